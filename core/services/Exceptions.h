@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+// Failures travel as exceptions carrying the text the user is shown. Callers catch them around
+// whole operations and show the text in an error box.
+class EQuilvaneError : public std::runtime_error {
+public:
+    explicit EQuilvaneError(const QString& message)
+        : std::runtime_error(message.toStdString()), Message(message) {}
+    const QString& message() const noexcept { return Message; }
+
+private:
+    QString Message;
+};
+
+// An operation that has already told the user what went wrong ends with this; callers catch it
+// without showing anything.
+class EAbort : public EQuilvaneError {
+public:
+    EAbort() : EQuilvaneError(QStringLiteral("Operation aborted")) {}
+};
+
+// Raised out of a progress update after the user pressed Cancel.
+class EOperationCancelled : public EQuilvaneError {
+public:
+    EOperationCancelled() : EQuilvaneError(QStringLiteral("Operation cancelled by user")) {}
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// File services beyond plain reading and writing: the protection that stands in for the hidden
+// attribute of a client's record, drive letters of stored Windows-style paths, and names that
+// differ from the disk only in case.
+class IFileSystem {
+public:
+    virtual ~IFileSystem() = default;
+
+    // Removes (protect) or restores (unprotect) the write bits of a file; false when the file
+    // is missing or the change failed.
+    virtual bool SetProtected(const QString& path, bool protect) = 0;
+
+    // The native folder a drive letter stands for; empty when the drive is not ready.
+    virtual QString DriveRoot(QChar letter) const = 0;
+
+    // The existing path that matches the given one without regard to case, folder by folder;
+    // the path unchanged when it exists as given or nothing matches.
+    virtual QString ResolveCaseInsensitive(const QString& path) const = 0;
+};
