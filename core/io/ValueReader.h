@@ -1,0 +1,51 @@
+#pragma once
+
+#include "core/io/ValueTag.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+class QIODevice;
+
+// Reads a value stream written by TValueWriter. A value of the wrong kind raises EStreamError
+// "Invalid property value" and a stream that ends early, or claims a length it does not hold,
+// "Stream read error". Nothing is skipped: reading stops at the first error.
+class TValueReader {
+public:
+    explicit TValueReader(QIODevice& device, int bufferSize = 8192);
+    TValueReader(const TValueReader&) = delete;
+    TValueReader& operator=(const TValueReader&) = delete;
+
+    std::int32_t ReadInteger();
+    // A floating-point value; an integer in its place is taken as its value.
+    double ReadFloat();
+    QString ReadString();
+    bool ReadBoolean();
+    // Gives back "False", "True", "Null" and "nil" for their tags. "Null" shares its byte with
+    // the end of a list, so callers ask EndOfList() first where a list may end.
+    QString ReadIdent();
+    void ReadListBegin();
+    void ReadListEnd();
+    // True when the next value is the end of a list; consumes nothing.
+    bool EndOfList();
+    // A set of small integers: members 0-15 are kept, larger ones ignored.
+    std::uint16_t ReadIntegerSet();
+
+    // The tag of the next value, without consuming it.
+    TValueTag PeekTag();
+    // True when the stream has no more bytes.
+    bool AtEnd();
+
+private:
+    std::uint8_t TakeByte();
+    QByteArray TakeBytes(qint64 length);
+    std::int32_t ReadIntegerPayload(TValueTag tag);
+    bool Fill();
+    qint64 Available();
+
+    QIODevice& Device;
+    QByteArray Buffer;
+    qsizetype Position = 0;
+    int Capacity;
+};
