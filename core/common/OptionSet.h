@@ -5,7 +5,7 @@
 
 // A set of numbered options 0 to 39, held in five bytes. One set travels from object to object
 // through the create, load, save and file-name operations of records, charts and lists; each
-// operation reads the members it knows (see OptionMembers.h for their meanings).
+// operation reads the members it knows, and says which where it reads them.
 class TOptionSet {
 public:
     static constexpr int MemberCount = 40;
