@@ -1,0 +1,117 @@
+#include "shell/startup/ProgramMain.h"
+
+#include "core/services/Services.h"
+#include "core/vocab/ProgramIdentity.h"
+#include "platform/cursor/QtCursorService.h"
+#include "platform/help/HelpService.h"
+#include "platform/instance/SingleInstance.h"
+#include "platform/printing/PrinterList.h"
+#include "platform/prompt/QtUserPrompt.h"
+#include "shell/main/QuilvaneMain.h"
+#include "shell/startup/EventLoopDelay.h"
+#include "shell/startup/QuilvaneApplication.h"
+#include "shell/startup/SplashScreen.h"
+#include "shell/startup/StartupSequence.h"
+
+#include <memory>
+
+namespace {
+
+class TSplashWindow : public ISplash {
+public:
+    void Show() override {
+        Window = std::make_unique<TfrmSplashScreen>();
+        Window->CentreOnScreen();
+        Window->show();
+        Window->raise();
+    }
+    void Free() override { Window.reset(); }
+
+private:
+    std::unique_ptr<TfrmSplashScreen> Window;
+};
+
+// Settings of the workstation until the program ini is read: the computer name as the user.
+class TWorkstationSettings : public ISettingsLoader {
+public:
+    int CreateAndLoad() override {
+        User = TServices::Identity().ComputerName();
+        return 0;
+    }
+    QString UserName() const override { return User; }
+    void UseLogonUserName() override {
+        const QString logon = TServices::Identity().LogonName();
+        if (!logon.isEmpty())
+            User = logon;
+    }
+    void Save() override {}
+    void Free() override {}
+
+private:
+    QString User;
+};
+
+class TMainWindowHost : public IMainWindowFactory {
+public:
+    TMainWindowHost(TSingleInstance& instance, const ISettingsLoader& settings)
+        : Instance(instance), Settings(settings) {}
+    ~TMainWindowHost() override { QObject::disconnect(Activation); }
+
+    void CreateMainWindow() override {
+        Window = std::make_unique<TfmQuilvaneMain>(Settings.UserName());
+        Activation = QObject::connect(&Instance, &TSingleInstance::ActivateRequested, Window.get(),
+                                      &TfmQuilvaneMain::ActivateFromOtherInstance);
+        Window->showMaximized();
+    }
+    void RestoreDesktop() override {
+        // The desktop of open files comes with the client files; there is nothing to reopen yet.
+    }
+    int RunEventLoop() override { return QApplication::exec(); }
+
+private:
+    TSingleInstance& Instance;
+    const ISettingsLoader& Settings;
+    std::unique_ptr<TfmQuilvaneMain> Window;
+    QMetaObject::Connection Activation;
+};
+
+void InstallDesktopServices() {
+    TServices::SetPrompt(std::make_shared<TQtUserPrompt>());
+    TServices::SetCursor(std::make_shared<TQtCursorService>());
+    TServices::SetHelp(std::make_shared<THelpService>(THelpService::DefaultFolder()));
+}
+
+} // namespace
+
+int ProgramMain(int& argc, char** argv) {
+    TQuilvaneApplication application(argc, argv);
+    QCoreApplication::setApplicationName(ProductName.toString());
+    QCoreApplication::setApplicationVersion(ProgramVersionText());
+    InstallDesktopServices();
+
+    int exitCode = 0;
+    {
+        TSingleInstance instance;
+        TPrinterList printers;
+        TSplashWindow splash;
+        TWorkstationSettings settings;
+        TEventLoopDelay delay;
+        TMainWindowHost mainWindow(instance, settings);
+
+        TStartupServices services;
+        services.Instance = &instance;
+        services.Printers = &printers;
+        services.Splash = &splash;
+        services.Settings = &settings;
+        services.Delay = &delay;
+        services.MainWindow = &mainWindow;
+        try {
+            exitCode = TStartupSequence(services).Run(QCoreApplication::arguments());
+        } catch (...) {
+            TQuilvaneApplication::ReportException(std::current_exception());
+            exitCode = TStartupSequence::ExitRefused;
+        }
+    }
+    TServices::Reset();
+    return exitCode;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+// The window with the program's picture and version: shown while the program starts, and with
+// its OK button as the About box.
+class TfrmSplashScreen : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int ClientWidth = 540;
+    static constexpr int ClientHeight = 366;
+
+    explicit TfrmSplashScreen(QWidget* parent = nullptr);
+
+    // The About box's version line: the program's version and that of the reference data.
+    static QString AboutText(const QString& programVersion, const QString& dataVersion);
+
+    // Shows the OK button and the address line (the About box).
+    void ShowLoading();
+
+    // Makes the About box: the version line and OK shown. The caller shows it.
+    void PrepareAbout(const QString& programVersion, const QString& dataVersion);
+
+    // Shows the About box modally.
+    static void ShowAbout(const QString& programVersion, const QString& dataVersion);
+
+    // Places the window in the middle of its screen.
+    void CentreOnScreen();
+
+    QLabel* imgSplash = nullptr;
+    QLabel* lblLoading = nullptr;
+    QLabel* lblProgramVersion = nullptr;
+    QLabel* lblProgramVersionTxt = nullptr;
+    QLabel* lblAddress = nullptr;
+    QPushButton* btnOK = nullptr;
+};
