@@ -1,0 +1,82 @@
+#include "core/files/Paths.h"
+
+#include "core/files/Wildcard.h"
+#include "core/services/Exceptions.h"
+#include "core/services/Services.h"
+
+#include <QDir>
+
+namespace {
+
+constexpr int OptionTransferFolder = 2;
+constexpr int OptionTransferDrive = 13;
+
+const QChar Backslash = QLatin1Char('\\');
+
+bool HasDriveLetter(const QString& path) {
+    return path.size() >= 2 && path[1] == QLatin1Char(':') && path[0].isLetter() && path[0].unicode() < 128;
+}
+
+} // namespace
+
+QString BuildPath(const QStringList& parts) {
+    QString result;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString& part = parts[i];
+        if (part.isEmpty())
+            continue;
+        const bool partHasOne = part.startsWith(Backslash);
+        const bool textHasOne = result.endsWith(Backslash);
+        if (i > 0 && !partHasOne && !textHasOne)
+            result += Backslash;
+        // "C:\DATA" and "\TRANSFER" meet at one backslash.
+        result += (partHasOne && textHasOne) ? part.mid(1) : part;
+    }
+    return result;
+}
+
+QString NativePath(const QString& storedPath) {
+    if (storedPath.isEmpty())
+        return storedPath;
+    QString path = storedPath;
+    path.replace(Backslash, QLatin1Char('/'));
+    if (HasDriveLetter(path)) {
+        const QString root = TServices::FileSystem().DriveRoot(path[0]);
+        if (root.isEmpty())
+            return QString();
+        QString rest = path.mid(2);
+        while (rest.startsWith(QLatin1Char('/')))
+            rest.remove(0, 1);
+        path = rest.isEmpty() ? root : QDir(root).filePath(rest);
+    }
+    if (path.size() > 1 && !path.startsWith(QLatin1String("//")))
+        path = QDir::cleanPath(path);
+    return TServices::FileSystem().ResolveCaseInsensitive(path);
+}
+
+QString GetEntityDataDir(const QString& fileCode, const QString& dataDir, const QString& xferDir,
+                         const QString& programDataDir, const TOptionSet& options) {
+    if (options.Has(OptionTransferDrive)) {
+        if (xferDir.isEmpty() || !xferDir[0].isLetter())
+            throw EQuilvaneError(QStringLiteral("No transfer drive is set for the file %1.").arg(fileCode));
+        return QString(xferDir[0]) + QStringLiteral(":\\RORI\\") + fileCode;
+    }
+    if (options.Has(OptionTransferFolder)) {
+        if (programDataDir.isEmpty())
+            throw EQuilvaneError(QStringLiteral("The program's data folder is not set."));
+        return BuildPath({programDataDir, QStringLiteral("\\TRANSFER")});
+    }
+    if (dataDir.isEmpty())
+        throw EQuilvaneError(QStringLiteral("No data folder is set for the file %1.").arg(fileCode));
+    return dataDir;
+}
+
+int ListEntityFiles(QStringList& list, const QString& programDataDir) {
+    list.clear();
+    if (programDataDir.isEmpty())
+        throw EQuilvaneError(QStringLiteral("The program's data folder is not set."));
+    for (const QString& file : FindMatchingFiles(BuildPath({programDataDir, QStringLiteral("*.CFG")})))
+        list.append(QFileInfo(file).fileName().toUpper());
+    list.sort();
+    return static_cast<int>(list.size());
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/common/OptionSet.h"
+
+#include <QString>
+#include <QStringList>
+
+// Paths are built and stored the way the practice's Windows workstations wrote them
+// ("X:\QUILVANE\TRANSFER", backslashes, drive letters); NativePath turns such a text into a
+// path on this workstation just before the disk is touched.
+
+// Joins path parts with backslashes. Empty parts are skipped; a backslash goes before every
+// part after the first unless the part starts with one or the text so far ends with one, so an
+// empty first part leaves a leading backslash ("", "B" gives "\B"); where a part ending in a
+// backslash meets one starting with one, they share it.
+QString BuildPath(const QStringList& parts);
+
+// The native form of a stored path: backslashes become slashes, a drive letter becomes the
+// folder that drive stands for on this workstation, and every existing folder or file is found
+// without regard to case. Native paths pass through (with their case resolved). Empty when the
+// path names a drive that is not ready here.
+QString NativePath(const QString& storedPath);
+
+// The folder in which a client file's data lives for an operation: with option 13 the transfer
+// drive ("X:\RORI\<file code>", the drive being the first letter of the file's transfer folder);
+// with option 2 the program's transfer folder (the program data folder and "\TRANSFER");
+// otherwise the file's own data folder. Raises EQuilvaneError when the folder it would start
+// from is empty, rather than pointing at the root of the disk.
+QString GetEntityDataDir(const QString& fileCode, const QString& dataDir, const QString& xferDir,
+                         const QString& programDataDir, const TOptionSet& options);
+
+// Fills the list with the upper-cased names of the client files of the practice (every
+// "*.CFG" in the program data folder, sorted) and returns how many there are.
+int ListEntityFiles(QStringList& list, const QString& programDataDir);
