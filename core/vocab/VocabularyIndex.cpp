@@ -1,0 +1,7 @@
+#include "core/vocab/VocabularyIndex.h"
+
+#include "core/services/Exceptions.h"
+
+void RaiseVocabularyIndexError(QStringView what, int index) {
+    throw EQuilvaneError(QStringLiteral("Unknown %1 %2.").arg(what).arg(index));
+}
