@@ -148,10 +148,10 @@ void TDateFormatter::Append(QString& out, const QString& format, const TParts& p
         case 'D':
             if (count <= 2)
                 out += Number(parts.Day, count);
-            else if (count == 3)
-                out += Settings.ShortDayNames[parts.DayOfWeek];
-            else if (count == 4)
-                out += Settings.LongDayNames[parts.DayOfWeek];
+            else if (count <= 4) {
+                if (parts.Year != 0) // a value that names no day has no day name
+                    out += count == 3 ? Settings.ShortDayNames[parts.DayOfWeek] : Settings.LongDayNames[parts.DayOfWeek];
+            }
             else
                 Append(out, count == 5 ? Settings.ShortDateFormat : Settings.LongDateFormat, parts, level + 1);
             break;
