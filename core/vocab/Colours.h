@@ -12,9 +12,15 @@ using TRgbColour = std::uint32_t;
 constexpr TRgbColour RgbColour(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     return 0xFF000000u | (TRgbColour{red} << 16) | (TRgbColour{green} << 8) | TRgbColour{blue};
 }
-constexpr std::uint8_t RedOf(TRgbColour colour) { return static_cast<std::uint8_t>(colour >> 16); }
-constexpr std::uint8_t GreenOf(TRgbColour colour) { return static_cast<std::uint8_t>(colour >> 8); }
-constexpr std::uint8_t BlueOf(TRgbColour colour) { return static_cast<std::uint8_t>(colour); }
+constexpr std::uint8_t RedOf(TRgbColour colour) {
+    return static_cast<std::uint8_t>(colour >> 16);
+}
+constexpr std::uint8_t GreenOf(TRgbColour colour) {
+    return static_cast<std::uint8_t>(colour >> 8);
+}
+constexpr std::uint8_t BlueOf(TRgbColour colour) {
+    return static_cast<std::uint8_t>(colour);
+}
 
 // Highlights of data-entry cells; the fourth also marks the files open on this desktop in the
 // open-file list.

@@ -94,7 +94,9 @@ inline constexpr std::array<TChartKindEntry, 9> ChartKindTable{{
 
 inline constexpr int ChartKindCount = static_cast<int>(ChartKindTable.size());
 
-constexpr bool IsChartKind(int kind) { return IsVocabularyIndex(ChartKindTable, kind); }
+constexpr bool IsChartKind(int kind) {
+    return IsVocabularyIndex(ChartKindTable, kind);
+}
 // The row of a chart kind; an unknown kind raises a clear error.
 inline const TChartKindEntry& ChartKindEntry(int kind) {
     return VocabularyRow(ChartKindTable, kind, u"chart kind");

@@ -34,7 +34,9 @@ inline constexpr std::array<TLogKindEntry, 7> LogKindTable{{
 
 inline constexpr int LogKindCount = static_cast<int>(LogKindTable.size());
 
-constexpr bool IsLogKind(int kind) { return IsVocabularyIndex(LogKindTable, kind); }
+constexpr bool IsLogKind(int kind) {
+    return IsVocabularyIndex(LogKindTable, kind);
+}
 inline const TLogKindEntry& LogKindEntry(int kind) {
     return VocabularyRow(LogKindTable, kind, u"log kind");
 }

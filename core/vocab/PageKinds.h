@@ -68,7 +68,9 @@ inline constexpr std::array<QStringView, 15> PageKindSecondExportTypes{
 inline constexpr std::array<QStringView, 15> PageKindExportLetters{
     u" ", u"P", u"R", u"J", u"J", u"J", u"C", u"C", u" ", u" ", u" ", u" ", u" ", u" ", u" "};
 
-constexpr bool IsPageKind(int kind) { return IsVocabularyIndex(PageKindTable, kind); }
+constexpr bool IsPageKind(int kind) {
+    return IsVocabularyIndex(PageKindTable, kind);
+}
 // The row of a page kind; an unknown kind (a damaged record) raises a clear error.
 inline const TPageKindEntry& PageKindEntry(int kind) {
     return VocabularyRow(PageKindTable, kind, u"page kind");

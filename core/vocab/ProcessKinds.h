@@ -69,7 +69,9 @@ inline constexpr std::array<TProcessKindEntry, 23> ProcessKindTable{{
 
 inline constexpr int ProcessKindCount = static_cast<int>(ProcessKindTable.size());
 
-constexpr bool IsProcessKind(int kind) { return IsVocabularyIndex(ProcessKindTable, kind); }
+constexpr bool IsProcessKind(int kind) {
+    return IsVocabularyIndex(ProcessKindTable, kind);
+}
 inline const TProcessKindEntry& ProcessKindEntry(int kind) {
     return VocabularyRow(ProcessKindTable, kind, u"process kind");
 }

@@ -6,14 +6,14 @@
 
 // The fixed vocabulary of reports and exports.
 //
-// Only part of the report tables is defined here: the report-group codes, the rows of the
-// standard-report table that the data layer and the shell refer to, the title macros and the
-// export formats. The remaining columns and rows (group parents and flags, the other standard
-// reports with their groups and titles, the 371 column names, the 80 column codes, the balance
-// formats with their pictures, the consolidation texts, the bank-statement import formats and
-// the activity-statement vocabulary) belong to the reporting and banking modules, which add
-// them with their own tables. Where this file gives only the first entries of such a table it
-// says so, and keeps the table's full size alongside.
+// Only part of the report tables is defined here: the report-group codes, the few rows of the
+// standard-report table that other modules name, the title macros and the export formats. The
+// remaining columns and rows (group parents and flags, the other standard reports with their
+// groups and titles, the 371 column names, the 80 column codes, the balance formats with their
+// pictures, the consolidation texts, the bank-statement import formats and the
+// activity-statement vocabulary) belong to the reporting and banking modules, which add them
+// with their own tables. Where this file gives only the first entries of such a table it says
+// so, and keeps the table's full size alongside.
 
 // ---- Report groups ------------------------------------------------------------------------------
 
@@ -98,15 +98,16 @@ inline constexpr int ConsolidationLevelCount = 10;
 inline constexpr std::array<QStringView, 4> LeadingReportColumnNames{
     u"<Blank>", u"Account Code and Description", u"Account Description", u"<Period 01> Actual"};
 inline constexpr std::array<QStringView, 4> LeadingReportColumnCodes{u"BLANK", u"ACC-C", u"ACC-D", u"P01-A"};
-inline constexpr std::array<QStringView, 1> LeadingBalanceFormatNames{u"Balances shown with signs, zero is 0.00"};
+inline constexpr std::array<QStringView, 1> LeadingBalanceFormatNames{
+    u"Balances shown with signs, zero is 0.00"};
 // Indexed by the accounts chart's consolidation level: 0 keeps every account apart.
-inline constexpr std::array<QStringView, 2> LeadingConsolidationLevelNames{
-    u"Show Individual Accounts", u"Consolidate to Branch"};
+inline constexpr std::array<QStringView, 2> LeadingConsolidationLevelNames{u"Show Individual Accounts",
+                                                                           u"Consolidate to Branch"};
 
 // Macros that report titles may hold; they are replaced by the file's and the run's values.
 inline constexpr std::array<QStringView, 14> TitleMacros{
     u"<E-CODE>", u"<E-NAME>", u"<E-ACN>", u"<E-HDG1>", u"<E-HDG2>", u"<PSD-S>", u"<PSD-L>",
-    u"<PED-S>", u"<PED-L>", u"<Y>", u"<YL>", u"<Y-1>", u"<YL-1>", u"<SYS-DT>"};
+    u"<PED-S>",  u"<PED-L>",  u"<Y>",     u"<YL>",     u"<Y-1>",    u"<YL-1>",  u"<SYS-DT>"};
 
 // ---- Export formats -------------------------------------------------------------------------------
 

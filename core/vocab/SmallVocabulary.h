@@ -15,7 +15,9 @@ inline constexpr std::array<QStringView, 2> YesNoWords{u"No", u"Yes"};
 // Activity-statement files.
 inline constexpr std::array<QStringView, 2> LowerTrueFalseWords{u"false", u"true"};
 
-constexpr QStringView FlagText(bool value) { return FlagTexts[value ? 1 : 0]; }
+constexpr QStringView FlagText(bool value) {
+    return FlagTexts[value ? 1 : 0];
+}
 
 // Where a "greater" test picks an ordering: false orders before (-1), true after (1).
 inline constexpr std::array<int, 2> ComparisonResults{-1, 1};
@@ -25,8 +27,8 @@ inline constexpr QStringView SpacedListSeparator = u", ";
 inline constexpr QStringView Joiner = u" + ";
 
 inline constexpr std::array<QStringView, 3> RepetitionWords{u"Daily", u"Weekly", u"Monthly"};
-inline constexpr std::array<QStringView, 7> AuthorityWords{
-    u"View", u"Modify", u"Add", u"New", u"Delete", u"Authorise", u"Other"};
+inline constexpr std::array<QStringView, 7> AuthorityWords{u"View",   u"Modify",    u"Add",  u"New",
+                                                           u"Delete", u"Authorise", u"Other"};
 
 // Selection lists: an empty value, "leave as it is", and everything.
 inline constexpr QStringView BlankSelectionText = u"<Blank>";
@@ -41,8 +43,12 @@ inline constexpr QStringView WholeWordDelimiters = u" !\",.:;[]{}";
 // Characters at which text may wrap: the same set without the quote and the full stop.
 inline constexpr QStringView WordWrapDelimiters = u" !,:;[]{}";
 
-inline bool IsWholeWordDelimiter(QChar c) { return WholeWordDelimiters.contains(c); }
-inline bool IsWordWrapDelimiter(QChar c) { return WordWrapDelimiters.contains(c); }
+inline bool IsWholeWordDelimiter(QChar c) {
+    return WholeWordDelimiters.contains(c);
+}
+inline bool IsWordWrapDelimiter(QChar c) {
+    return WordWrapDelimiters.contains(c);
+}
 
 // The data-entry pages that journals from a Tessaly Interactive Workpapers workbook are posted
 // to.

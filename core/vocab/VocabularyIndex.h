@@ -13,8 +13,7 @@
 // Raises EQuilvaneError "Unknown <what> <index>."
 [[noreturn]] void RaiseVocabularyIndexError(QStringView what, int index);
 
-template <typename T, std::size_t N>
-constexpr bool IsVocabularyIndex(const std::array<T, N>&, int index) {
+template <typename T, std::size_t N> constexpr bool IsVocabularyIndex(const std::array<T, N>&, int index) {
     return index >= 0 && static_cast<std::size_t>(index) < N;
 }
 

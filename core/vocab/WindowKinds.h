@@ -49,9 +49,13 @@ inline constexpr std::array<TWindowKindEntry, 13> WindowKindTable{{
 
 inline constexpr int WindowKindCount = static_cast<int>(WindowKindTable.size());
 
-constexpr bool IsWindowKind(int kind) { return IsVocabularyIndex(WindowKindTable, kind); }
+constexpr bool IsWindowKind(int kind) {
+    return IsVocabularyIndex(WindowKindTable, kind);
+}
 // The kinds 0 to 5 are the master-details family: the windows over one master chart each.
-constexpr bool IsMasterDetailsWindowKind(int kind) { return kind >= wkAccounts && kind <= wkBankRecOpeningBalances; }
+constexpr bool IsMasterDetailsWindowKind(int kind) {
+    return kind >= wkAccounts && kind <= wkBankRecOpeningBalances;
+}
 
 inline const TWindowKindEntry& WindowKindEntry(int kind) {
     return VocabularyRow(WindowKindTable, kind, u"window kind");

@@ -17,8 +17,7 @@
 
 namespace {
 
-template <typename Table, typename Field>
-QStringList Column(const Table& table, Field field) {
+template <typename Table, typename Field> QStringList Column(const Table& table, Field field) {
     QStringList texts;
     for (const auto& row : table)
         texts << (row.*field).toString();
@@ -147,15 +146,16 @@ TEST(Vocabulary, LogKindsAndTheirFiles) {
 
 TEST(Vocabulary, FileHeadersAndChartKinds) {
     const QStringList kinds = {
-        AccountsChartHeader.Kind.toString(),  StdDescriptionsHeader.Kind.toString(),
-        TaxRatesHeader.Kind.toString(),       CurrencyRatesHeader.Kind.toString(),
-        TransactionsHeader.Kind.toString(),   BankRecOpeningHeader.Kind.toString(),
-        ReportFormatsHeader.Kind.toString(),  ReportLayoutsHeader.Kind.toString(),
+        AccountsChartHeader.Kind.toString(),      StdDescriptionsHeader.Kind.toString(),
+        TaxRatesHeader.Kind.toString(),           CurrencyRatesHeader.Kind.toString(),
+        TransactionsHeader.Kind.toString(),       BankRecOpeningHeader.Kind.toString(),
+        ReportFormatsHeader.Kind.toString(),      ReportLayoutsHeader.Kind.toString(),
         ReportJobstreamSetsHeader.Kind.toString()};
     EXPECT_TRUE(AllDistinct(kinds));
     // Transaction files start with the version, then the kind, joined by commas.
-    EXPECT_EQ(QStringList({TransactionsHeader.Version.toString(), TransactionsHeader.Kind.toString()}).join(","),
-              "V5.5,GL Transactions");
+    EXPECT_EQ(
+        QStringList({TransactionsHeader.Version.toString(), TransactionsHeader.Kind.toString()}).join(","),
+        "V5.5,GL Transactions");
     EXPECT_EQ(TaxRatesHeader.Version.toString(), "V5.3");
     for (const THeaderPair& pair : {ReportFormatsHeader, ReportLayoutsHeader, ReportJobstreamSetsHeader})
         EXPECT_EQ(pair.Version.toString(), "V5.60");
@@ -196,7 +196,9 @@ TEST(Vocabulary, SectionNames) {
     for (const QString& name : names)
         EXPECT_EQ(name, name.toUpper());
     // The reference-data file spells these sections in mixed case; they are the same sections.
-    EXPECT_EQ(SectionName(snTessalyAccountFormatIds).compare(u"Tessaly ACCOUNT FORMAT IDS", Qt::CaseInsensitive), 0);
+    EXPECT_EQ(
+        SectionName(snTessalyAccountFormatIds).compare(u"Tessaly ACCOUNT FORMAT IDS", Qt::CaseInsensitive),
+        0);
     EXPECT_EQ(SectionName(snDesktop).toString(), "DESKTOP");
 }
 
