@@ -92,20 +92,21 @@ void TIniFile::LoadFromBytes(const QByteArray& bytes) {
     const QString text = TWin1252Codec::Decode(bytes);
     qsizetype start = 0;
     const qsizetype size = text.size();
-    TrailingBreak = true;
     while (start < size) {
         qsizetype pos = start;
         while (pos < size && text[pos] != QLatin1Char('\n') && text[pos] != QLatin1Char('\r'))
             ++pos;
-        Lines.append(ParseLine(text.mid(start, pos - start)));
-        if (pos >= size) {
-            TrailingBreak = false;
-            break;
-        }
+        TLine line = ParseLine(text.mid(start, pos - start));
         // CRLF, LF or a lone CR ends the line.
-        if (text[pos] == QLatin1Char('\r') && pos + 1 < size && text[pos + 1] == QLatin1Char('\n'))
-            ++pos;
-        start = pos + 1;
+        qsizetype next = pos;
+        if (pos < size) {
+            next = pos + 1;
+            if (text[pos] == QLatin1Char('\r') && next < size && text[next] == QLatin1Char('\n'))
+                ++next;
+        }
+        line.Break = text.mid(pos, next - pos);
+        Lines.append(std::move(line));
+        start = next;
     }
     RebuildIndex();
     IsModified = false;
@@ -113,12 +114,20 @@ void TIniFile::LoadFromBytes(const QByteArray& bytes) {
 
 QByteArray TIniFile::ToBytes() const {
     QString text;
-    for (qsizetype i = 0; i < Lines.size(); ++i) {
-        text += Lines[i].Raw;
-        if (i + 1 < Lines.size() || TrailingBreak)
-            text += QStringLiteral("\r\n");
+    for (const TLine& line : Lines) {
+        text += line.Raw;
+        text += line.Break;
     }
     return TWin1252Codec::Encode(text);
+}
+
+void TIniFile::InsertLine(qsizetype index, TLine line) {
+    // The line before a new one must end in a break, even when it was the last of the file.
+    if (index > 0 && Lines[index - 1].Break.isEmpty())
+        Lines[index - 1].Break = QStringLiteral("\r\n");
+    line.Break = QStringLiteral("\r\n");
+    Lines.insert(index, std::move(line));
+    IsModified = true;
 }
 
 void TIniFile::UpdateFile() {
@@ -149,7 +158,6 @@ void TIniFile::Clear() {
         IsModified = true;
     Lines.clear();
     SectionIndex.clear();
-    TrailingBreak = true;
 }
 
 void TIniFile::RebuildIndex() {
@@ -330,7 +338,6 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
     keyLine.Kind = TLineKind::Key;
     keyLine.Name = keyName;
     keyLine.Value = text;
-    IsModified = true;
     const int header = FindSection(sectionName);
     if (header >= 0) {
         const int end = SectionEnd(header);
@@ -338,19 +345,16 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
         for (int i = header + 1; i < end; ++i)
             if (Lines[i].Kind == TLineKind::Key)
                 last = i;
-        Lines.insert(last + 1, keyLine);
-        if (last + 1 == Lines.size() - 1)
-            TrailingBreak = true;
+        InsertLine(last + 1, keyLine);
         RebuildIndex();
         return;
     }
-    TrailingBreak = true;
     TLine headerLine;
     headerLine.Raw = QLatin1Char('[') + sectionName + QLatin1Char(']');
     headerLine.Kind = TLineKind::Section;
     headerLine.Name = sectionName;
-    Lines.append(headerLine);
-    Lines.append(keyLine);
+    InsertLine(Lines.size(), headerLine);
+    InsertLine(Lines.size(), keyLine);
     RebuildIndex();
 }
 
@@ -381,8 +385,6 @@ void TIniFile::EraseSection(const QString& section) {
     }
     if (removed) {
         IsModified = true;
-        if (Lines.isEmpty())
-            TrailingBreak = true;
         RebuildIndex();
     }
 }

@@ -19,11 +19,13 @@
 // - when a section or a key appears twice, the first one counts;
 // - values are taken verbatim: no escapes, no splitting at commas; optionally one pair of
 //   surrounding quotes is removed on read (the program ini's behaviour);
-// - text on disk is Windows-1252; lines end in CRLF (a lone LF or CR is accepted on read);
+// - text on disk is Windows-1252; lines this class writes end in CRLF; LF or a lone CR is
+//   accepted on read, and lines left untouched keep the break they came with;
 // - numbers are locale-independent: '.' as decimal point on write, ',' accepted on read.
 //
-// Loading a CRLF file and saving it unchanged gives the same bytes; writing one key changes only
-// that key's line (or adds one line after the section's last key, or a new section at the end).
+// Loading a file and saving it unchanged gives the same bytes; writing one key changes only that
+// key's line (or adds one line after the section's last key, or a new section at the end), so a
+// shared file keeps every byte nobody meant to change.
 class TIniFile {
 public:
     // An empty file with no path.
@@ -45,7 +47,7 @@ public:
 
     // Replaces the content with the bytes of a file.
     void LoadFromBytes(const QByteArray& bytes);
-    // The content as stored bytes (Windows-1252, CRLF).
+    // The content as stored bytes (Windows-1252).
     QByteArray ToBytes() const;
 
     // Writes the content to FileName: a temporary file in the same folder, then renamed over the
@@ -114,6 +116,7 @@ private:
     enum class TLineKind { Other, Section, Key };
     struct TLine {
         QString Raw;      // the line as read or written, without its line break
+        QString Break;    // its line break as read ("\r\n" for lines written here); empty at the end
         TLineKind Kind = TLineKind::Other;
         QString Name;     // section or key name, trimmed
         QString Value;    // key value, trimmed
@@ -121,6 +124,7 @@ private:
 
     static TLine ParseLine(const QString& raw);
     void RebuildIndex();
+    void InsertLine(qsizetype index, TLine line);
     void LoadFromPath(const QString& fileName);
     // Index of the first header line of a section, -1 when absent.
     int FindSection(const QString& section) const;
@@ -134,7 +138,6 @@ private:
     QString Path;
     QList<TLine> Lines;
     QHash<QString, int> SectionIndex; // folded name -> first header line
-    bool TrailingBreak = true;        // whether the last line ends in a line break
     bool StripQuotesOnRead = false;
     bool IsModified = false;
 };

@@ -168,11 +168,16 @@ TEST(IniFile, UnchangedCrlfFileSavesByteForByteAndOneEditTouchesOneLine) {
     EXPECT_EQ(again.ToBytes(), expected + "\r\nAppended=1\r\n");
 }
 
-TEST(IniFile, AcceptsLfAndLoneCrAndWritesCrlf) {
-    TIniFile ini = Parse("[A]\nk=1\rm=2\r\n");
+TEST(IniFile, AcceptsLfAndLoneCrKeepsThemAndWritesCrlf) {
+    const QByteArray original("[A]\nk=1\rm=2\r\n[B]\nz=9");
+    TIniFile ini = Parse(original);
     EXPECT_EQ(ini.ReadString("A", "k", ""), "1");
     EXPECT_EQ(ini.ReadString("A", "m", ""), "2");
-    EXPECT_EQ(ini.ToBytes(), QByteArray("[A]\r\nk=1\r\nm=2\r\n"));
+    EXPECT_EQ(ini.ToBytes(), original);
+    ini.WriteString("A", "k", "5");
+    ini.WriteString("A", "n", "3");
+    ini.WriteString("B", "y", "8");
+    EXPECT_EQ(ini.ToBytes(), QByteArray("[A]\nk=5\rm=2\r\nn=3\r\n[B]\nz=9\r\ny=8\r\n"));
 }
 
 TEST(IniFile, LineBreaksInWrittenValuesCannotInjectKeys) {
