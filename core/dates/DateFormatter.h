@@ -11,6 +11,7 @@
 // copied as it stands; any other character is copied. An empty format means "c".
 //
 // A value that names no calendar day formats its date fields as zeros ("00/00/00").
+// It keeps a reference to the settings it is given, which must outlive it.
 class TDateFormatter {
 public:
     explicit TDateFormatter(const TRegionalSettings& settings = TRegionalSettings::Program());

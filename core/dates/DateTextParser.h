@@ -9,6 +9,7 @@
 // one or two digits follows the two-digit-year pivot (below 90 is 20xx); three or four digits
 // are taken as they stand. Day and month alone take the current year. Blanks around the text are
 // ignored; anything else makes the text invalid.
+// It keeps a reference to the settings it is given, which must outlive it.
 class TDateTextParser {
 public:
     enum class TOrder { DayMonthYear, MonthDayYear, YearMonthDay };
