@@ -44,7 +44,8 @@ bool TSingleInstance::Claim() {
 bool TSingleInstance::Listen() {
     if (!Server) {
         Server = new QLocalServer(this);
-        Server->setSocketOptions(QLocalServer::UserAccessOption);
+        // No access options: with them the toolkit binds elsewhere and renames the socket over
+        // the name, which would take the name from a copy that is already running.
         connect(Server, &QLocalServer::newConnection, this, &TSingleInstance::AcceptConnections);
     }
     return Server->listen(ServerName);
