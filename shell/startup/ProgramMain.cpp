@@ -1,6 +1,7 @@
 #include "shell/startup/ProgramMain.h"
 
 #include "core/services/Services.h"
+#include "controls/progress/QtProgressFactory.h"
 #include "core/vocab/ProgramIdentity.h"
 #include "platform/cursor/QtCursorService.h"
 #include "platform/help/HelpService.h"
@@ -13,6 +14,8 @@
 #include "shell/startup/SplashScreen.h"
 #include "shell/startup/StartupSequence.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <memory>
 
 namespace {
@@ -61,6 +64,9 @@ public:
         Window = std::make_unique<TfmQuilvaneMain>(Settings.UserName());
         Activation = QObject::connect(&Instance, &TSingleInstance::ActivateRequested, Window.get(),
                                       &TfmQuilvaneMain::ActivateFromOtherInstance);
+        // Fill the screen even where no window manager acts on the maximised state.
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            Window->setGeometry(screen->availableGeometry());
         Window->showMaximized();
     }
     void RestoreDesktop() override {
@@ -79,6 +85,7 @@ void InstallDesktopServices() {
     TServices::SetPrompt(std::make_shared<TQtUserPrompt>());
     TServices::SetCursor(std::make_shared<TQtCursorService>());
     TServices::SetHelp(std::make_shared<THelpService>(THelpService::DefaultFolder()));
+    TServices::SetProgressFactory(std::make_shared<TQtProgressFactory>());
 }
 
 } // namespace
