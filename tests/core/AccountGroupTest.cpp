@@ -64,16 +64,6 @@ TEST_F(AccountGroupTest, ChangingABoundRecomputesItsKey) {
     EXPECT_EQ(group.FirstDifferingPart(), BranchPart);
     group.SetFromCode(MakeCode(2, -1, 500, -1));
     EXPECT_EQ(group.FromKey(), group.ToKey());
-    EXPECT_EQ(group.FirstDifferingPart(), 0);
-
-    TAccountGroup copy(QString(), TAccountCode::Empty(), Format.get());
-    group.SetSubRangeMinPart(SubAccountPart, 4);
-    group.Mode = 1;
-    copy.Assign(group);
-    EXPECT_EQ(copy.Description, QStringLiteral("One"));
-    EXPECT_EQ(copy.FromKey(), group.FromKey());
-    EXPECT_EQ(copy.SubRangeMin, group.SubRangeMin);
-    EXPECT_EQ(copy.Mode, 1);
 }
 
 TEST_F(AccountGroupTest, ContainsComparesKeysWithBothEndsIncluded) {
