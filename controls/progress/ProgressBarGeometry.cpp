@@ -16,7 +16,9 @@ QRect FromEdges(int left, int top, int right, int bottom) {
     return QRect(left, top, right - left, bottom - top);
 }
 
-int Exclusive(int inclusive) { return inclusive + 1; }
+int Exclusive(int inclusive) {
+    return inclusive + 1;
+}
 
 } // namespace
 
@@ -119,7 +121,8 @@ QRgb TProgressBarGeometry::Blend(QRgb begin, QRgb end, int p, int n) {
     if (n <= 0)
         return qRgb(qRed(begin), qGreen(begin), qBlue(begin));
     auto mix = [p, n](int from, int to) {
-        const double value = std::trunc(from + static_cast<double>((to - from) * static_cast<std::int64_t>(p)) / n);
+        const double value =
+            std::trunc(from + static_cast<double>((to - from) * static_cast<std::int64_t>(p)) / n);
         return static_cast<int>(std::clamp(value, 0.0, 255.0));
     };
     return qRgb(mix(qRed(begin), qRed(end)), mix(qGreen(begin), qGreen(end)), mix(qBlue(begin), qBlue(end)));

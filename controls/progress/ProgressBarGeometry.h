@@ -31,7 +31,8 @@ public:
     // The filled part for a position: the position's share of Max - Min of the inner rectangle,
     // held inside the inner rectangle. Empty (a null rectangle) when the position is Min, when
     // the range is empty or reversed, or when the share comes to nothing.
-    static QRect FilledRect(const QRect& inner, TdxfPBOrientation orientation, int min, int max, int position);
+    static QRect FilledRect(const QRect& inner, TdxfPBOrientation orientation, int min, int max,
+                            int position);
 
     // Length of a segment along the bar, gap included: two thirds of the bar's thickness plus 2.
     static int SegmentLength(const QRect& inner, TdxfPBOrientation orientation);
@@ -43,8 +44,8 @@ public:
 
     // Top-left corners of the pictures tiled along the filled part; one more after the last when
     // the position is exactly Max.
-    static QList<QPoint> GlyphPositions(const QRect& filled, TdxfPBOrientation orientation, const QSize& glyph,
-                                        bool atMax);
+    static QList<QPoint> GlyphPositions(const QRect& filled, TdxfPBOrientation orientation,
+                                        const QSize& glyph, bool atMax);
 
     // BeginColor mixed into EndColor by p parts in n, byte by byte (truncated).
     static QRgb Blend(QRgb begin, QRgb end, int p, int n);

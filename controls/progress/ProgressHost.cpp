@@ -14,7 +14,9 @@ THostState& State() {
 
 } // namespace
 
-void TProgressHost::SetCallback(TCallback callback) { State().Callback = std::move(callback); }
+void TProgressHost::SetCallback(TCallback callback) {
+    State().Callback = std::move(callback);
+}
 
 void TProgressHost::Enter() {
     THostState& state = State();
@@ -30,4 +32,6 @@ void TProgressHost::Leave() {
         state.Callback(false);
 }
 
-int TProgressHost::ShownCount() { return State().Shown; }
+int TProgressHost::ShownCount() {
+    return State().Shown;
+}

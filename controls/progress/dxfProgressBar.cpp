@@ -193,14 +193,15 @@ void TdxfProgressBar::paintEvent(QPaintEvent*) {
             // only its start.
             if (horizontal) {
                 for (int x = filled.left(); x <= filled.right(); ++x)
-                    painter.fillRect(QRect(x, filled.top(), 1, filled.height()),
-                                     QColor(TProgressBarGeometry::Blend(begin, end, x - filled.left(),
-                                                                        inner.width())));
+                    painter.fillRect(
+                        QRect(x, filled.top(), 1, filled.height()),
+                        QColor(TProgressBarGeometry::Blend(begin, end, x - filled.left(), inner.width())));
             } else {
                 const int bottom = filled.bottom() + 1;
                 for (int y = filled.bottom(); y >= filled.top(); --y)
-                    painter.fillRect(QRect(filled.left(), y, filled.width(), 1),
-                                     QColor(TProgressBarGeometry::Blend(begin, end, bottom - y, inner.height())));
+                    painter.fillRect(
+                        QRect(filled.left(), y, filled.width(), 1),
+                        QColor(TProgressBarGeometry::Blend(begin, end, bottom - y, inner.height())));
             }
             DrawBevel(painter, filled, FBarBevelOuter);
             break;
@@ -208,7 +209,8 @@ void TdxfProgressBar::paintEvent(QPaintEvent*) {
         case TdxfPBStyle::sExRectangles: {
             const bool gradient = FStyle == TdxfPBStyle::sExRectangles;
             const int span = horizontal ? inner.width() : inner.height();
-            const auto segments = TProgressBarGeometry::Segments(inner, filled, FOrientation, FPosition >= FMax);
+            const auto segments =
+                TProgressBarGeometry::Segments(inner, filled, FOrientation, FPosition >= FMax);
             for (const TBarSegment& segment : segments) {
                 const QColor colour =
                     gradient ? QColor(TProgressBarGeometry::Blend(begin, end, segment.BlendPosition, span))
@@ -220,8 +222,8 @@ void TdxfProgressBar::paintEvent(QPaintEvent*) {
         }
         case TdxfPBStyle::sPictures:
             if (!FGlyphShown.isNull()) {
-                const auto positions =
-                    TProgressBarGeometry::GlyphPositions(filled, FOrientation, FGlyphShown.size(), FPosition == FMax);
+                const auto positions = TProgressBarGeometry::GlyphPositions(
+                    filled, FOrientation, FGlyphShown.size(), FPosition == FMax);
                 for (const QPoint& at : positions)
                     painter.drawPixmap(at, FGlyphShown);
             }

@@ -94,8 +94,8 @@ private:
     QColor FEndColor = QColor(255, 255, 255);
     QColor FColor;
     TdxfPBStyle FStyle = TdxfPBStyle::sRectangles;
-    QPixmap FGlyph;       // as given
-    QPixmap FGlyphShown;  // with its transparent colour masked out when asked
+    QPixmap FGlyph;      // as given
+    QPixmap FGlyphShown; // with its transparent colour masked out when asked
     int FStep = 10;
     bool FTransparentGlyph = true;
 };

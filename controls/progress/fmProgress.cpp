@@ -57,7 +57,9 @@ TfmProgress::TfmProgress(QWidget* parent)
     ArrangePanels();
 }
 
-TfmProgress::~TfmProgress() { HostLeave(); }
+TfmProgress::~TfmProgress() {
+    HostLeave();
+}
 
 void TfmProgress::Setup(const QString& caption, int kind, const QString& detail, bool showBar,
                         bool showCancel) {
@@ -133,8 +135,8 @@ void TfmProgress::CancelBtnClick() {
     FCancelled = true;
     try {
         QCoreApplication::processEvents();
-        MessageBeepAndShow(TServices::Prompt(), TMessageKind::Information, QStringLiteral("Operation cancelled."),
-                           TMessageButton::OK);
+        MessageBeepAndShow(TServices::Prompt(), TMessageKind::Information,
+                           QStringLiteral("Operation cancelled."), TMessageButton::OK);
     } catch (...) {
         // The box could not be shown; the operation is cancelled all the same.
     }

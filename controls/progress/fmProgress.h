@@ -33,7 +33,8 @@ public:
     // Prepares the window for an operation or its next phase and shows it: clears the cancelled
     // flag, sets caption and message, shows or hides the bar and Cancel (the window grows or
     // shrinks by their panels only when their state changes).
-    void Setup(const QString& caption, int kind, const QString& detail, bool showBar, bool showCancel) override;
+    void Setup(const QString& caption, int kind, const QString& detail, bool showBar,
+               bool showCancel) override;
     // Moves the bar when it is shown; the screen is brought up to date either way.
     void SetPosition(double percent) override;
     void SetMessage(int kind, const QString& detail) override;
@@ -72,7 +73,7 @@ private:
     bool FBarShown = true;
     bool FCancelShown = true;
     bool FCancelled = false;
-    bool FCancelPending = false;  // a press not yet raised out of an update call
+    bool FCancelPending = false; // a press not yet raised out of an update call
     bool FInCancel = false;
     bool FHostEntered = false;
 };

@@ -1,5 +1,5 @@
-#include "controls/progress/ProgressBarGeometry.h"
 #include "controls/progress/dxfProgressBar.h"
+#include "controls/progress/ProgressBarGeometry.h"
 
 #include <QImage>
 #include <QPainter>
@@ -17,8 +17,12 @@ const QRect HorizontalInner(2, 2, 146, 12);
 // The same bar stood on its end.
 const QRect VerticalInner(2, 2, 12, 146);
 
-QRgb At(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
-QRgb Rgb(const QColor& colour) { return colour.rgb() & 0xFFFFFF; }
+QRgb At(const QImage& image, int x, int y) {
+    return image.pixel(x, y) & 0xFFFFFF;
+}
+QRgb Rgb(const QColor& colour) {
+    return colour.rgb() & 0xFFFFFF;
+}
 
 } // namespace
 
@@ -46,7 +50,8 @@ TEST(ProgressBarGeometry, FillStaysInsideTheBarWhateverThePosition) {
     // Past Max the bar is full to the inner edge, never beyond it.
     EXPECT_EQ(G::FilledRect(HorizontalInner, Horizontal, 0, 100, 150), HorizontalInner);
     EXPECT_EQ(G::FilledRect(VerticalInner, Vertical, 0, 100, 150), VerticalInner);
-    EXPECT_EQ(G::FilledRect(HorizontalInner, Horizontal, 0, 100, std::numeric_limits<int>::max()), HorizontalInner);
+    EXPECT_EQ(G::FilledRect(HorizontalInner, Horizontal, 0, 100, std::numeric_limits<int>::max()),
+              HorizontalInner);
     EXPECT_EQ(G::FilledRect(HorizontalInner, Horizontal, std::numeric_limits<int>::min(),
                             std::numeric_limits<int>::max(), std::numeric_limits<int>::max()),
               QRect(2, 2, 72, 12));
@@ -110,7 +115,7 @@ TEST(ProgressBarGeometry, BlendAndText) {
 
     EXPECT_EQ(G::Text(50, 0, 100, TdxfShowTextStyle::stsPercent), QStringLiteral("50 %"));
     EXPECT_EQ(G::Text(1, 0, 3, TdxfShowTextStyle::stsPercent), QStringLiteral("33 %"));
-    EXPECT_EQ(G::Text(1, 0, 8, TdxfShowTextStyle::stsPercent), QStringLiteral("12 %"));  // 12.5, half to even
+    EXPECT_EQ(G::Text(1, 0, 8, TdxfShowTextStyle::stsPercent), QStringLiteral("12 %")); // 12.5, half to even
     EXPECT_EQ(G::Text(150, 0, 100, TdxfShowTextStyle::stsPercent), QStringLiteral("150 %"));
     EXPECT_EQ(G::Text(7, 5, 5, TdxfShowTextStyle::stsPercent), QStringLiteral("0 %"));
     EXPECT_EQ(G::Text(-5, 0, 100, TdxfShowTextStyle::stsPosition), QStringLiteral("-5"));
@@ -131,15 +136,15 @@ TEST(dxfProgressBar, DefaultsAndRangeRules) {
     EXPECT_TRUE(bar.TransparentGlyph());
     EXPECT_EQ(bar.Step(), 10);
 
-    bar.SetMin(150);  // above Max: ignored
+    bar.SetMin(150); // above Max: ignored
     EXPECT_EQ(bar.Min(), 0);
-    bar.SetMax(-1);  // below Min: ignored
+    bar.SetMax(-1); // below Min: ignored
     EXPECT_EQ(bar.Max(), 100);
     bar.SetMin(20);
-    bar.SetMax(20);  // equal to Min is allowed
+    bar.SetMax(20); // equal to Min is allowed
     EXPECT_EQ(bar.Min(), 20);
     EXPECT_EQ(bar.Max(), 20);
-    bar.SetPosition(500);  // not held to the range
+    bar.SetPosition(500); // not held to the range
     EXPECT_EQ(bar.Position(), 500);
     // An empty range paints without failing.
     bar.SetShowText(true);
@@ -179,9 +184,9 @@ TEST(dxfProgressBar, FullBarsFillToTheInnerEdge) {
     TdxfProgressBar bar;
     bar.SetColor(QColor(200, 210, 220));
     bar.SetStyle(TdxfPBStyle::sSolid);
-    bar.SetPosition(250);  // past Max: full, and no further
+    bar.SetPosition(250); // past Max: full, and no further
     QImage image = bar.grab().toImage();
-    EXPECT_EQ(At(image, 1, 8), qRgb(200, 210, 220) & 0xFFFFFF);  // the gap inside the edge
+    EXPECT_EQ(At(image, 1, 8), qRgb(200, 210, 220) & 0xFFFFFF); // the gap inside the edge
     EXPECT_EQ(At(image, 2, 2), qRgb(0, 0, 128) & 0xFFFFFF);
     EXPECT_EQ(At(image, 147, 13), qRgb(0, 0, 128) & 0xFFFFFF);
     EXPECT_EQ(At(image, 148, 8), qRgb(200, 210, 220) & 0xFFFFFF);
@@ -248,4 +253,43 @@ TEST(dxfProgressBar, TransparentGlyphShowsTheBackgroundThrough) {
     bar.SetTransparentGlyph(false);
     image = bar.grab().toImage();
     EXPECT_EQ(At(image, 3, 5), qRgb(255, 0, 0) & 0xFFFFFF);
+}
+
+namespace {
+
+// The box around every pixel that differs from the background.
+QRect InkBox(const QImage& image, QRgb background, const QRect& inside) {
+    QRect box;
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            if (At(image, x, y) != (background & 0xFFFFFF))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+} // namespace
+
+TEST(dxfProgressBar, TextIsCentredAndTurnedOnVerticalBars) {
+    const QRgb background = qRgb(255, 255, 200);
+    TdxfProgressBar bar;
+    bar.resize(150, 30);
+    bar.SetBevelOuter(TdxfBevelOuter::bvNone);
+    bar.SetColor(QColor(background));
+    bar.SetShowText(true);
+    bar.SetShowTextStyle(TdxfShowTextStyle::stsPosition);
+    bar.SetPosition(-88888); // no fill, a long text
+    QImage image = bar.grab().toImage();
+    const QRect lying = InkBox(image, background, image.rect());
+    ASSERT_FALSE(lying.isEmpty());
+    EXPECT_GT(lying.width(), lying.height());
+    EXPECT_NEAR(lying.center().x(), 75, 4);
+
+    bar.SetOrientation(TdxfPBOrientation::orVertical);
+    bar.resize(30, 150);
+    image = bar.grab().toImage();
+    const QRect standing = InkBox(image, background, image.rect());
+    ASSERT_FALSE(standing.isEmpty());
+    EXPECT_GT(standing.height(), standing.width());
+    EXPECT_NEAR(standing.center().y(), 75, 4);
+    EXPECT_NEAR(standing.center().x(), 15, 4);
 }

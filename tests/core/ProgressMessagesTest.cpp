@@ -10,17 +10,21 @@ TEST(ProgressMessages, DetailJoinsWithOneBlankOrNone) {
     EXPECT_EQ(TProgressMessages::Text(1, QStringLiteral("Trial Balance")),
               QStringLiteral("Compiling Trial Balance Report ..."));
     // Kind 0 is the detail alone, with no blank in front of it.
-    EXPECT_EQ(TProgressMessages::Text(0, QStringLiteral("Please wait ...")), QStringLiteral("Please wait ..."));
+    EXPECT_EQ(TProgressMessages::Text(0, QStringLiteral("Please wait ...")),
+              QStringLiteral("Please wait ..."));
     EXPECT_EQ(TProgressMessages::Text(0, QString()), QString());
 }
 
 TEST(ProgressMessages, KindsWithoutDetailAndWithoutBlankBeforeDots) {
-    EXPECT_EQ(TProgressMessages::Text(28, QStringLiteral("ABC")), QStringLiteral("Creating File Code ABC..."));
+    EXPECT_EQ(TProgressMessages::Text(28, QStringLiteral("ABC")),
+              QStringLiteral("Creating File Code ABC..."));
     EXPECT_EQ(TProgressMessages::Text(28, QString()), QStringLiteral("Creating File Code..."));
-    EXPECT_EQ(TProgressMessages::Text(29, QStringLiteral("1-200")), QStringLiteral("Processing Account 1-200..."));
+    EXPECT_EQ(TProgressMessages::Text(29, QStringLiteral("1-200")),
+              QStringLiteral("Processing Account 1-200..."));
     EXPECT_EQ(TProgressMessages::Text(12, QStringLiteral("ignored")),
               QStringLiteral("Compiling Reconciliation Matches Report..."));
-    EXPECT_EQ(TProgressMessages::Text(25, QStringLiteral("ignored")), QStringLiteral("Performing Integrity Check ..."));
+    EXPECT_EQ(TProgressMessages::Text(25, QStringLiteral("ignored")),
+              QStringLiteral("Performing Integrity Check ..."));
     EXPECT_EQ(TProgressMessages::Text(32, QString()), QStringLiteral("Writing DOS version ID ..."));
     EXPECT_EQ(TProgressMessages::Text(17, QStringLiteral("2006")), QStringLiteral("Bring Forward 2006 ..."));
 }
