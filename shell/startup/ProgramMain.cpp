@@ -10,6 +10,7 @@
 #include "platform/prompt/QtUserPrompt.h"
 #include "shell/main/QuilvaneMain.h"
 #include "shell/startup/EventLoopDelay.h"
+#include "shell/startup/ProgramParamsLoader.h"
 #include "shell/startup/QuilvaneApplication.h"
 #include "shell/startup/SplashScreen.h"
 #include "shell/startup/StartupSequence.h"
@@ -32,26 +33,6 @@ public:
 
 private:
     std::unique_ptr<TfrmSplashScreen> Window;
-};
-
-// Settings of the workstation until the program ini is read: the computer name as the user.
-class TWorkstationSettings : public ISettingsLoader {
-public:
-    int CreateAndLoad() override {
-        User = TServices::Identity().ComputerName();
-        return 0;
-    }
-    QString UserName() const override { return User; }
-    void UseLogonUserName() override {
-        const QString logon = TServices::Identity().LogonName();
-        if (!logon.isEmpty())
-            User = logon;
-    }
-    void Save() override {}
-    void Free() override {}
-
-private:
-    QString User;
 };
 
 class TMainWindowHost : public IMainWindowFactory {
@@ -101,7 +82,7 @@ int ProgramMain(int& argc, char** argv) {
         TSingleInstance instance;
         TPrinterList printers;
         TSplashWindow splash;
-        TWorkstationSettings settings;
+        TProgramParamsLoader settings;
         TEventLoopDelay delay;
         TMainWindowHost mainWindow(instance, settings);
 
