@@ -221,19 +221,6 @@ TEST(dxfProgressBar, FullBarsFillToTheInnerEdge) {
     EXPECT_EQ(At(image, 2, 8), qRgb(200, 210, 220) & 0xFFFFFF);
 }
 
-TEST(dxfProgressBar, VerticalBarFillsFromTheBottom) {
-    TdxfProgressBar bar;
-    bar.SetOrientation(TdxfPBOrientation::orVertical);
-    bar.resize(16, 150);
-    bar.SetColor(QColor(200, 210, 220));
-    bar.SetStyle(TdxfPBStyle::sSolid);
-    bar.SetPosition(50);
-    const QImage image = bar.grab().toImage();
-    EXPECT_EQ(At(image, 8, 147), qRgb(0, 0, 128) & 0xFFFFFF);
-    EXPECT_EQ(At(image, 8, 75), qRgb(0, 0, 128) & 0xFFFFFF);
-    EXPECT_EQ(At(image, 8, 74), qRgb(200, 210, 220) & 0xFFFFFF);
-}
-
 TEST(dxfProgressBar, TransparentGlyphShowsTheBackgroundThrough) {
     // A 4 x 12 picture: red (its bottom-left colour, so transparent) with a green left column.
     QImage picture(4, 12, QImage::Format_RGB32);
