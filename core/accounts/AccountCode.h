@@ -15,7 +15,9 @@ struct TAccountCode {
     qint16 SubAccount = -1;
 
     static constexpr TAccountCode Empty() { return TAccountCode{}; }
-    constexpr bool IsEmpty() const { return Branch == -1 && Division == -1 && Account == -1 && SubAccount == -1; }
+    constexpr bool IsEmpty() const {
+        return Branch == -1 && Division == -1 && Account == -1 && SubAccount == -1;
+    }
 
     friend constexpr bool operator==(const TAccountCode&, const TAccountCode&) = default;
 };

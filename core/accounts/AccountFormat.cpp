@@ -292,11 +292,14 @@ bool TAccountFormat::CheckCode(TAccountCode& code, unsigned forcedInvalidParts, 
         const int value = GetAccountCodePart(code, part);
         const int lowest = GetAccountCodePart(from, part);
         const int highest = GetAccountCodePart(to, part);
-        const bool ok = (forcedInvalidParts & PartBit(part)) == 0 && value <= highest &&
-                        (value >= lowest || value == -1);
+        const bool ok =
+            (forcedInvalidParts & PartBit(part)) == 0 && value <= highest && (value >= lowest || value == -1);
         if (ok)
             return;
-        addLine(QStringLiteral("%1 must be in the range %2 to %3").arg(noun).arg(std::max(lowest, 0)).arg(highest));
+        addLine(QStringLiteral("%1 must be in the range %2 to %3")
+                    .arg(noun)
+                    .arg(std::max(lowest, 0))
+                    .arg(highest));
         if (clearInvalid)
             SetAccountCodePart(code, part, -1);
     };
@@ -305,10 +308,11 @@ bool TAccountFormat::CheckCode(TAccountCode& code, unsigned forcedInvalidParts, 
     checkOptional(DivisionPart, QStringLiteral("Divisions"));
     {
         const int value = code.Account;
-        const bool ok = (forcedInvalidParts & PartBit(AccountPart)) == 0 && from.Account <= value &&
-                        value <= to.Account;
+        const bool ok =
+            (forcedInvalidParts & PartBit(AccountPart)) == 0 && from.Account <= value && value <= to.Account;
         if (!ok) {
-            addLine(QStringLiteral("Accounts must be in the range %1 to %2").arg(from.Account).arg(to.Account));
+            addLine(
+                QStringLiteral("Accounts must be in the range %1 to %2").arg(from.Account).arg(to.Account));
             if (clearInvalid)
                 code.Account = -1;
         }

@@ -21,8 +21,8 @@
 class TAccountFormat {
 public:
     // Separator values that are not characters.
-    static constexpr char16_t NoSeparator = 0;     // the next mask character is another part
-    static constexpr char16_t EndOfMask = 255;     // the part runs to the end of the mask
+    static constexpr char16_t NoSeparator = 0; // the next mask character is another part
+    static constexpr char16_t EndOfMask = 255; // the part runs to the end of the mask
 
     TAccountFormat(const QString& baseName, const QString& mask, const QString& keyOrderText,
                    const QString& description);
@@ -87,5 +87,6 @@ public:
     QString TessalyMap;
 
 private:
-    bool CheckCode(TAccountCode& code, unsigned forcedInvalidParts, bool showMessage, bool clearInvalid) const;
+    bool CheckCode(TAccountCode& code, unsigned forcedInvalidParts, bool showMessage,
+                   bool clearInvalid) const;
 };

@@ -66,7 +66,8 @@ qint64 CodeStreamSize(const TAccountCode& code) {
 
 } // namespace
 
-TAccountGroup::TAccountGroup(const QString& description, const TAccountCode& code, const TAccountFormat* format)
+TAccountGroup::TAccountGroup(const QString& description, const TAccountCode& code,
+                             const TAccountFormat* format)
     : Format(format), Description(description), FromCodeValue(code), ToCodeValue(code) {
     UpdateKeys();
 }

@@ -108,7 +108,8 @@ bool TAccountGroups::GroupContains(const TAccountCode& code, int index) const {
 }
 
 bool TAccountGroups::Contains(const TAccountCode& code) const {
-    return std::any_of(Items.begin(), Items.end(), [&](const TItem& item) { return item.Group->Contains(code); });
+    return std::any_of(Items.begin(), Items.end(),
+                       [&](const TItem& item) { return item.Group->Contains(code); });
 }
 
 bool TAccountGroups::Overlaps(const TAccountGroups* other) const {
@@ -154,7 +155,8 @@ bool ParseRangeItem(const TAccountFormat* format, const QString& description, QS
     if (!format)
         return false;
     try {
-        const bool isAll = description.compare(kAll, Qt::CaseInsensitive) == 0 || text.toUpper().contains(kAll);
+        const bool isAll =
+            description.compare(kAll, Qt::CaseInsensitive) == 0 || text.toUpper().contains(kAll);
         const TAccountGroup* allRange = format->AllRange();
         // "ALL" means the format's whole range, so it can only be taken that way once the format
         // has one; until then (while the "ALL" range itself is being read) the text is codes.
@@ -198,7 +200,8 @@ bool ParseRangeItem(const TAccountFormat* format, const QString& description, QS
     }
 }
 
-bool Parse(const TAccountFormat* format, QString& text, bool allowList, std::unique_ptr<TAccountGroups>& groups) {
+bool Parse(const TAccountFormat* format, QString& text, bool allowList,
+           std::unique_ptr<TAccountGroups>& groups) {
     groups = std::make_unique<TAccountGroups>(format);
     bool result = true;
     try {

@@ -71,7 +71,8 @@ bool ParseRangeItem(const TAccountFormat* format, const QString& description, QS
 
 // Parses the whole text into a new list of groups (only its first item unless AllowList) and
 // rewrites Text in its normalised form. On failure the groups parsed so far are kept.
-bool Parse(const TAccountFormat* format, QString& text, bool allowList, std::unique_ptr<TAccountGroups>& groups);
+bool Parse(const TAccountFormat* format, QString& text, bool allowList,
+           std::unique_ptr<TAccountGroups>& groups);
 
 // The group's description, or its bounds as "from to to" (one code when they are equal).
 QString FormatGroup(const TAccountFormat* format, const TAccountGroup& group, bool useDescription);

@@ -78,25 +78,29 @@ TEST_F(AccountFormatTest, FormatCodeLeavesOutMissingPartsWithTheirSeparators) {
     EXPECT_EQ(Format->FormatCode(MakeCode(-1, -1, 234, 5)), QStringLiteral("0234-05"));
     EXPECT_EQ(Format->FormatCode(MakeCode(1, -1, -1, 5)), QStringLiteral("01-05"));
     EXPECT_EQ(Format->FormatCode(TAccountCode::Empty()), QString());
-    EXPECT_EQ(Format->FormatCode(MakeCode(1, -1, 12345, -1)), QStringLiteral("01-12345")); // width is a minimum
+    EXPECT_EQ(Format->FormatCode(MakeCode(1, -1, 12345, -1)),
+              QStringLiteral("01-12345")); // width is a minimum
 }
 
 TEST_F(AccountFormatTest, KeysCarryLettersAndDotsAndSortInCodeOrder) {
     EXPECT_EQ(Format->MakeCodeKey(MakeCode(1, -1, 234, -1)), QStringLiteral("B01A0234S.."));
     // A missing part sorts before every present value.
-    const TAccountCode ordered[] = {MakeCode(-1, -1, 9999, 99), MakeCode(1, -1, 234, -1), MakeCode(1, -1, 234, 0),
-                                    MakeCode(1, -1, 234, 5),     MakeCode(1, -1, 235, -1), MakeCode(2, -1, 1, 0)};
+    const TAccountCode ordered[] = {MakeCode(-1, -1, 9999, 99), MakeCode(1, -1, 234, -1),
+                                    MakeCode(1, -1, 234, 0),    MakeCode(1, -1, 234, 5),
+                                    MakeCode(1, -1, 235, -1),   MakeCode(2, -1, 1, 0)};
     for (std::size_t i = 1; i < std::size(ordered); ++i)
         EXPECT_LT(Format->MakeCodeKey(ordered[i - 1]), Format->MakeCodeKey(ordered[i])) << i;
 }
 
 TEST_F(AccountFormatTest, KeyOrderTextOfThePartCountReordersTheKey) {
-    TAccountFormat byAccount(QStringLiteral("X"), QStringLiteral("BB-AAAA-SS"), QStringLiteral("ASB"), QString());
+    TAccountFormat byAccount(QStringLiteral("X"), QStringLiteral("BB-AAAA-SS"), QStringLiteral("ASB"),
+                             QString());
     EXPECT_EQ(byAccount.MakeCodeKey(MakeCode(1, -1, 234, -1)), QStringLiteral("A0234S..B01"));
     // Display order unchanged.
     EXPECT_EQ(byAccount.FormatCode(MakeCode(1, -1, 234, -1)), QStringLiteral("01-0234"));
 
-    TAccountFormat tooShort(QStringLiteral("X"), QStringLiteral("BB-AAAA-SS"), QStringLiteral("AS"), QString());
+    TAccountFormat tooShort(QStringLiteral("X"), QStringLiteral("BB-AAAA-SS"), QStringLiteral("AS"),
+                            QString());
     EXPECT_EQ(tooShort.MakeCodeKey(MakeCode(1, -1, 234, -1)), QStringLiteral("B01A0234S.."));
 }
 
@@ -110,10 +114,12 @@ TEST_F(AccountFormatTest, ShortTextWithoutSeparatorIsTheAccount) {
 
 TEST_F(AccountFormatTest, FormattedCodesReadBackUnchanged) {
     // (A code without its branch but with a sub-account does not: see the next test.)
-    for (const TAccountCode& code : {MakeCode(1, -1, 234, -1), MakeCode(1, -1, 234, 5), MakeCode(20, -1, 9999, 99),
-                                     MakeCode(-1, -1, 1, -1), MakeCode(1, -1, 1, 0)}) {
+    for (const TAccountCode& code :
+         {MakeCode(1, -1, 234, -1), MakeCode(1, -1, 234, 5), MakeCode(20, -1, 9999, 99),
+          MakeCode(-1, -1, 1, -1), MakeCode(1, -1, 1, 0)}) {
         bool valid = false;
-        EXPECT_EQ(Read(Format->FormatCode(code), false, false, &valid), code) << Format->FormatCode(code).toStdString();
+        EXPECT_EQ(Read(Format->FormatCode(code), false, false, &valid), code)
+            << Format->FormatCode(code).toStdString();
         EXPECT_TRUE(valid);
     }
 }
@@ -252,4 +258,3 @@ TEST_F(AccountFormatTest, AssignCopiesTheLayoutOnly) {
     EXPECT_EQ(copy.Ranges.Count(), 0);
     EXPECT_EQ(copy.MakeCodeKey(MakeCode(1, -1, 234, -1)), QStringLiteral("B01A0234S.."));
 }
-

@@ -100,13 +100,12 @@ TEST_F(AccountGroupTest, SubRangeLimitsInsideAndOutside) {
 
 // Description "Bank"; from branch 1, account 234; to branch 1, account 300; no lower limits;
 // sub-accounts up to 19; mode 1.
-static const char kGroupStream[] =
-    "06 04 42 61 6E 6B"
-    "02 01 02 FF 03 EA 00 02 FF"
-    "02 01 02 FF 03 2C 01 02 FF"
-    "02 FF 02 FF 02 FF 02 FF"
-    "02 FF 02 FF 02 FF 02 13"
-    "02 01";
+static const char kGroupStream[] = "06 04 42 61 6E 6B"
+                                   "02 01 02 FF 03 EA 00 02 FF"
+                                   "02 01 02 FF 03 2C 01 02 FF"
+                                   "02 FF 02 FF 02 FF 02 FF"
+                                   "02 FF 02 FF 02 FF 02 13"
+                                   "02 01";
 
 TEST_F(AccountGroupTest, StreamFormMatchesTheLayout) {
     TAccountGroup group(QStringLiteral("Bank"), MakeCode(1, -1, 234, -1), Format.get());
