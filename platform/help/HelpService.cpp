@@ -8,7 +8,8 @@
 #include <QFileInfo>
 #include <QUrl>
 
-THelpService::THelpService(QString folder, TOpener opener) : Folder(std::move(folder)), Opener(std::move(opener)) {
+THelpService::THelpService(QString folder, TOpener opener)
+    : Folder(std::move(folder)), Opener(std::move(opener)) {
     if (!Opener)
         Opener = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
 }

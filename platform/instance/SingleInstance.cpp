@@ -8,7 +8,8 @@ namespace {
 constexpr int ConnectWaitMs = 1000;
 } // namespace
 
-TSingleInstance::TSingleInstance(QString name, QObject* parent) : QObject(parent), ServerName(std::move(name)) {}
+TSingleInstance::TSingleInstance(QString name, QObject* parent)
+    : QObject(parent), ServerName(std::move(name)) {}
 
 TSingleInstance::~TSingleInstance() {
     if (Server)

@@ -89,8 +89,8 @@ std::unique_ptr<QMessageBox> TQtUserPrompt::BuildBox(TMessageKind kind, const QS
                                                      TMessageButtons buttons, int helpContext,
                                                      QWidget* parent) {
     buttons = WithAnswer(buttons);
-    auto box = std::make_unique<QMessageBox>(IconFor(kind), TitleFor(kind), text,
-                                             StandardButtonsFor(buttons), parent);
+    auto box = std::make_unique<QMessageBox>(IconFor(kind), TitleFor(kind), text, StandardButtonsFor(buttons),
+                                             parent);
     if (QAbstractButton* help = box->button(QMessageBox::Help)) {
         // The box closes on any of its buttons; cut the Help button loose from it so a click
         // opens help and the question stays on screen.
@@ -113,8 +113,8 @@ TMessageButton TQtUserPrompt::ShowMessage(TMessageKind kind, const QString& text
 
 bool TQtUserPrompt::InputText(const QString& caption, const QString& prompt, QString& value) {
     bool accepted = false;
-    const QString typed =
-        QInputDialog::getText(QApplication::activeWindow(), caption, prompt, QLineEdit::Normal, value, &accepted);
+    const QString typed = QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
+                                                QLineEdit::Normal, value, &accepted);
     if (accepted)
         value = typed;
     return accepted;

@@ -1,7 +1,7 @@
 #include "shell/startup/ProgramMain.h"
 
-#include "core/services/Services.h"
 #include "controls/progress/QtProgressFactory.h"
+#include "core/services/Services.h"
 #include "core/vocab/ProgramIdentity.h"
 #include "platform/cursor/QtCursorService.h"
 #include "platform/help/HelpService.h"

@@ -34,7 +34,8 @@ QPixmap SplashPicture(int width, int height) {
     painter.setPen(Qt::white);
     QFont title(QStringLiteral("Sans Serif"), 34, QFont::Bold);
     painter.setFont(title);
-    painter.drawText(QRectF(0, 40, width, 60), Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("QUILVANE"));
+    painter.drawText(QRectF(0, 40, width, 60), Qt::AlignHCenter | Qt::AlignVCenter,
+                     QStringLiteral("QUILVANE"));
     QFont subtitle(QStringLiteral("Sans Serif"), 13);
     painter.setFont(subtitle);
     painter.drawText(QRectF(0, 100, width, 30), Qt::AlignHCenter | Qt::AlignVCenter,
@@ -47,8 +48,7 @@ QPixmap SplashPicture(int width, int height) {
 
 } // namespace
 
-TfrmSplashScreen::TfrmSplashScreen(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+TfrmSplashScreen::TfrmSplashScreen(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSplashScreen"));
     setFixedSize(ClientWidth, ClientHeight);
 

@@ -7,8 +7,8 @@
 #include <stdexcept>
 
 TStartupSequence::TStartupSequence(const TStartupServices& services) : Services(services) {
-    if (!Services.Instance || !Services.Printers || !Services.Splash || !Services.Settings || !Services.Delay ||
-        !Services.MainWindow)
+    if (!Services.Instance || !Services.Printers || !Services.Splash || !Services.Settings ||
+        !Services.Delay || !Services.MainWindow)
         throw std::invalid_argument("start-up needs every one of its services");
 }
 

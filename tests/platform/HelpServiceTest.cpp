@@ -42,7 +42,8 @@ TEST_F(HelpServiceTest, MissingPageSaysHelpIsNotInstalled) {
     EXPECT_TRUE(Opened.isEmpty());
     ASSERT_EQ(Prompt->Shown.size(), 1);
     EXPECT_EQ(Prompt->Shown[0].Kind, TMessageKind::Information);
-    EXPECT_EQ(Prompt->Shown[0].Text, QStringLiteral("Help for this topic (context 100000) is not installed."));
+    EXPECT_EQ(Prompt->Shown[0].Text,
+              QStringLiteral("Help for this topic (context 100000) is not installed."));
     EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Information});
 }
 

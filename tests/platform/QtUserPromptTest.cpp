@@ -29,10 +29,10 @@ protected:
 
 TEST(QtUserPromptMapping, EveryProgramButtonHasItsOwnBoxButton) {
     const std::pair<TMessageButton, QMessageBox::StandardButton> pairs[] = {
-        {TMessageButton::OK, QMessageBox::Ok},          {TMessageButton::Cancel, QMessageBox::Cancel},
-        {TMessageButton::Yes, QMessageBox::Yes},        {TMessageButton::No, QMessageBox::No},
-        {TMessageButton::Retry, QMessageBox::Retry},    {TMessageButton::Ignore, QMessageBox::Ignore},
-        {TMessageButton::All, QMessageBox::YesToAll},   {TMessageButton::Help, QMessageBox::Help},
+        {TMessageButton::OK, QMessageBox::Ok},        {TMessageButton::Cancel, QMessageBox::Cancel},
+        {TMessageButton::Yes, QMessageBox::Yes},      {TMessageButton::No, QMessageBox::No},
+        {TMessageButton::Retry, QMessageBox::Retry},  {TMessageButton::Ignore, QMessageBox::Ignore},
+        {TMessageButton::All, QMessageBox::YesToAll}, {TMessageButton::Help, QMessageBox::Help},
         {TMessageButton::Abort, QMessageBox::Abort},
     };
     for (const auto& [ours, box] : pairs) {
@@ -41,15 +41,15 @@ TEST(QtUserPromptMapping, EveryProgramButtonHasItsOwnBoxButton) {
             EXPECT_EQ(TQtUserPrompt::AnswerFor(box, ours | TMessageButton::Cancel), ours);
         }
     }
-    EXPECT_EQ(TQtUserPrompt::StandardButtonsFor(TMessageButton::Yes | TMessageButton::No | TMessageButton::Cancel |
-                                                TMessageButton::All),
+    EXPECT_EQ(TQtUserPrompt::StandardButtonsFor(TMessageButton::Yes | TMessageButton::No |
+                                                TMessageButton::Cancel | TMessageButton::All),
               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::YesToAll);
 }
 
 TEST(QtUserPromptMapping, HelpIsNeverAnAnswer) {
     // A box only ends on Help if something went wrong; the answer falls back as for a closed box.
-    EXPECT_EQ(TQtUserPrompt::AnswerFor(QMessageBox::Help, TMessageButton::OK | TMessageButton::Cancel |
-                                                              TMessageButton::Help),
+    EXPECT_EQ(TQtUserPrompt::AnswerFor(QMessageBox::Help,
+                                       TMessageButton::OK | TMessageButton::Cancel | TMessageButton::Help),
               TMessageButton::Cancel);
     EXPECT_EQ(TQtUserPrompt::AnswerFor(QMessageBox::Help, TMessageButton::Retry | TMessageButton::Help),
               TMessageButton::Retry);
@@ -96,8 +96,8 @@ TEST_F(QtUserPromptTest, HelpOpensTheContextAndLeavesTheBoxOpen) {
 }
 
 TEST_F(QtUserPromptTest, BoxWithOnlyHelpStillOffersOK) {
-    auto box = TQtUserPrompt::BuildBox(TMessageKind::Information, QStringLiteral("In use."), TMessageButton::Help,
-                                       6010);
+    auto box = TQtUserPrompt::BuildBox(TMessageKind::Information, QStringLiteral("In use."),
+                                       TMessageButton::Help, 6010);
     ASSERT_NE(box->button(QMessageBox::Ok), nullptr);
     ASSERT_NE(box->button(QMessageBox::Help), nullptr);
     box->show();
@@ -109,10 +109,9 @@ TEST_F(QtUserPromptTest, BoxWithOnlyHelpStillOffersOK) {
 }
 
 TEST_F(QtUserPromptTest, EscapeCancelsWhenCancelIsOffered) {
-    auto box = TQtUserPrompt::BuildBox(TMessageKind::Question, QStringLiteral("Replace?"),
-                                       TMessageButton::Yes | TMessageButton::No | TMessageButton::All |
-                                           TMessageButton::Cancel,
-                                       0);
+    auto box = TQtUserPrompt::BuildBox(
+        TMessageKind::Question, QStringLiteral("Replace?"),
+        TMessageButton::Yes | TMessageButton::No | TMessageButton::All | TMessageButton::Cancel, 0);
     EXPECT_EQ(box->escapeButton(), box->button(QMessageBox::Cancel));
     EXPECT_EQ(box->button(QMessageBox::Help), nullptr);
 }

@@ -75,7 +75,8 @@ protected:
     QString MakeDataFolder() {
         const QString folder = TempPath(QStringLiteral("DATA"));
         EXPECT_TRUE(QDir().mkpath(folder));
-        EXPECT_TRUE(QFile::copy(TProgramParams::ShippedReferenceDataPath(), folder + QStringLiteral("/Quilvane.DAT")));
+        EXPECT_TRUE(QFile::copy(TProgramParams::ShippedReferenceDataPath(),
+                                folder + QStringLiteral("/Quilvane.DAT")));
         return folder;
     }
 

@@ -10,8 +10,7 @@ namespace {
 
 class QuilvaneApplicationTest : public TServicesFixture {};
 
-template <typename E>
-std::exception_ptr Failure(E error) {
+template <typename E> std::exception_ptr Failure(E error) {
     return std::make_exception_ptr(std::move(error));
 }
 

@@ -131,9 +131,11 @@ protected:
 TEST_F(StartupSequenceTest, StepsRunInOrderAndSettingsAreSavedOnTheWayOut) {
     MainWindow.LoopResult = 3;
     EXPECT_EQ(Run(), 3);
-    EXPECT_EQ(Log.Steps, (QStringList{"claim", "printer", "splash", "wait 500", "load", "wait 1000", "main window",
-                                      "free splash", "restore desktop", "event loop", "save", "free settings"}));
-    EXPECT_EQ(Log.Delays, (QList<int>{TStartupSequence::SplashBeforeLoadMs, TStartupSequence::SplashAfterLoadMs}));
+    EXPECT_EQ(Log.Steps,
+              (QStringList{"claim", "printer", "splash", "wait 500", "load", "wait 1000", "main window",
+                           "free splash", "restore desktop", "event loop", "save", "free settings"}));
+    EXPECT_EQ(Log.Delays,
+              (QList<int>{TStartupSequence::SplashBeforeLoadMs, TStartupSequence::SplashAfterLoadMs}));
     EXPECT_EQ(Log.Delays, (QList<int>{500, 1000}));
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("QUILVANE 2006"));
     EXPECT_FALSE(Terminal);
@@ -178,14 +180,14 @@ TEST_F(StartupSequenceTest, FailedLoadEndsWithoutMainWindowAndWithoutSaving) {
 
 TEST_F(StartupSequenceTest, TerminalAnywhereInTheFirstArgumentSkipsTheGuardAndUsesTheLogonName) {
     for (const QString& argument : {QStringLiteral("TERMINAL"), QStringLiteral("/terminal"),
-                                   QStringLiteral("xxTerminalyy"), QStringLiteral("-TeRmInAl=1")}) {
+                                    QStringLiteral("xxTerminalyy"), QStringLiteral("-TeRmInAl=1")}) {
         Log.Steps.clear();
         Instance.First = false; // a copy is running: the switch must not even ask
         EXPECT_EQ(Run(argument), 0) << argument.toStdString();
         EXPECT_TRUE(Terminal);
         EXPECT_EQ(Log.Steps, (QStringList{"printer", "splash", "wait 500", "load", "wait 1000", "logon name",
-                                          "main window", "free splash", "restore desktop", "event loop", "save",
-                                          "free settings"}))
+                                          "main window", "free splash", "restore desktop", "event loop",
+                                          "save", "free settings"}))
             << argument.toStdString();
         EXPECT_EQ(Settings.User, QStringLiteral("alice"));
     }
