@@ -178,6 +178,9 @@ void TProgramParams::MapDrives(const TIniFile& ini) {
     auto* local = dynamic_cast<TLocalFileSystem*>(&TServices::FileSystem());
     if (!local)
         return;
+    for (QChar letter : MappedDrives)
+        local->MapDrive(letter, QString());
+    MappedDrives.clear();
     for (const QString& key : ini.ReadSection(DrivesSection)) {
         QString letter = key;
         if (letter.endsWith(QLatin1Char(':')))
@@ -185,6 +188,7 @@ void TProgramParams::MapDrives(const TIniFile& ini) {
         if (letter.size() != 1 || letter[0].unicode() >= 128 || !letter[0].isLetter())
             continue;
         local->MapDrive(letter[0], ini.ReadString(DrivesSection, key, QString()));
+        MappedDrives.append(letter[0]);
     }
 }
 

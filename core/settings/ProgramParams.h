@@ -99,11 +99,12 @@ private:
     void CreateFirstRunFiles(const QString& iniPath);
     void ReadDesktop(const TIniFile& ini);
     void ReadHistory(const TIniFile& ini);
-    static void MapDrives(const TIniFile& ini);
+    void MapDrives(const TIniFile& ini);
     void SaveIni();
     void SaveRegionalFormats();
 
     bool IsLoaded = false;
+    QList<QChar> MappedDrives; // letters the last load mapped, forgotten by the next
 };
 
 // The program's settings object, installed by the program entry (or a test). Raises

@@ -360,6 +360,11 @@ TEST_F(ProgramParamsTest, DrivesSectionMapsLettersForTheDataFolder) {
     EXPECT_EQ(params.LicFilePath, "Q:\\QUILVANE\\DATA");
     EXPECT_EQ(params.ReferenceDataPath(), DatPath);
     EXPECT_EQ(TServices::FileSystem().DriveRoot(QChar('q')), TempPath("qdrive"));
+
+    // A later load without the mapping forgets it.
+    ASSERT_TRUE(WriteAll(IniPath, "[DESKTOP]\r\nLicFilePath=" + DataFolder.toLocal8Bit() + "\r\n"));
+    ASSERT_EQ(params.Load(), 0);
+    EXPECT_TRUE(TServices::FileSystem().DriveRoot(QChar('Q')).isEmpty());
 }
 
 TEST_F(ProgramParamsTest, TheProgramWideSettingsAreInstalledAndRemoved) {
