@@ -2,7 +2,8 @@
 
 #include <utility>
 
-TAccountType::TAccountType(QString description, bool flag) : Description(std::move(description)), Flag(flag) {}
+TAccountType::TAccountType(QString description, bool flag)
+    : Description(std::move(description)), Flag(flag) {}
 
 TAccountType TAccountType::FromValue(const QString& value) {
     const QString description = value.section(QLatin1Char(','), 0, 0);

@@ -22,7 +22,8 @@ const QString AccountFormatsError = QStringLiteral("Error reading account format
 // Reads the sections of one reference-data file into a fresh set of tables and date formats.
 class TReferenceReader {
 public:
-    TReferenceReader(const TIniFile& ini, const QString& path, TReferenceData& data, TRegionalSettings& regional)
+    TReferenceReader(const TIniFile& ini, const QString& path, TReferenceData& data,
+                     TRegionalSettings& regional)
         : Ini(ini), Path(path), Data(data), Regional(regional) {}
 
     void Read() {
@@ -35,8 +36,10 @@ public:
         Data.FBTVariationReasons = ReadValues(QStringLiteral("FBT VARIATION REASONS"));
         Data.InstalmentVariationReasons = ReadValues(QStringLiteral("INSTALMENT VARIATION REASONS"));
         Data.GSTVariationReasons = ReadValues(QStringLiteral("GST VARIATION REASONS"));
-        Data.FBTValidReasonsOld = Ini.ReadString(QStringLiteral("FBT VALID REASONS"), QStringLiteral("OLD"), QString());
-        Data.FBTValidReasonsNew = Ini.ReadString(QStringLiteral("FBT VALID REASONS"), QStringLiteral("NEW"), QString());
+        Data.FBTValidReasonsOld =
+            Ini.ReadString(QStringLiteral("FBT VALID REASONS"), QStringLiteral("OLD"), QString());
+        Data.FBTValidReasonsNew =
+            Ini.ReadString(QStringLiteral("FBT VALID REASONS"), QStringLiteral("NEW"), QString());
         Data.InstalmentValidReasonsOld =
             Ini.ReadString(QStringLiteral("INSTALMENT VALID REASONS"), QStringLiteral("OLD"), QString());
         Data.InstalmentValidReasonsNew =
@@ -50,7 +53,8 @@ public:
         ReadTessalySections();
         ReadRows<TAccountSign>(QStringLiteral("ACCOUNT SIGNS"), Data.AccountSigns,
                                [](const QString& value) { return TAccountSign(value); });
-        Data.BankImportDescriptionFilter = Ini.ReadSectionValues(QStringLiteral("BANK IMPORT DESCRIPTION FILTER"));
+        Data.BankImportDescriptionFilter =
+            Ini.ReadSectionValues(QStringLiteral("BANK IMPORT DESCRIPTION FILTER"));
     }
 
 private:
@@ -69,9 +73,11 @@ private:
         // Only the first character is the separator; an empty value keeps the usual "/".
         const QString separator = ReadFormat(QStringLiteral("DateSeparator"), QStringLiteral("/"));
         Regional.DateSeparator = separator.at(0);
-        Data.ReportDateFormat = ReadFormat(QStringLiteral("ReportDateFormat"),
-                                           TRegionalSettings::DefaultReportDateFormat(Regional.DateSeparator));
-        Data.NarrativeDateFormat = ReadFormat(QStringLiteral("NarrativeDateFormat"), QStringLiteral("d mmm yyyy"));
+        Data.ReportDateFormat =
+            ReadFormat(QStringLiteral("ReportDateFormat"),
+                       TRegionalSettings::DefaultReportDateFormat(Regional.DateSeparator));
+        Data.NarrativeDateFormat =
+            ReadFormat(QStringLiteral("NarrativeDateFormat"), QStringLiteral("d mmm yyyy"));
         Regional.ReportDateFormat = Data.ReportDateFormat;
         Regional.NarrativeDateFormat = Data.NarrativeDateFormat;
     }
@@ -91,7 +97,8 @@ private:
             try {
                 Data.Currencies.Add(code, std::make_unique<TCurrency>(TCurrency::FromValue(value)));
             } catch (const EQuilvaneError& error) {
-                throw EQuilvaneError(QStringLiteral("%1 (currency \"%2\" in %3)").arg(error.message(), code, Path));
+                throw EQuilvaneError(
+                    QStringLiteral("%1 (currency \"%2\" in %3)").arg(error.message(), code, Path));
             }
         }
     }
@@ -198,7 +205,8 @@ private:
             if (Ini.ValueExists(maps, code))
                 format->TessalyMap = Ini.ReadString(maps, code, QString());
             format->MemberRange = ReadMemberGroup(ranges, code, *format, QStringLiteral("Member Range"));
-            format->MemberSubRange = ReadMemberGroup(subRanges, code, *format, QStringLiteral("Member SubRange"));
+            format->MemberSubRange =
+                ReadMemberGroup(subRanges, code, *format, QStringLiteral("Member SubRange"));
         }
     }
 
@@ -275,14 +283,17 @@ void TReferenceData::LoadFromBytes(const QByteArray& content, const QString& dat
     } catch (const EQuilvaneError&) {
         throw;
     } catch (const std::exception& error) {
-        throw EQuilvaneError(QStringLiteral("Error reading %1: %2").arg(datPath, QString::fromLocal8Bit(error.what())));
+        throw EQuilvaneError(
+            QStringLiteral("Error reading %1: %2").arg(datPath, QString::fromLocal8Bit(error.what())));
     }
     fresh.DataFileDate = DataFileDate;
     TReferenceData::operator=(std::move(fresh));
     TRegionalSettings::Program() = regional;
 }
 
-TAccountFormat* TReferenceData::FindAccountFormat(const QString& code) const { return AccountFormats.Find(code); }
+TAccountFormat* TReferenceData::FindAccountFormat(const QString& code) const {
+    return AccountFormats.Find(code);
+}
 
 bool TReferenceData::GetAccountTypeFlag(const QString& code) const {
     const TAccountType* type = AccountTypes.Find(code);

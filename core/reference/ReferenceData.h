@@ -77,7 +77,7 @@ public:
     QString InstalmentValidReasonsNew;
     QStringList BankImportDescriptionFilter; // "key=value" lines in file order
     QStringList InstalmentVariationReasons;
-    int DefaultCountryIndex = -1;            // index of the default country in Countries
+    int DefaultCountryIndex = -1; // index of the default country in Countries
     QString ReportDateFormat;
     QString NarrativeDateFormat;
 };

@@ -10,8 +10,7 @@
 // case (the reference-data file is edited by hand and its keys are case-insensitive anyway), so
 // "aud" and "AUD" are one code. Adding a code that is already listed is ignored: the first row
 // read wins. The list owns its rows.
-template <typename TRow>
-class TSortedCodeList {
+template <typename TRow> class TSortedCodeList {
 public:
     TSortedCodeList() = default;
     TSortedCodeList(TSortedCodeList&&) noexcept = default;

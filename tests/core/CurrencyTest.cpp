@@ -1,6 +1,6 @@
+#include "core/reference/Currency.h"
 #include "core/reference/AccountType.h"
 #include "core/reference/Bank.h"
-#include "core/reference/Currency.h"
 #include "core/services/Exceptions.h"
 
 #include <QLocale>

@@ -23,7 +23,9 @@ const char* const MinimalSections = "[ACCOUNT RANGE TYPES]\r\n"
                                     "ALL=00-0000-00 to 99-9999-99\r\n"
                                     "BSH=00-2000-00 to 99-4999-99\r\n";
 
-QByteArray WithMinimal(const QByteArray& more) { return QByteArray(MinimalSections) + more; }
+QByteArray WithMinimal(const QByteArray& more) {
+    return QByteArray(MinimalSections) + more;
+}
 
 class ReferenceDataTest : public TServicesFixture {
 protected:
@@ -209,7 +211,8 @@ TEST_F(ReferenceDataTest, FormatSectionMissingARangeTypeFailsTheWholeLoad) {
     EXPECT_EQ(LoadText("[ACCOUNT RANGE TYPES]\r\nALL=ALL\r\nBSH=Balance Sheet\r\n"
                        "[ACCOUNT FORMATS]\r\nSTD=STD,AAAA\r\n[STD]\r\nALL=0000 to 9999\r\nBSH=\r\n"),
               expected);
-    EXPECT_EQ(LoadText("[ACCOUNT RANGE TYPES]\r\nALL=ALL\r\n[ACCOUNT FORMATS]\r\nSTD=STD,AAAA\r\n"), expected);
+    EXPECT_EQ(LoadText("[ACCOUNT RANGE TYPES]\r\nALL=ALL\r\n[ACCOUNT FORMATS]\r\nSTD=STD,AAAA\r\n"),
+              expected);
     EXPECT_TRUE(Data.AccountFormats.IsEmpty());
 }
 
@@ -246,8 +249,10 @@ TEST_F(ReferenceDataTest, AllRangeIsKeptWhenItsTypeIsDescribedAll) {
 }
 
 TEST_F(ReferenceDataTest, AllRangeThatDoesNotParseFailsTheLoad) {
-    EXPECT_EQ(LoadText("[ACCOUNT RANGE TYPES]\r\nALL=ALL\r\n[ACCOUNT FORMATS]\r\nSTD=STD,AAAA\r\n[STD]\r\nALL=ALL\r\n"),
-              "Error reading account formats in Quilvane.dat");
+    EXPECT_EQ(
+        LoadText(
+            "[ACCOUNT RANGE TYPES]\r\nALL=ALL\r\n[ACCOUNT FORMATS]\r\nSTD=STD,AAAA\r\n[STD]\r\nALL=ALL\r\n"),
+        "Error reading account formats in Quilvane.dat");
 }
 
 TEST_F(ReferenceDataTest, RangesAreCheckedAgainstAllEvenWhenTheirCodeSortsBeforeIt) {
@@ -259,6 +264,7 @@ TEST_F(ReferenceDataTest, RangesAreCheckedAgainstAllEvenWhenTheirCodeSortsBefore
               "");
     ASSERT_EQ(Prompt->Shown.size(), 1);
     EXPECT_EQ(Prompt->Shown[0].Kind, TMessageKind::Error);
+    EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Error});
     EXPECT_TRUE(Prompt->Shown[0].Text.contains("Accounts must be in the range 0 to 5999"))
         << Prompt->Shown[0].Text.toStdString();
     const TAccountFormat* format = Data.FindAccountFormat("STD");
@@ -280,12 +286,13 @@ TEST_F(ReferenceDataTest, ListsIgnoreDuplicateCodesWithoutRegardToCase) {
 }
 
 TEST_F(ReferenceDataTest, ReasonListsKeepFileOrder) {
-    ASSERT_EQ(LoadText(WithMinimal("[GST VARIATION REASONS]\r\n9=nine\r\n10=ten\r\n1=one\r\n"
-                                   "[FBT VARIATION REASONS]\r\nZ=last\r\nA=first\r\n"
-                                   "[INSTALMENT VARIATION REASONS]\r\nb=2\r\na=1\r\n"
-                                   "[FBT VALID REASONS]\r\nOLD=21,22\r\nNEW=21,22,23\r\n"
-                                   "[INSTALMENT VALID REASONS]\r\nold=24\r\nnew=24,25\r\n"
-                                   "[BANK IMPORT DESCRIPTION FILTER]\r\nVISA PURCHASE=VISA\r\nDIRECT DEBIT=DD\r\n")),
+    ASSERT_EQ(LoadText(WithMinimal(
+                  "[GST VARIATION REASONS]\r\n9=nine\r\n10=ten\r\n1=one\r\n"
+                  "[FBT VARIATION REASONS]\r\nZ=last\r\nA=first\r\n"
+                  "[INSTALMENT VARIATION REASONS]\r\nb=2\r\na=1\r\n"
+                  "[FBT VALID REASONS]\r\nOLD=21,22\r\nNEW=21,22,23\r\n"
+                  "[INSTALMENT VALID REASONS]\r\nold=24\r\nnew=24,25\r\n"
+                  "[BANK IMPORT DESCRIPTION FILTER]\r\nVISA PURCHASE=VISA\r\nDIRECT DEBIT=DD\r\n")),
               "");
     EXPECT_EQ(Data.GSTVariationReasons, (QStringList{"nine", "ten", "one"}));
     EXPECT_EQ(Data.FBTVariationReasons, (QStringList{"last", "first"}));
@@ -298,7 +305,8 @@ TEST_F(ReferenceDataTest, ReasonListsKeepFileOrder) {
 }
 
 TEST_F(ReferenceDataTest, LoadingAgainStartsFromEmptyTables) {
-    const QByteArray bytes = WithMinimal("[GST VARIATION REASONS]\r\n1=one\r\n[COUNTRIES]\r\nAUS=Australia\r\n");
+    const QByteArray bytes =
+        WithMinimal("[GST VARIATION REASONS]\r\n1=one\r\n[COUNTRIES]\r\nAUS=Australia\r\n");
     ASSERT_EQ(LoadText(bytes), "");
     ASSERT_EQ(LoadText(bytes), "");
     EXPECT_EQ(Data.GSTVariationReasons, QStringList{"one"});
@@ -323,7 +331,8 @@ TEST_F(ReferenceDataTest, ReportDateFormatIsBuiltWithTheSeparatorRead) {
     EXPECT_EQ(TRegionalSettings::Program().ShortDateFormat, "DD-MM-YYYY");
     EXPECT_EQ(TRegionalSettings::Program().ReportDateFormat, "DD-MM-YYYY");
 
-    ASSERT_EQ(LoadText(WithMinimal("[REGIONAL]\r\nDateSeparator=\r\nNarrativeDateFormat=dd mmmm yy\r\n")), "");
+    ASSERT_EQ(LoadText(WithMinimal("[REGIONAL]\r\nDateSeparator=\r\nNarrativeDateFormat=dd mmmm yy\r\n")),
+              "");
     EXPECT_EQ(TRegionalSettings::Program().DateSeparator, QChar('/'));
     EXPECT_EQ(Data.ReportDateFormat, "DD/MM/YYYY");
     EXPECT_EQ(Data.NarrativeDateFormat, "dd mmmm yy");
@@ -331,14 +340,17 @@ TEST_F(ReferenceDataTest, ReportDateFormatIsBuiltWithTheSeparatorRead) {
 }
 
 TEST_F(ReferenceDataTest, CurrencyRateThatIsNotANumberEndsTheLoadNamingTheFile) {
-    const QString message = LoadText(WithMinimal("[CURRENCY]\r\nAUD=Australian Dollar,36,1.0\r\nEUR=Euro,978,six\r\n"));
+    const QString message =
+        LoadText(WithMinimal("[CURRENCY]\r\nAUD=Australian Dollar,36,1.0\r\nEUR=Euro,978,six\r\n"));
     EXPECT_TRUE(message.contains("'six' is not a valid floating point value")) << message.toStdString();
     EXPECT_TRUE(message.contains("EUR")) << message.toStdString();
     EXPECT_TRUE(message.contains(TempPath("Quilvane.DAT"))) << message.toStdString();
 }
 
 TEST_F(ReferenceDataTest, TextIsReadAsWindows1252) {
-    ASSERT_EQ(LoadText(WithMinimal("[COUNTRIES]\r\nCUW=Cura\xe7" "ao\r\n[BANKS]\r\nEUR=Caf\xe9 Bank \x80,77\r\n")), "");
+    ASSERT_EQ(LoadText(WithMinimal("[COUNTRIES]\r\nCUW=Cura\xe7"
+                                   "ao\r\n[BANKS]\r\nEUR=Caf\xe9 Bank \x80,77\r\n")),
+              "");
     EXPECT_EQ(Data.Countries.Find("CUW")->Description, QString::fromUtf8("Curaçao"));
     EXPECT_EQ(Data.Banks.Find("EUR")->Name, QString::fromUtf8("Café Bank €"));
     EXPECT_EQ(Data.Banks.Find("EUR")->Details, "77");
