@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+class QFontMetrics;
+class QTableView;
+class QWidget;
+
+// Gives one control the background of its state: edits (masked ones too) and combo boxes get
+// the window colour when enabled and the grey of an inactive frame when disabled. Other
+// controls are left alone.
+void SetControlColour(QWidget* control, bool enabled);
+
+// SetControlColour for every control placed directly on the container.
+void SetControlsColour(QWidget* container, bool enabled);
+
+// False, after telling the user "<field> cannot be blank" and putting the focus on the
+// control, when the trimmed text is empty.
+bool ValidateNotBlank(const QString& text, const QString& fieldName, QWidget* control);
+
+// Page Up, Page Down, Up and Down move the grid's current row by a visible page or by one row,
+// never past the first or last row, and consume the key (it becomes 0). Returns whether the key
+// was consumed. The grid's column headers stand for the fixed top row of the grid.
+bool GridNavigationKey(QTableView* grid, int& key);
+
+// Shortens the text until it is at most |maxWidth| pixels wide in the font; with a positive
+// maxWidth room is kept for "...", which is appended when the text was cut.
+void TruncateTextToWidth(const QFontMetrics& metrics, QString& text, int maxWidth);
