@@ -1,0 +1,150 @@
+#include "core/charts/BRecOpeningDetail.h"
+
+#include "core/accounts/AccountFormat.h"
+#include "core/dates/DateNumbers.h"
+#include "core/files/Paths.h"
+#include "core/io/StreamError.h"
+#include "core/io/ValueReader.h"
+#include "core/io/ValueWriter.h"
+#include "core/vocab/FileVocabulary.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+qint16 ReadCodePart(TValueReader& reader) {
+    const std::int32_t value = reader.ReadInteger();
+    if (value == -1 || value == 65535)
+        return -1;
+    if (value < 0 || value > 32767)
+        throw EStreamError::InvalidValue();
+    return static_cast<qint16>(value);
+}
+
+double ReadFiniteFloat(TValueReader& reader) {
+    const double value = reader.ReadFloat();
+    if (!std::isfinite(value))
+        throw EStreamError::InvalidValue();
+    return value;
+}
+
+// The name without its folder, whichever separator wrote it.
+QString NameOnly(const QString& path) {
+    const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    return path.mid(cut + 1);
+}
+
+} // namespace
+
+TBRecOpeningDetail::TBRecOpeningDetail(const TAccountFormat* format) : Format(format) {}
+
+void TBRecOpeningDetail::Assign(const TBRecOpeningDetail& source) {
+    Format = source.Format;
+    BankAccount = source.BankAccount;
+    Currency = source.Currency;
+    Open_Bal_Date = source.Open_Bal_Date;
+    Cashbook_Open_Bal = source.Cashbook_Open_Bal;
+    ThirdAmount = source.ThirdAmount;
+    Statement_Open_Bal = source.Statement_Open_Bal;
+    PeriodEnd = source.PeriodEnd;
+    SixthValue = source.SixthValue;
+    Reconciled_To = source.Reconciled_To;
+    Completed = source.Completed;
+    Flag2 = source.Flag2;
+    Slot = source.Slot;
+    UnmatchedFile = source.UnmatchedFile;
+    MatchedFile = source.MatchedFile;
+}
+
+QChar TBRecOpeningDetail::SlotCharacter(int slot) {
+    if (slot < 0 || slot >= SlotCount)
+        return QChar();
+    if (slot < 10)
+        return QChar(u'0' + slot);
+    return QChar(slot + 55); // 10 is "A"
+}
+
+QString TBRecOpeningDetail::ReconciliationFileName(const QString& dataDir, const QString& fileCode, int year,
+                                                   int slot, bool matched) {
+    const QChar slotChar = SlotCharacter(slot);
+    if (slotChar.isNull())
+        return {};
+    QString name = fileCode;
+    if (year != -1)
+        name += QStringLiteral("%1").arg(ToggleYearDigits(year), 2, 10, QLatin1Char('0'));
+    name += matched ? QStringLiteral(".RM") : QStringLiteral(".RU");
+    name += slotChar;
+    return BuildPath({dataDir, ChartKindEntry(ckBankRecOpening).Folder.toString(), name});
+}
+
+void TBRecOpeningDetail::BuildFileNames(const QString& dataDir, const QString& fileCode, int year) {
+    UnmatchedFile = ReconciliationFileName(dataDir, fileCode, year, Slot, false);
+    MatchedFile = ReconciliationFileName(dataDir, fileCode, year, Slot, true);
+}
+
+void TBRecOpeningDetail::SetCompleted(bool value) {
+    Completed = value;
+    Reconciled_To = value ? PeriodEnd : NotReconciled;
+}
+
+QString TBRecOpeningDetail::GetBankAccountText() const {
+    return Format ? Format->FormatCode(BankAccount) : QString();
+}
+
+QString TBRecOpeningDetail::GetOpenBalDateText() const {
+    return DateNumToStr(true, Open_Bal_Date);
+}
+
+QString TBRecOpeningDetail::GetCashbookOpenBalText() const {
+    return QString::number(Cashbook_Open_Bal, 'f', 2);
+}
+
+QString TBRecOpeningDetail::GetStatementOpenBalText() const {
+    return QString::number(Statement_Open_Bal, 'f', 2);
+}
+
+QString TBRecOpeningDetail::GetReconciledToText() const {
+    if (Reconciled_To == NotReconciled)
+        return QStringLiteral("Not Reconciled");
+    return DateNumToStr(true, Reconciled_To);
+}
+
+void TBRecOpeningDetail::WriteToStream(TValueWriter& writer) const {
+    writer.WriteInteger(BankAccount.Branch);
+    writer.WriteInteger(BankAccount.Division);
+    writer.WriteInteger(BankAccount.Account);
+    writer.WriteInteger(BankAccount.SubAccount);
+    writer.WriteFloat(Open_Bal_Date);
+    writer.WriteFloat(Cashbook_Open_Bal);
+    writer.WriteFloat(ThirdAmount);
+    writer.WriteFloat(Statement_Open_Bal);
+    writer.WriteFloat(PeriodEnd);
+    writer.WriteFloat(SixthValue);
+    writer.WriteFloat(Reconciled_To);
+    writer.WriteBoolean(Completed);
+    writer.WriteBoolean(Flag2);
+    writer.WriteInteger(Slot);
+    writer.WriteString(NameOnly(UnmatchedFile));
+    writer.WriteString(NameOnly(MatchedFile));
+}
+
+void TBRecOpeningDetail::ReadFromStream(TValueReader& reader) {
+    BankAccount.Branch = ReadCodePart(reader);
+    BankAccount.Division = ReadCodePart(reader);
+    BankAccount.Account = ReadCodePart(reader);
+    BankAccount.SubAccount = ReadCodePart(reader);
+    Open_Bal_Date = ReadFiniteFloat(reader);
+    Cashbook_Open_Bal = ReadFiniteFloat(reader);
+    ThirdAmount = ReadFiniteFloat(reader);
+    Statement_Open_Bal = ReadFiniteFloat(reader);
+    PeriodEnd = ReadFiniteFloat(reader);
+    SixthValue = ReadFiniteFloat(reader);
+    Reconciled_To = ReadFiniteFloat(reader);
+    Completed = reader.ReadBoolean();
+    Flag2 = reader.ReadBoolean();
+    const std::int32_t slot = reader.ReadInteger();
+    Slot = (slot >= 0 && slot < SlotCount) ? slot : NoSlot;
+    UnmatchedFile = reader.ReadString();
+    MatchedFile = reader.ReadString();
+}

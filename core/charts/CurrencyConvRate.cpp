@@ -1,0 +1,45 @@
+#include "core/charts/CurrencyConvRate.h"
+
+#include "core/io/StreamError.h"
+#include "core/io/ValueReader.h"
+#include "core/io/ValueWriter.h"
+#include "core/io/Win1252Codec.h"
+
+#include <cmath>
+#include <utility>
+
+TCurrencyConvRate::TCurrencyConvRate(QString code, QString description, QChar symbol, double rate)
+    : Currency_Code(std::move(code)), Currency_Description(std::move(description)), Currency_Symbol(symbol),
+      Currency_Rate(rate) {}
+
+void TCurrencyConvRate::Assign(const TCurrencyConvRate& source) {
+    Currency_Code = source.Currency_Code;
+    Currency_Description = source.Currency_Description;
+    Currency_Symbol = source.Currency_Symbol;
+    Currency_Rate = source.Currency_Rate;
+}
+
+QString TCurrencyConvRate::GetRateText() const {
+    return QString::number(Currency_Rate, 'f', 4);
+}
+
+void TCurrencyConvRate::WriteToStream(TValueWriter& writer) const {
+    writer.WriteString(Currency_Code);
+    writer.WriteString(Currency_Description);
+    writer.WriteInteger(static_cast<unsigned char>(TWin1252Codec::EncodeChar(Currency_Symbol)));
+    writer.WriteFloat(Currency_Rate);
+}
+
+void TCurrencyConvRate::ReadFromStream(TValueReader& reader) {
+    Currency_Code = reader.ReadString();
+    Currency_Description = reader.ReadString();
+    // The symbol is one stored (Windows-1252) character.
+    const std::int32_t symbol = reader.ReadInteger();
+    if (symbol < 0 || symbol > 255)
+        throw EStreamError::InvalidValue();
+    Currency_Symbol = TWin1252Codec::DecodeChar(static_cast<unsigned char>(symbol));
+    const double rate = reader.ReadFloat();
+    if (!std::isfinite(rate))
+        throw EStreamError::InvalidValue();
+    Currency_Rate = rate;
+}

@@ -1,0 +1,160 @@
+#include "core/charts/TaxRate.h"
+
+#include "core/accounts/AccountFormat.h"
+#include "core/dates/DateNumbers.h"
+#include "core/io/StreamError.h"
+#include "core/io/ValueReader.h"
+#include "core/io/ValueWriter.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace {
+
+// The labels of the activity statement a tax code may report under.
+constexpr std::array<int, 10> TaxCodeBASLabels{2, 3, 4, 6, 7, 13, 14, 15, 17, 18};
+
+// A stored code part: the all-ones 16-bit value (written as -1, or as 65535 by a writer that
+// kept it unsigned) is an absent part; anything else outside 0..32767 is a damaged file.
+qint16 ReadCodePart(TValueReader& reader) {
+    const std::int32_t value = reader.ReadInteger();
+    if (value == -1 || value == 65535)
+        return -1;
+    if (value < 0 || value > 32767)
+        throw EStreamError::InvalidValue();
+    return static_cast<qint16>(value);
+}
+
+// Amounts, rates and dates of a damaged file can hold infinities or NaNs; no sum survives them.
+double ReadFiniteFloat(TValueReader& reader) {
+    const double value = reader.ReadFloat();
+    if (!std::isfinite(value))
+        throw EStreamError::InvalidValue();
+    return value;
+}
+
+} // namespace
+
+TTaxRate::TTaxRate(const TAccountFormat* format) : Format(format) {}
+
+void TTaxRate::Assign(const TTaxRate& source) {
+    Format = source.Format;
+    Tax_Code = source.Tax_Code;
+    TaxType = source.TaxType;
+    Tax_Description = source.Tax_Description;
+    TaxAccount = source.TaxAccount;
+    BAS = source.BAS;
+    Tax_Rate = source.Tax_Rate;
+    StartDate = source.StartDate;
+    EndDate = source.EndDate;
+    Flags = source.Flags;
+    BASLabels = source.BASLabels;
+}
+
+QString TTaxRate::GetTaxAccountText() const {
+    return Format ? Format->FormatCode(TaxAccount) : QString();
+}
+
+void TTaxRate::SetTaxAccountText(const QString& text) {
+    if (!Format)
+        return;
+    TAccountCode code;
+    if (Format->TextToCode(text, code, false, false))
+        TaxAccount = code;
+}
+
+QString TTaxRate::GetTaxRateText() const {
+    return QString::number(Tax_Rate, 'f', 2);
+}
+
+QString TTaxRate::GetStartDateText() const {
+    return DateNumToStr(false, StartDate);
+}
+
+QString TTaxRate::GetEndDateText() const {
+    return DateNumToStr(false, EndDate);
+}
+
+void TTaxRate::SetStartDateText(const QString& text) {
+    const double date = StrToDateNum(text, false);
+    if (date > 0)
+        StartDate = date;
+}
+
+void TTaxRate::SetEndDateText(const QString& text) {
+    const double date = StrToDateNum(text, false);
+    if (date > 0)
+        EndDate = date;
+}
+
+double TTaxRate::CalcIncludedTax(double date, double amount) const {
+    if (date < StartDate || date > EndDate)
+        return 0.0;
+    const double gross = 100.0 + Tax_Rate;
+    if (gross == 0.0)
+        return 0.0;
+    double cents = Tax_Rate / gross * amount * 100.0;
+    if (!std::isfinite(cents))
+        return 0.0;
+    // Amounts are decimal cents held in binary: a tax that is exactly half a cent on paper
+    // (0.15 at 100 % is 7.5 cents) arrives a hair either side of the half. Pull such values
+    // onto the half so that it goes to the even cent as on paper.
+    const double half = std::floor(cents) + 0.5;
+    if (std::fabs(cents - half) <= 1e-9 * std::max(1.0, std::fabs(cents)))
+        cents = half;
+    return std::nearbyint(cents) / 100.0;
+}
+
+void TTaxRate::SetBASSections(const QString& text) {
+    QList<int> labels;
+    const QStringList items = text.split(QLatin1Char(','));
+    for (const QString& item : items) {
+        const QString label = item.trimmed();
+        if (label.size() < 2 || label.at(0).toUpper() != QLatin1Char('G'))
+            continue;
+        bool ok = false;
+        const int number = label.mid(1).toInt(&ok);
+        // Only the label texts themselves: "G02" or "G+2" name no label.
+        if (!ok || label.mid(1) != QString::number(number) || number < 0 || number > LastBASLabel)
+            continue;
+        if (std::find(TaxCodeBASLabels.begin(), TaxCodeBASLabels.end(), number) != TaxCodeBASLabels.end())
+            labels.append(number);
+    }
+    std::sort(labels.begin(), labels.end());
+    QStringList texts;
+    for (int number : labels)
+        texts.append(QStringLiteral("G%1").arg(number));
+    BASLabels = labels;
+    BAS = texts.join(QLatin1Char(','));
+}
+
+void TTaxRate::WriteToStream(TValueWriter& writer) const {
+    writer.WriteString(Tax_Code);
+    writer.WriteInteger(TaxType);
+    writer.WriteString(Tax_Description);
+    writer.WriteString(BAS);
+    writer.WriteInteger(TaxAccount.Branch);
+    writer.WriteInteger(TaxAccount.Division);
+    writer.WriteInteger(TaxAccount.Account);
+    writer.WriteInteger(TaxAccount.SubAccount);
+    writer.WriteFloat(Tax_Rate);
+    writer.WriteFloat(StartDate);
+    writer.WriteFloat(EndDate);
+}
+
+void TTaxRate::ReadFromStream(TValueReader& reader, bool withBAS) {
+    Tax_Code = reader.ReadString();
+    TaxType = reader.ReadInteger();
+    Tax_Description = reader.ReadString();
+    SetBASSections(withBAS ? reader.ReadString() : QString());
+    TaxAccount.Branch = ReadCodePart(reader);
+    TaxAccount.Division = ReadCodePart(reader);
+    TaxAccount.Account = ReadCodePart(reader);
+    TaxAccount.SubAccount = ReadCodePart(reader);
+    Tax_Rate = ReadFiniteFloat(reader);
+    StartDate = ReadFiniteFloat(reader);
+    EndDate = ReadFiniteFloat(reader);
+}
