@@ -1,5 +1,7 @@
 #include "core/services/ProgressMessages.h"
 
+#include "core/util/Numbers.h"
+
 #include <array>
 #include <cmath>
 #include <limits>
@@ -73,10 +75,5 @@ int TProgressMessages::RoundPercent(double percent) {
         return std::numeric_limits<int>::min();
     if (percent >= highest)
         return std::numeric_limits<int>::max();
-    const double whole = std::floor(percent);
-    const double fraction = percent - whole;
-    double rounded = whole;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0))
-        rounded = whole + 1.0;
-    return static_cast<int>(rounded);
+    return static_cast<int>(RoundHalfEven(percent));
 }
