@@ -1,0 +1,200 @@
+#pragma once
+
+#include "core/charts/ChartEntity.h"
+#include "core/charts/MasterChartItem.h"
+#include "core/charts/MasterChartStringList.h"
+#include "core/common/OptionSet.h"
+
+#include <QString>
+#include <memory>
+
+class IProgress;
+class QIODevice;
+class TValueReader;
+class TValueWriter;
+
+// Option-set members read and written by chart naming, loading and saving.
+namespace ChartOption {
+inline constexpr int TransferFolder = 2;     // the file lives in the program's transfer folder
+inline constexpr int Silent = 6;             // load failures are not shown
+inline constexpr int LoadOnCreate = 7;       // chart constructors load their file
+inline constexpr int MustExist = 10;         // a missing or empty file is a failure ("File not found")
+inline constexpr int TransferDrive = 13;     // the file lives on the transfer drive ("X:\RORI\<code>")
+inline constexpr int PreviousYear = 14;      // the previous year's file
+inline constexpr int NextYear = 15;          // the next year's file
+inline constexpr int AskBeforeReplace = 17;  // ask before replacing an existing file
+inline constexpr int MergeLoad = 27;         // a load adds to the items held and leaves the chart modified
+inline constexpr int MergeReplace = 28;      // as 27; an item already held takes the fields read
+inline constexpr int StopOperation = 29;     // set when the user answers Cancel to the replace question
+} // namespace ChartOption
+
+// Result codes of chart loads and saves beyond 0 and -1.
+namespace ChartResult {
+inline constexpr int Refused = -101;        // save: not written (replace question answered No or
+                                            // Cancel, or the chart's own file could not be read)
+inline constexpr int WrongKind = -114;      // load: the file holds another kind of chart
+inline constexpr int ForeignFormat = -116;  // load: the file belongs to another account format
+} // namespace ChartResult
+
+// The common base of the master charts of a client file's year: accounts, tax codes, standard
+// descriptions, currency rates and bank-reconciliation opening balances. It keeps the items in
+// key order, names the chart's file, writes and checks the file's header and loads and saves
+// the file, asking Retry or Ignore when that fails.
+//
+// The file is a value stream: the identifiers "<TypeName>,<Version>", the file code and the
+// HeaderKey (the accounts chart's account format; empty for the other charts), then a list of
+// the items in the chart's own item layout.
+//
+// Saving. Nothing saves by itself: the owner calls SaveIfModified (year save, timed saving,
+// close) or SaveToFile (an explicit save by the user). A chart whose load failed is marked
+// save-blocked: its file could not be read, so writing over it would destroy what the user may
+// still recover. SaveIfModified never writes a blocked chart; SaveToFile asks first when the
+// file on disk holds anything. The accounts chart also blocks itself when the user declines a
+// chart of another account format, so that file stays as it is.
+class TMasterChart {
+public:
+    TMasterChart(const TChartEntity& Entity, int Year);
+    // Frees the items. Never saves: the owner saves before freeing.
+    virtual ~TMasterChart();
+    TMasterChart(const TMasterChart&) = delete;
+    TMasterChart& operator=(const TMasterChart&) = delete;
+
+    // Set by each chart's constructor: the kind word and version written in the header, the
+    // kind (TChartKind: extension, folder and noun), and the key the file must carry.
+    void SetFileHeader(const QString& TypeName, const QString& Version, int Kind, const QString& HeaderKey);
+    // A file name to use in place of the one built from the file code and year; a successful
+    // load clears it.
+    void SetFileName(const QString& Name) { FileNameOverride = Name; }
+
+    // ---- Items ----------------------------------------------------------------------------
+
+    int Count() const { return Items.Count(); }
+    // The key of an entry; empty for -1 or an index beyond the chart.
+    QString GetCode(int Index) const { return Items.Key(Index); }
+    // The index of an exact key; -1 when the chart has none.
+    int IndexOf(const QString& Code) const { return Items.IndexOf(Code); }
+    // The item of an entry; nullptr for -1 or an index beyond the chart.
+    TMasterChartItem* GetItem(int Index) const { return Items.Item(Index); }
+    const TMasterChartStringList& GetItems() const { return Items; }
+
+    // Adds an item under its key and returns its index; -1 when the key is already held (the
+    // given item is then freed: callers look the key up first and merge themselves). Charts
+    // override it to prepare their items and call this base.
+    virtual int AddItem(std::unique_ptr<TMasterChartItem> Item);
+
+    // Gives entry Index a new code and files it under the new key; returns the new index. -1,
+    // with nothing changed, when Index is outside the chart, the text is no valid code
+    // (TMasterChartItem::SetKey) or another entry holds that code.
+    virtual int ChangeCode(int Index, const QString& NewCode);
+
+    // Removes entry Index. With FreeIt the item is freed and nullptr returned; without, the
+    // item is handed to the caller. nullptr for an index outside the chart.
+    virtual std::unique_ptr<TMasterChartItem> DeleteItem(int Index, bool FreeIt = true);
+
+    // Removes every item.
+    virtual void Clear();
+
+    // ---- File -----------------------------------------------------------------------------
+
+    // The chart's file, stored form: FileNameOverride when set; else the folder (option 13
+    // transfer drive, option 2 transfer folder, else the client's data folder), the kind's
+    // folder ("BANK_REC" or "M_DETAIL"), the file code, two year digits and the kind's
+    // extension: "<data>\M_DETAIL\ABC12306.ADF". A Year argument other than -1 is used as
+    // given; else the chart's own Year moved by options 14/15; no digits when both are -1.
+    // Raises EQuilvaneError when the folder is unknown (no data folder, no transfer drive).
+    virtual QString GetFileName(const TOptionSet& Options, int Year = -1) const;
+
+    // Loads the chart's file: 0; -116 when the file belongs to another account format (the
+    // items are loaded: the accounts chart decides); -114 (silent mode only) when it holds
+    // another kind of chart; -1 when it could not be read. A missing or empty file returns 0
+    // and changes nothing unless option 10 asks for the file. Without options 27/28 the chart
+    // is emptied first; with them the file's items are added (28: items already held take the
+    // fields read) and the chart is left modified when it held items.
+    // A failure sounds the error beep and offers Retry and Ignore (not with option 6):
+    // "Unable to load 2006 Accounts file for ABC123. \r(File not found)". After a failure the
+    // chart is save-blocked, and emptied unless merging. A cancelled progress window raises
+    // EOperationCancelled (the chart is then save-blocked too).
+    virtual int LoadFromFile(const TOptionSet& Options, IProgress* Progress = nullptr);
+
+    // Writes the chart's file through a temporary file renamed over the old one: 0; -101 when
+    // the replace question (option 17, ConfirmReplace) or the save-blocked question was
+    // declined; -1 when writing failed and the user chose Ignore (the old file is untouched and
+    // the chart stays modified). A failure offers Retry and Ignore with the error beep:
+    // "Unable to save 2006 Accounts file for ABC123. \r(<the system's error text>)".
+    // Options is in and out: answering All removes 17, Cancel adds 29.
+    virtual int SaveToFile(TOptionSet& Options, IProgress* Progress = nullptr);
+
+    // Saves when the chart is modified and not save-blocked: SaveToFile's result, 0 when there
+    // was nothing to save, -101 when the chart is blocked (nothing written, nothing asked).
+    int SaveIfModified(TOptionSet& Options, IProgress* Progress = nullptr);
+
+    // Whether the chart's file may be replaced. Caption is set to the file code, " <year> "
+    // when the chart has a year, and " <noun>". With option 17, when the file exists (or no
+    // name is given), asks (question beep; Yes, No, Cancel, All):
+    // "<Caption> infomation aleady exists.\rReplace the current information ?". Yes and All
+    // answer true, All also removing 17; No false; Cancel false and adds 29. Without 17, or
+    // when the file does not exist, true without asking.
+    virtual bool ConfirmReplace(const QString& FileName, QString& Caption, TOptionSet& Options);
+
+    // The three header identifiers.
+    virtual void WriteHeader(TValueWriter& Writer);
+    // Reads the header: 0; -114 when TypeName does not occur in the file's kind word; -116 when
+    // HeaderKey is set and the file's key differs (case aside). Stores the file's version in
+    // Version. A header that cannot be read leaves the texts empty (and so gives -114).
+    virtual int ReadHeader(TValueReader& Reader);
+
+    // Reads just the header of the chart's file (options as for GetFileName): ReadHeader's
+    // result, or -1 when the file is missing, empty or unreadable. The items and Version are
+    // left as they were.
+    int PeekFileHeader(const TOptionSet& Options);
+
+    // The year the chart's file belongs to: Year moved by options 14 and 15; -1 for none.
+    int FileYear(const TOptionSet& Options) const;
+    // The plural noun of the chart's kind ("Accounts", "Standard Descriptions").
+    QString KindNoun() const;
+
+    // Save-blocked (see above). A clean load or a successful save lifts it.
+    bool IsSaveBlocked() const { return SaveBlocked; }
+    void BlockSave() { SaveBlocked = true; }
+
+    // ---- Fields ---------------------------------------------------------------------------
+
+    QString TypeName;          // "Chart of Accounts", "Std Descriptions", ...
+    QString HeaderKey;         // the key the file must carry; empty: not checked
+    QString Version;           // written in the header; after a load the file's own version
+    int Kind = 0;              // TChartKind 0-4
+    TChartEntity Entity;       // the client file
+    int Year = -1;             // four-digit financial year; -1 for a chart of no year
+    bool Saved = true;         // memory equals the file; editors clear it
+    int CurrentIndex = -1;     // 0 after a load that found items, else -1
+    QString FileNameOverride;  // see SetFileName
+
+protected:
+    // Writes the items between the list markers. Progress (may be nullptr) shows item number
+    // x 100 / count (ReportWriteProgress).
+    virtual void WriteItems(QIODevice& Stream, TValueWriter& Writer, IProgress* Progress) = 0;
+    // Reads items until the end of the list (Reader.EndOfList()), filing each through
+    // AddReadItem. Progress shows stream position x 100 / stream size (ReportReadProgress).
+    virtual void ReadItems(QIODevice& Stream, TValueReader& Reader, IProgress* Progress,
+                           const TOptionSet& Options) = 0;
+
+    // Files an item read from a file: a new key is added (AddItem). For a key already held the
+    // read item is dropped; with option 28 the held item first takes its fields (MergeItem).
+    // Returns the index of the entry, -1 when the item could not be added.
+    int AddReadItem(std::unique_ptr<TMasterChartItem> Item, const TOptionSet& Options);
+    // Copies the stored fields of an item read from a file into the item held under its key
+    // (option 28). The default copies nothing.
+    virtual void MergeItem(TMasterChartItem& Held, const TMasterChartItem& Read);
+
+    static void ReportReadProgress(IProgress* Progress, const QIODevice& Stream);
+    static void ReportWriteProgress(IProgress* Progress, int Number, int Count);
+
+    TMasterChartStringList Items;
+    bool SaveBlocked = false;
+
+private:
+    QString FailureText(const QString& Verb, const TOptionSet& Options, const QString& Error) const;
+    int LoadOnce(const TOptionSet& Options, IProgress* Progress);
+    void SaveOnce(const QString& FileName, IProgress* Progress);
+    bool ConfirmOverwriteUnread(const QString& FileName, const QString& Caption);
+};

@@ -1,0 +1,3 @@
+#include "core/charts/MasterChartItem.h"
+
+TMasterChartItem::~TMasterChartItem() = default;

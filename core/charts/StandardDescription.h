@@ -1,0 +1,20 @@
+#pragma once
+
+#include "core/charts/MasterChartItem.h"
+
+#include <QString>
+
+// A standard description: text the user calls up in descriptions by typing "~" and its
+// abbreviation. Stored as two strings, the abbreviation and the description.
+class TStandardDescription : public TMasterChartItem {
+public:
+    TStandardDescription() = default;
+    TStandardDescription(const QString& Abbreviation, const QString& Description)
+        : Abbreviation(Abbreviation), Description(Description) {}
+
+    QString GetKey() const override { return Abbreviation; }
+    bool SetKey(const QString& Key) override;
+
+    QString Abbreviation; // the key
+    QString Description;
+};

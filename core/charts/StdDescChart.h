@@ -1,0 +1,41 @@
+#pragma once
+
+#include "core/charts/MasterChart.h"
+#include "core/charts/StandardDescription.h"
+
+// The standard descriptions of a client file's year (kind 2, "<code><yy>.STD" in M_DETAIL,
+// header "Std Descriptions", "V5.0"). Abbreviations order by their numbers (RENT2 before
+// RENT10). A superannuation fund ("SUP") whose chart is empty starts from the practice's
+// template "Superfund.Std" in the M_DETAIL folder of its data folder.
+class TStdDescChart : public TMasterChart {
+public:
+    // Loads the file at once when the options hold 7.
+    TStdDescChart(const TChartEntity& Entity, const TOptionSet& Options, int Year);
+
+    // The description of an entry; nullptr for -1 or an index beyond the chart.
+    TStandardDescription* GetStdDescription(int Index) const;
+    // The entry of an abbreviation, without regard to case; -1 when there is none.
+    int IndexOfAbbreviation(const QString& Abbreviation) const;
+
+    // Adds a description (see TMasterChart::AddItem); -1 and nothing added when its
+    // abbreviation is taken.
+    int AddDescription(const QString& Abbreviation, const QString& Description);
+
+    // Replaces every "~" followed by an abbreviation (the characters up to the next word
+    // delimiter or the end) with that abbreviation's description. An unknown abbreviation, or a
+    // "~" with none, stays as typed. One pass from left to right: expanded text is never
+    // scanned again, so a description that names itself cannot loop.
+    void ExpandAbbreviations(const QString& Text, QString& Result) const;
+    QString ExpandAbbreviations(const QString& Text) const;
+
+    int LoadFromFile(const TOptionSet& Options, IProgress* Progress = nullptr) override;
+
+    // The template a superannuation fund's empty chart is filled from, stored form.
+    QString TemplateFileName() const;
+
+protected:
+    void WriteItems(QIODevice& Stream, TValueWriter& Writer, IProgress* Progress) override;
+    void ReadItems(QIODevice& Stream, TValueReader& Reader, IProgress* Progress,
+                   const TOptionSet& Options) override;
+    void MergeItem(TMasterChartItem& Held, const TMasterChartItem& Read) override;
+};
