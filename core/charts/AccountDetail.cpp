@@ -69,6 +69,18 @@ TAccountDetail::TAccountDetail(const TAccountFormat* format) : Format(format), D
 
 TAccountDetail::~TAccountDetail() = default;
 
+QString TAccountDetail::GetKey() const {
+    return Format ? Format->FormatCode(CodeValue) : QString();
+}
+
+bool TAccountDetail::SetKey(const QString& Key) {
+    TAccountCode code;
+    if (!Format || !Format->TextToCode(Key, code, false, false))
+        return false;
+    CodeValue = code;
+    return true;
+}
+
 bool TAccountDetail::SetCode(const TAccountCode& code) {
     if (Owner)
         return false;
@@ -306,7 +318,7 @@ QString TAccountDetail::GetDivisionKey() const {
 }
 
 QString TAccountDetail::ExpandedDescription(const QString& key) const {
-    if (!StdDescriptions || StdDescriptions->IndexOf(key) < 0)
+    if (!StdDescriptions || StdDescriptions->IndexOfAbbreviation(key) < 0)
         return QString();
     QString result;
     StdDescriptions->ExpandAbbreviations(QStringLiteral("~") + key, result);

@@ -3,6 +3,7 @@
 #include "core/accounts/AccountCode.h"
 #include "core/accounts/BankDetails.h"
 #include "core/accounts/ColumnBals.h"
+#include "core/charts/MasterChartItem.h"
 
 #include <QChar>
 #include <QString>
@@ -24,7 +25,7 @@ class TValueWriter;
 // The code is the account's key in its chart. While the account is held by a chart its code
 // changes only through the chart (TAccountsChart::ChangeCode), which keeps the chart's order and
 // refuses a code another account already has.
-class TAccountDetail {
+class TAccountDetail : public TMasterChartItem {
 public:
     static constexpr int BudgetSlots = 13;
     static constexpr int PeriodSlots = 53;
@@ -34,11 +35,17 @@ public:
 
     // A new "ACC" account with sign 'B', the empty code, no bank details, added now.
     explicit TAccountDetail(const TAccountFormat* format);
-    ~TAccountDetail();
+    ~TAccountDetail() override;
     TAccountDetail(const TAccountDetail&) = delete;
     TAccountDetail& operator=(const TAccountDetail&) = delete;
 
     // ---- Code ------------------------------------------------------------------------------
+
+    // The chart key: the code formatted by the account format.
+    QString GetKey() const override;
+    // Reads the key text as a code of the account format (no messages); false for invalid text.
+    // Only the chart calls this, while it files the account under the new key.
+    bool SetKey(const QString& Key) override;
 
     const TAccountCode& Code() const { return CodeValue; }
     // Sets the code of an account not held by a chart (both codes of a new account start
