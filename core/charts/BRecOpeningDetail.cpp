@@ -57,6 +57,14 @@ void TBRecOpeningDetail::Assign(const TBRecOpeningDetail& source) {
     MatchedFile = source.MatchedFile;
 }
 
+bool TBRecOpeningDetail::SetKey(const QString& key) {
+    TAccountCode code;
+    if (!Format || !Format->TextToCode(key, code, false, false))
+        return false;
+    BankAccount = code;
+    return true;
+}
+
 QChar TBRecOpeningDetail::SlotCharacter(int slot) {
     if (slot < 0 || slot >= SlotCount)
         return QChar();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/accounts/AccountCode.h"
+#include "core/charts/MasterChartItem.h"
 
 #include <QChar>
 #include <QString>
@@ -13,7 +14,7 @@ class TValueWriter;
 // the cash book and of the bank statement, how far the account has been reconciled, and the
 // slot (0-34) that names the account's two reconciliation files of the year, the unmatched
 // entries (".RU") and the matched ones (".RM").
-class TBRecOpeningDetail {
+class TBRecOpeningDetail : public TMasterChartItem {
 public:
     // Slots 0-34 name the reconciliation files; -1 is no slot yet.
     static constexpr int NoSlot = -1;
@@ -24,6 +25,11 @@ public:
     explicit TBRecOpeningDetail(const TAccountFormat* format = nullptr);
 
     void Assign(const TBRecOpeningDetail& source);
+
+    // The key is the bank account as the account format shows it; setting it reads the text
+    // with the format (no format, or text that is no code: refused).
+    QString GetKey() const override { return GetBankAccountText(); }
+    bool SetKey(const QString& key) override;
 
     // The character of a slot in the reconciliation file names: "0"-"9" for slots 0-9, then
     // "A" for 10 up to "Y" for 34; a null character for any other number.

@@ -19,6 +19,13 @@ void TCurrencyConvRate::Assign(const TCurrencyConvRate& source) {
     Currency_Rate = source.Currency_Rate;
 }
 
+bool TCurrencyConvRate::SetKey(const QString& key) {
+    if (key.trimmed().isEmpty())
+        return false;
+    Currency_Code = key;
+    return true;
+}
+
 QString TCurrencyConvRate::GetRateText() const {
     return QString::number(Currency_Rate, 'f', 4);
 }

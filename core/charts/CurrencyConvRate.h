@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/charts/MasterChartItem.h"
+
 #include <QChar>
 #include <QString>
 
@@ -8,12 +10,16 @@ class TValueWriter;
 
 // The conversion rate of one foreign currency for a file year: how many units of the currency
 // one unit of the file's own currency buys.
-class TCurrencyConvRate {
+class TCurrencyConvRate : public TMasterChartItem {
 public:
     TCurrencyConvRate() = default;
     TCurrencyConvRate(QString code, QString description, QChar symbol, double rate);
 
     void Assign(const TCurrencyConvRate& source);
+
+    // The currency code is the key; any text that is not blank is a code.
+    QString GetKey() const override { return Currency_Code; }
+    bool SetKey(const QString& key) override;
 
     // The rate with four decimals ("0.6500").
     QString GetRateText() const;

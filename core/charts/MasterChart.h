@@ -194,7 +194,7 @@ protected:
 
 private:
     QString FailureText(const QString& Verb, const TOptionSet& Options, const QString& Error) const;
-    int LoadOnce(const TOptionSet& Options, IProgress* Progress);
+    int LoadOnce(const TOptionSet& Options, IProgress* Progress, int& HeaderResult);
     void SaveOnce(const QString& FileName, IProgress* Progress);
     bool ConfirmOverwriteUnread(const QString& FileName, const QString& Caption);
 };

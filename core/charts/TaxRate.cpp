@@ -54,6 +54,13 @@ void TTaxRate::Assign(const TTaxRate& source) {
     BASLabels = source.BASLabels;
 }
 
+bool TTaxRate::SetKey(const QString& key) {
+    if (key.trimmed().isEmpty())
+        return false;
+    Tax_Code = key;
+    return true;
+}
+
 QString TTaxRate::GetTaxAccountText() const {
     return Format ? Format->FormatCode(TaxAccount) : QString();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/accounts/AccountCode.h"
+#include "core/charts/MasterChartItem.h"
 
 #include <QList>
 #include <QString>
@@ -13,7 +14,7 @@ class TValueWriter;
 // One tax code of a file year: its rate, its validity dates, the account that receives the tax
 // and the activity-statement (BAS) labels it reports under. Each code of a chart owns one bit
 // number, TaxType (0-31), so that a set of tax codes fits in a 32-bit flag set on a transaction.
-class TTaxRate {
+class TTaxRate : public TMasterChartItem {
 public:
     // The first label number and the last one the label table knows ("G0".."G20").
     static constexpr int LastBASLabel = 20;
@@ -22,6 +23,10 @@ public:
 
     // Copies every field, the type number included.
     void Assign(const TTaxRate& source);
+
+    // The code is the key; any text that is not blank is a code.
+    QString GetKey() const override { return Tax_Code; }
+    bool SetKey(const QString& key) override;
 
     // The code as shown: the tax account formatted by the account format (empty without one).
     QString GetTaxAccountText() const;

@@ -1,0 +1,248 @@
+#include "core/charts/MasterChartStringList.h"
+
+#include "core/io/Win1252Codec.h"
+
+#include <array>
+
+namespace {
+
+// Upper case of every Windows-1252 byte, where the upper-case letter has a byte of its own
+// (0xFF "ÿ" becomes 0x9F "Ÿ"; "ß" and "µ" stay as they are).
+std::array<unsigned char, 256> BuildUpperTable() {
+    std::array<unsigned char, 256> table{};
+    for (int b = 0; b < 256; ++b) {
+        const QChar c = TWin1252Codec::DecodeChar(static_cast<unsigned char>(b));
+        const QChar upper = c.toUpper();
+        const char encoded = TWin1252Codec::EncodeChar(upper);
+        const bool hasByte = encoded != '?' || upper == QLatin1Char('?');
+        table[static_cast<std::size_t>(b)] = hasByte ? static_cast<unsigned char>(encoded) : static_cast<unsigned char>(b);
+    }
+    return table;
+}
+
+const std::array<unsigned char, 256>& UpperTable() {
+    static const std::array<unsigned char, 256> table = BuildUpperTable();
+    return table;
+}
+
+// The value a character compares by: its upper-case Windows-1252 byte. A character the code
+// page lacks (it could not be stored anyway) sorts after all of them by its own code.
+unsigned Fold(QChar c) {
+    const char16_t u = c.unicode();
+    if (u < 0x80)
+        return (u >= 'a' && u <= 'z') ? u - ('a' - 'A') : u;
+    const char encoded = TWin1252Codec::EncodeChar(c);
+    if (encoded == '?')
+        return 0x10000u + u;
+    return UpperTable()[static_cast<unsigned char>(encoded)];
+}
+
+bool IsDigit(QChar c) {
+    return c.unicode() >= '0' && c.unicode() <= '9';
+}
+
+int Sign(long long v) {
+    return v < 0 ? -1 : (v > 0 ? 1 : 0);
+}
+
+// Character by character, case folded; a text that is the start of the other comes first.
+int PlainCompare(const QString& a, const QString& b) {
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const unsigned fa = Fold(a[i]);
+        const unsigned fb = Fold(b[i]);
+        if (fa != fb)
+            return fa < fb ? -1 : 1;
+    }
+    return Sign(static_cast<long long>(a.size()) - static_cast<long long>(b.size()));
+}
+
+// As PlainCompare, except that where both texts have a run of digits the runs compare by value
+// (of any length: leading zeros dropped, then more digits is more, then digit by digit). A run
+// set against another character compares by its first digit, so the runs sit where the digits
+// sit in the plain order; every pair of texts is ordered consistently.
+int NumberAwareCompare(const QString& a, const QString& b) {
+    qsizetype i = 0;
+    qsizetype j = 0;
+    const qsizetype na = a.size();
+    const qsizetype nb = b.size();
+    while (i < na && j < nb) {
+        if (IsDigit(a[i]) && IsDigit(b[j])) {
+            qsizetype ea = i;
+            while (ea < na && IsDigit(a[ea]))
+                ++ea;
+            qsizetype eb = j;
+            while (eb < nb && IsDigit(b[eb]))
+                ++eb;
+            while (i < ea - 1 && a[i] == QLatin1Char('0'))
+                ++i;
+            while (j < eb - 1 && b[j] == QLatin1Char('0'))
+                ++j;
+            if (ea - i != eb - j)
+                return ea - i < eb - j ? -1 : 1;
+            for (; i < ea; ++i, ++j)
+                if (a[i] != b[j])
+                    return a[i] < b[j] ? -1 : 1;
+            j = eb;
+            continue;
+        }
+        const unsigned fa = Fold(a[i]);
+        const unsigned fb = Fold(b[j]);
+        if (fa != fb)
+            return fa < fb ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i < na)
+        return 1;
+    if (j < nb)
+        return -1;
+    return 0;
+}
+
+bool StartsWithFolded(const QString& text, const QString& start) {
+    if (start.size() > text.size())
+        return false;
+    for (qsizetype i = 0; i < start.size(); ++i)
+        if (Fold(text[i]) != Fold(start[i]))
+            return false;
+    return true;
+}
+
+} // namespace
+
+int CompareKeys(const QString& A, const QString& B, bool NumericCompare, bool PrefixCompare) {
+    if (PrefixCompare && (StartsWithFolded(A, B) || StartsWithFolded(B, A)))
+        return 0;
+    if (NumericCompare) {
+        // Equal values written differently (A01, A1) fall back to the plain order.
+        const int byValue = NumberAwareCompare(A, B);
+        if (byValue != 0)
+            return byValue;
+    }
+    return PlainCompare(A, B);
+}
+
+void TMasterChartStringList::SetNumericCompare(bool Value) {
+    if (Value == NumericCompare)
+        return;
+    NumericCompare = Value;
+    Sort();
+}
+
+QString TMasterChartStringList::Key(int Index) const {
+    return InRange(Index) ? Entries[static_cast<std::size_t>(Index)].Key : QString();
+}
+
+TMasterChartItem* TMasterChartStringList::Item(int Index) const {
+    return InRange(Index) ? Entries[static_cast<std::size_t>(Index)].Item.get() : nullptr;
+}
+
+int TMasterChartStringList::Compare(const QString& A, const QString& B) const {
+    return CompareKeys(A, B, NumericCompare, PrefixCompare);
+}
+
+bool TMasterChartStringList::Locate(const QString& Key, int& Index) const {
+    int low = 0;
+    int high = Count();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        const int c = CompareKeys(Entries[static_cast<std::size_t>(middle)].Key, Key, NumericCompare, false);
+        if (c < 0)
+            low = middle + 1;
+        else if (c > 0)
+            high = middle;
+        else {
+            Index = middle;
+            return true;
+        }
+    }
+    Index = low;
+    return false;
+}
+
+bool TMasterChartStringList::Find(const QString& Key, int& Index) const {
+    if (Locate(Key, Index))
+        return true;
+    if (!PrefixCompare)
+        return false;
+    // Every key that starts with the text orders after it. In the plain order they follow it
+    // directly; by number they may be spread out (GST1, GST2, GST10), so look further.
+    const int last = NumericCompare ? Count() - 1 : std::min(Index, Count() - 1);
+    for (int i = Index; i <= last; ++i) {
+        if (StartsWithFolded(Entries[static_cast<std::size_t>(i)].Key, Key)) {
+            Index = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+int TMasterChartStringList::IndexOf(const QString& Key) const {
+    int index = -1;
+    return Locate(Key, index) ? index : -1;
+}
+
+int TMasterChartStringList::Add(const QString& Key, std::unique_ptr<TMasterChartItem> Item) {
+    int index = -1;
+    if (Locate(Key, index))
+        return -1;
+    Entries.insert(Entries.begin() + index, TEntry{Key, std::move(Item)});
+    return index;
+}
+
+int TMasterChartStringList::Rekey(int Index, const QString& NewKey) {
+    if (!InRange(Index))
+        return -1;
+    int at = -1;
+    if (Locate(NewKey, at)) {
+        if (at != Index)
+            return -1;
+        Entries[static_cast<std::size_t>(Index)].Key = NewKey;
+        return Index;
+    }
+    TEntry entry = std::move(Entries[static_cast<std::size_t>(Index)]);
+    Entries.erase(Entries.begin() + Index);
+    if (at > Index)
+        --at;
+    entry.Key = NewKey;
+    Entries.insert(Entries.begin() + at, std::move(entry));
+    return at;
+}
+
+std::unique_ptr<TMasterChartItem> TMasterChartStringList::Take(int Index) {
+    if (!InRange(Index))
+        return nullptr;
+    std::unique_ptr<TMasterChartItem> item = std::move(Entries[static_cast<std::size_t>(Index)].Item);
+    Entries.erase(Entries.begin() + Index);
+    return item;
+}
+
+void TMasterChartStringList::Sort() {
+    // A stable merge sort of our own: it touches only positions inside the list whatever the
+    // comparisons answer.
+    const std::size_t n = Entries.size();
+    if (n < 2)
+        return;
+    std::vector<TEntry> scratch(n);
+    for (std::size_t width = 1; width < n; width *= 2) {
+        for (std::size_t left = 0; left < n; left += 2 * width) {
+            const std::size_t middle = std::min(left + width, n);
+            const std::size_t right = std::min(left + 2 * width, n);
+            std::size_t i = left;
+            std::size_t j = middle;
+            std::size_t k = left;
+            while (i < middle && j < right) {
+                if (CompareKeys(Entries[j].Key, Entries[i].Key, NumericCompare, false) < 0)
+                    scratch[k++] = std::move(Entries[j++]);
+                else
+                    scratch[k++] = std::move(Entries[i++]);
+            }
+            while (i < middle)
+                scratch[k++] = std::move(Entries[i++]);
+            while (j < right)
+                scratch[k++] = std::move(Entries[j++]);
+        }
+        Entries.swap(scratch);
+    }
+}
