@@ -1,0 +1,235 @@
+#pragma once
+
+#include "core/common/OptionSet.h"
+#include "core/io/IniFile.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <memory>
+
+class TAccountFormat;
+
+// One line of a file's bank-import history: the stored "key=value" line and the bank-import
+// format its value names (0 when the name is not one of the known formats).
+struct TImportFormatEntry {
+    QString Line;
+    int Format = 0;
+    friend bool operator==(const TImportFormatEntry&, const TImportFormatEntry&) = default;
+};
+
+// The detail record of a client file: "<file code>.CFG" in the file's data folder, an ini file
+// with the file's identity, financial-year set-up, options, folders and e-mail addresses, the
+// BAS/IAS set-up of each year, a backup counter per year, the data-entry pages open at the last
+// close, the bank-import history, the retained-profit distribution of each year and the
+// multi-user lock keys.
+//
+// The object is the memory copy of the whole file: Load fills the fields from it, Save writes
+// the fields into it and writes it out whole, so keys and sections the fields do not name are
+// kept byte for byte. Every write goes to a temporary file renamed over the record; between
+// writes the record is protected on disk (SetFileHidden).
+//
+// A file is open on one workstation at a time. The keys "Locked" and "LockedBy" of
+// "CONFIGURATION" say who holds it; LockFile tests and sets them while holding a short
+// operating-system lock beside the record, so two workstations cannot both take a free file.
+class TEntityDetail : public TMemIniFile {
+public:
+    // The most data-entry pages a load brings back.
+    static constexpr int MaxDataEntryPages = 25;
+    // Retry boxes before the override box of an interactive lock.
+    static constexpr int LockRetryBoxes = 5;
+    // Help context of the lock's boxes.
+    static constexpr int LockHelpContext = 6000;
+    // Backup counters always written, whether held or not (older readers know only these).
+    static constexpr int FirstBackupYear = 1996;
+    static constexpr int LastBackupYear = 2023;
+
+    // Makes the record of a file code for the options (EntityOption members): defaults, path,
+    // then (member 7) the existence check, (without member 1) the lock, (member 7) the load and
+    // the account-format check. Raises EAbort when the file is missing, the lock is refused, the
+    // load fails without member 4, or the account format is not registered (after its message);
+    // a failure to write the lock keys raises its EQuilvaneError. A lock taken before a failure
+    // is released before the exception leaves.
+    static std::unique_ptr<TEntityDetail> Create(const QString& fileCode, const TOptionSet& options);
+
+    // Releases the lock when this record holds it (Locked, without member 1); never saves,
+    // never shows a box, never throws.
+    ~TEntityDetail();
+    TEntityDetail(const TEntityDetail&) = delete;
+    TEntityDetail& operator=(const TEntityDetail&) = delete;
+
+    // Fills every field with the values of a new file.
+    void SetDefaults();
+
+    // The stored path of the record for the options: the file's data folder (transfer folder
+    // with member 2, transfer drive with member 13) and the file code with ".CFG".
+    QString GetFileName(const TOptionSet& options) const;
+
+    // Reads FileName from disk into the fields. 0, or -1 after the failure was shown.
+    int Load(const TOptionSet& options);
+
+    // Writes the fields into the record and the record to GetFileName(options). 0, or -1 when
+    // the user chose Ignore after a failure (nothing is written then).
+    int Save(const TOptionSet& options);
+
+    // "BAS" up to 2001, "BAS <year>" from 2002.
+    QString GetBASSectionName() const;
+
+    // Retained-profit distribution of a year, in memory only (Save writes it to disk).
+    void LoadProfitDistribution(int year);
+    void SaveProfitDistribution(int year);
+
+    // The transfer and export address (flag set) or the client's address.
+    QString GetEMailAddress(bool useTransferAddress) const;
+    void SetEMailAddress(bool useTransferAddress, const QString& value);
+
+    // Whether PAYG instalments are paid quarterly: with the "pay quarterly GDP" choice only for
+    // sole traders and other non-super entities registered quarterly (2) on quarterly
+    // instalments (type 0); otherwise whenever the instalment type is quarterly.
+    bool QuarterlyPAYGInstalments(int gstRegistration, int paygInstalmentType) const;
+
+    // Takes (lock) or releases the file. Taking: true when the lock is free or already this
+    // workstation's, or (interactive) when the user chooses to ignore another workstation's
+    // lock; interactively a refusal offers five retry boxes, then the override box. Releasing
+    // clears the keys only when they name this workstation; the result is true. Nothing is
+    // written unless this call changes the keys; a failure of that write raises.
+    bool LockFile(bool lock, bool interactive);
+
+    // The backup counter of a financial year (1 when none is held).
+    int BackupCount(int year) const;
+    void SetBackupCount(int year, int count);
+
+    // --- CONFIGURATION ---------------------------------------------------------------------
+    QString FileCode;
+    QString EntityType;
+    QString Name;
+    QString ACN;
+    QString RepHdg1;
+    QString RepHdg2;
+    double Created = 0;
+    double Accessed = 0;
+    QString AccessPw;
+    QString Currency;
+    QString AccFormatID;
+    QString AccDefault;
+    TAccountFormat* AccountFormat = nullptr; // owned by the program settings
+    quint16 Year = 0;
+    int Periods = 0;
+    int EndMonth = 0;
+    int Period = 0;
+    bool Quantity = false;
+    bool Tax = false;
+    bool CurrencyConv = false;
+    bool DupRef = false;
+    quint8 Contras = 0;
+    QString DataDir;   // written, never read
+    QString XferDir;
+    QString ExportDir;
+    QString ImportDir;
+    QString BackupDir; // written, never read
+    QString ECIFolder;
+    QString ECILastUsedFile;
+    QString TessalyFolder;
+    QString TessalyLastUsedFile;
+    QString TransferExportEmailAddress;
+    QString ClientsEmailAddress;
+    bool PromptBkup = true;
+    QStringList DataEntryPages;
+    QString FileName;  // stored path of the record, from Create
+    bool Locked = false;
+    QString LockedBy;
+    TOptionSet Options;
+    // Backup counter per financial year ("BACKUP_HISTORY").
+    QMap<int, qint32> BackupHistory;
+    QList<TImportFormatEntry> ImportFormatHistory;
+    QStringList ProfitDistribution;
+
+    // --- the year's BAS/IAS section ------------------------------------------------------
+    quint8 GSTGroupOption = 0;
+    std::array<QString, 21> GSTGroupFile; // indexed 1 to 20
+    QString GSTRepresentativeFile;
+    QString ABN;
+    quint8 GSTRegistration = 0;
+    bool GSTIgnoreRegistrationPeriodValidation = false;
+    quint8 GSTReportBasis = 0;
+    quint8 GST_Option = 0;
+    double GST_G21 = 0;
+    double GST_G22 = 0;
+    double GST_G23 = 0;
+    bool GST_G23VaryToZero = false;
+    QString GST_VariationReason;
+    std::array<double, 5> GSTInstalmentQtr{}; // indexed 1 to 4
+    int GSTInstalmentStartQtr = 3;
+    quint8 PAYGWithholdingType = 0;
+    QString SalaryWagesAccounts;
+    QString SalaryWagesWithheldAccounts;
+    QString ABNWithholdingTaxAccounts;
+    QString TFNWithholdingTaxAccounts;
+    QString TaxFileNumber;
+    quint8 PAYGInstalmentType = 0; // 0 quarterly
+    QString CashIncomeAccounts;
+    QString AccrualsIncomeAccounts;
+    double ATOInstalmentRate = 0;
+    double VariedInstalmentRate = 0;
+    double TaxInstalmentsCreditAdj = 0;
+    QString VariationReason;
+    quint8 PAYG_Option = 1;
+    bool PAYGI_UsePayQuarterlyGDP = false;
+    bool PAYGI_UseCommissionerGDP = false;
+    double PAYGI_CommissionerGDP = 0;
+    bool PAYGI_UseVariedGDPAmount = false;
+    double PAYGI_EstimatedBenchmark = 0;
+    double PAYGI_VariedGDPAmount = 0;
+    bool WETLCTLiability = false;
+    QString WineEqualisationAccountsPayable;
+    QString WineEqualisationAccountsRefundable;
+    QString LuxuryCarAccountsPayable;
+    QString LuxuryCarAccountsRefundable;
+    quint8 FBTInstalmentPeriod = 0;
+    double FBTInstalment = 0;
+    double FBTVariation = 0;
+    bool FBTVariedToZero = false;
+    double FBTEstimatedPayable = 0;
+    QString FBTVariationReason;
+    double FBTVariationCredit = 0;
+    bool FBTPayFinalQtrInstalment = false;
+    std::array<double, 5> DeferredInstalmentQ{}; // indexed 1 to 4
+    QString BASExportFileCode;
+    QString BASExportFilePath;
+    quint8 BASExportFormat = 0;
+    QString BASImportECIPath;
+
+    // --- the workstation and the guard of the lock keys ------------------------------------
+    // The user name the lock is taken under: the program settings' user name when the record
+    // was made.
+    QString WorkstationName;
+    // How long a lock attempt, release or save waits for another workstation's read-test-write
+    // of the same record before it counts as refused.
+    int GuardWaitMs = 3000;
+    // Called while the guard is held, between the test of the lock keys and their write (lets a
+    // test bring in a second workstation at the worst moment).
+    std::function<void()> OnLockTested;
+
+private:
+    TEntityDetail(const QString& fileCode, const TOptionSet& options);
+
+    // One attempt at the keys; true when the lock is taken (or, releasing, always).
+    bool LockAttempt(bool lock, QString& holder);
+    void ResetBAS();
+    void ReadFields(const TOptionSet& options);
+    void ReadBAS(const TOptionSet& options);
+    void CheckYearSetUp() const;
+    void WriteFields(const TOptionSet& options, const QString& nativePath);
+    // Writes the memory copy to its file: write protection off, temporary file renamed over the
+    // record, protection on. Raises when the file cannot be made writable or written.
+    void WriteRecord();
+    QString ProgramDataDir() const;
+    QString DefaultDriveFolder(const QString& folder) const;
+    QString LoadTessalyFolder() const;
+
+    // This record took the lock keys on disk (not merely ignored another workstation's).
+    bool HoldsLock = false;
+};
