@@ -67,6 +67,8 @@ public:
     double GetGSTDivisor() const;
 
     int LoadFromFile(const TOptionSet& Options, IProgress* Progress = nullptr) override;
+    // Writes the current version: the items are always written in its layout.
+    void WriteHeader(TValueWriter& Writer) override;
 
     // The account format's default tax codes, stored form.
     QString TemplateFileName() const;

@@ -1,0 +1,82 @@
+#include "core/charts/CurrConvRatesChart.h"
+
+#include "core/io/ValueReader.h"
+#include "core/io/ValueWriter.h"
+#include "core/io/Win1252Codec.h"
+#include "core/settings/ProgramParams.h"
+#include "core/vocab/FileVocabulary.h"
+
+namespace {
+
+constexpr int NoCurrencyLoadOption = 9;
+
+// The symbol of a listed currency: its number as a one-byte character code.
+QChar ListedSymbol(int number) {
+    if (number < 32 || number > 255)
+        return QLatin1Char(' ');
+    return TWin1252Codec::DecodeChar(static_cast<unsigned char>(number));
+}
+
+} // namespace
+
+TCurrConvRatesChart::TCurrConvRatesChart(const TChartEntity& Entity, const TOptionSet& Options, int Year)
+    : TMasterChart(Entity, Year) {
+    SetFileHeader(CurrencyRatesHeader.Kind.toString(), CurrencyRatesHeader.Version.toString(), ckCurrencies,
+                  QString());
+    if (Options.Has(ChartOption::LoadOnCreate) && !Options.Has(NoCurrencyLoadOption) &&
+        !Options.Has(ChartOption::TransferDrive))
+        LoadFromFile(Options);
+}
+
+TCurrencyConvRate* TCurrConvRatesChart::GetConvRate(int Index) const {
+    return static_cast<TCurrencyConvRate*>(GetItem(Index));
+}
+
+void TCurrConvRatesChart::AddListedCurrencies() {
+    if (!HasProgramParams())
+        return;
+    const auto& currencies = ProgramParams().Currencies;
+    for (int i = 0; i < currencies.Count(); ++i) {
+        const QString code = currencies.Code(i);
+        const TCurrency* currency = currencies.Row(i);
+        if (!currency || IndexOf(code) >= 0)
+            continue;
+        AddItem(std::make_unique<TCurrencyConvRate>(code, currency->Description, ListedSymbol(currency->Number),
+                                                    currency->Rate));
+    }
+}
+
+int TCurrConvRatesChart::LoadFromFile(const TOptionSet& Options, IProgress* Progress) {
+    if (!Options.Has(ChartOption::MergeLoad) && !Options.Has(ChartOption::MergeReplace))
+        Clear();
+    AddListedCurrencies();
+    // The caller's options travel on (the folder, year and silence they ask for); 28 makes the
+    // stored rates replace the listed ones.
+    return TMasterChart::LoadFromFile(Options.With(ChartOption::MergeReplace), Progress);
+}
+
+void TCurrConvRatesChart::WriteItems(QIODevice& /*Stream*/, TValueWriter& Writer, IProgress* Progress) {
+    const int count = Count();
+    for (int i = 0; i < count; ++i) {
+        GetConvRate(i)->WriteToStream(Writer);
+        ReportWriteProgress(Progress, i + 1, count);
+    }
+}
+
+void TCurrConvRatesChart::ReadItems(QIODevice& Stream, TValueReader& Reader, IProgress* Progress,
+                                    const TOptionSet& Options) {
+    while (!Reader.EndOfList()) {
+        auto rate = std::make_unique<TCurrencyConvRate>();
+        rate->ReadFromStream(Reader);
+        AddReadItem(std::move(rate), Options);
+        ReportReadProgress(Progress, Stream);
+    }
+}
+
+void TCurrConvRatesChart::MergeItem(TMasterChartItem& Held, const TMasterChartItem& Read) {
+    // The code keeps the spelling it is filed under.
+    auto& held = static_cast<TCurrencyConvRate&>(Held);
+    const QString code = held.Currency_Code;
+    held.Assign(static_cast<const TCurrencyConvRate&>(Read));
+    held.Currency_Code = code;
+}
