@@ -12,10 +12,12 @@
 #include "core/services/Services.h"
 #include "core/vocab/FileVocabulary.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -324,9 +326,11 @@ void TMasterChart::SaveOnce(const QString& FileName, IProgress* Progress) {
     const QString native = NativePath(FileName);
     if (native.isEmpty())
         throw EQuilvaneError(QStringLiteral("The drive of %1 is not ready").arg(FileName));
-    const QString folder = QFileInfo(native).absolutePath();
-    if (!QDir().mkpath(folder))
-        throw EQuilvaneError(QStringLiteral("Unable to create the folder %1").arg(folder));
+    std::error_code folderError;
+    std::filesystem::create_directories(QFile::encodeName(QFileInfo(native).absolutePath()).toStdString(),
+                                        folderError);
+    if (folderError)
+        throw EQuilvaneError(QString::fromStdString(folderError.message()));
 
     // Written beside the old file and renamed over it only when complete: a failure at any
     // point leaves the old file as it was.
