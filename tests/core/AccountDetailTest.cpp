@@ -46,7 +46,10 @@ TEST_F(AccountDetailTest, TypeRulesFollowTheRangesOfTheFormat) {
     // Control accounts have only an account number.
     EXPECT_EQ(Account("1000", "CTL")->AccountType, "CTL");
     EXPECT_EQ(Account("01-1000", "CTL")->AccountType, "ACC");
-    EXPECT_EQ(Account("1000-01", "CTL")->AccountType, "ACC");
+    TAccountDetail subAccount(Tables.Format());
+    subAccount.SetCode(MakeCode(-1, -1, 1000, 1));
+    subAccount.DeriveAccountType("CTL");
+    EXPECT_EQ(subAccount.AccountType, "ACC");
 
     // A suspense request outside the suspense range changes nothing.
     auto bank = Account("2000", "BNK");
