@@ -1,0 +1,55 @@
+// Loads arbitrary bytes as a client's standard-descriptions file, silently, and checks that a
+// load either fails cleanly or leaves a chart whose keys are in strict order, every one found
+// again by lookup; every description is then expanded. Nothing may crash or hang.
+#include "core/charts/StdDescChart.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+QTemporaryDir& Folder() {
+    static QTemporaryDir folder;
+    return folder;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    QTemporaryDir& folder = Folder();
+    if (!folder.isValid())
+        return 0;
+    QDir().mkpath(folder.filePath(QStringLiteral("M_DETAIL")));
+    {
+        QFile file(folder.filePath(QStringLiteral("M_DETAIL/FUZ00006.STD")));
+        if (!file.open(QIODevice::WriteOnly))
+            return 0;
+        file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+    }
+
+    TChartEntity entity;
+    entity.FileCode = QStringLiteral("FUZ000");
+    entity.EntityType = QStringLiteral("NSP");
+    entity.DataDir = folder.path();
+    // Silent: failures give a result, never a box.
+    TStdDescChart chart(entity, {ChartOption::Silent}, 2006);
+    const int result = chart.LoadFromFile({ChartOption::Silent, ChartOption::MustExist});
+    if (result != 0 && result != -1 && result != ChartResult::WrongKind)
+        __builtin_trap();
+    if (result != 0 && (chart.Count() != 0 || !chart.IsSaveBlocked()))
+        __builtin_trap();
+
+    const TMasterChartStringList& items = chart.GetItems();
+    for (int i = 0; i < chart.Count(); ++i) {
+        if (i > 0 && items.Compare(chart.GetCode(i - 1), chart.GetCode(i)) >= 0)
+            __builtin_trap();
+        if (chart.IndexOf(chart.GetCode(i)) != i)
+            __builtin_trap();
+        chart.ExpandAbbreviations(chart.GetStdDescription(i)->Description);
+    }
+    return 0;
+}
