@@ -65,7 +65,9 @@ void WriteCode(TValueWriter& writer, const TAccountCode& code) {
 
 } // namespace
 
-TAccountDetail::TAccountDetail(const TAccountFormat* format) : Format(format), DateAdded(NowNum()) {}
+TAccountDetail::TAccountDetail(const TAccountFormat* format) : TAccountDetail(format, NowNum()) {}
+
+TAccountDetail::TAccountDetail(const TAccountFormat* format, double dateAdded) : Format(format), DateAdded(dateAdded) {}
 
 TAccountDetail::~TAccountDetail() = default;
 

@@ -35,6 +35,8 @@ public:
 
     // A new "ACC" account with sign 'B', the empty code, no bank details, added now.
     explicit TAccountDetail(const TAccountFormat* format);
+    // As above with a given date added (an account about to be read from a file).
+    TAccountDetail(const TAccountFormat* format, double dateAdded);
     ~TAccountDetail() override;
     TAccountDetail(const TAccountDetail&) = delete;
     TAccountDetail& operator=(const TAccountDetail&) = delete;

@@ -582,7 +582,7 @@ void TAccountsChart::WriteItems(QIODevice& /*Stream*/, TValueWriter& Writer, IPr
 void TAccountsChart::ReadItems(QIODevice& Stream, TValueReader& Reader, IProgress* Progress,
                                const TOptionSet& Options) {
     while (!Reader.EndOfList()) {
-        auto account = std::make_unique<TAccountDetail>(AccountFormat);
+        auto account = std::make_unique<TAccountDetail>(AccountFormat, 0.0);
         account->ReadFromStream(Reader);
         AddReadItem(std::move(account), Options);
         ReportReadProgress(Progress, Stream);

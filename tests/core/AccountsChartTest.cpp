@@ -526,3 +526,15 @@ TEST_F(AccountsChartTest, DamagedFilesAreReportedAndNeverOverwritten) {
     EXPECT_EQ(chart->SaveIfModified(options), ChartResult::Refused);
     EXPECT_EQ(ReadFile(ChartPath()), bytes);
 }
+
+TEST_F(AccountsChartTest, AChartForAnotherFormatCarriesThatFormatsKey) {
+    auto chart = TAccountsChart::CreateForFormat(Entity, QStringLiteral("SIMPLE"), Tables.Format("SIMPLE"));
+    EXPECT_EQ(chart->HeaderKey, "SIMPLE");
+    EXPECT_EQ(chart->Year, -1);
+    EXPECT_EQ(chart->Count(), 0);
+    Add(*chart, "1000");
+    chart->SetFileName(ChartPath("CONVERT.ADF"));
+    TOptionSet options;
+    ASSERT_EQ(chart->SaveToFile(options), 0);
+    EXPECT_TRUE(ReadFile(ChartPath("CONVERT.ADF")).startsWith(QByteArray::fromHex(ForeignHeaderHex)));
+}
