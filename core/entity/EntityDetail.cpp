@@ -430,7 +430,17 @@ void TEntityDetail::ReadFields(const TOptionSet& options) {
         return number;
     };
 
-    FileCode = text("Code");
+    // The code names the record's own files: a stored one may not lead anywhere else, and a
+    // record that fails here keeps the code it was opened with.
+    const QString code = text("Code");
+    static const QString notInCode = QStringLiteral("\\/:*?\"<>|");
+    const bool plainCode = code != QLatin1String(".") && code != QLatin1String("..") &&
+                           std::none_of(code.cbegin(), code.cend(), [](QChar c) {
+                               return c.unicode() < 0x20 || notInCode.contains(c);
+                           });
+    if (!plainCode)
+        throw EQuilvaneError(QStringLiteral("The file code %1 is not valid.").arg(code));
+    FileCode = code;
     EntityType = text("Type");
     if (!ProgramParams().EntityTypes.Contains(EntityType))
         throw EEntityTypeNotPermitted(QStringLiteral("Entity type %1 is not permitted.").arg(EntityType));

@@ -447,6 +447,16 @@ TEST_F(EntityDetailTest, AnImpossibleYearSetUpFailsTheLoad) {
     EXPECT_NO_THROW(Open({NoLock, SummaryLoad, MustExist}));
 }
 
+TEST_F(EntityDetailTest, AStoredCodeThatLeadsOutOfTheFolderFailsTheLoad) {
+    for (const QString code : {"..\\..\\EVIL", "A/B", "C:X", "..", "AB*"}) {
+        WriteRecordBytes(QString::fromLatin1(SmallRecord("0", "")).replace("Code=ABC123", "Code=" + code).toLatin1());
+        Prompt->Answer(TMessageButton::OK);
+        EXPECT_THROW(Open({Standard, NoLock, MustExist}), EAbort) << code.toStdString();
+        EXPECT_EQ(Prompt->Shown.last().Text,
+                  "QUILVANE is unable to open file \"ABC123\". Error: The file code " + code + " is not valid.");
+    }
+}
+
 TEST_F(EntityDetailTest, UnregisteredAccountFormatIsRefusedAndTheLockGivenBack) {
     WriteRecordBytes(QString::fromLatin1(SmallRecord("0", "")).replace("AccFormatID=QUILVANE", "AccFormatID=NOSUCH").toLatin1());
     Prompt->Answer(TMessageButton::OK);

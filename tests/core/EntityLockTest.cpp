@@ -3,6 +3,7 @@
 #include "core/services/Exceptions.h"
 
 #include <atomic>
+#include <chrono>
 #include <sys/stat.h>
 #include <thread>
 
@@ -234,8 +235,13 @@ TEST_F(EntityLockTest, TwoLockersHammeringOneRecordNeverBothHoldIt) {
     std::atomic<int> holders{0};
     std::atomic<int> overlaps{0};
     std::atomic<int> wins[2] = {0, 0};
-    std::unique_ptr<TEntityDetail> lockers[2] = {OpenAs("WS-A", {Standard, NoLock, MustExist}),
-                                                 OpenAs("WS-B", {Standard, NoLock, MustExist})};
+    const QString names[2] = {"WS-A", "WS-B"};
+    std::unique_ptr<TEntityDetail> lockers[2] = {OpenAs(names[0], {Standard, NoLock, MustExist}),
+                                                 OpenAs(names[1], {Standard, NoLock, MustExist})};
+    // Each locker lingers between finding the file free and writing its keys, which is where
+    // two unguarded lockers would both get in.
+    for (auto& locker : lockers)
+        locker->OnLockTested = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); };
     const auto run = [&](int who) {
         for (int round = 0; round < Rounds; ++round) {
             if (!lockers[who]->LockFile(true, false))
@@ -243,6 +249,10 @@ TEST_F(EntityLockTest, TwoLockersHammeringOneRecordNeverBothHoldIt) {
             if (holders.fetch_add(1) != 0)
                 ++overlaps;
             ++wins[who];
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            // Whoever holds the file finds its own name on it.
+            if (TIniFile(RecordPath()).ReadString("CONFIGURATION", "LockedBy", "") != names[who])
+                ++overlaps;
             holders.fetch_sub(1);
             lockers[who]->LockFile(false, false);
         }
