@@ -13,15 +13,15 @@
 #include <array>
 
 TBankRecOpeningDetailChart::TBankRecOpeningDetailChart(const TChartEntity& Entity, TAccountsChart* Accounts,
-                                                       const TAccountFormat* Format, const TOptionSet& Options,
-                                                       int Year)
+                                                       const TAccountFormat* Format,
+                                                       const TOptionSet& Options, int Year)
     : TMasterChart(Entity, Year), Accounts(Accounts), AccountFormat(Format) {
     if (!AccountFormat && Accounts)
         AccountFormat = Accounts->Format();
     if (!AccountFormat && HasProgramParams())
         AccountFormat = ProgramParams().FindAccountFormat(Entity.AccFormatID);
-    SetFileHeader(BankRecOpeningHeader.Kind.toString(), BankRecOpeningHeader.Version.toString(), ckBankRecOpening,
-                  QString());
+    SetFileHeader(BankRecOpeningHeader.Kind.toString(), BankRecOpeningHeader.Version.toString(),
+                  ckBankRecOpening, QString());
     if (Options.Has(ChartOption::LoadOnCreate))
         LoadFromFile(Options);
 }
@@ -83,7 +83,8 @@ bool TBankRecOpeningDetailChart::CheckCompleted(int Index) const {
     if (detail->Completed)
         return true;
     MessageBeepAndShow(TServices::Prompt(), TMessageKind::Warning,
-                       QStringLiteral("Reconciliation not completed for account ") + detail->GetBankAccountText(),
+                       QStringLiteral("Reconciliation not completed for account ") +
+                           detail->GetBankAccountText(),
                        TMessageButton::OK);
     return false;
 }
@@ -183,7 +184,8 @@ int TBankRecOpeningDetailChart::LoadFromFile(const TOptionSet& Options, IProgres
     return result;
 }
 
-void TBankRecOpeningDetailChart::WriteItems(QIODevice& /*Stream*/, TValueWriter& Writer, IProgress* Progress) {
+void TBankRecOpeningDetailChart::WriteItems(QIODevice& /*Stream*/, TValueWriter& Writer,
+                                            IProgress* Progress) {
     const int count = Count();
     for (int i = 0; i < count; ++i) {
         GetDetail(i)->WriteToStream(Writer);

@@ -37,8 +37,8 @@ public:
     // Accounts is the year's chart of accounts (not owned; nullptr: no bank accounts). Format
     // is the client's account format (nullptr: the accounts chart's, else the program's format
     // of Entity.AccFormatID). Loads at once when the options hold 7.
-    TBankRecOpeningDetailChart(const TChartEntity& Entity, TAccountsChart* Accounts, const TAccountFormat* Format,
-                               const TOptionSet& Options, int Year);
+    TBankRecOpeningDetailChart(const TChartEntity& Entity, TAccountsChart* Accounts,
+                               const TAccountFormat* Format, const TOptionSet& Options, int Year);
 
     const TAccountFormat* Format() const { return AccountFormat; }
     TAccountsChart* AccountsChart() const { return Accounts; }

@@ -41,8 +41,8 @@ void TCurrConvRatesChart::AddListedCurrencies() {
         const TCurrency* currency = currencies.Row(i);
         if (!currency || IndexOf(code) >= 0)
             continue;
-        AddItem(std::make_unique<TCurrencyConvRate>(code, currency->Description, ListedSymbol(currency->Number),
-                                                    currency->Rate));
+        AddItem(std::make_unique<TCurrencyConvRate>(code, currency->Description,
+                                                    ListedSymbol(currency->Number), currency->Rate));
     }
 }
 

@@ -23,8 +23,8 @@ constexpr quint32 TypeBit(int type) {
 
 } // namespace
 
-TTaxRateChart::TTaxRateChart(const TChartEntity& Entity, TAccountsChart* Accounts, const TAccountFormat* Format,
-                             const TOptionSet& Options, int Year)
+TTaxRateChart::TTaxRateChart(const TChartEntity& Entity, TAccountsChart* Accounts,
+                             const TAccountFormat* Format, const TOptionSet& Options, int Year)
     : TMasterChart(Entity, Year), Accounts(Accounts), AccountFormat(Format) {
     if (!AccountFormat && HasProgramParams())
         AccountFormat = ProgramParams().FindAccountFormat(Entity.AccFormatID);
@@ -171,7 +171,8 @@ void TTaxRateChart::RepairTaxAccounts() {
         if (AccountFormat && !AccountTranslation.isEmpty()) {
             const auto it = AccountTranslation.constFind(AccountFormat->FormatCode(rate->TaxAccount));
             TAccountCode code;
-            if (it != AccountTranslation.constEnd() && AccountFormat->TextToCode(it.value(), code, false, false) &&
+            if (it != AccountTranslation.constEnd() &&
+                AccountFormat->TextToCode(it.value(), code, false, false) &&
                 Accounts->IndexOfCode(code) >= 0) {
                 replacement = code;
                 found = true;
