@@ -1,5 +1,6 @@
 #include "core/accounts/AccountGroup.h"
 
+#include "core/accounts/AccountCodeStream.h"
 #include "core/accounts/AccountFormat.h"
 #include "core/io/StreamError.h"
 #include "core/io/ValueReader.h"
@@ -30,38 +31,6 @@ bool PartInsideMax(const TAccountCode& code, const TAccountCode& limit) {
             return false;
     }
     return true;
-}
-
-// A stored part is a 16-bit value whose all-ones form (written as -1, or read as 65535 from a
-// writer that kept it unsigned) means absent; anything else outside 0..32767 is corrupt.
-qint16 ReadPart(TValueReader& reader) {
-    const std::int32_t value = reader.ReadInteger();
-    if (value == -1 || value == 65535)
-        return -1;
-    if (value < 0 || value > 32767)
-        throw EStreamError::InvalidValue();
-    return static_cast<qint16>(value);
-}
-
-TAccountCode ReadCode(TValueReader& reader) {
-    TAccountCode code;
-    code.Branch = ReadPart(reader);
-    code.Division = ReadPart(reader);
-    code.Account = ReadPart(reader);
-    code.SubAccount = ReadPart(reader);
-    return code;
-}
-
-void WriteCode(TValueWriter& writer, const TAccountCode& code) {
-    for (int part : kStreamParts)
-        writer.WriteInteger(GetAccountCodePart(code, part));
-}
-
-qint64 CodeStreamSize(const TAccountCode& code) {
-    qint64 size = 0;
-    for (int part : kStreamParts)
-        size += WriterIntegerSize(GetAccountCodePart(code, part));
-    return size;
 }
 
 } // namespace
@@ -149,20 +118,20 @@ bool TAccountGroup::Contains(const TAccountCode& code) const {
 
 void TAccountGroup::WriteToStream(TValueWriter& writer) const {
     writer.WriteString(Description);
-    WriteCode(writer, FromCodeValue);
-    WriteCode(writer, ToCodeValue);
-    WriteCode(writer, SubRangeMin);
-    WriteCode(writer, SubRangeMax);
+    WriteAccountCode(writer, FromCodeValue);
+    WriteAccountCode(writer, ToCodeValue);
+    WriteAccountCode(writer, SubRangeMin);
+    WriteAccountCode(writer, SubRangeMax);
     writer.WriteInteger(Mode);
 }
 
 void TAccountGroup::ReadFromStream(TValueReader& reader) {
     // Read everything first so that a damaged stream leaves the group as it was.
     const QString description = reader.ReadString();
-    const TAccountCode from = ReadCode(reader);
-    const TAccountCode to = ReadCode(reader);
-    const TAccountCode subMin = ReadCode(reader);
-    const TAccountCode subMax = ReadCode(reader);
+    const TAccountCode from = ReadAccountCode(reader);
+    const TAccountCode to = ReadAccountCode(reader);
+    const TAccountCode subMin = ReadAccountCode(reader);
+    const TAccountCode subMax = ReadAccountCode(reader);
     const std::int32_t mode = reader.ReadInteger();
     Description = description;
     FromCodeValue = from;
@@ -175,6 +144,6 @@ void TAccountGroup::ReadFromStream(TValueReader& reader) {
 
 qint64 TAccountGroup::StreamSize() const {
     return WriterStringSize(static_cast<int>(TWin1252Codec::Encode(Description).size())) +
-           CodeStreamSize(FromCodeValue) + CodeStreamSize(ToCodeValue) + CodeStreamSize(SubRangeMin) +
-           CodeStreamSize(SubRangeMax) + WriterIntegerSize(Mode);
+           AccountCodeStreamSize(FromCodeValue) + AccountCodeStreamSize(ToCodeValue) + AccountCodeStreamSize(SubRangeMin) +
+           AccountCodeStreamSize(SubRangeMax) + WriterIntegerSize(Mode);
 }

@@ -1,5 +1,6 @@
 #include "core/charts/AccountDetail.h"
 
+#include "core/accounts/AccountCodeStream.h"
 #include "core/accounts/AccountFormat.h"
 #include "core/accounts/AccountGroup.h"
 #include "core/charts/AccountsChart.h"
@@ -39,30 +40,6 @@ qint32 SaturatedBudget(qint64 value) {
                                                   std::numeric_limits<qint32>::max()));
 }
 
-// A stored code part: a signed 16-bit number (65535, the absent part, may arrive unsigned).
-qint16 ReadCodePart(TValueReader& reader) {
-    const std::int32_t value = reader.ReadInteger();
-    if (value < -32768 || value > 65535)
-        throw EStreamError::InvalidValue();
-    return static_cast<qint16>(static_cast<quint16>(value));
-}
-
-TAccountCode ReadCode(TValueReader& reader) {
-    TAccountCode code;
-    code.Branch = ReadCodePart(reader);
-    code.Division = ReadCodePart(reader);
-    code.Account = ReadCodePart(reader);
-    code.SubAccount = ReadCodePart(reader);
-    return code;
-}
-
-void WriteCode(TValueWriter& writer, const TAccountCode& code) {
-    writer.WriteInteger(code.Branch);
-    writer.WriteInteger(code.Division);
-    writer.WriteInteger(code.Account);
-    writer.WriteInteger(code.SubAccount);
-}
-
 } // namespace
 
 TAccountDetail::TAccountDetail(const TAccountFormat* format) : TAccountDetail(format, NowNum()) {}
@@ -97,8 +74,8 @@ bool TAccountDetail::CanBeControlAccount() const {
 // ---- Stored form ---------------------------------------------------------------------------
 
 void TAccountDetail::WriteToStream(TValueWriter& writer) const {
-    WriteCode(writer, CodeValue);
-    WriteCode(writer, Code2);
+    WriteAccountCode(writer, CodeValue);
+    WriteAccountCode(writer, Code2);
     writer.WriteString(Description);
     writer.WriteListBegin();
     if (BankDetails) {
@@ -123,10 +100,10 @@ void TAccountDetail::WriteToStream(TValueWriter& writer) const {
 }
 
 void TAccountDetail::ReadFromStream(TValueReader& reader) {
-    const TAccountCode code = ReadCode(reader);
+    const TAccountCode code = ReadAccountCode(reader);
     if (!Owner)
         CodeValue = code;
-    Code2 = ReadCode(reader);
+    Code2 = ReadAccountCode(reader);
     Description = reader.ReadString();
 
     // The bank details go straight into a record of their own, whatever the type turns out to

@@ -1,5 +1,6 @@
 #include "core/charts/BRecOpeningDetail.h"
 
+#include "core/accounts/AccountCodeStream.h"
 #include "core/accounts/AccountFormat.h"
 #include "core/dates/DateNumbers.h"
 #include "core/files/Paths.h"
@@ -12,22 +13,6 @@
 #include <cmath>
 
 namespace {
-
-qint16 ReadCodePart(TValueReader& reader) {
-    const std::int32_t value = reader.ReadInteger();
-    if (value == -1 || value == 65535)
-        return -1;
-    if (value < 0 || value > 32767)
-        throw EStreamError::InvalidValue();
-    return static_cast<qint16>(value);
-}
-
-double ReadFiniteFloat(TValueReader& reader) {
-    const double value = reader.ReadFloat();
-    if (!std::isfinite(value))
-        throw EStreamError::InvalidValue();
-    return value;
-}
 
 // The name without its folder, whichever separator wrote it.
 QString NameOnly(const QString& path) {
@@ -119,10 +104,7 @@ QString TBRecOpeningDetail::GetReconciledToText() const {
 }
 
 void TBRecOpeningDetail::WriteToStream(TValueWriter& writer) const {
-    writer.WriteInteger(BankAccount.Branch);
-    writer.WriteInteger(BankAccount.Division);
-    writer.WriteInteger(BankAccount.Account);
-    writer.WriteInteger(BankAccount.SubAccount);
+    WriteAccountCode(writer, BankAccount);
     writer.WriteFloat(Open_Bal_Date);
     writer.WriteFloat(Cashbook_Open_Bal);
     writer.WriteFloat(ThirdAmount);
@@ -138,17 +120,14 @@ void TBRecOpeningDetail::WriteToStream(TValueWriter& writer) const {
 }
 
 void TBRecOpeningDetail::ReadFromStream(TValueReader& reader) {
-    BankAccount.Branch = ReadCodePart(reader);
-    BankAccount.Division = ReadCodePart(reader);
-    BankAccount.Account = ReadCodePart(reader);
-    BankAccount.SubAccount = ReadCodePart(reader);
-    Open_Bal_Date = ReadFiniteFloat(reader);
-    Cashbook_Open_Bal = ReadFiniteFloat(reader);
-    ThirdAmount = ReadFiniteFloat(reader);
-    Statement_Open_Bal = ReadFiniteFloat(reader);
-    PeriodEnd = ReadFiniteFloat(reader);
-    SixthValue = ReadFiniteFloat(reader);
-    Reconciled_To = ReadFiniteFloat(reader);
+    BankAccount = ReadAccountCode(reader);
+    Open_Bal_Date = reader.ReadFiniteFloat();
+    Cashbook_Open_Bal = reader.ReadFiniteFloat();
+    ThirdAmount = reader.ReadFiniteFloat();
+    Statement_Open_Bal = reader.ReadFiniteFloat();
+    PeriodEnd = reader.ReadFiniteFloat();
+    SixthValue = reader.ReadFiniteFloat();
+    Reconciled_To = reader.ReadFiniteFloat();
     Completed = reader.ReadBoolean();
     Flag2 = reader.ReadBoolean();
     const std::int32_t slot = reader.ReadInteger();

@@ -45,8 +45,5 @@ void TCurrencyConvRate::ReadFromStream(TValueReader& reader) {
     if (symbol < 0 || symbol > 255)
         throw EStreamError::InvalidValue();
     Currency_Symbol = TWin1252Codec::DecodeChar(static_cast<unsigned char>(symbol));
-    const double rate = reader.ReadFloat();
-    if (!std::isfinite(rate))
-        throw EStreamError::InvalidValue();
-    Currency_Rate = rate;
+    Currency_Rate = reader.ReadFiniteFloat();
 }

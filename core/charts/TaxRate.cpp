@@ -1,5 +1,6 @@
 #include "core/charts/TaxRate.h"
 
+#include "core/accounts/AccountCodeStream.h"
 #include "core/accounts/AccountFormat.h"
 #include "core/dates/DateNumbers.h"
 #include "core/io/StreamError.h"
@@ -16,25 +17,6 @@ namespace {
 
 // The labels of the activity statement a tax code may report under.
 constexpr std::array<int, 10> TaxCodeBASLabels{2, 3, 4, 6, 7, 13, 14, 15, 17, 18};
-
-// A stored code part: the all-ones 16-bit value (written as -1, or as 65535 by a writer that
-// kept it unsigned) is an absent part; anything else outside 0..32767 is a damaged file.
-qint16 ReadCodePart(TValueReader& reader) {
-    const std::int32_t value = reader.ReadInteger();
-    if (value == -1 || value == 65535)
-        return -1;
-    if (value < 0 || value > 32767)
-        throw EStreamError::InvalidValue();
-    return static_cast<qint16>(value);
-}
-
-// Amounts, rates and dates of a damaged file can hold infinities or NaNs; no sum survives them.
-double ReadFiniteFloat(TValueReader& reader) {
-    const double value = reader.ReadFloat();
-    if (!std::isfinite(value))
-        throw EStreamError::InvalidValue();
-    return value;
-}
 
 } // namespace
 
@@ -143,10 +125,7 @@ void TTaxRate::WriteToStream(TValueWriter& writer) const {
     writer.WriteInteger(TaxType);
     writer.WriteString(Tax_Description);
     writer.WriteString(BAS);
-    writer.WriteInteger(TaxAccount.Branch);
-    writer.WriteInteger(TaxAccount.Division);
-    writer.WriteInteger(TaxAccount.Account);
-    writer.WriteInteger(TaxAccount.SubAccount);
+    WriteAccountCode(writer, TaxAccount);
     writer.WriteFloat(Tax_Rate);
     writer.WriteFloat(StartDate);
     writer.WriteFloat(EndDate);
@@ -157,11 +136,8 @@ void TTaxRate::ReadFromStream(TValueReader& reader, bool withBAS) {
     TaxType = reader.ReadInteger();
     Tax_Description = reader.ReadString();
     SetBASSections(withBAS ? reader.ReadString() : QString());
-    TaxAccount.Branch = ReadCodePart(reader);
-    TaxAccount.Division = ReadCodePart(reader);
-    TaxAccount.Account = ReadCodePart(reader);
-    TaxAccount.SubAccount = ReadCodePart(reader);
-    Tax_Rate = ReadFiniteFloat(reader);
-    StartDate = ReadFiniteFloat(reader);
-    EndDate = ReadFiniteFloat(reader);
+    TaxAccount = ReadAccountCode(reader);
+    Tax_Rate = reader.ReadFiniteFloat();
+    StartDate = reader.ReadFiniteFloat();
+    EndDate = reader.ReadFiniteFloat();
 }

@@ -6,6 +6,8 @@
 
 #include <QIODevice>
 
+#include <cmath>
+
 namespace {
 // Longer payloads are read in pieces of this size, so a corrupt length never allocates more
 // than the stream really holds.
@@ -106,6 +108,13 @@ double TValueReader::ReadFloat() {
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<std::uint8_t>(payload[static_cast<qsizetype>(i)]);
     return TExtended80::ToDouble(bytes);
+}
+
+double TValueReader::ReadFiniteFloat() {
+    const double value = ReadFloat();
+    if (!std::isfinite(value))
+        throw EStreamError::InvalidValue();
+    return value;
 }
 
 QString TValueReader::ReadString() {

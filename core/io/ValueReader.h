@@ -20,6 +20,9 @@ public:
     std::int32_t ReadInteger();
     // A floating-point value; an integer in its place is taken as its value.
     double ReadFloat();
+    // A floating-point value that must be a number: an infinity or NaN, which only a damaged file
+    // holds and no sum survives, is an "Invalid property value".
+    double ReadFiniteFloat();
     QString ReadString();
     bool ReadBoolean();
     // Gives back "False", "True", "Null" and "nil" for their tags. "Null" shares its byte with
