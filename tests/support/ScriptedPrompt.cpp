@@ -2,16 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 TMessageButton TScriptedPrompt::ShowMessage(TMessageKind kind, const QString& text, TMessageButtons buttons,
                                             int helpContext) {
     Shown.append({kind, text, buttons, helpContext});
     if (Answers.empty()) {
         ADD_FAILURE() << "Unexpected message box: " << text.toStdString();
-        if (buttons.testFlag(TMessageButton::Cancel))
-            return TMessageButton::Cancel;
-        for (unsigned bit = 1; bit != 0 && bit <= static_cast<unsigned>(TMessageButton::Abort); bit <<= 1)
-            if (buttons.testFlag(static_cast<TMessageButton>(bit)))
-                return static_cast<TMessageButton>(bit);
+        // A box in a retry loop would be shown for ever: give up loudly after a few.
+        if (++Unexpected > 20)
+            throw std::logic_error("Too many unexpected message boxes: " + text.toStdString());
+        // The answer that ends a loop: Cancel, then Ignore, No, OK, Abort.
+        for (const TMessageButton ending : {TMessageButton::Cancel, TMessageButton::Ignore, TMessageButton::No,
+                                            TMessageButton::OK, TMessageButton::Abort})
+            if (buttons.testFlag(ending))
+                return ending;
         return TMessageButton::OK;
     }
     const TMessageButton answer = Answers.front();

@@ -7,8 +7,8 @@
 #include <deque>
 
 // A prompter for tests: answers from a script, records every box, beep and help context.
-// A box shown when the script is empty fails the test and answers Cancel (or the first button
-// offered when Cancel is not).
+// A box shown when the script is empty fails the test and answers the button that ends a loop
+// (Cancel, Ignore, No, OK or Abort, the first of them offered); past twenty such boxes it throws.
 class TScriptedPrompt : public IUserPrompt {
 public:
     struct TShown {
@@ -37,4 +37,5 @@ public:
 private:
     std::deque<TMessageButton> Answers;
     std::deque<std::pair<QString, bool>> TextAnswers;
+    int Unexpected = 0;
 };
