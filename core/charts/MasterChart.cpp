@@ -99,9 +99,13 @@ int TMasterChart::AddReadItem(std::unique_ptr<TMasterChartItem> Item, const TOpt
         return -1;
     const int held = IndexOf(Item->GetKey());
     if (held >= 0) {
-        if (Options.Has(ChartOption::MergeReplace))
-            MergeItem(*Items.Item(held), *Item);
-        return held;
+        if (!Options.Has(ChartOption::MergeReplace))
+            return held;
+        TMasterChartItem& heldItem = *Items.Item(held);
+        MergeItem(heldItem, *Item);
+        // A merge that took the code as the file writes it (other letter case) files it so.
+        const int refiled = Items.Rekey(held, heldItem.GetKey());
+        return refiled >= 0 ? refiled : held;
     }
     return AddItem(std::move(Item));
 }

@@ -179,7 +179,8 @@ protected:
                            const TOptionSet& Options) = 0;
 
     // Files an item read from a file: a new key is added (AddItem). For a key already held the
-    // read item is dropped; with option 28 the held item first takes its fields (MergeItem).
+    // read item is dropped; with option 28 the held item first takes its fields (MergeItem),
+    // and when that gave it the code in other letter case its entry takes that text too.
     // Returns the index of the entry, -1 when the item could not be added.
     int AddReadItem(std::unique_ptr<TMasterChartItem> Item, const TOptionSet& Options);
     // Copies the stored fields of an item read from a file into the item held under its key
