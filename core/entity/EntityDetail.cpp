@@ -243,6 +243,21 @@ TEntityDetail::~TEntityDetail() {
 
 QString TEntityDetail::ProgramDataDir() const { return ProgramParams().LicFilePath; }
 
+TChartEntity TEntityDetail::ChartEntity() const {
+    TChartEntity entity;
+    entity.FileCode = FileCode;
+    entity.EntityType = EntityType;
+    entity.DataDir = DataDir;
+    entity.XferDir = XferDir.isEmpty() ? DefaultDriveFolder(QStringLiteral("TRANSFER")) : XferDir;
+    entity.ProgramDataDir = ProgramDataDir();
+    entity.AccFormatID = AccFormatID;
+    entity.AccDefault = AccDefault;
+    entity.Currency = Currency;
+    entity.Periods = Periods;
+    entity.EndMonth = EndMonth;
+    return entity;
+}
+
 // A folder under "\QUILVANE" on the drive of the program data folder.
 QString TEntityDetail::DefaultDriveFolder(const QString& folder) const {
     const QString dataDir = ProgramDataDir();

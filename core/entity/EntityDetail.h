@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/charts/ChartEntity.h"
 #include "core/common/OptionSet.h"
 #include "core/io/IniFile.h"
 
@@ -85,6 +86,9 @@ public:
     // The transfer and export address (flag set) or the client's address.
     QString GetEMailAddress(bool useTransferAddress) const;
     void SetEMailAddress(bool useTransferAddress, const QString& value);
+
+    // What the year's charts need of this record: code, type, folders, format, currency, periods.
+    TChartEntity ChartEntity() const;
 
     // Whether PAYG instalments are paid quarterly: with the "pay quarterly GDP" choice only for
     // sole traders and other non-super entities registered quarterly (2) on quarterly

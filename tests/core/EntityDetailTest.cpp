@@ -1,5 +1,7 @@
 #include "tests/core/EntityTestSupport.h"
 
+#include "core/charts/MasterChart.h"
+#include "core/charts/StdDescChart.h"
 #include "core/services/Exceptions.h"
 
 using namespace EntityOption;
@@ -215,6 +217,22 @@ TEST_F(EntityDetailTest, FileNameFollowsTheTransferMembers) {
     // A record loaded without a transfer folder still has the transfer drive of a new file.
     detail->XferDir.clear();
     EXPECT_EQ(detail->GetFileName({TransferDrive}), "C:\\RORI\\ABC123\\ABC123.CFG");
+}
+
+TEST_F(EntityDetailTest, TheYearsChartsAreNamedFromTheRecord) {
+    auto detail = Open({Standard, NoLock});
+    detail->XferDir = "G:\\XFER";
+    const TChartEntity entity = detail->ChartEntity();
+    EXPECT_EQ(entity.EntityType, detail->EntityType);
+    EXPECT_EQ(entity.AccDefault, detail->AccDefault);
+    EXPECT_EQ(entity.Periods, detail->Periods);
+    TStdDescChart chart(entity, {}, 2006);
+    EXPECT_EQ(chart.GetFileName({}), DataDir + "\\M_DETAIL\\ABC12306.STD");
+    EXPECT_EQ(chart.GetFileName({ChartOption::TransferDrive}), "G:\\RORI\\ABC123\\M_DETAIL\\ABC12306.STD");
+    // Without a transfer folder the charts use the transfer drive of a new file, as the record does.
+    detail->XferDir.clear();
+    EXPECT_EQ(TStdDescChart(detail->ChartEntity(), {}, 2006).GetFileName({ChartOption::TransferDrive}),
+              "C:\\RORI\\ABC123\\M_DETAIL\\ABC12306.STD");
 }
 
 TEST_F(EntityDetailTest, LoadMembersKeepWhatTheCallerHolds) {
