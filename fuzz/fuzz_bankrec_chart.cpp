@@ -3,16 +3,9 @@
 // detail belongs to a bank account and has a slot of its own (0-34) naming its files. A chart
 // that loads is saved and loaded again and must come back with the same details and slots.
 // Only the reported failures may happen: no crash, no leak, no runaway allocation.
-#include "core/accounts/AccountFormat.h"
 #include "core/charts/AccountsChart.h"
 #include "core/charts/BankRecOpeningDetailChart.h"
-#include "core/services/Services.h"
-#include "core/settings/ProgramParams.h"
-
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include "fuzz/FuzzSupport.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,30 +14,8 @@
 
 namespace {
 
-class TFuzzPrompt : public IUserPrompt {
-public:
-    void Beep(TBeep) override {}
-    TMessageButton ShowMessage(TMessageKind, const QString&, TMessageButtons buttons, int) override {
-        return buttons.testFlag(TMessageButton::Ignore) ? TMessageButton::Ignore : TMessageButton::OK;
-    }
-    bool InputText(const QString&, const QString&, QString&) override { return false; }
-};
-
-struct TFixture {
-    TFixture() : Prompt(std::make_shared<TFuzzPrompt>()) {
-        if (!Folder.isValid() || !QDir(Folder.path()).mkpath(QStringLiteral("BANK_REC")))
-            std::abort();
-        auto params = std::make_shared<TProgramParams>();
-        params->TReferenceData::Load(TProgramParams::ShippedReferenceDataPath());
-        SetProgramParams(params);
-        TServices::SetPrompt(Prompt);
-        Entity.FileCode = QStringLiteral("ABC123");
-        Entity.DataDir = Folder.path();
-        Entity.ProgramDataDir = Folder.path();
-        Entity.AccFormatID = QStringLiteral("QUILVANE");
-        Format = ProgramParams().FindAccountFormat(Entity.AccFormatID);
-        if (!Format)
-            std::abort();
+struct TFixture : fuzz::TChartFixture {
+    TFixture() : TChartFixture(QStringLiteral("BANK_REC"), QStringLiteral("ABC12306.BOB")) {
         Accounts = std::make_unique<TAccountsChart>(Entity, Format, TOptionSet{}, 2006);
         // Bank accounts 2000 to 2005 (stored parts: branch and division absent, 0x07D0 on).
         for (int number = 2000; number < 2006; ++number) {
@@ -55,21 +26,10 @@ struct TFixture {
             account->DeriveAccountType(QStringLiteral("BNK"));
             Accounts->AddAccount(std::move(account));
         }
-        FileName = Folder.filePath(QStringLiteral("BANK_REC/ABC12306.BOB"));
     }
 
-    QTemporaryDir Folder;
-    std::shared_ptr<TFuzzPrompt> Prompt;
-    TChartEntity Entity;
-    const TAccountFormat* Format = nullptr;
     std::unique_ptr<TAccountsChart> Accounts;
-    QString FileName;
 };
-
-TFixture& Fixture() {
-    static TFixture fixture;
-    return fixture;
-}
 
 void CheckSlots(const TBankRecOpeningDetailChart& chart) {
     if (chart.Count() > TBankRecOpeningDetailChart::MaxDetails)
@@ -88,13 +48,8 @@ void CheckSlots(const TBankRecOpeningDetailChart& chart) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    TFixture& fixture = Fixture();
-    {
-        QFile file(fixture.FileName);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            std::abort();
-        file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
-    }
+    TFixture& fixture = fuzz::SharedFixture<TFixture>();
+    fixture.WriteInput(fuzz::InputBytes(data, size));
     TOptionSet options;
     if (size > 0 && (data[0] & 1) != 0)
         options.Include(ChartOption::Silent);
@@ -105,20 +60,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (result != 0 || chart.IsSaveBlocked())
         return 0;
 
-    TOptionSet saveOptions;
-    if (chart.SaveToFile(saveOptions) != 0)
-        std::abort();
-    TBankRecOpeningDetailChart again(fixture.Entity, fixture.Accounts.get(), fixture.Format, {}, 2006);
-    if (again.LoadFromFile({ChartOption::Silent}) != 0 || again.Count() != chart.Count())
-        std::abort();
-    for (int i = 0; i < chart.Count(); ++i) {
-        const TBRecOpeningDetail* a = chart.GetDetail(i);
-        const TBRecOpeningDetail* b = again.GetDetail(i);
-        if (!(a->BankAccount == b->BankAccount) || a->Slot != b->Slot || a->Completed != b->Completed ||
-            a->Cashbook_Open_Bal != b->Cashbook_Open_Bal || a->Reconciled_To != b->Reconciled_To ||
-            a->UnmatchedFile != b->UnmatchedFile)
-            std::abort();
-    }
-    CheckSlots(again);
+    const auto again = fuzz::SaveAndLoadAgain(
+        chart,
+        [&] {
+            return std::make_unique<TBankRecOpeningDetailChart>(fixture.Entity, fixture.Accounts.get(), fixture.Format,
+                                                                TOptionSet{}, 2006);
+        },
+        [](const TBankRecOpeningDetailChart& first, const TBankRecOpeningDetailChart& second, int i) {
+            const TBRecOpeningDetail* a = first.GetDetail(i);
+            const TBRecOpeningDetail* b = second.GetDetail(i);
+            return a->BankAccount == b->BankAccount && a->Slot == b->Slot && a->Completed == b->Completed &&
+                   a->Cashbook_Open_Bal == b->Cashbook_Open_Bal && a->Reconciled_To == b->Reconciled_To &&
+                   a->UnmatchedFile == b->UnmatchedFile;
+        });
+    CheckSlots(*again);
     return 0;
 }

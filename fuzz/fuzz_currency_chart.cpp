@@ -3,13 +3,7 @@
 // must come back with the same currencies, symbols and rates. Only the reported failures may
 // happen: no crash, no leak, no runaway allocation.
 #include "core/charts/CurrConvRatesChart.h"
-#include "core/services/Services.h"
-#include "core/settings/ProgramParams.h"
-
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include "fuzz/FuzzSupport.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -18,51 +12,15 @@
 
 namespace {
 
-class TFuzzPrompt : public IUserPrompt {
-public:
-    void Beep(TBeep) override {}
-    TMessageButton ShowMessage(TMessageKind, const QString&, TMessageButtons buttons, int) override {
-        return buttons.testFlag(TMessageButton::Ignore) ? TMessageButton::Ignore : TMessageButton::OK;
-    }
-    bool InputText(const QString&, const QString&, QString&) override { return false; }
+struct TFixture : fuzz::TChartFixture {
+    TFixture() : TChartFixture(QStringLiteral("M_DETAIL"), QStringLiteral("ABC12306.CCR")) {}
 };
-
-struct TFixture {
-    TFixture() : Prompt(std::make_shared<TFuzzPrompt>()) {
-        if (!Folder.isValid() || !QDir(Folder.path()).mkpath(QStringLiteral("M_DETAIL")))
-            std::abort();
-        auto params = std::make_shared<TProgramParams>();
-        params->TReferenceData::Load(TProgramParams::ShippedReferenceDataPath());
-        SetProgramParams(params);
-        TServices::SetPrompt(Prompt);
-        Entity.FileCode = QStringLiteral("ABC123");
-        Entity.DataDir = Folder.path();
-        Entity.ProgramDataDir = Folder.path();
-        Entity.AccFormatID = QStringLiteral("QUILVANE");
-        FileName = Folder.filePath(QStringLiteral("M_DETAIL/ABC12306.CCR"));
-    }
-
-    QTemporaryDir Folder;
-    std::shared_ptr<TFuzzPrompt> Prompt;
-    TChartEntity Entity;
-    QString FileName;
-};
-
-TFixture& Fixture() {
-    static TFixture fixture;
-    return fixture;
-}
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    TFixture& fixture = Fixture();
-    {
-        QFile file(fixture.FileName);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            std::abort();
-        file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
-    }
+    TFixture& fixture = fuzz::SharedFixture<TFixture>();
+    fixture.WriteInput(fuzz::InputBytes(data, size));
     TOptionSet options;
     if (size > 0 && (data[0] & 1) != 0)
         options.Include(ChartOption::Silent);
@@ -74,18 +32,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (result != 0 || chart.IsSaveBlocked())
         return 0;
 
-    TOptionSet saveOptions;
-    if (chart.SaveToFile(saveOptions) != 0)
-        std::abort();
-    TCurrConvRatesChart again(fixture.Entity, {}, 2006);
-    if (again.LoadFromFile({ChartOption::Silent}) != 0 || again.Count() != chart.Count())
-        std::abort();
-    for (int i = 0; i < chart.Count(); ++i) {
-        const TCurrencyConvRate* a = chart.GetConvRate(i);
-        const TCurrencyConvRate* b = again.GetConvRate(i);
-        if (a->Currency_Code != b->Currency_Code || a->Currency_Description != b->Currency_Description ||
-            a->Currency_Symbol != b->Currency_Symbol || a->Currency_Rate != b->Currency_Rate)
-            std::abort();
-    }
+    fuzz::SaveAndLoadAgain(
+        chart, [&] { return std::make_unique<TCurrConvRatesChart>(fixture.Entity, TOptionSet{}, 2006); },
+        [](const TCurrConvRatesChart& first, const TCurrConvRatesChart& second, int i) {
+            const TCurrencyConvRate* a = first.GetConvRate(i);
+            const TCurrencyConvRate* b = second.GetConvRate(i);
+            return a->Currency_Code == b->Currency_Code && a->Currency_Description == b->Currency_Description &&
+                   a->Currency_Symbol == b->Currency_Symbol && a->Currency_Rate == b->Currency_Rate;
+        });
     return 0;
 }

@@ -5,8 +5,7 @@
 #include "core/entity/EntityDetail.h"
 #include "core/entity/EntityOptions.h"
 #include "core/services/Exceptions.h"
-#include "core/services/Services.h"
-#include "core/settings/ProgramParams.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -18,23 +17,7 @@
 
 namespace {
 
-class TAnswerAtOnce : public IUserPrompt {
-public:
-    void Beep(TBeep) override {}
-    TMessageButton ShowMessage(TMessageKind, const QString&, TMessageButtons buttons, int) override {
-        if (buttons.testFlag(TMessageButton::Cancel))
-            return TMessageButton::Cancel;
-        if (buttons.testFlag(TMessageButton::Ignore))
-            return TMessageButton::Ignore;
-        return TMessageButton::OK;
-    }
-    bool InputText(const QString&, const QString&, QString&) override { return false; }
-};
-
-void Check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
+using fuzz::Check;
 
 const QString Code = QStringLiteral("FUZZ01");
 
@@ -56,9 +39,7 @@ void WriteBytes(const QByteArray& bytes) {
     const QString path = RecordPath(Code);
     if (QFile::exists(path))
         QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
-    QFile file(path);
-    Check(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    Check(file.write(bytes) == bytes.size());
+    Check(fuzz::WriteInputFile(path, bytes));
 }
 
 QByteArray ReadBytes(const QString& code) {
@@ -78,9 +59,11 @@ std::unique_ptr<TEntityDetail> TryOpen(const QString& code, const TOptionSet& op
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     static QCoreApplication app(*argc, *argv);
-    TServices::SetPrompt(std::make_shared<TAnswerAtOnce>());
-    auto params = std::make_shared<TProgramParams>();
-    params->TReferenceData::Load(TProgramParams::ShippedReferenceDataPath());
+    // Cancel where offered, else Ignore where offered, else OK.
+    auto prompt = std::make_shared<fuzz::TFuzzPrompt>();
+    prompt->PreferCancel = true;
+    TServices::SetPrompt(prompt);
+    auto params = fuzz::ShippedProgramParams();
     params->LicFilePath = Folder()->path();
     params->UserName = QStringLiteral("FUZZER");
     SetProgramParams(params);
@@ -89,7 +72,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace EntityOption;
-    WriteBytes(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+    WriteBytes(fuzz::InputBytes(data, size));
 
     (void)TryOpen(Code, {NoLock, SummaryLoad, MustExist});
     auto detail = TryOpen(Code, {Standard, NoLock, MustExist});

@@ -5,7 +5,7 @@
 #include "core/accounts/AccountFormat.h"
 #include "core/reference/ReferenceData.h"
 #include "core/services/Exceptions.h"
-#include "core/services/Services.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <QByteArray>
 #include <cstdint>
@@ -13,19 +13,7 @@
 
 namespace {
 
-class TAnswerOK : public IUserPrompt {
-public:
-    void Beep(TBeep) override {}
-    TMessageButton ShowMessage(TMessageKind, const QString&, TMessageButtons, int) override {
-        return TMessageButton::OK;
-    }
-    bool InputText(const QString&, const QString&, QString&) override { return false; }
-};
-
-void Check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
+using fuzz::Check;
 
 void CheckTables(const TReferenceData& data) {
     Check(data.DefaultCountryIndex >= -1 && data.DefaultCountryIndex < data.Countries.Count());
@@ -51,13 +39,16 @@ void CheckTables(const TReferenceData& data) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool installed = [] {
-        TServices::SetPrompt(std::make_shared<TAnswerOK>());
+        // OK to every box, whatever it offers.
+        auto prompt = std::make_shared<fuzz::TFuzzPrompt>();
+        prompt->PreferIgnore = false;
+        TServices::SetPrompt(prompt);
         return true;
     }();
     (void)installed;
 
     TReferenceData reference;
-    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QByteArray bytes = fuzz::InputBytes(data, size);
     try {
         reference.LoadFromBytes(bytes, QStringLiteral("/fuzz/Quilvane.DAT"));
     } catch (const EQuilvaneError&) {

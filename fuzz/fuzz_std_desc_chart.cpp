@@ -2,10 +2,9 @@
 // load either fails cleanly or leaves a chart whose keys are in strict order, every one found
 // again by lookup; every description is then expanded. Nothing may crash or hang.
 #include "core/charts/StdDescChart.h"
+#include "fuzz/FuzzSupport.h"
 
-#include <QByteArray>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <cstddef>
 #include <cstdint>
@@ -24,12 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!folder.isValid())
         return 0;
     QDir().mkpath(folder.filePath(QStringLiteral("M_DETAIL")));
-    {
-        QFile file(folder.filePath(QStringLiteral("M_DETAIL/FUZ00006.STD")));
-        if (!file.open(QIODevice::WriteOnly))
-            return 0;
-        file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
-    }
+    if (!fuzz::WriteInputFile(folder.filePath(QStringLiteral("M_DETAIL/FUZ00006.STD")), fuzz::InputBytes(data, size)))
+        return 0;
 
     TChartEntity entity;
     entity.FileCode = QStringLiteral("FUZ000");
@@ -38,17 +33,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Silent: failures give a result, never a box.
     TStdDescChart chart(entity, {ChartOption::Silent}, 2006);
     const int result = chart.LoadFromFile({ChartOption::Silent, ChartOption::MustExist});
-    if (result != 0 && result != -1 && result != ChartResult::WrongKind)
-        __builtin_trap();
-    if (result != 0 && (chart.Count() != 0 || !chart.IsSaveBlocked()))
-        __builtin_trap();
+    fuzz::Check(result == 0 || result == -1 || result == ChartResult::WrongKind);
+    fuzz::Check(result == 0 || (chart.Count() == 0 && chart.IsSaveBlocked()));
 
     const TMasterChartStringList& items = chart.GetItems();
     for (int i = 0; i < chart.Count(); ++i) {
-        if (i > 0 && items.Compare(chart.GetCode(i - 1), chart.GetCode(i)) >= 0)
-            __builtin_trap();
-        if (chart.IndexOf(chart.GetCode(i)) != i)
-            __builtin_trap();
+        fuzz::Check(i == 0 || items.Compare(chart.GetCode(i - 1), chart.GetCode(i)) < 0);
+        fuzz::Check(chart.IndexOf(chart.GetCode(i)) == i);
         chart.ExpandAbbreviations(chart.GetStdDescription(i)->Description);
     }
     return 0;

@@ -4,16 +4,11 @@
 // accounts are checked against a chart of accounts. A chart that loads keeps the 32-code and
 // unique-bit rules; it is saved and loaded again and must come back with the same codes and
 // bits. Only the reported failures may happen: no crash, no leak, no runaway allocation.
-#include "core/accounts/AccountFormat.h"
 #include "core/charts/AccountsChart.h"
 #include "core/charts/TaxRateChart.h"
-#include "core/services/Services.h"
-#include "core/settings/ProgramParams.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <cstddef>
 #include <cstdint>
@@ -21,15 +16,6 @@
 #include <memory>
 
 namespace {
-
-class TFuzzPrompt : public IUserPrompt {
-public:
-    void Beep(TBeep) override {}
-    TMessageButton ShowMessage(TMessageKind, const QString&, TMessageButtons buttons, int) override {
-        return buttons.testFlag(TMessageButton::Ignore) ? TMessageButton::Ignore : TMessageButton::OK;
-    }
-    bool InputText(const QString&, const QString&, QString&) override { return false; }
-};
 
 // "Tax Rates,V5.3" / "Tax Rates,V5.01", "ABC123", no key, begin of list.
 const QByteArray Header53 = QByteArray::fromHex("070E5461782052617465732C56352E330706414243313233070001");
@@ -39,42 +25,18 @@ const QByteArray DefaultItems = QByteArray::fromHex(
     "0603475354" "0200" "0600" "0603473137" "02FF02FF031C0C02FF" "0500000000000000A00240"
     "0500000000000000000000" "0500000000000000000000" "00");
 
-struct TFixture {
-    TFixture() : Prompt(std::make_shared<TFuzzPrompt>()) {
-        if (!Folder.isValid() || !QDir(Folder.path()).mkpath(QStringLiteral("M_DETAIL")))
-            std::abort();
-        auto params = std::make_shared<TProgramParams>();
-        params->TReferenceData::Load(TProgramParams::ShippedReferenceDataPath());
-        SetProgramParams(params);
-        TServices::SetPrompt(Prompt);
-        Entity.FileCode = QStringLiteral("ABC123");
+struct TFixture : fuzz::TChartFixture {
+    TFixture() : TChartFixture(QStringLiteral("M_DETAIL"), QStringLiteral("ABC12306.TXR")) {
         Entity.EntityType = QStringLiteral("NSP");
-        Entity.DataDir = Folder.path();
-        Entity.ProgramDataDir = Folder.path();
-        Entity.AccFormatID = QStringLiteral("QUILVANE");
-        Format = ProgramParams().FindAccountFormat(Entity.AccFormatID);
-        if (!Format)
-            std::abort();
         Accounts = std::make_unique<TAccountsChart>(Entity, Format, TOptionSet{}, 2006);
         Accounts->EnsureSuspenseAccount();
-        FileName = Folder.filePath(QStringLiteral("M_DETAIL/ABC12306.TXR"));
-        QFile defaults(Folder.filePath(QStringLiteral("M_DETAIL/") + Format->BaseName + QStringLiteral(".TXR")));
-        if (!defaults.open(QIODevice::WriteOnly) || defaults.write(Header53 + DefaultItems) < 0)
+        const QString defaults = Folder.filePath(QStringLiteral("M_DETAIL/") + Format->BaseName + QStringLiteral(".TXR"));
+        if (!fuzz::WriteInputFile(defaults, Header53 + DefaultItems))
             std::abort();
     }
 
-    QTemporaryDir Folder;
-    std::shared_ptr<TFuzzPrompt> Prompt;
-    TChartEntity Entity;
-    const TAccountFormat* Format = nullptr;
     std::unique_ptr<TAccountsChart> Accounts;
-    QString FileName;
 };
-
-TFixture& Fixture() {
-    static TFixture fixture;
-    return fixture;
-}
 
 void CheckBits(const TTaxRateChart& chart) {
     if (chart.Count() > TTaxRateChart::MaxTaxCodes)
@@ -93,7 +55,7 @@ void CheckBits(const TTaxRateChart& chart) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    TFixture& fixture = Fixture();
+    TFixture& fixture = fuzz::SharedFixture<TFixture>();
     if (size == 0)
         return 0;
     const QByteArray rest(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
@@ -103,12 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 1: content = Header53 + rest; break;
     default: content = Header501 + rest; break;
     }
-    {
-        QFile file(fixture.FileName);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            std::abort();
-        file.write(content);
-    }
+    fixture.WriteInput(content);
     TOptionSet options;
     if ((data[0] & 0x10) != 0)
         options.Include(ChartOption::Silent);
@@ -121,19 +78,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (result != 0 || chart.IsSaveBlocked() || chart.Count() == 0)
         return 0;
 
-    TOptionSet saveOptions;
-    if (chart.SaveToFile(saveOptions) != 0)
+    const auto again = fuzz::SaveAndLoadAgain(
+        chart,
+        [&] {
+            return std::make_unique<TTaxRateChart>(fixture.Entity, fixture.Accounts.get(), fixture.Format, TOptionSet{},
+                                                   2006);
+        },
+        [](const TTaxRateChart& first, const TTaxRateChart& second, int i) {
+            const TTaxRate* a = first.GetTaxRate(i);
+            const TTaxRate* b = second.GetTaxRate(i);
+            return a->Tax_Code == b->Tax_Code && a->TaxType == b->TaxType && a->BAS == b->BAS &&
+                   a->StartDate == b->StartDate && a->EndDate == b->EndDate && a->TaxAccount == b->TaxAccount;
+        });
+    if (!again->Saved)
         std::abort();
-    TTaxRateChart again(fixture.Entity, fixture.Accounts.get(), fixture.Format, {}, 2006);
-    if (again.LoadFromFile({ChartOption::Silent}) != 0 || again.Count() != chart.Count() || !again.Saved)
-        std::abort();
-    for (int i = 0; i < chart.Count(); ++i) {
-        const TTaxRate* a = chart.GetTaxRate(i);
-        const TTaxRate* b = again.GetTaxRate(i);
-        if (a->Tax_Code != b->Tax_Code || a->TaxType != b->TaxType || a->BAS != b->BAS ||
-            a->StartDate != b->StartDate || a->EndDate != b->EndDate || !(a->TaxAccount == b->TaxAccount))
-            std::abort();
-    }
-    CheckBits(again);
+    CheckBits(*again);
     return 0;
 }
