@@ -1,18 +1,13 @@
 #include "core/charts/BRecOpeningDetail.h"
 
 #include "core/io/StreamError.h"
-#include "core/io/ValueReader.h"
-#include "core/io/ValueWriter.h"
 #include "tests/core/AccountTestFormats.h"
+#include "tests/core/StoredItemSupport.h"
+#include "tests/support/FileBytes.h"
 
-#include <QBuffer>
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray Hex(const char* hex) {
-    return QByteArray::fromHex(QByteArray(hex).replace(' ', ""));
-}
 
 // Account 1010, opened 1/7/2005 with 1.50 in the cash book and 100.00 on the statement, first
 // period ending 31/7/2005, completed, slot 10 ("A").
@@ -28,30 +23,10 @@ const char* const StoredDetail = "02 FF 02 FF 03 F2 03 02 FF"
                                  "06 0C 41 42 43 31 32 33 30 36 2E 52 55 41"  // ABC12306.RUA
                                  "06 0C 41 42 43 31 32 33 30 36 2E 52 4D 41"; // ABC12306.RMA
 
-TBRecOpeningDetail ReadDetail(const QByteArray& bytes) {
-    QByteArray data = bytes;
-    QBuffer device(&data);
-    device.open(QIODevice::ReadOnly);
-    TValueReader reader(device);
-    TBRecOpeningDetail detail;
-    detail.ReadFromStream(reader);
-    return detail;
-}
-
-QByteArray WriteDetail(const TBRecOpeningDetail& detail) {
-    QByteArray bytes;
-    QBuffer device(&bytes);
-    device.open(QIODevice::WriteOnly);
-    TValueWriter writer(device);
-    detail.WriteToStream(writer);
-    writer.Finish();
-    return bytes;
-}
-
 } // namespace
 
 TEST(BRecOpeningDetail, StoredFormRoundTripsAndDropsTheFolderOfTheFileNames) {
-    TBRecOpeningDetail detail = ReadDetail(Hex(StoredDetail));
+    TBRecOpeningDetail detail = ReadStoredItem<TBRecOpeningDetail>(Hex(StoredDetail));
     EXPECT_EQ(detail.BankAccount, MakeCode(-1, -1, 1010, -1));
     EXPECT_EQ(detail.Open_Bal_Date, 732128.0);
     EXPECT_EQ(detail.Cashbook_Open_Bal, 1.5);
@@ -62,31 +37,31 @@ TEST(BRecOpeningDetail, StoredFormRoundTripsAndDropsTheFolderOfTheFileNames) {
     EXPECT_FALSE(detail.Flag2);
     EXPECT_EQ(detail.Slot, 10);
     EXPECT_EQ(detail.UnmatchedFile, QStringLiteral("ABC12306.RUA"));
-    EXPECT_EQ(WriteDetail(detail), Hex(StoredDetail));
+    EXPECT_EQ(WriteStoredItem(detail), Hex(StoredDetail));
 
     detail.BuildFileNames(QStringLiteral("C:\\QUILVANE\\DATA"), QStringLiteral("ABC123"), 2006);
     EXPECT_EQ(detail.UnmatchedFile, QStringLiteral("C:\\QUILVANE\\DATA\\BANK_REC\\ABC12306.RUA"));
     EXPECT_EQ(detail.MatchedFile, QStringLiteral("C:\\QUILVANE\\DATA\\BANK_REC\\ABC12306.RMA"));
-    EXPECT_EQ(WriteDetail(detail), Hex(StoredDetail));
+    EXPECT_EQ(WriteStoredItem(detail), Hex(StoredDetail));
 }
 
 TEST(BRecOpeningDetail, StoredSlotOutsideTheRangeIsNoSlot) {
     QByteArray bytes = Hex(StoredDetail);
     bytes.replace(Hex("09 08 02 0A"), Hex("09 08 02 23")); // 35
-    EXPECT_EQ(ReadDetail(bytes).Slot, TBRecOpeningDetail::NoSlot);
+    EXPECT_EQ(ReadStoredItem<TBRecOpeningDetail>(bytes).Slot, TBRecOpeningDetail::NoSlot);
     bytes = Hex(StoredDetail);
     bytes.replace(Hex("09 08 02 0A"), Hex("09 08 02 FE")); // -2
-    EXPECT_EQ(ReadDetail(bytes).Slot, TBRecOpeningDetail::NoSlot);
+    EXPECT_EQ(ReadStoredItem<TBRecOpeningDetail>(bytes).Slot, TBRecOpeningDetail::NoSlot);
 }
 
 TEST(BRecOpeningDetail, DamagedDetailFailsAsStreamError) {
-    EXPECT_THROW(ReadDetail(Hex(StoredDetail).left(40)), EStreamError);
+    EXPECT_THROW(ReadStoredItem<TBRecOpeningDetail>(Hex(StoredDetail).left(40)), EStreamError);
     QByteArray bytes = Hex(StoredDetail);
     bytes.replace(Hex("05 00 00 00 00 00 00 00 C0 FF 3F"), Hex("05 00 00 00 00 00 00 00 80 FF 7F")); // infinity
-    EXPECT_THROW(ReadDetail(bytes), EStreamError);
+    EXPECT_THROW(ReadStoredItem<TBRecOpeningDetail>(bytes), EStreamError);
     bytes = Hex(StoredDetail);
     bytes.replace(Hex("09 08 02 0A"), Hex("09 08 06 01 41")); // a text where the slot belongs
-    EXPECT_THROW(ReadDetail(bytes), EStreamError);
+    EXPECT_THROW(ReadStoredItem<TBRecOpeningDetail>(bytes), EStreamError);
 }
 
 TEST(BRecOpeningDetail, SlotCharactersAndFileNames) {

@@ -10,7 +10,9 @@
 #include "core/services/LocalFileSystem.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/FixedClock.h"
+#include "tests/support/HookedPrompt.h"
 #include "tests/support/ServicesFixture.h"
 
 #include <QDir>
@@ -49,18 +51,6 @@ public:
 private:
     mutable std::mutex Mutex;
     QStringList Log;
-};
-
-// A prompter that runs a step of the test when a box comes up, then answers from its script.
-class THookedPrompt : public TScriptedPrompt {
-public:
-    std::function<void()> OnShow;
-    TMessageButton ShowMessage(TMessageKind kind, const QString& text, TMessageButtons buttons,
-                               int helpContext = 0) override {
-        if (OnShow)
-            OnShow();
-        return TScriptedPrompt::ShowMessage(kind, text, buttons, helpContext);
-    }
 };
 
 class TEntityFixture : public TServicesFixture {
@@ -108,8 +98,7 @@ protected:
     }
 
     QByteArray ReadRecordBytes(const QString& code = QStringLiteral("ABC123")) const {
-        QFile file(RecordPath(code));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return ReadFileBytes(RecordPath(code));
     }
 
     // A small valid record of year 2006 with the lock keys given.

@@ -1,6 +1,7 @@
 #include "core/io/IniFile.h"
 
 #include "core/services/Exceptions.h"
+#include "tests/support/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,19 +12,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 TIniFile Parse(const QByteArray& bytes) {
     TIniFile ini;
@@ -223,7 +211,7 @@ TEST(IniFile, SavesAtomicallyAndReportsFailures) {
     ini.WriteString("DESKTOP", "LicFilePath", "/data");
     ini.UpdateFile();
     EXPECT_FALSE(ini.Modified());
-    EXPECT_EQ(ReadAll(path), QByteArray("[DESKTOP]\r\nLicFilePath=/data\r\n"));
+    EXPECT_EQ(ReadFileBytes(path), QByteArray("[DESKTOP]\r\nLicFilePath=/data\r\n"));
 
     // Failures name the file and leave the old one as it was.
     try {
@@ -243,15 +231,15 @@ TEST(IniFile, SavesAtomicallyAndReportsFailures) {
         EXPECT_TRUE(ini.Modified());
     }
     QFile::setPermissions(temp.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_EQ(ReadAll(path), QByteArray("[DESKTOP]\r\nLicFilePath=/data\r\n"));
+    EXPECT_EQ(ReadFileBytes(path), QByteArray("[DESKTOP]\r\nLicFilePath=/data\r\n"));
 }
 
 TEST(IniFile, RenameWithAndWithoutReload) {
     QTemporaryDir temp;
     const QString first = temp.filePath("A.CFG");
     const QString second = temp.filePath("B.CFG");
-    WriteAll(first, "[S]\r\nk=first\r\n");
-    WriteAll(second, "[S]\r\nk=second\r\n");
+    ASSERT_TRUE(WriteFileBytes(first, "[S]\r\nk=first\r\n"));
+    ASSERT_TRUE(WriteFileBytes(second, "[S]\r\nk=second\r\n"));
     TIniFile ini(first);
     ini.Rename(second, false);
     EXPECT_EQ(ini.ReadString("S", "k", ""), "first");
@@ -262,7 +250,7 @@ TEST(IniFile, RenameWithAndWithoutReload) {
     EXPECT_FALSE(ini.SectionExists("S"));
     ini.Rename(first, false);
     ini.UpdateFile();
-    EXPECT_EQ(ReadAll(first), QByteArray());
+    EXPECT_EQ(ReadFileBytes(first), QByteArray());
     // A path that exists but cannot be read is an error naming it.
     EXPECT_THROW(ini.Rename(temp.path(), true), EQuilvaneError);
 }

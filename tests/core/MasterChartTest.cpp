@@ -4,6 +4,7 @@
 #include "core/services/Exceptions.h"
 #include "core/services/Services.h"
 #include "core/vocab/FileVocabulary.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/ServicesFixture.h"
 
 #include <QDir>
@@ -81,14 +82,9 @@ protected:
     }
     void WriteBytes(const QString& path, const QByteArray& bytes) const {
         QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        ASSERT_TRUE(WriteFileBytes(path, bytes));
     }
-    QByteArray ReadBytes(const QString& path) const {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray ReadBytes(const QString& path) const { return ReadFileBytes(path); }
 
     std::shared_ptr<TActingPrompt> Acting;
     TChartEntity Entity;

@@ -3,6 +3,8 @@
 #include "core/dates/RegionalSettings.h"
 #include "core/services/LocalFileSystem.h"
 #include "core/services/Services.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/HookedPrompt.h"
 #include "tests/support/ServicesFixture.h"
 
 #include <QDir>
@@ -13,35 +15,11 @@
 
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // The file's identity on disk: an atomic rewrite gives the path a new one.
 ino_t FileId(const QString& path) {
     struct stat info {};
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
 }
-
-// A prompter that runs a step of the test when a box comes up, then answers from the script.
-class THookedPrompt : public TScriptedPrompt {
-public:
-    std::function<void()> OnShow;
-    TMessageButton ShowMessage(TMessageKind kind, const QString& text, TMessageButtons buttons,
-                               int helpContext = 0) override {
-        if (OnShow)
-            OnShow();
-        return TScriptedPrompt::ShowMessage(kind, text, buttons, helpContext);
-    }
-};
 
 const QString SupportSuffix = QStringLiteral(" - Contact Support for assistance.");
 
@@ -81,7 +59,7 @@ protected:
         QFile::setPermissions(DatPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
     void WriteIni(const QByteArray& desktopExtra, const QByteArray& rest = QByteArray()) {
-        ASSERT_TRUE(WriteAll(IniPath, "[DESKTOP]\r\nLicFilePath=" + DataFolder.toLocal8Bit() + "\r\n" +
+        ASSERT_TRUE(WriteFileBytes(IniPath, "[DESKTOP]\r\nLicFilePath=" + DataFolder.toLocal8Bit() + "\r\n" +
                                           desktopExtra + rest));
     }
 
@@ -136,7 +114,7 @@ TEST_F(ProgramParamsTest, ReadsDesktopKeysAndNeverWritesPrefixOrWorkStation) {
     params.WorkStation = false;
     params.Save();
     EXPECT_TRUE(Prompt->Shown.isEmpty());
-    const QByteArray saved = ReadAll(IniPath);
+    const QByteArray saved = ReadFileBytes(IniPath);
     EXPECT_EQ(saved, "[DESKTOP]\r\nLicFilePath=" + DataFolder.toLocal8Bit() +
                          "\r\nPreferredPrefix=abcd\r\nWorkStation=1\r\nTimedBackups=0\r\nBackupInterval=10\r\n"
                          "DestFormat=Tab Delimited\r\nDefaultReportFontSize=9\r\nDOSVersionPath=\r\n"
@@ -189,7 +167,7 @@ TEST_F(ProgramParamsTest, HistoryKeepsTheFirstTwentyDistinctCodesInFileOrder) {
     ASSERT_EQ(again.Load(), 0);
     EXPECT_EQ(again.Entities.Codes(), expected);
     EXPECT_EQ(again.Forms, params.Forms);
-    const QByteArray saved = ReadAll(IniPath);
+    const QByteArray saved = ReadFileBytes(IniPath);
     EXPECT_TRUE(saved.endsWith("Entities19=C18,1\r\nCurrent=C05\r\n"));
     EXPECT_TRUE(saved.contains("[HISTORY]\r\nForms0=TfmChart\r\nForms1=TfmLedger\r\nEntities0=C00,0\r\n"));
     EXPECT_EQ(saved.count("[HISTORY]"), 1);
@@ -226,7 +204,7 @@ TEST_F(ProgramParamsTest, AddHistoryMovesMakesRoomOrGivesUp) {
 TEST_F(ProgramParamsTest, EmptyDataFolderShowsTheSupportBoxAndCancelGivesMinusOne) {
     InstallDat();
     const QByteArray original = "[DESKTOP]\r\nLicFilePath=\r\n[HISTORY]\r\nEntities0=ABC,1\r\n";
-    ASSERT_TRUE(WriteAll(IniPath, original));
+    ASSERT_TRUE(WriteFileBytes(IniPath, original));
     Prompt->Answer(TMessageButton::Cancel);
     {
         TProgramParams params;
@@ -240,7 +218,7 @@ TEST_F(ProgramParamsTest, EmptyDataFolderShowsTheSupportBoxAndCancelGivesMinusOn
     EXPECT_EQ(Prompt->Shown[0].Buttons, TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Help);
     EXPECT_EQ(Prompt->Shown[0].HelpContext, 100000);
     EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Error});
-    EXPECT_EQ(ReadAll(IniPath), original);
+    EXPECT_EQ(ReadFileBytes(IniPath), original);
 }
 
 TEST_F(ProgramParamsTest, RetryAfterAMissingReferenceFileStartsAgainFromNothing) {
@@ -267,16 +245,16 @@ TEST_F(ProgramParamsTest, RetryAfterAMissingReferenceFileStartsAgainFromNothing)
 TEST_F(ProgramParamsTest, SaveRewritesOnlyTheTwoRegionalLinesAndOnlyWhenChanged) {
     InstallDat();
     // A shared file written elsewhere: LF and CRLF mixed, odd spacing, a comment.
-    QByteArray dat = ReadAll(DatPath);
+    QByteArray dat = ReadFileBytes(DatPath);
     dat.replace("[VERSION]\r\n", "; shared\n[VERSION]\n");
     dat.replace("ReportDateFormat=DD/MM/YYYY", "ReportDateFormat = DD/MM/YYYY");
-    ASSERT_TRUE(WriteAll(DatPath, dat));
+    ASSERT_TRUE(WriteFileBytes(DatPath, dat));
     WriteIni("");
 
     TProgramParams params;
     ASSERT_EQ(params.Load(), 0);
     params.Save();
-    EXPECT_EQ(ReadAll(DatPath), dat);
+    EXPECT_EQ(ReadFileBytes(DatPath), dat);
     const ino_t datBefore = FileId(DatPath);
     const ino_t iniBefore = FileId(IniPath);
     params.Save(); // nothing changed since: neither file is rewritten
@@ -287,7 +265,7 @@ TEST_F(ProgramParamsTest, SaveRewritesOnlyTheTwoRegionalLinesAndOnlyWhenChanged)
     params.Save();
     QByteArray expected = dat;
     expected.replace("NarrativeDateFormat=d mmm yyyy", "NarrativeDateFormat=dd/mm/yyyy");
-    EXPECT_EQ(ReadAll(DatPath), expected);
+    EXPECT_EQ(ReadFileBytes(DatPath), expected);
     EXPECT_TRUE(Prompt->Shown.isEmpty());
 }
 
@@ -296,7 +274,7 @@ TEST_F(ProgramParamsTest, SaveFailureIsReportedAndLeavesTheSettings) {
     WriteIni("");
     TProgramParams params;
     ASSERT_EQ(params.Load(), 0);
-    ASSERT_TRUE(WriteAll(TempPath("blocker"), "x"));
+    ASSERT_TRUE(WriteFileBytes(TempPath("blocker"), "x"));
     qputenv("QUILVANE_INI", TempPath("blocker/Quilvane.ini").toLocal8Bit());
     Prompt->Answer(TMessageButton::OK);
     params.Save();
@@ -309,15 +287,15 @@ TEST_F(ProgramParamsTest, SaveFailureIsReportedAndLeavesTheSettings) {
 TEST_F(ProgramParamsTest, DestructionNeverSaves) {
     InstallDat();
     WriteIni("");
-    const QByteArray original = ReadAll(IniPath);
+    const QByteArray original = ReadFileBytes(IniPath);
     {
         TProgramParams params;
         ASSERT_EQ(params.Load(), 0);
         params.AddHistory({}, "ABC");
         params.NarrativeDateFormat = "changed";
     }
-    EXPECT_EQ(ReadAll(IniPath), original);
-    EXPECT_EQ(ReadAll(DatPath), ReadAll(TProgramParams::ShippedReferenceDataPath()));
+    EXPECT_EQ(ReadFileBytes(IniPath), original);
+    EXPECT_EQ(ReadFileBytes(DatPath), ReadFileBytes(TProgramParams::ShippedReferenceDataPath()));
 }
 
 TEST_F(ProgramParamsTest, LogonNameReplacesTheComputerNameOnlyWhenUsable) {
@@ -343,8 +321,8 @@ TEST_F(ProgramParamsTest, FirstRunCreatesTheIniTheDataFolderAndTheReferenceFile)
     EXPECT_TRUE(Prompt->Shown.isEmpty());
     const QString dataFolder = TempPath("home") + "/QUILVANE/DATA";
     EXPECT_EQ(params.LicFilePath, dataFolder);
-    EXPECT_EQ(ReadAll(IniPath), "[DESKTOP]\r\nLicFilePath=" + dataFolder.toLocal8Bit() + "\r\n");
-    EXPECT_EQ(ReadAll(dataFolder + "/Quilvane.DAT"), ReadAll(TProgramParams::ShippedReferenceDataPath()));
+    EXPECT_EQ(ReadFileBytes(IniPath), "[DESKTOP]\r\nLicFilePath=" + dataFolder.toLocal8Bit() + "\r\n");
+    EXPECT_EQ(ReadFileBytes(dataFolder + "/Quilvane.DAT"), ReadFileBytes(TProgramParams::ShippedReferenceDataPath()));
     EXPECT_FALSE(params.AccountFormats.IsEmpty());
 }
 
@@ -353,7 +331,7 @@ TEST_F(ProgramParamsTest, DrivesSectionMapsLettersForTheDataFolder) {
     DataFolder = TempPath("qdrive/QUILVANE/DATA");
     DatPath = DataFolder + "/Quilvane.DAT";
     InstallDat();
-    ASSERT_TRUE(WriteAll(IniPath, "[DRIVES]\r\nQ=" + TempPath("qdrive").toLocal8Bit() +
+    ASSERT_TRUE(WriteFileBytes(IniPath, "[DRIVES]\r\nQ=" + TempPath("qdrive").toLocal8Bit() +
                                       "\r\nBad=x\r\n[DESKTOP]\r\nLicFilePath=Q:\\QUILVANE\\DATA\r\n"));
     TProgramParams params;
     ASSERT_EQ(params.Load(), 0);
@@ -362,7 +340,7 @@ TEST_F(ProgramParamsTest, DrivesSectionMapsLettersForTheDataFolder) {
     EXPECT_EQ(TServices::FileSystem().DriveRoot(QChar('q')), TempPath("qdrive"));
 
     // A later load without the mapping forgets it.
-    ASSERT_TRUE(WriteAll(IniPath, "[DESKTOP]\r\nLicFilePath=" + DataFolder.toLocal8Bit() + "\r\n"));
+    ASSERT_TRUE(WriteFileBytes(IniPath, "[DESKTOP]\r\nLicFilePath=" + DataFolder.toLocal8Bit() + "\r\n"));
     ASSERT_EQ(params.Load(), 0);
     EXPECT_TRUE(TServices::FileSystem().DriveRoot(QChar('Q')).isEmpty());
 }

@@ -1,4 +1,5 @@
 #include "core/charts/StdDescChart.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/ServicesFixture.h"
 
 #include <QDir>
@@ -30,14 +31,9 @@ protected:
     }
     void WriteBytes(const QString& name, const QByteArray& bytes) const {
         QDir().mkpath(TempPath(QStringLiteral("M_DETAIL")));
-        QFile file(TempPath(QStringLiteral("M_DETAIL/") + name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        ASSERT_TRUE(WriteFileBytes(TempPath(QStringLiteral("M_DETAIL/") + name), bytes));
     }
-    QByteArray ReadBytes(const QString& name) const {
-        QFile file(TempPath(QStringLiteral("M_DETAIL/") + name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray ReadBytes(const QString& name) const { return ReadFileBytes(TempPath(QStringLiteral("M_DETAIL/") + name)); }
 
     TChartEntity Entity;
 };

@@ -1,18 +1,13 @@
 #include "core/charts/TaxRate.h"
 
 #include "core/io/StreamError.h"
-#include "core/io/ValueReader.h"
-#include "core/io/ValueWriter.h"
 #include "tests/core/AccountTestFormats.h"
+#include "tests/core/StoredItemSupport.h"
+#include "tests/support/FileBytes.h"
 
-#include <QBuffer>
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray Hex(const char* hex) {
-    return QByteArray::fromHex(QByteArray(hex).replace(' ', ""));
-}
 
 // 1 July 2005 and 30 June 2006 as date numbers.
 constexpr double July2005 = 732128.0;
@@ -28,26 +23,6 @@ const char* const StoredGST53 = "06 03 47 53 54"                  // "GST"
                                 "05 00 00 00 00 00 00 BE B2 12 40" // 732128
                                 "05 00 00 00 00 00 C0 D4 B2 12 40"; // 732492
 
-QByteArray WriteRate(const TTaxRate& rate) {
-    QByteArray bytes;
-    QBuffer device(&bytes);
-    device.open(QIODevice::WriteOnly);
-    TValueWriter writer(device);
-    rate.WriteToStream(writer);
-    writer.Finish();
-    return bytes;
-}
-
-TTaxRate ReadRate(const QByteArray& bytes, bool withBAS) {
-    QByteArray data = bytes;
-    QBuffer device(&data);
-    device.open(QIODevice::ReadOnly);
-    TValueReader reader(device);
-    TTaxRate rate;
-    rate.ReadFromStream(reader, withBAS);
-    return rate;
-}
-
 TTaxRate TenPercent() {
     TTaxRate rate;
     rate.Tax_Code = QStringLiteral("GST");
@@ -60,7 +35,7 @@ TTaxRate TenPercent() {
 } // namespace
 
 TEST(TaxRate, StoredFormOfVersion53ReadsAndWritesByteForByte) {
-    const TTaxRate rate = ReadRate(Hex(StoredGST53), true);
+    const TTaxRate rate = ReadStoredItem<TTaxRate>(Hex(StoredGST53), true);
     EXPECT_EQ(rate.Tax_Code, QStringLiteral("GST"));
     EXPECT_EQ(rate.TaxType, 1);
     EXPECT_EQ(rate.Tax_Description, QStringLiteral("Sales"));
@@ -70,7 +45,7 @@ TEST(TaxRate, StoredFormOfVersion53ReadsAndWritesByteForByte) {
     EXPECT_EQ(rate.Tax_Rate, 10.0);
     EXPECT_EQ(rate.StartDate, July2005);
     EXPECT_EQ(rate.EndDate, June2006);
-    EXPECT_EQ(WriteRate(rate), Hex(StoredGST53));
+    EXPECT_EQ(WriteStoredItem(rate), Hex(StoredGST53));
 }
 
 TEST(TaxRate, Version501HasNoLabelsAndIsWrittenBackInTheCurrentForm) {
@@ -79,29 +54,29 @@ TEST(TaxRate, Version501HasNoLabelsAndIsWrittenBackInTheCurrentForm) {
                                 "05 00 00 00 00 00 00 00 A0 02 40"
                                 "05 00 00 00 00 00 00 BE B2 12 40"
                                 "05 00 00 00 00 00 C0 D4 B2 12 40");
-    TTaxRate rate = ReadRate(v501, false);
+    TTaxRate rate = ReadStoredItem<TTaxRate>(v501, false);
     EXPECT_TRUE(rate.BAS.isEmpty());
     EXPECT_EQ(rate.TaxAccount, MakeCode(-1, -1, 2100, 0));
     EXPECT_EQ(rate.EndDate, June2006);
     rate.SetBASSections(QStringLiteral("G2,G7"));
-    EXPECT_EQ(WriteRate(rate), Hex(StoredGST53));
+    EXPECT_EQ(WriteStoredItem(rate), Hex(StoredGST53));
 }
 
 TEST(TaxRate, DamagedStoredCodesFailAsStreamErrors) {
     // An account part beyond 16 bits.
     QByteArray badPart = Hex(StoredGST53);
     badPart.replace(Hex("03 34 08"), Hex("04 40 9C 00 00")); // 40000
-    EXPECT_THROW(ReadRate(badPart, true), EStreamError);
+    EXPECT_THROW(ReadStoredItem<TTaxRate>(badPart, true), EStreamError);
     // A rate that is not a number.
     QByteArray nanRate = Hex(StoredGST53);
     nanRate.replace(Hex("05 00 00 00 00 00 00 00 A0 02 40"), Hex("05 00 00 00 00 00 00 00 C0 FF 7F"));
-    EXPECT_THROW(ReadRate(nanRate, true), EStreamError);
+    EXPECT_THROW(ReadStoredItem<TTaxRate>(nanRate, true), EStreamError);
     // Cut short in the end date.
-    EXPECT_THROW(ReadRate(Hex(StoredGST53).left(50), true), EStreamError);
+    EXPECT_THROW(ReadStoredItem<TTaxRate>(Hex(StoredGST53).left(50), true), EStreamError);
     // A stored 65535 is an absent part too.
     QByteArray unsignedAbsent = Hex(StoredGST53);
     unsignedAbsent.replace(Hex("02 FF 02 FF 03 34 08"), Hex("04 FF FF 00 00 02 FF 03 34 08"));
-    EXPECT_EQ(ReadRate(unsignedAbsent, true).TaxAccount, MakeCode(-1, -1, 2100, 0));
+    EXPECT_EQ(ReadStoredItem<TTaxRate>(unsignedAbsent, true).TaxAccount, MakeCode(-1, -1, 2100, 0));
 }
 
 TEST(TaxRate, BASLabelsKeepOnlyTaxCodeLabelsInOrder) {

@@ -1,16 +1,13 @@
 #include "core/io/StreamError.h"
 #include "core/io/ValueReader.h"
 #include "core/io/ValueWriter.h"
+#include "tests/support/FileBytes.h"
 
 #include <QBuffer>
 #include <functional>
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray Hex(const char* hex) {
-    return QByteArray::fromHex(QByteArray(hex).replace(' ', ""));
-}
 
 QByteArray Written(const std::function<void(TValueWriter&)>& body, int bufferSize = 8192) {
     QByteArray bytes;
