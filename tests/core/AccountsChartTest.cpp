@@ -3,11 +3,9 @@
 #include "core/accounts/AccountGroups.h"
 #include "core/charts/StdDescChart.h"
 #include "tests/core/AccountTestFormats.h"
-#include "tests/core/AccountsChartTestData.h"
-#include "tests/support/ServicesFixture.h"
+#include "tests/core/ChartTestSupport.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace {
 
@@ -82,32 +80,17 @@ QByteArray WithDescription(const QByteArray& itemHex, const QByteArray& oldText,
     return result;
 }
 
-class AccountsChartTest : public TServicesFixture {
+class AccountsChartTest : public TChartFixture {
 protected:
     void SetUp() override {
-        TServicesFixture::SetUp();
+        TChartFixture::SetUp();
         ASSERT_TRUE(QDir(Temp.path()).mkpath(QStringLiteral("M_DETAIL")));
-        Entity.FileCode = QStringLiteral("ABC123");
         Entity.EntityType = QStringLiteral("NSP");
-        Entity.DataDir = Temp.path();
-        Entity.ProgramDataDir = Temp.path();
-        Entity.AccFormatID = QStringLiteral("QUILVANE");
         Entity.AccDefault = QStringLiteral("NSP.QUILVANE");
     }
 
     QString ChartPath(const QString& name = QStringLiteral("ABC12306.ADF")) const {
         return Temp.filePath(QStringLiteral("M_DETAIL/") + name);
-    }
-
-    void WriteFile(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-
-    QByteArray ReadFile(const QString& path) const {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     std::unique_ptr<TAccountsChart> Chart(const TOptionSet& options = {}, TStdDescChart* stdDescs = nullptr) {
@@ -129,8 +112,6 @@ protected:
         return chart.AddAccount(std::move(account));
     }
 
-    TAccountsChartTables Tables;
-    TChartEntity Entity;
 };
 
 } // namespace

@@ -1,11 +1,9 @@
 #include "core/charts/BankRecOpeningDetailChart.h"
 
 #include "core/charts/AccountsChart.h"
-#include "tests/core/AccountsChartTestData.h"
-#include "tests/support/ServicesFixture.h"
+#include "tests/core/ChartTestSupport.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace {
 
@@ -44,15 +42,11 @@ QByteArray FileBytes(const QList<QByteArray>& items) {
     return QByteArray::fromHex(hex + "00");
 }
 
-class BankRecOpeningDetailChartTest : public TServicesFixture {
+class BankRecOpeningDetailChartTest : public TChartFixture {
 protected:
     void SetUp() override {
-        TServicesFixture::SetUp();
+        TChartFixture::SetUp();
         ASSERT_TRUE(QDir(Temp.path()).mkpath(QStringLiteral("BANK_REC")));
-        Entity.FileCode = QStringLiteral("ABC123");
-        Entity.DataDir = Temp.path();
-        Entity.ProgramDataDir = Temp.path();
-        Entity.AccFormatID = QStringLiteral("QUILVANE");
         Entity.EndMonth = 6;
         Accounts = std::make_unique<TAccountsChart>(Entity, Tables.Format(), TOptionSet{}, 2006);
         AddAccount(QStringLiteral("1000"), QStringLiteral("ACC"));
@@ -78,23 +72,10 @@ protected:
         return Temp.filePath(QStringLiteral("BANK_REC/") + name);
     }
 
-    void WriteFile(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-
-    QByteArray ReadFile(const QString& path) const {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
     std::unique_ptr<TBankRecOpeningDetailChart> Chart(const TOptionSet& options = {ChartOption::LoadOnCreate}) {
         return std::make_unique<TBankRecOpeningDetailChart>(Entity, Accounts.get(), nullptr, options, 2006);
     }
 
-    TAccountsChartTables Tables;
-    TChartEntity Entity;
     std::unique_ptr<TAccountsChart> Accounts;
 };
 

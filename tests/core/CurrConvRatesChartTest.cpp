@@ -1,10 +1,8 @@
 #include "core/charts/CurrConvRatesChart.h"
 
-#include "tests/core/AccountsChartTestData.h"
-#include "tests/support/ServicesFixture.h"
+#include "tests/core/ChartTestSupport.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace {
 
@@ -26,34 +24,19 @@ QByteArray FileBytes(const QList<const char*>& items) {
     return QByteArray::fromHex(hex + "00");
 }
 
-class CurrConvRatesChartTest : public TServicesFixture {
+class CurrConvRatesChartTest : public TChartFixture {
 protected:
     void SetUp() override {
-        TServicesFixture::SetUp();
+        TChartFixture::SetUp();
         ASSERT_TRUE(QDir(Temp.path()).mkpath(QStringLiteral("DATA/M_DETAIL")));
         ASSERT_TRUE(QDir(Temp.path()).mkpath(QStringLiteral("PROGRAM/TRANSFER/M_DETAIL")));
-        Entity.FileCode = QStringLiteral("ABC123");
         Entity.DataDir = Temp.filePath(QStringLiteral("DATA"));
         Entity.ProgramDataDir = Temp.filePath(QStringLiteral("PROGRAM"));
-        Entity.AccFormatID = QStringLiteral("QUILVANE");
     }
 
     QString DataFile() const { return Temp.filePath(QStringLiteral("DATA/M_DETAIL/ABC12306.CCR")); }
     QString TransferFile() const { return Temp.filePath(QStringLiteral("PROGRAM/TRANSFER/M_DETAIL/ABC12306.CCR")); }
 
-    void WriteFile(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-
-    QByteArray ReadFile(const QString& path) const {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    TAccountsChartTables Tables;
-    TChartEntity Entity;
 };
 
 } // namespace

@@ -2,11 +2,9 @@
 
 #include "core/charts/AccountsChart.h"
 #include "core/files/Paths.h"
-#include "tests/core/AccountsChartTestData.h"
-#include "tests/support/ServicesFixture.h"
+#include "tests/core/ChartTestSupport.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace {
 
@@ -64,16 +62,12 @@ std::unique_ptr<TTaxRate> Rate(const QString& code, int type = 0, double rate = 
     return item;
 }
 
-class TaxRateChartTest : public TServicesFixture {
+class TaxRateChartTest : public TChartFixture {
 protected:
     void SetUp() override {
-        TServicesFixture::SetUp();
+        TChartFixture::SetUp();
         ASSERT_TRUE(QDir(Temp.path()).mkpath(QStringLiteral("M_DETAIL")));
-        Entity.FileCode = QStringLiteral("ABC123");
         Entity.EntityType = QStringLiteral("NSP");
-        Entity.DataDir = Temp.path();
-        Entity.ProgramDataDir = Temp.path();
-        Entity.AccFormatID = QStringLiteral("QUILVANE");
         Entity.EndMonth = 6;
         Entity.Periods = 12;
         Accounts = std::make_unique<TAccountsChart>(Entity, Tables.Format(), TOptionSet{}, 2006);
@@ -90,25 +84,12 @@ protected:
         return Temp.filePath(QStringLiteral("M_DETAIL/") + name);
     }
 
-    void WriteFile(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-
-    QByteArray ReadFile(const QString& path) const {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
     std::unique_ptr<TTaxRateChart> Chart(const TOptionSet& options = {}) {
         return std::make_unique<TTaxRateChart>(Entity, Accounts.get(), Tables.Format(), options, 2006);
     }
 
     QString SuspenseCode() const { return Accounts->GetCode(Accounts->DefaultSuspenseAccount()); }
 
-    TAccountsChartTables Tables;
-    TChartEntity Entity;
     std::unique_ptr<TAccountsChart> Accounts;
 };
 
