@@ -212,11 +212,11 @@ QStringList TIniFile::ReadSections() const {
     return names;
 }
 
-QStringList TIniFile::ReadSection(const QString& section) const {
-    QStringList keys;
+QList<int> TIniFile::FirstKeyLines(const QString& section) const {
+    QList<int> lines;
     const int header = FindSection(section);
     if (header < 0)
-        return keys;
+        return lines;
     const int end = SectionEnd(header);
     QSet<QString> seen;
     for (int i = header + 1; i < end; ++i) {
@@ -226,27 +226,22 @@ QStringList TIniFile::ReadSection(const QString& section) const {
         if (seen.contains(folded))
             continue;
         seen.insert(folded);
-        keys.append(Lines[i].Name);
+        lines.append(i);
     }
+    return lines;
+}
+
+QStringList TIniFile::ReadSection(const QString& section) const {
+    QStringList keys;
+    for (int i : FirstKeyLines(section))
+        keys.append(Lines[i].Name);
     return keys;
 }
 
 QStringList TIniFile::ReadSectionValues(const QString& section) const {
     QStringList values;
-    const int header = FindSection(section);
-    if (header < 0)
-        return values;
-    const int end = SectionEnd(header);
-    QSet<QString> seen;
-    for (int i = header + 1; i < end; ++i) {
-        if (Lines[i].Kind != TLineKind::Key)
-            continue;
-        const QString folded = Fold(Lines[i].Name);
-        if (seen.contains(folded))
-            continue;
-        seen.insert(folded);
+    for (int i : FirstKeyLines(section))
         values.append(Lines[i].Name + QLatin1Char('=') + ValueOf(Lines[i]));
-    }
     return values;
 }
 

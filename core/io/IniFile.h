@@ -132,6 +132,8 @@ private:
     int SectionEnd(int headerLine) const;
     // Index of the first line of the key in the section, -1 when absent.
     int FindKey(const QString& section, const QString& key) const;
+    // Lines of the section's keys in file order, a key written twice at its first line only.
+    QList<int> FirstKeyLines(const QString& section) const;
     QString ValueOf(const TLine& line) const;
     static QString Fold(const QString& name) { return name.toCaseFolded(); }
 
