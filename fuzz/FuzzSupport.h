@@ -68,7 +68,8 @@ inline std::shared_ptr<TProgramParams> ShippedProgramParams() {
 // Client "ABC123" of the standard account format, its data and program folders a temporary
 // folder holding the chart's folder; the shipped program settings and a TFuzzPrompt installed.
 struct TChartFixture {
-    TChartFixture(const QString& chartFolder, const QString& chartFile) : Prompt(std::make_shared<TFuzzPrompt>()) {
+    TChartFixture(const QString& chartFolder, const QString& chartFile)
+        : Prompt(std::make_shared<TFuzzPrompt>()) {
         if (!Folder.isValid() || !QDir(Folder.path()).mkpath(chartFolder))
             std::abort();
         SetProgramParams(ShippedProgramParams());
@@ -97,8 +98,7 @@ struct TChartFixture {
 };
 
 // One fixture of the kind given for the whole run.
-template <class TFixture>
-TFixture& SharedFixture() {
+template <class TFixture> TFixture& SharedFixture() {
     static TFixture fixture;
     return fixture;
 }

@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
 
     fuzz::SaveAndLoadAgain(
-        chart, [&] { return std::make_unique<TAccountsChart>(fixture.Entity, fixture.Format, TOptionSet{}, 2006); },
+        chart,
+        [&] { return std::make_unique<TAccountsChart>(fixture.Entity, fixture.Format, TOptionSet{}, 2006); },
         [](const TAccountsChart& a, const TAccountsChart& b, int i) { return b.GetCode(i) == a.GetCode(i); });
     return 0;
 }

@@ -37,7 +37,8 @@ void CheckSlots(const TBankRecOpeningDetailChart& chart) {
     quint64 used = 0;
     for (int i = 0; i < chart.Count(); ++i) {
         const TBRecOpeningDetail* detail = chart.GetDetail(i);
-        if (detail->Slot < 0 || detail->Slot >= TBRecOpeningDetail::SlotCount || (used >> detail->Slot & 1) != 0)
+        if (detail->Slot < 0 || detail->Slot >= TBRecOpeningDetail::SlotCount ||
+            (used >> detail->Slot & 1) != 0)
             std::abort();
         used |= quint64{1} << detail->Slot;
         if (chart.AccountsChart()->IndexOfCode(detail->BankAccount) < 0 || detail->UnmatchedFile.isEmpty())
@@ -63,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto again = fuzz::SaveAndLoadAgain(
         chart,
         [&] {
-            return std::make_unique<TBankRecOpeningDetailChart>(fixture.Entity, fixture.Accounts.get(), fixture.Format,
-                                                                TOptionSet{}, 2006);
+            return std::make_unique<TBankRecOpeningDetailChart>(fixture.Entity, fixture.Accounts.get(),
+                                                                fixture.Format, TOptionSet{}, 2006);
         },
         [](const TBankRecOpeningDetailChart& first, const TBankRecOpeningDetailChart& second, int i) {
             const TBRecOpeningDetail* a = first.GetDetail(i);

@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         [](const TCurrConvRatesChart& first, const TCurrConvRatesChart& second, int i) {
             const TCurrencyConvRate* a = first.GetConvRate(i);
             const TCurrencyConvRate* b = second.GetConvRate(i);
-            return a->Currency_Code == b->Currency_Code && a->Currency_Description == b->Currency_Description &&
+            return a->Currency_Code == b->Currency_Code &&
+                   a->Currency_Description == b->Currency_Description &&
                    a->Currency_Symbol == b->Currency_Symbol && a->Currency_Rate == b->Currency_Rate;
         });
     return 0;

@@ -11,8 +11,7 @@
 #include <cstdint>
 #include <cstring>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0)
         return 0;
     static const char separators[] = {'/', '-', '.', ' ', '1'};
@@ -27,8 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const void* newline = std::memchr(rest, '\n', restSize);
     const std::size_t formatSize = newline ? static_cast<const char*>(newline) - rest : restSize;
     const QString format = QString::fromUtf8(rest, static_cast<qsizetype>(formatSize));
-    const QString text = newline ? QString::fromUtf8(rest + formatSize + 1, static_cast<qsizetype>(restSize - formatSize - 1))
-                                 : format;
+    const QString text =
+        newline ? QString::fromUtf8(rest + formatSize + 1, static_cast<qsizetype>(restSize - formatSize - 1))
+                : format;
 
     // Reading never raises and gives -1 or a calendar day; a day read back from the short format
     // (when it keeps four-digit years and a separator that is no digit) is the same day.
@@ -37,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const double n = StrToDateNum(text, lenient);
         if (n != -1 && !IsCalendarDateNum(n))
             __builtin_trap();
-        if (n != -1 && fourDigitYears && !settings.DateSeparator.isDigit()
-            && StrToDateNum(DateNumToStr(true, n), false) != n)
+        if (n != -1 && fourDigitYears && !settings.DateSeparator.isDigit() &&
+            StrToDateNum(DateNumToStr(true, n), false) != n)
             __builtin_trap();
     }
     const TDateTextParser::TResult read = TDateTextParser(settings).Parse(text, 2006);

@@ -26,7 +26,9 @@ QTemporaryDir* Folder() {
     return &folder;
 }
 
-QString RecordPath(const QString& code) { return Folder()->filePath(code + QStringLiteral(".CFG")); }
+QString RecordPath(const QString& code) {
+    return Folder()->filePath(code + QStringLiteral(".CFG"));
+}
 
 // Starts each input from an empty data folder.
 void WriteBytes(const QByteArray& bytes) {
@@ -90,7 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     auto again = TryOpen(code, {Standard, NoLock, MustExist});
     Check(again != nullptr);
-    Check(again->Year == detail->Year && again->Periods == detail->Periods && again->Period == detail->Period);
+    Check(again->Year == detail->Year && again->Periods == detail->Periods &&
+          again->Period == detail->Period);
     Check(again->Name == detail->Name && again->ABN == detail->ABN);
     for (int year : detail->BackupHistory.keys() + again->BackupHistory.keys())
         Check(again->BackupCount(year) == detail->BackupCount(year));

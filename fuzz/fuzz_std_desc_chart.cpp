@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!folder.isValid())
         return 0;
     QDir().mkpath(folder.filePath(QStringLiteral("M_DETAIL")));
-    if (!fuzz::WriteInputFile(folder.filePath(QStringLiteral("M_DETAIL/FUZ00006.STD")), fuzz::InputBytes(data, size)))
+    if (!fuzz::WriteInputFile(folder.filePath(QStringLiteral("M_DETAIL/FUZ00006.STD")),
+                              fuzz::InputBytes(data, size)))
         return 0;
 
     TChartEntity entity;

@@ -21,16 +21,23 @@ namespace {
 const QByteArray Header53 = QByteArray::fromHex("070E5461782052617465732C56352E330706414243313233070001");
 const QByteArray Header501 = QByteArray::fromHex("070F5461782052617465732C56352E30310706414243313233070001");
 // The defaults: GST, type 0, label G17, account 3100, 10 %, no dates; end of list.
-const QByteArray DefaultItems = QByteArray::fromHex(
-    "0603475354" "0200" "0600" "0603473137" "02FF02FF031C0C02FF" "0500000000000000A00240"
-    "0500000000000000000000" "0500000000000000000000" "00");
+const QByteArray DefaultItems = QByteArray::fromHex("0603475354"
+                                                    "0200"
+                                                    "0600"
+                                                    "0603473137"
+                                                    "02FF02FF031C0C02FF"
+                                                    "0500000000000000A00240"
+                                                    "0500000000000000000000"
+                                                    "0500000000000000000000"
+                                                    "00");
 
 struct TFixture : fuzz::TChartFixture {
     TFixture() : TChartFixture(QStringLiteral("M_DETAIL"), QStringLiteral("ABC12306.TXR")) {
         Entity.EntityType = QStringLiteral("NSP");
         Accounts = std::make_unique<TAccountsChart>(Entity, Format, TOptionSet{}, 2006);
         Accounts->EnsureSuspenseAccount();
-        const QString defaults = Folder.filePath(QStringLiteral("M_DETAIL/") + Format->BaseName + QStringLiteral(".TXR"));
+        const QString defaults =
+            Folder.filePath(QStringLiteral("M_DETAIL/") + Format->BaseName + QStringLiteral(".TXR"));
         if (!fuzz::WriteInputFile(defaults, Header53 + DefaultItems))
             std::abort();
     }
@@ -61,9 +68,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray rest(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
     QByteArray content;
     switch (data[0] % 3) {
-    case 0: content = rest; break;
-    case 1: content = Header53 + rest; break;
-    default: content = Header501 + rest; break;
+    case 0:
+        content = rest;
+        break;
+    case 1:
+        content = Header53 + rest;
+        break;
+    default:
+        content = Header501 + rest;
+        break;
     }
     fixture.WriteInput(content);
     TOptionSet options;
@@ -81,8 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto again = fuzz::SaveAndLoadAgain(
         chart,
         [&] {
-            return std::make_unique<TTaxRateChart>(fixture.Entity, fixture.Accounts.get(), fixture.Format, TOptionSet{},
-                                                   2006);
+            return std::make_unique<TTaxRateChart>(fixture.Entity, fixture.Accounts.get(), fixture.Format,
+                                                   TOptionSet{}, 2006);
         },
         [](const TTaxRateChart& first, const TTaxRateChart& second, int i) {
             const TTaxRate* a = first.GetTaxRate(i);

@@ -34,8 +34,8 @@ void SetControlsColour(QWidget* container, bool enabled) {
 bool ValidateNotBlank(const QString& text, const QString& fieldName, QWidget* control) {
     if (!text.trimmed().isEmpty())
         return true;
-    TServices::Prompt().ShowMessage(TMessageKind::Warning, QStringLiteral("%1 cannot be blank").arg(fieldName),
-                                    TMessageButton::OK);
+    TServices::Prompt().ShowMessage(TMessageKind::Warning,
+                                    QStringLiteral("%1 cannot be blank").arg(fieldName), TMessageButton::OK);
     if (control != nullptr)
         control->setFocus(Qt::OtherFocusReason);
     return false;
@@ -76,5 +76,6 @@ bool GridNavigationKey(QTableView* grid, int& key) {
 }
 
 void TruncateTextToWidth(const QFontMetrics& metrics, QString& text, int maxWidth) {
-    TruncateTextToWidth([&metrics](const QString& t) { return metrics.horizontalAdvance(t); }, text, maxWidth);
+    TruncateTextToWidth([&metrics](const QString& t) { return metrics.horizontalAdvance(t); }, text,
+                        maxWidth);
 }

@@ -30,6 +30,6 @@ void WriteAccountCode(TValueWriter& writer, const TAccountCode& code) {
 }
 
 int AccountCodeStreamSize(const TAccountCode& code) {
-    return WriterIntegerSize(code.Branch) + WriterIntegerSize(code.Division) + WriterIntegerSize(code.Account) +
-           WriterIntegerSize(code.SubAccount);
+    return WriterIntegerSize(code.Branch) + WriterIntegerSize(code.Division) +
+           WriterIntegerSize(code.Account) + WriterIntegerSize(code.SubAccount);
 }

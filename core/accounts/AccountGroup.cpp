@@ -144,6 +144,6 @@ void TAccountGroup::ReadFromStream(TValueReader& reader) {
 
 qint64 TAccountGroup::StreamSize() const {
     return WriterStringSize(static_cast<int>(TWin1252Codec::Encode(Description).size())) +
-           AccountCodeStreamSize(FromCodeValue) + AccountCodeStreamSize(ToCodeValue) + AccountCodeStreamSize(SubRangeMin) +
-           AccountCodeStreamSize(SubRangeMax) + WriterIntegerSize(Mode);
+           AccountCodeStreamSize(FromCodeValue) + AccountCodeStreamSize(ToCodeValue) +
+           AccountCodeStreamSize(SubRangeMin) + AccountCodeStreamSize(SubRangeMax) + WriterIntegerSize(Mode);
 }

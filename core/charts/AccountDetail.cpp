@@ -36,15 +36,16 @@ QString TypeDescription(const QString& type) {
 }
 
 qint32 SaturatedBudget(qint64 value) {
-    return static_cast<qint32>(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(),
-                                                  std::numeric_limits<qint32>::max()));
+    return static_cast<qint32>(
+        std::clamp<qint64>(value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
 }
 
 } // namespace
 
 TAccountDetail::TAccountDetail(const TAccountFormat* format) : TAccountDetail(format, NowNum()) {}
 
-TAccountDetail::TAccountDetail(const TAccountFormat* format, double dateAdded) : Format(format), DateAdded(dateAdded) {}
+TAccountDetail::TAccountDetail(const TAccountFormat* format, double dateAdded)
+    : Format(format), DateAdded(dateAdded) {}
 
 TAccountDetail::~TAccountDetail() = default;
 
@@ -278,7 +279,8 @@ void TAccountDetail::SetBankCurrency(const QString& code) {
 
 QChar TAccountDetail::GetCurrencySymbol() const {
     const TReferenceData* tables = ReferenceTables();
-    const TCurrency* currency = tables && BankDetails ? tables->Currencies.Find(BankDetails->CurrencyCode) : nullptr;
+    const TCurrency* currency =
+        tables && BankDetails ? tables->Currencies.Find(BankDetails->CurrencyCode) : nullptr;
     // The currency row's number is the symbol's character code ("AUD" 36 is "$"); a number
     // that is no character gives no symbol.
     if (!currency || currency->Number <= 32 || currency->Number > 255)
@@ -293,7 +295,8 @@ QString TAccountDetail::GetBranchKey() const {
 }
 
 QString TAccountDetail::GetDivisionKey() const {
-    return QStringLiteral("DIVISION") + (Format ? Format->FormatPart(CodeValue.Division, DivisionPart) : QString());
+    return QStringLiteral("DIVISION") +
+           (Format ? Format->FormatPart(CodeValue.Division, DivisionPart) : QString());
 }
 
 QString TAccountDetail::ExpandedDescription(const QString& key) const {

@@ -38,10 +38,10 @@ bool HoldsFolder(const QString& name) {
 
 } // namespace
 
-TAccountsChart::TAccountsChart(const TChartEntity& Entity, const TAccountFormat* Format, const TOptionSet& Options,
-                               int Year, const QString& FileName, TStdDescChart* StdDescs, IProgress* Progress)
-    : TMasterChart(Entity, Year),
-      AccountFormat(Format ? Format : ProgramFormat(Entity.AccFormatID)),
+TAccountsChart::TAccountsChart(const TChartEntity& Entity, const TAccountFormat* Format,
+                               const TOptionSet& Options, int Year, const QString& FileName,
+                               TStdDescChart* StdDescs, IProgress* Progress)
+    : TMasterChart(Entity, Year), AccountFormat(Format ? Format : ProgramFormat(Entity.AccFormatID)),
       StdDescs(StdDescs) {
     SetFileHeader(AccountsChartHeader.Kind.toString(), AccountsChartHeader.Version.toString(), ckAccounts,
                   Entity.AccFormatID);
@@ -54,8 +54,9 @@ TAccountsChart::TAccountsChart(const TChartEntity& Entity, const TAccountFormat*
 
 TAccountsChart::~TAccountsChart() = default;
 
-std::unique_ptr<TAccountsChart> TAccountsChart::CreateForFormat(const TChartEntity& Entity, const QString& FormatID,
-                                                               const TAccountFormat* Format) {
+std::unique_ptr<TAccountsChart> TAccountsChart::CreateForFormat(const TChartEntity& Entity,
+                                                                const QString& FormatID,
+                                                                const TAccountFormat* Format) {
     auto chart = std::make_unique<TAccountsChart>(Entity, Format, TOptionSet{}, -1);
     chart->HeaderKey = FormatID;
     return chart;
@@ -160,7 +161,8 @@ int TAccountsChart::FindAccountByText(const QString& Text, bool Exact, int& Matc
     const int first = std::max(0, Start);
     for (int i = first; i < Count(); ++i) {
         const QString code = GetCode(i);
-        if (Exact ? code.compare(Text, Qt::CaseInsensitive) == 0 : code.startsWith(Text, Qt::CaseInsensitive)) {
+        if (Exact ? code.compare(Text, Qt::CaseInsensitive) == 0
+                  : code.startsWith(Text, Qt::CaseInsensitive)) {
             MatchKind = 1;
             return i;
         }
@@ -309,7 +311,8 @@ int TAccountsChart::LastAccountInGroup(const TAccountGroups& Groups, int I) cons
     return -1;
 }
 
-bool TAccountsChart::GetBankAccountGroups(QString& Text, bool All, std::unique_ptr<TAccountGroups>& Groups) const {
+bool TAccountsChart::GetBankAccountGroups(QString& Text, bool All,
+                                          std::unique_ptr<TAccountGroups>& Groups) const {
     QStringList codes;
     for (int i = 0; i < Count(); ++i) {
         const TAccountDetail* account = GetAccount(i);
@@ -379,7 +382,8 @@ void TAccountsChart::AddToAccountQuantity(int Index, qint32 Qty) {
 
 // ---- Codes ---------------------------------------------------------------------------------
 
-TAccountCode TAccountsChart::ConsolidatedCode(const TAccountFormat* Format, const TAccountCode& Code, int Level) {
+TAccountCode TAccountsChart::ConsolidatedCode(const TAccountFormat* Format, const TAccountCode& Code,
+                                              int Level) {
     const TAccountGroup* all = Format ? Format->AllRange() : nullptr;
     if (!all || Level < 0 || Level > 9)
         return Code;
@@ -441,7 +445,8 @@ QString TAccountsChart::ConvertOldCodeText(const QString& Text) const {
     return ConvertOldCodeText(HeaderKey, AccountFormat, Text);
 }
 
-QString TAccountsChart::ConvertOldCodeText(const QString& FormatID, const TAccountFormat* Format, const QString& Text) {
+QString TAccountsChart::ConvertOldCodeText(const QString& FormatID, const TAccountFormat* Format,
+                                           const QString& Text) {
     // Each character found in the original text is replaced where it stood, so a separator put
     // in by one replacement is never taken for another old one.
     struct TReplacement {
@@ -449,9 +454,9 @@ QString TAccountsChart::ConvertOldCodeText(const QString& FormatID, const TAccou
         QString New;
     };
     QList<TReplacement> replacements;
-    static const QStringList slashDashFormats{QStringLiteral("QUILVANE"), QStringLiteral("PAXUS"),
-                                              QStringLiteral("SOLUTION 6 MAS4"), QStringLiteral("SOLUTION 6 MAS3"),
-                                              QStringLiteral("HANDILEDGER")};
+    static const QStringList slashDashFormats{
+        QStringLiteral("QUILVANE"), QStringLiteral("PAXUS"), QStringLiteral("SOLUTION 6 MAS4"),
+        QStringLiteral("SOLUTION 6 MAS3"), QStringLiteral("HANDILEDGER")};
     if (slashDashFormats.contains(FormatID, Qt::CaseInsensitive)) {
         const QString separator = SeparatorText(Format, AccountPart);
         replacements = {{u'/', separator}, {u'-', separator}};
@@ -538,8 +543,9 @@ int TAccountsChart::LoadFromFile(const TOptionSet& Options, IProgress* Progress)
             TServices::Prompt().Beep(TBeep::Warning);
             const TMessageButton answer = TServices::Prompt().ShowMessage(
                 TMessageKind::Question,
-                QStringLiteral("The chart of accounts being loaded has a format which may not be compatible with "
-                               "current file's accounts format. Continue anyway ?"),
+                QStringLiteral(
+                    "The chart of accounts being loaded has a format which may not be compatible with "
+                    "current file's accounts format. Continue anyway ?"),
                 TMessageButton::OK | TMessageButton::Cancel | TMessageButton::Help, ForeignFormatHelpContext);
             declined = answer != TMessageButton::OK;
         }

@@ -50,8 +50,8 @@ public:
 
     // An empty chart of no year whose files carry another account format's key (converting
     // charts between formats).
-    static std::unique_ptr<TAccountsChart> CreateForFormat(const TChartEntity& Entity, const QString& FormatID,
-                                                           const TAccountFormat* Format);
+    static std::unique_ptr<TAccountsChart>
+    CreateForFormat(const TChartEntity& Entity, const QString& FormatID, const TAccountFormat* Format);
 
     const TAccountFormat* Format() const { return AccountFormat; }
     TStdDescChart* StdDescriptions() const { return StdDescs; }
@@ -150,7 +150,8 @@ public:
     // separator after the account number (or go when there is none); for "CEE DATA" the first
     // "/", "." and "-" become the separators after branch, division and account number; any
     // other format keeps the text.
-    static QString ConvertOldCodeText(const QString& FormatID, const TAccountFormat* Format, const QString& Text);
+    static QString ConvertOldCodeText(const QString& FormatID, const TAccountFormat* Format,
+                                      const QString& Text);
 
     // The standard descriptions "BRANCH <b>" / "Division <d>" of an account's branch and
     // division when the standard descriptions lack them (that chart is then modified).

@@ -153,11 +153,13 @@ QString TMasterChart::GetFileName(const TOptionSet& Options, int ForYear) const 
     return name + kind.Extension.toString();
 }
 
-QString TMasterChart::FailureText(const QString& Verb, const TOptionSet& Options, const QString& Error) const {
+QString TMasterChart::FailureText(const QString& Verb, const TOptionSet& Options,
+                                  const QString& Error) const {
     const int year = FileYear(Options);
     const QString yearPart = year != -1 ? QStringLiteral(" %1 ").arg(year) : QStringLiteral(" ");
     return QStringLiteral("Unable to ") + Verb + yearPart + KindNoun() + QStringLiteral(" file for ") +
-           Entity.FileCode + QStringLiteral(". ") + QLatin1Char('\r') + QLatin1Char('(') + Error + QLatin1Char(')');
+           Entity.FileCode + QStringLiteral(". ") + QLatin1Char('\r') + QLatin1Char('(') + Error +
+           QLatin1Char(')');
 }
 
 // ---- Header -------------------------------------------------------------------------------
@@ -263,9 +265,9 @@ int TMasterChart::LoadFromFile(const TOptionSet& Options, IProgress* Progress) {
         }
         const bool silent = Options.Has(ChartOption::Silent);
         if (!silent) {
-            const TMessageButton answer =
-                MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error, FailureText(QStringLiteral("load"), Options, error),
-                                   TMessageButton::Retry | TMessageButton::Ignore);
+            const TMessageButton answer = MessageBeepAndShow(
+                TServices::Prompt(), TMessageKind::Error, FailureText(QStringLiteral("load"), Options, error),
+                TMessageButton::Retry | TMessageButton::Ignore);
             if (answer == TMessageButton::Retry)
                 continue;
         }
@@ -274,7 +276,8 @@ int TMasterChart::LoadFromFile(const TOptionSet& Options, IProgress* Progress) {
             Clear();
         CurrentIndex = Count() > 0 ? 0 : -1;
         SaveBlocked = true;
-        return (silent && headerResult == ChartResult::WrongKind) ? ChartResult::WrongKind : ResultCode::Reported;
+        return (silent && headerResult == ChartResult::WrongKind) ? ChartResult::WrongKind
+                                                                  : ResultCode::Reported;
     }
 }
 
@@ -316,8 +319,8 @@ bool TMasterChart::ConfirmOverwriteUnread(const QString& FileName, const QString
         return true; // nothing on disk to lose
     const TMessageButton answer = MessageBeepAndShow(
         TServices::Prompt(), TMessageKind::Question,
-        Caption.trimmed() + QStringLiteral(" information could not be read from its file.") + QLatin1Char('\r') +
-            QStringLiteral("Replace the file with the current information ?"),
+        Caption.trimmed() + QStringLiteral(" information could not be read from its file.") +
+            QLatin1Char('\r') + QStringLiteral("Replace the file with the current information ?"),
         TMessageButton::Yes | TMessageButton::No);
     return answer == TMessageButton::Yes;
 }
@@ -355,7 +358,8 @@ void TMasterChart::SaveOnce(const QString& FileName, IProgress* Progress) {
 
 int TMasterChart::SaveToFile(TOptionSet& Options, IProgress* Progress) {
     const auto retry = [&](const QString& error) {
-        return MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error, FailureText(QStringLiteral("save"), Options, error),
+        return MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error,
+                                  FailureText(QStringLiteral("save"), Options, error),
                                   TMessageButton::Retry | TMessageButton::Ignore) == TMessageButton::Retry;
     };
 

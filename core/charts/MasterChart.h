@@ -15,25 +15,25 @@ class TValueWriter;
 
 // Option-set members read and written by chart naming, loading and saving.
 namespace ChartOption {
-inline constexpr int TransferFolder = 2;     // the file lives in the program's transfer folder
-inline constexpr int Silent = 6;             // load failures are not shown
-inline constexpr int LoadOnCreate = 7;       // chart constructors load their file
-inline constexpr int MustExist = 10;         // a missing or empty file is a failure ("File not found")
-inline constexpr int TransferDrive = 13;     // the file lives on the transfer drive ("X:\RORI\<code>")
-inline constexpr int PreviousYear = 14;      // the previous year's file
-inline constexpr int NextYear = 15;          // the next year's file
-inline constexpr int AskBeforeReplace = 17;  // ask before replacing an existing file
-inline constexpr int MergeLoad = 27;         // a load adds to the items held and leaves the chart modified
-inline constexpr int MergeReplace = 28;      // as 27; an item already held takes the fields read
-inline constexpr int StopOperation = 29;     // set when the user answers Cancel to the replace question
+inline constexpr int TransferFolder = 2;    // the file lives in the program's transfer folder
+inline constexpr int Silent = 6;            // load failures are not shown
+inline constexpr int LoadOnCreate = 7;      // chart constructors load their file
+inline constexpr int MustExist = 10;        // a missing or empty file is a failure ("File not found")
+inline constexpr int TransferDrive = 13;    // the file lives on the transfer drive ("X:\RORI\<code>")
+inline constexpr int PreviousYear = 14;     // the previous year's file
+inline constexpr int NextYear = 15;         // the next year's file
+inline constexpr int AskBeforeReplace = 17; // ask before replacing an existing file
+inline constexpr int MergeLoad = 27;        // a load adds to the items held and leaves the chart modified
+inline constexpr int MergeReplace = 28;     // as 27; an item already held takes the fields read
+inline constexpr int StopOperation = 29;    // set when the user answers Cancel to the replace question
 } // namespace ChartOption
 
 // Result codes of chart loads and saves beyond 0 and -1.
 namespace ChartResult {
-inline constexpr int Refused = -101;        // save: not written (replace question answered No or
-                                            // Cancel, or the chart's own file could not be read)
-inline constexpr int WrongKind = -114;      // load: the file holds another kind of chart
-inline constexpr int ForeignFormat = -116;  // load: the file belongs to another account format
+inline constexpr int Refused = -101;       // save: not written (replace question answered No or
+                                           // Cancel, or the chart's own file could not be read)
+inline constexpr int WrongKind = -114;     // load: the file holds another kind of chart
+inline constexpr int ForeignFormat = -116; // load: the file belongs to another account format
 } // namespace ChartResult
 
 // The common base of the master charts of a client file's year: accounts, tax codes, standard
@@ -159,15 +159,15 @@ public:
 
     // ---- Fields ---------------------------------------------------------------------------
 
-    QString TypeName;          // "Chart of Accounts", "Std Descriptions", ...
-    QString HeaderKey;         // the key the file must carry; empty: not checked
-    QString Version;           // written in the header; after a load the file's own version
-    int Kind = 0;              // TChartKind 0-4
-    TChartEntity Entity;       // the client file
-    int Year = -1;             // four-digit financial year; -1 for a chart of no year
-    bool Saved = true;         // memory equals the file; editors clear it
-    int CurrentIndex = -1;     // 0 after a load that found items, else -1
-    QString FileNameOverride;  // see SetFileName
+    QString TypeName;         // "Chart of Accounts", "Std Descriptions", ...
+    QString HeaderKey;        // the key the file must carry; empty: not checked
+    QString Version;          // written in the header; after a load the file's own version
+    int Kind = 0;             // TChartKind 0-4
+    TChartEntity Entity;      // the client file
+    int Year = -1;            // four-digit financial year; -1 for a chart of no year
+    bool Saved = true;        // memory equals the file; editors clear it
+    int CurrentIndex = -1;    // 0 after a load that found items, else -1
+    QString FileNameOverride; // see SetFileName
 
 protected:
     // Writes the items between the list markers. Progress (may be nullptr) shows item number

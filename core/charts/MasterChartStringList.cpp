@@ -15,7 +15,8 @@ std::array<unsigned char, 256> BuildUpperTable() {
         const QChar upper = c.toUpper();
         const char encoded = TWin1252Codec::EncodeChar(upper);
         const bool hasByte = encoded != '?' || upper == QLatin1Char('?');
-        table[static_cast<std::size_t>(b)] = hasByte ? static_cast<unsigned char>(encoded) : static_cast<unsigned char>(b);
+        table[static_cast<std::size_t>(b)] =
+            hasByte ? static_cast<unsigned char>(encoded) : static_cast<unsigned char>(b);
     }
     return table;
 }

@@ -18,8 +18,8 @@ constexpr QLatin1String SuperfundTemplateName("Superfund.Std");
 
 TStdDescChart::TStdDescChart(const TChartEntity& Entity, const TOptionSet& Options, int Year)
     : TMasterChart(Entity, Year) {
-    SetFileHeader(StdDescriptionsHeader.Kind.toString(), StdDescriptionsHeader.Version.toString(), ckStdDescriptions,
-                  QString());
+    SetFileHeader(StdDescriptionsHeader.Kind.toString(), StdDescriptionsHeader.Version.toString(),
+                  ckStdDescriptions, QString());
     Items.SetNumericCompare(true);
     if (Options.Has(ChartOption::LoadOnCreate))
         LoadFromFile(Options);
@@ -67,13 +67,15 @@ QString TStdDescChart::ExpandAbbreviations(const QString& Text) const {
 }
 
 QString TStdDescChart::TemplateFileName() const {
-    return BuildPath({Entity.DataDir, ChartKindEntry(ckStdDescriptions).Folder.toString(), SuperfundTemplateName});
+    return BuildPath(
+        {Entity.DataDir, ChartKindEntry(ckStdDescriptions).Folder.toString(), SuperfundTemplateName});
 }
 
 int TStdDescChart::LoadFromFile(const TOptionSet& Options, IProgress* Progress) {
     const int result = TMasterChart::LoadFromFile(Options, Progress);
     if (result != ResultCode::Success || Count() > 0 ||
-        Entity.EntityType.compare(SuperannuationEntityType, Qt::CaseInsensitive) != 0 || Entity.DataDir.isEmpty())
+        Entity.EntityType.compare(SuperannuationEntityType, Qt::CaseInsensitive) != 0 ||
+        Entity.DataDir.isEmpty())
         return result;
 
     // A fund's empty chart starts from the practice's template. The year's own file was
@@ -112,5 +114,6 @@ void TStdDescChart::ReadItems(QIODevice& Stream, TValueReader& Reader, IProgress
 }
 
 void TStdDescChart::MergeItem(TMasterChartItem& Held, const TMasterChartItem& Read) {
-    static_cast<TStandardDescription&>(Held).Description = static_cast<const TStandardDescription&>(Read).Description;
+    static_cast<TStandardDescription&>(Held).Description =
+        static_cast<const TStandardDescription&>(Read).Description;
 }

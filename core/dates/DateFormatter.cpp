@@ -10,14 +10,12 @@ namespace {
 // classic formatter goes; it also stops a format that names itself.
 constexpr int MaxLevel = 2;
 
-QChar Upper(QChar c)
-{
+QChar Upper(QChar c) {
     return c.toUpper();
 }
 
 // Number of times the character at pos repeats (in any case) from pos on.
-int RunLength(const QString& format, qsizetype pos)
-{
+int RunLength(const QString& format, qsizetype pos) {
     const QChar c = Upper(format[pos]);
     qsizetype end = pos + 1;
     while (end < format.size() && Upper(format[end]) == c)
@@ -25,14 +23,12 @@ int RunLength(const QString& format, qsizetype pos)
     return static_cast<int>(end - pos);
 }
 
-bool StartsWithNoCase(const QString& format, qsizetype pos, QLatin1StringView word)
-{
+bool StartsWithNoCase(const QString& format, qsizetype pos, QLatin1StringView word) {
     return QStringView(format).mid(pos).startsWith(word, Qt::CaseInsensitive);
 }
 
 // True when the format, from pos on and outside quotes, asks for a 12-hour clock.
-bool HasHalfDayMarker(const QString& format, qsizetype pos)
-{
+bool HasHalfDayMarker(const QString& format, qsizetype pos) {
     while (pos < format.size()) {
         const QChar c = format[pos];
         if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
@@ -42,18 +38,16 @@ bool HasHalfDayMarker(const QString& format, qsizetype pos)
             pos = close + 1;
             continue;
         }
-        if (Upper(c) == QLatin1Char('A')
-            && (StartsWithNoCase(format, pos, QLatin1StringView("am/pm"))
-                || StartsWithNoCase(format, pos, QLatin1StringView("a/p"))
-                || StartsWithNoCase(format, pos, QLatin1StringView("ampm"))))
+        if (Upper(c) == QLatin1Char('A') && (StartsWithNoCase(format, pos, QLatin1StringView("am/pm")) ||
+                                             StartsWithNoCase(format, pos, QLatin1StringView("a/p")) ||
+                                             StartsWithNoCase(format, pos, QLatin1StringView("ampm"))))
             return true;
         ++pos;
     }
     return false;
 }
 
-QString Number(int value, int digits)
-{
+QString Number(int value, int digits) {
     return QStringLiteral("%1").arg(value, digits, 10, QLatin1Char('0'));
 }
 
@@ -61,8 +55,7 @@ QString Number(int value, int digits)
 
 TDateFormatter::TDateFormatter(const TRegionalSettings& settings) : Settings(settings) {}
 
-QString TDateFormatter::Format(const QString& format, double dateNum) const
-{
+QString TDateFormatter::Format(const QString& format, double dateNum) const {
     TParts parts;
     DecodeDateNum(dateNum, parts.Year, parts.Month, parts.Day);
     if (parts.Year != 0) {
@@ -86,8 +79,7 @@ QString TDateFormatter::Format(const QString& format, double dateNum) const
     return out;
 }
 
-void TDateFormatter::Append(QString& out, const QString& format, const TParts& parts, int level) const
-{
+void TDateFormatter::Append(QString& out, const QString& format, const TParts& parts, int level) const {
     if (level > MaxLevel)
         return;
     QChar lastLetter;
@@ -150,16 +142,18 @@ void TDateFormatter::Append(QString& out, const QString& format, const TParts& p
                 out += Number(parts.Day, count);
             else if (count <= 4) {
                 if (parts.Year != 0) // a value that names no day has no day name
-                    out += count == 3 ? Settings.ShortDayNames[parts.DayOfWeek] : Settings.LongDayNames[parts.DayOfWeek];
-            }
-            else
-                Append(out, count == 5 ? Settings.ShortDateFormat : Settings.LongDateFormat, parts, level + 1);
+                    out += count == 3 ? Settings.ShortDayNames[parts.DayOfWeek]
+                                      : Settings.LongDayNames[parts.DayOfWeek];
+            } else
+                Append(out, count == 5 ? Settings.ShortDateFormat : Settings.LongDateFormat, parts,
+                       level + 1);
             break;
         case 'M':
             if (count <= 2)
                 out += Number(parts.Month, count);
             else if (parts.Month != 0)
-                out += count == 3 ? Settings.ShortMonthNames[parts.Month - 1] : Settings.LongMonthNames[parts.Month - 1];
+                out += count == 3 ? Settings.ShortMonthNames[parts.Month - 1]
+                                  : Settings.LongMonthNames[parts.Month - 1];
             break;
         case 'Y':
             out += count <= 2 ? Number(parts.Year % 100, 2) : Number(parts.Year, 4);

@@ -9,15 +9,13 @@ struct TNumber {
     int Digits = 0;
 };
 
-void SkipBlanks(const QString& text, qsizetype& pos)
-{
+void SkipBlanks(const QString& text, qsizetype& pos) {
     while (pos < text.size() && text[pos] == QLatin1Char(' '))
         ++pos;
 }
 
 // Reads one to four digits; false when there is no digit or more than four.
-bool ReadNumber(const QString& text, qsizetype& pos, TNumber& number)
-{
+bool ReadNumber(const QString& text, qsizetype& pos, TNumber& number) {
     SkipBlanks(text, pos);
     number = {};
     while (pos < text.size() && text[pos] >= QLatin1Char('0') && text[pos] <= QLatin1Char('9')) {
@@ -30,8 +28,7 @@ bool ReadNumber(const QString& text, qsizetype& pos, TNumber& number)
     return number.Digits > 0;
 }
 
-bool ReadSeparator(const QString& text, qsizetype& pos, QChar separator)
-{
+bool ReadSeparator(const QString& text, qsizetype& pos, QChar separator) {
     const qsizetype start = pos;
     SkipBlanks(text, pos);
     if (separator == QLatin1Char(' '))
@@ -43,8 +40,7 @@ bool ReadSeparator(const QString& text, qsizetype& pos, QChar separator)
     return false;
 }
 
-int FullYear(const TNumber& year)
-{
+int FullYear(const TNumber& year) {
     return year.Digits <= 2 ? ToggleYearDigits(year.Value) : year.Value;
 }
 
@@ -52,8 +48,7 @@ int FullYear(const TNumber& year)
 
 TDateTextParser::TDateTextParser(const TRegionalSettings& settings) : Settings(settings) {}
 
-TDateTextParser::TOrder TDateTextParser::OrderOf(const QString& shortDateFormat)
-{
+TDateTextParser::TOrder TDateTextParser::OrderOf(const QString& shortDateFormat) {
     for (const QChar c : shortDateFormat) {
         switch (c.toUpper().unicode()) {
         case 'D':
@@ -69,8 +64,7 @@ TDateTextParser::TOrder TDateTextParser::OrderOf(const QString& shortDateFormat)
     return TOrder::DayMonthYear;
 }
 
-TDateTextParser::TResult TDateTextParser::Parse(const QString& text, int currentYear) const
-{
+TDateTextParser::TResult TDateTextParser::Parse(const QString& text, int currentYear) const {
     TResult result;
     const QChar separator = Settings.DateSeparator;
     qsizetype pos = 0;
@@ -126,7 +120,7 @@ TDateTextParser::TResult TDateTextParser::Parse(const QString& text, int current
     }
     if (!complete)
         return TResult{};
-    result.Valid = result.Year >= 1 && result.Year <= 9999 && result.Month >= 1 && result.Month <= 12
-        && result.Day >= 1 && result.Day <= DaysInMonth(result.Year, result.Month);
+    result.Valid = result.Year >= 1 && result.Year <= 9999 && result.Month >= 1 && result.Month <= 12 &&
+                   result.Day >= 1 && result.Day <= DaysInMonth(result.Year, result.Month);
     return result;
 }

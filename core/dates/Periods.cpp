@@ -10,29 +10,25 @@
 
 namespace {
 
-void CheckEndMonth(int endMonth)
-{
+void CheckEndMonth(int endMonth) {
     if (endMonth < 1 || endMonth > 12)
         throw EQuilvaneError(QStringLiteral("Year-end month %1 is not a month of the year").arg(endMonth));
 }
 
-void CheckMonth(int month)
-{
+void CheckMonth(int month) {
     if (month < 1 || month > 12)
         throw EQuilvaneError(QStringLiteral("Month %1 is not a month of the year").arg(month));
 }
 
 // Months in each period; the year must divide into whole months.
-int MonthsPerPeriod(int periodsPerYear)
-{
+int MonthsPerPeriod(int periodsPerYear) {
     if (periodsPerYear < 1 || periodsPerYear > 12 || 12 % periodsPerYear != 0)
         throw EQuilvaneError(
             QStringLiteral("%1 periods a year do not divide the year into whole months").arg(periodsPerYear));
     return 12 / periodsPerYear;
 }
 
-void CheckPeriod(int period, int periodsPerYear)
-{
+void CheckPeriod(int period, int periodsPerYear) {
     MonthsPerPeriod(periodsPerYear);
     if (period < 1 || period > periodsPerYear)
         throw EQuilvaneError(
@@ -40,8 +36,7 @@ void CheckPeriod(int period, int periodsPerYear)
 }
 
 // Whole days of a day count, truncated toward zero; counts beyond the range of an int saturate.
-int TruncDays(double days)
-{
+int TruncDays(double days) {
     if (std::isnan(days))
         return 0;
     if (days >= std::numeric_limits<int>::max())
@@ -51,15 +46,13 @@ int TruncDays(double days)
     return static_cast<int>(days);
 }
 
-double FirstDayOfYear(int year, int endMonth)
-{
+double FirstDayOfYear(int year, int endMonth) {
     return PeriodStartDate(1, year, 12, endMonth);
 }
 
 // Moves a month reckoned from the year end into the calendar year: months beyond December lie
 // in the calendar year the financial year ends in, the others in the year before.
-int IntoCalendarYear(int month, int& year)
-{
+int IntoCalendarYear(int month, int& year) {
     if (month > 12)
         return month - 12;
     --year;
@@ -68,34 +61,29 @@ int IntoCalendarYear(int month, int& year)
 
 } // namespace
 
-int PeriodStartMonth(int Period, int PeriodsPerYear, int EndMonth, int& Year)
-{
+int PeriodStartMonth(int Period, int PeriodsPerYear, int EndMonth, int& Year) {
     CheckPeriod(Period, PeriodsPerYear);
     CheckEndMonth(EndMonth);
     return IntoCalendarYear((Period - 1) * MonthsPerPeriod(PeriodsPerYear) + EndMonth + 1, Year);
 }
 
-int PeriodEndMonth(int Period, int PeriodsPerYear, int EndMonth, int& Year)
-{
+int PeriodEndMonth(int Period, int PeriodsPerYear, int EndMonth, int& Year) {
     CheckPeriod(Period, PeriodsPerYear);
     CheckEndMonth(EndMonth);
     return IntoCalendarYear(Period * MonthsPerPeriod(PeriodsPerYear) + EndMonth, Year);
 }
 
-double PeriodStartDate(int Period, int Year, int PeriodsPerYear, int EndMonth)
-{
+double PeriodStartDate(int Period, int Year, int PeriodsPerYear, int EndMonth) {
     const int month = PeriodStartMonth(Period, PeriodsPerYear, EndMonth, Year);
     return EncodeDateNum(Year, month, 1);
 }
 
-double PeriodEndDate(int Period, int Year, int PeriodsPerYear, int EndMonth)
-{
+double PeriodEndDate(int Period, int Year, int PeriodsPerYear, int EndMonth) {
     const int month = PeriodEndMonth(Period, PeriodsPerYear, EndMonth, Year);
     return MonthEndDateNum(Year, month);
 }
 
-int PeriodOfMonth(int Month, int PeriodsPerYear, int EndMonth)
-{
+int PeriodOfMonth(int Month, int PeriodsPerYear, int EndMonth) {
     CheckMonth(Month);
     CheckEndMonth(EndMonth);
     int d = Month - EndMonth;
@@ -104,8 +92,7 @@ int PeriodOfMonth(int Month, int PeriodsPerYear, int EndMonth)
     return (d - 1) / MonthsPerPeriod(PeriodsPerYear) + 1;
 }
 
-int PeriodOfDate(int PeriodsPerYear, int EndMonth, int& Year, double DateNum)
-{
+int PeriodOfDate(int PeriodsPerYear, int EndMonth, int& Year, double DateNum) {
     int month, day;
     DecodeDateNum(DateNum, Year, month, day);
     if (month == 0)
@@ -116,47 +103,43 @@ int PeriodOfDate(int PeriodsPerYear, int EndMonth, int& Year, double DateNum)
     return period;
 }
 
-int OffsetMonth(int Month, int Offset)
-{
+int OffsetMonth(int Month, int Offset) {
     // Reduced into 1-12 from either side, so going back from January gives December.
     const int zeroBased = (Month - 1 + Offset) % 12;
     return (zeroBased < 0 ? zeroBased + 12 : zeroBased) + 1;
 }
 
-void FormatPeriodMonths(int Period, int PeriodsPerYear, int Year, QString& Text, int EndMonth)
-{
+void FormatPeriodMonths(int Period, int PeriodsPerYear, int Year, QString& Text, int EndMonth) {
     const TRegionalSettings& settings = TRegionalSettings::Program();
     int startYear = Year;
     const int startMonth = PeriodStartMonth(Period, PeriodsPerYear, EndMonth, startYear);
     int endYear = Year;
     const int endMonth = PeriodEndMonth(Period, PeriodsPerYear, EndMonth, endYear);
-    Text = QStringLiteral("%1 %2").arg(settings.ShortMonthNames[startMonth - 1]).arg(startYear, 4, 10, QLatin1Char('0'));
+    Text = QStringLiteral("%1 %2")
+               .arg(settings.ShortMonthNames[startMonth - 1])
+               .arg(startYear, 4, 10, QLatin1Char('0'));
     if (endMonth != startMonth)
         Text = QStringLiteral("%1 - %2 %3")
                    .arg(Text, settings.ShortMonthNames[endMonth - 1])
                    .arg(endYear, 4, 10, QLatin1Char('0'));
 }
 
-int WeekOfFinancialYear(int Year, int EndMonth, double DateNum)
-{
+int WeekOfFinancialYear(int Year, int EndMonth, double DateNum) {
     return DaysIntoFinancialYear(Year, EndMonth, DateNum) / 7 + 1;
 }
 
-int DaysIntoFinancialYear(int Year, int EndMonth, double DateNum)
-{
+int DaysIntoFinancialYear(int Year, int EndMonth, double DateNum) {
     return TruncDays(DateNum - FirstDayOfYear(Year, EndMonth));
 }
 
-double WeekEndDate(int Week, int Year, int EndMonth)
-{
+double WeekEndDate(int Week, int Year, int EndMonth) {
     const double lastDay = PeriodEndDate(12, Year, 12, EndMonth);
     const double weekEnd = FirstDayOfYear(Year, EndMonth) + (static_cast<double>(Week) - 1) * 7 + 6;
     return std::min(weekEnd, lastDay);
 }
 
 bool CheckDateInPeriods(double& DateNum, int Year, int Period, bool MoveToEnd, bool MoveToStart,
-                        int PeriodsPerYear, int EndMonth)
-{
+                        int PeriodsPerYear, int EndMonth) {
     const double start = PeriodStartDate(Period, Year, PeriodsPerYear, EndMonth);
     const double end = PeriodEndDate(Period, Year, PeriodsPerYear, EndMonth);
     if (DateNum >= start && DateNum <= end)
@@ -169,8 +152,7 @@ bool CheckDateInPeriods(double& DateNum, int Year, int Period, bool MoveToEnd, b
 }
 
 bool ParseDateInPeriods(const QString& Text, double& DateNum, int Year, int PeriodsPerYear, int EndMonth,
-                        int Period)
-{
+                        int Period) {
     const double read = StrToDateNum(Text, false);
     if (read == -1) {
         DateNum = PeriodEndDate(Period, Year, PeriodsPerYear, EndMonth);
@@ -180,8 +162,7 @@ bool ParseDateInPeriods(const QString& Text, double& DateNum, int Year, int Peri
     return CheckDateInPeriods(DateNum, Year, Period, true, false, PeriodsPerYear, EndMonth);
 }
 
-double FitDateToPeriod(int Period, int Year, int PeriodsPerYear, int PageKind, int EndMonth, double DateNum)
-{
+double FitDateToPeriod(int Period, int Year, int PeriodsPerYear, int PageKind, int EndMonth, double DateNum) {
     constexpr int OpeningUnpresentedCheques = 10;
     constexpr int OpeningOutstandingDeposits = 11;
     constexpr int OpeningBalances = 0;

@@ -1,23 +1,19 @@
 #include "core/dates/RegionalSettings.h"
 
-TRegionalSettings::TRegionalSettings()
-{
+TRegionalSettings::TRegionalSettings() {
     Reset();
 }
 
-TRegionalSettings& TRegionalSettings::Program()
-{
+TRegionalSettings& TRegionalSettings::Program() {
     static TRegionalSettings settings;
     return settings;
 }
 
-QString TRegionalSettings::DefaultReportDateFormat(QChar separator)
-{
+QString TRegionalSettings::DefaultReportDateFormat(QChar separator) {
     return QStringLiteral("DD") + separator + QStringLiteral("MM") + separator + QStringLiteral("YYYY");
 }
 
-void TRegionalSettings::Reset()
-{
+void TRegionalSettings::Reset() {
     ShortDateFormat = QStringLiteral("DD/MM/YY");
     LongDateFormat = QStringLiteral("DD/MM/YYYY");
     LongTimeFormat = QStringLiteral("ddd d mmmm yyyy \"at\" t");
@@ -28,16 +24,18 @@ void TRegionalSettings::Reset()
     TimePMString = QStringLiteral("PM");
     ReportDateFormat = DefaultReportDateFormat(DateSeparator);
     NarrativeDateFormat = QStringLiteral("d mmm yyyy");
-    ShortMonthNames = {QStringLiteral("Jan"), QStringLiteral("Feb"), QStringLiteral("Mar"), QStringLiteral("Apr"),
-                       QStringLiteral("May"), QStringLiteral("Jun"), QStringLiteral("Jul"), QStringLiteral("Aug"),
-                       QStringLiteral("Sep"), QStringLiteral("Oct"), QStringLiteral("Nov"), QStringLiteral("Dec")};
+    ShortMonthNames = {QStringLiteral("Jan"), QStringLiteral("Feb"), QStringLiteral("Mar"),
+                       QStringLiteral("Apr"), QStringLiteral("May"), QStringLiteral("Jun"),
+                       QStringLiteral("Jul"), QStringLiteral("Aug"), QStringLiteral("Sep"),
+                       QStringLiteral("Oct"), QStringLiteral("Nov"), QStringLiteral("Dec")};
     LongMonthNames = {QStringLiteral("January"), QStringLiteral("February"), QStringLiteral("March"),
                       QStringLiteral("April"),   QStringLiteral("May"),      QStringLiteral("June"),
                       QStringLiteral("July"),    QStringLiteral("August"),   QStringLiteral("September"),
                       QStringLiteral("October"), QStringLiteral("November"), QStringLiteral("December")};
-    ShortDayNames = {QStringLiteral("Sun"), QStringLiteral("Mon"), QStringLiteral("Tue"), QStringLiteral("Wed"),
-                     QStringLiteral("Thu"), QStringLiteral("Fri"), QStringLiteral("Sat")};
-    LongDayNames = {QStringLiteral("Sunday"),   QStringLiteral("Monday"), QStringLiteral("Tuesday"),
+    ShortDayNames = {QStringLiteral("Sun"), QStringLiteral("Mon"), QStringLiteral("Tue"),
+                     QStringLiteral("Wed"), QStringLiteral("Thu"), QStringLiteral("Fri"),
+                     QStringLiteral("Sat")};
+    LongDayNames = {QStringLiteral("Sunday"),    QStringLiteral("Monday"),   QStringLiteral("Tuesday"),
                     QStringLiteral("Wednesday"), QStringLiteral("Thursday"), QStringLiteral("Friday"),
                     QStringLiteral("Saturday")};
 }

@@ -33,9 +33,9 @@ const QString LockedByKey = QStringLiteral("LockedBy");
 
 // The bank-import formats, in the order of their ordinals.
 const QStringList ImportFormatNames = {
-    QStringLiteral("ifQIF_ANZ"), QStringLiteral("ifBAI_ANZ"),     QStringLiteral("ifQIF_Citibank"),
-    QStringLiteral("ifQIF_COL"), QStringLiteral("ifQIF_CBA"),     QStringLiteral("ifQIF_MAC"),
-    QStringLiteral("ifQIF_NAB"), QStringLiteral("ifNAI_NAB"),     QStringLiteral("ifQIF_STG"),
+    QStringLiteral("ifQIF_ANZ"),     QStringLiteral("ifBAI_ANZ"), QStringLiteral("ifQIF_Citibank"),
+    QStringLiteral("ifQIF_COL"),     QStringLiteral("ifQIF_CBA"), QStringLiteral("ifQIF_MAC"),
+    QStringLiteral("ifQIF_NAB"),     QStringLiteral("ifNAI_NAB"), QStringLiteral("ifQIF_STG"),
     QStringLiteral("ifQIF_SUNCORP"), QStringLiteral("ifQIF_WBC"), QStringLiteral("ifCSV_WBC"),
 };
 
@@ -85,12 +85,14 @@ const std::vector<TBASField>& BASFields() {
 #define QV_FIELD(name) [](TEntityDetail& d) -> void* { return &d.name; }
         add("GSTGroupOption", TFieldKind::Byte, QV_FIELD(GSTGroupOption));
         for (int i = 1; i <= 20; ++i)
-            f.push_back({QStringLiteral("GSTGroupFile%1").arg(i), TFieldKind::Text,
-                         [i](TEntityDetail& d) -> void* { return &d.GSTGroupFile[static_cast<std::size_t>(i)]; }});
+            f.push_back(
+                {QStringLiteral("GSTGroupFile%1").arg(i), TFieldKind::Text,
+                 [i](TEntityDetail& d) -> void* { return &d.GSTGroupFile[static_cast<std::size_t>(i)]; }});
         add("GSTRepresentativeFile", TFieldKind::Text, QV_FIELD(GSTRepresentativeFile));
         add("ABN", TFieldKind::Text, QV_FIELD(ABN));
         add("GSTRegistration", TFieldKind::Byte, QV_FIELD(GSTRegistration));
-        add("GSTIgnoreRegistrationPeriodValidation", TFieldKind::Flag, QV_FIELD(GSTIgnoreRegistrationPeriodValidation));
+        add("GSTIgnoreRegistrationPeriodValidation", TFieldKind::Flag,
+            QV_FIELD(GSTIgnoreRegistrationPeriodValidation));
         add("GSTReportBasis", TFieldKind::Byte, QV_FIELD(GSTReportBasis));
         add("GST_Option", TFieldKind::Byte, QV_FIELD(GST_Option));
         add("GST_G21", TFieldKind::Float, QV_FIELD(GST_G21));
@@ -100,7 +102,9 @@ const std::vector<TBASField>& BASFields() {
         add("GST_VariationReason", TFieldKind::Text, QV_FIELD(GST_VariationReason));
         for (int i = 1; i <= 4; ++i)
             f.push_back({QStringLiteral("GSTInstalmentQtr%1").arg(i), TFieldKind::Float,
-                         [i](TEntityDetail& d) -> void* { return &d.GSTInstalmentQtr[static_cast<std::size_t>(i)]; }});
+                         [i](TEntityDetail& d) -> void* {
+                             return &d.GSTInstalmentQtr[static_cast<std::size_t>(i)];
+                         }});
         add("GSTInstalmentStartQtr", TFieldKind::Integer, QV_FIELD(GSTInstalmentStartQtr));
         add("PAYGWithholdingType", TFieldKind::Byte, QV_FIELD(PAYGWithholdingType));
         add("SalaryWagesAccounts", TFieldKind::Text, QV_FIELD(SalaryWagesAccounts));
@@ -124,7 +128,8 @@ const std::vector<TBASField>& BASFields() {
         add("PAYGI_VariedGDPAmount", TFieldKind::Float, QV_FIELD(PAYGI_VariedGDPAmount));
         add("WETLCTLiability", TFieldKind::Flag, QV_FIELD(WETLCTLiability));
         add("WineEqualisationAccountsPayable", TFieldKind::Text, QV_FIELD(WineEqualisationAccountsPayable));
-        add("WineEqualisationAccountsRefundable", TFieldKind::Text, QV_FIELD(WineEqualisationAccountsRefundable));
+        add("WineEqualisationAccountsRefundable", TFieldKind::Text,
+            QV_FIELD(WineEqualisationAccountsRefundable));
         add("LuxuryCarAccountsPayable", TFieldKind::Text, QV_FIELD(LuxuryCarAccountsPayable));
         add("LuxuryCarAccountsRefundable", TFieldKind::Text, QV_FIELD(LuxuryCarAccountsRefundable));
         add("FBTInstalmentPeriod", TFieldKind::Byte, QV_FIELD(FBTInstalmentPeriod));
@@ -137,7 +142,9 @@ const std::vector<TBASField>& BASFields() {
         add("FBTPayFinalQtrInstalment", TFieldKind::Flag, QV_FIELD(FBTPayFinalQtrInstalment));
         for (int i = 1; i <= 4; ++i)
             f.push_back({QStringLiteral("DeferredInstalmentQ%1").arg(i), TFieldKind::Float,
-                         [i](TEntityDetail& d) -> void* { return &d.DeferredInstalmentQ[static_cast<std::size_t>(i)]; }});
+                         [i](TEntityDetail& d) -> void* {
+                             return &d.DeferredInstalmentQ[static_cast<std::size_t>(i)];
+                         }});
         add("BASExportFileCode", TFieldKind::Text, QV_FIELD(BASExportFileCode));
         add("BASExportFilePath", TFieldKind::Text, QV_FIELD(BASExportFilePath));
         add("BASExportFormat", TFieldKind::Byte, QV_FIELD(BASExportFormat));
@@ -153,7 +160,9 @@ bool IsFolderKeptKey(const QString& key) {
 }
 
 // A byte field holds 0 to 255; a larger stored number is held to the edge, never wrapped.
-quint8 ToByte(int value) { return static_cast<quint8>(std::clamp(value, 0, 255)); }
+quint8 ToByte(int value) {
+    return static_cast<quint8>(std::clamp(value, 0, 255));
+}
 
 QString NativeOrRaise(const QString& storedPath) {
     const QString native = NativePath(storedPath);
@@ -162,7 +171,9 @@ QString NativeOrRaise(const QString& storedPath) {
     return native;
 }
 
-bool SameTextNoCase(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool SameTextNoCase(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 // The short exclusive operating-system lock beside a record, held while its lock keys are read,
 // tested and written (or while it is saved), so that two workstations never interleave there.
@@ -174,10 +185,11 @@ public:
         const QDeadlineTimer deadline(std::max(waitMs, 0));
         while (!Lock.tryLock(0)) {
             if (Lock.error() != QLockFile::LockFailedError)
-                throw EQuilvaneError(QStringLiteral("Unable to write %1 - the folder cannot be written.").arg(nativeRecord));
-            if (deadline.hasExpired())
                 throw EQuilvaneError(
-                    QStringLiteral("Unable to write %1 - another workstation is writing it.").arg(nativeRecord));
+                    QStringLiteral("Unable to write %1 - the folder cannot be written.").arg(nativeRecord));
+            if (deadline.hasExpired())
+                throw EQuilvaneError(QStringLiteral("Unable to write %1 - another workstation is writing it.")
+                                         .arg(nativeRecord));
             QThread::msleep(GuardPollMs);
         }
     }
@@ -241,7 +253,9 @@ TEntityDetail::~TEntityDetail() {
 
 // --- defaults and paths ------------------------------------------------------------------------
 
-QString TEntityDetail::ProgramDataDir() const { return ProgramParams().LicFilePath; }
+QString TEntityDetail::ProgramDataDir() const {
+    return ProgramParams().LicFilePath;
+}
 
 TChartEntity TEntityDetail::ChartEntity() const {
     TChartEntity entity;
@@ -272,7 +286,9 @@ QString TEntityDetail::DefaultDriveFolder(const QString& folder) const {
             const QString root = QDir::cleanPath(TServices::FileSystem().DriveRoot(QChar(letter)));
             if (root.isEmpty() || root == QLatin1String("."))
                 continue;
-            const bool inside = native == root || native.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
+            const bool inside =
+                native == root ||
+                native.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
             if (inside && root.size() > longest) {
                 longest = root.size();
                 drive = QChar(letter);
@@ -392,9 +408,10 @@ QString TEntityDetail::GetBASSectionName() const {
 int TEntityDetail::Load(const TOptionSet& options) {
     IUserPrompt& prompt = TServices::Prompt();
     const auto unableToOpen = [&](const QString& message) {
-        MessageBeepAndShow(prompt, TMessageKind::Error,
-                           QStringLiteral("QUILVANE is unable to open file \"%1\". Error: %2").arg(FileCode, message),
-                           TMessageButton::OK);
+        MessageBeepAndShow(
+            prompt, TMessageKind::Error,
+            QStringLiteral("QUILVANE is unable to open file \"%1\". Error: %2").arg(FileCode, message),
+            TMessageButton::OK);
         return ResultCode::Reported;
     };
 
@@ -450,9 +467,8 @@ void TEntityDetail::ReadFields(const TOptionSet& options) {
     const QString code = text("Code");
     static const QString notInCode = QStringLiteral("\\/:*?\"<>|");
     const bool plainCode = code != QLatin1String(".") && code != QLatin1String("..") &&
-                           std::none_of(code.cbegin(), code.cend(), [](QChar c) {
-                               return c.unicode() < 0x20 || notInCode.contains(c);
-                           });
+                           std::none_of(code.cbegin(), code.cend(),
+                                        [](QChar c) { return c.unicode() < 0x20 || notInCode.contains(c); });
     if (!plainCode)
         throw EQuilvaneError(QStringLiteral("The file code %1 is not valid.").arg(code));
     FileCode = code;
@@ -547,13 +563,15 @@ void TEntityDetail::ReadFields(const TOptionSet& options) {
 // period and date arithmetic divides by the periods and builds dates from the months.
 void TEntityDetail::CheckYearSetUp() const {
     const bool periodsOk = Periods >= 1 && Periods <= 12 && 12 % Periods == 0;
-    if (Year < 1 || Year > 9999 || !periodsOk || EndMonth < 1 || EndMonth > 12 || Period < 1 || Period > Periods)
-        throw EQuilvaneError(QStringLiteral("The financial year set-up is not valid (Year %1, Periods %2, EndMonth %3, "
-                                            "Period %4).")
-                                 .arg(Year)
-                                 .arg(Periods)
-                                 .arg(EndMonth)
-                                 .arg(Period));
+    if (Year < 1 || Year > 9999 || !periodsOk || EndMonth < 1 || EndMonth > 12 || Period < 1 ||
+        Period > Periods)
+        throw EQuilvaneError(
+            QStringLiteral("The financial year set-up is not valid (Year %1, Periods %2, EndMonth %3, "
+                           "Period %4).")
+                .arg(Year)
+                .arg(Periods)
+                .arg(EndMonth)
+                .arg(Period));
 }
 
 void TEntityDetail::ReadBAS(const TOptionSet& options) {
@@ -574,8 +592,8 @@ void TEntityDetail::ReadBAS(const TOptionSet& options) {
             QString baseName = format->BaseName;
             if (SameTextNoCase(EntityType, QStringLiteral("SUP")))
                 baseName += QStringLiteral("_SUP");
-            const QString master =
-                NativePath(BuildPath({ProgramDataDir(), QStringLiteral("M_DETAIL"), baseName + QStringLiteral(".BAS")}));
+            const QString master = NativePath(
+                BuildPath({ProgramDataDir(), QStringLiteral("M_DETAIL"), baseName + QStringLiteral(".BAS")}));
             if (!master.isEmpty() && QFileInfo::exists(master)) {
                 const TIniFile masterFile(master);
                 for (const TBASField& field : BASFields())
@@ -655,7 +673,9 @@ void TEntityDetail::WriteFields(const TOptionSet& options, const QString& native
     const auto text = [this](const char* key, const QString& value) {
         WriteString(ConfigSection, QString::fromLatin1(key), value);
     };
-    const auto flag = [this](const char* key, bool value) { WriteBool(ConfigSection, QString::fromLatin1(key), value); };
+    const auto flag = [this](const char* key, bool value) {
+        WriteBool(ConfigSection, QString::fromLatin1(key), value);
+    };
     const auto integer = [this](const char* key, int value) {
         WriteInteger(ConfigSection, QString::fromLatin1(key), value);
     };
@@ -762,16 +782,21 @@ void TEntityDetail::WriteFields(const TOptionSet& options, const QString& native
 void TEntityDetail::WriteRecord() {
     const QString path = TIniFile::FileName();
     if (QFileInfo::exists(path) && SetFileHidden(path, false) != 0)
-        throw EQuilvaneError(QStringLiteral("Unable to write %1 - the file cannot be made writable.").arg(path));
+        throw EQuilvaneError(
+            QStringLiteral("Unable to write %1 - the file cannot be made writable.").arg(path));
     UpdateFile();
     SetFileHidden(path, true);
 }
 
 // --- small accessors -------------------------------------------------------------------------
 
-int TEntityDetail::BackupCount(int year) const { return BackupHistory.value(year, 1); }
+int TEntityDetail::BackupCount(int year) const {
+    return BackupHistory.value(year, 1);
+}
 
-void TEntityDetail::SetBackupCount(int year, int count) { BackupHistory.insert(year, count); }
+void TEntityDetail::SetBackupCount(int year, int count) {
+    BackupHistory.insert(year, count);
+}
 
 void TEntityDetail::LoadProfitDistribution(int year) {
     ProfitDistribution.clear();
@@ -812,7 +837,8 @@ bool TEntityDetail::QuarterlyPAYGInstalments(int gstRegistration, int paygInstal
 
 bool TEntityDetail::LockFile(bool lock, bool interactive) {
     IUserPrompt& prompt = TServices::Prompt();
-    const QString unableToLock = QStringLiteral("QUILVANE was unable to lock %1 for exclusive use.").arg(FileCode);
+    const QString unableToLock =
+        QStringLiteral("QUILVANE was unable to lock %1 for exclusive use.").arg(FileCode);
     int counter = 0;
     bool retryRequest = false;
     bool result = true;
@@ -828,22 +854,27 @@ bool TEntityDetail::LockFile(bool lock, bool interactive) {
                 const QString text =
                     QStringLiteral("File code %1 is aleady opened by user \"%2\".").arg(FileCode, holder) +
                     QStringLiteral("\r\n") +
-                    QStringLiteral("Please check that \"%1\" has finished working with the file before retrying.").arg(holder);
-                retryRequest = prompt.ShowMessage(TMessageKind::Information, text,
-                                                  TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Help,
-                                                  LockHelpContext) == TMessageButton::Retry;
+                    QStringLiteral(
+                        "Please check that \"%1\" has finished working with the file before retrying.")
+                        .arg(holder);
+                retryRequest =
+                    prompt.ShowMessage(TMessageKind::Information, text,
+                                       TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Help,
+                                       LockHelpContext) == TMessageButton::Retry;
             }
         } else {
             // Enough retries: let the user give up, start again, or open the file anyway.
             TCursorScope normal(TCursorKind::Normal);
             prompt.Beep(TBeep::Error);
-            const QString text = unableToLock + QStringLiteral("\r\n") +
-                                 QStringLiteral("You can continue, however data integrity is not guaranteed.") +
-                                 QStringLiteral("\r\n") + QStringLiteral("Choose ignore to continue and open this file.");
-            const TMessageButton answer = prompt.ShowMessage(
-                TMessageKind::Information, text,
-                TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Ignore | TMessageButton::Help,
-                LockHelpContext);
+            const QString text =
+                unableToLock + QStringLiteral("\r\n") +
+                QStringLiteral("You can continue, however data integrity is not guaranteed.") +
+                QStringLiteral("\r\n") + QStringLiteral("Choose ignore to continue and open this file.");
+            const TMessageButton answer =
+                prompt.ShowMessage(TMessageKind::Information, text,
+                                   TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Ignore |
+                                       TMessageButton::Help,
+                                   LockHelpContext);
             if (answer == TMessageButton::Retry) {
                 retryRequest = true;
                 counter = 0;
@@ -861,10 +892,12 @@ bool TEntityDetail::LockFile(bool lock, bool interactive) {
     if (lock && !result && interactive) {
         TCursorScope normal(TCursorKind::Normal);
         prompt.Beep(TBeep::Error);
-        prompt.ShowMessage(TMessageKind::Information,
-                           QStringLiteral("QUILVANE was unable to lock %1 for exclusive use. Access to this file has been denied.")
-                               .arg(FileCode),
-                           TMessageButton::OK);
+        prompt.ShowMessage(
+            TMessageKind::Information,
+            QStringLiteral(
+                "QUILVANE was unable to lock %1 for exclusive use. Access to this file has been denied.")
+                .arg(FileCode),
+            TMessageButton::OK);
     }
     return result;
 }

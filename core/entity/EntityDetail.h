@@ -129,7 +129,7 @@ public:
     bool CurrencyConv = false;
     bool DupRef = false;
     quint8 Contras = 0;
-    QString DataDir;   // written, never read
+    QString DataDir; // written, never read
     QString XferDir;
     QString ExportDir;
     QString ImportDir;
@@ -142,7 +142,7 @@ public:
     QString ClientsEmailAddress;
     bool PromptBkup = true;
     QStringList DataEntryPages;
-    QString FileName;  // stored path of the record, from Create
+    QString FileName; // stored path of the record, from Create
     bool Locked = false;
     QString LockedBy;
     TOptionSet Options;

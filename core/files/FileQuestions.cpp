@@ -87,10 +87,11 @@ int ConfirmDiskReady(QChar drive, int processKind, bool skipFirstCheck) {
         if (check && DiskAnswers(letter))
             return DiskReady;
         check = true;
-        const TMessageButton answer = MessageBeepAndShow(
-            TServices::Prompt(), TMessageKind::Question,
-            QStringLiteral("Is a %1 floppy disk ready in drive %2:?").arg(MediaWord(processKind), QString(letter)),
-            TMessageButton::Yes | TMessageButton::Cancel);
+        const TMessageButton answer =
+            MessageBeepAndShow(TServices::Prompt(), TMessageKind::Question,
+                               QStringLiteral("Is a %1 floppy disk ready in drive %2:?")
+                                   .arg(MediaWord(processKind), QString(letter)),
+                               TMessageButton::Yes | TMessageButton::Cancel);
         if (answer != TMessageButton::Yes)
             return DiskCancelled;
     }

@@ -85,7 +85,8 @@ double TExtended80::ToDouble(const TBytes& bytes) {
         const std::uint64_t payload = significand & ~IntegerBit;
         if (payload == 0)
             return BitsDouble(sign | (std::uint64_t{0x7FF} << 52));
-        return negative ? -std::numeric_limits<double>::quiet_NaN() : std::numeric_limits<double>::quiet_NaN();
+        return negative ? -std::numeric_limits<double>::quiet_NaN()
+                        : std::numeric_limits<double>::quiet_NaN();
     }
     if (significand == 0)
         return BitsDouble(sign);

@@ -12,7 +12,9 @@
 namespace {
 
 // Blanks are everything up to and including the space: tabs, stray control characters.
-bool IsBlank(QChar c) { return c.unicode() <= 0x20; }
+bool IsBlank(QChar c) {
+    return c.unicode() <= 0x20;
+}
 
 QString TrimBlanks(const QString& text) {
     qsizetype start = 0;
@@ -33,13 +35,17 @@ QString Sanitise(const QString& value) {
     return clean;
 }
 
-bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool SameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 } // namespace
 
 TIniFile::TIniFile() = default;
 
-TIniFile::TIniFile(const QString& fileName) : Path(fileName) { LoadFromPath(fileName); }
+TIniFile::TIniFile(const QString& fileName) : Path(fileName) {
+    LoadFromPath(fileName);
+}
 
 void TIniFile::Rename(const QString& fileName, bool reload) {
     Path = fileName;
@@ -47,7 +53,9 @@ void TIniFile::Rename(const QString& fileName, bool reload) {
         LoadFromPath(fileName);
 }
 
-void TIniFile::Reload() { LoadFromPath(Path); }
+void TIniFile::Reload() {
+    LoadFromPath(Path);
+}
 
 void TIniFile::LoadFromPath(const QString& fileName) {
     if (fileName.isEmpty() || !QFileInfo::exists(fileName)) {
@@ -245,7 +253,9 @@ QStringList TIniFile::ReadSectionValues(const QString& section) const {
     return values;
 }
 
-bool TIniFile::SectionExists(const QString& section) const { return FindSection(section) >= 0; }
+bool TIniFile::SectionExists(const QString& section) const {
+    return FindSection(section) >= 0;
+}
 
 bool TIniFile::SectionHasKeys(const QString& section) const {
     const int header = FindSection(section);
@@ -295,7 +305,9 @@ bool TIniFile::TryReadFloat(const QString& section, const QString& key, double& 
     return i >= 0 && TextToFloat(ValueOf(Lines[i]), value);
 }
 
-QString TIniFile::FloatToText(double value) { return QString::number(value, 'g', 15); }
+QString TIniFile::FloatToText(double value) {
+    return QString::number(value, 'g', 15);
+}
 
 bool TIniFile::TextToFloat(const QString& text, double& value) {
     QString plain = TrimBlanks(text);

@@ -115,11 +115,11 @@ public:
 private:
     enum class TLineKind { Other, Section, Key };
     struct TLine {
-        QString Raw;      // the line as read or written, without its line break
-        QString Break;    // its line break as read ("\r\n" for lines written here); empty at the end
+        QString Raw;   // the line as read or written, without its line break
+        QString Break; // its line break as read ("\r\n" for lines written here); empty at the end
         TLineKind Kind = TLineKind::Other;
-        QString Name;     // section or key name, trimmed
-        QString Value;    // key value, trimmed
+        QString Name;  // section or key name, trimmed
+        QString Value; // key value, trimmed
     };
 
     static TLine ParseLine(const QString& raw);

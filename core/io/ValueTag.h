@@ -4,19 +4,19 @@
 
 // The one-byte tags of the value stream.
 enum class TValueTag : std::uint8_t {
-    Null = 0,      // end of list; also the identifier "Null"
-    List = 1,      // begin of list
+    Null = 0, // end of list; also the identifier "Null"
+    List = 1, // begin of list
     Int8 = 2,
     Int16 = 3,
     Int32 = 4,
-    Extended = 5,  // 10-byte floating-point number
-    String = 6,    // up to 255 characters, one length byte
+    Extended = 5, // 10-byte floating-point number
+    String = 6,   // up to 255 characters, one length byte
     Ident = 7,
     False = 8,
     True = 9,
-    Binary = 10,   // reserved, never written
-    Set = 11,      // reserved, never written
-    LString = 12,  // 256 characters or more, four length bytes
+    Binary = 10,  // reserved, never written
+    Set = 11,     // reserved, never written
+    LString = 12, // 256 characters or more, four length bytes
     Nil = 13,
     Collection = 14, // reserved from here on
     Single = 15,

@@ -69,34 +69,57 @@ TRegistry& Registry() {
     return registry;
 }
 
-template <typename T>
-void Install(std::shared_ptr<T>& slot, std::shared_ptr<T> service) {
+template <typename T> void Install(std::shared_ptr<T>& slot, std::shared_ptr<T> service) {
     if (service)
         slot = std::move(service);
 }
 
 } // namespace
 
-IUserPrompt& TServices::Prompt() { return *Registry().Prompt; }
-IProgressFactory& TServices::ProgressFactory() { return *Registry().ProgressFactory; }
-ICursorService& TServices::Cursor() { return *Registry().Cursor; }
-IClock& TServices::Clock() { return *Registry().Clock; }
-IIdentity& TServices::Identity() { return *Registry().Identity; }
-IFileSystem& TServices::FileSystem() { return *Registry().FileSystem; }
-IHelp& TServices::Help() { return *Registry().Help; }
+IUserPrompt& TServices::Prompt() {
+    return *Registry().Prompt;
+}
+IProgressFactory& TServices::ProgressFactory() {
+    return *Registry().ProgressFactory;
+}
+ICursorService& TServices::Cursor() {
+    return *Registry().Cursor;
+}
+IClock& TServices::Clock() {
+    return *Registry().Clock;
+}
+IIdentity& TServices::Identity() {
+    return *Registry().Identity;
+}
+IFileSystem& TServices::FileSystem() {
+    return *Registry().FileSystem;
+}
+IHelp& TServices::Help() {
+    return *Registry().Help;
+}
 
-void TServices::SetPrompt(std::shared_ptr<IUserPrompt> service) { Install(Registry().Prompt, std::move(service)); }
+void TServices::SetPrompt(std::shared_ptr<IUserPrompt> service) {
+    Install(Registry().Prompt, std::move(service));
+}
 void TServices::SetProgressFactory(std::shared_ptr<IProgressFactory> service) {
     Install(Registry().ProgressFactory, std::move(service));
 }
-void TServices::SetCursor(std::shared_ptr<ICursorService> service) { Install(Registry().Cursor, std::move(service)); }
-void TServices::SetClock(std::shared_ptr<IClock> service) { Install(Registry().Clock, std::move(service)); }
+void TServices::SetCursor(std::shared_ptr<ICursorService> service) {
+    Install(Registry().Cursor, std::move(service));
+}
+void TServices::SetClock(std::shared_ptr<IClock> service) {
+    Install(Registry().Clock, std::move(service));
+}
 void TServices::SetIdentity(std::shared_ptr<IIdentity> service) {
     Install(Registry().Identity, std::move(service));
 }
 void TServices::SetFileSystem(std::shared_ptr<IFileSystem> service) {
     Install(Registry().FileSystem, std::move(service));
 }
-void TServices::SetHelp(std::shared_ptr<IHelp> service) { Install(Registry().Help, std::move(service)); }
+void TServices::SetHelp(std::shared_ptr<IHelp> service) {
+    Install(Registry().Help, std::move(service));
+}
 
-void TServices::Reset() { Registry().Reset(); }
+void TServices::Reset() {
+    Registry().Reset();
+}

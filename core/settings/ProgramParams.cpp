@@ -63,7 +63,9 @@ QString TProgramParams::IniPath() {
            QStringLiteral("/Quilvane/Quilvane.ini");
 }
 
-QString TProgramParams::DefaultDataFolder() { return QDir::homePath() + QStringLiteral("/QUILVANE/DATA"); }
+QString TProgramParams::DefaultDataFolder() {
+    return QDir::homePath() + QStringLiteral("/QUILVANE/DATA");
+}
 
 QString TProgramParams::DefaultTempReportsFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
@@ -84,7 +86,9 @@ QString TProgramParams::StoredReferenceDataPath() const {
     return BuildPath({LicFilePath, ReferenceDataFileName});
 }
 
-QString TProgramParams::ReferenceDataPath() const { return NativePath(StoredReferenceDataPath()); }
+QString TProgramParams::ReferenceDataPath() const {
+    return NativePath(StoredReferenceDataPath());
+}
 
 void TProgramParams::ClearSettings() {
     TReferenceData::Clear();
@@ -125,7 +129,8 @@ int TProgramParams::Load() {
             message = MessageOf(error);
         }
         const TMessageButton answer = MessageBeepAndShow(
-            TServices::Prompt(), TMessageKind::Error, message + QStringLiteral(" - Contact Support for assistance."),
+            TServices::Prompt(), TMessageKind::Error,
+            message + QStringLiteral(" - Contact Support for assistance."),
             TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Help, SupportHelpContext);
         if (answer != TMessageButton::Retry)
             return -1;
@@ -161,7 +166,8 @@ void TProgramParams::CreateFirstRunFiles(const QString& iniPath) {
     MakeFolder(dataFolder);
     const QString installed = QDir(dataFolder).filePath(ReferenceDataFileName);
     const QString shipped = ShippedReferenceDataPath();
-    if (!QFileInfo::exists(TServices::FileSystem().ResolveCaseInsensitive(installed)) && QFileInfo::exists(shipped)) {
+    if (!QFileInfo::exists(TServices::FileSystem().ResolveCaseInsensitive(installed)) &&
+        QFileInfo::exists(shipped)) {
         if (!QFile::copy(shipped, installed))
             throw EQuilvaneError(QStringLiteral("Unable to install the reference data in ") + installed);
         // The shipped copy may be read-only; the installed one takes the two date formats back.
@@ -201,7 +207,8 @@ void TProgramParams::ReadDesktop(const TIniFile& ini) {
     BackupInterval = ini.ReadInteger(DesktopSection, QStringLiteral("BackupInterval"), 10);
     LevelsOfBackup = ini.ReadInteger(DesktopSection, QStringLiteral("LevelsOfBackup"), 99);
     RestoreDesktop = ini.ReadInteger(DesktopSection, QStringLiteral("RestoreDesktop"), 0);
-    PreferredPrefix = ini.ReadString(DesktopSection, QStringLiteral("PreferredPrefix"), QString()).toUpper().left(3);
+    PreferredPrefix =
+        ini.ReadString(DesktopSection, QStringLiteral("PreferredPrefix"), QString()).toUpper().left(3);
     DestSystem = ini.ReadString(DesktopSection, QStringLiteral("DestSystem"), QString());
     DestFormat = ini.ReadString(DesktopSection, QStringLiteral("DestFormat"), DefaultDestFormat);
     Country = ini.ReadString(DesktopSection, QStringLiteral("Country"), QString());
@@ -298,8 +305,9 @@ void TProgramParams::SaveRegionalFormats() {
     dat.LoadFromBytes(ReadFileBytes(path));
     const QString narrativeKey = QStringLiteral("NarrativeDateFormat");
     const QString reportKey = QStringLiteral("ReportDateFormat");
-    const bool narrativeSame = dat.ValueExists(RegionalSection, narrativeKey) &&
-                               dat.ReadString(RegionalSection, narrativeKey, QString()) == NarrativeDateFormat;
+    const bool narrativeSame =
+        dat.ValueExists(RegionalSection, narrativeKey) &&
+        dat.ReadString(RegionalSection, narrativeKey, QString()) == NarrativeDateFormat;
     const bool reportSame = dat.ValueExists(RegionalSection, reportKey) &&
                             dat.ReadString(RegionalSection, reportKey, QString()) == ReportDateFormat;
     if (narrativeSame && reportSame)
@@ -340,6 +348,10 @@ TProgramParams& ProgramParams() {
     return *Installed();
 }
 
-bool HasProgramParams() { return static_cast<bool>(Installed()); }
+bool HasProgramParams() {
+    return static_cast<bool>(Installed());
+}
 
-void SetProgramParams(std::shared_ptr<TProgramParams> params) { Installed() = std::move(params); }
+void SetProgramParams(std::shared_ptr<TProgramParams> params) {
+    Installed() = std::move(params);
+}

@@ -1,8 +1,12 @@
 #include "core/util/FlagSets.h"
 
 namespace {
-constexpr bool ValidBit(int bit) { return bit >= 0 && bit < 32; }
-constexpr quint32 Mask(int bit) { return quint32{1} << bit; }
+constexpr bool ValidBit(int bit) {
+    return bit >= 0 && bit < 32;
+}
+constexpr quint32 Mask(int bit) {
+    return quint32{1} << bit;
+}
 } // namespace
 
 quint32 FlagSetInclude(quint32 set, std::initializer_list<int> bits) {

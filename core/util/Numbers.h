@@ -13,8 +13,12 @@ bool SameAmount(double a, double b);
 // the even neighbour (2.5 -> 2, 3.5 -> 4), as every "round to the nearest" of the program does.
 double RoundHalfEven(double value, int decimals = 0);
 
-inline int MaxInt(int a, int b) { return a > b ? a : b; }
-inline int MinInt(int a, int b) { return a < b ? a : b; }
+inline int MaxInt(int a, int b) {
+    return a > b ? a : b;
+}
+inline int MinInt(int a, int b) {
+    return a < b ? a : b;
+}
 
 // Base to the power N by repeated squaring; a negative N gives 1 / Base^|N| (infinity for a
 // base of 0).

@@ -41,8 +41,7 @@ QString FormatABN(const QString& text);
 bool IsTrueText(const QString& text);
 
 // Index of a text in a table (any case), -1 when absent.
-template <typename Table>
-int IndexOfText(const QString& text, const Table& table) {
+template <typename Table> int IndexOfText(const QString& text, const Table& table) {
     int index = 0;
     for (const auto& entry : table) {
         if (text.compare(entry, Qt::CaseInsensitive) == 0)

@@ -32,7 +32,9 @@ int FindWrapPosition(const QString& text, int n) {
 }
 
 void TruncateTextToWidth(const TTextMeasure& measure, QString& text, int maxWidth) {
-    const auto width = [&measure](const QString& t) { return measure ? measure(t) : static_cast<int>(t.size()); };
+    const auto width = [&measure](const QString& t) {
+        return measure ? measure(t) : static_cast<int>(t.size());
+    };
     const qint64 limit = maxWidth < 0 ? -static_cast<qint64>(maxWidth) : maxWidth;
     if (width(text) <= limit)
         return;

@@ -31,7 +31,8 @@ TEST_F(ControlHelpersTest, ColoursFollowTheStateOfEditsAndCombos) {
     ASSERT_NE(window, grey);
 
     SetControlsColour(&container, false);
-    for (QWidget* w : {static_cast<QWidget*>(edit), static_cast<QWidget*>(masked), static_cast<QWidget*>(combo)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(edit), static_cast<QWidget*>(masked), static_cast<QWidget*>(combo)}) {
         EXPECT_EQ(w->palette().color(QPalette::Active, QPalette::Base), grey);
         EXPECT_EQ(w->palette().color(QPalette::Disabled, QPalette::Base), grey);
     }

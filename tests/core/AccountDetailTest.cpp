@@ -198,21 +198,44 @@ TEST_F(AccountDetailTest, CopyFromTakesEverythingAndClonesTheBankDetails) {
 // the current format puts outside the balance-sheet range are read and then dropped, and the
 // values after them stay in step.
 TEST_F(AccountDetailTest, BankDetailsOutsideTheBalanceSheetAreReadAndDropped) {
-    const QByteArray bytes = FromHex(
-        "02ff02ff03e80302ff"  // code: account 1000
-        "02ff02ff03e80302ff"  // code 2
-        "0605" "53616c6573"   // "Sales"
-        "01"                  // bank details
-        "0600" "0600" "0600" "0600" "0603" "415544"
-        "05" "00000000000000000000"
-        "05" "00000000000000000000"
-        "08" "09"
-        "00"
-        "0603" "424e4b"       // "BNK"
-        "0243"                // 'C'
-        "05" "00000000000000000000"
-        "08" "08"
-        "0200" "0200" "0200" "0200" "0200" "0200" "0200" "0200" "0200" "0200" "0200" "0200" "0205");
+    const QByteArray bytes = FromHex("02ff02ff03e80302ff" // code: account 1000
+                                     "02ff02ff03e80302ff" // code 2
+                                     "0605"
+                                     "53616c6573" // "Sales"
+                                     "01"         // bank details
+                                     "0600"
+                                     "0600"
+                                     "0600"
+                                     "0600"
+                                     "0603"
+                                     "415544"
+                                     "05"
+                                     "00000000000000000000"
+                                     "05"
+                                     "00000000000000000000"
+                                     "08"
+                                     "09"
+                                     "00"
+                                     "0603"
+                                     "424e4b" // "BNK"
+                                     "0243"   // 'C'
+                                     "05"
+                                     "00000000000000000000"
+                                     "08"
+                                     "08"
+                                     "0200"
+                                     "0200"
+                                     "0200"
+                                     "0200"
+                                     "0200"
+                                     "0200"
+                                     "0200"
+                                     "0200"
+                                     "0200"
+                                     "0200"
+                                     "0200"
+                                     "0200"
+                                     "0205");
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);

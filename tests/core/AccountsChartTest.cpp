@@ -10,58 +10,97 @@
 namespace {
 
 // Pieces of a stored accounts chart, written from the layout.
-const char* const HeaderHex =
-    "0716" "4368617274206f66204163636f756e74732c56352e30" // "Chart of Accounts,V5.0"
-    "0706" "414243313233"                                 // "ABC123"
-    "0708" "5155494c56414e45";                            // "QUILVANE"
-const char* const ForeignHeaderHex =
-    "0716" "4368617274206f66204163636f756e74732c56352e30"
-    "0706" "414243313233"
-    "0706" "53494d504c45"; // "SIMPLE"
+const char* const HeaderHex = "0716"
+                              "4368617274206f66204163636f756e74732c56352e30" // "Chart of Accounts,V5.0"
+                              "0706"
+                              "414243313233" // "ABC123"
+                              "0708"
+                              "5155494c56414e45"; // "QUILVANE"
+const char* const ForeignHeaderHex = "0716"
+                                     "4368617274206f66204163636f756e74732c56352e30"
+                                     "0706"
+                                     "414243313233"
+                                     "0706"
+                                     "53494d504c45"; // "SIMPLE"
 const char* const ZeroFloat = "0500000000000000000000";
 const QByteArray ThirteenZeroBudgets = QByteArray("0200").repeated(13);
 
 // 01-2100-05 "Petty Cash": a sub-account with budgets 300 = 100 + 200 and sign 'B'.
-const QByteArray SubAccountHex = QByteArray(
-    "0201" "02ff" "033408" "0205"  // branch 1, no division, account 2100, sub-account 5
-    "0201" "02ff" "033408" "0205"
-    "060a" "50657474792043617368"  // "Petty Cash"
-    "0100"                          // no bank details
-    "0603" "414343"                 // "ACC"
-    "0242"                          // 'B'
-    "05" "000000000040bcb21240"     // 732100.0
-    "0808"
-    "032c01" "0264" "03c800"       // budgets: total 300, July 100, August 200
-    "0200020002000200020002000200020002000200");
+const QByteArray SubAccountHex = QByteArray("0201"
+                                            "02ff"
+                                            "033408"
+                                            "0205" // branch 1, no division, account 2100, sub-account 5
+                                            "0201"
+                                            "02ff"
+                                            "033408"
+                                            "0205"
+                                            "060a"
+                                            "50657474792043617368" // "Petty Cash"
+                                            "0100"                 // no bank details
+                                            "0603"
+                                            "414343" // "ACC"
+                                            "0242"   // 'B'
+                                            "05"
+                                            "000000000040bcb21240" // 732100.0
+                                            "0808"
+                                            "032c01"
+                                            "0264"
+                                            "03c800" // budgets: total 300, July 100, August 200
+                                            "0200020002000200020002000200020002000200");
 
 // 2000 "Cheque Account": the default bank account with all nine bank details.
-const QByteArray BankAccountHex = QByteArray(
-    "02ff" "02ff" "03d007" "02ff"
-    "02ff" "02ff" "03d007" "02ff"
-    "060e" "436865717565204163636f756e74"
-    "01"
-    "0604" "4d61696e"               // account name "Main"
-    "0607" "57657374706163"         // bank "Westpac"
-    "0606" "313233343536"           // account number
-    "0607" "3033322d303030"         // BSB "032-000"
-    "0603" "415544"                 // "AUD"
-    "05" "00000000000000b00140"     // 5.5 %
-    "05" "00000000000000fa0840"     // 1000.0
-    "09" "08"                       // default, second flag clear
-    "00"
-    "0603" "424e4b"                 // "BNK"
-    "0244"                          // 'D'
-    "05" "000000000000b6b21240"     // 732000.0
-    "0808") + ThirteenZeroBudgets;
+const QByteArray BankAccountHex = QByteArray("02ff"
+                                             "02ff"
+                                             "03d007"
+                                             "02ff"
+                                             "02ff"
+                                             "02ff"
+                                             "03d007"
+                                             "02ff"
+                                             "060e"
+                                             "436865717565204163636f756e74"
+                                             "01"
+                                             "0604"
+                                             "4d61696e" // account name "Main"
+                                             "0607"
+                                             "57657374706163" // bank "Westpac"
+                                             "0606"
+                                             "313233343536" // account number
+                                             "0607"
+                                             "3033322d303030" // BSB "032-000"
+                                             "0603"
+                                             "415544" // "AUD"
+                                             "05"
+                                             "00000000000000b00140" // 5.5 %
+                                             "05"
+                                             "00000000000000fa0840" // 1000.0
+                                             "09"
+                                             "08" // default, second flag clear
+                                             "00"
+                                             "0603"
+                                             "424e4b" // "BNK"
+                                             "0244"   // 'D'
+                                             "05"
+                                             "000000000000b6b21240" // 732000.0
+                                             "0808") +
+                                  ThirteenZeroBudgets;
 
 // 9000 "Suspense Accounts": the default suspense account, second flag set.
-const QByteArray SuspenseAccountHex = QByteArray(
-    "02ff" "02ff" "032823" "02ff"
-    "02ff" "02ff" "032823" "02ff"
-    "0611" "53757370656e7365204163636f756e7473"
-    "0100"
-    "0603" "535553"
-    "0242") + ZeroFloat + "0909" + ThirteenZeroBudgets;
+const QByteArray SuspenseAccountHex = QByteArray("02ff"
+                                                 "02ff"
+                                                 "032823"
+                                                 "02ff"
+                                                 "02ff"
+                                                 "02ff"
+                                                 "032823"
+                                                 "02ff"
+                                                 "0611"
+                                                 "53757370656e7365204163636f756e7473"
+                                                 "0100"
+                                                 "0603"
+                                                 "535553"
+                                                 "0242") +
+                                      ZeroFloat + "0909" + ThirteenZeroBudgets;
 
 QByteArray ChartBytes(const QByteArray& header, const QList<QByteArray>& items) {
     QByteArray hex = header + "01";
@@ -111,7 +150,6 @@ protected:
         account->Description = description;
         return chart.AddAccount(std::move(account));
     }
-
 };
 
 } // namespace
@@ -202,9 +240,10 @@ TEST_F(AccountsChartTest, DecliningAnotherFormatsChartLeavesItsFileAlone) {
     auto chart = Chart();
     EXPECT_EQ(chart->LoadFromFile({}), ChartResult::ForeignFormat);
     ASSERT_EQ(Prompt->Shown.size(), 1);
-    EXPECT_EQ(Prompt->Shown[0].Text,
-              "The chart of accounts being loaded has a format which may not be compatible with current file's "
-              "accounts format. Continue anyway ?");
+    EXPECT_EQ(
+        Prompt->Shown[0].Text,
+        "The chart of accounts being loaded has a format which may not be compatible with current file's "
+        "accounts format. Continue anyway ?");
     EXPECT_EQ(Prompt->Shown[0].Buttons, TMessageButton::OK | TMessageButton::Cancel | TMessageButton::Help);
     EXPECT_EQ(Prompt->Shown[0].HelpContext, 16500);
     EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Warning});
@@ -415,7 +454,8 @@ TEST_F(AccountsChartTest, ControlAndBankAccounts) {
     Add(*chart, "01-1000-05");
     Add(*chart, "4000");
     Add(*chart, "01-4000");
-    EXPECT_EQ(chart->FindControlAccountOf(chart->IndexOfCode(Code("01-1000-05"))), chart->IndexOfCode(Code("1000")));
+    EXPECT_EQ(chart->FindControlAccountOf(chart->IndexOfCode(Code("01-1000-05"))),
+              chart->IndexOfCode(Code("1000")));
     EXPECT_EQ(chart->FindControlAccount(Code("01-4000")), -1);
     EXPECT_TRUE(chart->IsNonPostingAccount(chart->IndexOfCode(Code("1000"))));
     EXPECT_FALSE(chart->IsNonPostingAccount(chart->IndexOfCode(Code("4000"))));

@@ -12,13 +12,13 @@ namespace {
 // Account 1010, opened 1/7/2005 with 1.50 in the cash book and 100.00 on the statement, first
 // period ending 31/7/2005, completed, slot 10 ("A").
 const char* const StoredDetail = "02 FF 02 FF 03 F2 03 02 FF"
-                                 "05 00 00 00 00 00 00 BE B2 12 40"  // 732128
-                                 "05 00 00 00 00 00 00 00 C0 FF 3F"  // 1.5
-                                 "05 00 00 00 00 00 00 00 00 00 00"  // 0
-                                 "05 00 00 00 00 00 00 00 C8 05 40"  // 100
-                                 "05 00 00 00 00 00 E0 BF B2 12 40"  // 732158
-                                 "05 00 00 00 00 00 00 00 00 00 00"  // 0
-                                 "05 00 00 00 00 00 E0 BF B2 12 40"  // reconciled to 732158
+                                 "05 00 00 00 00 00 00 BE B2 12 40" // 732128
+                                 "05 00 00 00 00 00 00 00 C0 FF 3F" // 1.5
+                                 "05 00 00 00 00 00 00 00 00 00 00" // 0
+                                 "05 00 00 00 00 00 00 00 C8 05 40" // 100
+                                 "05 00 00 00 00 00 E0 BF B2 12 40" // 732158
+                                 "05 00 00 00 00 00 00 00 00 00 00" // 0
+                                 "05 00 00 00 00 00 E0 BF B2 12 40" // reconciled to 732158
                                  "09 08 02 0A"
                                  "06 0C 41 42 43 31 32 33 30 36 2E 52 55 41"  // ABC12306.RUA
                                  "06 0C 41 42 43 31 32 33 30 36 2E 52 4D 41"; // ABC12306.RMA
@@ -57,7 +57,8 @@ TEST(BRecOpeningDetail, StoredSlotOutsideTheRangeIsNoSlot) {
 TEST(BRecOpeningDetail, DamagedDetailFailsAsStreamError) {
     EXPECT_THROW(ReadStoredItem<TBRecOpeningDetail>(Hex(StoredDetail).left(40)), EStreamError);
     QByteArray bytes = Hex(StoredDetail);
-    bytes.replace(Hex("05 00 00 00 00 00 00 00 C0 FF 3F"), Hex("05 00 00 00 00 00 00 00 80 FF 7F")); // infinity
+    bytes.replace(Hex("05 00 00 00 00 00 00 00 C0 FF 3F"),
+                  Hex("05 00 00 00 00 00 00 00 80 FF 7F")); // infinity
     EXPECT_THROW(ReadStoredItem<TBRecOpeningDetail>(bytes), EStreamError);
     bytes = Hex(StoredDetail);
     bytes.replace(Hex("09 08 02 0A"), Hex("09 08 06 01 41")); // a text where the slot belongs
@@ -72,15 +73,15 @@ TEST(BRecOpeningDetail, SlotCharactersAndFileNames) {
     EXPECT_TRUE(TBRecOpeningDetail::SlotCharacter(35).isNull());
     EXPECT_TRUE(TBRecOpeningDetail::SlotCharacter(-1).isNull());
 
-    EXPECT_EQ(TBRecOpeningDetail::ReconciliationFileName(QStringLiteral("D:\\DATA"), QStringLiteral("XYZ"), 2000, 3,
-                                                         false),
+    EXPECT_EQ(TBRecOpeningDetail::ReconciliationFileName(QStringLiteral("D:\\DATA"), QStringLiteral("XYZ"),
+                                                         2000, 3, false),
               QStringLiteral("D:\\DATA\\BANK_REC\\XYZ00.RU3"));
-    EXPECT_EQ(TBRecOpeningDetail::ReconciliationFileName(QStringLiteral("D:\\DATA"), QStringLiteral("XYZ"), 1999, 34,
-                                                         true),
+    EXPECT_EQ(TBRecOpeningDetail::ReconciliationFileName(QStringLiteral("D:\\DATA"), QStringLiteral("XYZ"),
+                                                         1999, 34, true),
               QStringLiteral("D:\\DATA\\BANK_REC\\XYZ99.RMY"));
-    EXPECT_TRUE(
-        TBRecOpeningDetail::ReconciliationFileName(QStringLiteral("D:\\DATA"), QStringLiteral("XYZ"), 2006, -1, true)
-            .isEmpty());
+    EXPECT_TRUE(TBRecOpeningDetail::ReconciliationFileName(QStringLiteral("D:\\DATA"), QStringLiteral("XYZ"),
+                                                           2006, -1, true)
+                    .isEmpty());
 
     TBRecOpeningDetail detail;
     detail.Slot = TBRecOpeningDetail::NoSlot;

@@ -8,7 +8,11 @@
 namespace {
 
 // "Bank Rec Opening Bals,V5.5", "ABC123", no key.
-const char* const Header = "071A" "42616E6B20526563204F70656E696E672042616C732C56352E35" "0706" "414243313233" "0700";
+const char* const Header = "071A"
+                           "42616E6B20526563204F70656E696E672042616C732C56352E35"
+                           "0706"
+                           "414243313233"
+                           "0700";
 
 const char* const Account2000 = "02FF02FF03D00702FF";
 const char* const Account2001 = "02FF02FF03D10702FF";
@@ -23,13 +27,13 @@ QByteArray Str(const QByteArray& text) {
 // 31/7/2005, not reconciled, not completed, second flag set; the slot and its file names.
 QByteArray Detail(const char* account, int slot, const QByteArray& slotChar) {
     return QByteArray(account) +
-           "05000000000000BEB21240"   // 732128
-           "0500000000000000C0FF3F"   // 1.5
-           "0500000000000000000000"   // 0
-           "0500000000000000C80540"   // 100
-           "050000000000E0BFB21240"   // 732158
-           "0500000000000000000000"   // 0
-           "050000000000000080FFBF"   // -1
+           "05000000000000BEB21240" // 732128
+           "0500000000000000C0FF3F" // 1.5
+           "0500000000000000000000" // 0
+           "0500000000000000C80540" // 100
+           "050000000000E0BFB21240" // 732158
+           "0500000000000000000000" // 0
+           "050000000000000080FFBF" // -1
            "0809" +
            "02" + QByteArray::number(slot, 16).rightJustified(2, '0') + Str("ABC12306.RU" + slotChar) +
            Str("ABC12306.RM" + slotChar);
@@ -55,7 +59,8 @@ protected:
         AddAccount(QStringLiteral("4500"), QStringLiteral("ACC"));
     }
 
-    TAccountDetail* AddAccount(const QString& text, const QString& type, const QString& currency = QString()) {
+    TAccountDetail* AddAccount(const QString& text, const QString& type,
+                               const QString& currency = QString()) {
         auto account = std::make_unique<TAccountDetail>(Tables.Format());
         TAccountCode code;
         EXPECT_TRUE(Tables.Format()->TextToCode(text, code, false, false));
@@ -72,7 +77,8 @@ protected:
         return Temp.filePath(QStringLiteral("BANK_REC/") + name);
     }
 
-    std::unique_ptr<TBankRecOpeningDetailChart> Chart(const TOptionSet& options = {ChartOption::LoadOnCreate}) {
+    std::unique_ptr<TBankRecOpeningDetailChart> Chart(const TOptionSet& options = {
+                                                          ChartOption::LoadOnCreate}) {
         return std::make_unique<TBankRecOpeningDetailChart>(Entity, Accounts.get(), nullptr, options, 2006);
     }
 
@@ -105,7 +111,8 @@ TEST_F(BankRecOpeningDetailChartTest, ThirtySixBankAccountsGiveThirtyFiveDetails
         AddAccount(QString::number(2000 + i), QStringLiteral("BNK"));
     auto chart = Chart();
     ASSERT_EQ(chart->Count(), 35);
-    EXPECT_EQ(chart->IndexOfAccount(Accounts->GetCodeParts(Accounts->IndexOfCodeText(QStringLiteral("2035")))), -1);
+    EXPECT_EQ(
+        chart->IndexOfAccount(Accounts->GetCodeParts(Accounts->IndexOfCodeText(QStringLiteral("2035")))), -1);
     const TBRecOpeningDetail* eleventh = chart->GetDetail(10);
     EXPECT_EQ(chart->GetCode(10), QStringLiteral("2010"));
     EXPECT_TRUE(eleventh->UnmatchedFile.endsWith(QStringLiteral("ABC12306.RUA")));
@@ -140,7 +147,8 @@ TEST_F(BankRecOpeningDetailChartTest, StoredDetailsUpdateTheBankAccountsTheyBelo
                            "050000000000E0BFB21240"
                            "0500000000000000000000"
                            "050000000000000080FFBF"
-                           "0808" "0200" +
+                           "0808"
+                           "0200" +
                            Str("ABC12306.RU0") + Str("ABC12306.RM0");
     EXPECT_EQ(ReadFile(RecPath()).toHex(), FileBytes({fresh2000, Detail(Account2001, 5, "5")}).toHex());
 }

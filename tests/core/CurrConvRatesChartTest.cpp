@@ -7,15 +7,38 @@
 namespace {
 
 // "Currency Rates,V5.0", "ABC123", no key.
-const char* const Header = "0713" "43757272656E63792052617465732C56352E30" "0706" "414243313233" "0700";
+const char* const Header = "0713"
+                           "43757272656E63792052617465732C56352E30"
+                           "0706"
+                           "414243313233"
+                           "0700";
 
 // Stored rates: USD "US Dollar" '$' 0.9; EUR "Euro" (euro sign, 0x80) 0.65; AUD as listed.
-const char* const StoredUSD = "0603555344" "0609" "555320446F6C6C6172" "0224" "05" "00686666666666E6FE3F";
-const char* const StoredEUR = "0603455552" "0604" "4575726F" "038000" "05" "00686666666666A6FE3F";
-const char* const ListedAUD = "0603415544" "0611" "4175737472616C69616E20446F6C6C6172" "0224" "05" "0000000000000080FF3F";
+const char* const StoredUSD = "0603555344"
+                              "0609"
+                              "555320446F6C6C6172"
+                              "0224"
+                              "05"
+                              "00686666666666E6FE3F";
+const char* const StoredEUR = "0603455552"
+                              "0604"
+                              "4575726F"
+                              "038000"
+                              "05"
+                              "00686666666666A6FE3F";
+const char* const ListedAUD = "0603415544"
+                              "0611"
+                              "4175737472616C69616E20446F6C6C6172"
+                              "0224"
+                              "05"
+                              "0000000000000080FF3F";
 // USD as listed: number 840 is no one-byte character, so a blank symbol; 0.65.
-const char* const ListedUSD =
-    "0603555344" "0614" "556E697465642053746174657320446F6C6C6172" "0220" "05" "00686666666666A6FE3F";
+const char* const ListedUSD = "0603555344"
+                              "0614"
+                              "556E697465642053746174657320446F6C6C6172"
+                              "0220"
+                              "05"
+                              "00686666666666A6FE3F";
 
 QByteArray FileBytes(const QList<const char*>& items) {
     QByteArray hex = QByteArray(Header) + "01";
@@ -35,8 +58,9 @@ protected:
     }
 
     QString DataFile() const { return Temp.filePath(QStringLiteral("DATA/M_DETAIL/ABC12306.CCR")); }
-    QString TransferFile() const { return Temp.filePath(QStringLiteral("PROGRAM/TRANSFER/M_DETAIL/ABC12306.CCR")); }
-
+    QString TransferFile() const {
+        return Temp.filePath(QStringLiteral("PROGRAM/TRANSFER/M_DETAIL/ABC12306.CCR"));
+    }
 };
 
 } // namespace
@@ -91,7 +115,8 @@ TEST_F(CurrConvRatesChartTest, TheCallersFolderAndSilenceReachTheFile) {
 
 TEST_F(CurrConvRatesChartTest, OnlyAMergeKeepsWhatIsHeld) {
     TCurrConvRatesChart chart(Entity, {}, 2006);
-    chart.AddItem(std::make_unique<TCurrencyConvRate>(QStringLiteral("NZD"), QStringLiteral("Kiwi"), QLatin1Char('$'), 1.1));
+    chart.AddItem(std::make_unique<TCurrencyConvRate>(QStringLiteral("NZD"), QStringLiteral("Kiwi"),
+                                                      QLatin1Char('$'), 1.1));
     ASSERT_EQ(chart.LoadFromFile({ChartOption::MergeLoad}), 0);
     EXPECT_GE(chart.IndexOf(QStringLiteral("NZD")), 0);
     ASSERT_EQ(chart.LoadFromFile({}), 0);

@@ -7,15 +7,13 @@
 namespace {
 
 // Tuesday 5 July 2005 at 14:05:09.250.
-double Afternoon()
-{
+double Afternoon() {
     return EncodeDateNum(2005, 7, 5) + (14 * 3600 + 5 * 60 + 9.25) / 86400.0;
 }
 
 class DateFormatterTest : public ::testing::Test {
 protected:
-    QString Format(const char* format, double dateNum) const
-    {
+    QString Format(const char* format, double dateNum) const {
         return TDateFormatter(Settings).Format(QString::fromUtf8(format), dateNum);
     }
     TRegionalSettings Settings;
@@ -23,19 +21,18 @@ protected:
 
 } // namespace
 
-TEST_F(DateFormatterTest, ReferenceDataDefaults)
-{
+TEST_F(DateFormatterTest, ReferenceDataDefaults) {
     const double date = EncodeDateNum(2005, 7, 5);
     EXPECT_EQ(TDateFormatter(Settings).Format(Settings.ShortDateFormat, date), QStringLiteral("05/07/05"));
     EXPECT_EQ(TDateFormatter(Settings).Format(Settings.LongDateFormat, date), QStringLiteral("05/07/2005"));
-    EXPECT_EQ(TDateFormatter(Settings).Format(Settings.NarrativeDateFormat, date), QStringLiteral("5 Jul 2005"));
+    EXPECT_EQ(TDateFormatter(Settings).Format(Settings.NarrativeDateFormat, date),
+              QStringLiteral("5 Jul 2005"));
     EXPECT_EQ(TDateFormatter(Settings).Format(Settings.ReportDateFormat, date), QStringLiteral("05/07/2005"));
     EXPECT_EQ(TDateFormatter(Settings).Format(Settings.LongTimeFormat, Afternoon()),
               QStringLiteral("Tue 5 July 2005 at 14:05"));
 }
 
-TEST_F(DateFormatterTest, DateFieldsInAnyCase)
-{
+TEST_F(DateFormatterTest, DateFieldsInAnyCase) {
     const double date = Afternoon();
     EXPECT_EQ(Format("d dd ddd dddd", date), QStringLiteral("5 05 Tue Tuesday"));
     EXPECT_EQ(Format("D DD DDD DDDD", date), QStringLiteral("5 05 Tue Tuesday"));
@@ -46,8 +43,7 @@ TEST_F(DateFormatterTest, DateFieldsInAnyCase)
     EXPECT_EQ(Format("ddd", EncodeDateNum(1, 1, 1)), QStringLiteral("Mon"));
 }
 
-TEST_F(DateFormatterTest, MinutesAfterAnHourAndTimeFields)
-{
+TEST_F(DateFormatterTest, MinutesAfterAnHourAndTimeFields) {
     const double date = Afternoon();
     EXPECT_EQ(Format("hh:mm", date), QStringLiteral("14:05"));
     EXPECT_EQ(Format("HH:MM:SS", date), QStringLiteral("14:05:09"));
@@ -58,8 +54,7 @@ TEST_F(DateFormatterTest, MinutesAfterAnHourAndTimeFields)
     EXPECT_EQ(Format("hh", EncodeDateNum(2005, 7, 5)), QStringLiteral("00"));
 }
 
-TEST_F(DateFormatterTest, TwelveHourClock)
-{
+TEST_F(DateFormatterTest, TwelveHourClock) {
     const double date = Afternoon();
     EXPECT_EQ(Format("h:mm am/pm", date), QStringLiteral("2:05 pm"));
     EXPECT_EQ(Format("h:mm AM/PM", date), QStringLiteral("2:05 PM"));
@@ -69,8 +64,7 @@ TEST_F(DateFormatterTest, TwelveHourClock)
     EXPECT_EQ(Format("h \"am/pm\"", date), QStringLiteral("14 am/pm")); // a quoted marker is text
 }
 
-TEST_F(DateFormatterTest, SeparatorsAndLiterals)
-{
+TEST_F(DateFormatterTest, SeparatorsAndLiterals) {
     const double date = EncodeDateNum(2005, 7, 5);
     Settings.DateSeparator = QLatin1Char('-');
     Settings.TimeSeparator = QLatin1Char('.');
@@ -78,11 +72,11 @@ TEST_F(DateFormatterTest, SeparatorsAndLiterals)
     EXPECT_EQ(Format("\"d/m\" 'y' dd", date), QStringLiteral("d/m y 05"));
     EXPECT_EQ(Format("dd \"unterminated", date), QStringLiteral("05 unterminated"));
     EXPECT_EQ(Format("dd, [bx] q#", date), QStringLiteral("05, [bx] q#"));
-    EXPECT_EQ(Format("dd \xC3\xA9\xC3\xA9 \xC3\xA9t\xC3\xA9", date), QStringLiteral("05 \u00E9\u00E9 \u00E900.00\u00E9"));
+    EXPECT_EQ(Format("dd \xC3\xA9\xC3\xA9 \xC3\xA9t\xC3\xA9", date),
+              QStringLiteral("05 \u00E9\u00E9 \u00E900.00\u00E9"));
 }
 
-TEST_F(DateFormatterTest, NestedFormatsStopAtTwoLevels)
-{
+TEST_F(DateFormatterTest, NestedFormatsStopAtTwoLevels) {
     const double date = Afternoon();
     EXPECT_EQ(Format("ddddd", date), QStringLiteral("05/07/05"));
     EXPECT_EQ(Format("dddddd", date), QStringLiteral("05/07/2005"));
@@ -96,8 +90,7 @@ TEST_F(DateFormatterTest, NestedFormatsStopAtTwoLevels)
     EXPECT_LT(Format("c tt ddddd", date).size(), 100);
 }
 
-TEST_F(DateFormatterTest, ValuesThatNameNoDay)
-{
+TEST_F(DateFormatterTest, ValuesThatNameNoDay) {
     EXPECT_EQ(Format("dd/mm/yy", -1), QStringLiteral("00/00/00"));
     EXPECT_EQ(Format("d mmm yyyy dddd", 0), QStringLiteral("0  0000 "));
     EXPECT_EQ(Format("dd/mm/yyyy hh:nn", -1.25), QStringLiteral("00/00/0000 06:00"));

@@ -11,21 +11,18 @@
 
 namespace {
 
-double D(int year, int month, int day)
-{
+double D(int year, int month, int day) {
     return EncodeDateNum(year, month, day);
 }
 
 // The clock reads 30 June 2006, 18:00; the regional formats are the defaults.
 class DateNumbersTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         TRegionalSettings::Program().Reset();
         TServices::SetClock(std::make_shared<TFixedClock>(QDateTime(QDate(2006, 6, 30), QTime(18, 0))));
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         TRegionalSettings::Program().Reset();
         TServices::Reset();
     }
@@ -33,8 +30,7 @@ protected:
 
 } // namespace
 
-TEST_F(DateNumbersTest, AnchorDaysOfTheDateNumber)
-{
+TEST_F(DateNumbersTest, AnchorDaysOfTheDateNumber) {
     EXPECT_EQ(D(1, 1, 1), 1);
     EXPECT_EQ(D(1899, 12, 30), 693594);
     EXPECT_EQ(D(1899, 12, 30), DateNumOffset);
@@ -44,8 +40,7 @@ TEST_F(DateNumbersTest, AnchorDaysOfTheDateNumber)
     EXPECT_DOUBLE_EQ(DateNumToDateTime(D(2006, 6, 30)), 38898); // the platform value of 30 June 2006
 }
 
-TEST_F(DateNumbersTest, EncodeAndDecodeAgreeWithTheProlepticCalendarAcrossCenturyLeapRules)
-{
+TEST_F(DateNumbersTest, EncodeAndDecodeAgreeWithTheProlepticCalendarAcrossCenturyLeapRules) {
     // Every day from 1 January 1899 to 31 December 2101 (29 February 1900, 2000 and 2100 among
     // them), checked against Qt's own day count and decoded back.
     const qint64 base = QDate(1, 1, 1).toJulianDay() - 1;
@@ -69,8 +64,7 @@ TEST_F(DateNumbersTest, EncodeAndDecodeAgreeWithTheProlepticCalendarAcrossCentur
     }
 }
 
-TEST_F(DateNumbersTest, EncodeRejectsDaysThatDoNotExist)
-{
+TEST_F(DateNumbersTest, EncodeRejectsDaysThatDoNotExist) {
     EXPECT_NO_THROW(D(2000, 2, 29));
     EXPECT_THROW(D(1900, 2, 29), EQuilvaneError);
     EXPECT_THROW(D(2100, 2, 29), EQuilvaneError);
@@ -84,8 +78,7 @@ TEST_F(DateNumbersTest, EncodeRejectsDaysThatDoNotExist)
     EXPECT_THROW(MonthEndDateNum(2005, 13), EQuilvaneError);
 }
 
-TEST_F(DateNumbersTest, ValuesThatNameNoDayDecodeToZerosWithoutFailing)
-{
+TEST_F(DateNumbersTest, ValuesThatNameNoDayDecodeToZerosWithoutFailing) {
     for (double n : {0.0, -1.0, 0.5, -693594.0, MaxDateNum + 1, 1e300, -1e300,
                      std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
         int y = 9, m = 9, d = 9;
@@ -98,14 +91,12 @@ TEST_F(DateNumbersTest, ValuesThatNameNoDayDecodeToZerosWithoutFailing)
     EXPECT_EQ(DayOfDateNum(D(2006, 6, 30) + 0.99), 30);
 }
 
-TEST_F(DateNumbersTest, NowComesFromTheServiceClock)
-{
+TEST_F(DateNumbersTest, NowComesFromTheServiceClock) {
     EXPECT_DOUBLE_EQ(NowNum(), D(2006, 6, 30) + 0.75);
     EXPECT_EQ(DateNumFromQDateTime(QDateTime()), 0);
 }
 
-TEST_F(DateNumbersTest, LeapYearsAndMonthEnds)
-{
+TEST_F(DateNumbersTest, LeapYearsAndMonthEnds) {
     EXPECT_TRUE(IsLeapYear(2000));
     EXPECT_TRUE(IsLeapYear(2004));
     EXPECT_FALSE(IsLeapYear(1900));
@@ -117,8 +108,7 @@ TEST_F(DateNumbersTest, LeapYearsAndMonthEnds)
     EXPECT_EQ(MonthEndDateNum(2005, 12), D(2005, 12, 31));
 }
 
-TEST_F(DateNumbersTest, ToggleYearDigitsAroundThePivot)
-{
+TEST_F(DateNumbersTest, ToggleYearDigitsAroundThePivot) {
     EXPECT_EQ(TwoDigitYearPivot, 90);
     EXPECT_EQ(ToggleYearDigits(5), 2005);
     EXPECT_EQ(ToggleYearDigits(89), 2089);
@@ -132,8 +122,7 @@ TEST_F(DateNumbersTest, ToggleYearDigitsAroundThePivot)
         EXPECT_EQ(ToggleYearDigits(ToggleYearDigits(year)), year);
 }
 
-TEST_F(DateNumbersTest, SecondsBetweenRoundsToWholeSeconds)
-{
+TEST_F(DateNumbersTest, SecondsBetweenRoundsToWholeSeconds) {
     const double day = D(2006, 6, 30);
     EXPECT_EQ(SecondsBetween(day + 9.0 / 24, day + 17.5 / 24), 30600);
     EXPECT_EQ(SecondsBetween(day + 17.5 / 24, day + 9.0 / 24), -30600);
@@ -144,8 +133,7 @@ TEST_F(DateNumbersTest, SecondsBetweenRoundsToWholeSeconds)
     EXPECT_GT(SecondsBetween(-1e300, 1e300), 0);
 }
 
-TEST_F(DateNumbersTest, SubtractOneYearKeepsDayAndMonth)
-{
+TEST_F(DateNumbersTest, SubtractOneYearKeepsDayAndMonth) {
     EXPECT_EQ(SubtractOneYear(D(2008, 2, 29)), D(2007, 2, 28));
     EXPECT_EQ(SubtractOneYear(D(2008, 3, 1)), D(2007, 3, 1));
     // Early in the year after a leap year the plain 365-day step lands a day late.
@@ -159,8 +147,7 @@ TEST_F(DateNumbersTest, SubtractOneYearKeepsDayAndMonth)
     EXPECT_EQ(SubtractOneYear(-1), -366);
 }
 
-TEST_F(DateNumbersTest, DateGapOfAYearAndAMonth)
-{
+TEST_F(DateNumbersTest, DateGapOfAYearAndAMonth) {
     // 15 May 2006: 365 days and April's 30.
     const double may = D(2006, 5, 15);
     EXPECT_FALSE(DateGapExceedsYearAndMonth(may - 395, may));
@@ -178,8 +165,7 @@ TEST_F(DateNumbersTest, DateGapOfAYearAndAMonth)
     EXPECT_TRUE(DateGapExceedsYearAndMonth(-1, may));
 }
 
-TEST_F(DateNumbersTest, DateNumToStrUsesTheProgramFormats)
-{
+TEST_F(DateNumbersTest, DateNumToStrUsesTheProgramFormats) {
     EXPECT_EQ(DateNumToStr(true, 0), QString());
     EXPECT_EQ(DateNumToStr(false, 0), QString());
     EXPECT_EQ(DateNumToStr(true, D(2005, 6, 15)), QStringLiteral("15/06/05"));
@@ -195,8 +181,7 @@ TEST_F(DateNumbersTest, DateNumToStrUsesTheProgramFormats)
     EXPECT_EQ(FormatDateNum(settings.NarrativeDateFormat, D(2005, 7, 5)), QStringLiteral("5 Jul 2005"));
 }
 
-TEST_F(DateNumbersTest, StrToDateNumReadsTheShortFormat)
-{
+TEST_F(DateNumbersTest, StrToDateNumReadsTheShortFormat) {
     EXPECT_EQ(StrToDateNum(QStringLiteral("15/06/2005"), false), D(2005, 6, 15));
     EXPECT_EQ(StrToDateNum(QStringLiteral("15/6/05"), false), D(2005, 6, 15));
     EXPECT_EQ(StrToDateNum(QStringLiteral(" 1/1/89 "), false), D(2089, 1, 1));
@@ -208,8 +193,7 @@ TEST_F(DateNumbersTest, StrToDateNumReadsTheShortFormat)
         EXPECT_EQ(StrToDateNum(QString::fromLatin1(bad), false), -1) << bad;
 }
 
-TEST_F(DateNumbersTest, LenientReadingFallsBackToTheMonthEnd)
-{
+TEST_F(DateNumbersTest, LenientReadingFallsBackToTheMonthEnd) {
     EXPECT_EQ(StrToDateNum(QStringLiteral("31/06/2005"), true), D(2005, 6, 30));
     EXPECT_EQ(StrToDateNum(QStringLiteral("30/02/08"), true), D(2008, 2, 29));
     EXPECT_EQ(StrToDateNum(QStringLiteral("15/06/2005"), true), D(2005, 6, 15));
@@ -220,8 +204,7 @@ TEST_F(DateNumbersTest, LenientReadingFallsBackToTheMonthEnd)
     EXPECT_EQ(StrToDateNum(QStringLiteral("31/06/2005 junk"), true), -1);
 }
 
-TEST_F(DateNumbersTest, StrToDateNumFollowsOtherSeparatorsAndOrders)
-{
+TEST_F(DateNumbersTest, StrToDateNumFollowsOtherSeparatorsAndOrders) {
     TRegionalSettings& settings = TRegionalSettings::Program();
     settings.DateSeparator = QLatin1Char('-');
     settings.ShortDateFormat = QStringLiteral("dd-mm-yy");

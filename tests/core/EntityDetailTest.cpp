@@ -15,24 +15,29 @@ QStringList BASLines() {
         lines.append(QStringLiteral("GSTGroupFile%1=GRP%2").arg(i).arg(i, 3, 10, QLatin1Char('0')));
     lines << QStringLiteral("GSTRepresentativeFile=REP001") << QStringLiteral("ABN=12 345 678 901")
           << QStringLiteral("GSTRegistration=2") << QStringLiteral("GSTIgnoreRegistrationPeriodValidation=1")
-          << QStringLiteral("GSTReportBasis=1") << QStringLiteral("GST_Option=3") << QStringLiteral("GST_G21=100.25")
-          << QStringLiteral("GST_G22=200.5") << QStringLiteral("GST_G23=300.75") << QStringLiteral("GST_G23VaryToZero=1")
+          << QStringLiteral("GSTReportBasis=1") << QStringLiteral("GST_Option=3")
+          << QStringLiteral("GST_G21=100.25") << QStringLiteral("GST_G22=200.5")
+          << QStringLiteral("GST_G23=300.75") << QStringLiteral("GST_G23VaryToZero=1")
           << QStringLiteral("GST_VariationReason=Reason G") << QStringLiteral("GSTInstalmentQtr1=1.5")
           << QStringLiteral("GSTInstalmentQtr2=2.5") << QStringLiteral("GSTInstalmentQtr3=3.5")
           << QStringLiteral("GSTInstalmentQtr4=4.5") << QStringLiteral("GSTInstalmentStartQtr=2")
           << QStringLiteral("PAYGWithholdingType=1") << QStringLiteral("SalaryWagesAccounts=00-6000-00")
-          << QStringLiteral("SalaryWagesWithheldAccounts=00-6010-00") << QStringLiteral("ABNWithholdingTaxAccounts=00-6020-00")
-          << QStringLiteral("TFNWithholdingTaxAccounts=00-6030-00") << QStringLiteral("TaxFileNumber=123456782")
-          << QStringLiteral("PAYGInstalmentType=1") << QStringLiteral("CashIncomeAccounts=00-0100-00 to 00-0199-99")
+          << QStringLiteral("SalaryWagesWithheldAccounts=00-6010-00")
+          << QStringLiteral("ABNWithholdingTaxAccounts=00-6020-00")
+          << QStringLiteral("TFNWithholdingTaxAccounts=00-6030-00")
+          << QStringLiteral("TaxFileNumber=123456782") << QStringLiteral("PAYGInstalmentType=1")
+          << QStringLiteral("CashIncomeAccounts=00-0100-00 to 00-0199-99")
           << QStringLiteral("AccrualsIncomeAccounts=00-0200-00") << QStringLiteral("ATOInstalmentRate=4.2")
           << QStringLiteral("VariedInstalmentRate=3.1") << QStringLiteral("TaxInstalmentsCreditAdj=-12.34")
           << QStringLiteral("VariationReason=Reason P") << QStringLiteral("PAYG_Option=2")
           << QStringLiteral("PAYGI_UsePayQuarterlyGDP=1") << QStringLiteral("PAYGI_UseCommissionerGDP=1")
           << QStringLiteral("PAYGI_CommissionerGDP=1000.01") << QStringLiteral("PAYGI_UseVariedGDPAmount=1")
-          << QStringLiteral("PAYGI_EstimatedBenchmark=2000.02") << QStringLiteral("PAYGI_VariedGDPAmount=3000.03")
-          << QStringLiteral("WETLCTLiability=1") << QStringLiteral("WineEqualisationAccountsPayable=00-2700-00")
+          << QStringLiteral("PAYGI_EstimatedBenchmark=2000.02")
+          << QStringLiteral("PAYGI_VariedGDPAmount=3000.03") << QStringLiteral("WETLCTLiability=1")
+          << QStringLiteral("WineEqualisationAccountsPayable=00-2700-00")
           << QStringLiteral("WineEqualisationAccountsRefundable=00-2710-00")
-          << QStringLiteral("LuxuryCarAccountsPayable=00-2720-00") << QStringLiteral("LuxuryCarAccountsRefundable=00-2730-00")
+          << QStringLiteral("LuxuryCarAccountsPayable=00-2720-00")
+          << QStringLiteral("LuxuryCarAccountsRefundable=00-2730-00")
           << QStringLiteral("FBTInstalmentPeriod=4") << QStringLiteral("FBTInstalment=55.5")
           << QStringLiteral("FBTVariation=66.6") << QStringLiteral("FBTVariedToZero=1")
           << QStringLiteral("FBTEstimatedPayable=77.7") << QStringLiteral("FBTVariationReason=Reason F")
@@ -93,15 +98,18 @@ protected:
                           QStringLiteral("[BACKUP_HISTORY]")};
         for (int y = 1996; y <= 2023; ++y)
             lines.append(QStringLiteral("%1=%2").arg(y).arg(y - 1990));
-        lines << QStringLiteral("2026=7") << QString() << QStringLiteral("[RETAINED PROFIT DISTRIBUTION %1]").arg(year)
+        lines << QStringLiteral("2026=7") << QString()
+              << QStringLiteral("[RETAINED PROFIT DISTRIBUTION %1]").arg(year)
               << QStringLiteral("0=Member A,50") << QStringLiteral("1=Member B,50") << QString()
-              << QStringLiteral("[Notes]") << QStringLiteral("; a comment") << QStringLiteral("Some Key = spaced value")
-              << QString();
+              << QStringLiteral("[Notes]") << QStringLiteral("; a comment")
+              << QStringLiteral("Some Key = spaced value") << QString();
         lines << extraSections;
-        lines << QStringLiteral("[IMPORT_FORMAT_HISTORY]") << QStringLiteral("2000-100=ifqif_nab,C:\\bank\\nab.qif")
+        lines << QStringLiteral("[IMPORT_FORMAT_HISTORY]")
+              << QStringLiteral("2000-100=ifqif_nab,C:\\bank\\nab.qif")
               << QStringLiteral("2000-200=ifUnknown,x");
         lines << QStringLiteral("[%1]").arg(basSection) << BASLines();
-        lines << QStringLiteral("[HISTORY]") << QStringLiteral("DataEntryPage0=1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17")
+        lines << QStringLiteral("[HISTORY]")
+              << QStringLiteral("DataEntryPage0=1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17")
               << QStringLiteral("DataEntryPage1=2,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17");
         return Lines(lines);
     }
@@ -187,17 +195,44 @@ TEST_F(EntityDetailTest, NewRecordTakesTheDefaultsAndWritesKeysInOrder) {
 
     ASSERT_EQ(detail->Save({Standard}), 0);
     const TIniFile saved(RecordPath());
-    EXPECT_EQ(saved.ReadSection("CONFIGURATION"),
-              QStringList({"Code", "Type", "Name", "ACN", "RepHdg1", "RepHdg2", "Created", "Accessed", "AccessPw",
-                           "Currency", "AccDefault", "AccFormatID", "Year", "Periods", "EndMonth", "Period", "Quantity",
-                           "Tax", "DupRef", "CurrencyConv", "Contras", "DataDir", "XferDir", "ExportDir", "ImportDir",
-                           "BackupDir", "ECIFolder", "Tessalyfolder", "TessalyLastUsedFile", "ECILastUsedFile",
-                           "TransferExportEmailAddress", "ClientsEmailAddress", "PromptBkup", "Locked"}));
+    EXPECT_EQ(saved.ReadSection("CONFIGURATION"), QStringList({"Code",
+                                                               "Type",
+                                                               "Name",
+                                                               "ACN",
+                                                               "RepHdg1",
+                                                               "RepHdg2",
+                                                               "Created",
+                                                               "Accessed",
+                                                               "AccessPw",
+                                                               "Currency",
+                                                               "AccDefault",
+                                                               "AccFormatID",
+                                                               "Year",
+                                                               "Periods",
+                                                               "EndMonth",
+                                                               "Period",
+                                                               "Quantity",
+                                                               "Tax",
+                                                               "DupRef",
+                                                               "CurrencyConv",
+                                                               "Contras",
+                                                               "DataDir",
+                                                               "XferDir",
+                                                               "ExportDir",
+                                                               "ImportDir",
+                                                               "BackupDir",
+                                                               "ECIFolder",
+                                                               "Tessalyfolder",
+                                                               "TessalyLastUsedFile",
+                                                               "ECILastUsedFile",
+                                                               "TransferExportEmailAddress",
+                                                               "ClientsEmailAddress",
+                                                               "PromptBkup",
+                                                               "Locked"}));
     EXPECT_EQ(saved.ReadString("CONFIGURATION", "Created", ""), "738960.614583333");
     EXPECT_EQ(saved.ReadSection("BACKUP_HISTORY").size(), 28);
     EXPECT_EQ(saved.ReadSection("BAS 2024").size(), 78);
-    EXPECT_EQ(saved.ReadSections(),
-              QStringList({"CONFIGURATION", "BACKUP_HISTORY", "BAS 2024"}));
+    EXPECT_EQ(saved.ReadSections(), QStringList({"CONFIGURATION", "BACKUP_HISTORY", "BAS 2024"}));
 
     // A super fund keeps quantities and no taxes; a folder on a mapped drive gives that drive.
     Params->LicFilePath = TempPath("SHARE/DATA");
@@ -330,7 +365,8 @@ TEST_F(EntityDetailTest, HistoryKeepsTheFirst25PagesInFileOrder) {
 }
 
 TEST_F(EntityDetailTest, BackupCountersAreKeptForAnyYear) {
-    WriteRecordBytes(SmallRecord("0", "") + Lines({"[BACKUP_HISTORY]", "2000=5", "2026=12", "1990=3", "later=8", "02027=4"}));
+    WriteRecordBytes(SmallRecord("0", "") +
+                     Lines({"[BACKUP_HISTORY]", "2000=5", "2026=12", "1990=3", "later=8", "02027=4"}));
     auto detail = Open({Standard, NoLock, MustExist});
     EXPECT_EQ(detail->BackupCount(2000), 5);
     EXPECT_EQ(detail->BackupCount(2001), 1); // missing
@@ -353,9 +389,8 @@ TEST_F(EntityDetailTest, BackupCountersAreKeptForAnyYear) {
 }
 
 TEST_F(EntityDetailTest, ImportFormatHistoryNamesItsFormatWithoutRegardToCase) {
-    WriteRecordBytes(SmallRecord("0", "") +
-                     Lines({"[IMPORT_FORMAT_HISTORY]", "acct1=ifqif_nab,C:\\nab.qif,3", "acct2=ifCSV_WBC", "acct3=ifOther,1",
-                            "acct4=ifQIF_ANZ"}));
+    WriteRecordBytes(SmallRecord("0", "") + Lines({"[IMPORT_FORMAT_HISTORY]", "acct1=ifqif_nab,C:\\nab.qif,3",
+                                                   "acct2=ifCSV_WBC", "acct3=ifOther,1", "acct4=ifQIF_ANZ"}));
     auto detail = Open({Standard, NoLock, MustExist});
     ASSERT_EQ(detail->ImportFormatHistory.size(), 4);
     EXPECT_EQ(detail->ImportFormatHistory[0], (TImportFormatEntry{"acct1=ifqif_nab,C:\\nab.qif,3", 6}));
@@ -367,7 +402,8 @@ TEST_F(EntityDetailTest, ImportFormatHistoryNamesItsFormatWithoutRegardToCase) {
     detail->ImportFormatHistory.append({"acct5=ifNAI_NAB,x", 7});
     ASSERT_EQ(detail->Save({Standard}), 0);
     EXPECT_EQ(TIniFile(RecordPath()).ReadSectionValues("IMPORT_FORMAT_HISTORY"),
-              QStringList({"acct1=ifqif_nab,C:\\nab.qif,3", "acct3=ifOther,1", "acct4=ifQIF_ANZ", "acct5=ifNAI_NAB,x"}));
+              QStringList({"acct1=ifqif_nab,C:\\nab.qif,3", "acct3=ifOther,1", "acct4=ifQIF_ANZ",
+                           "acct5=ifNAI_NAB,x"}));
 }
 
 TEST_F(EntityDetailTest, ANewYearTakesItsAccountRangesFromTheMasterFile) {
@@ -376,13 +412,20 @@ TEST_F(EntityDetailTest, ANewYearTakesItsAccountRangesFromTheMasterFile) {
         QFile file(DataDir + "/M_DETAIL/" + name);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         QStringList lines{"[BAS]"};
-        const QStringList keys{"SalaryWagesAccounts", "SalaryWagesWithheldAccounts", "ABNWithholdingTaxAccounts",
-                               "TFNWithholdingTaxAccounts", "CashIncomeAccounts", "AccrualsIncomeAccounts",
-                               "WineEqualisationAccountsPayable", "WineEqualisationAccountsRefundable",
-                               "LuxuryCarAccountsPayable", "LuxuryCarAccountsRefundable"};
+        const QStringList keys{"SalaryWagesAccounts",
+                               "SalaryWagesWithheldAccounts",
+                               "ABNWithholdingTaxAccounts",
+                               "TFNWithholdingTaxAccounts",
+                               "CashIncomeAccounts",
+                               "AccrualsIncomeAccounts",
+                               "WineEqualisationAccountsPayable",
+                               "WineEqualisationAccountsRefundable",
+                               "LuxuryCarAccountsPayable",
+                               "LuxuryCarAccountsRefundable"};
         for (int i = 0; i < keys.size(); ++i)
             lines << QStringLiteral("%1=%2%3").arg(keys[i], prefix).arg(i);
-        lines << "GST_G21=55" << "ABN=from master";
+        lines << "GST_G21=55"
+              << "ABN=from master";
         file.write(Lines(lines));
     };
     writeMaster("QUILVANE.BAS", "R");
@@ -426,7 +469,9 @@ TEST_F(EntityDetailTest, LoadFailuresAreShownAndReturnFailure) {
     Hooked().OnShow = nullptr;
 
     // A stamp that is no number: the conversion's message, fields read so far kept.
-    WriteRecordBytes(QString::fromLatin1(SmallRecord("0", "")).replace("Created=732494.5", "ACN=111\r\nCreated=abc").toLatin1());
+    WriteRecordBytes(QString::fromLatin1(SmallRecord("0", ""))
+                         .replace("Created=732494.5", "ACN=111\r\nCreated=abc")
+                         .toLatin1());
     Prompt->Answer(TMessageButton::OK);
     EXPECT_EQ(detail->Load({Standard}), -1);
     EXPECT_EQ(Prompt->Shown.last().Text,
@@ -446,7 +491,8 @@ TEST_F(EntityDetailTest, LoadFailuresAreShownAndReturnFailure) {
 }
 
 TEST_F(EntityDetailTest, AnImpossibleYearSetUpFailsTheLoad) {
-    const QStringList bad{"Year=0", "Periods=0", "Periods=5", "EndMonth=13", "Period=0", "Period=13", "Year=70000"};
+    const QStringList bad{"Year=0",   "Periods=0", "Periods=5", "EndMonth=13",
+                          "Period=0", "Period=13", "Year=70000"};
     for (const QString& line : bad) {
         const QString key = line.section('=', 0, 0);
         QString text = QString::fromLatin1(SmallRecord("0", ""));
@@ -455,7 +501,8 @@ TEST_F(EntityDetailTest, AnImpossibleYearSetUpFailsTheLoad) {
         WriteRecordBytes(text.toLatin1());
         Prompt->Answer(TMessageButton::OK);
         EXPECT_THROW(Open({Standard, NoLock, MustExist}), EAbort) << line.toStdString();
-        EXPECT_TRUE(Prompt->Shown.last().Text.startsWith("QUILVANE is unable to open file \"ABC123\". Error: "))
+        EXPECT_TRUE(
+            Prompt->Shown.last().Text.startsWith("QUILVANE is unable to open file \"ABC123\". Error: "))
             << line.toStdString();
     }
     // A missing key is as bad as a zero; a summary load does not look.
@@ -467,16 +514,20 @@ TEST_F(EntityDetailTest, AnImpossibleYearSetUpFailsTheLoad) {
 
 TEST_F(EntityDetailTest, AStoredCodeThatLeadsOutOfTheFolderFailsTheLoad) {
     for (const QString code : {"..\\..\\EVIL", "A/B", "C:X", "..", "AB*"}) {
-        WriteRecordBytes(QString::fromLatin1(SmallRecord("0", "")).replace("Code=ABC123", "Code=" + code).toLatin1());
+        WriteRecordBytes(
+            QString::fromLatin1(SmallRecord("0", "")).replace("Code=ABC123", "Code=" + code).toLatin1());
         Prompt->Answer(TMessageButton::OK);
         EXPECT_THROW(Open({Standard, NoLock, MustExist}), EAbort) << code.toStdString();
         EXPECT_EQ(Prompt->Shown.last().Text,
-                  "QUILVANE is unable to open file \"ABC123\". Error: The file code " + code + " is not valid.");
+                  "QUILVANE is unable to open file \"ABC123\". Error: The file code " + code +
+                      " is not valid.");
     }
 }
 
 TEST_F(EntityDetailTest, UnregisteredAccountFormatIsRefusedAndTheLockGivenBack) {
-    WriteRecordBytes(QString::fromLatin1(SmallRecord("0", "")).replace("AccFormatID=QUILVANE", "AccFormatID=NOSUCH").toLatin1());
+    WriteRecordBytes(QString::fromLatin1(SmallRecord("0", ""))
+                         .replace("AccFormatID=QUILVANE", "AccFormatID=NOSUCH")
+                         .toLatin1());
     Prompt->Answer(TMessageButton::OK);
     EXPECT_THROW(Open({Standard, MustExist}), EAbort);
     ASSERT_EQ(Prompt->Shown.size(), 1);
@@ -583,7 +634,8 @@ TEST_F(EntityDetailTest, ProfitDistributionAndSmallRules) {
     EXPECT_FALSE(detail->QuarterlyPAYGInstalments(2, 1));
 
     // Byte fields hold their range instead of wrapping.
-    WriteRecordBytes(QString::fromLatin1(SmallRecord("0", "")).replace("Period=1", "Period=1\r\nContras=300").toLatin1());
+    WriteRecordBytes(
+        QString::fromLatin1(SmallRecord("0", "")).replace("Period=1", "Period=1\r\nContras=300").toLatin1());
     auto clamped = Open({Standard, NoLock, MustExist});
     EXPECT_EQ(clamped->Contras, 255);
 }

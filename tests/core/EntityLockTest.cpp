@@ -11,14 +11,14 @@ using namespace EntityOption;
 
 namespace {
 
-const QString RetryText = QStringLiteral(
-    "File code ABC123 is aleady opened by user \"OTHER\".\r\nPlease check that \"OTHER\" has finished working with the "
-    "file before retrying.");
-const QString OverrideText = QStringLiteral(
-    "QUILVANE was unable to lock ABC123 for exclusive use.\r\nYou can continue, however data integrity is not "
-    "guaranteed.\r\nChoose ignore to continue and open this file.");
-const QString DeniedText =
-    QStringLiteral("QUILVANE was unable to lock ABC123 for exclusive use. Access to this file has been denied.");
+const QString RetryText = QStringLiteral("File code ABC123 is aleady opened by user \"OTHER\".\r\nPlease "
+                                         "check that \"OTHER\" has finished working with the "
+                                         "file before retrying.");
+const QString OverrideText = QStringLiteral("QUILVANE was unable to lock ABC123 for exclusive use.\r\nYou "
+                                            "can continue, however data integrity is not "
+                                            "guaranteed.\r\nChoose ignore to continue and open this file.");
+const QString DeniedText = QStringLiteral(
+    "QUILVANE was unable to lock ABC123 for exclusive use. Access to this file has been denied.");
 
 ino_t FileId(const QString& path) {
     struct stat info {};
@@ -101,7 +101,8 @@ TEST_F(EntityLockTest, FiveRetriesThenTheOverrideBoxThenCancelDenies) {
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(Prompt->Shown[i].Text, RetryText);
         EXPECT_EQ(Prompt->Shown[i].Kind, TMessageKind::Information);
-        EXPECT_EQ(Prompt->Shown[i].Buttons, TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Help);
+        EXPECT_EQ(Prompt->Shown[i].Buttons,
+                  TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Help);
         EXPECT_EQ(Prompt->Shown[i].HelpContext, 6000);
     }
     EXPECT_EQ(Prompt->Shown[5].Text, OverrideText);

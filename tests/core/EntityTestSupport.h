@@ -30,7 +30,8 @@ public:
     bool SetProtected(const QString& path, bool protect) override {
         {
             std::lock_guard<std::mutex> hold(Mutex);
-            Log.append((protect ? QStringLiteral("protect:") : QStringLiteral("unprotect:")) + QFileInfo(path).fileName());
+            Log.append((protect ? QStringLiteral("protect:") : QStringLiteral("unprotect:")) +
+                       QFileInfo(path).fileName());
         }
         if (!protect && RefuseUnprotect)
             return false;
@@ -85,7 +86,9 @@ protected:
         return DataDir + QLatin1Char('/') + code + QStringLiteral(".CFG");
     }
 
-    static QByteArray Lines(const QStringList& lines) { return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1(); }
+    static QByteArray Lines(const QStringList& lines) {
+        return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1();
+    }
 
     // Writes a record as another program would: plain bytes, then protected.
     void WriteRecordBytes(const QByteArray& bytes, const QString& code = QStringLiteral("ABC123")) {
@@ -102,17 +105,20 @@ protected:
     }
 
     // A small valid record of year 2006 with the lock keys given.
-    QByteArray SmallRecord(const QString& locked, const QString& lockedBy, const QString& name = QStringLiteral("Acme")) const {
-        return Lines({QStringLiteral("[CONFIGURATION]"), QStringLiteral("Code=ABC123"), QStringLiteral("Type=COY"),
-                      QStringLiteral("Name=") + name, QStringLiteral("Created=732494.5"),
-                      QStringLiteral("Accessed=732495.25"), QStringLiteral("AccFormatID=QUILVANE"),
-                      QStringLiteral("Year=2006"), QStringLiteral("Periods=12"), QStringLiteral("EndMonth=6"),
-                      QStringLiteral("Period=1"), QStringLiteral("Locked=") + locked,
-                      QStringLiteral("LockedBy=") + lockedBy, QString(), QStringLiteral("[Notes]"),
-                      QStringLiteral("; kept as it is"), QStringLiteral("Odd Key = spaced value")});
+    QByteArray SmallRecord(const QString& locked, const QString& lockedBy,
+                           const QString& name = QStringLiteral("Acme")) const {
+        return Lines({QStringLiteral("[CONFIGURATION]"), QStringLiteral("Code=ABC123"),
+                      QStringLiteral("Type=COY"), QStringLiteral("Name=") + name,
+                      QStringLiteral("Created=732494.5"), QStringLiteral("Accessed=732495.25"),
+                      QStringLiteral("AccFormatID=QUILVANE"), QStringLiteral("Year=2006"),
+                      QStringLiteral("Periods=12"), QStringLiteral("EndMonth=6"), QStringLiteral("Period=1"),
+                      QStringLiteral("Locked=") + locked, QStringLiteral("LockedBy=") + lockedBy, QString(),
+                      QStringLiteral("[Notes]"), QStringLiteral("; kept as it is"),
+                      QStringLiteral("Odd Key = spaced value")});
     }
 
-    static std::unique_ptr<TEntityDetail> Open(const TOptionSet& options, const QString& code = QStringLiteral("ABC123")) {
+    static std::unique_ptr<TEntityDetail> Open(const TOptionSet& options,
+                                               const QString& code = QStringLiteral("ABC123")) {
         return TEntityDetail::Create(code, options);
     }
 

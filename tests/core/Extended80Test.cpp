@@ -10,8 +10,7 @@
 
 namespace {
 
-template <std::size_t N>
-std::array<std::uint8_t, N> Bytes(const char* hex) {
+template <std::size_t N> std::array<std::uint8_t, N> Bytes(const char* hex) {
     const QByteArray raw = QByteArray::fromHex(QByteArray(hex).replace(' ', ""));
     std::array<std::uint8_t, N> out{};
     EXPECT_EQ(static_cast<std::size_t>(raw.size()), N);
@@ -35,9 +34,17 @@ TEST(Extended80, GoldenBytes) {
 }
 
 TEST(Extended80, DoublesSurviveTheRoundTripBitForBit) {
-    const double values[] = {0.0,     -0.0,    0.01,   693594.75,  1e300,  -1e-300,
-                             1.0 / 3, 123456789.123, std::numeric_limits<double>::max(),
-                             std::numeric_limits<double>::denorm_min(), -4.9e-320,
+    const double values[] = {0.0,
+                             -0.0,
+                             0.01,
+                             693594.75,
+                             1e300,
+                             -1e-300,
+                             1.0 / 3,
+                             123456789.123,
+                             std::numeric_limits<double>::max(),
+                             std::numeric_limits<double>::denorm_min(),
+                             -4.9e-320,
                              std::numeric_limits<double>::min()};
     for (const double v : values)
         EXPECT_TRUE(SameBits(TExtended80::ToDouble(TExtended80::FromDouble(v)), v)) << v;

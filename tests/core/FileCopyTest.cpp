@@ -135,7 +135,8 @@ TEST_F(FileCopyTest, DeleteByMaskReportsAFileItCannotDelete) {
     QFile(TempPath("LOCKED")).setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(DeleteFilesByMask(TempPath("LOCKED/*.PA1")), -1);
     EXPECT_EQ(DeleteFilesByMask(TempPath("*.PA1")), 0);
-    QFile(TempPath("LOCKED")).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile(TempPath("LOCKED"))
+        .setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_TRUE(QFileInfo::exists(TempPath("LOCKED/ABC.PA1")));
     EXPECT_FALSE(QFileInfo::exists(TempPath("ABC.PA1")));
 }

@@ -26,12 +26,14 @@ TEST(IniFile, KeysAndSectionsComeInFileOrder) {
                                "[Alpha]\r\nk=v\r\n");
     EXPECT_EQ(ini.ReadSections(), (QStringList{"Zeta", "Alpha"}));
     EXPECT_EQ(ini.ReadSection("Zeta"), (QStringList{"Entities9", "Entities10", "Entities1"}));
-    EXPECT_EQ(ini.ReadSectionValues("zeta"), (QStringList{"Entities9=B,0", "Entities10=C,1", "Entities1=A,0"}));
+    EXPECT_EQ(ini.ReadSectionValues("zeta"),
+              (QStringList{"Entities9=B,0", "Entities10=C,1", "Entities1=A,0"}));
     EXPECT_TRUE(ini.ReadSection("Missing").isEmpty());
 }
 
 TEST(IniFile, NamesMatchWithoutRegardToCaseAndBlanksAreTrimmed) {
-    const TIniFile ini = Parse("  [ Tessaly ACCOUNT FORMAT IDS ]  \r\n\tLicFilePath  =  C:\\QUILVANE\\DATA \t\r\n");
+    const TIniFile ini =
+        Parse("  [ Tessaly ACCOUNT FORMAT IDS ]  \r\n\tLicFilePath  =  C:\\QUILVANE\\DATA \t\r\n");
     EXPECT_TRUE(ini.SectionExists("TESSALY account format ids"));
     EXPECT_EQ(ini.ReadString("tessaly ACCOUNT format IDS", "licfilepath", "x"), "C:\\QUILVANE\\DATA");
     EXPECT_EQ(ini.ReadString("TESSALY ACCOUNT FORMAT IDS", "Missing", "dflt"), "dflt");
@@ -39,8 +41,9 @@ TEST(IniFile, NamesMatchWithoutRegardToCaseAndBlanksAreTrimmed) {
 }
 
 TEST(IniFile, ValuesAreVerbatimWithCommasBackslashesAndInnerBlanks) {
-    const TIniFile ini = Parse("[S]\r\nRange=0100 to 0200,0305\r\nPath=C:\\A\\B\\\r\nFmt=ASCII Text  ( CSV )\r\n"
-                               "Eq=a=b=c\r\nEmpty=\r\n");
+    const TIniFile ini =
+        Parse("[S]\r\nRange=0100 to 0200,0305\r\nPath=C:\\A\\B\\\r\nFmt=ASCII Text  ( CSV )\r\n"
+              "Eq=a=b=c\r\nEmpty=\r\n");
     EXPECT_EQ(ini.ReadString("S", "Range", ""), "0100 to 0200,0305");
     EXPECT_EQ(ini.ReadString("S", "Path", ""), "C:\\A\\B\\");
     EXPECT_EQ(ini.ReadString("S", "Fmt", ""), "ASCII Text  ( CSV )");
@@ -50,7 +53,8 @@ TEST(IniFile, ValuesAreVerbatimWithCommasBackslashesAndInnerBlanks) {
 }
 
 TEST(IniFile, QuotesAreStrippedOnlyWhenAskedAndOnlyOnePair) {
-    TIniFile ini = Parse("[S]\r\nA=\"quoted\"\r\nB='single'\r\nC=\"\"twice\"\"\r\nD=\"open\r\nE=\"mixed'\r\n");
+    TIniFile ini =
+        Parse("[S]\r\nA=\"quoted\"\r\nB='single'\r\nC=\"\"twice\"\"\r\nD=\"open\r\nE=\"mixed'\r\n");
     EXPECT_EQ(ini.ReadString("S", "A", ""), "\"quoted\"");
     ini.SetStripQuotes(true);
     EXPECT_EQ(ini.ReadString("S", "A", ""), "quoted");
@@ -69,8 +73,9 @@ TEST(IniFile, FirstOfDuplicateKeysAndSectionsWins) {
 }
 
 TEST(IniFile, TypedReadsFallBackToTheDefault) {
-    const TIniFile ini = Parse("[N]\r\nInt=-42\r\nBad=12abc\r\nHex=$10\r\nOne=1\r\nZero=0\r\nSeven=7\r\nWord=true\r\n"
-                               "F1=1.25\r\nF2=1,5\r\nF3=abc\r\nF4=nan\r\nF5=inf\r\nF6=1e3\r\n");
+    const TIniFile ini =
+        Parse("[N]\r\nInt=-42\r\nBad=12abc\r\nHex=$10\r\nOne=1\r\nZero=0\r\nSeven=7\r\nWord=true\r\n"
+              "F1=1.25\r\nF2=1,5\r\nF3=abc\r\nF4=nan\r\nF5=inf\r\nF6=1e3\r\n");
     EXPECT_EQ(ini.ReadInteger("N", "Int", 5), -42);
     EXPECT_EQ(ini.ReadInteger("N", "Bad", 5), 5);
     EXPECT_EQ(ini.ReadInteger("N", "Hex", 5), 5);
@@ -102,8 +107,9 @@ TEST(IniFile, TypedWritesUseTheStoredForms) {
     ini.WriteFloat("S", "X", 38000.5);
     ini.WriteFloat("S", "Third", 1.0 / 3.0);
     ini.WriteFloat("S", "Whole", 10);
-    EXPECT_EQ(ini.ToBytes(), QByteArray("[S]\r\nT=1\r\nF=0\r\nI=-7\r\nX=38000.5\r\nThird=0.333333333333333\r\n"
-                                        "Whole=10\r\n"));
+    EXPECT_EQ(ini.ToBytes(),
+              QByteArray("[S]\r\nT=1\r\nF=0\r\nI=-7\r\nX=38000.5\r\nThird=0.333333333333333\r\n"
+                         "Whole=10\r\n"));
 }
 
 TEST(IniFile, WritingReplacesInPlaceAppendsAfterLastKeyOrAddsASection) {
@@ -111,13 +117,15 @@ TEST(IniFile, WritingReplacesInPlaceAppendsAfterLastKeyOrAddsASection) {
     ini.WriteString("a", "X", "10");
     ini.WriteString("A", "new", "n");
     ini.WriteString("C", "c", "3");
-    EXPECT_EQ(ini.ToBytes(), QByteArray("; header comment\r\n[A]\r\nx=10\r\n; note about A\r\ny=2\r\nnew=n\r\n\r\n"
-                                        "[B]\r\nz=3\r\n[C]\r\nc=3\r\n"));
+    EXPECT_EQ(ini.ToBytes(),
+              QByteArray("; header comment\r\n[A]\r\nx=10\r\n; note about A\r\ny=2\r\nnew=n\r\n\r\n"
+                         "[B]\r\nz=3\r\n[C]\r\nc=3\r\n"));
     EXPECT_EQ(ini.ReadSection("A"), (QStringList{"x", "y", "new"}));
 }
 
 TEST(IniFile, EraseSectionRemovesEveryCopyAndKeepsTheRest) {
-    TIniFile ini = Parse("[Keep]\r\na=1\r\n[HISTORY]\r\nForms0=x\r\n; gone\r\n[Keep2]\r\nb=2\r\n[history]\r\nc=3\r\n");
+    TIniFile ini =
+        Parse("[Keep]\r\na=1\r\n[HISTORY]\r\nForms0=x\r\n; gone\r\n[Keep2]\r\nb=2\r\n[history]\r\nc=3\r\n");
     ini.EraseSection("History");
     EXPECT_FALSE(ini.SectionExists("HISTORY"));
     EXPECT_EQ(ini.ToBytes(), QByteArray("[Keep]\r\na=1\r\n[Keep2]\r\nb=2\r\n"));
@@ -133,12 +141,13 @@ TEST(IniFile, UnchangedCrlfFileSavesByteForByteAndOneEditTouchesOneLine) {
     // Comments, blanks, odd spacing, a line without '=', lines before any section, and a last
     // line without a break.
     const QByteArray original = QByteArray::fromHex(
-        "3b20636f6d6d656e740d0a"                 // "; comment"
-        "6c6f6f73653d310d0a"                     // "loose=1"
-        "5b524547494f4e414c5d0d0a"               // "[REGIONAL]"
-        "20204e617272617469766544617465466f726d6174203d2044442f4d4d2f59590d0a" // "  NarrativeDateFormat = DD/MM/YY"
-        "6a756e6b206c696e650d0a"                 // "junk line"
-        "0d0a"                                   // ""
+        "3b20636f6d6d656e740d0a"                                               // "; comment"
+        "6c6f6f73653d310d0a"                                                   // "loose=1"
+        "5b524547494f4e414c5d0d0a"                                             // "[REGIONAL]"
+        "20204e617272617469766544617465466f726d6174203d2044442f4d4d2f59590d0a" // "  NarrativeDateFormat =
+                                                                               // DD/MM/YY"
+        "6a756e6b206c696e650d0a"                                               // "junk line"
+        "0d0a"                                                                 // ""
         "5265706f727444617465466f726d61743d44442f4d4d2f59595959"); // "ReportDateFormat=DD/MM/YYYY"
     TIniFile ini = Parse(original);
     EXPECT_EQ(ini.ToBytes(), original);
@@ -179,7 +188,8 @@ TEST(IniFile, LineBreaksInWrittenValuesCannotInjectKeys) {
 
 TEST(IniFile, Windows1252RoundTrip) {
     // "[Clients]", "Name=Café Müller – €5" in cp1252 bytes.
-    const QByteArray bytes = QByteArray::fromHex("5b436c69656e74735d0d0a4e616d653d436166e9204dfc6c6c657220962080350d0a");
+    const QByteArray bytes =
+        QByteArray::fromHex("5b436c69656e74735d0d0a4e616d653d436166e9204dfc6c6c657220962080350d0a");
     TIniFile ini = Parse(bytes);
     EXPECT_EQ(ini.ReadString("clients", "name", ""), QString::fromUtf8("Café Müller – €5"));
     ini.WriteString("Clients", "Other", QString::fromUtf8("Zoë"));
@@ -230,7 +240,8 @@ TEST(IniFile, SavesAtomicallyAndReportsFailures) {
         EXPECT_THROW(ini.UpdateFile(), EQuilvaneError);
         EXPECT_TRUE(ini.Modified());
     }
-    QFile::setPermissions(temp.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(temp.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(ReadFileBytes(path), QByteArray("[DESKTOP]\r\nLicFilePath=/data\r\n"));
 }
 

@@ -22,10 +22,10 @@ QStringList Keys(const TMasterChartStringList& list) {
 }
 
 const QStringList MixedKeys = {
-    QStringLiteral("B10"), QStringLiteral("A9Z"), QStringLiteral("A001"), QStringLiteral("A1"),
-    QStringLiteral("A01"), QStringLiteral("A10"), QStringLiteral("A2Z"),  QStringLiteral("A3"),
-    QStringLiteral("A"),   QStringLiteral("a1b"), QStringLiteral("A-1"),  QStringLiteral("B9"),
-    QStringLiteral("100"), QStringLiteral("1000"), QStringLiteral("99"),  QStringLiteral("A1000000000000"),
+    QStringLiteral("B10"), QStringLiteral("A9Z"),  QStringLiteral("A001"), QStringLiteral("A1"),
+    QStringLiteral("A01"), QStringLiteral("A10"),  QStringLiteral("A2Z"),  QStringLiteral("A3"),
+    QStringLiteral("A"),   QStringLiteral("a1b"),  QStringLiteral("A-1"),  QStringLiteral("B9"),
+    QStringLiteral("100"), QStringLiteral("1000"), QStringLiteral("99"),   QStringLiteral("A1000000000000"),
 };
 
 } // namespace
@@ -47,13 +47,17 @@ TEST(ChartKeyCompare, NumericOrderComparesDigitRunsByValue) {
     EXPECT_EQ(CompareKeys(QStringLiteral("A01"), QStringLiteral("A1"), true, false), -1);
     EXPECT_EQ(CompareKeys(QStringLiteral("A001"), QStringLiteral("A01"), true, false), -1);
     // Runs longer than any integer still compare by value.
-    EXPECT_EQ(CompareKeys(QStringLiteral("A99999999999999999999"), QStringLiteral("A100000000000000000000"), true, false), -1);
+    EXPECT_EQ(CompareKeys(QStringLiteral("A99999999999999999999"), QStringLiteral("A100000000000000000000"),
+                          true, false),
+              -1);
 }
 
 TEST(ChartKeyCompare, LettersFoldOverTheWholeCodePage) {
     EXPECT_EQ(CompareKeys(QStringLiteral("caf\u00e9"), QStringLiteral("CAF\u00c9"), false, false), 0);
-    EXPECT_EQ(CompareKeys(QStringLiteral("\u00ff"), QStringLiteral("\u0178"), false, false), 0);    // 0xFF and 0x9F
-    EXPECT_EQ(CompareKeys(QStringLiteral("\u0161"), QStringLiteral("\u0160"), false, false), 0);    // 0x9A and 0x8A
+    EXPECT_EQ(CompareKeys(QStringLiteral("\u00ff"), QStringLiteral("\u0178"), false, false),
+              0); // 0xFF and 0x9F
+    EXPECT_EQ(CompareKeys(QStringLiteral("\u0161"), QStringLiteral("\u0160"), false, false),
+              0); // 0x9A and 0x8A
     EXPECT_NE(CompareKeys(QStringLiteral("\u00df"), QStringLiteral("SS"), false, false), 0);
     // Ordinal over the folded bytes, never the locale's collation.
     EXPECT_EQ(CompareKeys(QStringLiteral("a"), QStringLiteral("Z"), false, false), -1);
@@ -69,7 +73,8 @@ TEST(ChartKeyCompare, BothOrdersAreTotalOverMixedKeys) {
             EXPECT_EQ(CompareKeys(a, a, numeric, false), 0);
             for (const QString& b : MixedKeys) {
                 const int ab = CompareKeys(a, b, numeric, false);
-                EXPECT_EQ(Sign(ab), -Sign(CompareKeys(b, a, numeric, false))) << a.toStdString() << " " << b.toStdString();
+                EXPECT_EQ(Sign(ab), -Sign(CompareKeys(b, a, numeric, false)))
+                    << a.toStdString() << " " << b.toStdString();
                 if (a.compare(b, Qt::CaseInsensitive) != 0) {
                     EXPECT_NE(ab, 0) << a.toStdString() << " " << b.toStdString();
                 }
@@ -89,15 +94,15 @@ TEST(ChartKeyCompare, MixedKeysSortAndAreFoundAgain) {
     list.SetNumericCompare(true);
     for (const QString& key : MixedKeys)
         ASSERT_GE(list.Add(key, Item(key)), 0) << key.toStdString();
-    EXPECT_EQ(Keys(list), QStringList({"99", "100", "1000", "A", "A-1", "A001", "A01", "A1", "a1b", "A2Z", "A3",
-                                       "A9Z", "A10", "A1000000000000", "B9", "B10"}));
+    EXPECT_EQ(Keys(list), QStringList({"99", "100", "1000", "A", "A-1", "A001", "A01", "A1", "a1b", "A2Z",
+                                       "A3", "A9Z", "A10", "A1000000000000", "B9", "B10"}));
     for (const QString& key : MixedKeys)
         EXPECT_EQ(list.Key(list.IndexOf(key.toLower())), key);
 
     // Switching to the plain order re-sorts, and every key is still found.
     list.SetNumericCompare(false);
-    EXPECT_EQ(Keys(list), QStringList({"100", "1000", "99", "A", "A-1", "A001", "A01", "A1", "A10", "A1000000000000",
-                                       "a1b", "A2Z", "A3", "A9Z", "B10", "B9"}));
+    EXPECT_EQ(Keys(list), QStringList({"100", "1000", "99", "A", "A-1", "A001", "A01", "A1", "A10",
+                                       "A1000000000000", "a1b", "A2Z", "A3", "A9Z", "B10", "B9"}));
     for (const QString& key : MixedKeys)
         EXPECT_EQ(list.Key(list.IndexOf(key)), key);
 }

@@ -15,10 +15,10 @@ namespace {
 
 // Value-stream bytes, written out by hand from the chart layout.
 // Identifiers "Std Descriptions,V5.0", "ABC123", "".
-const QByteArray StdHeader = QByteArray::fromHex(
-    "07 15 53 74 64 20 44 65 73 63 72 69 70 74 69 6F 6E 73 2C 56 35 2E 30"
-    "07 06 41 42 43 31 32 33"
-    "07 00");
+const QByteArray StdHeader =
+    QByteArray::fromHex("07 15 53 74 64 20 44 65 73 63 72 69 70 74 69 6F 6E 73 2C 56 35 2E 30"
+                        "07 06 41 42 43 31 32 33"
+                        "07 00");
 // "ABC" = "A B Cooper"; "RENT2" = "Rent 2".
 const QByteArray ItemAbc = QByteArray::fromHex("06 03 41 42 43  06 0A 41 20 42 20 43 6F 6F 70 65 72");
 const QByteArray ItemRent2 = QByteArray::fromHex("06 05 52 45 4E 54 32  06 06 52 65 6E 74 20 32");
@@ -100,10 +100,12 @@ TEST_F(MasterChartTest, FileNameFromFolderKindCodeAndYear) {
     EXPECT_EQ(chart.GetFileName({ChartOption::NextYear}), data + QStringLiteral("\\M_DETAIL\\ABC12307.STD"));
     EXPECT_EQ(chart.GetFileName({ChartOption::TransferFolder}),
               Entity.ProgramDataDir + QStringLiteral("\\TRANSFER\\M_DETAIL\\ABC12306.STD"));
-    EXPECT_EQ(chart.GetFileName({ChartOption::TransferDrive}), QStringLiteral("X:\\RORI\\ABC123\\M_DETAIL\\ABC12306.STD"));
+    EXPECT_EQ(chart.GetFileName({ChartOption::TransferDrive}),
+              QStringLiteral("X:\\RORI\\ABC123\\M_DETAIL\\ABC12306.STD"));
 
     TStdDescChart y2000(Entity, {}, 2000);
-    EXPECT_EQ(y2000.GetFileName({ChartOption::PreviousYear}), data + QStringLiteral("\\M_DETAIL\\ABC12399.STD"));
+    EXPECT_EQ(y2000.GetFileName({ChartOption::PreviousYear}),
+              data + QStringLiteral("\\M_DETAIL\\ABC12399.STD"));
     EXPECT_EQ(y2000.FileYear({ChartOption::PreviousYear}), 1999);
 
     // Each kind has its folder and extension.
@@ -113,7 +115,8 @@ TEST_F(MasterChartTest, FileNameFromFolderKindCodeAndYear) {
     EXPECT_EQ(y2000.GetFileName({}), data + QStringLiteral("\\M_DETAIL\\ABC12300.ADF"));
 
     TStdDescChart noYear(Entity, {}, -1);
-    EXPECT_EQ(noYear.GetFileName({ChartOption::PreviousYear}), data + QStringLiteral("\\M_DETAIL\\ABC123.STD"));
+    EXPECT_EQ(noYear.GetFileName({ChartOption::PreviousYear}),
+              data + QStringLiteral("\\M_DETAIL\\ABC123.STD"));
     noYear.SetFileName(QStringLiteral("C:\\ELSEWHERE\\X.STD"));
     EXPECT_EQ(noYear.GetFileName({ChartOption::TransferDrive}, 2006), QStringLiteral("C:\\ELSEWHERE\\X.STD"));
 
@@ -134,7 +137,8 @@ TEST_F(MasterChartTest, SaveWritesHeaderAndItemsAsHandWrittenBytes) {
     EXPECT_TRUE(chart.Saved);
     EXPECT_EQ(ReadBytes(ChartPath()).toHex(' '), (StdHeader + ListOf(ItemAbc + ItemRent2)).toHex(' '));
     // No temporary file is left beside it.
-    EXPECT_EQ(QDir(TempPath(QStringLiteral("M_DETAIL"))).entryList(QDir::Files), QStringList{QStringLiteral("ABC12306.STD")});
+    EXPECT_EQ(QDir(TempPath(QStringLiteral("M_DETAIL"))).entryList(QDir::Files),
+              QStringList{QStringLiteral("ABC12306.STD")});
 }
 
 TEST_F(MasterChartTest, AnotherKindOfFileIsRefusedWithTheLoadBox) {
@@ -146,8 +150,9 @@ TEST_F(MasterChartTest, AnotherKindOfFileIsRefusedWithTheLoadBox) {
     Prompt->Answer(TMessageButton::Ignore);
     EXPECT_EQ(chart.LoadFromFile({}), -1);
     ASSERT_EQ(Prompt->Shown.size(), 1);
-    EXPECT_EQ(Prompt->Shown[0].Text, QStringLiteral("Unable to load 2006 Standard Descriptions file for ABC123. \r"
-                                                    "(ABC12306.STD is not a Std Descriptions file)"));
+    EXPECT_EQ(Prompt->Shown[0].Text,
+              QStringLiteral("Unable to load 2006 Standard Descriptions file for ABC123. \r"
+                             "(ABC12306.STD is not a Std Descriptions file)"));
     EXPECT_EQ(Prompt->Shown[0].Buttons, TMessageButton::Retry | TMessageButton::Ignore);
     EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Error});
     EXPECT_EQ(chart.Count(), 0);
@@ -162,7 +167,8 @@ TEST_F(MasterChartTest, AnotherKindOfFileIsRefusedWithTheLoadBox) {
 
 TEST_F(MasterChartTest, ForeignHeaderKeyLoadsTheItemsAndSaysSo) {
     // Identifiers "Std Descriptions,V5.0", "ABC123", "CEE DATA".
-    const QByteArray header = StdHeader.left(StdHeader.size() - 2) + QByteArray::fromHex("07 08 43 45 45 20 44 41 54 41");
+    const QByteArray header =
+        StdHeader.left(StdHeader.size() - 2) + QByteArray::fromHex("07 08 43 45 45 20 44 41 54 41");
     WriteBytes(ChartPath(), header + ListOf(ItemAbc));
     TStdDescChart chart(Entity, {}, 2006);
     chart.HeaderKey = QStringLiteral("QUILVANE");
@@ -190,7 +196,8 @@ TEST_F(MasterChartTest, MissingFileIsNothingUnlessItMustExist) {
     Prompt->Answer(TMessageButton::Ignore);
     EXPECT_EQ(chart.LoadFromFile({ChartOption::MustExist}), -1);
     EXPECT_EQ(Prompt->Texts(),
-              QStringList{QStringLiteral("Unable to load 2006 Standard Descriptions file for ABC123. \r(File not found)")});
+              QStringList{QStringLiteral(
+                  "Unable to load 2006 Standard Descriptions file for ABC123. \r(File not found)")});
 
     // A chart of no year says so without a year and without a missing blank.
     TStdDescChart noYear(Entity, {}, -1);
@@ -225,8 +232,9 @@ TEST_F(MasterChartTest, DamagedFileFailsAndBlocksSavingOverIt) {
     TStdDescChart chart(Entity, {}, 2006);
     Prompt->Answer(TMessageButton::Ignore);
     EXPECT_EQ(chart.LoadFromFile({}), -1);
-    EXPECT_EQ(Prompt->Texts().last(),
-              QStringLiteral("Unable to load 2006 Standard Descriptions file for ABC123. \r(Stream read error)"));
+    EXPECT_EQ(
+        Prompt->Texts().last(),
+        QStringLiteral("Unable to load 2006 Standard Descriptions file for ABC123. \r(Stream read error)"));
     chart.AddDescription(QStringLiteral("NEW"), QStringLiteral("typed after the failure"));
     chart.Saved = false;
     TOptionSet options;
@@ -304,8 +312,11 @@ TEST_F(MasterChartTest, FailedWriteOffersRetryAndIgnoreAndKeepsTheOldFile) {
     Prompt->Answer(TMessageButton::Ignore);
     TOptionSet options;
     EXPECT_EQ(chart.SaveToFile(options), -1);
-    EXPECT_EQ(Prompt->Texts(),
-              QStringList(2, QStringLiteral("Unable to save 2006 Standard Descriptions file for ABC123. \r(Stream write error)")));
+    EXPECT_EQ(
+        Prompt->Texts(),
+        QStringList(
+            2, QStringLiteral(
+                   "Unable to save 2006 Standard Descriptions file for ABC123. \r(Stream write error)")));
     EXPECT_EQ(Prompt->Beeps, (QList<TBeep>{TBeep::Error, TBeep::Error}));
     EXPECT_FALSE(chart.Saved);
     EXPECT_EQ(ReadBytes(ChartPath()), old);
@@ -328,7 +339,8 @@ TEST_F(MasterChartTest, UnwritableFolderQuotesTheSystemText) {
     EXPECT_EQ(chart.SaveToFile(options), 0);
     ASSERT_EQ(Prompt->Shown.size(), 1);
     const QString text = Prompt->Shown[0].Text;
-    EXPECT_TRUE(text.startsWith(QStringLiteral("Unable to save 2006 Standard Descriptions file for ABC123. \r(")));
+    EXPECT_TRUE(
+        text.startsWith(QStringLiteral("Unable to save 2006 Standard Descriptions file for ABC123. \r(")));
     EXPECT_TRUE(text.endsWith(QLatin1Char(')')));
     EXPECT_GT(text.size(), 64); // the system's words are in the brackets
     EXPECT_EQ(ReadBytes(ChartPath()), StdHeader + ListOf(QByteArray()));
@@ -346,8 +358,9 @@ TEST_F(MasterChartTest, ReplaceQuestionAllAndCancelTravelInTheOptions) {
     EXPECT_EQ(first.SaveToFile(options), ChartResult::Refused);
     EXPECT_TRUE(options.Has(ChartOption::StopOperation));
     EXPECT_EQ(ReadBytes(ChartPath()), old);
-    EXPECT_EQ(Prompt->Texts(), QStringList{QStringLiteral("ABC123 2006  Standard Descriptions infomation aleady exists.\r"
-                                                          "Replace the current information ?")});
+    EXPECT_EQ(Prompt->Texts(),
+              QStringList{QStringLiteral("ABC123 2006  Standard Descriptions infomation aleady exists.\r"
+                                         "Replace the current information ?")});
     EXPECT_EQ(Prompt->Shown[0].Buttons,
               TMessageButton::Yes | TMessageButton::No | TMessageButton::Cancel | TMessageButton::All);
     EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Question});

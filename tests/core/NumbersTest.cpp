@@ -1,5 +1,5 @@
-#include "core/util/FlagSets.h"
 #include "core/util/Numbers.h"
+#include "core/util/FlagSets.h"
 
 #include <gtest/gtest.h>
 

@@ -79,7 +79,8 @@ TEST_F(PathsTest, EntityDataDirFollowsTheTransferOptions) {
               "C:\\QV\\TRANSFER");
     EXPECT_EQ(GetEntityDataDir(code, "D:\\DATA", "X:\\QUILVANE\\TRANSFER", "C:\\QV", TOptionSet{2, 13}),
               "X:\\RORI\\ABC123");
-    EXPECT_EQ(GetEntityDataDir(code, "D:\\DATA", "X:\\QUILVANE\\TRANSFER", "C:\\QV", TOptionSet{}), "D:\\DATA");
+    EXPECT_EQ(GetEntityDataDir(code, "D:\\DATA", "X:\\QUILVANE\\TRANSFER", "C:\\QV", TOptionSet{}),
+              "D:\\DATA");
     // An empty base folder would otherwise point at the root of the disk.
     EXPECT_THROW(GetEntityDataDir(code, "", "X:\\T", "C:\\QV", TOptionSet{}), EQuilvaneError);
     EXPECT_THROW(GetEntityDataDir(code, "D:\\DATA", "X:\\T", "", TOptionSet{2}), EQuilvaneError);

@@ -1,5 +1,5 @@
-#include "core/dates/DateNumbers.h"
 #include "core/dates/Periods.h"
+#include "core/dates/DateNumbers.h"
 #include "core/dates/RegionalSettings.h"
 #include "core/services/Exceptions.h"
 #include "core/services/Services.h"
@@ -9,20 +9,17 @@
 
 namespace {
 
-double D(int year, int month, int day)
-{
+double D(int year, int month, int day) {
     return EncodeDateNum(year, month, day);
 }
 
 class PeriodsTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         TRegionalSettings::Program().Reset();
         TServices::SetClock(std::make_shared<TFixedClock>(QDateTime(QDate(2006, 6, 30), QTime(18, 0))));
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         TRegionalSettings::Program().Reset();
         TServices::Reset();
     }
@@ -30,8 +27,7 @@ protected:
 
 } // namespace
 
-TEST_F(PeriodsTest, JuneYearOfTwelvePeriods)
-{
+TEST_F(PeriodsTest, JuneYearOfTwelvePeriods) {
     EXPECT_EQ(PeriodStartDate(1, 2006, 12, 6), D(2005, 7, 1));
     EXPECT_EQ(PeriodEndDate(1, 2006, 12, 6), D(2005, 7, 31));
     EXPECT_EQ(PeriodStartDate(7, 2006, 12, 6), D(2006, 1, 1));
@@ -49,8 +45,7 @@ TEST_F(PeriodsTest, JuneYearOfTwelvePeriods)
     EXPECT_EQ(year, 2006);
 }
 
-TEST_F(PeriodsTest, QuarterlyAndHalfYearlyPeriods)
-{
+TEST_F(PeriodsTest, QuarterlyAndHalfYearlyPeriods) {
     EXPECT_EQ(PeriodStartDate(2, 2006, 4, 6), D(2005, 10, 1));
     EXPECT_EQ(PeriodEndDate(2, 2006, 4, 6), D(2005, 12, 31));
     EXPECT_EQ(PeriodEndDate(4, 2006, 4, 6), D(2006, 6, 30));
@@ -64,8 +59,7 @@ TEST_F(PeriodsTest, QuarterlyAndHalfYearlyPeriods)
     EXPECT_EQ(PeriodEndDate(1, 2006, 4, 11), D(2006, 2, 28));
 }
 
-TEST_F(PeriodsTest, CalendarYearFile)
-{
+TEST_F(PeriodsTest, CalendarYearFile) {
     EXPECT_EQ(PeriodStartDate(1, 2006, 12, 12), D(2006, 1, 1));
     EXPECT_EQ(PeriodEndDate(12, 2006, 12, 12), D(2006, 12, 31));
     int year = 2006;
@@ -78,8 +72,7 @@ TEST_F(PeriodsTest, CalendarYearFile)
     }
 }
 
-TEST_F(PeriodsTest, PeriodOfDateNamesTheFinancialYear)
-{
+TEST_F(PeriodsTest, PeriodOfDateNamesTheFinancialYear) {
     int year = 0;
     EXPECT_EQ(PeriodOfDate(12, 6, year, D(2005, 12, 15)), 6);
     EXPECT_EQ(year, 2006);
@@ -91,8 +84,7 @@ TEST_F(PeriodsTest, PeriodOfDateNamesTheFinancialYear)
     EXPECT_EQ(year, 2007);
 }
 
-TEST_F(PeriodsTest, PeriodsTileEveryKindOfYear)
-{
+TEST_F(PeriodsTest, PeriodsTileEveryKindOfYear) {
     for (int endMonth = 1; endMonth <= 12; ++endMonth) {
         for (int periods : {1, 2, 3, 4, 6, 12}) {
             double expectedStart = PeriodEndDate(periods, 2005, periods, endMonth) + 1;
@@ -112,8 +104,7 @@ TEST_F(PeriodsTest, PeriodsTileEveryKindOfYear)
     }
 }
 
-TEST_F(PeriodsTest, ArgumentsOutOfRangeRaiseInsteadOfMakingMonthThirteen)
-{
+TEST_F(PeriodsTest, ArgumentsOutOfRangeRaiseInsteadOfMakingMonthThirteen) {
     int year = 2006;
     EXPECT_THROW(PeriodStartMonth(13, 12, 6, year), EQuilvaneError);
     EXPECT_THROW(PeriodStartMonth(0, 12, 6, year), EQuilvaneError);
@@ -139,8 +130,7 @@ TEST_F(PeriodsTest, ArgumentsOutOfRangeRaiseInsteadOfMakingMonthThirteen)
     EXPECT_THROW(CheckDateInPeriods(date, 2006, 13, true, false, 12, 6), EQuilvaneError);
 }
 
-TEST_F(PeriodsTest, OffsetMonthWraps)
-{
+TEST_F(PeriodsTest, OffsetMonthWraps) {
     EXPECT_EQ(OffsetMonth(11, 3), 2);
     EXPECT_EQ(OffsetMonth(12, 0), 12);
     EXPECT_EQ(OffsetMonth(6, 24), 6);
@@ -148,8 +138,7 @@ TEST_F(PeriodsTest, OffsetMonthWraps)
     EXPECT_EQ(OffsetMonth(3, -14), 1);
 }
 
-TEST_F(PeriodsTest, FormatPeriodMonths)
-{
+TEST_F(PeriodsTest, FormatPeriodMonths) {
     QString text;
     FormatPeriodMonths(1, 12, 2006, text, 6);
     EXPECT_EQ(text, QStringLiteral("Jul 2005"));
@@ -163,8 +152,7 @@ TEST_F(PeriodsTest, FormatPeriodMonths)
     EXPECT_EQ(text, QStringLiteral("Jan 2006 - Dec 2006"));
 }
 
-TEST_F(PeriodsTest, WeeksAndDaysOfTheFinancialYear)
-{
+TEST_F(PeriodsTest, WeeksAndDaysOfTheFinancialYear) {
     EXPECT_EQ(WeekOfFinancialYear(2006, 6, D(2005, 7, 1)), 1);
     EXPECT_EQ(WeekOfFinancialYear(2006, 6, D(2005, 7, 7) + 0.5), 1);
     EXPECT_EQ(WeekOfFinancialYear(2006, 6, D(2005, 7, 8)), 2);
@@ -176,11 +164,11 @@ TEST_F(PeriodsTest, WeeksAndDaysOfTheFinancialYear)
     EXPECT_EQ(WeekEndDate(52, 2006, 6), D(2006, 6, 29));
     EXPECT_EQ(WeekEndDate(53, 2006, 6), D(2006, 6, 30));
     EXPECT_EQ(WeekEndDate(53, 2008, 12), D(2008, 12, 31));
-    EXPECT_EQ(WeekOfFinancialYear(2006, 6, 1e300), WeekOfFinancialYear(2006, 6, 1e301)); // saturates, no overflow
+    EXPECT_EQ(WeekOfFinancialYear(2006, 6, 1e300),
+              WeekOfFinancialYear(2006, 6, 1e301)); // saturates, no overflow
 }
 
-TEST_F(PeriodsTest, CheckDateInPeriodsMovesDatesOutside)
-{
+TEST_F(PeriodsTest, CheckDateInPeriodsMovesDatesOutside) {
     // Period 2 of a June year: August 2005.
     double date = D(2005, 8, 1);
     EXPECT_TRUE(CheckDateInPeriods(date, 2006, 2, true, true, 12, 6));
@@ -212,8 +200,7 @@ TEST_F(PeriodsTest, CheckDateInPeriodsMovesDatesOutside)
     EXPECT_EQ(date, D(2006, 6, 30));
 }
 
-TEST_F(PeriodsTest, ParseDateInPeriods)
-{
+TEST_F(PeriodsTest, ParseDateInPeriods) {
     double date = 0;
     EXPECT_TRUE(ParseDateInPeriods(QStringLiteral("15/08/05"), date, 2006, 12, 6, 2));
     EXPECT_EQ(date, D(2005, 8, 15));
@@ -226,8 +213,7 @@ TEST_F(PeriodsTest, ParseDateInPeriods)
     EXPECT_EQ(date, D(2005, 9, 30));
 }
 
-TEST_F(PeriodsTest, FitDateToPeriodForPastedTransactions)
-{
+TEST_F(PeriodsTest, FitDateToPeriodForPastedTransactions) {
     // Opening unpresented cheques and outstanding deposits keep their dates.
     EXPECT_EQ(FitDateToPeriod(9, 2006, 12, 10, 6, D(2004, 3, 31)), D(2004, 3, 31));
     EXPECT_EQ(FitDateToPeriod(9, 2006, 12, 11, 6, D(2004, 3, 31)), D(2004, 3, 31));

@@ -60,7 +60,7 @@ protected:
     }
     void WriteIni(const QByteArray& desktopExtra, const QByteArray& rest = QByteArray()) {
         ASSERT_TRUE(WriteFileBytes(IniPath, "[DESKTOP]\r\nLicFilePath=" + DataFolder.toLocal8Bit() + "\r\n" +
-                                          desktopExtra + rest));
+                                                desktopExtra + rest));
     }
 
     QByteArray SavedHome;
@@ -115,11 +115,12 @@ TEST_F(ProgramParamsTest, ReadsDesktopKeysAndNeverWritesPrefixOrWorkStation) {
     params.Save();
     EXPECT_TRUE(Prompt->Shown.isEmpty());
     const QByteArray saved = ReadFileBytes(IniPath);
-    EXPECT_EQ(saved, "[DESKTOP]\r\nLicFilePath=" + DataFolder.toLocal8Bit() +
-                         "\r\nPreferredPrefix=abcd\r\nWorkStation=1\r\nTimedBackups=0\r\nBackupInterval=10\r\n"
-                         "DestFormat=Tab Delimited\r\nDefaultReportFontSize=9\r\nDOSVersionPath=\r\n"
-                         "LevelsOfBackup=99\r\nRestoreDesktop=0\r\nDestSystem=\r\nCountry=\r\nPerformUpgrade=0\r\n"
-                         "[HISTORY]\r\nCurrent=\r\n");
+    EXPECT_EQ(saved,
+              "[DESKTOP]\r\nLicFilePath=" + DataFolder.toLocal8Bit() +
+                  "\r\nPreferredPrefix=abcd\r\nWorkStation=1\r\nTimedBackups=0\r\nBackupInterval=10\r\n"
+                  "DestFormat=Tab Delimited\r\nDefaultReportFontSize=9\r\nDOSVersionPath=\r\n"
+                  "LevelsOfBackup=99\r\nRestoreDesktop=0\r\nDestSystem=\r\nCountry=\r\nPerformUpgrade=0\r\n"
+                  "[HISTORY]\r\nCurrent=\r\n");
 }
 
 TEST_F(ProgramParamsTest, AFontSizeSetBeforeLoadingIsTheDefault) {
@@ -137,7 +138,8 @@ TEST_F(ProgramParamsTest, HistoryKeepsTheFirstTwentyDistinctCodesInFileOrder) {
     // 25 keys: C00..C09, then a duplicate of C03 (other case), a value without a comma, an empty
     // code, then C10..C21.
     for (int i = 0; i < 10; ++i)
-        history += QStringLiteral("Entities%1=C%2,%3\r\n").arg(i).arg(i, 2, 10, QChar('0')).arg(i % 2).toLatin1();
+        history +=
+            QStringLiteral("Entities%1=C%2,%3\r\n").arg(i).arg(i, 2, 10, QChar('0')).arg(i % 2).toLatin1();
     history += "Entities10=c03,1\r\nEntities11=NOCOMMA\r\nEntities12=,1\r\n";
     for (int i = 13; i < 25; ++i)
         history += QStringLiteral("Entities%1=C%2,1,extra\r\n").arg(i).arg(i - 3).toLatin1();
@@ -215,7 +217,8 @@ TEST_F(ProgramParamsTest, EmptyDataFolderShowsTheSupportBoxAndCancelGivesMinusOn
     ASSERT_EQ(Prompt->Shown.size(), 1);
     EXPECT_EQ(Prompt->Shown[0].Text, "Unable to read Quilvane.ini" + SupportSuffix);
     EXPECT_EQ(Prompt->Shown[0].Kind, TMessageKind::Error);
-    EXPECT_EQ(Prompt->Shown[0].Buttons, TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Help);
+    EXPECT_EQ(Prompt->Shown[0].Buttons,
+              TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Help);
     EXPECT_EQ(Prompt->Shown[0].HelpContext, 100000);
     EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Error});
     EXPECT_EQ(ReadFileBytes(IniPath), original);
@@ -322,7 +325,8 @@ TEST_F(ProgramParamsTest, FirstRunCreatesTheIniTheDataFolderAndTheReferenceFile)
     const QString dataFolder = TempPath("home") + "/QUILVANE/DATA";
     EXPECT_EQ(params.LicFilePath, dataFolder);
     EXPECT_EQ(ReadFileBytes(IniPath), "[DESKTOP]\r\nLicFilePath=" + dataFolder.toLocal8Bit() + "\r\n");
-    EXPECT_EQ(ReadFileBytes(dataFolder + "/Quilvane.DAT"), ReadFileBytes(TProgramParams::ShippedReferenceDataPath()));
+    EXPECT_EQ(ReadFileBytes(dataFolder + "/Quilvane.DAT"),
+              ReadFileBytes(TProgramParams::ShippedReferenceDataPath()));
     EXPECT_FALSE(params.AccountFormats.IsEmpty());
 }
 
@@ -332,7 +336,7 @@ TEST_F(ProgramParamsTest, DrivesSectionMapsLettersForTheDataFolder) {
     DatPath = DataFolder + "/Quilvane.DAT";
     InstallDat();
     ASSERT_TRUE(WriteFileBytes(IniPath, "[DRIVES]\r\nQ=" + TempPath("qdrive").toLocal8Bit() +
-                                      "\r\nBad=x\r\n[DESKTOP]\r\nLicFilePath=Q:\\QUILVANE\\DATA\r\n"));
+                                            "\r\nBad=x\r\n[DESKTOP]\r\nLicFilePath=Q:\\QUILVANE\\DATA\r\n"));
     TProgramParams params;
     ASSERT_EQ(params.Load(), 0);
     EXPECT_EQ(params.LicFilePath, "Q:\\QUILVANE\\DATA");

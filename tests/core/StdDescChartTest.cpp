@@ -8,10 +8,10 @@
 namespace {
 
 // Identifiers "Std Descriptions,V5.0", "ABC123", "", then the list.
-const QByteArray Header = QByteArray::fromHex(
-    "07 15 53 74 64 20 44 65 73 63 72 69 70 74 69 6F 6E 73 2C 56 35 2E 30"
-    "07 06 41 42 43 31 32 33"
-    "07 00");
+const QByteArray Header =
+    QByteArray::fromHex("07 15 53 74 64 20 44 65 73 63 72 69 70 74 69 6F 6E 73 2C 56 35 2E 30"
+                        "07 06 41 42 43 31 32 33"
+                        "07 00");
 // "RENT10" = "Café rent" (é is byte E9), "ABC" = "A B Cooper", "RENT2" = "Rent 2".
 const QByteArray Rent10 = QByteArray::fromHex("06 06 52 45 4E 54 31 30  06 09 43 61 66 E9 20 72 65 6E 74");
 const QByteArray Abc = QByteArray::fromHex("06 03 41 42 43  06 0A 41 20 42 20 43 6F 6F 70 65 72");
@@ -33,7 +33,9 @@ protected:
         QDir().mkpath(TempPath(QStringLiteral("M_DETAIL")));
         ASSERT_TRUE(WriteFileBytes(TempPath(QStringLiteral("M_DETAIL/") + name), bytes));
     }
-    QByteArray ReadBytes(const QString& name) const { return ReadFileBytes(TempPath(QStringLiteral("M_DETAIL/") + name)); }
+    QByteArray ReadBytes(const QString& name) const {
+        return ReadFileBytes(TempPath(QStringLiteral("M_DETAIL/") + name));
+    }
 
     TChartEntity Entity;
 };
@@ -53,7 +55,8 @@ TEST_F(StdDescChartTest, LoadsInNumberOrderAndSavesTheSameBytes) {
     chart.Saved = false;
     TOptionSet options;
     ASSERT_EQ(chart.SaveToFile(options), 0);
-    EXPECT_EQ(ReadBytes(QStringLiteral("ABC12306.STD")).toHex(' '), (Header + ListBegin + Abc + Rent2 + Rent10 + ListEnd).toHex(' '));
+    EXPECT_EQ(ReadBytes(QStringLiteral("ABC12306.STD")).toHex(' '),
+              (Header + ListBegin + Abc + Rent2 + Rent10 + ListEnd).toHex(' '));
 
     // Every value the chart wrote reads back the same.
     TStdDescChart again(Entity, {ChartOption::LoadOnCreate}, 2006);

@@ -9,8 +9,7 @@
 
 // One chart item read from, or written to, a value stream held in memory.
 
-template <class TItem, class... TArgs>
-TItem ReadStoredItem(const QByteArray& bytes, TArgs&&... args) {
+template <class TItem, class... TArgs> TItem ReadStoredItem(const QByteArray& bytes, TArgs&&... args) {
     QByteArray data = bytes;
     QBuffer device(&data);
     device.open(QIODevice::ReadOnly);
@@ -20,8 +19,7 @@ TItem ReadStoredItem(const QByteArray& bytes, TArgs&&... args) {
     return item;
 }
 
-template <class TItem>
-QByteArray WriteStoredItem(const TItem& item) {
+template <class TItem> QByteArray WriteStoredItem(const TItem& item) {
     QByteArray bytes;
     QBuffer device(&bytes);
     device.open(QIODevice::WriteOnly);

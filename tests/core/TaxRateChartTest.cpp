@@ -9,24 +9,51 @@
 namespace {
 
 // Headers of stored tax files: "Tax Rates,<version>", "ABC123", no key.
-const char* const Header53 = "070E" "5461782052617465732C56352E33" "0706" "414243313233" "0700";
-const char* const Header501 = "070F" "5461782052617465732C56352E3031" "0706" "414243313233" "0700";
-const char* const Header54 = "070E" "5461782052617465732C56352E34" "0706" "414243313233" "0700";
+const char* const Header53 = "070E"
+                             "5461782052617465732C56352E33"
+                             "0706"
+                             "414243313233"
+                             "0700";
+const char* const Header501 = "070F"
+                              "5461782052617465732C56352E3031"
+                              "0706"
+                              "414243313233"
+                              "0700";
+const char* const Header54 = "070E"
+                             "5461782052617465732C56352E34"
+                             "0706"
+                             "414243313233"
+                             "0700";
 
 // Floats (10-byte extended) and date numbers.
-const char* const Ten = "05" "00000000000000A00240";
-const char* const TwelveAndAHalf = "05" "00000000000000C80240";
-const char* const Zero = "05" "00000000000000000000";
-const char* const July2005 = "05" "000000000000BEB21240";   // 732128, first day of 2006
-const char* const June2006 = "05" "0000000000C0D4B21240";   // 732492, last day of 2006
-const char* const Jan2000 = "05" "00000000008040B21240";    // 730120, before the year
-const char* const Dec2007 = "05" "000000000010F7B21240";    // 733041, after the year
-const char* const Sep2005 = "05" "0000000000B0C3B21240";    // 732219, inside
-const char* const Jul31 = "05" "0000000000E0BFB21240";      // 732158, inside
+const char* const Ten = "05"
+                        "00000000000000A00240";
+const char* const TwelveAndAHalf = "05"
+                                   "00000000000000C80240";
+const char* const Zero = "05"
+                         "00000000000000000000";
+const char* const July2005 = "05"
+                             "000000000000BEB21240"; // 732128, first day of 2006
+const char* const June2006 = "05"
+                             "0000000000C0D4B21240"; // 732492, last day of 2006
+const char* const Jan2000 = "05"
+                            "00000000008040B21240"; // 730120, before the year
+const char* const Dec2007 = "05"
+                            "000000000010F7B21240"; // 733041, after the year
+const char* const Sep2005 = "05"
+                            "0000000000B0C3B21240"; // 732219, inside
+const char* const Jul31 = "05"
+                          "0000000000E0BFB21240"; // 732158, inside
 
 // Account 3100 and account 5555 (not in the chart) as four stored parts.
-const char* const Account3100 = "02FF" "02FF" "031C0C" "02FF";
-const char* const Account5555 = "02FF" "02FF" "03B315" "02FF";
+const char* const Account3100 = "02FF"
+                                "02FF"
+                                "031C0C"
+                                "02FF";
+const char* const Account5555 = "02FF"
+                                "02FF"
+                                "03B315"
+                                "02FF";
 
 // A short string value.
 QByteArray Str(const char* text) {
@@ -162,13 +189,14 @@ TEST_F(TaxRateChartTest, GSTDivisorFollowsTheRateOfTheFirstG17Code) {
 }
 
 TEST_F(TaxRateChartTest, CurrentFileReadsAndWritesBackByteForByte) {
-    const QByteArray bytes =
-        FileBytes(Header53, {TaxItem("FRE", 1, "GST Free", "G3", Account3100, Zero, July2005, June2006),
-                             TaxItem("GST", 0, "Goods and Services Tax", "G1,G17", Account3100, Ten, Sep2005, June2006)});
+    const QByteArray bytes = FileBytes(
+        Header53,
+        {TaxItem("FRE", 1, "GST Free", "G3", Account3100, Zero, July2005, June2006),
+         TaxItem("GST", 0, "Goods and Services Tax", "G1,G17", Account3100, Ten, Sep2005, June2006)});
     // The BAS text is normalised on reading: "G1" is no tax code label.
-    const QByteArray expected =
-        FileBytes(Header53, {TaxItem("FRE", 1, "GST Free", "G3", Account3100, Zero, July2005, June2006),
-                             TaxItem("GST", 0, "Goods and Services Tax", "G17", Account3100, Ten, Sep2005, June2006)});
+    const QByteArray expected = FileBytes(
+        Header53, {TaxItem("FRE", 1, "GST Free", "G3", Account3100, Zero, July2005, June2006),
+                   TaxItem("GST", 0, "Goods and Services Tax", "G17", Account3100, Ten, Sep2005, June2006)});
     WriteFile(TaxPath(), bytes);
 
     auto chart = Chart({ChartOption::LoadOnCreate});
@@ -193,8 +221,9 @@ TEST_F(TaxRateChartTest, CurrentFileReadsAndWritesBackByteForByte) {
 }
 
 TEST_F(TaxRateChartTest, DatesAreFittedToTheFinancialYear) {
-    WriteFile(TaxPath(), FileBytes(Header53, {TaxItem("A", 0, "", "", Account3100, Ten, Jan2000, Dec2007),
-                                              TaxItem("B", 1, "", "", Account3100, Ten, July2005, June2006)}));
+    WriteFile(TaxPath(),
+              FileBytes(Header53, {TaxItem("A", 0, "", "", Account3100, Ten, Jan2000, Dec2007),
+                                   TaxItem("B", 1, "", "", Account3100, Ten, July2005, June2006)}));
     auto chart = Chart({ChartOption::LoadOnCreate});
     ASSERT_EQ(chart->Count(), 2);
     EXPECT_EQ(chart->GetTaxRate(0)->StartDate, 732128.0);
@@ -208,14 +237,16 @@ TEST_F(TaxRateChartTest, DatesAreFittedToTheFinancialYear) {
     EXPECT_FALSE(backwards->Saved);
 
     // A file already inside the year stays saved.
-    WriteFile(TaxPath(), FileBytes(Header53, {TaxItem("B", 1, "", "", Account3100, Ten, July2005, June2006)}));
+    WriteFile(TaxPath(),
+              FileBytes(Header53, {TaxItem("B", 1, "", "", Account3100, Ten, July2005, June2006)}));
     auto clean = Chart({ChartOption::LoadOnCreate});
     EXPECT_TRUE(clean->Saved);
 }
 
 TEST_F(TaxRateChartTest, TaxAccountsNotInTheChartAreRepaired) {
-    WriteFile(TaxPath(), FileBytes(Header53, {TaxItem("GST", 0, "", "G17", Account5555, Ten, July2005, June2006),
-                                              TaxItem("NIL", 1, "", "", "02FF02FF02FF02FF", Zero, July2005, June2006)}));
+    WriteFile(TaxPath(),
+              FileBytes(Header53, {TaxItem("GST", 0, "", "G17", Account5555, Ten, July2005, June2006),
+                                   TaxItem("NIL", 1, "", "", "02FF02FF02FF02FF", Zero, July2005, June2006)}));
     auto chart = Chart({ChartOption::LoadOnCreate});
     ASSERT_EQ(chart->Count(), 2);
     EXPECT_EQ(chart->GetTaxRate(chart->IndexOf(QStringLiteral("GST")))->GetTaxAccountText(), SuspenseCode());
@@ -232,14 +263,18 @@ TEST_F(TaxRateChartTest, TaxAccountsNotInTheChartAreRepaired) {
     auto badMap = Chart();
     badMap->AccountTranslation.insert(QStringLiteral("5555"), QStringLiteral("4444"));
     ASSERT_EQ(badMap->LoadFromFile({}), 0);
-    EXPECT_EQ(badMap->GetTaxRate(badMap->IndexOf(QStringLiteral("GST")))->GetTaxAccountText(), SuspenseCode());
+    EXPECT_EQ(badMap->GetTaxRate(badMap->IndexOf(QStringLiteral("GST")))->GetTaxAccountText(),
+              SuspenseCode());
 }
 
 TEST_F(TaxRateChartTest, OlderFileIsReplacedByTheFormatsDefaultCodes) {
-    WriteFile(TaxPath(), FileBytes(Header501, {TaxItem("OLD", 0, "Old", nullptr, Account3100, Ten, July2005, June2006)}));
-    WriteFile(TaxPath(QStringLiteral("QUILVANE.TXR")),
-              FileBytes(Header53, {TaxItem("GST", 0, "Goods and Services Tax", "G17", Account3100, Ten, July2005, June2006),
-                                   TaxItem("FRE", 1, "GST Free", "G3", Account3100, Zero, July2005, June2006)}));
+    WriteFile(TaxPath(), FileBytes(Header501, {TaxItem("OLD", 0, "Old", nullptr, Account3100, Ten, July2005,
+                                                       June2006)}));
+    WriteFile(
+        TaxPath(QStringLiteral("QUILVANE.TXR")),
+        FileBytes(Header53,
+                  {TaxItem("GST", 0, "Goods and Services Tax", "G17", Account3100, Ten, July2005, June2006),
+                   TaxItem("FRE", 1, "GST Free", "G3", Account3100, Zero, July2005, June2006)}));
 
     auto chart = Chart({ChartOption::LoadOnCreate});
     ASSERT_EQ(chart->Count(), 2);
@@ -247,7 +282,8 @@ TEST_F(TaxRateChartTest, OlderFileIsReplacedByTheFormatsDefaultCodes) {
     EXPECT_GE(chart->IndexOf(QStringLiteral("GST")), 0);
     EXPECT_EQ(chart->Version, QStringLiteral("V5.3"));
     EXPECT_FALSE(chart->Saved);
-    EXPECT_EQ(chart->TemplateFileName(), BuildPath({Temp.path(), QStringLiteral("M_DETAIL"), QStringLiteral("QUILVANE.TXR")}));
+    EXPECT_EQ(chart->TemplateFileName(),
+              BuildPath({Temp.path(), QStringLiteral("M_DETAIL"), QStringLiteral("QUILVANE.TXR")}));
 
     TOptionSet options;
     ASSERT_EQ(chart->SaveToFile(options), 0);
@@ -255,7 +291,8 @@ TEST_F(TaxRateChartTest, OlderFileIsReplacedByTheFormatsDefaultCodes) {
 }
 
 TEST_F(TaxRateChartTest, OlderFileWithoutDefaultsKeepsItsCodes) {
-    WriteFile(TaxPath(), FileBytes(Header501, {TaxItem("OLD", 3, "Old", nullptr, Account3100, Ten, July2005, June2006)}));
+    WriteFile(TaxPath(), FileBytes(Header501, {TaxItem("OLD", 3, "Old", nullptr, Account3100, Ten, July2005,
+                                                       June2006)}));
     auto chart = Chart({ChartOption::LoadOnCreate});
     ASSERT_EQ(chart->Count(), 1);
     EXPECT_EQ(chart->GetTaxRate(0)->TaxType, 3);
@@ -264,13 +301,15 @@ TEST_F(TaxRateChartTest, OlderFileWithoutDefaultsKeepsItsCodes) {
     EXPECT_FALSE(chart->Saved);
     TOptionSet options;
     ASSERT_EQ(chart->SaveIfModified(options), 0);
-    EXPECT_EQ(ReadFile(TaxPath()).toHex(),
-              FileBytes(Header53, {TaxItem("OLD", 3, "Old", "", Account3100, Ten, July2005, June2006)}).toHex());
+    EXPECT_EQ(
+        ReadFile(TaxPath()).toHex(),
+        FileBytes(Header53, {TaxItem("OLD", 3, "Old", "", Account3100, Ten, July2005, June2006)}).toHex());
 }
 
 TEST_F(TaxRateChartTest, MissingOrEmptyFileStartsFromTheDefaults) {
     WriteFile(TaxPath(QStringLiteral("QUILVANE.TXR")),
-              FileBytes(Header53, {TaxItem("GST", 0, "Goods and Services Tax", "G17", Account5555, Ten, Jan2000, Dec2007)}));
+              FileBytes(Header53, {TaxItem("GST", 0, "Goods and Services Tax", "G17", Account5555, Ten,
+                                           Jan2000, Dec2007)}));
     auto missing = Chart({ChartOption::LoadOnCreate});
     ASSERT_EQ(missing->Count(), 1);
     EXPECT_FALSE(missing->Saved);
@@ -289,14 +328,16 @@ TEST_F(TaxRateChartTest, MissingOrEmptyFileStartsFromTheDefaults) {
 TEST_F(TaxRateChartTest, UnknownVersionFailsAndIsNeverOverwritten) {
     WriteFile(TaxPath(QStringLiteral("QUILVANE.TXR")),
               FileBytes(Header53, {TaxItem("GST", 0, "", "G17", Account3100, Ten, July2005, June2006)}));
-    const QByteArray newer = FileBytes(Header54, {TaxItem("NEW", 0, "", "", Account3100, Ten, July2005, June2006)});
+    const QByteArray newer =
+        FileBytes(Header54, {TaxItem("NEW", 0, "", "", Account3100, Ten, July2005, June2006)});
     WriteFile(TaxPath(), newer);
 
     Prompt->Answer(TMessageButton::Ignore);
     auto chart = Chart();
     EXPECT_EQ(chart->LoadFromFile({}), -1);
     ASSERT_EQ(Prompt->Shown.size(), 1);
-    EXPECT_TRUE(Prompt->Shown[0].Text.startsWith(QStringLiteral("Unable to load 2006 Taxes file for ABC123. \r(")));
+    EXPECT_TRUE(
+        Prompt->Shown[0].Text.startsWith(QStringLiteral("Unable to load 2006 Taxes file for ABC123. \r(")));
     EXPECT_TRUE(Prompt->Shown[0].Text.contains(QStringLiteral("V5.4")));
     EXPECT_EQ(chart->Count(), 0); // not the defaults
     EXPECT_TRUE(chart->IsSaveBlocked());
@@ -326,10 +367,12 @@ TEST_F(TaxRateChartTest, FileReadingKeepsTheFirst32CodesAndGivesSharedBitsFreeOn
 }
 
 TEST_F(TaxRateChartTest, MergingKeepsTheHeldCodesBits) {
-    WriteFile(TaxPath(), FileBytes(Header53, {TaxItem("GST", 5, "From file", "G7", Account3100, TwelveAndAHalf, July2005, June2006),
-                                              TaxItem("NEW", 0, "", "", Account3100, Ten, July2005, June2006)}));
+    WriteFile(TaxPath(),
+              FileBytes(Header53, {TaxItem("GST", 5, "From file", "G7", Account3100, TwelveAndAHalf, July2005,
+                                           June2006),
+                                   TaxItem("NEW", 0, "", "", Account3100, Ten, July2005, June2006)}));
     auto chart = Chart();
-    chart->AddItem(Rate(QStringLiteral("gst")));      // type 0
+    chart->AddItem(Rate(QStringLiteral("gst")));       // type 0
     chart->AddItem(Rate(QStringLiteral("FRE"), 0, 0)); // type 1
     ASSERT_EQ(chart->LoadFromFile({ChartOption::MergeReplace}), 0);
     ASSERT_EQ(chart->Count(), 3);

@@ -14,13 +14,13 @@ constexpr double July2005 = 732128.0;
 constexpr double June2006 = 732492.0;
 
 // GST, type 1, "Sales", labels G2,G7, account 2100 (sub-account 0), 10 %, 1/7/2005 to 30/6/2006.
-const char* const StoredGST53 = "06 03 47 53 54"                  // "GST"
-                                "02 01"                           // type 1
-                                "06 05 53 61 6C 65 73"            // "Sales"
-                                "06 05 47 32 2C 47 37"            // "G2,G7"
-                                "02 FF 02 FF 03 34 08 02 00"      // -, -, 2100, 0
-                                "05 00 00 00 00 00 00 00 A0 02 40" // 10.0
-                                "05 00 00 00 00 00 00 BE B2 12 40" // 732128
+const char* const StoredGST53 = "06 03 47 53 54"                    // "GST"
+                                "02 01"                             // type 1
+                                "06 05 53 61 6C 65 73"              // "Sales"
+                                "06 05 47 32 2C 47 37"              // "G2,G7"
+                                "02 FF 02 FF 03 34 08 02 00"        // -, -, 2100, 0
+                                "05 00 00 00 00 00 00 00 A0 02 40"  // 10.0
+                                "05 00 00 00 00 00 00 BE B2 12 40"  // 732128
                                 "05 00 00 00 00 00 C0 D4 B2 12 40"; // 732492
 
 TTaxRate TenPercent() {
@@ -104,10 +104,10 @@ TEST(TaxRate, IncludedTaxWithinTheDatesOnly) {
 
 TEST(TaxRate, IncludedTaxRoundsExactHalfCentsToEven) {
     TTaxRate rate = TenPercent();
-    rate.Tax_Rate = 100.0; // half of the amount is tax
-    EXPECT_DOUBLE_EQ(rate.CalcIncludedTax(July2005, 0.05), 0.02);  // 2.5 cents
-    EXPECT_DOUBLE_EQ(rate.CalcIncludedTax(July2005, 0.15), 0.08);  // 7.5 cents
-    EXPECT_DOUBLE_EQ(rate.CalcIncludedTax(July2005, 0.25), 0.12);  // 12.5 cents
+    rate.Tax_Rate = 100.0;                                        // half of the amount is tax
+    EXPECT_DOUBLE_EQ(rate.CalcIncludedTax(July2005, 0.05), 0.02); // 2.5 cents
+    EXPECT_DOUBLE_EQ(rate.CalcIncludedTax(July2005, 0.15), 0.08); // 7.5 cents
+    EXPECT_DOUBLE_EQ(rate.CalcIncludedTax(July2005, 0.25), 0.12); // 12.5 cents
     EXPECT_DOUBLE_EQ(rate.CalcIncludedTax(July2005, -0.15), -0.08);
     rate.Tax_Rate = -100.0; // no gross amount to take it from
     EXPECT_DOUBLE_EQ(rate.CalcIncludedTax(July2005, 10.0), 0.0);

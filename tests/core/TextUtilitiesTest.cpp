@@ -15,7 +15,8 @@
 
 namespace {
 
-QString Replace(const QStringList& patterns, const QString& replacement, bool wholeWord, const QString& text) {
+QString Replace(const QStringList& patterns, const QString& replacement, bool wholeWord,
+                const QString& text) {
     QString result;
     ReplaceTextList(patterns, replacement, result, wholeWord, text);
     return result;

@@ -31,8 +31,7 @@ struct TReaderOver {
     std::unique_ptr<TValueReader> Reader;
 };
 
-template <typename F>
-QString StreamErrorOf(F&& read) {
+template <typename F> QString StreamErrorOf(F&& read) {
     try {
         read();
     } catch (const EStreamError& e) {
@@ -49,10 +48,19 @@ TEST(ValueStream, IntegersTakeTheSmallestFormAndSignExtend) {
         const char* Bytes;
     };
     const TCase cases[] = {
-        {0, "02 00"},           {-1, "02 FF"},          {-128, "02 80"},          {127, "02 7F"},
-        {-129, "03 7F FF"},     {128, "03 80 00"},      {300, "03 2C 01"},        {-32768, "03 00 80"},
-        {32767, "03 FF 7F"},    {-32769, "04 FF 7F FF FF"}, {32768, "04 00 80 00 00"},
-        {2147483647, "04 FF FF FF 7F"}, {-2147483647 - 1, "04 00 00 00 80"},
+        {0, "02 00"},
+        {-1, "02 FF"},
+        {-128, "02 80"},
+        {127, "02 7F"},
+        {-129, "03 7F FF"},
+        {128, "03 80 00"},
+        {300, "03 2C 01"},
+        {-32768, "03 00 80"},
+        {32767, "03 FF 7F"},
+        {-32769, "04 FF 7F FF FF"},
+        {32768, "04 00 80 00 00"},
+        {2147483647, "04 FF FF FF 7F"},
+        {-2147483647 - 1, "04 00 00 00 80"},
     };
     for (const TCase& c : cases) {
         const QByteArray expected = Hex(c.Bytes);
@@ -66,7 +74,8 @@ TEST(ValueStream, IntegersTakeTheSmallestFormAndSignExtend) {
 
 TEST(ValueStream, AbsentCodePartIsStoredAsMinusOneAndReadBackAs65535) {
     const std::uint16_t absent = 65535;
-    const QByteArray bytes = Written([&](TValueWriter& w) { w.WriteInteger(static_cast<std::int16_t>(absent)); });
+    const QByteArray bytes =
+        Written([&](TValueWriter& w) { w.WriteInteger(static_cast<std::int16_t>(absent)); });
     EXPECT_EQ(bytes, Hex("02 FF"));
     TReaderOver reader(bytes);
     EXPECT_EQ(static_cast<std::uint16_t>(reader->ReadInteger()), absent);
@@ -110,7 +119,8 @@ TEST(ValueStream, IdentifiersWithTheirOwnTags) {
     EXPECT_EQ(reader->ReadIdent(), QStringLiteral("nil"));
     EXPECT_EQ(reader->ReadIdent(), QStringLiteral("V5.0"));
 
-    const QByteArray longIdent = Written([](TValueWriter& w) { w.WriteIdent(QString(300, QLatin1Char('k'))); });
+    const QByteArray longIdent =
+        Written([](TValueWriter& w) { w.WriteIdent(QString(300, QLatin1Char('k'))); });
     EXPECT_EQ(longIdent.size(), 257);
     EXPECT_EQ(longIdent.left(2), Hex("07 FF"));
 }
@@ -156,13 +166,41 @@ TEST(ValueStream, BooleansListsAndSets) {
 
 TEST(ValueStream, WrongKindsAreInvalidPropertyValues) {
     const QString invalid = QStringLiteral("Invalid property value");
-    EXPECT_EQ(StreamErrorOf([] { TReaderOver r(Hex("02 05")); r->ReadString(); }), invalid);
-    EXPECT_EQ(StreamErrorOf([] { TReaderOver r(Hex("06 00")); r->ReadBoolean(); }), invalid);
-    EXPECT_EQ(StreamErrorOf([] { TReaderOver r(Hex("02 00")); r->ReadBoolean(); }), invalid);
-    EXPECT_EQ(StreamErrorOf([] { TReaderOver r(Hex("0A 01 00 00 00 41")); r->ReadInteger(); }), invalid);
-    EXPECT_EQ(StreamErrorOf([] { TReaderOver r(Hex("13")); r->ReadIdent(); }), invalid);
-    EXPECT_EQ(StreamErrorOf([] { TReaderOver r(Hex("06 00")); r->ReadFloat(); }), invalid);
-    EXPECT_EQ(StreamErrorOf([] { TReaderOver r(Hex("02 00")); r->ReadListBegin(); }), invalid);
+    EXPECT_EQ(StreamErrorOf([] {
+                  TReaderOver r(Hex("02 05"));
+                  r->ReadString();
+              }),
+              invalid);
+    EXPECT_EQ(StreamErrorOf([] {
+                  TReaderOver r(Hex("06 00"));
+                  r->ReadBoolean();
+              }),
+              invalid);
+    EXPECT_EQ(StreamErrorOf([] {
+                  TReaderOver r(Hex("02 00"));
+                  r->ReadBoolean();
+              }),
+              invalid);
+    EXPECT_EQ(StreamErrorOf([] {
+                  TReaderOver r(Hex("0A 01 00 00 00 41"));
+                  r->ReadInteger();
+              }),
+              invalid);
+    EXPECT_EQ(StreamErrorOf([] {
+                  TReaderOver r(Hex("13"));
+                  r->ReadIdent();
+              }),
+              invalid);
+    EXPECT_EQ(StreamErrorOf([] {
+                  TReaderOver r(Hex("06 00"));
+                  r->ReadFloat();
+              }),
+              invalid);
+    EXPECT_EQ(StreamErrorOf([] {
+                  TReaderOver r(Hex("02 00"));
+                  r->ReadListBegin();
+              }),
+              invalid);
 
     // Nothing is skipped: after the failure the offending value is still next.
     TReaderOver reader(Hex("06 01 41"));
@@ -172,14 +210,46 @@ TEST(ValueStream, WrongKindsAreInvalidPropertyValues) {
 
 TEST(ValueStream, ShortStreamsAndOversizedLengthsAreReadErrors) {
     const QString readError = QStringLiteral("Stream read error");
-    EXPECT_EQ(StreamErrorOf([] { TReaderOver r{QByteArray()}; r->ReadInteger(); }), readError);
-    EXPECT_EQ(StreamErrorOf([] { TReaderOver r(Hex("03 01")); r->ReadInteger(); }), readError);
-    EXPECT_EQ(StreamErrorOf([] { TReaderOver r(Hex("06 05 41 42")); r->ReadString(); }), readError);
-    EXPECT_EQ(StreamErrorOf([] { TReaderOver r(Hex("05 00 00 00 00")); r->ReadFloat(); }), readError);
-    EXPECT_EQ(StreamErrorOf([] { TReaderOver r(Hex("0C FF FF FF FF 41")); r->ReadString(); }), readError);
-    EXPECT_EQ(StreamErrorOf([] { TReaderOver r(Hex("0C 00 01")); r->ReadString(); }), readError);
-    EXPECT_EQ(StreamErrorOf([] { TReaderOver r(Hex("07 09 41")); r->ReadIdent(); }), readError);
-    EXPECT_EQ(StreamErrorOf([] { TReaderOver r{QByteArray()}; r->EndOfList(); }), readError);
+    EXPECT_EQ(StreamErrorOf([] {
+                  TReaderOver r{QByteArray()};
+                  r->ReadInteger();
+              }),
+              readError);
+    EXPECT_EQ(StreamErrorOf([] {
+                  TReaderOver r(Hex("03 01"));
+                  r->ReadInteger();
+              }),
+              readError);
+    EXPECT_EQ(StreamErrorOf([] {
+                  TReaderOver r(Hex("06 05 41 42"));
+                  r->ReadString();
+              }),
+              readError);
+    EXPECT_EQ(StreamErrorOf([] {
+                  TReaderOver r(Hex("05 00 00 00 00"));
+                  r->ReadFloat();
+              }),
+              readError);
+    EXPECT_EQ(StreamErrorOf([] {
+                  TReaderOver r(Hex("0C FF FF FF FF 41"));
+                  r->ReadString();
+              }),
+              readError);
+    EXPECT_EQ(StreamErrorOf([] {
+                  TReaderOver r(Hex("0C 00 01"));
+                  r->ReadString();
+              }),
+              readError);
+    EXPECT_EQ(StreamErrorOf([] {
+                  TReaderOver r(Hex("07 09 41"));
+                  r->ReadIdent();
+              }),
+              readError);
+    EXPECT_EQ(StreamErrorOf([] {
+                  TReaderOver r{QByteArray()};
+                  r->EndOfList();
+              }),
+              readError);
 }
 
 TEST(ValueStream, BufferBoundariesDoNotChangeTheBytes) {

@@ -15,6 +15,7 @@ TEST(Win1252Codec, CodePageCharacters) {
     EXPECT_EQ(TWin1252Codec::DecodeChar(0x80), QChar(0x20AC));
     EXPECT_EQ(TWin1252Codec::DecodeChar(0xB7), QChar(0x00B7));
     EXPECT_EQ(TWin1252Codec::DecodeChar(0x9F), QChar(0x0178));
-    EXPECT_EQ(TWin1252Codec::Encode(QString::fromUtf8("Caf\xC3\xA9 \xE2\x82\xAC")), QByteArray("Caf\xE9 \x80"));
+    EXPECT_EQ(TWin1252Codec::Encode(QString::fromUtf8("Caf\xC3\xA9 \xE2\x82\xAC")),
+              QByteArray("Caf\xE9 \x80"));
     EXPECT_EQ(TWin1252Codec::Encode(QString::fromUtf8("\xE2\x98\x83")), QByteArray("?"));
 }

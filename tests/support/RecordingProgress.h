@@ -11,10 +11,10 @@ class TRecordingProgressFactory : public IProgressFactory {
 public:
     std::unique_ptr<IProgress> CreateProgress() override;
 
-    QStringList Log;          // "setup:<caption>|<kind>|<detail>", "position:<p>", "message:<kind>|<detail>", "close"
-    QList<double> Positions;  // every SetPosition value
-    int CancelAtUpdate = -1;  // update count (Setup excluded) at which to raise the cancel; -1 never
+    QStringList Log; // "setup:<caption>|<kind>|<detail>", "position:<p>", "message:<kind>|<detail>", "close"
+    QList<double> Positions; // every SetPosition value
+    int CancelAtUpdate = -1; // update count (Setup excluded) at which to raise the cancel; -1 never
     int Created = 0;
-    int Open = 0;             // windows not yet destroyed
+    int Open = 0; // windows not yet destroyed
     int Updates = 0;
 };

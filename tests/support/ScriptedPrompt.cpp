@@ -13,8 +13,8 @@ TMessageButton TScriptedPrompt::ShowMessage(TMessageKind kind, const QString& te
         if (++Unexpected > 20)
             throw std::logic_error("Too many unexpected message boxes: " + text.toStdString());
         // The answer that ends a loop: Cancel, then Ignore, No, OK, Abort.
-        for (const TMessageButton ending : {TMessageButton::Cancel, TMessageButton::Ignore, TMessageButton::No,
-                                            TMessageButton::OK, TMessageButton::Abort})
+        for (const TMessageButton ending : {TMessageButton::Cancel, TMessageButton::Ignore,
+                                            TMessageButton::No, TMessageButton::OK, TMessageButton::Abort})
             if (buttons.testFlag(ending))
                 return ending;
         return TMessageButton::OK;
