@@ -2,33 +2,14 @@
 #include "core/dates/RegionalSettings.h"
 #include "core/services/Exceptions.h"
 #include "core/services/Services.h"
-#include "tests/support/FixedClock.h"
+#include "tests/core/DatesTestSupport.h"
 
 #include <QDate>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
 
-namespace {
-
-double D(int year, int month, int day) {
-    return EncodeDateNum(year, month, day);
-}
-
-// The clock reads 30 June 2006, 18:00; the regional formats are the defaults.
-class DateNumbersTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        TRegionalSettings::Program().Reset();
-        TServices::SetClock(std::make_shared<TFixedClock>(QDateTime(QDate(2006, 6, 30), QTime(18, 0))));
-    }
-    void TearDown() override {
-        TRegionalSettings::Program().Reset();
-        TServices::Reset();
-    }
-};
-
-} // namespace
+class DateNumbersTest : public TDatesFixture {};
 
 TEST_F(DateNumbersTest, AnchorDaysOfTheDateNumber) {
     EXPECT_EQ(D(1, 1, 1), 1);

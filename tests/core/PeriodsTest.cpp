@@ -3,29 +3,11 @@
 #include "core/dates/RegionalSettings.h"
 #include "core/services/Exceptions.h"
 #include "core/services/Services.h"
-#include "tests/support/FixedClock.h"
+#include "tests/core/DatesTestSupport.h"
 
 #include <gtest/gtest.h>
 
-namespace {
-
-double D(int year, int month, int day) {
-    return EncodeDateNum(year, month, day);
-}
-
-class PeriodsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        TRegionalSettings::Program().Reset();
-        TServices::SetClock(std::make_shared<TFixedClock>(QDateTime(QDate(2006, 6, 30), QTime(18, 0))));
-    }
-    void TearDown() override {
-        TRegionalSettings::Program().Reset();
-        TServices::Reset();
-    }
-};
-
-} // namespace
+class PeriodsTest : public TDatesFixture {};
 
 TEST_F(PeriodsTest, JuneYearOfTwelvePeriods) {
     EXPECT_EQ(PeriodStartDate(1, 2006, 12, 6), D(2005, 7, 1));
