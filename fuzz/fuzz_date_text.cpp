@@ -6,7 +6,7 @@
 #include "core/dates/DateTextParser.h"
 #include "core/dates/Periods.h"
 #include "core/dates/RegionalSettings.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 
 #include <cstdint>
 #include <cstring>

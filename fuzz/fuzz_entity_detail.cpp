@@ -4,7 +4,7 @@
 // taken and given back.
 #include "core/entity/EntityDetail.h"
 #include "core/entity/EntityOptions.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "fuzz/FuzzSupport.h"
 
 #include <QByteArray>

@@ -4,7 +4,7 @@
 // range when the file lists that range type, and the lookups answering for every code.
 #include "core/accounts/AccountFormat.h"
 #include "core/reference/ReferenceData.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "fuzz/FuzzSupport.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #include "controls/progress/ProgressBarGeometry.h"
 
-#include "core/services/ProgressMessages.h"
+#include "core/vocab/ProgressMessages.h"
 
 #include <QColor>
 #include <algorithm>

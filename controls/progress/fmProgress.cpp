@@ -2,8 +2,8 @@
 
 #include "controls/progress/ProgressHost.h"
 #include "controls/progress/dxfProgressBar.h"
-#include "core/services/Exceptions.h"
-#include "core/services/ProgressMessages.h"
+#include "core/common/Exceptions.h"
+#include "core/vocab/ProgressMessages.h"
 #include "core/services/Services.h"
 
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #include "core/accounts/AccountGroups.h"
 
 #include "core/accounts/AccountFormat.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 
 #include <QStringList>
 

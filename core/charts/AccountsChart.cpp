@@ -8,7 +8,7 @@
 #include "core/files/Paths.h"
 #include "core/io/ValueReader.h"
 #include "core/io/ValueWriter.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
 #include "core/vocab/FileVocabulary.h"
@@ -38,17 +38,17 @@ bool HoldsFolder(const QString& name) {
 
 } // namespace
 
-TAccountsChart::TAccountsChart(const TChartEntity& Entity, const TAccountFormat* Format,
-                               const TOptionSet& Options, int Year, const QString& FileName,
-                               TStdDescChart* StdDescs, IProgress* Progress)
-    : TMasterChart(Entity, Year), AccountFormat(Format ? Format : ProgramFormat(Entity.AccFormatID)),
-      StdDescs(StdDescs) {
+TAccountsChart::TAccountsChart(const TChartEntity& entity, const TAccountFormat* format,
+                               const TOptionSet& options, int year, const QString& fileName,
+                               TStdDescChart* stdDescs, IProgress* progress)
+    : TMasterChart(entity, year), AccountFormat(format ? format : ProgramFormat(entity.AccFormatID)),
+      StdDescs(stdDescs) {
     SetFileHeader(AccountsChartHeader.Kind.toString(), AccountsChartHeader.Version.toString(), ckAccounts,
-                  Entity.AccFormatID);
-    if (!FileName.isEmpty())
-        SetFileName(FileName);
-    if (Options.Has(ChartOption::LoadOnCreate))
-        LoadFromFile(Options, Progress);
+                  entity.AccFormatID);
+    if (!fileName.isEmpty())
+        SetFileName(fileName);
+    if (options.Has(ChartOption::LoadOnCreate))
+        LoadFromFile(options, progress);
     AddBranchDivisionDescriptions();
 }
 

@@ -5,25 +5,25 @@
 #include "core/dates/Periods.h"
 #include "core/io/ValueReader.h"
 #include "core/io/ValueWriter.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
 #include "core/vocab/FileVocabulary.h"
 
 #include <array>
 
-TBankRecOpeningDetailChart::TBankRecOpeningDetailChart(const TChartEntity& Entity, TAccountsChart* Accounts,
-                                                       const TAccountFormat* Format,
-                                                       const TOptionSet& Options, int Year)
-    : TMasterChart(Entity, Year), Accounts(Accounts), AccountFormat(Format) {
-    if (!AccountFormat && Accounts)
-        AccountFormat = Accounts->Format();
+TBankRecOpeningDetailChart::TBankRecOpeningDetailChart(const TChartEntity& entity, TAccountsChart* accounts,
+                                                       const TAccountFormat* format,
+                                                       const TOptionSet& options, int year)
+    : TMasterChart(entity, year), Accounts(accounts), AccountFormat(format) {
+    if (!AccountFormat && accounts)
+        AccountFormat = accounts->Format();
     if (!AccountFormat && HasProgramParams())
-        AccountFormat = ProgramParams().FindAccountFormat(Entity.AccFormatID);
+        AccountFormat = ProgramParams().FindAccountFormat(entity.AccFormatID);
     SetFileHeader(BankRecOpeningHeader.Kind.toString(), BankRecOpeningHeader.Version.toString(),
                   ckBankRecOpening, QString());
-    if (Options.Has(ChartOption::LoadOnCreate))
-        LoadFromFile(Options);
+    if (options.Has(ChartOption::LoadOnCreate))
+        LoadFromFile(options);
 }
 
 int TBankRecOpeningDetailChart::AddItem(std::unique_ptr<TMasterChartItem> Item) {

@@ -19,13 +19,13 @@ QChar ListedSymbol(int number) {
 
 } // namespace
 
-TCurrConvRatesChart::TCurrConvRatesChart(const TChartEntity& Entity, const TOptionSet& Options, int Year)
-    : TMasterChart(Entity, Year) {
+TCurrConvRatesChart::TCurrConvRatesChart(const TChartEntity& entity, const TOptionSet& options, int year)
+    : TMasterChart(entity, year) {
     SetFileHeader(CurrencyRatesHeader.Kind.toString(), CurrencyRatesHeader.Version.toString(), ckCurrencies,
                   QString());
-    if (Options.Has(ChartOption::LoadOnCreate) && !Options.Has(NoCurrencyLoadOption) &&
-        !Options.Has(ChartOption::TransferDrive))
-        LoadFromFile(Options);
+    if (options.Has(ChartOption::LoadOnCreate) && !options.Has(NoCurrencyLoadOption) &&
+        !options.Has(ChartOption::TransferDrive))
+        LoadFromFile(options);
 }
 
 TCurrencyConvRate* TCurrConvRatesChart::GetConvRate(int Index) const {

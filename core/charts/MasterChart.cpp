@@ -6,9 +6,9 @@
 #include "core/io/ValueReader.h"
 #include "core/io/ValueWriter.h"
 #include "core/services/CursorScope.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "core/services/Progress.h"
-#include "core/services/ResultCodes.h"
+#include "core/common/ResultCodes.h"
 #include "core/services/Services.h"
 #include "core/vocab/FileVocabulary.h"
 
@@ -49,16 +49,16 @@ QString ErrorText(const std::exception& e) {
 
 } // namespace
 
-TMasterChart::TMasterChart(const TChartEntity& Entity, int Year) : Entity(Entity), Year(Year) {}
+TMasterChart::TMasterChart(const TChartEntity& entity, int year) : Entity(entity), Year(year) {}
 
 TMasterChart::~TMasterChart() = default;
 
-void TMasterChart::SetFileHeader(const QString& TypeName, const QString& Version, int Kind,
-                                 const QString& HeaderKey) {
-    this->TypeName = TypeName;
-    this->Version = Version;
-    this->Kind = Kind;
-    this->HeaderKey = HeaderKey;
+void TMasterChart::SetFileHeader(const QString& typeName, const QString& version, int kind,
+                                 const QString& headerKey) {
+    this->TypeName = typeName;
+    this->Version = version;
+    this->Kind = kind;
+    this->HeaderKey = headerKey;
 }
 
 // ---- Items --------------------------------------------------------------------------------

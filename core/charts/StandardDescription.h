@@ -9,8 +9,8 @@
 class TStandardDescription : public TMasterChartItem {
 public:
     TStandardDescription() = default;
-    TStandardDescription(const QString& Abbreviation, const QString& Description)
-        : Abbreviation(Abbreviation), Description(Description) {}
+    TStandardDescription(const QString& abbreviation, const QString& description)
+        : Abbreviation(abbreviation), Description(description) {}
 
     QString GetKey() const override { return Abbreviation; }
     bool SetKey(const QString& Key) override;

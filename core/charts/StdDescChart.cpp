@@ -3,7 +3,7 @@
 #include "core/files/Paths.h"
 #include "core/io/ValueReader.h"
 #include "core/io/ValueWriter.h"
-#include "core/services/ResultCodes.h"
+#include "core/common/ResultCodes.h"
 #include "core/vocab/FileVocabulary.h"
 #include "core/vocab/SmallVocabulary.h"
 
@@ -16,13 +16,13 @@ constexpr QLatin1String SuperfundTemplateName("Superfund.Std");
 
 } // namespace
 
-TStdDescChart::TStdDescChart(const TChartEntity& Entity, const TOptionSet& Options, int Year)
-    : TMasterChart(Entity, Year) {
+TStdDescChart::TStdDescChart(const TChartEntity& entity, const TOptionSet& options, int year)
+    : TMasterChart(entity, year) {
     SetFileHeader(StdDescriptionsHeader.Kind.toString(), StdDescriptionsHeader.Version.toString(),
                   ckStdDescriptions, QString());
     Items.SetNumericCompare(true);
-    if (Options.Has(ChartOption::LoadOnCreate))
-        LoadFromFile(Options);
+    if (options.Has(ChartOption::LoadOnCreate))
+        LoadFromFile(options);
 }
 
 TStandardDescription* TStdDescChart::GetStdDescription(int Index) const {

@@ -6,7 +6,7 @@
 #include "core/files/Paths.h"
 #include "core/io/ValueReader.h"
 #include "core/io/ValueWriter.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "core/settings/ProgramParams.h"
 #include "core/vocab/FileVocabulary.h"
 
@@ -23,16 +23,16 @@ constexpr quint32 TypeBit(int type) {
 
 } // namespace
 
-TTaxRateChart::TTaxRateChart(const TChartEntity& Entity, TAccountsChart* Accounts,
-                             const TAccountFormat* Format, const TOptionSet& Options, int Year)
-    : TMasterChart(Entity, Year), Accounts(Accounts), AccountFormat(Format) {
+TTaxRateChart::TTaxRateChart(const TChartEntity& entity, TAccountsChart* accounts,
+                             const TAccountFormat* format, const TOptionSet& options, int year)
+    : TMasterChart(entity, year), Accounts(accounts), AccountFormat(format) {
     if (!AccountFormat && HasProgramParams())
-        AccountFormat = ProgramParams().FindAccountFormat(Entity.AccFormatID);
+        AccountFormat = ProgramParams().FindAccountFormat(entity.AccFormatID);
     SetFileHeader(TaxRatesHeader.Kind.toString(), TaxRatesHeader.Version.toString(), ckTaxes, QString());
     Items.SetNumericCompare(true);
-    if (Options.Has(ChartOption::LoadOnCreate) && !Options.Has(NoTaxLoadOption) &&
-        !Options.Has(ChartOption::TransferDrive))
-        LoadFromFile(Options);
+    if (options.Has(ChartOption::LoadOnCreate) && !options.Has(NoTaxLoadOption) &&
+        !options.Has(ChartOption::TransferDrive))
+        LoadFromFile(options);
 }
 
 TTaxRate* TTaxRateChart::GetTaxRate(int Index) const {

@@ -3,7 +3,7 @@
 #include "core/dates/DateFormatter.h"
 #include "core/dates/DateTextParser.h"
 #include "core/dates/RegionalSettings.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include "core/dates/DateNumbers.h"
 #include "core/dates/RegionalSettings.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 
 #include <algorithm>
 #include <cmath>

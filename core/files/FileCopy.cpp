@@ -2,7 +2,7 @@
 
 #include "core/files/Paths.h"
 #include "core/files/Wildcard.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "core/io/IniFile.h"
 
 #include "core/io/Win1252Codec.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "core/io/Real48.h"
 
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 
 #include <bit>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 
 // A value stream that cannot be read or written. The texts are fixed: "Invalid property value"
 // for a value of the wrong kind, "Stream read error" for a stream that ends too soon or claims

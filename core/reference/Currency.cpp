@@ -1,6 +1,6 @@
 #include "core/reference/Currency.h"
 
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 
 #include <cmath>
 #include <utility>

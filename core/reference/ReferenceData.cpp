@@ -5,7 +5,7 @@
 #include "core/accounts/AccountGroups.h"
 #include "core/dates/RegionalSettings.h"
 #include "core/io/IniFile.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 
 #include <QFile>

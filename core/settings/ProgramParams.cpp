@@ -3,7 +3,7 @@
 #include "core/files/Paths.h"
 #include "core/files/Workstation.h"
 #include "core/io/IniFile.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "core/services/LocalFileSystem.h"
 #include "core/services/Services.h"
 

@@ -1,7 +1,7 @@
 #include "core/util/TextHelpers.h"
 
 #include "core/dates/DateNumbers.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "core/util/Numbers.h"
 #include "core/vocab/SmallVocabulary.h"
 

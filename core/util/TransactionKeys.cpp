@@ -1,6 +1,6 @@
 #include "core/util/TransactionKeys.h"
 
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 
 namespace {
 constexpr qint32 PageKindStep = 10000000;

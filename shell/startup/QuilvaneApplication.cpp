@@ -1,6 +1,6 @@
 #include "shell/startup/QuilvaneApplication.h"
 
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 
 #include <exception>

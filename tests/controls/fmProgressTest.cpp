@@ -2,7 +2,7 @@
 #include "controls/progress/ProgressHost.h"
 #include "controls/progress/QtProgressFactory.h"
 #include "controls/progress/dxfProgressBar.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 #include "tests/support/ServicesFixture.h"
 

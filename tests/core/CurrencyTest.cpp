@@ -1,7 +1,7 @@
 #include "core/reference/Currency.h"
 #include "core/reference/AccountType.h"
 #include "core/reference/Bank.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>

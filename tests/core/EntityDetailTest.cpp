@@ -2,7 +2,7 @@
 
 #include "core/charts/MasterChart.h"
 #include "core/charts/StdDescChart.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 
 using namespace EntityOption;
 

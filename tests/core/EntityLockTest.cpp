@@ -1,6 +1,6 @@
 #include "tests/core/EntityTestSupport.h"
 
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 
 #include <atomic>
 #include <chrono>

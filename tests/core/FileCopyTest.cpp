@@ -1,6 +1,6 @@
 #include "core/files/FileCopy.h"
 
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "tests/support/ServicesFixture.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "core/io/IniFile.h"
 
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "tests/support/FileBytes.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "core/charts/StdDescChart.h"
 #include "core/io/StreamError.h"
 #include "core/io/ValueWriter.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 #include "core/vocab/FileVocabulary.h"
 #include "tests/support/FileBytes.h"

@@ -1,7 +1,7 @@
 #include "core/dates/Periods.h"
 #include "core/dates/DateNumbers.h"
 #include "core/dates/RegionalSettings.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 #include "tests/core/DatesTestSupport.h"
 

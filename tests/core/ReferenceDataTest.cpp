@@ -2,7 +2,7 @@
 
 #include "core/accounts/AccountFormat.h"
 #include "core/dates/RegionalSettings.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "tests/support/ServicesFixture.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "core/util/References.h"
 #include "core/util/TransactionKeys.h"
 
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 
 #include <gtest/gtest.h>
 

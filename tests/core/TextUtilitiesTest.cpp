@@ -6,7 +6,7 @@
 
 #include "core/dates/DateNumbers.h"
 #include "core/dates/RegionalSettings.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 #include "core/vocab/SmallVocabulary.h"
 #include "tests/support/FixedClock.h"

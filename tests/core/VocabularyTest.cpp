@@ -1,5 +1,5 @@
 #include "core/io/Win1252Codec.h"
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 #include "core/vocab/Colours.h"
 #include "core/vocab/FileVocabulary.h"
 #include "core/vocab/LogKinds.h"

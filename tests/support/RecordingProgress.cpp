@@ -1,6 +1,6 @@
 #include "tests/support/RecordingProgress.h"
 
-#include "core/services/Exceptions.h"
+#include "core/common/Exceptions.h"
 
 namespace {
 

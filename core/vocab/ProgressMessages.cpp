@@ -1,4 +1,4 @@
-#include "core/services/ProgressMessages.h"
+#include "core/vocab/ProgressMessages.h"
 
 #include "core/util/Numbers.h"
 
