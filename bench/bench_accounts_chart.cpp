@@ -91,7 +91,7 @@ void BM_LoadAccountsChart(benchmark::State& state) {
     int count = 0;
     for (auto _ : state) {
         TAccountsChart chart(Files().Entity, Files().Format, TOptionSet{}, 2006);
-        if (chart.LoadFromFile(TOptionSet{ChartOption::MustExist}) != 0)
+        if (chart.LoadFromFile(TOptionSet{Option::MustExist}) != 0)
             state.SkipWithError("load failed");
         count = chart.Count();
         benchmark::DoNotOptimize(count);

@@ -112,7 +112,7 @@ auto SaveAndLoadAgain(TChart& chart, TMake makeAgain, TSame sameItem) {
     if (chart.SaveToFile(saveOptions) != 0)
         std::abort();
     auto again = makeAgain();
-    if (again->LoadFromFile({ChartOption::Silent}) != 0 || again->Count() != chart.Count())
+    if (again->LoadFromFile({Option::Silent}) != 0 || again->Count() != chart.Count())
         std::abort();
     for (int i = 0; i < chart.Count(); ++i)
         if (!sameItem(chart, *again, i))

@@ -25,9 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TFixture& fixture = fuzz::SharedFixture<TFixture>();
     fixture.WriteInput(fuzz::InputBytes(data, size));
     fixture.Prompt->Otherwise = size > 0 && (data[0] & 1) != 0 ? TMessageButton::OK : TMessageButton::Cancel;
-    TOptionSet options{ChartOption::Silent};
+    TOptionSet options{Option::Silent};
     if (size > 1 && (data[1] & 1) != 0)
-        options = TOptionSet{ChartOption::MergeReplace};
+        options = TOptionSet{Option::MergeReplace};
 
     TAccountsChart chart(fixture.Entity, fixture.Format, {}, 2006);
     const int result = chart.LoadFromFile(options);

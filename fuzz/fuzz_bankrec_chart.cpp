@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fixture.WriteInput(fuzz::InputBytes(data, size));
     TOptionSet options;
     if (size > 0 && (data[0] & 1) != 0)
-        options.Include(ChartOption::Silent);
+        options.Include(Option::Silent);
 
     TBankRecOpeningDetailChart chart(fixture.Entity, fixture.Accounts.get(), fixture.Format, {}, 2006);
     const int result = chart.LoadFromFile(options);

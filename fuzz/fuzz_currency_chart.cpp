@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fixture.WriteInput(fuzz::InputBytes(data, size));
     TOptionSet options;
     if (size > 0 && (data[0] & 1) != 0)
-        options.Include(ChartOption::Silent);
+        options.Include(Option::Silent);
 
     TCurrConvRatesChart chart(fixture.Entity, {}, 2006);
     const int result = chart.LoadFromFile(options);

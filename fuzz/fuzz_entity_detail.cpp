@@ -3,7 +3,7 @@
 // record must load again to the same set-up and save to the same bytes; the lock must then be
 // taken and given back.
 #include "core/entity/EntityDetail.h"
-#include "core/entity/EntityOptions.h"
+#include "core/common/OptionSet.h"
 #include "core/common/Exceptions.h"
 #include "fuzz/FuzzSupport.h"
 
@@ -73,11 +73,11 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace EntityOption;
+    using namespace Option;
     WriteBytes(fuzz::InputBytes(data, size));
 
-    (void)TryOpen(Code, {NoLock, SummaryLoad, MustExist});
-    auto detail = TryOpen(Code, {Standard, NoLock, MustExist});
+    (void)TryOpen(Code, {NoLock, SummaryLoad, Load});
+    auto detail = TryOpen(Code, {Standard, NoLock, Load});
     if (!detail)
         return 0;
     detail->LoadProfitDistribution(detail->Year);
@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray saved = ReadBytes(code);
     Check(!saved.isEmpty());
 
-    auto again = TryOpen(code, {Standard, NoLock, MustExist});
+    auto again = TryOpen(code, {Standard, NoLock, Load});
     Check(again != nullptr);
     Check(again->Year == detail->Year && again->Periods == detail->Periods &&
           again->Period == detail->Period);
@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     again.reset();
     detail.reset();
-    if (auto locked = TryOpen(code, {Standard, MustExist})) {
+    if (auto locked = TryOpen(code, {Standard, Load})) {
         Check(locked->LockFile(false, false));
         Check(!locked->Locked);
     }

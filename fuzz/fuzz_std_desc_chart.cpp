@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     entity.EntityType = QStringLiteral("NSP");
     entity.DataDir = folder.path();
     // Silent: failures give a result, never a box.
-    TStdDescChart chart(entity, {ChartOption::Silent}, 2006);
-    const int result = chart.LoadFromFile({ChartOption::Silent, ChartOption::MustExist});
+    TStdDescChart chart(entity, {Option::Silent}, 2006);
+    const int result = chart.LoadFromFile({Option::Silent, Option::MustExist});
     fuzz::Check(result == 0 || result == -1 || result == ChartResult::WrongKind);
     fuzz::Check(result == 0 || (chart.Count() == 0 && chart.IsSaveBlocked()));
 

@@ -81,9 +81,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fixture.WriteInput(content);
     TOptionSet options;
     if ((data[0] & 0x10) != 0)
-        options.Include(ChartOption::Silent);
+        options.Include(Option::Silent);
     if ((data[0] & 0x20) != 0)
-        options.Include(ChartOption::MergeReplace);
+        options.Include(Option::MergeReplace);
 
     TTaxRateChart chart(fixture.Entity, fixture.Accounts.get(), fixture.Format, {}, 2006);
     const int result = chart.LoadFromFile(options);

@@ -47,7 +47,7 @@ TAccountsChart::TAccountsChart(const TChartEntity& entity, const TAccountFormat*
                   entity.AccFormatID);
     if (!fileName.isEmpty())
         SetFileName(fileName);
-    if (options.Has(ChartOption::LoadOnCreate))
+    if (options.Has(Option::Load))
         LoadFromFile(options, progress);
     AddBranchDivisionDescriptions();
 }

@@ -22,7 +22,7 @@ TBankRecOpeningDetailChart::TBankRecOpeningDetailChart(const TChartEntity& entit
         AccountFormat = ProgramParams().FindAccountFormat(entity.AccFormatID);
     SetFileHeader(BankRecOpeningHeader.Kind.toString(), BankRecOpeningHeader.Version.toString(),
                   ckBankRecOpening, QString());
-    if (options.Has(ChartOption::LoadOnCreate))
+    if (options.Has(Option::Load))
         LoadFromFile(options);
 }
 
@@ -173,12 +173,12 @@ void TBankRecOpeningDetailChart::AssignFreeSlots() {
 }
 
 int TBankRecOpeningDetailChart::LoadFromFile(const TOptionSet& Options, IProgress* Progress) {
-    if (!Options.Has(ChartOption::MergeLoad) && !Options.Has(ChartOption::MergeReplace))
+    if (!Options.Has(Option::MergeLoad) && !Options.Has(Option::MergeReplace))
         Clear();
     SeedDetails(BankAccounts());
     // The caller's options travel on (the folder, year and silence they ask for); 28 makes the
     // stored details update the seeded ones.
-    const int result = TMasterChart::LoadFromFile(Options.With(ChartOption::MergeReplace), Progress);
+    const int result = TMasterChart::LoadFromFile(Options.With(Option::MergeReplace), Progress);
     AssignFreeSlots();
     Saved = true;
     return result;

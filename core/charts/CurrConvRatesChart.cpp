@@ -1,4 +1,5 @@
-#include "core/charts/CurrConvRatesChart.h"
+#include "core/common/OptionSet.h"
+#include "core//charts/CurrConvRatesChart.h"
 
 #include "core/io/ValueReader.h"
 #include "core/io/ValueWriter.h"
@@ -8,7 +9,6 @@
 
 namespace {
 
-constexpr int NoCurrencyLoadOption = 9;
 
 // The symbol of a listed currency: its number as a one-byte character code.
 QChar ListedSymbol(int number) {
@@ -23,8 +23,8 @@ TCurrConvRatesChart::TCurrConvRatesChart(const TChartEntity& entity, const TOpti
     : TMasterChart(entity, year) {
     SetFileHeader(CurrencyRatesHeader.Kind.toString(), CurrencyRatesHeader.Version.toString(), ckCurrencies,
                   QString());
-    if (options.Has(ChartOption::LoadOnCreate) && !options.Has(NoCurrencyLoadOption) &&
-        !options.Has(ChartOption::TransferDrive))
+    if (options.Has(Option::Load) && !options.Has(Option::DosVersion) &&
+        !options.Has(Option::TransferDrive))
         LoadFromFile(options);
 }
 
@@ -47,12 +47,12 @@ void TCurrConvRatesChart::AddListedCurrencies() {
 }
 
 int TCurrConvRatesChart::LoadFromFile(const TOptionSet& Options, IProgress* Progress) {
-    if (!Options.Has(ChartOption::MergeLoad) && !Options.Has(ChartOption::MergeReplace))
+    if (!Options.Has(Option::MergeLoad) && !Options.Has(Option::MergeReplace))
         Clear();
     AddListedCurrencies();
     // The caller's options travel on (the folder, year and silence they ask for); 28 makes the
     // stored rates replace the listed ones.
-    return TMasterChart::LoadFromFile(Options.With(ChartOption::MergeReplace), Progress);
+    return TMasterChart::LoadFromFile(Options.With(Option::MergeReplace), Progress);
 }
 
 void TCurrConvRatesChart::WriteItems(QIODevice& /*Stream*/, TValueWriter& Writer, IProgress* Progress) {

@@ -28,7 +28,7 @@ constexpr int LoadingMessage = 2;
 constexpr int SavingMessage = 3;
 
 bool IsMerging(const TOptionSet& options) {
-    return options.Has(ChartOption::MergeLoad) || options.Has(ChartOption::MergeReplace);
+    return options.Has(Option::MergeLoad) || options.Has(Option::MergeReplace);
 }
 
 // The native path of an existing file with content; empty when there is none (a drive that
@@ -99,7 +99,7 @@ int TMasterChart::AddReadItem(std::unique_ptr<TMasterChartItem> Item, const TOpt
         return -1;
     const int held = IndexOf(Item->GetKey());
     if (held >= 0) {
-        if (!Options.Has(ChartOption::MergeReplace))
+        if (!Options.Has(Option::MergeReplace))
             return held;
         TMasterChartItem& heldItem = *Items.Item(held);
         MergeItem(heldItem, *Item);
@@ -129,9 +129,9 @@ int TMasterChart::FileYear(const TOptionSet& Options) const {
     if (Year == -1)
         return -1;
     int year = Year;
-    if (Options.Has(ChartOption::PreviousYear))
+    if (Options.Has(Option::PreviousYear))
         --year;
-    if (Options.Has(ChartOption::NextYear))
+    if (Options.Has(Option::NextYear))
         ++year;
     return year;
 }
@@ -215,7 +215,7 @@ int TMasterChart::LoadOnce(const TOptionSet& Options, IProgress* Progress, int& 
     const QString fileName = GetFileName(Options);
     const QString native = ExistingFileWithContent(fileName);
     if (native.isEmpty()) {
-        if (!Options.Has(ChartOption::MustExist))
+        if (!Options.Has(Option::MustExist))
             return ResultCode::Success;
         throw EQuilvaneError(QStringLiteral("File not found"));
     }
@@ -263,7 +263,7 @@ int TMasterChart::LoadFromFile(const TOptionSet& Options, IProgress* Progress) {
         } catch (const std::exception& e) {
             error = ErrorText(e);
         }
-        const bool silent = Options.Has(ChartOption::Silent);
+        const bool silent = Options.Has(Option::Silent);
         if (!silent) {
             const TMessageButton answer = MessageBeepAndShow(
                 TServices::Prompt(), TMessageKind::Error, FailureText(QStringLiteral("load"), Options, error),
@@ -288,7 +288,7 @@ bool TMasterChart::ConfirmReplace(const QString& FileName, QString& Caption, TOp
     if (Year != -1)
         Caption += QStringLiteral(" %1 ").arg(FileYear(Options));
     Caption += QLatin1Char(' ') + KindNoun();
-    if (!Options.Has(ChartOption::AskBeforeReplace))
+    if (!Options.Has(Option::AskBeforeReplace))
         return true;
     if (!FileName.isEmpty()) {
         const QString native = NativePath(FileName);
@@ -304,10 +304,10 @@ bool TMasterChart::ConfirmReplace(const QString& FileName, QString& Caption, TOp
     case TMessageButton::Yes:
         return true;
     case TMessageButton::All:
-        Options.Exclude(ChartOption::AskBeforeReplace);
+        Options.Exclude(Option::AskBeforeReplace);
         return true;
     case TMessageButton::Cancel:
-        Options.Include(ChartOption::StopOperation);
+        Options.Include(Option::StopOperation);
         return false;
     default:
         return false;

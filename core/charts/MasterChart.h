@@ -13,21 +13,6 @@ class QIODevice;
 class TValueReader;
 class TValueWriter;
 
-// Option-set members read and written by chart naming, loading and saving.
-namespace ChartOption {
-inline constexpr int TransferFolder = 2;    // the file lives in the program's transfer folder
-inline constexpr int Silent = 6;            // load failures are not shown
-inline constexpr int LoadOnCreate = 7;      // chart constructors load their file
-inline constexpr int MustExist = 10;        // a missing or empty file is a failure ("File not found")
-inline constexpr int TransferDrive = 13;    // the file lives on the transfer drive ("X:\RORI\<code>")
-inline constexpr int PreviousYear = 14;     // the previous year's file
-inline constexpr int NextYear = 15;         // the next year's file
-inline constexpr int AskBeforeReplace = 17; // ask before replacing an existing file
-inline constexpr int MergeLoad = 27;        // a load adds to the items held and leaves the chart modified
-inline constexpr int MergeReplace = 28;     // as 27; an item already held takes the fields read
-inline constexpr int StopOperation = 29;    // set when the user answers Cancel to the replace question
-} // namespace ChartOption
-
 // Result codes of chart loads and saves beyond 0 and -1.
 namespace ChartResult {
 inline constexpr int Refused = -101;       // save: not written (replace question answered No or

@@ -21,7 +21,7 @@ TStdDescChart::TStdDescChart(const TChartEntity& entity, const TOptionSet& optio
     SetFileHeader(StdDescriptionsHeader.Kind.toString(), StdDescriptionsHeader.Version.toString(),
                   ckStdDescriptions, QString());
     Items.SetNumericCompare(true);
-    if (options.Has(ChartOption::LoadOnCreate))
+    if (options.Has(Option::Load))
         LoadFromFile(options);
 }
 
@@ -83,7 +83,7 @@ int TStdDescChart::LoadFromFile(const TOptionSet& Options, IProgress* Progress) 
     const bool blocked = SaveBlocked;
     const QString override = FileNameOverride;
     FileNameOverride = TemplateFileName();
-    TMasterChart::LoadFromFile(Options.Without(ChartOption::MustExist), Progress);
+    TMasterChart::LoadFromFile(Options.Without(Option::MustExist), Progress);
     FileNameOverride = override;
     SaveBlocked = blocked;
     if (Count() > 0)

@@ -1,4 +1,5 @@
-#include "core/charts/TaxRateChart.h"
+#include "core/common/OptionSet.h"
+#include "core//charts/TaxRateChart.h"
 
 #include "core/accounts/AccountFormat.h"
 #include "core/charts/AccountsChart.h"
@@ -15,7 +16,6 @@
 namespace {
 
 // Options under which the constructor leaves the file alone even when asked to load.
-constexpr int NoTaxLoadOption = 9;
 
 constexpr quint32 TypeBit(int type) {
     return quint32{1} << type;
@@ -30,8 +30,8 @@ TTaxRateChart::TTaxRateChart(const TChartEntity& entity, TAccountsChart* account
         AccountFormat = ProgramParams().FindAccountFormat(entity.AccFormatID);
     SetFileHeader(TaxRatesHeader.Kind.toString(), TaxRatesHeader.Version.toString(), ckTaxes, QString());
     Items.SetNumericCompare(true);
-    if (options.Has(ChartOption::LoadOnCreate) && !options.Has(NoTaxLoadOption) &&
-        !options.Has(ChartOption::TransferDrive))
+    if (options.Has(Option::Load) && !options.Has(Option::DosVersion) &&
+        !options.Has(Option::TransferDrive))
         LoadFromFile(options);
 }
 
@@ -139,7 +139,7 @@ void TTaxRateChart::WriteHeader(TValueWriter& Writer) {
 bool TTaxRateChart::LoadTemplate() {
     TTaxRateChart defaults(Entity, nullptr, AccountFormat, TOptionSet{}, Year);
     defaults.SetFileName(TemplateFileName());
-    const int result = defaults.TMasterChart::LoadFromFile(TOptionSet{ChartOption::Silent});
+    const int result = defaults.TMasterChart::LoadFromFile(TOptionSet{Option::Silent});
     if (result != 0 || defaults.Count() == 0) {
         // No defaults to be had: the codes of an older file are kept, and written in the
         // current layout at the next save.

@@ -57,3 +57,65 @@ private:
     static constexpr bool InRange(int member) { return member >= 0 && member < MemberCount; }
     std::uint64_t Bits = 0;
 };
+
+// The members of the option set, each declared once by number. One number may mean a little
+// more to one reader than to another; the comment says what each reader does with it.
+namespace Option {
+// The standard open options, set by every caller except the open-file dialog.
+inline constexpr int Standard = 0;
+// Client record: Create takes no lock and the destructor releases none.
+inline constexpr int NoLock = 1;
+// Records and charts: the file lives in the transfer folder of the program data folder.
+inline constexpr int TransferFolder = 2;
+// Client record: Load reads only "Code", "Type", "Name" and the lock keys; a failed load does
+// not stop Create.
+inline constexpr int SummaryLoad = 4;
+// Client record: Load shows no message when the file's entity type is not in the program's table.
+inline constexpr int QuietEntityType = 5;
+// Charts: load failures are not shown.
+inline constexpr int Silent = 6;
+// Load on creation. Client record: Create stops when the record is missing or empty, and loads
+// it. Charts: constructors load their file.
+inline constexpr int Load = 7;
+// Client record: Create's lock offers the retry and override boxes when another workstation
+// holds the file.
+inline constexpr int InteractiveLock = 8;
+// Data of the DOS version: the tax-rate and currency-rate charts, which that version did not
+// have, are not loaded.
+inline constexpr int DosVersion = 9;
+// Charts: a missing or empty file is a failure ("File not found").
+inline constexpr int MustExist = 10;
+// Records and charts: the file lives on the transfer drive ("X:\RORI\<code>").
+inline constexpr int TransferDrive = 13;
+// Charts: the previous year's file.
+inline constexpr int PreviousYear = 14;
+// Charts: the next year's file.
+inline constexpr int NextYear = 15;
+// Saves: ask before replacing an existing file.
+inline constexpr int AskBeforeReplace = 17;
+// Client record: Load keeps the folders, e-mail addresses, backup prompt and the two BAS paths
+// held in memory.
+inline constexpr int KeepFolders = 21;
+// Client record: Load keeps the backup counters held in memory.
+inline constexpr int KeepBackupHistory = 22;
+// Client record: Load keeps the financial year held in memory.
+inline constexpr int KeepYear = 23;
+// Client record: Load keeps the data-entry page history held in memory.
+inline constexpr int KeepPages = 24;
+// Client record: Load keeps the lock fields held in memory.
+inline constexpr int KeepLockKeys = 25;
+// Charts: a load adds to the items held and leaves the chart modified.
+inline constexpr int MergeLoad = 27;
+// Charts: as MergeLoad; an item already held takes the fields read.
+inline constexpr int MergeReplace = 28;
+// Set when the user answers Cancel to the replace question: the operation stops.
+inline constexpr int StopOperation = 29;
+// Client record: Save leaves the year's BAS section as it is.
+inline constexpr int KeepBASSection = 32;
+// Client record: Save writes "LockedBy" with this workstation's user name.
+inline constexpr int WriteLockedBy = 34;
+// Client record: Load skips the year's BAS section.
+inline constexpr int SkipBAS = 35;
+// Client record: Load keeps the number of periods held in memory.
+inline constexpr int KeepPeriods = 36;
+} // namespace Option

@@ -3,7 +3,7 @@
 #include "core/accounts/AccountFormat.h"
 #include "core/dates/DateNumbers.h"
 #include "core/dates/Periods.h"
-#include "core/entity/EntityOptions.h"
+#include "core/common/OptionSet.h"
 #include "core/files/FileInfo.h"
 #include "core/files/Paths.h"
 #include "core/services/CursorScope.h"
@@ -214,15 +214,15 @@ TEntityDetail::TEntityDetail(const QString& fileCode, const TOptionSet& options)
 std::unique_ptr<TEntityDetail> TEntityDetail::Create(const QString& fileCode, const TOptionSet& options) {
     std::unique_ptr<TEntityDetail> detail(new TEntityDetail(fileCode, options));
     try {
-        if (options.Has(EntityOption::MustExist) && GetFileSize(detail->FileName) < 1)
+        if (options.Has(Option::Load) && GetFileSize(detail->FileName) < 1)
             throw EAbort();
-        if (!options.Has(EntityOption::NoLock)) {
-            detail->Locked = detail->LockFile(true, options.Has(EntityOption::InteractiveLock));
+        if (!options.Has(Option::NoLock)) {
+            detail->Locked = detail->LockFile(true, options.Has(Option::InteractiveLock));
             if (!detail->Locked)
                 throw EAbort();
         }
-        if (options.Has(EntityOption::MustExist) && detail->Load(options) == ResultCode::Reported &&
-            !options.Has(EntityOption::SummaryLoad))
+        if (options.Has(Option::Load) && detail->Load(options) == ResultCode::Reported &&
+            !options.Has(Option::SummaryLoad))
             throw EAbort();
         detail->AccountFormat = ProgramParams().FindAccountFormat(detail->AccFormatID);
         if (detail->AccountFormat == nullptr) {
@@ -242,7 +242,7 @@ std::unique_ptr<TEntityDetail> TEntityDetail::Create(const QString& fileCode, co
 
 TEntityDetail::~TEntityDetail() {
     DataEntryPages.clear();
-    if (Locked && !Options.Has(EntityOption::NoLock)) {
+    if (Locked && !Options.Has(Option::NoLock)) {
         try {
             LockFile(false, false);
         } catch (...) {
@@ -435,7 +435,7 @@ int TEntityDetail::Load(const TOptionSet& options) {
     try {
         ReadFields(options);
     } catch (const EEntityTypeNotPermitted& error) {
-        if (options.Has(EntityOption::QuietEntityType))
+        if (options.Has(Option::QuietEntityType))
             return ResultCode::Reported;
         return unableToOpen(error.message());
     } catch (const EQuilvaneError& error) {
@@ -477,7 +477,7 @@ void TEntityDetail::ReadFields(const TOptionSet& options) {
         throw EEntityTypeNotPermitted(QStringLiteral("Entity type %1 is not permitted.").arg(EntityType));
     Name = text("Name");
 
-    const bool summary = options.Has(EntityOption::SummaryLoad);
+    const bool summary = options.Has(Option::SummaryLoad);
     if (!summary) {
         ACN = text("ACN");
         RepHdg1 = text("RepHdg1");
@@ -488,13 +488,13 @@ void TEntityDetail::ReadFields(const TOptionSet& options) {
         Currency = text("Currency");
         AccDefault = text("AccDefault");
         AccFormatID = text("AccFormatID", QStringLiteral("QUILVANE"));
-        if (!options.Has(EntityOption::KeepYear)) {
+        if (!options.Has(Option::KeepYear)) {
             const int year = integer("Year", 0);
             if (year < 1 || year > 9999)
                 throw EQuilvaneError(QStringLiteral("The financial year %1 is not valid.").arg(text("Year")));
             Year = static_cast<quint16>(year);
         }
-        if (!options.Has(EntityOption::KeepPeriods))
+        if (!options.Has(Option::KeepPeriods))
             Periods = integer("Periods", 0);
         EndMonth = integer("EndMonth", 0);
         Period = integer("Period", 0);
@@ -505,7 +505,7 @@ void TEntityDetail::ReadFields(const TOptionSet& options) {
         Contras = ToByte(integer("Contras", 0));
         CheckYearSetUp();
 
-        if (!options.Has(EntityOption::KeepFolders)) {
+        if (!options.Has(Option::KeepFolders)) {
             XferDir = text("XferDir");
             ExportDir = text("ExportDir", BuildPath({ProgramDataDir(), QStringLiteral("EXPORT")}));
             ImportDir = text("ImportDir", BuildPath({ProgramDataDir(), QStringLiteral("IMPORT")}));
@@ -519,7 +519,7 @@ void TEntityDetail::ReadFields(const TOptionSet& options) {
         }
 
         // Every year the section holds, not only the ones older readers know.
-        if (!options.Has(EntityOption::KeepBackupHistory)) {
+        if (!options.Has(Option::KeepBackupHistory)) {
             BackupHistory.clear();
             for (const QString& key : ReadSection(BackupSection)) {
                 bool ok = false;
@@ -529,7 +529,7 @@ void TEntityDetail::ReadFields(const TOptionSet& options) {
             }
         }
 
-        if (!options.Has(EntityOption::KeepPages)) {
+        if (!options.Has(Option::KeepPages)) {
             DataEntryPages.clear();
             for (const QString& key : ReadSection(HistorySection)) {
                 if (DataEntryPages.size() >= MaxDataEntryPages)
@@ -550,10 +550,10 @@ void TEntityDetail::ReadFields(const TOptionSet& options) {
         ImportFormatHistory.append({line, format});
     }
 
-    if (!summary && !options.Has(EntityOption::SkipBAS))
+    if (!summary && !options.Has(Option::SkipBAS))
         ReadBAS(options);
 
-    if (!options.Has(EntityOption::KeepLockKeys)) {
+    if (!options.Has(Option::KeepLockKeys)) {
         Locked = flag("Locked", false);
         LockedBy = text("LockedBy");
     }
@@ -576,7 +576,7 @@ void TEntityDetail::CheckYearSetUp() const {
 
 void TEntityDetail::ReadBAS(const TOptionSet& options) {
     const QString section = GetBASSectionName();
-    const bool keepFolders = options.Has(EntityOption::KeepFolders);
+    const bool keepFolders = options.Has(Option::KeepFolders);
     const QString keptExportPath = BASExportFilePath;
     const QString keptECIPath = BASImportECIPath;
     // Nothing of another year's set-up carries into this one.
@@ -717,9 +717,9 @@ void TEntityDetail::WriteFields(const TOptionSet& options, const QString& native
     // The lock keys belong to whoever holds the file. A record that did not take the lock
     // leaves the keys on disk as they are, so saving never frees or steals another
     // workstation's lock.
-    if (options.Has(EntityOption::WriteLockedBy) || HoldsLock || !QFileInfo::exists(nativePath)) {
+    if (options.Has(Option::WriteLockedBy) || HoldsLock || !QFileInfo::exists(nativePath)) {
         flag("Locked", Locked);
-        if (options.Has(EntityOption::WriteLockedBy))
+        if (options.Has(Option::WriteLockedBy))
             text("LockedBy", WorkstationName);
     } else {
         const TIniFile disk(nativePath);
@@ -747,7 +747,7 @@ void TEntityDetail::WriteFields(const TOptionSet& options, const QString& native
             WriteString(ImportFormatSection, key, entry.Line.mid(eq + 1));
     }
 
-    if (!options.Has(EntityOption::KeepBASSection)) {
+    if (!options.Has(Option::KeepBASSection)) {
         const QString section = GetBASSectionName();
         EraseSection(section);
         for (const TBASField& field : BASFields()) {
@@ -907,7 +907,7 @@ bool TEntityDetail::LockAttempt(bool lock, QString& holder) {
     bool taken = false;
     try {
         // Always the record in the file's own data folder, whatever the record was made with.
-        const QString path = NativeOrRaise(GetFileName(TOptionSet{EntityOption::Standard}));
+        const QString path = NativeOrRaise(GetFileName(TOptionSet{Option::Standard}));
         guard = std::make_unique<TRecordGuard>(path, GuardWaitMs);
         // A missing record is never recreated holding nothing but the lock keys.
         if (!QFileInfo(path).isFile() || QFileInfo(path).size() < 1)

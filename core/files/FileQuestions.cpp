@@ -1,4 +1,5 @@
-#include "core/files/FileQuestions.h"
+#include "core/common/OptionSet.h"
+#include "core//files/FileQuestions.h"
 
 #include "core/services/Services.h"
 
@@ -8,8 +9,6 @@
 
 namespace {
 
-constexpr int OptionAskBeforeReplace = 17;
-constexpr int OptionStopOperation = 29;
 
 // The word for the disk a process writes: exports, transfers (kinds 6 to 9) and backups
 // (10 and 11).
@@ -68,10 +67,10 @@ bool ConfirmReplaceFile(const QString& name, TOptionSet& options) {
     case TMessageButton::Yes:
         return true;
     case TMessageButton::All:
-        options.Exclude(OptionAskBeforeReplace);
+        options.Exclude(Option::AskBeforeReplace);
         return true;
     case TMessageButton::Cancel:
-        options.Include(OptionStopOperation);
+        options.Include(Option::StopOperation);
         return false;
     default:
         return false;

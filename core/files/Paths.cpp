@@ -1,3 +1,4 @@
+#include "core/common/OptionSet.h"
 #include "core/files/Paths.h"
 
 #include "core/files/Wildcard.h"
@@ -8,8 +9,6 @@
 
 namespace {
 
-constexpr int OptionTransferFolder = 2;
-constexpr int OptionTransferDrive = 13;
 
 const QChar Backslash = QLatin1Char('\\');
 
@@ -56,12 +55,12 @@ QString NativePath(const QString& storedPath) {
 
 QString GetEntityDataDir(const QString& fileCode, const QString& dataDir, const QString& xferDir,
                          const QString& programDataDir, const TOptionSet& options) {
-    if (options.Has(OptionTransferDrive)) {
+    if (options.Has(Option::TransferDrive)) {
         if (xferDir.isEmpty() || !xferDir[0].isLetter())
             throw EQuilvaneError(QStringLiteral("No transfer drive is set for the file %1.").arg(fileCode));
         return QString(xferDir[0]) + QStringLiteral(":\\RORI\\") + fileCode;
     }
-    if (options.Has(OptionTransferFolder)) {
+    if (options.Has(Option::TransferFolder)) {
         if (programDataDir.isEmpty())
             throw EQuilvaneError(QStringLiteral("The program's data folder is not set."));
         return BuildPath({programDataDir, QStringLiteral("\\TRANSFER")});

@@ -158,7 +158,7 @@ TEST_F(AccountsChartTest, StoredChartReadsAndWritesBackByteForByte) {
     const QByteArray bytes = ChartBytes(HeaderHex, {SubAccountHex, BankAccountHex, SuspenseAccountHex});
     WriteFile(ChartPath(), bytes);
 
-    auto chart = Chart({ChartOption::LoadOnCreate});
+    auto chart = Chart({Option::Load});
     ASSERT_EQ(chart->Count(), 3);
     EXPECT_TRUE(chart->Saved);
     EXPECT_EQ(chart->CurrentIndex, 0);
@@ -199,12 +199,12 @@ TEST_F(AccountsChartTest, DuplicateCodesInAFileKeepTheFirstUnlessMerging) {
     const QByteArray later = WithDescription(BankAccountHex, "Cheque Account", "Later copy");
     WriteFile(ChartPath(), ChartBytes(HeaderHex, {BankAccountHex, later, SuspenseAccountHex}));
 
-    auto chart = Chart({ChartOption::LoadOnCreate});
+    auto chart = Chart({Option::Load});
     ASSERT_EQ(chart->Count(), 2);
     EXPECT_EQ(chart->GetAccount(0)->Description, "Cheque Account");
 
     auto merged = Chart();
-    ASSERT_EQ(merged->LoadFromFile({ChartOption::MergeReplace}), 0);
+    ASSERT_EQ(merged->LoadFromFile({Option::MergeReplace}), 0);
     ASSERT_EQ(merged->Count(), 2);
     EXPECT_EQ(merged->GetAccount(0)->Description, "Later copy");
     ASSERT_TRUE(merged->GetAccount(0)->BankDetails);
@@ -215,7 +215,7 @@ TEST_F(AccountsChartTest, AYearWithoutItsOwnFileStartsFromTheDefaultChart) {
     const QByteArray defaultBytes = ChartBytes(HeaderHex, {BankAccountHex, SuspenseAccountHex});
     WriteFile(ChartPath("NSP.QUILVANE"), defaultBytes);
 
-    auto chart = Chart({ChartOption::LoadOnCreate});
+    auto chart = Chart({Option::Load});
     ASSERT_EQ(chart->Count(), 2);
     EXPECT_TRUE(chart->FileNameOverride.isEmpty());
     EXPECT_FALSE(chart->Saved);
@@ -227,7 +227,7 @@ TEST_F(AccountsChartTest, AYearWithoutItsOwnFileStartsFromTheDefaultChart) {
 
     // Once the year has its own file, that is the one read.
     WriteFile(ChartPath(), ChartBytes(HeaderHex, {SuspenseAccountHex}));
-    auto again = Chart({ChartOption::LoadOnCreate});
+    auto again = Chart({Option::Load});
     EXPECT_EQ(again->Count(), 1);
     EXPECT_TRUE(again->Saved);
 }
@@ -516,7 +516,7 @@ TEST_F(AccountsChartTest, BranchAndDivisionDescriptions) {
     descriptions.Saved = true;
     WriteFile(ChartPath(), ChartBytes(HeaderHex, {SubAccountHex, SuspenseAccountHex}));
 
-    auto chart = Chart({ChartOption::LoadOnCreate}, &descriptions);
+    auto chart = Chart({Option::Load}, &descriptions);
     EXPECT_GE(descriptions.IndexOfAbbreviation("BRANCH01"), 0);
     EXPECT_EQ(descriptions.GetStdDescription(descriptions.IndexOfAbbreviation("BRANCH01"))->Description,
               "BRANCH 01");
@@ -538,7 +538,7 @@ TEST_F(AccountsChartTest, DamagedFilesAreReportedAndNeverOverwritten) {
     bytes.chop(20);
     WriteFile(ChartPath(), bytes);
     Prompt->Answer(TMessageButton::Ignore);
-    auto chart = Chart({ChartOption::LoadOnCreate});
+    auto chart = Chart({Option::Load});
     ASSERT_EQ(Prompt->Shown.size(), 1);
     EXPECT_TRUE(Prompt->Shown[0].Text.startsWith("Unable to load 2006 Accounts file for ABC123."));
     EXPECT_TRUE(chart->IsSaveBlocked());

@@ -78,7 +78,7 @@ protected:
     }
 
     std::unique_ptr<TBankRecOpeningDetailChart> Chart(const TOptionSet& options = {
-                                                          ChartOption::LoadOnCreate}) {
+                                                          Option::Load}) {
         return std::make_unique<TBankRecOpeningDetailChart>(Entity, Accounts.get(), nullptr, options, 2006);
     }
 

@@ -67,7 +67,7 @@ protected:
 
 TEST_F(CurrConvRatesChartTest, ListedCurrenciesUnderTheStoredRates) {
     WriteFile(DataFile(), FileBytes({StoredUSD, StoredEUR}));
-    TCurrConvRatesChart chart(Entity, {ChartOption::LoadOnCreate}, 2006);
+    TCurrConvRatesChart chart(Entity, {Option::Load}, 2006);
     ASSERT_EQ(chart.Count(), 3);
     EXPECT_EQ(chart.GetCode(0), QStringLiteral("AUD"));
     const TCurrencyConvRate* aud = chart.GetConvRate(0);
@@ -85,7 +85,7 @@ TEST_F(CurrConvRatesChartTest, ListedCurrenciesUnderTheStoredRates) {
 }
 
 TEST_F(CurrConvRatesChartTest, WithoutAFileTheListAlone) {
-    TCurrConvRatesChart chart(Entity, {ChartOption::LoadOnCreate}, 2006);
+    TCurrConvRatesChart chart(Entity, {Option::Load}, 2006);
     ASSERT_EQ(chart.Count(), 2);
     const TCurrencyConvRate* usd = chart.GetConvRate(1);
     EXPECT_EQ(usd->Currency_Symbol, QLatin1Char(' '));
@@ -99,7 +99,7 @@ TEST_F(CurrConvRatesChartTest, TheCallersFolderAndSilenceReachTheFile) {
     WriteFile(DataFile(), FileBytes({StoredUSD}));
     WriteFile(TransferFile(), FileBytes({StoredEUR}));
     TCurrConvRatesChart chart(Entity, {}, 2006);
-    ASSERT_EQ(chart.LoadFromFile({ChartOption::TransferFolder}), 0);
+    ASSERT_EQ(chart.LoadFromFile({Option::TransferFolder}), 0);
     EXPECT_GE(chart.IndexOf(QStringLiteral("EUR")), 0);
     EXPECT_EQ(chart.GetConvRate(chart.IndexOf(QStringLiteral("USD")))->Currency_Rate, 0.65);
 
@@ -107,7 +107,7 @@ TEST_F(CurrConvRatesChartTest, TheCallersFolderAndSilenceReachTheFile) {
     // damaged file protected from an automatic save.
     WriteFile(DataFile(), FileBytes({StoredUSD}).left(40));
     TCurrConvRatesChart silent(Entity, {}, 2006);
-    EXPECT_EQ(silent.LoadFromFile({ChartOption::Silent}), -1);
+    EXPECT_EQ(silent.LoadFromFile({Option::Silent}), -1);
     EXPECT_TRUE(Prompt->Shown.isEmpty());
     EXPECT_EQ(silent.Count(), 2);
     EXPECT_TRUE(silent.IsSaveBlocked());
@@ -117,7 +117,7 @@ TEST_F(CurrConvRatesChartTest, OnlyAMergeKeepsWhatIsHeld) {
     TCurrConvRatesChart chart(Entity, {}, 2006);
     chart.AddItem(std::make_unique<TCurrencyConvRate>(QStringLiteral("NZD"), QStringLiteral("Kiwi"),
                                                       QLatin1Char('$'), 1.1));
-    ASSERT_EQ(chart.LoadFromFile({ChartOption::MergeLoad}), 0);
+    ASSERT_EQ(chart.LoadFromFile({Option::MergeLoad}), 0);
     EXPECT_GE(chart.IndexOf(QStringLiteral("NZD")), 0);
     ASSERT_EQ(chart.LoadFromFile({}), 0);
     EXPECT_EQ(chart.IndexOf(QStringLiteral("NZD")), -1);

@@ -4,7 +4,7 @@
 #include "core/charts/StdDescChart.h"
 #include "core/common/Exceptions.h"
 
-using namespace EntityOption;
+using namespace Option;
 
 namespace {
 
@@ -118,7 +118,7 @@ protected:
 TEST_F(EntityDetailTest, FullRecordOf2006LoadsEveryFieldAndSavesTheSameBytes) {
     const QByteArray original = FullRecord(2006, QStringLiteral("BAS 2006"));
     WriteRecordBytes(original);
-    auto detail = Open({Standard, NoLock, MustExist});
+    auto detail = Open({Standard, NoLock, Load});
     ASSERT_TRUE(Prompt->Shown.isEmpty());
 
     EXPECT_EQ(detail->FileCode, "ABC123");
@@ -158,7 +158,7 @@ TEST_F(EntityDetailTest, YearsUpTo2001UseThePlainBASSectionAndLeaveOtherYearsAlo
     const QStringList year2002{QStringLiteral("[BAS 2002]"), QStringLiteral("GST_Option=9"), QString()};
     const QByteArray original = FullRecord(2001, QStringLiteral("BAS"), year2002);
     WriteRecordBytes(original);
-    auto detail = Open({Standard, NoLock, MustExist});
+    auto detail = Open({Standard, NoLock, Load});
     EXPECT_EQ(detail->GetBASSectionName(), "BAS");
     EXPECT_EQ(detail->GST_Option, 3);
     ASSERT_EQ(detail->Save({Standard}), 0);
@@ -263,16 +263,16 @@ TEST_F(EntityDetailTest, TheYearsChartsAreNamedFromTheRecord) {
     EXPECT_EQ(entity.Periods, detail->Periods);
     TStdDescChart chart(entity, {}, 2006);
     EXPECT_EQ(chart.GetFileName({}), DataDir + "\\M_DETAIL\\ABC12306.STD");
-    EXPECT_EQ(chart.GetFileName({ChartOption::TransferDrive}), "G:\\RORI\\ABC123\\M_DETAIL\\ABC12306.STD");
+    EXPECT_EQ(chart.GetFileName({Option::TransferDrive}), "G:\\RORI\\ABC123\\M_DETAIL\\ABC12306.STD");
     // Without a transfer folder the charts use the transfer drive of a new file, as the record does.
     detail->XferDir.clear();
-    EXPECT_EQ(TStdDescChart(detail->ChartEntity(), {}, 2006).GetFileName({ChartOption::TransferDrive}),
+    EXPECT_EQ(TStdDescChart(detail->ChartEntity(), {}, 2006).GetFileName({Option::TransferDrive}),
               "C:\\RORI\\ABC123\\M_DETAIL\\ABC12306.STD");
 }
 
 TEST_F(EntityDetailTest, LoadMembersKeepWhatTheCallerHolds) {
     WriteRecordBytes(FullRecord(2006, QStringLiteral("BAS 2006")));
-    auto detail = Open({Standard, NoLock, MustExist});
+    auto detail = Open({Standard, NoLock, Load});
 
     const auto reloadWith = [&](const TOptionSet& options) {
         detail->Year = 2030;
@@ -332,7 +332,7 @@ TEST_F(EntityDetailTest, LoadMembersKeepWhatTheCallerHolds) {
 
 TEST_F(EntityDetailTest, SaveMembersKeepTheBASSectionAndWriteTheUserName) {
     WriteRecordBytes(FullRecord(2006, QStringLiteral("BAS 2006")));
-    auto detail = Open({Standard, NoLock, MustExist});
+    auto detail = Open({Standard, NoLock, Load});
     detail->ABN = "  99 999 999 999  ";
     ASSERT_EQ(detail->Save({KeepBASSection}), 0);
     EXPECT_EQ(TIniFile(RecordPath()).ReadString("BAS 2006", "ABN", ""), "12 345 678 901");
@@ -351,7 +351,7 @@ TEST_F(EntityDetailTest, HistoryKeepsTheFirst25PagesInFileOrder) {
     for (int i = 0; i < 30; ++i)
         lines << QStringLiteral("DataEntryPage%1=page %1").arg(i);
     WriteRecordBytes(Lines(lines));
-    auto detail = Open({Standard, NoLock, MustExist});
+    auto detail = Open({Standard, NoLock, Load});
     ASSERT_EQ(detail->DataEntryPages.size(), 25);
     EXPECT_EQ(detail->DataEntryPages[9], "page 9");
     EXPECT_EQ(detail->DataEntryPages[10], "page 10");
@@ -367,7 +367,7 @@ TEST_F(EntityDetailTest, HistoryKeepsTheFirst25PagesInFileOrder) {
 TEST_F(EntityDetailTest, BackupCountersAreKeptForAnyYear) {
     WriteRecordBytes(SmallRecord("0", "") +
                      Lines({"[BACKUP_HISTORY]", "2000=5", "2026=12", "1990=3", "later=8", "02027=4"}));
-    auto detail = Open({Standard, NoLock, MustExist});
+    auto detail = Open({Standard, NoLock, Load});
     EXPECT_EQ(detail->BackupCount(2000), 5);
     EXPECT_EQ(detail->BackupCount(2001), 1); // missing
     EXPECT_EQ(detail->BackupCount(2026), 12);
@@ -383,7 +383,7 @@ TEST_F(EntityDetailTest, BackupCountersAreKeptForAnyYear) {
     EXPECT_EQ(saved.ReadString("BACKUP_HISTORY", "2031", ""), "2");
     EXPECT_EQ(saved.ReadString("BACKUP_HISTORY", "2001", ""), "1");
 
-    auto again = Open({Standard, NoLock, MustExist});
+    auto again = Open({Standard, NoLock, Load});
     EXPECT_EQ(again->BackupCount(2031), 2);
     EXPECT_EQ(again->BackupCount(2026), 12);
 }
@@ -391,7 +391,7 @@ TEST_F(EntityDetailTest, BackupCountersAreKeptForAnyYear) {
 TEST_F(EntityDetailTest, ImportFormatHistoryNamesItsFormatWithoutRegardToCase) {
     WriteRecordBytes(SmallRecord("0", "") + Lines({"[IMPORT_FORMAT_HISTORY]", "acct1=ifqif_nab,C:\\nab.qif,3",
                                                    "acct2=ifCSV_WBC", "acct3=ifOther,1", "acct4=ifQIF_ANZ"}));
-    auto detail = Open({Standard, NoLock, MustExist});
+    auto detail = Open({Standard, NoLock, Load});
     ASSERT_EQ(detail->ImportFormatHistory.size(), 4);
     EXPECT_EQ(detail->ImportFormatHistory[0], (TImportFormatEntry{"acct1=ifqif_nab,C:\\nab.qif,3", 6}));
     EXPECT_EQ(detail->ImportFormatHistory[1].Format, 11);
@@ -432,7 +432,7 @@ TEST_F(EntityDetailTest, ANewYearTakesItsAccountRangesFromTheMasterFile) {
     writeMaster("QUILVANE_SUP.BAS", "S");
 
     WriteRecordBytes(SmallRecord("0", ""));
-    auto detail = Open({Standard, NoLock, MustExist});
+    auto detail = Open({Standard, NoLock, Load});
     EXPECT_EQ(detail->SalaryWagesAccounts, "R0");
     EXPECT_EQ(detail->CashIncomeAccounts, "R4");
     EXPECT_EQ(detail->LuxuryCarAccountsRefundable, "R9");
@@ -445,7 +445,7 @@ TEST_F(EntityDetailTest, ANewYearTakesItsAccountRangesFromTheMasterFile) {
     EXPECT_EQ(detail->ABN, "");
 
     WriteRecordBytes(QString::fromLatin1(SmallRecord("0", "")).replace("Type=COY", "Type=SUP").toLatin1());
-    auto super = Open({Standard, NoLock, MustExist});
+    auto super = Open({Standard, NoLock, Load});
     EXPECT_EQ(super->SalaryWagesAccounts, "S0");
 }
 
@@ -453,7 +453,7 @@ TEST_F(EntityDetailTest, LoadFailuresAreShownAndReturnFailure) {
     // No code: the box offers Retry, which reads the file again.
     WriteRecordBytes(Lines({"[CONFIGURATION]", "Code=", "Type=COY"}));
     Prompt->Answer(TMessageButton::Cancel);
-    EXPECT_THROW(Open({Standard, NoLock, MustExist}), EAbort);
+    EXPECT_THROW(Open({Standard, NoLock, Load}), EAbort);
     ASSERT_EQ(Prompt->Shown.size(), 1);
     EXPECT_EQ(Prompt->Shown[0].Text, "Unable to load file details. Filename : " + DataDir + "\\ABC123.CFG");
     EXPECT_EQ(Prompt->Shown[0].Buttons, TMessageButton::Cancel | TMessageButton::Retry);
@@ -500,7 +500,7 @@ TEST_F(EntityDetailTest, AnImpossibleYearSetUpFailsTheLoad) {
         text.replace(at, text.indexOf("\r\n", at) - at, line);
         WriteRecordBytes(text.toLatin1());
         Prompt->Answer(TMessageButton::OK);
-        EXPECT_THROW(Open({Standard, NoLock, MustExist}), EAbort) << line.toStdString();
+        EXPECT_THROW(Open({Standard, NoLock, Load}), EAbort) << line.toStdString();
         EXPECT_TRUE(
             Prompt->Shown.last().Text.startsWith("QUILVANE is unable to open file \"ABC123\". Error: "))
             << line.toStdString();
@@ -508,8 +508,8 @@ TEST_F(EntityDetailTest, AnImpossibleYearSetUpFailsTheLoad) {
     // A missing key is as bad as a zero; a summary load does not look.
     WriteRecordBytes(QString::fromLatin1(SmallRecord("0", "")).remove("Periods=12\r\n").toLatin1());
     Prompt->Answer(TMessageButton::OK);
-    EXPECT_THROW(Open({Standard, NoLock, MustExist}), EAbort);
-    EXPECT_NO_THROW(Open({NoLock, SummaryLoad, MustExist}));
+    EXPECT_THROW(Open({Standard, NoLock, Load}), EAbort);
+    EXPECT_NO_THROW(Open({NoLock, SummaryLoad, Load}));
 }
 
 TEST_F(EntityDetailTest, AStoredCodeThatLeadsOutOfTheFolderFailsTheLoad) {
@@ -517,7 +517,7 @@ TEST_F(EntityDetailTest, AStoredCodeThatLeadsOutOfTheFolderFailsTheLoad) {
         WriteRecordBytes(
             QString::fromLatin1(SmallRecord("0", "")).replace("Code=ABC123", "Code=" + code).toLatin1());
         Prompt->Answer(TMessageButton::OK);
-        EXPECT_THROW(Open({Standard, NoLock, MustExist}), EAbort) << code.toStdString();
+        EXPECT_THROW(Open({Standard, NoLock, Load}), EAbort) << code.toStdString();
         EXPECT_EQ(Prompt->Shown.last().Text,
                   "QUILVANE is unable to open file \"ABC123\". Error: The file code " + code +
                       " is not valid.");
@@ -529,7 +529,7 @@ TEST_F(EntityDetailTest, UnregisteredAccountFormatIsRefusedAndTheLockGivenBack) 
                          .replace("AccFormatID=QUILVANE", "AccFormatID=NOSUCH")
                          .toLatin1());
     Prompt->Answer(TMessageButton::OK);
-    EXPECT_THROW(Open({Standard, MustExist}), EAbort);
+    EXPECT_THROW(Open({Standard, Load}), EAbort);
     ASSERT_EQ(Prompt->Shown.size(), 1);
     EXPECT_EQ(Prompt->Shown[0].Text, "Unregistered account format for this file - Access denied.");
     EXPECT_EQ(Prompt->Shown[0].Kind, TMessageKind::Information);
@@ -539,13 +539,13 @@ TEST_F(EntityDetailTest, UnregisteredAccountFormatIsRefusedAndTheLockGivenBack) 
     EXPECT_EQ(disk.ReadString("CONFIGURATION", "LockedBy", "x"), "");
 
     // Missing record with member 7: nothing is shown, nothing is created.
-    EXPECT_THROW(Open({Standard, MustExist}, "NONE01"), EAbort);
+    EXPECT_THROW(Open({Standard, Load}, "NONE01"), EAbort);
     EXPECT_FALSE(QFile::exists(RecordPath("NONE01")));
 }
 
 TEST_F(EntityDetailTest, TheRecordIsWritableOnlyWhileItIsWritten) {
     WriteRecordBytes(SmallRecord("0", ""));
-    auto detail = Open({Standard, NoLock, MustExist});
+    auto detail = Open({Standard, NoLock, Load});
     detail->Name = "Renamed";
     bool writtenBeforeProtect = false;
     Files->OnProtect = [&](const QString& path) {
@@ -594,7 +594,7 @@ TEST_F(EntityDetailTest, SavingIntoAFolderThatCannotBeMadeOffersRetryAndIgnore) 
 
 TEST_F(EntityDetailTest, TypedLineBreaksNeverStartAKey) {
     WriteRecordBytes(SmallRecord("1", "OTHER"));
-    auto detail = Open({Standard, NoLock, MustExist});
+    auto detail = Open({Standard, NoLock, Load});
     detail->Name = "x\r\nLocked=0";
     detail->ClientsEmailAddress = "a@b\n[HISTORY]";
     ASSERT_EQ(detail->Save({Standard}), 0);
@@ -607,7 +607,7 @@ TEST_F(EntityDetailTest, TypedLineBreaksNeverStartAKey) {
 
 TEST_F(EntityDetailTest, ProfitDistributionAndSmallRules) {
     WriteRecordBytes(FullRecord(2006, QStringLiteral("BAS 2006")));
-    auto detail = Open({Standard, NoLock, MustExist});
+    auto detail = Open({Standard, NoLock, Load});
     detail->LoadProfitDistribution(2006);
     EXPECT_EQ(detail->ProfitDistribution, QStringList({"Member A,50", "Member B,50"}));
     detail->ProfitDistribution = QStringList{"Member C,100"};
@@ -636,6 +636,6 @@ TEST_F(EntityDetailTest, ProfitDistributionAndSmallRules) {
     // Byte fields hold their range instead of wrapping.
     WriteRecordBytes(
         QString::fromLatin1(SmallRecord("0", "")).replace("Period=1", "Period=1\r\nContras=300").toLatin1());
-    auto clamped = Open({Standard, NoLock, MustExist});
+    auto clamped = Open({Standard, NoLock, Load});
     EXPECT_EQ(clamped->Contras, 255);
 }

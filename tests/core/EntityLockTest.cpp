@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <thread>
 
-using namespace EntityOption;
+using namespace Option;
 
 namespace {
 
@@ -53,7 +53,7 @@ TEST_F(EntityLockTest, AFreeFileIsTakenAndOnlyTheLockKeysChange) {
     const QByteArray before = SmallRecord("0", "");
     WriteRecordBytes(before);
     {
-        auto detail = Open({Standard, MustExist});
+        auto detail = Open({Standard, Load});
         EXPECT_TRUE(detail->Locked);
         EXPECT_EQ(DiskKey("Locked"), "1");
         EXPECT_EQ(DiskKey("LockedBy"), "WORKSTATION1");
@@ -69,7 +69,7 @@ TEST_F(EntityLockTest, AFreeFileIsTakenAndOnlyTheLockKeysChange) {
 TEST_F(EntityLockTest, ThisWorkstationsOwnStaleLockIsTakenOverWithoutABox) {
     WriteRecordBytes(SmallRecord("1", "WORKSTATION1"));
     const ino_t before = FileId(RecordPath());
-    auto detail = Open({Standard, MustExist, InteractiveLock});
+    auto detail = Open({Standard, Load, InteractiveLock});
     EXPECT_TRUE(detail->Locked);
     EXPECT_TRUE(Prompt->Shown.isEmpty());
     EXPECT_TRUE(Prompt->Beeps.isEmpty());
@@ -81,7 +81,7 @@ TEST_F(EntityLockTest, AForeignLockRefusesSilentlyAndWritesNothing) {
     WriteRecordBytes(SmallRecord("1", "OTHER"));
     const QByteArray before = ReadRecordBytes();
     const ino_t id = FileId(RecordPath());
-    EXPECT_THROW(Open({Standard, MustExist}), EAbort);
+    EXPECT_THROW(Open({Standard, Load}), EAbort);
     EXPECT_TRUE(Prompt->Shown.isEmpty());
     EXPECT_TRUE(Prompt->Beeps.isEmpty());
     EXPECT_EQ(ReadRecordBytes(), before);
@@ -95,7 +95,7 @@ TEST_F(EntityLockTest, FiveRetriesThenTheOverrideBoxThenCancelDenies) {
         Prompt->Answer(TMessageButton::Retry);
     Prompt->Answer(TMessageButton::Cancel);
     Prompt->Answer(TMessageButton::OK);
-    EXPECT_THROW(Open({Standard, MustExist, InteractiveLock}), EAbort);
+    EXPECT_THROW(Open({Standard, Load, InteractiveLock}), EAbort);
 
     ASSERT_EQ(Prompt->Shown.size(), 7);
     for (int i = 0; i < 5; ++i) {
@@ -121,7 +121,7 @@ TEST_F(EntityLockTest, CancelOnARetryBoxDeniesAtOnce) {
     WriteRecordBytes(SmallRecord("1", "OTHER"));
     Prompt->Answer(TMessageButton::Cancel);
     Prompt->Answer(TMessageButton::OK);
-    EXPECT_THROW(Open({Standard, MustExist, InteractiveLock}), EAbort);
+    EXPECT_THROW(Open({Standard, Load, InteractiveLock}), EAbort);
     EXPECT_EQ(Prompt->Texts(), QStringList({RetryText, DeniedText}));
 }
 
@@ -132,7 +132,7 @@ TEST_F(EntityLockTest, OverrideRetryStartsFiveMoreAttemptsAndIgnoreOpensWithoutT
         Prompt->Answer(TMessageButton::Retry);
     Prompt->Answer(TMessageButton::Ignore);
     {
-        auto opened = Open({Standard, MustExist, InteractiveLock});
+        auto opened = Open({Standard, Load, InteractiveLock});
         EXPECT_TRUE(opened->Locked);
         const QStringList texts = Prompt->Texts();
         ASSERT_EQ(texts.size(), 12);
@@ -158,14 +158,14 @@ TEST_F(EntityLockTest, OverrideRetryStartsFiveMoreAttemptsAndIgnoreOpensWithoutT
 
 TEST_F(EntityLockTest, TwoWorkstationsAgainstOneFolder) {
     WriteRecordBytes(SmallRecord("0", ""));
-    auto first = OpenAs("WS-A", {Standard, MustExist});
+    auto first = OpenAs("WS-A", {Standard, Load});
     EXPECT_EQ(DiskKey("LockedBy"), "WS-A");
-    EXPECT_THROW(OpenAs("WS-B", {Standard, MustExist}), EAbort);
+    EXPECT_THROW(OpenAs("WS-B", {Standard, Load}), EAbort);
     // Names compare exactly: another case is another workstation.
-    EXPECT_THROW(OpenAs("ws-a", {Standard, MustExist}), EAbort);
+    EXPECT_THROW(OpenAs("ws-a", {Standard, Load}), EAbort);
 
     // The open-file dialog reads who holds it without locking.
-    auto summary = OpenAs("WS-B", {NoLock, SummaryLoad, MustExist});
+    auto summary = OpenAs("WS-B", {NoLock, SummaryLoad, Load});
     EXPECT_TRUE(summary->Locked);
     EXPECT_EQ(summary->LockedBy, "WS-A");
     summary.reset();
@@ -173,15 +173,15 @@ TEST_F(EntityLockTest, TwoWorkstationsAgainstOneFolder) {
 
     first.reset();
     EXPECT_EQ(DiskKey("Locked"), "0");
-    auto second = OpenAs("WS-B", {Standard, MustExist});
+    auto second = OpenAs("WS-B", {Standard, Load});
     EXPECT_EQ(DiskKey("LockedBy"), "WS-B");
 }
 
 TEST_F(EntityLockTest, ReleasingKeepsWhatAnotherWriterPutOnDisk) {
     WriteRecordBytes(SmallRecord("0", ""));
-    auto detail = Open({Standard, MustExist});
+    auto detail = Open({Standard, Load});
     // Another record object of this workstation saves a new name meanwhile.
-    auto other = Open({Standard, NoLock, MustExist});
+    auto other = Open({Standard, NoLock, Load});
     other->Name = "Saved meanwhile";
     ASSERT_EQ(other->Save({Standard}), 0);
     EXPECT_EQ(DiskKey("LockedBy"), "WORKSTATION1");
@@ -202,19 +202,19 @@ TEST_F(EntityLockTest, AMissingRecordIsNeverCreatedByTheLock) {
 TEST_F(EntityLockTest, AWriteFailurePassesOutInsteadOfARetryBox) {
     WriteRecordBytes(SmallRecord("0", ""));
     Files->RefuseUnprotect = true;
-    EXPECT_THROW(Open({Standard, MustExist, InteractiveLock}), EQuilvaneError);
+    EXPECT_THROW(Open({Standard, Load, InteractiveLock}), EQuilvaneError);
     EXPECT_TRUE(Prompt->Shown.isEmpty());
     EXPECT_EQ(DiskKey("Locked"), "0");
     Files->RefuseUnprotect = false;
     // The failure left no guard behind: the next attempt goes ahead.
-    auto detail = Open({Standard, MustExist});
+    auto detail = Open({Standard, Load});
     EXPECT_EQ(DiskKey("Locked"), "1");
 }
 
 TEST_F(EntityLockTest, ALockerInsideAnothersReadAndWriteIsRefused) {
     WriteRecordBytes(SmallRecord("0", ""));
-    auto first = OpenAs("WS-A", {Standard, NoLock, MustExist});
-    auto second = OpenAs("WS-B", {Standard, NoLock, MustExist});
+    auto first = OpenAs("WS-A", {Standard, NoLock, Load});
+    auto second = OpenAs("WS-B", {Standard, NoLock, Load});
     second->GuardWaitMs = 0;
     bool secondTook = true;
     // WS-B tries at the worst moment: after WS-A found the file free, before WS-A wrote.
@@ -237,8 +237,8 @@ TEST_F(EntityLockTest, TwoLockersHammeringOneRecordNeverBothHoldIt) {
     std::atomic<int> overlaps{0};
     std::atomic<int> wins[2] = {0, 0};
     const QString names[2] = {"WS-A", "WS-B"};
-    std::unique_ptr<TEntityDetail> lockers[2] = {OpenAs(names[0], {Standard, NoLock, MustExist}),
-                                                 OpenAs(names[1], {Standard, NoLock, MustExist})};
+    std::unique_ptr<TEntityDetail> lockers[2] = {OpenAs(names[0], {Standard, NoLock, Load}),
+                                                 OpenAs(names[1], {Standard, NoLock, Load})};
     // Each locker lingers between finding the file free and writing its keys, which is where
     // two unguarded lockers would both get in.
     for (auto& locker : lockers)

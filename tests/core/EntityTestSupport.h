@@ -6,7 +6,7 @@
 
 #include "core/dates/RegionalSettings.h"
 #include "core/entity/EntityDetail.h"
-#include "core/entity/EntityOptions.h"
+#include "core/common/OptionSet.h"
 #include "core/services/LocalFileSystem.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"

@@ -97,16 +97,16 @@ TEST_F(MasterChartTest, FileNameFromFolderKindCodeAndYear) {
     const QString data = Temp.path();
     EXPECT_EQ(chart.GetFileName({}), data + QStringLiteral("\\M_DETAIL\\ABC12306.STD"));
     EXPECT_EQ(chart.GetFileName({}, 2010), data + QStringLiteral("\\M_DETAIL\\ABC12310.STD"));
-    EXPECT_EQ(chart.GetFileName({ChartOption::NextYear}), data + QStringLiteral("\\M_DETAIL\\ABC12307.STD"));
-    EXPECT_EQ(chart.GetFileName({ChartOption::TransferFolder}),
+    EXPECT_EQ(chart.GetFileName({Option::NextYear}), data + QStringLiteral("\\M_DETAIL\\ABC12307.STD"));
+    EXPECT_EQ(chart.GetFileName({Option::TransferFolder}),
               Entity.ProgramDataDir + QStringLiteral("\\TRANSFER\\M_DETAIL\\ABC12306.STD"));
-    EXPECT_EQ(chart.GetFileName({ChartOption::TransferDrive}),
+    EXPECT_EQ(chart.GetFileName({Option::TransferDrive}),
               QStringLiteral("X:\\RORI\\ABC123\\M_DETAIL\\ABC12306.STD"));
 
     TStdDescChart y2000(Entity, {}, 2000);
-    EXPECT_EQ(y2000.GetFileName({ChartOption::PreviousYear}),
+    EXPECT_EQ(y2000.GetFileName({Option::PreviousYear}),
               data + QStringLiteral("\\M_DETAIL\\ABC12399.STD"));
-    EXPECT_EQ(y2000.FileYear({ChartOption::PreviousYear}), 1999);
+    EXPECT_EQ(y2000.FileYear({Option::PreviousYear}), 1999);
 
     // Each kind has its folder and extension.
     y2000.Kind = ckBankRecOpening;
@@ -115,14 +115,14 @@ TEST_F(MasterChartTest, FileNameFromFolderKindCodeAndYear) {
     EXPECT_EQ(y2000.GetFileName({}), data + QStringLiteral("\\M_DETAIL\\ABC12300.ADF"));
 
     TStdDescChart noYear(Entity, {}, -1);
-    EXPECT_EQ(noYear.GetFileName({ChartOption::PreviousYear}),
+    EXPECT_EQ(noYear.GetFileName({Option::PreviousYear}),
               data + QStringLiteral("\\M_DETAIL\\ABC123.STD"));
     noYear.SetFileName(QStringLiteral("C:\\ELSEWHERE\\X.STD"));
-    EXPECT_EQ(noYear.GetFileName({ChartOption::TransferDrive}, 2006), QStringLiteral("C:\\ELSEWHERE\\X.STD"));
+    EXPECT_EQ(noYear.GetFileName({Option::TransferDrive}, 2006), QStringLiteral("C:\\ELSEWHERE\\X.STD"));
 
     Entity.XferDir.clear();
     TStdDescChart noDrive(Entity, {}, 2006);
-    EXPECT_THROW(noDrive.GetFileName({ChartOption::TransferDrive}), EQuilvaneError);
+    EXPECT_THROW(noDrive.GetFileName({Option::TransferDrive}), EQuilvaneError);
 }
 
 // ---- Header -------------------------------------------------------------------------------
@@ -160,7 +160,7 @@ TEST_F(MasterChartTest, AnotherKindOfFileIsRefusedWithTheLoadBox) {
 
     // Silent: no box, and the caller learns it was the wrong kind.
     TStdDescChart silent(Entity, {}, 2006);
-    EXPECT_EQ(silent.LoadFromFile({ChartOption::Silent}), ChartResult::WrongKind);
+    EXPECT_EQ(silent.LoadFromFile({Option::Silent}), ChartResult::WrongKind);
     EXPECT_EQ(Prompt->Shown.size(), 1);
     EXPECT_EQ(silent.PeekFileHeader({}), ChartResult::WrongKind);
 }
@@ -194,7 +194,7 @@ TEST_F(MasterChartTest, MissingFileIsNothingUnlessItMustExist) {
     EXPECT_FALSE(chart.IsSaveBlocked());
 
     Prompt->Answer(TMessageButton::Ignore);
-    EXPECT_EQ(chart.LoadFromFile({ChartOption::MustExist}), -1);
+    EXPECT_EQ(chart.LoadFromFile({Option::MustExist}), -1);
     EXPECT_EQ(Prompt->Texts(),
               QStringList{QStringLiteral(
                   "Unable to load 2006 Standard Descriptions file for ABC123. \r(File not found)")});
@@ -202,7 +202,7 @@ TEST_F(MasterChartTest, MissingFileIsNothingUnlessItMustExist) {
     // A chart of no year says so without a year and without a missing blank.
     TStdDescChart noYear(Entity, {}, -1);
     Prompt->Answer(TMessageButton::Ignore);
-    EXPECT_EQ(noYear.LoadFromFile({ChartOption::MustExist}), -1);
+    EXPECT_EQ(noYear.LoadFromFile({Option::MustExist}), -1);
     EXPECT_EQ(Prompt->Texts().last(),
               QStringLiteral("Unable to load Standard Descriptions file for ABC123. \r(File not found)"));
 }
@@ -211,7 +211,7 @@ TEST_F(MasterChartTest, RetryReadsTheFileAgain) {
     TStdDescChart chart(Entity, {}, 2006);
     Acting->WhileShown = [&] { WriteBytes(ChartPath(), StdHeader + ListOf(ItemAbc)); };
     Prompt->Answer(TMessageButton::Retry);
-    EXPECT_EQ(chart.LoadFromFile({ChartOption::MustExist}), 0);
+    EXPECT_EQ(chart.LoadFromFile({Option::MustExist}), 0);
     EXPECT_EQ(chart.Count(), 1);
     EXPECT_EQ(chart.CurrentIndex, 0);
     EXPECT_FALSE(chart.IsSaveBlocked());
@@ -224,7 +224,7 @@ TEST_F(MasterChartTest, DamagedFileFailsAndBlocksSavingOverIt) {
     WriteBytes(ChartPath(), damaged);
 
     TStdDescChart silent(Entity, {}, 2006);
-    EXPECT_EQ(silent.LoadFromFile({ChartOption::Silent}), -1);
+    EXPECT_EQ(silent.LoadFromFile({Option::Silent}), -1);
     EXPECT_EQ(silent.Count(), 0);
     EXPECT_EQ(silent.CurrentIndex, -1);
     EXPECT_TRUE(silent.IsSaveBlocked());
@@ -256,14 +256,14 @@ TEST_F(MasterChartTest, MergeLoadAddsToTheHeldItems) {
     WriteBytes(ChartPath(), StdHeader + ListOf(ItemAbc + ItemRent2));
     TStdDescChart keep(Entity, {}, 2006);
     keep.AddDescription(QStringLiteral("ABC"), QStringLiteral("Old"));
-    EXPECT_EQ(keep.LoadFromFile({ChartOption::MergeLoad}), 0);
+    EXPECT_EQ(keep.LoadFromFile({Option::MergeLoad}), 0);
     ASSERT_EQ(keep.Count(), 2);
     EXPECT_EQ(keep.GetStdDescription(0)->Description, QStringLiteral("Old"));
     EXPECT_FALSE(keep.Saved);
 
     TStdDescChart take(Entity, {}, 2006);
     take.AddDescription(QStringLiteral("abc"), QStringLiteral("Old"));
-    EXPECT_EQ(take.LoadFromFile({ChartOption::MergeReplace}), 0);
+    EXPECT_EQ(take.LoadFromFile({Option::MergeReplace}), 0);
     ASSERT_EQ(take.Count(), 2);
     EXPECT_EQ(take.GetCode(0), QStringLiteral("abc"));
     EXPECT_EQ(take.GetStdDescription(0)->Description, QStringLiteral("A B Cooper"));
@@ -271,7 +271,7 @@ TEST_F(MasterChartTest, MergeLoadAddsToTheHeldItems) {
 
     // Merging into an empty chart is an ordinary load; without merging the chart is replaced.
     TStdDescChart empty(Entity, {}, 2006);
-    EXPECT_EQ(empty.LoadFromFile({ChartOption::MergeReplace}), 0);
+    EXPECT_EQ(empty.LoadFromFile({Option::MergeReplace}), 0);
     EXPECT_TRUE(empty.Saved);
     keep.AddDescription(QStringLiteral("ZZZ"), QString());
     EXPECT_EQ(keep.LoadFromFile({}), 0);
@@ -352,11 +352,11 @@ TEST_F(MasterChartTest, ReplaceQuestionAllAndCancelTravelInTheOptions) {
     WriteBytes(ChartPath(QStringLiteral("ABC12307.STD")), old);
     TStdDescChart first(Entity, {}, 2006);
     TStdDescChart second(Entity, {}, 2007);
-    TOptionSet options{ChartOption::AskBeforeReplace};
+    TOptionSet options{Option::AskBeforeReplace};
 
     Prompt->Answer(TMessageButton::Cancel);
     EXPECT_EQ(first.SaveToFile(options), ChartResult::Refused);
-    EXPECT_TRUE(options.Has(ChartOption::StopOperation));
+    EXPECT_TRUE(options.Has(Option::StopOperation));
     EXPECT_EQ(ReadBytes(ChartPath()), old);
     EXPECT_EQ(Prompt->Texts(),
               QStringList{QStringLiteral("ABC123 2006  Standard Descriptions infomation aleady exists.\r"
@@ -365,21 +365,21 @@ TEST_F(MasterChartTest, ReplaceQuestionAllAndCancelTravelInTheOptions) {
               TMessageButton::Yes | TMessageButton::No | TMessageButton::Cancel | TMessageButton::All);
     EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Question});
 
-    options = TOptionSet{ChartOption::AskBeforeReplace};
+    options = TOptionSet{Option::AskBeforeReplace};
     Prompt->Answer(TMessageButton::No);
     EXPECT_EQ(first.SaveToFile(options), ChartResult::Refused);
-    EXPECT_FALSE(options.Has(ChartOption::StopOperation));
+    EXPECT_FALSE(options.Has(Option::StopOperation));
 
     Prompt->Answer(TMessageButton::All);
     EXPECT_EQ(first.SaveToFile(options), 0);
-    EXPECT_FALSE(options.Has(ChartOption::AskBeforeReplace));
+    EXPECT_FALSE(options.Has(Option::AskBeforeReplace));
     EXPECT_EQ(second.SaveToFile(options), 0); // not asked again
     EXPECT_EQ(Prompt->Shown.size(), 3);
     EXPECT_EQ(ReadBytes(ChartPath(QStringLiteral("ABC12307.STD"))), StdHeader + ListOf(QByteArray()));
 
     // No question for a file that is not there.
     TStdDescChart fresh(Entity, {}, 2010);
-    TOptionSet ask{ChartOption::AskBeforeReplace};
+    TOptionSet ask{Option::AskBeforeReplace};
     EXPECT_EQ(fresh.SaveToFile(ask), 0);
     EXPECT_EQ(Prompt->Shown.size(), 3);
     QString caption;

@@ -42,7 +42,7 @@ protected:
 
 TEST_F(StdDescChartTest, LoadsInNumberOrderAndSavesTheSameBytes) {
     WriteBytes(QStringLiteral("ABC12306.STD"), Header + ListBegin + Rent10 + Abc + Rent2 + ListEnd);
-    TStdDescChart chart(Entity, {ChartOption::LoadOnCreate}, 2006);
+    TStdDescChart chart(Entity, {Option::Load}, 2006);
     ASSERT_EQ(chart.Count(), 3);
     EXPECT_EQ(chart.GetCode(0), QStringLiteral("ABC"));
     EXPECT_EQ(chart.GetCode(1), QStringLiteral("RENT2"));
@@ -59,7 +59,7 @@ TEST_F(StdDescChartTest, LoadsInNumberOrderAndSavesTheSameBytes) {
               (Header + ListBegin + Abc + Rent2 + Rent10 + ListEnd).toHex(' '));
 
     // Every value the chart wrote reads back the same.
-    TStdDescChart again(Entity, {ChartOption::LoadOnCreate}, 2006);
+    TStdDescChart again(Entity, {Option::Load}, 2006);
     ASSERT_EQ(again.Count(), 3);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(again.GetStdDescription(i)->Abbreviation, chart.GetStdDescription(i)->Abbreviation);
@@ -71,7 +71,7 @@ TEST_F(StdDescChartTest, DuplicateAbbreviationInAFileKeepsTheFirst) {
     // "ABC" twice: "A B Cooper", then "Old".
     WriteBytes(QStringLiteral("ABC12306.STD"),
                Header + ListBegin + Abc + QByteArray::fromHex("06 03 61 62 63 06 03 4F 6C 64") + ListEnd);
-    TStdDescChart chart(Entity, {ChartOption::LoadOnCreate}, 2006);
+    TStdDescChart chart(Entity, {Option::Load}, 2006);
     ASSERT_EQ(chart.Count(), 1);
     EXPECT_EQ(chart.GetStdDescription(0)->Description, QStringLiteral("A B Cooper"));
 }
@@ -104,7 +104,7 @@ TEST_F(StdDescChartTest, ExpandAbbreviationsInOnePass) {
 TEST_F(StdDescChartTest, FundWithAnEmptyChartStartsFromTheTemplate) {
     WriteBytes(QStringLiteral("Superfund.Std"), Header + ListBegin + Abc + ListEnd);
     Entity.EntityType = QStringLiteral("SUP");
-    TStdDescChart chart(Entity, {ChartOption::LoadOnCreate}, 2006);
+    TStdDescChart chart(Entity, {Option::Load}, 2006);
     ASSERT_EQ(chart.Count(), 1);
     EXPECT_FALSE(chart.Saved);
     EXPECT_TRUE(chart.FileNameOverride.isEmpty());
@@ -116,7 +116,7 @@ TEST_F(StdDescChartTest, FundWithAnEmptyChartStartsFromTheTemplate) {
 
     // An ordinary file, or a fund whose chart has items, does not use it.
     Entity.EntityType = QStringLiteral("NSP");
-    TStdDescChart ordinary(Entity, {ChartOption::LoadOnCreate}, 2007);
+    TStdDescChart ordinary(Entity, {Option::Load}, 2007);
     EXPECT_EQ(ordinary.Count(), 0);
     EXPECT_TRUE(ordinary.Saved);
 }
@@ -125,7 +125,7 @@ TEST_F(StdDescChartTest, UnreadableTemplateDoesNotBlockTheYearsFile) {
     WriteBytes(QStringLiteral("Superfund.Std"), QByteArray("not a chart"));
     Entity.EntityType = QStringLiteral("sup");
     Prompt->Answer(TMessageButton::Ignore);
-    TStdDescChart chart(Entity, {ChartOption::LoadOnCreate}, 2006);
+    TStdDescChart chart(Entity, {Option::Load}, 2006);
     EXPECT_EQ(Prompt->Shown.size(), 1);
     EXPECT_EQ(chart.Count(), 0);
     EXPECT_FALSE(chart.IsSaveBlocked());

@@ -199,7 +199,7 @@ TEST_F(TaxRateChartTest, CurrentFileReadsAndWritesBackByteForByte) {
                    TaxItem("GST", 0, "Goods and Services Tax", "G17", Account3100, Ten, Sep2005, June2006)});
     WriteFile(TaxPath(), bytes);
 
-    auto chart = Chart({ChartOption::LoadOnCreate});
+    auto chart = Chart({Option::Load});
     ASSERT_EQ(chart->Count(), 2);
     EXPECT_TRUE(chart->Saved);
     EXPECT_EQ(chart->Version, QStringLiteral("V5.3"));
@@ -224,7 +224,7 @@ TEST_F(TaxRateChartTest, DatesAreFittedToTheFinancialYear) {
     WriteFile(TaxPath(),
               FileBytes(Header53, {TaxItem("A", 0, "", "", Account3100, Ten, Jan2000, Dec2007),
                                    TaxItem("B", 1, "", "", Account3100, Ten, July2005, June2006)}));
-    auto chart = Chart({ChartOption::LoadOnCreate});
+    auto chart = Chart({Option::Load});
     ASSERT_EQ(chart->Count(), 2);
     EXPECT_EQ(chart->GetTaxRate(0)->StartDate, 732128.0);
     EXPECT_EQ(chart->GetTaxRate(0)->EndDate, 732492.0);
@@ -232,14 +232,14 @@ TEST_F(TaxRateChartTest, DatesAreFittedToTheFinancialYear) {
 
     // An end before the start becomes the start.
     WriteFile(TaxPath(), FileBytes(Header53, {TaxItem("C", 0, "", "", Account3100, Ten, Sep2005, Jul31)}));
-    auto backwards = Chart({ChartOption::LoadOnCreate});
+    auto backwards = Chart({Option::Load});
     EXPECT_EQ(backwards->GetTaxRate(0)->EndDate, 732219.0);
     EXPECT_FALSE(backwards->Saved);
 
     // A file already inside the year stays saved.
     WriteFile(TaxPath(),
               FileBytes(Header53, {TaxItem("B", 1, "", "", Account3100, Ten, July2005, June2006)}));
-    auto clean = Chart({ChartOption::LoadOnCreate});
+    auto clean = Chart({Option::Load});
     EXPECT_TRUE(clean->Saved);
 }
 
@@ -247,7 +247,7 @@ TEST_F(TaxRateChartTest, TaxAccountsNotInTheChartAreRepaired) {
     WriteFile(TaxPath(),
               FileBytes(Header53, {TaxItem("GST", 0, "", "G17", Account5555, Ten, July2005, June2006),
                                    TaxItem("NIL", 1, "", "", "02FF02FF02FF02FF", Zero, July2005, June2006)}));
-    auto chart = Chart({ChartOption::LoadOnCreate});
+    auto chart = Chart({Option::Load});
     ASSERT_EQ(chart->Count(), 2);
     EXPECT_EQ(chart->GetTaxRate(chart->IndexOf(QStringLiteral("GST")))->GetTaxAccountText(), SuspenseCode());
     EXPECT_EQ(chart->GetTaxRate(chart->IndexOf(QStringLiteral("NIL")))->GetTaxAccountText(), SuspenseCode());
@@ -276,7 +276,7 @@ TEST_F(TaxRateChartTest, OlderFileIsReplacedByTheFormatsDefaultCodes) {
                   {TaxItem("GST", 0, "Goods and Services Tax", "G17", Account3100, Ten, July2005, June2006),
                    TaxItem("FRE", 1, "GST Free", "G3", Account3100, Zero, July2005, June2006)}));
 
-    auto chart = Chart({ChartOption::LoadOnCreate});
+    auto chart = Chart({Option::Load});
     ASSERT_EQ(chart->Count(), 2);
     EXPECT_EQ(chart->IndexOf(QStringLiteral("OLD")), -1);
     EXPECT_GE(chart->IndexOf(QStringLiteral("GST")), 0);
@@ -293,7 +293,7 @@ TEST_F(TaxRateChartTest, OlderFileIsReplacedByTheFormatsDefaultCodes) {
 TEST_F(TaxRateChartTest, OlderFileWithoutDefaultsKeepsItsCodes) {
     WriteFile(TaxPath(), FileBytes(Header501, {TaxItem("OLD", 3, "Old", nullptr, Account3100, Ten, July2005,
                                                        June2006)}));
-    auto chart = Chart({ChartOption::LoadOnCreate});
+    auto chart = Chart({Option::Load});
     ASSERT_EQ(chart->Count(), 1);
     EXPECT_EQ(chart->GetTaxRate(0)->TaxType, 3);
     EXPECT_TRUE(chart->GetTaxRate(0)->BAS.isEmpty());
@@ -310,7 +310,7 @@ TEST_F(TaxRateChartTest, MissingOrEmptyFileStartsFromTheDefaults) {
     WriteFile(TaxPath(QStringLiteral("QUILVANE.TXR")),
               FileBytes(Header53, {TaxItem("GST", 0, "Goods and Services Tax", "G17", Account5555, Ten,
                                            Jan2000, Dec2007)}));
-    auto missing = Chart({ChartOption::LoadOnCreate});
+    auto missing = Chart({Option::Load});
     ASSERT_EQ(missing->Count(), 1);
     EXPECT_FALSE(missing->Saved);
     // The defaults are repaired and fitted like any file.
@@ -318,11 +318,11 @@ TEST_F(TaxRateChartTest, MissingOrEmptyFileStartsFromTheDefaults) {
     EXPECT_EQ(missing->GetTaxRate(0)->StartDate, 732128.0);
 
     WriteFile(TaxPath(), FileBytes(Header53, {}));
-    auto empty = Chart({ChartOption::LoadOnCreate});
+    auto empty = Chart({Option::Load});
     EXPECT_EQ(empty->Count(), 1);
 
     // Options 9 and 13 keep the constructor from loading.
-    EXPECT_EQ(Chart({ChartOption::LoadOnCreate, 9})->Count(), 0);
+    EXPECT_EQ(Chart({Option::Load, 9})->Count(), 0);
 }
 
 TEST_F(TaxRateChartTest, UnknownVersionFailsAndIsNeverOverwritten) {
@@ -356,7 +356,7 @@ TEST_F(TaxRateChartTest, FileReadingKeepsTheFirst32CodesAndGivesSharedBitsFreeOn
         items.append(TaxItem(code.constData(), i % 31, "", "", Account3100, Ten, July2005, June2006));
     }
     WriteFile(TaxPath(), FileBytes(Header53, items));
-    auto chart = Chart({ChartOption::LoadOnCreate});
+    auto chart = Chart({Option::Load});
     ASSERT_EQ(chart->Count(), 32);
     EXPECT_GE(chart->IndexOf(QStringLiteral("T31")), 0);
     EXPECT_EQ(chart->IndexOf(QStringLiteral("T32")), -1);
@@ -374,7 +374,7 @@ TEST_F(TaxRateChartTest, MergingKeepsTheHeldCodesBits) {
     auto chart = Chart();
     chart->AddItem(Rate(QStringLiteral("gst")));       // type 0
     chart->AddItem(Rate(QStringLiteral("FRE"), 0, 0)); // type 1
-    ASSERT_EQ(chart->LoadFromFile({ChartOption::MergeReplace}), 0);
+    ASSERT_EQ(chart->LoadFromFile({Option::MergeReplace}), 0);
     ASSERT_EQ(chart->Count(), 3);
     const TTaxRate* gst = chart->GetTaxRate(chart->IndexOf(QStringLiteral("GST")));
     EXPECT_EQ(gst->TaxType, 0);
