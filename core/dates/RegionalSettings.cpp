@@ -1,12 +1,13 @@
 #include "core/dates/RegionalSettings.h"
 
+#include "core/services/Services.h"
+
 TRegionalSettings::TRegionalSettings() {
     Reset();
 }
 
 TRegionalSettings& TRegionalSettings::Program() {
-    static TRegionalSettings settings;
-    return settings;
+    return TServices::Regional();
 }
 
 QString TRegionalSettings::DefaultReportDateFormat(QChar separator) {

@@ -16,8 +16,8 @@ class TRegionalSettings {
 public:
     TRegionalSettings();
 
-    // The program-wide settings: filled by the reference-data load, read by every date text.
-    // Tests may change them and put them back with Reset().
+    // The program-wide settings, held by the service registry: filled by the reference-data load,
+    // read by every date text, put back by TServices::Reset().
     static TRegionalSettings& Program();
 
     // Puts every field back to its default.

@@ -16,6 +16,10 @@ public:
     // The native folder a drive letter stands for; empty when the drive is not ready.
     virtual QString DriveRoot(QChar letter) const = 0;
 
+    // Maps a drive letter to a native folder (an empty folder removes the mapping). The program
+    // settings fill the table from the "[DRIVES]" section of the program ini.
+    virtual void MapDrive(QChar letter, const QString& folder) = 0;
+
     // The existing path that matches the given one without regard to case, folder by folder;
     // the path unchanged when it exists as given or nothing matches.
     virtual QString ResolveCaseInsensitive(const QString& path) const = 0;

@@ -12,8 +12,7 @@ public:
     QString DriveRoot(QChar letter) const override;
     QString ResolveCaseInsensitive(const QString& path) const override;
 
-    // Maps a drive letter to a native folder (an empty folder removes the mapping).
-    void MapDrive(QChar letter, const QString& folder);
+    void MapDrive(QChar letter, const QString& folder) override;
 
 private:
     QHash<QChar, QString> Drives;

@@ -1,5 +1,6 @@
 #include "core/services/Services.h"
 
+#include "core/dates/RegionalSettings.h"
 #include "core/services/LocalFileSystem.h"
 #include "core/services/SystemClock.h"
 #include "core/services/SystemIdentity.h"
@@ -51,6 +52,9 @@ struct TRegistry {
     std::shared_ptr<IIdentity> Identity;
     std::shared_ptr<IFileSystem> FileSystem;
     std::shared_ptr<IHelp> Help;
+    // Held by value and reset in place: date formatters keep a reference to it.
+    TRegionalSettings Regional;
+    std::shared_ptr<TProgramParams> Settings;
 
     TRegistry() { Reset(); }
     void Reset() {
@@ -61,6 +65,8 @@ struct TRegistry {
         Identity = std::make_shared<TSystemIdentity>();
         FileSystem = std::make_shared<TLocalFileSystem>();
         Help = std::make_shared<TNoHelp>();
+        Regional.Reset();
+        Settings.reset();
     }
 };
 
@@ -96,6 +102,21 @@ IFileSystem& TServices::FileSystem() {
 }
 IHelp& TServices::Help() {
     return *Registry().Help;
+}
+
+TRegionalSettings& TServices::Regional() {
+    return Registry().Regional;
+}
+bool TServices::HasSettings() {
+    return static_cast<bool>(Registry().Settings);
+}
+TProgramParams& TServices::Settings() {
+    if (!Registry().Settings)
+        throw std::logic_error("No program settings installed");
+    return *Registry().Settings;
+}
+void TServices::SetSettings(std::shared_ptr<TProgramParams> settings) {
+    Registry().Settings = std::move(settings);
 }
 
 void TServices::SetPrompt(std::shared_ptr<IUserPrompt> service) {

@@ -10,11 +10,16 @@
 
 #include <memory>
 
+class TProgramParams;
+class TRegionalSettings;
+
 // The one place where the data layer finds the services it talks to the user and the
 // workstation through. The program entry installs the windowed implementations; tests install
 // scripted fakes. Until something is installed: the system clock, identity and file system,
 // no progress window, no cursor change, no help, and no prompter (asking raises a logic error,
-// so a missing installation shows at once).
+// so a missing installation shows at once). The program settings and the regional date formats
+// live here too: they are the only process-wide state the data layer reads, and Reset() puts
+// them back with everything else.
 class TServices {
 public:
     static IUserPrompt& Prompt();
@@ -25,6 +30,12 @@ public:
     static IFileSystem& FileSystem();
     static IHelp& Help();
 
+    // The regional date and time formats (defaults until the reference data is loaded).
+    static TRegionalSettings& Regional();
+    // The program settings; Settings() raises a logic error while none are installed.
+    static bool HasSettings();
+    static TProgramParams& Settings();
+
     static void SetPrompt(std::shared_ptr<IUserPrompt> service);
     static void SetProgressFactory(std::shared_ptr<IProgressFactory> service);
     static void SetCursor(std::shared_ptr<ICursorService> service);
@@ -32,6 +43,8 @@ public:
     static void SetIdentity(std::shared_ptr<IIdentity> service);
     static void SetFileSystem(std::shared_ptr<IFileSystem> service);
     static void SetHelp(std::shared_ptr<IHelp> service);
+    // Installs the program settings; nullptr removes them.
+    static void SetSettings(std::shared_ptr<TProgramParams> settings);
 
     // Puts every service back to its default.
     static void Reset();

@@ -4,7 +4,6 @@
 #include "core/files/Workstation.h"
 #include "core/io/IniFile.h"
 #include "core/common/Exceptions.h"
-#include "core/services/LocalFileSystem.h"
 #include "core/services/Services.h"
 
 #include <QCoreApplication>
@@ -25,11 +24,6 @@ const QString ReferenceDataFileName = QStringLiteral("Quilvane.DAT");
 constexpr int SupportHelpContext = 100000;
 // The logon name came through a buffer of this many characters, its terminating null included.
 constexpr int LogonNameBufferLength = 100;
-
-std::shared_ptr<TProgramParams>& Installed() {
-    static std::shared_ptr<TProgramParams> params;
-    return params;
-}
 
 void MakeFolder(const QString& folder) {
     if (!QDir().mkpath(folder))
@@ -181,11 +175,9 @@ void TProgramParams::CreateFirstRunFiles(const QString& iniPath) {
 }
 
 void TProgramParams::MapDrives(const TIniFile& ini) {
-    auto* local = dynamic_cast<TLocalFileSystem*>(&TServices::FileSystem());
-    if (!local)
-        return;
+    IFileSystem& local = TServices::FileSystem();
     for (QChar letter : MappedDrives)
-        local->MapDrive(letter, QString());
+        local.MapDrive(letter, QString());
     MappedDrives.clear();
     for (const QString& key : ini.ReadSection(DrivesSection)) {
         QString letter = key;
@@ -193,7 +185,7 @@ void TProgramParams::MapDrives(const TIniFile& ini) {
             letter.chop(1);
         if (letter.size() != 1 || letter[0].unicode() >= 128 || !letter[0].isLetter())
             continue;
-        local->MapDrive(letter[0], ini.ReadString(DrivesSection, key, QString()));
+        local.MapDrive(letter[0], ini.ReadString(DrivesSection, key, QString()));
         MappedDrives.append(letter[0]);
     }
 }
@@ -343,15 +335,13 @@ void TProgramParams::UseLogonUserName() {
 }
 
 TProgramParams& ProgramParams() {
-    if (!Installed())
-        throw std::logic_error("No program settings installed");
-    return *Installed();
+    return TServices::Settings();
 }
 
 bool HasProgramParams() {
-    return static_cast<bool>(Installed());
+    return TServices::HasSettings();
 }
 
 void SetProgramParams(std::shared_ptr<TProgramParams> params) {
-    Installed() = std::move(params);
+    TServices::SetSettings(std::move(params));
 }

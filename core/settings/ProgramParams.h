@@ -107,8 +107,8 @@ private:
     QList<QChar> MappedDrives; // letters the last load mapped, forgotten by the next
 };
 
-// The program's settings object, installed by the program entry (or a test). Raises
-// std::logic_error when none is installed.
+// Shorthands for the settings object in the service registry, installed by the program entry (or
+// a test). ProgramParams() raises std::logic_error when none is installed.
 TProgramParams& ProgramParams();
 bool HasProgramParams();
 // Installs the settings object; nullptr removes it.
