@@ -2,10 +2,10 @@
 
 #include "core/accounts/AccountFormat.h"
 #include "core/charts/AccountsChart.h"
+#include "core/common/Exceptions.h"
 #include "core/dates/Periods.h"
 #include "core/io/ValueReader.h"
 #include "core/io/ValueWriter.h"
-#include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
 #include "core/vocab/FileVocabulary.h"

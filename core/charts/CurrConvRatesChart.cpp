@@ -1,5 +1,5 @@
-#include "core/common/OptionSet.h"
 #include "core//charts/CurrConvRatesChart.h"
+#include "core/common/OptionSet.h"
 
 #include "core/io/ValueReader.h"
 #include "core/io/ValueWriter.h"
@@ -8,7 +8,6 @@
 #include "core/vocab/FileVocabulary.h"
 
 namespace {
-
 
 // The symbol of a listed currency: its number as a one-byte character code.
 QChar ListedSymbol(int number) {
@@ -23,8 +22,7 @@ TCurrConvRatesChart::TCurrConvRatesChart(const TChartEntity& entity, const TOpti
     : TMasterChart(entity, year) {
     SetFileHeader(CurrencyRatesHeader.Kind.toString(), CurrencyRatesHeader.Version.toString(), ckCurrencies,
                   QString());
-    if (options.Has(Option::Load) && !options.Has(Option::DosVersion) &&
-        !options.Has(Option::TransferDrive))
+    if (options.Has(Option::Load) && !options.Has(Option::DosVersion) && !options.Has(Option::TransferDrive))
         LoadFromFile(options);
 }
 

@@ -1,20 +1,20 @@
 #include "core/charts/MasterChart.h"
 
+#include "core/common/Exceptions.h"
+#include "core/common/ResultCodes.h"
 #include "core/dates/DateNumbers.h"
 #include "core/files/Paths.h"
+#include "core/files/StoredFileWriter.h"
 #include "core/io/StreamError.h"
 #include "core/io/ValueReader.h"
 #include "core/io/ValueWriter.h"
 #include "core/services/CursorScope.h"
-#include "core/common/Exceptions.h"
 #include "core/services/Progress.h"
-#include "core/common/ResultCodes.h"
 #include "core/services/Services.h"
 #include "core/vocab/FileVocabulary.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <filesystem>
 #include <system_error>
@@ -39,12 +39,6 @@ QString ExistingFileWithContent(const QString& storedName) {
         return QString();
     const QFileInfo info(native);
     return (info.isFile() && info.size() > 0) ? native : QString();
-}
-
-QString ErrorText(const std::exception& e) {
-    if (const auto* own = dynamic_cast<const EQuilvaneError*>(&e))
-        return own->message();
-    return QString::fromLocal8Bit(e.what());
 }
 
 } // namespace
@@ -341,9 +335,8 @@ void TMasterChart::SaveOnce(const QString& FileName, IProgress* Progress) {
 
     // Written beside the old file and renamed over it only when complete: a failure at any
     // point leaves the old file as it was.
-    QSaveFile file(native);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EQuilvaneError(file.errorString());
+    TStoredFileWriter stored(native);
+    QIODevice& file = stored.Device();
     {
         TValueWriter writer(file, ChartBufferSize);
         WriteHeader(writer);
@@ -352,8 +345,7 @@ void TMasterChart::SaveOnce(const QString& FileName, IProgress* Progress) {
         writer.WriteListEnd();
         writer.Finish();
     }
-    if (!file.commit())
-        throw EQuilvaneError(file.errorString());
+    stored.Commit();
 }
 
 int TMasterChart::SaveToFile(TOptionSet& Options, IProgress* Progress) {

@@ -1,9 +1,9 @@
 #include "core/charts/StdDescChart.h"
 
+#include "core/common/ResultCodes.h"
 #include "core/files/Paths.h"
 #include "core/io/ValueReader.h"
 #include "core/io/ValueWriter.h"
-#include "core/common/ResultCodes.h"
 #include "core/vocab/FileVocabulary.h"
 #include "core/vocab/SmallVocabulary.h"
 

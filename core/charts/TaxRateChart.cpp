@@ -1,13 +1,13 @@
-#include "core/common/OptionSet.h"
 #include "core//charts/TaxRateChart.h"
+#include "core/common/OptionSet.h"
 
 #include "core/accounts/AccountFormat.h"
 #include "core/charts/AccountsChart.h"
+#include "core/common/Exceptions.h"
 #include "core/dates/Periods.h"
 #include "core/files/Paths.h"
 #include "core/io/ValueReader.h"
 #include "core/io/ValueWriter.h"
-#include "core/common/Exceptions.h"
 #include "core/settings/ProgramParams.h"
 #include "core/vocab/FileVocabulary.h"
 
@@ -30,8 +30,7 @@ TTaxRateChart::TTaxRateChart(const TChartEntity& entity, TAccountsChart* account
         AccountFormat = ProgramParams().FindAccountFormat(entity.AccFormatID);
     SetFileHeader(TaxRatesHeader.Kind.toString(), TaxRatesHeader.Version.toString(), ckTaxes, QString());
     Items.SetNumericCompare(true);
-    if (options.Has(Option::Load) && !options.Has(Option::DosVersion) &&
-        !options.Has(Option::TransferDrive))
+    if (options.Has(Option::Load) && !options.Has(Option::DosVersion) && !options.Has(Option::TransferDrive))
         LoadFromFile(options);
 }
 

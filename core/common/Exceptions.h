@@ -27,3 +27,6 @@ class EOperationCancelled : public EQuilvaneError {
 public:
     EOperationCancelled() : EQuilvaneError(QStringLiteral("Operation cancelled by user")) {}
 };
+
+// The text to show for any failure: an own error's message, else the system's text.
+QString ErrorText(const std::exception& error);

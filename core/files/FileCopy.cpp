@@ -1,14 +1,15 @@
 #include "core/files/FileCopy.h"
 
+#include "core/files/StoredFileWriter.h"
+
+#include "core/common/Exceptions.h"
 #include "core/files/Paths.h"
 #include "core/files/Wildcard.h"
-#include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <memory>
 
@@ -40,9 +41,13 @@ void CopyFileWithProgress(const QString& source, const QString& dest, bool showP
     if (!QDir().mkpath(destFolder))
         CopyFailed(source, dest, QStringLiteral("cannot create the folder %1").arg(destFolder));
 
-    QSaveFile out(destPath);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        CopyFailed(source, dest, out.errorString());
+    std::unique_ptr<TStoredFileWriter> writer;
+    try {
+        writer = std::make_unique<TStoredFileWriter>(destPath);
+    } catch (const EQuilvaneError& error) {
+        CopyFailed(source, dest, error.message());
+    }
+    QIODevice& out = writer->Device();
 
     std::unique_ptr<IProgress> progress;
     if (showProgress) {
@@ -55,16 +60,13 @@ void CopyFileWithProgress(const QString& source, const QString& dest, bool showP
     qint64 copied = 0;
     for (;;) {
         const qint64 got = in.read(block.data(), CopyBlockSize);
-        if (got < 0) {
-            out.cancelWriting();
+        if (got < 0)
             CopyFailed(source, dest, in.errorString());
-        }
         if (got > 0) {
             const qint64 put = out.write(block.constData(), got);
             if (put != got) {
-                const QString reason = put < 0 ? out.errorString() : QStringLiteral("the disk may be full");
-                out.cancelWriting();
-                CopyFailed(source, dest, reason);
+                CopyFailed(source, dest,
+                           put < 0 ? out.errorString() : QStringLiteral("the disk may be full"));
             }
             copied += got;
         }
@@ -73,18 +75,17 @@ void CopyFileWithProgress(const QString& source, const QString& dest, bool showP
         if (got < CopyBlockSize)
             break;
     }
-    if (copied != sourceSize) {
-        out.cancelWriting();
+    // A failure before the commit leaves the destination's old file as it was.
+    if (copied != sourceSize)
         CopyFailed(source, dest, QStringLiteral("%1 of %2 bytes were read").arg(copied).arg(sourceSize));
-    }
-    if (!out.commit())
-        CopyFailed(source, dest, out.errorString());
-    in.close();
-
-    if (QFileInfo(destPath).size() != sourceSize) {
-        QFile::remove(destPath);
+    if (out.size() != sourceSize)
         CopyFailed(source, dest, QStringLiteral("the copy does not have the size of the original"));
+    try {
+        writer->Commit();
+    } catch (const EQuilvaneError& error) {
+        CopyFailed(source, dest, error.message());
     }
+    in.close();
     // The modification time travels with the copy; the data is safe even when the file system
     // refuses the time.
     QFile stamped(destPath);

@@ -1,5 +1,5 @@
-#include "core/common/OptionSet.h"
 #include "core//files/FileQuestions.h"
+#include "core/common/OptionSet.h"
 
 #include "core/services/Services.h"
 
@@ -8,7 +8,6 @@
 #include <QStorageInfo>
 
 namespace {
-
 
 // The word for the disk a process writes: exports, transfers (kinds 6 to 9) and backups
 // (10 and 11).
@@ -58,11 +57,15 @@ bool DiskAnswers(QChar drive) {
 } // namespace
 
 bool ConfirmReplaceFile(const QString& name, TOptionSet& options) {
-    const TMessageButton answer = MessageBeepAndShow(
-        TServices::Prompt(), TMessageKind::Question,
-        QStringLiteral("A file for ") + name + QStringLiteral(" aleady exists.") + QLatin1Char('\r') +
-            QStringLiteral("Replace this file ?"),
-        TMessageButton::Yes | TMessageButton::No | TMessageButton::Cancel | TMessageButton::All);
+    return AskToReplace(QStringLiteral("A file for ") + name + QStringLiteral(" aleady exists.") +
+                            QLatin1Char('\r') + QStringLiteral("Replace this file ?"),
+                        options);
+}
+
+bool AskToReplace(const QString& question, TOptionSet& options) {
+    const TMessageButton answer = MessageBeepAndShow(TServices::Prompt(), TMessageKind::Question, question,
+                                                     TMessageButton::Yes | TMessageButton::No |
+                                                         TMessageButton::Cancel | TMessageButton::All);
     switch (answer) {
     case TMessageButton::Yes:
         return true;

@@ -11,6 +11,10 @@
 // option 29 (stop the operation); No answers false.
 bool ConfirmReplaceFile(const QString& name, TOptionSet& options);
 
+// The replace question itself, for callers with a text of their own: a question box with Yes,
+// No, Cancel and All, whose answers change the options as ConfirmReplaceFile's do.
+bool AskToReplace(const QString& question, TOptionSet& options);
+
 // Answers from ConfirmDiskReady.
 inline constexpr int DiskReady = 6;
 inline constexpr int DiskCancelled = 2;

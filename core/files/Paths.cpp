@@ -1,14 +1,13 @@
-#include "core/common/OptionSet.h"
 #include "core/files/Paths.h"
+#include "core/common/OptionSet.h"
 
-#include "core/files/Wildcard.h"
 #include "core/common/Exceptions.h"
+#include "core/files/Wildcard.h"
 #include "core/services/Services.h"
 
 #include <QDir>
 
 namespace {
-
 
 const QChar Backslash = QLatin1Char('\\');
 

@@ -1,11 +1,12 @@
 #include "core/io/IniFile.h"
 
-#include "core/io/Win1252Codec.h"
+#include "core/files/StoredFileWriter.h"
+
 #include "core/common/Exceptions.h"
+#include "core/io/Win1252Codec.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 #include <cmath>
 
@@ -144,21 +145,14 @@ void TIniFile::UpdateFile() {
 }
 
 void TIniFile::SaveToFile(const QString& fileName) const {
-    QSaveFile file(fileName);
-    const auto fail = [&]() {
-        throw EQuilvaneError(QStringLiteral("Unable to write %1 - %2").arg(fileName, file.errorString()));
-    };
     if (fileName.isEmpty())
         throw EQuilvaneError(QStringLiteral("Unable to write an ini file that has no name"));
-    if (!file.open(QIODevice::WriteOnly))
-        fail();
+    TStoredFileWriter file(fileName);
     const QByteArray bytes = ToBytes();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        fail();
-    }
-    if (!file.commit())
-        fail();
+    if (file.Device().write(bytes) != bytes.size())
+        throw EQuilvaneError(
+            QStringLiteral("Unable to write %1 - %2").arg(fileName, file.Device().errorString()));
+    file.Commit();
 }
 
 void TIniFile::Clear() {

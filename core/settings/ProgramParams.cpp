@@ -1,9 +1,9 @@
 #include "core/settings/ProgramParams.h"
 
+#include "core/common/Exceptions.h"
 #include "core/files/Paths.h"
 #include "core/files/Workstation.h"
 #include "core/io/IniFile.h"
-#include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 
 #include <QCoreApplication>
@@ -35,12 +35,6 @@ QByteArray ReadFileBytes(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         throw EQuilvaneError(QStringLiteral("Unable to read ") + path);
     return file.readAll();
-}
-
-QString MessageOf(const std::exception& error) {
-    if (const auto* own = dynamic_cast<const EQuilvaneError*>(&error))
-        return own->message();
-    return QString::fromLocal8Bit(error.what());
 }
 
 } // namespace
@@ -120,7 +114,7 @@ int TProgramParams::Load() {
             IsLoaded = true;
             return 0;
         } catch (const std::exception& error) {
-            message = MessageOf(error);
+            message = ErrorText(error);
         }
         const TMessageButton answer = MessageBeepAndShow(
             TServices::Prompt(), TMessageKind::Error,
@@ -246,7 +240,7 @@ void TProgramParams::Save() {
         SaveRegionalFormats();
     } catch (const std::exception& error) {
         TServices::Prompt().ShowMessage(TMessageKind::Error,
-                                        QStringLiteral("Error saving program params - ") + MessageOf(error),
+                                        QStringLiteral("Error saving program params - ") + ErrorText(error),
                                         TMessageButton::OK);
     }
 }

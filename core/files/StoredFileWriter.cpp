@@ -1,0 +1,114 @@
+#include "core/files/StoredFileWriter.h"
+
+#include "core/common/Exceptions.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int RandomLetters = 6;
+// A temporary file younger than this may still be between its creation and its lock.
+constexpr qint64 LeftoverMinimumAgeSecs = 5;
+
+QString SystemText() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+QString RandomSuffix() {
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QString suffix;
+    for (int i = 0; i < RandomLetters; ++i)
+        suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof(letters) - 1))]);
+    return suffix;
+}
+
+bool IsSymbolicLink(const QString& nativePath) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(nativePath).constData(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+} // namespace
+
+QString TStoredFileWriter::TempMarker() {
+    return QStringLiteral(".~qv");
+}
+
+void RefuseSymbolicLink(const QString& nativePath) {
+    if (IsSymbolicLink(nativePath))
+        throw EQuilvaneError(QStringLiteral("%1 is a symbolic link; the program does not write through links")
+                                 .arg(QDir::toNativeSeparators(nativePath)));
+}
+
+TStoredFileWriter::TStoredFileWriter(const QString& nativePath) : Target(nativePath) {
+    RefuseSymbolicLink(Target);
+    // A fresh name each time; NewOnly never opens an existing file or follows a link.
+    for (int attempt = 0;; ++attempt) {
+        Temp.setFileName(Target + TempMarker() + RandomSuffix());
+        if (Temp.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            break;
+        if (attempt >= 10 || Temp.error() != QFileDevice::OpenError || !QFileInfo(Target).dir().exists())
+            throw EQuilvaneError(QStringLiteral("Unable to write %1: %2")
+                                     .arg(QDir::toNativeSeparators(Target), Temp.errorString()));
+    }
+    // Held until the rename, so a look for leftovers never takes a file still being written.
+    ::flock(Temp.handle(), LOCK_EX);
+}
+
+TStoredFileWriter::~TStoredFileWriter() {
+    if (!Committed) {
+        Temp.close();
+        QFile::remove(Temp.fileName());
+    }
+}
+
+void TStoredFileWriter::Commit() {
+    const auto fail = [this](const QString& reason) {
+        throw EQuilvaneError(
+            QStringLiteral("Unable to write %1: %2").arg(QDir::toNativeSeparators(Target), reason));
+    };
+    if (!Temp.flush())
+        fail(Temp.errorString());
+    if (::fsync(Temp.handle()) != 0)
+        fail(SystemText());
+    RefuseSymbolicLink(Target);
+    struct stat old {};
+    if (::stat(QFile::encodeName(Target).constData(), &old) == 0)
+        ::fchmod(Temp.handle(), old.st_mode & 07777);
+    if (::rename(QFile::encodeName(Temp.fileName()).constData(), QFile::encodeName(Target).constData()) != 0)
+        fail(SystemText());
+    Committed = true;
+    Temp.close();
+}
+
+void RemoveLeftoverTempFiles(const QString& nativeFolder, const QString& forName) {
+    const QString pattern = (forName.isEmpty() ? QStringLiteral("*") : forName) +
+                            TStoredFileWriter::TempMarker() + QString(RandomLetters, QLatin1Char('?'));
+    const QDir folder(nativeFolder);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (const QString& name : folder.entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System)) {
+        const QString path = folder.filePath(name);
+        const QByteArray encoded = QFile::encodeName(path);
+        const int fd = ::open(encoded.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        struct stat opened {
+        }, named{};
+        const bool plain = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode);
+        const bool old = plain && now.toSecsSinceEpoch() - opened.st_mtime >= LeftoverMinimumAgeSecs;
+        // A writer holds its lock until the rename; a lock we can take belongs to no live writer.
+        if (old && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(encoded.constData(), &named) == 0 &&
+            named.st_ino == opened.st_ino && named.st_dev == opened.st_dev)
+            ::unlink(encoded.constData());
+        ::close(fd);
+    }
+}

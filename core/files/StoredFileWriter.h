@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+// Writes a stored file so that no reader ever sees half of it: the bytes go to a temporary file
+// beside the target ("<name>.~qv" and six letters), which is held under an advisory lock while it
+// is written, flushed to disk and renamed over the target. Until the rename the old file is
+// untouched; a failure, or destroying the writer without Commit(), removes the temporary file.
+// A target that is itself a symbolic link is refused (the folder it lies in may be one): in a
+// shared data folder such a link could make a save replace a file outside it.
+class TStoredFileWriter {
+public:
+    // Creates the temporary file; raises EQuilvaneError naming the file when it cannot.
+    explicit TStoredFileWriter(const QString& nativePath);
+    ~TStoredFileWriter();
+    TStoredFileWriter(const TStoredFileWriter&) = delete;
+    TStoredFileWriter& operator=(const TStoredFileWriter&) = delete;
+
+    QIODevice& Device() { return Temp; }
+
+    // Flushes the bytes to disk and renames them over the target, keeping the old file's
+    // permissions; raises EQuilvaneError on any failure, and the old file stays as it was.
+    void Commit();
+
+    // The marker in the names of the temporary files.
+    static QString TempMarker();
+
+private:
+    QString Target;
+    QFile Temp;
+    bool Committed = false;
+};
+
+// Raises EQuilvaneError when the native path is a symbolic link (dangling or not).
+void RefuseSymbolicLink(const QString& nativePath);
+
+// Removes the temporary files that writers killed before their rename left in the folder: only
+// names of the writer's own pattern (for one target when `forName` is given), only plain files,
+// and only ones that no live process holds under its lock.
+void RemoveLeftoverTempFiles(const QString& nativeFolder, const QString& forName = QString());
