@@ -5,7 +5,7 @@
 #include "core/dates/DateNumbers.h"
 #include "core/dates/DateTextParser.h"
 #include "core/dates/Periods.h"
-#include "core/dates/RegionalSettings.h"
+#include "core/common/RegionalSettings.h"
 #include "core/common/Exceptions.h"
 
 #include <cstdint>

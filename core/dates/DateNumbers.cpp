@@ -2,7 +2,7 @@
 
 #include "core/dates/DateFormatter.h"
 #include "core/dates/DateTextParser.h"
-#include "core/dates/RegionalSettings.h"
+#include "core/common/RegionalSettings.h"
 #include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 

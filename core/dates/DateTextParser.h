@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/dates/RegionalSettings.h"
+#include "core/common/RegionalSettings.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 #include "core/accounts/AccountFormat.h"
 #include "core/accounts/AccountGroup.h"
 #include "core/accounts/AccountGroups.h"
-#include "core/dates/RegionalSettings.h"
+#include "core/common/RegionalSettings.h"
 #include "core/io/IniFile.h"
 #include "core/common/Exceptions.h"
 #include "core/services/Services.h"

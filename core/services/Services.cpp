@@ -1,6 +1,6 @@
 #include "core/services/Services.h"
 
-#include "core/dates/RegionalSettings.h"
+#include "core/common/RegionalSettings.h"
 #include "core/services/LocalFileSystem.h"
 #include "core/services/SystemClock.h"
 #include "core/services/SystemIdentity.h"
@@ -102,6 +102,10 @@ IFileSystem& TServices::FileSystem() {
 }
 IHelp& TServices::Help() {
     return *Registry().Help;
+}
+
+TRegionalSettings& TRegionalSettings::Program() {
+    return TServices::Regional();
 }
 
 TRegionalSettings& TServices::Regional() {

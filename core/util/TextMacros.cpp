@@ -1,7 +1,7 @@
 #include "core/util/TextMacros.h"
 
 #include "core/dates/DateNumbers.h"
-#include "core/dates/RegionalSettings.h"
+#include "core/common/RegionalSettings.h"
 #include "core/util/TextReplace.h"
 
 QString ExpandTitleMacros(const QString& title, int year, double periodStart, double periodEnd) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/dates/DateNumbers.h"
-#include "core/dates/RegionalSettings.h"
+#include "core/common/RegionalSettings.h"
 #include "core/services/Services.h"
 #include "tests/support/FixedClock.h"
 

@@ -4,7 +4,7 @@
 // data with the data folder in the test's temporary folder, a fixed clock, a file system that
 // records protection changes, and helpers to write and read records by hand.
 
-#include "core/dates/RegionalSettings.h"
+#include "core/common/RegionalSettings.h"
 #include "core/entity/EntityDetail.h"
 #include "core/common/OptionSet.h"
 #include "core/services/LocalFileSystem.h"

@@ -1,6 +1,6 @@
 #include "core/dates/Periods.h"
 #include "core/dates/DateNumbers.h"
-#include "core/dates/RegionalSettings.h"
+#include "core/common/RegionalSettings.h"
 #include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 #include "tests/core/DatesTestSupport.h"

@@ -1,6 +1,6 @@
 #include "core/settings/ProgramParams.h"
 
-#include "core/dates/RegionalSettings.h"
+#include "core/common/RegionalSettings.h"
 #include "core/services/LocalFileSystem.h"
 #include "core/services/Services.h"
 #include "tests/support/FileBytes.h"

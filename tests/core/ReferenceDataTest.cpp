@@ -1,7 +1,7 @@
 #include "core/reference/ReferenceData.h"
 
 #include "core/accounts/AccountFormat.h"
-#include "core/dates/RegionalSettings.h"
+#include "core/common/RegionalSettings.h"
 #include "core/common/Exceptions.h"
 #include "tests/support/ServicesFixture.h"
 

@@ -5,7 +5,7 @@
 #include "core/util/TextReplace.h"
 
 #include "core/dates/DateNumbers.h"
-#include "core/dates/RegionalSettings.h"
+#include "core/common/RegionalSettings.h"
 #include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 #include "core/vocab/SmallVocabulary.h"

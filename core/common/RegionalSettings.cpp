@@ -1,13 +1,7 @@
-#include "core/dates/RegionalSettings.h"
-
-#include "core/services/Services.h"
+#include "core/common/RegionalSettings.h"
 
 TRegionalSettings::TRegionalSettings() {
     Reset();
-}
-
-TRegionalSettings& TRegionalSettings::Program() {
-    return TServices::Regional();
 }
 
 QString TRegionalSettings::DefaultReportDateFormat(QChar separator) {
