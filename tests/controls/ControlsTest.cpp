@@ -9,20 +9,9 @@
 #include "core/services/Services.h"
 #include "tests/support/ServicesFixture.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QFontMetrics>
-#include <QHeaderView>
-#include <QImage>
-#include <QLabel>
-#include <QLineEdit>
-#include <QList>
 #include <QPrinter>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTest>
-#include <QTimer>
-#include <QWidget>
+#include <QtTest>
+#include <QtWidgets>
 #include <cmath>
 #include <limits>
 #include <tuple>
@@ -123,6 +112,7 @@ TEST_F(ControlsTest, PicturesTileTheFilledPartAndOneMoreAtMax) {
         {QRect(2, 2, 17, 12), H, QSize(8, 12), false, {{2, 2}, {10, 2}}},
         {QRect(2, 2, 17, 12), H, QSize(8, 12), true, {{2, 2}, {10, 2}, {18, 2}}},
         {QRect(2, 2, 12, 20), V, QSize(12, 8), true, {{2, 13}, {2, 5}, {2, -3}}},
+        {QRect(2, 2, 12, 17), V, QSize(12, 8), false, {{2, 10}, {2, 2}}},
         {QRect(2, 2, 17, 12), H, QSize(8, 0), true, {}},
         {QRect(), H, QSize(8, 12), true, {}},
     };
@@ -137,6 +127,7 @@ TEST_F(ControlsTest, BlendTruncatesEachByteAndTextShowsThePositionOrItsShare) {
                                                              {Navy, White, 146, 146, White},
                                                              {Navy, White, 73, 146, qRgb(127, 127, 191)},
                                                              {White, Navy, 1, 3, qRgb(170, 170, 212)},
+                                                             {Navy, White, 292, 146, White},
                                                              {Navy, White, 5, 0, Navy}};
     for (const auto& [begin, end, p, n, colour] : blends)
         EXPECT_EQ(G::Blend(begin, end, p, n), colour) << p << "/" << n;
@@ -347,8 +338,8 @@ TEST_F(ControlsTest, EditsAndCombosTakeTheColourOfTheirState) {
     ASSERT_NE(window, grey);
 
     SetControlsColour(&container, false);
-    EXPECT_EQ(Base(edit), grey);
-    EXPECT_EQ(Base(combo, QPalette::Disabled), grey);
+    EXPECT_EQ(Base(edit, QPalette::Disabled), grey);
+    EXPECT_EQ(Base(combo), grey);
     EXPECT_EQ(Base(label), labelBase);
     EXPECT_EQ(Base(nested), window);
 
@@ -397,6 +388,11 @@ TEST_F(ControlsTest, GridKeysMoveByARowOrAPageWithinTheRows) {
     int key = Qt::Key_Left;
     EXPECT_FALSE(GridNavigationKey(&grid, key));
     EXPECT_EQ(key, Qt::Key_Left);
+    // A grid without rows takes the key and moves nowhere.
+    grid.setRowCount(0);
+    key = Qt::Key_PageDown;
+    EXPECT_TRUE(GridNavigationKey(&grid, key));
+    EXPECT_EQ(key, 0);
 }
 
 TEST_F(ControlsTest, PageSetupMeasuresLinesAndMarginsOnTheDeviceAndSetsUpAPrinter) {
@@ -420,6 +416,9 @@ TEST_F(ControlsTest, PageSetupMeasuresLinesAndMarginsOnTheDeviceAndSetsUpAPrinte
     const int w = metrics.horizontalAdvance(QLatin1Char('W'));
     EXPECT_EQ(setup.CharsPerLine, (960 - 96 - 38) / w);
     EXPECT_EQ(w, metrics.horizontalAdvance(QLatin1Char('i'))); // a fixed-pitch font
+    setup.LeftMargin = 300; // wider than the page: no room, rather than less than none
+    ApplyPageSetup(page, setup);
+    EXPECT_EQ(setup.CharsPerLine, 0);
 
     // A printer takes at least one copy and the orientation; a landscape line holds more.
     QPrinter printer(QPrinter::HighResolution);

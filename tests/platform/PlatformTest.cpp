@@ -7,10 +7,8 @@
 #include "tests/support/FileBytes.h"
 #include "tests/support/ServicesFixture.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QFile>
-#include <QSignalSpy>
+#include <QtTest>
+#include <QtWidgets>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <tuple>

@@ -9,13 +9,7 @@
 #include "tests/support/FileBytes.h"
 #include "tests/support/ServicesFixture.h"
 
-#include <QDir>
-#include <QFile>
-#include <QGuiApplication>
-#include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPushButton>
+#include <QtWidgets>
 #include <stdexcept>
 
 namespace {
