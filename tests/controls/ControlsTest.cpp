@@ -102,9 +102,6 @@ TEST_F(ControlsTest, SegmentsAreWholeUntilTheBarIsFull) {
         ASSERT_EQ(segments.size(), count);
         EXPECT_EQ(segments.value(count - 1), last);
     }
-    EXPECT_EQ(G::Segments(Lying, QRect(2, 2, 73, 12), H, false).first(),
-              (TBarSegment{QRect(2, 2, 8, 12), 10}));
-    EXPECT_EQ(G::Segments(Standing, Standing, V, false).first(), (TBarSegment{QRect(2, 139, 12, 8), 11}));
 }
 
 TEST_F(ControlsTest, PicturesTileTheFilledPartAndOneMoreAtMax) {
