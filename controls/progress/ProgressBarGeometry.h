@@ -28,9 +28,10 @@ public:
     // The rectangle inside the outer bevel.
     static QRect InnerRect(const QRect& client, TdxfBevelOuter bevel);
 
-    // The filled part for a position: the position's share of Max - Min of the inner rectangle,
-    // held inside the inner rectangle. Empty (a null rectangle) when the position is Min, when
-    // the range is empty or reversed, or when the share comes to nothing.
+    // The filled part for a position: Position / (Max - Min) of the inner rectangle (the position
+    // itself, not its distance from Min), held inside the inner rectangle. Empty (a null
+    // rectangle) when the position is Min, when the range is empty or reversed, or when the share
+    // comes to nothing or less.
     static QRect FilledRect(const QRect& inner, TdxfPBOrientation orientation, int min, int max,
                             int position);
 

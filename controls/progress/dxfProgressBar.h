@@ -12,8 +12,8 @@ class QPainter;
 // A progress bar drawn by hand: solid, in whole segments, as a gradient that spans the whole
 // bar, as gradient-coloured segments, or as a tiled picture; horizontal or vertical, with an
 // edge around the bar and one around its filled part, and an optional centred text.
-// The position is not held to Min..Max: a position past Max fills the bar, one at or below Min
-// shows none of it.
+// The position is not held to Min..Max: the bar fills the position's share of Max - Min (the
+// position itself, not its distance from Min), held inside the bar, and nothing at Min itself.
 class TdxfProgressBar : public QWidget {
     Q_OBJECT
 public:

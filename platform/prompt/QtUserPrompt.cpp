@@ -46,8 +46,7 @@ TMessageButtons WithAnswer(TMessageButtons buttons) {
 
 } // namespace
 
-void TQtUserPrompt::Beep(TBeep beep) {
-    BeepLog.append(beep);
+void TQtUserPrompt::Beep(TBeep) {
     QApplication::beep();
 }
 

@@ -2,7 +2,6 @@
 
 #include "core/services/UserPrompt.h"
 
-#include <QList>
 #include <QMessageBox>
 #include <memory>
 
@@ -10,13 +9,11 @@
 // the box's context and leaves the box open, so the user reads the topic and then answers.
 class TQtUserPrompt : public IUserPrompt {
 public:
+    // The desktop has one sound for every kind of beep.
     void Beep(TBeep beep) override;
     TMessageButton ShowMessage(TMessageKind kind, const QString& text, TMessageButtons buttons,
                                int helpContext = 0) override;
     bool InputText(const QString& caption, const QString& prompt, QString& value) override;
-
-    // The beeps sounded so far, oldest first (the desktop has one sound for every kind).
-    const QList<TBeep>& Beeps() const { return BeepLog; }
 
     // Builds the box without showing it: icon, text, buttons, and a Help button wired to open
     // help at the context without closing the box.
@@ -31,7 +28,4 @@ public:
     // closed, Escape without a cancelling button) answers Cancel when it was offered, else the
     // first button offered other than Help.
     static TMessageButton AnswerFor(QMessageBox::StandardButton clicked, TMessageButtons offered);
-
-private:
-    QList<TBeep> BeepLog;
 };

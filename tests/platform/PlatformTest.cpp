@@ -1,0 +1,172 @@
+#include "core/services/Services.h"
+#include "platform/cursor/QtCursorService.h"
+#include "platform/help/HelpService.h"
+#include "platform/instance/SingleInstance.h"
+#include "platform/printing/PrinterList.h"
+#include "platform/prompt/QtUserPrompt.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/ServicesFixture.h"
+
+#include <QtTest>
+#include <QtWidgets>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <tuple>
+#include <unistd.h>
+
+namespace {
+
+using B = TMessageButton;
+
+// The services with a help that records its contexts; checks that no cursor shape is left laid.
+class PlatformTest : public TServicesFixture {
+protected:
+    struct TRecordingHelp : IHelp {
+        void ShowContext(int context) override { Contexts.append(context); }
+        QList<int> Contexts;
+    };
+    void SetUp() override {
+        TServicesFixture::SetUp();
+        TServices::SetHelp(Help);
+    }
+    void TearDown() override {
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        TServicesFixture::TearDown();
+    }
+    // A socket path of this test alone, so parallel runs and a running program never meet.
+    QString SocketName() const { return TempPath(QStringLiteral("qv.sock")); }
+
+    std::shared_ptr<TRecordingHelp> Help = std::make_shared<TRecordingHelp>();
+};
+
+// Leaves a socket file as a copy that crashed would: bound, then abandoned without listening.
+bool LeaveStaleSocket(const QString& path) {
+    sockaddr_un address{AF_UNIX, {}};
+    qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof(address.sun_path));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+    ::close(fd);
+    return bound;
+}
+
+} // namespace
+
+TEST_F(PlatformTest, AnswerIsTheButtonPressedElseCancelElseTheFirstOffered) {
+    const std::tuple<QMessageBox::StandardButton, TMessageButtons, TMessageButton> cases[] = {
+        {QMessageBox::YesToAll, B::Yes | B::No | B::All | B::Cancel, B::All},
+        {QMessageBox::Abort, B::Abort | B::Retry | B::Ignore, B::Abort},
+        // Help never ends a box; were it to, the answer is that of a box closed another way.
+        {QMessageBox::Help, B::OK | B::Cancel | B::Help, B::Cancel},
+        {QMessageBox::Help, B::Retry | B::Help, B::Retry},
+        {QMessageBox::NoButton, B::Retry | B::Cancel | B::Help, B::Cancel},
+        {QMessageBox::NoButton, B::Retry | B::Ignore, B::Retry},
+        // A button the box did not offer cannot be the answer.
+        {QMessageBox::Yes, B::OK, B::OK},
+    };
+    for (const auto& [clicked, offered, answer] : cases)
+        EXPECT_EQ(TQtUserPrompt::AnswerFor(clicked, offered), answer) << clicked << " of " << offered.toInt();
+}
+
+TEST_F(PlatformTest, HelpButtonOpensTheContextAndLeavesTheBoxOpen) {
+    // A box with no answer button of its own offers OK.
+    for (const TMessageButtons buttons : {B::Retry | B::Cancel | B::Help, TMessageButtons(B::Help)}) {
+        SCOPED_TRACE(buttons.toInt());
+        Help->Contexts.clear();
+        auto box =
+            TQtUserPrompt::BuildBox(TMessageKind::Error, QStringLiteral("Unable to read."), buttons, 6010);
+        EXPECT_EQ(box->icon(), QMessageBox::Critical);
+        box->show();
+        QAbstractButton* help = box->button(QMessageBox::Help);
+        ASSERT_NE(help, nullptr);
+        help->click();
+        help->click();
+        EXPECT_TRUE(box->isVisible());
+        EXPECT_EQ(Help->Contexts, (QList<int>{6010, 6010}));
+        QAbstractButton* answer =
+            box->button(buttons.testFlag(B::Retry) ? QMessageBox::Retry : QMessageBox::Ok);
+        ASSERT_NE(answer, nullptr);
+        answer->click();
+        EXPECT_FALSE(box->isVisible());
+    }
+    auto box = TQtUserPrompt::BuildBox(TMessageKind::Question, QStringLiteral("Replace?"),
+                                       B::Yes | B::No | B::All | B::Cancel, 0);
+    EXPECT_EQ(box->escapeButton(), box->button(QMessageBox::Cancel));
+    EXPECT_EQ(box->button(QMessageBox::Help), nullptr);
+}
+
+TEST_F(PlatformTest, HelpOpensTheContextsPageElseSaysItIsNotInstalled) {
+    for (const char* page : {"0.html", "6010.html"})
+        ASSERT_TRUE(WriteFileBytes(TempPath(QString::fromLatin1(page)), "<html></html>"));
+    // The context, whether the page can be shown, whether it was, whether the box comes.
+    const std::tuple<int, bool, bool, bool> cases[] = {
+        {6010, true, true, false},
+        {100000, true, false, true},
+        {6010, false, true, true}, // the page is there but cannot be shown
+        {0, true, false, true},    // no context names a page, whatever the folder holds
+    };
+    for (const auto& [context, openWorks, opened, box] : cases) {
+        QStringList pages;
+        THelpService help(Temp.path(), [&, works = openWorks](const QString& path) {
+            pages.append(path);
+            return works;
+        });
+        if (box)
+            Prompt->Answer(B::OK);
+        help.ShowContext(context);
+        EXPECT_TRUE(Prompt->ScriptDone()) << context;
+        EXPECT_EQ(pages, opened ? QStringList{TempPath(QStringLiteral("6010.html"))} : QStringList())
+            << context;
+    }
+    EXPECT_EQ(Prompt->Beeps, QList<TBeep>(3, TBeep::Information));
+    EXPECT_TRUE(Prompt->Shown.value(0).Text.contains(QStringLiteral("100000")));
+}
+
+TEST_F(PlatformTest, CursorShapesNestAndUnbalancedPopsAreIgnored) {
+    TQtCursorService cursor;
+    cursor.Push(TCursorKind::Busy);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    cursor.Push(TCursorKind::Normal);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
+    cursor.Pop();
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    cursor.Pop();
+    cursor.Pop();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(cursor.Depth(), 0);
+    // Shapes still laid when the service goes are taken off with it (checked on tear-down).
+    cursor.Push(TCursorKind::Busy);
+    cursor.Push(TCursorKind::Busy);
+}
+
+TEST_F(PlatformTest, PdfPrinterIsAlwaysThereOnceSoADefaultExists) {
+    TPrinterList printers;
+    const QStringList names = printers.Printers();
+    ASSERT_FALSE(names.isEmpty());
+    EXPECT_EQ(names.last(), TPrinterList::PdfPrinterName());
+    EXPECT_EQ(names.count(TPrinterList::PdfPrinterName()), 1);
+    EXPECT_GE(printers.DefaultPrinterIndex(), 0);
+    EXPECT_LT(printers.DefaultPrinterIndex(), names.size());
+}
+
+TEST_F(PlatformTest, OneCopyRunsAndLaterOnesAskItToComeForward) {
+    // A copy that crashed left its socket behind: it does not block the next start.
+    ASSERT_TRUE(LeaveStaleSocket(SocketName()));
+    ASSERT_TRUE(QFile::exists(SocketName()));
+    {
+        TSingleInstance first(SocketName());
+        ASSERT_TRUE(first.Claim());
+        EXPECT_TRUE(first.Listening());
+        QSignalSpy activations(&first, &TSingleInstance::ActivateRequested);
+        for (int copy = 1; copy <= 2; ++copy) {
+            TSingleInstance later(SocketName());
+            EXPECT_FALSE(later.Claim());
+            EXPECT_FALSE(later.Listening());
+            EXPECT_TRUE(activations.count() == copy || activations.wait(5000));
+            EXPECT_EQ(activations.count(), copy);
+        }
+    }
+    // The name is free again once the running copy ends.
+    TSingleInstance next(SocketName());
+    EXPECT_TRUE(next.Claim());
+}

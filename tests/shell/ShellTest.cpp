@@ -1,0 +1,240 @@
+#include "core/common/Exceptions.h"
+#include "core/settings/ProgramParams.h"
+#include "core/vocab/WindowKinds.h"
+#include "shell/main/QuilvaneMain.h"
+#include "shell/startup/ProgramParamsLoader.h"
+#include "shell/startup/QuilvaneApplication.h"
+#include "shell/startup/SplashScreen.h"
+#include "shell/startup/StartupSequence.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/ServicesFixture.h"
+
+#include <QtWidgets>
+#include <stdexcept>
+
+namespace {
+
+// The services, with the home folder and the caches inside the test's temporary folder; every
+// process-wide setting that start-up makes (the installed settings, the display name) is put
+// back afterwards. Start-up's services are fakes that log each step they are asked to take.
+class ShellTest : public TServicesFixture {
+protected:
+    // Writes each step it is asked to take into the log that all the fakes share.
+    struct TStepLog {
+        QStringList& Steps;
+        template <typename T = bool> T Log(const QString& step, T result = {}) const {
+            Steps << step;
+            return result;
+        }
+    };
+    struct TFakes : TStepLog, IInstanceGuard, IPrinterProbe, ISplash, IDelay, IMainWindowFactory {
+        explicit TFakes(QStringList& steps) : TStepLog{steps} {}
+        bool Claim() override { return Log("claim", FirstCopy); }
+        QStringList Printers() const override { return {}; }
+        int DefaultPrinterIndex() const override {
+            if (Log("printer", PrinterIndex < -1))
+                throw std::runtime_error("printer list unreadable");
+            return PrinterIndex;
+        }
+        void Show() override { Log("splash"); }
+        void Free() override { Log("free-splash"); }
+        void ProcessPendingEvents() override {}
+        void Wait(int milliseconds) override { Log("wait" + QString::number(milliseconds)); }
+        void CreateMainWindow() override {
+            if (Log("window", WindowFails))
+                throw EQuilvaneError(QStringLiteral("no window"));
+        }
+        void RestoreDesktop() override { Log("restore"); }
+        int RunEventLoop() override { return Log("loop", 3); }
+
+        bool FirstCopy = true;
+        int PrinterIndex = 0; // -1: no printer; below: the list cannot be read
+        bool WindowFails = false;
+    };
+    struct TFakeSettings : TStepLog, ISettingsLoader {
+        explicit TFakeSettings(QStringList& steps) : TStepLog{steps} {}
+        int CreateAndLoad() override { return Log("load", LoadResult); }
+        QString UserName() const override { return User; }
+        void UseLogonUserName() override { User = Log("logon", QStringLiteral("alice")); }
+        void Save() override { Log("save"); }
+        void Free() override { Log("free-settings"); }
+        int LoadResult = 0;
+        QString User = QStringLiteral("WORKSTATION1");
+    };
+
+    void SetUp() override {
+        TServicesFixture::SetUp();
+        for (const char* name : {"HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"}) {
+            SavedEnvironment.append({name, qgetenv(name)});
+            qputenv(name, Temp.path().toLocal8Bit());
+        }
+    }
+    void TearDown() override {
+        for (const auto& [name, value] : SavedEnvironment)
+            qputenv(name, value);
+        SetProgramParams(nullptr);
+        QGuiApplication::setApplicationDisplayName(QString());
+        TServicesFixture::TearDown();
+    }
+
+    // Runs start-up with the arguments that follow the program's path.
+    static int Run(TFakes& fakes, ISettingsLoader& settings, const QStringList& arguments) {
+        return TStartupSequence({&fakes, &fakes, &fakes, &settings, &fakes, &fakes})
+            .Run(QStringList{QStringLiteral("quilvane")} + arguments);
+    }
+
+    QList<std::pair<const char*, QByteArray>> SavedEnvironment;
+};
+
+// The steps of a start-up that runs to its end, of a terminal-server session, and of one whose
+// main window fails.
+const char* const AllSteps =
+    "claim printer splash wait500 load wait1000 window free-splash restore loop save free-settings";
+const char* const TerminalSteps =
+    "printer splash wait500 load wait1000 logon window free-splash restore loop save free-settings";
+const char* const WindowFailed =
+    "claim printer splash wait500 load wait1000 window free-splash save free-settings";
+
+} // namespace
+
+TEST_F(ShellTest, StartupTakesItsStepsInOrderAndSavesOnlySettingsThatLoaded) {
+    const struct {
+        QStringList Arguments; // after the program's path
+        bool FirstCopy;
+        int PrinterIndex; // -1: none; -2: the list cannot be read
+        int LoadResult;
+        bool WindowFails;
+        int Exit; // -1: the failure goes to the caller
+        const char* Steps;
+    } cases[] = {
+        {{}, true, 0, 0, false, 3, AllSteps},
+        {{}, false, 0, 0, false, 0, "claim"},
+        {{}, true, -1, 0, false, 1, "claim printer"},
+        {{}, true, -2, 0, false, 1, "claim printer"},
+        {{}, true, 0, -1, false, 1, "claim printer splash wait500 load free-splash free-settings"},
+        {{}, true, 0, 0, true, -1, WindowFailed},
+        // The terminal-server switch, anywhere in the first argument and in any case: no guard,
+        // and the user named by the logon name.
+        {{"/terminal"}, false, 0, 0, false, 3, TerminalSteps},
+        {{"xxTerminalyy"}, false, 0, 0, false, 3, TerminalSteps},
+        {{"TERMINA"}, true, 0, 0, false, 3, AllSteps},
+        {{"data", "TERMINAL"}, true, 0, 0, false, 3, AllSteps},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Steps << " " << c.Arguments.join(' ').toStdString());
+        QStringList steps;
+        TFakes fakes(steps);
+        TFakeSettings settings(steps);
+        fakes.FirstCopy = c.FirstCopy;
+        fakes.PrinterIndex = c.PrinterIndex;
+        fakes.WindowFails = c.WindowFails;
+        settings.LoadResult = c.LoadResult;
+        if (c.PrinterIndex < 0)
+            Prompt->Answer(TMessageButton::OK);
+        if (c.Exit < 0) {
+            EXPECT_THROW(Run(fakes, settings, c.Arguments), EQuilvaneError);
+        } else {
+            EXPECT_EQ(Run(fakes, settings, c.Arguments), c.Exit);
+        }
+        EXPECT_EQ(steps.join(' '), QString::fromLatin1(c.Steps));
+        EXPECT_TRUE(Prompt->ScriptDone()); // the box when, and only when, there is no printer
+        EXPECT_EQ(QGuiApplication::applicationDisplayName(), TStartupSequence::ApplicationTitle());
+    }
+    EXPECT_EQ(Prompt->Texts(), QStringList(2, TStartupSequence::NoPrinterMessage()));
+    EXPECT_EQ(Prompt->Beeps, QList<TBeep>(2, TBeep::Error));
+}
+
+TEST_F(ShellTest, SettingsAreInstalledWhileTheyLiveAndWrittenBackOnlyWhenTheyLoaded) {
+    const QString data = TempPath(QStringLiteral("DATA"));
+    ASSERT_TRUE(QDir().mkpath(data));
+    ASSERT_TRUE(
+        QFile::copy(TProgramParams::ShippedReferenceDataPath(), data + QStringLiteral("/Quilvane.DAT")));
+    const QString ini = TempPath(QStringLiteral("Quilvane.ini"));
+    // A data folder that holds the reference data, and none at all: the user gives up on that one.
+    for (const QByteArray& folder : {data.toLocal8Bit(), QByteArray()}) {
+        SCOPED_TRACE(folder.constData());
+        const QByteArray bytes = "[DESKTOP]\r\nLicFilePath=" + folder + "\r\n[HISTORY]\r\nCurrent=ACME\r\n";
+        ASSERT_TRUE(WriteFileBytes(ini, bytes));
+        const bool loads = !folder.isEmpty();
+        if (!loads)
+            Prompt->Answer(TMessageButton::Cancel);
+        TProgramParamsLoader loader;
+        EXPECT_EQ(loader.CreateAndLoad() == 0, loads);
+        ASSERT_TRUE(HasProgramParams());
+        EXPECT_EQ(&ProgramParams(), loader.Params());
+        if (loads) {
+            EXPECT_EQ(loader.UserName(), QStringLiteral("WORKSTATION1"));
+            loader.UseLogonUserName();
+            EXPECT_EQ(loader.UserName(), QStringLiteral("alice"));
+        }
+        loader.Save();
+        loader.Free();
+        EXPECT_FALSE(HasProgramParams());
+        EXPECT_EQ(ReadFileBytes(ini) == bytes, !loads);
+    }
+}
+
+TEST_F(ShellTest, EscapedExceptionIsShownWithItsMessageAndAnAbortIsNot) {
+    const std::pair<std::exception_ptr, const char*> failures[] = {
+        {std::make_exception_ptr(EQuilvaneError(QStringLiteral("Unable to read X.CFG"))),
+         "Unable to read X.CFG"},
+        {std::make_exception_ptr(std::runtime_error("disk full")), "disk full"},
+        {std::make_exception_ptr(42), "An unexpected error has occurred."},
+        {std::make_exception_ptr(EAbort()), nullptr},
+    };
+    QStringList shown;
+    for (const auto& [failure, text] : failures) {
+        if (text) {
+            Prompt->Answer(TMessageButton::OK);
+            shown << QString::fromLatin1(text);
+        }
+        TQuilvaneApplication::ReportException(failure);
+    }
+    EXPECT_EQ(Prompt->Texts(), shown);
+    EXPECT_EQ(Prompt->Beeps, QList<TBeep>(3, TBeep::Error));
+}
+
+TEST_F(ShellTest, MainWindowIsReadyWithoutAHintAndAnotherCopyBringsItUpMaximised) {
+    TfmQuilvaneMain window(QStringLiteral("WORKSTATION1"));
+    window.ShowHint(QStringLiteral("Open a file"));
+    window.ShowHint(QString());
+    EXPECT_EQ(window.StatusHint(), QStringLiteral(" Ready.")); // no hint: the main window is ready
+    window.showMinimized();
+    QCoreApplication::processEvents();
+    window.ActivateFromOtherInstance();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized), Qt::WindowMaximized);
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(ShellTest, ChildWindowsAreFoundByTheClassOfTheirKind) {
+    TfmQuilvaneMain window(QStringLiteral("WORKSTATION1"));
+    EXPECT_EQ(window.FindMDIChildOfKind(wkReports), -1);
+    for (const int kind : {wkReports, wkTaxes, wkDataEntry, wkBudgets, wkCustomReports})
+        window.AddChildWindow(new QWidget, kind);
+    // The first window in the order they were opened, whichever is in front.
+    window.MdiArea()->setActiveSubWindow(window.MdiArea()->subWindowList().at(3));
+    // Kinds that share a class find each other's windows; kinds without a class, or outside the
+    // table, find none.
+    const std::pair<int, int> found[] = {
+        {wkReports, 0}, {wkDataEntry, 2}, {wkTaxes, 1},          {wkAccounts, 1}, {wkReportLayouts, 4},
+        {wkGraphs, -1}, {wkBudgets, -1},  {wkJobstreamSets, -1}, {-1, -1},        {WindowKindCount, -1}};
+    for (const auto& [kind, index] : found)
+        EXPECT_EQ(window.FindMDIChildOfKind(kind), index) << kind;
+}
+
+TEST_F(ShellTest, SplashHidesOKWhichTheAboutBoxShowsWithBothVersions) {
+    TfrmSplashScreen splash;
+    splash.show();
+    EXPECT_FALSE(splash.btnOK->isVisible());
+
+    TfrmSplashScreen about;
+    // Texts with % signs in them are taken as they are.
+    about.PrepareAbout(QStringLiteral("6.0.0"), QStringLiteral("%1"));
+    about.show();
+    EXPECT_EQ(about.lblProgramVersionTxt->text(), QStringLiteral("6.0.0 (DAT Version: %1)"));
+    EXPECT_TRUE(about.btnOK->isVisible());
+    about.btnOK->click();
+    EXPECT_FALSE(about.isVisible());
+    EXPECT_EQ(about.result(), QDialog::Accepted);
+}
