@@ -16,6 +16,7 @@ using TFieldRef =
                        std::variant<quint8*, int*, bool*, double*, QString*>>;
 
 template <class... TCases> struct TOverloaded : TCases... { using TCases::operator()...; };
+template <class... TCases> TOverloaded(TCases...) -> TOverloaded<TCases...>;
 
 std::vector<TBASKey> MakeTable() {
     using D = TEntityDetail;

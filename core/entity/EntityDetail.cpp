@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <exception>
+#include <optional>
 
 namespace {
 
@@ -291,7 +292,7 @@ int TEntityDetail::Load(const TOptionSet& options) {
     };
 
     // A record without a code is not loaded; Retry reads the file again.
-    QString readFailure;
+    std::optional<QString> readFailure;
     const bool hasCode = RunWithRetryBox(
         [&] {
             try {
@@ -304,8 +305,8 @@ int TEntityDetail::Load(const TOptionSet& options) {
                 throw EQuilvaneError(QStringLiteral("Unable to load file details. Filename : ") + FileName);
         },
         [](const QString& text) { return text; }, TMessageButton::Cancel | TMessageButton::Retry);
-    if (!readFailure.isEmpty())
-        return unableToOpen(readFailure);
+    if (readFailure)
+        return unableToOpen(*readFailure);
     if (!hasCode)
         return ResultCode::Reported;
 

@@ -17,45 +17,28 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QScopeGuard>
-#include <functional>
-#include <mutex>
 #include <utility>
 
 using namespace Option;
 
-// Logs every protection change; can refuse to make a file writable (a read-only share) and run
-// a step when a file is protected again.
+// Logs every protection change (for one thread only); can refuse to make a file writable (a
+// read-only share).
 class TRecordingFileSystem : public TLocalFileSystem {
 public:
     bool SetProtected(const QString& path, bool protect) override {
-        std::unique_lock<std::mutex> hold(Mutex);
         Log.append((protect ? "protect:" : "unprotect:") + QFileInfo(path).fileName());
-        hold.unlock();
-        const bool done = (protect || !RefuseUnprotect) && TLocalFileSystem::SetProtected(path, protect);
-        if (protect && OnProtect)
-            OnProtect(path);
-        return done;
+        return (protect || !RefuseUnprotect) && TLocalFileSystem::SetProtected(path, protect);
     }
-    QStringList Entries() const {
-        std::lock_guard<std::mutex> hold(Mutex);
-        return Log;
-    }
-    bool RefuseUnprotect = false;
-    std::function<void(const QString&)> OnProtect;
-
-private:
-    mutable std::mutex Mutex;
     QStringList Log;
+    bool RefuseUnprotect = false;
 };
 
 class TEntityFixture : public TServicesFixture {
 protected:
     void SetUp() override {
         TServicesFixture::SetUp();
-        SavedHome = qgetenv("HOME"); // drive C: is the home folder
-        qputenv("HOME", TempPath("home").toLocal8Bit());
         DataDir = TempPath("DATA");
-        ASSERT_TRUE(QDir().mkpath(DataDir) && QDir().mkpath(TempPath("home")));
+        ASSERT_TRUE(QDir().mkpath(DataDir));
         TServices::SetPrompt(Prompt = std::make_shared<THookedPrompt>());
         Params = std::make_shared<TProgramParams>();
         Params->TReferenceData::Load(TProgramParams::ShippedReferenceDataPath());
@@ -65,25 +48,18 @@ protected:
         TServices::SetClock(std::make_shared<TFixedClock>(QDateTime(QDate(2024, 3, 15), QTime(14, 45))));
         TServices::SetFileSystem(Files = std::make_shared<TRecordingFileSystem>());
     }
-    void TearDown() override {
-        qputenv("HOME", SavedHome);
-        TServicesFixture::TearDown();
-    }
 
     QString RecordPath(const QString& code = "ABC123") const { return DataDir + "/" + code + ".CFG"; }
-    static QByteArray Lines(const QStringList& lines) { return (lines.join("\r\n") + "\r\n").toLatin1(); }
     static QString DataPath(const QString& name) { return QUILVANE_TEST_DATA_DIR "/entity/" + name; }
     // A record of tests/data/entity with the data folder filled in.
     QByteArray Golden(const QString& name) const {
         return ReadFileBytes(DataPath(name)).replace("@DATADIR@", DataDir.toLatin1());
     }
-    void WriteRecordBytes(const QByteArray& bytes, const QString& code = "ABC123") {
-        QFile::setPermissions(RecordPath(code), QFile::ReadOwner | QFile::WriteOwner);
-        ASSERT_TRUE(WriteFileBytes(RecordPath(code), bytes));
+    void WriteRecordBytes(const QByteArray& bytes) {
+        QFile::setPermissions(RecordPath(), QFile::ReadOwner | QFile::WriteOwner);
+        ASSERT_TRUE(WriteFileBytes(RecordPath(), bytes));
     }
-    QByteArray ReadRecordBytes(const QString& code = "ABC123") const {
-        return ReadFileBytes(RecordPath(code));
-    }
+    QByteArray ReadRecordBytes() const { return ReadFileBytes(RecordPath()); }
     QString DiskKey(const QString& key) const {
         return TIniFile(RecordPath()).ReadString("CONFIGURATION", key, "<missing>");
     }
@@ -116,5 +92,4 @@ protected:
     QString DataDir;
     std::shared_ptr<TProgramParams> Params;
     std::shared_ptr<TRecordingFileSystem> Files;
-    QByteArray SavedHome;
 };
