@@ -70,9 +70,8 @@ INSTANTIATE_TEST_SUITE_P(Boundaries, EntityYearSetUpTest,
                                            "!Periods=0", "!Periods=24", "!Periods="));
 
 TEST_F(EntityDetailTest, AYearEndingInDecemberGivesCalendarPeriods) {
-    WriteRecordBytes(SmallRecord("0", "", "EndMonth=12")
-                         .replace("Year=2006", "Year=2024")
-                         .replace("Periods=12", "Periods=4\r\nPeriod=4"));
+    // The first of a key counts: the lines of the original record after these are not read.
+    WriteRecordBytes(SmallRecord("0", "", "Periods=4\r\nEndMonth=12\r\nPeriod=4").replace("2006", "2024"));
     auto detail = Open({Standard, NoLock, Load});
     EXPECT_EQ(detail->GetBASSectionName() + detail->TessalyFolder, "BAS 2024C:\\TessalySUP2007");
     EXPECT_EQ(PeriodStartDate(1, detail->Year, detail->Periods, detail->EndMonth), EncodeDateNum(2024, 1, 1));
@@ -162,8 +161,8 @@ TEST_F(EntityDetailTest, LoadFailuresAreShownAndReturnFailure) {
     WriteRecordBytes(SmallRecord("0", "", "Code="));
     Prompt->Answer(TMessageButton::Cancel);
     EXPECT_THROW(Open({Standard, NoLock, Load}), EAbort);
-    EXPECT_EQ(Prompt->Texts(),
-              QStringList{"Unable to load file details. Filename : " + DataDir + "\\ABC123.CFG"});
+    EXPECT_EQ(Prompt->Texts().join(""),
+              "Unable to load file details. Filename : " + DataDir + "\\ABC123.CFG");
     EXPECT_EQ(Prompt->Shown[0].Buttons, TMessageButton::Cancel | TMessageButton::Retry);
     auto detail = Open({Standard, NoLock});
     Hooked().OnShow = [&] { WriteRecordBytes(SmallRecord()); };
@@ -286,6 +285,7 @@ TEST_F(EntityDetailTest, ProfitDistributionAddressesAndSmallRules) {
         EXPECT_EQ(detail->QuarterlyPAYGInstalments(registration, instalments), expected) << type;
     }
     // Byte fields hold their range instead of wrapping.
-    WriteRecordBytes(SmallRecord("0", "", "Period=1\r\nContras=300"));
-    EXPECT_EQ(Open({Standard, NoLock, Load})->Contras, 255);
+    WriteRecordBytes(SmallRecord("0", "", "Period=1\r\nContras=300\r\n[BAS 2006]\r\nGSTRegistration=999"));
+    detail = Open({Standard, NoLock, Load});
+    EXPECT_EQ(detail->Contras + detail->GSTRegistration, 510);
 }
