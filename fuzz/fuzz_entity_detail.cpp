@@ -1,52 +1,17 @@
-// Loads arbitrary bytes as a client file's detail record. A load either succeeds or fails with
-// its message (answered at once); it never crashes. A record that loaded is saved, and the saved
-// record must load again to the same set-up and save to the same bytes; the lock must then be
-// taken and given back.
-#include "core/entity/EntityDetail.h"
-#include "core/common/OptionSet.h"
+// Loads arbitrary bytes as a client record: a load succeeds or fails with its message, never
+// crashes. A record that loaded saves twice to the same bytes, loads again and saves to them once
+// more; the lock is then taken and given back, or refused with an error.
 #include "core/common/Exceptions.h"
+#include "core/entity/EntityDetail.h"
 #include "fuzz/FuzzSupport.h"
 
-#include <QByteArray>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <cstdint>
-#include <memory>
 
 namespace {
 
-using fuzz::Check;
-
-const QString Code = QStringLiteral("FUZZ01");
-
-QTemporaryDir* Folder() {
+QTemporaryDir& Folder() {
     static QTemporaryDir folder;
-    return &folder;
-}
-
-QString RecordPath(const QString& code) {
-    return Folder()->filePath(code + QStringLiteral(".CFG"));
-}
-
-// Starts each input from an empty data folder.
-void WriteBytes(const QByteArray& bytes) {
-    QDir folder(Folder()->path());
-    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) {
-        const QString old = folder.filePath(name);
-        QFile::setPermissions(old, QFile::permissions(old) | QFileDevice::WriteOwner);
-        QFile::remove(old);
-    }
-    const QString path = RecordPath(Code);
-    if (QFile::exists(path))
-        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
-    Check(fuzz::WriteInputFile(path, bytes));
-}
-
-QByteArray ReadBytes(const QString& code) {
-    QFile file(RecordPath(code));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return folder;
 }
 
 std::unique_ptr<TEntityDetail> TryOpen(const QString& code, const TOptionSet& options) {
@@ -61,50 +26,50 @@ std::unique_ptr<TEntityDetail> TryOpen(const QString& code, const TOptionSet& op
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     static QCoreApplication app(*argc, *argv);
-    // Cancel where offered, else Ignore where offered, else OK.
-    auto prompt = std::make_shared<fuzz::TFuzzPrompt>();
+    auto prompt = std::make_shared<fuzz::TFuzzPrompt>(); // Cancel, else Ignore, else OK
     prompt->PreferCancel = true;
     TServices::SetPrompt(prompt);
     auto params = fuzz::ShippedProgramParams();
-    params->LicFilePath = Folder()->path();
-    params->UserName = QStringLiteral("FUZZER");
+    params->LicFilePath = Folder().path();
+    params->UserName = "FUZZER";
     SetProgramParams(params);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace Option;
-    WriteBytes(fuzz::InputBytes(data, size));
-
-    (void)TryOpen(Code, {NoLock, SummaryLoad, Load});
-    auto detail = TryOpen(Code, {Standard, NoLock, Load});
+    using fuzz::Check;
+    QDir folder(Folder().path()); // each input starts from an empty data folder
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) {
+        QFile::setPermissions(folder.filePath(name), QFile::ReadOwner | QFile::WriteOwner);
+        QFile::remove(folder.filePath(name));
+    }
+    Check(fuzz::WriteInputFile(folder.filePath("FUZZ01.CFG"), fuzz::InputBytes(data, size)));
+    (void)TryOpen("FUZZ01", {NoLock, SummaryLoad, Load});
+    auto detail = TryOpen("FUZZ01", {Standard, NoLock, Load});
     if (!detail)
         return 0;
     detail->LoadProfitDistribution(detail->Year);
     Check(detail->DataEntryPages.size() <= TEntityDetail::MaxDataEntryPages);
     Check(detail->Periods >= 1 && detail->Periods <= 12 && 12 % detail->Periods == 0);
-    Check(detail->EndMonth >= 1 && detail->EndMonth <= 12);
+    Check(detail->EndMonth >= 1 && detail->EndMonth <= 12 &&
+          TEntityDetail::IsPlainFileCode(detail->FileCode));
     // The record is saved under the code it holds, in the same folder.
     const QString code = detail->FileCode;
+    const auto saved = [&] {
+        QFile file(folder.filePath(code + ".CFG"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
     Check(detail->Save({Standard}) == 0);
-    const QByteArray saved = ReadBytes(code);
-    Check(!saved.isEmpty());
+    const QByteArray first = saved();
+    Check(!first.isEmpty() && detail->Save({Standard}) == 0 && saved() == first);
 
+    // Loaded again, it saves to the same bytes: every saved field came back as it was.
     auto again = TryOpen(code, {Standard, NoLock, Load});
-    Check(again != nullptr);
-    Check(again->Year == detail->Year && again->Periods == detail->Periods &&
-          again->Period == detail->Period);
-    Check(again->Name == detail->Name && again->ABN == detail->ABN);
-    for (int year : detail->BackupHistory.keys() + again->BackupHistory.keys())
-        Check(again->BackupCount(year) == detail->BackupCount(year));
-    Check(again->DataEntryPages == detail->DataEntryPages);
-    Check(again->Save({Standard}) == 0);
-    Check(ReadBytes(code) == saved);
-
-    again.reset();
-    detail.reset();
+    Check(again && again->Save({Standard}) == 0 && saved() == first);
+    again.reset(), detail.reset();
     if (auto locked = TryOpen(code, {Standard, Load})) {
-        Check(locked->LockFile(false, false));
+        locked->ReleaseLock();
         Check(!locked->Locked);
     }
     return 0;

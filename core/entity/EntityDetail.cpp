@@ -1,35 +1,44 @@
 #include "core/entity/EntityDetail.h"
 
 #include "core/accounts/AccountFormat.h"
+#include "core/common/Exceptions.h"
+#include "core/common/OptionSet.h"
+#include "core/common/ResultCodes.h"
 #include "core/dates/DateNumbers.h"
 #include "core/dates/Periods.h"
-#include "core/common/OptionSet.h"
-#include "core/files/FileInfo.h"
+#include "core/entity/BASKeyTable.h"
+#include "core/entity/RecordGuard.h"
 #include "core/files/Paths.h"
+#include "core/files/StoredFileWriter.h"
 #include "core/services/CursorScope.h"
-#include "core/common/Exceptions.h"
-#include "core/common/ResultCodes.h"
+#include "core/services/RetryLoop.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
+#include "core/vocab/FileVocabulary.h"
+#include "core/vocab/SectionNames.h"
 #include "core/vocab/SmallVocabulary.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
-#include <QThread>
 #include <algorithm>
-#include <vector>
+#include <exception>
+#include <optional>
 
 namespace {
 
-const QString ConfigSection = QStringLiteral("CONFIGURATION");
 const QString BackupSection = QStringLiteral("BACKUP_HISTORY");
-const QString ImportFormatSection = QStringLiteral("IMPORT_FORMAT_HISTORY");
 const QString HistorySection = QStringLiteral("HISTORY");
 const QString DataEntryPageKey = QStringLiteral("DataEntryPage");
 const QString LockedKey = QStringLiteral("Locked");
 const QString LockedByKey = QStringLiteral("LockedBy");
+
+QString ConfigSection() {
+    return SectionName(snConfiguration).toString();
+}
+
+QString ImportFormatSection() {
+    return SectionName(snImportFormatHistory).toString();
+}
 
 // The bank-import formats, in the order of their ordinals.
 const QStringList ImportFormatNames = {
@@ -39,27 +48,10 @@ const QStringList ImportFormatNames = {
     QStringLiteral("ifQIF_SUNCORP"), QStringLiteral("ifQIF_WBC"), QStringLiteral("ifCSV_WBC"),
 };
 
-// The ten account-range lists a new year's BAS section takes from the format's master file.
-const QStringList MasterBASKeys = {
-    QStringLiteral("SalaryWagesAccounts"),
-    QStringLiteral("SalaryWagesWithheldAccounts"),
-    QStringLiteral("ABNWithholdingTaxAccounts"),
-    QStringLiteral("TFNWithholdingTaxAccounts"),
-    QStringLiteral("CashIncomeAccounts"),
-    QStringLiteral("AccrualsIncomeAccounts"),
-    QStringLiteral("WineEqualisationAccountsPayable"),
-    QStringLiteral("WineEqualisationAccountsRefundable"),
-    QStringLiteral("LuxuryCarAccountsPayable"),
-    QStringLiteral("LuxuryCarAccountsRefundable"),
-};
-
 // The last year stored in the section named plain "BAS".
 constexpr int LastPlainBASYear = 2001;
 // Workpapers folders stopped changing name with this year.
 constexpr int LastTessalyFolderYear = 2007;
-// A guard file older than this was left by a workstation that died while holding it.
-constexpr int GuardStaleMs = 10000;
-constexpr int GuardPollMs = 5;
 
 // The entity type of a record is not one the practice's reference data allows.
 class EEntityTypeNotPermitted : public EQuilvaneError {
@@ -67,103 +59,11 @@ public:
     using EQuilvaneError::EQuilvaneError;
 };
 
-enum class TFieldKind { Byte, Integer, Flag, Float, Text };
-
-struct TBASField {
-    QString Key;
-    TFieldKind Kind;
-    std::function<void*(TEntityDetail&)> Field;
-};
-
-// The keys of the year's BAS section in the order they are stored.
-const std::vector<TBASField>& BASFields() {
-    static const std::vector<TBASField> fields = [] {
-        std::vector<TBASField> f;
-        const auto add = [&f](const char* key, TFieldKind kind, std::function<void*(TEntityDetail&)> field) {
-            f.push_back({QString::fromLatin1(key), kind, std::move(field)});
-        };
-#define QV_FIELD(name) [](TEntityDetail& d) -> void* { return &d.name; }
-        add("GSTGroupOption", TFieldKind::Byte, QV_FIELD(GSTGroupOption));
-        for (int i = 1; i <= 20; ++i)
-            f.push_back(
-                {QStringLiteral("GSTGroupFile%1").arg(i), TFieldKind::Text,
-                 [i](TEntityDetail& d) -> void* { return &d.GSTGroupFile[static_cast<std::size_t>(i)]; }});
-        add("GSTRepresentativeFile", TFieldKind::Text, QV_FIELD(GSTRepresentativeFile));
-        add("ABN", TFieldKind::Text, QV_FIELD(ABN));
-        add("GSTRegistration", TFieldKind::Byte, QV_FIELD(GSTRegistration));
-        add("GSTIgnoreRegistrationPeriodValidation", TFieldKind::Flag,
-            QV_FIELD(GSTIgnoreRegistrationPeriodValidation));
-        add("GSTReportBasis", TFieldKind::Byte, QV_FIELD(GSTReportBasis));
-        add("GST_Option", TFieldKind::Byte, QV_FIELD(GST_Option));
-        add("GST_G21", TFieldKind::Float, QV_FIELD(GST_G21));
-        add("GST_G22", TFieldKind::Float, QV_FIELD(GST_G22));
-        add("GST_G23", TFieldKind::Float, QV_FIELD(GST_G23));
-        add("GST_G23VaryToZero", TFieldKind::Flag, QV_FIELD(GST_G23VaryToZero));
-        add("GST_VariationReason", TFieldKind::Text, QV_FIELD(GST_VariationReason));
-        for (int i = 1; i <= 4; ++i)
-            f.push_back({QStringLiteral("GSTInstalmentQtr%1").arg(i), TFieldKind::Float,
-                         [i](TEntityDetail& d) -> void* {
-                             return &d.GSTInstalmentQtr[static_cast<std::size_t>(i)];
-                         }});
-        add("GSTInstalmentStartQtr", TFieldKind::Integer, QV_FIELD(GSTInstalmentStartQtr));
-        add("PAYGWithholdingType", TFieldKind::Byte, QV_FIELD(PAYGWithholdingType));
-        add("SalaryWagesAccounts", TFieldKind::Text, QV_FIELD(SalaryWagesAccounts));
-        add("SalaryWagesWithheldAccounts", TFieldKind::Text, QV_FIELD(SalaryWagesWithheldAccounts));
-        add("ABNWithholdingTaxAccounts", TFieldKind::Text, QV_FIELD(ABNWithholdingTaxAccounts));
-        add("TFNWithholdingTaxAccounts", TFieldKind::Text, QV_FIELD(TFNWithholdingTaxAccounts));
-        add("TaxFileNumber", TFieldKind::Text, QV_FIELD(TaxFileNumber));
-        add("PAYGInstalmentType", TFieldKind::Byte, QV_FIELD(PAYGInstalmentType));
-        add("CashIncomeAccounts", TFieldKind::Text, QV_FIELD(CashIncomeAccounts));
-        add("AccrualsIncomeAccounts", TFieldKind::Text, QV_FIELD(AccrualsIncomeAccounts));
-        add("ATOInstalmentRate", TFieldKind::Float, QV_FIELD(ATOInstalmentRate));
-        add("VariedInstalmentRate", TFieldKind::Float, QV_FIELD(VariedInstalmentRate));
-        add("TaxInstalmentsCreditAdj", TFieldKind::Float, QV_FIELD(TaxInstalmentsCreditAdj));
-        add("VariationReason", TFieldKind::Text, QV_FIELD(VariationReason));
-        add("PAYG_Option", TFieldKind::Byte, QV_FIELD(PAYG_Option));
-        add("PAYGI_UsePayQuarterlyGDP", TFieldKind::Flag, QV_FIELD(PAYGI_UsePayQuarterlyGDP));
-        add("PAYGI_UseCommissionerGDP", TFieldKind::Flag, QV_FIELD(PAYGI_UseCommissionerGDP));
-        add("PAYGI_CommissionerGDP", TFieldKind::Float, QV_FIELD(PAYGI_CommissionerGDP));
-        add("PAYGI_UseVariedGDPAmount", TFieldKind::Flag, QV_FIELD(PAYGI_UseVariedGDPAmount));
-        add("PAYGI_EstimatedBenchmark", TFieldKind::Float, QV_FIELD(PAYGI_EstimatedBenchmark));
-        add("PAYGI_VariedGDPAmount", TFieldKind::Float, QV_FIELD(PAYGI_VariedGDPAmount));
-        add("WETLCTLiability", TFieldKind::Flag, QV_FIELD(WETLCTLiability));
-        add("WineEqualisationAccountsPayable", TFieldKind::Text, QV_FIELD(WineEqualisationAccountsPayable));
-        add("WineEqualisationAccountsRefundable", TFieldKind::Text,
-            QV_FIELD(WineEqualisationAccountsRefundable));
-        add("LuxuryCarAccountsPayable", TFieldKind::Text, QV_FIELD(LuxuryCarAccountsPayable));
-        add("LuxuryCarAccountsRefundable", TFieldKind::Text, QV_FIELD(LuxuryCarAccountsRefundable));
-        add("FBTInstalmentPeriod", TFieldKind::Byte, QV_FIELD(FBTInstalmentPeriod));
-        add("FBTInstalment", TFieldKind::Float, QV_FIELD(FBTInstalment));
-        add("FBTVariation", TFieldKind::Float, QV_FIELD(FBTVariation));
-        add("FBTVariedToZero", TFieldKind::Flag, QV_FIELD(FBTVariedToZero));
-        add("FBTEstimatedPayable", TFieldKind::Float, QV_FIELD(FBTEstimatedPayable));
-        add("FBTVariationReason", TFieldKind::Text, QV_FIELD(FBTVariationReason));
-        add("FBTVariationCredit", TFieldKind::Float, QV_FIELD(FBTVariationCredit));
-        add("FBTPayFinalQtrInstalment", TFieldKind::Flag, QV_FIELD(FBTPayFinalQtrInstalment));
-        for (int i = 1; i <= 4; ++i)
-            f.push_back({QStringLiteral("DeferredInstalmentQ%1").arg(i), TFieldKind::Float,
-                         [i](TEntityDetail& d) -> void* {
-                             return &d.DeferredInstalmentQ[static_cast<std::size_t>(i)];
-                         }});
-        add("BASExportFileCode", TFieldKind::Text, QV_FIELD(BASExportFileCode));
-        add("BASExportFilePath", TFieldKind::Text, QV_FIELD(BASExportFilePath));
-        add("BASExportFormat", TFieldKind::Byte, QV_FIELD(BASExportFormat));
-        add("BASImportECIPath", TFieldKind::Text, QV_FIELD(BASImportECIPath));
-#undef QV_FIELD
-        return f;
-    }();
-    return fields;
+bool SameTextNoCase(const QString& a, QStringView b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-bool IsFolderKeptKey(const QString& key) {
-    return key == QLatin1String("BASExportFilePath") || key == QLatin1String("BASImportECIPath");
-}
-
-// A byte field holds 0 to 255; a larger stored number is held to the edge, never wrapped.
-quint8 ToByte(int value) {
-    return static_cast<quint8>(std::clamp(value, 0, 255));
-}
-
+// The native path of a stored one; raises when its drive is not ready.
 QString NativeOrRaise(const QString& storedPath) {
     const QString native = NativePath(storedPath);
     if (native.isEmpty())
@@ -171,51 +71,38 @@ QString NativeOrRaise(const QString& storedPath) {
     return native;
 }
 
-bool SameTextNoCase(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+EQuilvaneError InvalidCode(const QString& code) {
+    return EQuilvaneError(QStringLiteral("The file code %1 is not valid.").arg(code));
 }
-
-// The short exclusive operating-system lock beside a record, held while its lock keys are read,
-// tested and written (or while it is saved), so that two workstations never interleave there.
-// The lock file goes when the guard ends; one left by a workstation that died is taken over.
-class TRecordGuard {
-public:
-    TRecordGuard(const QString& nativeRecord, int waitMs) : Lock(nativeRecord + QStringLiteral(".lck")) {
-        Lock.setStaleLockTime(GuardStaleMs);
-        const QDeadlineTimer deadline(std::max(waitMs, 0));
-        while (!Lock.tryLock(0)) {
-            if (Lock.error() != QLockFile::LockFailedError)
-                throw EQuilvaneError(
-                    QStringLiteral("Unable to write %1 - the folder cannot be written.").arg(nativeRecord));
-            if (deadline.hasExpired())
-                throw EQuilvaneError(QStringLiteral("Unable to write %1 - another workstation is writing it.")
-                                         .arg(nativeRecord));
-            QThread::msleep(GuardPollMs);
-        }
-    }
-    ~TRecordGuard() { Lock.unlock(); }
-    TRecordGuard(const TRecordGuard&) = delete;
-    TRecordGuard& operator=(const TRecordGuard&) = delete;
-
-private:
-    QLockFile Lock;
-};
 
 } // namespace
 
 // --- lifetime --------------------------------------------------------------------------------
 
 TEntityDetail::TEntityDetail(const QString& fileCode, const TOptionSet& options)
-    : FileCode(fileCode), Options(options), WorkstationName(ProgramParams().UserName) {
+    : FileCode(fileCode), Options(options), FileLock(*this, ProgramParams().UserName) {
     SetDefaults();
     FileName = GetFileName(Options);
 }
 
+bool TEntityDetail::IsPlainFileCode(const QString& code) {
+    static const QString notInCode = QStringLiteral("\\/:*?\"<>|");
+    return !code.isEmpty() && code != QLatin1String(".") && code != QLatin1String("..") &&
+           std::none_of(code.cbegin(), code.cend(), [](QChar c) {
+               return c.unicode() < 0x20 || c.unicode() == 0x7f || notInCode.contains(c);
+           });
+}
+
 std::unique_ptr<TEntityDetail> TEntityDetail::Create(const QString& fileCode, const TOptionSet& options) {
+    if (!IsPlainFileCode(fileCode))
+        throw InvalidCode(fileCode);
     std::unique_ptr<TEntityDetail> detail(new TEntityDetail(fileCode, options));
     try {
-        if (options.Has(Option::Load) && GetFileSize(detail->FileName) < 1)
-            throw EAbort();
+        if (options.Has(Option::Load)) {
+            const QString native = NativePath(detail->FileName);
+            if (native.isEmpty() || QFileInfo(native).size() < 1)
+                throw EAbort();
+        }
         if (!options.Has(Option::NoLock)) {
             detail->Locked = detail->LockFile(true, options.Has(Option::InteractiveLock));
             if (!detail->Locked)
@@ -233,21 +120,26 @@ std::unique_ptr<TEntityDetail> TEntityDetail::Create(const QString& fileCode, co
             throw EAbort();
         }
     } catch (...) {
-        // The destructor gives back a lock taken above.
-        detail.reset();
+        // A lock taken above is given back; the caller hears of the first failure only.
+        try {
+            detail->ReleaseLock();
+        } catch (const std::exception&) {
+        }
         throw;
     }
     return detail;
 }
 
+void TEntityDetail::ReleaseLock() {
+    if (Locked && !Options.Has(Option::NoLock))
+        LockFile(false, false);
+}
+
 TEntityDetail::~TEntityDetail() {
-    DataEntryPages.clear();
-    if (Locked && !Options.Has(Option::NoLock)) {
-        try {
-            LockFile(false, false);
-        } catch (...) {
-            // The lock stays on disk; this workstation takes it over at the next open.
-        }
+    try {
+        ReleaseLock();
+    } catch (...) {
+        // The lock stays on disk; this workstation takes it over at the next open.
     }
 }
 
@@ -304,7 +196,7 @@ QString TEntityDetail::LoadTessalyFolder() const {
 
 void TEntityDetail::SetDefaults() {
     const TProgramParams& params = ProgramParams();
-    EntityType = QStringLiteral("NSP");
+    EntityType = OrdinaryEntityType.toString();
     Name = QStringLiteral("File Name");
     ACN = QStringLiteral("000-000-000");
     RepHdg1 = QStringLiteral("Heading 1");
@@ -335,7 +227,7 @@ void TEntityDetail::SetDefaults() {
     Periods = 12;
     EndMonth = 6;
     Period = 1;
-    const bool super = SameTextNoCase(EntityType, QStringLiteral("SUP"));
+    const bool super = SameTextNoCase(EntityType, SuperannuationEntityType);
     Quantity = super;
     Tax = !super;
     CurrencyConv = false;
@@ -363,26 +255,7 @@ void TEntityDetail::SetDefaults() {
 }
 
 void TEntityDetail::ResetBAS() {
-    for (const TBASField& field : BASFields()) {
-        void* target = field.Field(*this);
-        switch (field.Kind) {
-        case TFieldKind::Byte:
-            *static_cast<quint8*>(target) = 0;
-            break;
-        case TFieldKind::Integer:
-            *static_cast<int*>(target) = 0;
-            break;
-        case TFieldKind::Flag:
-            *static_cast<bool*>(target) = false;
-            break;
-        case TFieldKind::Float:
-            *static_cast<double*>(target) = 0;
-            break;
-        case TFieldKind::Text:
-            static_cast<QString*>(target)->clear();
-            break;
-        }
-    }
+    ClearBASFields(*this);
     GSTInstalmentStartQtr = 3;
     PAYG_Option = 1;
     BASExportFileCode = FileCode;
@@ -397,6 +270,10 @@ QString TEntityDetail::GetFileName(const TOptionSet& options) const {
     return BuildPath({folder, FileCode}) + QStringLiteral(".CFG");
 }
 
+QString TEntityDetail::NativeFileName(const TOptionSet& options) const {
+    return NativeOrRaise(GetFileName(options));
+}
+
 QString TEntityDetail::GetBASSectionName() const {
     if (Year <= LastPlainBASYear)
         return QStringLiteral("BAS");
@@ -406,31 +283,32 @@ QString TEntityDetail::GetBASSectionName() const {
 // --- load ------------------------------------------------------------------------------------
 
 int TEntityDetail::Load(const TOptionSet& options) {
-    IUserPrompt& prompt = TServices::Prompt();
-    const auto unableToOpen = [&](const QString& message) {
+    const auto unableToOpen = [this](const QString& message) {
         MessageBeepAndShow(
-            prompt, TMessageKind::Error,
+            TServices::Prompt(), TMessageKind::Error,
             QStringLiteral("QUILVANE is unable to open file \"%1\". Error: %2").arg(FileCode, message),
             TMessageButton::OK);
         return ResultCode::Reported;
     };
 
     // A record without a code is not loaded; Retry reads the file again.
-    for (;;) {
-        try {
-            Rename(NativeOrRaise(FileName), true);
-        } catch (const EQuilvaneError& error) {
-            return unableToOpen(error.message());
-        }
-        if (!ReadString(ConfigSection, QStringLiteral("Code"), QString()).isEmpty())
-            break;
-        const TMessageButton answer =
-            MessageBeepAndShow(prompt, TMessageKind::Error,
-                               QStringLiteral("Unable to load file details. Filename : ") + FileName,
-                               TMessageButton::Cancel | TMessageButton::Retry);
-        if (answer != TMessageButton::Retry)
-            return ResultCode::Reported;
-    }
+    std::optional<QString> readFailure;
+    const bool hasCode = RunWithRetryBox(
+        [&] {
+            try {
+                Rename(NativeOrRaise(FileName), true);
+            } catch (const std::exception& error) {
+                readFailure = ErrorText(error);
+                return;
+            }
+            if (ReadString(ConfigSection(), QStringLiteral("Code"), QString()).isEmpty())
+                throw EQuilvaneError(QStringLiteral("Unable to load file details. Filename : ") + FileName);
+        },
+        [](const QString& text) { return text; }, TMessageButton::Cancel | TMessageButton::Retry);
+    if (readFailure)
+        return unableToOpen(*readFailure);
+    if (!hasCode)
+        return ResultCode::Reported;
 
     try {
         ReadFields(options);
@@ -438,21 +316,21 @@ int TEntityDetail::Load(const TOptionSet& options) {
         if (options.Has(Option::QuietEntityType))
             return ResultCode::Reported;
         return unableToOpen(error.message());
-    } catch (const EQuilvaneError& error) {
-        return unableToOpen(error.message());
+    } catch (const std::exception& error) {
+        return unableToOpen(ErrorText(error));
     }
     return ResultCode::Success;
 }
 
 void TEntityDetail::ReadFields(const TOptionSet& options) {
     const auto text = [this](const char* key, const QString& defaultValue = QString()) {
-        return ReadString(ConfigSection, QString::fromLatin1(key), defaultValue);
+        return ReadString(ConfigSection(), QString::fromLatin1(key), defaultValue);
     };
     const auto flag = [this](const char* key, bool defaultValue) {
-        return ReadBool(ConfigSection, QString::fromLatin1(key), defaultValue);
+        return ReadBool(ConfigSection(), QString::fromLatin1(key), defaultValue);
     };
     const auto integer = [this](const char* key, int defaultValue) {
-        return ReadInteger(ConfigSection, QString::fromLatin1(key), defaultValue);
+        return ReadInteger(ConfigSection(), QString::fromLatin1(key), defaultValue);
     };
     const auto stamp = [&](const char* key) {
         const QString value = text(key);
@@ -465,12 +343,8 @@ void TEntityDetail::ReadFields(const TOptionSet& options) {
     // The code names the record's own files: a stored one may not lead anywhere else, and a
     // record that fails here keeps the code it was opened with.
     const QString code = text("Code");
-    static const QString notInCode = QStringLiteral("\\/:*?\"<>|");
-    const bool plainCode = code != QLatin1String(".") && code != QLatin1String("..") &&
-                           std::none_of(code.cbegin(), code.cend(),
-                                        [](QChar c) { return c.unicode() < 0x20 || notInCode.contains(c); });
-    if (!plainCode)
-        throw EQuilvaneError(QStringLiteral("The file code %1 is not valid.").arg(code));
+    if (!IsPlainFileCode(code))
+        throw InvalidCode(code);
     FileCode = code;
     EntityType = text("Type");
     if (!ProgramParams().EntityTypes.Contains(EntityType))
@@ -502,7 +376,7 @@ void TEntityDetail::ReadFields(const TOptionSet& options) {
         Tax = flag("Tax", false);
         CurrencyConv = flag("CurrencyConv", false);
         DupRef = flag("DupRef", false);
-        Contras = ToByte(integer("Contras", 0));
+        Contras = static_cast<quint8>(std::clamp(integer("Contras", 0), 0, 255));
         CheckYearSetUp();
 
         if (!options.Has(Option::KeepFolders)) {
@@ -540,7 +414,7 @@ void TEntityDetail::ReadFields(const TOptionSet& options) {
     }
 
     ImportFormatHistory.clear();
-    for (const QString& line : ReadSectionValues(ImportFormatSection)) {
+    for (const QString& line : ReadSectionValues(ImportFormatSection())) {
         const QString value = line.mid(line.indexOf(QLatin1Char('=')) + 1);
         const QString name = value.section(QLatin1Char(','), 0, 0).trimmed();
         int format = 0;
@@ -590,17 +464,13 @@ void TEntityDetail::ReadBAS(const TOptionSet& options) {
         // A year set up for the first time takes the account ranges of the format's master file.
         if (const TAccountFormat* format = ProgramParams().FindAccountFormat(AccFormatID)) {
             QString baseName = format->BaseName;
-            if (SameTextNoCase(EntityType, QStringLiteral("SUP")))
+            if (SameTextNoCase(EntityType, SuperannuationEntityType))
                 baseName += QStringLiteral("_SUP");
             const QString master = NativePath(
                 BuildPath({ProgramDataDir(), QStringLiteral("M_DETAIL"), baseName + QStringLiteral(".BAS")}));
-            if (!master.isEmpty() && QFileInfo::exists(master)) {
-                const TIniFile masterFile(master);
-                for (const TBASField& field : BASFields())
-                    if (MasterBASKeys.contains(field.Key))
-                        *static_cast<QString*>(field.Field(*this)) =
-                            masterFile.ReadString(QStringLiteral("BAS"), field.Key, QString());
-            }
+            if (!master.isEmpty() && QFileInfo::exists(master))
+                ReadBASFields(TIniFile(master), SectionName(snBas).toString(), *this,
+                              TBASKeySelection::FromMaster);
         }
         VariationReason = NotApplicableText.toString();
         FBTVariationReason = NotApplicableText.toString();
@@ -609,38 +479,8 @@ void TEntityDetail::ReadBAS(const TOptionSet& options) {
         return;
     }
 
-    for (const TBASField& field : BASFields()) {
-        if (keepFolders && IsFolderKeptKey(field.Key))
-            continue;
-        void* target = field.Field(*this);
-        switch (field.Kind) {
-        case TFieldKind::Byte: {
-            quint8& value = *static_cast<quint8*>(target);
-            value = ToByte(ReadInteger(section, field.Key, value));
-            break;
-        }
-        case TFieldKind::Integer: {
-            int& value = *static_cast<int*>(target);
-            value = ReadInteger(section, field.Key, value);
-            break;
-        }
-        case TFieldKind::Flag: {
-            bool& value = *static_cast<bool*>(target);
-            value = ReadBool(section, field.Key, value);
-            break;
-        }
-        case TFieldKind::Float: {
-            double& value = *static_cast<double*>(target);
-            value = ReadFloat(section, field.Key, value);
-            break;
-        }
-        case TFieldKind::Text: {
-            QString& value = *static_cast<QString*>(target);
-            value = ReadString(section, field.Key, value);
-            break;
-        }
-        }
-    }
+    ReadBASFields(*this, section, *this,
+                  keepFolders ? TBASKeySelection::ExceptFolders : TBASKeySelection::All);
     ABN = ABN.trimmed();
     if (BASExportFilePath.isEmpty())
         BASExportFilePath = ExportDir;
@@ -649,35 +489,55 @@ void TEntityDetail::ReadBAS(const TOptionSet& options) {
 // --- save ------------------------------------------------------------------------------------
 
 int TEntityDetail::Save(const TOptionSet& options) {
-    for (;;) {
-        try {
-            const QString path = NativeOrRaise(GetFileName(options));
-            TRecordGuard guard(path, GuardWaitMs);
-            Rename(path, false);
-            WriteFields(options, path);
-            WriteRecord();
-            return ResultCode::Success;
-        } catch (const EQuilvaneError& error) {
-            // Nothing reached the disk: the record there is whole, as it was.
-            const TMessageButton answer =
-                MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error,
-                                   QStringLiteral("Unable to save file details to disk.\r") + error.message(),
-                                   TMessageButton::Retry | TMessageButton::Ignore);
-            if (answer != TMessageButton::Retry)
-                return ResultCode::Reported;
-        }
-    }
+    std::exception_ptr writeFailure;
+    const bool saved = RunWithRetryBox(
+        [&] {
+            std::exception_ptr keyFailure;
+            bool pointed = false;
+            {
+                std::unique_ptr<TRecordGuard> guard;
+                try {
+                    const QString path = NativeFileName(options);
+                    // A link is left to the write, which refuses it; a new record has no keys to guard.
+                    if (QFileInfo(path).isFile() && !QFileInfo(path).isSymLink())
+                        guard = std::make_unique<TRecordGuard>(path, FileLock.GuardWaitMs);
+                    Rename(path, false);
+                    pointed = true;
+                    WriteFields(options, path);
+                } catch (const std::exception&) {
+                    keyFailure = std::current_exception();
+                }
+                // The record is written whether or not setting the keys failed; a failure of the
+                // write itself goes to the caller.
+                if (pointed) {
+                    try {
+                        WriteRecord();
+                    } catch (const std::exception&) {
+                        writeFailure = std::current_exception();
+                        return;
+                    }
+                }
+            }
+            if (keyFailure)
+                std::rethrow_exception(keyFailure);
+        },
+        [](const QString& text) { return QStringLiteral("Unable to save file details to disk.\r") + text; },
+        TMessageButton::Retry | TMessageButton::Ignore);
+    if (writeFailure)
+        std::rethrow_exception(writeFailure);
+    return saved ? ResultCode::Success : ResultCode::Reported;
 }
 
 void TEntityDetail::WriteFields(const TOptionSet& options, const QString& nativePath) {
-    const auto text = [this](const char* key, const QString& value) {
-        WriteString(ConfigSection, QString::fromLatin1(key), value);
+    const QString config = ConfigSection();
+    const auto text = [&](const char* key, const QString& value) {
+        WriteString(config, QString::fromLatin1(key), value);
     };
-    const auto flag = [this](const char* key, bool value) {
-        WriteBool(ConfigSection, QString::fromLatin1(key), value);
+    const auto flag = [&](const char* key, bool value) {
+        WriteBool(config, QString::fromLatin1(key), value);
     };
-    const auto integer = [this](const char* key, int value) {
-        WriteInteger(ConfigSection, QString::fromLatin1(key), value);
+    const auto integer = [&](const char* key, int value) {
+        WriteInteger(config, QString::fromLatin1(key), value);
     };
 
     text("Code", FileCode);
@@ -686,8 +546,8 @@ void TEntityDetail::WriteFields(const TOptionSet& options, const QString& native
     text("ACN", ACN);
     text("RepHdg1", RepHdg1);
     text("RepHdg2", RepHdg2);
-    WriteFloat(ConfigSection, QStringLiteral("Created"), Created);
-    WriteFloat(ConfigSection, QStringLiteral("Accessed"), Accessed);
+    WriteFloat(config, QStringLiteral("Created"), Created);
+    WriteFloat(config, QStringLiteral("Accessed"), Accessed);
     text("AccessPw", AccessPw);
     text("Currency", Currency);
     text("AccDefault", AccDefault);
@@ -713,25 +573,7 @@ void TEntityDetail::WriteFields(const TOptionSet& options, const QString& native
     text("TransferExportEmailAddress", TransferExportEmailAddress);
     text("ClientsEmailAddress", ClientsEmailAddress);
     flag("PromptBkup", PromptBkup);
-
-    // The lock keys belong to whoever holds the file. A record that did not take the lock
-    // leaves the keys on disk as they are, so saving never frees or steals another
-    // workstation's lock.
-    if (options.Has(Option::WriteLockedBy) || HoldsLock || !QFileInfo::exists(nativePath)) {
-        flag("Locked", Locked);
-        if (options.Has(Option::WriteLockedBy))
-            text("LockedBy", WorkstationName);
-    } else {
-        const TIniFile disk(nativePath);
-        if (disk.ValueExists(ConfigSection, LockedKey))
-            WriteString(ConfigSection, LockedKey, disk.ReadString(ConfigSection, LockedKey, QString()));
-        else
-            flag("Locked", Locked);
-        if (disk.ValueExists(ConfigSection, LockedByKey))
-            WriteString(ConfigSection, LockedByKey, disk.ReadString(ConfigSection, LockedByKey, QString()));
-        else
-            DeleteKey(ConfigSection, LockedByKey);
-    }
+    WriteLockKeys(options, nativePath);
 
     for (int year = FirstBackupYear; year <= LastBackupYear; ++year)
         WriteInteger(BackupSection, QString::number(year), BackupCount(year));
@@ -739,39 +581,19 @@ void TEntityDetail::WriteFields(const TOptionSet& options, const QString& native
         if (it.key() < FirstBackupYear || it.key() > LastBackupYear)
             WriteInteger(BackupSection, QString::number(it.key()), it.value());
 
-    EraseSection(ImportFormatSection);
+    const QString importSection = ImportFormatSection();
+    EraseSection(importSection);
     for (const TImportFormatEntry& entry : ImportFormatHistory) {
         const qsizetype eq = entry.Line.indexOf(QLatin1Char('='));
         const QString key = eq < 0 ? QString() : entry.Line.left(eq).trimmed();
         if (!key.isEmpty())
-            WriteString(ImportFormatSection, key, entry.Line.mid(eq + 1));
+            WriteString(importSection, key, entry.Line.mid(eq + 1));
     }
 
     if (!options.Has(Option::KeepBASSection)) {
         const QString section = GetBASSectionName();
         EraseSection(section);
-        for (const TBASField& field : BASFields()) {
-            void* source = field.Field(*this);
-            switch (field.Kind) {
-            case TFieldKind::Byte:
-                WriteInteger(section, field.Key, *static_cast<quint8*>(source));
-                break;
-            case TFieldKind::Integer:
-                WriteInteger(section, field.Key, *static_cast<int*>(source));
-                break;
-            case TFieldKind::Flag:
-                WriteBool(section, field.Key, *static_cast<bool*>(source));
-                break;
-            case TFieldKind::Float:
-                WriteFloat(section, field.Key, *static_cast<double*>(source));
-                break;
-            case TFieldKind::Text:
-                WriteString(section, field.Key,
-                            field.Key == QLatin1String("ABN") ? static_cast<QString*>(source)->trimmed()
-                                                              : *static_cast<QString*>(source));
-                break;
-            }
-        }
+        WriteBASFields(*this, section, *this);
     }
 
     EraseSection(HistorySection);
@@ -779,13 +601,44 @@ void TEntityDetail::WriteFields(const TOptionSet& options, const QString& native
         WriteString(HistorySection, DataEntryPageKey + QString::number(i), DataEntryPages[i]);
 }
 
+// The lock keys belong to whoever holds the file. A record that did not take the lock leaves
+// the keys on disk as they are, so saving never frees or steals another workstation's lock; a
+// key is touched only when its value differs, so an unchanged record saves to the same bytes.
+void TEntityDetail::WriteLockKeys(const TOptionSet& options, const QString& nativePath) {
+    const QString config = ConfigSection();
+    const auto keep = [&](const QString& key, const QString& value) {
+        if (!ValueExists(config, key) || ReadString(config, key, QString()) != value)
+            WriteString(config, key, value);
+    };
+    const bool writeName = options.Has(Option::WriteLockedBy);
+    if (writeName || FileLock.HoldsKeys() || !QFileInfo(nativePath).isFile()) {
+        keep(LockedKey, Locked ? QStringLiteral("1") : QStringLiteral("0"));
+        if (writeName)
+            keep(LockedByKey, FileLock.WorkstationName);
+        return;
+    }
+    const TIniFile disk(nativePath);
+    if (disk.ValueExists(config, LockedKey))
+        keep(LockedKey, disk.ReadString(config, LockedKey, QString()));
+    else
+        keep(LockedKey, Locked ? QStringLiteral("1") : QStringLiteral("0"));
+    if (disk.ValueExists(config, LockedByKey))
+        keep(LockedByKey, disk.ReadString(config, LockedByKey, QString()));
+    else
+        DeleteKey(config, LockedByKey);
+}
+
 void TEntityDetail::WriteRecord() {
     const QString path = TIniFile::FileName();
-    if (QFileInfo::exists(path) && SetFileHidden(path, false) != 0)
+    IFileSystem& files = TServices::FileSystem();
+    // Checked before each protection change too: a link's target is never touched.
+    RefuseSymbolicLink(path);
+    if (QFileInfo::exists(path) && !files.SetProtected(path, false))
         throw EQuilvaneError(
             QStringLiteral("Unable to write %1 - the file cannot be made writable.").arg(path));
     UpdateFile();
-    SetFileHidden(path, true);
+    RefuseSymbolicLink(path);
+    files.SetProtected(path, true);
 }
 
 // --- small accessors -------------------------------------------------------------------------
@@ -825,123 +678,9 @@ void TEntityDetail::SetEMailAddress(bool useTransferAddress, const QString& valu
 
 bool TEntityDetail::QuarterlyPAYGInstalments(int gstRegistration, int paygInstalmentType) const {
     if (PAYGI_UsePayQuarterlyGDP) {
-        const bool smallEntity = SameTextNoCase(EntityType, QStringLiteral("SOL")) ||
-                                 SameTextNoCase(EntityType, QStringLiteral("STP")) ||
-                                 SameTextNoCase(EntityType, QStringLiteral("NSP"));
+        const bool smallEntity = SameTextNoCase(EntityType, u"SOL") || SameTextNoCase(EntityType, u"STP") ||
+                                 SameTextNoCase(EntityType, OrdinaryEntityType);
         return smallEntity && gstRegistration == 2 && paygInstalmentType == 0;
     }
     return paygInstalmentType == 0;
-}
-
-// --- the lock ----------------------------------------------------------------------------------
-
-bool TEntityDetail::LockFile(bool lock, bool interactive) {
-    IUserPrompt& prompt = TServices::Prompt();
-    const QString unableToLock =
-        QStringLiteral("QUILVANE was unable to lock %1 for exclusive use.").arg(FileCode);
-    int counter = 0;
-    bool retryRequest = false;
-    bool result = true;
-    do {
-        result = true;
-        ++counter;
-        if (counter <= LockRetryBoxes) {
-            QString holder;
-            result = LockAttempt(lock, holder);
-            if (lock && !result && interactive) {
-                TCursorScope normal(TCursorKind::Normal);
-                prompt.Beep(TBeep::Warning);
-                const QString text =
-                    QStringLiteral("File code %1 is aleady opened by user \"%2\".").arg(FileCode, holder) +
-                    QStringLiteral("\r\n") +
-                    QStringLiteral(
-                        "Please check that \"%1\" has finished working with the file before retrying.")
-                        .arg(holder);
-                retryRequest =
-                    prompt.ShowMessage(TMessageKind::Information, text,
-                                       TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Help,
-                                       LockHelpContext) == TMessageButton::Retry;
-            }
-        } else {
-            // Enough retries: let the user give up, start again, or open the file anyway.
-            TCursorScope normal(TCursorKind::Normal);
-            prompt.Beep(TBeep::Error);
-            const QString text =
-                unableToLock + QStringLiteral("\r\n") +
-                QStringLiteral("You can continue, however data integrity is not guaranteed.") +
-                QStringLiteral("\r\n") + QStringLiteral("Choose ignore to continue and open this file.");
-            const TMessageButton answer =
-                prompt.ShowMessage(TMessageKind::Information, text,
-                                   TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Ignore |
-                                       TMessageButton::Help,
-                                   LockHelpContext);
-            if (answer == TMessageButton::Retry) {
-                retryRequest = true;
-                counter = 0;
-                result = false;
-            } else if (answer == TMessageButton::Ignore) {
-                retryRequest = false;
-                result = true;
-            } else {
-                retryRequest = false;
-                result = false;
-            }
-        }
-    } while (retryRequest && !result && interactive);
-
-    if (lock && !result && interactive) {
-        TCursorScope normal(TCursorKind::Normal);
-        prompt.Beep(TBeep::Error);
-        prompt.ShowMessage(
-            TMessageKind::Information,
-            QStringLiteral(
-                "QUILVANE was unable to lock %1 for exclusive use. Access to this file has been denied.")
-                .arg(FileCode),
-            TMessageButton::OK);
-    }
-    return result;
-}
-
-bool TEntityDetail::LockAttempt(bool lock, QString& holder) {
-    std::unique_ptr<TRecordGuard> guard;
-    bool taken = false;
-    try {
-        // Always the record in the file's own data folder, whatever the record was made with.
-        const QString path = NativeOrRaise(GetFileName(TOptionSet{Option::Standard}));
-        guard = std::make_unique<TRecordGuard>(path, GuardWaitMs);
-        // A missing record is never recreated holding nothing but the lock keys.
-        if (!QFileInfo(path).isFile() || QFileInfo(path).size() < 1)
-            throw EQuilvaneError(QStringLiteral("The file %1 is missing.").arg(path));
-        Rename(path, true);
-        const bool diskLocked = ReadBool(ConfigSection, LockedKey, false);
-        holder = ReadString(ConfigSection, LockedByKey, QString());
-        const bool mine = !WorkstationName.isEmpty() && holder == WorkstationName;
-        if (lock) {
-            if (!diskLocked || mine) {
-                WriteBool(ConfigSection, LockedKey, true);
-                WriteString(ConfigSection, LockedByKey, WorkstationName);
-                taken = true;
-            }
-        } else if (mine) {
-            // Only this workstation's own lock is cleared; one it merely ignored stays.
-            WriteBool(ConfigSection, LockedKey, false);
-            WriteString(ConfigSection, LockedByKey, QString());
-        }
-    } catch (const std::exception&) {
-        // A failure before the write refuses the lock and leaves the disk alone; a release that
-        // fails keeps Locked as it was.
-        return !lock;
-    }
-    if (lock && OnLockTested)
-        OnLockTested();
-    // Written only when this call changed the keys; a write failure goes to the caller.
-    if (Modified())
-        WriteRecord();
-    if (lock) {
-        HoldsLock = taken;
-    } else {
-        HoldsLock = false;
-        Locked = false;
-    }
-    return lock ? taken : true;
 }

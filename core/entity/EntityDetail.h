@@ -2,6 +2,7 @@
 
 #include "core/charts/ChartEntity.h"
 #include "core/common/OptionSet.h"
+#include "core/entity/EntityLock.h"
 #include "core/io/IniFile.h"
 
 #include <QList>
@@ -9,7 +10,6 @@
 #include <QString>
 #include <QStringList>
 #include <array>
-#include <functional>
 #include <memory>
 
 class TAccountFormat;
@@ -30,34 +30,38 @@ struct TImportFormatEntry {
 //
 // The object is the memory copy of the whole file: Load fills the fields from it, Save writes
 // the fields into it and writes it out whole, so keys and sections the fields do not name are
-// kept byte for byte. Every write goes to a temporary file renamed over the record; between
-// writes the record is protected on disk (SetFileHidden).
+// kept byte for byte. Saving an unchanged record twice gives the same bytes. Every write goes to
+// a temporary file renamed over the record; between writes the record is protected on disk. A
+// record that is a symbolic link is never written, nor is its protection changed.
 //
-// A file is open on one workstation at a time. The keys "Locked" and "LockedBy" of
-// "CONFIGURATION" say who holds it; LockFile tests and sets them while holding a short
-// operating-system lock beside the record, so two workstations cannot both take a free file.
+// A file is open on one workstation at a time: FileLock (TEntityLock) keeps the keys "Locked"
+// and "LockedBy" of "CONFIGURATION".
 class TEntityDetail : public TMemIniFile {
 public:
     // The most data-entry pages a load brings back.
     static constexpr int MaxDataEntryPages = 25;
-    // Retry boxes before the override box of an interactive lock.
-    static constexpr int LockRetryBoxes = 5;
-    // Help context of the lock's boxes.
-    static constexpr int LockHelpContext = 6000;
     // Backup counters always written, whether held or not (older readers know only these).
     static constexpr int FirstBackupYear = 1996;
     static constexpr int LastBackupYear = 2023;
 
-    // Makes the record of a file code for the options (EntityOption members): defaults, path,
-    // then (member 7) the existence check, (without member 1) the lock, (member 7) the load and
-    // the account-format check. Raises EAbort when the file is missing, the lock is refused, the
+    // Makes the record of a file code for the options (Option members): defaults, path, then
+    // (member 7) the existence check, (without member 1) the lock, (member 7) the load and the
+    // account-format check. Raises EAbort when the file is missing, the lock is refused, the
     // load fails without member 4, or the account format is not registered (after its message);
-    // a failure to write the lock keys raises its EQuilvaneError. A lock taken before a failure
-    // is released before the exception leaves.
+    // a code that is no plain file code and a failure of the lock's write raise their
+    // EQuilvaneError. A lock taken before a failure is released before the exception leaves.
     static std::unique_ptr<TEntityDetail> Create(const QString& fileCode, const TOptionSet& options);
 
-    // Releases the lock when this record holds it (Locked, without member 1); never saves,
-    // never shows a box, never throws.
+    // A code that names the record's files inside the data folder: not empty, no path
+    // separators, drive colons, wildcards or control characters, not "." or "..".
+    static bool IsPlainFileCode(const QString& code);
+
+    // The closing step: gives back the lock when this record holds it (Locked, without member
+    // 1). A failure to write the record raises; the lock then stays on disk.
+    void ReleaseLock();
+
+    // A silent fallback for a record closed without ReleaseLock: releases the lock, never
+    // saves, never shows a box, never throws.
     ~TEntityDetail();
     TEntityDetail(const TEntityDetail&) = delete;
     TEntityDetail& operator=(const TEntityDetail&) = delete;
@@ -68,12 +72,16 @@ public:
     // The stored path of the record for the options: the file's data folder (transfer folder
     // with member 2, transfer drive with member 13) and the file code with ".CFG".
     QString GetFileName(const TOptionSet& options) const;
+    // The same as a path on this workstation; raises when its drive is not ready.
+    QString NativeFileName(const TOptionSet& options) const;
 
     // Reads FileName from disk into the fields. 0, or -1 after the failure was shown.
     int Load(const TOptionSet& options);
 
-    // Writes the fields into the record and the record to GetFileName(options). 0, or -1 when
-    // the user chose Ignore after a failure (nothing is written then).
+    // Writes the fields into the record and the record to GetFileName(options). A failure while
+    // setting the keys offers Retry and Ignore (the record is written either way); 0, or -1 after
+    // Ignore. A failure of the write itself raises its EQuilvaneError, as does a record that is
+    // a symbolic link; the record on disk is then as it was.
     int Save(const TOptionSet& options);
 
     // "BAS" up to 2001, "BAS <year>" from 2002.
@@ -95,12 +103,13 @@ public:
     // instalments (type 0); otherwise whenever the instalment type is quarterly.
     bool QuarterlyPAYGInstalments(int gstRegistration, int paygInstalmentType) const;
 
-    // Takes (lock) or releases the file. Taking: true when the lock is free or already this
-    // workstation's, or (interactive) when the user chooses to ignore another workstation's
-    // lock; interactively a refusal offers five retry boxes, then the override box. Releasing
-    // clears the keys only when they name this workstation; the result is true. Nothing is
-    // written unless this call changes the keys; a failure of that write raises.
-    bool LockFile(bool lock, bool interactive);
+    // Takes (lock) or releases the file: see TEntityLock::LockFile.
+    bool LockFile(bool lock, bool interactive) { return FileLock.LockFile(lock, interactive); }
+
+    // Writes the memory copy to its file: protection off, temporary file renamed over the
+    // record, protection on. Raises when the file is a symbolic link, cannot be made writable
+    // or cannot be written (it then stays unprotected if it was made writable).
+    void WriteRecord();
 
     // The backup counter of a financial year (1 when none is held).
     int BackupCount(int year) const;
@@ -206,34 +215,19 @@ public:
     quint8 BASExportFormat = 0;
     QString BASImportECIPath;
 
-    // --- the workstation and the guard of the lock keys ------------------------------------
-    // The user name the lock is taken under: the program settings' user name when the record
-    // was made.
-    QString WorkstationName;
-    // How long a lock attempt, release or save waits for another workstation's read-test-write
-    // of the same record before it counts as refused.
-    int GuardWaitMs = 3000;
-    // Called while the guard is held, between the test of the lock keys and their write (lets a
-    // test bring in a second workstation at the worst moment).
-    std::function<void()> OnLockTested;
+    // The lock keys of this record and the workstation they are taken under.
+    TEntityLock FileLock;
 
 private:
     TEntityDetail(const QString& fileCode, const TOptionSet& options);
 
-    // One attempt at the keys; true when the lock is taken (or, releasing, always).
-    bool LockAttempt(bool lock, QString& holder);
     void ResetBAS();
     void ReadFields(const TOptionSet& options);
     void ReadBAS(const TOptionSet& options);
     void CheckYearSetUp() const;
     void WriteFields(const TOptionSet& options, const QString& nativePath);
-    // Writes the memory copy to its file: write protection off, temporary file renamed over the
-    // record, protection on. Raises when the file cannot be made writable or written.
-    void WriteRecord();
+    void WriteLockKeys(const TOptionSet& options, const QString& nativePath);
     QString ProgramDataDir() const;
     QString DefaultDriveFolder(const QString& folder) const;
     QString LoadTessalyFolder() const;
-
-    // This record took the lock keys on disk (not merely ignored another workstation's).
-    bool HoldsLock = false;
 };

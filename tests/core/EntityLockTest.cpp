@@ -1,270 +1,188 @@
 #include "tests/core/EntityTestSupport.h"
 
-#include "core/common/Exceptions.h"
-
 #include <atomic>
-#include <chrono>
-#include <sys/stat.h>
+#include <csignal>
+#include <sys/wait.h>
 #include <thread>
-
-using namespace Option;
 
 namespace {
 
-const QString RetryText = QStringLiteral("File code ABC123 is aleady opened by user \"OTHER\".\r\nPlease "
-                                         "check that \"OTHER\" has finished working with the "
-                                         "file before retrying.");
-const QString OverrideText = QStringLiteral("QUILVANE was unable to lock ABC123 for exclusive use.\r\nYou "
-                                            "can continue, however data integrity is not "
-                                            "guaranteed.\r\nChoose ignore to continue and open this file.");
-const QString DeniedText = QStringLiteral(
-    "QUILVANE was unable to lock ABC123 for exclusive use. Access to this file has been denied.");
-
-ino_t FileId(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
-}
+const QString RetryText =
+    "File code ABC123 is aleady opened by user \"OTHER\".\r\nPlease check that \"OTHER\" "
+    "has finished working with the file before retrying.";
+const QString OverrideText =
+    "QUILVANE was unable to lock ABC123 for exclusive use.\r\nYou can continue, "
+    "however data integrity is not guaranteed.\r\nChoose ignore to continue and open "
+    "this file.";
+const QString DeniedText =
+    "QUILVANE was unable to lock ABC123 for exclusive use. Access to this file has been denied.";
 
 } // namespace
 
-class EntityLockTest : public TEntityFixture {
-protected:
-    QString DiskKey(const QString& key) const {
-        return TIniFile(RecordPath()).ReadString("CONFIGURATION", key, "<missing>");
-    }
+using EntityLockTest = TEntityFixture;
 
-    // The record of another workstation, made the way this program makes it.
-    std::unique_ptr<TEntityDetail> OpenAs(const QString& workstation, const TOptionSet& options) {
-        const QString own = Params->UserName;
-        Params->UserName = workstation;
-        std::unique_ptr<TEntityDetail> detail;
-        try {
-            detail = Open(options);
-        } catch (...) {
-            Params->UserName = own;
-            throw;
-        }
-        Params->UserName = own;
-        return detail;
-    }
-};
-
-TEST_F(EntityLockTest, AFreeFileIsTakenAndOnlyTheLockKeysChange) {
-    const QByteArray before = SmallRecord("0", "");
-    WriteRecordBytes(before);
-    {
-        auto detail = Open({Standard, Load});
-        EXPECT_TRUE(detail->Locked);
-        EXPECT_EQ(DiskKey("Locked"), "1");
-        EXPECT_EQ(DiskKey("LockedBy"), "WORKSTATION1");
-        EXPECT_EQ(ReadRecordBytes(), SmallRecord("1", "WORKSTATION1"));
-        EXPECT_TRUE(Prompt->Shown.isEmpty());
-    }
-    // Closing gives it back, and the rest of the record is as it was.
-    EXPECT_EQ(ReadRecordBytes(), before);
+TEST_F(EntityLockTest, AFreeFileIsTakenAndGivenBackAndOnlyTheLockKeysChange) {
+    WriteRecordBytes(SmallRecord());
+    auto detail = Open({Standard, Load});
+    EXPECT_EQ(ReadRecordBytes(), SmallRecord("1", "WORKSTATION1"));
+    // Closing is an explicit step; the destructor then has nothing left to do.
+    detail->ReleaseLock();
+    EXPECT_FALSE(detail->Locked);
+    EXPECT_EQ(ReadRecordBytes(), SmallRecord());
+    detail.reset();
+    EXPECT_EQ(Files->Log.size(), 4);
     EXPECT_FALSE(QFileInfo(RecordPath()).permissions() & QFileDevice::WriteOwner);
-    EXPECT_FALSE(QFile::exists(RecordPath() + ".lck"));
+    // The guard leaves nothing in the data folder.
+    EXPECT_EQ(QDir(DataDir).entryList(QDir::Files | QDir::Hidden), QStringList{"ABC123.CFG"});
 }
 
-TEST_F(EntityLockTest, ThisWorkstationsOwnStaleLockIsTakenOverWithoutABox) {
-    WriteRecordBytes(SmallRecord("1", "WORKSTATION1"));
-    const ino_t before = FileId(RecordPath());
-    auto detail = Open({Standard, Load, InteractiveLock});
-    EXPECT_TRUE(detail->Locked);
-    EXPECT_TRUE(Prompt->Shown.isEmpty());
-    EXPECT_TRUE(Prompt->Beeps.isEmpty());
-    // The keys already said so: nothing needed writing.
-    EXPECT_EQ(FileId(RecordPath()), before);
-}
-
-TEST_F(EntityLockTest, AForeignLockRefusesSilentlyAndWritesNothing) {
-    WriteRecordBytes(SmallRecord("1", "OTHER"));
-    const QByteArray before = ReadRecordBytes();
-    const ino_t id = FileId(RecordPath());
-    EXPECT_THROW(Open({Standard, Load}), EAbort);
-    EXPECT_TRUE(Prompt->Shown.isEmpty());
-    EXPECT_TRUE(Prompt->Beeps.isEmpty());
-    EXPECT_EQ(ReadRecordBytes(), before);
-    EXPECT_EQ(FileId(RecordPath()), id);
-    EXPECT_TRUE(Files->Entries().isEmpty());
-}
-
-TEST_F(EntityLockTest, FiveRetriesThenTheOverrideBoxThenCancelDenies) {
-    WriteRecordBytes(SmallRecord("1", "OTHER"));
-    for (int i = 0; i < 5; ++i)
-        Prompt->Answer(TMessageButton::Retry);
-    Prompt->Answer(TMessageButton::Cancel);
-    Prompt->Answer(TMessageButton::OK);
-    EXPECT_THROW(Open({Standard, Load, InteractiveLock}), EAbort);
-
-    ASSERT_EQ(Prompt->Shown.size(), 7);
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(Prompt->Shown[i].Text, RetryText);
-        EXPECT_EQ(Prompt->Shown[i].Kind, TMessageKind::Information);
-        EXPECT_EQ(Prompt->Shown[i].Buttons,
-                  TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Help);
-        EXPECT_EQ(Prompt->Shown[i].HelpContext, 6000);
+TEST_F(EntityLockTest, OwnKeysAreTakenOverAndForeignKeysRefusedWithoutWriting) {
+    for (const QString holder : {"WORKSTATION1", "OTHER", "workstation1"}) {
+        SCOPED_TRACE(holder.toStdString());
+        WriteRecordBytes(SmallRecord("1", holder));
+        const QStringList log = Files->Log;
+        std::unique_ptr<TEntityDetail> opened;
+        if (holder == "WORKSTATION1")
+            EXPECT_TRUE((opened = Open({Standard, Load, InteractiveLock}))->Locked);
+        else
+            EXPECT_THROW(Open({Standard, Load}), EAbort);
+        EXPECT_EQ(Files->Log, log); // the keys already said so, or were not ours
+        EXPECT_EQ(DiskKey("LockedBy"), holder);
     }
-    EXPECT_EQ(Prompt->Shown[5].Text, OverrideText);
-    EXPECT_EQ(Prompt->Shown[5].Buttons,
-              TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Ignore | TMessageButton::Help);
-    EXPECT_EQ(Prompt->Shown[5].HelpContext, 6000);
-    EXPECT_EQ(Prompt->Shown[6].Text, DeniedText);
-    EXPECT_EQ(Prompt->Shown[6].Buttons, TMessageButtons(TMessageButton::OK));
-    EXPECT_EQ(Prompt->Shown[6].HelpContext, 0);
-    EXPECT_EQ(Prompt->Beeps, QList<TBeep>({TBeep::Warning, TBeep::Warning, TBeep::Warning, TBeep::Warning,
-                                           TBeep::Warning, TBeep::Error, TBeep::Error}));
-    EXPECT_EQ(DiskKey("LockedBy"), "OTHER");
 }
 
-TEST_F(EntityLockTest, CancelOnARetryBoxDeniesAtOnce) {
-    WriteRecordBytes(SmallRecord("1", "OTHER"));
-    Prompt->Answer(TMessageButton::Cancel);
-    Prompt->Answer(TMessageButton::OK);
-    EXPECT_THROW(Open({Standard, Load, InteractiveLock}), EAbort);
-    EXPECT_EQ(Prompt->Texts(), QStringList({RetryText, DeniedText}));
-}
-
-TEST_F(EntityLockTest, OverrideRetryStartsFiveMoreAttemptsAndIgnoreOpensWithoutTheLock) {
-    WriteRecordBytes(SmallRecord("1", "OTHER"));
-    // Five retry boxes, override Retry, five more retry boxes, override Ignore.
-    for (int i = 0; i < 11; ++i)
-        Prompt->Answer(TMessageButton::Retry);
-    Prompt->Answer(TMessageButton::Ignore);
-    {
-        auto opened = Open({Standard, Load, InteractiveLock});
-        EXPECT_TRUE(opened->Locked);
-        const QStringList texts = Prompt->Texts();
-        ASSERT_EQ(texts.size(), 12);
-        EXPECT_EQ(texts.count(RetryText), 10);
-        EXPECT_EQ(texts[5], OverrideText);
-        EXPECT_EQ(texts[11], OverrideText);
-        EXPECT_EQ(DiskKey("LockedBy"), "OTHER");
-
-        // Saving a file opened this way leaves the other workstation's keys alone, whatever
-        // the record holds in memory.
-        opened->Name = "Changed here";
-        opened->Locked = false;
-        ASSERT_EQ(opened->Save({Standard}), 0);
-        EXPECT_EQ(DiskKey("Locked"), "1");
-        EXPECT_EQ(DiskKey("LockedBy"), "OTHER");
-        opened->Locked = true;
+TEST_F(EntityLockTest, InteractiveRefusalsOfferRetryThenOverrideThenDeny) {
+    const QStringList five(5, RetryText);
+    using TButtons = QList<TMessageButton>;
+    const std::tuple<TButtons, QStringList, bool> cases[] = {
+        {TButtons(5, TMessageButton::Retry) << TMessageButton::Cancel << TMessageButton::OK,
+         five + QStringList{OverrideText, DeniedText}, false},
+        {{TMessageButton::Cancel, TMessageButton::OK}, {RetryText, DeniedText}, false},
+        {TButtons(11, TMessageButton::Retry) << TMessageButton::Ignore,
+         five + QStringList{OverrideText} + five + QStringList{OverrideText}, true}};
+    for (const auto& [answers, texts, opens] : cases) {
+        SCOPED_TRACE(texts.size());
+        WriteRecordBytes(SmallRecord("1", "OTHER"));
+        Prompt->Shown.clear(), Prompt->Beeps.clear();
+        for (TMessageButton answer : answers)
+            Prompt->Answer(answer);
+        std::unique_ptr<TEntityDetail> opened;
+        if (opens)
+            opened = Open({Standard, Load, InteractiveLock});
+        else
+            EXPECT_THROW(Open({Standard, Load, InteractiveLock}), EAbort);
+        EXPECT_EQ(Prompt->Texts(), texts);
+        for (int i = 0; i < Prompt->Shown.size(); ++i) {
+            const bool retry = texts[i] == RetryText, denied = texts[i] == DeniedText;
+            EXPECT_EQ(Prompt->Beeps.value(i), retry ? TBeep::Warning : TBeep::Error);
+            EXPECT_EQ(Prompt->Shown[i].HelpContext, denied ? 0 : 6000);
+            EXPECT_EQ(Prompt->Shown[i].Buttons,
+                      denied  ? TMessageButtons(TMessageButton::OK)
+                      : retry ? TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Help
+                              : TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Ignore |
+                                    TMessageButton::Help);
+        }
+        if (opened) {
+            // Saving and closing a file opened over another's lock leave that lock alone.
+            opened->Locked = false, opened->Name = "Changed here";
+            ASSERT_EQ(opened->Save({Standard}), 0);
+            opened->Locked = true;
+            opened->ReleaseLock();
+            EXPECT_EQ(DiskKey("Name"), "Changed here");
+        }
+        EXPECT_EQ(DiskKey("Locked") + DiskKey("LockedBy"), "1OTHER");
     }
-    // Closing does not clear another workstation's lock either.
-    EXPECT_EQ(DiskKey("Locked"), "1");
-    EXPECT_EQ(DiskKey("LockedBy"), "OTHER");
-    EXPECT_EQ(DiskKey("Name"), "Changed here");
 }
 
 TEST_F(EntityLockTest, TwoWorkstationsAgainstOneFolder) {
-    WriteRecordBytes(SmallRecord("0", ""));
+    WriteRecordBytes(SmallRecord());
     auto first = OpenAs("WS-A", {Standard, Load});
-    EXPECT_EQ(DiskKey("LockedBy"), "WS-A");
-    EXPECT_THROW(OpenAs("WS-B", {Standard, Load}), EAbort);
-    // Names compare exactly: another case is another workstation.
-    EXPECT_THROW(OpenAs("ws-a", {Standard, Load}), EAbort);
-
     // The open-file dialog reads who holds it without locking.
     auto summary = OpenAs("WS-B", {NoLock, SummaryLoad, Load});
-    EXPECT_TRUE(summary->Locked);
-    EXPECT_EQ(summary->LockedBy, "WS-A");
-    summary.reset();
-    EXPECT_EQ(DiskKey("LockedBy"), "WS-A");
-
-    first.reset();
-    EXPECT_EQ(DiskKey("Locked"), "0");
-    auto second = OpenAs("WS-B", {Standard, Load});
-    EXPECT_EQ(DiskKey("LockedBy"), "WS-B");
-}
-
-TEST_F(EntityLockTest, ReleasingKeepsWhatAnotherWriterPutOnDisk) {
-    WriteRecordBytes(SmallRecord("0", ""));
-    auto detail = Open({Standard, Load});
-    // Another record object of this workstation saves a new name meanwhile.
-    auto other = Open({Standard, NoLock, Load});
+    EXPECT_TRUE(summary->Locked && summary->LockedBy == "WS-A");
+    // A save of another record object meanwhile survives the release.
+    auto other = OpenAs("WS-B", {Standard, NoLock, Load});
     other->Name = "Saved meanwhile";
     ASSERT_EQ(other->Save({Standard}), 0);
-    EXPECT_EQ(DiskKey("LockedBy"), "WORKSTATION1");
-
-    EXPECT_TRUE(detail->LockFile(false, false));
-    EXPECT_FALSE(detail->Locked);
-    EXPECT_EQ(DiskKey("Name"), "Saved meanwhile");
-    EXPECT_EQ(DiskKey("Locked"), "0");
-    EXPECT_EQ(DiskKey("LockedBy"), "");
+    EXPECT_TRUE(first->LockFile(false, false) && !first->Locked);
+    EXPECT_EQ(DiskKey("Name") + DiskKey("Locked") + DiskKey("LockedBy"), "Saved meanwhile0");
+    EXPECT_TRUE(OpenAs("WS-B", {Standard, Load})->Locked);
 }
 
-TEST_F(EntityLockTest, AMissingRecordIsNeverCreatedByTheLock) {
-    auto detail = Open({Standard, NoLock}, "NEW001");
-    EXPECT_FALSE(detail->LockFile(true, false));
+TEST_F(EntityLockTest, OnlyAClientRecordIsEverWrittenByTheLock) {
+    EXPECT_FALSE(Open({Standard, NoLock}, "NEW001")->LockFile(true, false));
     EXPECT_FALSE(QFile::exists(RecordPath("NEW001")));
-}
-
-TEST_F(EntityLockTest, AWriteFailurePassesOutInsteadOfARetryBox) {
-    WriteRecordBytes(SmallRecord("0", ""));
-    Files->RefuseUnprotect = true;
+    QByteArray junk;
+    for (int i = 0; i < 512; ++i)
+        junk.append(char(i * 37 % 256));
+    WriteRecordBytes(junk);
     EXPECT_THROW(Open({Standard, Load, InteractiveLock}), EQuilvaneError);
-    EXPECT_TRUE(Prompt->Shown.isEmpty());
-    EXPECT_EQ(DiskKey("Locked"), "0");
-    Files->RefuseUnprotect = false;
-    // The failure left no guard behind: the next attempt goes ahead.
-    auto detail = Open({Standard, Load});
-    EXPECT_EQ(DiskKey("Locked"), "1");
+    EXPECT_TRUE(Files->Log.isEmpty());
+    EXPECT_EQ(ReadRecordBytes(), junk);
+    EXPECT_TRUE(QFileInfo(RecordPath()).permissions() & QFileDevice::WriteOwner);
 }
 
 TEST_F(EntityLockTest, ALockerInsideAnothersReadAndWriteIsRefused) {
-    WriteRecordBytes(SmallRecord("0", ""));
+    WriteRecordBytes(SmallRecord());
     auto first = OpenAs("WS-A", {Standard, NoLock, Load});
     auto second = OpenAs("WS-B", {Standard, NoLock, Load});
-    second->GuardWaitMs = 0;
+    second->FileLock.GuardWaitMs = 0;
     bool secondTook = true;
     // WS-B tries at the worst moment: after WS-A found the file free, before WS-A wrote.
-    first->OnLockTested = [&] { secondTook = second->LockFile(true, false); };
+    first->FileLock.OnLockTested = [&] { secondTook = second->LockFile(true, false); };
     EXPECT_TRUE(first->LockFile(true, false));
     EXPECT_FALSE(secondTook);
     EXPECT_EQ(DiskKey("LockedBy"), "WS-A");
-    first->OnLockTested = nullptr;
-    EXPECT_FALSE(second->LockFile(true, false));
-    EXPECT_TRUE(first->LockFile(false, false));
-    EXPECT_TRUE(second->LockFile(true, false));
-    EXPECT_EQ(DiskKey("LockedBy"), "WS-B");
-    EXPECT_TRUE(second->LockFile(false, false));
 }
 
-TEST_F(EntityLockTest, TwoLockersHammeringOneRecordNeverBothHoldIt) {
-    WriteRecordBytes(SmallRecord("0", ""));
-    constexpr int Rounds = 40;
-    std::atomic<int> holders{0};
-    std::atomic<int> overlaps{0};
-    std::atomic<int> wins[2] = {0, 0};
-    const QString names[2] = {"WS-A", "WS-B"};
-    std::unique_ptr<TEntityDetail> lockers[2] = {OpenAs(names[0], {Standard, NoLock, Load}),
-                                                 OpenAs(names[1], {Standard, NoLock, Load})};
-    // Each locker lingers between finding the file free and writing its keys, which is where
-    // two unguarded lockers would both get in.
-    for (auto& locker : lockers)
-        locker->OnLockTested = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); };
-    const auto run = [&](int who) {
-        for (int round = 0; round < Rounds; ++round) {
-            if (!lockers[who]->LockFile(true, false))
-                continue;
-            if (holders.fetch_add(1) != 0)
-                ++overlaps;
-            ++wins[who];
+// A workstation that dies between the test of the keys and their write holds nothing.
+TEST_F(EntityLockTest, ADeadLockerNeverBlocksAFreeRecord) {
+    WriteRecordBytes(SmallRecord());
+    auto dying = OpenAs("WS-DEAD", {Standard, NoLock, Load});
+    dying->FileLock.OnLockTested = [] { ::raise(SIGKILL); };
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(dying->LockFile(true, false) ? 1 : 2);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    auto detail = Open({Standard, NoLock, Load});
+    detail->FileLock.GuardWaitMs = 0;
+    EXPECT_TRUE(detail->LockFile(true, false));
+}
+
+// Twenty workstations race for one record, taking and giving it back: never two hold it at once.
+TEST_F(EntityLockTest, RacingWorkstationsNeverBothHoldTheRecord) {
+    WriteRecordBytes(SmallRecord());
+    TServices::SetFileSystem(std::make_shared<TLocalFileSystem>()); // the log is for one thread
+    constexpr int Lockers = 20;
+    std::vector<std::unique_ptr<TEntityDetail>> lockers;
+    for (int i = 0; i < Lockers; ++i) {
+        lockers.push_back(OpenAs(QString::number(i), {Standard, NoLock, Load}));
+        // Lingering between finding the file free and writing the keys is where two unguarded
+        // lockers would both get in.
+        lockers.back()->FileLock.OnLockTested = [] {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            // Whoever holds the file finds its own name on it.
-            if (TIniFile(RecordPath()).ReadString("CONFIGURATION", "LockedBy", "") != names[who])
-                ++overlaps;
-            holders.fetch_sub(1);
-            lockers[who]->LockFile(false, false);
-        }
-    };
-    std::thread a(run, 0);
-    std::thread b(run, 1);
-    a.join();
-    b.join();
+        };
+    }
+    std::atomic<int> ready{0}, holders{0}, overlaps{0}, wins{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < Lockers; ++i)
+        threads.emplace_back([&, i] {
+            for (++ready; ready < Lockers;)
+                std::this_thread::yield();
+            for (int round = 0; round < 3; ++round)
+                if (lockers[i]->LockFile(true, false)) {
+                    overlaps += holders++ != 0 ? 1 : 0;
+                    ++wins;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                    --holders;
+                    lockers[i]->LockFile(false, false);
+                }
+        });
+    for (std::thread& thread : threads)
+        thread.join();
     EXPECT_EQ(overlaps.load(), 0);
-    EXPECT_GT(wins[0].load() + wins[1].load(), 0);
-    EXPECT_EQ(DiskKey("Locked"), "0");
-    EXPECT_EQ(DiskKey("Name"), "Acme");
-    EXPECT_FALSE(QFile::exists(RecordPath() + ".lck"));
+    EXPECT_GE(wins.load(), 3);
+    EXPECT_EQ(DiskKey("Locked") + DiskKey("Name"), "0Acme");
 }

@@ -1,12 +1,11 @@
 #pragma once
 
-// Shared set-up of the client-record tests: program settings read from the shipped reference
-// data with the data folder in the test's temporary folder, a fixed clock, a file system that
-// records protection changes, and helpers to write and read records by hand.
+// Shared set-up of the client-record tests: program settings from the shipped reference data
+// with the data folder in the test's temporary folder, a fixed clock, a file system that logs
+// protection changes, and records written and read by hand.
 
-#include "core/common/RegionalSettings.h"
+#include "core/common/Exceptions.h"
 #include "core/entity/EntityDetail.h"
-#include "core/common/OptionSet.h"
 #include "core/services/LocalFileSystem.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
@@ -16,117 +15,81 @@
 #include "tests/support/ServicesFixture.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QStringList>
-#include <functional>
-#include <mutex>
+#include <QScopeGuard>
+#include <utility>
 
-// The workstation's file system with every protection change written to a log; it can be told
-// to refuse making a file writable (a read-only share) and runs a step when a file is protected
-// again (to look at what was just written).
+using namespace Option;
+
+// Logs every protection change (for one thread only); can refuse to make a file writable (a
+// read-only share).
 class TRecordingFileSystem : public TLocalFileSystem {
 public:
     bool SetProtected(const QString& path, bool protect) override {
-        {
-            std::lock_guard<std::mutex> hold(Mutex);
-            Log.append((protect ? QStringLiteral("protect:") : QStringLiteral("unprotect:")) +
-                       QFileInfo(path).fileName());
-        }
-        if (!protect && RefuseUnprotect)
-            return false;
-        const bool done = TLocalFileSystem::SetProtected(path, protect);
-        if (protect && OnProtect)
-            OnProtect(path);
-        return done;
+        Log.append((protect ? "protect:" : "unprotect:") + QFileInfo(path).fileName());
+        return (protect || !RefuseUnprotect) && TLocalFileSystem::SetProtected(path, protect);
     }
-
-    QStringList Entries() const {
-        std::lock_guard<std::mutex> hold(Mutex);
-        return Log;
-    }
-
-    bool RefuseUnprotect = false;
-    std::function<void(const QString&)> OnProtect;
-
-private:
-    mutable std::mutex Mutex;
     QStringList Log;
+    bool RefuseUnprotect = false;
 };
 
 class TEntityFixture : public TServicesFixture {
 protected:
     void SetUp() override {
         TServicesFixture::SetUp();
-        SavedHome = qgetenv("HOME");
-        ASSERT_TRUE(QDir(Temp.path()).mkpath(QStringLiteral("home")));
-        qputenv("HOME", TempPath(QStringLiteral("home")).toLocal8Bit());
-        DataDir = TempPath(QStringLiteral("DATA"));
+        DataDir = TempPath("DATA");
         ASSERT_TRUE(QDir().mkpath(DataDir));
-        Prompt = std::make_shared<THookedPrompt>();
-        TServices::SetPrompt(Prompt);
+        TServices::SetPrompt(Prompt = std::make_shared<THookedPrompt>());
         Params = std::make_shared<TProgramParams>();
         Params->TReferenceData::Load(TProgramParams::ShippedReferenceDataPath());
         Params->LicFilePath = DataDir;
-        Params->UserName = QStringLiteral("WORKSTATION1");
+        Params->UserName = "WORKSTATION1";
         SetProgramParams(Params);
         TServices::SetClock(std::make_shared<TFixedClock>(QDateTime(QDate(2024, 3, 15), QTime(14, 45))));
-        Files = std::make_shared<TRecordingFileSystem>();
-        TServices::SetFileSystem(Files);
+        TServices::SetFileSystem(Files = std::make_shared<TRecordingFileSystem>());
     }
 
-    void TearDown() override {
-        SetProgramParams(nullptr);
-        TRegionalSettings::Program().Reset();
-        qputenv("HOME", SavedHome);
-        TServicesFixture::TearDown();
+    QString RecordPath(const QString& code = "ABC123") const { return DataDir + "/" + code + ".CFG"; }
+    static QString DataPath(const QString& name) { return QUILVANE_TEST_DATA_DIR "/entity/" + name; }
+    // A record of tests/data/entity with the data folder filled in.
+    QByteArray Golden(const QString& name) const {
+        return ReadFileBytes(DataPath(name)).replace("@DATADIR@", DataDir.toLatin1());
+    }
+    void WriteRecordBytes(const QByteArray& bytes) {
+        QFile::setPermissions(RecordPath(), QFile::ReadOwner | QFile::WriteOwner);
+        ASSERT_TRUE(WriteFileBytes(RecordPath(), bytes));
+    }
+    QByteArray ReadRecordBytes() const { return ReadFileBytes(RecordPath()); }
+    QString DiskKey(const QString& key) const {
+        return TIniFile(RecordPath()).ReadString("CONFIGURATION", key, "<missing>");
     }
 
-    QString RecordPath(const QString& code = QStringLiteral("ABC123")) const {
-        return DataDir + QLatin1Char('/') + code + QStringLiteral(".CFG");
+    // small_2006.cfg (June year end, 12 periods) with the lock keys given; `change` replaces the
+    // "key=value" line of its key.
+    static QByteArray SmallRecord(const QString& locked = "0", const QString& lockedBy = "",
+                                  const QString& change = {}) {
+        QStringList lines = QString::fromLatin1(ReadFileBytes(DataPath("small_2006.cfg"))).split("\r\n");
+        for (QString& line : lines) {
+            const QString key = line.section('=', 0, 0);
+            if (key == "Locked" || key == "LockedBy")
+                line = key + "=" + (key == "Locked" ? locked : lockedBy);
+            if (!change.isEmpty() && key == change.section('=', 0, 0).trimmed())
+                line = change;
+        }
+        return lines.join("\r\n").toLatin1();
     }
-
-    static QByteArray Lines(const QStringList& lines) {
-        return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1();
-    }
-
-    // Writes a record as another program would: plain bytes, then protected.
-    void WriteRecordBytes(const QByteArray& bytes, const QString& code = QStringLiteral("ABC123")) {
-        const QString path = RecordPath(code);
-        if (QFile::exists(path))
-            QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(file.write(bytes), bytes.size());
-    }
-
-    QByteArray ReadRecordBytes(const QString& code = QStringLiteral("ABC123")) const {
-        return ReadFileBytes(RecordPath(code));
-    }
-
-    // A small valid record of year 2006 with the lock keys given.
-    QByteArray SmallRecord(const QString& locked, const QString& lockedBy,
-                           const QString& name = QStringLiteral("Acme")) const {
-        return Lines({QStringLiteral("[CONFIGURATION]"), QStringLiteral("Code=ABC123"),
-                      QStringLiteral("Type=COY"), QStringLiteral("Name=") + name,
-                      QStringLiteral("Created=732494.5"), QStringLiteral("Accessed=732495.25"),
-                      QStringLiteral("AccFormatID=QUILVANE"), QStringLiteral("Year=2006"),
-                      QStringLiteral("Periods=12"), QStringLiteral("EndMonth=6"), QStringLiteral("Period=1"),
-                      QStringLiteral("Locked=") + locked, QStringLiteral("LockedBy=") + lockedBy, QString(),
-                      QStringLiteral("[Notes]"), QStringLiteral("; kept as it is"),
-                      QStringLiteral("Odd Key = spaced value")});
-    }
-
-    static std::unique_ptr<TEntityDetail> Open(const TOptionSet& options,
-                                               const QString& code = QStringLiteral("ABC123")) {
+    static std::unique_ptr<TEntityDetail> Open(const TOptionSet& options, const QString& code = "ABC123") {
         return TEntityDetail::Create(code, options);
     }
-
-    // Runs OnShow when a box comes up; the base class's prompter is this one.
+    // The record as another workstation opens it.
+    std::unique_ptr<TEntityDetail> OpenAs(const QString& workstation, const TOptionSet& options) {
+        const auto restore =
+            qScopeGuard([&, own = std::exchange(Params->UserName, workstation)] { Params->UserName = own; });
+        return Open(options);
+    }
     THookedPrompt& Hooked() { return static_cast<THookedPrompt&>(*Prompt); }
 
     QString DataDir;
     std::shared_ptr<TProgramParams> Params;
     std::shared_ptr<TRecordingFileSystem> Files;
-    QByteArray SavedHome;
 };
