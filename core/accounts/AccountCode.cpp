@@ -19,23 +19,33 @@ bool CodePartsEqual(const TAccountCode& a, const TAccountCode& b) {
     return a == b;
 }
 
+namespace {
+
+// The unsigned value of a stored part; all bits set is the absent part.
+int PartValue(qint16 stored) {
+    const auto bits = static_cast<quint16>(stored);
+    return bits == 0xFFFF ? -1 : int{bits};
+}
+
+} // namespace
+
 int GetAccountCodePart(const TAccountCode& code, int part) {
     switch (part) {
     case AccountPart:
-        return code.Account;
+        return PartValue(code.Account);
     case SubAccountPart:
-        return code.SubAccount;
+        return PartValue(code.SubAccount);
     case BranchPart:
-        return code.Branch;
+        return PartValue(code.Branch);
     case DivisionPart:
-        return code.Division;
+        return PartValue(code.Division);
     default:
         return -1;
     }
 }
 
 void SetAccountCodePart(TAccountCode& code, int part, int value) {
-    const auto stored = static_cast<qint16>(value);
+    const auto stored = static_cast<qint16>(static_cast<quint16>(value));
     switch (part) {
     case AccountPart:
         code.Account = stored;

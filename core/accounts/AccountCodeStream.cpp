@@ -6,11 +6,9 @@
 
 qint16 ReadAccountCodePart(TValueReader& reader) {
     const std::int32_t value = reader.ReadInteger();
-    if (value == -1 || value == 65535)
-        return -1;
-    if (value < 0 || value > 32767)
+    if (value < -32768 || value > 65535)
         throw EStreamError::InvalidValue();
-    return static_cast<qint16>(value);
+    return static_cast<qint16>(static_cast<quint16>(value));
 }
 
 TAccountCode ReadAccountCode(TValueReader& reader) {

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int MaxPartValue = 32767;
-
 const char kPartLetters[] = {'A', 'S', 'B', 'D'}; // parts 1 to 4
 
 int PartOfLetter(QChar c) {
@@ -51,7 +49,7 @@ TTypedPart ReadTypedPart(const QString& text) {
         if (c < u'0' || c > u'9')
             return result;
         value = value * 10 + (c.unicode() - u'0');
-        if (value > MaxPartValue) {
+        if (value > MaxAccountPartValue) {
             result.TooLarge = true;
             return result;
         }
@@ -307,14 +305,15 @@ bool TAccountFormat::CheckCode(TAccountCode& code, unsigned forcedInvalidParts, 
     checkOptional(BranchPart, QStringLiteral("Branches"));
     checkOptional(DivisionPart, QStringLiteral("Divisions"));
     {
-        const int value = code.Account;
+        const int value = GetAccountCodePart(code, AccountPart);
+        const int lowest = GetAccountCodePart(from, AccountPart);
+        const int highest = GetAccountCodePart(to, AccountPart);
         const bool ok =
-            (forcedInvalidParts & PartBit(AccountPart)) == 0 && from.Account <= value && value <= to.Account;
+            (forcedInvalidParts & PartBit(AccountPart)) == 0 && lowest <= value && value <= highest;
         if (!ok) {
-            addLine(
-                QStringLiteral("Accounts must be in the range %1 to %2").arg(from.Account).arg(to.Account));
+            addLine(QStringLiteral("Accounts must be in the range %1 to %2").arg(lowest).arg(highest));
             if (clearInvalid)
-                code.Account = -1;
+                SetAccountCodePart(code, AccountPart, -1);
         }
     }
     checkOptional(SubAccountPart, QStringLiteral("Sub-accounts"));

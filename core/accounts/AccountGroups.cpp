@@ -42,12 +42,14 @@ bool TAccountGroups::AddGroup(const QString& key, std::unique_ptr<TAccountGroup>
         if (position != Items.end() && QString::compare(position->Key, key, Qt::CaseInsensitive) == 0)
             return false;
     }
-    if (group->FromCode().Account < LowestAccount) {
-        LowestAccount = group->FromCode().Account;
+    const int fromAccount = GetAccountCodePart(group->FromCode(), AccountPart);
+    const int toAccount = GetAccountCodePart(group->ToCode(), AccountPart);
+    if (fromAccount < LowestAccount) {
+        LowestAccount = fromAccount;
         LowestKey = group->FromKey();
     }
-    if (group->ToCode().Account > HighestAccount) {
-        HighestAccount = group->ToCode().Account;
+    if (toAccount > HighestAccount) {
+        HighestAccount = toAccount;
         HighestKey = group->ToKey();
     }
     Items.insert(position, TItem{key, std::move(group)});
@@ -203,6 +205,9 @@ bool ParseRangeItem(const TAccountFormat* format, const QString& description, QS
 bool Parse(const TAccountFormat* format, QString& text, bool allowList,
            std::unique_ptr<TAccountGroups>& groups) {
     groups = std::make_unique<TAccountGroups>(format);
+    // Without a format no code can be read: the text stays as it is and nothing is parsed.
+    if (!format)
+        return text.isEmpty();
     bool result = true;
     try {
         while (!text.isEmpty()) {

@@ -70,7 +70,8 @@ bool ParseRangeItem(const TAccountFormat* format, const QString& description, QS
                     std::unique_ptr<TAccountGroup>& group);
 
 // Parses the whole text into a new list of groups (only its first item unless AllowList) and
-// rewrites Text in its normalised form. On failure the groups parsed so far are kept.
+// rewrites Text in its normalised form. On failure the groups parsed so far are kept. Without a
+// format no code can be read: a text that is not empty gives false and stays as it is.
 bool Parse(const TAccountFormat* format, QString& text, bool allowList,
            std::unique_ptr<TAccountGroups>& groups);
 

@@ -1,9 +1,9 @@
 #include "core/dates/DateNumbers.h"
 
+#include "core/common/Exceptions.h"
 #include "core/dates/DateFormatter.h"
 #include "core/dates/DateTextParser.h"
 #include "core/common/RegionalSettings.h"
-#include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 
 #include <cmath>
@@ -39,100 +39,100 @@ constexpr std::int64_t UnixEpochDateNum = 719163;
 
 } // namespace
 
-int DaysInMonth(int Year, int Month) {
+int DaysInMonth(int year, int month) {
     static constexpr int lengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (Month < 1 || Month > 12)
-        throw EQuilvaneError(QStringLiteral("Month %1 is not a month of the year").arg(Month));
-    return Month == 2 && IsLeapYear(Year) ? 29 : lengths[Month - 1];
+    if (month < 1 || month > 12)
+        throw EQuilvaneError(QStringLiteral("Month %1 is not a month of the year").arg(month));
+    return month == 2 && IsLeapYear(year) ? 29 : lengths[month - 1];
 }
 
-double EncodeDateNum(int Year, int Month, int Day) {
-    if (Year < 1 || Year > 9999 || Month < 1 || Month > 12 || Day < 1 || Day > DaysInMonth(Year, Month))
+double EncodeDateNum(int year, int month, int day) {
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
         throw EQuilvaneError(
-            QStringLiteral("Invalid date: year %1, month %2, day %3").arg(Year).arg(Month).arg(Day));
-    return static_cast<double>(DaysFromCivil(Year, Month, Day) + UnixEpochDateNum);
+            QStringLiteral("Invalid date: year %1, month %2, day %3").arg(year).arg(month).arg(day));
+    return static_cast<double>(DaysFromCivil(year, month, day) + UnixEpochDateNum);
 }
 
-bool IsCalendarDateNum(double DateNum) {
+bool IsCalendarDateNum(double dateNum) {
     // Written so that a NaN fails too.
-    return DateNum >= 1.0 && DateNum < MaxDateNum + 1.0;
+    return dateNum >= 1.0 && dateNum < MaxDateNum + 1.0;
 }
 
-void DecodeDateNum(double DateNum, int& Year, int& Month, int& Day) {
-    if (!IsCalendarDateNum(DateNum)) {
-        Year = Month = Day = 0;
+void DecodeDateNum(double dateNum, int& year, int& month, int& day) {
+    if (!IsCalendarDateNum(dateNum)) {
+        year = month = day = 0;
         return;
     }
-    CivilFromDays(static_cast<std::int64_t>(std::floor(DateNum)) - UnixEpochDateNum, Year, Month, Day);
+    CivilFromDays(static_cast<std::int64_t>(std::floor(dateNum)) - UnixEpochDateNum, year, month, day);
 }
 
-double DateNumToDateTime(double DateNum) {
-    return DateNum - DateNumOffset;
+double DateNumToDateTime(double dateNum) {
+    return dateNum - DateNumOffset;
 }
 
-double DateNumFromQDateTime(const QDateTime& Value) {
-    if (!Value.isValid())
+double DateNumFromQDateTime(const QDateTime& value) {
+    if (!value.isValid())
         return 0;
-    const QDate date = Value.date();
+    const QDate date = value.date();
     if (date.year() < 1 || date.year() > 9999)
         return 0;
     return EncodeDateNum(date.year(), date.month(), date.day()) +
-           Value.time().msecsSinceStartOfDay() / 86400000.0;
+           value.time().msecsSinceStartOfDay() / 86400000.0;
 }
 
 double NowNum() {
     return DateNumFromQDateTime(TServices::Clock().Now());
 }
 
-double StrToDateNum(const QString& Text, bool Lenient) {
+double StrToDateNum(const QString& text, bool lenient) {
     const int currentYear = TServices::Clock().Now().date().year();
-    const TDateTextParser::TResult read = TDateTextParser().Parse(Text, currentYear);
+    const TDateTextParser::TResult read = TDateTextParser().Parse(text, currentYear);
     if (read.Valid)
         return EncodeDateNum(read.Year, read.Month, read.Day);
-    if (Lenient && read.Year >= 1 && read.Year <= 9999 && read.Month >= 1 && read.Month <= 12 &&
+    if (lenient && read.Year >= 1 && read.Year <= 9999 && read.Month >= 1 && read.Month <= 12 &&
         read.Day >= 1)
         return MonthEndDateNum(read.Year, read.Month);
     return -1;
 }
 
-QString DateNumToStr(bool Short, double DateNum) {
-    if (DateNum == 0)
+QString DateNumToStr(bool shortFormat, double dateNum) {
+    if (dateNum == 0)
         return {};
     const TRegionalSettings& settings = TRegionalSettings::Program();
-    return TDateFormatter(settings).Format(Short ? settings.ShortDateFormat : settings.LongDateFormat,
-                                           DateNum);
+    return TDateFormatter(settings).Format(shortFormat ? settings.ShortDateFormat : settings.LongDateFormat,
+                                           dateNum);
 }
 
-QString FormatDateNum(const QString& Format, double DateNum) {
-    return TDateFormatter().Format(Format, DateNum);
+QString FormatDateNum(const QString& format, double dateNum) {
+    return TDateFormatter().Format(format, dateNum);
 }
 
-int DayOfDateNum(double DateNum) {
+int DayOfDateNum(double dateNum) {
     int year, month, day;
-    DecodeDateNum(DateNum, year, month, day);
+    DecodeDateNum(dateNum, year, month, day);
     return day;
 }
 
-bool IsLeapYear(int Year) {
-    return Year % 4 == 0 && (Year % 100 != 0 || Year % 400 == 0);
+bool IsLeapYear(int year) {
+    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
 }
 
-double MonthEndDateNum(int Year, int Month) {
-    return EncodeDateNum(Year, Month, DaysInMonth(Year, Month));
+double MonthEndDateNum(int year, int month) {
+    return EncodeDateNum(year, month, DaysInMonth(year, month));
 }
 
-int ToggleYearDigits(int Year) {
-    if (Year < TwoDigitYearPivot)
-        return Year + 2000;
-    if (Year < 100)
-        return Year + 1900;
-    if (Year < 2000)
-        return Year - 1900;
-    return Year - 2000;
+int ToggleYearDigits(int year) {
+    if (year < TwoDigitYearPivot)
+        return year + 2000;
+    if (year < 100)
+        return year + 1900;
+    if (year < 2000)
+        return year - 1900;
+    return year - 2000;
 }
 
-std::int64_t SecondsBetween(double First, double Second) {
-    const double seconds = std::nearbyint((Second - First) * 24.0 * 60.0 * 60.0);
+std::int64_t SecondsBetween(double first, double second) {
+    const double seconds = std::nearbyint((second - first) * 24.0 * 60.0 * 60.0);
     // A gap beyond the range of the count (or between values that are no numbers) saturates
     // instead of overflowing.
     if (std::isnan(seconds))
@@ -145,24 +145,24 @@ std::int64_t SecondsBetween(double First, double Second) {
     return static_cast<std::int64_t>(seconds);
 }
 
-double SubtractOneYear(double DateNum) {
+double SubtractOneYear(double dateNum) {
     int year, month, day;
-    DecodeDateNum(DateNum, year, month, day);
+    DecodeDateNum(dateNum, year, month, day);
     // A value that names no day of years 2 to 9999 has no calendar year before it.
     if (year < 2)
-        return DateNum - 365;
-    const double timeOfDay = DateNum - std::floor(DateNum);
+        return dateNum - 365;
+    const double timeOfDay = dateNum - std::floor(dateNum);
     const int lastDay = DaysInMonth(year - 1, month);
     return EncodeDateNum(year - 1, month, day > lastDay ? lastDay : day) + timeOfDay;
 }
 
-bool DateGapExceedsYearAndMonth(double First, double Second) {
+bool DateGapExceedsYearAndMonth(double first, double second) {
     int year, month, day;
-    DecodeDateNum(Second, year, month, day);
+    DecodeDateNum(second, year, month, day);
     double limit = 365 + 31; // a value that names no day: a year and the longest month
     if (year != 0) {
         limit = IsLeapYear(year) && month > 2 ? 366 : 365;
         limit += DaysInMonth(year, month == 1 ? 12 : month - 1);
     }
-    return Second - First > limit;
+    return second - first > limit;
 }

@@ -1,8 +1,9 @@
 #include "core/dates/Periods.h"
 
+#include "core/common/Exceptions.h"
 #include "core/dates/DateNumbers.h"
 #include "core/common/RegionalSettings.h"
-#include "core/common/Exceptions.h"
+#include "core/vocab/PageKinds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -61,128 +62,125 @@ int IntoCalendarYear(int month, int& year) {
 
 } // namespace
 
-int PeriodStartMonth(int Period, int PeriodsPerYear, int EndMonth, int& Year) {
-    CheckPeriod(Period, PeriodsPerYear);
-    CheckEndMonth(EndMonth);
-    return IntoCalendarYear((Period - 1) * MonthsPerPeriod(PeriodsPerYear) + EndMonth + 1, Year);
+int PeriodStartMonth(int period, int periodsPerYear, int endMonth, int& year) {
+    CheckPeriod(period, periodsPerYear);
+    CheckEndMonth(endMonth);
+    return IntoCalendarYear((period - 1) * MonthsPerPeriod(periodsPerYear) + endMonth + 1, year);
 }
 
-int PeriodEndMonth(int Period, int PeriodsPerYear, int EndMonth, int& Year) {
-    CheckPeriod(Period, PeriodsPerYear);
-    CheckEndMonth(EndMonth);
-    return IntoCalendarYear(Period * MonthsPerPeriod(PeriodsPerYear) + EndMonth, Year);
+int PeriodEndMonth(int period, int periodsPerYear, int endMonth, int& year) {
+    CheckPeriod(period, periodsPerYear);
+    CheckEndMonth(endMonth);
+    return IntoCalendarYear(period * MonthsPerPeriod(periodsPerYear) + endMonth, year);
 }
 
-double PeriodStartDate(int Period, int Year, int PeriodsPerYear, int EndMonth) {
-    const int month = PeriodStartMonth(Period, PeriodsPerYear, EndMonth, Year);
-    return EncodeDateNum(Year, month, 1);
+double PeriodStartDate(int period, int year, int periodsPerYear, int endMonth) {
+    const int month = PeriodStartMonth(period, periodsPerYear, endMonth, year);
+    return EncodeDateNum(year, month, 1);
 }
 
-double PeriodEndDate(int Period, int Year, int PeriodsPerYear, int EndMonth) {
-    const int month = PeriodEndMonth(Period, PeriodsPerYear, EndMonth, Year);
-    return MonthEndDateNum(Year, month);
+double PeriodEndDate(int period, int year, int periodsPerYear, int endMonth) {
+    const int month = PeriodEndMonth(period, periodsPerYear, endMonth, year);
+    return MonthEndDateNum(year, month);
 }
 
-int PeriodOfMonth(int Month, int PeriodsPerYear, int EndMonth) {
-    CheckMonth(Month);
-    CheckEndMonth(EndMonth);
-    int d = Month - EndMonth;
+int PeriodOfMonth(int month, int periodsPerYear, int endMonth) {
+    CheckMonth(month);
+    CheckEndMonth(endMonth);
+    int d = month - endMonth;
     if (d < 1)
         d += 12;
-    return (d - 1) / MonthsPerPeriod(PeriodsPerYear) + 1;
+    return (d - 1) / MonthsPerPeriod(periodsPerYear) + 1;
 }
 
-int PeriodOfDate(int PeriodsPerYear, int EndMonth, int& Year, double DateNum) {
+int PeriodOfDate(int periodsPerYear, int endMonth, int& year, double dateNum) {
     int month, day;
-    DecodeDateNum(DateNum, Year, month, day);
+    DecodeDateNum(dateNum, year, month, day);
     if (month == 0)
-        throw EQuilvaneError(QStringLiteral("The date number %1 names no date").arg(DateNum));
-    const int period = PeriodOfMonth(month, PeriodsPerYear, EndMonth);
-    if (month > EndMonth)
-        ++Year;
+        throw EQuilvaneError(QStringLiteral("The date number %1 names no date").arg(dateNum));
+    const int period = PeriodOfMonth(month, periodsPerYear, endMonth);
+    if (month > endMonth)
+        ++year;
     return period;
 }
 
-int OffsetMonth(int Month, int Offset) {
+int OffsetMonth(int month, int offset) {
     // Reduced into 1-12 from either side, so going back from January gives December.
-    const int zeroBased = (Month - 1 + Offset) % 12;
+    const int zeroBased = (month - 1 + offset) % 12;
     return (zeroBased < 0 ? zeroBased + 12 : zeroBased) + 1;
 }
 
-void FormatPeriodMonths(int Period, int PeriodsPerYear, int Year, QString& Text, int EndMonth) {
+void FormatPeriodMonths(int period, int periodsPerYear, int year, QString& text, int endMonth) {
     const TRegionalSettings& settings = TRegionalSettings::Program();
-    int startYear = Year;
-    const int startMonth = PeriodStartMonth(Period, PeriodsPerYear, EndMonth, startYear);
-    int endYear = Year;
-    const int endMonth = PeriodEndMonth(Period, PeriodsPerYear, EndMonth, endYear);
-    Text = QStringLiteral("%1 %2")
-               .arg(settings.ShortMonthNames[startMonth - 1])
+    int startYear = year;
+    const int firstMonth = PeriodStartMonth(period, periodsPerYear, endMonth, startYear);
+    int endYear = year;
+    const int lastMonth = PeriodEndMonth(period, periodsPerYear, endMonth, endYear);
+    text = QStringLiteral("%1 %2")
+               .arg(settings.ShortMonthNames[firstMonth - 1])
                .arg(startYear, 4, 10, QLatin1Char('0'));
-    if (endMonth != startMonth)
-        Text = QStringLiteral("%1 - %2 %3")
-                   .arg(Text, settings.ShortMonthNames[endMonth - 1])
+    if (lastMonth != firstMonth)
+        text = QStringLiteral("%1 - %2 %3")
+                   .arg(text, settings.ShortMonthNames[lastMonth - 1])
                    .arg(endYear, 4, 10, QLatin1Char('0'));
 }
 
-int WeekOfFinancialYear(int Year, int EndMonth, double DateNum) {
-    return DaysIntoFinancialYear(Year, EndMonth, DateNum) / 7 + 1;
+int WeekOfFinancialYear(int year, int endMonth, double dateNum) {
+    return DaysIntoFinancialYear(year, endMonth, dateNum) / 7 + 1;
 }
 
-int DaysIntoFinancialYear(int Year, int EndMonth, double DateNum) {
-    return TruncDays(DateNum - FirstDayOfYear(Year, EndMonth));
+int DaysIntoFinancialYear(int year, int endMonth, double dateNum) {
+    return TruncDays(dateNum - FirstDayOfYear(year, endMonth));
 }
 
-double WeekEndDate(int Week, int Year, int EndMonth) {
-    const double lastDay = PeriodEndDate(12, Year, 12, EndMonth);
-    const double weekEnd = FirstDayOfYear(Year, EndMonth) + (static_cast<double>(Week) - 1) * 7 + 6;
+double WeekEndDate(int week, int year, int endMonth) {
+    const double lastDay = PeriodEndDate(12, year, 12, endMonth);
+    const double weekEnd = FirstDayOfYear(year, endMonth) + (static_cast<double>(week) - 1) * 7 + 6;
     return std::min(weekEnd, lastDay);
 }
 
-bool CheckDateInPeriods(double& DateNum, int Year, int Period, bool MoveToEnd, bool MoveToStart,
-                        int PeriodsPerYear, int EndMonth) {
-    const double start = PeriodStartDate(Period, Year, PeriodsPerYear, EndMonth);
-    const double end = PeriodEndDate(Period, Year, PeriodsPerYear, EndMonth);
-    if (DateNum >= start && DateNum <= end)
+bool CheckDateInPeriods(double& dateNum, int year, int period, bool moveToEnd, bool moveToStart,
+                        int periodsPerYear, int endMonth) {
+    const double start = PeriodStartDate(period, year, periodsPerYear, endMonth);
+    const double end = PeriodEndDate(period, year, periodsPerYear, endMonth);
+    if (dateNum >= start && dateNum <= end)
         return true;
-    if (MoveToStart)
-        DateNum = start;
-    else if (MoveToEnd)
-        DateNum = end;
+    if (moveToStart)
+        dateNum = start;
+    else if (moveToEnd)
+        dateNum = end;
     return false;
 }
 
-bool ParseDateInPeriods(const QString& Text, double& DateNum, int Year, int PeriodsPerYear, int EndMonth,
-                        int Period) {
-    const double read = StrToDateNum(Text, false);
+bool ParseDateInPeriods(const QString& text, double& dateNum, int year, int periodsPerYear, int endMonth,
+                        int period) {
+    const double read = StrToDateNum(text, false);
     if (read == -1) {
-        DateNum = PeriodEndDate(Period, Year, PeriodsPerYear, EndMonth);
+        dateNum = PeriodEndDate(period, year, periodsPerYear, endMonth);
         return false;
     }
-    DateNum = read;
-    return CheckDateInPeriods(DateNum, Year, Period, true, false, PeriodsPerYear, EndMonth);
+    dateNum = read;
+    return CheckDateInPeriods(dateNum, year, period, true, false, periodsPerYear, endMonth);
 }
 
-double FitDateToPeriod(int Period, int Year, int PeriodsPerYear, int PageKind, int EndMonth, double DateNum) {
-    constexpr int OpeningUnpresentedCheques = 10;
-    constexpr int OpeningOutstandingDeposits = 11;
-    constexpr int OpeningBalances = 0;
-    if (PageKind == OpeningUnpresentedCheques || PageKind == OpeningOutstandingDeposits)
-        return DateNum;
-    double result = DateNum;
-    if (CheckDateInPeriods(result, Year, Period, false, false, PeriodsPerYear, EndMonth))
-        return DateNum;
-    int year, month, day;
-    DecodeDateNum(DateNum, year, month, day);
+double FitDateToPeriod(int period, int year, int periodsPerYear, int pageKind, int endMonth, double dateNum) {
+    if (pageKind == pkOpeningUnpresentedCheques || pageKind == pkOpeningOutstandingDeposits)
+        return dateNum;
+    double result = dateNum;
+    if (CheckDateInPeriods(result, year, period, false, false, periodsPerYear, endMonth))
+        return dateNum;
+    int dateYear, month, day;
+    DecodeDateNum(dateNum, dateYear, month, day);
     if (month != 0) {
-        // The calendar year in which the month falls within financial year Year.
-        int calendarYear = Year;
-        PeriodEndMonth(PeriodOfMonth(month, 12, EndMonth), 12, EndMonth, calendarYear);
-        if (PageKind == OpeningBalances)
+        // The calendar year in which the month falls within the financial year.
+        int calendarYear = year;
+        PeriodEndMonth(PeriodOfMonth(month, 12, endMonth), 12, endMonth, calendarYear);
+        if (pageKind == pkOpeningBalances)
             result = EncodeDateNum(calendarYear, 1, 1);
         else
             result = EncodeDateNum(calendarYear, month, std::min(day, DaysInMonth(calendarYear, month)));
     }
     // A value that names no day goes, like any date outside the period, to the period's end.
-    CheckDateInPeriods(result, Year, Period, true, false, PeriodsPerYear, EndMonth);
+    CheckDateInPeriods(result, year, period, true, false, periodsPerYear, endMonth);
     return result;
 }

@@ -70,3 +70,8 @@ inline constexpr int SectionNameCount = static_cast<int>(SectionNameTable.size()
 inline QStringView SectionName(int index) {
     return VocabularyRow(SectionNameTable, index, u"section");
 }
+
+// The history section, kept outside the numbered table: in the program ini it holds the recently
+// used files, the open windows and the active file; in a client's detail record the data-entry
+// pages that were open when the file was closed.
+inline constexpr QStringView HistorySectionName = u"HISTORY";

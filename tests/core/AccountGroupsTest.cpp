@@ -1,225 +1,197 @@
 #include "core/accounts/AccountGroups.h"
+#include "core/io/StreamError.h"
 
 #include "tests/core/AccountTestFormats.h"
-#include "tests/support/ServicesFixture.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class AccountGroupsTest : public TServicesFixture {
+class AccountGroupsTest : public TAccountsFixture {
 protected:
-    std::unique_ptr<TAccountFormat> Format = AccountOnlyFormat();
-
-    std::unique_ptr<TAccountGroup> Group(int from, int to, const QString& description = QString()) const {
-        auto group = std::make_unique<TAccountGroup>(description, MakeCode(-1, -1, from, -1), Format.get());
-        group->SetToCode(MakeCode(-1, -1, to, -1));
+    // A group of Format from 01-from to 01-to (with sub-account toSub).
+    std::unique_ptr<TAccountGroup> Range(int from, int to, int toSub = -1, const QString& description = {}) {
+        auto group = std::make_unique<TAccountGroup>(description, MakeCode(1, -1, from, -1), Format.get());
+        group->SetToCode(MakeCode(1, -1, to, toSub));
         return group;
     }
-
+    // A list of Plain's account ranges.
     std::unique_ptr<TAccountGroups> List(std::initializer_list<std::pair<int, int>> ranges) const {
-        auto list = std::make_unique<TAccountGroups>(Format.get());
-        for (auto [from, to] : ranges)
-            list->AddGroup(QString::number(from), Group(from, to));
+        auto list = std::make_unique<TAccountGroups>(Plain.get());
+        for (auto [from, to] : ranges) {
+            auto group = std::make_unique<TAccountGroup>(QString(), Acc(from), Plain.get());
+            group->SetToCode(Acc(to));
+            list->AddGroup(QString::number(from), std::move(group));
+        }
         return list;
     }
-
-    static TAccountCode Account(int account) { return MakeCode(-1, -1, account, -1); }
 };
+
+// "Bank", from 01-0234 to 01-0300, no lower limits, sub-accounts up to 19, mode 1.
+const char kGroupStream[] = "06 04 42 61 6E 6B  02 01 02 FF 03 EA 00 02 FF  02 01 02 FF 03 2C 01 02 FF"
+                            "02 FF 02 FF 02 FF 02 FF  02 FF 02 FF 02 FF 02 13  02 01";
 
 } // namespace
 
-// --- Range texts -----------------------------------------------------------------------------
-
-TEST_F(AccountGroupsTest, ListOfRangesAndCodesIsNormalised) {
-    QString text = QStringLiteral("100 to 200, 305");
-    std::unique_ptr<TAccountGroups> groups;
-    ASSERT_TRUE(Parse(Format.get(), text, true, groups));
-    ASSERT_EQ(groups->Count(), 2);
-    EXPECT_EQ(text, QStringLiteral("0100 to 0200,0305"));
-    EXPECT_EQ(groups->AsText(), text);
-    EXPECT_EQ(groups->GetGroup(0)->FromCode(), Account(100));
-    EXPECT_EQ(groups->GetGroup(0)->ToCode(), Account(200));
-    EXPECT_EQ(groups->GetGroup(1)->FromCode(), Account(305));
-    EXPECT_EQ(groups->GetGroup(1)->ToCode(), Account(305));
-    EXPECT_EQ(groups->GetGroup(1)->Description, QStringLiteral("0305"));
-    EXPECT_TRUE(groups->Contains(Account(150)));
-    EXPECT_FALSE(groups->Contains(Account(250)));
-    EXPECT_FALSE(groups->GroupContains(Account(200), 5));
+TEST_F(AccountGroupsTest, BoundsKeepTheirKeys) {
+    auto group = Range(234, 234);
+    EXPECT_EQ(group->FirstDifferingPart(), 0);
+    for (int part : {SubAccountPart, AccountPart, BranchPart}) { // later parts first
+        group->SetToPart(part, 7);
+        EXPECT_EQ(group->GetToPart(part) * 10 + group->FirstDifferingPart(), 70 + part);
+    }
+    group->SetFromPart(SubAccountPart, 3);
+    EXPECT_EQ(group->FromKey() + group->ToKey(), "B01A0234S03B07A0007S07");
 }
 
-TEST_F(AccountGroupsTest, WithoutListsOnlyTheFirstCodeCounts) {
-    QString text = QStringLiteral("100 to 200, 305");
-    std::unique_ptr<TAccountGroups> groups;
-    ASSERT_TRUE(Parse(Format.get(), text, false, groups));
-    ASSERT_EQ(groups->Count(), 1);
-    EXPECT_EQ(groups->GetGroup(0)->ToCode(), Account(100));
-    EXPECT_EQ(text, QStringLiteral("0100"));
+TEST_F(AccountGroupsTest, ContainsWithinBoundsAndPartLimits) {
+    // Bounds 1-0100 to 1-0300-99; limits on the sub-account (-1 none) and the mode, then the code's
+    // branch, account and sub-account, and whether it is contained. Mode 1 keeps the codes within the
+    // limits, other modes those beyond them on one side; a limit of 0 puts an absent part below it.
+    const int cases[][7] = {
+        {-1, -1, 0, 1, 100, -1, 1}, {-1, -1, 0, 1, 300, 99, 1}, {-1, -1, 0, 1, 99, 99, 0},
+        {-1, -1, 0, 1, 301, -1, 0}, {-1, -1, 0, 2, 200, -1, 0}, {-1, -1, 0, -1, 200, -1, 0},
+        {10, 19, 1, 1, 200, 10, 1}, {10, 19, 1, 1, 200, 19, 1}, {10, 19, 1, 1, 200, 25, 0},
+        {10, 19, 1, 1, 200, 9, 0},  {10, 19, 0, 1, 200, 15, 0}, {10, 19, 0, 1, 200, 25, 1},
+        {10, 19, 0, 1, 200, 5, 1},  {10, 19, 2, 1, 200, 25, 1}, {10, 19, 0, 1, 301, 25, 0},
+        {0, -1, 1, 1, 200, -1, 0},  {0, -1, 1, 1, 200, 0, 1}};
+    for (const auto& c : cases) {
+        auto group = Range(100, 300, 99);
+        group->SetSubRangeMinPart(SubAccountPart, c[0]);
+        group->SetSubRangeMaxPart(SubAccountPart, c[1]);
+        group->Mode = c[2];
+        EXPECT_EQ(group->Contains(MakeCode(c[3], -1, c[4], c[5])), c[6] == 1)
+            << c[0] << " " << c[1] << " " << c[2] << " " << c[4] << " " << c[5];
+    }
 }
 
-TEST_F(AccountGroupsTest, AllIsTheFormatsWholeRange) {
-    QString text = QStringLiteral("all");
+TEST_F(AccountGroupsTest, StreamFormMatchesTheLayout) {
+    auto group = Range(234, 300, -1, "Bank");
+    group->SetSubRangeMaxPart(SubAccountPart, 19);
+    group->Mode = 1;
+    const QByteArray expected = QByteArray::fromHex(kGroupStream);
+    EXPECT_EQ(Written([&](TValueWriter& w) { group->WriteToStream(w); }).toHex(' '), expected.toHex(' '));
+    EXPECT_EQ(group->StreamSize(), expected.size());
+    TAccountGroup read("Keep", MakeCode(1, -1, 5, -1), Format.get());
+    // A stream cut short, or with a part beyond 16 bits, raises and leaves the group as it was.
+    QByteArray beyondSixteenBits = expected;
+    beyondSixteenBits.replace(6, 2, QByteArray::fromHex("04 00 00 01 00"));
+    for (const QByteArray& bytes : {expected.left(expected.size() - 1), beyondSixteenBits}) {
+        EXPECT_THROW(ReadFrom(bytes, [&](TValueReader& r) { read.ReadFromStream(r); }), EStreamError);
+        EXPECT_EQ(read.Description + read.FromKey(), "KeepB01A0005S..");
+    }
+    ReadFrom(expected, [&](TValueReader& r) { read.ReadFromStream(r); });
+    EXPECT_EQ(Written([&](TValueWriter& w) { read.WriteToStream(w); }), expected);
+    EXPECT_EQ(read.ToKey(), "B01A0300S..");
+}
+
+TEST_F(AccountGroupsTest, RangeTextsParseAndAreNormalised) {
+    // Text, lists allowed, result, normalised text, box shown; only a lower-case "to" joins.
+    const std::tuple<const char*, bool, bool, const char*, const char*> cases[] = {
+        {"100 to 200, 305", true, true, "0100 to 0200,0305", ""},
+        {"100 to 200, 305", false, true, "0100", ""},
+        {"1 to 9999", true, true, "0001 to 9999", ""},
+        {"all", true, true, "0001 to 9999", ""},
+        {"100,99999,300", true, false, "0100,0300", AccountsRange},
+        {"100 TO 200", true, false, "", AccountsRange},
+        {"", true, true, "", ""}};
+    for (const auto& [original, allowList, ok, normalised, box] : cases) {
+        ExpectBox(box);
+        QString text = original;
+        std::unique_ptr<TAccountGroups> groups;
+        EXPECT_EQ(Parse(Plain.get(), text, allowList, groups), ok) << original;
+        EXPECT_EQ(text, normalised) << original;
+        EXPECT_EQ(groups->AsText(), text);
+        CheckBox();
+    }
+    QString text = "100 to 200, 305";
+    std::unique_ptr<TAccountGroups> groups;
+    ASSERT_TRUE(Parse(Plain.get(), text, true, groups));
+    EXPECT_EQ(groups->GetFromCodeText(0) + "|" + groups->GetGroup(1)->Description, "0100|0305");
+    EXPECT_EQ(groups->GetFromCode(-1), TAccountCode::Empty());
+    EXPECT_TRUE(groups->GroupContains(Acc(200), 0) && groups->Contains(Acc(305)));
+    EXPECT_FALSE(groups->GroupContains(Acc(200), 2) || groups->Contains(Acc(250)));
+
+    // Without a format nothing can be read: the text stays and the list is empty.
+    text = "1000";
+    EXPECT_FALSE(Parse(nullptr, text, true, groups));
+    EXPECT_EQ(text + QString::number(groups->Count()), "10000");
     std::unique_ptr<TAccountGroup> group;
-    ASSERT_TRUE(ParseRangeItem(Format.get(), QString(), text, group));
-    EXPECT_EQ(text, QStringLiteral("ALL"));
-    EXPECT_EQ(group->Description, QStringLiteral("ALL"));
-    EXPECT_EQ(group->FromCode(), Account(1));
-    EXPECT_EQ(group->ToCode(), Account(9999));
-
-    text = QStringLiteral("all");
-    std::unique_ptr<TAccountGroups> groups;
-    ASSERT_TRUE(Parse(Format.get(), text, true, groups));
-    ASSERT_EQ(groups->Count(), 1);
-    EXPECT_EQ(groups->GetKey(0), QStringLiteral("0001 to 9999"));
-    EXPECT_EQ(groups->GetGroup(0)->Description, QStringLiteral("0001 to 9999"));
-    EXPECT_EQ(text, QStringLiteral("0001 to 9999"));
+    EXPECT_FALSE(ParseRangeItem(nullptr, QString(), text, group));
 }
 
-TEST_F(AccountGroupsTest, AllRangeOfANewFormatIsReadAsCodes) {
-    // While the reference data builds a format, its "ALL" range is parsed before the format has
-    // one: the text must be read as codes, not lost to the keyword.
-    auto fresh = AccountOnlyFormat(false);
-    QString text = QStringLiteral("0001 to 9999");
+TEST_F(AccountGroupsTest, RangeItems) {
+    QString text = "all";
     std::unique_ptr<TAccountGroup> group;
-    ASSERT_TRUE(ParseRangeItem(fresh.get(), QStringLiteral("ALL"), text, group));
-    EXPECT_EQ(group->Description, QStringLiteral("ALL"));
-    EXPECT_EQ(group->FromCode(), Account(1));
-    EXPECT_EQ(group->ToCode(), Account(9999));
+    ASSERT_TRUE(ParseRangeItem(Plain.get(), QString(), text, group));
+    EXPECT_EQ(text + group->Description + FormatGroup(Plain.get(), *group, false), "ALLALL0001 to 9999");
+    // While a format is being built its own "ALL" range is read as codes.
+    text = "0005 to 0006";
+    ASSERT_TRUE(ParseRangeItem(Bare.get(), "ALL", text, group));
+    EXPECT_EQ(FormatGroup(Bare.get(), *group, true) + FormatGroup(Bare.get(), *group, false),
+              "ALL0005 to 0006");
     EXPECT_TRUE(text.isEmpty());
-
-    // The same description once the format has its range gives the range itself.
-    fresh->Ranges.AddGroup(QStringLiteral("ALL"), std::move(group));
-    text = QStringLiteral("0005 to 0006");
-    ASSERT_TRUE(ParseRangeItem(fresh.get(), QStringLiteral("all"), text, group));
-    EXPECT_EQ(group->ToCode(), Account(9999));
-    EXPECT_EQ(text, QStringLiteral("ALL"));
-}
-
-TEST_F(AccountGroupsTest, UpperCaseToIsNotARange) {
-    Prompt->Answer(TMessageButton::OK);
-    QString text = QStringLiteral("100 TO 200");
-    std::unique_ptr<TAccountGroup> group;
-    EXPECT_FALSE(ParseRangeItem(Format.get(), QString(), text, group));
+    // The to-code is not read after a failed from-code.
+    ExpectBox(AccountsRange);
+    text = "x to 200";
+    EXPECT_FALSE(ParseRangeItem(Plain.get(), "D", text, group));
     EXPECT_EQ(group, nullptr);
-    EXPECT_EQ(Prompt->Texts(), QStringList{QStringLiteral("Accounts must be in the range 1 to 9999")});
 }
 
-TEST_F(AccountGroupsTest, BadItemIsReportedAndTheRestStillParsed) {
-    Prompt->Answer(TMessageButton::OK);
-    QString text = QStringLiteral("100,99999,300");
-    std::unique_ptr<TAccountGroups> groups;
-    EXPECT_FALSE(Parse(Format.get(), text, true, groups));
-    ASSERT_NE(groups, nullptr);
-    EXPECT_EQ(groups->Count(), 2);
-    EXPECT_EQ(text, QStringLiteral("0100,0300"));
-    EXPECT_EQ(Prompt->Shown.size(), 1);
-}
-
-TEST_F(AccountGroupsTest, RangeWhoseFromCodeFailsIsNotMade) {
-    Prompt->Answer(TMessageButton::OK);
-    QString text = QStringLiteral("x to 200");
-    std::unique_ptr<TAccountGroup> group;
-    EXPECT_FALSE(ParseRangeItem(Format.get(), QStringLiteral("D"), text, group));
-    EXPECT_EQ(group, nullptr);
-    EXPECT_EQ(Prompt->Shown.size(), 1) << "the to-code is not read after a failed from-code";
-}
-
-TEST_F(AccountGroupsTest, FormatGroupTexts) {
-    const auto range = Group(100, 200, QStringLiteral("Sales"));
-    EXPECT_EQ(FormatGroup(Format.get(), *range, false), QStringLiteral("0100 to 0200"));
-    EXPECT_EQ(FormatGroup(Format.get(), *range, true), QStringLiteral("Sales"));
-    EXPECT_EQ(FormatGroup(Format.get(), *Group(7, 7), false), QStringLiteral("0007"));
-    EXPECT_EQ(TAccountGroups(Format.get()).AsText(), QString());
-}
-
-// --- The list ----------------------------------------------------------------------------------
-
-TEST_F(AccountGroupsTest, LowestAndHighestAccounts) {
-    auto list = List({{300, 400}, {100, 200}, {500, 600}});
-    EXPECT_EQ(list->LowestAccount, 100);
-    EXPECT_EQ(list->LowestKey, QStringLiteral("A0100"));
-    EXPECT_EQ(list->HighestAccount, 600);
-    EXPECT_EQ(list->HighestKey, QStringLiteral("A0600"));
+TEST_F(AccountGroupsTest, ListsKeepLowestHighestAndSortedKeys) {
+    auto list = List({{300, 400}, {100, 200}, {350, 600}});
+    EXPECT_EQ(list->LowestKey + list->HighestKey, "A0100A0600");
+    EXPECT_EQ(list->LowestAccount * 1000 + list->HighestAccount, 100600);
     list->Clear();
-    EXPECT_EQ(list->Count(), 0);
-    EXPECT_EQ(list->HighestAccount, -1);
-    EXPECT_TRUE(list->LowestKey.isEmpty());
-}
+    EXPECT_EQ(list->Count() + list->HighestAccount, -1);
+    EXPECT_TRUE(list->LowestKey.isEmpty() && list->HighestKey.isEmpty());
+    EXPECT_EQ(WithAll(MakeFormat("AAAAA"), Acc(1), Acc(50000))->Ranges.HighestAccount, 50000);
 
-TEST_F(AccountGroupsTest, LowestAccountAlsoFoundForFiveDigitAccounts) {
-    TAccountFormat wide(QStringLiteral("W"), QStringLiteral("AAAAA"), QString(), QString());
-    TAccountGroups list(&wide);
-    auto group = std::make_unique<TAccountGroup>(QString(), MakeCode(-1, -1, 20000, -1), &wide);
-    group->SetToCode(MakeCode(-1, -1, 30000, -1));
-    list.AddGroup(QStringLiteral("a"), std::move(group));
-    EXPECT_EQ(list.LowestAccount, 20000);
-    EXPECT_EQ(list.LowestKey, QStringLiteral("A20000"));
-}
-
-TEST_F(AccountGroupsTest, SortedListIgnoresAKeyItHolds) {
-    TAccountGroups list(Format.get(), true);
-    EXPECT_TRUE(list.AddGroup(QStringLiteral("PRL"), Group(1, 2)));
-    EXPECT_TRUE(list.AddGroup(QStringLiteral("ALL"), Group(1, 9999)));
-    EXPECT_FALSE(list.AddGroup(QStringLiteral("prl"), Group(5, 6)));
-    EXPECT_TRUE(list.AddGroup(QStringLiteral("BSH"), Group(3, 4)));
-    ASSERT_EQ(list.Count(), 3);
-    EXPECT_EQ(list.GetKey(0), QStringLiteral("ALL"));
-    EXPECT_EQ(list.GetKey(1), QStringLiteral("BSH"));
-    EXPECT_EQ(list.GetKey(2), QStringLiteral("PRL"));
-    EXPECT_EQ(list.GetGroup(2)->ToCode(), Account(2));
-    EXPECT_EQ(list.IndexOf(QStringLiteral("bsh")), 1);
-    EXPECT_EQ(list.GetGroup(-1), nullptr);
+    TAccountGroups sorted(Plain.get(), true);
+    for (const char* key : {"PRL", "ALL", "prl", "BSH"})
+        sorted.AddGroup(key, std::make_unique<TAccountGroup>(QString(), Acc(sorted.Count()), Plain.get()));
+    EXPECT_EQ(sorted.GetKey(0) + sorted.GetKey(1) + sorted.GetKey(2) + sorted.GetKey(3), "ALLBSHPRL");
+    EXPECT_EQ(sorted.GetGroup(2)->FromCode(), Acc(0));
+    EXPECT_EQ(sorted.IndexOf("bsh"), 1);
+    EXPECT_EQ(sorted.GetGroup(-1), nullptr);
 }
 
 TEST_F(AccountGroupsTest, OverlapsFindsAnySharedCode) {
+    // Ranges against 100 to 200 (touching ends share a code), and whether they overlap.
+    const int cases[][5] = {{150, 250, 0, 0, 1}, {50, 100, 0, 0, 1},   {200, 300, 0, 0, 1},
+                            {50, 300, 0, 0, 1},  {1, 99, 201, 999, 0}, {1, 99, 199, 999, 1}};
     const auto base = List({{100, 200}});
-    EXPECT_TRUE(base->Overlaps(List({{150, 250}}).get()));
-    EXPECT_TRUE(base->Overlaps(List({{50, 150}}).get()));
-    EXPECT_TRUE(base->Overlaps(List({{200, 300}}).get())) << "touching ends share a code";
-    EXPECT_TRUE(base->Overlaps(List({{50, 300}}).get())) << "the other range holds this one";
-    EXPECT_TRUE(List({{50, 300}})->Overlaps(base.get()));
-    EXPECT_FALSE(base->Overlaps(List({{201, 300}}).get()));
-    EXPECT_FALSE(base->Overlaps(List({{1, 99}, {201, 999}}).get()));
-    EXPECT_TRUE(base->Overlaps(List({{1, 99}, {199, 999}}).get()));
+    for (const auto& c : cases) {
+        const auto other = c[2] ? List({{c[0], c[1]}, {c[2], c[3]}}) : List({{c[0], c[1]}});
+        EXPECT_EQ(base->Overlaps(other.get()), c[4] == 1) << c[0] << " " << c[1] << " " << c[2];
+        EXPECT_EQ(other->Overlaps(base.get()), c[4] == 1) << c[0] << " " << c[1] << " " << c[2];
+    }
     EXPECT_FALSE(base->Overlaps(nullptr));
-    EXPECT_FALSE(base->Overlaps(List({}).get()));
 }
 
-TEST_F(AccountGroupsTest, AssignCopiesGroupsAndLeavesTheSharedFormatAlone) {
-    TAccountFormat other(QStringLiteral("O"), QStringLiteral("BB-AAAA"), QString(), QString());
-    TAccountGroups source(&other);
-    auto group = std::make_unique<TAccountGroup>(QStringLiteral("Sales"), MakeCode(1, -1, 100, -1), &other);
-    group->SetToCode(MakeCode(1, -1, 200, -1));
+TEST_F(AccountGroupsTest, AssignAndDescriptions) {
+    TAccountGroups source(Format.get());
+    auto group = Range(100, 200, -1, "Sales");
     group->Mode = 1;
-    source.AddGroup(QStringLiteral("whatever"), std::move(group));
+    source.AddGroup("whatever", std::move(group));
+    auto list = List({{1, 2}});
+    list->Assign(source);
+    EXPECT_EQ(Plain->Mask, "AAAA") << "the format shared by other files is not rewritten";
+    EXPECT_EQ(list->Format, Format.get());
+    EXPECT_EQ(list->AsText() + list->GetKey(0), "01-0100 to 01-0200Sales");
+    EXPECT_EQ(list->GetGroup(0)->Mode * 1000 + list->HighestAccount, 1200);
 
-    TAccountGroups copy(Format.get());
-    copy.AddGroup(QStringLiteral("old"), Group(1, 2));
-    copy.Assign(source);
-
-    EXPECT_EQ(Format->Mask, QStringLiteral("AAAA")) << "the format shared by other files is not rewritten";
-    EXPECT_EQ(copy.Format, &other);
-    ASSERT_EQ(copy.Count(), 1);
-    EXPECT_EQ(copy.GetKey(0), QStringLiteral("Sales"));
-    EXPECT_EQ(copy.GetGroup(0)->Mode, 1);
-    EXPECT_EQ(copy.GetGroup(0)->FromKey(), QStringLiteral("B01A0100"));
-    EXPECT_TRUE(copy.Contains(MakeCode(1, -1, 150, -1)));
-}
-
-TEST_F(AccountGroupsTest, GroupDescriptionsFromText) {
-    auto list = List({{1, 2}, {3, 4}, {5, 6}});
-    list->SetGroupDescriptions(QStringLiteral("  Cash , ,Debtors  "), 7);
-    EXPECT_EQ(list->GetGroup(0)->Description, QStringLiteral("Cash"));
-    EXPECT_EQ(list->GetGroup(1)->Description, QStringLiteral("<Blank>"));
-    EXPECT_EQ(list->GetGroup(2)->Description, QStringLiteral("Debtors"));
-
-    list->SetGroupDescriptions(QStringLiteral(" All, of it "), 8);
-    EXPECT_EQ(list->GetGroup(0)->Description, QStringLiteral("All, of it"));
-    EXPECT_EQ(list->GetGroup(1)->Description, QStringLiteral("<Blank>"));
-
-    list->SetGroupDescriptions(QStringLiteral("  "), 8);
-    EXPECT_EQ(list->GetGroup(0)->Description, QStringLiteral("<Blank>"));
-
-    list->SetGroupDescriptions(QStringLiteral("X,Y,Z"), 3);
-    EXPECT_EQ(list->GetGroup(2)->Description, QStringLiteral("Debtors"));
+    list = List({{1, 2}, {3, 4}, {5, 6}});
+    auto descriptions = [&] {
+        return list->GetGroup(0)->Description + "|" + list->GetGroup(1)->Description + "|" +
+               list->GetGroup(2)->Description;
+    };
+    list->SetGroupDescriptions("  Cash , ,Debtors  ", 7);
+    EXPECT_EQ(descriptions(), "Cash|<Blank>|Debtors");
+    list->SetGroupDescriptions(" All, of it ", 8);
+    EXPECT_EQ(descriptions(), "All, of it|<Blank>|Debtors");
+    list->SetGroupDescriptions("  ", 8);
+    for (int kind : {6, 9})
+        list->SetGroupDescriptions("X,Y,Z", kind);
+    EXPECT_EQ(descriptions(), "<Blank>|<Blank>|Debtors");
 }

@@ -1,40 +1,73 @@
 #pragma once
 
 #include "core/accounts/AccountFormat.h"
+#include "core/io/ValueReader.h"
+#include "core/io/ValueWriter.h"
+#include "tests/support/ServicesFixture.h"
 
+#include <QBuffer>
+#include <functional>
 #include <memory>
 
-// Account formats shared by the account tests.
-
+// A code from its parts (-1 absent), put straight into the stored fields.
 inline TAccountCode MakeCode(int branch, int division, int account, int subAccount) {
-    TAccountCode code;
-    code.Branch = static_cast<qint16>(branch);
-    code.Division = static_cast<qint16>(division);
-    code.Account = static_cast<qint16>(account);
-    code.SubAccount = static_cast<qint16>(subAccount);
-    return code;
+    return TAccountCode{static_cast<qint16>(branch), static_cast<qint16>(division),
+                        static_cast<qint16>(account), static_cast<qint16>(subAccount)};
+}
+inline TAccountCode Acc(int account) {
+    return MakeCode(-1, -1, account, -1);
 }
 
-// Gives the format an "ALL" range from one code to another.
-inline void AddAllRange(TAccountFormat& format, const TAccountCode& from, const TAccountCode& to) {
-    auto all = std::make_unique<TAccountGroup>(QStringLiteral("ALL"), from, &format);
+inline std::unique_ptr<TAccountFormat> MakeFormat(const QString& mask, const QString& keyOrder = {}) {
+    return std::make_unique<TAccountFormat>("BASE", mask, keyOrder, "");
+}
+// The format with an "ALL" range from one code to another.
+inline std::unique_ptr<TAccountFormat> WithAll(std::unique_ptr<TAccountFormat> format, TAccountCode from,
+                                               TAccountCode to) {
+    auto all = std::make_unique<TAccountGroup>("ALL", from, format.get());
     all->SetToCode(to);
-    format.Ranges.AddGroup(QStringLiteral("ALL"), std::move(all));
-}
-
-// Branch, account and sub-account: branches 1 to 20, accounts 1 to 9999, sub-accounts 0 to 99.
-inline std::unique_ptr<TAccountFormat> BranchAccountSubFormat() {
-    auto format = std::make_unique<TAccountFormat>(QStringLiteral("BAS"), QStringLiteral("BB-AAAA-SS"),
-                                                   QString(), QStringLiteral("Branch, account, sub-account"));
-    AddAllRange(*format, MakeCode(1, -1, 1, 0), MakeCode(20, -1, 9999, 99));
+    format->Ranges.AddGroup("ALL", std::move(all));
     return format;
 }
-
-// Only a four-digit account, accounts 1 to 9999.
+// A four-digit account: accounts 1 to 9999 when withAll.
 inline std::unique_ptr<TAccountFormat> AccountOnlyFormat(bool withAll = true) {
-    auto format =
-        std::make_unique<TAccountFormat>(QStringLiteral("ACC"), QStringLiteral("AAAA"), QString(), QString());
-    if (withAll)
-        AddAllRange(*format, MakeCode(-1, -1, 1, -1), MakeCode(-1, -1, 9999, -1));
-    return format;
+    return withAll ? WithAll(MakeFormat("AAAA"), Acc(1), Acc(9999)) : MakeFormat("AAAA");
 }
+
+// The shared fixture of the account tests: the scripted prompter, formats, and value streams.
+class TAccountsFixture : public TServicesFixture {
+protected:
+    // Branches 1 to 20, accounts 1 to 9999, sub-accounts 0 to 99.
+    std::unique_ptr<TAccountFormat> Format =
+        WithAll(MakeFormat("BB-AAAA-SS"), MakeCode(1, -1, 1, 0), MakeCode(20, -1, 9999, 99));
+    std::unique_ptr<TAccountFormat> Plain = AccountOnlyFormat();
+    std::unique_ptr<TAccountFormat> Bare = AccountOnlyFormat(false);
+    QString Expected;
+    const char* const AccountsRange = "Accounts must be in the range 1 to 9999";
+
+    // Scripts the box a step is to show ("" none), and checks afterwards that only it was shown.
+    void ExpectBox(const char* text) {
+        Expected = QString::fromLatin1(text);
+        if (!Expected.isEmpty())
+            Prompt->Answer(TMessageButton::OK);
+    }
+    void CheckBox() {
+        EXPECT_EQ(Prompt->Texts(), Expected.isEmpty() ? QStringList() : QStringList{Expected});
+        Prompt->Shown.clear();
+    }
+    static QByteArray Written(const std::function<void(TValueWriter&)>& write) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        TValueWriter writer(buffer);
+        write(writer);
+        writer.Finish();
+        return buffer.data();
+    }
+    static void ReadFrom(const QByteArray& bytes, const std::function<void(TValueReader&)>& read) {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        TValueReader reader(buffer);
+        read(reader);
+    }
+};

@@ -14,16 +14,15 @@ inline double D(int year, int month, int day) {
     return EncodeDateNum(year, month, day);
 }
 
-// The clock reads 30 June 2006, 18:00; the regional formats are the defaults, and are put back
-// afterwards.
+// The shared fixture of the date and text tests: the clock reads 30 June 2006, 18:00; the
+// regional formats start as the defaults (DD/MM/YY, English names); every service is put back.
 class TDatesFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        TRegionalSettings::Program().Reset();
+        TServices::Reset();
         TServices::SetClock(std::make_shared<TFixedClock>(QDateTime(QDate(2006, 6, 30), QTime(18, 0))));
     }
-    void TearDown() override {
-        TRegionalSettings::Program().Reset();
-        TServices::Reset();
-    }
+    void TearDown() override { TServices::Reset(); }
+
+    TRegionalSettings& Regional = TRegionalSettings::Program();
 };

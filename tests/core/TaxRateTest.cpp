@@ -65,7 +65,7 @@ TEST(TaxRate, Version501HasNoLabelsAndIsWrittenBackInTheCurrentForm) {
 TEST(TaxRate, DamagedStoredCodesFailAsStreamErrors) {
     // An account part beyond 16 bits.
     QByteArray badPart = Hex(StoredGST53);
-    badPart.replace(Hex("03 34 08"), Hex("04 40 9C 00 00")); // 40000
+    badPart.replace(Hex("03 34 08"), Hex("04 00 00 01 00")); // 65536
     EXPECT_THROW(ReadStoredItem<TTaxRate>(badPart, true), EStreamError);
     // A rate that is not a number.
     QByteArray nanRate = Hex(StoredGST53);

@@ -1,237 +1,145 @@
+#include "core/common/Exceptions.h"
 #include "core/util/SelectionLists.h"
 #include "core/util/TextHelpers.h"
 #include "core/util/TextLayout.h"
 #include "core/util/TextMacros.h"
 #include "core/util/TextReplace.h"
-
-#include "core/dates/DateNumbers.h"
-#include "core/common/RegionalSettings.h"
-#include "core/common/Exceptions.h"
-#include "core/services/Services.h"
 #include "core/vocab/SmallVocabulary.h"
-#include "tests/support/FixedClock.h"
+#include "tests/core/DatesTestSupport.h"
 
 #include <gtest/gtest.h>
 
-namespace {
+class TextUtilitiesTest : public TDatesFixture {};
 
-QString Replace(const QStringList& patterns, const QString& replacement, bool wholeWord,
-                const QString& text) {
-    QString result;
-    ReplaceTextList(patterns, replacement, result, wholeWord, text);
-    return result;
-}
-
-} // namespace
-
-TEST(TextReplace, FirstOnlyAllAndCase) {
-    EXPECT_EQ(Replace({"!the"}, "a", false, "the cat and the dog"), "a cat and the dog");
-    EXPECT_EQ(Replace({"the"}, "a", false, "the cat and THE dog"), "a cat and a dog");
-    // Patterns apply in order, each to the outcome of the one before.
-    EXPECT_EQ(Replace({"[", "]"}, "|", false, "[GST] [FBT]"), "|GST| |FBT|");
-    EXPECT_EQ(Replace({"cat", "dog"}, "dog", false, "cat"), "dog");
-}
-
-TEST(TextReplace, WholeWordsPassOverLongerWordsAndGoOn) {
-    // A miss inside "thecat" does not stop the last "the" from being replaced.
-    EXPECT_EQ(Replace({"the"}, "a", true, "the thecat the"), "a thecat a");
-    EXPECT_EQ(Replace({"the"}, "a", true, "bathe, the. [the]"), "bathe, a. [a]");
-    EXPECT_EQ(Replace({"!the"}, "a", true, "other the the"), "other a the");
+TEST_F(TextUtilitiesTest, ReplaceTextList) {
+    // Patterns, replacement, whole words only, text, result.
+    const std::tuple<QStringList, const char*, bool, const char*, const char*> cases[] = {
+        {{"!the"}, "a", false, "the cat and the dog", "a cat and the dog"},
+        {{"the"}, "a", false, "the cat and THE dog", "a cat and a dog"},
+        {{"[", "]"}, "|", false, "[GST] [FBT]", "|GST| |FBT|"},
+        {{"a"}, "aa", false, "banana", "baanaanaa"},
+        {{"the"}, "a", true, "the thecat the", "a thecat a"},
+        {{"the"}, "a", true, "bathe, the. [the]", "bathe, a. [a]"},
+        {{"!the"}, "a", true, "other the the", "other a the"},
+        {{""}, "none", false, "", "none"},
+        {{"", "!"}, "none", false, "text", "text"},
+        {{}, "none", false, "text", "text"}};
+    for (const auto& [patterns, replacement, wholeWord, text, expected] : cases) {
+        QString result;
+        ReplaceTextList(patterns, replacement, result, wholeWord, text);
+        EXPECT_EQ(result, expected) << text;
+    }
     EXPECT_TRUE(IsWholeWordAt("a \"word\" b", "word", 3));
-    EXPECT_FALSE(IsWholeWordAt("swords", "word", 1));
-    EXPECT_FALSE(IsWholeWordAt("word", "word", 1));
-    EXPECT_FALSE(IsWholeWordAt("word", "word", -1));
-}
-
-TEST(TextReplace, ReplacementHoldingThePatternAndEmptyPatterns) {
-    EXPECT_EQ(Replace({"a"}, "aa", false, "banana"), "baanaanaa");
-    EXPECT_EQ(Replace({"x"}, "X", false, "xxx"), "XXX");
-    EXPECT_EQ(Replace({""}, "none", false, ""), "none");
-    EXPECT_EQ(Replace({""}, "none", false, "text"), "text");
-    EXPECT_EQ(Replace({"!"}, "none", false, "text"), "text");
-    EXPECT_EQ(Replace({}, "none", false, "text"), "text");
-}
-
-TEST(TextReplace, DescriptionFilter) {
+    EXPECT_FALSE(IsWholeWordAt("swords", "word", 1) || IsWholeWordAt("word", "word", 1) ||
+                 IsWholeWordAt("word", "word", -1));
     QString text = "  EFTPOS PURCHASE Woolworths 1234  ";
     ApplyTextFilter({"EFTPOS PURCHASE=<Blank>", "woolworths=Groceries", "=ignored", "no equals sign"}, text);
     EXPECT_EQ(text, "Groceries 1234");
-    text = "ATM";
-    ApplyTextFilter({"atm=ATM withdrawal"}, text);
-    EXPECT_EQ(text, "ATM withdrawal");
 }
 
-TEST(TextMacros, TitleMacrosWithDatesYearsAndClock) {
-    TRegionalSettings::Program().Reset();
+TEST_F(TextUtilitiesTest, TitleAndMonthMacros) {
     TServices::SetClock(std::make_shared<TFixedClock>(QDateTime(QDate(2006, 7, 14), QTime(15, 30))));
-    const double start = EncodeDateNum(2005, 7, 1);
-    const double end = EncodeDateNum(2006, 6, 30);
-    EXPECT_EQ(ExpandTitleMacros("Trial Balance <psd-s> to <PED-L>", 2006, start, end),
-              "Trial Balance 01/07/05 to 30/06/2006");
-    EXPECT_EQ(ExpandTitleMacros("<YL> (<Y>), <YL-1> (<Y-1>)", 2006, 0, 0),
-              "For the 2006 financial year (2006), For the 2005 financial year (2005)");
+    EXPECT_EQ(ExpandTitleMacros("<psd-s> to <PED-L>, <PSD-L> <PED-S> <sys-dt>", 2006, D(2005, 7, 1),
+                                D(2006, 6, 30)),
+              "01/07/05 to 30/06/2006, 01/07/2005 30/06/06 Fri 14 July 2006 at 15:30");
     // No dates: the date macros stay for the reader to see.
-    EXPECT_EQ(ExpandTitleMacros("<PSD-S> <PED-S> <E-CODE>", 2006, 0, 0), "<PSD-S> <PED-S> <E-CODE>");
-    EXPECT_EQ(ExpandTitleMacros("Printed <SYS-DT>", 2006, 0, 0), "Printed Fri 14 July 2006 at 15:30");
-    TServices::Reset();
+    EXPECT_EQ(
+        ExpandTitleMacros("<YL> (<Y>), <YL-1> (<Y-1>) <PSD-S> <PED-L> <E-CODE>", 2006, 0, 0),
+        "For the 2006 financial year (2006), For the 2005 financial year (2005) <PSD-S> <PED-L> <E-CODE>");
+    const double dates[] = {D(2006, 1, 15), D(2006, 12, 1), D(2006, 3, 1), 0};
+    const char* const results[] = {"Dec Jan Feb x<M>", "Nov Dec Jan x<M>", "Feb Mar Apr x<M>",
+                                   "<M-1> <M> <m+1> x<M>"};
+    for (int i = 0; i < 4; ++i) {
+        QString result;
+        ExpandMonthMacros("<M-1> <M> <m+1> x<M>", result, dates[i]);
+        EXPECT_EQ(result, results[i]);
+    }
 }
 
-TEST(TextMacros, MonthMacrosWrapAroundTheYear) {
-    TRegionalSettings::Program().Reset();
-    QString result;
-    ExpandMonthMacros("<M-1> <M> <M+1>", result, EncodeDateNum(2006, 1, 15));
-    EXPECT_EQ(result, "Dec Jan Feb");
-    ExpandMonthMacros("<M-1> <M> <M+1>", result, EncodeDateNum(2006, 12, 1));
-    EXPECT_EQ(result, "Nov Dec Jan");
-    ExpandMonthMacros("x<M> <M>", result, EncodeDateNum(2006, 3, 1));
-    EXPECT_EQ(result, "x<M> Mar");
-    ExpandMonthMacros("<M>", result, 0);
-    EXPECT_EQ(result, "<M>");
-}
-
-TEST(TextLayout, PaddingCentringAndRepeats) {
-    EXPECT_EQ(PadRight("ab", 5), "ab   ");
-    EXPECT_EQ(PadLeft("ab", 5), "   ab");
-    EXPECT_EQ(PadRight("abcdef", 3), "abcdef");
-    EXPECT_EQ(CenterText("abc", 8), "  abc");
-    EXPECT_EQ(CenterText("abcdefghij", 8), "abcdefghij");
-    EXPECT_EQ(StringOfChar('-', 4), "----");
-    EXPECT_EQ(StringOfChar('-', -1), "");
-}
-
-TEST(TextLayout, WrapPositions) {
-    const QString text = "Payment to supplier";
-    //                    1234567890123456789
-    EXPECT_EQ(FindWrapPosition(text, 19), 19);
-    EXPECT_EQ(FindWrapPosition(text, 40), 40);
-    EXPECT_EQ(FindWrapPosition(text, 7), 7);   // character 8 is a blank
-    EXPECT_EQ(FindWrapPosition(text, 12), 11); // back to the blank after "to"
-    EXPECT_EQ(FindWrapPosition("abcdefgh", 4), 4);
-    EXPECT_EQ(FindWrapPosition("ab;cdefgh", 5), 3);
-    EXPECT_EQ(FindWrapPosition("ab.cdefgh", 5), 5); // a full stop is no wrap point
-    EXPECT_EQ(FindWrapPosition("", 0), 0);
-}
-
-TEST(TextLayout, TruncationByCharactersAndByMeasure) {
-    QString text = "General Ledger Report";
-    TruncateTextToWidth(nullptr, text, 10);
-    EXPECT_EQ(text, "General...");
-    text = "General Ledger Report";
-    TruncateTextToWidth(nullptr, text, -10);
-    EXPECT_EQ(text, "General Le");
-    text = "Short";
-    TruncateTextToWidth(nullptr, text, 10);
-    EXPECT_EQ(text, "Short");
-    text = "Anything";
-    TruncateTextToWidth(nullptr, text, 2);
-    EXPECT_EQ(text, "...");
-    text = "Anything";
-    TruncateTextToWidth(nullptr, text, 0);
-    EXPECT_EQ(text, "");
-    // Every character two units wide.
-    text = "abcdefgh";
+TEST_F(TextUtilitiesTest, PaddingWrappingAndTruncation) {
+    EXPECT_EQ(PadRight("ab", 5) + "|" + PadLeft("ab", 5) + "|" + PadRight("abcdef", 3), "ab   |   ab|abcdef");
+    EXPECT_EQ(CenterText("abc", 8) + "|" + CenterText("abc", 9) + "|" + CenterText("abcdefgh", 7),
+              "  abc|   abc|abcdefgh");
+    EXPECT_EQ(StringOfChar('-', 4) + StringOfChar('-', -1), "----");
+    // Breaks of "Payment to supplier" at most N long (none beyond the text, before a blank after
+    // it, else at the last blank up to N); "ab.cdefgh" has no wrap point, "a bc defgh" one at 2.
+    const int payment[][2] = {{19, 19}, {40, 40}, {7, 7}, {12, 11}, {8, 8}, {3, 3}};
+    for (const auto& c : payment)
+        EXPECT_EQ(FindWrapPosition("Payment to supplier", c[0]), c[1]) << c[0];
+    EXPECT_EQ(FindWrapPosition("ab.cdefgh", 5) * 100 + FindWrapPosition("ab;cdefgh", 5) * 10 +
+                  FindWrapPosition("a bc defgh", 4),
+              534);
+    const std::tuple<int, const char*> cuts[] = {
+        {10, "General..."}, {-10, "General Le"}, {2, "..."}, {0, ""}, {30, "General Ledger Report"}};
+    for (const auto& [maxWidth, expected] : cuts) {
+        QString text = "General Ledger Report";
+        TruncateTextToWidth(nullptr, text, maxWidth);
+        EXPECT_EQ(text, expected) << maxWidth;
+    }
+    QString text = "abcdefgh"; // every character two units wide
     TruncateTextToWidth([](const QString& t) { return static_cast<int>(t.size()) * 2; }, text, 10);
     EXPECT_EQ(text, "ab...");
 }
 
-TEST(TextHelpers, SmallConventions) {
-    EXPECT_EQ(RemoveTrailingS("Payments"), "Payment");
-    EXPECT_EQ(RemoveTrailingS("RECEIPTS"), "RECEIPT");
-    EXPECT_EQ(RemoveTrailingS("Cash"), "Cash");
-    EXPECT_EQ(RemoveTrailingS(""), "");
+TEST_F(TextUtilitiesTest, SmallConventions) {
+    EXPECT_EQ(RemoveTrailingS("Payments") + RemoveTrailingS("RECEIPTS") + RemoveTrailingS("Cash"),
+              "PaymentRECEIPTCash");
     EXPECT_EQ(ProperCase("mr o'BRIEN-smith jr"), "Mr O'Brien-Smith Jr");
-    EXPECT_EQ(JoinTexts({"a", "b", "c"}), "a,b,c");
-    QString text = "ABC123|Smith|Trust";
+    QString text = "ABC123|Smith";
     EXPECT_EQ(ExtractToken(text, "|"), "ABC123");
-    EXPECT_EQ(text, "Smith|Trust");
+    EXPECT_EQ(text, "Smith");
     EXPECT_EQ(ExtractToken(text, "|"), "Smith");
-    EXPECT_EQ(ExtractToken(text, "|"), "Trust");
-    EXPECT_EQ(text, "");
-    EXPECT_TRUE(IsNotApplicable(""));
-    EXPECT_TRUE(IsNotApplicable("<not applicable>"));
-    EXPECT_FALSE(IsNotApplicable("21 Death"));
-    EXPECT_EQ(ExtractCodeOrBlank("21 Change in circumstances"), "21");
-    EXPECT_EQ(ExtractCodeOrBlank("<Not Applicable>"), "");
-    EXPECT_EQ(FormatABN("51824753556"), "51 824 753 556");
-    EXPECT_EQ(FormatABN("5182475355"), "5182475355");
-    EXPECT_EQ(FormatABN(""), "");
-    EXPECT_TRUE(IsTrueText("y"));
-    EXPECT_FALSE(IsTrueText("Yes"));
-    EXPECT_EQ(IndexOfText("monthly", RepetitionWords), 2);
-    EXPECT_EQ(IndexOfText("yearly", RepetitionWords), -1);
-    EXPECT_EQ(FundsStatusText(true, 0), "IF");
-    EXPECT_EQ(FundsStatusText(false, -0.0000001), "In Funds");
-    EXPECT_EQ(FundsStatusText(true, -0.01), "OD");
-    EXPECT_EQ(FundsStatusText(false, -12.5), "Overdrawn");
-    EXPECT_EQ(CompareByteDescending(1, 2), -1);
-    EXPECT_EQ(CompareByteDescending(2, 1), 0);
-    EXPECT_EQ(CompareByteDescending(2, 2), 0);
-    try {
-        RaiseReportBalanceError();
-        FAIL();
-    } catch (const EQuilvaneError& e) {
-        EXPECT_EQ(e.message(), "Unable to calculate report balances.");
-    }
-}
-
-TEST(TextHelpers, StoredByteDoublingRoundTrips) {
-    // "Rent" doubled byte by byte: 0x52*2=0xA4, 0x65*2=0xCA, 0x6E*2=0xDC, 0x74*2=0xE8.
-    EXPECT_EQ(DoubleCharCodes("Rent"), QByteArray::fromHex("a4cadce8"));
-    EXPECT_EQ(HalveCharCodes(QByteArray::fromHex("a4cadce8")), "Rent");
-    // The top bit is lost on the way in: 0xC1 doubles to 0x82.
-    EXPECT_EQ(DoubleCharCodes(QByteArray::fromHex("c1")), QByteArray::fromHex("82"));
-    for (int b = 0; b < 128; ++b) {
-        const QByteArray one(1, static_cast<char>(b));
-        EXPECT_EQ(HalveCharCodes(DoubleCharCodes(one)), one);
-    }
-}
-
-TEST(TextHelpers, AcceleratorsAndExportDates) {
+    EXPECT_TRUE(text.isEmpty());
+    EXPECT_TRUE(IsNotApplicable("") && IsNotApplicable("<not applicable>") && !IsNotApplicable("21 Death"));
+    EXPECT_EQ(ExtractCodeOrBlank("21 Change in circumstances") + ExtractCodeOrBlank("<Not Applicable>"),
+              "21");
+    EXPECT_EQ(FormatABN("51824753556") + "|" + FormatABN("5182475355"), "51 824 753 556|5182475355");
+    EXPECT_TRUE(IsTrueText("y") && !IsTrueText("Yes"));
+    EXPECT_EQ(IndexOfText("monthly", RepetitionWords) * 10 + IndexOfText("yearly", RepetitionWords), 19);
+    EXPECT_EQ(FundsStatusText(true, 0) + FundsStatusText(true, -0.004) + FundsStatusText(true, -0.01),
+              "IFIFOD");
+    EXPECT_EQ(FundsStatusText(false, 0) + FundsStatusText(false, -12.5), "In FundsOverdrawn");
+    EXPECT_EQ(CompareByteDescending(1, 2) * 100 + CompareByteDescending(2, 1) * 10 +
+                  CompareByteDescending(2, 2),
+              -100);
+    EXPECT_THROW(RaiseReportBalanceError(), EQuilvaneError);
+    // "Rent" doubled byte by byte; the top bit is lost on the way in.
+    EXPECT_EQ(DoubleCharCodes("Rent\xC1"), QByteArray::fromHex("a4cadce882"));
+    EXPECT_EQ(HalveCharCodes(QByteArray::fromHex("a4cadce8ff")), "Rent\x7F");
     QSet<QChar> used;
-    QString open = "Open", options = "Options", other = "1 Other";
-    InsertAccelerator(open, used);
-    InsertAccelerator(options, used);
-    InsertAccelerator(other, used);
-    EXPECT_EQ(open, "&Open");
-    EXPECT_EQ(options, "O&ptions");
-    EXPECT_EQ(other, "&1 Other");
-    QString none = "...";
-    InsertAccelerator(none, used);
-    EXPECT_EQ(none, "...");
-
+    QStringList captions = {"Open", "Options", "1 Other", "..."};
+    for (QString& caption : captions)
+        InsertAccelerator(caption, used);
+    EXPECT_EQ(captions.join(u'|'), "&Open|O&ptions|&1 Other|...");
     QString yyyymmdd, mmyy;
-    FormatDateForExport(EncodeDateNum(2006, 3, 9), yyyymmdd, mmyy);
-    EXPECT_EQ(yyyymmdd, "20060309");
-    EXPECT_EQ(mmyy, "0306");
+    FormatDateForExport(D(2006, 3, 9), yyyymmdd, mmyy);
+    EXPECT_EQ(yyyymmdd + " " + mmyy, "20060309 0306");
 }
 
-TEST(SelectionLists, ParseJoinAndFilter) {
+TEST_F(TextUtilitiesTest, SelectionLists) {
     QString text = " ABC , , def ";
     QStringList list;
     ParseSelectionList(text, list);
-    EXPECT_EQ(list, (QStringList{"ABC", "def"}));
-    EXPECT_EQ(text, "ABC,def");
+    EXPECT_EQ(list.join(u'|') + " " + text, "ABC|def ABC,def");
     text = "ABC, <ALL>, x";
     ParseSelectionList(text, list);
-    EXPECT_EQ(list, QStringList{"<All>"});
-    EXPECT_EQ(text, "<All>");
-
-    const QStringList items{" a ", "b"};
-    EXPECT_EQ(JoinListItems(items, -1), "a,b");
-    EXPECT_EQ(JoinListItems(items, 0), "a");
-    EXPECT_EQ(JoinListItems(items, 5), "");
-
-    EXPECT_TRUE(TextMatchesFilter("anything", {}, 0));
-    EXPECT_TRUE(TextMatchesFilter("SMITH", {"jones", "smith"}, 1));
-    EXPECT_FALSE(TextMatchesFilter("SMITHS", {"smith"}, 1));
-    EXPECT_TRUE(TextMatchesFilter("Mr Smith", {"SMITH"}, 2));
-    EXPECT_FALSE(TextMatchesFilter("Mr Jones", {"SMITH"}, 2));
-    EXPECT_TRUE(TextMatchesFilter("", {"x"}, 3));
-    EXPECT_FALSE(TextMatchesFilter("x", {"x"}, 3));
-    EXPECT_FALSE(TextMatchesFilter("x", {"x"}, 4));
-
-    EXPECT_EQ(PageKindSetToText(0x7FFF), "All");
-    EXPECT_EQ(PageKindSetToText(0xFF), "All");
-    EXPECT_EQ(PageKindSetToText((1u << 1) | (1u << 2) | (1u << 9)), "Pay,Rec,Bwdl");
-    EXPECT_EQ(PageKindSetToText(0), "");
+    EXPECT_EQ(list.join(u'|') + " " + text, "<All> <All>");
+    const QStringList padded{" a ", "b"};
+    EXPECT_EQ(JoinListItems(padded, -1) + "|" + JoinListItems(padded, 0) + "|" + JoinListItems(padded, 2),
+              "a,b|a|");
+    // Mode 0 matches all, 1 an equal item, 2 an item inside, 3 an empty text (any case).
+    const std::tuple<const char*, QStringList, int, bool> filters[] = {{"anything", {}, 0, true},
+                                                                       {"SMITH", {"jones", "smith"}, 1, true},
+                                                                       {"SMITHS", {"smith"}, 1, false},
+                                                                       {"Mr Smith", {"SMITH"}, 2, true},
+                                                                       {"Mr Jones", {"SMITH"}, 2, false},
+                                                                       {"", {"x"}, 3, true},
+                                                                       {"x", {"x"}, 3, false},
+                                                                       {"x", {"x"}, 4, false}};
+    for (const auto& [candidate, items, mode, matches] : filters)
+        EXPECT_EQ(TextMatchesFilter(candidate, items, mode), matches) << candidate << " " << mode;
+    EXPECT_EQ(PageKindSetToText(0x7FFF) + PageKindSetToText(0xFF), "AllAll");
+    EXPECT_EQ(PageKindSetToText((1u << 0) | (1u << 9) | (1u << 14)), "Opbl,Bwdl,Deleted");
+    EXPECT_EQ(PageKindSetToText(0x7FFE),
+              "Pay,Rec,Jnl,Sjnl,Pjnl,Wjnl,Pcjl,Bdep,Bwdl,Uchq,Odep,Apay,Sbnk,Deleted");
 }
