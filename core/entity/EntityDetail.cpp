@@ -27,7 +27,7 @@
 namespace {
 
 const QString BackupSection = QStringLiteral("BACKUP_HISTORY");
-const QString HistorySection = QStringLiteral("HISTORY");
+const QString HistorySection = HistorySectionName.toString();
 const QString DataEntryPageKey = QStringLiteral("DataEntryPage");
 const QString LockedKey = QStringLiteral("Locked");
 const QString LockedByKey = QStringLiteral("LockedBy");
@@ -465,7 +465,7 @@ void TEntityDetail::ReadBAS(const TOptionSet& options) {
         if (const TAccountFormat* format = ProgramParams().FindAccountFormat(AccFormatID)) {
             QString baseName = format->BaseName;
             if (SameTextNoCase(EntityType, SuperannuationEntityType))
-                baseName += QStringLiteral("_SUP");
+                baseName += QLatin1Char('_') + SuperannuationEntityType.toString();
             const QString master = NativePath(
                 BuildPath({ProgramDataDir(), QStringLiteral("M_DETAIL"), baseName + QStringLiteral(".BAS")}));
             if (!master.isEmpty() && QFileInfo::exists(master))

@@ -1,5 +1,7 @@
 #include "shell/main/QuilvaneMain.h"
 
+#include "core/vocab/ProgramIdentity.h"
+
 #include "core/vocab/WindowKinds.h"
 
 #include <QLabel>
@@ -19,7 +21,7 @@ QStringView ClassOfKind(int kind) {
 
 TfmQuilvaneMain::TfmQuilvaneMain(const QString& userName, QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("fmQuilvaneMain"));
-    setWindowTitle(QStringLiteral("QUILVANE 2006"));
+    setWindowTitle(MainWindowTitle.toString());
     resize(1024, 700);
 
     Mdi = new QMdiArea(this);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/vocab/ProgramIdentity.h"
+
 #include "shell/startup/StartupServices.h"
 
 #include <QString>
@@ -21,7 +23,7 @@ public:
     static constexpr int SplashAfterLoadMs = 1000;
     static constexpr int ExitRefused = 1;
 
-    static QString ApplicationTitle() { return QStringLiteral("QUILVANE 2006"); }
+    static QString ApplicationTitle() { return MainWindowTitle.toString(); }
     static QString NoPrinterMessage() {
         return QStringLiteral("Please make sure that a printer has been installed before starting Quilvane.");
     }
