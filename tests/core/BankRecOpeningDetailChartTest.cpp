@@ -1,85 +1,42 @@
 #include "core/charts/BankRecOpeningDetailChart.h"
 
 #include "core/charts/AccountsChart.h"
+#include "core/io/StreamError.h"
+#include "tests/core/AccountTestFormats.h"
 #include "tests/core/ChartTestSupport.h"
-
-#include <QDir>
 
 namespace {
 
-// "Bank Rec Opening Bals,V5.5", "ABC123", no key.
-const char* const Header = "071A"
-                           "42616E6B20526563204F70656E696E672042616C732C56352E35"
-                           "0706"
-                           "414243313233"
-                           "0700";
+const QString BobFile = QStringLiteral("BANK_REC/ABC12306.BOB");
 
-const char* const Account2000 = "02FF02FF03D00702FF";
-const char* const Account2001 = "02FF02FF03D10702FF";
-const char* const Account2999 = "02FF02FF03B70B02FF";
-const char* const Account4500 = "02FF02FF03941102FF";
-
-QByteArray Str(const QByteArray& text) {
-    return "06" + QByteArray::number(text.size(), 16).rightJustified(2, '0') + text.toHex();
+QByteArray BobChart(const QStringList& items) {
+    return StoredChart(QStringLiteral("bankrec"), QStringLiteral("header"), items);
 }
 
-// A stored detail: opened 1/7/2005, cash book 1.50, statement 100.00, first period ending
-// 31/7/2005, not reconciled, not completed, second flag set; the slot and its file names.
-QByteArray Detail(const char* account, int slot, const QByteArray& slotChar) {
-    return QByteArray(account) +
-           "05000000000000BEB21240" // 732128
-           "0500000000000000C0FF3F" // 1.5
-           "0500000000000000000000" // 0
-           "0500000000000000C80540" // 100
-           "050000000000E0BFB21240" // 732158
-           "0500000000000000000000" // 0
-           "050000000000000080FFBF" // -1
-           "0809" +
-           "02" + QByteArray::number(slot, 16).rightJustified(2, '0') + Str("ABC12306.RU" + slotChar) +
-           Str("ABC12306.RM" + slotChar);
-}
-
-QByteArray FileBytes(const QList<QByteArray>& items) {
-    QByteArray hex = QByteArray(Header) + "01";
-    for (const QByteArray& item : items)
-        hex += item;
-    return QByteArray::fromHex(hex + "00");
-}
-
-class BankRecOpeningDetailChartTest : public TChartFixture {
+class BankRecOpeningDetailChartTest : public TChartTest {
 protected:
     void SetUp() override {
-        TChartFixture::SetUp();
-        ASSERT_TRUE(QDir(Temp.path()).mkpath(QStringLiteral("BANK_REC")));
-        Entity.EndMonth = 6;
-        Accounts = std::make_unique<TAccountsChart>(Entity, Tables.Format(), TOptionSet{}, 2006);
+        TChartTest::SetUp();
+        Accounts = std::make_unique<TAccountsChart>(Entity, Format(), TOptionSet{}, 2006);
         AddAccount(QStringLiteral("1000"), QStringLiteral("ACC"));
         AddAccount(QStringLiteral("2000"), QStringLiteral("BNK"));
         AddAccount(QStringLiteral("2001"), QStringLiteral("BNK"), QStringLiteral("USD"));
         AddAccount(QStringLiteral("4500"), QStringLiteral("ACC"));
     }
 
-    TAccountDetail* AddAccount(const QString& text, const QString& type,
-                               const QString& currency = QString()) {
-        auto account = std::make_unique<TAccountDetail>(Tables.Format());
-        TAccountCode code;
-        EXPECT_TRUE(Tables.Format()->TextToCode(text, code, false, false));
-        account->SetCode(code);
+    void AddAccount(const QString& text, const QString& type, const QString& currency = QString()) {
+        auto account = std::make_unique<TAccountDetail>(Format());
+        account->SetCode(Code(text));
         account->DeriveAccountType(type);
-        if (!currency.isEmpty())
-            account->SetBankCurrency(currency);
-        TAccountDetail* added = account.get();
-        EXPECT_GE(Accounts->AddAccount(std::move(account)), 0);
-        return added;
+        account->SetBankCurrency(currency);
+        ASSERT_GE(Accounts->AddAccount(std::move(account)), 0);
     }
 
-    QString RecPath(const QString& name = QStringLiteral("ABC12306.BOB")) const {
-        return Temp.filePath(QStringLiteral("BANK_REC/") + name);
-    }
-
-    std::unique_ptr<TBankRecOpeningDetailChart> Chart(const TOptionSet& options = {
-                                                          Option::Load}) {
+    std::unique_ptr<TBankRecOpeningDetailChart> Chart(const TOptionSet& options = {Option::Load}) {
         return std::make_unique<TBankRecOpeningDetailChart>(Entity, Accounts.get(), nullptr, options, 2006);
+    }
+    const TBRecOpeningDetail* Detail(const TBankRecOpeningDetailChart& chart, const char* code) const {
+        return chart.GetDetail(chart.IndexOf(QString::fromLatin1(code)));
     }
 
     std::unique_ptr<TAccountsChart> Accounts;
@@ -94,7 +51,6 @@ TEST_F(BankRecOpeningDetailChartTest, EveryBankAccountGetsAFreshDetailAndASlot) 
     EXPECT_EQ(chart->GetCode(0), QStringLiteral("2000"));
     EXPECT_EQ(first->Open_Bal_Date, 732128.0); // 1 July 2005
     EXPECT_EQ(first->PeriodEnd, 732158.0);     // 31 July 2005
-    EXPECT_FALSE(first->Completed);
     EXPECT_EQ(first->Slot, 0);
     EXPECT_EQ(first->UnmatchedFile, Temp.path() + QStringLiteral("\\BANK_REC\\ABC12306.RU0"));
     EXPECT_EQ(first->MatchedFile, Temp.path() + QStringLiteral("\\BANK_REC\\ABC12306.RM0"));
@@ -104,6 +60,10 @@ TEST_F(BankRecOpeningDetailChartTest, EveryBankAccountGetsAFreshDetailAndASlot) 
     chart->GetCodeWithCurrency(1, text);
     EXPECT_EQ(text, QStringLiteral("2001 (USD)"));
     EXPECT_TRUE(chart->Saved);
+
+    // A year ending in December opens on 1 January.
+    Entity.EndMonth = 12;
+    EXPECT_EQ(Chart()->GetDetail(0)->Open_Bal_Date, 732312.0);
 }
 
 TEST_F(BankRecOpeningDetailChartTest, ThirtySixBankAccountsGiveThirtyFiveDetails) {
@@ -111,105 +71,126 @@ TEST_F(BankRecOpeningDetailChartTest, ThirtySixBankAccountsGiveThirtyFiveDetails
         AddAccount(QString::number(2000 + i), QStringLiteral("BNK"));
     auto chart = Chart();
     ASSERT_EQ(chart->Count(), 35);
-    EXPECT_EQ(
-        chart->IndexOfAccount(Accounts->GetCodeParts(Accounts->IndexOfCodeText(QStringLiteral("2035")))), -1);
-    const TBRecOpeningDetail* eleventh = chart->GetDetail(10);
+    EXPECT_EQ(chart->IndexOfAccount(Code("2035")), -1);
     EXPECT_EQ(chart->GetCode(10), QStringLiteral("2010"));
-    EXPECT_TRUE(eleventh->UnmatchedFile.endsWith(QStringLiteral("ABC12306.RUA")));
-    EXPECT_TRUE(eleventh->MatchedFile.endsWith(QStringLiteral("ABC12306.RMA")));
+    EXPECT_TRUE(chart->GetDetail(9)->UnmatchedFile.endsWith(QStringLiteral("ABC12306.RU9")));
+    EXPECT_TRUE(chart->GetDetail(10)->UnmatchedFile.endsWith(QStringLiteral("ABC12306.RUA")));
+    EXPECT_TRUE(chart->GetDetail(10)->MatchedFile.endsWith(QStringLiteral("ABC12306.RMA")));
     EXPECT_TRUE(chart->GetDetail(34)->UnmatchedFile.endsWith(QStringLiteral(".RUY")));
 }
 
 TEST_F(BankRecOpeningDetailChartTest, StoredDetailsUpdateTheBankAccountsTheyBelongTo) {
     // 2001 stored in slot 5; 4500 is no longer a bank account.
-    WriteFile(RecPath(), FileBytes({Detail(Account2001, 5, "5"), Detail(Account4500, 0, "0")}));
+    Write(BobFile, BobChart({"2001-slot-5", "4500-slot-0"}));
     auto chart = Chart();
     ASSERT_EQ(chart->Count(), 2);
     EXPECT_EQ(chart->IndexOf(QStringLiteral("4500")), -1);
-    const TBRecOpeningDetail* stored = chart->GetDetail(chart->IndexOf(QStringLiteral("2001")));
+    const TBRecOpeningDetail* stored = Detail(*chart, "2001");
     EXPECT_EQ(stored->Slot, 5);
     EXPECT_EQ(stored->Cashbook_Open_Bal, 1.5);
     EXPECT_EQ(stored->Statement_Open_Bal, 100.0);
     EXPECT_TRUE(stored->Flag2);
     EXPECT_EQ(stored->Currency, QStringLiteral("USD")); // from the account, never stored
     EXPECT_TRUE(stored->UnmatchedFile.endsWith(QStringLiteral("\\BANK_REC\\ABC12306.RU5")));
-    // The new one takes the lowest free slot.
-    EXPECT_EQ(chart->GetDetail(chart->IndexOf(QStringLiteral("2000")))->Slot, 0);
+    EXPECT_EQ(Detail(*chart, "2000")->Slot, 0); // the new one takes the lowest free slot
     EXPECT_TRUE(chart->Saved);
-
     TOptionSet options;
     ASSERT_EQ(chart->SaveToFile(options), 0);
-    QByteArray fresh2000 = QByteArray(Account2000) +
-                           "05000000000000BEB21240"
-                           "0500000000000000000000"
-                           "0500000000000000000000"
-                           "0500000000000000000000"
-                           "050000000000E0BFB21240"
-                           "0500000000000000000000"
-                           "050000000000000080FFBF"
-                           "0808"
-                           "0200" +
-                           Str("ABC12306.RU0") + Str("ABC12306.RM0");
-    EXPECT_EQ(ReadFile(RecPath()).toHex(), FileBytes({fresh2000, Detail(Account2001, 5, "5")}).toHex());
-}
+    EXPECT_EQ(Read(BobFile).toHex(), BobChart({"2000-fresh", "2001-slot-5"}).toHex());
 
-TEST_F(BankRecOpeningDetailChartTest, TwoStoredDetailsInOneSlotAreParted) {
-    WriteFile(RecPath(), FileBytes({Detail(Account2000, 3, "3"), Detail(Account2001, 3, "3")}));
-    auto chart = Chart();
-    ASSERT_EQ(chart->Count(), 2);
+    // Two stored details in one slot are parted; an old code goes through the translation list.
+    Write(BobFile, BobChart({"2000-slot-3", "2001-slot-3"}));
+    chart = Chart();
     EXPECT_EQ(chart->GetDetail(0)->Slot, 3);
     EXPECT_EQ(chart->GetDetail(1)->Slot, 0);
     EXPECT_TRUE(chart->GetDetail(1)->UnmatchedFile.endsWith(QStringLiteral(".RU0")));
-}
-
-TEST_F(BankRecOpeningDetailChartTest, StoredCodesGoThroughTheTranslationList) {
-    WriteFile(RecPath(), FileBytes({Detail(Account2999, 7, "7")}));
-    auto chart = Chart({});
+    Write(BobFile, BobChart({"2999-slot-7"}));
+    chart = Chart({});
     chart->CodeTranslation.insert(QStringLiteral("2999"), QStringLiteral("2001"));
     ASSERT_EQ(chart->LoadFromFile({}), 0);
-    EXPECT_EQ(chart->GetDetail(chart->IndexOf(QStringLiteral("2001")))->Slot, 7);
+    EXPECT_EQ(Detail(*chart, "2001")->Slot, 7);
 }
 
 TEST_F(BankRecOpeningDetailChartTest, CompletionCheckAndReset) {
     auto chart = Chart();
     Prompt->Answer(TMessageButton::OK);
     EXPECT_FALSE(chart->CheckCompleted(0));
-    ASSERT_EQ(Prompt->Shown.size(), 1);
-    EXPECT_EQ(Prompt->Shown[0].Text, QStringLiteral("Reconciliation not completed for account 2000"));
-    EXPECT_EQ(Prompt->Beeps.size(), 1);
-
+    EXPECT_EQ(Prompt->Texts(), QStringList{"Reconciliation not completed for account 2000"});
+    EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Warning});
     TBRecOpeningDetail* detail = chart->GetDetail(0);
     detail->SetCompleted(true);
     EXPECT_EQ(detail->Reconciled_To, 732158.0);
     EXPECT_TRUE(chart->CheckCompleted(0));
-    EXPECT_EQ(Prompt->Shown.size(), 1);
     EXPECT_FALSE(chart->CheckCompleted(5));
+    EXPECT_EQ(Prompt->Shown.size(), 1);
+    detail->SetCompleted(false);
+    EXPECT_EQ(detail->GetReconciledToText(), QStringLiteral("Not Reconciled"));
 
     TAccountDetail* account = chart->GetBankAccount(0);
-    ASSERT_TRUE(account && account->BankDetails);
     account->BankDetails->Flag2 = true;
     detail->Flag2 = true;
+    detail->Completed = true;
     chart->ResetDetail(0);
-    EXPECT_FALSE(detail->Completed);
-    EXPECT_FALSE(detail->Flag2);
+    EXPECT_FALSE(detail->Completed || detail->Flag2 || account->BankDetails->Flag2);
     EXPECT_EQ(detail->Slot, TBRecOpeningDetail::NoSlot);
-    EXPECT_TRUE(detail->UnmatchedFile.isEmpty());
-    EXPECT_TRUE(detail->MatchedFile.isEmpty());
-    EXPECT_FALSE(account->BankDetails->Flag2);
+    EXPECT_TRUE(detail->UnmatchedFile.isEmpty() && detail->MatchedFile.isEmpty());
     EXPECT_FALSE(chart->Saved);
 }
 
 TEST_F(BankRecOpeningDetailChartTest, DamagedFileLeavesTheSeededDetailsAndIsProtected) {
-    const QByteArray damaged = FileBytes({Detail(Account2000, 3, "3")}).left(60);
-    WriteFile(RecPath(), damaged);
+    const QByteArray damaged = BobChart({"2000-slot-3"}).left(60);
+    Write(BobFile, damaged);
     Prompt->Answer(TMessageButton::Ignore);
     auto chart = Chart({});
     EXPECT_EQ(chart->LoadFromFile({}), -1);
     EXPECT_EQ(Prompt->Shown.size(), 1);
     EXPECT_EQ(chart->Count(), 2);
-    EXPECT_TRUE(chart->IsSaveBlocked());
     chart->Saved = false;
     TOptionSet options;
     EXPECT_EQ(chart->SaveIfModified(options), ChartResult::Refused);
-    EXPECT_EQ(ReadFile(RecPath()), damaged);
+    EXPECT_EQ(Read(BobFile), damaged);
+}
+
+TEST_F(BankRecOpeningDetailChartTest, StoredDetailKeepsItsFieldsAndDropsTheFolderOfItsFiles) {
+    const QByteArray stored = Stored("bankrec", "1010-completed");
+    TBRecOpeningDetail detail;
+    ReadItem(detail, stored);
+    EXPECT_EQ(detail.BankAccount, MakeCode(-1, -1, 1010, -1));
+    EXPECT_EQ(detail.Reconciled_To, 732158.0);
+    EXPECT_TRUE(detail.Completed);
+    EXPECT_FALSE(detail.Flag2);
+    EXPECT_EQ(detail.Slot, 10);
+    detail.BuildFileNames(QStringLiteral("C:\\QUILVANE\\DATA"), QStringLiteral("ABC123"), 2006);
+    EXPECT_EQ(detail.UnmatchedFile, QStringLiteral("C:\\QUILVANE\\DATA\\BANK_REC\\ABC12306.RUA"));
+    EXPECT_EQ(detail.MatchedFile, QStringLiteral("C:\\QUILVANE\\DATA\\BANK_REC\\ABC12306.RMA"));
+    EXPECT_EQ(WrittenItem(detail), stored);
+    EXPECT_EQ(detail.GetCashbookOpenBalText(), QStringLiteral("1.50"));
+
+    const struct {
+        const char* Name;
+        QByteArray To; // in place of the slot
+        int Slot;      // -2: refused
+    } slotCases[] = {{"34", QByteArray::fromHex("02 22"), 34},
+                     {"35", QByteArray::fromHex("02 23"), TBRecOpeningDetail::NoSlot},
+                     {"-2", QByteArray::fromHex("02 fe"), TBRecOpeningDetail::NoSlot},
+                     {"text", QByteArray::fromHex("06 01 41"), -2}};
+    for (const auto& s : slotCases) {
+        QByteArray bytes = stored;
+        bytes.replace(QByteArray::fromHex("09 08 02 0a"), QByteArray::fromHex("09 08") + s.To);
+        TBRecOpeningDetail read;
+        if (s.Slot == -2) {
+            EXPECT_THROW(ReadItem(read, bytes), EStreamError) << s.Name;
+            continue;
+        }
+        ReadItem(read, bytes);
+        EXPECT_EQ(read.Slot, s.Slot) << s.Name;
+    }
+    QByteArray infinite = stored;
+    infinite.replace(QByteArray::fromHex("05 00 00 00 00 00 00 00 c0 ff 3f"),
+                     QByteArray::fromHex("05 00 00 00 00 00 00 00 80 ff 7f"));
+    EXPECT_THROW(ReadItem(detail, infinite), EStreamError);
+    EXPECT_THROW(ReadItem(detail, stored.left(40)), EStreamError);
+    EXPECT_TRUE(TBRecOpeningDetail::ReconciliationFileName("D:\\DATA", "XYZ", 2006, 35, true).isEmpty());
+    EXPECT_EQ(TBRecOpeningDetail::ReconciliationFileName("D:\\DATA", "XYZ", -1, 0, false),
+              "D:\\DATA\\BANK_REC\\XYZ.RU0");
 }
