@@ -1,10 +1,8 @@
 #pragma once
 
 // What the fuzz targets share: a prompter that answers every box without a display, the
-// program settings read from the shipped reference data, the input written to disk, and the
-// save-and-load-again check of a chart.
+// program settings read from the shipped reference data, and the input written to disk.
 
-#include "core/charts/MasterChart.h"
 #include "core/services/Services.h"
 #include "core/services/UserPrompt.h"
 #include "core/settings/ProgramParams.h"
@@ -59,20 +57,6 @@ inline std::shared_ptr<TProgramParams> ShippedProgramParams() {
     auto params = std::make_shared<TProgramParams>();
     params->TReferenceData::Load(TProgramParams::ShippedReferenceDataPath());
     return params;
-}
-
-// Saves a chart that loaded, loads the saved file again into the chart makeAgain() gives and
-// checks that it comes back with as many items, each the same by sameItem(chart, again, i).
-// Returns the chart loaded again for the caller's own checks.
-template <class TChart, class TMake, class TSame>
-auto SaveAndLoadAgain(TChart& chart, TMake makeAgain, TSame sameItem) {
-    TOptionSet saveOptions;
-    Check(chart.SaveToFile(saveOptions) == 0);
-    auto again = makeAgain();
-    Check(again->LoadFromFile({Option::Silent}) == 0 && again->Count() == chart.Count());
-    for (int i = 0; i < chart.Count(); ++i)
-        Check(sameItem(chart, *again, i));
-    return again;
 }
 
 } // namespace fuzz

@@ -1,42 +1,35 @@
 #include "core/charts/BankRecOpeningDetailChart.h"
 
 #include "core/charts/AccountsChart.h"
+#include "core/charts/CurrConvRatesChart.h"
 #include "core/io/StreamError.h"
 #include "tests/core/AccountTestFormats.h"
 #include "tests/core/ChartTestSupport.h"
 
 namespace {
 
+// The two charts that start from a list and take what their file holds over it: the bank
+// accounts of the chart of accounts, and the program's currency list.
 const QString BobFile = QStringLiteral("BANK_REC/ABC12306.BOB");
+const QString CcrFile = QStringLiteral("M_DETAIL/ABC12306.CCR");
 
 QByteArray BobChart(const QStringList& items) {
-    return StoredChart(QStringLiteral("bankrec"), QStringLiteral("header"), items);
+    return StoredChart("bankrec", "header", items);
 }
+QByteArray RatesFile(const QStringList& items) {
+    return StoredChart("currency", "header", items);
+}
+
+using CurrConvRatesChartTest = TChartTest;
 
 class BankRecOpeningDetailChartTest : public TChartTest {
 protected:
     void SetUp() override {
         TChartTest::SetUp();
-        Accounts = std::make_unique<TAccountsChart>(Entity, Format(), TOptionSet{}, 2006);
-        AddAccount(QStringLiteral("1000"), QStringLiteral("ACC"));
-        AddAccount(QStringLiteral("2000"), QStringLiteral("BNK"));
-        AddAccount(QStringLiteral("2001"), QStringLiteral("BNK"), QStringLiteral("USD"));
-        AddAccount(QStringLiteral("4500"), QStringLiteral("ACC"));
+        Accounts = AccountsOf({"1000:ACC", "2000:BNK", "2001:BNK::USD", "4500:ACC"});
     }
-
-    void AddAccount(const QString& text, const QString& type, const QString& currency = QString()) {
-        auto account = std::make_unique<TAccountDetail>(Format());
-        account->SetCode(Code(text));
-        account->DeriveAccountType(type);
-        account->SetBankCurrency(currency);
-        ASSERT_GE(Accounts->AddAccount(std::move(account)), 0);
-    }
-
     std::unique_ptr<TBankRecOpeningDetailChart> Chart(const TOptionSet& options = {Option::Load}) {
         return std::make_unique<TBankRecOpeningDetailChart>(Entity, Accounts.get(), nullptr, options, 2006);
-    }
-    const TBRecOpeningDetail* Detail(const TBankRecOpeningDetailChart& chart, const char* code) const {
-        return chart.GetDetail(chart.IndexOf(QString::fromLatin1(code)));
     }
 
     std::unique_ptr<TAccountsChart> Accounts;
@@ -46,69 +39,53 @@ protected:
 
 TEST_F(BankRecOpeningDetailChartTest, EveryBankAccountGetsAFreshDetailAndASlot) {
     auto chart = Chart();
-    ASSERT_EQ(chart->Count(), 2);
+    EXPECT_EQ(Keys(*chart), "2000,2001");
     const TBRecOpeningDetail* first = chart->GetDetail(0);
-    EXPECT_EQ(chart->GetCode(0), QStringLiteral("2000"));
     EXPECT_EQ(first->Open_Bal_Date, 732128.0); // 1 July 2005
     EXPECT_EQ(first->PeriodEnd, 732158.0);     // 31 July 2005
-    EXPECT_EQ(first->Slot, 0);
-    EXPECT_EQ(first->UnmatchedFile, Temp.path() + QStringLiteral("\\BANK_REC\\ABC12306.RU0"));
-    EXPECT_EQ(first->MatchedFile, Temp.path() + QStringLiteral("\\BANK_REC\\ABC12306.RM0"));
-    EXPECT_EQ(chart->GetDetail(1)->Currency, QStringLiteral("USD"));
-    EXPECT_EQ(chart->GetDetail(1)->Slot, 1);
+    EXPECT_EQ(first->UnmatchedFile + first->MatchedFile,
+              Temp.path() + "\\BANK_REC\\ABC12306.RU0" + Temp.path() + "\\BANK_REC\\ABC12306.RM0");
+    EXPECT_EQ(chart->GetDetail(1)->Currency + QString::number(chart->GetDetail(1)->Slot), "USD1");
     QString text;
     chart->GetCodeWithCurrency(1, text);
-    EXPECT_EQ(text, QStringLiteral("2001 (USD)"));
+    EXPECT_EQ(text, "2001 (USD)");
     EXPECT_TRUE(chart->Saved);
-
-    // A year ending in December opens on 1 January.
-    Entity.EndMonth = 12;
+    Entity.EndMonth = 12; // a calendar year opens on 1 January
     EXPECT_EQ(Chart()->GetDetail(0)->Open_Bal_Date, 732312.0);
-}
-
-TEST_F(BankRecOpeningDetailChartTest, ThirtySixBankAccountsGiveThirtyFiveDetails) {
-    for (int i = 2; i < 36; ++i)
-        AddAccount(QString::number(2000 + i), QStringLiteral("BNK"));
-    auto chart = Chart();
-    ASSERT_EQ(chart->Count(), 35);
-    EXPECT_EQ(chart->IndexOfAccount(Code("2035")), -1);
-    EXPECT_EQ(chart->GetCode(10), QStringLiteral("2010"));
-    EXPECT_TRUE(chart->GetDetail(9)->UnmatchedFile.endsWith(QStringLiteral("ABC12306.RU9")));
-    EXPECT_TRUE(chart->GetDetail(10)->UnmatchedFile.endsWith(QStringLiteral("ABC12306.RUA")));
-    EXPECT_TRUE(chart->GetDetail(10)->MatchedFile.endsWith(QStringLiteral("ABC12306.RMA")));
-    EXPECT_TRUE(chart->GetDetail(34)->UnmatchedFile.endsWith(QStringLiteral(".RUY")));
+    for (int number = 2002; number < 2036; ++number)
+        Accounts->AddAccount(Account(QStringLiteral("%1:BNK").arg(number)));
+    chart = Chart();
+    EXPECT_EQ(chart->Count(), 35); // the 36th bank account gets no detail
+    for (const auto& [slot, name] : {std::pair<int, const char*>{9, ".RU9"}, {10, ".RUA"}, {34, ".RUY"}})
+        EXPECT_TRUE(chart->GetDetail(slot)->UnmatchedFile.endsWith(name)) << name;
+    EXPECT_TRUE(chart->GetDetail(10)->MatchedFile.endsWith("ABC12306.RMA"));
 }
 
 TEST_F(BankRecOpeningDetailChartTest, StoredDetailsUpdateTheBankAccountsTheyBelongTo) {
     // 2001 stored in slot 5; 4500 is no longer a bank account.
     Write(BobFile, BobChart({"2001-slot-5", "4500-slot-0"}));
     auto chart = Chart();
-    ASSERT_EQ(chart->Count(), 2);
-    EXPECT_EQ(chart->IndexOf(QStringLiteral("4500")), -1);
-    const TBRecOpeningDetail* stored = Detail(*chart, "2001");
+    EXPECT_EQ(Keys(*chart), "2000,2001");
+    const TBRecOpeningDetail* stored = chart->GetDetail(1);
     EXPECT_EQ(stored->Slot, 5);
-    EXPECT_EQ(stored->Cashbook_Open_Bal, 1.5);
-    EXPECT_EQ(stored->Statement_Open_Bal, 100.0);
-    EXPECT_TRUE(stored->Flag2);
-    EXPECT_EQ(stored->Currency, QStringLiteral("USD")); // from the account, never stored
-    EXPECT_TRUE(stored->UnmatchedFile.endsWith(QStringLiteral("\\BANK_REC\\ABC12306.RU5")));
-    EXPECT_EQ(Detail(*chart, "2000")->Slot, 0); // the new one takes the lowest free slot
+    EXPECT_EQ(stored->Cashbook_Open_Bal * 1000 + stored->Statement_Open_Bal, 1600.0);
+    EXPECT_EQ(stored->Currency, "USD"); // from the account, never stored
+    EXPECT_TRUE(stored->UnmatchedFile.endsWith("\\BANK_REC\\ABC12306.RU5"));
+    EXPECT_EQ(chart->GetDetail(0)->Slot, 0); // the new one takes the lowest free slot
     EXPECT_TRUE(chart->Saved);
     TOptionSet options;
     ASSERT_EQ(chart->SaveToFile(options), 0);
     EXPECT_EQ(Read(BobFile).toHex(), BobChart({"2000-fresh", "2001-slot-5"}).toHex());
-
     // Two stored details in one slot are parted; an old code goes through the translation list.
     Write(BobFile, BobChart({"2000-slot-3", "2001-slot-3"}));
     chart = Chart();
     EXPECT_EQ(chart->GetDetail(0)->Slot, 3);
-    EXPECT_EQ(chart->GetDetail(1)->Slot, 0);
-    EXPECT_TRUE(chart->GetDetail(1)->UnmatchedFile.endsWith(QStringLiteral(".RU0")));
+    EXPECT_TRUE(chart->GetDetail(1)->UnmatchedFile.endsWith(".RU0"));
     Write(BobFile, BobChart({"2999-slot-7"}));
     chart = Chart({});
-    chart->CodeTranslation.insert(QStringLiteral("2999"), QStringLiteral("2001"));
+    chart->CodeTranslation.insert("2999", "2001");
     ASSERT_EQ(chart->LoadFromFile({}), 0);
-    EXPECT_EQ(Detail(*chart, "2001")->Slot, 7);
+    EXPECT_EQ(chart->GetDetail(1)->Slot, 7);
 }
 
 TEST_F(BankRecOpeningDetailChartTest, CompletionCheckAndReset) {
@@ -124,26 +101,20 @@ TEST_F(BankRecOpeningDetailChartTest, CompletionCheckAndReset) {
     EXPECT_FALSE(chart->CheckCompleted(5));
     EXPECT_EQ(Prompt->Shown.size(), 1);
     detail->SetCompleted(false);
-    EXPECT_EQ(detail->GetReconciledToText(), QStringLiteral("Not Reconciled"));
-
+    EXPECT_EQ(detail->Reconciled_To, -1.0);
     TAccountDetail* account = chart->GetBankAccount(0);
-    account->BankDetails->Flag2 = true;
-    detail->Flag2 = true;
-    detail->Completed = true;
+    account->BankDetails->Flag2 = detail->Flag2 = detail->Completed = true;
     chart->ResetDetail(0);
     EXPECT_FALSE(detail->Completed || detail->Flag2 || account->BankDetails->Flag2);
     EXPECT_EQ(detail->Slot, TBRecOpeningDetail::NoSlot);
     EXPECT_TRUE(detail->UnmatchedFile.isEmpty() && detail->MatchedFile.isEmpty());
     EXPECT_FALSE(chart->Saved);
-}
-
-TEST_F(BankRecOpeningDetailChartTest, DamagedFileLeavesTheSeededDetailsAndIsProtected) {
+    // A damaged file leaves the fresh details, and is protected from an automatic save.
     const QByteArray damaged = BobChart({"2000-slot-3"}).left(60);
     Write(BobFile, damaged);
     Prompt->Answer(TMessageButton::Ignore);
-    auto chart = Chart({});
     EXPECT_EQ(chart->LoadFromFile({}), -1);
-    EXPECT_EQ(Prompt->Shown.size(), 1);
+    EXPECT_EQ(Prompt->Shown.size(), 2);
     EXPECT_EQ(chart->Count(), 2);
     chart->Saved = false;
     TOptionSet options;
@@ -157,40 +128,84 @@ TEST_F(BankRecOpeningDetailChartTest, StoredDetailKeepsItsFieldsAndDropsTheFolde
     ReadItem(detail, stored);
     EXPECT_EQ(detail.BankAccount, MakeCode(-1, -1, 1010, -1));
     EXPECT_EQ(detail.Reconciled_To, 732158.0);
-    EXPECT_TRUE(detail.Completed);
-    EXPECT_FALSE(detail.Flag2);
-    EXPECT_EQ(detail.Slot, 10);
-    detail.BuildFileNames(QStringLiteral("C:\\QUILVANE\\DATA"), QStringLiteral("ABC123"), 2006);
-    EXPECT_EQ(detail.UnmatchedFile, QStringLiteral("C:\\QUILVANE\\DATA\\BANK_REC\\ABC12306.RUA"));
-    EXPECT_EQ(detail.MatchedFile, QStringLiteral("C:\\QUILVANE\\DATA\\BANK_REC\\ABC12306.RMA"));
+    EXPECT_TRUE(detail.Completed && !detail.Flag2);
+    detail.BuildFileNames("C:\\DATA", "ABC123", 2006);
+    EXPECT_EQ(detail.UnmatchedFile + detail.MatchedFile,
+              "C:\\DATA\\BANK_REC\\ABC12306.RUAC:\\DATA\\BANK_REC\\ABC12306.RMA");
     EXPECT_EQ(WrittenItem(detail), stored);
-    EXPECT_EQ(detail.GetCashbookOpenBalText(), QStringLiteral("1.50"));
-
-    const struct {
-        const char* Name;
-        QByteArray To; // in place of the slot
-        int Slot;      // -2: refused
-    } slotCases[] = {{"34", QByteArray::fromHex("02 22"), 34},
-                     {"35", QByteArray::fromHex("02 23"), TBRecOpeningDetail::NoSlot},
-                     {"-2", QByteArray::fromHex("02 fe"), TBRecOpeningDetail::NoSlot},
-                     {"text", QByteArray::fromHex("06 01 41"), -2}};
-    for (const auto& s : slotCases) {
-        QByteArray bytes = stored;
-        bytes.replace(QByteArray::fromHex("09 08 02 0a"), QByteArray::fromHex("09 08") + s.To);
+    EXPECT_EQ(TBRecOpeningDetail::ReconciliationFileName("D:", "XYZ", -1, 0, false), "D:\\BANK_REC\\XYZ.RU0");
+    // The stored slot, and the slot read: a number outside 0-34 is none; a text is refused, as
+    // is an amount that is no number.
+    const std::pair<const char*, int> slotCases[] = {
+        {"02 22", 34}, {"02 23", -1}, {"02 fe", -1}, {"06 01 41", -2}};
+    for (const auto& [hex, slot] : slotCases) {
+        QByteArray bytes = QByteArray(stored).replace(QByteArray::fromHex("09 08 02 0a"),
+                                                      QByteArray::fromHex(QByteArray("09 08") + hex));
         TBRecOpeningDetail read;
-        if (s.Slot == -2) {
-            EXPECT_THROW(ReadItem(read, bytes), EStreamError) << s.Name;
-            continue;
+        if (slot == -2) {
+            EXPECT_THROW(ReadItem(read, bytes), EStreamError);
+        } else {
+            ReadItem(read, bytes);
+            EXPECT_EQ(read.Slot, slot) << hex;
         }
-        ReadItem(read, bytes);
-        EXPECT_EQ(read.Slot, s.Slot) << s.Name;
     }
-    QByteArray infinite = stored;
-    infinite.replace(QByteArray::fromHex("05 00 00 00 00 00 00 00 c0 ff 3f"),
-                     QByteArray::fromHex("05 00 00 00 00 00 00 00 80 ff 7f"));
-    EXPECT_THROW(ReadItem(detail, infinite), EStreamError);
+    EXPECT_THROW(ReadItem(detail, QByteArray(stored).replace(QByteArray::fromHex("c0 ff 3f"),
+                                                             QByteArray::fromHex("80 ff 7f"))),
+                 EStreamError);
     EXPECT_THROW(ReadItem(detail, stored.left(40)), EStreamError);
-    EXPECT_TRUE(TBRecOpeningDetail::ReconciliationFileName("D:\\DATA", "XYZ", 2006, 35, true).isEmpty());
-    EXPECT_EQ(TBRecOpeningDetail::ReconciliationFileName("D:\\DATA", "XYZ", -1, 0, false),
-              "D:\\DATA\\BANK_REC\\XYZ.RU0");
+}
+
+TEST_F(CurrConvRatesChartTest, ListedCurrenciesUnderTheStoredRates) {
+    Write(CcrFile, RatesFile({"USD", "EUR"}));
+    TCurrConvRatesChart chart(Entity, {Option::Load}, 2006);
+    EXPECT_EQ(Keys(chart), "AUD,EUR,USD");
+    EXPECT_EQ(chart.GetConvRate(2)->Currency_Description + chart.GetConvRate(2)->GetRateText(),
+              "US Dollar0.9000");
+    EXPECT_FALSE(chart.Saved); // the listed currencies joined what the file holds
+    TOptionSet options;
+    ASSERT_EQ(chart.SaveIfModified(options), 0);
+    EXPECT_EQ(Read(CcrFile).toHex(), RatesFile({"AUD-listed", "EUR", "USD"}).toHex());
+    // Without a file, the list alone; a merge keeps what is held, a plain load does not.
+    QFile::remove(TempPath(CcrFile));
+    chart.AddItem(std::make_unique<TCurrencyConvRate>("NZD", "Kiwi", QLatin1Char('$'), 1.1));
+    ASSERT_EQ(chart.LoadFromFile({Option::MergeLoad}), 0);
+    EXPECT_EQ(Keys(chart), "AUD,EUR,NZD,USD");
+    ASSERT_EQ(chart.LoadFromFile({}), 0);
+    EXPECT_EQ(Keys(chart), "AUD,USD");
+    ASSERT_EQ(chart.SaveToFile(options), 0);
+    EXPECT_EQ(Read(CcrFile).toHex(), RatesFile({"AUD-listed", "USD-listed"}).toHex());
+}
+
+TEST_F(CurrConvRatesChartTest, TheCallersFolderAndSilenceReachTheFile) {
+    Write(CcrFile, RatesFile({"USD"}));
+    Write("PROGRAM/TRANSFER/M_DETAIL/ABC12306.CCR", RatesFile({"EUR"}));
+    TCurrConvRatesChart chart(Entity, {}, 2006);
+    ASSERT_EQ(chart.LoadFromFile({Option::TransferFolder}), 0);
+    EXPECT_EQ(Keys(chart), "AUD,EUR,USD");
+    EXPECT_EQ(chart.GetConvRate(2)->Currency_Rate, 0.65);
+    // A damaged file in silent mode: no box, a failure, the listed currencies kept and the
+    // damaged file protected from an automatic save.
+    Write(CcrFile, RatesFile({"USD"}).left(40));
+    EXPECT_EQ(chart.LoadFromFile({Option::Silent}), -1);
+    EXPECT_TRUE(Prompt->Shown.isEmpty());
+    EXPECT_EQ(Keys(chart), "AUD,USD");
+    EXPECT_TRUE(chart.IsSaveBlocked());
+    // The constructor leaves the file alone under options 9 and 13.
+    EXPECT_EQ(TCurrConvRatesChart(Entity, {Option::Load, Option::DosVersion}, 2006).Count(), 0);
+    EXPECT_EQ(TCurrConvRatesChart(Entity, {Option::Load, Option::TransferDrive}, 2006).Count(), 0);
+}
+
+TEST_F(CurrConvRatesChartTest, StoredRateAndItsEdges) {
+    TCurrencyConvRate rate;
+    ReadItem(rate, Stored("currency", "EUR"));
+    EXPECT_EQ(rate.Currency_Symbol, QChar(0x20AC));
+    EXPECT_EQ(WrittenItem(rate), Stored("currency", "EUR"));
+    // "X", no description, then symbol and rate: 255 and an integer rate are read; 256, -1
+    // and a rate that is no number are refused.
+    const QByteArray prefix = QByteArray::fromHex("06 01 58 06 00");
+    ReadItem(rate, prefix + QByteArray::fromHex("03 ff 00 02 02"));
+    EXPECT_EQ(rate.Currency_Symbol, QChar(0xFF));
+    EXPECT_EQ(rate.Currency_Rate, 2.0);
+    for (const char* rest : {"03 00 01 02 02", "02 ff 02 02", "02 24 05 00 00 00 00 00 00 00 80 ff 7f"})
+        EXPECT_THROW(ReadItem(rate, prefix + QByteArray::fromHex(rest)), EStreamError) << rest;
 }

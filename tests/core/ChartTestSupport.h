@@ -1,53 +1,52 @@
 #pragma once
 
 // The shared set-up of the chart tests: the reference tables of tests/data/charts/reference.dat
-// installed (formats "QUILVANE" BB-AAAA-SS keyed account first, "BRANCHKEY" keyed branch first,
-// "CEE DATA" with four parts), client "ABC123" of format "QUILVANE" whose data folder is the
-// test's temporary folder, a prompter that can act while a box is up, and the hand-written
-// stored bytes of tests/data/charts/*.hex.
+// installed, client "ABC123" of format "QUILVANE" (BB-AAAA-SS) whose data folder is the test's
+// temporary folder, and the hand-written stored bytes of tests/data/charts/*.hex.
 
 #include "core/accounts/AccountFormat.h"
-#include "core/charts/ChartEntity.h"
+#include "core/charts/AccountsChart.h"
 #include "core/io/ValueReader.h"
 #include "core/io/ValueWriter.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/HookedPrompt.h"
 #include "tests/support/ServicesFixture.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
-#include <QStringList>
-#include <functional>
 
-// A block of a hex file: "[name]" starts a block (hex may follow on the same line), blanks are
-// ignored and "#" comments to the end of the line.
+// A block of a hex file: "[name]" starts it (its bytes may follow on the same line) and the
+// next block ends it; blanks are ignored and "#" starts a comment.
 inline QByteArray Stored(const QString& file, const QString& block) {
     const QByteArray text = ReadFileBytes(QStringLiteral(QUILVANE_TEST_DATA_DIR "/charts/") + file + ".hex");
+    const QByteArray name = '[' + block.toLatin1() + ']';
+    EXPECT_GE(text.indexOf(name), 0) << file.toStdString() << " has no block " << name.data();
     QByteArray hex;
-    bool inBlock = false;
-    bool found = false;
-    for (QByteArray line : text.split('\n')) {
-        line = line.left(line.indexOf('#') < 0 ? line.size() : line.indexOf('#')).trimmed();
-        if (line.startsWith('[')) {
-            inBlock = line.mid(1, line.indexOf(']') - 1) == block.toLatin1();
-            found = found || inBlock;
-            line = line.mid(line.indexOf(']') + 1);
-        }
-        if (inBlock)
-            hex += line;
+    for (const QByteArray& line : text.mid(text.indexOf(name) + name.size()).split('\n')) {
+        if (line.trimmed().startsWith('['))
+            break;
+        hex += line.left(line.indexOf('#') < 0 ? line.size() : line.indexOf('#'));
     }
-    EXPECT_TRUE(found) << file.toStdString() << " has no block " << block.toStdString();
-    return QByteArray::fromHex(hex.replace(' ', ""));
+    return QByteArray::fromHex(hex);
 }
 
 // A chart file: the header block, then the item blocks inside a list.
 inline QByteArray StoredChart(const QString& file, const QString& header, const QStringList& items) {
-    QByteArray bytes = Stored(file, header) + QByteArray(1, '\x01');
+    QByteArray bytes = Stored(file, header) + '\x01';
     for (const QString& item : items)
         bytes += Stored(file, item);
-    return bytes + QByteArray(1, '\0');
+    return bytes + '\0';
+}
+
+// The keys of a chart joined by ",".
+inline QString Keys(const TMasterChart& chart) {
+    QStringList keys;
+    for (int i = 0; i < chart.Count(); ++i)
+        keys << chart.GetCode(i);
+    return keys.join(u',');
 }
 
 // A chart item read from, or written to, a value stream in memory.
@@ -68,35 +67,17 @@ template <class TItem> QByteArray WrittenItem(const TItem& item) {
     return device.data();
 }
 
-// Can change the disk while a box is up, the way a user fixes a problem before pressing Retry.
-class TActingPrompt : public TScriptedPrompt {
-public:
-    std::function<void()> WhileShown;
-    TMessageButton ShowMessage(TMessageKind kind, const QString& text, TMessageButtons buttons,
-                               int helpContext) override {
-        if (auto act = std::exchange(WhileShown, nullptr))
-            act();
-        return TScriptedPrompt::ShowMessage(kind, text, buttons, helpContext);
-    }
-};
-
 class TChartTest : public TServicesFixture {
 protected:
     void SetUp() override {
         TServicesFixture::SetUp();
-        Acting = std::make_shared<TActingPrompt>();
-        Prompt = Acting;
+        Prompt = Hooked;
         TServices::SetPrompt(Prompt);
-        Params = std::make_shared<TProgramParams>();
         Params->LoadFromBytes(ReadFileBytes(QStringLiteral(QUILVANE_TEST_DATA_DIR "/charts/reference.dat")),
                               QStringLiteral("Quilvane.DAT"));
         SetProgramParams(Params);
-        Entity.FileCode = QStringLiteral("ABC123");
-        Entity.EntityType = QStringLiteral("NSP");
-        Entity.DataDir = Temp.path();
-        Entity.ProgramDataDir = TempPath(QStringLiteral("PROGRAM"));
-        Entity.XferDir = QStringLiteral("X:\\QUILVANE\\TRANSFER");
-        Entity.AccFormatID = QStringLiteral("QUILVANE");
+        Entity = {"ABC123",   "NSP", Temp.path(), "X:\\QUILVANE\\TRANSFER", TempPath("PROGRAM"),
+                  "QUILVANE", {},    {}};
     }
 
     const TAccountFormat* Format(const QString& id = QStringLiteral("QUILVANE")) const {
@@ -107,14 +88,33 @@ protected:
         EXPECT_TRUE(Format()->TextToCode(text, code, false, false)) << text.toStdString();
         return code;
     }
-    // A file inside the data folder ("M_DETAIL/ABC12306.STD"), written with its folder.
+    // An account "code:type:description:bank currency" (all but the code may be left out).
+    std::unique_ptr<TAccountDetail> Account(const QString& text) const {
+        const QStringList parts = text.split(u':');
+        auto account = std::make_unique<TAccountDetail>(Format());
+        account->SetCode(Code(parts[0]));
+        if (parts.size() > 1)
+            account->DeriveAccountType(parts[1]);
+        account->Description = parts.value(2);
+        account->SetBankCurrency(parts.value(3));
+        return account;
+    }
+    // The client's 2006 chart of accounts holding the accounts given.
+    std::unique_ptr<TAccountsChart> AccountsOf(const QStringList& texts, TStdDescChart* stdDescs = nullptr) {
+        auto chart =
+            std::make_unique<TAccountsChart>(Entity, Format(), TOptionSet{}, 2006, QString(), stdDescs);
+        for (const QString& text : texts)
+            EXPECT_GE(chart->AddAccount(Account(text)), 0) << text.toStdString();
+        return chart;
+    }
+    // Files inside the data folder ("M_DETAIL/ABC12306.STD"), written with their folders.
     void Write(const QString& name, const QByteArray& bytes) const {
         QDir().mkpath(QFileInfo(TempPath(name)).absolutePath());
         ASSERT_TRUE(WriteFileBytes(TempPath(name), bytes));
     }
     QByteArray Read(const QString& name) const { return ReadFileBytes(TempPath(name)); }
 
-    std::shared_ptr<TActingPrompt> Acting;
-    std::shared_ptr<TProgramParams> Params;
+    std::shared_ptr<THookedPrompt> Hooked = std::make_shared<THookedPrompt>();
+    std::shared_ptr<TProgramParams> Params = std::make_shared<TProgramParams>();
     TChartEntity Entity;
 };
