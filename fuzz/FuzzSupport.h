@@ -1,24 +1,18 @@
 #pragma once
 
 // What the fuzz targets share: a prompter that answers every box without a display, the
-// program settings read from the shipped reference data, a client's chart fixture in a
-// temporary folder, the input written to disk, and the save-and-load-again check of a chart.
+// program settings read from the shipped reference data, and the input written to disk.
 
-#include "core/accounts/AccountFormat.h"
-#include "core/charts/MasterChart.h"
 #include "core/services/Services.h"
 #include "core/services/UserPrompt.h"
 #include "core/settings/ProgramParams.h"
 
 #include <QByteArray>
-#include <QDir>
 #include <QFile>
 #include <QString>
-#include <QTemporaryDir>
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 
 namespace fuzz {
@@ -63,61 +57,6 @@ inline std::shared_ptr<TProgramParams> ShippedProgramParams() {
     auto params = std::make_shared<TProgramParams>();
     params->TReferenceData::Load(TProgramParams::ShippedReferenceDataPath());
     return params;
-}
-
-// Client "ABC123" of the standard account format, its data and program folders a temporary
-// folder holding the chart's folder; the shipped program settings and a TFuzzPrompt installed.
-struct TChartFixture {
-    TChartFixture(const QString& chartFolder, const QString& chartFile)
-        : Prompt(std::make_shared<TFuzzPrompt>()) {
-        if (!Folder.isValid() || !QDir(Folder.path()).mkpath(chartFolder))
-            std::abort();
-        SetProgramParams(ShippedProgramParams());
-        TServices::SetPrompt(Prompt);
-        Entity.FileCode = QStringLiteral("ABC123");
-        Entity.DataDir = Folder.path();
-        Entity.ProgramDataDir = Folder.path();
-        Entity.AccFormatID = QStringLiteral("QUILVANE");
-        Format = ProgramParams().FindAccountFormat(Entity.AccFormatID);
-        if (!Format)
-            std::abort();
-        FileName = Folder.filePath(chartFolder + QLatin1Char('/') + chartFile);
-    }
-
-    // Puts the input where the chart looks for its file.
-    void WriteInput(const QByteArray& bytes) const {
-        if (!WriteInputFile(FileName, bytes))
-            std::abort();
-    }
-
-    QTemporaryDir Folder;
-    std::shared_ptr<TFuzzPrompt> Prompt;
-    TChartEntity Entity;
-    const TAccountFormat* Format = nullptr;
-    QString FileName;
-};
-
-// One fixture of the kind given for the whole run.
-template <class TFixture> TFixture& SharedFixture() {
-    static TFixture fixture;
-    return fixture;
-}
-
-// Saves a chart that loaded, loads the saved file again into the chart makeAgain() gives and
-// checks that it comes back with as many items, each the same by sameItem(chart, again, i).
-// Returns the chart loaded again for the caller's own checks.
-template <class TChart, class TMake, class TSame>
-auto SaveAndLoadAgain(TChart& chart, TMake makeAgain, TSame sameItem) {
-    TOptionSet saveOptions;
-    if (chart.SaveToFile(saveOptions) != 0)
-        std::abort();
-    auto again = makeAgain();
-    if (again->LoadFromFile({Option::Silent}) != 0 || again->Count() != chart.Count())
-        std::abort();
-    for (int i = 0; i < chart.Count(); ++i)
-        if (!sameItem(chart, *again, i))
-            std::abort();
-    return again;
 }
 
 } // namespace fuzz

@@ -53,9 +53,9 @@ QString TAccountDetail::GetKey() const {
     return Format ? Format->FormatCode(CodeValue) : QString();
 }
 
-bool TAccountDetail::SetKey(const QString& Key) {
+bool TAccountDetail::SetKey(const QString& key) {
     TAccountCode code;
-    if (!Format || !Format->TextToCode(Key, code, false, false))
+    if (!Format || !Format->TextToCode(key, code, false, false))
         return false;
     CodeValue = code;
     return true;
@@ -118,8 +118,8 @@ void TAccountDetail::ReadFromStream(TValueReader& reader) {
         details->AccountNumber = reader.ReadString();
         details->BSBNumber = reader.ReadString();
         details->CurrencyCode = reader.ReadString();
-        details->OverdraftInterestRate = reader.ReadFloat();
-        details->OverdraftLimit = reader.ReadFloat();
+        details->OverdraftInterestRate = reader.ReadFiniteFloat();
+        details->OverdraftLimit = reader.ReadFiniteFloat();
         details->IsDefault = reader.ReadBoolean();
         details->Flag2 = reader.ReadBoolean();
     }
@@ -130,7 +130,7 @@ void TAccountDetail::ReadFromStream(TValueReader& reader) {
     if (sign < 0 || sign > 255)
         throw EStreamError::InvalidValue();
     Sign = TWin1252Codec::DecodeChar(static_cast<unsigned char>(sign));
-    DateAdded = reader.ReadFloat();
+    DateAdded = reader.ReadFiniteFloat();
     IsDefaultSuspense = reader.ReadBoolean();
     Flag2 = reader.ReadBoolean();
     std::array<qint32, BudgetSlots> budgets{};

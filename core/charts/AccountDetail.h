@@ -47,7 +47,7 @@ public:
     QString GetKey() const override;
     // Reads the key text as a code of the account format (no messages); false for invalid text.
     // Only the chart calls this, while it files the account under the new key.
-    bool SetKey(const QString& Key) override;
+    bool SetKey(const QString& key) override;
 
     const TAccountCode& Code() const { return CodeValue; }
     // Sets the code of an account not held by a chart (both codes of a new account start

@@ -5,6 +5,7 @@
 #include "core/accounts/AccountGroups.h"
 #include "core/charts/StdDescChart.h"
 #include "core/common/Exceptions.h"
+#include "core/common/ResultCodes.h"
 #include "core/files/FileInfo.h"
 #include "core/files/Paths.h"
 #include "core/io/ValueReader.h"
@@ -13,6 +14,7 @@
 #include "core/settings/ProgramParams.h"
 #include "core/vocab/FileVocabulary.h"
 
+#include <QFileInfo>
 #include <QIODevice>
 
 namespace {
@@ -36,6 +38,11 @@ bool HoldsFolder(const QString& name) {
     return name.contains(u'\\') || name.contains(u'/') || name.contains(u':');
 }
 
+// A drive letter or a leading backslash: the name does not depend on any folder.
+bool IsFullPath(const QString& name) {
+    return name.startsWith(u'\\') || name.startsWith(u'/') || (name.size() >= 2 && name[1] == u':');
+}
+
 } // namespace
 
 TAccountsChart::TAccountsChart(const TChartEntity& entity, const TAccountFormat* format,
@@ -54,25 +61,25 @@ TAccountsChart::TAccountsChart(const TChartEntity& entity, const TAccountFormat*
 
 TAccountsChart::~TAccountsChart() = default;
 
-std::unique_ptr<TAccountsChart> TAccountsChart::CreateForFormat(const TChartEntity& Entity,
-                                                                const QString& FormatID,
-                                                                const TAccountFormat* Format) {
-    auto chart = std::make_unique<TAccountsChart>(Entity, Format, TOptionSet{}, -1);
-    chart->HeaderKey = FormatID;
+std::unique_ptr<TAccountsChart> TAccountsChart::CreateForFormat(const TChartEntity& entity,
+                                                                const QString& formatID,
+                                                                const TAccountFormat* format) {
+    auto chart = std::make_unique<TAccountsChart>(entity, format, TOptionSet{}, -1);
+    chart->HeaderKey = formatID;
     return chart;
 }
 
 // ---- Items ---------------------------------------------------------------------------------
 
-int TAccountsChart::AddItem(std::unique_ptr<TMasterChartItem> Item) {
-    auto* account = dynamic_cast<TAccountDetail*>(Item.get());
+int TAccountsChart::AddItem(std::unique_ptr<TMasterChartItem> item) {
+    auto* account = dynamic_cast<TAccountDetail*>(item.get());
     if (!account)
         return -1;
     account->StdDescriptions = StdDescs;
     if (!account->Format)
         account->Format = AccountFormat;
     const int codeLength = static_cast<int>(account->GetKey().size());
-    const int index = TMasterChart::AddItem(std::move(Item));
+    const int index = TMasterChart::AddItem(std::move(item));
     if (index >= 0) {
         account->Owner = this;
         LongestCode = std::max(LongestCode, codeLength);
@@ -80,108 +87,108 @@ int TAccountsChart::AddItem(std::unique_ptr<TMasterChartItem> Item) {
     return index;
 }
 
-int TAccountsChart::AddAccount(std::unique_ptr<TAccountDetail> Account) {
-    return AddItem(std::move(Account));
+int TAccountsChart::AddAccount(std::unique_ptr<TAccountDetail> account) {
+    return AddItem(std::move(account));
 }
 
-std::unique_ptr<TMasterChartItem> TAccountsChart::DeleteItem(int Index, bool FreeIt) {
-    if (TAccountDetail* account = GetAccount(Index))
+std::unique_ptr<TMasterChartItem> TAccountsChart::DeleteItem(int index, bool freeIt) {
+    if (TAccountDetail* account = GetAccount(index))
         account->Owner = nullptr;
-    return TMasterChart::DeleteItem(Index, FreeIt);
+    return TMasterChart::DeleteItem(index, freeIt);
 }
 
-int TAccountsChart::ChangeCode(int Index, const QString& NewCode) {
-    TAccountDetail* account = GetAccount(Index);
+int TAccountsChart::ChangeCode(int index, const QString& newCode) {
+    TAccountDetail* account = GetAccount(index);
     TAccountCode code;
-    if (!account || !AccountFormat || !AccountFormat->TextToCode(NewCode, code, false, false))
+    if (!account || !AccountFormat || !AccountFormat->TextToCode(newCode, code, false, false))
         return -1;
-    return ChangeCode(Index, code);
+    return ChangeCode(index, code);
 }
 
-int TAccountsChart::ChangeCode(int Index, const TAccountCode& NewCode) {
-    TAccountDetail* account = GetAccount(Index);
+int TAccountsChart::ChangeCode(int index, const TAccountCode& newCode) {
+    TAccountDetail* account = GetAccount(index);
     if (!account || !AccountFormat)
         return -1;
-    const QString key = AccountFormat->FormatCode(NewCode);
+    const QString key = AccountFormat->FormatCode(newCode);
     const int held = IndexOf(key);
-    if (held >= 0 && held != Index)
+    if (held >= 0 && held != index)
         return -1;
-    const int index = TMasterChart::ChangeCode(Index, key);
-    if (index >= 0)
+    const int newIndex = TMasterChart::ChangeCode(index, key);
+    if (newIndex >= 0)
         LongestCode = std::max(LongestCode, static_cast<int>(key.size()));
-    return index;
+    return newIndex;
 }
 
-TAccountDetail* TAccountsChart::GetAccount(int Index) const {
-    return static_cast<TAccountDetail*>(GetItem(Index));
+TAccountDetail* TAccountsChart::GetAccount(int index) const {
+    return static_cast<TAccountDetail*>(GetItem(index));
 }
 
-int TAccountsChart::IndexOfAccount(const TAccountDetail* Account) const {
-    if (!Account)
+int TAccountsChart::IndexOfAccount(const TAccountDetail* account) const {
+    if (!account)
         return -1;
-    const int index = IndexOf(Account->GetKey());
-    return GetItem(index) == Account ? index : -1;
+    const int index = IndexOf(account->GetKey());
+    return GetItem(index) == account ? index : -1;
 }
 
-TAccountCode TAccountsChart::GetCodeParts(int Index) const {
-    const TAccountDetail* account = GetAccount(Index);
+TAccountCode TAccountsChart::GetCodeParts(int index) const {
+    const TAccountDetail* account = GetAccount(index);
     return account ? account->Code() : TAccountCode::Empty();
 }
 
-int TAccountsChart::IndexOfCode(const TAccountCode& Code) const {
-    return AccountFormat ? IndexOf(AccountFormat->FormatCode(Code)) : -1;
+int TAccountsChart::IndexOfCode(const TAccountCode& code) const {
+    return AccountFormat ? IndexOf(AccountFormat->FormatCode(code)) : -1;
 }
 
-int TAccountsChart::IndexOfCodeText(const QString& Text) const {
+int TAccountsChart::IndexOfCodeText(const QString& text) const {
     TAccountCode code;
-    if (!AccountFormat || !AccountFormat->TextToCode(Text, code, false, false))
+    if (!AccountFormat || !AccountFormat->TextToCode(text, code, false, false))
         return InvalidCodeText;
     return IndexOfCode(code);
 }
 
-void TAccountsChart::GetCodeWithCurrency(int Index, QString& Text) const {
-    Text.clear();
-    const TAccountDetail* account = GetAccount(Index);
+void TAccountsChart::GetCodeWithCurrency(int index, QString& text) const {
+    text.clear();
+    const TAccountDetail* account = GetAccount(index);
     if (!account)
         return;
-    Text = GetCode(Index);
+    text = GetCode(index);
     const QString currency = account->GetBankCurrency();
     if (!currency.isEmpty())
-        Text += QStringLiteral(" (") + currency + QStringLiteral(")");
+        text += QStringLiteral(" (") + currency + QStringLiteral(")");
 }
 
-int TAccountsChart::LowerBoundAccountNo(int No) const {
+int TAccountsChart::LowerBoundAccountNo(int no) const {
     for (int i = 0; i < Count(); ++i)
-        if (GetAccount(i)->Code().Account >= No)
+        if (GetAccount(i)->Code().Account >= no)
             return i;
     return Count();
 }
 
-int TAccountsChart::FindAccountByText(const QString& Text, bool Exact, int& MatchKind, int Start) const {
-    const int first = std::max(0, Start);
+int TAccountsChart::FindAccountByText(const QString& text, bool exact, int& matchKind, int start) const {
+    const int first = std::max(0, start);
     for (int i = first; i < Count(); ++i) {
         const QString code = GetCode(i);
-        if (Exact ? code.compare(Text, Qt::CaseInsensitive) == 0
-                  : code.startsWith(Text, Qt::CaseInsensitive)) {
-            MatchKind = 1;
+        if (exact ? code.compare(text, Qt::CaseInsensitive) == 0
+                  : code.startsWith(text, Qt::CaseInsensitive)) {
+            matchKind = 1;
             return i;
         }
     }
     for (int i = first; i < Count(); ++i) {
         const QString& description = GetAccount(i)->Description;
-        if (Exact ? description.compare(Text, Qt::CaseInsensitive) == 0
-                  : description.contains(Text, Qt::CaseInsensitive)) {
-            MatchKind = 2;
+        if (exact ? description.compare(text, Qt::CaseInsensitive) == 0
+                  : description.contains(text, Qt::CaseInsensitive)) {
+            matchKind = 2;
             return i;
         }
     }
-    MatchKind = 0;
+    matchKind = 0;
     return -1;
 }
 
-bool TAccountsChart::AutoCompleteEdit(TEditState& Edit) const {
-    const int caret = std::clamp(Edit.SelStart, 0, static_cast<int>(Edit.Text.size()));
-    const QString typed = Edit.Text.left(caret);
+bool TAccountsChart::AutoCompleteEdit(TEditState& edit) const {
+    const int caret = std::clamp(edit.SelStart, 0, static_cast<int>(edit.Text.size()));
+    const QString typed = edit.Text.left(caret);
     if (typed.isEmpty())
         return false;
     int kind = 0;
@@ -191,24 +198,24 @@ bool TAccountsChart::AutoCompleteEdit(TEditState& Edit) const {
     const QString found = kind == 1 ? GetCode(index) : GetAccount(index)->Description;
     if (!found.startsWith(typed, Qt::CaseInsensitive))
         return false;
-    Edit.Text = found;
-    Edit.SelStart = caret;
-    Edit.SelLength = static_cast<int>(found.size()) - caret;
+    edit.Text = found;
+    edit.SelStart = caret;
+    edit.SelLength = static_cast<int>(found.size()) - caret;
     return true;
 }
 
 // ---- Control, default and suspense accounts ------------------------------------------------
 
-int TAccountsChart::FindControlAccount(const TAccountCode& Code) const {
+int TAccountsChart::FindControlAccount(const TAccountCode& code) const {
     TAccountCode control;
-    control.Account = Code.Account;
+    control.Account = code.Account;
     const int index = IndexOfCode(control);
     const TAccountDetail* account = GetAccount(index);
     return account && account->AccountType == AccountTypeCode::Control ? index : -1;
 }
 
-int TAccountsChart::FindControlAccountOf(int Index) const {
-    const TAccountDetail* account = GetAccount(Index);
+int TAccountsChart::FindControlAccountOf(int index) const {
+    const TAccountDetail* account = GetAccount(index);
     return account ? FindControlAccount(account->Code()) : -1;
 }
 
@@ -230,8 +237,8 @@ int TAccountsChart::DefaultSuspenseAccount() const {
     return -1;
 }
 
-void TAccountsChart::SetDefaultAccount(int Index, bool Value) {
-    TAccountDetail* target = GetAccount(Index);
+void TAccountsChart::SetDefaultAccount(int index, bool value) {
+    TAccountDetail* target = GetAccount(index);
     if (!target ||
         (target->AccountType != AccountTypeCode::Suspense && target->AccountType != AccountTypeCode::Bank))
         return;
@@ -240,11 +247,11 @@ void TAccountsChart::SetDefaultAccount(int Index, bool Value) {
         if (account->AccountType == target->AccountType)
             account->SetDefault(false);
     }
-    target->SetDefault(Value);
+    target->SetDefault(value);
 }
 
-const TAccountGroup* TAccountsChart::RangeGroup(const QString& RangeType) const {
-    return AccountFormat ? AccountFormat->GetRangeGroup(AccountFormat->IndexOfRangeType(RangeType)) : nullptr;
+const TAccountGroup* TAccountsChart::RangeGroup(const QString& rangeType) const {
+    return AccountFormat ? AccountFormat->GetRangeGroup(AccountFormat->IndexOfRangeType(rangeType)) : nullptr;
 }
 
 void TAccountsChart::EnsureSuspenseAccount() {
@@ -271,13 +278,13 @@ void TAccountsChart::EnsureSuspenseAccount() {
         Saved = false;
 }
 
-void TAccountsChart::ApplySuspenseRange(TAccountDetail& Account) const {
-    if (Account.InSuspenseRange())
-        Account.DeriveAccountType(AccountTypeCode::Suspense);
+void TAccountsChart::ApplySuspenseRange(TAccountDetail& account) const {
+    if (account.InSuspenseRange())
+        account.DeriveAccountType(AccountTypeCode::Suspense);
 }
 
-bool TAccountsChart::IsNonPostingAccount(int Index) const {
-    const TAccountDetail* account = GetAccount(Index);
+bool TAccountsChart::IsNonPostingAccount(int index) const {
+    const TAccountDetail* account = GetAccount(index);
     return account && HasProgramParams() && ProgramParams().GetAccountTypeFlag(account->AccountType);
 }
 
@@ -291,8 +298,8 @@ int TAccountsChart::CountBankAccounts() const {
     return count;
 }
 
-int TAccountsChart::FirstAccountInGroup(const TAccountGroups& Groups, int I) const {
-    const TAccountGroup* group = Groups.GetGroup(I);
+int TAccountsChart::FirstAccountInGroup(const TAccountGroups& groups, int groupIndex) const {
+    const TAccountGroup* group = groups.GetGroup(groupIndex);
     if (!group)
         return -1;
     for (int i = 0; i < Count(); ++i)
@@ -301,8 +308,8 @@ int TAccountsChart::FirstAccountInGroup(const TAccountGroups& Groups, int I) con
     return -1;
 }
 
-int TAccountsChart::LastAccountInGroup(const TAccountGroups& Groups, int I) const {
-    const TAccountGroup* group = Groups.GetGroup(I);
+int TAccountsChart::LastAccountInGroup(const TAccountGroups& groups, int groupIndex) const {
+    const TAccountGroup* group = groups.GetGroup(groupIndex);
     if (!group)
         return -1;
     for (int i = Count() - 1; i >= 0; --i)
@@ -311,24 +318,29 @@ int TAccountsChart::LastAccountInGroup(const TAccountGroups& Groups, int I) cons
     return -1;
 }
 
-bool TAccountsChart::GetBankAccountGroups(QString& Text, bool All,
-                                          std::unique_ptr<TAccountGroups>& Groups) const {
+bool TAccountsChart::GetBankAccountGroups(QString& text, bool all,
+                                          std::unique_ptr<TAccountGroups>& groups) const {
     QStringList codes;
     for (int i = 0; i < Count(); ++i) {
         const TAccountDetail* account = GetAccount(i);
         if (account->BankDetails && account->InBalanceSheetRange()) {
             codes.append(GetCode(i));
-            if (!All)
+            if (!all)
                 break;
         }
     }
-    Text = codes.join(u',');
-    return Parse(AccountFormat, Text, true, Groups);
+    text = codes.join(u',');
+    // Codes are read with the chart's format: without one there is nothing to parse them by.
+    if (!AccountFormat) {
+        groups.reset();
+        return false;
+    }
+    return Parse(AccountFormat, text, true, groups);
 }
 
-void TAccountsChart::ClearBankDetailsFlag(int Index) {
+void TAccountsChart::ClearBankDetailsFlag(int index) {
     for (int i = 0; i < Count(); ++i) {
-        if (Index != -1 && i != Index)
+        if (index != -1 && i != index)
             continue;
         TAccountDetail* account = GetAccount(i);
         if (account->BankDetails)
@@ -360,40 +372,40 @@ void TAccountsChart::ClearUsedFlags() {
         GetAccount(i)->Used = false;
 }
 
-double TAccountsChart::GetAccountBalance(int Index) const {
-    const TAccountDetail* account = GetAccount(Index);
+double TAccountsChart::GetAccountBalance(int index) const {
+    const TAccountDetail* account = GetAccount(index);
     return account ? account->Balance : 0.0;
 }
 
-void TAccountsChart::AddToAccountBalance(int Index, double Amount) {
-    if (TAccountDetail* account = GetAccount(Index))
-        account->Balance += Amount;
+void TAccountsChart::AddToAccountBalance(int index, double amount) {
+    if (TAccountDetail* account = GetAccount(index))
+        account->Balance += amount;
 }
 
-void TAccountsChart::AddToAccountTotal(int Index, double Amount) {
-    if (TAccountDetail* account = GetAccount(Index))
-        account->Total += Amount;
+void TAccountsChart::AddToAccountTotal(int index, double amount) {
+    if (TAccountDetail* account = GetAccount(index))
+        account->Total += amount;
 }
 
-void TAccountsChart::AddToAccountQuantity(int Index, qint32 Qty) {
-    if (TAccountDetail* account = GetAccount(Index))
-        account->Quantity += Qty;
+void TAccountsChart::AddToAccountQuantity(int index, qint32 qty) {
+    if (TAccountDetail* account = GetAccount(index))
+        account->Quantity += qty;
 }
 
 // ---- Codes ---------------------------------------------------------------------------------
 
-TAccountCode TAccountsChart::ConsolidatedCode(const TAccountFormat* Format, const TAccountCode& Code,
-                                              int Level) {
-    const TAccountGroup* all = Format ? Format->AllRange() : nullptr;
-    if (!all || Level < 0 || Level > 9)
-        return Code;
+TAccountCode TAccountsChart::ConsolidatedCode(const TAccountFormat* format, const TAccountCode& code,
+                                              int level) {
+    const TAccountGroup* all = format ? format->AllRange() : nullptr;
+    if (!all || level < 0 || level > 9)
+        return code;
     const qint16 lowB = all->FromCode().Branch;
     const qint16 lowD = all->FromCode().Division;
     const qint16 lowS = all->FromCode().SubAccount;
-    const bool hasBranch = Code.Branch != -1;
-    const bool hasDivision = Code.Division != -1;
-    TAccountCode result = Code;
-    switch (Level) {
+    const bool hasBranch = code.Branch != -1;
+    const bool hasDivision = code.Division != -1;
+    TAccountCode result = code;
+    switch (level) {
     case 1:
         if (hasBranch)
             result.Branch = lowB;
@@ -433,20 +445,20 @@ TAccountCode TAccountsChart::ConsolidatedCode(const TAccountFormat* Format, cons
     return result;
 }
 
-int TAccountsChart::FindConsolidatedAccount(const TAccountCode& Code, int Level) const {
-    const TAccountCode rolledUp = ConsolidatedCode(AccountFormat, Code, Level);
+int TAccountsChart::FindConsolidatedAccount(const TAccountCode& code, int level) const {
+    const TAccountCode rolledUp = ConsolidatedCode(AccountFormat, code, level);
     const int index = IndexOfCode(rolledUp);
-    if (index >= 0 && (Level != 9 || GetAccount(index)->AccountType == AccountTypeCode::Control))
+    if (index >= 0 && (level != 9 || GetAccount(index)->AccountType == AccountTypeCode::Control))
         return index;
-    return IndexOfCode(Code);
+    return IndexOfCode(code);
 }
 
-QString TAccountsChart::ConvertOldCodeText(const QString& Text) const {
-    return ConvertOldCodeText(HeaderKey, AccountFormat, Text);
+QString TAccountsChart::ConvertOldCodeText(const QString& text) const {
+    return ConvertOldCodeText(HeaderKey, AccountFormat, text);
 }
 
-QString TAccountsChart::ConvertOldCodeText(const QString& FormatID, const TAccountFormat* Format,
-                                           const QString& Text) {
+QString TAccountsChart::ConvertOldCodeText(const QString& formatID, const TAccountFormat* format,
+                                           const QString& text) {
     // Each character found in the original text is replaced where it stood, so a separator put
     // in by one replacement is never taken for another old one.
     struct TReplacement {
@@ -457,50 +469,50 @@ QString TAccountsChart::ConvertOldCodeText(const QString& FormatID, const TAccou
     static const QStringList slashDashFormats{
         QStringLiteral("QUILVANE"), QStringLiteral("PAXUS"), QStringLiteral("SOLUTION 6 MAS4"),
         QStringLiteral("SOLUTION 6 MAS3"), QStringLiteral("HANDILEDGER")};
-    if (slashDashFormats.contains(FormatID, Qt::CaseInsensitive)) {
-        const QString separator = SeparatorText(Format, AccountPart);
+    if (slashDashFormats.contains(formatID, Qt::CaseInsensitive)) {
+        const QString separator = SeparatorText(format, AccountPart);
         replacements = {{u'/', separator}, {u'-', separator}};
-    } else if (FormatID.compare(QLatin1String("CEE DATA"), Qt::CaseInsensitive) == 0) {
-        replacements = {{u'/', SeparatorText(Format, BranchPart)},
-                        {u'.', SeparatorText(Format, DivisionPart)},
-                        {u'-', SeparatorText(Format, AccountPart)}};
+    } else if (formatID.compare(QLatin1String("CEE DATA"), Qt::CaseInsensitive) == 0) {
+        replacements = {{u'/', SeparatorText(format, BranchPart)},
+                        {u'.', SeparatorText(format, DivisionPart)},
+                        {u'-', SeparatorText(format, AccountPart)}};
     } else {
-        return Text;
+        return text;
     }
-    QList<QPair<int, QString>> edits; // position in Text, replacement
+    QList<QPair<int, QString>> edits; // position in the text, replacement
     for (const TReplacement& replacement : replacements) {
-        const int position = static_cast<int>(Text.indexOf(replacement.Old));
+        const int position = static_cast<int>(text.indexOf(replacement.Old));
         if (position >= 0)
             edits.append({position, replacement.New});
     }
     std::sort(edits.begin(), edits.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-    QString result = Text;
-    for (const auto& [position, text] : edits)
-        result.replace(position, 1, text);
+    QString result = text;
+    for (const auto& [position, replacement] : edits)
+        result.replace(position, 1, replacement);
     return result;
 }
 
-void TAccountsChart::AddDescriptionOf(const TAccountDetail& Account, bool Branch) {
+void TAccountsChart::AddDescriptionOf(const TAccountDetail& account, bool branch) {
     if (!StdDescs || !AccountFormat)
         return;
-    const int value = Branch ? Account.Code().Branch : Account.Code().Division;
+    const int value = branch ? account.Code().Branch : account.Code().Division;
     if (value == -1)
         return;
-    const QString key = Branch ? Account.GetBranchKey() : Account.GetDivisionKey();
+    const QString key = branch ? account.GetBranchKey() : account.GetDivisionKey();
     if (StdDescs->IndexOfAbbreviation(key) >= 0)
         return;
-    const QString part = AccountFormat->FormatPart(value, Branch ? BranchPart : DivisionPart);
-    const QString text = (Branch ? QStringLiteral("BRANCH %1") : QStringLiteral("Division %1")).arg(part);
+    const QString part = AccountFormat->FormatPart(value, branch ? BranchPart : DivisionPart);
+    const QString text = (branch ? QStringLiteral("BRANCH %1") : QStringLiteral("Division %1")).arg(part);
     if (StdDescs->AddDescription(key, text) >= 0)
         StdDescs->Saved = false;
 }
 
-void TAccountsChart::AddBranchDescription(const TAccountDetail& Account) {
-    AddDescriptionOf(Account, true);
+void TAccountsChart::AddBranchDescription(const TAccountDetail& account) {
+    AddDescriptionOf(account, true);
 }
 
-void TAccountsChart::AddDivisionDescription(const TAccountDetail& Account) {
-    AddDescriptionOf(Account, false);
+void TAccountsChart::AddDivisionDescription(const TAccountDetail& account) {
+    AddDescriptionOf(account, false);
 }
 
 void TAccountsChart::AddBranchDivisionDescriptions() {
@@ -512,89 +524,85 @@ void TAccountsChart::AddBranchDivisionDescriptions() {
 
 // ---- File ----------------------------------------------------------------------------------
 
-QString TAccountsChart::LoadFileName(const TOptionSet& Options) const {
-    if (!FileNameOverride.isEmpty())
-        return FileNameOverride;
-    const QString own = GetFileName(Options);
-    if (Entity.AccDefault.isEmpty() || GetFileSize(own) >= 0)
-        return own;
-    if (HoldsFolder(Entity.AccDefault))
-        return Entity.AccDefault;
-    return BuildPath({Entity.DataDir, ChartKindEntry(ckAccounts).Folder.toString(), Entity.AccDefault});
+QString TAccountsChart::DefaultChartName() const {
+    const QString& name = Entity.AccDefault;
+    if (name.isEmpty() || IsFullPath(name))
+        return name;
+    if (HoldsFolder(name))
+        return BuildPath({Entity.DataDir, name});
+    return BuildPath({Entity.DataDir, ChartKindEntry(ckAccounts).Folder.toString(), name});
 }
 
-int TAccountsChart::LoadFromFile(const TOptionSet& Options, IProgress* Progress) {
-    int result = 0;
-    try {
-        bool fromDefault = false;
-        if (FileNameOverride.isEmpty()) {
-            try {
-                const QString own = GetFileName(Options);
-                const QString name = LoadFileName(Options);
-                fromDefault = name != own;
-                SetFileName(name);
-            } catch (const EQuilvaneError&) {
-                // No folder to name the file in: the load below reports it.
-            }
-        }
+QString TAccountsChart::FileToLoad(const TOptionSet& options) {
+    LoadingDefault = false;
+    const QString own = TMasterChart::FileToLoad(options);
+    if (!FileNameOverride.isEmpty() || Entity.AccDefault.isEmpty() || own.isEmpty() || QFileInfo::exists(own))
+        return own;
+    LoadingDefault = true;
+    return NativePath(DefaultChartName());
+}
 
-        bool declined = false;
-        if (PeekFileHeader(Options) == ChartResult::ForeignFormat) {
-            TServices::Prompt().Beep(TBeep::Warning);
-            const TMessageButton answer = TServices::Prompt().ShowMessage(
-                TMessageKind::Question,
-                QStringLiteral(
-                    "The chart of accounts being loaded has a format which may not be compatible with "
-                    "current file's accounts format. Continue anyway ?"),
-                TMessageButton::OK | TMessageButton::Cancel | TMessageButton::Help, ForeignFormatHelpContext);
-            declined = answer != TMessageButton::OK;
-        }
-        if (declined) {
-            // The other format's file must stay as it is: nothing of it is read, and this chart
-            // is never written over it.
-            BlockSave();
-            result = ChartResult::ForeignFormat;
-        } else {
-            result = TMasterChart::LoadFromFile(Options, Progress);
-            if (result == ChartResult::ForeignFormat) {
-                // Taken over: the next save writes the accounts under this file's format.
-                Saved = false;
-                result = 0;
-            } else if (result == 0 && fromDefault && Count() > 0) {
-                // The year has no file of its own yet: the next save writes it.
-                Saved = false;
-            }
-        }
-    } catch (...) {
+bool TAccountsChart::AcceptHeader(int headerResult) {
+    if (headerResult != ChartResult::ForeignFormat)
+        return true;
+    TServices::Prompt().Beep(TBeep::Warning);
+    const TMessageButton answer = TServices::Prompt().ShowMessage(
+        TMessageKind::Question,
+        QStringLiteral("The chart of accounts being loaded has a format which may not be compatible with "
+                       "current file's accounts format. Continue anyway ?"),
+        TMessageButton::OK | TMessageButton::Cancel | TMessageButton::Help, ForeignFormatHelpContext);
+    DeclinedFormat = answer != TMessageButton::OK;
+    return !DeclinedFormat;
+}
+
+int TAccountsChart::LoadFromFile(const TOptionSet& options, IProgress* progress) {
+    DeclinedFormat = false;
+    const auto finish = [&] {
         EnsureSuspenseAccount();
         CurrentIndex = Count() > 0 ? 0 : -1;
         FileNameOverride.clear();
+    };
+    int result = ResultCode::Reported;
+    try {
+        result = TMasterChart::LoadFromFile(options.With(Option::MustExist), progress);
+    } catch (...) {
+        finish();
         throw;
     }
-    EnsureSuspenseAccount();
-    CurrentIndex = Count() > 0 ? 0 : -1;
-    FileNameOverride.clear();
+    if (result == ChartResult::ForeignFormat && DeclinedFormat) {
+        // The other format's file must stay as it is: nothing of it is read, and this chart is
+        // never written over it.
+        BlockSave();
+    } else if (result == ChartResult::ForeignFormat) {
+        // Taken over: the next save writes the accounts under this file's format.
+        Saved = false;
+        result = ResultCode::Success;
+    } else if (result == ResultCode::Success && LoadingDefault && Count() > 0) {
+        // The year has no file of its own yet: the next save writes it.
+        Saved = false;
+    }
+    finish();
     return result;
 }
 
-void TAccountsChart::WriteItems(QIODevice& /*Stream*/, TValueWriter& Writer, IProgress* Progress) {
+void TAccountsChart::WriteItems(QIODevice& /*Stream*/, TValueWriter& writer, IProgress* progress) {
     const int count = Count();
     for (int i = 0; i < count; ++i) {
-        GetAccount(i)->WriteToStream(Writer);
-        ReportWriteProgress(Progress, i + 1, count);
+        GetAccount(i)->WriteToStream(writer);
+        ReportWriteProgress(progress, i + 1, count);
     }
 }
 
-void TAccountsChart::ReadItems(QIODevice& Stream, TValueReader& Reader, IProgress* Progress,
-                               const TOptionSet& Options) {
-    while (!Reader.EndOfList()) {
+void TAccountsChart::ReadItems(QIODevice& stream, TValueReader& reader, IProgress* progress,
+                               const TOptionSet& options) {
+    while (!reader.EndOfList()) {
         auto account = std::make_unique<TAccountDetail>(AccountFormat, 0.0);
-        account->ReadFromStream(Reader);
-        AddReadItem(std::move(account), Options);
-        ReportReadProgress(Progress, Stream);
+        account->ReadFromStream(reader);
+        AddReadItem(std::move(account), options);
+        ReportReadProgress(progress, stream);
     }
 }
 
-void TAccountsChart::MergeItem(TMasterChartItem& Held, const TMasterChartItem& Read) {
-    static_cast<TAccountDetail&>(Held).CopyFrom(static_cast<const TAccountDetail&>(Read), true);
+void TAccountsChart::MergeItem(TMasterChartItem& held, const TMasterChartItem& read) {
+    static_cast<TAccountDetail&>(held).CopyFrom(static_cast<const TAccountDetail&>(read), true);
 }

@@ -24,24 +24,6 @@ QString NameOnly(const QString& path) {
 
 TBRecOpeningDetail::TBRecOpeningDetail(const TAccountFormat* format) : Format(format) {}
 
-void TBRecOpeningDetail::Assign(const TBRecOpeningDetail& source) {
-    Format = source.Format;
-    BankAccount = source.BankAccount;
-    Currency = source.Currency;
-    Open_Bal_Date = source.Open_Bal_Date;
-    Cashbook_Open_Bal = source.Cashbook_Open_Bal;
-    ThirdAmount = source.ThirdAmount;
-    Statement_Open_Bal = source.Statement_Open_Bal;
-    PeriodEnd = source.PeriodEnd;
-    SixthValue = source.SixthValue;
-    Reconciled_To = source.Reconciled_To;
-    Completed = source.Completed;
-    Flag2 = source.Flag2;
-    Slot = source.Slot;
-    UnmatchedFile = source.UnmatchedFile;
-    MatchedFile = source.MatchedFile;
-}
-
 bool TBRecOpeningDetail::SetKey(const QString& key) {
     TAccountCode code;
     if (!Format || !Format->TextToCode(key, code, false, false))

@@ -24,8 +24,6 @@ public:
 
     explicit TBRecOpeningDetail(const TAccountFormat* format = nullptr);
 
-    void Assign(const TBRecOpeningDetail& source);
-
     // The key is the bank account as the account format shows it; setting it reads the text
     // with the format (no format, or text that is no code: refused).
     QString GetKey() const override { return GetBankAccountText(); }

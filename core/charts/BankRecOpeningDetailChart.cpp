@@ -26,58 +26,58 @@ TBankRecOpeningDetailChart::TBankRecOpeningDetailChart(const TChartEntity& entit
         LoadFromFile(options);
 }
 
-int TBankRecOpeningDetailChart::AddItem(std::unique_ptr<TMasterChartItem> Item) {
-    auto* detail = dynamic_cast<TBRecOpeningDetail*>(Item.get());
+int TBankRecOpeningDetailChart::AddItem(std::unique_ptr<TMasterChartItem> item) {
+    auto* detail = dynamic_cast<TBRecOpeningDetail*>(item.get());
     if (!detail)
         return -1;
     if (!detail->Format)
         detail->Format = AccountFormat;
-    return TMasterChart::AddItem(std::move(Item));
+    return TMasterChart::AddItem(std::move(item));
 }
 
-int TBankRecOpeningDetailChart::IndexOfAccount(const TAccountCode& Code) const {
+int TBankRecOpeningDetailChart::IndexOfAccount(const TAccountCode& code) const {
     if (!AccountFormat)
         return -1;
-    return IndexOf(AccountFormat->FormatCode(Code));
+    return IndexOf(AccountFormat->FormatCode(code));
 }
 
-TBRecOpeningDetail* TBankRecOpeningDetailChart::GetDetail(int Index) const {
-    return static_cast<TBRecOpeningDetail*>(GetItem(Index));
+TBRecOpeningDetail* TBankRecOpeningDetailChart::GetDetail(int index) const {
+    return static_cast<TBRecOpeningDetail*>(GetItem(index));
 }
 
-TAccountDetail* TBankRecOpeningDetailChart::GetBankAccount(int Index) const {
-    const TBRecOpeningDetail* detail = GetDetail(Index);
+TAccountDetail* TBankRecOpeningDetailChart::GetBankAccount(int index) const {
+    const TBRecOpeningDetail* detail = GetDetail(index);
     if (!detail || !Accounts)
         return nullptr;
     return Accounts->GetAccount(Accounts->IndexOfCode(detail->BankAccount));
 }
 
-QChar TBankRecOpeningDetailChart::GetCurrencySymbol(int Index) const {
-    const TAccountDetail* account = GetBankAccount(Index);
+QChar TBankRecOpeningDetailChart::GetCurrencySymbol(int index) const {
+    const TAccountDetail* account = GetBankAccount(index);
     return account ? account->GetCurrencySymbol() : QLatin1Char(' ');
 }
 
-void TBankRecOpeningDetailChart::GetCodeWithCurrency(int Index, QString& Text) const {
-    Text.clear();
-    const TBRecOpeningDetail* detail = GetDetail(Index);
+void TBankRecOpeningDetailChart::GetCodeWithCurrency(int index, QString& text) const {
+    text.clear();
+    const TBRecOpeningDetail* detail = GetDetail(index);
     if (detail && Accounts)
-        Accounts->GetCodeWithCurrency(Accounts->IndexOfCode(detail->BankAccount), Text);
+        Accounts->GetCodeWithCurrency(Accounts->IndexOfCode(detail->BankAccount), text);
 }
 
-void TBankRecOpeningDetailChart::InitDetailDates(TBRecOpeningDetail& Detail) const {
-    Detail.Completed = false;
+void TBankRecOpeningDetailChart::InitDetailDates(TBRecOpeningDetail& detail) const {
+    detail.Completed = false;
     if (Year == -1)
         return;
     try {
-        Detail.Open_Bal_Date = PeriodStartDate(1, Year, 1, Entity.EndMonth);
-        Detail.PeriodEnd = PeriodEndDate(1, Year, 12, Entity.EndMonth);
+        detail.Open_Bal_Date = PeriodStartDate(1, Year, 1, Entity.EndMonth);
+        detail.PeriodEnd = PeriodEndDate(1, Year, 12, Entity.EndMonth);
     } catch (const EQuilvaneError&) {
         // A year or year-end month that names no financial year: the dates stay as they are.
     }
 }
 
-bool TBankRecOpeningDetailChart::CheckCompleted(int Index) const {
-    const TBRecOpeningDetail* detail = GetDetail(Index);
+bool TBankRecOpeningDetailChart::CheckCompleted(int index) const {
+    const TBRecOpeningDetail* detail = GetDetail(index);
     if (!detail)
         return false;
     if (detail->Completed)
@@ -89,8 +89,8 @@ bool TBankRecOpeningDetailChart::CheckCompleted(int Index) const {
     return false;
 }
 
-void TBankRecOpeningDetailChart::ResetDetail(int Index) {
-    TBRecOpeningDetail* detail = GetDetail(Index);
+void TBankRecOpeningDetailChart::ResetDetail(int index) {
+    TBRecOpeningDetail* detail = GetDetail(index);
     if (!detail)
         return;
     detail->Completed = false;
@@ -98,7 +98,7 @@ void TBankRecOpeningDetailChart::ResetDetail(int Index) {
     detail->UnmatchedFile.clear();
     detail->MatchedFile.clear();
     detail->Slot = TBRecOpeningDetail::NoSlot;
-    if (TAccountDetail* account = GetBankAccount(Index); account && account->BankDetails)
+    if (TAccountDetail* account = GetBankAccount(index); account && account->BankDetails)
         account->BankDetails->Flag2 = false;
     Saved = false;
 }
@@ -124,9 +124,9 @@ QList<TBankAccountSeed> TBankRecOpeningDetailChart::BankAccounts() const {
     return seeds;
 }
 
-void TBankRecOpeningDetailChart::SeedDetails(const QList<TBankAccountSeed>& BankAccounts) {
+void TBankRecOpeningDetailChart::SeedDetails(const QList<TBankAccountSeed>& bankAccounts) {
     int made = 0;
-    for (const TBankAccountSeed& seed : BankAccounts) {
+    for (const TBankAccountSeed& seed : bankAccounts) {
         if (made >= MaxDetails)
             break;
         auto detail = std::make_unique<TBRecOpeningDetail>(AccountFormat);
@@ -141,10 +141,10 @@ void TBankRecOpeningDetailChart::SeedDetails(const QList<TBankAccountSeed>& Bank
     }
 }
 
-bool TBankRecOpeningDetailChart::SlotTakenByOther(int Slot, const TBRecOpeningDetail* Detail) const {
+bool TBankRecOpeningDetailChart::SlotTakenByOther(int slot, const TBRecOpeningDetail* detail) const {
     for (int i = 0; i < Count(); ++i) {
         const TBRecOpeningDetail* other = GetDetail(i);
-        if (other != Detail && other->Slot == Slot)
+        if (other != detail && other->Slot == slot)
             return true;
     }
     return false;
@@ -172,33 +172,33 @@ void TBankRecOpeningDetailChart::AssignFreeSlots() {
     }
 }
 
-int TBankRecOpeningDetailChart::LoadFromFile(const TOptionSet& Options, IProgress* Progress) {
-    if (!Options.Has(Option::MergeLoad) && !Options.Has(Option::MergeReplace))
+int TBankRecOpeningDetailChart::LoadFromFile(const TOptionSet& options, IProgress* progress) {
+    if (!options.Has(Option::MergeLoad) && !options.Has(Option::MergeReplace))
         Clear();
     SeedDetails(BankAccounts());
     // The caller's options travel on (the folder, year and silence they ask for); 28 makes the
     // stored details update the seeded ones.
-    const int result = TMasterChart::LoadFromFile(Options.With(Option::MergeReplace), Progress);
+    const int result = TMasterChart::LoadFromFile(options.With(Option::MergeReplace), progress);
     AssignFreeSlots();
     Saved = true;
     return result;
 }
 
-void TBankRecOpeningDetailChart::WriteItems(QIODevice& /*Stream*/, TValueWriter& Writer,
-                                            IProgress* Progress) {
+void TBankRecOpeningDetailChart::WriteItems(QIODevice& /*Stream*/, TValueWriter& writer,
+                                            IProgress* progress) {
     const int count = Count();
     for (int i = 0; i < count; ++i) {
-        GetDetail(i)->WriteToStream(Writer);
-        ReportWriteProgress(Progress, i + 1, count);
+        GetDetail(i)->WriteToStream(writer);
+        ReportWriteProgress(progress, i + 1, count);
     }
 }
 
-void TBankRecOpeningDetailChart::ReadItems(QIODevice& Stream, TValueReader& Reader, IProgress* Progress,
+void TBankRecOpeningDetailChart::ReadItems(QIODevice& stream, TValueReader& reader, IProgress* progress,
                                            const TOptionSet& /*Options*/) {
-    while (!Reader.EndOfList()) {
+    while (!reader.EndOfList()) {
         TBRecOpeningDetail read(AccountFormat);
-        read.ReadFromStream(Reader);
-        ReportReadProgress(Progress, Stream);
+        read.ReadFromStream(reader);
+        ReportReadProgress(progress, stream);
         if (AccountFormat && !CodeTranslation.isEmpty()) {
             const auto it = CodeTranslation.constFind(AccountFormat->FormatCode(read.BankAccount));
             TAccountCode code;
@@ -217,12 +217,12 @@ void TBankRecOpeningDetailChart::ReadItems(QIODevice& Stream, TValueReader& Read
     }
 }
 
-void TBankRecOpeningDetailChart::MergeItem(TMasterChartItem& Held, const TMasterChartItem& Read) {
-    auto& held = static_cast<TBRecOpeningDetail&>(Held);
+void TBankRecOpeningDetailChart::MergeItem(TMasterChartItem& heldItem, const TMasterChartItem& readItem) {
+    auto& held = static_cast<TBRecOpeningDetail&>(heldItem);
     const TAccountCode code = held.BankAccount;
     const QString currency = held.Currency;
     const TAccountFormat* format = held.Format;
-    held.Assign(static_cast<const TBRecOpeningDetail&>(Read));
+    held = static_cast<const TBRecOpeningDetail&>(readItem);
     held.BankAccount = code;
     held.Currency = currency;
     held.Format = format;

@@ -34,45 +34,45 @@ class TBankRecOpeningDetailChart : public TMasterChart {
 public:
     static constexpr int MaxDetails = TBRecOpeningDetail::SlotCount;
 
-    // Accounts is the year's chart of accounts (not owned; nullptr: no bank accounts). Format
+    // `accounts` is the year's chart of accounts (not owned; nullptr: no bank accounts). `format`
     // is the client's account format (nullptr: the accounts chart's, else the program's format
     // of Entity.AccFormatID). Loads at once when the options hold 7.
-    TBankRecOpeningDetailChart(const TChartEntity& Entity, TAccountsChart* Accounts,
-                               const TAccountFormat* Format, const TOptionSet& Options, int Year);
+    TBankRecOpeningDetailChart(const TChartEntity& entity, TAccountsChart* accounts,
+                               const TAccountFormat* format, const TOptionSet& options, int year);
 
     const TAccountFormat* Format() const { return AccountFormat; }
     TAccountsChart* AccountsChart() const { return Accounts; }
 
     // Files a detail under its bank account (the format is set when it has none); -1 when the
     // account already has one.
-    int AddItem(std::unique_ptr<TMasterChartItem> Item) override;
+    int AddItem(std::unique_ptr<TMasterChartItem> item) override;
 
-    int IndexOfAccount(const TAccountCode& Code) const;
-    TBRecOpeningDetail* GetDetail(int Index) const;
+    int IndexOfAccount(const TAccountCode& code) const;
+    TBRecOpeningDetail* GetDetail(int index) const;
     // The account of a detail in the chart of accounts; nullptr when there is none.
-    TAccountDetail* GetBankAccount(int Index) const;
+    TAccountDetail* GetBankAccount(int index) const;
     // The symbol of the account's bank currency; a blank when there is none.
-    QChar GetCurrencySymbol(int Index) const;
+    QChar GetCurrencySymbol(int index) const;
     // The account's code with " (<currency>)" when its bank details name one; empty when the
     // account is not in the chart of accounts.
-    void GetCodeWithCurrency(int Index, QString& Text) const;
+    void GetCodeWithCurrency(int index, QString& text) const;
 
     // A fresh start: opened on the first day of the financial year, first period ending on the
     // last day of its first month, not completed.
-    void InitDetailDates(TBRecOpeningDetail& Detail) const;
+    void InitDetailDates(TBRecOpeningDetail& detail) const;
     // Whether the account's reconciliation is completed; when it is not, says so (warning
     // beep): "Reconciliation not completed for account <code>".
-    bool CheckCompleted(int Index) const;
+    bool CheckCompleted(int index) const;
     // Starts the account's reconciliation over: not completed, second flag cleared, no slot and
     // no files, and the second flag of the account's bank details cleared.
-    void ResetDetail(int Index);
+    void ResetDetail(int index);
 
     // The bank accounts of the chart of accounts, from the first account of the balance-sheet
     // range on, in chart order.
     QList<TBankAccountSeed> BankAccounts() const;
     // A new detail for each bank account (its currency, fresh dates), replacing a detail of the
     // same account; no more than 35 are made.
-    void SeedDetails(const QList<TBankAccountSeed>& BankAccounts);
+    void SeedDetails(const QList<TBankAccountSeed>& bankAccounts);
     // Gives every detail without a slot the lowest free one and builds every detail's file
     // names.
     void AssignFreeSlots();
@@ -80,21 +80,21 @@ public:
     // Empties the chart unless the options hold 27 or 28, seeds it from the bank accounts,
     // merges the year's file over it (the caller's options with 28), assigns free slots. The
     // chart then counts as saved: it holds what the accounts and the file say.
-    int LoadFromFile(const TOptionSet& Options, IProgress* Progress = nullptr) override;
+    int LoadFromFile(const TOptionSet& options, IProgress* progress = nullptr) override;
 
     // Bank accounts of details read from another chart: old formatted code to new code text.
     QMap<QString, QString> CodeTranslation;
 
 protected:
-    void WriteItems(QIODevice& Stream, TValueWriter& Writer, IProgress* Progress) override;
+    void WriteItems(QIODevice& stream, TValueWriter& writer, IProgress* progress) override;
     // Each stored detail updates the seeded detail of its account; one without is dropped.
-    void ReadItems(QIODevice& Stream, TValueReader& Reader, IProgress* Progress,
-                   const TOptionSet& Options) override;
+    void ReadItems(QIODevice& stream, TValueReader& reader, IProgress* progress,
+                   const TOptionSet& options) override;
     // The held detail takes the stored fields; its account, currency and format stay.
-    void MergeItem(TMasterChartItem& Held, const TMasterChartItem& Read) override;
+    void MergeItem(TMasterChartItem& held, const TMasterChartItem& read) override;
 
 private:
-    bool SlotTakenByOther(int Slot, const TBRecOpeningDetail* Detail) const;
+    bool SlotTakenByOther(int slot, const TBRecOpeningDetail* detail) const;
 
     TAccountsChart* Accounts = nullptr;
     const TAccountFormat* AccountFormat = nullptr;

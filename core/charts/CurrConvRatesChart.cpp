@@ -26,8 +26,8 @@ TCurrConvRatesChart::TCurrConvRatesChart(const TChartEntity& entity, const TOpti
         LoadFromFile(options);
 }
 
-TCurrencyConvRate* TCurrConvRatesChart::GetConvRate(int Index) const {
-    return static_cast<TCurrencyConvRate*>(GetItem(Index));
+TCurrencyConvRate* TCurrConvRatesChart::GetConvRate(int index) const {
+    return static_cast<TCurrencyConvRate*>(GetItem(index));
 }
 
 void TCurrConvRatesChart::AddListedCurrencies() {
@@ -44,37 +44,37 @@ void TCurrConvRatesChart::AddListedCurrencies() {
     }
 }
 
-int TCurrConvRatesChart::LoadFromFile(const TOptionSet& Options, IProgress* Progress) {
-    if (!Options.Has(Option::MergeLoad) && !Options.Has(Option::MergeReplace))
+int TCurrConvRatesChart::LoadFromFile(const TOptionSet& options, IProgress* progress) {
+    if (!options.Has(Option::MergeLoad) && !options.Has(Option::MergeReplace))
         Clear();
     AddListedCurrencies();
     // The caller's options travel on (the folder, year and silence they ask for); 28 makes the
     // stored rates replace the listed ones.
-    return TMasterChart::LoadFromFile(Options.With(Option::MergeReplace), Progress);
+    return TMasterChart::LoadFromFile(options.With(Option::MergeReplace), progress);
 }
 
-void TCurrConvRatesChart::WriteItems(QIODevice& /*Stream*/, TValueWriter& Writer, IProgress* Progress) {
+void TCurrConvRatesChart::WriteItems(QIODevice& /*Stream*/, TValueWriter& writer, IProgress* progress) {
     const int count = Count();
     for (int i = 0; i < count; ++i) {
-        GetConvRate(i)->WriteToStream(Writer);
-        ReportWriteProgress(Progress, i + 1, count);
+        GetConvRate(i)->WriteToStream(writer);
+        ReportWriteProgress(progress, i + 1, count);
     }
 }
 
-void TCurrConvRatesChart::ReadItems(QIODevice& Stream, TValueReader& Reader, IProgress* Progress,
-                                    const TOptionSet& Options) {
-    while (!Reader.EndOfList()) {
+void TCurrConvRatesChart::ReadItems(QIODevice& stream, TValueReader& reader, IProgress* progress,
+                                    const TOptionSet& options) {
+    while (!reader.EndOfList()) {
         auto rate = std::make_unique<TCurrencyConvRate>();
-        rate->ReadFromStream(Reader);
-        AddReadItem(std::move(rate), Options);
-        ReportReadProgress(Progress, Stream);
+        rate->ReadFromStream(reader);
+        AddReadItem(std::move(rate), options);
+        ReportReadProgress(progress, stream);
     }
 }
 
-void TCurrConvRatesChart::MergeItem(TMasterChartItem& Held, const TMasterChartItem& Read) {
+void TCurrConvRatesChart::MergeItem(TMasterChartItem& heldItem, const TMasterChartItem& readItem) {
     // The code keeps the spelling it is filed under.
-    auto& held = static_cast<TCurrencyConvRate&>(Held);
+    auto& held = static_cast<TCurrencyConvRate&>(heldItem);
     const QString code = held.Currency_Code;
-    held.Assign(static_cast<const TCurrencyConvRate&>(Read));
+    held = static_cast<const TCurrencyConvRate&>(readItem);
     held.Currency_Code = code;
 }

@@ -11,9 +11,9 @@
 class TCurrConvRatesChart : public TMasterChart {
 public:
     // Loads at once when the options hold 7 and neither 9 nor 13.
-    TCurrConvRatesChart(const TChartEntity& Entity, const TOptionSet& Options, int Year);
+    TCurrConvRatesChart(const TChartEntity& entity, const TOptionSet& options, int year);
 
-    TCurrencyConvRate* GetConvRate(int Index) const;
+    TCurrencyConvRate* GetConvRate(int index) const;
 
     // Adds every currency of the program's currency list that the chart lacks, with its
     // description, symbol (the row's number taken as a character code; a blank when it is none)
@@ -23,11 +23,11 @@ public:
     // Empties the chart unless the options hold 27 or 28, adds the listed currencies, then
     // merges the year's file over them (the caller's options with 28: stored rates replace the
     // listed ones). The chart is then modified when it holds anything.
-    int LoadFromFile(const TOptionSet& Options, IProgress* Progress = nullptr) override;
+    int LoadFromFile(const TOptionSet& options, IProgress* progress = nullptr) override;
 
 protected:
-    void WriteItems(QIODevice& Stream, TValueWriter& Writer, IProgress* Progress) override;
-    void ReadItems(QIODevice& Stream, TValueReader& Reader, IProgress* Progress,
-                   const TOptionSet& Options) override;
-    void MergeItem(TMasterChartItem& Held, const TMasterChartItem& Read) override;
+    void WriteItems(QIODevice& stream, TValueWriter& writer, IProgress* progress) override;
+    void ReadItems(QIODevice& stream, TValueReader& reader, IProgress* progress,
+                   const TOptionSet& options) override;
+    void MergeItem(TMasterChartItem& held, const TMasterChartItem& read) override;
 };

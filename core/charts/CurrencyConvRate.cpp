@@ -12,13 +12,6 @@ TCurrencyConvRate::TCurrencyConvRate(QString code, QString description, QChar sy
     : Currency_Code(std::move(code)), Currency_Description(std::move(description)), Currency_Symbol(symbol),
       Currency_Rate(rate) {}
 
-void TCurrencyConvRate::Assign(const TCurrencyConvRate& source) {
-    Currency_Code = source.Currency_Code;
-    Currency_Description = source.Currency_Description;
-    Currency_Symbol = source.Currency_Symbol;
-    Currency_Rate = source.Currency_Rate;
-}
-
 bool TCurrencyConvRate::SetKey(const QString& key) {
     if (key.trimmed().isEmpty())
         return false;

@@ -15,8 +15,6 @@ public:
     TCurrencyConvRate() = default;
     TCurrencyConvRate(QString code, QString description, QChar symbol, double rate);
 
-    void Assign(const TCurrencyConvRate& source);
-
     // The currency code is the key; any text that is not blank is a code.
     QString GetKey() const override { return Currency_Code; }
     bool SetKey(const QString& key) override;

@@ -3,6 +3,7 @@
 #include "core/common/Exceptions.h"
 #include "core/common/ResultCodes.h"
 #include "core/dates/DateNumbers.h"
+#include "core/files/FileQuestions.h"
 #include "core/files/Paths.h"
 #include "core/files/StoredFileWriter.h"
 #include "core/io/StreamError.h"
@@ -10,6 +11,7 @@
 #include "core/io/ValueWriter.h"
 #include "core/services/CursorScope.h"
 #include "core/services/Progress.h"
+#include "core/services/RetryLoop.h"
 #include "core/services/Services.h"
 #include "core/vocab/FileVocabulary.h"
 
@@ -31,14 +33,9 @@ bool IsMerging(const TOptionSet& options) {
     return options.Has(Option::MergeLoad) || options.Has(Option::MergeReplace);
 }
 
-// The native path of an existing file with content; empty when there is none (a drive that
-// is not ready counts as no file).
-QString ExistingFileWithContent(const QString& storedName) {
-    const QString native = NativePath(storedName);
-    if (native.isEmpty())
-        return QString();
+bool HasContent(const QString& native) {
     const QFileInfo info(native);
-    return (info.isFile() && info.size() > 0) ? native : QString();
+    return info.isFile() && info.size() > 0;
 }
 
 } // namespace
@@ -49,37 +46,37 @@ TMasterChart::~TMasterChart() = default;
 
 void TMasterChart::SetFileHeader(const QString& typeName, const QString& version, int kind,
                                  const QString& headerKey) {
-    this->TypeName = typeName;
-    this->Version = version;
-    this->Kind = kind;
-    this->HeaderKey = headerKey;
+    TypeName = typeName;
+    Version = version;
+    Kind = kind;
+    HeaderKey = headerKey;
 }
 
 // ---- Items --------------------------------------------------------------------------------
 
-int TMasterChart::AddItem(std::unique_ptr<TMasterChartItem> Item) {
-    if (!Item)
+int TMasterChart::AddItem(std::unique_ptr<TMasterChartItem> item) {
+    if (!item)
         return -1;
-    const QString key = Item->GetKey();
-    return Items.Add(key, std::move(Item));
+    const QString key = item->GetKey();
+    return Items.Add(key, std::move(item));
 }
 
-int TMasterChart::ChangeCode(int Index, const QString& NewCode) {
-    TMasterChartItem* item = Items.Item(Index);
+int TMasterChart::ChangeCode(int index, const QString& newCode) {
+    TMasterChartItem* item = Items.Item(index);
     if (!item)
         return -1;
     const QString oldKey = item->GetKey();
-    if (!item->SetKey(NewCode))
+    if (!item->SetKey(newCode))
         return -1;
-    const int index = Items.Rekey(Index, item->GetKey());
-    if (index < 0)
+    const int newIndex = Items.Rekey(index, item->GetKey());
+    if (newIndex < 0)
         item->SetKey(oldKey); // another entry holds the code: the item keeps its own
-    return index;
+    return newIndex;
 }
 
-std::unique_ptr<TMasterChartItem> TMasterChart::DeleteItem(int Index, bool FreeIt) {
-    std::unique_ptr<TMasterChartItem> item = Items.Take(Index);
-    if (FreeIt)
+std::unique_ptr<TMasterChartItem> TMasterChart::DeleteItem(int index, bool freeIt) {
+    std::unique_ptr<TMasterChartItem> item = Items.Take(index);
+    if (freeIt)
         return nullptr;
     return item;
 }
@@ -88,44 +85,44 @@ void TMasterChart::Clear() {
     Items.Clear();
 }
 
-int TMasterChart::AddReadItem(std::unique_ptr<TMasterChartItem> Item, const TOptionSet& Options) {
-    if (!Item)
+int TMasterChart::AddReadItem(std::unique_ptr<TMasterChartItem> item, const TOptionSet& options) {
+    if (!item)
         return -1;
-    const int held = IndexOf(Item->GetKey());
+    const int held = IndexOf(item->GetKey());
     if (held >= 0) {
-        if (!Options.Has(Option::MergeReplace))
+        if (!options.Has(Option::MergeReplace))
             return held;
         TMasterChartItem& heldItem = *Items.Item(held);
-        MergeItem(heldItem, *Item);
+        MergeItem(heldItem, *item);
         // A merge that took the code as the file writes it (other letter case) files it so.
         const int refiled = Items.Rekey(held, heldItem.GetKey());
         return refiled >= 0 ? refiled : held;
     }
-    return AddItem(std::move(Item));
+    return AddItem(std::move(item));
 }
 
 void TMasterChart::MergeItem(TMasterChartItem&, const TMasterChartItem&) {}
 
-void TMasterChart::ReportReadProgress(IProgress* Progress, const QIODevice& Stream) {
-    const qint64 size = Stream.size();
-    if (Progress && size > 0)
-        Progress->SetPosition(static_cast<double>(Stream.pos()) * 100.0 / static_cast<double>(size));
+void TMasterChart::ReportReadProgress(IProgress* progress, const QIODevice& stream) {
+    const qint64 size = stream.size();
+    if (progress && size > 0)
+        progress->SetPosition(static_cast<double>(stream.pos()) * 100.0 / static_cast<double>(size));
 }
 
-void TMasterChart::ReportWriteProgress(IProgress* Progress, int Number, int Count) {
-    if (Progress && Count > 0)
-        Progress->SetPosition(static_cast<double>(Number) * 100.0 / static_cast<double>(Count));
+void TMasterChart::ReportWriteProgress(IProgress* progress, int number, int count) {
+    if (progress && count > 0)
+        progress->SetPosition(static_cast<double>(number) * 100.0 / static_cast<double>(count));
 }
 
 // ---- Naming -------------------------------------------------------------------------------
 
-int TMasterChart::FileYear(const TOptionSet& Options) const {
+int TMasterChart::FileYear(const TOptionSet& options) const {
     if (Year == -1)
         return -1;
     int year = Year;
-    if (Options.Has(Option::PreviousYear))
+    if (options.Has(Option::PreviousYear))
         --year;
-    if (Options.Has(Option::NextYear))
+    if (options.Has(Option::NextYear))
         ++year;
     return year;
 }
@@ -134,43 +131,43 @@ QString TMasterChart::KindNoun() const {
     return IsChartKind(Kind) ? ChartKindEntry(Kind).PluralNoun.toString() : QString();
 }
 
-QString TMasterChart::GetFileName(const TOptionSet& Options, int ForYear) const {
+QString TMasterChart::GetFileName(const TOptionSet& options, int year) const {
     if (!FileNameOverride.isEmpty())
         return FileNameOverride;
     const TChartKindEntry& kind = ChartKindEntry(Kind);
     const QString folder =
-        GetEntityDataDir(Entity.FileCode, Entity.DataDir, Entity.XferDir, Entity.ProgramDataDir, Options);
+        GetEntityDataDir(Entity.FileCode, Entity.DataDir, Entity.XferDir, Entity.ProgramDataDir, options);
     QString name = BuildPath({folder, kind.Folder.toString(), Entity.FileCode});
-    const int year = ForYear != -1 ? ForYear : FileYear(Options);
-    if (year != -1)
-        name += QString::asprintf("%.2d", ToggleYearDigits(year));
+    const int fileYear = year != -1 ? year : FileYear(options);
+    if (fileYear != -1)
+        name += QString::asprintf("%.2d", ToggleYearDigits(fileYear));
     return name + kind.Extension.toString();
 }
 
-QString TMasterChart::FailureText(const QString& Verb, const TOptionSet& Options,
-                                  const QString& Error) const {
-    const int year = FileYear(Options);
+QString TMasterChart::FailureText(const QString& verb, const TOptionSet& options,
+                                  const QString& error) const {
+    const int year = FileYear(options);
     const QString yearPart = year != -1 ? QStringLiteral(" %1 ").arg(year) : QStringLiteral(" ");
-    return QStringLiteral("Unable to ") + Verb + yearPart + KindNoun() + QStringLiteral(" file for ") +
-           Entity.FileCode + QStringLiteral(". ") + QLatin1Char('\r') + QLatin1Char('(') + Error +
+    return QStringLiteral("Unable to ") + verb + yearPart + KindNoun() + QStringLiteral(" file for ") +
+           Entity.FileCode + QStringLiteral(". ") + QLatin1Char('\r') + QLatin1Char('(') + error +
            QLatin1Char(')');
 }
 
 // ---- Header -------------------------------------------------------------------------------
 
-void TMasterChart::WriteHeader(TValueWriter& Writer) {
-    Writer.WriteIdent(TypeName + QLatin1Char(',') + Version);
-    Writer.WriteIdent(Entity.FileCode);
-    Writer.WriteIdent(HeaderKey);
+void TMasterChart::WriteHeader(TValueWriter& writer) {
+    writer.WriteIdent(TypeName + QLatin1Char(',') + Version);
+    writer.WriteIdent(Entity.FileCode);
+    writer.WriteIdent(HeaderKey);
 }
 
-int TMasterChart::ReadHeader(TValueReader& Reader) {
+int TMasterChart::ReadHeader(TValueReader& reader) {
     QString kindAndVersion;
     QString fileKey;
     try {
-        kindAndVersion = Reader.ReadIdent();
-        Reader.ReadIdent(); // the file code: files are copied between codes, so it is not checked
-        fileKey = Reader.ReadIdent();
+        kindAndVersion = reader.ReadIdent();
+        reader.ReadIdent(); // the file code: files are copied between codes, so it is not checked
+        fileKey = reader.ReadIdent();
     } catch (const EQuilvaneError&) {
         // A header that cannot be read is not a header of this kind.
     }
@@ -184,149 +181,125 @@ int TMasterChart::ReadHeader(TValueReader& Reader) {
     return ResultCode::Success;
 }
 
-int TMasterChart::PeekFileHeader(const TOptionSet& Options) {
-    const QString savedVersion = Version;
-    int result = ResultCode::Reported;
-    try {
-        const QString native = ExistingFileWithContent(GetFileName(Options));
-        if (!native.isEmpty()) {
-            QFile file(native);
-            if (file.open(QIODevice::ReadOnly)) {
-                TValueReader reader(file, ChartBufferSize);
-                result = ReadHeader(reader);
-            }
-        }
-    } catch (const std::exception&) {
-        result = ResultCode::Reported;
-    }
-    Version = savedVersion;
-    return result;
-}
-
 // ---- Load ---------------------------------------------------------------------------------
 
-int TMasterChart::LoadOnce(const TOptionSet& Options, IProgress* Progress, int& HeaderResult) {
-    const QString fileName = GetFileName(Options);
-    const QString native = ExistingFileWithContent(fileName);
-    if (native.isEmpty()) {
-        if (!Options.Has(Option::MustExist))
+QString TMasterChart::FileToLoad(const TOptionSet& options) {
+    return NativePath(GetFileName(options));
+}
+
+bool TMasterChart::AcceptHeader(int) {
+    return true;
+}
+
+int TMasterChart::LoadOnce(const QString& native, const TOptionSet& options, IProgress* progress,
+                           int& headerResult) {
+    if (native.isEmpty() || !HasContent(native)) {
+        if (!options.Has(Option::MustExist))
             return ResultCode::Success;
         throw EQuilvaneError(QStringLiteral("File not found"));
     }
-    if (Progress)
-        Progress->SetMessage(LoadingMessage, KindNoun() + QLatin1Char(' ') + Entity.FileCode);
+    if (progress)
+        progress->SetMessage(LoadingMessage, KindNoun() + QLatin1Char(' ') + Entity.FileCode);
     const TCursorScope busy(TCursorKind::Busy);
 
     QFile file(native);
     if (!file.open(QIODevice::ReadOnly))
         throw EQuilvaneError(file.errorString());
     TValueReader reader(file, ChartBufferSize);
-    HeaderResult = ReadHeader(reader);
-    if (HeaderResult == ChartResult::WrongKind)
+    headerResult = ReadHeader(reader);
+    if (headerResult == ChartResult::WrongKind)
         throw EQuilvaneError(QFileInfo(native).fileName() + QStringLiteral(" is not a ") + TypeName +
                              QStringLiteral(" file"));
+    if (!AcceptHeader(headerResult))
+        return headerResult;
 
-    const bool merging = IsMerging(Options);
+    const bool merging = IsMerging(options);
     Saved = !(merging && Count() > 0);
     if (!merging)
         Clear();
     reader.ReadListBegin();
-    ReadItems(file, reader, Progress, Options);
+    ReadItems(file, reader, progress, options);
     reader.ReadListEnd();
     file.close();
 
     CurrentIndex = Count() > 0 ? 0 : -1;
     FileNameOverride.clear();
     SaveBlocked = false;
-    return HeaderResult;
+    return headerResult;
 }
 
-int TMasterChart::LoadFromFile(const TOptionSet& Options, IProgress* Progress) {
-    const bool merging = IsMerging(Options);
-    for (;;) {
-        int headerResult = ResultCode::Success;
-        QString error;
-        try {
-            return LoadOnce(Options, Progress, headerResult);
-        } catch (const EOperationCancelled&) {
-            if (!merging)
-                Clear();
-            CurrentIndex = Count() > 0 ? 0 : -1;
-            SaveBlocked = true;
-            throw;
-        } catch (const std::exception& e) {
-            error = ErrorText(e);
-        }
-        const bool silent = Options.Has(Option::Silent);
-        if (!silent) {
-            const TMessageButton answer = MessageBeepAndShow(
-                TServices::Prompt(), TMessageKind::Error, FailureText(QStringLiteral("load"), Options, error),
-                TMessageButton::Retry | TMessageButton::Ignore);
-            if (answer == TMessageButton::Retry)
-                continue;
-        }
-        // The file could not be read: what is held must never be written over it unasked.
+int TMasterChart::LoadFromFile(const TOptionSet& options, IProgress* progress) {
+    const bool merging = IsMerging(options);
+    const bool silent = options.Has(Option::Silent);
+    int result = ResultCode::Success;
+    int headerResult = ResultCode::Success;
+    bool knownMissing = false;
+    // What is held after a failure must never be written over a file that could not be read;
+    // a file known to be missing or empty has nothing to lose.
+    const auto failed = [&](bool protect) {
         if (!merging)
             Clear();
         CurrentIndex = Count() > 0 ? 0 : -1;
-        SaveBlocked = true;
-        return (silent && headerResult == ChartResult::WrongKind) ? ChartResult::WrongKind
-                                                                  : ResultCode::Reported;
+        SaveBlocked = SaveBlocked || protect;
+    };
+    const auto attempt = [&] {
+        headerResult = ResultCode::Success;
+        knownMissing = false;
+        const QString native = FileToLoad(options);
+        knownMissing = !native.isEmpty() && !HasContent(native);
+        result = LoadOnce(native, options, progress, headerResult);
+    };
+    bool loaded = false;
+    try {
+        loaded = silent ? RunWithRetry(attempt, [](const QString&) { return false; })
+                        : RunWithRetryBox(
+                              attempt,
+                              [&](const QString& error) {
+                                  return FailureText(QStringLiteral("load"), options, error);
+                              },
+                              TMessageButton::Retry | TMessageButton::Ignore);
+    } catch (const EOperationCancelled&) {
+        failed(true);
+        throw;
     }
+    if (loaded)
+        return result;
+    failed(!knownMissing);
+    return (silent && headerResult == ChartResult::WrongKind) ? ChartResult::WrongKind : ResultCode::Reported;
 }
 
 // ---- Save ---------------------------------------------------------------------------------
 
-bool TMasterChart::ConfirmReplace(const QString& FileName, QString& Caption, TOptionSet& Options) {
-    Caption = Entity.FileCode;
+bool TMasterChart::ConfirmReplace(const QString& fileName, QString& caption, TOptionSet& options) {
+    caption = Entity.FileCode;
     if (Year != -1)
-        Caption += QStringLiteral(" %1 ").arg(FileYear(Options));
-    Caption += QLatin1Char(' ') + KindNoun();
-    if (!Options.Has(Option::AskBeforeReplace))
+        caption += QStringLiteral(" %1 ").arg(FileYear(options));
+    caption += QLatin1Char(' ') + KindNoun();
+    if (!options.Has(Option::AskBeforeReplace))
         return true;
-    if (!FileName.isEmpty()) {
-        const QString native = NativePath(FileName);
-        if (native.isEmpty() || !QFileInfo::exists(native))
-            return true;
-    }
-    const TMessageButton answer = MessageBeepAndShow(
-        TServices::Prompt(), TMessageKind::Question,
-        Caption.trimmed() + QStringLiteral(" infomation aleady exists.") + QLatin1Char('\r') +
-            QStringLiteral("Replace the current information ?"),
-        TMessageButton::Yes | TMessageButton::No | TMessageButton::Cancel | TMessageButton::All);
-    switch (answer) {
-    case TMessageButton::Yes:
+    if (!fileName.isEmpty() && !QFileInfo::exists(fileName))
         return true;
-    case TMessageButton::All:
-        Options.Exclude(Option::AskBeforeReplace);
-        return true;
-    case TMessageButton::Cancel:
-        Options.Include(Option::StopOperation);
-        return false;
-    default:
-        return false;
-    }
+    return AskToReplace(caption.trimmed() + QStringLiteral(" infomation aleady exists.") + QLatin1Char('\r') +
+                            QStringLiteral("Replace the current information ?"),
+                        options);
 }
 
-bool TMasterChart::ConfirmOverwriteUnread(const QString& FileName, const QString& Caption) {
-    if (ExistingFileWithContent(FileName).isEmpty())
+bool TMasterChart::ConfirmOverwriteUnread(const QString& native, const QString& caption) {
+    if (!HasContent(native))
         return true; // nothing on disk to lose
     const TMessageButton answer = MessageBeepAndShow(
         TServices::Prompt(), TMessageKind::Question,
-        Caption.trimmed() + QStringLiteral(" information could not be read from its file.") +
+        caption.trimmed() + QStringLiteral(" information could not be read from its file.") +
             QLatin1Char('\r') + QStringLiteral("Replace the file with the current information ?"),
         TMessageButton::Yes | TMessageButton::No);
     return answer == TMessageButton::Yes;
 }
 
-void TMasterChart::SaveOnce(const QString& FileName, IProgress* Progress) {
-    if (Progress)
-        Progress->SetMessage(SavingMessage, Entity.FileCode + QLatin1Char(' ') + KindNoun());
+void TMasterChart::SaveOnce(const QString& native, IProgress* progress) {
+    if (progress)
+        progress->SetMessage(SavingMessage, Entity.FileCode + QLatin1Char(' ') + KindNoun());
     const TCursorScope busy(TCursorKind::Busy);
 
-    const QString native = NativePath(FileName);
-    if (native.isEmpty())
-        throw EQuilvaneError(QStringLiteral("The drive of %1 is not ready").arg(FileName));
     std::error_code folderError;
     std::filesystem::create_directories(QFile::encodeName(QFileInfo(native).absolutePath()).toStdString(),
                                         folderError);
@@ -341,58 +314,46 @@ void TMasterChart::SaveOnce(const QString& FileName, IProgress* Progress) {
         TValueWriter writer(file, ChartBufferSize);
         WriteHeader(writer);
         writer.WriteListBegin();
-        WriteItems(file, writer, Progress);
+        WriteItems(file, writer, progress);
         writer.WriteListEnd();
         writer.Finish();
     }
     stored.Commit();
 }
 
-int TMasterChart::SaveToFile(TOptionSet& Options, IProgress* Progress) {
-    const auto retry = [&](const QString& error) {
-        return MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error,
-                                  FailureText(QStringLiteral("save"), Options, error),
-                                  TMessageButton::Retry | TMessageButton::Ignore) == TMessageButton::Retry;
+int TMasterChart::SaveToFile(TOptionSet& options, IProgress* progress) {
+    const auto compose = [&](const QString& error) {
+        return FailureText(QStringLiteral("save"), options, error);
     };
+    const TMessageButtons buttons = TMessageButton::Retry | TMessageButton::Ignore;
 
-    QString fileName;
-    for (;;) {
-        try {
-            fileName = GetFileName(Options);
-            break;
-        } catch (const std::exception& e) {
-            if (!retry(ErrorText(e)))
-                return ResultCode::Reported;
-        }
-    }
+    QString native;
+    const auto name = [&] {
+        const QString fileName = GetFileName(options);
+        native = NativePath(fileName);
+        if (native.isEmpty())
+            throw EQuilvaneError(QStringLiteral("The drive of %1 is not ready").arg(fileName));
+    };
+    if (!RunWithRetryBox(name, compose, buttons))
+        return ResultCode::Reported;
 
     QString caption;
-    if (!ConfirmReplace(fileName, caption, Options))
+    if (!ConfirmReplace(native, caption, options))
         return ChartResult::Refused;
-    if (SaveBlocked && !ConfirmOverwriteUnread(fileName, caption))
+    if (SaveBlocked && !ConfirmOverwriteUnread(native, caption))
         return ChartResult::Refused;
 
-    for (;;) {
-        QString error;
-        try {
-            SaveOnce(fileName, Progress);
-            Saved = true;
-            SaveBlocked = false;
-            return ResultCode::Success;
-        } catch (const EOperationCancelled&) {
-            throw;
-        } catch (const std::exception& e) {
-            error = ErrorText(e);
-        }
-        if (!retry(error))
-            return ResultCode::Reported;
-    }
+    if (!RunWithRetryBox([&] { SaveOnce(native, progress); }, compose, buttons))
+        return ResultCode::Reported;
+    Saved = true;
+    SaveBlocked = false;
+    return ResultCode::Success;
 }
 
-int TMasterChart::SaveIfModified(TOptionSet& Options, IProgress* Progress) {
+int TMasterChart::SaveIfModified(TOptionSet& options, IProgress* progress) {
     if (Saved)
         return ResultCode::Success;
     if (SaveBlocked)
         return ChartResult::Refused;
-    return SaveToFile(Options, Progress);
+    return SaveToFile(options, progress);
 }

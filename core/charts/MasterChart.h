@@ -38,7 +38,7 @@ inline constexpr int ForeignFormat = -116; // load: the file belongs to another 
 // chart of another account format, so that file stays as it is.
 class TMasterChart {
 public:
-    TMasterChart(const TChartEntity& Entity, int Year);
+    TMasterChart(const TChartEntity& entity, int year);
     // Frees the items. Never saves: the owner saves before freeing.
     virtual ~TMasterChart();
     TMasterChart(const TMasterChart&) = delete;
@@ -46,35 +46,35 @@ public:
 
     // Set by each chart's constructor: the kind word and version written in the header, the
     // kind (TChartKind: extension, folder and noun), and the key the file must carry.
-    void SetFileHeader(const QString& TypeName, const QString& Version, int Kind, const QString& HeaderKey);
+    void SetFileHeader(const QString& typeName, const QString& version, int kind, const QString& headerKey);
     // A file name to use in place of the one built from the file code and year; a successful
     // load clears it.
-    void SetFileName(const QString& Name) { FileNameOverride = Name; }
+    void SetFileName(const QString& name) { FileNameOverride = name; }
 
     // ---- Items ----------------------------------------------------------------------------
 
     int Count() const { return Items.Count(); }
     // The key of an entry; empty for -1 or an index beyond the chart.
-    QString GetCode(int Index) const { return Items.Key(Index); }
+    QString GetCode(int index) const { return Items.Key(index); }
     // The index of an exact key; -1 when the chart has none.
-    int IndexOf(const QString& Code) const { return Items.IndexOf(Code); }
+    int IndexOf(const QString& code) const { return Items.IndexOf(code); }
     // The item of an entry; nullptr for -1 or an index beyond the chart.
-    TMasterChartItem* GetItem(int Index) const { return Items.Item(Index); }
+    TMasterChartItem* GetItem(int index) const { return Items.Item(index); }
     const TMasterChartStringList& GetItems() const { return Items; }
 
     // Adds an item under its key and returns its index; -1 when the key is already held (the
     // given item is then freed: callers look the key up first and merge themselves). Charts
     // override it to prepare their items and call this base.
-    virtual int AddItem(std::unique_ptr<TMasterChartItem> Item);
+    virtual int AddItem(std::unique_ptr<TMasterChartItem> item);
 
-    // Gives entry Index a new code and files it under the new key; returns the new index. -1,
-    // with nothing changed, when Index is outside the chart, the text is no valid code
+    // Gives entry `index` a new code and files it under the new key; returns the new index. -1,
+    // with nothing changed, when the index is outside the chart, the text is no valid code
     // (TMasterChartItem::SetKey) or another entry holds that code.
-    virtual int ChangeCode(int Index, const QString& NewCode);
+    virtual int ChangeCode(int index, const QString& newCode);
 
-    // Removes entry Index. With FreeIt the item is freed and nullptr returned; without, the
-    // item is handed to the caller. nullptr for an index outside the chart.
-    virtual std::unique_ptr<TMasterChartItem> DeleteItem(int Index, bool FreeIt = true);
+    // Removes an entry. With freeIt the item is freed and nullptr returned; without, the item
+    // is handed to the caller. nullptr for an index outside the chart.
+    virtual std::unique_ptr<TMasterChartItem> DeleteItem(int index, bool freeIt = true);
 
     // Removes every item.
     virtual void Clear();
@@ -84,57 +84,53 @@ public:
     // The chart's file, stored form: FileNameOverride when set; else the folder (option 13
     // transfer drive, option 2 transfer folder, else the client's data folder), the kind's
     // folder ("BANK_REC" or "M_DETAIL"), the file code, two year digits and the kind's
-    // extension: "<data>\M_DETAIL\ABC12306.ADF". A Year argument other than -1 is used as
+    // extension: "<data>\M_DETAIL\ABC12306.ADF". A year argument other than -1 is used as
     // given; else the chart's own Year moved by options 14/15; no digits when both are -1.
     // Raises EQuilvaneError when the folder is unknown (no data folder, no transfer drive).
-    virtual QString GetFileName(const TOptionSet& Options, int Year = -1) const;
+    virtual QString GetFileName(const TOptionSet& options, int year = -1) const;
 
     // Loads the chart's file: 0; -116 when the file belongs to another account format (the
-    // items are loaded: the accounts chart decides); -114 (silent mode only) when it holds
-    // another kind of chart; -1 when it could not be read. A missing or empty file returns 0
-    // and changes nothing unless option 10 asks for the file. Without options 27/28 the chart
-    // is emptied first; with them the file's items are added (28: items already held take the
-    // fields read) and the chart is left modified when it held items.
+    // items are loaded unless AcceptHeader declines them); -114 (silent mode only) when it
+    // holds another kind of chart; -1 when it could not be read. A missing or empty file
+    // returns 0 and changes nothing unless option 10 asks for the file. Without options 27/28
+    // the chart is emptied first; with them the file's items are added (28: items already held
+    // take the fields read) and the chart is left modified when it held items.
     // A failure sounds the error beep and offers Retry and Ignore (not with option 6):
     // "Unable to load 2006 Accounts file for ABC123. \r(File not found)". After a failure the
-    // chart is save-blocked, and emptied unless merging. A cancelled progress window raises
-    // EOperationCancelled (the chart is then save-blocked too).
-    virtual int LoadFromFile(const TOptionSet& Options, IProgress* Progress = nullptr);
+    // chart is emptied unless merging, and save-blocked unless its file is known to be missing
+    // or empty.
+    // A cancelled progress window raises EOperationCancelled (the chart is then save-blocked).
+    virtual int LoadFromFile(const TOptionSet& options, IProgress* progress = nullptr);
 
     // Writes the chart's file through a temporary file renamed over the old one: 0; -101 when
     // the replace question (option 17, ConfirmReplace) or the save-blocked question was
     // declined; -1 when writing failed and the user chose Ignore (the old file is untouched and
     // the chart stays modified). A failure offers Retry and Ignore with the error beep:
-    // "Unable to save 2006 Accounts file for ABC123. \r(<the system's error text>)".
-    // Options is in and out: answering All removes 17, Cancel adds 29.
-    virtual int SaveToFile(TOptionSet& Options, IProgress* Progress = nullptr);
+    // "Unable to save 2006 Accounts file for ABC123. \r(<the system's error text>)". A file
+    // that is a symbolic link is never written through.
+    // The options are in and out: answering All removes 17, Cancel adds 29.
+    virtual int SaveToFile(TOptionSet& options, IProgress* progress = nullptr);
 
     // Saves when the chart is modified and not save-blocked: SaveToFile's result, 0 when there
     // was nothing to save, -101 when the chart is blocked (nothing written, nothing asked).
-    int SaveIfModified(TOptionSet& Options, IProgress* Progress = nullptr);
+    int SaveIfModified(TOptionSet& options, IProgress* progress = nullptr);
 
-    // Whether the chart's file may be replaced. Caption is set to the file code, " <year> "
-    // when the chart has a year, and " <noun>". With option 17, when the file exists (or no
-    // name is given), asks (question beep; Yes, No, Cancel, All):
-    // "<Caption> infomation aleady exists.\rReplace the current information ?". Yes and All
-    // answer true, All also removing 17; No false; Cancel false and adds 29. Without 17, or
-    // when the file does not exist, true without asking.
-    virtual bool ConfirmReplace(const QString& FileName, QString& Caption, TOptionSet& Options);
+    // Whether the chart's file (native path) may be replaced. Caption is set to the file code,
+    // " <year> " when the chart has a year, and " <noun>". With option 17, when the file
+    // exists (or no name is given), asks (AskToReplace):
+    // "<Caption> infomation aleady exists.\rReplace the current information ?". Without 17,
+    // or when the file does not exist, true without asking.
+    virtual bool ConfirmReplace(const QString& fileName, QString& caption, TOptionSet& options);
 
     // The three header identifiers.
-    virtual void WriteHeader(TValueWriter& Writer);
+    virtual void WriteHeader(TValueWriter& writer);
     // Reads the header: 0; -114 when TypeName does not occur in the file's kind word; -116 when
     // HeaderKey is set and the file's key differs (case aside). Stores the file's version in
     // Version. A header that cannot be read leaves the texts empty (and so gives -114).
-    virtual int ReadHeader(TValueReader& Reader);
-
-    // Reads just the header of the chart's file (options as for GetFileName): ReadHeader's
-    // result, or -1 when the file is missing, empty or unreadable. The items and Version are
-    // left as they were.
-    int PeekFileHeader(const TOptionSet& Options);
+    virtual int ReadHeader(TValueReader& reader);
 
     // The year the chart's file belongs to: Year moved by options 14 and 15; -1 for none.
-    int FileYear(const TOptionSet& Options) const;
+    int FileYear(const TOptionSet& options) const;
     // The plural noun of the chart's kind ("Accounts", "Standard Descriptions").
     QString KindNoun() const;
 
@@ -157,30 +153,37 @@ public:
 protected:
     // Writes the items between the list markers. Progress (may be nullptr) shows item number
     // x 100 / count (ReportWriteProgress).
-    virtual void WriteItems(QIODevice& Stream, TValueWriter& Writer, IProgress* Progress) = 0;
-    // Reads items until the end of the list (Reader.EndOfList()), filing each through
+    virtual void WriteItems(QIODevice& stream, TValueWriter& writer, IProgress* progress) = 0;
+    // Reads items until the end of the list (reader.EndOfList()), filing each through
     // AddReadItem. Progress shows stream position x 100 / stream size (ReportReadProgress).
-    virtual void ReadItems(QIODevice& Stream, TValueReader& Reader, IProgress* Progress,
-                           const TOptionSet& Options) = 0;
+    virtual void ReadItems(QIODevice& stream, TValueReader& reader, IProgress* progress,
+                           const TOptionSet& options) = 0;
+
+    // The native path of the file a load reads (GetFileName's); empty when its drive is not
+    // ready. Raises EQuilvaneError when no name can be built.
+    virtual QString FileToLoad(const TOptionSet& options);
+    // Whether the items of a file are read after its header gave headerResult (0 or -116).
+    // A load that is declined returns headerResult and leaves the chart as it was.
+    virtual bool AcceptHeader(int headerResult);
 
     // Files an item read from a file: a new key is added (AddItem). For a key already held the
     // read item is dropped; with option 28 the held item first takes its fields (MergeItem),
     // and when that gave it the code in other letter case its entry takes that text too.
     // Returns the index of the entry, -1 when the item could not be added.
-    int AddReadItem(std::unique_ptr<TMasterChartItem> Item, const TOptionSet& Options);
+    int AddReadItem(std::unique_ptr<TMasterChartItem> item, const TOptionSet& options);
     // Copies the stored fields of an item read from a file into the item held under its key
     // (option 28). The default copies nothing.
-    virtual void MergeItem(TMasterChartItem& Held, const TMasterChartItem& Read);
+    virtual void MergeItem(TMasterChartItem& held, const TMasterChartItem& read);
 
-    static void ReportReadProgress(IProgress* Progress, const QIODevice& Stream);
-    static void ReportWriteProgress(IProgress* Progress, int Number, int Count);
+    static void ReportReadProgress(IProgress* progress, const QIODevice& stream);
+    static void ReportWriteProgress(IProgress* progress, int number, int count);
 
     TMasterChartStringList Items;
     bool SaveBlocked = false;
 
 private:
-    QString FailureText(const QString& Verb, const TOptionSet& Options, const QString& Error) const;
-    int LoadOnce(const TOptionSet& Options, IProgress* Progress, int& HeaderResult);
-    void SaveOnce(const QString& FileName, IProgress* Progress);
-    bool ConfirmOverwriteUnread(const QString& FileName, const QString& Caption);
+    QString FailureText(const QString& verb, const TOptionSet& options, const QString& error) const;
+    int LoadOnce(const QString& native, const TOptionSet& options, IProgress* progress, int& headerResult);
+    void SaveOnce(const QString& native, IProgress* progress);
+    bool ConfirmOverwriteUnread(const QString& native, const QString& caption);
 };

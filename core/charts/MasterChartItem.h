@@ -16,7 +16,7 @@ public:
     // Gives the item a new code, given as key text. False, with nothing changed, when the text
     // is no valid code for this kind of item. Only the chart calls this (TMasterChart::ChangeCode),
     // so that the item and its entry in the chart never disagree.
-    virtual bool SetKey(const QString& Key) = 0;
+    virtual bool SetKey(const QString& key) = 0;
 
 protected:
     TMasterChartItem(const TMasterChartItem&) = default;

@@ -112,110 +112,110 @@ bool StartsWithFolded(const QString& text, const QString& start) {
 
 } // namespace
 
-int CompareKeys(const QString& A, const QString& B, bool NumericCompare, bool PrefixCompare) {
-    if (PrefixCompare && (StartsWithFolded(A, B) || StartsWithFolded(B, A)))
+int CompareKeys(const QString& a, const QString& b, bool numericCompare, bool prefixCompare) {
+    if (prefixCompare && (StartsWithFolded(a, b) || StartsWithFolded(b, a)))
         return 0;
-    if (NumericCompare) {
+    if (numericCompare) {
         // Equal values written differently (A01, A1) fall back to the plain order.
-        const int byValue = NumberAwareCompare(A, B);
+        const int byValue = NumberAwareCompare(a, b);
         if (byValue != 0)
             return byValue;
     }
-    return PlainCompare(A, B);
+    return PlainCompare(a, b);
 }
 
-void TMasterChartStringList::SetNumericCompare(bool Value) {
-    if (Value == NumericCompare)
+void TMasterChartStringList::SetNumericCompare(bool value) {
+    if (value == NumericCompare)
         return;
-    NumericCompare = Value;
+    NumericCompare = value;
     Sort();
 }
 
-QString TMasterChartStringList::Key(int Index) const {
-    return InRange(Index) ? Entries[static_cast<std::size_t>(Index)].Key : QString();
+QString TMasterChartStringList::Key(int index) const {
+    return InRange(index) ? Entries[static_cast<std::size_t>(index)].Key : QString();
 }
 
-TMasterChartItem* TMasterChartStringList::Item(int Index) const {
-    return InRange(Index) ? Entries[static_cast<std::size_t>(Index)].Item.get() : nullptr;
+TMasterChartItem* TMasterChartStringList::Item(int index) const {
+    return InRange(index) ? Entries[static_cast<std::size_t>(index)].Item.get() : nullptr;
 }
 
-int TMasterChartStringList::Compare(const QString& A, const QString& B) const {
-    return CompareKeys(A, B, NumericCompare, PrefixCompare);
+int TMasterChartStringList::Compare(const QString& a, const QString& b) const {
+    return CompareKeys(a, b, NumericCompare, PrefixCompare);
 }
 
-bool TMasterChartStringList::Locate(const QString& Key, int& Index) const {
+bool TMasterChartStringList::Locate(const QString& key, int& index) const {
     int low = 0;
     int high = Count();
     while (low < high) {
         const int middle = low + (high - low) / 2;
-        const int c = CompareKeys(Entries[static_cast<std::size_t>(middle)].Key, Key, NumericCompare, false);
+        const int c = CompareKeys(Entries[static_cast<std::size_t>(middle)].Key, key, NumericCompare, false);
         if (c < 0)
             low = middle + 1;
         else if (c > 0)
             high = middle;
         else {
-            Index = middle;
+            index = middle;
             return true;
         }
     }
-    Index = low;
+    index = low;
     return false;
 }
 
-bool TMasterChartStringList::Find(const QString& Key, int& Index) const {
-    if (Locate(Key, Index))
+bool TMasterChartStringList::Find(const QString& key, int& index) const {
+    if (Locate(key, index))
         return true;
     if (!PrefixCompare)
         return false;
     // Every key that starts with the text orders after it. In the plain order they follow it
     // directly; by number they may be spread out (GST1, GST2, GST10), so look further.
-    const int last = NumericCompare ? Count() - 1 : std::min(Index, Count() - 1);
-    for (int i = Index; i <= last; ++i) {
-        if (StartsWithFolded(Entries[static_cast<std::size_t>(i)].Key, Key)) {
-            Index = i;
+    const int last = NumericCompare ? Count() - 1 : std::min(index, Count() - 1);
+    for (int i = index; i <= last; ++i) {
+        if (StartsWithFolded(Entries[static_cast<std::size_t>(i)].Key, key)) {
+            index = i;
             return true;
         }
     }
     return false;
 }
 
-int TMasterChartStringList::IndexOf(const QString& Key) const {
+int TMasterChartStringList::IndexOf(const QString& key) const {
     int index = -1;
-    return Locate(Key, index) ? index : -1;
+    return Locate(key, index) ? index : -1;
 }
 
-int TMasterChartStringList::Add(const QString& Key, std::unique_ptr<TMasterChartItem> Item) {
+int TMasterChartStringList::Add(const QString& key, std::unique_ptr<TMasterChartItem> item) {
     int index = -1;
-    if (Locate(Key, index))
+    if (Locate(key, index))
         return -1;
-    Entries.insert(Entries.begin() + index, TEntry{Key, std::move(Item)});
+    Entries.insert(Entries.begin() + index, TEntry{key, std::move(item)});
     return index;
 }
 
-int TMasterChartStringList::Rekey(int Index, const QString& NewKey) {
-    if (!InRange(Index))
+int TMasterChartStringList::Rekey(int index, const QString& newKey) {
+    if (!InRange(index))
         return -1;
     int at = -1;
-    if (Locate(NewKey, at)) {
-        if (at != Index)
+    if (Locate(newKey, at)) {
+        if (at != index)
             return -1;
-        Entries[static_cast<std::size_t>(Index)].Key = NewKey;
-        return Index;
+        Entries[static_cast<std::size_t>(index)].Key = newKey;
+        return index;
     }
-    TEntry entry = std::move(Entries[static_cast<std::size_t>(Index)]);
-    Entries.erase(Entries.begin() + Index);
-    if (at > Index)
+    TEntry entry = std::move(Entries[static_cast<std::size_t>(index)]);
+    Entries.erase(Entries.begin() + index);
+    if (at > index)
         --at;
-    entry.Key = NewKey;
+    entry.Key = newKey;
     Entries.insert(Entries.begin() + at, std::move(entry));
     return at;
 }
 
-std::unique_ptr<TMasterChartItem> TMasterChartStringList::Take(int Index) {
-    if (!InRange(Index))
+std::unique_ptr<TMasterChartItem> TMasterChartStringList::Take(int index) {
+    if (!InRange(index))
         return nullptr;
-    std::unique_ptr<TMasterChartItem> item = std::move(Entries[static_cast<std::size_t>(Index)].Item);
-    Entries.erase(Entries.begin() + Index);
+    std::unique_ptr<TMasterChartItem> item = std::move(Entries[static_cast<std::size_t>(index)].Item);
+    Entries.erase(Entries.begin() + index);
     return item;
 }
 

@@ -18,7 +18,7 @@
 // PrefixCompare: a key equal to the start of the other compares 0. Only searching uses it.
 //
 // Both orders are total: sorting and searching agree for any mixture of keys.
-int CompareKeys(const QString& A, const QString& B, bool NumericCompare, bool PrefixCompare);
+int CompareKeys(const QString& a, const QString& b, bool numericCompare, bool prefixCompare);
 
 // The keys of a chart in key order, each with the item it owns. Duplicate keys (as CompareKeys
 // without PrefixCompare sees them) are refused, so no item can hide another.
@@ -35,7 +35,7 @@ public:
 
     // Codes that share a non-digit start order by their number. Changing it re-sorts the list.
     bool GetNumericCompare() const { return NumericCompare; }
-    void SetNumericCompare(bool Value);
+    void SetNumericCompare(bool value);
     // Find treats a key that starts with the searched text as a match.
     bool PrefixCompare = false;
 
@@ -43,31 +43,31 @@ public:
     bool IsEmpty() const { return Entries.empty(); }
 
     // Key and item of an entry; an empty text and nullptr for -1 or an index beyond the list.
-    QString Key(int Index) const;
-    TMasterChartItem* Item(int Index) const;
+    QString Key(int index) const;
+    TMasterChartItem* Item(int index) const;
 
     // CompareKeys with this list's modes.
-    int Compare(const QString& A, const QString& B) const;
+    int Compare(const QString& a, const QString& b) const;
 
-    // Searches for a key. Returns whether it was found and in Index the position of the match,
+    // Searches for a key. Returns whether it was found and in `index` the position of the match,
     // or the position where the key would go. With PrefixCompare the match is the first entry
     // in list order whose key starts with the text.
-    bool Find(const QString& Key, int& Index) const;
+    bool Find(const QString& key, int& index) const;
 
     // Position of the exact key (PrefixCompare does not apply); -1 when it is not listed.
-    int IndexOf(const QString& Key) const;
+    int IndexOf(const QString& key) const;
 
     // Adds an item under a key in key order and returns its index. -1 when the key is already
     // listed: the list keeps its entry and the given item is freed.
-    int Add(const QString& Key, std::unique_ptr<TMasterChartItem> Item);
+    int Add(const QString& key, std::unique_ptr<TMasterChartItem> item);
 
-    // Files entry Index under a new key and returns its new index. -1, with nothing changed,
-    // when Index is outside the list or another entry holds the key. The same key in other
+    // Files an entry under a new key and returns its new index. -1, with nothing changed,
+    // when the index is outside the list or another entry holds the key. The same key in other
     // letter case only changes the text.
-    int Rekey(int Index, const QString& NewKey);
+    int Rekey(int index, const QString& newKey);
 
     // Removes an entry and gives its item back to the caller; nullptr outside the list.
-    std::unique_ptr<TMasterChartItem> Take(int Index);
+    std::unique_ptr<TMasterChartItem> Take(int index);
 
     // Removes every entry, freeing the items.
     void Clear() { Entries.clear(); }
@@ -76,9 +76,9 @@ public:
     void Sort();
 
 private:
-    bool InRange(int Index) const { return Index >= 0 && Index < Count(); }
+    bool InRange(int index) const { return index >= 0 && index < Count(); }
     // Binary search with the exact order.
-    bool Locate(const QString& Key, int& Index) const;
+    bool Locate(const QString& key, int& index) const;
 
     std::vector<TEntry> Entries;
     bool NumericCompare = false;

@@ -12,8 +12,9 @@ public:
     TStandardDescription(const QString& abbreviation, const QString& description)
         : Abbreviation(abbreviation), Description(description) {}
 
+    // The abbreviation is the key; any text that is not blank is one.
     QString GetKey() const override { return Abbreviation; }
-    bool SetKey(const QString& Key) override;
+    bool SetKey(const QString& key) override;
 
     QString Abbreviation; // the key
     QString Description;

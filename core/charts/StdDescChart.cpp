@@ -25,44 +25,44 @@ TStdDescChart::TStdDescChart(const TChartEntity& entity, const TOptionSet& optio
         LoadFromFile(options);
 }
 
-TStandardDescription* TStdDescChart::GetStdDescription(int Index) const {
-    return static_cast<TStandardDescription*>(GetItem(Index));
+TStandardDescription* TStdDescChart::GetStdDescription(int index) const {
+    return static_cast<TStandardDescription*>(GetItem(index));
 }
 
-int TStdDescChart::IndexOfAbbreviation(const QString& Abbreviation) const {
-    return IndexOf(Abbreviation.toUpper());
+int TStdDescChart::IndexOfAbbreviation(const QString& abbreviation) const {
+    return IndexOf(abbreviation.toUpper());
 }
 
-int TStdDescChart::AddDescription(const QString& Abbreviation, const QString& Description) {
-    return AddItem(std::make_unique<TStandardDescription>(Abbreviation, Description));
+int TStdDescChart::AddDescription(const QString& abbreviation, const QString& description) {
+    return AddItem(std::make_unique<TStandardDescription>(abbreviation, description));
 }
 
-void TStdDescChart::ExpandAbbreviations(const QString& Text, QString& Result) const {
-    Result.clear();
-    Result.reserve(Text.size());
+void TStdDescChart::ExpandAbbreviations(const QString& text, QString& result) const {
+    result.clear();
+    result.reserve(text.size());
     qsizetype i = 0;
-    while (i < Text.size()) {
-        if (Text[i] != QLatin1Char('~')) {
-            Result += Text[i++];
+    while (i < text.size()) {
+        if (text[i] != QLatin1Char('~')) {
+            result += text[i++];
             continue;
         }
         qsizetype end = i + 1;
-        while (end < Text.size() && !IsWholeWordDelimiter(Text[end]))
+        while (end < text.size() && !IsWholeWordDelimiter(text[end]))
             ++end;
-        const QString abbreviation = Text.mid(i + 1, end - i - 1);
+        const QString abbreviation = text.mid(i + 1, end - i - 1);
         const TStandardDescription* found =
             abbreviation.isEmpty() ? nullptr : GetStdDescription(IndexOfAbbreviation(abbreviation));
         if (found)
-            Result += found->Description;
+            result += found->Description;
         else
-            Result += QStringView(Text).mid(i, end - i); // as typed, "~" and all
+            result += QStringView(text).mid(i, end - i); // as typed, "~" and all
         i = end;
     }
 }
 
-QString TStdDescChart::ExpandAbbreviations(const QString& Text) const {
+QString TStdDescChart::ExpandAbbreviations(const QString& text) const {
     QString result;
-    ExpandAbbreviations(Text, result);
+    ExpandAbbreviations(text, result);
     return result;
 }
 
@@ -71,8 +71,8 @@ QString TStdDescChart::TemplateFileName() const {
         {Entity.DataDir, ChartKindEntry(ckStdDescriptions).Folder.toString(), SuperfundTemplateName});
 }
 
-int TStdDescChart::LoadFromFile(const TOptionSet& Options, IProgress* Progress) {
-    const int result = TMasterChart::LoadFromFile(Options, Progress);
+int TStdDescChart::LoadFromFile(const TOptionSet& options, IProgress* progress) {
+    const int result = TMasterChart::LoadFromFile(options, progress);
     if (result != ResultCode::Success || Count() > 0 ||
         Entity.EntityType.compare(SuperannuationEntityType, Qt::CaseInsensitive) != 0 ||
         Entity.DataDir.isEmpty())
@@ -83,7 +83,7 @@ int TStdDescChart::LoadFromFile(const TOptionSet& Options, IProgress* Progress) 
     const bool blocked = SaveBlocked;
     const QString override = FileNameOverride;
     FileNameOverride = TemplateFileName();
-    TMasterChart::LoadFromFile(Options.Without(Option::MustExist), Progress);
+    TMasterChart::LoadFromFile(options.Without(Option::MustExist), progress);
     FileNameOverride = override;
     SaveBlocked = blocked;
     if (Count() > 0)
@@ -92,28 +92,28 @@ int TStdDescChart::LoadFromFile(const TOptionSet& Options, IProgress* Progress) 
     return result;
 }
 
-void TStdDescChart::WriteItems(QIODevice&, TValueWriter& Writer, IProgress* Progress) {
+void TStdDescChart::WriteItems(QIODevice&, TValueWriter& writer, IProgress* progress) {
     const int count = Count();
     for (int i = 0; i < count; ++i) {
         const TStandardDescription* description = GetStdDescription(i);
-        Writer.WriteString(description->Abbreviation);
-        Writer.WriteString(description->Description);
-        ReportWriteProgress(Progress, i + 1, count);
+        writer.WriteString(description->Abbreviation);
+        writer.WriteString(description->Description);
+        ReportWriteProgress(progress, i + 1, count);
     }
 }
 
-void TStdDescChart::ReadItems(QIODevice& Stream, TValueReader& Reader, IProgress* Progress,
-                              const TOptionSet& Options) {
-    while (!Reader.EndOfList()) {
+void TStdDescChart::ReadItems(QIODevice& stream, TValueReader& reader, IProgress* progress,
+                              const TOptionSet& options) {
+    while (!reader.EndOfList()) {
         auto description = std::make_unique<TStandardDescription>();
-        description->Abbreviation = Reader.ReadString();
-        description->Description = Reader.ReadString();
-        AddReadItem(std::move(description), Options);
-        ReportReadProgress(Progress, Stream);
+        description->Abbreviation = reader.ReadString();
+        description->Description = reader.ReadString();
+        AddReadItem(std::move(description), options);
+        ReportReadProgress(progress, stream);
     }
 }
 
-void TStdDescChart::MergeItem(TMasterChartItem& Held, const TMasterChartItem& Read) {
-    static_cast<TStandardDescription&>(Held).Description =
-        static_cast<const TStandardDescription&>(Read).Description;
+void TStdDescChart::MergeItem(TMasterChartItem& held, const TMasterChartItem& read) {
+    static_cast<TStandardDescription&>(held).Description =
+        static_cast<const TStandardDescription&>(read).Description;
 }

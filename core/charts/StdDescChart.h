@@ -10,32 +10,32 @@
 class TStdDescChart : public TMasterChart {
 public:
     // Loads the file at once when the options hold 7.
-    TStdDescChart(const TChartEntity& Entity, const TOptionSet& Options, int Year);
+    TStdDescChart(const TChartEntity& entity, const TOptionSet& options, int year);
 
     // The description of an entry; nullptr for -1 or an index beyond the chart.
-    TStandardDescription* GetStdDescription(int Index) const;
+    TStandardDescription* GetStdDescription(int index) const;
     // The entry of an abbreviation, without regard to case; -1 when there is none.
-    int IndexOfAbbreviation(const QString& Abbreviation) const;
+    int IndexOfAbbreviation(const QString& abbreviation) const;
 
     // Adds a description (see TMasterChart::AddItem); -1 and nothing added when its
     // abbreviation is taken.
-    int AddDescription(const QString& Abbreviation, const QString& Description);
+    int AddDescription(const QString& abbreviation, const QString& description);
 
     // Replaces every "~" followed by an abbreviation (the characters up to the next word
     // delimiter or the end) with that abbreviation's description. An unknown abbreviation, or a
     // "~" with none, stays as typed. One pass from left to right: expanded text is never
     // scanned again, so a description that names itself cannot loop.
-    void ExpandAbbreviations(const QString& Text, QString& Result) const;
-    QString ExpandAbbreviations(const QString& Text) const;
+    void ExpandAbbreviations(const QString& text, QString& result) const;
+    QString ExpandAbbreviations(const QString& text) const;
 
-    int LoadFromFile(const TOptionSet& Options, IProgress* Progress = nullptr) override;
+    int LoadFromFile(const TOptionSet& options, IProgress* progress = nullptr) override;
 
     // The template a superannuation fund's empty chart is filled from, stored form.
     QString TemplateFileName() const;
 
 protected:
-    void WriteItems(QIODevice& Stream, TValueWriter& Writer, IProgress* Progress) override;
-    void ReadItems(QIODevice& Stream, TValueReader& Reader, IProgress* Progress,
-                   const TOptionSet& Options) override;
-    void MergeItem(TMasterChartItem& Held, const TMasterChartItem& Read) override;
+    void WriteItems(QIODevice& stream, TValueWriter& writer, IProgress* progress) override;
+    void ReadItems(QIODevice& stream, TValueReader& reader, IProgress* progress,
+                   const TOptionSet& options) override;
+    void MergeItem(TMasterChartItem& held, const TMasterChartItem& read) override;
 };

@@ -22,20 +22,6 @@ constexpr std::array<int, 10> TaxCodeBASLabels{2, 3, 4, 6, 7, 13, 14, 15, 17, 18
 
 TTaxRate::TTaxRate(const TAccountFormat* format) : Format(format) {}
 
-void TTaxRate::Assign(const TTaxRate& source) {
-    Format = source.Format;
-    Tax_Code = source.Tax_Code;
-    TaxType = source.TaxType;
-    Tax_Description = source.Tax_Description;
-    TaxAccount = source.TaxAccount;
-    BAS = source.BAS;
-    Tax_Rate = source.Tax_Rate;
-    StartDate = source.StartDate;
-    EndDate = source.EndDate;
-    Flags = source.Flags;
-    BASLabels = source.BASLabels;
-}
-
 bool TTaxRate::SetKey(const QString& key) {
     if (key.trimmed().isEmpty())
         return false;

@@ -21,9 +21,6 @@ public:
 
     explicit TTaxRate(const TAccountFormat* format = nullptr);
 
-    // Copies every field, the type number included.
-    void Assign(const TTaxRate& source);
-
     // The code is the key; any text that is not blank is a code.
     QString GetKey() const override { return Tax_Code; }
     bool SetKey(const QString& key) override;

@@ -34,12 +34,12 @@ TTaxRateChart::TTaxRateChart(const TChartEntity& entity, TAccountsChart* account
         LoadFromFile(options);
 }
 
-TTaxRate* TTaxRateChart::GetTaxRate(int Index) const {
-    return static_cast<TTaxRate*>(GetItem(Index));
+TTaxRate* TTaxRateChart::GetTaxRate(int index) const {
+    return static_cast<TTaxRate*>(GetItem(index));
 }
 
-int TTaxRateChart::AddItem(std::unique_ptr<TMasterChartItem> Item) {
-    auto* rate = dynamic_cast<TTaxRate*>(Item.get());
+int TTaxRateChart::AddItem(std::unique_ptr<TMasterChartItem> item) {
+    auto* rate = dynamic_cast<TTaxRate*>(item.get());
     if (!rate || Count() >= MaxTaxCodes || IndexOf(rate->GetKey()) >= 0)
         return -1;
     if (!rate->Format)
@@ -53,16 +53,16 @@ int TTaxRateChart::AddItem(std::unique_ptr<TMasterChartItem> Item) {
         rate->TaxType = type; // below 32: the chart holds fewer than 32 codes
     }
     const quint32 bit = TypeBit(rate->TaxType);
-    const int index = TMasterChart::AddItem(std::move(Item));
+    const int index = TMasterChart::AddItem(std::move(item));
     if (index >= 0)
         TypeMask |= bit;
     return index;
 }
 
-std::unique_ptr<TMasterChartItem> TTaxRateChart::DeleteItem(int Index, bool FreeIt) {
-    if (const TTaxRate* rate = GetTaxRate(Index))
+std::unique_ptr<TMasterChartItem> TTaxRateChart::DeleteItem(int index, bool freeIt) {
+    if (const TTaxRate* rate = GetTaxRate(index))
         TypeMask &= ~TypeBit(rate->TaxType);
-    return TMasterChart::DeleteItem(Index, FreeIt);
+    return TMasterChart::DeleteItem(index, freeIt);
 }
 
 void TTaxRateChart::Clear() {
@@ -70,26 +70,26 @@ void TTaxRateChart::Clear() {
     TypeMask = 0;
 }
 
-void TTaxRateChart::GetCodesOfTypes(quint32 Types, QString& Text) const {
-    Types &= TypeMask;
+void TTaxRateChart::GetCodesOfTypes(quint32 types, QString& text) const {
+    types &= TypeMask;
     QStringList codes;
     for (int i = 0; i < Count(); ++i) {
         const TTaxRate* rate = GetTaxRate(i);
-        if ((Types & TypeBit(rate->TaxType)) != 0)
+        if ((types & TypeBit(rate->TaxType)) != 0)
             codes.append(rate->Tax_Code);
     }
-    Text = codes.join(QLatin1Char(','));
+    text = codes.join(QLatin1Char(','));
 }
 
-QString TTaxRateChart::GetCodesOfTypes(quint32 Types) const {
+QString TTaxRateChart::GetCodesOfTypes(quint32 types) const {
     QString text;
-    GetCodesOfTypes(Types, text);
+    GetCodesOfTypes(types, text);
     return text;
 }
 
-quint32 TTaxRateChart::GetTypesOfCodes(const QString& CodeList) const {
+quint32 TTaxRateChart::GetTypesOfCodes(const QString& codeList) const {
     quint32 types = 0;
-    const QStringList codes = CodeList.split(QLatin1Char(','));
+    const QStringList codes = codeList.split(QLatin1Char(','));
     for (const QString& code : codes) {
         if (const TTaxRate* rate = GetTaxRate(IndexOf(code.trimmed())))
             types |= TypeBit(rate->TaxType);
@@ -118,8 +118,8 @@ QString TTaxRateChart::TemplateFileName() const {
                       name + ChartKindEntry(ckTaxes).Extension.toString()});
 }
 
-int TTaxRateChart::LoadFromFile(const TOptionSet& Options, IProgress* Progress) {
-    const int result = TMasterChart::LoadFromFile(Options, Progress);
+int TTaxRateChart::LoadFromFile(const TOptionSet& options, IProgress* progress) {
+    const int result = TMasterChart::LoadFromFile(options, progress);
     if (result != 0)
         return result;
     if (Version < CurrentVersion || Count() == 0)
@@ -129,10 +129,10 @@ int TTaxRateChart::LoadFromFile(const TOptionSet& Options, IProgress* Progress) 
     return result;
 }
 
-void TTaxRateChart::WriteHeader(TValueWriter& Writer) {
+void TTaxRateChart::WriteHeader(TValueWriter& writer) {
     // Items are always written in the current layout, whatever version was read.
     Version = CurrentVersion;
-    TMasterChart::WriteHeader(Writer);
+    TMasterChart::WriteHeader(writer);
 }
 
 bool TTaxRateChart::LoadTemplate() {
@@ -216,37 +216,36 @@ void TTaxRateChart::FitDatesToYear() {
     }
 }
 
-void TTaxRateChart::WriteItems(QIODevice& /*Stream*/, TValueWriter& Writer, IProgress* Progress) {
+void TTaxRateChart::WriteItems(QIODevice& /*Stream*/, TValueWriter& writer, IProgress* progress) {
     const int count = Count();
     for (int i = 0; i < count; ++i) {
-        GetTaxRate(i)->WriteToStream(Writer);
-        ReportWriteProgress(Progress, i + 1, count);
+        GetTaxRate(i)->WriteToStream(writer);
+        ReportWriteProgress(progress, i + 1, count);
     }
 }
 
-void TTaxRateChart::ReadItems(QIODevice& Stream, TValueReader& Reader, IProgress* Progress,
-                              const TOptionSet& Options) {
+void TTaxRateChart::ReadItems(QIODevice& stream, TValueReader& reader, IProgress* progress,
+                              const TOptionSet& options) {
     bool withBAS = true;
     if (Version == Version501)
         withBAS = false;
     else if (Version != CurrentVersion)
         throw EQuilvaneError(QStringLiteral("Unknown tax rates version \"%1\"").arg(Version));
-    while (!Reader.EndOfList()) {
+    while (!reader.EndOfList()) {
         auto rate = std::make_unique<TTaxRate>(AccountFormat);
-        rate->ReadFromStream(Reader, withBAS);
+        rate->ReadFromStream(reader, withBAS);
         // Beyond 32 codes the chart refuses the rest: the first 32 are kept.
-        AddReadItem(std::move(rate), Options);
-        ReportReadProgress(Progress, Stream);
+        AddReadItem(std::move(rate), options);
+        ReportReadProgress(progress, stream);
     }
 }
 
-void TTaxRateChart::MergeItem(TMasterChartItem& Held, const TMasterChartItem& Read) {
-    auto& held = static_cast<TTaxRate&>(Held);
-    const auto& read = static_cast<const TTaxRate&>(Read);
+void TTaxRateChart::MergeItem(TMasterChartItem& heldItem, const TMasterChartItem& readItem) {
+    auto& held = static_cast<TTaxRate&>(heldItem);
     const qint32 type = held.TaxType;
     const TAccountFormat* format = held.Format;
     const QString code = held.Tax_Code;
-    held.Assign(read);
+    held = static_cast<const TTaxRate&>(readItem);
     held.TaxType = type;
     held.Format = format;
     held.Tax_Code = code;

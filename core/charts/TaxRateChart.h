@@ -33,42 +33,42 @@ public:
     static inline const QString CurrentVersion = QStringLiteral("V5.3");
     static inline const QString Version501 = QStringLiteral("V5.01");
 
-    // Accounts is the year's chart of accounts (not owned; nullptr: tax accounts are not
-    // checked). Format is the client's account format (nullptr: the program's format of
+    // `accounts` is the year's chart of accounts (not owned; nullptr: tax accounts are not
+    // checked). `format` is the client's account format (nullptr: the program's format of
     // Entity.AccFormatID, when the program settings are there). Loads at once when the options
     // hold 7 and neither 9 nor 13.
-    TTaxRateChart(const TChartEntity& Entity, TAccountsChart* Accounts, const TAccountFormat* Format,
-                  const TOptionSet& Options, int Year);
+    TTaxRateChart(const TChartEntity& entity, TAccountsChart* accounts, const TAccountFormat* format,
+                  const TOptionSet& options, int year);
 
     const TAccountFormat* Format() const { return AccountFormat; }
     TAccountsChart* AccountsChart() const { return Accounts; }
 
-    TTaxRate* GetTaxRate(int Index) const;
+    TTaxRate* GetTaxRate(int index) const;
 
     // Adds a tax code. A code whose TaxType is 0, outside 0-31 or already taken by another code
     // gets the lowest number not in use. -1 (and the code freed) when the chart already holds
     // 32 codes or the code itself.
-    int AddItem(std::unique_ptr<TMasterChartItem> Item) override;
+    int AddItem(std::unique_ptr<TMasterChartItem> item) override;
     // Frees the code's bit, then removes it.
-    std::unique_ptr<TMasterChartItem> DeleteItem(int Index, bool FreeIt = true) override;
+    std::unique_ptr<TMasterChartItem> DeleteItem(int index, bool freeIt = true) override;
     void Clear() override;
 
-    // The codes whose bits are in Types (bits not in use ignored), in chart order, joined by ",".
-    void GetCodesOfTypes(quint32 Types, QString& Text) const;
-    QString GetCodesOfTypes(quint32 Types) const;
+    // The codes whose bits are in `types` (bits not in use ignored), in chart order, joined by ",".
+    void GetCodesOfTypes(quint32 types, QString& text) const;
+    QString GetCodesOfTypes(quint32 types) const;
     // The bits of the codes of a "," list; codes the chart does not hold are ignored.
-    quint32 GetTypesOfCodes(const QString& CodeList) const;
+    quint32 GetTypesOfCodes(const QString& codeList) const;
     // Keeps only the bits in use.
-    void MaskTaxTypes(quint32& Types) const { Types &= TypeMask; }
+    void MaskTaxTypes(quint32& types) const { types &= TypeMask; }
 
     // What to divide a tax-inclusive amount by to get its tax, from the rate of the first code
     // reporting under label G17: (100 + rate) / rate, so 11 at 10 % and 9 at 12.5 %. 1.0 when no
     // code carries G17 or its rate is 0.
     double GetGSTDivisor() const;
 
-    int LoadFromFile(const TOptionSet& Options, IProgress* Progress = nullptr) override;
+    int LoadFromFile(const TOptionSet& options, IProgress* progress = nullptr) override;
     // Writes the current version: the items are always written in its layout.
-    void WriteHeader(TValueWriter& Writer) override;
+    void WriteHeader(TValueWriter& writer) override;
 
     // The account format's default tax codes, stored form.
     QString TemplateFileName() const;
@@ -79,11 +79,11 @@ public:
     QMap<QString, QString> AccountTranslation;
 
 protected:
-    void WriteItems(QIODevice& Stream, TValueWriter& Writer, IProgress* Progress) override;
-    void ReadItems(QIODevice& Stream, TValueReader& Reader, IProgress* Progress,
-                   const TOptionSet& Options) override;
+    void WriteItems(QIODevice& stream, TValueWriter& writer, IProgress* progress) override;
+    void ReadItems(QIODevice& stream, TValueReader& reader, IProgress* progress,
+                   const TOptionSet& options) override;
     // The code held takes the fields read but keeps its own bit.
-    void MergeItem(TMasterChartItem& Held, const TMasterChartItem& Read) override;
+    void MergeItem(TMasterChartItem& held, const TMasterChartItem& read) override;
 
 private:
     bool LoadTemplate();

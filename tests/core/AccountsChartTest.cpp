@@ -2,560 +2,438 @@
 
 #include "core/accounts/AccountGroups.h"
 #include "core/charts/StdDescChart.h"
+#include "core/io/StreamError.h"
 #include "tests/core/AccountTestFormats.h"
 #include "tests/core/ChartTestSupport.h"
 
-#include <QDir>
-
 namespace {
 
-// Pieces of a stored accounts chart, written from the layout.
-const char* const HeaderHex = "0716"
-                              "4368617274206f66204163636f756e74732c56352e30" // "Chart of Accounts,V5.0"
-                              "0706"
-                              "414243313233" // "ABC123"
-                              "0708"
-                              "5155494c56414e45"; // "QUILVANE"
-const char* const ForeignHeaderHex = "0716"
-                                     "4368617274206f66204163636f756e74732c56352e30"
-                                     "0706"
-                                     "414243313233"
-                                     "0706"
-                                     "53494d504c45"; // "SIMPLE"
-const char* const ZeroFloat = "0500000000000000000000";
-const QByteArray ThirteenZeroBudgets = QByteArray("0200").repeated(13);
+const QString AdfFile = QStringLiteral("M_DETAIL/ABC12306.ADF");
 
-// 01-2100-05 "Petty Cash": a sub-account with budgets 300 = 100 + 200 and sign 'B'.
-const QByteArray SubAccountHex = QByteArray("0201"
-                                            "02ff"
-                                            "033408"
-                                            "0205" // branch 1, no division, account 2100, sub-account 5
-                                            "0201"
-                                            "02ff"
-                                            "033408"
-                                            "0205"
-                                            "060a"
-                                            "50657474792043617368" // "Petty Cash"
-                                            "0100"                 // no bank details
-                                            "0603"
-                                            "414343" // "ACC"
-                                            "0242"   // 'B'
-                                            "05"
-                                            "000000000040bcb21240" // 732100.0
-                                            "0808"
-                                            "032c01"
-                                            "0264"
-                                            "03c800" // budgets: total 300, July 100, August 200
-                                            "0200020002000200020002000200020002000200");
-
-// 2000 "Cheque Account": the default bank account with all nine bank details.
-const QByteArray BankAccountHex = QByteArray("02ff"
-                                             "02ff"
-                                             "03d007"
-                                             "02ff"
-                                             "02ff"
-                                             "02ff"
-                                             "03d007"
-                                             "02ff"
-                                             "060e"
-                                             "436865717565204163636f756e74"
-                                             "01"
-                                             "0604"
-                                             "4d61696e" // account name "Main"
-                                             "0607"
-                                             "57657374706163" // bank "Westpac"
-                                             "0606"
-                                             "313233343536" // account number
-                                             "0607"
-                                             "3033322d303030" // BSB "032-000"
-                                             "0603"
-                                             "415544" // "AUD"
-                                             "05"
-                                             "00000000000000b00140" // 5.5 %
-                                             "05"
-                                             "00000000000000fa0840" // 1000.0
-                                             "09"
-                                             "08" // default, second flag clear
-                                             "00"
-                                             "0603"
-                                             "424e4b" // "BNK"
-                                             "0244"   // 'D'
-                                             "05"
-                                             "000000000000b6b21240" // 732000.0
-                                             "0808") +
-                                  ThirteenZeroBudgets;
-
-// 9000 "Suspense Accounts": the default suspense account, second flag set.
-const QByteArray SuspenseAccountHex = QByteArray("02ff"
-                                                 "02ff"
-                                                 "032823"
-                                                 "02ff"
-                                                 "02ff"
-                                                 "02ff"
-                                                 "032823"
-                                                 "02ff"
-                                                 "0611"
-                                                 "53757370656e7365204163636f756e7473"
-                                                 "0100"
-                                                 "0603"
-                                                 "535553"
-                                                 "0242") +
-                                      ZeroFloat + "0909" + ThirteenZeroBudgets;
-
-QByteArray ChartBytes(const QByteArray& header, const QList<QByteArray>& items) {
-    QByteArray hex = header + "01";
-    for (const QByteArray& item : items)
-        hex += item;
-    hex += "00";
-    return QByteArray::fromHex(hex);
+QByteArray AccountsFile(const QStringList& items, const QString& header = QStringLiteral("header")) {
+    return StoredChart(QStringLiteral("accounts"), header, items);
 }
 
-// An account read from hex with another description (for the duplicate tests).
-QByteArray WithDescription(const QByteArray& itemHex, const QByteArray& oldText, const QByteArray& newText) {
-    QByteArray oldHex = QByteArray::number(oldText.size(), 16).rightJustified(2, '0') + oldText.toHex();
-    QByteArray newHex = QByteArray::number(newText.size(), 16).rightJustified(2, '0') + newText.toHex();
-    QByteArray result = itemHex;
-    result.replace("06" + oldHex, "06" + newHex);
-    return result;
-}
-
-class AccountsChartTest : public TChartFixture {
+class AccountsChartTest : public TChartTest {
 protected:
     void SetUp() override {
-        TChartFixture::SetUp();
-        ASSERT_TRUE(QDir(Temp.path()).mkpath(QStringLiteral("M_DETAIL")));
-        Entity.EntityType = QStringLiteral("NSP");
+        TChartTest::SetUp();
         Entity.AccDefault = QStringLiteral("NSP.QUILVANE");
     }
-
-    QString ChartPath(const QString& name = QStringLiteral("ABC12306.ADF")) const {
-        return Temp.filePath(QStringLiteral("M_DETAIL/") + name);
-    }
-
     std::unique_ptr<TAccountsChart> Chart(const TOptionSet& options = {}, TStdDescChart* stdDescs = nullptr) {
-        return std::make_unique<TAccountsChart>(Entity, Tables.Format(), options, 2006, QString(), stdDescs);
+        return std::make_unique<TAccountsChart>(Entity, Format(), options, 2006, QString(), stdDescs);
     }
-
-    TAccountCode Code(const QString& text) const {
-        TAccountCode code;
-        EXPECT_TRUE(Tables.Format()->TextToCode(text, code, false, false)) << text.toStdString();
-        return code;
-    }
-
-    int Add(TAccountsChart& chart, const QString& code, const QString& type = QStringLiteral("ACC"),
-            const QString& description = QString()) {
-        auto account = std::make_unique<TAccountDetail>(Tables.Format());
-        account->SetCode(Code(code));
-        account->DeriveAccountType(type);
-        account->Description = description;
-        return chart.AddAccount(std::move(account));
-    }
+    int IndexOf(const TAccountsChart& chart, const char* code) const { return chart.IndexOfCode(Code(code)); }
 };
 
 } // namespace
 
 TEST_F(AccountsChartTest, StoredChartReadsAndWritesBackByteForByte) {
-    const QByteArray bytes = ChartBytes(HeaderHex, {SubAccountHex, BankAccountHex, SuspenseAccountHex});
-    WriteFile(ChartPath(), bytes);
-
+    const QByteArray bytes = AccountsFile({"sub-account", "bank", "suspense"});
+    Write(AdfFile, bytes);
     auto chart = Chart({Option::Load});
-    ASSERT_EQ(chart->Count(), 3);
+    EXPECT_EQ(Keys(*chart), "01-2100-05,2000,9000");
     EXPECT_TRUE(chart->Saved);
-    EXPECT_EQ(chart->CurrentIndex, 0);
-    EXPECT_EQ(chart->GetCode(0), "01-2100-05");
-    EXPECT_EQ(chart->GetCode(1), "2000");
-    EXPECT_EQ(chart->GetCode(2), "9000");
-
     const TAccountDetail* sub = chart->GetAccount(0);
     EXPECT_EQ(sub->GetAccount_Description_(), QStringLiteral("  \u00B7 Petty Cash"));
-    EXPECT_EQ(sub->GetBudget(0), 300);
-    EXPECT_EQ(sub->GetBudget(2), 200);
-    EXPECT_EQ(sub->DateAdded, 732100.0);
-
-    const TAccountDetail* bank = chart->GetAccount(1);
-    EXPECT_EQ(bank->AccountType, "BNK");
-    ASSERT_TRUE(bank->BankDetails);
-    EXPECT_EQ(bank->BankDetails->BSBNumber, "032-000");
-    EXPECT_EQ(bank->BankDetails->OverdraftInterestRate, 5.5);
-    EXPECT_EQ(bank->BankDetails->OverdraftLimit, 1000.0);
-    EXPECT_EQ(bank->GetSignText(), "DR");
-    EXPECT_EQ(chart->DefaultBankAccount(), 1);
-    QString withCurrency;
-    chart->GetCodeWithCurrency(1, withCurrency);
-    EXPECT_EQ(withCurrency, "2000 (AUD)");
-
-    EXPECT_EQ(chart->DefaultSuspenseAccount(), 2);
-    EXPECT_TRUE(chart->GetAccount(2)->Flag2);
-
-    // Nothing changed: the file written is the file read.
-    QFile::remove(ChartPath());
+    EXPECT_EQ(sub->GetBudget(0) * 1000 + sub->GetBudget(2), 300200);
+    const TBankDetails& bank = *chart->GetAccount(1)->BankDetails;
+    EXPECT_EQ(bank.BSBNumber + bank.CurrencyCode, "032-000AUD");
+    EXPECT_EQ(bank.OverdraftInterestRate * 10000 + bank.OverdraftLimit, 56000.0);
+    EXPECT_EQ(chart->GetAccount(1)->GetSignText(), "DR");
+    EXPECT_TRUE(chart->GetAccount(2)->Flag2 && chart->GetAccount(2)->IsDefault());
+    QFile::remove(TempPath(AdfFile));
     TOptionSet options;
     ASSERT_EQ(chart->SaveToFile(options), 0);
-    EXPECT_EQ(ReadFile(ChartPath()).toHex(), bytes.toHex());
-    EXPECT_TRUE(Prompt->Shown.isEmpty());
-}
-
-TEST_F(AccountsChartTest, DuplicateCodesInAFileKeepTheFirstUnlessMerging) {
-    const QByteArray later = WithDescription(BankAccountHex, "Cheque Account", "Later copy");
-    WriteFile(ChartPath(), ChartBytes(HeaderHex, {BankAccountHex, later, SuspenseAccountHex}));
-
-    auto chart = Chart({Option::Load});
-    ASSERT_EQ(chart->Count(), 2);
-    EXPECT_EQ(chart->GetAccount(0)->Description, "Cheque Account");
-
+    EXPECT_EQ(Read(AdfFile).toHex(), bytes.toHex());
+    // A code stored twice: the first is kept, unless merging.
+    QByteArray later = Stored("accounts", "bank");
+    later.replace(QByteArray("\x0e"
+                             "Cheque Account"),
+                  QByteArray("\x0a"
+                             "Later copy"));
+    Write(AdfFile, AccountsFile({"bank"}).chopped(1) + later + '\0');
+    EXPECT_EQ(Chart({Option::Load})->GetAccount(0)->Description, "Cheque Account");
     auto merged = Chart();
     ASSERT_EQ(merged->LoadFromFile({Option::MergeReplace}), 0);
-    ASSERT_EQ(merged->Count(), 2);
+    EXPECT_EQ(Keys(*merged), "2000,9000"); // and the default suspense account
     EXPECT_EQ(merged->GetAccount(0)->Description, "Later copy");
-    ASSERT_TRUE(merged->GetAccount(0)->BankDetails);
     EXPECT_EQ(merged->GetAccount(0)->BankDetails->BankName, "Westpac");
 }
 
 TEST_F(AccountsChartTest, AYearWithoutItsOwnFileStartsFromTheDefaultChart) {
-    const QByteArray defaultBytes = ChartBytes(HeaderHex, {BankAccountHex, SuspenseAccountHex});
-    WriteFile(ChartPath("NSP.QUILVANE"), defaultBytes);
+    const QByteArray defaults = AccountsFile({"bank", "suspense"});
+    // The default chart's name as the client's record gives it, and where it lies.
+    const std::pair<QString, QString> cases[] = {{"NSP.QUILVANE", "M_DETAIL/NSP.QUILVANE"},
+                                                 {"DEFAULTS\\NSP.ADF", "DEFAULTS/NSP.ADF"},
+                                                 {TempPath("ELSEWHERE/NSP.ADF"), "ELSEWHERE/NSP.ADF"}};
+    for (const auto& [accDefault, written] : cases) {
+        SCOPED_TRACE(accDefault.toStdString());
+        QFile::remove(TempPath(AdfFile));
+        Write(written, defaults);
+        Entity.AccDefault = accDefault;
+        auto chart = Chart({Option::Load});
+        EXPECT_EQ(chart->Count(), 2);
+        EXPECT_FALSE(chart->Saved);
+        TOptionSet options;
+        ASSERT_EQ(chart->SaveIfModified(options), 0);
+        EXPECT_EQ(Read(AdfFile), defaults);
+    }
+    EXPECT_TRUE(Prompt->Shown.isEmpty());
+    for (const char* full : {"X:\\CHARTS\\NSP.ADF", "\\CHARTS\\NSP.ADF"}) {
+        Entity.AccDefault = full;
+        EXPECT_EQ(Chart()->DefaultChartName(), full);
+    }
+    // Once the year has its own file, that is the one read; a file name given is read instead.
+    Write(AdfFile, AccountsFile({"suspense"}));
+    EXPECT_EQ(Chart({Option::Load})->Count(), 1);
+    Write("MINE.ADF", AccountsFile({"bank", "suspense"}));
+    TAccountsChart chart(Entity, Format(), {Option::Load}, 2006, TempPath("MINE.ADF"));
+    EXPECT_EQ(Keys(chart), "2000,9000");
+    EXPECT_TRUE(chart.Saved);
+    EXPECT_EQ(chart.GetFileName({}), Temp.path() + "\\M_DETAIL\\ABC12306.ADF");
+}
 
-    auto chart = Chart({Option::Load});
-    ASSERT_EQ(chart->Count(), 2);
-    EXPECT_TRUE(chart->FileNameOverride.isEmpty());
-    EXPECT_FALSE(chart->Saved);
-
+TEST_F(AccountsChartTest, NeitherTheYearsFileNorTheDefaultChartIsAFailure) {
+    Prompt->Answer(TMessageButton::Ignore);
+    auto chart = Chart();
+    EXPECT_EQ(chart->LoadFromFile({}), -1);
+    EXPECT_EQ(Prompt->Texts(),
+              QStringList{"Unable to load 2006 Accounts file for ABC123. \r(File not found)"});
+    EXPECT_EQ(Prompt->Shown[0].Buttons, TMessageButton::Retry | TMessageButton::Ignore);
+    EXPECT_EQ(Keys(*chart), "9000"); // the default suspense account all the same
+    EXPECT_EQ(Chart()->LoadFromFile({Option::Silent}), -1);
+    // Nothing on disk is lost, so the new chart can be written.
     TOptionSet options;
-    ASSERT_EQ(chart->SaveIfModified(options), 0);
-    EXPECT_EQ(ReadFile(ChartPath()).toHex(), defaultBytes.toHex());
-    EXPECT_EQ(ReadFile(ChartPath("NSP.QUILVANE")).toHex(), defaultBytes.toHex());
-
-    // Once the year has its own file, that is the one read.
-    WriteFile(ChartPath(), ChartBytes(HeaderHex, {SuspenseAccountHex}));
-    auto again = Chart({Option::Load});
-    EXPECT_EQ(again->Count(), 1);
-    EXPECT_TRUE(again->Saved);
+    EXPECT_EQ(chart->SaveIfModified(options), 0);
+    EXPECT_EQ(Chart({Option::Load})->GetCode(0), "9000");
+    EXPECT_EQ(Prompt->Shown.size(), 1);
 }
 
 TEST_F(AccountsChartTest, DecliningAnotherFormatsChartLeavesItsFileAlone) {
-    const QByteArray foreign = ChartBytes(ForeignHeaderHex, {BankAccountHex, SubAccountHex});
-    WriteFile(ChartPath(), foreign);
+    const QByteArray foreign = AccountsFile({"bank", "sub-account"}, QStringLiteral("foreign-header"));
+    Write(AdfFile, foreign);
     Prompt->Answer(TMessageButton::Cancel);
-
     auto chart = Chart();
     EXPECT_EQ(chart->LoadFromFile({}), ChartResult::ForeignFormat);
-    ASSERT_EQ(Prompt->Shown.size(), 1);
-    EXPECT_EQ(
-        Prompt->Shown[0].Text,
-        "The chart of accounts being loaded has a format which may not be compatible with current file's "
-        "accounts format. Continue anyway ?");
+    EXPECT_EQ(Prompt->Texts(),
+              QStringList{"The chart of accounts being loaded has a format which may not be "
+                          "compatible with current file's accounts format. Continue anyway ?"});
     EXPECT_EQ(Prompt->Shown[0].Buttons, TMessageButton::OK | TMessageButton::Cancel | TMessageButton::Help);
     EXPECT_EQ(Prompt->Shown[0].HelpContext, 16500);
     EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Warning});
-
-    // Nothing of the file, but a default suspense account all the same.
-    ASSERT_EQ(chart->Count(), 1);
-    EXPECT_EQ(chart->GetCode(0), "9000");
-    EXPECT_EQ(chart->DefaultSuspenseAccount(), 0);
-    EXPECT_TRUE(chart->IsSaveBlocked());
+    EXPECT_EQ(Keys(*chart), "9000"); // nothing of the file, but a default suspense account
     TOptionSet options;
     EXPECT_EQ(chart->SaveIfModified(options), ChartResult::Refused);
-    chart.reset();
-    EXPECT_EQ(ReadFile(ChartPath()).toHex(), foreign.toHex());
+    EXPECT_EQ(Read(AdfFile), foreign);
+    // Accepted, the chart is taken over and written under this file's format.
+    Write(AdfFile, AccountsFile({"bank", "suspense"}, QStringLiteral("foreign-header")));
+    Prompt->Answer(TMessageButton::OK);
+    EXPECT_EQ(chart->LoadFromFile({}), 0);
+    ASSERT_EQ(chart->SaveIfModified(options), 0);
+    EXPECT_EQ(Read(AdfFile), AccountsFile({"bank", "suspense"}));
 }
 
-TEST_F(AccountsChartTest, AcceptingAnotherFormatsChartTakesItOver) {
-    WriteFile(ChartPath(), ChartBytes(ForeignHeaderHex, {BankAccountHex, SuspenseAccountHex}));
-    Prompt->Answer(TMessageButton::OK);
-
-    auto chart = Chart();
-    EXPECT_EQ(chart->LoadFromFile({}), 0);
-    EXPECT_EQ(chart->Count(), 2);
-    EXPECT_FALSE(chart->Saved);
+TEST_F(AccountsChartTest, DamagedFilesAreReportedAndNeverOverwritten) {
+    const QByteArray bytes = AccountsFile({"bank", "suspense"}).chopped(20);
+    Write(AdfFile, bytes);
+    Prompt->Answer(TMessageButton::Ignore);
+    auto chart = Chart({Option::Load});
+    EXPECT_TRUE(
+        Prompt->Texts().value(0).startsWith("Unable to load 2006 Accounts file for ABC123. \r(Stream"));
+    EXPECT_EQ(chart->DefaultSuspenseAccount(), 0);
     TOptionSet options;
-    ASSERT_EQ(chart->SaveIfModified(options), 0);
-    EXPECT_EQ(ReadFile(ChartPath()).toHex(),
-              ChartBytes(HeaderHex, {BankAccountHex, SuspenseAccountHex}).toHex());
+    EXPECT_EQ(chart->SaveIfModified(options), ChartResult::Refused);
+    EXPECT_EQ(Read(AdfFile), bytes);
+    // A chart for another format carries that format's key.
+    auto other = TAccountsChart::CreateForFormat(Entity, QStringLiteral("SIMPLE"), Format());
+    other->SetFileName(TempPath(QStringLiteral("CONVERT.ADF")));
+    ASSERT_EQ(other->SaveToFile(options), 0);
+    EXPECT_EQ(Read(QStringLiteral("CONVERT.ADF")), AccountsFile({}, QStringLiteral("foreign-header")));
 }
 
 TEST_F(AccountsChartTest, CodesChangeOnlyThroughTheChart) {
-    auto chart = Chart();
-    Add(*chart, "1000");
-    Add(*chart, "2000", "BNK");
+    auto chart = AccountsOf({"1000", "2000:BNK"});
     TAccountDetail* account = chart->GetAccount(0);
     EXPECT_FALSE(account->SetCode(Code("3000")));
-
     // A code another account has is refused, through the chart or through the list column.
     EXPECT_EQ(chart->ChangeCode(0, Code("2000")), -1);
     EXPECT_FALSE(account->SetAccount_Code(0, "2000"));
-    EXPECT_EQ(chart->GetCode(0), "1000");
-    EXPECT_EQ(account->GetAccount_Code(0), "1000");
     EXPECT_EQ(chart->ChangeCode(0, QStringLiteral("not a code")), -1);
-
-    // A free code re-files the account.
     EXPECT_TRUE(account->SetAccount_Code(0, "3000"));
-    EXPECT_EQ(chart->IndexOfCode(Code("3000")), 1);
-    EXPECT_EQ(chart->IndexOfCode(Code("1000")), -1);
-    EXPECT_EQ(chart->GetAccount(1), account);
+    EXPECT_EQ(Keys(*chart), "2000,3000");
     EXPECT_EQ(chart->ChangeCode(1, QStringLiteral("01-3000-02")), 0);
-    EXPECT_EQ(chart->GetCode(0), "01-3000-02");
     EXPECT_EQ(chart->MaxCodeLength(), 10);
-
     // Taken out of the chart, the account is free to change again.
     auto taken = chart->DeleteItem(0, false);
-    ASSERT_TRUE(taken);
     EXPECT_TRUE(static_cast<TAccountDetail*>(taken.get())->SetCode(Code("4000")));
-    EXPECT_EQ(Add(*chart, "2000"), -1);
+    EXPECT_EQ(chart->AddAccount(Account("2000")), -1);
 }
 
 TEST_F(AccountsChartTest, AccountNumberSearchesWalkTheChart) {
-    // In formatted-code order the branch leads: account numbers 1000, 500, 3000.
-    auto chart = Chart();
-    Add(*chart, "01-1000");
-    Add(*chart, "02-0500");
-    Add(*chart, "3000");
-    ASSERT_EQ(chart->GetCode(1), "02-0500");
-    EXPECT_EQ(chart->LowerBoundAccountNo(900), 0);
-    EXPECT_EQ(chart->LowerBoundAccountNo(1001), 2);
-    EXPECT_EQ(chart->LowerBoundAccountNo(4000), 3);
-
-    TAccountGroups groups(Tables.Format());
-    auto group = std::make_unique<TAccountGroup>(QStringLiteral("low"), Code("0400"), Tables.Format());
-    group->SetToCode(Code("99-0999-99"));
-    groups.AddGroup(QStringLiteral("LOW"), std::move(group));
-    EXPECT_EQ(chart->FirstAccountInGroup(groups, 0), 1);
-    EXPECT_EQ(chart->LastAccountInGroup(groups, 0), 1);
-    EXPECT_EQ(chart->FirstAccountInGroup(groups, 5), -1);
+    auto chart = AccountsOf({"01-1000", "02-0500", "3000"}); // the branch leads: 1000, 500, 3000
+    const int bounds[][2] = {{900, 0}, {1000, 0}, {1001, 2}, {4000, 3}};
+    for (const auto& [number, index] : bounds)
+        EXPECT_EQ(chart->LowerBoundAccountNo(number), index) << number;
+    EXPECT_EQ(chart->FirstAccountInGroup(Format()->Ranges, Format()->IndexOfRangeType("BSH")), 2);
+    EXPECT_EQ(chart->LastAccountInGroup(Format()->Ranges, Format()->IndexOfRangeType("PRL")), 1);
 }
 
 TEST_F(AccountsChartTest, ConsolidationLevels) {
-    auto chart = Chart();
-    Add(*chart, "03-1000-07");
-    Add(*chart, "00-1000-00");
-    Add(*chart, "00-1000-07");
-    Add(*chart, "03-1000-00");
-    Add(*chart, "1000", "CTL");
-    Add(*chart, "2000");
-    Add(*chart, "03-2000-07");
-    auto index = [&](const QString& code) { return chart->IndexOfCode(Code(code)); };
-    const TAccountCode code = Code("03-1000-07");
-    ASSERT_EQ(index("03-1000-07"), 3);
-
-    EXPECT_EQ(chart->FindConsolidatedAccount(code, 1), index("00-1000-07"));
-    EXPECT_EQ(chart->FindConsolidatedAccount(code, 2), index("00-1000-00"));
-    EXPECT_EQ(chart->FindConsolidatedAccount(code, 3), index("03-1000-07")); // no division
-    EXPECT_EQ(chart->FindConsolidatedAccount(code, 4), index("03-1000-00"));
-    EXPECT_EQ(chart->FindConsolidatedAccount(code, 5), index("00-1000-00"));
-    EXPECT_EQ(chart->FindConsolidatedAccount(code, 6), index("03-1000-00"));
-    EXPECT_EQ(chart->FindConsolidatedAccount(code, 9), index("1000"));
-    for (int level : {0, 7, 8, 10, -1})
-        EXPECT_EQ(chart->FindConsolidatedAccount(code, level), index("03-1000-07")) << level;
-    // Level 9 takes only a control account; a rolled-up code not in the chart keeps the code.
-    EXPECT_EQ(chart->FindConsolidatedAccount(Code("03-2000-07"), 9), index("03-2000-07"));
-    EXPECT_EQ(chart->FindConsolidatedAccount(Code("03-2000-07"), 1), index("03-2000-07"));
-
+    auto chart = AccountsOf(
+        {"03-1000-07", "00-1000-00", "00-1000-07", "03-1000-00", "2000", "03-2000-07", "1000:CTL"});
+    const std::tuple<const char*, int, const char*> found[] = {
+        {"03-1000-07", 1, "00-1000-07"},  {"03-1000-07", 2, "00-1000-00"}, {"03-1000-07", 3, "03-1000-07"},
+        {"03-1000-07", 4, "03-1000-00"},  {"03-1000-07", 5, "00-1000-00"}, {"03-1000-07", 6, "03-1000-00"},
+        {"03-1000-07", 9, "1000"},        {"03-1000-07", 0, "03-1000-07"}, {"03-1000-07", 8, "03-1000-07"},
+        {"03-1000-07", 10, "03-1000-07"}, // level 9 takes only a control account:
+        {"03-2000-07", 9, "03-2000-07"},  {"03-2000-07", 1, "03-2000-07"}};
+    for (const auto& [code, level, expected] : found)
+        EXPECT_EQ(chart->GetCode(chart->FindConsolidatedAccount(Code(code), level)), expected)
+            << code << level;
     // Division rules, on a format with a division (lowest branch and division 0).
-    const TAccountFormat* cee = Tables.Format("CEE DATA");
     const TAccountCode both = MakeCode(3, 4, 1000, 7);
-    EXPECT_EQ(TAccountsChart::ConsolidatedCode(cee, both, 3), MakeCode(3, 0, 1000, 7));
-    EXPECT_EQ(TAccountsChart::ConsolidatedCode(cee, both, 4), MakeCode(3, 0, 1000, 0));
-    EXPECT_EQ(TAccountsChart::ConsolidatedCode(cee, both, 5), MakeCode(0, 0, 1000, 0));
-    EXPECT_EQ(TAccountsChart::ConsolidatedCode(cee, MakeCode(-1, 4, 1000, 7), 5), MakeCode(-1, 0, 1000, 0));
-    EXPECT_EQ(TAccountsChart::ConsolidatedCode(cee, MakeCode(-1, -1, 1000, 7), 2), MakeCode(-1, -1, 1000, 0));
-    EXPECT_EQ(TAccountsChart::ConsolidatedCode(cee, both, 9), MakeCode(-1, -1, 1000, -1));
+    const std::tuple<TAccountCode, int, TAccountCode> codes[] = {
+        {both, 3, MakeCode(3, 0, 1000, 7)},
+        {both, 4, MakeCode(3, 0, 1000, 0)},
+        {both, 5, MakeCode(0, 0, 1000, 0)},
+        {both, 9, MakeCode(-1, -1, 1000, -1)},
+        {MakeCode(3, -1, 1000, 7), 4, MakeCode(3, -1, 1000, 0)},
+        {MakeCode(-1, 4, 1000, 7), 5, MakeCode(-1, 0, 1000, 0)},
+        {MakeCode(-1, -1, 1000, 7), 2, MakeCode(-1, -1, 1000, 0)}};
+    for (const auto& [code, level, expected] : codes)
+        EXPECT_EQ(TAccountsChart::ConsolidatedCode(Format("CEE DATA"), code, level), expected) << level;
     auto noAll = AccountOnlyFormat(false);
     EXPECT_EQ(TAccountsChart::ConsolidatedCode(noAll.get(), both, 9), both);
 }
 
 TEST_F(AccountsChartTest, OldCodeTexts) {
-    auto chart = Chart();
-    EXPECT_EQ(chart->ConvertOldCodeText("01/2000-05"), "01-2000-05");
-    EXPECT_EQ(chart->ConvertOldCodeText("01-2000/05"), "01-2000-05");
-    EXPECT_EQ(chart->ConvertOldCodeText("2000"), "2000");
-
-    // A format without a separator after the account number drops the old ones.
     auto plain = AccountOnlyFormat();
-    EXPECT_EQ(TAccountsChart::ConvertOldCodeText("PAXUS", plain.get(), "20/00-"), "2000");
-    EXPECT_EQ(TAccountsChart::ConvertOldCodeText("handiledger", plain.get(), "12/34"), "1234");
-
-    // Each old separator is replaced where it stood, not where an earlier replacement put one.
-    const TAccountFormat* cee = Tables.Format("CEE DATA");
-    EXPECT_EQ(TAccountsChart::ConvertOldCodeText("CEE DATA", cee, "01/02.1234-05"), "01-02.1234/05");
-    EXPECT_EQ(TAccountsChart::ConvertOldCodeText("SIMPLE", cee, "01/02.1234-05"), "01/02.1234-05");
+    const std::tuple<const char*, const TAccountFormat*, const char*, const char*> cases[] = {
+        {"QUILVANE", Format(), "01/2000-05", "01-2000-05"},
+        {"QUILVANE", Format(), "01-2000/05", "01-2000-05"},
+        {"PAXUS", plain.get(), "20/00-", "2000"}, // no separator: the old ones go
+        {"handiledger", plain.get(), "12/34", "1234"},
+        // Each old separator is replaced where it stood, not where a replacement put one.
+        {"CEE DATA", Format("CEE DATA"), "01/02.1234-05", "01-02.1234/05"},
+        {"SIMPLE", Format("CEE DATA"), "01/02.1234-05", "01/02.1234-05"}};
+    for (const auto& [id, format, text, expected] : cases)
+        EXPECT_EQ(TAccountsChart::ConvertOldCodeText(id, format, text), expected) << text;
 }
 
-TEST_F(AccountsChartTest, EnsureSuspenseAccount) {
+TEST_F(AccountsChartTest, DefaultAndSuspenseAccounts) {
     auto empty = Chart();
     empty->EnsureSuspenseAccount();
-    ASSERT_EQ(empty->Count(), 1);
-    const TAccountDetail* made = empty->GetAccount(0);
-    EXPECT_EQ(empty->GetCode(0), "9000");
-    EXPECT_EQ(made->Description, "Suspense Accounts");
-    EXPECT_EQ(made->AccountType, "SUS");
-    EXPECT_TRUE(made->IsDefaultSuspense);
+    EXPECT_EQ(Keys(*empty), "9000");
+    EXPECT_EQ(empty->GetAccount(0)->Description, "Suspense Accounts");
+    EXPECT_EQ(empty->GetAccount(0)->GetAccount_Type_(), "Suspense (Def)");
     EXPECT_FALSE(empty->Saved);
-
-    auto chart = Chart();
-    Add(*chart, "1000");
-    Add(*chart, "9100", "SUS");
-    Add(*chart, "9200", "SUS");
+    auto chart = AccountsOf({"1000", "9100:SUS", "9200:SUS", "2000:BNK", "2100:BNK"});
     chart->Saved = true;
     chart->EnsureSuspenseAccount();
-    EXPECT_EQ(chart->Count(), 3);
-    EXPECT_EQ(chart->DefaultSuspenseAccount(), 1);
+    EXPECT_EQ(chart->Count(), 5);
+    EXPECT_EQ(chart->DefaultSuspenseAccount(), IndexOf(*chart, "9100"));
     EXPECT_FALSE(chart->Saved);
-
-    chart->SetDefaultAccount(2, true);
-    EXPECT_EQ(chart->DefaultSuspenseAccount(), 2);
-    EXPECT_FALSE(chart->GetAccount(1)->IsDefaultSuspense);
+    chart->SetDefaultAccount(IndexOf(*chart, "9200"), true);
+    EXPECT_EQ(chart->DefaultSuspenseAccount(), IndexOf(*chart, "9200"));
+    EXPECT_FALSE(chart->GetAccount(IndexOf(*chart, "9100"))->IsDefault());
+    chart->SetDefaultAccount(IndexOf(*chart, "2000"), true);
+    chart->SetDefaultAccount(IndexOf(*chart, "2100"), true);
+    EXPECT_EQ(chart->DefaultBankAccount(), IndexOf(*chart, "2100"));
     chart->SetDefaultAccount(0, true); // an ordinary account is nobody's default
     EXPECT_FALSE(chart->GetAccount(0)->IsDefault());
-
-    auto applied = std::make_unique<TAccountDetail>(Tables.Format());
-    applied->SetCode(Code("9300"));
-    chart->ApplySuspenseRange(*applied);
-    EXPECT_EQ(applied->AccountType, "SUS");
 }
 
 TEST_F(AccountsChartTest, LookupsByText) {
-    auto chart = Chart();
-    Add(*chart, "1000", "ACC", "Sales");
-    Add(*chart, "2000", "BNK", "Cheque Account");
-    Add(*chart, "2100", "ACC", "Petty cash");
-    int kind = -1;
-    EXPECT_EQ(chart->FindAccountByText("20", false, kind), 1);
-    EXPECT_EQ(kind, 1);
-    EXPECT_EQ(chart->FindAccountByText("CASH", false, kind), 2);
-    EXPECT_EQ(kind, 2);
-    EXPECT_EQ(chart->FindAccountByText("cash", true, kind), -1);
-    EXPECT_EQ(kind, 0);
-    EXPECT_EQ(chart->FindAccountByText("petty cash", true, kind), 2);
-    EXPECT_EQ(chart->FindAccountByText("2", false, kind, 2), 2);
-    EXPECT_EQ(kind, 1);
-
-    EXPECT_EQ(chart->IndexOfCodeText("2000"), 1);
-    EXPECT_EQ(chart->IndexOfCodeText("5000"), -1);
+    auto chart = AccountsOf({"1000:ACC:Sales", "2000:BNK:Cheque Account", "2100:ACC:Petty cash"});
+    const std::tuple<const char*, bool, int, int, int> finds[] = {
+        {"20", false, 0, 1, 1},        {"CASH", false, 0, 2, 2}, {"cash", true, 0, -1, 0},
+        {"petty cash", true, 0, 2, 2}, {"2", false, 2, 2, 1},    {"2000", true, 2, -1, 0}};
+    for (const auto& [text, exact, start, index, kind] : finds) {
+        int matchKind = -1;
+        EXPECT_EQ(chart->FindAccountByText(text, exact, matchKind, start), index) << text;
+        EXPECT_EQ(matchKind, kind) << text;
+    }
+    EXPECT_EQ(chart->IndexOfCodeText("2000") * 10 + chart->IndexOfCodeText("5000"), 9);
     EXPECT_EQ(chart->IndexOfCodeText("abc"), TAccountsChart::InvalidCodeText);
-
-    TAccountsChart::TEditState edit{QStringLiteral("21"), 2, 0};
-    EXPECT_TRUE(chart->AutoCompleteEdit(edit));
-    EXPECT_EQ(edit.Text, "2100");
-    EXPECT_EQ(edit.SelStart, 2);
-    EXPECT_EQ(edit.SelLength, 2);
-    edit = {QStringLiteral("Chexx"), 3, 0};
-    EXPECT_TRUE(chart->AutoCompleteEdit(edit));
-    EXPECT_EQ(edit.Text, "Cheque Account");
-    EXPECT_EQ(edit.SelLength, 11);
-    edit = {QStringLiteral("cash"), 4, 0}; // found inside a description only
-    EXPECT_FALSE(chart->AutoCompleteEdit(edit));
-    EXPECT_EQ(edit.Text, "cash");
-    edit = {QString(), 0, 0};
-    EXPECT_FALSE(chart->AutoCompleteEdit(edit));
+    // Type-ahead: text, caret, changed, then the text and selection after.
+    // Found inside a description only, "cash" is left alone.
+    const std::tuple<const char*, int, bool, const char*, int, int> edits[] = {
+        {"21", 2, true, "2100", 2, 2},
+        {"Chexx", 3, true, "Cheque Account", 3, 11},
+        {"cash", 4, false, "cash", 4, 0}};
+    for (const auto& [text, caret, changed, after, selStart, selLength] : edits) {
+        TAccountsChart::TEditState edit{text, caret, 0};
+        EXPECT_EQ(chart->AutoCompleteEdit(edit), changed);
+        EXPECT_EQ(edit.Text, after);
+        EXPECT_EQ(edit.SelStart * 100 + edit.SelLength, selStart * 100 + selLength) << text;
+    }
 }
 
 TEST_F(AccountsChartTest, ControlAndBankAccounts) {
-    auto chart = Chart();
-    Add(*chart, "1000", "CTL");
-    Add(*chart, "01-1000-05");
-    Add(*chart, "4000");
-    Add(*chart, "01-4000");
-    EXPECT_EQ(chart->FindControlAccountOf(chart->IndexOfCode(Code("01-1000-05"))),
-              chart->IndexOfCode(Code("1000")));
+    auto chart = AccountsOf({"1000:CTL", "01-1000-05", "4000", "01-4000"});
+    EXPECT_EQ(chart->FindControlAccountOf(IndexOf(*chart, "01-1000-05")), IndexOf(*chart, "1000"));
     EXPECT_EQ(chart->FindControlAccount(Code("01-4000")), -1);
-    EXPECT_TRUE(chart->IsNonPostingAccount(chart->IndexOfCode(Code("1000"))));
-    EXPECT_FALSE(chart->IsNonPostingAccount(chart->IndexOfCode(Code("4000"))));
-
+    EXPECT_TRUE(chart->IsNonPostingAccount(IndexOf(*chart, "1000")));
+    EXPECT_FALSE(chart->IsNonPostingAccount(IndexOf(*chart, "4000")));
     for (int i = 0; i < 40; ++i)
-        Add(*chart, QStringLiteral("%1-2000").arg(i, 2, 10, QLatin1Char('0')), "BNK");
+        chart->AddAccount(Account(QStringLiteral("%1-2000:BNK").arg(i, 2, 10, QLatin1Char('0'))));
     EXPECT_EQ(chart->CountBankAccounts(), 35);
-    chart->GetAccount(chart->IndexOfCode(Code("05-2000")))->BankDetails->Flag2 = true;
-    chart->GetAccount(chart->IndexOfCode(Code("06-2000")))->BankDetails->Flag2 = true;
-    chart->ClearBankDetailsFlag(chart->IndexOfCode(Code("05-2000")));
-    EXPECT_FALSE(chart->GetAccount(chart->IndexOfCode(Code("05-2000")))->BankDetails->Flag2);
-    EXPECT_TRUE(chart->GetAccount(chart->IndexOfCode(Code("06-2000")))->BankDetails->Flag2);
+    const auto flag = [&](const char* code) -> bool& {
+        return chart->GetAccount(IndexOf(*chart, code))->BankDetails->Flag2;
+    };
+    flag("05-2000") = flag("06-2000") = true;
+    chart->ClearBankDetailsFlag(IndexOf(*chart, "05-2000"));
+    EXPECT_TRUE(!flag("05-2000") && flag("06-2000"));
     chart->ClearBankDetailsFlag(-1);
-    EXPECT_FALSE(chart->GetAccount(chart->IndexOfCode(Code("06-2000")))->BankDetails->Flag2);
-
+    EXPECT_FALSE(flag("06-2000"));
     QString text;
     std::unique_ptr<TAccountGroups> groups;
     EXPECT_TRUE(chart->GetBankAccountGroups(text, false, groups));
     EXPECT_EQ(text, "00-2000");
-    ASSERT_TRUE(groups);
     EXPECT_EQ(groups->Count(), 1);
     EXPECT_TRUE(chart->GetBankAccountGroups(text, true, groups));
     EXPECT_EQ(groups->Count(), 40);
+    // A chart without an account format has nothing to parse the codes by.
+    Entity.AccFormatID = QStringLiteral("UNKNOWN");
+    TAccountsChart noFormat(Entity, nullptr, {}, 2006);
+    ASSERT_GE(noFormat.AddAccount(Account("2000:BNK")), 0);
+    EXPECT_FALSE(noFormat.GetBankAccountGroups(text, true, groups));
+    EXPECT_EQ(groups, nullptr);
 }
 
-TEST_F(AccountsChartTest, WorkingAmounts) {
-    auto chart = Chart();
-    Add(*chart, "1000");
+TEST_F(AccountsChartTest, WorkingAmountsAndBranchDescriptions) {
+    auto chart = AccountsOf({"1000"});
     chart->AddToAccountBalance(0, 10.5);
-    chart->AddToAccountBalance(0, 2.0);
     chart->AddToAccountTotal(0, 3.0);
     chart->AddToAccountQuantity(0, 4);
-    chart->AddToAccountBalance(-1, 99.0);
-    EXPECT_EQ(chart->GetAccountBalance(0), 12.5);
-    EXPECT_EQ(chart->GetAccountBalance(-1), 0.0);
-    TAccountDetail* account = chart->GetAccount(0);
-    account->Used = true;
-    account->SetPeriodAmount(60, 1.0);
-    account->SetColumnQuantity(2, 3);
-    EXPECT_EQ(account->GetPeriodAmount(60), 1.0);
-    EXPECT_EQ(account->GetPeriodAmount(70), 0.0);
+    chart->AddToAccountBalance(0, 2.0);
+    const TAccountDetail* account = chart->GetAccount(0);
+    EXPECT_EQ(chart->GetAccountBalance(0) + account->Total * 100 + account->Quantity * 1000, 4312.5);
     chart->ClearAccountBalances();
-    chart->ClearUsedFlags();
-    chart->ClearAllAccountAmounts();
-    EXPECT_EQ(account->Balance, 0.0);
-    EXPECT_EQ(account->Total, 0.0);
-    EXPECT_EQ(account->Quantity, 0);
-    EXPECT_FALSE(account->Used);
-    EXPECT_EQ(account->GetPeriodAmount(60), 0.0);
-    EXPECT_EQ(account->GetColumnQuantity(2), 0);
-    EXPECT_EQ(chart->GetCodeParts(-1), TAccountCode::Empty());
-    EXPECT_EQ(chart->GetCodeParts(0), Code("1000"));
-}
-
-TEST_F(AccountsChartTest, BranchAndDivisionDescriptions) {
+    EXPECT_EQ(account->Balance + account->Total + account->Quantity, 0.0);
     TStdDescChart descriptions(Entity, {}, 2006);
-    descriptions.AddDescription(QStringLiteral("BRANCH02"), QStringLiteral("Sydney office"));
-    descriptions.Saved = true;
-    WriteFile(ChartPath(), ChartBytes(HeaderHex, {SubAccountHex, SuspenseAccountHex}));
-
-    auto chart = Chart({Option::Load}, &descriptions);
-    EXPECT_GE(descriptions.IndexOfAbbreviation("BRANCH01"), 0);
-    EXPECT_EQ(descriptions.GetStdDescription(descriptions.IndexOfAbbreviation("BRANCH01"))->Description,
-              "BRANCH 01");
+    descriptions.AddDescription("BRANCH02", "Sydney office");
+    Write(AdfFile, AccountsFile({"sub-account", "suspense"}));
+    chart = Chart({Option::Load}, &descriptions);
+    EXPECT_EQ(descriptions.ExpandAbbreviations("~BRANCH01"), "BRANCH 01");
     EXPECT_FALSE(descriptions.Saved);
-    EXPECT_EQ(chart->GetAccount(0)->GetBranchText(), "Branch: BRANCH 01");
     EXPECT_EQ(chart->GetAccount(0)->GetBranchDivisionText(), "Branch: BRANCH 01");
     EXPECT_EQ(chart->GetAccount(1)->GetBranchText(), "");
-
     // An existing description is kept and used; descriptions in an account are expanded.
-    Add(*chart, "02-3000", "ACC", "Rent ~BRANCH02");
+    chart->AddAccount(Account("02-3000:ACC:Rent ~BRANCH02"));
     chart->AddBranchDivisionDescriptions();
-    const TAccountDetail* rent = chart->GetAccount(chart->IndexOfCode(Code("02-3000")));
-    EXPECT_EQ(rent->GetBranchText(), "Branch: Sydney office");
-    EXPECT_EQ(rent->GetAccount_Description_(), "Rent Sydney office");
+    EXPECT_EQ(chart->GetAccount(1)->GetBranchText(), "Branch: Sydney office");
+    EXPECT_EQ(chart->GetAccount(1)->GetAccount_Description_(), "Rent Sydney office");
 }
 
-TEST_F(AccountsChartTest, DamagedFilesAreReportedAndNeverOverwritten) {
-    QByteArray bytes = ChartBytes(HeaderHex, {BankAccountHex, SuspenseAccountHex});
-    bytes.chop(20);
-    WriteFile(ChartPath(), bytes);
-    Prompt->Answer(TMessageButton::Ignore);
-    auto chart = Chart({Option::Load});
-    ASSERT_EQ(Prompt->Shown.size(), 1);
-    EXPECT_TRUE(Prompt->Shown[0].Text.startsWith("Unable to load 2006 Accounts file for ABC123."));
-    EXPECT_TRUE(chart->IsSaveBlocked());
-    EXPECT_EQ(chart->DefaultSuspenseAccount(), 0);
-    TOptionSet options;
-    EXPECT_EQ(chart->SaveIfModified(options), ChartResult::Refused);
-    EXPECT_EQ(ReadFile(ChartPath()), bytes);
+TEST_F(AccountsChartTest, TypeRulesFollowTheRangesOfTheFormat) {
+    // Code, type asked for, type given. Suspense range 9000 on, balance sheet 2000 to 4999.
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"9000", "ACC", "SUS"}, {"9000", "BNK", "SUS"},    {"9000", "ANP", "ANP"}, {"9000", "CTL", "CTL"},
+        {"1000", "CTL", "CTL"}, {"01-1000", "CTL", "ACC"}, {"2000", "SUS", "ACC"}, {"1000", "BNK", "ACC"},
+        {"1000", "PRL", "PRL"}, {"2000", "BNK", "BNK"},    {"4999", "BNK", "BNK"}, {"5000", "BNK", "ACC"},
+        {"1999", "BNK", "ACC"}};
+    for (const auto& [code, requested, type] : cases) {
+        auto account = Account(QString(code) + ':' + requested);
+        EXPECT_EQ(account->AccountType, type) << code << " " << requested;
+        EXPECT_EQ(account->BankDetails != nullptr, QString(type) == "BNK") << code;
+    }
+    TAccountDetail subAccount(Format());
+    subAccount.SetCode(MakeCode(-1, -1, 1000, 1));
+    subAccount.DeriveAccountType("CTL");
+    EXPECT_EQ(subAccount.AccountType, "ACC");
+    // Inside the balance sheet "BNK" keeps existing details, any other type frees them.
+    auto bank = Account("2000:BNK");
+    bank->BankDetails->BankName = "Westpac";
+    bank->DeriveAccountType("SUS");
+    bank->DeriveAccountType("BNK");
+    EXPECT_EQ(bank->BankDetails->BankName, "Westpac");
+    bank->DeriveAccountType("ACC");
+    EXPECT_FALSE(bank->BankDetails);
+    EXPECT_EQ(Account("2000")->GetAllowedTypesText(), "Non-Posting, Control, Ordinary, Bank");
+    EXPECT_EQ(Account("01-1000")->GetAllowedTypesText(), "Non-Posting, Ordinary");
+    EXPECT_EQ(Account("9000")->GetAllowedTypesText(), "Non-Posting, Control, Suspense");
+    EXPECT_EQ(Account("1000")->GetAccount_Type_() + Account("1000:XYZ")->GetAccount_Type_(), "XYZ");
 }
 
-TEST_F(AccountsChartTest, AChartForAnotherFormatCarriesThatFormatsKey) {
-    auto chart = TAccountsChart::CreateForFormat(Entity, QStringLiteral("SIMPLE"), Tables.Format("SIMPLE"));
-    EXPECT_EQ(chart->HeaderKey, "SIMPLE");
-    EXPECT_EQ(chart->Year, -1);
-    EXPECT_EQ(chart->Count(), 0);
-    Add(*chart, "1000");
-    chart->SetFileName(ChartPath("CONVERT.ADF"));
-    TOptionSet options;
-    ASSERT_EQ(chart->SaveToFile(options), 0);
-    EXPECT_TRUE(ReadFile(ChartPath("CONVERT.ADF")).startsWith(QByteArray::fromHex(ForeignHeaderHex)));
+TEST_F(AccountsChartTest, BudgetsKeepTheirTotal) {
+    TAccountDetail account(Format());
+    const int budgets[][3] = {{3, 100, 100}, {3, 40, 40}, {12, -10, 30}, {13, 5, 30}, {-1, 5, 30}};
+    for (const auto& [slot, value, total] : budgets) {
+        account.SetBudget(slot, value);
+        EXPECT_EQ(account.GetBudget(0), total) << slot;
+    }
+    account.SetBudget(1, std::numeric_limits<qint32>::max()); // the total stops at the largest
+    EXPECT_EQ(account.GetBudget(0), std::numeric_limits<qint32>::max());
+    account.ClearBudgets();
+    EXPECT_EQ(account.GetBudget(0), 0);
+    // Period, year-end month, slot: slot 1 is always July.
+    const int periods[][3] = {{1, 6, 1},   {7, 6, 7},  {12, 6, 12}, {1, 12, 7},
+                              {6, 12, 12}, {7, 12, 1}, {12, 12, 6}, {1, 3, 10}};
+    for (const auto& [period, endMonth, slot] : periods)
+        EXPECT_EQ(TAccountDetail::BudgetSlotOfPeriod(period, endMonth), slot) << period << " " << endMonth;
+}
+
+TEST_F(AccountsChartTest, ListColumnsSignCurrencyAndCopies) {
+    auto source = Account("01-2000-05:BNK:Cheque");
+    EXPECT_EQ(source->GetAccount_Description_(), QStringLiteral("  \u00B7 Cheque"));
+    EXPECT_FALSE(source->SetAccount_Code(0, "xx-abc"));
+    EXPECT_TRUE(source->SetAccount_Code(1, "3000"));
+    EXPECT_EQ(source->GetAccount_Code(1) + source->GetAccount_Code(0), "300001-2000-05");
+    source->SetSignText("CR");
+    EXPECT_EQ(source->GetSignText(), "CR");
+    EXPECT_EQ(source->GetCurrencySymbol(), QLatin1Char(' '));
+    source->SetBankCurrency("AUD");
+    EXPECT_EQ(source->GetCurrencySymbol(), QLatin1Char('$'));
+    source->BankDetails->BSBNumber = "062-000";
+    source->SetBudget(2, 7);
+    source->Balance = 12.5;
+    source->Flag2 = true;
+    source->SetPeriodAmount(4, 3.0);
+    TAccountDetail copy(Format());
+    copy.CopyFrom(*source, false);
+    EXPECT_EQ(copy.GetAccount_Code(0) + copy.Description + copy.BankDetails->BSBNumber,
+              "01-2000-05Cheque062-000");
+    EXPECT_NE(copy.BankDetails.get(), source->BankDetails.get());
+    EXPECT_EQ(copy.GetBudget(0) + copy.Balance + copy.Flag2, 20.5);
+    EXPECT_EQ(copy.GetPeriodAmount(4), 0.0);
+    copy.CopyFrom(*source, true);
+    EXPECT_EQ(copy.GetPeriodAmount(4), 3.0);
+}
+
+TEST_F(AccountsChartTest, StoredAccountsAtAndBeyondTheirEdges) {
+    // Bank details stored under a code outside the balance-sheet range are read and dropped,
+    // and the values after them stay in step.
+    TAccountDetail sales(Format());
+    ReadItem(sales, Stored("accounts", "sales"));
+    EXPECT_EQ(sales.GetAccount_Code(0) + sales.AccountType + sales.Sign, "1000ACCC");
+    EXPECT_FALSE(sales.BankDetails);
+    EXPECT_EQ(sales.GetBudget(12), 5);
+    const QByteArray bank = Stored("accounts", "bank");
+    const QByteArray nan = QByteArray::fromHex("05 00 00 00 00 00 00 00 c0 ff 7f");
+    // What is replaced in the stored bank account, by what, and the sign read (-1: refused).
+    const std::tuple<const char*, QByteArray, QByteArray, int> cases[] = {
+        {"sign 0", "\x02\x44", QByteArray("\x02\x00", 2), 0},
+        {"sign 255", "\x02\x44", QByteArray("\x03\xff\x00", 3), 255},
+        {"sign 256", "\x02\x44", QByteArray("\x03\x00\x01", 3), -1},
+        {"date added not a number", QByteArray::fromHex("05 00 00 00 00 00 00 b6 b2 12 40"), nan, -1},
+        {"overdraft rate infinite", QByteArray::fromHex("05 00 00 00 00 00 00 00 b0 01 40"),
+         QByteArray::fromHex("05 00 00 00 00 00 00 00 80 ff 7f"), -1},
+        {"overdraft limit not a number", QByteArray::fromHex("05 00 00 00 00 00 00 00 fa 08 40"), nan, -1},
+        {"cut short in the bank details", bank, bank.left(60), -1}};
+    for (const auto& [name, from, to, sign] : cases) {
+        SCOPED_TRACE(name);
+        QByteArray bytes = bank;
+        ASSERT_EQ(bytes.count(from), 1);
+        bytes.replace(from, to);
+        TAccountDetail account(Format());
+        if (sign < 0) {
+            EXPECT_THROW(ReadItem(account, bytes), EStreamError);
+            continue;
+        }
+        ReadItem(account, bytes);
+        EXPECT_EQ(int(account.Sign.unicode()), sign);
+        EXPECT_EQ(WrittenItem(account), bytes);
+    }
 }

@@ -1,84 +1,34 @@
 #include "core/charts/BankRecOpeningDetailChart.h"
 
 #include "core/charts/AccountsChart.h"
+#include "core/charts/CurrConvRatesChart.h"
+#include "core/io/StreamError.h"
+#include "tests/core/AccountTestFormats.h"
 #include "tests/core/ChartTestSupport.h"
-
-#include <QDir>
 
 namespace {
 
-// "Bank Rec Opening Bals,V5.5", "ABC123", no key.
-const char* const Header = "071A"
-                           "42616E6B20526563204F70656E696E672042616C732C56352E35"
-                           "0706"
-                           "414243313233"
-                           "0700";
+// The two charts that start from a list and take what their file holds over it: the bank
+// accounts of the chart of accounts, and the program's currency list.
+const QString BobFile = QStringLiteral("BANK_REC/ABC12306.BOB");
+const QString CcrFile = QStringLiteral("M_DETAIL/ABC12306.CCR");
 
-const char* const Account2000 = "02FF02FF03D00702FF";
-const char* const Account2001 = "02FF02FF03D10702FF";
-const char* const Account2999 = "02FF02FF03B70B02FF";
-const char* const Account4500 = "02FF02FF03941102FF";
-
-QByteArray Str(const QByteArray& text) {
-    return "06" + QByteArray::number(text.size(), 16).rightJustified(2, '0') + text.toHex();
+QByteArray BobChart(const QStringList& items) {
+    return StoredChart("bankrec", "header", items);
+}
+QByteArray RatesFile(const QStringList& items) {
+    return StoredChart("currency", "header", items);
 }
 
-// A stored detail: opened 1/7/2005, cash book 1.50, statement 100.00, first period ending
-// 31/7/2005, not reconciled, not completed, second flag set; the slot and its file names.
-QByteArray Detail(const char* account, int slot, const QByteArray& slotChar) {
-    return QByteArray(account) +
-           "05000000000000BEB21240" // 732128
-           "0500000000000000C0FF3F" // 1.5
-           "0500000000000000000000" // 0
-           "0500000000000000C80540" // 100
-           "050000000000E0BFB21240" // 732158
-           "0500000000000000000000" // 0
-           "050000000000000080FFBF" // -1
-           "0809" +
-           "02" + QByteArray::number(slot, 16).rightJustified(2, '0') + Str("ABC12306.RU" + slotChar) +
-           Str("ABC12306.RM" + slotChar);
-}
+using CurrConvRatesChartTest = TChartTest;
 
-QByteArray FileBytes(const QList<QByteArray>& items) {
-    QByteArray hex = QByteArray(Header) + "01";
-    for (const QByteArray& item : items)
-        hex += item;
-    return QByteArray::fromHex(hex + "00");
-}
-
-class BankRecOpeningDetailChartTest : public TChartFixture {
+class BankRecOpeningDetailChartTest : public TChartTest {
 protected:
     void SetUp() override {
-        TChartFixture::SetUp();
-        ASSERT_TRUE(QDir(Temp.path()).mkpath(QStringLiteral("BANK_REC")));
-        Entity.EndMonth = 6;
-        Accounts = std::make_unique<TAccountsChart>(Entity, Tables.Format(), TOptionSet{}, 2006);
-        AddAccount(QStringLiteral("1000"), QStringLiteral("ACC"));
-        AddAccount(QStringLiteral("2000"), QStringLiteral("BNK"));
-        AddAccount(QStringLiteral("2001"), QStringLiteral("BNK"), QStringLiteral("USD"));
-        AddAccount(QStringLiteral("4500"), QStringLiteral("ACC"));
+        TChartTest::SetUp();
+        Accounts = AccountsOf({"1000:ACC", "2000:BNK", "2001:BNK::USD", "4500:ACC"});
     }
-
-    TAccountDetail* AddAccount(const QString& text, const QString& type,
-                               const QString& currency = QString()) {
-        auto account = std::make_unique<TAccountDetail>(Tables.Format());
-        TAccountCode code;
-        EXPECT_TRUE(Tables.Format()->TextToCode(text, code, false, false));
-        account->SetCode(code);
-        account->DeriveAccountType(type);
-        if (!currency.isEmpty())
-            account->SetBankCurrency(currency);
-        TAccountDetail* added = account.get();
-        EXPECT_GE(Accounts->AddAccount(std::move(account)), 0);
-        return added;
-    }
-
-    QString RecPath(const QString& name = QStringLiteral("ABC12306.BOB")) const {
-        return Temp.filePath(QStringLiteral("BANK_REC/") + name);
-    }
-
-    std::unique_ptr<TBankRecOpeningDetailChart> Chart(const TOptionSet& options = {
-                                                          Option::Load}) {
+    std::unique_ptr<TBankRecOpeningDetailChart> Chart(const TOptionSet& options = {Option::Load}) {
         return std::make_unique<TBankRecOpeningDetailChart>(Entity, Accounts.get(), nullptr, options, 2006);
     }
 
@@ -89,127 +39,173 @@ protected:
 
 TEST_F(BankRecOpeningDetailChartTest, EveryBankAccountGetsAFreshDetailAndASlot) {
     auto chart = Chart();
-    ASSERT_EQ(chart->Count(), 2);
+    EXPECT_EQ(Keys(*chart), "2000,2001");
     const TBRecOpeningDetail* first = chart->GetDetail(0);
-    EXPECT_EQ(chart->GetCode(0), QStringLiteral("2000"));
     EXPECT_EQ(first->Open_Bal_Date, 732128.0); // 1 July 2005
     EXPECT_EQ(first->PeriodEnd, 732158.0);     // 31 July 2005
-    EXPECT_FALSE(first->Completed);
-    EXPECT_EQ(first->Slot, 0);
-    EXPECT_EQ(first->UnmatchedFile, Temp.path() + QStringLiteral("\\BANK_REC\\ABC12306.RU0"));
-    EXPECT_EQ(first->MatchedFile, Temp.path() + QStringLiteral("\\BANK_REC\\ABC12306.RM0"));
-    EXPECT_EQ(chart->GetDetail(1)->Currency, QStringLiteral("USD"));
-    EXPECT_EQ(chart->GetDetail(1)->Slot, 1);
+    EXPECT_EQ(first->UnmatchedFile + first->MatchedFile,
+              Temp.path() + "\\BANK_REC\\ABC12306.RU0" + Temp.path() + "\\BANK_REC\\ABC12306.RM0");
+    EXPECT_EQ(chart->GetDetail(1)->Currency + QString::number(chart->GetDetail(1)->Slot), "USD1");
     QString text;
     chart->GetCodeWithCurrency(1, text);
-    EXPECT_EQ(text, QStringLiteral("2001 (USD)"));
+    EXPECT_EQ(text, "2001 (USD)");
     EXPECT_TRUE(chart->Saved);
-}
-
-TEST_F(BankRecOpeningDetailChartTest, ThirtySixBankAccountsGiveThirtyFiveDetails) {
-    for (int i = 2; i < 36; ++i)
-        AddAccount(QString::number(2000 + i), QStringLiteral("BNK"));
-    auto chart = Chart();
-    ASSERT_EQ(chart->Count(), 35);
-    EXPECT_EQ(
-        chart->IndexOfAccount(Accounts->GetCodeParts(Accounts->IndexOfCodeText(QStringLiteral("2035")))), -1);
-    const TBRecOpeningDetail* eleventh = chart->GetDetail(10);
-    EXPECT_EQ(chart->GetCode(10), QStringLiteral("2010"));
-    EXPECT_TRUE(eleventh->UnmatchedFile.endsWith(QStringLiteral("ABC12306.RUA")));
-    EXPECT_TRUE(eleventh->MatchedFile.endsWith(QStringLiteral("ABC12306.RMA")));
-    EXPECT_TRUE(chart->GetDetail(34)->UnmatchedFile.endsWith(QStringLiteral(".RUY")));
+    Entity.EndMonth = 12; // a calendar year opens on 1 January
+    EXPECT_EQ(Chart()->GetDetail(0)->Open_Bal_Date, 732312.0);
+    for (int number = 2002; number < 2036; ++number)
+        Accounts->AddAccount(Account(QStringLiteral("%1:BNK").arg(number)));
+    chart = Chart();
+    EXPECT_EQ(chart->Count(), 35); // the 36th bank account gets no detail
+    for (const auto& [slot, name] : {std::pair<int, const char*>{9, ".RU9"}, {10, ".RUA"}, {34, ".RUY"}})
+        EXPECT_TRUE(chart->GetDetail(slot)->UnmatchedFile.endsWith(name)) << name;
+    EXPECT_TRUE(chart->GetDetail(10)->MatchedFile.endsWith("ABC12306.RMA"));
 }
 
 TEST_F(BankRecOpeningDetailChartTest, StoredDetailsUpdateTheBankAccountsTheyBelongTo) {
     // 2001 stored in slot 5; 4500 is no longer a bank account.
-    WriteFile(RecPath(), FileBytes({Detail(Account2001, 5, "5"), Detail(Account4500, 0, "0")}));
+    Write(BobFile, BobChart({"2001-slot-5", "4500-slot-0"}));
     auto chart = Chart();
-    ASSERT_EQ(chart->Count(), 2);
-    EXPECT_EQ(chart->IndexOf(QStringLiteral("4500")), -1);
-    const TBRecOpeningDetail* stored = chart->GetDetail(chart->IndexOf(QStringLiteral("2001")));
+    EXPECT_EQ(Keys(*chart), "2000,2001");
+    const TBRecOpeningDetail* stored = chart->GetDetail(1);
     EXPECT_EQ(stored->Slot, 5);
-    EXPECT_EQ(stored->Cashbook_Open_Bal, 1.5);
-    EXPECT_EQ(stored->Statement_Open_Bal, 100.0);
-    EXPECT_TRUE(stored->Flag2);
-    EXPECT_EQ(stored->Currency, QStringLiteral("USD")); // from the account, never stored
-    EXPECT_TRUE(stored->UnmatchedFile.endsWith(QStringLiteral("\\BANK_REC\\ABC12306.RU5")));
-    // The new one takes the lowest free slot.
-    EXPECT_EQ(chart->GetDetail(chart->IndexOf(QStringLiteral("2000")))->Slot, 0);
+    EXPECT_EQ(stored->Cashbook_Open_Bal * 1000 + stored->Statement_Open_Bal, 1600.0);
+    EXPECT_EQ(stored->Currency, "USD"); // from the account, never stored
+    EXPECT_TRUE(stored->UnmatchedFile.endsWith("\\BANK_REC\\ABC12306.RU5"));
+    EXPECT_EQ(chart->GetDetail(0)->Slot, 0); // the new one takes the lowest free slot
     EXPECT_TRUE(chart->Saved);
-
     TOptionSet options;
     ASSERT_EQ(chart->SaveToFile(options), 0);
-    QByteArray fresh2000 = QByteArray(Account2000) +
-                           "05000000000000BEB21240"
-                           "0500000000000000000000"
-                           "0500000000000000000000"
-                           "0500000000000000000000"
-                           "050000000000E0BFB21240"
-                           "0500000000000000000000"
-                           "050000000000000080FFBF"
-                           "0808"
-                           "0200" +
-                           Str("ABC12306.RU0") + Str("ABC12306.RM0");
-    EXPECT_EQ(ReadFile(RecPath()).toHex(), FileBytes({fresh2000, Detail(Account2001, 5, "5")}).toHex());
-}
-
-TEST_F(BankRecOpeningDetailChartTest, TwoStoredDetailsInOneSlotAreParted) {
-    WriteFile(RecPath(), FileBytes({Detail(Account2000, 3, "3"), Detail(Account2001, 3, "3")}));
-    auto chart = Chart();
-    ASSERT_EQ(chart->Count(), 2);
+    EXPECT_EQ(Read(BobFile).toHex(), BobChart({"2000-fresh", "2001-slot-5"}).toHex());
+    // Two stored details in one slot are parted; an old code goes through the translation list.
+    Write(BobFile, BobChart({"2000-slot-3", "2001-slot-3"}));
+    chart = Chart();
     EXPECT_EQ(chart->GetDetail(0)->Slot, 3);
-    EXPECT_EQ(chart->GetDetail(1)->Slot, 0);
-    EXPECT_TRUE(chart->GetDetail(1)->UnmatchedFile.endsWith(QStringLiteral(".RU0")));
-}
-
-TEST_F(BankRecOpeningDetailChartTest, StoredCodesGoThroughTheTranslationList) {
-    WriteFile(RecPath(), FileBytes({Detail(Account2999, 7, "7")}));
-    auto chart = Chart({});
-    chart->CodeTranslation.insert(QStringLiteral("2999"), QStringLiteral("2001"));
+    EXPECT_TRUE(chart->GetDetail(1)->UnmatchedFile.endsWith(".RU0"));
+    Write(BobFile, BobChart({"2999-slot-7"}));
+    chart = Chart({});
+    chart->CodeTranslation.insert("2999", "2001");
     ASSERT_EQ(chart->LoadFromFile({}), 0);
-    EXPECT_EQ(chart->GetDetail(chart->IndexOf(QStringLiteral("2001")))->Slot, 7);
+    EXPECT_EQ(chart->GetDetail(1)->Slot, 7);
 }
 
 TEST_F(BankRecOpeningDetailChartTest, CompletionCheckAndReset) {
     auto chart = Chart();
     Prompt->Answer(TMessageButton::OK);
     EXPECT_FALSE(chart->CheckCompleted(0));
-    ASSERT_EQ(Prompt->Shown.size(), 1);
-    EXPECT_EQ(Prompt->Shown[0].Text, QStringLiteral("Reconciliation not completed for account 2000"));
-    EXPECT_EQ(Prompt->Beeps.size(), 1);
-
+    EXPECT_EQ(Prompt->Texts(), QStringList{"Reconciliation not completed for account 2000"});
+    EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Warning});
     TBRecOpeningDetail* detail = chart->GetDetail(0);
     detail->SetCompleted(true);
     EXPECT_EQ(detail->Reconciled_To, 732158.0);
     EXPECT_TRUE(chart->CheckCompleted(0));
-    EXPECT_EQ(Prompt->Shown.size(), 1);
     EXPECT_FALSE(chart->CheckCompleted(5));
-
-    TAccountDetail* account = chart->GetBankAccount(0);
-    ASSERT_TRUE(account && account->BankDetails);
-    account->BankDetails->Flag2 = true;
-    detail->Flag2 = true;
-    chart->ResetDetail(0);
-    EXPECT_FALSE(detail->Completed);
-    EXPECT_FALSE(detail->Flag2);
-    EXPECT_EQ(detail->Slot, TBRecOpeningDetail::NoSlot);
-    EXPECT_TRUE(detail->UnmatchedFile.isEmpty());
-    EXPECT_TRUE(detail->MatchedFile.isEmpty());
-    EXPECT_FALSE(account->BankDetails->Flag2);
-    EXPECT_FALSE(chart->Saved);
-}
-
-TEST_F(BankRecOpeningDetailChartTest, DamagedFileLeavesTheSeededDetailsAndIsProtected) {
-    const QByteArray damaged = FileBytes({Detail(Account2000, 3, "3")}).left(60);
-    WriteFile(RecPath(), damaged);
-    Prompt->Answer(TMessageButton::Ignore);
-    auto chart = Chart({});
-    EXPECT_EQ(chart->LoadFromFile({}), -1);
     EXPECT_EQ(Prompt->Shown.size(), 1);
+    detail->SetCompleted(false);
+    EXPECT_EQ(detail->Reconciled_To, -1.0);
+    TAccountDetail* account = chart->GetBankAccount(0);
+    account->BankDetails->Flag2 = detail->Flag2 = detail->Completed = true;
+    chart->ResetDetail(0);
+    EXPECT_FALSE(detail->Completed || detail->Flag2 || account->BankDetails->Flag2);
+    EXPECT_EQ(detail->Slot, TBRecOpeningDetail::NoSlot);
+    EXPECT_TRUE(detail->UnmatchedFile.isEmpty() && detail->MatchedFile.isEmpty());
+    EXPECT_FALSE(chart->Saved);
+    // A damaged file leaves the fresh details, and is protected from an automatic save.
+    const QByteArray damaged = BobChart({"2000-slot-3"}).left(60);
+    Write(BobFile, damaged);
+    Prompt->Answer(TMessageButton::Ignore);
+    EXPECT_EQ(chart->LoadFromFile({}), -1);
+    EXPECT_EQ(Prompt->Shown.size(), 2);
     EXPECT_EQ(chart->Count(), 2);
-    EXPECT_TRUE(chart->IsSaveBlocked());
     chart->Saved = false;
     TOptionSet options;
     EXPECT_EQ(chart->SaveIfModified(options), ChartResult::Refused);
-    EXPECT_EQ(ReadFile(RecPath()), damaged);
+    EXPECT_EQ(Read(BobFile), damaged);
+}
+
+TEST_F(BankRecOpeningDetailChartTest, StoredDetailKeepsItsFieldsAndDropsTheFolderOfItsFiles) {
+    const QByteArray stored = Stored("bankrec", "1010-completed");
+    TBRecOpeningDetail detail;
+    ReadItem(detail, stored);
+    EXPECT_EQ(detail.BankAccount, MakeCode(-1, -1, 1010, -1));
+    EXPECT_EQ(detail.Reconciled_To, 732158.0);
+    EXPECT_TRUE(detail.Completed && !detail.Flag2);
+    detail.BuildFileNames("C:\\DATA", "ABC123", 2006);
+    EXPECT_EQ(detail.UnmatchedFile + detail.MatchedFile,
+              "C:\\DATA\\BANK_REC\\ABC12306.RUAC:\\DATA\\BANK_REC\\ABC12306.RMA");
+    EXPECT_EQ(WrittenItem(detail), stored);
+    EXPECT_EQ(TBRecOpeningDetail::ReconciliationFileName("D:", "XYZ", -1, 0, false), "D:\\BANK_REC\\XYZ.RU0");
+    // The stored slot, and the slot read: a number outside 0-34 is none; a text is refused, as
+    // is an amount that is no number.
+    const std::pair<const char*, int> slotCases[] = {
+        {"02 22", 34}, {"02 23", -1}, {"02 fe", -1}, {"06 01 41", -2}};
+    for (const auto& [hex, slot] : slotCases) {
+        QByteArray bytes = QByteArray(stored).replace(QByteArray::fromHex("09 08 02 0a"),
+                                                      QByteArray::fromHex(QByteArray("09 08") + hex));
+        TBRecOpeningDetail read;
+        if (slot == -2) {
+            EXPECT_THROW(ReadItem(read, bytes), EStreamError);
+        } else {
+            ReadItem(read, bytes);
+            EXPECT_EQ(read.Slot, slot) << hex;
+        }
+    }
+    EXPECT_THROW(ReadItem(detail, QByteArray(stored).replace(QByteArray::fromHex("c0 ff 3f"),
+                                                             QByteArray::fromHex("80 ff 7f"))),
+                 EStreamError);
+    EXPECT_THROW(ReadItem(detail, stored.left(40)), EStreamError);
+}
+
+TEST_F(CurrConvRatesChartTest, ListedCurrenciesUnderTheStoredRates) {
+    Write(CcrFile, RatesFile({"USD", "EUR"}));
+    TCurrConvRatesChart chart(Entity, {Option::Load}, 2006);
+    EXPECT_EQ(Keys(chart), "AUD,EUR,USD");
+    EXPECT_EQ(chart.GetConvRate(2)->Currency_Description + chart.GetConvRate(2)->GetRateText(),
+              "US Dollar0.9000");
+    EXPECT_FALSE(chart.Saved); // the listed currencies joined what the file holds
+    TOptionSet options;
+    ASSERT_EQ(chart.SaveIfModified(options), 0);
+    EXPECT_EQ(Read(CcrFile).toHex(), RatesFile({"AUD-listed", "EUR", "USD"}).toHex());
+    // Without a file, the list alone; a merge keeps what is held, a plain load does not.
+    QFile::remove(TempPath(CcrFile));
+    chart.AddItem(std::make_unique<TCurrencyConvRate>("NZD", "Kiwi", QLatin1Char('$'), 1.1));
+    ASSERT_EQ(chart.LoadFromFile({Option::MergeLoad}), 0);
+    EXPECT_EQ(Keys(chart), "AUD,EUR,NZD,USD");
+    ASSERT_EQ(chart.LoadFromFile({}), 0);
+    EXPECT_EQ(Keys(chart), "AUD,USD");
+    ASSERT_EQ(chart.SaveToFile(options), 0);
+    EXPECT_EQ(Read(CcrFile).toHex(), RatesFile({"AUD-listed", "USD-listed"}).toHex());
+}
+
+TEST_F(CurrConvRatesChartTest, TheCallersFolderAndSilenceReachTheFile) {
+    Write(CcrFile, RatesFile({"USD"}));
+    Write("PROGRAM/TRANSFER/M_DETAIL/ABC12306.CCR", RatesFile({"EUR"}));
+    TCurrConvRatesChart chart(Entity, {}, 2006);
+    ASSERT_EQ(chart.LoadFromFile({Option::TransferFolder}), 0);
+    EXPECT_EQ(Keys(chart), "AUD,EUR,USD");
+    EXPECT_EQ(chart.GetConvRate(2)->Currency_Rate, 0.65);
+    // A damaged file in silent mode: no box, a failure, the listed currencies kept and the
+    // damaged file protected from an automatic save.
+    Write(CcrFile, RatesFile({"USD"}).left(40));
+    EXPECT_EQ(chart.LoadFromFile({Option::Silent}), -1);
+    EXPECT_TRUE(Prompt->Shown.isEmpty());
+    EXPECT_EQ(Keys(chart), "AUD,USD");
+    EXPECT_TRUE(chart.IsSaveBlocked());
+    // The constructor leaves the file alone under options 9 and 13.
+    EXPECT_EQ(TCurrConvRatesChart(Entity, {Option::Load, Option::DosVersion}, 2006).Count(), 0);
+    EXPECT_EQ(TCurrConvRatesChart(Entity, {Option::Load, Option::TransferDrive}, 2006).Count(), 0);
+}
+
+TEST_F(CurrConvRatesChartTest, StoredRateAndItsEdges) {
+    TCurrencyConvRate rate;
+    ReadItem(rate, Stored("currency", "EUR"));
+    EXPECT_EQ(rate.Currency_Symbol, QChar(0x20AC));
+    EXPECT_EQ(WrittenItem(rate), Stored("currency", "EUR"));
+    // "X", no description, then symbol and rate: 255 and an integer rate are read; 256, -1
+    // and a rate that is no number are refused.
+    const QByteArray prefix = QByteArray::fromHex("06 01 58 06 00");
+    ReadItem(rate, prefix + QByteArray::fromHex("03 ff 00 02 02"));
+    EXPECT_EQ(rate.Currency_Symbol, QChar(0xFF));
+    EXPECT_EQ(rate.Currency_Rate, 2.0);
+    for (const char* rest : {"03 00 01 02 02", "02 ff 02 02", "02 24 05 00 00 00 00 00 00 00 80 ff 7f"})
+        EXPECT_THROW(ReadItem(rate, prefix + QByteArray::fromHex(rest)), EStreamError) << rest;
 }

@@ -1,27 +1,120 @@
 #pragma once
 
-// Shared set-up of the tests of the charts kept in the standard account format: the accounts-
-// chart reference tables installed, client "ABC123" of format "QUILVANE" whose data and program
-// folders are the test's temporary folder, and the chart files written and read whole.
+// The shared set-up of the chart tests: the reference tables of tests/data/charts/reference.dat
+// installed, client "ABC123" of format "QUILVANE" (BB-AAAA-SS) whose data folder is the test's
+// temporary folder, and the hand-written stored bytes of tests/data/charts/*.hex.
 
-#include "core/charts/ChartEntity.h"
-#include "tests/core/AccountsChartTestData.h"
+#include "core/accounts/AccountFormat.h"
+#include "core/charts/AccountsChart.h"
+#include "core/io/ValueReader.h"
+#include "core/io/ValueWriter.h"
+#include "core/services/Services.h"
+#include "core/settings/ProgramParams.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/HookedPrompt.h"
 #include "tests/support/ServicesFixture.h"
 
-class TChartFixture : public TServicesFixture {
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+
+// A block of a hex file: "[name]" starts it (its bytes may follow on the same line) and the
+// next block ends it; blanks are ignored and "#" starts a comment.
+inline QByteArray Stored(const QString& file, const QString& block) {
+    const QByteArray text = ReadFileBytes(QStringLiteral(QUILVANE_TEST_DATA_DIR "/charts/") + file + ".hex");
+    const QByteArray name = '[' + block.toLatin1() + ']';
+    EXPECT_GE(text.indexOf(name), 0) << file.toStdString() << " has no block " << name.data();
+    QByteArray hex;
+    for (const QByteArray& line : text.mid(text.indexOf(name) + name.size()).split('\n')) {
+        if (line.trimmed().startsWith('['))
+            break;
+        hex += line.left(line.indexOf('#') < 0 ? line.size() : line.indexOf('#'));
+    }
+    return QByteArray::fromHex(hex);
+}
+
+// A chart file: the header block, then the item blocks inside a list.
+inline QByteArray StoredChart(const QString& file, const QString& header, const QStringList& items) {
+    QByteArray bytes = Stored(file, header) + '\x01';
+    for (const QString& item : items)
+        bytes += Stored(file, item);
+    return bytes + '\0';
+}
+
+// The keys of a chart joined by ",".
+inline QString Keys(const TMasterChart& chart) {
+    QStringList keys;
+    for (int i = 0; i < chart.Count(); ++i)
+        keys << chart.GetCode(i);
+    return keys.join(u',');
+}
+
+// A chart item read from, or written to, a value stream in memory.
+template <class TItem, class... TArgs> void ReadItem(TItem& item, const QByteArray& bytes, TArgs... args) {
+    QBuffer device;
+    device.setData(bytes);
+    device.open(QIODevice::ReadOnly);
+    TValueReader reader(device);
+    item.ReadFromStream(reader, args...);
+    EXPECT_TRUE(reader.AtEnd());
+}
+template <class TItem> QByteArray WrittenItem(const TItem& item) {
+    QBuffer device;
+    device.open(QIODevice::WriteOnly);
+    TValueWriter writer(device);
+    item.WriteToStream(writer);
+    writer.Finish();
+    return device.data();
+}
+
+class TChartTest : public TServicesFixture {
 protected:
     void SetUp() override {
         TServicesFixture::SetUp();
-        Entity.FileCode = QStringLiteral("ABC123");
-        Entity.DataDir = Temp.path();
-        Entity.ProgramDataDir = Temp.path();
-        Entity.AccFormatID = QStringLiteral("QUILVANE");
+        Prompt = Hooked;
+        TServices::SetPrompt(Prompt);
+        Params->LoadFromBytes(ReadFileBytes(QStringLiteral(QUILVANE_TEST_DATA_DIR "/charts/reference.dat")),
+                              QStringLiteral("Quilvane.DAT"));
+        SetProgramParams(Params);
+        Entity = {"ABC123",   "NSP", Temp.path(), "X:\\QUILVANE\\TRANSFER", TempPath("PROGRAM"),
+                  "QUILVANE", {},    {}};
     }
 
-    void WriteFile(const QString& path, const QByteArray& bytes) { ASSERT_TRUE(WriteFileBytes(path, bytes)); }
-    QByteArray ReadFile(const QString& path) const { return ReadFileBytes(path); }
+    const TAccountFormat* Format(const QString& id = QStringLiteral("QUILVANE")) const {
+        return Params->FindAccountFormat(id);
+    }
+    TAccountCode Code(const QString& text) const {
+        TAccountCode code;
+        EXPECT_TRUE(Format()->TextToCode(text, code, false, false)) << text.toStdString();
+        return code;
+    }
+    // An account "code:type:description:bank currency" (all but the code may be left out).
+    std::unique_ptr<TAccountDetail> Account(const QString& text) const {
+        const QStringList parts = text.split(u':');
+        auto account = std::make_unique<TAccountDetail>(Format());
+        account->SetCode(Code(parts[0]));
+        if (parts.size() > 1)
+            account->DeriveAccountType(parts[1]);
+        account->Description = parts.value(2);
+        account->SetBankCurrency(parts.value(3));
+        return account;
+    }
+    // The client's 2006 chart of accounts holding the accounts given.
+    std::unique_ptr<TAccountsChart> AccountsOf(const QStringList& texts, TStdDescChart* stdDescs = nullptr) {
+        auto chart =
+            std::make_unique<TAccountsChart>(Entity, Format(), TOptionSet{}, 2006, QString(), stdDescs);
+        for (const QString& text : texts)
+            EXPECT_GE(chart->AddAccount(Account(text)), 0) << text.toStdString();
+        return chart;
+    }
+    // Files inside the data folder ("M_DETAIL/ABC12306.STD"), written with their folders.
+    void Write(const QString& name, const QByteArray& bytes) const {
+        QDir().mkpath(QFileInfo(TempPath(name)).absolutePath());
+        ASSERT_TRUE(WriteFileBytes(TempPath(name), bytes));
+    }
+    QByteArray Read(const QString& name) const { return ReadFileBytes(TempPath(name)); }
 
-    TAccountsChartTables Tables;
+    std::shared_ptr<THookedPrompt> Hooked = std::make_shared<THookedPrompt>();
+    std::shared_ptr<TProgramParams> Params = std::make_shared<TProgramParams>();
     TChartEntity Entity;
 };

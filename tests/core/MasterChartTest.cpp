@@ -1,49 +1,24 @@
+#include "core/charts/AccountsChart.h"
+#include "core/charts/BRecOpeningDetail.h"
+#include "core/charts/CurrencyConvRate.h"
+#include "core/charts/MasterChartStringList.h"
 #include "core/charts/StdDescChart.h"
-#include "core/io/StreamError.h"
-#include "core/io/ValueWriter.h"
+#include "core/charts/TaxRate.h"
 #include "core/common/Exceptions.h"
-#include "core/services/Services.h"
+#include "core/io/StreamError.h"
 #include "core/vocab/FileVocabulary.h"
-#include "tests/support/FileBytes.h"
-#include "tests/support/ServicesFixture.h"
-
-#include <QDir>
-#include <QFile>
-#include <functional>
+#include "tests/core/ChartTestSupport.h"
 
 namespace {
 
-// Value-stream bytes, written out by hand from the chart layout.
-// Identifiers "Std Descriptions,V5.0", "ABC123", "".
-const QByteArray StdHeader =
-    QByteArray::fromHex("07 15 53 74 64 20 44 65 73 63 72 69 70 74 69 6F 6E 73 2C 56 35 2E 30"
-                        "07 06 41 42 43 31 32 33"
-                        "07 00");
-// "ABC" = "A B Cooper"; "RENT2" = "Rent 2".
-const QByteArray ItemAbc = QByteArray::fromHex("06 03 41 42 43  06 0A 41 20 42 20 43 6F 6F 70 65 72");
-const QByteArray ItemRent2 = QByteArray::fromHex("06 05 52 45 4E 54 32  06 06 52 65 6E 74 20 32");
-// "ABC" = "Old".
-const QByteArray ItemAbcOld = QByteArray::fromHex("06 03 41 42 43  06 03 4F 6C 64");
+const QString StdFile = QStringLiteral("M_DETAIL/ABC12306.STD");
+const QString FundTemplate = QStringLiteral("M_DETAIL/Superfund.Std");
+const QString NoYear = QStringLiteral("Unable to load Standard Descriptions file for ABC123. \r(");
+const QString LoadFailed = QStringLiteral("Unable to load 2006 Standard Descriptions file for ABC123. \r(");
 
-QByteArray ListOf(const QByteArray& items) {
-    return QByteArray::fromHex("01") + items + QByteArray::fromHex("00");
+QByteArray StdChart(const QStringList& items, const QString& header = QStringLiteral("header")) {
+    return StoredChart(QStringLiteral("std"), header, items);
 }
-
-// A prompter that can change the disk while a box is up, the way a user fixes a problem
-// before pressing Retry.
-class TActingPrompt : public TScriptedPrompt {
-public:
-    std::function<void()> WhileShown;
-    TMessageButton ShowMessage(TMessageKind kind, const QString& text, TMessageButtons buttons,
-                               int helpContext) override {
-        if (WhileShown) {
-            auto act = std::move(WhileShown);
-            WhileShown = nullptr;
-            act();
-        }
-        return TScriptedPrompt::ShowMessage(kind, text, buttons, helpContext);
-    }
-};
 
 // A chart whose writing breaks off after the items, a given number of times.
 class TFailingChart : public TStdDescChart {
@@ -61,370 +36,437 @@ protected:
     }
 };
 
-} // namespace
+const QStringList MixedKeys = {"B10", "A9Z", "A001", "A1", "A01", "A10",  "A2Z", "A3",
+                               "A",   "a1b", "A-1",  "B9", "100", "1000", "99",  "A1000000000000"};
 
-class MasterChartTest : public TServicesFixture {
+void Fill(TMasterChartStringList& list, const QStringList& keys, bool numeric) {
+    list.SetNumericCompare(numeric);
+    for (const QString& key : keys)
+        EXPECT_GE(list.Add(key, std::make_unique<TStandardDescription>(key, key)), 0) << key.toStdString();
+}
+
+QString ListKeys(const TMasterChartStringList& list) {
+    QStringList keys;
+    for (int i = 0; i < list.Count(); ++i)
+        keys << list.Key(i);
+    return keys.join(u',');
+}
+
+class MasterChartTest : public TChartTest {
 protected:
-    void SetUp() override {
-        TServicesFixture::SetUp();
-        Acting = std::make_shared<TActingPrompt>();
-        Prompt = Acting;
-        TServices::SetPrompt(Prompt);
-        Entity.FileCode = QStringLiteral("ABC123");
-        Entity.EntityType = QStringLiteral("NSP");
-        Entity.DataDir = Temp.path();
-        Entity.ProgramDataDir = TempPath(QStringLiteral("PROGRAM"));
-        Entity.XferDir = QStringLiteral("X:\\QUILVANE\\TRANSFER");
+    std::unique_ptr<TStdDescChart> Chart(int year = 2006, const QStringList& held = {}) {
+        auto chart = std::make_unique<TStdDescChart>(Entity, TOptionSet{}, year);
+        for (const QString& key : held)
+            chart->AddDescription(key, QStringLiteral("held"));
+        return chart;
     }
-
-    QString ChartPath(const QString& name = QStringLiteral("ABC12306.STD")) const {
-        return TempPath(QStringLiteral("M_DETAIL/") + name);
-    }
-    void WriteBytes(const QString& path, const QByteArray& bytes) const {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        ASSERT_TRUE(WriteFileBytes(path, bytes));
-    }
-    QByteArray ReadBytes(const QString& path) const { return ReadFileBytes(path); }
-
-    std::shared_ptr<TActingPrompt> Acting;
-    TChartEntity Entity;
 };
 
-// ---- Naming -------------------------------------------------------------------------------
+} // namespace
 
 TEST_F(MasterChartTest, FileNameFromFolderKindCodeAndYear) {
-    TStdDescChart chart(Entity, {}, 2006);
-    const QString data = Temp.path();
-    EXPECT_EQ(chart.GetFileName({}), data + QStringLiteral("\\M_DETAIL\\ABC12306.STD"));
-    EXPECT_EQ(chart.GetFileName({}, 2010), data + QStringLiteral("\\M_DETAIL\\ABC12310.STD"));
-    EXPECT_EQ(chart.GetFileName({Option::NextYear}), data + QStringLiteral("\\M_DETAIL\\ABC12307.STD"));
-    EXPECT_EQ(chart.GetFileName({Option::TransferFolder}),
-              Entity.ProgramDataDir + QStringLiteral("\\TRANSFER\\M_DETAIL\\ABC12306.STD"));
-    EXPECT_EQ(chart.GetFileName({Option::TransferDrive}),
-              QStringLiteral("X:\\RORI\\ABC123\\M_DETAIL\\ABC12306.STD"));
-
-    TStdDescChart y2000(Entity, {}, 2000);
-    EXPECT_EQ(y2000.GetFileName({Option::PreviousYear}),
-              data + QStringLiteral("\\M_DETAIL\\ABC12399.STD"));
-    EXPECT_EQ(y2000.FileYear({Option::PreviousYear}), 1999);
-
-    // Each kind has its folder and extension.
-    y2000.Kind = ckBankRecOpening;
-    EXPECT_EQ(y2000.GetFileName({}), data + QStringLiteral("\\BANK_REC\\ABC12300.BOB"));
-    y2000.Kind = ckAccounts;
-    EXPECT_EQ(y2000.GetFileName({}), data + QStringLiteral("\\M_DETAIL\\ABC12300.ADF"));
-
-    TStdDescChart noYear(Entity, {}, -1);
-    EXPECT_EQ(noYear.GetFileName({Option::PreviousYear}),
-              data + QStringLiteral("\\M_DETAIL\\ABC123.STD"));
-    noYear.SetFileName(QStringLiteral("C:\\ELSEWHERE\\X.STD"));
-    EXPECT_EQ(noYear.GetFileName({Option::TransferDrive}, 2006), QStringLiteral("C:\\ELSEWHERE\\X.STD"));
-
+    // Year, options, year asked for, kind, name after the data folder.
+    const std::tuple<int, TOptionSet, int, int, QString> cases[] = {
+        {2006, {}, -1, ckStdDescriptions, "\\M_DETAIL\\ABC12306.STD"},
+        {2006, {}, 2010, ckStdDescriptions, "\\M_DETAIL\\ABC12310.STD"},
+        {2006, {Option::NextYear}, -1, ckStdDescriptions, "\\M_DETAIL\\ABC12307.STD"},
+        {2000, {Option::PreviousYear}, -1, ckStdDescriptions, "\\M_DETAIL\\ABC12399.STD"},
+        {-1, {Option::PreviousYear}, -1, ckStdDescriptions, "\\M_DETAIL\\ABC123.STD"},
+        {2006, {Option::TransferFolder}, -1, ckStdDescriptions, "/PROGRAM\\TRANSFER\\M_DETAIL\\ABC12306.STD"},
+        {2000, {}, -1, ckBankRecOpening, "\\BANK_REC\\ABC12300.BOB"},
+        {2000, {}, -1, ckAccounts, "\\M_DETAIL\\ABC12300.ADF"}};
+    for (const auto& [year, options, asked, kind, expected] : cases) {
+        auto chart = Chart(year);
+        chart->Kind = kind;
+        EXPECT_EQ(chart->GetFileName(options, asked), Temp.path() + expected);
+    }
+    auto chart = Chart(2000);
+    EXPECT_EQ(chart->GetFileName({Option::TransferDrive, Option::TransferFolder}),
+              "X:\\RORI\\ABC123\\M_DETAIL\\ABC12300.STD");
+    chart->SetFileName("C:\\ELSEWHERE\\X.STD");
+    EXPECT_EQ(chart->GetFileName({Option::TransferDrive}, 2006), "C:\\ELSEWHERE\\X.STD");
     Entity.XferDir.clear();
-    TStdDescChart noDrive(Entity, {}, 2006);
-    EXPECT_THROW(noDrive.GetFileName({Option::TransferDrive}), EQuilvaneError);
+    EXPECT_THROW(Chart()->GetFileName({Option::TransferDrive}), EQuilvaneError);
 }
 
-// ---- Header -------------------------------------------------------------------------------
-
-TEST_F(MasterChartTest, SaveWritesHeaderAndItemsAsHandWrittenBytes) {
-    TStdDescChart chart(Entity, {}, 2006);
-    chart.AddDescription(QStringLiteral("RENT2"), QStringLiteral("Rent 2"));
-    chart.AddDescription(QStringLiteral("ABC"), QStringLiteral("A B Cooper"));
-    chart.Saved = false;
+// A chart given a file name of its own reads and writes that file, and a load lets it go.
+TEST_F(MasterChartTest, AnExplicitFileNameIsReadAndWrittenInsteadOfTheYearsFile) {
+    Write(StdFile, StdChart({"RENT2"}));
+    Write("ELSEWHERE/MINE.STD", StdChart({"ABC"}));
+    auto chart = Chart();
+    chart->SetFileName(TempPath("ELSEWHERE/MINE.STD"));
+    ASSERT_EQ(chart->LoadFromFile({}), 0);
+    EXPECT_EQ(Keys(*chart), "ABC");
+    EXPECT_TRUE(chart->FileNameOverride.isEmpty());
+    chart->SetFileName(TempPath("ELSEWHERE/COPY.STD"));
+    chart->AddDescription("RENT2", "Rent 2");
+    chart->Saved = false;
     TOptionSet options;
-    ASSERT_EQ(chart.SaveToFile(options), 0);
-    EXPECT_TRUE(chart.Saved);
-    EXPECT_EQ(ReadBytes(ChartPath()).toHex(' '), (StdHeader + ListOf(ItemAbc + ItemRent2)).toHex(' '));
-    // No temporary file is left beside it.
-    EXPECT_EQ(QDir(TempPath(QStringLiteral("M_DETAIL"))).entryList(QDir::Files),
-              QStringList{QStringLiteral("ABC12306.STD")});
+    ASSERT_EQ(chart->SaveIfModified(options), 0);
+    EXPECT_TRUE(chart->Saved);
+    EXPECT_EQ(Read("ELSEWHERE/COPY.STD").toHex(' '), StdChart({"ABC", "RENT2"}).toHex(' '));
+    EXPECT_EQ(Read(StdFile), StdChart({"RENT2"}));
 }
 
-TEST_F(MasterChartTest, AnotherKindOfFileIsRefusedWithTheLoadBox) {
-    // Identifiers "Tax Rates,V5.3", "ABC123", "", then an empty list.
-    WriteBytes(ChartPath(), QByteArray::fromHex("07 0E 54 61 78 20 52 61 74 65 73 2C 56 35 2E 33"
-                                                "07 06 41 42 43 31 32 33 07 00 01 00"));
-    TStdDescChart chart(Entity, {}, 2006);
-    chart.AddDescription(QStringLiteral("ABC"), QStringLiteral("held"));
-    Prompt->Answer(TMessageButton::Ignore);
-    EXPECT_EQ(chart.LoadFromFile({}), -1);
-    ASSERT_EQ(Prompt->Shown.size(), 1);
-    EXPECT_EQ(Prompt->Shown[0].Text,
-              QStringLiteral("Unable to load 2006 Standard Descriptions file for ABC123. \r"
-                             "(ABC12306.STD is not a Std Descriptions file)"));
-    EXPECT_EQ(Prompt->Shown[0].Buttons, TMessageButton::Retry | TMessageButton::Ignore);
-    EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Error});
-    EXPECT_EQ(chart.Count(), 0);
-    EXPECT_TRUE(chart.IsSaveBlocked());
-
-    // Silent: no box, and the caller learns it was the wrong kind.
-    TStdDescChart silent(Entity, {}, 2006);
-    EXPECT_EQ(silent.LoadFromFile({Option::Silent}), ChartResult::WrongKind);
-    EXPECT_EQ(Prompt->Shown.size(), 1);
-    EXPECT_EQ(silent.PeekFileHeader({}), ChartResult::WrongKind);
-}
-
-TEST_F(MasterChartTest, ForeignHeaderKeyLoadsTheItemsAndSaysSo) {
-    // Identifiers "Std Descriptions,V5.0", "ABC123", "CEE DATA".
-    const QByteArray header =
-        StdHeader.left(StdHeader.size() - 2) + QByteArray::fromHex("07 08 43 45 45 20 44 41 54 41");
-    WriteBytes(ChartPath(), header + ListOf(ItemAbc));
-    TStdDescChart chart(Entity, {}, 2006);
-    chart.HeaderKey = QStringLiteral("QUILVANE");
-    EXPECT_EQ(chart.PeekFileHeader({}), ChartResult::ForeignFormat);
-    EXPECT_EQ(chart.LoadFromFile({}), ChartResult::ForeignFormat);
-    EXPECT_EQ(chart.Count(), 1);
-    EXPECT_TRUE(Prompt->Shown.isEmpty());
-
-    chart.HeaderKey = QStringLiteral("cee data");
-    EXPECT_EQ(chart.LoadFromFile({}), 0);
-}
-
-// ---- Load ---------------------------------------------------------------------------------
-
-TEST_F(MasterChartTest, MissingFileIsNothingUnlessItMustExist) {
-    TStdDescChart chart(Entity, {}, 2006);
-    chart.AddDescription(QStringLiteral("ABC"), QStringLiteral("held"));
-    EXPECT_EQ(chart.LoadFromFile({}), 0);
-    EXPECT_EQ(chart.Count(), 1);
-    WriteBytes(ChartPath(), QByteArray()); // empty counts as missing
-    EXPECT_EQ(chart.LoadFromFile({}), 0);
-    EXPECT_EQ(chart.Count(), 1);
-    EXPECT_FALSE(chart.IsSaveBlocked());
-
-    Prompt->Answer(TMessageButton::Ignore);
-    EXPECT_EQ(chart.LoadFromFile({Option::MustExist}), -1);
-    EXPECT_EQ(Prompt->Texts(),
-              QStringList{QStringLiteral(
-                  "Unable to load 2006 Standard Descriptions file for ABC123. \r(File not found)")});
-
-    // A chart of no year says so without a year and without a missing blank.
-    TStdDescChart noYear(Entity, {}, -1);
-    Prompt->Answer(TMessageButton::Ignore);
-    EXPECT_EQ(noYear.LoadFromFile({Option::MustExist}), -1);
-    EXPECT_EQ(Prompt->Texts().last(),
-              QStringLiteral("Unable to load Standard Descriptions file for ABC123. \r(File not found)"));
-}
-
-TEST_F(MasterChartTest, RetryReadsTheFileAgain) {
-    TStdDescChart chart(Entity, {}, 2006);
-    Acting->WhileShown = [&] { WriteBytes(ChartPath(), StdHeader + ListOf(ItemAbc)); };
+TEST_F(MasterChartTest, LoadResultsBoxesAndWhatIsLeft) {
+    const QByteArray wrongKind = StdChart({}, "tax-header");
+    const QByteArray damaged = StdChart({"ABC", "RENT2"}).left(60);
+    // The file (null: none), the year, options, result, box text, items left of the one held,
+    // and whether the chart is then save-blocked.
+    const std::tuple<QByteArray, int, TOptionSet, int, QString, int, bool> cases[] = {
+        {QByteArray(), 2006, {}, 0, {}, 1, false},
+        {"", 2006, {}, 0, {}, 1, false},
+        {QByteArray(), 2006, {Option::MustExist}, -1, LoadFailed + "File not found)", 0, false},
+        {"", 2006, {Option::MustExist}, -1, LoadFailed + "File not found)", 0, false},
+        {QByteArray(), -1, {Option::MustExist}, -1, NoYear + "File not found)", 0, false},
+        {wrongKind, 2006, {}, -1, LoadFailed + "ABC12306.STD is not a Std Descriptions file)", 0, true},
+        {wrongKind, 2006, {Option::Silent}, ChartResult::WrongKind, {}, 0, true},
+        {damaged, 2006, {}, -1, LoadFailed + "Stream read error)", 0, true},
+        {damaged, 2006, {Option::Silent, Option::MergeLoad}, -1, {}, 2, true}};
+    for (const auto& [file, year, options, result, box, count, blocked] : cases) {
+        SCOPED_TRACE(box.toStdString() + " " + std::to_string(file.size()));
+        QFile::remove(TempPath("M_DETAIL/ABC123.STD"));
+        QFile::remove(TempPath(StdFile));
+        if (!file.isNull())
+            Write(StdFile, file);
+        Prompt->Shown.clear();
+        Prompt->Beeps.clear();
+        if (!box.isEmpty())
+            Prompt->Answer(TMessageButton::Ignore);
+        auto chart = Chart(year, {"HELD"});
+        EXPECT_EQ(chart->LoadFromFile(options), result);
+        EXPECT_EQ(Prompt->Texts(), box.isEmpty() ? QStringList() : QStringList{box});
+        if (!box.isEmpty()) {
+            EXPECT_EQ(Prompt->Shown[0].Buttons, TMessageButton::Retry | TMessageButton::Ignore);
+        }
+        EXPECT_EQ(chart->Count(), count);
+        EXPECT_EQ(chart->CurrentIndex, result == 0 || count == 0 ? -1 : 0);
+        EXPECT_EQ(chart->IsSaveBlocked(), blocked);
+    }
+    // A file of another account format is loaded, and said to be so.
+    Write(StdFile, StdChart({"ABC"}, "foreign-header"));
+    auto chart = Chart();
+    chart->HeaderKey = "QUILVANE";
+    EXPECT_EQ(chart->LoadFromFile({}), ChartResult::ForeignFormat);
+    EXPECT_EQ(chart->Count(), 1);
+    chart->HeaderKey = "cee data";
+    EXPECT_EQ(chart->LoadFromFile({}), 0);
+    // Retry reads the file again.
+    chart->HeaderKey.clear();
+    Write(StdFile, damaged);
+    Hooked->OnShow = [&] { Write(StdFile, StdChart({"RENT2"})); };
     Prompt->Answer(TMessageButton::Retry);
-    EXPECT_EQ(chart.LoadFromFile({Option::MustExist}), 0);
-    EXPECT_EQ(chart.Count(), 1);
-    EXPECT_EQ(chart.CurrentIndex, 0);
-    EXPECT_FALSE(chart.IsSaveBlocked());
+    EXPECT_EQ(chart->LoadFromFile({}), 0);
+    EXPECT_EQ(Keys(*chart), "RENT2");
+    EXPECT_FALSE(chart->IsSaveBlocked());
 }
 
-// A file that breaks off inside its items is a failure in every mode, never an empty success,
-// and the chart then never writes over it by itself.
-TEST_F(MasterChartTest, DamagedFileFailsAndBlocksSavingOverIt) {
-    const QByteArray damaged = StdHeader + QByteArray::fromHex("01") + ItemAbc + ItemRent2.left(5);
-    WriteBytes(ChartPath(), damaged);
-
-    TStdDescChart silent(Entity, {}, 2006);
-    EXPECT_EQ(silent.LoadFromFile({Option::Silent}), -1);
-    EXPECT_EQ(silent.Count(), 0);
-    EXPECT_EQ(silent.CurrentIndex, -1);
-    EXPECT_TRUE(silent.IsSaveBlocked());
-
-    TStdDescChart chart(Entity, {}, 2006);
-    Prompt->Answer(TMessageButton::Ignore);
-    EXPECT_EQ(chart.LoadFromFile({}), -1);
-    EXPECT_EQ(
-        Prompt->Texts().last(),
-        QStringLiteral("Unable to load 2006 Standard Descriptions file for ABC123. \r(Stream read error)"));
-    chart.AddDescription(QStringLiteral("NEW"), QStringLiteral("typed after the failure"));
-    chart.Saved = false;
+// A file that could not be read is never written over by itself; an explicit save asks first.
+TEST_F(MasterChartTest, AChartThatFailedToLoadDoesNotSaveOverItsFile) {
+    const QByteArray damaged = StdChart({"ABC", "RENT2"}).left(60);
+    Write(StdFile, damaged);
+    auto chart = Chart();
+    EXPECT_EQ(chart->LoadFromFile({Option::Silent}), -1);
+    chart->AddDescription("NEW", "typed after the failure");
+    chart->Saved = false;
     TOptionSet options;
-    EXPECT_EQ(chart.SaveIfModified(options), ChartResult::Refused);
-    EXPECT_EQ(ReadBytes(ChartPath()), damaged);
-
-    // An explicit save asks first; No keeps the file.
+    EXPECT_EQ(chart->SaveIfModified(options), ChartResult::Refused);
     Prompt->Answer(TMessageButton::No);
-    EXPECT_EQ(chart.SaveToFile(options), ChartResult::Refused);
+    EXPECT_EQ(chart->SaveToFile(options), ChartResult::Refused);
     EXPECT_EQ(Prompt->Shown.last().Kind, TMessageKind::Question);
-    EXPECT_EQ(ReadBytes(ChartPath()), damaged);
+    EXPECT_EQ(Read(StdFile), damaged);
     Prompt->Answer(TMessageButton::Yes);
-    EXPECT_EQ(chart.SaveToFile(options), 0);
-    EXPECT_FALSE(chart.IsSaveBlocked());
-    EXPECT_NE(ReadBytes(ChartPath()), damaged);
+    EXPECT_EQ(chart->SaveToFile(options), 0);
+    EXPECT_FALSE(chart->IsSaveBlocked());
+    EXPECT_EQ(chart->LoadFromFile({}), 0);
+    EXPECT_EQ(Keys(*chart), "NEW");
 }
 
 TEST_F(MasterChartTest, MergeLoadAddsToTheHeldItems) {
-    WriteBytes(ChartPath(), StdHeader + ListOf(ItemAbc + ItemRent2));
-    TStdDescChart keep(Entity, {}, 2006);
-    keep.AddDescription(QStringLiteral("ABC"), QStringLiteral("Old"));
-    EXPECT_EQ(keep.LoadFromFile({Option::MergeLoad}), 0);
-    ASSERT_EQ(keep.Count(), 2);
-    EXPECT_EQ(keep.GetStdDescription(0)->Description, QStringLiteral("Old"));
-    EXPECT_FALSE(keep.Saved);
-
-    TStdDescChart take(Entity, {}, 2006);
-    take.AddDescription(QStringLiteral("abc"), QStringLiteral("Old"));
-    EXPECT_EQ(take.LoadFromFile({Option::MergeReplace}), 0);
-    ASSERT_EQ(take.Count(), 2);
-    EXPECT_EQ(take.GetCode(0), QStringLiteral("abc"));
-    EXPECT_EQ(take.GetStdDescription(0)->Description, QStringLiteral("A B Cooper"));
-    EXPECT_FALSE(take.Saved);
-
-    // Merging into an empty chart is an ordinary load; without merging the chart is replaced.
-    TStdDescChart empty(Entity, {}, 2006);
-    EXPECT_EQ(empty.LoadFromFile({Option::MergeReplace}), 0);
-    EXPECT_TRUE(empty.Saved);
-    keep.AddDescription(QStringLiteral("ZZZ"), QString());
-    EXPECT_EQ(keep.LoadFromFile({}), 0);
-    EXPECT_EQ(keep.Count(), 2);
-    EXPECT_EQ(keep.IndexOf(QStringLiteral("ZZZ")), -1);
-    EXPECT_TRUE(keep.Saved);
+    Write(StdFile, StdChart({"ABC", "RENT2"}));
+    auto keep = Chart(2006, {"ABC"});
+    EXPECT_EQ(keep->LoadFromFile({Option::MergeLoad}), 0);
+    EXPECT_EQ(Keys(*keep), "ABC,RENT2");
+    EXPECT_EQ(keep->GetStdDescription(0)->Description, "held");
+    EXPECT_FALSE(keep->Saved);
+    auto take = Chart(2006, {"abc"});
+    EXPECT_EQ(take->LoadFromFile({Option::MergeReplace}), 0);
+    EXPECT_EQ(Keys(*take), "abc,RENT2");
+    EXPECT_EQ(take->GetStdDescription(0)->Description, "A B Cooper");
+    EXPECT_FALSE(take->Saved);
+    // Without merging the chart is replaced.
+    keep->AddDescription("ZZZ", QString());
+    EXPECT_EQ(keep->LoadFromFile({}), 0);
+    EXPECT_EQ(Keys(*keep), "ABC,RENT2");
+    EXPECT_TRUE(keep->Saved);
 }
 
 TEST_F(MasterChartTest, ProgressShowsTheFileAndMovesToTheEnd) {
-    WriteBytes(ChartPath(), StdHeader + ListOf(ItemAbc + ItemRent2));
-    TStdDescChart chart(Entity, {}, 2006);
+    Write(StdFile, StdChart({"ABC", "RENT2"}));
+    auto chart = Chart();
     auto progress = TServices::CreateProgress();
-    ASSERT_EQ(chart.LoadFromFile({}, progress.get()), 0);
-    EXPECT_EQ(Progress->Log.first(), QStringLiteral("message:2|Standard Descriptions ABC123"));
-    chart.Saved = false;
-    TOptionSet options;
+    ASSERT_EQ(chart->LoadFromFile({}, progress.get()), 0);
     Progress->Positions.clear();
-    ASSERT_EQ(chart.SaveToFile(options, progress.get()), 0);
-    EXPECT_TRUE(Progress->Log.contains(QStringLiteral("message:3|ABC123 Standard Descriptions")));
+    TOptionSet options;
+    ASSERT_EQ(chart->SaveToFile(options, progress.get()), 0);
     EXPECT_EQ(Progress->Positions, (QList<double>{50.0, 100.0}));
-
     // Cancel during a load unwinds, and the half-read chart is not saved over the file.
     Progress->CancelAtUpdate = Progress->Updates + 1;
-    EXPECT_THROW(chart.LoadFromFile({}, progress.get()), EOperationCancelled);
-    EXPECT_TRUE(chart.IsSaveBlocked());
+    EXPECT_THROW(chart->LoadFromFile({}, progress.get()), EOperationCancelled);
+    EXPECT_TRUE(chart->IsSaveBlocked());
 }
 
-// ---- Save ---------------------------------------------------------------------------------
-
 TEST_F(MasterChartTest, FailedWriteOffersRetryAndIgnoreAndKeepsTheOldFile) {
-    const QByteArray old = StdHeader + ListOf(ItemAbcOld);
-    WriteBytes(ChartPath(), old);
+    const QByteArray old = StdChart({"abc-old"});
+    Write(StdFile, old);
     TFailingChart chart(Entity, {}, 2006);
-    chart.AddDescription(QStringLiteral("ABC"), QStringLiteral("A B Cooper"));
+    chart.AddDescription("ABC", "A B Cooper");
     chart.Saved = false;
     chart.FailuresLeft = 2;
     Prompt->Answer(TMessageButton::Retry);
     Prompt->Answer(TMessageButton::Ignore);
     TOptionSet options;
     EXPECT_EQ(chart.SaveToFile(options), -1);
-    EXPECT_EQ(
-        Prompt->Texts(),
-        QStringList(
-            2, QStringLiteral(
-                   "Unable to save 2006 Standard Descriptions file for ABC123. \r(Stream write error)")));
+    EXPECT_EQ(Prompt->Texts(), QStringList(2, "Unable to save 2006 Standard Descriptions file for ABC123. \r"
+                                              "(Stream write error)"));
     EXPECT_EQ(Prompt->Beeps, (QList<TBeep>{TBeep::Error, TBeep::Error}));
     EXPECT_FALSE(chart.Saved);
-    EXPECT_EQ(ReadBytes(ChartPath()), old);
-
+    EXPECT_EQ(Read(StdFile), old);
     chart.FailuresLeft = 1;
     Prompt->Answer(TMessageButton::Retry);
     EXPECT_EQ(chart.SaveToFile(options), 0);
     EXPECT_TRUE(chart.Saved);
-    EXPECT_EQ(ReadBytes(ChartPath()), StdHeader + ListOf(ItemAbc));
+    EXPECT_EQ(Read(StdFile), StdChart({"ABC"}));
+
+    // A plain file where the chart folder should be: no folder can be made, whoever we are. The
+    // system's words are in the brackets; Retry once the file is gone.
+    QDir(TempPath("M_DETAIL")).removeRecursively();
+    Write("M_DETAIL", "x");
+    Hooked->OnShow = [&] { QFile::remove(TempPath("M_DETAIL")); };
+    Prompt->Answer(TMessageButton::Retry);
+    EXPECT_EQ(chart.SaveToFile(options), 0);
+    EXPECT_TRUE(
+        Prompt->Texts().last().startsWith("Unable to save 2006 Standard Descriptions file for ABC123. \r("));
+    EXPECT_GT(Prompt->Texts().last().size(), 64);
+    EXPECT_EQ(Read(StdFile), StdChart({"ABC"}));
 }
 
-TEST_F(MasterChartTest, UnwritableFolderQuotesTheSystemText) {
-    // A plain file where the chart folder should be: no folder can be made, whoever we are.
-    WriteBytes(TempPath(QStringLiteral("M_DETAIL")), QByteArray("x"));
-    TStdDescChart chart(Entity, {}, 2006);
-    chart.Saved = false;
-    Acting->WhileShown = [&] { QFile::remove(TempPath(QStringLiteral("M_DETAIL"))); };
-    Prompt->Answer(TMessageButton::Retry);
-    TOptionSet options;
-    EXPECT_EQ(chart.SaveToFile(options), 0);
-    ASSERT_EQ(Prompt->Shown.size(), 1);
-    const QString text = Prompt->Shown[0].Text;
-    EXPECT_TRUE(
-        text.startsWith(QStringLiteral("Unable to save 2006 Standard Descriptions file for ABC123. \r(")));
-    EXPECT_TRUE(text.endsWith(QLatin1Char(')')));
-    EXPECT_GT(text.size(), 64); // the system's words are in the brackets
-    EXPECT_EQ(ReadBytes(ChartPath()), StdHeader + ListOf(QByteArray()));
+// A chart file planted as a link is never written through: not to the file it points at outside
+// the folder, and not to a new file where a dangling link points.
+TEST_F(MasterChartTest, AChartFileThatIsALinkIsRefused) {
+    Write("OUTSIDE/victim", "precious");
+    QDir().mkpath(TempPath("M_DETAIL"));
+    for (const QString& target : {TempPath("OUTSIDE/victim"), TempPath("OUTSIDE/new")}) {
+        QFile::remove(TempPath(StdFile));
+        ASSERT_TRUE(QFile::link(target, TempPath(StdFile)));
+        auto chart = Chart(2006, {"ABC"});
+        Prompt->Answer(TMessageButton::Ignore);
+        TOptionSet options;
+        EXPECT_EQ(chart->SaveToFile(options), -1);
+        EXPECT_TRUE(
+            Prompt->Texts().last().startsWith("Unable to save 2006 Standard Descriptions file for ABC123."));
+        EXPECT_TRUE(Prompt->Texts().last().contains("is a symbolic link"));
+        EXPECT_EQ(Prompt->Shown.last().Buttons, TMessageButton::Retry | TMessageButton::Ignore);
+        EXPECT_TRUE(QFileInfo(TempPath(StdFile)).isSymLink());
+    }
+    EXPECT_EQ(Read("OUTSIDE/victim"), "precious");
+    EXPECT_EQ(QDir(TempPath("OUTSIDE")).entryList(QDir::Files), QStringList{"victim"});
 }
 
 TEST_F(MasterChartTest, ReplaceQuestionAllAndCancelTravelInTheOptions) {
-    const QByteArray old = StdHeader + ListOf(ItemAbcOld);
-    WriteBytes(ChartPath(), old);
-    WriteBytes(ChartPath(QStringLiteral("ABC12307.STD")), old);
-    TStdDescChart first(Entity, {}, 2006);
-    TStdDescChart second(Entity, {}, 2007);
-    TOptionSet options{Option::AskBeforeReplace};
-
-    Prompt->Answer(TMessageButton::Cancel);
-    EXPECT_EQ(first.SaveToFile(options), ChartResult::Refused);
-    EXPECT_TRUE(options.Has(Option::StopOperation));
-    EXPECT_EQ(ReadBytes(ChartPath()), old);
-    EXPECT_EQ(Prompt->Texts(),
-              QStringList{QStringLiteral("ABC123 2006  Standard Descriptions infomation aleady exists.\r"
-                                         "Replace the current information ?")});
+    Write(StdFile, StdChart({"abc-old"}));
+    Write("M_DETAIL/ABC12307.STD", StdChart({"abc-old"}));
+    auto first = Chart(2006);
+    // Answer, result, whether 17 (ask) and 29 (stop) are then in the options.
+    const std::tuple<TMessageButton, int, bool, bool> answers[] = {
+        {TMessageButton::Cancel, ChartResult::Refused, true, true},
+        {TMessageButton::No, ChartResult::Refused, true, false},
+        {TMessageButton::Yes, 0, true, false},
+        {TMessageButton::All, 0, false, false}};
+    for (const auto& [answer, result, asks, stops] : answers) {
+        TOptionSet options{Option::AskBeforeReplace};
+        Prompt->Answer(answer);
+        EXPECT_EQ(first->SaveToFile(options), result);
+        EXPECT_EQ(options.Has(Option::AskBeforeReplace), asks);
+        EXPECT_EQ(options.Has(Option::StopOperation), stops);
+    }
+    EXPECT_EQ(Prompt->Texts().first(), "ABC123 2006  Standard Descriptions infomation aleady exists.\r"
+                                       "Replace the current information ?");
     EXPECT_EQ(Prompt->Shown[0].Buttons,
               TMessageButton::Yes | TMessageButton::No | TMessageButton::Cancel | TMessageButton::All);
-    EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Question});
-
-    options = TOptionSet{Option::AskBeforeReplace};
-    Prompt->Answer(TMessageButton::No);
-    EXPECT_EQ(first.SaveToFile(options), ChartResult::Refused);
-    EXPECT_FALSE(options.Has(Option::StopOperation));
-
+    EXPECT_EQ(Prompt->Beeps.first(), TBeep::Question);
+    // All is remembered for the rest of the run: the next chart is replaced without a question,
+    // and so is a file that is not there.
+    TOptionSet options{Option::AskBeforeReplace};
     Prompt->Answer(TMessageButton::All);
-    EXPECT_EQ(first.SaveToFile(options), 0);
-    EXPECT_FALSE(options.Has(Option::AskBeforeReplace));
-    EXPECT_EQ(second.SaveToFile(options), 0); // not asked again
-    EXPECT_EQ(Prompt->Shown.size(), 3);
-    EXPECT_EQ(ReadBytes(ChartPath(QStringLiteral("ABC12307.STD"))), StdHeader + ListOf(QByteArray()));
-
-    // No question for a file that is not there.
-    TStdDescChart fresh(Entity, {}, 2010);
-    TOptionSet ask{Option::AskBeforeReplace};
-    EXPECT_EQ(fresh.SaveToFile(ask), 0);
-    EXPECT_EQ(Prompt->Shown.size(), 3);
-    QString caption;
-    EXPECT_TRUE(fresh.ConfirmReplace(QStringLiteral("/nowhere/at/all"), caption, ask));
-    EXPECT_EQ(caption, QStringLiteral("ABC123 2010  Standard Descriptions"));
+    EXPECT_EQ(first->SaveToFile(options), 0);
+    EXPECT_EQ(Chart(2007)->SaveToFile(options), 0);
+    options.Include(Option::AskBeforeReplace);
+    EXPECT_EQ(Chart(2010)->SaveToFile(options), 0);
+    EXPECT_EQ(Prompt->Shown.size(), 5);
+    Chart(2011, {"ABC"})->Saved = false; // freed while modified: the owner saves, never the chart
+    EXPECT_FALSE(QFile::exists(TempPath("M_DETAIL/ABC12311.STD")));
 }
 
-TEST_F(MasterChartTest, NothingIsSavedUnlessTheOwnerAsks) {
+TEST_F(MasterChartTest, DescriptionsLoadInNumberOrderAndSaveTheSameBytes) {
+    Write(StdFile, StdChart({"RENT10", "ABC", "RENT2", "abc-old"}));
+    TStdDescChart chart(Entity, {Option::Load}, 2006);
+    EXPECT_EQ(Keys(chart), "ABC,RENT2,RENT10"); // the second "ABC" is dropped
+    EXPECT_EQ(chart.GetStdDescription(2)->Description, "Caf\u00e9 rent");
+    EXPECT_EQ(chart.Version, "V5.0");
     TOptionSet options;
-    {
-        TStdDescChart chart(Entity, {}, 2006);
-        EXPECT_EQ(chart.SaveIfModified(options), 0); // unmodified: nothing written
-        EXPECT_FALSE(QFile::exists(ChartPath()));
-        chart.AddDescription(QStringLiteral("ABC"), QStringLiteral("A B Cooper"));
-        chart.Saved = false;
-    } // freed while modified
-    EXPECT_FALSE(QFile::exists(ChartPath()));
-
-    TStdDescChart chart(Entity, {}, 2006);
-    chart.AddDescription(QStringLiteral("ABC"), QStringLiteral("A B Cooper"));
-    chart.Saved = false;
-    EXPECT_EQ(chart.SaveIfModified(options), 0);
-    EXPECT_EQ(ReadBytes(ChartPath()), StdHeader + ListOf(ItemAbc));
+    ASSERT_EQ(chart.SaveToFile(options), 0);
+    EXPECT_EQ(Read(StdFile).toHex(' '), StdChart({"ABC", "RENT2", "RENT10"}).toHex(' '));
 }
 
-// ---- Items --------------------------------------------------------------------------------
+TEST_F(MasterChartTest, AbbreviationsExpandInOnePass) {
+    TStdDescChart chart(Entity, {}, 2006);
+    chart.AddDescription("ABC", "A B Cooper");
+    chart.AddDescription("RENT2", "Rent of unit 2");
+    chart.AddDescription("SELF", "see ~SELF");
+    chart.AddDescription("LOOP", "~ABC and ~LOOP");
+    // A description that names itself, or others, is put in as it stands; the abbreviation
+    // runs to a word delimiter ("~ABC~" names "ABC~"); numbers are part of it as written.
+    const std::pair<const char*, const char*> cases[] = {{"Paid ~ABC.", "Paid A B Cooper."},
+                                                         {"~abc", "A B Cooper"},
+                                                         {"~XYZ", "~XYZ"},
+                                                         {"Total ~", "Total ~"},
+                                                         {"Pay ~SELF", "Pay see ~SELF"},
+                                                         {"~LOOP!", "~ABC and ~LOOP!"},
+                                                         {"~ABC~ x", "~ABC~ x"},
+                                                         {"~AB", "~AB"},
+                                                         {"~RENT02", "~RENT02"}};
+    for (const auto& [text, expanded] : cases)
+        EXPECT_EQ(chart.ExpandAbbreviations(text), expanded) << text;
+    EXPECT_EQ(chart.ExpandAbbreviations("~ABC,~rent2;~ABC"), "A B Cooper,Rent of unit 2;A B Cooper");
+    QString result = QStringLiteral("stale");
+    chart.ExpandAbbreviations(QString(), result);
+    EXPECT_TRUE(result.isEmpty());
+}
+
+TEST_F(MasterChartTest, AFundWithNoDescriptionsStartsFromTheTemplate) {
+    Write(FundTemplate, StdChart({"ABC"}));
+    Entity.EntityType = QStringLiteral("sup");
+    TStdDescChart chart(Entity, {Option::Load}, 2006);
+    EXPECT_EQ(Keys(chart), "ABC");
+    // Saved under the year's own name; the template stays as it was.
+    TOptionSet options;
+    EXPECT_EQ(chart.SaveIfModified(options), 0);
+    EXPECT_EQ(Read(StdFile), StdChart({"ABC"}));
+    // A fund whose chart has items, or any other file, does not use it.
+    Write(StdFile, StdChart({"RENT2"}));
+    EXPECT_EQ(Keys(TStdDescChart(Entity, {Option::Load}, 2006)), "RENT2");
+    // A template that cannot be read does not block the year's own file.
+    Write(FundTemplate, "not a chart");
+    Entity.EntityType = QStringLiteral("SUP");
+    Prompt->Answer(TMessageButton::Ignore);
+    TStdDescChart fund(Entity, {Option::Load}, 2007);
+    EXPECT_EQ(Prompt->Shown.size(), 1);
+    fund.AddDescription("ABC", "A B Cooper");
+    fund.Saved = false;
+    EXPECT_EQ(fund.SaveIfModified(options), 0);
+    EXPECT_EQ(Read(FundTemplate), "not a chart");
+}
 
 TEST_F(MasterChartTest, ChangeCodeRefilesTheItemAndRefusesATakenCode) {
-    TStdDescChart chart(Entity, {}, 2006);
-    chart.AddDescription(QStringLiteral("RENT2"), QStringLiteral("Rent 2"));
-    chart.AddDescription(QStringLiteral("ABC"), QStringLiteral("A B Cooper"));
-    EXPECT_EQ(chart.AddDescription(QStringLiteral("abc"), QStringLiteral("again")), -1);
+    auto chart = Chart(2006, {"RENT2", "ABC"});
+    EXPECT_EQ(chart->AddDescription("abc", "again"), -1);
+    EXPECT_EQ(chart->ChangeCode(1, "RENT10"), 1);
+    EXPECT_EQ(chart->ChangeCode(0, "RENT10"), -1);
+    EXPECT_EQ(chart->ChangeCode(0, " "), -1);
+    EXPECT_EQ(chart->ChangeCode(9, "X"), -1);
+    EXPECT_EQ(chart->ChangeCode(0, "ZED"), 1);
+    EXPECT_EQ(Keys(*chart) + chart->GetStdDescription(1)->Abbreviation, "RENT10,ZEDZED");
+    EXPECT_EQ(chart->DeleteItem(0, false)->GetKey(), "RENT10");
+    EXPECT_EQ(chart->DeleteItem(0), nullptr);
+    EXPECT_EQ(Keys(*chart) + chart->GetCode(-1), "");
+}
 
-    EXPECT_EQ(chart.ChangeCode(1, QStringLiteral("RENT10")), 1);
-    EXPECT_EQ(chart.ChangeCode(0, QStringLiteral("RENT10")), -1);
-    EXPECT_EQ(chart.GetStdDescription(0)->Abbreviation, QStringLiteral("ABC"));
-    EXPECT_EQ(chart.ChangeCode(0, QStringLiteral("ZED")), 1);
-    EXPECT_EQ(chart.GetStdDescription(1)->Abbreviation, QStringLiteral("ZED"));
-    EXPECT_EQ(chart.GetCode(1), QStringLiteral("ZED"));
-    EXPECT_EQ(chart.ChangeCode(9, QStringLiteral("X")), -1);
+// Every kind of item refuses a key that is no code of its kind and keeps its own.
+TEST_F(MasterChartTest, EveryItemKindRefusesABadKey) {
+    TAccountDetail account(Format());
+    TBRecOpeningDetail detail(Format());
+    TTaxRate rate;
+    TCurrencyConvRate currency;
+    TStandardDescription description;
+    // The item, a good key and a bad one.
+    const std::tuple<TMasterChartItem*, QString, QString> cases[] = {{&account, "01-2000-05", "01-20X0"},
+                                                                     {&detail, "2000", "not a code"},
+                                                                     {&rate, "GST", "  "},
+                                                                     {&currency, "USD", ""},
+                                                                     {&description, "ABC", " "}};
+    for (const auto& [item, good, bad] : cases) {
+        EXPECT_EQ(item->SetKey(good), !good.isEmpty());
+        EXPECT_FALSE(item->SetKey(bad)) << bad.toStdString();
+        EXPECT_EQ(item->GetKey(), good);
+    }
+}
 
-    std::unique_ptr<TMasterChartItem> kept = chart.DeleteItem(0, false);
-    ASSERT_NE(kept, nullptr);
-    EXPECT_EQ(kept->GetKey(), QStringLiteral("RENT10"));
-    EXPECT_EQ(chart.DeleteItem(0), nullptr);
-    EXPECT_EQ(chart.Count(), 0);
-    EXPECT_EQ(chart.GetCode(-1), QString());
+TEST(ChartKeyCompare, PlainNumericAndPrefixOrders) {
+    // a, b, numeric, prefix, result. Letters fold over the whole code page (0xFF and 0x9F, 0x9A
+    // and 0x8A), ordinal over the folded bytes; runs of digits compare by value of any length,
+    // and equal values written differently by the plain order.
+    const std::tuple<const char*, const char*, bool, bool, int> cases[] = {
+        {"A10", "A9", false, false, -1},       {"100", "1000", false, false, -1},
+        {"1000", "100", false, false, 1},      {"gst1", "GST1", false, false, 0},
+        {"A9", "A10", true, false, -1},        {"gst1", "GST1", true, false, 0},
+        {"GST2", "GST10", true, false, -1},    {"A01", "A1", true, false, -1},
+        {"A001", "A01", true, false, -1},      {"a", "Z", false, false, -1},
+        {"\u00df", "SS", false, false, 1},     {"caf\u00e9", "CAF\u00c9", false, false, 0},
+        {"\u00ff", "\u0178", false, false, 0}, {"\u0161", "\u0160", false, false, 0},
+        {"\u00e9", "Z", false, false, 1},      {"GST", "gst10", true, true, 0},
+        {"GST10", "GST", false, true, 0},      {"GST2", "GST10", true, true, -1}};
+    for (const auto& [a, b, numeric, prefix, expected] : cases)
+        EXPECT_EQ(CompareKeys(QString::fromUtf8(a), QString::fromUtf8(b), numeric, prefix), expected)
+            << a << " " << b << " " << numeric;
+    EXPECT_EQ(CompareKeys("A99999999999999999999", "A100000000000000000000", true, false), -1);
+}
+
+// Sorting and searching need an order in which no three keys go round in a circle; the mixed
+// keys include the trap A2Z, A3, A10 (each pair ordered differently by text and by number).
+TEST(ChartKeyCompare, BothOrdersAreTotalOverMixedKeys) {
+    for (const bool numeric : {false, true})
+        for (const QString& a : MixedKeys)
+            for (const QString& b : MixedKeys) {
+                const int ab = CompareKeys(a, b, numeric, false);
+                EXPECT_EQ(ab, -CompareKeys(b, a, numeric, false)) << a.toStdString() << b.toStdString();
+                EXPECT_EQ(ab == 0, a == b) << a.toStdString() << " " << b.toStdString();
+                for (const QString& c : MixedKeys)
+                    EXPECT_TRUE(ab >= 0 || CompareKeys(b, c, numeric, false) >= 0 ||
+                                CompareKeys(a, c, numeric, false) < 0)
+                        << a.toStdString() << b.toStdString() << c.toStdString();
+            }
+}
+
+TEST(MasterChartStringList, MixedKeysSortAndAreFoundAgain) {
+    TMasterChartStringList list;
+    Fill(list, MixedKeys, true);
+    EXPECT_EQ(ListKeys(list), "99,100,1000,A,A-1,A001,A01,A1,a1b,A2Z,A3,A9Z,A10,A1000000000000,B9,B10");
+    // Switching to the plain order re-sorts; every key is found in either order.
+    for (const bool numeric : {true, false}) {
+        list.SetNumericCompare(numeric);
+        for (const QString& key : MixedKeys)
+            EXPECT_EQ(list.Key(list.IndexOf(key.toLower())), key);
+    }
+    EXPECT_EQ(ListKeys(list), "100,1000,99,A,A-1,A001,A01,A1,A10,A1000000000000,a1b,A2Z,A3,A9Z,B10,B9");
+}
+
+TEST(MasterChartStringList, AddRekeyAndTake) {
+    TMasterChartStringList list;
+    Fill(list, {"A1", "A2", "A3"}, true);
+    TMasterChartItem* first = list.Item(0);
+    EXPECT_EQ(list.Add("a1", std::make_unique<TStandardDescription>()), -1); // the first stays
+    EXPECT_EQ(list.Item(0), first);
+    EXPECT_EQ(list.Key(-1), QString());
+    EXPECT_EQ(list.Item(3), nullptr);
+    EXPECT_EQ(list.Rekey(0, "A10"), 2);
+    EXPECT_EQ(list.Item(2), first);
+    EXPECT_EQ(list.Rekey(2, "a2"), -1);
+    EXPECT_EQ(list.Rekey(3, "B"), -1);
+    EXPECT_EQ(list.Rekey(1, "a3"), 1); // other letters: only the text changes
+    EXPECT_EQ(list.Rekey(0, "A0"), 0);
+    EXPECT_EQ(ListKeys(list), "A0,a3,A10");
+    EXPECT_EQ(list.Take(2).get(), first);
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Take(7), nullptr);
 }

@@ -1,84 +1,32 @@
 #include "core/charts/TaxRateChart.h"
 
 #include "core/charts/AccountsChart.h"
-#include "core/files/Paths.h"
+#include "core/io/StreamError.h"
+#include "tests/core/AccountTestFormats.h"
 #include "tests/core/ChartTestSupport.h"
-
-#include <QDir>
 
 namespace {
 
-// Headers of stored tax files: "Tax Rates,<version>", "ABC123", no key.
-const char* const Header53 = "070E"
-                             "5461782052617465732C56352E33"
-                             "0706"
-                             "414243313233"
-                             "0700";
-const char* const Header501 = "070F"
-                              "5461782052617465732C56352E3031"
-                              "0706"
-                              "414243313233"
-                              "0700";
-const char* const Header54 = "070E"
-                             "5461782052617465732C56352E34"
-                             "0706"
-                             "414243313233"
-                             "0700";
+const QString TxrFile = QStringLiteral("M_DETAIL/ABC12306.TXR");
+// 1 July 2005 and 30 June 2006: the 2006 year of a June year end.
+constexpr double July2005 = 732128.0;
+constexpr double June2006 = 732492.0;
 
-// Floats (10-byte extended) and date numbers.
-const char* const Ten = "05"
-                        "00000000000000A00240";
-const char* const TwelveAndAHalf = "05"
-                                   "00000000000000C80240";
-const char* const Zero = "05"
-                         "00000000000000000000";
-const char* const July2005 = "05"
-                             "000000000000BEB21240"; // 732128, first day of 2006
-const char* const June2006 = "05"
-                             "0000000000C0D4B21240"; // 732492, last day of 2006
-const char* const Jan2000 = "05"
-                            "00000000008040B21240"; // 730120, before the year
-const char* const Dec2007 = "05"
-                            "000000000010F7B21240"; // 733041, after the year
-const char* const Sep2005 = "05"
-                            "0000000000B0C3B21240"; // 732219, inside
-const char* const Jul31 = "05"
-                          "0000000000E0BFB21240"; // 732158, inside
-
-// Account 3100 and account 5555 (not in the chart) as four stored parts.
-const char* const Account3100 = "02FF"
-                                "02FF"
-                                "031C0C"
-                                "02FF";
-const char* const Account5555 = "02FF"
-                                "02FF"
-                                "03B315"
-                                "02FF";
-
-// A short string value.
-QByteArray Str(const char* text) {
-    const QByteArray bytes(text);
-    return "06" + QByteArray::number(bytes.size(), 16).rightJustified(2, '0') + bytes.toHex();
+QByteArray Piece(const char* name) {
+    return Stored("tax", name);
 }
-
-QByteArray TypeHex(int type) {
-    return "02" + QByteArray::number(type, 16).rightJustified(2, '0');
+QByteArray Str(const QByteArray& text) {
+    return QByteArray(1, '\x06') + char(text.size()) + text;
 }
-
-// A tax code in the "V5.3" layout (BAS given) or the "V5.01" one (BAS null).
-QByteArray TaxItem(const char* code, int type, const char* description, const char* bas, const char* account,
-                   const char* rate, const char* start, const char* end) {
-    QByteArray hex = Str(code) + TypeHex(type) + Str(description);
-    if (bas)
-        hex += Str(bas);
-    return hex + account + rate + start + end;
+// A stored tax code from the hand-written pieces of tax.hex (account, rate and dates name
+// blocks); no labels (nullptr) for the "V5.01" layout.
+QByteArray TaxItem(const char* code, int type, const char* labels, const char* account = "3100",
+                   const char* start = "1/7/2005", const char* end = "30/6/2006", const char* rate = "10") {
+    return Str(code) + '\x02' + char(type) + Str("") + (labels ? Str(labels) : QByteArray()) +
+           Piece(account) + Piece(rate) + Piece(start) + Piece(end);
 }
-
-QByteArray FileBytes(const char* header, const QList<QByteArray>& items) {
-    QByteArray hex = QByteArray(header) + "01";
-    for (const QByteArray& item : items)
-        hex += item;
-    return QByteArray::fromHex(hex + "00");
+QByteArray TaxFile(const char* version, const QList<QByteArray>& items) {
+    return Piece(version) + '\x01' + items.join() + '\0';
 }
 
 std::unique_ptr<TTaxRate> Rate(const QString& code, int type = 0, double rate = 10.0) {
@@ -89,34 +37,20 @@ std::unique_ptr<TTaxRate> Rate(const QString& code, int type = 0, double rate = 
     return item;
 }
 
-class TaxRateChartTest : public TChartFixture {
+class TaxRateChartTest : public TChartTest {
 protected:
     void SetUp() override {
-        TChartFixture::SetUp();
-        ASSERT_TRUE(QDir(Temp.path()).mkpath(QStringLiteral("M_DETAIL")));
-        Entity.EntityType = QStringLiteral("NSP");
-        Entity.EndMonth = 6;
-        Entity.Periods = 12;
-        Accounts = std::make_unique<TAccountsChart>(Entity, Tables.Format(), TOptionSet{}, 2006);
-        auto account = std::make_unique<TAccountDetail>(Tables.Format());
-        TAccountCode code;
-        ASSERT_TRUE(Tables.Format()->TextToCode(QStringLiteral("3100"), code, false, false));
-        account->SetCode(code);
-        Accounts->AddAccount(std::move(account));
+        TChartTest::SetUp();
+        Accounts = AccountsOf({"3100"});
         Accounts->EnsureSuspenseAccount();
-        ASSERT_GE(Accounts->DefaultSuspenseAccount(), 0);
     }
-
-    QString TaxPath(const QString& name = QStringLiteral("ABC12306.TXR")) const {
-        return Temp.filePath(QStringLiteral("M_DETAIL/") + name);
-    }
-
     std::unique_ptr<TTaxRateChart> Chart(const TOptionSet& options = {}) {
-        return std::make_unique<TTaxRateChart>(Entity, Accounts.get(), Tables.Format(), options, 2006);
+        return std::make_unique<TTaxRateChart>(Entity, Accounts.get(), Format(), options, 2006);
     }
-
-    QString SuspenseCode() const { return Accounts->GetCode(Accounts->DefaultSuspenseAccount()); }
-
+    static int TypeOf(const TTaxRateChart& chart, const char* code) {
+        return chart.GetTaxRate(chart.IndexOf(code))->TaxType;
+    }
+    QString Suspense() const { return Accounts->GetCode(Accounts->DefaultSuspenseAccount()); }
     std::unique_ptr<TAccountsChart> Accounts;
 };
 
@@ -124,265 +58,216 @@ protected:
 
 TEST_F(TaxRateChartTest, TypesAreTheLowestFreeAndAtMost32CodesFit) {
     auto chart = Chart();
-    ASSERT_GE(chart->AddItem(Rate(QStringLiteral("GST"))), 0);
-    ASSERT_GE(chart->AddItem(Rate(QStringLiteral("FRE"))), 0);
-    ASSERT_GE(chart->AddItem(Rate(QStringLiteral("INP"))), 0);
-    EXPECT_EQ(chart->GetTaxRate(chart->IndexOf(QStringLiteral("GST")))->TaxType, 0);
-    EXPECT_EQ(chart->GetTaxRate(chart->IndexOf(QStringLiteral("FRE")))->TaxType, 1);
-    EXPECT_EQ(chart->GetTaxRate(chart->IndexOf(QStringLiteral("INP")))->TaxType, 2);
-    EXPECT_EQ(chart->TypeMask, 0b111u);
-
-    chart->DeleteItem(chart->IndexOf(QStringLiteral("FRE")));
+    for (const char* code : {"GST", "FRE", "INP"})
+        ASSERT_GE(chart->AddItem(Rate(code)), 0);
+    chart->DeleteItem(chart->IndexOf("FRE"));
     EXPECT_EQ(chart->TypeMask, 0b101u);
-    ASSERT_GE(chart->AddItem(Rate(QStringLiteral("EXP"))), 0);
-    EXPECT_EQ(chart->GetTaxRate(chart->IndexOf(QStringLiteral("EXP")))->TaxType, 1);
-
-    // A code arriving with a bit another code owns, or with no bit at all, takes a free one.
-    ASSERT_GE(chart->AddItem(Rate(QStringLiteral("CAP"), 2)), 0);
-    EXPECT_EQ(chart->GetTaxRate(chart->IndexOf(QStringLiteral("CAP")))->TaxType, 3);
-    ASSERT_GE(chart->AddItem(Rate(QStringLiteral("OLD"), 40)), 0);
-    EXPECT_EQ(chart->GetTaxRate(chart->IndexOf(QStringLiteral("OLD")))->TaxType, 4);
-    ASSERT_GE(chart->AddItem(Rate(QStringLiteral("HIGH"), 31)), 0);
-    EXPECT_EQ(chart->GetTaxRate(chart->IndexOf(QStringLiteral("HIGH")))->TaxType, 31);
-    EXPECT_EQ(chart->AddItem(Rate(QStringLiteral("gst"))), -1); // the same code
-    EXPECT_EQ(chart->TypeMask, 0x8000001Fu);
-
+    ASSERT_GE(chart->AddItem(Rate("EXP")), 0);
+    EXPECT_EQ(TypeOf(*chart, "EXP"), 1);
+    chart->DeleteItem(chart->IndexOf("GST"));
+    // A code arriving with a bit another code owns, or with none, takes the lowest free one.
+    const std::tuple<const char*, int, int> arrivals[] = {{"CAP", 2, 0},    {"OLD", 40, 3},  {"NEG", -1, 4},
+                                                          {"HIGH", 31, 31}, {"MID", 30, 30}, {"LOW", 5, 5}};
+    for (const auto& [code, type, given] : arrivals) {
+        ASSERT_GE(chart->AddItem(Rate(code, type)), 0);
+        EXPECT_EQ(TypeOf(*chart, code), given) << code;
+    }
+    EXPECT_EQ(chart->AddItem(Rate("exp")), -1); // the same code
+    EXPECT_EQ(chart->TypeMask, 0xC000003Fu);
     for (int i = 0; chart->Count() < TTaxRateChart::MaxTaxCodes; ++i)
         ASSERT_GE(chart->AddItem(Rate(QStringLiteral("T%1").arg(i))), 0);
     EXPECT_EQ(chart->TypeMask, 0xFFFFFFFFu);
-    EXPECT_EQ(chart->AddItem(Rate(QStringLiteral("ONEMORE"))), -1);
-    EXPECT_EQ(chart->Count(), 32);
-
+    EXPECT_EQ(chart->AddItem(Rate("ONEMORE")) + chart->Count(), 31);
     chart->Clear();
     EXPECT_EQ(chart->TypeMask, 0u);
 }
 
-TEST_F(TaxRateChartTest, CodesAndTypeSetsTranslateBothWays) {
+TEST_F(TaxRateChartTest, CodesTypeSetsAndTheGSTDivisor) {
     auto chart = Chart();
-    chart->AddItem(Rate(QStringLiteral("GST10")));
-    chart->AddItem(Rate(QStringLiteral("GST2")));
-    chart->AddItem(Rate(QStringLiteral("FRE")));
-    // GST10 0, GST2 1, FRE 2; numeric order puts GST2 before GST10.
-    EXPECT_EQ(chart->GetCode(1), QStringLiteral("GST2"));
-    EXPECT_EQ(chart->GetCodesOfTypes(0b111u), QStringLiteral("FRE,GST2,GST10"));
-    EXPECT_EQ(chart->GetCodesOfTypes(0b101u | 0x100u), QStringLiteral("FRE,GST10"));
-    EXPECT_EQ(chart->GetTypesOfCodes(QStringLiteral("gst2, FRE,NOPE,")), 0b110u);
+    EXPECT_EQ(chart->GetGSTDivisor(), 1.0);
+    for (const char* code : {"GST10", "GST2", "FRE"}) // types 0, 1, 2
+        chart->AddItem(Rate(code));
+    EXPECT_EQ(chart->GetGSTDivisor(), 1.0); // no code reports under G17
+    EXPECT_EQ(chart->GetCodesOfTypes(0b111u), "FRE,GST2,GST10");
+    EXPECT_EQ(chart->GetCodesOfTypes(0b101u | 0x100u), "FRE,GST10");
+    EXPECT_EQ(chart->GetTypesOfCodes("gst2, FRE,NOPE,"), 0b110u);
     quint32 types = 0xF0F3u;
     chart->MaskTaxTypes(types);
     EXPECT_EQ(types, 0b011u);
-}
-
-TEST_F(TaxRateChartTest, GSTDivisorFollowsTheRateOfTheFirstG17Code) {
-    auto chart = Chart();
-    EXPECT_EQ(chart->GetGSTDivisor(), 1.0);
-    auto plain = Rate(QStringLiteral("AAA"), 0, 50.0);
-    chart->AddItem(std::move(plain));
-    EXPECT_EQ(chart->GetGSTDivisor(), 1.0); // no G17
-    auto gst = Rate(QStringLiteral("GST"), 0, 10.0);
-    gst->SetBASSections(QStringLiteral("G1,G17"));
-    chart->AddItem(std::move(gst));
-    EXPECT_DOUBLE_EQ(chart->GetGSTDivisor(), 11.0);
-    chart->GetTaxRate(chart->IndexOf(QStringLiteral("GST")))->Tax_Rate = 12.5;
-    EXPECT_DOUBLE_EQ(chart->GetGSTDivisor(), 9.0); // 112.50 / 9 = 12.50 of tax
-    chart->GetTaxRate(chart->IndexOf(QStringLiteral("GST")))->Tax_Rate = 0.0;
-    EXPECT_EQ(chart->GetGSTDivisor(), 1.0);
+    TTaxRate* gst = chart->GetTaxRate(chart->IndexOf("GST2"));
+    gst->SetBASSections("G1,G17");
+    const double divisors[][2] = {{10.0, 11.0}, {12.5, 9.0}, {0.0, 1.0}};
+    for (const auto& [rate, divisor] : divisors) {
+        gst->Tax_Rate = rate; // 112.50 / 9 = 12.50 of tax
+        EXPECT_DOUBLE_EQ(chart->GetGSTDivisor(), divisor);
+    }
 }
 
 TEST_F(TaxRateChartTest, CurrentFileReadsAndWritesBackByteForByte) {
-    const QByteArray bytes = FileBytes(
-        Header53,
-        {TaxItem("FRE", 1, "GST Free", "G3", Account3100, Zero, July2005, June2006),
-         TaxItem("GST", 0, "Goods and Services Tax", "G1,G17", Account3100, Ten, Sep2005, June2006)});
-    // The BAS text is normalised on reading: "G1" is no tax code label.
-    const QByteArray expected = FileBytes(
-        Header53, {TaxItem("FRE", 1, "GST Free", "G3", Account3100, Zero, July2005, June2006),
-                   TaxItem("GST", 0, "Goods and Services Tax", "G17", Account3100, Ten, Sep2005, June2006)});
-    WriteFile(TaxPath(), bytes);
-
+    Write(TxrFile, TaxFile("header-5.3", {TaxItem("FRE", 1, "G3"), TaxItem("GST", 0, "G1,G17")}));
     auto chart = Chart({Option::Load});
-    ASSERT_EQ(chart->Count(), 2);
+    EXPECT_EQ(Keys(*chart), "FRE,GST");
     EXPECT_TRUE(chart->Saved);
-    EXPECT_EQ(chart->Version, QStringLiteral("V5.3"));
-    const TTaxRate* gst = chart->GetTaxRate(chart->IndexOf(QStringLiteral("GST")));
-    EXPECT_EQ(gst->Tax_Description, QStringLiteral("Goods and Services Tax"));
-    EXPECT_EQ(gst->GetTaxAccountText(), QStringLiteral("3100"));
-    EXPECT_EQ(gst->Tax_Rate, 10.0);
-    EXPECT_EQ(gst->StartDate, 732219.0);
-    EXPECT_EQ(gst->EndDate, 732492.0);
-    EXPECT_EQ(gst->TaxType, 0);
-    EXPECT_EQ(chart->TypeMask, 0b11u);
-    EXPECT_DOUBLE_EQ(chart->GetGSTDivisor(), 11.0);
-    EXPECT_TRUE(Prompt->Shown.isEmpty());
-
-    QFile::remove(TaxPath());
+    const TTaxRate* gst = chart->GetTaxRate(1);
+    EXPECT_EQ(gst->GetTaxAccountText() + gst->GetTaxRateText(), "310010.00");
+    EXPECT_EQ(gst->StartDate, July2005);
+    EXPECT_EQ(gst->EndDate, June2006);
     TOptionSet options;
     ASSERT_EQ(chart->SaveToFile(options), 0);
-    EXPECT_EQ(ReadFile(TaxPath()).toHex(), expected.toHex());
+    // The labels are normalised on reading: "G1" is no tax code label.
+    EXPECT_EQ(Read(TxrFile).toHex(),
+              TaxFile("header-5.3", {TaxItem("FRE", 1, "G3"), TaxItem("GST", 0, "G17")}).toHex());
 }
 
 TEST_F(TaxRateChartTest, DatesAreFittedToTheFinancialYear) {
-    WriteFile(TaxPath(),
-              FileBytes(Header53, {TaxItem("A", 0, "", "", Account3100, Ten, Jan2000, Dec2007),
-                                   TaxItem("B", 1, "", "", Account3100, Ten, July2005, June2006)}));
-    auto chart = Chart({Option::Load});
-    ASSERT_EQ(chart->Count(), 2);
-    EXPECT_EQ(chart->GetTaxRate(0)->StartDate, 732128.0);
-    EXPECT_EQ(chart->GetTaxRate(0)->EndDate, 732492.0);
-    EXPECT_FALSE(chart->Saved);
-
-    // An end before the start becomes the start.
-    WriteFile(TaxPath(), FileBytes(Header53, {TaxItem("C", 0, "", "", Account3100, Ten, Sep2005, Jul31)}));
-    auto backwards = Chart({Option::Load});
-    EXPECT_EQ(backwards->GetTaxRate(0)->EndDate, 732219.0);
-    EXPECT_FALSE(backwards->Saved);
-
-    // A file already inside the year stays saved.
-    WriteFile(TaxPath(),
-              FileBytes(Header53, {TaxItem("B", 1, "", "", Account3100, Ten, July2005, June2006)}));
-    auto clean = Chart({Option::Load});
-    EXPECT_TRUE(clean->Saved);
+    // Stored start and end, fitted start and end, whether the chart stays saved.
+    const std::tuple<const char*, const char*, double, double, bool> cases[] = {
+        {"1/1/2000", "1/1/2007", July2005, June2006, false},
+        {"30/6/2005", "1/1/2000", July2005, June2006, false},
+        {"1/10/2005", "31/7/2005", 732219.0, 732219.0, false}, // an end before the start
+        {"1/10/2005", "30/9/2005", 732219.0, 732219.0, false},
+        {"1/7/2005", "30/6/2006", July2005, June2006, true}};
+    for (const auto& [start, end, fittedStart, fittedEnd, saved] : cases) {
+        Write(TxrFile, TaxFile("header-5.3", {TaxItem("A", 0, "", "3100", start, end)}));
+        auto chart = Chart({Option::Load});
+        EXPECT_EQ(chart->GetTaxRate(0)->StartDate, fittedStart) << start;
+        EXPECT_EQ(chart->GetTaxRate(0)->EndDate, fittedEnd) << end;
+        EXPECT_EQ(chart->Saved, saved) << start;
+    }
 }
 
 TEST_F(TaxRateChartTest, TaxAccountsNotInTheChartAreRepaired) {
-    WriteFile(TaxPath(),
-              FileBytes(Header53, {TaxItem("GST", 0, "", "G17", Account5555, Ten, July2005, June2006),
-                                   TaxItem("NIL", 1, "", "", "02FF02FF02FF02FF", Zero, July2005, June2006)}));
-    auto chart = Chart({Option::Load});
-    ASSERT_EQ(chart->Count(), 2);
-    EXPECT_EQ(chart->GetTaxRate(chart->IndexOf(QStringLiteral("GST")))->GetTaxAccountText(), SuspenseCode());
-    EXPECT_EQ(chart->GetTaxRate(chart->IndexOf(QStringLiteral("NIL")))->GetTaxAccountText(), SuspenseCode());
-    EXPECT_FALSE(chart->Saved);
-
-    // With a translation list the mapped account wins when the chart has it.
-    auto translated = Chart();
-    translated->AccountTranslation.insert(QStringLiteral("5555"), QStringLiteral("3100"));
-    ASSERT_EQ(translated->LoadFromFile({}), 0);
-    EXPECT_EQ(translated->GetTaxRate(translated->IndexOf(QStringLiteral("GST")))->GetTaxAccountText(),
-              QStringLiteral("3100"));
-    // A mapping onto an account the chart lacks falls back to suspense.
-    auto badMap = Chart();
-    badMap->AccountTranslation.insert(QStringLiteral("5555"), QStringLiteral("4444"));
-    ASSERT_EQ(badMap->LoadFromFile({}), 0);
-    EXPECT_EQ(badMap->GetTaxRate(badMap->IndexOf(QStringLiteral("GST")))->GetTaxAccountText(),
-              SuspenseCode());
+    const QString suspense = Suspense();
+    Write(TxrFile, TaxFile("header-5.3", {TaxItem("GST", 0, "G17", "5555"), TaxItem("NIL", 1, "", "none")}));
+    // Old code to new in the translation list, and the account GST then has.
+    const std::tuple<QString, QString, QString> cases[] = {
+        {{}, {}, suspense}, {"5555", "3100", "3100"}, {"5555", "4444", suspense}};
+    for (const auto& [from, to, expected] : cases) {
+        auto chart = Chart();
+        if (!from.isEmpty())
+            chart->AccountTranslation.insert(from, to);
+        ASSERT_EQ(chart->LoadFromFile({}), 0);
+        EXPECT_EQ(chart->GetTaxRate(0)->GetTaxAccountText(), expected) << to.toStdString();
+        EXPECT_EQ(chart->GetTaxRate(1)->GetTaxAccountText(), suspense);
+        EXPECT_FALSE(chart->Saved);
+    }
 }
 
-TEST_F(TaxRateChartTest, OlderFileIsReplacedByTheFormatsDefaultCodes) {
-    WriteFile(TaxPath(), FileBytes(Header501, {TaxItem("OLD", 0, "Old", nullptr, Account3100, Ten, July2005,
-                                                       June2006)}));
-    WriteFile(
-        TaxPath(QStringLiteral("QUILVANE.TXR")),
-        FileBytes(Header53,
-                  {TaxItem("GST", 0, "Goods and Services Tax", "G17", Account3100, Ten, July2005, June2006),
-                   TaxItem("FRE", 1, "GST Free", "G3", Account3100, Zero, July2005, June2006)}));
-
-    auto chart = Chart({Option::Load});
-    ASSERT_EQ(chart->Count(), 2);
-    EXPECT_EQ(chart->IndexOf(QStringLiteral("OLD")), -1);
-    EXPECT_GE(chart->IndexOf(QStringLiteral("GST")), 0);
-    EXPECT_EQ(chart->Version, QStringLiteral("V5.3"));
-    EXPECT_FALSE(chart->Saved);
-    EXPECT_EQ(chart->TemplateFileName(),
-              BuildPath({Temp.path(), QStringLiteral("M_DETAIL"), QStringLiteral("QUILVANE.TXR")}));
-
+TEST_F(TaxRateChartTest, OlderEmptyOrMissingFilesStartFromTheFormatsDefaultCodes) {
+    // Without defaults an older file keeps its codes, written in the current layout.
+    Write(TxrFile, TaxFile("header-5.01", {TaxItem("OLD", 3, nullptr)}));
+    auto older = Chart({Option::Load});
+    EXPECT_EQ(TypeOf(*older, "OLD"), 3);
     TOptionSet options;
-    ASSERT_EQ(chart->SaveToFile(options), 0);
-    EXPECT_TRUE(ReadFile(TaxPath()).startsWith(QByteArray::fromHex(Header53)));
-}
-
-TEST_F(TaxRateChartTest, OlderFileWithoutDefaultsKeepsItsCodes) {
-    WriteFile(TaxPath(), FileBytes(Header501, {TaxItem("OLD", 3, "Old", nullptr, Account3100, Ten, July2005,
-                                                       June2006)}));
-    auto chart = Chart({Option::Load});
-    ASSERT_EQ(chart->Count(), 1);
-    EXPECT_EQ(chart->GetTaxRate(0)->TaxType, 3);
-    EXPECT_TRUE(chart->GetTaxRate(0)->BAS.isEmpty());
-    EXPECT_EQ(chart->Version, QStringLiteral("V5.3"));
-    EXPECT_FALSE(chart->Saved);
-    TOptionSet options;
-    ASSERT_EQ(chart->SaveIfModified(options), 0);
-    EXPECT_EQ(
-        ReadFile(TaxPath()).toHex(),
-        FileBytes(Header53, {TaxItem("OLD", 3, "Old", "", Account3100, Ten, July2005, June2006)}).toHex());
-}
-
-TEST_F(TaxRateChartTest, MissingOrEmptyFileStartsFromTheDefaults) {
-    WriteFile(TaxPath(QStringLiteral("QUILVANE.TXR")),
-              FileBytes(Header53, {TaxItem("GST", 0, "Goods and Services Tax", "G17", Account5555, Ten,
-                                           Jan2000, Dec2007)}));
-    auto missing = Chart({Option::Load});
-    ASSERT_EQ(missing->Count(), 1);
-    EXPECT_FALSE(missing->Saved);
-    // The defaults are repaired and fitted like any file.
-    EXPECT_EQ(missing->GetTaxRate(0)->GetTaxAccountText(), SuspenseCode());
-    EXPECT_EQ(missing->GetTaxRate(0)->StartDate, 732128.0);
-
-    WriteFile(TaxPath(), FileBytes(Header53, {}));
-    auto empty = Chart({Option::Load});
-    EXPECT_EQ(empty->Count(), 1);
-
+    ASSERT_EQ(older->SaveIfModified(options), 0);
+    EXPECT_EQ(Read(TxrFile).toHex(), TaxFile("header-5.3", {TaxItem("OLD", 3, "")}).toHex());
+    Write("M_DETAIL/QUILVANE.TXR",
+          TaxFile("header-5.3",
+                  {TaxItem("GST", 0, "G17", "5555", "1/1/2000", "1/1/2007"), TaxItem("FRE", 1, "G3")}));
+    EXPECT_EQ(Chart()->TemplateFileName(), Temp.path() + "\\M_DETAIL\\QUILVANE.TXR");
+    const QByteArray files[] = {TaxFile("header-5.01", {TaxItem("OLD", 0, nullptr)}),
+                                TaxFile("header-5.3", {}), "", QByteArray()};
+    for (const QByteArray& file : files) {
+        SCOPED_TRACE(file.size());
+        QFile::remove(TempPath(TxrFile));
+        if (!file.isNull())
+            Write(TxrFile, file);
+        auto chart = Chart({Option::Load});
+        EXPECT_EQ(Keys(*chart) + chart->Version, "FRE,GSTV5.3");
+        EXPECT_FALSE(chart->Saved);
+        // The defaults are repaired and fitted like any file.
+        EXPECT_EQ(chart->GetTaxRate(1)->GetTaxAccountText(), Suspense());
+        EXPECT_EQ(chart->GetTaxRate(1)->StartDate, July2005);
+    }
     // Options 9 and 13 keep the constructor from loading.
-    EXPECT_EQ(Chart({Option::Load, 9})->Count(), 0);
+    EXPECT_EQ(Chart({Option::Load, Option::DosVersion})->Count() +
+                  Chart({Option::Load, Option::TransferDrive})->Count(),
+              0);
 }
 
 TEST_F(TaxRateChartTest, UnknownVersionFailsAndIsNeverOverwritten) {
-    WriteFile(TaxPath(QStringLiteral("QUILVANE.TXR")),
-              FileBytes(Header53, {TaxItem("GST", 0, "", "G17", Account3100, Ten, July2005, June2006)}));
-    const QByteArray newer =
-        FileBytes(Header54, {TaxItem("NEW", 0, "", "", Account3100, Ten, July2005, June2006)});
-    WriteFile(TaxPath(), newer);
-
+    Write("M_DETAIL/QUILVANE.TXR", TaxFile("header-5.3", {TaxItem("GST", 0, "G17")}));
+    const QByteArray newer = TaxFile("header-5.4", {TaxItem("NEW", 0, "")});
+    Write(TxrFile, newer);
     Prompt->Answer(TMessageButton::Ignore);
     auto chart = Chart();
     EXPECT_EQ(chart->LoadFromFile({}), -1);
-    ASSERT_EQ(Prompt->Shown.size(), 1);
-    EXPECT_TRUE(
-        Prompt->Shown[0].Text.startsWith(QStringLiteral("Unable to load 2006 Taxes file for ABC123. \r(")));
-    EXPECT_TRUE(Prompt->Shown[0].Text.contains(QStringLiteral("V5.4")));
+    EXPECT_EQ(Prompt->Texts(), QStringList{"Unable to load 2006 Taxes file for ABC123. \r"
+                                           "(Unknown tax rates version \"V5.4\")"});
     EXPECT_EQ(chart->Count(), 0); // not the defaults
-    EXPECT_TRUE(chart->IsSaveBlocked());
-
-    chart->AddItem(Rate(QStringLiteral("TYPED")));
+    chart->AddItem(Rate("TYPED"));
     chart->Saved = false;
     TOptionSet options;
     EXPECT_EQ(chart->SaveIfModified(options), ChartResult::Refused);
-    EXPECT_EQ(ReadFile(TaxPath()), newer);
+    EXPECT_EQ(Read(TxrFile), newer);
 }
 
-TEST_F(TaxRateChartTest, FileReadingKeepsTheFirst32CodesAndGivesSharedBitsFreeOnes) {
+TEST_F(TaxRateChartTest, FileReadingKeepsTheFirst32CodesAndMergingKeepsTheHeldBits) {
     QList<QByteArray> items;
-    for (int i = 0; i < 34; ++i) {
-        const QByteArray code = QByteArray("T") + QByteArray::number(i);
-        items.append(TaxItem(code.constData(), i % 31, "", "", Account3100, Ten, July2005, June2006));
-    }
-    WriteFile(TaxPath(), FileBytes(Header53, items));
+    for (int i = 0; i < 34; ++i)
+        items.append(TaxItem(QByteArray("T" + QByteArray::number(i)).constData(), i % 31, ""));
+    Write(TxrFile, TaxFile("header-5.3", items));
     auto chart = Chart({Option::Load});
-    ASSERT_EQ(chart->Count(), 32);
-    EXPECT_GE(chart->IndexOf(QStringLiteral("T31")), 0);
-    EXPECT_EQ(chart->IndexOf(QStringLiteral("T32")), -1);
+    EXPECT_EQ(chart->Count(), 32);
     EXPECT_EQ(chart->TypeMask, 0xFFFFFFFFu);
-    // T31 came with T0's bit (31 % 31 = 0) and took the one bit left.
-    EXPECT_EQ(chart->GetTaxRate(chart->IndexOf(QStringLiteral("T31")))->TaxType, 31);
-    EXPECT_EQ(chart->GetTaxRate(chart->IndexOf(QStringLiteral("T0")))->TaxType, 0);
+    EXPECT_EQ(TypeOf(*chart, "T31"), 31); // T31 came with T0's bit and took the one left
+    EXPECT_EQ(TypeOf(*chart, "T0"), 0);
+    Write(TxrFile, TaxFile("header-5.3", {TaxItem("GST", 5, "G7", "3100", "1/7/2005", "30/6/2006", "12.5"),
+                                          TaxItem("NEW", 0, "")}));
+    chart = Chart();
+    chart->AddItem(Rate("gst"));       // type 0
+    chart->AddItem(Rate("FRE", 0, 0)); // type 1
+    ASSERT_EQ(chart->LoadFromFile({Option::MergeReplace}), 0);
+    EXPECT_EQ(Keys(*chart), "FRE,gst,NEW");
+    const TTaxRate* gst = chart->GetTaxRate(1);
+    EXPECT_EQ(gst->TaxType, 0);
+    EXPECT_EQ(gst->Tax_Rate, 12.5);
+    EXPECT_EQ(gst->BAS, "G7");
+    EXPECT_EQ(TypeOf(*chart, "NEW"), 2);
+    EXPECT_FALSE(chart->Saved);
 }
 
-TEST_F(TaxRateChartTest, MergingKeepsTheHeldCodesBits) {
-    WriteFile(TaxPath(),
-              FileBytes(Header53, {TaxItem("GST", 5, "From file", "G7", Account3100, TwelveAndAHalf, July2005,
-                                           June2006),
-                                   TaxItem("NEW", 0, "", "", Account3100, Ten, July2005, June2006)}));
-    auto chart = Chart();
-    chart->AddItem(Rate(QStringLiteral("gst")));       // type 0
-    chart->AddItem(Rate(QStringLiteral("FRE"), 0, 0)); // type 1
-    ASSERT_EQ(chart->LoadFromFile({Option::MergeReplace}), 0);
-    ASSERT_EQ(chart->Count(), 3);
-    const TTaxRate* gst = chart->GetTaxRate(chart->IndexOf(QStringLiteral("GST")));
-    EXPECT_EQ(gst->TaxType, 0);
-    EXPECT_EQ(gst->Tax_Code, QStringLiteral("gst"));
-    EXPECT_EQ(gst->Tax_Description, QStringLiteral("From file"));
-    EXPECT_EQ(gst->Tax_Rate, 12.5);
-    EXPECT_EQ(gst->BAS, QStringLiteral("G7"));
-    EXPECT_EQ(chart->GetTaxRate(chart->IndexOf(QStringLiteral("NEW")))->TaxType, 2);
-    EXPECT_EQ(chart->TypeMask, 0b111u);
-    EXPECT_FALSE(chart->Saved);
+TEST_F(TaxRateChartTest, StoredCodeInBothLayouts) {
+    TTaxRate rate;
+    ReadItem(rate, Piece("GST-5.01"), false);
+    EXPECT_EQ(rate.Tax_Code + rate.Tax_Description + rate.BAS, "GSTSales");
+    EXPECT_EQ(rate.TaxType, 1);
+    EXPECT_EQ(rate.TaxAccount, MakeCode(-1, -1, 2100, 0));
+    EXPECT_EQ(rate.EndDate, June2006);
+    rate.SetBASSections("G2,G7");
+    EXPECT_EQ(WrittenItem(rate), Piece("GST-5.3"));
+    ReadItem(rate, Piece("GST-5.3"), true);
+    EXPECT_EQ(rate.BASLabels, (QList<int>{2, 7}));
+    // A rate that is no number, a code cut short.
+    EXPECT_THROW(ReadItem(rate, Piece("GST-5.3").replace(Piece("10"), Piece("NaN")), true), EStreamError);
+    EXPECT_THROW(ReadItem(rate, Piece("GST-5.3").left(50), true), EStreamError);
+}
+
+TEST_F(TaxRateChartTest, BASLabelsKeepOnlyTaxCodeLabelsInOrder) {
+    const std::pair<const char*, const char*> cases[] = {{"g7, G1,G2 ,X", "G2,G7"},
+                                                         {"G18,G2,G18,g17", "G2,G17,G18,G18"},
+                                                         {"G21,G02,G,G5,,G-2,G0,G20", ""},
+                                                         {"G3,G4,G6,G13,G14,G15", "G3,G4,G6,G13,G14,G15"}};
+    for (const auto& [text, bas] : cases) {
+        TTaxRate rate;
+        rate.SetBASSections(text);
+        EXPECT_EQ(rate.BAS, bas) << text;
+        EXPECT_EQ(rate.HasBASLabel(17), QString(bas).contains("G17")) << text;
+    }
+}
+
+TEST_F(TaxRateChartTest, IncludedTaxWithinTheDatesRoundsHalvesToEven) {
+    TTaxRate rate;
+    rate.StartDate = July2005;
+    rate.EndDate = June2006;
+    // Rate, date, amount, tax.
+    const std::tuple<double, double, double, double> cases[] = {
+        {10, July2005, 110.0, 10.0},    {10, June2006, 110.0, 10.0}, {10, June2006 + 1, 110.0, 0.0},
+        {10, July2005 - 1, 110.0, 0.0}, {10, July2005, -55.0, -5.0}, {10, July2005, 100.0, 9.09},
+        {100, July2005, 0.05, 0.02},    {100, July2005, 0.15, 0.08}, {100, July2005, 0.25, 0.12},
+        {100, July2005, -0.15, -0.08},  {-100, July2005, 10.0, 0.0}};
+    for (const auto& [percent, date, amount, tax] : cases) {
+        rate.Tax_Rate = percent;
+        EXPECT_DOUBLE_EQ(rate.CalcIncludedTax(date, amount), tax) << percent << " " << amount;
+    }
 }
