@@ -159,7 +159,7 @@ void TAccountsChart::GetCodeWithCurrency(int index, QString& text) const {
 
 int TAccountsChart::LowerBoundAccountNo(int no) const {
     for (int i = 0; i < Count(); ++i)
-        if (GetAccount(i)->Code().Account >= no)
+        if (GetAccountCodePart(GetAccount(i)->Code(), AccountPart) >= no)
             return i;
     return Count();
 }
@@ -495,7 +495,7 @@ QString TAccountsChart::ConvertOldCodeText(const QString& formatID, const TAccou
 void TAccountsChart::AddDescriptionOf(const TAccountDetail& account, bool branch) {
     if (!StdDescs || !AccountFormat)
         return;
-    const int value = branch ? account.Code().Branch : account.Code().Division;
+    const int value = GetAccountCodePart(account.Code(), branch ? BranchPart : DivisionPart);
     if (value == -1)
         return;
     const QString key = branch ? account.GetBranchKey() : account.GetDivisionKey();
