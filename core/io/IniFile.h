@@ -121,25 +121,35 @@ private:
         QString Name;  // section or key name, trimmed
         QString Value; // key value, trimmed
     };
+    // A section header and the lines up to the next one. Only the first block may have no
+    // header: it holds the lines before the first section.
+    struct TBlock {
+        bool HasHeader = false;
+        TLine Header;
+        QList<TLine> Body;
+        QHash<QString, int> Keys; // folded key name -> its first line in Body
+        int LastKey = -1;         // the last key line in Body; -1 when there is none
+    };
 
     static TLine ParseLine(const QString& raw);
-    void RebuildIndex();
-    void InsertLine(qsizetype index, TLine line);
+    static void IndexKeys(TBlock& block);
+    void IndexSections();
     void LoadFromPath(const QString& fileName);
-    // Index of the first header line of a section, -1 when absent.
-    int FindSection(const QString& section) const;
-    // End (exclusive) of the section whose header is at the line given.
-    int SectionEnd(int headerLine) const;
-    // Index of the first line of the key in the section, -1 when absent.
-    int FindKey(const QString& section, const QString& key) const;
-    // Lines of the section's keys in file order, a key written twice at its first line only.
-    QList<int> FirstKeyLines(const QString& section) const;
+    // The block of a section (its first copy), -1 when absent.
+    int FindBlock(const QString& section) const;
+    // The key's first line in the section's block, nullptr when absent.
+    const TLine* FindKey(const QString& section, const QString& key) const;
+    // Calls visit(line) for each key of the section in file order, a key written twice once.
+    template <typename TVisit> void ForEachKey(const QString& section, TVisit visit) const;
     QString ValueOf(const TLine& line) const;
+    // The line a new one follows: the last line of the file, which may lack a break, gets one.
+    static void EndLine(TLine& line);
+    TLine* LastLine();
     static QString Fold(const QString& name) { return name.toCaseFolded(); }
 
     QString Path;
-    QList<TLine> Lines;
-    QHash<QString, int> SectionIndex; // folded name -> first header line
+    QList<TBlock> Blocks;
+    QHash<QString, int> SectionIndex; // folded name -> first block of that section
     bool StripQuotesOnRead = false;
     bool IsModified = false;
 };
