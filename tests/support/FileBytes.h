@@ -17,6 +17,13 @@ inline QByteArray ReadFileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+#ifdef QUILVANE_TEST_DATA_DIR
+// A golden file under tests/data, by its path there.
+inline QByteArray TestData(const char* path) {
+    return ReadFileBytes(QStringLiteral(QUILVANE_TEST_DATA_DIR "/") + QLatin1String(path));
+}
+#endif
+
 // Replaces the file with the bytes; false when it could not be written whole.
 inline bool WriteFileBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
