@@ -28,9 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             (void)(format->FormatCode(all->FromCode()) + format->MakeCodeKey(all->ToCode()));
         fuzz::Check(!reference.GetAccountFormatCodeByTessalyID(format->TessalyID).isEmpty());
     }
-    for (const QString& code : reference.AccountTypes.Codes())
-        (void)reference.GetAccountTypeFlag(code);
     for (const QString& code : reference.EntityTypes.Codes())
-        fuzz::Check(reference.EntityTypes.Find(code) != nullptr);
+        (void)reference.GetEntityTypeName(code);
     return 0;
 }

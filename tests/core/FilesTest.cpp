@@ -48,12 +48,12 @@ protected:
 
 } // namespace
 
-TEST_F(FilesTest, CopiesInBlocksWithProgressAndKeepsTheModificationTime) {
+TEST_F(FilesTest, CopiesInBlocksWithProgressAndAFailedCopyLeavesNothing) {
     const QDateTime stamp(QDate(2005, 7, 1), QTime(9, 30, 0));
-    const std::tuple<qsizetype, bool, QList<double>> cases[] = {{40000, true, {40.96, 81.92, 100.0}},
-                                                                {32768, true, {50.0, 100.0, 100.0}},
-                                                                {0, true, {100.0}},
-                                                                {16383, false, {}}};
+    // clang-format off
+    const std::tuple<qsizetype, bool, QList<double>> cases[] = {
+        {40000, true, {40.96, 81.92, 100.0}}, {32768, true, {50.0, 100.0, 100.0}}, {0, true, {100.0}}, {16383, false, {}}};
+    // clang-format on
     for (const auto& [size, shown, positions] : cases) {
         Progress->Positions.clear();
         Write("SRC.DAT", Pattern(size), stamp);
@@ -64,13 +64,8 @@ TEST_F(FilesTest, CopiesInBlocksWithProgressAndKeepsTheModificationTime) {
         EXPECT_TRUE(positions.isEmpty() ? Progress->Positions.isEmpty() : Progress->Positions == positions)
             << size;
     }
-    EXPECT_EQ(Progress->Log.first(), "setup:File Copy|0|Copying File Please Wait ...");
     EXPECT_EQ(Progress->Created, 3);
-    EXPECT_EQ(Progress->Open, 0);
-}
-
-// A file that cannot grow past 20000 bytes stands for a full disk.
-TEST_F(FilesTest, FailedCopiesRaiseAndLeaveNoPartialCopy) {
+    // A file that cannot grow past 20000 bytes stands for a full disk.
     Write("SRC.DAT", Pattern(40000));
     Write("OLD.DAT", "previous contents");
     rlimit old{};
@@ -90,26 +85,7 @@ TEST_F(FilesTest, FailedCopiesRaiseAndLeaveNoPartialCopy) {
     EXPECT_EQ(Progress->Open, 0);
 }
 
-TEST_F(FilesTest, DeleteByMaskIncludesHiddenAndProtectedFilesAndReportsFailures) {
-    for (const char* name : {"ABC12306.PA1", "abc12306.re1", ".ABC12306.GJ1", "XYZ99906.PA1"})
-        Write(name, "x");
-    QFile(TempPath("ABC12306.PA1")).setPermissions(QFileDevice::ReadOwner);
-    EXPECT_EQ(DeleteFilesByMask(TempPath("ABC12306.*")), 0);
-    EXPECT_EQ(DeleteFilesByMask(TempPath(".ABC*")), 0);
-    EXPECT_EQ(DeleteFilesByMask(TempPath("NOTHING.*")), 0);
-    EXPECT_EQ(Names(), QStringList{"XYZ99906.PA1"});
-    if (geteuid() == 0)
-        return; // the superuser deletes from a read-only folder
-    ASSERT_TRUE(QDir(Temp.path()).mkpath("LOCKED"));
-    Write("LOCKED/ABC.PA1", "a");
-    QFile(TempPath("LOCKED")).setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    EXPECT_EQ(DeleteFilesByMask(TempPath("LOCKED/*.PA1")), -1);
-    QFile(TempPath("LOCKED"))
-        .setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_TRUE(QFileInfo::exists(TempPath("LOCKED/ABC.PA1")));
-}
-
-TEST_F(FilesTest, SizesTimesAndTheHiddenMark) {
+TEST_F(FilesTest, SizesTimesHiddenMarkAndDeleteByMask) {
     EXPECT_LT(GetFileSize(TempPath("MISSING.DAT")), 0);
     Write("EMPTY.DAT", "");
     EXPECT_EQ(GetFileSize(TempPath("EMPTY.DAT")), 0);
@@ -132,9 +108,25 @@ TEST_F(FilesTest, SizesTimesAndTheHiddenMark) {
     EXPECT_EQ(SetFileHidden(TempPath("T.DAT"), false), 0);
     EXPECT_TRUE(QFile(TempPath("T.DAT")).permissions() & QFileDevice::WriteOwner);
     EXPECT_GT(SetFileHidden(TempPath("NONE.CFG"), true), 0);
+    for (const char* name : {"ABC12306.PA1", "abc12306.re1", ".ABC12306.GJ1", "XYZ99906.PA1"})
+        Write(name, "x");
+    QFile(TempPath("ABC12306.PA1")).setPermissions(QFileDevice::ReadOwner);
+    EXPECT_EQ(DeleteFilesByMask(TempPath("ABC12306.*")), 0);
+    EXPECT_EQ(DeleteFilesByMask(TempPath(".ABC*")), 0);
+    EXPECT_EQ(DeleteFilesByMask(TempPath("NOTHING.*")), 0);
+    EXPECT_EQ(Names(), (QStringList{"EMPTY.DAT", "T.DAT", "XYZ99906.PA1"}));
+    if (geteuid() == 0)
+        return; // the superuser deletes from a read-only folder
+    ASSERT_TRUE(QDir(Temp.path()).mkpath("LOCKED"));
+    Write("LOCKED/ABC.PA1", "a");
+    QFile(TempPath("LOCKED")).setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(DeleteFilesByMask(TempPath("LOCKED/*.PA1")), -1);
+    QFile(TempPath("LOCKED"))
+        .setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_TRUE(QFileInfo::exists(TempPath("LOCKED/ABC.PA1")));
 }
 
-TEST_F(FilesTest, StoredWriterReplacesTheFileKeepingItsPermissionsAndAbandoningLeavesIt) {
+TEST_F(FilesTest, StoredWriterReplacesTheFileAndRefusesSymbolicLinks) {
     Write("ABC123.CFG", "old");
     const auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
     ASSERT_TRUE(QFile::setPermissions(TempPath("ABC123.CFG"), permissions));
@@ -146,9 +138,6 @@ TEST_F(FilesTest, StoredWriterReplacesTheFileKeepingItsPermissionsAndAbandoningL
     EXPECT_EQ(QFile::permissions(TempPath("ABC123.CFG")) & ~QFileDevice::Permissions(0x0F00), permissions);
     EXPECT_EQ(Names(), QStringList{"ABC123.CFG"});
     EXPECT_THROW(Save("NO/SUCH/FOLDER.CFG", "x"), EQuilvaneError);
-}
-
-TEST_F(FilesTest, StoredWriterRefusesSymbolicLinksAndLeavesTheirTargets) {
     QTemporaryDir outside;
     const QString victim = outside.filePath("victim");
     ASSERT_TRUE(WriteFileBytes(victim, "outside"));
@@ -163,7 +152,7 @@ TEST_F(FilesTest, StoredWriterRefusesSymbolicLinksAndLeavesTheirTargets) {
     }
     EXPECT_EQ(ReadFileBytes(victim), "outside");
     EXPECT_EQ(QDir(outside.path()).entryList(QDir::Files | QDir::System), QStringList{"victim"});
-    EXPECT_EQ(Names(), (QStringList{"DANGLING.CFG", "LATE.CFG", "LINK.CFG"}));
+    EXPECT_EQ(Names(), (QStringList{"ABC123.CFG", "DANGLING.CFG", "LATE.CFG", "LINK.CFG"}));
 }
 
 // Leftovers a minute old; one is held under its lock as a live writer holds it, one is only two

@@ -39,7 +39,53 @@ protected:
 
 } // namespace
 
-TEST(Paths, BuildPathAndWildcards) {
+TEST_F(PathsTest, PathsMasksFoldersEntityFilesAndProtection) {
+    ASSERT_TRUE(QDir(Temp.path()).mkpath("DATA/M_DETAIL"));
+    Touch("DATA/M_DETAIL/abc12306.adf");
+    // clang-format off
+    const std::pair<QString, QString> cases[] = {
+        {"x:\\data\\M_DETAIL\\ABC12306.ADF", TempPath("DATA/M_DETAIL/abc12306.adf")},
+        {"X:\\QUILVANE\\TRANSFER", TempPath("QUILVANE/TRANSFER")}, // not on disk: keeps its case
+        {"X:\\", Temp.path()}, {"X:", Temp.path()}, {"Q:\\DATA", ""}, // Q: is mapped nowhere: not ready
+        {TempPath("data/m_detail"), TempPath("DATA/M_DETAIL")}, {"M_DETAIL\\A.ADF", "M_DETAIL/A.ADF"}};
+    // clang-format on
+    for (const auto& [stored, native] : cases)
+        EXPECT_EQ(NativePath(stored), native) << stored.toStdString();
+    EXPECT_EQ(Drives->DriveRoot('c'), QDir::homePath());
+    const std::pair<TOptionSet, const char*> folders[] = {{TOptionSet{13}, "X:\\RORI\\ABC123"},
+                                                          {TOptionSet{2}, "C:\\QV\\TRANSFER"},
+                                                          {TOptionSet{2, 13}, "X:\\RORI\\ABC123"},
+                                                          {TOptionSet{}, "D:\\DATA"}};
+    for (const auto& [options, expected] : folders)
+        EXPECT_EQ(GetEntityDataDir("ABC123", "D:\\DATA", "X:\\QUILVANE\\TRANSFER", "C:\\QV", options),
+                  expected);
+    // An empty base folder would otherwise point at the root of the disk.
+    EXPECT_THROW(GetEntityDataDir("ABC123", "", "X:\\T", "C:\\QV", TOptionSet{}), EQuilvaneError);
+    EXPECT_THROW(GetEntityDataDir("ABC123", "D:\\DATA", "X:\\T", "", TOptionSet{2}), EQuilvaneError);
+    EXPECT_THROW(GetEntityDataDir("ABC123", "D:\\DATA", "", "C:\\QV", TOptionSet{13}), EQuilvaneError);
+
+    ASSERT_TRUE(QDir(Temp.path()).mkpath("DATA/SUB.CFG"));
+    for (const char* name : {"abc123.cfg", "XYZ999.CFG", ".hid001.CFG", "ABC123.CFG.BAK", "ABC12306.ADF"})
+        Touch(QStringLiteral("DATA/") + name);
+    QStringList list{"stale"};
+    EXPECT_EQ(ListEntityFiles(list, "x:\\Data"), 3);
+    EXPECT_EQ(list, (QStringList{".HID001.CFG", "ABC123.CFG", "XYZ999.CFG"}));
+    EXPECT_THROW(ListEntityFiles(list, ""), EQuilvaneError);
+    Drives->MapDrive('x', TempPath("absent"));
+    EXPECT_TRUE(Drives->DriveRoot('X').isEmpty());
+    Drives->MapDrive('X', "");
+    EXPECT_TRUE(NativePath("X:\\DATA").isEmpty());
+    // Protecting through a link would change a file the link points at, anywhere: refused both ways.
+    const QString path = TempPath("ABC123.CFG"), link = TempPath("LINK.CFG");
+    Touch("ABC123.CFG");
+    ASSERT_TRUE(QFile::link(path, link));
+    ASSERT_TRUE(Drives->SetProtected(path, true));
+    EXPECT_FALSE(Drives->SetProtected(link, false));
+    EXPECT_FALSE(QFile(path).permissions() & QFileDevice::WriteOwner);
+    ASSERT_TRUE(Drives->SetProtected(path, false));
+    EXPECT_FALSE(Drives->SetProtected(link, true));
+    EXPECT_TRUE(QFile(path).permissions() & QFileDevice::WriteOwner);
+    EXPECT_FALSE(Drives->SetProtected(TempPath("missing"), true));
     // clang-format off
     const std::pair<QStringList, const char*> paths[] = {
         {{"C:\\A", "", "B"}, "C:\\A\\B"}, {{"", "B"}, "\\B"}, {{"C:\\DATA\\", "\\TRANSFER"}, "C:\\DATA\\TRANSFER"},
@@ -57,62 +103,7 @@ TEST(Paths, BuildPathAndWildcards) {
         EXPECT_EQ(MatchesWildcard(name, mask), matches) << name << " " << mask;
 }
 
-TEST_F(PathsTest, NativePathMapsDriveLettersBackslashesAndCase) {
-    ASSERT_TRUE(QDir(Temp.path()).mkpath("DATA/M_DETAIL"));
-    Touch("DATA/M_DETAIL/abc12306.adf");
-    // clang-format off
-    const std::pair<QString, QString> cases[] = {
-        {"x:\\data\\M_DETAIL\\ABC12306.ADF", TempPath("DATA/M_DETAIL/abc12306.adf")},
-        {"X:\\QUILVANE\\TRANSFER", TempPath("QUILVANE/TRANSFER")}, // not on disk: keeps its case
-        {"X:\\", Temp.path()}, {"X:", Temp.path()}, {"Q:\\DATA", ""}, // Q: is mapped nowhere: not ready
-        {TempPath("data/m_detail"), TempPath("DATA/M_DETAIL")}, {"M_DETAIL\\A.ADF", "M_DETAIL/A.ADF"}};
-    // clang-format on
-    for (const auto& [stored, native] : cases)
-        EXPECT_EQ(NativePath(stored), native) << stored.toStdString();
-    EXPECT_EQ(Drives->DriveRoot('c'), QDir::homePath());
-    Drives->MapDrive('x', TempPath("absent"));
-    EXPECT_TRUE(Drives->DriveRoot('X').isEmpty());
-    Drives->MapDrive('X', "");
-    EXPECT_TRUE(NativePath("X:\\DATA").isEmpty());
-}
-
-TEST_F(PathsTest, EntityDataDirFollowsTheTransferOptionsAndEntityFilesAreListed) {
-    const std::pair<TOptionSet, const char*> cases[] = {{TOptionSet{13}, "X:\\RORI\\ABC123"},
-                                                        {TOptionSet{2}, "C:\\QV\\TRANSFER"},
-                                                        {TOptionSet{2, 13}, "X:\\RORI\\ABC123"},
-                                                        {TOptionSet{}, "D:\\DATA"}};
-    for (const auto& [options, expected] : cases)
-        EXPECT_EQ(GetEntityDataDir("ABC123", "D:\\DATA", "X:\\QUILVANE\\TRANSFER", "C:\\QV", options),
-                  expected);
-    // An empty base folder would otherwise point at the root of the disk.
-    EXPECT_THROW(GetEntityDataDir("ABC123", "", "X:\\T", "C:\\QV", TOptionSet{}), EQuilvaneError);
-    EXPECT_THROW(GetEntityDataDir("ABC123", "D:\\DATA", "X:\\T", "", TOptionSet{2}), EQuilvaneError);
-    EXPECT_THROW(GetEntityDataDir("ABC123", "D:\\DATA", "", "C:\\QV", TOptionSet{13}), EQuilvaneError);
-
-    ASSERT_TRUE(QDir(Temp.path()).mkpath("DATA/SUB.CFG"));
-    for (const char* name : {"abc123.cfg", "XYZ999.CFG", ".hid001.CFG", "ABC123.CFG.BAK", "ABC12306.ADF"})
-        Touch(QStringLiteral("DATA/") + name);
-    QStringList list{"stale"};
-    EXPECT_EQ(ListEntityFiles(list, "x:\\Data"), 3);
-    EXPECT_EQ(list, (QStringList{".HID001.CFG", "ABC123.CFG", "XYZ999.CFG"}));
-    EXPECT_THROW(ListEntityFiles(list, ""), EQuilvaneError);
-}
-
-// Protecting through a link would change a file the link points at, anywhere: refused both ways.
-TEST_F(PathsTest, ProtectionNeverChangesALinksTarget) {
-    const QString path = TempPath("ABC123.CFG"), link = TempPath("LINK.CFG");
-    Touch("ABC123.CFG");
-    ASSERT_TRUE(QFile::link(path, link));
-    ASSERT_TRUE(Drives->SetProtected(path, true));
-    EXPECT_FALSE(Drives->SetProtected(link, false));
-    EXPECT_FALSE(QFile(path).permissions() & QFileDevice::WriteOwner);
-    ASSERT_TRUE(Drives->SetProtected(path, false));
-    EXPECT_FALSE(Drives->SetProtected(link, true));
-    EXPECT_TRUE(QFile(path).permissions() & QFileDevice::WriteOwner);
-    EXPECT_FALSE(Drives->SetProtected(TempPath("missing"), true));
-}
-
-TEST_F(PathsTest, ReplaceAnswersAndTheOptionsTheyLeave) {
+TEST_F(PathsTest, ReplaceAnswersRemovableDisksAndTheWorkstation) {
     const std::tuple<TOptionSet, TMessageButton, bool, TOptionSet> cases[] = {
         {{17, 3}, TMessageButton::Yes, true, {17, 3}},
         {{17, 3}, TMessageButton::No, false, {17, 3}},
@@ -129,21 +120,19 @@ TEST_F(PathsTest, ReplaceAnswersAndTheOptionsTheyLeave) {
     EXPECT_EQ(Prompt->Shown[0].Buttons,
               TMessageButton::Yes | TMessageButton::No | TMessageButton::Cancel | TMessageButton::All);
     EXPECT_EQ(Prompt->Beeps, QList<TBeep>(4, TBeep::Question));
-}
-
-// A fixed disk is ready without a question. A removable one is looked at once to tell it is
-// removable, then once before each question.
-TEST_F(PathsTest, RemovableDriveIsAskedForUntilTheDiskAnswers) {
+    // A fixed disk is ready without a question. A removable one is looked at once to tell it is
+    // removable, then once before each question.
+    Prompt->Shown.clear(), Prompt->Beeps.clear();
     EXPECT_EQ(ConfirmDiskReady('c', 10, true), DiskReady);
     EXPECT_TRUE(Prompt->Shown.isEmpty());
     // clang-format off
-    const std::tuple<int, int, bool, QList<TMessageButton>, int, QStringList> cases[] = {
+    const std::tuple<int, int, bool, QList<TMessageButton>, int, QStringList> disks[] = {
         {2, 10, false, {TMessageButton::Yes}, DiskReady, {"Is a BACKUP floppy disk ready in drive A:?"}},
         {1000, 7, false, {TMessageButton::Yes, TMessageButton::Cancel}, DiskCancelled,
          QStringList(2, "Is a TRANSFER floppy disk ready in drive A:?")},
         {1, 1, true, {TMessageButton::Yes}, DiskReady, {"Is a EXPORT floppy disk ready in drive A:?"}}};
     // clang-format on
-    for (const auto& [emptyLooks, processKind, skipFirstCheck, answers, result, texts] : cases) {
+    for (const auto& [emptyLooks, processKind, skipFirstCheck, answers, result, texts] : disks) {
         Drives->EmptyLooks = emptyLooks;
         Drives->Looks = 0;
         Prompt->Shown.clear();
@@ -154,9 +143,6 @@ TEST_F(PathsTest, RemovableDriveIsAskedForUntilTheDiskAnswers) {
     }
     EXPECT_EQ(Prompt->Shown[0].Buttons, TMessageButton::Yes | TMessageButton::Cancel);
     EXPECT_EQ(Prompt->Beeps, QList<TBeep>(4, TBeep::Question));
-}
-
-TEST_F(PathsTest, ComputerNameIsTrimmedAndVersionIsSet) {
     Identity->Computer = "  PRACTICE-PC7 ";
     EXPECT_EQ(GetComputerNameText(), "PRACTICE-PC7");
     EXPECT_TRUE(GetProductVersion().front().isDigit());

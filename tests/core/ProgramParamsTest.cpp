@@ -40,9 +40,10 @@ protected:
 
 } // namespace
 
-// What was read shows in what is written back. The ini holds only the data folder on the
+// What was read shows in what is written back. The first ini holds only the data folder on the
 // desktop, so every other key takes its default; the history keeps the first 20 distinct codes.
-TEST_F(ProgramParamsTest, HistoryKeepsTheFirstTwentyDistinctCodesAndMissingKeysTakeTheirDefaults) {
+// The prefix and the workstation flag of the second are read but never written.
+TEST_F(ProgramParamsTest, WhatIsReadIsWrittenBackWithDefaultsForMissingKeysButNoPrefixOrWorkStation) {
     InstallDat();
     WriteIni(Golden("history.ini"));
     TProgramParams params;
@@ -57,12 +58,7 @@ TEST_F(ProgramParamsTest, HistoryKeepsTheFirstTwentyDistinctCodesAndMissingKeysT
     params.Save(); // the section is replaced: forms, then files, then the current file
     EXPECT_EQ(ReadFileBytes(IniPath), Golden("history.saved.ini"));
     EXPECT_TRUE(Prompt->Shown.isEmpty());
-}
-
-TEST_F(ProgramParamsTest, ReadsDesktopKeysAndNeverWritesPrefixOrWorkStation) {
-    InstallDat();
     WriteIni(Golden("desktop.ini"));
-    TProgramParams params;
     ASSERT_EQ(params.Load(), 0);
     EXPECT_EQ(params.PreferredPrefix, "ABC");
     EXPECT_TRUE(params.WorkStation);
@@ -159,7 +155,7 @@ TEST_F(ProgramParamsTest, SaveRewritesOnlyWhatChangedAndDestructionNeverSaves) {
     EXPECT_EQ(params.LicFilePath, DataFolder);
 }
 
-TEST_F(ProgramParamsTest, FirstRunCreatesTheIniTheDataFolderAndTheReferenceFile) {
+TEST_F(ProgramParamsTest, FirstRunCreatesItsFilesAndDrivesMapLettersForTheDataFolder) {
     TProgramParams params;
     ASSERT_EQ(params.Load(), 0);
     EXPECT_TRUE(Prompt->Shown.isEmpty());
@@ -173,14 +169,10 @@ TEST_F(ProgramParamsTest, FirstRunCreatesTheIniTheDataFolderAndTheReferenceFile)
         params.UseLogonUserName();
         EXPECT_EQ(params.UserName, logon.size() == 99 ? logon : "WORKSTATION1") << logon.size();
     }
-}
-
-TEST_F(ProgramParamsTest, DrivesSectionMapsLettersForTheDataFolder) {
     DataFolder = TempPath("qdrive/QUILVANE/DATA");
     InstallDat();
     WriteIni("[DRIVES]\r\nQ=" + QFile::encodeName(TempPath("qdrive")) +
              "\r\nBad=x\r\n[DESKTOP]\r\nLicFilePath=Q:\\QUILVANE\\DATA\r\n");
-    TProgramParams params;
     ASSERT_EQ(params.Load(), 0);
     EXPECT_EQ(params.ReferenceDataPath(), DatPath());
     EXPECT_EQ(TServices::FileSystem().DriveRoot('q'), TempPath("qdrive"));

@@ -38,10 +38,9 @@ void ReadAll(QByteArray bytes, const std::function<void(TValueReader&)>& reads, 
 }
 
 template <std::size_t N> std::array<std::uint8_t, N> Bytes(const char* hex) {
-    const QByteArray raw = Hex(hex);
     std::array<std::uint8_t, N> out{};
-    EXPECT_EQ(std::size_t(raw.size()), N) << hex;
-    std::memcpy(out.data(), raw.constData(), std::min<std::size_t>(N, std::size_t(raw.size())));
+    const QByteArray raw = Hex(hex);
+    std::copy_n(raw.constData(), std::min<qsizetype>(N, raw.size()), out.begin());
     return out;
 }
 
@@ -122,7 +121,7 @@ TEST(ValueStream, CasesOfTheGoldenFile) {
 
 // Lists nest; a failed read skips nothing, the offending value is still next. An absent code
 // part (65535) is written as -1 and read back into its 16-bit field.
-TEST(ValueStream, ListsNestAndAFailedReadSkipsNothing) {
+TEST(ValueStream, ListsNestFailuresSkipNothingAndAnUnfinishedBufferIsDropped) {
     ReadAll(Hex("01 00 01 01 02 07 00 00 02 FF 06 01 41"), [](TValueReader& r) {
         r.ReadListBegin();
         EXPECT_TRUE(r.EndOfList());
@@ -139,6 +138,19 @@ TEST(ValueStream, ListsNestAndAFailedReadSkipsNothing) {
         EXPECT_EQ(r.ReadString(), "A");
     });
     EXPECT_EQ(Written([](TValueWriter& w) { w.WriteListBegin(), w.WriteListEnd(); }), Hex("01 00"));
+    QByteArray bytes;
+    QBuffer readOnly(&bytes);
+    readOnly.open(QIODevice::ReadOnly);
+    TValueWriter writer(readOnly, 8192);
+    writer.WriteString("lost");
+    EXPECT_THROW(writer.Finish(), EStreamError);
+    TValueWriter tiny(readOnly, 4);
+    EXPECT_THROW(tiny.WriteString("more than four bytes"), EStreamError);
+    EXPECT_THROW(tiny.WriteInteger(1), EStreamError);
+    QBuffer device(&bytes);
+    device.open(QIODevice::WriteOnly);
+    TValueWriter(device, 4).WriteInteger(1000000); // five bytes: four leave with the full buffer
+    EXPECT_EQ(bytes, Hex("04 40 42 0F"));
 }
 
 // Values cut across the writer's and the reader's buffers come out the same.
@@ -161,22 +173,6 @@ TEST(ValueStream, BufferBoundariesDoNotChangeTheBytes) {
             }
         },
         true, 3);
-}
-
-TEST(ValueStream, FailedWritesAreReportedAndAnUnfinishedBufferIsDropped) {
-    QByteArray bytes;
-    QBuffer readOnly(&bytes);
-    readOnly.open(QIODevice::ReadOnly);
-    TValueWriter writer(readOnly, 8192);
-    writer.WriteString("lost");
-    EXPECT_THROW(writer.Finish(), EStreamError);
-    TValueWriter tiny(readOnly, 4);
-    EXPECT_THROW(tiny.WriteString("more than four bytes"), EStreamError);
-    EXPECT_THROW(tiny.WriteInteger(1), EStreamError);
-    QBuffer device(&bytes);
-    device.open(QIODevice::WriteOnly);
-    TValueWriter(device, 4).WriteInteger(1000000); // five bytes: four leave with the full buffer
-    EXPECT_EQ(bytes, Hex("04 40 42 0F"));
 }
 
 TEST(Win1252Codec, EveryByteSurvivesARoundTrip) {

@@ -4,9 +4,8 @@
 #include <QFile>
 #include <QString>
 
-// Stored bytes written by hand as hex (blanks between bytes allowed) and files read and written
+// Stored bytes written by hand as hex (blanks between bytes allowed), and files read and written
 // whole, for tests that compare what the program stores byte for byte.
-
 inline QByteArray Hex(const char* hex) {
     return QByteArray::fromHex(QByteArray(hex).replace(' ', ""));
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/services/Services.h"
-#include "tests/support/FakeIdentity.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/ScriptedPrompt.h"
 
@@ -12,6 +11,16 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
+
+// The workstation's names as a test sets them.
+class TFakeIdentity : public IIdentity {
+public:
+    TFakeIdentity(QString computer, QString logon) : Computer(std::move(computer)), Logon(std::move(logon)) {}
+    QString ComputerName() const override { return Computer; }
+    QString LogonName() const override { return Logon; }
+    QString Computer;
+    QString Logon;
+};
 
 // Base of every test that touches process-wide state. It starts (before a derived fixture's
 // members install their own) and ends with every service, the program settings and the regional
