@@ -182,14 +182,14 @@ void TIniFile::Clear() {
 
 void TIniFile::IndexKeys(TBlock& block) {
     block.Keys.clear();
+    block.Keys.reserve(block.Body.size());
     block.LastKey = -1;
     for (int i = 0; i < block.Body.size(); ++i) {
         const TLine& line = block.Body[i];
         if (line.Kind != TLineKind::Key)
             continue;
-        const QString folded = Fold(line.Name);
-        if (!block.Keys.contains(folded)) // the first line of a key counts
-            block.Keys.insert(folded, i);
+        if (!block.Keys.contains(TName{line.Name})) // the first line of a key counts
+            block.Keys.insert(TName{line.Name}, i);
         block.LastKey = i;
     }
 }
@@ -199,14 +199,13 @@ void TIniFile::IndexSections() {
     for (int b = 0; b < Blocks.size(); ++b) {
         if (!Blocks[b].HasHeader)
             continue;
-        const QString folded = Fold(Blocks[b].Header.Name);
-        if (!SectionIndex.contains(folded)) // the first copy of a section counts
-            SectionIndex.insert(folded, b);
+        if (!SectionIndex.contains(TName{Blocks[b].Header.Name})) // the first copy of a section counts
+            SectionIndex.insert(TName{Blocks[b].Header.Name}, b);
     }
 }
 
 int TIniFile::FindBlock(const QString& section) const {
-    return SectionIndex.value(Fold(TrimBlanks(section)), -1);
+    return SectionIndex.value(TName{TrimBlanks(section)}, -1);
 }
 
 const TIniFile::TLine* TIniFile::FindKey(const QString& section, const QString& key) const {
@@ -214,7 +213,7 @@ const TIniFile::TLine* TIniFile::FindKey(const QString& section, const QString& 
     if (b < 0)
         return nullptr;
     const TBlock& block = Blocks[b];
-    const int i = block.Keys.value(Fold(TrimBlanks(key)), -1);
+    const int i = block.Keys.value(TName{TrimBlanks(key)}, -1);
     return i < 0 ? nullptr : &block.Body[i];
 }
 
@@ -224,7 +223,7 @@ template <typename TVisit> void TIniFile::ForEachKey(const QString& section, TVi
         return;
     const TBlock& block = Blocks[b];
     for (int i = 0; i <= block.LastKey; ++i)
-        if (block.Body[i].Kind == TLineKind::Key && block.Keys.value(Fold(block.Body[i].Name)) == i)
+        if (block.Body[i].Kind == TLineKind::Key && block.Keys.value(TName{block.Body[i].Name}) == i)
             visit(block.Body[i]);
 }
 
@@ -346,16 +345,16 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
         block.Header.Break = QStringLiteral("\r\n");
         block.Header.Kind = TLineKind::Section;
         block.Header.Name = sectionName;
-        block.Keys.insert(Fold(keyName), 0);
+        block.Keys.insert(TName{keyName}, 0);
         block.LastKey = 0;
         block.Body.append(std::move(keyLine));
-        SectionIndex.insert(Fold(sectionName), static_cast<int>(Blocks.size()));
+        SectionIndex.insert(TName{sectionName}, static_cast<int>(Blocks.size()));
         Blocks.append(std::move(block));
         IsModified = true;
         return;
     }
     TBlock& block = Blocks[b];
-    const int existing = block.Keys.value(Fold(keyName), -1);
+    const int existing = block.Keys.value(TName{keyName}, -1);
     if (existing >= 0) {
         TLine& line = block.Body[existing];
         const QString raw = line.Name + QLatin1Char('=') + text;
@@ -370,7 +369,7 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
     // in the index moves.
     const int at = block.LastKey + 1;
     EndLine(at == 0 ? block.Header : block.Body[at - 1]);
-    block.Keys.insert(Fold(keyName), at);
+    block.Keys.insert(TName{keyName}, at);
     block.LastKey = at;
     block.Body.insert(at, std::move(keyLine));
     IsModified = true;
@@ -389,9 +388,9 @@ void TIniFile::WriteFloat(const QString& section, const QString& key, double val
 }
 
 void TIniFile::EraseSection(const QString& section) {
-    const QString name = Fold(TrimBlanks(section));
+    const TName name{TrimBlanks(section)};
     const qsizetype removed = Blocks.removeIf(
-        [&name](const TBlock& block) { return block.HasHeader && Fold(block.Header.Name) == name; });
+        [&name](const TBlock& block) { return block.HasHeader && TName{block.Header.Name} == name; });
     if (removed > 0) {
         IsModified = true;
         IndexSections();
@@ -402,10 +401,10 @@ void TIniFile::DeleteKey(const QString& section, const QString& key) {
     const int b = FindBlock(section);
     if (b < 0)
         return;
-    const QString name = Fold(TrimBlanks(key));
+    const TName name{TrimBlanks(key)};
     TBlock& block = Blocks[b];
     const qsizetype removed = block.Body.removeIf(
-        [&name](const TLine& line) { return line.Kind == TLineKind::Key && Fold(line.Name) == name; });
+        [&name](const TLine& line) { return line.Kind == TLineKind::Key && TName{line.Name} == name; });
     if (removed > 0) {
         IsModified = true;
         IndexKeys(block);

@@ -23,6 +23,9 @@
 //   accepted on read, and lines left untouched keep the break they came with;
 // - numbers are locale-independent: '.' as decimal point on write, ',' accepted on read.
 //
+// The keys of each section are indexed by name: reading a key, replacing its value or adding a
+// key never scans the section (removing one does).
+//
 // Loading a file and saving it unchanged gives the same bytes; writing one key changes only that
 // key's line (or adds one line after the section's last key, or a new section at the end), so a
 // shared file keeps every byte nobody meant to change.
@@ -113,6 +116,20 @@ public:
     static bool TextToFloat(const QString& text, double& value);
 
 private:
+    // A section or key name that hashes and compares without regard to case.
+    struct TName {
+        QString Text;
+        friend bool operator==(const TName& a, const TName& b) {
+            return a.Text.compare(b.Text, Qt::CaseInsensitive) == 0;
+        }
+        friend size_t qHash(const TName& name, size_t seed) {
+            size_t hash = seed;
+            for (const QChar c : name.Text) // (a pair of surrogates folds as one character)
+                if (!c.isSurrogate())
+                    hash = hash * 31 + QChar::toCaseFolded(c.unicode());
+            return hash;
+        }
+    };
     enum class TLineKind { Other, Section, Key };
     struct TLine {
         QString Raw;   // the line as read or written, without its line break
@@ -127,8 +144,8 @@ private:
         bool HasHeader = false;
         TLine Header;
         QList<TLine> Body;
-        QHash<QString, int> Keys; // folded key name -> its first line in Body
-        int LastKey = -1;         // the last key line in Body; -1 when there is none
+        QHash<TName, int> Keys; // key name -> its first line in Body
+        int LastKey = -1;       // the last key line in Body; -1 when there is none
     };
 
     static TLine ParseLine(const QString& raw);
@@ -145,11 +162,10 @@ private:
     // The line a new one follows: the last line of the file, which may lack a break, gets one.
     static void EndLine(TLine& line);
     TLine* LastLine();
-    static QString Fold(const QString& name) { return name.toCaseFolded(); }
 
     QString Path;
     QList<TBlock> Blocks;
-    QHash<QString, int> SectionIndex; // folded name -> first block of that section
+    QHash<TName, int> SectionIndex; // section name -> its first block
     bool StripQuotesOnRead = false;
     bool IsModified = false;
 };
