@@ -52,7 +52,8 @@ TEST_F(FilesTest, CopiesInBlocksWithProgressAndAFailedCopyLeavesNothing) {
     const QDateTime stamp(QDate(2005, 7, 1), QTime(9, 30, 0));
     // clang-format off
     const std::tuple<qsizetype, bool, QList<double>> cases[] = {
-        {40000, true, {40.96, 81.92, 100.0}}, {32768, true, {50.0, 100.0, 100.0}}, {0, true, {100.0}}, {16383, false, {}}};
+        {40000, true, {40.96, 81.92, 100.0}}, {32768, true, {50.0, 100.0, 100.0}}, {0, true, {100.0}},
+        {16383, false, {}}};
     // clang-format on
     for (const auto& [size, shown, positions] : cases) {
         Progress->Positions.clear();

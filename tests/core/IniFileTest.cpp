@@ -31,10 +31,12 @@ TEST(IniFile, ReadsNamesInFileOrderAndValuesVerbatim) {
             ini.SetStripQuotes(false);
             const QString raw = ini.ReadString(section, key, "dflt");
             ini.SetStripQuotes(true);
+            const auto n = [](double number) { return QString::number(number); };
             // clang-format off
             lines << QStringList{section, key, raw, ini.ReadString(section, key, "dflt"),
-                                 QString::number(ini.ReadInteger(section, key, -9)), QString::number(ini.ReadBool(section, key, false)),
-                                 QString::number(ini.ReadBool(section, key, true)), QString::number(ini.ReadFloat(section, key, -9))}.join('|');
+                                 n(ini.ReadInteger(section, key, -9)), n(ini.ReadBool(section, key, false)),
+                                 n(ini.ReadBool(section, key, true)), n(ini.ReadFloat(section, key, -9))}
+                         .join('|');
             // clang-format on
         }
     }
@@ -44,8 +46,8 @@ TEST(IniFile, ReadsNamesInFileOrderAndValuesVerbatim) {
     EXPECT_EQ(ini.ReadString("TESSALY account format IDS", " licfilepath", ""), "C:\\QUILVANE\\DATA");
     EXPECT_EQ(ini.ReadString("tessaly ACCOUNT format IDS ", "KEY", ""), "first");
     // clang-format off
-    const std::pair<const char*, const char*> absent[] = {
-        {"Tessaly ACCOUNT FORMAT IDS", "OnlyLater"}, {"Tessaly ACCOUNT FORMAT IDS", "Missing"}, {"Other", "Name"}, {"", "loose"}};
+    const std::pair<const char*, const char*> absent[] = {{"Tessaly ACCOUNT FORMAT IDS", "OnlyLater"},
+        {"Tessaly ACCOUNT FORMAT IDS", "Missing"}, {"Other", "Name"}, {"", "loose"}};
     // clang-format on
     for (const auto& [section, key] : absent)
         EXPECT_FALSE(ini.ValueExists(section, key)) << key;

@@ -88,14 +88,14 @@ TEST_F(PathsTest, PathsMasksFoldersEntityFilesAndProtection) {
     EXPECT_FALSE(Drives->SetProtected(TempPath("missing"), true));
     // clang-format off
     const std::pair<QStringList, const char*> paths[] = {
-        {{"C:\\A", "", "B"}, "C:\\A\\B"}, {{"", "B"}, "\\B"}, {{"C:\\DATA\\", "\\TRANSFER"}, "C:\\DATA\\TRANSFER"},
-        {{"C:\\DATA", "M_DETAIL", "ABC123"}, "C:\\DATA\\M_DETAIL\\ABC123"}, {{"C:\\DATA\\", "M_DETAIL"}, "C:\\DATA\\M_DETAIL"},
+        {{"C:\\A", "", "B"}, "C:\\A\\B"}, {{"", "B"}, "\\B"}, {{"C:\\DATA\\", "\\T"}, "C:\\DATA\\T"},
+        {{"C:\\DATA", "M_DETAIL", "ABC"}, "C:\\DATA\\M_DETAIL\\ABC"}, {{"C:\\DATA\\", "M"}, "C:\\DATA\\M"},
         {{"C:", "\\X"}, "C:\\X"}, {{"", ""}, ""}, {{}, ""}};
     const std::tuple<const char*, const char*, bool> masks[] = {
         {"ABC123.CFG", "*.cfg", true}, {"abc123.cfg", "ABC???.CFG", true}, {"ABC12.CFG", "ABC???.CFG", false},
-        {"ABC123.CFG.BAK", "*.CFG", false}, {"README", "*.*", true}, {"a.b.c", "*.*", true}, {"ABC123", "ABC123.*", true},
-        {"ABC124", "ABC123.*", false}, {"ABC12306.PA1", "ABC123*.PA?", true}, {"", "*", true}, {"x", "", false},
-        {"aXbXc", "a*b*c", true}};
+        {"ABC123.CFG.BAK", "*.CFG", false}, {"README", "*.*", true}, {"a.b.c", "*.*", true},
+        {"ABC123", "ABC123.*", true}, {"ABC124", "ABC123.*", false}, {"ABC12306.PA1", "ABC123*.PA?", true},
+        {"", "*", true}, {"x", "", false}, {"aXbXc", "a*b*c", true}};
     // clang-format on
     for (const auto& [parts, expected] : paths)
         EXPECT_EQ(BuildPath(parts), expected) << parts.join('|').toStdString();

@@ -9,10 +9,10 @@
 #include <gtest/gtest.h>
 #include <stdexcept>
 
-// A prompter for tests: answers from a script and records every box, beep and text prompt. A box
-// shown when the script is empty fails the test and answers the button that ends a loop (Cancel,
-// Ignore, No, OK or Abort, the first offered); past twenty such boxes it throws. OnShow, when
-// set, runs a step of the test as each box comes up.
+// A prompter for tests: answers boxes from a script and records every box and beep. A box shown
+// when the script is empty fails the test and answers the button that ends a loop (Cancel, Ignore,
+// No, OK or Abort, the first offered); past twenty such boxes it throws. A text prompt fails the
+// test. OnShow, when set, runs a step of the test as each box comes up.
 class TScriptedPrompt : public IUserPrompt {
 public:
     struct TShown {
@@ -23,8 +23,7 @@ public:
     };
 
     void Answer(TMessageButton button) { Answers.push_back(button); }
-    void AnswerText(const QString& text, bool accepted = true) { TextAnswers.push_back({text, accepted}); }
-    bool ScriptDone() const { return Answers.empty() && TextAnswers.empty(); }
+    bool ScriptDone() const { return Answers.empty(); }
 
     void Beep(TBeep beep) override { Beeps.append(beep); }
     TMessageButton ShowMessage(TMessageKind kind, const QString& text, TMessageButtons buttons,
@@ -48,17 +47,9 @@ public:
         EXPECT_TRUE(buttons.testFlag(answer)) << "Scripted answer not offered by: " << text.toStdString();
         return answer;
     }
-    bool InputText(const QString& caption, const QString& prompt, QString& value) override {
-        Inputs.append(caption + QLatin1String(": ") + prompt);
-        if (TextAnswers.empty()) {
-            ADD_FAILURE() << "Unexpected text prompt: " << prompt.toStdString();
-            return false;
-        }
-        const auto [text, accepted] = TextAnswers.front();
-        TextAnswers.pop_front();
-        if (accepted)
-            value = text;
-        return accepted;
+    bool InputText(const QString&, const QString& prompt, QString&) override {
+        ADD_FAILURE() << "Unexpected text prompt: " << prompt.toStdString();
+        return false;
     }
 
     QStringList Texts() const {
@@ -71,10 +62,8 @@ public:
     std::function<void()> OnShow;
     QList<TShown> Shown;
     QList<TBeep> Beeps;
-    QStringList Inputs;
 
 private:
     std::deque<TMessageButton> Answers;
-    std::deque<std::pair<QString, bool>> TextAnswers;
     int Unexpected = 0;
 };

@@ -34,8 +34,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(Temp.isValid() && QDir(Temp.path()).mkpath("home"));
         // clang-format off
-        const std::pair<const char*, const char*> redirected[] = {
-            {"QUILVANE_INI", "Quilvane.ini"}, {"HOME", "home"}, {"XDG_CONFIG_HOME", "home/.config"}, {"XDG_CACHE_HOME", "home/.cache"}};
+        const std::pair<const char*, const char*> redirected[] = {{"QUILVANE_INI", "Quilvane.ini"},
+            {"HOME", "home"}, {"XDG_CONFIG_HOME", "home/.config"}, {"XDG_CACHE_HOME", "home/.cache"}};
         // clang-format on
         for (const auto& [name, path] : redirected) {
             SavedEnvironment.append(
