@@ -1,54 +1,31 @@
-// Reads arbitrary bytes as a value stream, walking every value it finds, including nested lists,
-// and checks that the reader never crashes or over-allocates, only raises its stream errors.
+// Reads arbitrary bytes as a value stream, walking every value it finds, nested lists included:
+// the reader never crashes or over-allocates, it only raises its stream errors.
 #include "core/io/StreamError.h"
 #include "core/io/ValueReader.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <QBuffer>
-#include <QByteArray>
-#include <cstddef>
-#include <cstdint>
 
 namespace {
 
 void Walk(TValueReader& reader, int depth) {
     while (!reader.AtEnd()) {
-        switch (reader.PeekTag()) {
-        case TValueTag::List:
-            if (depth > 64)
-                return;
+        const TValueTag tag = reader.PeekTag();
+        if (tag == TValueTag::List && depth < 64) {
             reader.ReadListBegin();
             Walk(reader, depth + 1);
-            break;
-        case TValueTag::Null:
-            if (depth > 0) {
-                reader.ReadListEnd();
-                return;
-            }
-            reader.ReadIdent();
-            break;
-        case TValueTag::Int8:
-        case TValueTag::Int16:
-        case TValueTag::Int32:
-            reader.ReadInteger();
-            break;
-        case TValueTag::Extended:
-            reader.ReadFloat();
-            break;
-        case TValueTag::String:
-        case TValueTag::LString:
-            reader.ReadString();
-            break;
-        case TValueTag::False:
-        case TValueTag::True:
-            reader.ReadBoolean();
-            break;
-        case TValueTag::Ident:
-        case TValueTag::Nil:
-            reader.ReadIdent();
-            break;
-        default:
-            reader.ReadInteger(); // raises "Invalid property value"
-            break;
+        } else if (tag == TValueTag::Null && depth > 0) {
+            return reader.ReadListEnd();
+        } else if (tag == TValueTag::Extended) {
+            (void)reader.ReadFloat();
+        } else if (tag == TValueTag::String || tag == TValueTag::LString) {
+            (void)reader.ReadString();
+        } else if (tag == TValueTag::False || tag == TValueTag::True) {
+            (void)reader.ReadBoolean();
+        } else if (tag == TValueTag::Ident || tag == TValueTag::Nil || tag == TValueTag::Null) {
+            (void)reader.ReadIdent();
+        } else { // the integers, and the tags never written ("Invalid property value")
+            (void)reader.ReadInteger();
         }
     }
 }
@@ -56,11 +33,10 @@ void Walk(TValueReader& reader, int depth) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    QByteArray bytes = fuzz::InputBytes(data, size);
     QBuffer device(&bytes);
     device.open(QIODevice::ReadOnly);
-    const int bufferSize = size > 0 ? 1 + data[0] % 64 : 8;
-    TValueReader reader(device, bufferSize);
+    TValueReader reader(device, size > 0 ? 1 + data[0] % 64 : 8);
     try {
         Walk(reader, 0);
         reader.ReadIntegerSet();

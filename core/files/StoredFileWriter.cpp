@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
@@ -24,12 +25,33 @@ QString SystemText() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
+const char SuffixLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
 QString RandomSuffix() {
-    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     QString suffix;
     for (int i = 0; i < RandomLetters; ++i)
-        suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof(letters) - 1))]);
+        suffix +=
+            QLatin1Char(SuffixLetters[QRandomGenerator::global()->bounded(int(sizeof(SuffixLetters) - 1))]);
     return suffix;
+}
+
+bool IsSuffixLetter(QChar c) {
+    return c.unicode() < 128 && c.unicode() != 0 && std::strchr(SuffixLetters, c.toLatin1()) != nullptr;
+}
+
+// One of the writer's temporary names: "<forName>.~qv" and six letters or digits (any target
+// when forName is empty).
+bool IsLeftoverTempName(const QString& name, const QString& forName) {
+    const qsizetype markerAt = name.size() - RandomLetters - TStoredFileWriter::TempMarker().size();
+    if (markerAt <= 0 ||
+        name.mid(markerAt, TStoredFileWriter::TempMarker().size()) != TStoredFileWriter::TempMarker())
+        return false;
+    if (!forName.isEmpty() && name.left(markerAt) != forName)
+        return false;
+    for (qsizetype i = name.size() - RandomLetters; i < name.size(); ++i)
+        if (!IsSuffixLetter(name[i]))
+            return false;
+    return true;
 }
 
 bool IsSymbolicLink(const QString& nativePath) {
@@ -88,15 +110,18 @@ void TStoredFileWriter::Commit() {
         fail(SystemText());
     Committed = true;
     Temp.close();
+    // Writers of this name killed before their rename left their temporary files behind.
+    const QFileInfo target(Target);
+    RemoveLeftoverTempFiles(target.absolutePath(), target.fileName());
 }
 
 void RemoveLeftoverTempFiles(const QString& nativeFolder, const QString& forName) {
-    const QString pattern = (forName.isEmpty() ? QStringLiteral("*") : forName) +
-                            TStoredFileWriter::TempMarker() + QString(RandomLetters, QLatin1Char('?'));
-    const QDir folder(nativeFolder);
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    for (const QString& name : folder.entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System)) {
-        const QString path = folder.filePath(name);
+    QDirIterator entries(nativeFolder, QDir::Files | QDir::Hidden | QDir::System);
+    while (entries.hasNext()) {
+        const QString path = entries.next();
+        if (!IsLeftoverTempName(entries.fileName(), forName))
+            continue;
         const QByteArray encoded = QFile::encodeName(path);
         const int fd = ::open(encoded.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0)

@@ -21,6 +21,7 @@ public:
 
     // Flushes the bytes to disk and renames them over the target, keeping the old file's
     // permissions; raises EQuilvaneError on any failure, and the old file stays as it was.
+    // Then removes the temporary files that dead writers of the same target left behind.
     void Commit();
 
     // The marker in the names of the temporary files.
@@ -36,6 +37,6 @@ private:
 void RefuseSymbolicLink(const QString& nativePath);
 
 // Removes the temporary files that writers killed before their rename left in the folder: only
-// names of the writer's own pattern (for one target when `forName` is given), only plain files,
-// and only ones that no live process holds under its lock.
+// names of the writer's own pattern (for one target when `forName` is given), only plain files
+// at least a few seconds old, and only ones that no live process holds under its lock.
 void RemoveLeftoverTempFiles(const QString& nativeFolder, const QString& forName = QString());

@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <cmath>
 
 namespace {
@@ -34,10 +33,6 @@ QString Sanitise(const QString& value) {
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
             c = QLatin1Char(' ');
     return clean;
-}
-
-bool SameName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -97,7 +92,8 @@ TIniFile::TLine TIniFile::ParseLine(const QString& raw) {
 }
 
 void TIniFile::LoadFromBytes(const QByteArray& bytes) {
-    Lines.clear();
+    Blocks.clear();
+    Blocks.append(TBlock());
     const QString text = TWin1252Codec::Decode(bytes);
     qsizetype start = 0;
     const qsizetype size = text.size();
@@ -114,29 +110,51 @@ void TIniFile::LoadFromBytes(const QByteArray& bytes) {
                 ++next;
         }
         line.Break = text.mid(pos, next - pos);
-        Lines.append(std::move(line));
+        if (line.Kind == TLineKind::Section) {
+            TBlock block;
+            block.HasHeader = true;
+            block.Header = std::move(line);
+            Blocks.append(std::move(block));
+        } else {
+            Blocks.back().Body.append(std::move(line));
+        }
         start = next;
     }
-    RebuildIndex();
+    for (TBlock& block : Blocks)
+        IndexKeys(block);
+    IndexSections();
     IsModified = false;
 }
 
 QByteArray TIniFile::ToBytes() const {
     QString text;
-    for (const TLine& line : Lines) {
+    const auto add = [&text](const TLine& line) {
         text += line.Raw;
         text += line.Break;
+    };
+    for (const TBlock& block : Blocks) {
+        if (block.HasHeader)
+            add(block.Header);
+        for (const TLine& line : block.Body)
+            add(line);
     }
     return TWin1252Codec::Encode(text);
 }
 
-void TIniFile::InsertLine(qsizetype index, TLine line) {
-    // The line before a new one must end in a break, even when it was the last of the file.
-    if (index > 0 && Lines[index - 1].Break.isEmpty())
-        Lines[index - 1].Break = QStringLiteral("\r\n");
-    line.Break = QStringLiteral("\r\n");
-    Lines.insert(index, std::move(line));
-    IsModified = true;
+void TIniFile::EndLine(TLine& line) {
+    if (line.Break.isEmpty())
+        line.Break = QStringLiteral("\r\n");
+}
+
+TIniFile::TLine* TIniFile::LastLine() {
+    for (qsizetype b = Blocks.size() - 1; b >= 0; --b) {
+        TBlock& block = Blocks[b];
+        if (!block.Body.isEmpty())
+            return &block.Body.back();
+        if (block.HasHeader)
+            return &block.Header;
+    }
+    return nullptr;
 }
 
 void TIniFile::UpdateFile() {
@@ -156,44 +174,57 @@ void TIniFile::SaveToFile(const QString& fileName) const {
 }
 
 void TIniFile::Clear() {
-    if (!Lines.isEmpty())
+    if (LastLine() != nullptr)
         IsModified = true;
-    Lines.clear();
+    Blocks.clear();
     SectionIndex.clear();
 }
 
-void TIniFile::RebuildIndex() {
-    SectionIndex.clear();
-    for (qsizetype i = 0; i < Lines.size(); ++i) {
-        if (Lines[i].Kind != TLineKind::Section)
+void TIniFile::IndexKeys(TBlock& block) {
+    block.Keys.clear();
+    block.Keys.reserve(block.Body.size());
+    block.LastKey = -1;
+    for (int i = 0; i < block.Body.size(); ++i) {
+        const TLine& line = block.Body[i];
+        if (line.Kind != TLineKind::Key)
             continue;
-        const QString folded = Fold(Lines[i].Name);
-        if (!SectionIndex.contains(folded))
-            SectionIndex.insert(folded, static_cast<int>(i));
+        if (!block.Keys.contains(TName{line.Name})) // the first line of a key counts
+            block.Keys.insert(TName{line.Name}, i);
+        block.LastKey = i;
     }
 }
 
-int TIniFile::FindSection(const QString& section) const {
-    return SectionIndex.value(Fold(TrimBlanks(section)), -1);
+void TIniFile::IndexSections() {
+    SectionIndex.clear();
+    for (int b = 0; b < Blocks.size(); ++b) {
+        if (!Blocks[b].HasHeader)
+            continue;
+        if (!SectionIndex.contains(TName{Blocks[b].Header.Name})) // the first copy of a section counts
+            SectionIndex.insert(TName{Blocks[b].Header.Name}, b);
+    }
 }
 
-int TIniFile::SectionEnd(int headerLine) const {
-    qsizetype i = headerLine + 1;
-    while (i < Lines.size() && Lines[i].Kind != TLineKind::Section)
-        ++i;
-    return static_cast<int>(i);
+int TIniFile::FindBlock(const QString& section) const {
+    return SectionIndex.value(TName{TrimBlanks(section)}, -1);
 }
 
-int TIniFile::FindKey(const QString& section, const QString& key) const {
-    const int header = FindSection(section);
-    if (header < 0)
-        return -1;
-    const QString name = TrimBlanks(key);
-    const int end = SectionEnd(header);
-    for (int i = header + 1; i < end; ++i)
-        if (Lines[i].Kind == TLineKind::Key && SameName(Lines[i].Name, name))
-            return i;
-    return -1;
+const TIniFile::TLine* TIniFile::FindKey(const QString& section, const QString& key) const {
+    const int b = FindBlock(section);
+    if (b < 0)
+        return nullptr;
+    const TBlock& block = Blocks[b];
+    const int i = block.Keys.value(TName{TrimBlanks(key)}, -1);
+    return i < 0 ? nullptr : &block.Body[i];
+}
+
+template <typename TVisit> void TIniFile::ForEachKey(const QString& section, TVisit visit) const {
+    const int b = FindBlock(section);
+    if (b < 0)
+        return;
+    const TBlock& block = Blocks[b];
+    for (int i = 0; i <= block.LastKey; ++i)
+        if (block.Body[i].Kind == TLineKind::Key && block.Keys.value(TName{block.Body[i].Name}) == i)
+            visit(block.Body[i]);
 }
 
 QString TIniFile::ValueOf(const TLine& line) const {
@@ -208,84 +239,58 @@ QString TIniFile::ValueOf(const TLine& line) const {
 
 QStringList TIniFile::ReadSections() const {
     QStringList names;
-    for (qsizetype i = 0; i < Lines.size(); ++i)
-        if (Lines[i].Kind == TLineKind::Section && SectionIndex.value(Fold(Lines[i].Name), -1) == i)
-            names.append(Lines[i].Name);
+    for (int b = 0; b < Blocks.size(); ++b)
+        if (Blocks[b].HasHeader && FindBlock(Blocks[b].Header.Name) == b)
+            names.append(Blocks[b].Header.Name);
     return names;
-}
-
-QList<int> TIniFile::FirstKeyLines(const QString& section) const {
-    QList<int> lines;
-    const int header = FindSection(section);
-    if (header < 0)
-        return lines;
-    const int end = SectionEnd(header);
-    QSet<QString> seen;
-    for (int i = header + 1; i < end; ++i) {
-        if (Lines[i].Kind != TLineKind::Key)
-            continue;
-        const QString folded = Fold(Lines[i].Name);
-        if (seen.contains(folded))
-            continue;
-        seen.insert(folded);
-        lines.append(i);
-    }
-    return lines;
 }
 
 QStringList TIniFile::ReadSection(const QString& section) const {
     QStringList keys;
-    for (int i : FirstKeyLines(section))
-        keys.append(Lines[i].Name);
+    ForEachKey(section, [&keys](const TLine& line) { keys.append(line.Name); });
     return keys;
 }
 
 QStringList TIniFile::ReadSectionValues(const QString& section) const {
     QStringList values;
-    for (int i : FirstKeyLines(section))
-        values.append(Lines[i].Name + QLatin1Char('=') + ValueOf(Lines[i]));
+    ForEachKey(section,
+               [&](const TLine& line) { values.append(line.Name + QLatin1Char('=') + ValueOf(line)); });
     return values;
 }
 
 bool TIniFile::SectionExists(const QString& section) const {
-    return FindSection(section) >= 0;
+    return FindBlock(section) >= 0;
 }
 
 bool TIniFile::SectionHasKeys(const QString& section) const {
-    const int header = FindSection(section);
-    if (header < 0)
-        return false;
-    const int end = SectionEnd(header);
-    for (int i = header + 1; i < end; ++i)
-        if (Lines[i].Kind == TLineKind::Key)
-            return true;
-    return false;
+    const int b = FindBlock(section);
+    return b >= 0 && Blocks[b].LastKey >= 0;
 }
 
 bool TIniFile::ValueExists(const QString& section, const QString& key) const {
-    return FindKey(section, key) >= 0;
+    return FindKey(section, key) != nullptr;
 }
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& defaultValue) const {
-    const int i = FindKey(section, key);
-    return i < 0 ? defaultValue : ValueOf(Lines[i]);
+    const TLine* line = FindKey(section, key);
+    return line ? ValueOf(*line) : defaultValue;
 }
 
 int TIniFile::ReadInteger(const QString& section, const QString& key, int defaultValue) const {
-    const int i = FindKey(section, key);
-    if (i < 0)
+    const TLine* line = FindKey(section, key);
+    if (!line)
         return defaultValue;
     bool ok = false;
-    const int value = ValueOf(Lines[i]).toInt(&ok, 10);
+    const int value = ValueOf(*line).toInt(&ok, 10);
     return ok ? value : defaultValue;
 }
 
 bool TIniFile::ReadBool(const QString& section, const QString& key, bool defaultValue) const {
-    const int i = FindKey(section, key);
-    if (i < 0)
+    const TLine* line = FindKey(section, key);
+    if (!line)
         return defaultValue;
     bool ok = false;
-    const int value = ValueOf(Lines[i]).toInt(&ok, 10);
+    const int value = ValueOf(*line).toInt(&ok, 10);
     return ok ? value != 0 : defaultValue;
 }
 
@@ -295,8 +300,8 @@ double TIniFile::ReadFloat(const QString& section, const QString& key, double de
 }
 
 bool TIniFile::TryReadFloat(const QString& section, const QString& key, double& value) const {
-    const int i = FindKey(section, key);
-    return i >= 0 && TextToFloat(ValueOf(Lines[i]), value);
+    const TLine* line = FindKey(section, key);
+    return line && TextToFloat(ValueOf(*line), value);
 }
 
 QString TIniFile::FloatToText(double value) {
@@ -323,9 +328,35 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
     const QString sectionName = TrimBlanks(Sanitise(section));
     const QString keyName = TrimBlanks(Sanitise(key));
     const QString text = TrimBlanks(Sanitise(value));
-    const int existing = FindKey(sectionName, keyName);
+    TLine keyLine;
+    keyLine.Raw = keyName + QLatin1Char('=') + text;
+    keyLine.Break = QStringLiteral("\r\n");
+    keyLine.Kind = TLineKind::Key;
+    keyLine.Name = keyName;
+    keyLine.Value = text;
+
+    const int b = FindBlock(sectionName);
+    if (b < 0) {
+        if (TLine* last = LastLine())
+            EndLine(*last);
+        TBlock block;
+        block.HasHeader = true;
+        block.Header.Raw = QLatin1Char('[') + sectionName + QLatin1Char(']');
+        block.Header.Break = QStringLiteral("\r\n");
+        block.Header.Kind = TLineKind::Section;
+        block.Header.Name = sectionName;
+        block.Keys.insert(TName{keyName}, 0);
+        block.LastKey = 0;
+        block.Body.append(std::move(keyLine));
+        SectionIndex.insert(TName{sectionName}, static_cast<int>(Blocks.size()));
+        Blocks.append(std::move(block));
+        IsModified = true;
+        return;
+    }
+    TBlock& block = Blocks[b];
+    const int existing = block.Keys.value(TName{keyName}, -1);
     if (existing >= 0) {
-        TLine& line = Lines[existing];
+        TLine& line = block.Body[existing];
         const QString raw = line.Name + QLatin1Char('=') + text;
         if (line.Raw != raw) {
             line.Raw = raw;
@@ -334,29 +365,14 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
         }
         return;
     }
-    TLine keyLine;
-    keyLine.Raw = keyName + QLatin1Char('=') + text;
-    keyLine.Kind = TLineKind::Key;
-    keyLine.Name = keyName;
-    keyLine.Value = text;
-    const int header = FindSection(sectionName);
-    if (header >= 0) {
-        const int end = SectionEnd(header);
-        int last = header;
-        for (int i = header + 1; i < end; ++i)
-            if (Lines[i].Kind == TLineKind::Key)
-                last = i;
-        InsertLine(last + 1, keyLine);
-        RebuildIndex();
-        return;
-    }
-    TLine headerLine;
-    headerLine.Raw = QLatin1Char('[') + sectionName + QLatin1Char(']');
-    headerLine.Kind = TLineKind::Section;
-    headerLine.Name = sectionName;
-    InsertLine(Lines.size(), headerLine);
-    InsertLine(Lines.size(), keyLine);
-    RebuildIndex();
+    // After the section's last key: only lines that are not keys follow it, so no key's place
+    // in the index moves.
+    const int at = block.LastKey + 1;
+    EndLine(at == 0 ? block.Header : block.Body[at - 1]);
+    block.Keys.insert(TName{keyName}, at);
+    block.LastKey = at;
+    block.Body.insert(at, std::move(keyLine));
+    IsModified = true;
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& key, int value) {
@@ -372,42 +388,25 @@ void TIniFile::WriteFloat(const QString& section, const QString& key, double val
 }
 
 void TIniFile::EraseSection(const QString& section) {
-    const QString name = TrimBlanks(section);
-    bool removed = false;
-    qsizetype i = 0;
-    while (i < Lines.size()) {
-        if (Lines[i].Kind == TLineKind::Section && SameName(Lines[i].Name, name)) {
-            const qsizetype end = SectionEnd(static_cast<int>(i));
-            Lines.remove(i, end - i);
-            removed = true;
-        } else {
-            ++i;
-        }
-    }
-    if (removed) {
+    const TName name{TrimBlanks(section)};
+    const qsizetype removed = Blocks.removeIf(
+        [&name](const TBlock& block) { return block.HasHeader && TName{block.Header.Name} == name; });
+    if (removed > 0) {
         IsModified = true;
-        RebuildIndex();
+        IndexSections();
     }
 }
 
 void TIniFile::DeleteKey(const QString& section, const QString& key) {
-    const int header = FindSection(section);
-    if (header < 0)
+    const int b = FindBlock(section);
+    if (b < 0)
         return;
-    const QString name = TrimBlanks(key);
-    int end = SectionEnd(header);
-    bool removed = false;
-    for (int i = header + 1; i < end;) {
-        if (Lines[i].Kind == TLineKind::Key && SameName(Lines[i].Name, name)) {
-            Lines.removeAt(i);
-            --end;
-            removed = true;
-        } else {
-            ++i;
-        }
-    }
-    if (removed) {
+    const TName name{TrimBlanks(key)};
+    TBlock& block = Blocks[b];
+    const qsizetype removed = block.Body.removeIf(
+        [&name](const TLine& line) { return line.Kind == TLineKind::Key && TName{line.Name} == name; });
+    if (removed > 0) {
         IsModified = true;
-        RebuildIndex();
+        IndexKeys(block);
     }
 }

@@ -23,6 +23,9 @@
 //   accepted on read, and lines left untouched keep the break they came with;
 // - numbers are locale-independent: '.' as decimal point on write, ',' accepted on read.
 //
+// The keys of each section are indexed by name: reading a key, replacing its value or adding a
+// key never scans the section (removing one does).
+//
 // Loading a file and saving it unchanged gives the same bytes; writing one key changes only that
 // key's line (or adds one line after the section's last key, or a new section at the end), so a
 // shared file keeps every byte nobody meant to change.
@@ -113,6 +116,20 @@ public:
     static bool TextToFloat(const QString& text, double& value);
 
 private:
+    // A section or key name that hashes and compares without regard to case.
+    struct TName {
+        QString Text;
+        friend bool operator==(const TName& a, const TName& b) {
+            return a.Text.compare(b.Text, Qt::CaseInsensitive) == 0;
+        }
+        friend size_t qHash(const TName& name, size_t seed) {
+            size_t hash = seed;
+            for (const QChar c : name.Text) // (a pair of surrogates folds as one character)
+                if (!c.isSurrogate())
+                    hash = hash * 31 + QChar::toCaseFolded(c.unicode());
+            return hash;
+        }
+    };
     enum class TLineKind { Other, Section, Key };
     struct TLine {
         QString Raw;   // the line as read or written, without its line break
@@ -121,25 +138,34 @@ private:
         QString Name;  // section or key name, trimmed
         QString Value; // key value, trimmed
     };
+    // A section header and the lines up to the next one. Only the first block may have no
+    // header: it holds the lines before the first section.
+    struct TBlock {
+        bool HasHeader = false;
+        TLine Header;
+        QList<TLine> Body;
+        QHash<TName, int> Keys; // key name -> its first line in Body
+        int LastKey = -1;       // the last key line in Body; -1 when there is none
+    };
 
     static TLine ParseLine(const QString& raw);
-    void RebuildIndex();
-    void InsertLine(qsizetype index, TLine line);
+    static void IndexKeys(TBlock& block);
+    void IndexSections();
     void LoadFromPath(const QString& fileName);
-    // Index of the first header line of a section, -1 when absent.
-    int FindSection(const QString& section) const;
-    // End (exclusive) of the section whose header is at the line given.
-    int SectionEnd(int headerLine) const;
-    // Index of the first line of the key in the section, -1 when absent.
-    int FindKey(const QString& section, const QString& key) const;
-    // Lines of the section's keys in file order, a key written twice at its first line only.
-    QList<int> FirstKeyLines(const QString& section) const;
+    // The block of a section (its first copy), -1 when absent.
+    int FindBlock(const QString& section) const;
+    // The key's first line in the section's block, nullptr when absent.
+    const TLine* FindKey(const QString& section, const QString& key) const;
+    // Calls visit(line) for each key of the section in file order, a key written twice once.
+    template <typename TVisit> void ForEachKey(const QString& section, TVisit visit) const;
     QString ValueOf(const TLine& line) const;
-    static QString Fold(const QString& name) { return name.toCaseFolded(); }
+    // The line a new one follows: the last line of the file, which may lack a break, gets one.
+    static void EndLine(TLine& line);
+    TLine* LastLine();
 
     QString Path;
-    QList<TLine> Lines;
-    QHash<QString, int> SectionIndex; // folded name -> first header line
+    QList<TBlock> Blocks;
+    QHash<TName, int> SectionIndex; // section name -> its first block
     bool StripQuotesOnRead = false;
     bool IsModified = false;
 };

@@ -23,10 +23,9 @@ TValueWriter::TValueWriter(QIODevice& device, int bufferSize)
     Buffer.reserve(Capacity);
 }
 
-TValueWriter::~TValueWriter() {
-    if (!Failed && !Buffer.isEmpty())
-        Device.write(Buffer);
-}
+// An unfinished writer is one whose write failed or was abandoned: what it still holds is
+// dropped, never written as the tail of a file that is missing its middle.
+TValueWriter::~TValueWriter() = default;
 
 void TValueWriter::Flush() {
     if (Buffer.isEmpty())

@@ -11,8 +11,8 @@ class QIODevice;
 // Writes a value stream: each value a tag byte and a payload (see ValueTag.h). Bytes collect in a
 // buffer of the given size (8192 for chart files, 4096 for logs) and go to the device when it is
 // full and on Finish(). Finish() must be called to complete a file: a failure to write raises
-// EStreamError there (or from the call that filled the buffer). The destructor only makes a
-// silent best effort for an unfinished writer.
+// EStreamError there (or from the call that filled the buffer). Destroying a writer that was not
+// finished drops what its buffer still holds.
 class TValueWriter {
 public:
     explicit TValueWriter(QIODevice& device, int bufferSize = 8192);

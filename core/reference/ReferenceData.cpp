@@ -3,9 +3,9 @@
 #include "core/accounts/AccountFormat.h"
 #include "core/accounts/AccountGroup.h"
 #include "core/accounts/AccountGroups.h"
+#include "core/common/Exceptions.h"
 #include "core/common/RegionalSettings.h"
 #include "core/io/IniFile.h"
-#include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 
 #include <QFile>
@@ -132,12 +132,7 @@ private:
 
     void ReadAccountFormats() {
         const QString section = QStringLiteral("ACCOUNT FORMATS");
-        const QStringList codes = Ini.ReadSection(section);
-        // Every client file is kept in one of these formats: a file that defines none is not a
-        // usable reference-data file.
-        if (codes.isEmpty())
-            throw EQuilvaneError(AccountFormatsError);
-        for (const QString& code : codes) {
+        for (const QString& code : Ini.ReadSection(section)) {
             if (Data.AccountFormats.Contains(code))
                 continue; // the first row of a code wins
             const QString value = Ini.ReadString(section, code, QString());
@@ -155,15 +150,12 @@ private:
     }
 
     // One range per range type from the format's own section. The "ALL" range is read first:
-    // it holds the values every part may take, and every other range is checked against it.
+    // it holds the values every part may take, and every other range is checked against it. A
+    // text that does not parse adds no range (without an "ALL" range the format limits no part).
     void ReadRanges(const QString& formatCode, TAccountFormat& format) {
         const int allIndex = Data.AccountRangeTypes.IndexOf(AllRangeType);
-        if (allIndex >= 0) {
+        if (allIndex >= 0)
             ReadRange(formatCode, format, allIndex);
-            // A format whose "ALL" range does not parse could not check any code typed in it.
-            if (format.AllRange() == nullptr)
-                throw EQuilvaneError(AccountFormatsError);
-        }
         for (int i = 0; i < Data.AccountRangeTypes.Count(); ++i)
             if (i != allIndex)
                 ReadRange(formatCode, format, i);
@@ -301,9 +293,6 @@ bool TReferenceData::GetAccountTypeFlag(const QString& code) const {
 }
 
 QString TReferenceData::GetAccountFormatCodeByTessalyID(const QString& ID) const {
-    // Formats the workpapers product does not know carry no identifier; an empty one names none.
-    if (ID.isEmpty())
-        return QStringLiteral("<Unknown>");
     for (int i = 0; i < AccountFormats.Count(); ++i)
         if (AccountFormats.Row(i)->TessalyID == ID)
             return AccountFormats.Code(i);

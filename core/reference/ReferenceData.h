@@ -54,7 +54,7 @@ public:
     // The flag of an account type; false when the type is not listed.
     bool GetAccountTypeFlag(const QString& code) const;
     // The code of the first format (in code order) whose workpapers identifier is the given
-    // one; "<Unknown>" when none is.
+    // one (an empty one finds the first format that has none); "<Unknown>" when none is.
     QString GetAccountFormatCodeByTessalyID(const QString& ID) const;
     // The description of an entity type; empty when the type is not listed.
     QString GetEntityTypeName(const QString& code) const;

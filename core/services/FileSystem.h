@@ -10,7 +10,7 @@ public:
     virtual ~IFileSystem() = default;
 
     // Removes (protect) or restores (unprotect) the write bits of a file; false when the file
-    // is missing or the change failed.
+    // is missing, is a symbolic link (whose target is never changed) or the change failed.
     virtual bool SetProtected(const QString& path, bool protect) = 0;
 
     // The native folder a drive letter stands for; empty when the drive is not ready.

@@ -5,6 +5,9 @@
 #include <QFileInfo>
 
 bool TLocalFileSystem::SetProtected(const QString& path, bool protect) {
+    // A link's target may lie anywhere: its permissions are never the program's to change.
+    if (QFileInfo(path).isSymLink())
+        return false;
     QFile file(path);
     if (!file.exists())
         return false;

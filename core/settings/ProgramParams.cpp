@@ -4,6 +4,7 @@
 #include "core/files/Paths.h"
 #include "core/files/Workstation.h"
 #include "core/io/IniFile.h"
+#include "core/services/RetryLoop.h"
 #include "core/services/Services.h"
 
 #include <QCoreApplication>
@@ -104,25 +105,16 @@ int TProgramParams::Load() {
     IsLoaded = false;
     // A font size the program set before loading is the default for a missing key.
     const int fontSizeBefore = DefaultReportFontSize;
-    for (;;) {
-        // Each attempt starts from nothing, so a retry never keeps rows of a failed one.
-        ClearSettings();
-        DefaultReportFontSize = fontSizeBefore;
-        QString message;
-        try {
+    IsLoaded = RunWithRetryBox(
+        [&] {
+            // Each attempt starts from nothing, so a retry never keeps rows of a failed one.
+            ClearSettings();
+            DefaultReportFontSize = fontSizeBefore;
             LoadOnce();
-            IsLoaded = true;
-            return 0;
-        } catch (const std::exception& error) {
-            message = ErrorText(error);
-        }
-        const TMessageButton answer = MessageBeepAndShow(
-            TServices::Prompt(), TMessageKind::Error,
-            message + QStringLiteral(" - Contact Support for assistance."),
-            TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Help, SupportHelpContext);
-        if (answer != TMessageButton::Retry)
-            return -1;
-    }
+        },
+        [](const QString& error) { return error + QStringLiteral(" - Contact Support for assistance."); },
+        TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Help, SupportHelpContext);
+    return IsLoaded ? 0 : -1;
 }
 
 void TProgramParams::LoadOnce() {

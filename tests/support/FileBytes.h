@@ -4,9 +4,8 @@
 #include <QFile>
 #include <QString>
 
-// Stored bytes written by hand as hex (blanks between bytes allowed) and files read and written
+// Stored bytes written by hand as hex (blanks between bytes allowed), and files read and written
 // whole, for tests that compare what the program stores byte for byte.
-
 inline QByteArray Hex(const char* hex) {
     return QByteArray::fromHex(QByteArray(hex).replace(' ', ""));
 }
@@ -16,6 +15,13 @@ inline QByteArray ReadFileBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+#ifdef QUILVANE_TEST_DATA_DIR
+// A golden file under tests/data, by its path there.
+inline QByteArray TestData(const char* path) {
+    return ReadFileBytes(QStringLiteral(QUILVANE_TEST_DATA_DIR "/") + QLatin1String(path));
+}
+#endif
 
 // Replaces the file with the bytes; false when it could not be written whole.
 inline bool WriteFileBytes(const QString& path, const QByteArray& bytes) {

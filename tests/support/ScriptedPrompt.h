@@ -5,10 +5,14 @@
 #include <QList>
 #include <QString>
 #include <deque>
+#include <functional>
+#include <gtest/gtest.h>
+#include <stdexcept>
 
-// A prompter for tests: answers from a script, records every box, beep and help context.
-// A box shown when the script is empty fails the test and answers the button that ends a loop
-// (Cancel, Ignore, No, OK or Abort, the first of them offered); past twenty such boxes it throws.
+// A prompter for tests: answers boxes from a script and records every box and beep. A box shown
+// when the script is empty fails the test and answers the button that ends a loop (Cancel, Ignore,
+// No, OK or Abort, the first offered); past twenty such boxes it throws. A text prompt fails the
+// test. OnShow, when set, runs a step of the test as each box comes up.
 class TScriptedPrompt : public IUserPrompt {
 public:
     struct TShown {
@@ -18,24 +22,48 @@ public:
         int HelpContext;
     };
 
-    // Answers to give, in order.
     void Answer(TMessageButton button) { Answers.push_back(button); }
-    void AnswerText(const QString& text, bool accepted = true) { TextAnswers.push_back({text, accepted}); }
+    bool ScriptDone() const { return Answers.empty(); }
 
     void Beep(TBeep beep) override { Beeps.append(beep); }
     TMessageButton ShowMessage(TMessageKind kind, const QString& text, TMessageButtons buttons,
-                               int helpContext = 0) override;
-    bool InputText(const QString& caption, const QString& prompt, QString& value) override;
+                               int helpContext = 0) override {
+        if (OnShow)
+            OnShow();
+        Shown.append({kind, text, buttons, helpContext});
+        if (Answers.empty()) {
+            ADD_FAILURE() << "Unexpected message box: " << text.toStdString();
+            if (++Unexpected > 20) // a box in a retry loop would be shown for ever
+                throw std::logic_error("Too many unexpected message boxes: " + text.toStdString());
+            for (const TMessageButton ending :
+                 {TMessageButton::Cancel, TMessageButton::Ignore, TMessageButton::No, TMessageButton::OK,
+                  TMessageButton::Abort})
+                if (buttons.testFlag(ending))
+                    return ending;
+            return TMessageButton::OK;
+        }
+        const TMessageButton answer = Answers.front();
+        Answers.pop_front();
+        EXPECT_TRUE(buttons.testFlag(answer)) << "Scripted answer not offered by: " << text.toStdString();
+        return answer;
+    }
+    bool InputText(const QString&, const QString& prompt, QString&) override {
+        ADD_FAILURE() << "Unexpected text prompt: " << prompt.toStdString();
+        return false;
+    }
 
-    bool ScriptDone() const { return Answers.empty() && TextAnswers.empty(); }
-    QStringList Texts() const;
+    QStringList Texts() const {
+        QStringList texts;
+        for (const TShown& shown : Shown)
+            texts.append(shown.Text);
+        return texts;
+    }
 
+    std::function<void()> OnShow;
     QList<TShown> Shown;
     QList<TBeep> Beeps;
-    QStringList Inputs;
 
 private:
     std::deque<TMessageButton> Answers;
-    std::deque<std::pair<QString, bool>> TextAnswers;
     int Unexpected = 0;
 };
