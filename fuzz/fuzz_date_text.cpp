@@ -5,6 +5,7 @@
 #include "core/dates/DateFormatter.h"
 #include "core/dates/DateNumbers.h"
 #include "core/dates/Periods.h"
+#include "core/services/Services.h"
 
 #include <cstdint>
 #include <cstring>
@@ -13,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     static const char* const orders[] = {"DD/MM/YY", "MM/DD/YYYY", "yyyy/mm/dd", "", "\"x\" d"};
-    TRegionalSettings& settings = TRegionalSettings::Program();
+    TRegionalSettings& settings = TServices::Regional();
     settings.Reset();
     settings.DateSeparator = QLatin1Char("/-. 1"[data[0] % 5]);
     settings.ShortDateFormat = QString::fromLatin1(orders[(data[0] / 5) % 5]);

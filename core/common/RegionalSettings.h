@@ -6,7 +6,8 @@
 
 // The date and time formats the whole program uses to show and read dates. They come from the
 // "REGIONAL" section of the reference-data file, never from the workstation's locale, so every
-// workstation of a practice shows and reads dates the same way.
+// workstation of a practice shows and reads dates the same way. The program-wide copy is held by
+// the service registry (TServices::Regional()).
 //
 // Format strings use the classic date-format language: letters in any case, d/dd day,
 // ddd/dddd day name, ddddd/dddddd short/long date, m/mm month (minutes straight after an hour),
@@ -16,9 +17,6 @@ class TRegionalSettings {
 public:
     TRegionalSettings();
 
-    // The program-wide settings, held by the service registry: filled by the reference-data load,
-    // read by every date text, put back by TServices::Reset().
-    static TRegionalSettings& Program();
 
     // Puts every field back to its default.
     void Reset();

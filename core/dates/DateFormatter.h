@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/common/RegionalSettings.h"
+#include "core/services/Services.h"
 
 #include <QString>
 
@@ -14,7 +15,7 @@
 // It keeps a reference to the settings it is given, which must outlive it.
 class TDateFormatter {
 public:
-    explicit TDateFormatter(const TRegionalSettings& settings = TRegionalSettings::Program());
+    explicit TDateFormatter(const TRegionalSettings& settings = TServices::Regional());
 
     QString Format(const QString& format, double dateNum) const;
 

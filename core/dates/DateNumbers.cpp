@@ -1,9 +1,9 @@
 #include "core/dates/DateNumbers.h"
 
 #include "core/common/Exceptions.h"
+#include "core/common/RegionalSettings.h"
 #include "core/dates/DateFormatter.h"
 #include "core/dates/DateTextParser.h"
-#include "core/common/RegionalSettings.h"
 #include "core/services/Services.h"
 
 #include <cmath>
@@ -98,7 +98,7 @@ double StrToDateNum(const QString& text, bool lenient) {
 QString DateNumToStr(bool shortFormat, double dateNum) {
     if (dateNum == 0)
         return {};
-    const TRegionalSettings& settings = TRegionalSettings::Program();
+    const TRegionalSettings& settings = TServices::Regional();
     return TDateFormatter(settings).Format(shortFormat ? settings.ShortDateFormat : settings.LongDateFormat,
                                            dateNum);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/common/RegionalSettings.h"
+#include "core/services/Services.h"
 
 #include <QString>
 
@@ -23,7 +24,7 @@ public:
         int Day = 0;
     };
 
-    explicit TDateTextParser(const TRegionalSettings& settings = TRegionalSettings::Program());
+    explicit TDateTextParser(const TRegionalSettings& settings = TServices::Regional());
 
     TResult Parse(const QString& text, int currentYear) const;
 

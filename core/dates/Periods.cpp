@@ -1,8 +1,9 @@
 #include "core/dates/Periods.h"
+#include "core/services/Services.h"
 
 #include "core/common/Exceptions.h"
-#include "core/dates/DateNumbers.h"
 #include "core/common/RegionalSettings.h"
+#include "core/dates/DateNumbers.h"
 #include "core/vocab/PageKinds.h"
 
 #include <algorithm>
@@ -111,7 +112,7 @@ int OffsetMonth(int month, int offset) {
 }
 
 void FormatPeriodMonths(int period, int periodsPerYear, int year, QString& text, int endMonth) {
-    const TRegionalSettings& settings = TRegionalSettings::Program();
+    const TRegionalSettings& settings = TServices::Regional();
     int startYear = year;
     const int firstMonth = PeriodStartMonth(period, periodsPerYear, endMonth, startYear);
     int endYear = year;

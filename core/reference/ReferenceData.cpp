@@ -267,7 +267,7 @@ void TReferenceData::LoadFromBytes(const QByteArray& content, const QString& dat
     // Everything is read into fresh tables and formats first, so a file that fails half-way
     // leaves the ones in use (and the program's date formats) as they were.
     TReferenceData fresh;
-    TRegionalSettings regional = TRegionalSettings::Program();
+    TRegionalSettings regional = TServices::Regional();
     try {
         TIniFile ini;
         ini.LoadFromBytes(content);
@@ -280,7 +280,7 @@ void TReferenceData::LoadFromBytes(const QByteArray& content, const QString& dat
     }
     fresh.DataFileDate = DataFileDate;
     TReferenceData::operator=(std::move(fresh));
-    TRegionalSettings::Program() = regional;
+    TServices::Regional() = regional;
 }
 
 TAccountFormat* TReferenceData::FindAccountFormat(const QString& code) const {

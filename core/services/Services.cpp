@@ -104,10 +104,6 @@ IHelp& TServices::Help() {
     return *Registry().Help;
 }
 
-TRegionalSettings& TRegionalSettings::Program() {
-    return TServices::Regional();
-}
-
 TRegionalSettings& TServices::Regional() {
     return Registry().Regional;
 }

@@ -1,11 +1,12 @@
 #include "core/util/TextMacros.h"
+#include "core/services/Services.h"
 
-#include "core/dates/DateNumbers.h"
 #include "core/common/RegionalSettings.h"
+#include "core/dates/DateNumbers.h"
 #include "core/util/TextReplace.h"
 
 QString ExpandTitleMacros(const QString& title, int year, double periodStart, double periodEnd) {
-    const TRegionalSettings& regional = TRegionalSettings::Program();
+    const TRegionalSettings& regional = TServices::Regional();
     QString result = title;
     const auto expand = [&result](const char* macro, const QString& value) {
         result.replace(QLatin1String(macro), value, Qt::CaseInsensitive);
@@ -37,7 +38,7 @@ void ExpandMonthMacros(const QString& text, QString& result, double date) {
     DecodeDateNum(date, year, month, day);
     if (month < 1 || month > 12)
         return;
-    const auto& names = TRegionalSettings::Program().ShortMonthNames;
+    const auto& names = TServices::Regional().ShortMonthNames;
     const int before = month == 1 ? 12 : month - 1;
     const int after = month == 12 ? 1 : month + 1;
     ReplaceTextList({QStringLiteral("<M>")}, names[month - 1], result, true, result);

@@ -1,4 +1,5 @@
 #include "core/reference/ReferenceData.h"
+#include "core/services/Services.h"
 
 #include "core/accounts/AccountFormat.h"
 #include "core/common/Exceptions.h"
@@ -27,7 +28,7 @@ QString GroupText(const TAccountGroup* g) {
 
 // Every table and the date formats as text, a row a line, to compare with a golden file.
 std::string Dump(const TReferenceData& d) {
-    const TRegionalSettings& r = TRegionalSettings::Program();
+    const TRegionalSettings& r = TServices::Regional();
     const auto join = [](const QStringList& fields) { return fields.join('|'); };
     QStringList out{"release " + d.Release, "default country " + QString::number(d.DefaultCountryIndex)};
     out << "dates " + join({r.ShortDateFormat, r.LongDateFormat, r.LongTimeFormat, r.DateSeparator});
