@@ -6,6 +6,7 @@
 #include "fuzz/FuzzSupport.h"
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 
 namespace {
 

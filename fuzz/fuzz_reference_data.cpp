@@ -1,6 +1,8 @@
 // Loads arbitrary bytes as a reference-data file. A load either succeeds or raises EQuilvaneError
 // (range boxes shown while loading are answered OK); after a successful one the tables hold
 // together: the default country inside its list and every format and lookup answering.
+#include "core/accounts/AccountFormat.h"
+#include "core/accounts/AccountGroup.h"
 #include "core/common/Exceptions.h"
 #include "core/reference/ReferenceData.h"
 #include "fuzz/FuzzSupport.h"
