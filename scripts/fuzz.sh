@@ -9,7 +9,7 @@ CC=clang CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Re
     -DQUILVANE_FUZZ=ON -DQUILVANE_TESTS=OFF
 cmake --build "$build" --parallel "$(nproc)"
 for target in "$build"/fuzz/fuzz_*; do
-  [ -x "$target" ] || continue
+  [ -f "$target" ] && [ -x "$target" ] || continue
   name="$(basename "$target")"
   corpus="$build/corpus/$name"
   mkdir -p "$corpus"
