@@ -19,6 +19,13 @@ TEST_F(DateNumbersTest, EncodeAndDecodeAgreeWithTheProlepticCalendar) {
     EXPECT_DOUBLE_EQ(DateNumToDateTime(D(2006, 6, 30) + 0.5), 38898.5);
     EXPECT_DOUBLE_EQ(NowNum(), D(2006, 6, 30) + 0.75);
     EXPECT_EQ(DateNumFromQDateTime(QDateTime()), 0);
+    EXPECT_EQ(DateNumFromQDateTime(QDateTime(QDate(1, 1, 1), QTime(0, 0))), D(1, 1, 1));
+    EXPECT_EQ(DateNumFromQDateTime(QDateTime(QDate(9999, 12, 31), QTime(0, 0))), MaxDateNum);
+    EXPECT_EQ(DateNumFromQDateTime(QDateTime(QDate(10000, 1, 1), QTime(0, 0))), 0);
+    // The registry's reset puts the program's regional formats back.
+    Regional.ShortDateFormat = "YYYY-MM-DD";
+    TServices::Reset();
+    EXPECT_EQ(TServices::Regional().ShortDateFormat, "DD/MM/YY");
     // Every day from 1899 to 2101 (29 February 1900, 2000 and 2100 among them) against Qt's day count.
     const qint64 base = QDate(1, 1, 1).toJulianDay() - 1;
     for (QDate date(1899, 1, 1); date <= QDate(2101, 12, 31); date = date.addDays(1)) {
@@ -98,7 +105,8 @@ TEST_F(DateNumbersTest, DateTextsInTheProgramFormats) {
         {"1/1/90", false, 19900101},     {"1/1/0089", false, 890101},    {"29/02/2000", false, 20000229},
         {"15 / 06", false, 20060615},    {"31/06/2005", true, 20050630}, {"30/02/08", true, 20080229},
         {"29/02/1900", true, 19000228},  {"15/06/2005", true, 20050615}, {"31/06/2005", false, 0},
-        {"0/06/2005", true, 0},          {"15/13/2005", true, 0},        {"31/06/2005 x", true, 0}};
+        {"0/06/2005", true, 0},          {"15/13/2005", true, 0},        {"31/06/2005 x", true, 0},
+        {"31/12/9999", false, 99991231}, {"1/1/0001", false, 10101},     {"31/06/9999", true, 99990630}};
     for (const auto& [text, lenient, day] : cases)
         EXPECT_EQ(StrToDateNum(text, lenient), day == 0 ? -1 : D(day / 10000, day / 100 % 100, day % 100))
             << text << " " << lenient;

@@ -207,5 +207,11 @@ TEST(Real48, GoldenBytesAndRoundTrips) {
         EXPECT_NEAR(TReal48::ToDouble(TReal48::FromDouble(v)), v, std::fabs(v) * 1e-11) << v;
     EXPECT_EQ(TReal48::ToDouble(TReal48::FromDouble(-1234567.5)), -1234567.5);
     EXPECT_THROW(TReal48::FromDouble(1e39), EQuilvaneError);
+    // Ties round to even on the 39th fraction bit; a carry out of the fraction raises the exponent.
+    EXPECT_EQ(TReal48::FromDouble(1.0 + std::ldexp(1.0, -40)), Bytes<6>("81 00 00 00 00 00"));
+    EXPECT_EQ(TReal48::FromDouble(1.0 + std::ldexp(3.0, -40)), Bytes<6>("81 02 00 00 00 00"));
+    EXPECT_EQ(TReal48::FromDouble(1.0 + std::ldexp(1.0, -40) + std::ldexp(1.0, -52)),
+              Bytes<6>("81 01 00 00 00 00"));
+    EXPECT_EQ(TReal48::FromDouble(2.0 - std::ldexp(1.0, -40)), Bytes<6>("82 00 00 00 00 00"));
     EXPECT_THROW(TReal48::FromDouble(Inf), EQuilvaneError);
 }
