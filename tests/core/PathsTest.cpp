@@ -95,7 +95,7 @@ TEST_F(PathsTest, PathsMasksFoldersEntityFilesAndProtection) {
         {"ABC123.CFG", "*.cfg", true}, {"abc123.cfg", "ABC???.CFG", true}, {"ABC12.CFG", "ABC???.CFG", false},
         {"ABC123.CFG.BAK", "*.CFG", false}, {"README", "*.*", true}, {"a.b.c", "*.*", true},
         {"ABC123", "ABC123.*", true}, {"ABC124", "ABC123.*", false}, {"ABC12306.PA1", "ABC123*.PA?", true},
-        {"", "*", true}, {"x", "", false}, {"aXbXc", "a*b*c", true}};
+        {"", "*", true}, {"x", "", false}, {"aXbXc", "a*b*c", true}, {"AB", "ABCD", false}};
     // clang-format on
     for (const auto& [parts, expected] : paths)
         EXPECT_EQ(BuildPath(parts), expected) << parts.join('|').toStdString();
