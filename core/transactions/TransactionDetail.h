@@ -2,7 +2,6 @@
 
 #include "core/accounts/AccountCode.h"
 
-#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
