@@ -1,8 +1,6 @@
 #include "core/util/Numbers.h"
-#include "core/common/Exceptions.h"
 #include "core/util/FlagSets.h"
 #include "core/util/References.h"
-#include "core/util/TransactionKeys.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -125,23 +123,4 @@ TEST(References, RangesAreNormalisedAndTested) {
     text = "";
     ASSERT_TRUE(ParseReferenceRanges(text, list));
     EXPECT_FALSE(list.All || ReferenceInRanges(list, 1));
-}
-
-TEST(References, TransactionKeysSplitOnSlotsOneToTwelve) {
-    EXPECT_EQ(TransactionKeyBase(0, 1), 100100000);
-    for (int kind = 0; kind <= 14; ++kind) {
-        for (int slot = 1; slot <= 12; ++slot) {
-            int splitKind = -1, splitSlot = -1;
-            SplitTransactionKey(TransactionKeyBase(kind, slot) + 99999, splitKind, splitSlot);
-            EXPECT_EQ(splitKind * 100 + splitSlot, kind * 100 + slot);
-        }
-    }
-    const int bad[][2] = {{1, 13}, {1, 0}, {15, 1}, {-1, 1}};
-    for (const auto& b : bad)
-        EXPECT_THROW(TransactionKeyBase(b[0], b[1]), EQuilvaneError) << b[0] << " " << b[1];
-    // Keys written with a slot past twelve still split; the caller checks the slot.
-    int kind = 0, slot = 0;
-    SplitTransactionKey(241500042, kind, slot);
-    EXPECT_EQ(kind * 100 + slot, 1415);
-    EXPECT_EQ(TransactionKeySequence(241599999), 99999);
 }
