@@ -1,0 +1,73 @@
+#include "core/transactions/TransactionImageFile.h"
+
+#include "core/common/Exceptions.h"
+#include "core/files/Paths.h"
+#include "core/files/Wildcard.h"
+#include "core/transactions/TransactionFileNames.h"
+#include "core/transactions/TransactionRecord.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+// Records read at a time.
+constexpr qint64 BlockRecords = 2000;
+} // namespace
+
+qint64 EstimateTransactionCount(const QString& folder, const QString& fileCode, int year,
+                                const std::vector<TTransactionFileSelection>& selection) {
+    qint64 count = 0;
+    for (const TTransactionFileSelection& item : selection) {
+        const QString mask = TransactionFileMask(folder, fileCode, year, item.PageKind, item.Month);
+        if (mask.isEmpty())
+            continue;
+        qint64 bytes = 0;
+        qint64 files = 0;
+        for (const QString& path : FindMatchingFiles(mask)) {
+            bytes += QFileInfo(path).size();
+            ++files;
+        }
+        count += std::max<qint64>(0, bytes / TransactionRecordSize - files);
+    }
+    return count;
+}
+
+int LoadTransactionImageFile(const QString& fileName, std::vector<TTransactionDetail>& entries,
+                             TTransactionImageBounds& bounds) {
+    const QString path = NativePath(fileName);
+    QFile file(path.isEmpty() ? fileName : path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EQuilvaneError(
+            QStringLiteral("Unable to read the transactions of %1 (%2)").arg(fileName, file.errorString()));
+    const qint64 size = file.size();
+    if (size % TransactionRecordSize != 0)
+        throw EQuilvaneError(QStringLiteral("%1 is damaged: its %2 bytes are not whole transaction records.")
+                                 .arg(fileName)
+                                 .arg(size));
+    std::vector<TTransactionDetail> read;
+    read.reserve(static_cast<std::size_t>(size / TransactionRecordSize));
+    QByteArray block(static_cast<qsizetype>(BlockRecords * TransactionRecordSize), '\0');
+    for (qint64 done = 0; done < size;) {
+        const qint64 wanted = std::min<qint64>(block.size(), size - done);
+        if (file.read(block.data(), wanted) != wanted)
+            throw EQuilvaneError(QStringLiteral("Unable to read the transactions of %1 (%2)")
+                                     .arg(fileName, file.errorString()));
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(block.constData());
+        for (qint64 at = 0; at < wanted; at += TransactionRecordSize)
+            if (!IsTransactionHeaderRecord(bytes + at))
+                read.push_back(ReadTransactionRecord(bytes + at));
+        done += wanted;
+    }
+    entries.insert(entries.end(), read.begin(), read.end());
+    bounds.fill(-1);
+    for (std::size_t index = 0; index < entries.size(); ++index)
+        for (std::size_t k = 0; k < TransactionImageBoundKinds.size(); ++k)
+            if (entries[index].PageKind == TransactionImageBoundKinds[k]) {
+                if (bounds[2 * k] < 0)
+                    bounds[2 * k] = static_cast<int>(index);
+                bounds[2 * k + 1] = static_cast<int>(index);
+            }
+    return static_cast<int>(read.size());
+}
