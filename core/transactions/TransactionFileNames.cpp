@@ -101,6 +101,13 @@ QString TransactionFileName(const QString& folder, const QString& fileCode, int 
     return StandardName(folder, fileCode, YearText(year), pageKind, month);
 }
 
+QString TransactionFileName(const QString& fileCode, const QString& dataDir, const QString& xferDir,
+                            const QString& programDataDir, int year, int pageKind, int month,
+                            const TOptionSet& options) {
+    return TransactionFileName(GetEntityDataDir(fileCode, dataDir, xferDir, programDataDir, options),
+                               fileCode, year, pageKind, month, options);
+}
+
 QString TransactionFileMask(const QString& folder, const QString& fileCode, int year, int pageKind,
                             int month) {
     return StandardName(folder, fileCode, YearText(year), pageKind, month);

@@ -26,6 +26,12 @@ int TransactionFileMonthIndex(int month);
 QString TransactionFileName(const QString& folder, const QString& fileCode, int year, int pageKind, int month,
                             const TOptionSet& options);
 
+// The same name in the client file's data folder for the options (GetEntityDataDir): the transfer
+// drive with option 13, the program's transfer folder with option 2, else the file's own folder.
+QString TransactionFileName(const QString& fileCode, const QString& dataDir, const QString& xferDir,
+                            const QString& programDataDir, int year, int pageKind, int month,
+                            const TOptionSet& options);
+
 // The standard name with the year left open ("*") when year is AnyTransactionYear: the mask
 // of a kind's month files across the years.
 inline constexpr int AnyTransactionYear = -1;

@@ -72,6 +72,17 @@ TEST(TransactionFileNames, MonthCharacterCountsFromJuly) {
             << month;
 }
 
+TEST(TransactionFileNames, FolderFollowsTheOptions) {
+    const std::pair<TOptionSet, const char*> cases[] = {
+        {{}, "C:\\DATA\\ABC\\ABC\\ABC05.PA4"},
+        {{Option::TransferFolder}, "P:\\QV\\TRANSFER\\ABC\\ABC05.PA4"},
+        {{Option::TransferDrive}, "X:\\RORI\\ABC\\ABC05.P04"},
+        {{Option::TransferFolder, Option::DosVersion}, "P:\\QV\\TRANSFER\\ABC05.P04"}};
+    for (const auto& [options, expected] : cases)
+        EXPECT_EQ(TransactionFileName("ABC", "C:\\DATA\\ABC", "X:\\XFER", "P:\\QV", 2005, 1, 10, options),
+                  QString::fromLatin1(expected));
+}
+
 TEST(TransactionFileNames, RefusesMonthsKindsAndYearsOutOfRange) {
     const int bad[][3] = {{1, 13, 2005}, {1, -1, 2005}, {15, 5, 2005},
                           {-1, 5, 2005}, {1, 5, -1},    {1, 5, 2300}};
