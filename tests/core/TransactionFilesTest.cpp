@@ -112,7 +112,7 @@ TEST_F(TransactionImageTest, EstimateCountsRecordsLessOneHeaderPerFile) {
     const std::pair<const char*, int> files[] = {
         // name, size
         {"ABC/ABC05.PA4", 500}, {"ABC/ABC06.PA4", 250}, {"ABC/ABC05.PA5", 125}, {"ABC/ABC05.RE4", 375},
-        {"ABC/ABC05.PA", 375},  {"ABC/ABC05.GJ1", 310}, {"ABC/ABC05.GJ2", 0}};
+        {"ABC/ABC05.PA", 375},  {"ABC/ABC05.GJ1", 310}, {"ABC/ABC05.GJ2", 0},   {"ABC/abc05.re5", 250}};
     for (const auto& [name, size] : files)
         Write(name, QByteArray(size, '\0'));
     struct {
@@ -124,7 +124,7 @@ TEST_F(TransactionImageTest, EstimateCountsRecordsLessOneHeaderPerFile) {
         {2005, {{1, 10}, {2, 10}}, 5}, {2005, {{1, 11}}, 0},
         {2005, {{1, 0}}, 2},           {2005, {{3, 7}}, 1},
         {2005, {{3, 8}, {1, 10}}, 3},  {2005, {{1, 12}, {14, 5}}, 0},
-        {2006, {{1, 10}, {1, 11}}, 1},
+        {2006, {{1, 10}, {1, 11}}, 1}, {2005, {{2, 11}}, 1}, // names copied in lower case count too
     };
     for (const auto& c : cases)
         EXPECT_EQ(EstimateTransactionCount(Temp.path(), "ABC", c.Year, c.Selection), c.Expected)
