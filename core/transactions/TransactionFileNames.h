@@ -17,8 +17,8 @@
 int TransactionFileMonthIndex(int month);
 
 // The transaction file of a page kind for a calendar month (0 for a list without a period:
-// nothing then follows the page code) of a year (four digits, or already two). folder is the
-// client file's data folder for the options (GetEntityDataDir). Options 9 and 13 give the DOS
+// nothing then follows the page code or letter, in either naming) of a year (four digits, or already two).
+// folder is the client file's data folder for the options (GetEntityDataDir). Options 9 and 13 give the DOS
 // name. Empty when the kind has no file in that naming (deleted transactions never have one;
 // in the DOS naming only opening balances, payments, receipts, general journals and the bank
 // statement and opening bank-reconciliation kinds do). Raises EQuilvaneError for a month
