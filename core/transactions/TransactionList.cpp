@@ -192,13 +192,34 @@ void TTransactionList::UpdateTransactionID(int index) {
     const qint32 oldID = entry->ID;
     entry->ID = TakeNextID(slot);
     IsSaved = false;
-    if (blank)
-        return;
-    for (int i = CurrentSortOrder == soBankAccount ? index : 0; i < Count(); ++i) {
+    if (!blank)
+        RepointTaxLines(CurrentSortOrder == soBankAccount ? index : 0, oldID, entry->ID);
+}
+
+void TTransactionList::RepointTaxLines(int fromIndex, qint32 oldID, qint32 newID) {
+    for (int i = fromIndex; i < Count(); ++i) {
         TTransactionDetail& line = *Entries[static_cast<size_t>(i)];
         if (line.HasAnyFlag({TransactionFlag::TaxLine}) && line.ParentID == oldID)
-            line.ParentID = entry->ID;
+            line.ParentID = newID;
     }
+}
+
+void TTransactionList::ValidateTransactionIDs() {
+    if (Kind == UndoListKind)
+        return;
+    for (int i = 0; i < Count(); ++i) {
+        TTransactionDetail& entry = *Entries[static_cast<size_t>(i)];
+        if (entry.HasAnyFlag({TransactionFlag::TaxLine, TransactionFlag::DissectionTotal}))
+            continue;
+        const int slot = EntryMonthSlot(entry);
+        const qint32 base = SlotKeyBase(slot);
+        if (entry.ID >= base && entry.ID < base + TaxLineSequence)
+            continue;
+        const qint32 oldID = entry.ID;
+        entry.ID = TakeNextID(slot);
+        RepointTaxLines(i, oldID, entry.ID);
+    }
+    IsSaved = false;
 }
 
 void TTransactionList::ValidateDissectionNumbers() {

@@ -114,6 +114,10 @@ public:
     // re-keyed entry that is not blank follow it (searched from the entry on under sort order 0,
     // else from the first entry).
     void UpdateTransactionID(int index);
+    // Every entry whose ID lies outside its month's range or whose sequence is that of a generated
+    // line takes the month's next ID, its tax lines (searched from the entry on) following it.
+    // Tax lines and dissection totals keep their reserved IDs. Marks the list unsaved.
+    void ValidateTransactionIDs();
     // Every entry with a dissection number becomes a dissection member; a number outside its
     // month's range keeps its sequence on the month's key base; each month's next-dissection
     // counter ends beyond every number of the month. Marks the list unsaved on any change.
@@ -135,6 +139,7 @@ public:
 
 private:
     int CheckedSlot(int monthSlot) const;
+    void RepointTaxLines(int fromIndex, qint32 oldID, qint32 newID);
     qint32 SlotKeyBase(int monthSlot) const;
     int Compare(int order, const TTransactionDetail& a, const TTransactionDetail& b) const;
     int CompareAccounts(const TTransactionDetail& a, const TTransactionDetail& b, bool posting) const;

@@ -387,3 +387,46 @@ TEST(TransactionList, DissectionAmountSumsMembersOnly) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(TransactionList, ValidateTransactionIDsRekeysStrayAndReservedIDs) {
+    struct TCase {
+        int Month;
+        qint32 ID;
+        int Flag; // -1: none
+        qint32 Parent;
+        qint32 Expected;
+    };
+    const TCase cases[] = {
+        {10, 110400004, -1, -1, 110400004},                 // in range: kept
+        {10, 110300004, -1, -1, 110400010},                 // September's key on an October entry
+        {10, 110499998, TF::TaxLine, 110300004, 110499998}, // tax line: keeps its ID, follows
+        {11, 110499998, -1, -1, 110500003},                 // ordinary entry with a reserved sequence
+        {11, 110599999, TF::DissectionTotal, -1, 110599999},
+        {12, 110699997, -1, -1, 110699997}, // highest ordinary sequence: kept
+    };
+    TTransactionList list(pkPayments, 2006, 0, 12, 6, {Option::NoBlankLine});
+    for (const TCase& c : cases) {
+        auto entry = Entry(pkPayments, c.ID, c.Month);
+        if (c.Flag >= 0)
+            entry->SetFlags({c.Flag});
+        entry->ParentID = c.Parent;
+        list.AddTransaction(std::move(entry), 0);
+    }
+    list.SetNextID(4, 110400010);
+    list.SetNextID(5, 110500003);
+    list.SetSaved(true);
+    list.ValidateTransactionIDs();
+    for (int i = 0; i < list.Count(); ++i)
+        EXPECT_EQ(list.GetItem(i)->ID, cases[i].Expected) << i;
+    EXPECT_EQ(list.GetItem(2)->ParentID, 110400010);
+    EXPECT_EQ(list.GetNextID(4), 110400011);
+    EXPECT_EQ(list.GetNextID(5), 110500004);
+    EXPECT_EQ(list.IndexOfID(110400010, true), 2);
+    EXPECT_EQ(list.IndexOfID(110500003, false), 3);
+    EXPECT_EQ(list.IndexOfID(110300004, false), -1);
+    EXPECT_FALSE(list.Saved());
+}
+
+} // namespace
