@@ -124,6 +124,27 @@ std::unique_ptr<TTransactionDetail> TTransactionList::DeleteTransaction(int inde
 
 void TTransactionList::Clear() {
     Entries.clear();
+    UndoIDs.clear();
+}
+
+int TTransactionList::AddUndoCopy(qint32 id, std::unique_ptr<TTransactionDetail> copy) {
+    const int known = IndexOfUndoID(id);
+    if (known >= 0)
+        return known;
+    if (!copy)
+        throw EQuilvaneError(QStringLiteral("No transaction copy for the undo list."));
+    UndoIDs.push_back(id);
+    Entries.push_back(std::move(copy));
+    return static_cast<int>(UndoIDs.size()) - 1;
+}
+
+int TTransactionList::IndexOfUndoID(qint32 id) const {
+    const auto found = std::find(UndoIDs.begin(), UndoIDs.end(), id);
+    return found == UndoIDs.end() ? -1 : static_cast<int>(found - UndoIDs.begin());
+}
+
+qint32 TTransactionList::GetUndoID(int index) const {
+    return index >= 0 && index < static_cast<int>(UndoIDs.size()) ? UndoIDs[static_cast<size_t>(index)] : -1;
 }
 
 int TTransactionList::CheckedSlot(int monthSlot) const {
@@ -177,6 +198,29 @@ int TTransactionList::IndexOfID(qint32 id, bool byParent) const {
             return i;
     }
     return -1;
+}
+
+int TTransactionList::RowOfID(qint32 id, qint32 parentID) const {
+    const qint32 sequence = TransactionKeySequence(id);
+    if (sequence == DissectionTotalSequence)
+        return Count();
+    const int index = sequence == TaxLineSequence ? IndexOfID(parentID, false) : IndexOfID(id, false);
+    return index < 0 ? Count() : index + 1;
+}
+
+int TTransactionList::PreviousEntryRow(int row) const {
+    if (row == 0)
+        return 0;
+    for (int above = std::min(row, Count() + 1) - 1; above >= 1; --above) {
+        if (!GetItem(above - 1)->HasAnyFlag({TransactionFlag::DissectionTotal, TransactionFlag::TaxLine}))
+            return above;
+    }
+    return -1;
+}
+
+void TTransactionList::ClearHighlightMarks() {
+    for (const auto& entry : Entries)
+        entry->Flags = FlagSetExclude(entry->Flags, {TransactionFlag::Highlight});
 }
 
 void TTransactionList::UpdateTransactionID(int index) {

@@ -16,7 +16,9 @@ class TAccountFormat;
 // keeps, per month slot 1 to 12, the counters that issue transaction IDs and dissection numbers,
 // and the sort order.
 //
-// Rows and indexes: every operation here takes a 0-based entry index.
+// Rows and indexes: every operation here takes a 0-based entry index, except RowOfID and
+// PreviousEntryRow, which speak of 1-based grid rows (row 0 is the grid's title row, row n shows
+// entry n - 1).
 //
 // Month slots: an entry's slot is that of its date (TransactionMonthSlot); opening balances,
 // opening unpresented cheques and outstanding deposits, memorised payments and standard bank
@@ -89,8 +91,15 @@ public:
     // Takes the entry at the index out of the list and hands it back (null outside the list);
     // marks the list unsaved.
     std::unique_ptr<TTransactionDetail> DeleteTransaction(int index);
-    // Frees every entry; the saved flag and the counters stay.
+    // Frees every entry and empties the undo IDs; the saved flag and the counters stay.
     void Clear();
+
+    // Undo bookkeeping: when the ID is not yet recorded, records it and appends the copy without
+    // counting it. Returns the ID's place among the recorded IDs.
+    int AddUndoCopy(qint32 id, std::unique_ptr<TTransactionDetail> copy);
+    int IndexOfUndoID(qint32 id) const;
+    // The recorded ID at a place; -1 outside.
+    qint32 GetUndoID(int index) const;
 
     // The counters of a month slot (1 to 12; raises EQuilvaneError outside, and for an undo list).
     // The next-ID counter holds the next unused ID, the next-dissection counter the next unused
@@ -108,6 +117,16 @@ public:
 
     // Index of the first entry whose ID (byParent: whose parent ID) equals id; -1 when none.
     int IndexOfID(qint32 id, bool byParent) const;
+
+    // The grid row to select for an ID: a tax line's ID (reserved sequence) gives its parent's
+    // row, an ordinary ID its own; a dissection total's ID, or an ID (or parent) not found, gives
+    // Count.
+    int RowOfID(qint32 id, qint32 parentID) const;
+    // The nearest grid row above the row whose entry is neither a dissection total nor a tax line;
+    // 0 for row 0; -1 when there is none.
+    int PreviousEntryRow(int row) const;
+    // Removes the highlight mark of every entry.
+    void ClearHighlightMarks();
 
     // Gives the entry at the index a fresh ID when its ID lies outside its month's range, or when
     // it is a blank line whose ID lies below the month's next ID less one; the tax lines of a
@@ -162,6 +181,7 @@ private:
     int CurrentSortOrder = 0;
     int LastLoadStatus = 0;
     std::vector<std::unique_ptr<TTransactionDetail>> Entries;
+    std::vector<qint32> UndoIDs;
     std::array<qint32, MonthSlots> NextIDs{};
     std::array<qint32, MonthSlots> NextDissectionNos{};
 };

@@ -430,3 +430,46 @@ TEST(TransactionList, ValidateTransactionIDsRekeysStrayAndReservedIDs) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(TransactionList, RowsOfIDsSkipGeneratedLines) {
+    TTransactionList list(pkPayments, 2006, 4, 12, 6, {Option::NoBlankLine});
+    const qint32 ids[] = {110400001, 110499998, 110499999, 110400002};
+    const int flags[] = {TF::Highlight, TF::TaxLine, TF::DissectionTotal, TF::Highlight};
+    for (int i = 0; i < 4; ++i) {
+        auto entry = Entry(pkPayments, ids[i], 10, 110400001);
+        entry->SetFlags({flags[i]});
+        entry->ParentID = i == 1 ? 110400002 : -1;
+        list.AddTransaction(std::move(entry), 0);
+    }
+    const int rowCases[][3] = {// id, parent, row
+                               {110400001, -1, 1},        {110400002, -1, 4}, {110499998, 110400001, 1},
+                               {110499998, 110400002, 4}, {110499998, 7, 4},  {110499999, -1, 4},
+                               {110400009, -1, 4}};
+    for (const auto& c : rowCases)
+        EXPECT_EQ(list.RowOfID(c[0], c[1]), c[2]) << c[0] << " " << c[1];
+    const int previousCases[][2] = {{0, 0}, {1, -1}, {2, 1}, {3, 1}, {4, 1}, {5, 4}, {9, 4}};
+    for (const auto& c : previousCases)
+        EXPECT_EQ(list.PreviousEntryRow(c[0]), c[1]) << c[0];
+    list.ClearHighlightMarks();
+    EXPECT_FALSE(list.GetItem(0)->HasAnyFlag({TF::Highlight}));
+    EXPECT_FALSE(list.GetItem(3)->HasAnyFlag({TF::Highlight}));
+}
+
+TEST(TransactionList, UndoCopiesAreRecordedOncePerID) {
+    TTransactionList undo(TTransactionList::UndoListKind, 2006, 4, 12, 6, {});
+    EXPECT_EQ(undo.AddUndoCopy(110400007, Entry(pkPayments, 110400007, 10)), 0);
+    EXPECT_EQ(undo.AddUndoCopy(110400003, Entry(pkPayments, 110400003, 10)), 1);
+    EXPECT_EQ(undo.AddUndoCopy(110400007, Entry(pkPayments, 110400007, 10)), 0);
+    EXPECT_EQ(undo.Count(), 2);
+    EXPECT_EQ(undo.IndexOfUndoID(110400003), 1);
+    EXPECT_EQ(undo.IndexOfUndoID(5), -1);
+    EXPECT_EQ(undo.GetUndoID(1), 110400003);
+    EXPECT_EQ(undo.GetUndoID(2), -1);
+    undo.Clear();
+    EXPECT_EQ(undo.IndexOfUndoID(110400007), -1);
+    EXPECT_EQ(undo.Count(), 0);
+}
+
+} // namespace
