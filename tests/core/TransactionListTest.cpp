@@ -328,8 +328,8 @@ TEST(TransactionList, SortKeepsTaxLinesBehindTheirEntryAndLoneBlankLines) {
     }
     taxed.SetSortOrder(TTransactionList::soReferenceDate, false);
     EXPECT_EQ(IDs(taxed), (std::vector<qint32>{3, 5, 110499998, 7}));
-    // The amount order's tolerance is not transitive: a long run of amounts 0.004 apart still
-    // sorts without leaving the list and without losing an entry.
+    // The amount order's tolerance is not transitive: a long run of amounts 0.004 apart sorts
+    // without losing or doubling an entry, and amounts more than the tolerance apart end in order.
     TTransactionList chain(pkPayments, 2006, 4, 12, 6, {Option::NoBlankLine});
     for (int i = 0; i < 3000; ++i) {
         auto entry = Entry(pkPayments, i, 10);
@@ -337,6 +337,8 @@ TEST(TransactionList, SortKeepsTaxLinesBehindTheirEntryAndLoneBlankLines) {
         chain.AddTransaction(std::move(entry), 0);
     }
     chain.SetSortOrder(TTransactionList::soAmount, false);
+    for (int i = 1; i < chain.Count(); ++i)
+        ASSERT_LE(chain.GetItem(i - 1)->Amount, chain.GetItem(i)->Amount + 0.0095) << i;
     std::vector<qint32> ids = IDs(chain);
     std::sort(ids.begin(), ids.end());
     for (int i = 0; i < 3000; ++i)
@@ -402,7 +404,7 @@ TEST(TransactionList, ValidateTransactionIDsRekeysStrayAndReservedIDs) {
         {10, 110400004, -1, -1, 110400004},                 // in range: kept
         {10, 110300004, -1, -1, 110400010},                 // September's key on an October entry
         {10, 110499998, TF::TaxLine, 110300004, 110499998}, // tax line: keeps its ID, follows
-        {11, 110499998, -1, -1, 110500003},                 // ordinary entry with a reserved sequence
+        {11, 110599998, -1, -1, 110500003},                 // ordinary entry with a reserved sequence
         {11, 110599999, TF::DissectionTotal, -1, 110599999},
         {12, 110699997, -1, -1, 110699997}, // highest ordinary sequence: kept
     };
