@@ -67,6 +67,8 @@ inline constexpr int Standard = 0;
 inline constexpr int NoLock = 1;
 // Records and charts: the file lives in the transfer folder of the program data folder.
 inline constexpr int TransferFolder = 2;
+// Transaction lists: loaded on creation, without a blank line and without reporting load failures.
+inline constexpr int QuietLoad = 3;
 // Client record: Load reads only "Code", "Type", "Name" and the lock keys; a failed load does
 // not stop Create.
 inline constexpr int SummaryLoad = 4;
@@ -110,6 +112,10 @@ inline constexpr int MergeLoad = 27;
 inline constexpr int MergeReplace = 28;
 // Set when the user answers Cancel to the replace question: the operation stops.
 inline constexpr int StopOperation = 29;
+// Transaction lists: as QuietLoad, and the tax lines are not regenerated after the load.
+inline constexpr int QuietLoadKeepTaxLines = 30;
+// Transaction lists: no blank line is added after creation.
+inline constexpr int NoBlankLine = 31;
 // Client record: Save leaves the year's BAS section as it is.
 inline constexpr int KeepBASSection = 32;
 // Client record: Save writes "LockedBy" with this workstation's user name.

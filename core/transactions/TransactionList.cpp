@@ -1,0 +1,425 @@
+#include "core/transactions/TransactionList.h"
+
+#include "core/accounts/AccountFormat.h"
+#include "core/common/Exceptions.h"
+#include "core/dates/DateNumbers.h"
+#include "core/dates/Periods.h"
+#include "core/transactions/MoneyTotal.h"
+#include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionKeys.h"
+#include "core/util/FlagSets.h"
+#include "core/vocab/PageKinds.h"
+
+#include <algorithm>
+
+namespace {
+constexpr qint32 SlotKeyRange = 100000;
+constexpr double AmountTolerance = 0.009;
+
+template <typename T> int CompareValues(const T& a, const T& b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+int CompareFlag(const TTransactionDetail& a, const TTransactionDetail& b, int flag) {
+    return CompareValues(a.HasAnyFlag({flag}), b.HasAnyFlag({flag}));
+}
+
+// Within one dissection a tax line follows the entry it belongs to; otherwise IDs ascend.
+int CompareDissection(const TTransactionDetail& a, const TTransactionDetail& b) {
+    if (const int byNumber = CompareValues(a.Dissection, b.Dissection))
+        return byNumber;
+    const bool aTax = a.HasAnyFlag({TransactionFlag::TaxLine});
+    const bool bTax = b.HasAnyFlag({TransactionFlag::TaxLine});
+    if (const int byOwner = CompareValues(aTax ? a.ParentID : a.ID, bTax ? b.ParentID : b.ID))
+        return byOwner;
+    if (const int byKind = CompareValues(aTax, bTax))
+        return byKind;
+    return CompareValues(a.ID, b.ID);
+}
+
+int CompareReferenceDissection(const TTransactionDetail& a, const TTransactionDetail& b) {
+    if (const int byReference = CompareValues(a.Reference, b.Reference))
+        return byReference;
+    return CompareDissection(a, b);
+}
+
+int CompareDateReference(const TTransactionDetail& a, const TTransactionDetail& b) {
+    if (const int byDate = CompareValues(a.Date, b.Date))
+        return byDate;
+    return CompareReferenceDissection(a, b);
+}
+
+// Amounts within 0.009 of each other count as equal when the first is the larger, as the sort
+// has always compared them. Not a strict weak order: only the guarded quick sort may use it.
+int CompareAmount(const TTransactionDetail& a, const TTransactionDetail& b) {
+    if (a.Amount >= b.Amount && a.Amount - b.Amount <= AmountTolerance)
+        return CompareDateReference(a, b);
+    return a.Amount > b.Amount ? 1 : -1;
+}
+} // namespace
+
+TTransactionList::TTransactionList(int pageKind, int year, int period, int periodsPerYear, int endMonth,
+                                   const TOptionSet& options, const TAccountFormat* accountFormat)
+    : Kind(pageKind), FinancialYear(year), PeriodNo(period), PeriodCount(periodsPerYear),
+      EndMonthOfYear(endMonth), ListOptions(options), AccountFormat(accountFormat) {
+    if (pageKind != UndoListKind && !IsPageKind(pageKind))
+        throw EQuilvaneError(QStringLiteral("Invalid page kind %1 for a transaction list.").arg(pageKind));
+    if (endMonth < 1 || endMonth > 12)
+        throw EQuilvaneError(
+            QStringLiteral("Invalid year-end month %1 for a transaction list.").arg(endMonth));
+    if (period != 0) {
+        PeriodStartYear = year;
+        PeriodStartMonthNo = PeriodStartMonth(period, periodsPerYear, endMonth, PeriodStartYear);
+        PeriodEndYear = year;
+        PeriodEndMonthNo = PeriodEndMonth(period, periodsPerYear, endMonth, PeriodEndYear);
+        PeriodStartDay = PeriodStartDate(period, year, periodsPerYear, endMonth);
+        PeriodEndDay = PeriodEndDate(period, year, periodsPerYear, endMonth);
+    }
+    if (Kind == UndoListKind)
+        return;
+    for (int slot = 1; slot <= MonthSlots; ++slot) {
+        NextIDs[slot - 1] = SlotKeyBase(slot);
+        NextDissectionNos[slot - 1] = SlotKeyBase(slot);
+    }
+    const bool loads = options.Has(Option::QuietLoad) || options.Has(Option::Load) ||
+                       options.Has(Option::DosVersion) || options.Has(Option::QuietLoadKeepTaxLines);
+    if (loads || options.Has(Option::NoBlankLine))
+        return;
+    const int slot = TransactionMonthSlot(Kind, PeriodEndMonthNo, EndMonthOfYear);
+    auto blank = std::make_unique<TTransactionDetail>(GetNextID(slot), static_cast<qint16>(Kind));
+    if (Kind == pkDeletedTransactions)
+        blank->Flags = FlagSetInclude(blank->Flags, {TransactionFlag::Deleted});
+    AddTransaction(std::move(blank), slot);
+    IsSaved = true;
+}
+
+TTransactionDetail* TTransactionList::GetItem(int index) const {
+    return index >= 0 && index < Count() ? Entries[static_cast<size_t>(index)].get() : nullptr;
+}
+
+int TTransactionList::AddTransaction(std::unique_ptr<TTransactionDetail> entry, int monthSlot) {
+    return InsertTransaction(Count(), std::move(entry), monthSlot);
+}
+
+int TTransactionList::InsertTransaction(int index, std::unique_ptr<TTransactionDetail> entry, int monthSlot) {
+    if (!entry)
+        throw EQuilvaneError(QStringLiteral("No transaction to add to the list."));
+    const bool counted = !entry->HasAnyFlag({TransactionFlag::DissectionTotal, TransactionFlag::TaxLine});
+    index = std::clamp(index, 0, Count());
+    Entries.insert(Entries.begin() + index, std::move(entry));
+    if (counted && Kind != UndoListKind && monthSlot >= 1 && monthSlot <= MonthSlots)
+        ++NextIDs[static_cast<size_t>(monthSlot - 1)];
+    IsSaved = false;
+    return index;
+}
+
+std::unique_ptr<TTransactionDetail> TTransactionList::DeleteTransaction(int index) {
+    if (index < 0 || index >= Count())
+        return nullptr;
+    auto entry = std::move(Entries[static_cast<size_t>(index)]);
+    Entries.erase(Entries.begin() + index);
+    IsSaved = false;
+    return entry;
+}
+
+void TTransactionList::Clear() {
+    Entries.clear();
+    UndoIDs.clear();
+}
+
+int TTransactionList::AddUndoCopy(qint32 id, std::unique_ptr<TTransactionDetail> copy) {
+    const int known = IndexOfUndoID(id);
+    if (known >= 0)
+        return known;
+    if (!copy)
+        throw EQuilvaneError(QStringLiteral("No transaction copy for the undo list."));
+    UndoIDs.push_back(id);
+    Entries.push_back(std::move(copy));
+    return static_cast<int>(UndoIDs.size()) - 1;
+}
+
+int TTransactionList::IndexOfUndoID(qint32 id) const {
+    const auto found = std::find(UndoIDs.begin(), UndoIDs.end(), id);
+    return found == UndoIDs.end() ? -1 : static_cast<int>(found - UndoIDs.begin());
+}
+
+qint32 TTransactionList::GetUndoID(int index) const {
+    return index >= 0 && index < static_cast<int>(UndoIDs.size()) ? UndoIDs[static_cast<size_t>(index)] : -1;
+}
+
+int TTransactionList::CheckedSlot(int monthSlot) const {
+    if (Kind == UndoListKind || monthSlot < 1 || monthSlot > MonthSlots)
+        throw EQuilvaneError(QStringLiteral("Invalid month slot %1 for the list's counters.").arg(monthSlot));
+    return monthSlot - 1;
+}
+
+qint32 TTransactionList::SlotKeyBase(int monthSlot) const {
+    return TransactionSlotKeyBase(Kind, monthSlot);
+}
+
+qint32 TTransactionList::GetNextID(int monthSlot) const {
+    return NextIDs[static_cast<size_t>(CheckedSlot(monthSlot))];
+}
+
+void TTransactionList::SetNextID(int monthSlot, qint32 value) {
+    NextIDs[static_cast<size_t>(CheckedSlot(monthSlot))] = value;
+}
+
+qint32 TTransactionList::GetNextDissectionNo(int monthSlot) const {
+    return NextDissectionNos[static_cast<size_t>(CheckedSlot(monthSlot))];
+}
+
+void TTransactionList::SetNextDissectionNo(int monthSlot, qint32 value) {
+    NextDissectionNos[static_cast<size_t>(CheckedSlot(monthSlot))] = value;
+}
+
+qint32 TTransactionList::TakeNextID(int monthSlot) {
+    return NextIDs[static_cast<size_t>(CheckedSlot(monthSlot))]++;
+}
+
+qint32 TTransactionList::TakeNextDissectionNo(int monthSlot) {
+    return NextDissectionNos[static_cast<size_t>(CheckedSlot(monthSlot))]++;
+}
+
+int TTransactionList::EntryMonthSlot(const TTransactionDetail& entry) const {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    DecodeDateNum(entry.Date, year, month, day);
+    if (month == 0)
+        month = PeriodEndMonthNo;
+    return TransactionMonthSlot(Kind, month, EndMonthOfYear);
+}
+
+int TTransactionList::IndexOfID(qint32 id, bool byParent) const {
+    for (int i = 0; i < Count(); ++i) {
+        const TTransactionDetail& entry = *Entries[static_cast<size_t>(i)];
+        if ((byParent ? entry.ParentID : entry.ID) == id)
+            return i;
+    }
+    return -1;
+}
+
+int TTransactionList::RowOfID(qint32 id, qint32 parentID) const {
+    const qint32 sequence = TransactionKeySequence(id);
+    if (sequence == DissectionTotalSequence)
+        return Count();
+    const int index = sequence == TaxLineSequence ? IndexOfID(parentID, false) : IndexOfID(id, false);
+    return index < 0 ? Count() : index + 1;
+}
+
+int TTransactionList::PreviousEntryRow(int row) const {
+    if (row == 0)
+        return 0;
+    for (int above = std::min(row, Count() + 1) - 1; above >= 1; --above) {
+        if (!GetItem(above - 1)->HasAnyFlag({TransactionFlag::DissectionTotal, TransactionFlag::TaxLine}))
+            return above;
+    }
+    return -1;
+}
+
+void TTransactionList::ClearHighlightMarks() {
+    for (const auto& entry : Entries)
+        entry->Flags = FlagSetExclude(entry->Flags, {TransactionFlag::Highlight});
+}
+
+void TTransactionList::UpdateTransactionID(int index) {
+    TTransactionDetail* entry = GetItem(index);
+    if (!entry || Kind == UndoListKind)
+        return;
+    const int slot = EntryMonthSlot(*entry);
+    const qint32 base = SlotKeyBase(slot);
+    const bool blank = entry->HasAnyFlag({TransactionFlag::Blank});
+    const bool inRange = entry->ID >= base && entry->ID < base + SlotKeyRange;
+    if (inRange && (entry->ID >= GetNextID(slot) - 1 || !blank))
+        return;
+    const qint32 oldID = entry->ID;
+    entry->ID = TakeNextID(slot);
+    IsSaved = false;
+    if (!blank)
+        RepointTaxLines(CurrentSortOrder == soBankAccount ? index : 0, oldID, entry->ID);
+}
+
+void TTransactionList::RepointTaxLines(int fromIndex, qint32 oldID, qint32 newID) {
+    for (int i = fromIndex; i < Count(); ++i) {
+        TTransactionDetail& line = *Entries[static_cast<size_t>(i)];
+        if (line.HasAnyFlag({TransactionFlag::TaxLine}) && line.ParentID == oldID)
+            line.ParentID = newID;
+    }
+}
+
+void TTransactionList::ValidateTransactionIDs() {
+    if (Kind == UndoListKind)
+        return;
+    for (int i = 0; i < Count(); ++i) {
+        TTransactionDetail& entry = *Entries[static_cast<size_t>(i)];
+        if (entry.HasAnyFlag({TransactionFlag::TaxLine, TransactionFlag::DissectionTotal}))
+            continue;
+        const int slot = EntryMonthSlot(entry);
+        const qint32 base = SlotKeyBase(slot);
+        if (entry.ID >= base && entry.ID < base + TaxLineSequence)
+            continue;
+        const qint32 oldID = entry.ID;
+        entry.ID = TakeNextID(slot);
+        RepointTaxLines(i, oldID, entry.ID);
+    }
+    IsSaved = false;
+}
+
+void TTransactionList::ValidateDissectionNumbers() {
+    if (Kind == UndoListKind)
+        return;
+    for (const auto& entry : Entries) {
+        if (entry->Dissection == -1)
+            continue;
+        if (!entry->HasAnyFlag({TransactionFlag::DissectionMember})) {
+            entry->Flags = FlagSetInclude(entry->Flags, {TransactionFlag::DissectionMember});
+            IsSaved = false;
+        }
+        const int slot = EntryMonthSlot(*entry);
+        const qint32 base = SlotKeyBase(slot);
+        if (entry->Dissection < base || entry->Dissection >= base + SlotKeyRange) {
+            entry->Dissection = base + TransactionKeySequence(std::max<qint32>(entry->Dissection, 0));
+            IsSaved = false;
+        }
+        qint32& counter = NextDissectionNos[static_cast<size_t>(slot - 1)];
+        counter = std::max(counter, entry->Dissection + 1);
+    }
+}
+
+void TTransactionList::RenumberDissections() {
+    if (Kind == UndoListKind)
+        return;
+    for (int slot = 1; slot <= MonthSlots; ++slot)
+        NextDissectionNos[static_cast<size_t>(slot - 1)] = SlotKeyBase(slot) + 1;
+    qint32 runOldNumber = -1;
+    int runSlot = 0;
+    qint32 runNewNumber = -1;
+    for (const auto& entry : Entries) {
+        if (entry->Dissection == -1) {
+            runOldNumber = -1;
+            continue;
+        }
+        const int slot = EntryMonthSlot(*entry);
+        if (entry->Dissection != runOldNumber || slot != runSlot) {
+            runOldNumber = entry->Dissection;
+            runSlot = slot;
+            runNewNumber = TakeNextDissectionNo(slot);
+        }
+        entry->Dissection = runNewNumber;
+    }
+    IsSaved = false;
+}
+
+double TTransactionList::GetDissectionAmount(int index, int& lastIndex) const {
+    const TTransactionDetail* first = GetItem(index);
+    lastIndex = index;
+    if (!first)
+        return 0.0;
+    if (first->Dissection == -1)
+        return first->Amount;
+    TMoneyTotal total;
+    bool metMember = false;
+    for (int i = index; i < Count(); ++i) {
+        const TTransactionDetail& entry = *Entries[static_cast<size_t>(i)];
+        if (entry.Dissection != first->Dissection) {
+            if (metMember && CurrentSortOrder == soBankAccount)
+                break;
+            continue;
+        }
+        metMember = true;
+        lastIndex = i;
+        if (!entry.HasAnyFlag({TransactionFlag::DissectionTotal}))
+            total.Add(entry.Amount);
+    }
+    return total.Value();
+}
+
+int TTransactionList::CompareAccounts(const TTransactionDetail& a, const TTransactionDetail& b,
+                                      bool posting) const {
+    const TAccountCode& codeA = posting ? a.PostingCode : a.BankCode;
+    const TAccountCode& codeB = posting ? b.PostingCode : b.BankCode;
+    if (AccountFormat) {
+        if (const int byText = AccountFormat->FormatCode(codeA).compare(AccountFormat->FormatCode(codeB)))
+            return byText < 0 ? -1 : 1;
+    } else {
+        const auto parts = [](const TAccountCode& c) {
+            return std::array<int, 4>{c.Branch, c.Division, c.Account, c.SubAccount};
+        };
+        if (const int byParts = CompareValues(parts(codeA), parts(codeB)))
+            return byParts;
+    }
+    return CompareDateReference(a, b);
+}
+
+int TTransactionList::Compare(int order, const TTransactionDetail& a, const TTransactionDetail& b) const {
+    switch (order) {
+    case soBankAccount:
+        return CompareAccounts(a, b, false);
+    case soTransactionID:
+        return CompareValues(a.ID, b.ID);
+    case soDateReference:
+        return CompareDateReference(a, b);
+    case soReferenceDate:
+        if (const int byReference = CompareReferenceDissection(a, b))
+            return byReference;
+        return CompareValues(a.Date, b.Date);
+    case soPostingAccount:
+        return CompareAccounts(a, b, true);
+    case soAmount:
+        return CompareAmount(a, b);
+    case soDetails:
+        if (const int byText = a.Details().compare(b.Details(), Qt::CaseInsensitive))
+            return byText < 0 ? -1 : 1;
+        return CompareDateReference(a, b);
+    case soReconciledBankAccount:
+        if (const int byFlag = CompareFlag(a, b, TransactionFlag::Reconciled))
+            return byFlag;
+        return CompareAccounts(a, b, false);
+    case soCapitalAcquisition:
+    case soNonCash:
+        if (const int byFlag = CompareFlag(
+                a, b, order == soNonCash ? TransactionFlag::NonCash : TransactionFlag::CapitalAcquisition))
+            return byFlag;
+        return CompareDateReference(a, b);
+    default:
+        return 0;
+    }
+}
+
+// Quick sort with the middle entry as pivot. Every index is kept inside [left, right], so a
+// comparator that is not a strict weak order (the amount order) cannot run off the list.
+void TTransactionList::QuickSort(int order, int left, int right) {
+    while (left < right) {
+        int i = left;
+        int j = right;
+        const TTransactionDetail* pivot = Entries[static_cast<size_t>((left + right) / 2)].get();
+        do {
+            while (i < right && Compare(order, *Entries[static_cast<size_t>(i)], *pivot) < 0)
+                ++i;
+            while (j > left && Compare(order, *Entries[static_cast<size_t>(j)], *pivot) > 0)
+                --j;
+            if (i <= j) {
+                std::swap(Entries[static_cast<size_t>(i)], Entries[static_cast<size_t>(j)]);
+                ++i;
+                --j;
+            }
+        } while (i <= j);
+        if (left < j)
+            QuickSort(order, left, j);
+        left = i;
+    }
+}
+
+void TTransactionList::SetSortOrder(int order, bool force) {
+    order &= 0x7F;
+    if (order == CurrentSortOrder && !force)
+        return;
+    CurrentSortOrder = order;
+    if (order >= SortOrderCount)
+        return;
+    int last = Count() - 1;
+    if (last >= 0 && Entries[static_cast<size_t>(last)]->HasAnyFlag({TransactionFlag::Blank}))
+        --last;
+    QuickSort(order, 0, last);
+}
