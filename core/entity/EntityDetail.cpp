@@ -631,13 +631,12 @@ void TEntityDetail::WriteLockKeys(const TOptionSet& options, const QString& nati
 void TEntityDetail::WriteRecord() {
     const QString path = TIniFile::FileName();
     IFileSystem& files = TServices::FileSystem();
-    // Checked before each protection change too: a link's target is never touched.
+    // Refused here so that the caller hears why; the protection itself never follows a link.
     RefuseSymbolicLink(path);
     if (QFileInfo::exists(path) && !files.SetProtected(path, false))
         throw EQuilvaneError(
             QStringLiteral("Unable to write %1 - the file cannot be made writable.").arg(path));
     UpdateFile();
-    RefuseSymbolicLink(path);
     files.SetProtected(path, true);
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/common/Exceptions.h"
 #include "core/dates/DateNumbers.h"
+#include "core/dates/Periods.h"
 #include "core/files/Paths.h"
 #include "core/vocab/PageKinds.h"
 
@@ -89,7 +90,8 @@ QString DosName(const QString& folder, const QString& fileCode, int year, int pa
 int TransactionFileMonthIndex(int month) {
     if (month < 1 || month > 12)
         throw EQuilvaneError(QStringLiteral("Invalid month %1 for a transaction file.").arg(month));
-    return (month + 5) % 12 + 1;
+    // The month's number in a year that ends in June, whatever the file's own year end.
+    return PeriodOfMonth(month, 12, 6);
 }
 
 QString TransactionFileName(const QString& folder, const QString& fileCode, int year, int pageKind, int month,

@@ -107,7 +107,7 @@ int TTransactionList::InsertTransaction(int index, std::unique_ptr<TTransactionD
     const bool counted = !entry->HasAnyFlag({TransactionFlag::DissectionTotal, TransactionFlag::TaxLine});
     index = std::clamp(index, 0, Count());
     Entries.insert(Entries.begin() + index, std::move(entry));
-    if (counted && Kind != UndoListKind && monthSlot >= 1 && monthSlot <= MonthSlots)
+    if (counted && HasSlot(monthSlot))
         ++NextIDs[static_cast<size_t>(monthSlot - 1)];
     IsSaved = false;
     return index;
@@ -147,8 +147,12 @@ qint32 TTransactionList::GetUndoID(int index) const {
     return index >= 0 && index < static_cast<int>(UndoIDs.size()) ? UndoIDs[static_cast<size_t>(index)] : -1;
 }
 
+bool TTransactionList::HasSlot(int monthSlot) const {
+    return Kind != UndoListKind && monthSlot >= 1 && monthSlot <= MonthSlots;
+}
+
 int TTransactionList::CheckedSlot(int monthSlot) const {
-    if (Kind == UndoListKind || monthSlot < 1 || monthSlot > MonthSlots)
+    if (!HasSlot(monthSlot))
         throw EQuilvaneError(QStringLiteral("Invalid month slot %1 for the list's counters.").arg(monthSlot));
     return monthSlot - 1;
 }

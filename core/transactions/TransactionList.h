@@ -157,6 +157,8 @@ public:
     void SetSortOrder(int order, bool force);
 
 private:
+    // Whether the list keeps counters for the slot (1 to 12; an undo list keeps none).
+    bool HasSlot(int monthSlot) const;
     int CheckedSlot(int monthSlot) const;
     void RepointTaxLines(int fromIndex, qint32 oldID, qint32 newID);
     qint32 SlotKeyBase(int monthSlot) const;
