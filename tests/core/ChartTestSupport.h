@@ -18,19 +18,12 @@
 #include <QDir>
 #include <QFileInfo>
 
-// A block of a hex file: "[name]" starts it (its bytes may follow on the same line) and the
-// next block ends it; blanks are ignored and "#" starts a comment.
+// A block of a hex file under tests/data/charts (see HexBlock).
 inline QByteArray Stored(const QString& file, const QString& block) {
     const QByteArray text = ReadFileBytes(QStringLiteral(QUILVANE_TEST_DATA_DIR "/charts/") + file + ".hex");
-    const QByteArray name = '[' + block.toLatin1() + ']';
-    EXPECT_GE(text.indexOf(name), 0) << file.toStdString() << " has no block " << name.data();
-    QByteArray hex;
-    for (const QByteArray& line : text.mid(text.indexOf(name) + name.size()).split('\n')) {
-        if (line.trimmed().startsWith('['))
-            break;
-        hex += line.left(line.indexOf('#') < 0 ? line.size() : line.indexOf('#'));
-    }
-    return QByteArray::fromHex(hex);
+    EXPECT_TRUE(text.contains('[' + block.toLatin1() + ']'))
+        << file.toStdString() << " has no block [" << block.toStdString() << "]";
+    return HexBlock(text, block.toLatin1());
 }
 
 // A chart file: the header block, then the item blocks inside a list.

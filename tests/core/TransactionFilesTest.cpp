@@ -2,7 +2,8 @@
 #include "core/transactions/TransactionFileNames.h"
 #include "core/transactions/TransactionImageFile.h"
 #include "core/vocab/PageKinds.h"
-#include "tests/core/ChartTestSupport.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/ServicesFixture.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -67,7 +68,7 @@ class TransactionImageTest : public TServicesFixture {
 protected:
     // The body record of the hex fixture with another page kind (offset 4).
     static QByteArray Body(int kind) {
-        QByteArray record = Stored("../transactions/records", "body");
+        QByteArray record = HexBlock(TestData("transactions/records.hex"), "body");
         record[4] = static_cast<char>(kind);
         return record;
     }
@@ -100,7 +101,7 @@ TEST_F(TransactionImageTest, EstimateCountsRecordsLessOneHeaderPerFile) {
 }
 
 TEST_F(TransactionImageTest, LoadAddsRecordsSkipsHeadersAndBoundsEachKind) {
-    const QByteArray header = Stored("../transactions/records", "header");
+    const QByteArray header = HexBlock(TestData("transactions/records.hex"), "header");
     std::vector<TTransactionDetail> entries(1, TTransactionDetail(7, pkBankStatementWithdrawals));
     TTransactionImageBounds bounds{};
     ASSERT_EQ(LoadTransactionImageFile(Write("A.TRN", Body(1) + header + Body(2) + Body(1) + Body(8)),

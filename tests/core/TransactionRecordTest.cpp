@@ -19,7 +19,7 @@ namespace {
 
 // A block of tests/data/transactions/records.hex, padded with zeros to at least minSize.
 QByteArray Record(const char* block, int minSize = 0) {
-    return Stored("../transactions/records", block).leftJustified(minSize, '\0');
+    return HexBlock(TestData("transactions/records.hex"), block).leftJustified(minSize, '\0');
 }
 const std::uint8_t* Bytes(const QByteArray& bytes) {
     return reinterpret_cast<const std::uint8_t*>(bytes.constData());

@@ -16,6 +16,23 @@ inline QByteArray ReadFileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// A block of a hex file: "[name]" starts it (its bytes may follow on the same line) and the
+// next block ends it; blanks are ignored and "#" starts a comment. Empty when there is no such
+// block.
+inline QByteArray HexBlock(const QByteArray& text, const QByteArray& block) {
+    const QByteArray name = '[' + block + ']';
+    const qsizetype start = text.indexOf(name);
+    if (start < 0)
+        return QByteArray();
+    QByteArray hex;
+    for (const QByteArray& line : text.mid(start + name.size()).split('\n')) {
+        if (line.trimmed().startsWith('['))
+            break;
+        hex += line.left(line.indexOf('#') < 0 ? line.size() : line.indexOf('#'));
+    }
+    return QByteArray::fromHex(hex);
+}
+
 #ifdef QUILVANE_TEST_DATA_DIR
 // A golden file under tests/data, by its path there.
 inline QByteArray TestData(const char* path) {
