@@ -2,8 +2,10 @@
 
 #include "core/accounts/AccountFormat.h"
 #include "core/common/Exceptions.h"
+#include "core/common/RegionalSettings.h"
 #include "core/dates/DateNumbers.h"
 #include "core/dates/Periods.h"
+#include "core/services/Services.h"
 #include "core/transactions/MoneyTotal.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionKeys.h"
@@ -58,10 +60,11 @@ int CompareAmount(const TTransactionDetail& a, const TTransactionDetail& b) {
 }
 } // namespace
 
-TTransactionList::TTransactionList(int pageKind, int year, int period, int periodsPerYear, int endMonth,
-                                   const TOptionSet& options, const TAccountFormat* accountFormat)
-    : Kind(pageKind), FinancialYear(year), PeriodNo(period), PeriodCount(periodsPerYear),
-      EndMonthOfYear(endMonth), ListOptions(options), AccountFormat(accountFormat) {
+TTransactionList::TTransactionList(const TTransactionListSources& sources, int pageKind, int year, int period,
+                                   int periodsPerYear, const TOptionSet& options, bool showProgress)
+    : Books(sources), Kind(pageKind), FinancialYear(year), PeriodNo(period), PeriodCount(periodsPerYear),
+      ListOptions(options) {
+    const int endMonth = Books.Entity.EndMonth;
     if (pageKind != UndoListKind && !IsPageKind(pageKind))
         throw EQuilvaneError(QStringLiteral("Invalid page kind %1 for a transaction list.").arg(pageKind));
     if (endMonth < 1 || endMonth > 12)
@@ -75,22 +78,29 @@ TTransactionList::TTransactionList(int pageKind, int year, int period, int perio
         PeriodStartDay = PeriodStartDate(period, year, periodsPerYear, endMonth);
         PeriodEndDay = PeriodEndDate(period, year, periodsPerYear, endMonth);
     }
+    const bool bankStatementKind = Kind >= pkBankStatementDeposits && Kind <= pkOpeningOutstandingDeposits;
+    ShowRateColumn = Books.CurrencyConv && !bankStatementKind;
+    ShowTaxColumn = Books.Tax && !bankStatementKind && Kind != pkOpeningBalances && Kind != pkWagesJournals;
+    ShowQuantityColumn = Books.Quantity && !bankStatementKind;
     if (Kind == UndoListKind)
         return;
     for (int slot = 1; slot <= MonthSlots; ++slot) {
         NextIDs[slot - 1] = SlotKeyBase(slot);
         NextDissectionNos[slot - 1] = SlotKeyBase(slot);
     }
-    const bool loads = options.Has(Option::QuietLoad) || options.Has(Option::Load) ||
-                       options.Has(Option::DosVersion) || options.Has(Option::QuietLoadKeepTaxLines);
-    if (loads || options.Has(Option::NoBlankLine))
+    const bool quiet = options.Has(Option::QuietLoad) || options.Has(Option::DosVersion) ||
+                       options.Has(Option::QuietLoadKeepTaxLines);
+    if (quiet || options.Has(Option::Load))
+        LastLoadStatus = LoadFromFile(ListOptions, showProgress);
+    if (LastLoadStatus != 0 || quiet || options.Has(Option::NoBlankLine))
         return;
-    const int slot = TransactionMonthSlot(Kind, PeriodEndMonthNo, EndMonthOfYear);
+    const bool wasSaved = IsSaved;
+    const int slot = TransactionMonthSlot(Kind, PeriodEndMonthNo, endMonth);
     auto blank = std::make_unique<TTransactionDetail>(GetNextID(slot), static_cast<qint16>(Kind));
     if (Kind == pkDeletedTransactions)
         blank->Flags = FlagSetInclude(blank->Flags, {TransactionFlag::Deleted});
     AddTransaction(std::move(blank), slot);
-    IsSaved = true;
+    IsSaved = wasSaved;
 }
 
 TTransactionDetail* TTransactionList::GetItem(int index) const {
@@ -192,7 +202,7 @@ int TTransactionList::EntryMonthSlot(const TTransactionDetail& entry) const {
     DecodeDateNum(entry.Date, year, month, day);
     if (month == 0)
         month = PeriodEndMonthNo;
-    return TransactionMonthSlot(Kind, month, EndMonthOfYear);
+    return TransactionMonthSlot(Kind, month, Books.Entity.EndMonth);
 }
 
 int TTransactionList::IndexOfID(qint32 id, bool byParent) const {
@@ -343,8 +353,8 @@ int TTransactionList::CompareAccounts(const TTransactionDetail& a, const TTransa
                                       bool posting) const {
     const TAccountCode& codeA = posting ? a.PostingCode : a.BankCode;
     const TAccountCode& codeB = posting ? b.PostingCode : b.BankCode;
-    if (AccountFormat) {
-        if (const int byText = AccountFormat->FormatCode(codeA).compare(AccountFormat->FormatCode(codeB)))
+    if (const TAccountFormat* format = Books.Format) {
+        if (const int byText = format->FormatCode(codeA).compare(format->FormatCode(codeB)))
             return byText < 0 ? -1 : 1;
     } else {
         const auto parts = [](const TAccountCode& c) {
@@ -426,4 +436,20 @@ void TTransactionList::SetSortOrder(int order, bool force) {
     if (last >= 0 && Entries[static_cast<size_t>(last)]->HasAnyFlag({TransactionFlag::Blank}))
         --last;
     QuickSort(order, 0, last);
+}
+
+QString TTransactionList::GetPeriodTitle(bool shortNames) const {
+    const TPageKindEntry& page = PageKindEntry(Kind);
+    QString title = QLatin1Char(' ') + (shortNames ? page.ShortName : page.Name).toString();
+    if (Kind >= pkPayments && Kind <= pkBankStatementWithdrawals && PeriodStartMonthNo != 0) {
+        const auto& months = TServices::Regional().LongMonthNames;
+        title += QStringLiteral(": %1 %2")
+                     .arg(months[static_cast<size_t>(PeriodStartMonthNo - 1)])
+                     .arg(PeriodStartYear, 4, 10, QLatin1Char('0'));
+        if (PeriodEndMonthNo != PeriodStartMonthNo || PeriodEndYear != PeriodStartYear)
+            title += QStringLiteral(" - %1 %2")
+                         .arg(months[static_cast<size_t>(PeriodEndMonthNo - 1)])
+                         .arg(PeriodEndYear, 4, 10, QLatin1Char('0'));
+    }
+    return title + QLatin1Char(' ');
 }

@@ -2,14 +2,16 @@
 
 #include "core/common/OptionSet.h"
 #include "core/transactions/TransactionDetail.h"
+#include "core/transactions/TransactionListSources.h"
+#include "core/vocab/Colours.h"
 
+#include <QString>
 #include <QtGlobal>
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <vector>
-
-class TAccountFormat;
 
 // The transactions of one data-entry page: one page kind of one file and financial year over one
 // period (period 0: the whole year, for the kinds without periods). Beside the owned entries it
@@ -45,22 +47,27 @@ public:
     static constexpr int UndoListKind = -1;
 
     // The list of a page kind (or UndoListKind), financial year, period (0 for none) and periods
-    // per year of a file whose year ends in endMonth. The account format (not owned; may be null)
-    // gives the code texts the account sorts compare. Both counters of every month slot start at
-    // the slot's key base. Unless the options ask for a load (QuietLoad, Load, DosVersion,
-    // QuietLoadKeepTaxLines) or forbid the blank line (NoBlankLine), a blank line is appended with
-    // the next ID of the end month's slot (carrying Deleted on a deleted-transactions page); the
-    // list is then still saved.
-    TTransactionList(int pageKind, int year, int period, int periodsPerYear, int endMonth,
-                     const TOptionSet& options, const TAccountFormat* accountFormat = nullptr);
+    // per year of the file the sources describe. Both counters of every month slot start at the
+    // slot's key base. When the options ask for a load (QuietLoad, Load, DosVersion,
+    // QuietLoadKeepTaxLines) the month files are read and the result kept as the load status.
+    // When that status is 0 and the options hold none of QuietLoad, DosVersion,
+    // QuietLoadKeepTaxLines and NoBlankLine, a blank line is appended with the next ID of the end
+    // month's slot (carrying Deleted on a deleted-transactions page); the saved flag stays as it
+    // was.
+    TTransactionList(const TTransactionListSources& sources, int pageKind, int year, int period,
+                     int periodsPerYear, const TOptionSet& options, bool showProgress = false);
+    // Never raises and never saves a list whose load failed: owners that want the list written
+    // call SaveIfNeeded first, and the destructor does so only as a last resort.
+    ~TTransactionList();
     TTransactionList(const TTransactionList&) = delete;
     TTransactionList& operator=(const TTransactionList&) = delete;
 
+    const TTransactionListSources& Sources() const { return Books; }
     int PageKind() const { return Kind; }
     int Year() const { return FinancialYear; }
     int Period() const { return PeriodNo; }
     int PeriodsPerYear() const { return PeriodCount; }
-    int YearEndMonth() const { return EndMonthOfYear; }
+    int YearEndMonth() const { return Books.Entity.EndMonth; }
     const TOptionSet& Options() const { return ListOptions; }
     // Calendar months and years of the period's first and last months, and its first and last
     // days; all 0 for a list without a period.
@@ -156,6 +163,89 @@ public:
     // orders 0 to 9 sort. A trailing blank line stays last.
     void SetSortOrder(int order, bool force);
 
+    // --- Column switches and the highlight switch (set on creation) -----------------------------
+    // The currency-rate column: the file converts currencies and the kind is not 8 to 11. The tax
+    // column: the file keeps tax and the kind is not 0, 6 or 8 to 11. The quantity column: the
+    // file keeps quantities and the kind is not 8 to 11.
+    bool RateColumn() const { return ShowRateColumn; }
+    bool TaxColumn() const { return ShowTaxColumn; }
+    bool QuantityColumn() const { return ShowQuantityColumn; }
+    // Bit 0 on: entries carrying the highlight flag are shown in the highlight colour.
+    quint8 HighlightSwitch() const { return Highlight; }
+    void SetHighlightSwitch(quint8 value) { Highlight = value; }
+
+    // " " and the page's name (short or long form); for page kinds 1 to 9 then ": " with the long
+    // name and year of the start month and, when the end month differs, " - " with those of the
+    // end month; then a closing " " (for every kind, so that captions built from it match).
+    QString GetPeriodTitle(bool shortNames) const;
+
+    // --- Month files ----------------------------------------------------------------------------
+    // The file of one calendar month (0 for a list without a period) under the options' naming.
+    QString GetFileName(int month, const TOptionSet& options) const;
+    // Writes every month file of the list; 0, or -1 when the user gave up after a write error or
+    // cancelled the replace question. The replace question may change the options.
+    int SaveToFile(TOptionSet& options, bool showProgress, bool markSaved);
+    // Reads every month file of the list; 0, or -1 after any failure (the load status then stays
+    // -1 and the list is never written automatically).
+    int LoadFromFile(const TOptionSet& options, bool showProgress);
+    // What freeing the list did: when it is unsaved, loaded without failure and of a page kind
+    // that is written, regenerates contras, refreshes tax lines, renumbers dissections and saves.
+    // Returns the save's result (0 when nothing was to be saved).
+    int SaveIfNeeded();
+
+    // --- Grid cells and field validation (0-based entry index) ------------------------------------
+    static constexpr int ColumnCount = 11;
+    QString GetCellText(int index, int column, bool forDisplay) const;
+    // Parses the trimmed text into the entry's field; returns 1.
+    int SetCellText(int index, int column, const QString& text);
+    struct TCellColours {
+        bool HasBackground = false;
+        TRgbColour Background = 0;
+        bool HasText = false;
+        TRgbColour Text = 0;
+    };
+    TCellColours GetCellColours(int index, int column) const;
+    // Each rewrites text into its normal form and returns whether the value is valid; message is
+    // filled when it is not (the account checks may also decline without a message).
+    bool ValidateDate(QString& text, QString& message) const;
+    bool ValidateReference(QString& text, QString& message) const;
+    bool ValidateAccount(QString& text, QString& message, qint32 reference) const;
+    bool ValidateAmount(QString& text, QString& message) const;
+    bool ValidateQuantity(QString& text, QString& message) const;
+    bool ValidateTaxCode(QString& text, QString& message) const;
+    bool ValidateCurrencyRate(QString& text, QString& message) const;
+    bool ValidateDetails(QString& text, QString& message, double date) const;
+    bool ValidateBankAccount(QString& text, QString& message) const;
+    bool IsBankContraEntry(int index, bool requireBankAccount, bool requireContraReference) const;
+    int DeleteEntriesInDateRange(int bankAccountIndex, double fromDate, double toDate);
+    double GetAccountCurrencyRate(const TAccountCode& code) const;
+    QString ExpandDetailsMacros(const QString& text, double date) const;
+    // Return the index of the account used; -1 when the entry's account is not in the chart.
+    int MapAccountCode(TTransactionDetail& entry) const;
+    int MapBankAccountCode(TTransactionDetail& entry) const;
+
+    // --- Generated lines: tax lines, dissection totals, contras -----------------------------------
+    int GenerateTaxEntries(int index, bool addBackToAmount, bool removeExisting);
+    void RemoveTaxEntries(int index, bool addToAmount, bool keepDissection, bool scanAll, int& removedAfter,
+                          int& removedBefore);
+    void MergeTaxEntries(int index, int selectionTop, int selectionBottom, int& removedInSelection,
+                         int& removedBefore);
+    double GetTaxAmount(int index) const;
+    void UpdateTaxEntryDetails(int index);
+    void RefreshTaxEntries(bool force, bool regenerate, bool rebuildDissectionTotals, bool fullScan);
+    int UpdateDissectionTotals(qint32 dissection, int position, int& rowsBefore, int& rowsAfter);
+    void GenerateContras(bool showProgress);
+
+    // --- Pasting and account repair ---------------------------------------------------------------
+    using TLastDissections = std::array<qint32, MonthSlots>;
+    // Turns one 125-byte body into an entry of this page inserted at index, with its tax lines;
+    // index moves past them. lastDissections starts as -1 for every slot at the start of a batch.
+    void PasteTransaction(int& index, TLastDissections& lastDissections, const std::uint8_t* body);
+    // Makes the accounts of a pasted entry fit this file's chart and page.
+    void FitPastedAccounts(TTransactionDetail& entry);
+    // Gives every entry accounts the chart holds, creating valid missing ones.
+    void RepairAccounts();
+
 private:
     // Whether the list keeps counters for the slot (1 to 12; an undo list keeps none).
     bool HasSlot(int monthSlot) const;
@@ -166,13 +256,21 @@ private:
     int CompareAccounts(const TTransactionDetail& a, const TTransactionDetail& b, bool posting) const;
     void QuickSort(int order, int left, int right);
 
+    // --- private helpers of the month files ---
+    // --- private helpers of the grid ---
+    // --- private helpers of the generated lines ---
+    // --- private helpers of pasting ---
+
+    TTransactionListSources Books;
     int Kind;
     int FinancialYear;
     int PeriodNo;
     int PeriodCount;
-    int EndMonthOfYear;
     TOptionSet ListOptions;
-    const TAccountFormat* AccountFormat;
+    bool ShowRateColumn = false;
+    bool ShowTaxColumn = false;
+    bool ShowQuantityColumn = false;
+    quint8 Highlight = 0;
     int PeriodStartMonthNo = 0;
     int PeriodStartYear = 0;
     int PeriodEndMonthNo = 0;

@@ -29,9 +29,16 @@ std::unique_ptr<TTransactionDetail> Entry(qint32 id, int month, qint32 dissectio
         entry->SetFlags({flag});
     return entry;
 }
+TTransactionListSources Sources(int endMonth, const TAccountFormat* format = nullptr) {
+    TTransactionListSources sources;
+    sources.Entity.FileCode = QStringLiteral("ABCDEF");
+    sources.Entity.EndMonth = endMonth;
+    sources.Format = format;
+    return sources;
+}
 // A payments list of the year to June 2006 (period 4: October 2005) without a blank line.
 std::unique_ptr<TTransactionList> Payments(int period = 4, int endMonth = 6) {
-    return std::make_unique<TTransactionList>(pkPayments, 2006, period, 12, endMonth,
+    return std::make_unique<TTransactionList>(Sources(endMonth), pkPayments, 2006, period, 12,
                                               TOptionSet{Option::NoBlankLine});
 }
 std::vector<qint32> IDs(const TTransactionList& list) {
@@ -65,7 +72,7 @@ TEST(TransactionList, CreationSeedsCountersAndAddsTheBlankLine) {
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.Kind << " " << c.Period << " " << c.EndMonth);
-        TTransactionList list(c.Kind, 2005, c.Period, c.PeriodsPerYear, c.EndMonth, c.Options);
+        TTransactionList list(Sources(c.EndMonth), c.Kind, 2005, c.Period, c.PeriodsPerYear, c.Options);
         EXPECT_TRUE(list.Saved());
         EXPECT_EQ(list.GetNextID(c.SeedSlot), c.SeedBase);
         EXPECT_EQ(list.GetNextDissectionNo(c.SeedSlot), c.SeedBase);
@@ -78,7 +85,7 @@ TEST(TransactionList, CreationSeedsCountersAndAddsTheBlankLine) {
         EXPECT_EQ(list.GetNextID(c.BlankSlot), c.BlankID + 1);
         EXPECT_EQ(list.GetNextDissectionNo(c.BlankSlot), c.BlankID);
     }
-    TTransactionList whole(pkPayments, 2005, 0, 12, 6, {});
+    TTransactionList whole(Sources(6), pkPayments, 2005, 0, 12, {});
     EXPECT_EQ(whole.StartDate() + whole.EndDate() + whole.EndMonth(), 0.0);
     EXPECT_EQ(Payments()->EndDate(), EncodeDateNum(2005, 10, 31));
 }
@@ -110,7 +117,7 @@ TEST(TransactionList, AddingCountsOnlyOrdinaryEntriesInRealSlots) {
     list->SetNextDissectionNo(12, 111200042);
     EXPECT_EQ(list->TakeNextDissectionNo(12), 111200042);
     EXPECT_EQ(list->GetNextDissectionNo(12), 111200043);
-    TTransactionList undo(TTransactionList::UndoListKind, 2005, 4, 12, 6, {});
+    TTransactionList undo(Sources(6), TTransactionList::UndoListKind, 2005, 4, 12, {});
     EXPECT_THROW(undo.GetNextID(1), EQuilvaneError);
     EXPECT_EQ(undo.AddUndoCopy(7, Entry(7, 10)), 0);
     EXPECT_EQ(undo.AddUndoCopy(3, Entry(3, 10)), 1);
@@ -260,7 +267,7 @@ TEST(TransactionList, SortOrdersKeepTheBlankLineLast) {
         {6, 4, 2, 5, 1, 3}, {6, 4, 2, 5, 1, 3}, // orders beyond 9 are kept but leave the entries as they are
     };
     const auto format = AccountOnlyFormat();
-    TTransactionList list(pkPayments, 2006, 4, 12, 6, {Option::NoBlankLine}, format.get());
+    TTransactionList list(Sources(6, format.get()), pkPayments, 2006, 4, 12, {Option::NoBlankLine});
     for (const TRow& r : rows) {
         auto entry = Entry(r.ID, 10, -1, r.Flag);
         entry->Date = EncodeDateNum(2005, 10, r.Day);
@@ -280,7 +287,7 @@ TEST(TransactionList, SortOrdersKeepTheBlankLineLast) {
         ids.push_back(99);
         EXPECT_EQ(IDs(list), ids);
     }
-    TTransactionList lone(pkPayments, 2006, 4, 12, 6, {});
+    TTransactionList lone(Sources(6), pkPayments, 2006, 4, 12, {});
     for (int order = 0; order < TTransactionList::SortOrderCount; ++order) {
         lone.SetSortOrder(order, true);
         EXPECT_EQ(lone.Count(), 1);

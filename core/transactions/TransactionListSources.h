@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/charts/ChartEntity.h"
+
+class TAccountFormat;
+class TAccountsChart;
+class TCurrConvRatesChart;
+class TEntityDetail;
+class TStdDescChart;
+class TTaxRateChart;
+
+// What a transaction list needs of its open file: the settings of the file's detail record that
+// the list reads, and the year's four charts. Nothing here is owned; the open file keeps the
+// record and the charts alive for as long as its lists. Lists made in tests fill in only what
+// they use; a missing chart reads as an empty one.
+struct TTransactionListSources {
+    TChartEntity Entity; // file code, folders, account format code, currency, year-end month
+    const TAccountFormat* Format = nullptr; // the file's account format
+    bool Quantity = false;                  // the quantity column is kept
+    bool Tax = false;                       // tax codes are kept and tax lines generated
+    bool CurrencyConv = false;              // amounts may be in another currency
+    int Contras = 2;                        // contra lines per 0 day, 1 week, 2 month; others none
+    TAccountsChart* Accounts = nullptr;
+    TTaxRateChart* TaxRates = nullptr;
+    TStdDescChart* StdDescs = nullptr;
+    TCurrConvRatesChart* CurrencyRates = nullptr;
+};
+
+// The sources of a file's lists from its detail record and the year's charts.
+TTransactionListSources TransactionListSourcesOf(const TEntityDetail& detail, TAccountsChart* accounts,
+                                                 TTaxRateChart* taxRates, TStdDescChart* stdDescs,
+                                                 TCurrConvRatesChart* currencyRates);
