@@ -189,7 +189,8 @@ public:
     // cancelled the replace question. The replace question may change the options.
     int SaveToFile(TOptionSet& options, bool showProgress, bool markSaved);
     // Reads every month file of the list; 0, or -1 after any failure (the load status then stays
-    // -1 and the list is never written automatically).
+    // -1 and the list is never written automatically). A retry reads again from what the list
+    // held before; an append or merge load (AppendLoad, MergeLoad) leaves an earlier failure standing.
     int LoadFromFile(const TOptionSet& options, bool showProgress);
     // What freeing the list did: when it is unsaved, loaded without failure and of a page kind
     // that is written, regenerates contras, refreshes tax lines, renumbers dissections and saves.

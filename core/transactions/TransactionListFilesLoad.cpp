@@ -109,8 +109,10 @@ void TTransactionList::ReadCurrentForm(QIODevice& file, qint64 size, int monthSl
     qint32& nextID = NextIDs[static_cast<size_t>(monthSlot - 1)];
     qint32& nextDissection = NextDissectionNos[static_cast<size_t>(monthSlot - 1)];
     TAppendRun run;
+    qint64 total = 0;
     for (;;) {
         const qint64 got = ReadBlock(file, buffer.data(), static_cast<qint64>(buffer.size()));
+        total += got;
         for (qint64 at = 0; at + TransactionRecordSize <= got; at += TransactionRecordSize) {
             const auto* record = reinterpret_cast<const std::uint8_t*>(buffer.data() + at);
             const TTransactionDetail read = ReadTransactionRecord(record);
@@ -138,6 +140,8 @@ void TTransactionList::ReadCurrentForm(QIODevice& file, qint64 size, int monthSl
         if (got < static_cast<qint64>(buffer.size()))
             break;
     }
+    if (total != size)
+        throw EQuilvaneError(QStringLiteral("The transaction file changed while it was read"));
 }
 
 void TTransactionList::ReadOlderForms(const QByteArray& bytes, int monthSlot, bool append) {
@@ -301,7 +305,9 @@ int TTransactionList::LoadFromFile(const TOptionSet& options, bool showProgress)
         LastLoadStatus = -1;
         return -1;
     }
-    LastLoadStatus = 0;
+    // Adding to a list never clears the failure of its own load.
+    if (!keep)
+        LastLoadStatus = 0;
     // Entries added to what the list held, or read from the DOS version's files, are not yet in
     // the list's own files.
     const bool added = Entries.size() > keptCount;
