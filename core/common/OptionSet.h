@@ -87,6 +87,8 @@ inline constexpr int InteractiveLock = 8;
 inline constexpr int DosVersion = 9;
 // Charts: a missing or empty file is a failure ("File not found").
 inline constexpr int MustExist = 10;
+// Transaction lists: changes made by the processing after a load leave the list modified.
+inline constexpr int KeepModifiedAfterLoad = 12;
 // Records and charts: the file lives on the transfer drive ("X:\RORI\<code>").
 inline constexpr int TransferDrive = 13;
 // Charts: the previous year's file.
@@ -95,6 +97,13 @@ inline constexpr int PreviousYear = 14;
 inline constexpr int NextYear = 15;
 // Saves: ask before replacing an existing file.
 inline constexpr int AskBeforeReplace = 17;
+// Transaction lists: no processing after a load (accounts, tax lines, contras, numbering).
+inline constexpr int NoLoadProcessing = 18;
+// Transaction lists: contra lines are not regenerated before the save of a freed list, and that
+// save shows no progress.
+inline constexpr int NoContraRegeneration = 19;
+// Transaction lists: no progress while contra lines are regenerated before saving.
+inline constexpr int NoContraProgress = 20;
 // Client record: Load keeps the folders, e-mail addresses, backup prompt and the two BAS paths
 // held in memory.
 inline constexpr int KeepFolders = 21;
@@ -106,7 +115,11 @@ inline constexpr int KeepYear = 23;
 inline constexpr int KeepPages = 24;
 // Client record: Load keeps the lock fields held in memory.
 inline constexpr int KeepLockKeys = 25;
-// Charts: a load adds to the items held and leaves the chart modified.
+// Transaction lists: an append load (entries added with new IDs, dissection numbers and the
+// highlight mark); the DOS version's files are appended to.
+inline constexpr int AppendLoad = 26;
+// Charts: a load adds to the items held and leaves the chart modified. Transaction lists: the
+// list is not emptied before a load, and IDs and dissection numbers are checked after it.
 inline constexpr int MergeLoad = 27;
 // Charts: as MergeLoad; an item already held takes the fields read.
 inline constexpr int MergeReplace = 28;

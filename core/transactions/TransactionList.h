@@ -5,8 +5,11 @@
 #include "core/transactions/TransactionListSources.h"
 #include "core/vocab/Colours.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
+
+class QIODevice;
 
 #include <array>
 #include <cstdint>
@@ -186,7 +189,8 @@ public:
     // cancelled the replace question. The replace question may change the options.
     int SaveToFile(TOptionSet& options, bool showProgress, bool markSaved);
     // Reads every month file of the list; 0, or -1 after any failure (the load status then stays
-    // -1 and the list is never written automatically).
+    // -1 and the list is never written automatically). A retry reads again from what the list
+    // held before; an append or merge load (AppendLoad, MergeLoad) leaves an earlier failure standing.
     int LoadFromFile(const TOptionSet& options, bool showProgress);
     // What freeing the list did: when it is unsaved, loaded without failure and of a page kind
     // that is written, regenerates contras, refreshes tax lines, renumbers dissections and saves.
@@ -257,6 +261,18 @@ private:
     void QuickSort(int order, int left, int right);
 
     // --- private helpers of the month files ---
+    struct TAppendRun;
+    // The calendar months whose files the list covers, in order (0 alone for a list without a
+    // period, the start month alone for the one-file kinds).
+    std::vector<int> FileMonths() const;
+    void ReserveEntries(qint64 more);
+    void ReadMonthFile(int month, const TOptionSet& options, std::vector<char>& buffer);
+    void ReadCurrentForm(QIODevice& file, qint64 size, int monthSlot, bool append, std::vector<char>& buffer);
+    void ReadOlderForms(const QByteArray& bytes, int monthSlot, bool append);
+    void AddAppended(std::unique_ptr<TTransactionDetail> entry, int monthSlot, TAppendRun& run);
+    void ProcessAfterLoad(const TOptionSet& options);
+    void WriteMonthFile(const QString& native, const std::vector<const TTransactionDetail*>& entries,
+                        const TOptionSet& options) const;
     // --- private helpers of the grid ---
     // --- private helpers of the generated lines ---
     // --- private helpers of pasting ---

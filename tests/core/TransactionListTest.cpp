@@ -68,7 +68,8 @@ TEST(TransactionList, CreationSeedsCountersAndAddsTheBlankLine) {
         {pkDeletedTransactions, 0, 12, 6, {}, 1, 240100000, 12, 241200000},
         {pkPayments, 4, 12, 6, {Option::NoBlankLine}, 0, 0, 12, 111200000},
         {pkPayments, 4, 12, 6, {Option::QuietLoad}, 0, 0, 12, 111200000},
-        {pkPayments, 4, 12, 6, {Option::DosVersion}, 0, 0, 12, 111200000},
+        {pkPayments, 4, 12, 6, {Option::DosVersion, Option::QuietLoad}, 0, 0, 12, 111200000}, // no folder:
+                                                                                              // quiet
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.Kind << " " << c.Period << " " << c.EndMonth);

@@ -1,0 +1,72 @@
+#include "bench/TransactionFileGenerator.h"
+
+#include "core/dates/DateNumbers.h"
+#include "core/transactions/TransactionDetail.h"
+#include "core/transactions/TransactionFileNames.h"
+#include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionKeys.h"
+#include "core/transactions/TransactionRecord.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr int FirstKind = 1;
+constexpr int LastKind = 9;
+constexpr int Kinds = LastKind - FirstKind + 1;
+
+// One entry of a month file: the sequence orders it within the file.
+TTransactionDetail SyntheticEntry(int kind, int month, int calendarYear, int slot, qint32 sequence) {
+    const qint32 base = TransactionSlotKeyBase(kind, slot);
+    TTransactionDetail entry(base + sequence, static_cast<qint16>(kind));
+    entry.SetFlags({TransactionFlag::Keyed});
+    entry.Date = EncodeDateNum(calendarYear, month, 1 + sequence % 28);
+    entry.Reference = 100000 + sequence % 900000;
+    entry.BankCode = TAccountCode{-1, -1, static_cast<qint16>(100 + sequence % 3), -1};
+    entry.PostingCode = TAccountCode{-1, -1, static_cast<qint16>(1000 + sequence % 900), -1};
+    entry.Amount = static_cast<double>((sequence * 7919) % 1000000) / 100.0;
+    if (sequence % 4 == 0)
+        entry.TaxCodes = 1u << (sequence % 8);
+    if (sequence % 15 < 3) { // members 0-2 of every fifteen: one dissection in five entries
+        entry.Dissection = base + sequence / 15 + 1;
+        entry.SetFlags({TransactionFlag::DissectionMember});
+    }
+    entry.SetDetails(
+        QStringLiteral("Synthetic transaction %1 of %2/%3").arg(sequence).arg(month).arg(calendarYear));
+    return entry;
+}
+
+} // namespace
+
+qint64 WriteSyntheticTransactionFiles(const TSyntheticTransactions& files, qint64 count) {
+    if (!QDir().mkpath(QDir(files.DataDir).filePath(files.FileCode)))
+        std::abort();
+    qint64 written = 0;
+    const qint64 filesCount = Kinds * 12;
+    for (int kind = FirstKind; kind <= LastKind; ++kind) {
+        for (int slot = 1; slot <= 12; ++slot) {
+            const int month = (files.EndMonth + slot - 1) % 12 + 1;
+            const int calendarYear = month > files.EndMonth ? files.Year - 1 : files.Year;
+            const qint64 index = (kind - FirstKind) * 12 + (slot - 1);
+            const qint64 entries = count / filesCount + (index < count % filesCount ? 1 : 0);
+            QByteArray bytes = TransactionHeaderRecord(0, files.FileCode, QStringLiteral("QUILVANE"));
+            bytes.resize(TransactionRecordSize * (entries + 1));
+            auto* at = reinterpret_cast<std::uint8_t*>(bytes.data()) + TransactionRecordSize;
+            for (qint64 i = 0; i < entries; ++i, at += TransactionRecordSize)
+                WriteTransactionRecord(
+                    SyntheticEntry(kind, month, calendarYear, slot, static_cast<qint32>(i % TaxLineSequence)),
+                    at);
+            const QString stored =
+                TransactionFileName(files.DataDir, files.FileCode, files.Year, kind, month, {});
+            QFile file(QString(stored).replace(u'\\', u'/'));
+            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+                std::abort();
+            written += bytes.size();
+        }
+    }
+    return written;
+}

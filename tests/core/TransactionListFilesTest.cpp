@@ -1,0 +1,308 @@
+#include "core/dates/DateNumbers.h"
+#include "core/files/Paths.h"
+#include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionKeys.h"
+#include "core/transactions/TransactionList.h"
+#include "core/vocab/PageKinds.h"
+#include "tests/core/AccountTestFormats.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/ServicesFixture.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace TF = TransactionFlag;
+
+namespace {
+
+QByteArray Golden(const char* block) {
+    return HexBlock(TestData("transactions/month-files.hex"), block);
+}
+
+// Lists of file ABC123 (year to June unless told) in a temporary data folder; drive X: is the
+// transfer drive.
+class TListFilesTest : public TServicesFixture {
+protected:
+    void SetUp() override {
+        TServicesFixture::SetUp();
+        ASSERT_TRUE(QDir(Temp.path()).mkpath("data/ABC123") && QDir(Temp.path()).mkpath("x/RORI/ABC123"));
+        TServices::FileSystem().MapDrive(u'X', TempPath("x"));
+    }
+    TTransactionListSources Sources(int endMonth = 6, const TAccountFormat* format = nullptr) const {
+        TTransactionListSources sources;
+        sources.Entity = {"ABC123", "NSP", TempPath("data"), "X:\\XFER", "", "QUILVANE", "",
+                          "AUD",    12,    endMonth};
+        sources.Format = format ? format : Format.get();
+        return sources;
+    }
+    // October 2005 payments (period 4 of the year to June 2006).
+    std::unique_ptr<TTransactionList> October(TOptionSet options, int periodsPerYear = 12,
+                                              int period = 4) const {
+        return std::make_unique<TTransactionList>(Sources(), pkPayments, 2006, period, periodsPerYear,
+                                                  options);
+    }
+    QString Standard(const char* name = "ABC12306.PA4") const { return TempPath("data/ABC123/") + name; }
+
+    std::unique_ptr<TAccountFormat> Format = MakeFormat("AAAA-SS");
+    std::unique_ptr<TAccountFormat> Short = MakeFormat("AAAA");
+};
+
+std::unique_ptr<TTransactionDetail> Payment(int day, int month = 10) {
+    auto entry = std::make_unique<TTransactionDetail>(110400100 + day, static_cast<qint16>(pkPayments));
+    entry->SetFlags({TF::Keyed});
+    entry->Date = EncodeDateNum(2005, month, day);
+    return entry;
+}
+
+TEST_F(TListFilesTest, FileNamesFollowTheListsYearFoldersAndForm) {
+    struct TCase {
+        int Kind, EndMonth, Year, Period, Month;
+        TOptionSet Options;
+        const char* Ending; // "" when the kind has no file
+    };
+    // clang-format off
+    const TCase cases[] = {
+        {pkPayments, 12, 2005, 10, 10, {}, "data\\ABC123\\ABC12305.PA4"}, // October of the 2005 year
+        {pkReceipts, 3, 2006, 1, 4, {}, "data\\ABC123\\ABC12306.REA"},   // March year end: April is "A"
+        {pkPayments, 6, 2006, 0, 0, {}, "data\\ABC123\\ABC12306.PA"},
+        {pkPayments, 6, 2006, 4, 10, {Option::DosVersion}, "data\\ABC12306.P04"},
+        {pkPayments, 6, 2006, 4, 10, {Option::TransferDrive}, "X:\\RORI\\ABC123\\ABC12306.P04"},
+        {pkDeletedTransactions, 6, 2006, 4, 10, {}, ""}};
+    // clang-format on
+    for (const TCase& c : cases) {
+        const TTransactionList list(Sources(c.EndMonth), c.Kind, c.Year, c.Period, 12, {Option::NoBlankLine});
+        const QString name = list.GetFileName(c.Month, c.Options);
+        EXPECT_TRUE(*c.Ending ? name.endsWith(c.Ending) : name.isEmpty()) << name.toStdString();
+    }
+}
+
+TEST_F(TListFilesTest, LoadAndSaveLeaveFilesByteIdentical) {
+    struct TCase {
+        const char* Block;
+        const char* Path; // under the temporary folder
+        TOptionSet Options;
+        qint32 FirstDissection;
+        qint32 NextID; // of October's slot after the load and the blank line
+    };
+    // clang-format off
+    const TCase cases[] = {{"payments-125", "data/ABC123/ABC12306.PA4", {Option::Load}, 110300002, 110400007},
+        {"payments-84", "x/RORI/ABC123/ABC12306.P04", {Option::Load, Option::TransferDrive}, 110400000, 110400003}};
+    // clang-format on
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Block);
+        const QByteArray golden = Golden(c.Block);
+        ASSERT_TRUE(WriteFileBytes(TempPath(c.Path), golden));
+        auto list = October(c.Options);
+        ASSERT_EQ(list->LoadStatus(), 0);
+        ASSERT_EQ(list->Count(), 3); // two records and the blank line
+        EXPECT_EQ(list->GetItem(0)->Dissection, c.FirstDissection);
+        EXPECT_TRUE(list->GetItem(2)->HasAnyFlag({TF::Blank}));
+        EXPECT_EQ(list->GetNextID(4), c.NextID);
+        ASSERT_TRUE(QFile::remove(TempPath(c.Path)));
+        TOptionSet options = c.Options;
+        EXPECT_EQ(list->SaveToFile(options, false, true), 0);
+        EXPECT_EQ(ReadFileBytes(TempPath(c.Path)), golden);
+        if (c.Options.Has(Option::TransferDrive)) { // appended to without a second header
+            options.Include(Option::AppendLoad);
+            EXPECT_EQ(list->SaveToFile(options, false, true), 0);
+            EXPECT_EQ(ReadFileBytes(TempPath(c.Path)), golden + golden.mid(84));
+        }
+    }
+}
+
+TEST_F(TListFilesTest, OlderFormsConvertAndAreSavedInTheCurrentFormWhenFreed) {
+    struct TCase {
+        QByteArray Bytes;
+        bool ShortCodes;
+        int Count;
+        qint32 Reference;
+        bool Contra;
+    };
+    const QByteArray v41 = Golden("payments-84");
+    const TCase cases[] = {{Golden("payments-80"), false, 1, BankReference, false},
+                           {Golden("payments-76"), true, 2, ContraReference, true},
+                           {v41 + v41.left(84) + v41.mid(168), false, 3, 1234, false}}; // header mid-file
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Count);
+        ASSERT_TRUE(WriteFileBytes(TempPath("data/ABC12306.P04"), c.Bytes));
+        QFile::remove(Standard());
+        {
+            TTransactionList list(Sources(6, c.ShortCodes ? Short.get() : Format.get()), pkPayments, 2006, 4,
+                                  12, {Option::DosVersion});
+            ASSERT_EQ(list.Count(), c.Count);
+            const TTransactionDetail& first = *list.GetItem(0);
+            EXPECT_EQ(first.Reference, c.Reference);
+            EXPECT_EQ(first.HasAnyFlag({TF::Contra}), c.Contra);
+            EXPECT_EQ(first.Date, EncodeDateNum(2005, 10, c.Count == 3 ? 15 : 31)) << "moved into October";
+            EXPECT_FALSE(list.Saved());
+            if (c.Count == 2) {
+                EXPECT_EQ(list.GetItem(1)->Dissection, 110400000);
+                EXPECT_EQ(list.GetNextDissectionNo(4), 110400001)
+                    << "a dissection taken advances the counter";
+            }
+        }
+        EXPECT_EQ(QFileInfo(Standard()).size(), (c.Count + 1) * 125);
+    }
+}
+
+TEST_F(TListFilesTest, WhatASaveWritesAndRemoves) {
+    const QByteArray golden = Golden("payments-125");
+    // A list with only its blank line makes no file.
+    auto blankOnly = October({Option::Load});
+    TOptionSet none;
+    EXPECT_EQ(blankOnly->SaveToFile(none, false, true), 0);
+    EXPECT_FALSE(QFile::exists(Standard()));
+
+    // One keyed entry without a blank line is written.
+    {
+        auto single = October({Option::NoBlankLine});
+        single->AddTransaction(Payment(3), 4);
+    }
+    EXPECT_EQ(QFileInfo(Standard()).size(), 250);
+
+    // A month whose entries were all deleted loses its file.
+    ASSERT_TRUE(WriteFileBytes(Standard(), golden));
+    {
+        auto list = October({Option::Load});
+        list->DeleteTransaction(1);
+        list->DeleteTransaction(0);
+    }
+    EXPECT_FALSE(QFile::exists(Standard()));
+
+    // A record of another page kind is dropped, and so lost on the next save.
+    QByteArray mixed = golden;
+    mixed[250 + 4] = char(pkReceipts);
+    ASSERT_TRUE(WriteFileBytes(Standard(), mixed));
+    {
+        auto list = October({Option::Load});
+        EXPECT_EQ(list->Count(), 2);
+        EXPECT_EQ(list->SaveToFile(none, false, true), 0);
+    }
+    EXPECT_EQ(ReadFileBytes(Standard()), golden.left(250));
+
+    // A quarter writes each month's entries to its own file; a month without entries gets none.
+    {
+        auto quarter = October({Option::NoBlankLine}, 4, 2);
+        quarter->AddTransaction(Payment(3), 4);
+        quarter->AddTransaction(Payment(9, 12), 6);
+    }
+    EXPECT_EQ(QFileInfo(Standard()).size(), 250);
+    EXPECT_FALSE(QFile::exists(Standard("ABC12306.PA5")));
+    EXPECT_EQ(QFileInfo(Standard("ABC12306.PA6")).size(), 250);
+
+    // A Deleted Transactions list is never written.
+    TTransactionList(Sources(), pkDeletedTransactions, 2006, 0, 12, {}).AddTransaction(Payment(3), 1);
+    EXPECT_EQ(QDir(TempPath("data/ABC123")).entryList(QDir::Files).size(), 2);
+}
+
+TEST_F(TListFilesTest, LoadingFindsNamesOfAnyCaseAndAppends) {
+    ASSERT_TRUE(WriteFileBytes(TempPath("data/ABC123/abc12306.pa4"), Golden("payments-125")));
+    auto list = October({Option::Load, Option::NoBlankLine});
+    ASSERT_EQ(list->Count(), 2);
+    EXPECT_EQ(list->LoadFromFile({Option::AppendLoad, Option::NoLoadProcessing}, false), 0);
+    ASSERT_EQ(list->Count(), 4);
+    const TTransactionDetail& appended = *list->GetItem(2);
+    EXPECT_EQ(appended.ID, 110400006);
+    EXPECT_EQ(appended.Dissection, 110400000);
+    EXPECT_TRUE(appended.HasAnyFlag({TF::Highlight}));
+    EXPECT_EQ(list->GetItem(3)->ID, 110400007);
+    EXPECT_EQ(list->GetNextDissectionNo(4), 110400001);
+    EXPECT_FALSE(list->Saved());
+}
+
+TEST_F(TListFilesTest, ReadFailuresRetryFromEmptyOrStopWithoutSaving) {
+    // October to December: October reads, November is damaged.
+    const QByteArray golden = Golden("payments-125");
+    const QByteArray damaged = golden + "x";
+    struct TCase {
+        TOptionSet Options;
+        TMessageButton Answer; // None: no box
+        int Status, Count;
+    };
+    const TCase cases[] = {{{Option::Load}, TMessageButton::Retry, 0, 5},
+                           {{Option::Load}, TMessageButton::Cancel, -1, 0},
+                           {{Option::QuietLoad}, TMessageButton::None, -1, 2}}; // the part read stays
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.Answer));
+        ASSERT_TRUE(WriteFileBytes(Standard(), golden) && WriteFileBytes(Standard("ABC12306.PA5"), damaged));
+        Prompt->Shown.clear();
+        if (c.Answer != TMessageButton::None)
+            Prompt->Answer(c.Answer);
+        // The file is mended while the box is up: a retry reads every month again.
+        Prompt->OnShow = [&] {
+            if (c.Answer == TMessageButton::Retry)
+                WriteFileBytes(Standard("ABC12306.PA5"), golden);
+        };
+        {
+            auto list = October(c.Options, 4, 2);
+            EXPECT_EQ(list->LoadStatus(), c.Status);
+            EXPECT_EQ(list->Count(), c.Count);
+            list->AddTransaction(Payment(3), 4);
+        }
+        EXPECT_EQ(Prompt->Texts(), c.Answer == TMessageButton::None
+                                       ? QStringList()
+                                       : QStringList{"Unable to find or load  Payments: October 2005 - "
+                                                     "December 2005 "});
+        EXPECT_EQ(ReadFileBytes(Standard("ABC12306.PA5")) == damaged, c.Status != 0)
+            << "a failed load is never saved";
+    }
+}
+
+TEST_F(TListFilesTest, WriteFailuresAndTheReplaceQuestion) {
+    const QByteArray golden = Golden("payments-125");
+    struct TCase {
+        TOptionSet Options;
+        TMessageButton Answer;
+        int Result;
+        bool Written;
+    };
+    const TOptionSet ask{Option::AskBeforeReplace};
+    const TCase cases[] = {{{}, TMessageButton::Ignore, -1, false},
+                           {{}, TMessageButton::Retry, 0, true},
+                           {ask, TMessageButton::No, 0, false},
+                           {ask, TMessageButton::Cancel, -1, false},
+                           {ask, TMessageButton::All, 0, true}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.Answer));
+        ASSERT_TRUE(WriteFileBytes(TempPath("old.PA4"), golden));
+        QFile::remove(Standard());
+        const bool failing = !c.Options.Has(Option::AskBeforeReplace);
+        // The stored-file writer refuses a link: the write fails until the link is gone.
+        ASSERT_TRUE(failing ? QFile::link(TempPath("old.PA4"), Standard())
+                            : WriteFileBytes(Standard(), golden));
+        Prompt->Shown.clear();
+        Prompt->OnShow = [&] {
+            if (failing && c.Result == 0)
+                QFile::remove(Standard());
+        };
+        Prompt->Answer(c.Answer);
+        auto list = October({Option::NoBlankLine});
+        list->AddTransaction(Payment(3), 4);
+        TOptionSet options = c.Options;
+        EXPECT_EQ(list->SaveToFile(options, false, true), c.Result);
+        EXPECT_EQ(list->Saved(), c.Result == 0);
+        EXPECT_EQ(options.Has(Option::StopOperation), c.Answer == TMessageButton::Cancel);
+        EXPECT_EQ(options.Has(Option::AskBeforeReplace), c.Answer != TMessageButton::All && !failing);
+        EXPECT_EQ(ReadFileBytes(failing ? TempPath("old.PA4") : Standard()) == golden, failing || !c.Written);
+        EXPECT_EQ(QFileInfo(Standard()).size() == 250, c.Written);
+        ASSERT_EQ(Prompt->Shown.size(), 1);
+        EXPECT_EQ(Prompt->Shown[0].Text, failing
+                                             ? "There has been an error saving the FTransactions file\nfor "
+                                               " Payments: October 2005 "
+                                             : "A file for  Payments: October 2005  aleady exists.\r"
+                                               "Replace this file ?");
+        list->SetSaved(true);
+    }
+}
+
+TEST_F(TListFilesTest, CancelDuringTheSaveOfAFreedListStaysInside) {
+    Progress->CancelAtUpdate = 1;
+    EXPECT_NO_THROW({
+        auto quarter = October({Option::NoBlankLine}, 4, 2);
+        quarter->AddTransaction(Payment(3), 4);
+    });
+    EXPECT_EQ(Progress->Created, 1);
+}
+
+} // namespace
