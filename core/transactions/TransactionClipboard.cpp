@@ -10,8 +10,7 @@
 namespace TransactionClipboard {
 
 QString MimeType() {
-    // The form under which Qt registers a named clipboard format on every platform.
-    return QStringLiteral("application/x-qt-windows-mime;value=\"QUILVANE Transactions\"");
+    return QStringLiteral("application/x-quilvane-transactions");
 }
 
 std::unique_ptr<QMimeData> Build(const TTransactionList& list, const std::vector<int>& indexes) {

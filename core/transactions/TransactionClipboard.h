@@ -11,7 +11,8 @@ class TTransactionList;
 
 // The program's private clipboard format for transactions: the 125-byte records of the copied
 // entries one after another, beside a plain-text copy of their grid cells for other programs.
-// Registered under the name "QUILVANE Transactions".
+// The format the program has always called "QUILVANE Transactions" travels as a MIME type of
+// its own.
 namespace TransactionClipboard {
 
 // The MIME type that carries the records.

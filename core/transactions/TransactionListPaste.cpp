@@ -202,6 +202,7 @@ void TTransactionList::PasteTransaction(int& index, TLastDissections& lastDissec
             lastDissections.Given[at] = TakeNextDissectionNo(slot);
         }
         entry->Dissection = lastDissections.Given[at];
+        entry->Flags = FlagSetInclude(entry->Flags, {TF::DissectionMember});
     }
 
     entry->Flags = IsNonCashKind(Kind) ? FlagSetInclude(entry->Flags, {TF::NonCash})
