@@ -241,13 +241,31 @@ public:
     void GenerateContras(bool showProgress);
 
     // --- Pasting and account repair ---------------------------------------------------------------
-    using TLastDissections = std::array<qint32, MonthSlots>;
+    // What a paste batch remembers per month slot: the dissection number the last pasted member
+    // came with (-1 before the first) and the number it was given here. Make one per batch.
+    struct TLastDissections {
+        std::array<qint32, MonthSlots> Source;
+        std::array<qint32, MonthSlots> Given;
+        TLastDissections() {
+            Source.fill(-1);
+            Given.fill(-1);
+        }
+    };
     // Turns one 125-byte body into an entry of this page inserted at index, with its tax lines;
-    // index moves past them. lastDissections starts as -1 for every slot at the start of a batch.
+    // index moves past them. Header, blank, dissection-total and tax-line bodies are ignored.
+    // Adjacent members of one dissection in a batch share one new dissection number.
     void PasteTransaction(int& index, TLastDissections& lastDissections, const std::uint8_t* body);
-    // Makes the accounts of a pasted entry fit this file's chart and page.
+    // Makes the accounts of a pasted entry fit this file's chart and page: a bank account the
+    // chart lacks, or one outside the balance-sheet and suspense ranges, is replaced by the
+    // default bank account (the suspense account when there is none), a posting account the
+    // chart lacks or that takes no postings by the suspense account; the replaced code goes in
+    // front of the details. Pages of bank statements and opening bank items keep no posting
+    // account.
     void FitPastedAccounts(TTransactionDetail& entry);
-    // Gives every entry accounts the chart holds, creating valid missing ones.
+    // Gives every entry of a loaded list accounts the chart holds: a missing code that is valid
+    // for the account format and has an account number is added to the chart as a new account,
+    // anything else goes to the suspense account. Pages of bank statements and opening bank
+    // items repair their bank accounts only and keep no posting account.
     void RepairAccounts();
 
 private:

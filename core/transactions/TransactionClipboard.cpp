@@ -1,0 +1,64 @@
+#include "core/transactions/TransactionClipboard.h"
+
+#include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionList.h"
+#include "core/transactions/TransactionRecord.h"
+
+#include <QMimeData>
+#include <QStringList>
+
+namespace TransactionClipboard {
+
+QString MimeType() {
+    return QStringLiteral("application/x-quilvane-transactions");
+}
+
+std::unique_ptr<QMimeData> Build(const TTransactionList& list, const std::vector<int>& indexes) {
+    QByteArray records;
+    QStringList lines;
+    for (const int index : indexes) {
+        const TTransactionDetail* entry = list.GetItem(index);
+        if (!entry || entry->HasAnyFlag({TransactionFlag::Blank, TransactionFlag::DissectionTotal,
+                                         TransactionFlag::TaxLine}))
+            continue;
+        records += TransactionRecordBytes(*entry);
+        QStringList cells;
+        for (int column = 0; column < TTransactionList::ColumnCount; ++column)
+            cells << list.GetCellText(index, column, true);
+        lines << cells.join(u'\t');
+    }
+    auto data = std::make_unique<QMimeData>();
+    data->setData(MimeType(), records);
+    data->setText(lines.isEmpty() ? QString() : lines.join(u'\n') + u'\n');
+    return data;
+}
+
+bool HasTransactions(const QMimeData& data) {
+    return data.hasFormat(MimeType());
+}
+
+bool ReadRecords(const QMimeData& data, std::vector<QByteArray>& records, QString& error) {
+    records.clear();
+    error.clear();
+    if (!HasTransactions(data)) {
+        error = QStringLiteral("The clipboard holds no transactions.");
+        return false;
+    }
+    const QByteArray bytes = data.data(MimeType());
+    if (bytes.size() % TransactionRecordSize != 0) {
+        error =
+            QStringLiteral("The transactions on the clipboard are damaged: %1 bytes is not a whole number of "
+                           "%2-byte records.")
+                .arg(bytes.size())
+                .arg(TransactionRecordSize);
+        return false;
+    }
+    for (qsizetype at = 0; at < bytes.size(); at += TransactionRecordSize) {
+        const QByteArray record = bytes.mid(at, TransactionRecordSize);
+        if (!IsTransactionHeaderRecord(reinterpret_cast<const std::uint8_t*>(record.constData())))
+            records.push_back(record);
+    }
+    return true;
+}
+
+} // namespace TransactionClipboard
