@@ -258,6 +258,17 @@ private:
 
     // --- private helpers of the month files ---
     // --- private helpers of the grid ---
+    // The chart index of an account code; -1 when it is not there (or there is no chart).
+    int AccountIndexOf(const TAccountCode& code) const;
+    // Whether the code names a chart account with bank details.
+    bool IsBankAccountCode(const TAccountCode& code) const;
+    // The account a typed text names: by code or description, then as a code of the account
+    // format, then by the add-account offer; -1 when none (declined offers included).
+    int LookUpTypedAccount(const QString& text) const;
+    // The code of a chart account; the empty code for -1.
+    TAccountCode CodeOfAccount(int index) const;
+    // The text of a code in the file's account format (empty without one).
+    QString FormatCodeText(const TAccountCode& code) const;
     // --- private helpers of the generated lines ---
     // --- private helpers of pasting ---
 
