@@ -25,10 +25,10 @@ using TAddAccountOffer = std::function<bool(TAccountsChart& chart, const QString
 // The one place where the data layer finds the services it talks to the user and the
 // workstation through. The program entry installs the windowed implementations; tests install
 // scripted fakes. Until something is installed: the system clock, identity and file system,
-// no progress window, no cursor change, no help, no account added, and no prompter (asking raises a logic
-// error, so a missing installation shows at once). The program settings and the regional date formats live
-// here too: they are the only process-wide state the data layer reads, and Reset() puts them back with
-// everything else.
+// no progress window, no cursor change, no help, and no prompter (asking raises a logic error,
+// so a missing installation shows at once). The program settings and the regional date formats
+// live here too: they are the only process-wide state the data layer reads, and Reset() puts
+// them back with everything else.
 class TServices {
 public:
     static IUserPrompt& Prompt();

@@ -265,6 +265,8 @@ private:
     // The account a typed text names: by code or description, then as a code of the account
     // format, then by the add-account offer; -1 when none (declined offers included).
     int LookUpTypedAccount(const QString& text) const;
+    // The chart's default bank account, else its default suspense account; -1 without either.
+    int DefaultBankOrSuspenseAccount() const;
     // The code of a chart account; the empty code for -1.
     TAccountCode CodeOfAccount(int index) const;
     // The text of a code in the file's account format (empty without one).

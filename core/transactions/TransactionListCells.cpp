@@ -45,6 +45,12 @@ int FlagOfColumn(int column) {
     return column == colCapitalAcquisition ? TF::CapitalAcquisition : TF::NonCash;
 }
 
+// The day of the month that memorised payments and standard bank transactions keep as their date;
+// 0 (shown as blanks) for a stored value that is no day.
+int StoredDay(double date) {
+    return date >= 1.0 && date < 100.0 ? static_cast<int>(date) : 0;
+}
+
 } // namespace
 
 // ---- Account look-ups ---------------------------------------------------------------------------
@@ -56,6 +62,13 @@ int TTransactionList::AccountIndexOf(const TAccountCode& code) const {
 bool TTransactionList::IsBankAccountCode(const TAccountCode& code) const {
     const int index = AccountIndexOf(code);
     return index >= 0 && Books.Accounts->GetAccount(index)->BankDetails != nullptr;
+}
+
+int TTransactionList::DefaultBankOrSuspenseAccount() const {
+    if (!Books.Accounts)
+        return -1;
+    const int bank = Books.Accounts->DefaultBankAccount();
+    return bank >= 0 ? bank : Books.Accounts->DefaultSuspenseAccount();
 }
 
 TAccountCode TTransactionList::CodeOfAccount(int index) const {
@@ -105,7 +118,7 @@ QString TTransactionList::GetCellText(int index, int column, bool forDisplay) co
     }
     switch (column) {
     case colDate:
-        return dayOnly ? DayMaskText(static_cast<int>(entry->Date)) : DateNumToStr(true, entry->Date);
+        return dayOnly ? DayMaskText(StoredDay(entry->Date)) : DateNumToStr(true, entry->Date);
     case colReference:
         return ReferenceToText(entry->Reference);
     case colAccount:
@@ -205,16 +218,9 @@ int TTransactionList::SetCellText(int index, int column, const QString& typed) {
         entry->Flags = text == FlagText(true) ? FlagSetInclude(entry->Flags, {FlagOfColumn(column)})
                                               : FlagSetExclude(entry->Flags, {FlagOfColumn(column)});
         break;
-    case colBankAccount: {
-        int fallback = -1;
-        if (Books.Accounts) {
-            fallback = Books.Accounts->DefaultBankAccount();
-            if (fallback < 0)
-                fallback = Books.Accounts->DefaultSuspenseAccount();
-        }
-        entry->BankCode = parsedCode(fallback);
+    case colBankAccount:
+        entry->BankCode = parsedCode(DefaultBankOrSuspenseAccount());
         break;
-    }
     default:
         break;
     }

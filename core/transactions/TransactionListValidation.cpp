@@ -181,10 +181,8 @@ bool TTransactionList::ValidateBankAccount(QString& text, QString& message) cons
         index = LookUpTypedAccount(typed);
         if (index < 0)
             return false;
-    } else if (Books.Accounts) {
-        index = Books.Accounts->DefaultBankAccount();
-        if (index < 0)
-            index = Books.Accounts->DefaultSuspenseAccount();
+    } else {
+        index = DefaultBankOrSuspenseAccount();
     }
     const TAccountDetail* account = Books.Accounts ? Books.Accounts->GetAccount(index) : nullptr;
     if (!account || (!account->BankDetails && account->AccountType != AccountTypeCode::Suspense))

@@ -36,6 +36,12 @@ protected:
         Rates->AddItem(std::make_unique<TCurrencyConvRate>("USD", "Dollar", u'$', 0.65));
         Descs = std::make_unique<TStdDescChart>(Entity, TOptionSet{}, 2006);
         Descs->AddDescription("RENT", "Office rent");
+        // The user adds the accounts 55xx when offered, and no others.
+        TServices::SetAddAccountOffer([this](TAccountsChart& chart, const QString& codeText, int& index) {
+            Offered << codeText;
+            index = codeText.startsWith("55") ? chart.AddAccount(Account(codeText)) : -1;
+            return index >= 0;
+        });
     }
     // A list without a blank line; period 4 is October 2005.
     std::unique_ptr<TTransactionList> List(int kind, int period = 4, bool columns = true) {
@@ -59,102 +65,78 @@ protected:
     std::unique_ptr<TTaxRateChart> Taxes;
     std::unique_ptr<TCurrConvRatesChart> Rates;
     std::unique_ptr<TStdDescChart> Descs;
+    QStringList Offered;
 };
 
-using TValidator = bool (TTransactionList::*)(QString&, QString&) const;
+using L = TTransactionList;
+using TValidator = bool (L::*)(QString&, QString&) const;
 
 } // namespace
 
 TEST_F(TransactionListCellsTest, FieldChecksRewriteTheTextAndReportBadValues) {
     struct TCase {
-        int Kind;
-        int Period;
-        TValidator Check;
+        int Kind, Period;
+        TValidator Check; // nullptr: the posting-account check with Reference
         const char* Typed;
         bool Valid;
-        const char* Shown; // the text afterwards (the typed text when it is kept)
-        const char* Message;
+        const char *Shown, *Message = ""; // Shown: the text afterwards (kept as typed when invalid)
+        bool Warned = false;              // the bank-posting warning was shown
+        qint32 Reference = 1;
     };
-    const auto date = &TTransactionList::ValidateDate;
-    const auto ref = &TTransactionList::ValidateReference;
-    const auto amount = &TTransactionList::ValidateAmount;
-    const auto rate = &TTransactionList::ValidateCurrencyRate;
+    const char* outOfRange = "Date out of range.";
+    const char* badRef = "Invalid reference number.";
+    const char* badRate = "Invalid currency rate.";
+    const char* badBank = "Invalid bank account code. Valid bank account codes are either bank or suspense "
+                          "accounts.";
     const TCase cases[] = {
-        {pkPayments, 4, date, "15/10/05", true, "15/10/05", ""},
-        {pkPayments, 4, date, "1/11/05", false, "1/11/05", "Date out of range."},
-        {pkPayments, 4, date, "junk", false, "junk", "Date out of range."},
-        {pkPayments, 0, date, "30/6/06", true, "30/06/06", ""}, // no period: the whole year
-        {pkPayments, 0, date, "1/7/06", false, "1/7/06", "Date out of range."},
-        {pkOpeningBalances, 1, date, "3/3/03", true, "01/07/05", ""},
-        {pkOpeningUnpresentedCheques, 1, date, "3/2/01", true, "03/02/01", ""},
-        {pkOpeningUnpresentedCheques, 1, date, "3/", false, "3/", "Date out of range."},
-        {pkMemorisedPayments, 1, date, "7", true, "07/m/y", ""},
-        {pkStandardBankTransactions, 1, date, "x9", true, "01/m/y", ""},
-        {pkPayments, 4, ref, "B", true, "Bank", ""},
-        {pkReceipts, 4, ref, "12.5", true, "Bank", ""},
-        {pkReceipts, 4, ref, "1000002", false, "000000", "Invalid reference number."},
-        {pkReceipts, 4, ref, "O", false, "000000", "Invalid reference number."},
-        {pkOpeningBalances, 1, ref, "17", true, "Opbal", ""},
-        {pkPayments, 4, ref, "C", true, "Contra", ""},
-        {pkPayments, 4, ref, "x", true, "", ""}, // a stray character is no reference
-        {pkPayments, 4, ref, "45", true, "000045", ""},
-        {pkPayments, 4, ref, "4x5", false, "4x5", "Invalid reference number."},
-        {pkPayments, 4, amount, "", true, "0.00", ""},
-        {pkPayments, 4, amount, "-5", true, "-5.00", ""},
-        {pkPayments, 4, amount, "1,000", false, "1,000", "Invalid amount."},
-        {pkPayments, 4, &TTransactionList::ValidateQuantity, "", true, "0", ""},
-        {pkPayments, 4, &TTransactionList::ValidateQuantity, "2.5", false, "2.5", "Invalid quantity."},
-        {pkPayments, 4, rate, "-2", true, "2.0000", ""},
-        {pkPayments, 4, rate, "", true, "1.0000", ""},
-        {pkPayments, 4, rate, "0", false, "0.0000", "Invalid currency rate."},
-        {pkPayments, 4, rate, "0.00001", false, "0.0000", "Invalid currency rate."},
-        {pkPayments, 4, rate, "nan", false, "nan", "Invalid currency rate."},
-        {pkPayments, 4, &TTransactionList::ValidateTaxCode, "", true, "", ""},
-        {pkPayments, 4, &TTransactionList::ValidateTaxCode, "EXP,XYZ", true, "EXP", ""},
-        {pkPayments, 4, &TTransactionList::ValidateTaxCode, "XYZ", false, "XYZ", "Unknown tax code"},
-        {pkPayments, 4, &TTransactionList::ValidateBankAccount, "", true, "2000", ""},
-        {pkPayments, 4, &TTransactionList::ValidateBankAccount, "Dollar Account", true, "2100", ""},
-        {pkPayments, 4, &TTransactionList::ValidateBankAccount, "9000", true, "9000", ""},
-        {pkPayments, 4, &TTransactionList::ValidateBankAccount, "1000", false, "1000",
-         "Invalid bank account code. Valid bank account codes are either bank or suspense accounts."},
-        {pkPayments, 4, &TTransactionList::ValidateBankAccount, "7777", false, "7777", ""}, // offer declined
-    };
-    for (const TCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.Kind << " '" << c.Typed << "'");
-        auto list = List(c.Kind, c.Period);
-        QString text = c.Typed;
-        QString message;
-        EXPECT_EQ(((*list).*c.Check)(text, message), c.Valid);
-        EXPECT_EQ(text, c.Shown);
-        EXPECT_EQ(message, c.Message);
-    }
-}
-
-TEST_F(TransactionListCellsTest, PostingAccountCheckAndTheBankPostingWarning) {
-    struct TCase {
-        int Kind;
-        const char* Typed;
-        qint32 Reference;
-        bool Valid;
-        const char* Shown;
-        const char* Message;
-        bool Warned;
-    };
-    const TCase cases[] = {
-        {pkBankStatementDeposits, "1000", 1, true, "", "", false},
-        {pkPayments, "", 1, true, "9000", "", false},
-        {pkPayments, "sales", 1, true, "1000", "", false},
-        {pkPayments, "01000", 1, true, "1000", "", false}, // found once read as a code
-        {pkPayments, "1500", 1, false, "1500",
-         "Allocating transactions to a non-posting account is not permitted.", false},
-        {pkOpeningBalances, "1000", 1, false, "1000",
-         "Opening balance transactions can only be allocated to balance sheet or suspense accounts.", false},
-        {pkOpeningBalances, "9000", 1, true, "9000", "", false},
-        {pkPayments, "2000", 1, true, "2000", "", true},
-        {pkMemorisedPayments, "2000", 1, true, "2000", "", true},
-        {pkPayments, "2000", ContraReference, true, "2000", "", false},
-        {pkGeneralJournals, "2000", 1, true, "2000", "", false},
-        {pkPayments, "7777", 1, false, "7777", "", false}, // offer declined
+        {pkPayments, 4, &L::ValidateDate, "15/10/05", true, "15/10/05"},
+        {pkPayments, 4, &L::ValidateDate, "1/11/05", false, "1/11/05", outOfRange},
+        {pkPayments, 0, &L::ValidateDate, "30/6/06", true, "30/06/06"}, // no period: the whole year
+        {pkPayments, 0, &L::ValidateDate, "1/7/06", false, "1/7/06", outOfRange},
+        {pkOpeningBalances, 1, &L::ValidateDate, "3/3/03", true, "01/07/05"},
+        {pkOpeningUnpresentedCheques, 1, &L::ValidateDate, "3/2/01", true, "03/02/01"},
+        {pkOpeningUnpresentedCheques, 1, &L::ValidateDate, "3/", false, "3/", outOfRange},
+        {pkMemorisedPayments, 1, &L::ValidateDate, "7", true, "07/m/y"},
+        {pkStandardBankTransactions, 1, &L::ValidateDate, "x9", true, "01/m/y"},
+        {pkPayments, 4, &L::ValidateReference, "B", true, "Bank"},
+        {pkReceipts, 4, &L::ValidateReference, "12.5", true, "Bank"},
+        {pkReceipts, 4, &L::ValidateReference, "1000002", false, "000000", badRef},
+        {pkReceipts, 4, &L::ValidateReference, "O", false, "000000", badRef},
+        {pkOpeningBalances, 1, &L::ValidateReference, "17", true, "Opbal"},
+        {pkPayments, 4, &L::ValidateReference, "x", true, ""}, // a stray character is no reference
+        {pkPayments, 4, &L::ValidateReference, "45", true, "000045"},
+        {pkPayments, 4, &L::ValidateReference, "4x5", false, "4x5", badRef},
+        {pkPayments, 4, &L::ValidateAmount, "", true, "0.00"},
+        {pkPayments, 4, &L::ValidateAmount, "-5", true, "-5.00"},
+        {pkPayments, 4, &L::ValidateAmount, "1,000", false, "1,000", "Invalid amount."},
+        {pkPayments, 4, &L::ValidateQuantity, "", true, "0"},
+        {pkPayments, 4, &L::ValidateQuantity, "2.5", false, "2.5", "Invalid quantity."},
+        {pkPayments, 4, &L::ValidateCurrencyRate, "-2", true, "2.0000"},
+        {pkPayments, 4, &L::ValidateCurrencyRate, "", true, "1.0000"},
+        {pkPayments, 4, &L::ValidateCurrencyRate, "0", false, "0.0000", badRate},
+        {pkPayments, 4, &L::ValidateCurrencyRate, "0.00001", false, "0.0000", badRate}, // judged as written
+        {pkPayments, 4, &L::ValidateCurrencyRate, "nan", false, "nan", badRate},
+        {pkPayments, 4, &L::ValidateTaxCode, "EXP,XYZ", true, "EXP"},
+        {pkPayments, 4, &L::ValidateTaxCode, "XYZ", false, "XYZ", "Unknown tax code"},
+        {pkPayments, 4, &L::ValidateBankAccount, "", true, "2000"},
+        {pkPayments, 4, &L::ValidateBankAccount, "9000", true, "9000"},
+        {pkPayments, 4, &L::ValidateBankAccount, "1000", false, "1000", badBank},
+        {pkBankStatementDeposits, 4, nullptr, "1000", true, ""},
+        {pkPayments, 4, nullptr, "", true, "9000"},
+        {pkPayments, 4, nullptr, "sales", true, "1000"},
+        {pkPayments, 4, nullptr, "01000", true, "1000"}, // found once read as a code
+        {pkPayments, 4, nullptr, "1500", false, "1500",
+         "Allocating transactions to a non-posting account is not permitted."},
+        {pkOpeningBalances, 1, nullptr, "1000", false, "1000",
+         "Opening balance transactions can only be allocated to balance sheet or suspense accounts."},
+        {pkOpeningBalances, 1, nullptr, "9000", true, "9000"},
+        {pkPayments, 4, nullptr, "2000", true, "2000", "", true},
+        {pkMemorisedPayments, 1, nullptr, "2000", true, "2000", "", true},
+        {pkPayments, 4, nullptr, "2000", true, "2000", "", false, ContraReference},
+        {pkGeneralJournals, 4, nullptr, "2000", true, "2000"},
+        {pkPayments, 4, nullptr, "5500", true, "5500"},  // added when offered
+        {pkPayments, 4, nullptr, "6600", false, "6600"}, // the offer declined: no message
+        {pkPayments, 4, &L::ValidateBankAccount, "5510", false, "5510", badBank},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.Kind << " '" << c.Typed << "'");
@@ -162,36 +144,25 @@ TEST_F(TransactionListCellsTest, PostingAccountCheckAndTheBankPostingWarning) {
         Prompt->Beeps.clear();
         if (c.Warned)
             Prompt->Answer(TMessageButton::OK);
+        auto list = List(c.Kind, c.Period);
         QString text = c.Typed;
         QString message;
-        EXPECT_EQ(List(c.Kind)->ValidateAccount(text, message, c.Reference), c.Valid);
+        EXPECT_EQ(c.Check ? ((*list).*c.Check)(text, message)
+                          : list->ValidateAccount(text, message, c.Reference),
+                  c.Valid);
         EXPECT_EQ(text, c.Shown);
         EXPECT_EQ(message, c.Message);
         EXPECT_EQ(Prompt->Texts(), c.Warned ? QStringList{BankWarning} : QStringList{});
         EXPECT_EQ(Prompt->Beeps.size() + Prompt->Beeps.count(TBeep::Information), c.Warned ? 2 : 0);
     }
+    EXPECT_EQ(Offered, QStringList({"5500", "6600", "5510"}));
+    EXPECT_GE(Accounts->IndexOf("5500"), 0);
 }
 
-TEST_F(TransactionListCellsTest, TheAddAccountOfferTakesTheTypedCodeAndCanDecline) {
-    QStringList offered;
-    TServices::SetAddAccountOffer([&](TAccountsChart& chart, const QString& codeText, int& index) {
-        offered << codeText;
-        index = codeText == "5500" ? chart.AddAccount(Account(codeText)) : -1;
-        return index >= 0;
-    });
-    auto list = List(pkPayments);
-    QString text = "5500";
-    QString message;
-    EXPECT_TRUE(list->ValidateAccount(text, message, 1));
-    EXPECT_EQ(Accounts->GetCode(Accounts->IndexOfCodeText(text)), "5500");
-    text = "6600";
-    EXPECT_FALSE(list->ValidateAccount(text, message, 1));
-    EXPECT_EQ(message, "");
-    EXPECT_EQ(offered, QStringList({"5500", "6600"}));
-    // Reset puts the declining offer back.
+TEST_F(TransactionListCellsTest, TheAddAccountOfferDeclinesUntilInstalled) {
     TServices::Reset();
     int index = 7;
-    EXPECT_FALSE(TServices::AddAccountOffer()(*Accounts, "7700", index));
+    EXPECT_FALSE(TServices::AddAccountOffer()(*Accounts, "5500", index));
     EXPECT_EQ(index, -1);
 }
 
@@ -228,45 +199,30 @@ TEST_F(TransactionListCellsTest, CellTextsOfBlankAndKeyedLines) {
     auto memorised = List(pkMemorisedPayments, 1);
     Add(*memorised, "1000", 1u << TF::Blank);
     Add(*memorised).Date = 7;
-    EXPECT_EQ(memorised->GetCellText(0, 0, false), "  /m/y");
-    EXPECT_EQ(memorised->GetCellText(1, 0, false), "07/m/y");
+    EXPECT_EQ(memorised->GetCellText(0, 0, false) + memorised->GetCellText(1, 0, false), "  /m/y07/m/y");
 }
 
 TEST_F(TransactionListCellsTest, SetCellTextParsesEachColumn) {
-    auto list = List(pkPayments);
-    TTransactionDetail& entry = Add(*list, "3000");
-    const double date = entry.Date;
-    list->SetCellText(0, 0, "junk");
-    EXPECT_EQ(entry.Date, date); // an unreadable date keeps the old one
-    list->SetCellText(0, 0, " 2/10/05 ");
-    EXPECT_EQ(entry.Date, EncodeDateNum(2005, 10, 2));
-    list->SetCellText(0, 1, "C");
-    EXPECT_EQ(entry.Reference, ContraReference);
-    list->SetCellText(0, 2, "");
-    EXPECT_EQ(entry.PostingCode, Code("9000"));
-    list->SetCellText(0, 3, "12.5");
-    list->SetCellText(0, 4, "x");
-    list->SetCellText(0, 5, "EXP");
-    list->SetCellText(0, 6, "");
-    EXPECT_EQ(QList<double>({entry.Amount, double(entry.Quantity), double(entry.TaxCodes), entry.Rate}),
-              QList<double>({12.5, 0, 2, 1.0}));
-    list->SetCellText(0, 7, QString(60, u'x'));
-    EXPECT_EQ(entry.Details(), QString(54, u'x'));
-    list->SetCellText(0, 8, "Y");
-    list->SetCellText(0, 9, "y");
-    EXPECT_TRUE(entry.HasAnyFlag({TF::CapitalAcquisition}));
-    EXPECT_FALSE(entry.HasAnyFlag({TF::NonCash}));
-    entry.BankCode = Code("9000");
-    list->SetCellText(0, 10, "");
-    EXPECT_EQ(entry.BankCode, Code("2000"));
-
-    // Columns that are off leave their fields alone.
-    auto plain = List(pkPayments, 4, false);
-    TTransactionDetail& other = Add(*plain);
-    for (int column : {4, 5, 6})
-        plain->SetCellText(0, column, "3");
-    EXPECT_EQ(QList<double>({double(other.Quantity), double(other.TaxCodes), other.Rate}),
-              QList<double>({0, 0, 1.0}));
+    // Typed texts by column, and the texts shown afterwards with the optional columns on and off.
+    const QStringList typed = {"junk", " C ", "", "12.5", "x", "EXP", "", QString(60, u'x'), "Y", "y", ""};
+    const QStringList shownOn = {"15/10/05", "Contra", "9000", "12.50", "0",   "EXP",
+                                 "1.0000",   "",       "Y",    "",      "2000"};
+    const QStringList shownOff = {"15/10/05", "Contra", "9000", "12.50", "7",   "",
+                                  "0.5000",   "",       "Y",    "",      "2000"};
+    for (const bool columns : {true, false}) {
+        auto list = List(pkPayments, 4, columns);
+        TTransactionDetail& entry = Add(*list, "3000");
+        entry.Quantity = 7;
+        entry.Rate = 0.5;
+        entry.BankCode = Code("9000");
+        for (int column = 0; column < TTransactionList::ColumnCount; ++column) {
+            EXPECT_EQ(list->SetCellText(0, column, typed[column]), 1);
+            const QString expected = column == 7 ? QString(54, u'x') : (columns ? shownOn : shownOff)[column];
+            EXPECT_EQ(list->GetCellText(0, column, false), expected) << column;
+        }
+        list->SetCellText(0, 0, "2/10/05");
+        EXPECT_EQ(entry.Date, EncodeDateNum(2005, 10, 2));
+    }
     auto memorised = List(pkMemorisedPayments, 1);
     Add(*memorised);
     memorised->SetCellText(0, 0, "09/m/y");
@@ -274,40 +230,37 @@ TEST_F(TransactionListCellsTest, SetCellTextParsesEachColumn) {
 }
 
 TEST_F(TransactionListCellsTest, CellColoursFollowTheFlags) {
-    struct TCase {
-        int Kind;
-        std::initializer_list<int> Flags;
-        const char* Posting;
-        int Column;
-        TRgbColour Background; // 0: none
-        TRgbColour Text;       // 0: none
-    };
-    const TRgbColour blue = RgbColour(0, 0, 255), black = RgbColour(0, 0, 0);
+    // Page kind, flags, posting account, column, then the background and text colours (0: none).
+    using TCase = std::tuple<int, quint32, const char*, int, TRgbColour, TRgbColour>;
+    const TRgbColour blue = RgbColour(0, 0, 255), black = RgbColour(0, 0, 0), red = RgbColour(255, 0, 0),
+                     yellow = RgbColour(255, 255, 0), teal = RgbColour(0, 128, 128),
+                     aqua = RgbColour(0, 255, 255), tan = RgbColour(240, 202, 166);
+    const auto f = [](std::initializer_list<int> bits) { return FlagSetInclude(0, bits); };
     const TCase cases[] = {
-        {pkPayments, {TF::Keyed}, "1000", 3, 0, 0},
-        {pkPayments, {TF::Reconciled, TF::Highlight}, "2000", 3, 0, blue},
-        {pkPayments, {TF::Highlight, TF::Contra}, "2000", 3, RgbColour(255, 255, 0), black},
-        {pkPayments, {TF::Contra}, "2000", 3, RgbColour(255, 0, 0), RgbColour(255, 255, 0)},
-        {pkBankStatementDeposits, {TF::Keyed}, "2000", 3, RgbColour(255, 0, 0), RgbColour(255, 255, 0)},
-        {pkGeneralJournals, {TF::Contra}, "2000", 3, RgbColour(0, 128, 128), black},
-        {pkPayments, {TF::DissectionMember}, "1000", 0, RgbColour(0, 255, 255), 0},
-        {pkPayments, {TF::DissectionMember}, "1000", 1, 0, 0},
-        {pkPayments, {TF::DissectionTotal}, "1000", 2, RgbColour(0, 255, 255), 0},
-        {pkPayments, {TF::DissectionMember, TF::TaxLine}, "1000", 0, RgbColour(0, 255, 255), 0},
-        {pkPayments, {TF::DissectionMember, TF::TaxLine}, "1000", 5, RgbColour(240, 202, 166), 0},
-        {pkPayments, {TF::Reconciled, TF::DissectionMember}, "1000", 0, RgbColour(0, 255, 255), blue},
+        {pkPayments, f({TF::Keyed}), "1000", 3, 0, 0},
+        {pkPayments, f({TF::Reconciled, TF::Highlight}), "2000", 3, 0, blue},
+        {pkPayments, f({TF::Highlight, TF::Contra}), "2000", 3, yellow, black},
+        {pkPayments, f({TF::Contra}), "2000", 3, red, yellow},
+        {pkBankStatementDeposits, f({TF::Keyed}), "2000", 3, red, yellow},
+        {pkGeneralJournals, f({TF::Contra}), "2000", 3, teal, black},
+        {pkPayments, f({TF::DissectionMember}), "1000", 0, aqua, 0},
+        {pkPayments, f({TF::DissectionMember}), "1000", 1, 0, 0},
+        {pkPayments, f({TF::DissectionTotal}), "1000", 2, aqua, 0},
+        {pkPayments, f({TF::DissectionMember, TF::TaxLine}), "1000", 0, aqua, 0},
+        {pkPayments, f({TF::DissectionMember, TF::TaxLine}), "1000", 5, tan, 0},
+        {pkPayments, f({TF::Reconciled, TF::DissectionMember}), "1000", 0, aqua, blue},
     };
-    for (const TCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.Kind << " " << c.Posting << " column " << c.Column);
-        auto list = List(c.Kind);
+    for (const auto& [kind, flags, posting, column, background, text] : cases) {
+        SCOPED_TRACE(testing::Message() << kind << " " << posting << " column " << column);
+        auto list = List(kind);
         list->SetHighlightSwitch(1);
-        TTransactionDetail& entry = Add(*list, c.Posting, FlagSetInclude(0, c.Flags));
+        TTransactionDetail& entry = Add(*list, posting, flags);
         entry.Reference = 5;
-        const TTransactionList::TCellColours colours = list->GetCellColours(0, c.Column);
-        EXPECT_EQ(colours.HasBackground ? colours.Background : 0, c.Background);
-        EXPECT_EQ(colours.HasText ? colours.Text : 0, c.Text);
+        const TTransactionList::TCellColours colours = list->GetCellColours(0, column);
+        EXPECT_EQ(colours.HasBackground ? colours.Background : 0, background);
+        EXPECT_EQ(colours.HasText ? colours.Text : 0, text);
         entry.Reference = ContraReference; // a contra reference is never the warning pair
-        EXPECT_NE(list->GetCellColours(0, c.Column).Background, RgbColour(255, 0, 0));
+        EXPECT_NE(list->GetCellColours(0, column).Background, red);
     }
     auto list = List(pkPayments);
     Add(*list, "1000", 1u << TF::Highlight);
@@ -321,18 +274,20 @@ TEST_F(TransactionListCellsTest, WholeListProceduresOnAccounts) {
     list->GetItem(1)->Reference = ContraReference;
     list->GetItem(3)->BankCode = Code("9000");
     list->GetItem(2)->Date = EncodeDateNum(2005, 10, 20);
-    const bool expected[][3] = {
-        {false, false, false}, {true, true, true}, {false, false, false}, {true, true, false}};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(
-            QList<bool>({list->IsBankContraEntry(i, false, false), list->IsBankContraEntry(i, true, false),
-                         list->IsBankContraEntry(i, true, true)}),
-            QList<bool>(std::begin(expected[i]), std::end(expected[i])))
-            << i;
+    // Whether each entry posts to its own bank account: at all, to a bank or suspense account, as a contra.
+    const QStringList expected = {"000", "111", "000", "110"};
+    for (int i = 0; i < 4; ++i) {
+        QString got;
+        for (const auto& [bank, contra] : {std::pair{false, false}, {true, false}, {true, true}})
+            got += list->IsBankContraEntry(i, bank, contra) ? u'1' : u'0';
+        EXPECT_EQ(got, expected[i]) << i;
+    }
 
-    EXPECT_EQ(list->GetAccountCurrencyRate(Code("2100")), 0.65);
-    EXPECT_EQ(list->GetAccountCurrencyRate(Code("2000")), 1.0); // AUD has no rate in the chart
-    EXPECT_EQ(list->GetAccountCurrencyRate(Code("7777")), 1.0);
+    // Currency rates: USD's; AUD has none in the chart, and 7777 is no account.
+    EXPECT_EQ(
+        QList<double>({list->GetAccountCurrencyRate(Code("2100")), list->GetAccountCurrencyRate(Code("2000")),
+                       list->GetAccountCurrencyRate(Code("7777"))}),
+        QList<double>({0.65, 1.0, 1.0}));
 
     // Mapping: 3000 names 1000 as its target, 1000 an account the chart lacks.
     Accounts->GetAccount(Accounts->IndexOf("3000"))->Code2 = Code("1000");
@@ -340,33 +295,27 @@ TEST_F(TransactionListCellsTest, WholeListProceduresOnAccounts) {
     TTransactionDetail entry(1, pkPayments);
     entry.PostingCode = Code("3000");
     entry.BankCode = Code("1000");
-    EXPECT_EQ(list->MapAccountCode(entry), Accounts->IndexOf("1000"));
-    EXPECT_EQ(list->MapBankAccountCode(entry), Accounts->IndexOf("9000"));
-    EXPECT_EQ(QList<TAccountCode>({entry.PostingCode, entry.BankCode}),
-              QList<TAccountCode>({Code("1000"), Code("9000")}));
+    EXPECT_EQ(list->MapAccountCode(entry) * 100 + list->MapBankAccountCode(entry),
+              Accounts->IndexOf("1000") * 100 + Accounts->IndexOf("9000"));
+    EXPECT_TRUE(entry.PostingCode == Code("1000") && entry.BankCode == Code("9000"));
     entry.PostingCode = Code("7777");
-    EXPECT_EQ(list->MapAccountCode(entry), -1);
-    EXPECT_EQ(entry.PostingCode, Code("7777"));
+    EXPECT_TRUE(list->MapAccountCode(entry) == -1 && entry.PostingCode == Code("7777"));
 
-    QString details = "~RENT <M> <Y>";
-    QString message;
+    // Details: abbreviations always, month and title macros except on standard bank transactions.
+    QString details = "~RENT <M> <Y>", standard = "~RENT <M>", message;
     EXPECT_TRUE(list->ValidateDetails(details, message, EncodeDateNum(2005, 10, 3)));
-    EXPECT_EQ(details, "Office rent Oct 2006");
-    details = "<M>";
-    EXPECT_TRUE(List(pkStandardBankTransactions, 1)->ValidateDetails(details, message, 1.0));
-    EXPECT_EQ(details, "<M>");
+    EXPECT_TRUE(List(pkStandardBankTransactions, 1)->ValidateDetails(standard, message, 1.0));
+    EXPECT_EQ(details + "|" + standard, "Office rent Oct 2006|Office rent <M>");
 
-    // Deleting by dates: the 15th and 20th of October, then with a bank account the 15th only.
-    list->SetSaved(true);
-    EXPECT_EQ(list->DeleteEntriesInDateRange(Accounts->IndexOf("2000"), EncodeDateNum(2005, 10, 15),
-                                             EncodeDateNum(2005, 10, 15)),
-              2);
-    EXPECT_FALSE(list->Saved());
-    list->SetSaved(true);
-    EXPECT_EQ(list->DeleteEntriesInDateRange(-1, EncodeDateNum(2005, 10, 16), EncodeDateNum(2005, 10, 19)),
-              0);
-    EXPECT_TRUE(list->Saved());
-    EXPECT_EQ(list->DeleteEntriesInDateRange(-1, EncodeDateNum(2005, 10, 15), EncodeDateNum(2005, 10, 20)),
-              2);
+    // Deleting by dates: bank 2000 on the 15th, none between, then everything of the 15th to the 20th.
+    const auto remove = [&](int bank, int from, int to) {
+        list->SetSaved(true);
+        const int removed =
+            list->DeleteEntriesInDateRange(bank, EncodeDateNum(2005, 10, from), EncodeDateNum(2005, 10, to));
+        EXPECT_EQ(list->Saved(), removed == 0);
+        return removed;
+    };
+    EXPECT_EQ(QList<int>({remove(Accounts->IndexOf("2000"), 15, 15), remove(-1, 16, 19), remove(-1, 15, 20)}),
+              QList<int>({2, 0, 2}));
     EXPECT_EQ(list->Count(), 0);
 }
