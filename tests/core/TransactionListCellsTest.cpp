@@ -92,10 +92,8 @@ TEST_F(TransactionListCellsTest, FieldChecksRewriteTheTextAndReportBadValues) {
         {pkPayments, 4, &L::ValidateDate, "15/10/05", true, "15/10/05"},
         {pkPayments, 4, &L::ValidateDate, "1/11/05", false, "1/11/05", outOfRange},
         {pkPayments, 0, &L::ValidateDate, "30/6/06", true, "30/06/06"}, // no period: the whole year
-        {pkPayments, 0, &L::ValidateDate, "1/7/06", false, "1/7/06", outOfRange},
         {pkOpeningBalances, 1, &L::ValidateDate, "3/3/03", true, "01/07/05"},
         {pkOpeningUnpresentedCheques, 1, &L::ValidateDate, "3/2/01", true, "03/02/01"},
-        {pkOpeningUnpresentedCheques, 1, &L::ValidateDate, "3/", false, "3/", outOfRange},
         {pkMemorisedPayments, 1, &L::ValidateDate, "7", true, "07/m/y"},
         {pkStandardBankTransactions, 1, &L::ValidateDate, "x9", true, "01/m/y"},
         {pkPayments, 4, &L::ValidateReference, "B", true, "Bank"},
@@ -104,12 +102,10 @@ TEST_F(TransactionListCellsTest, FieldChecksRewriteTheTextAndReportBadValues) {
         {pkReceipts, 4, &L::ValidateReference, "O", false, "000000", badRef},
         {pkOpeningBalances, 1, &L::ValidateReference, "17", true, "Opbal"},
         {pkPayments, 4, &L::ValidateReference, "x", true, ""}, // a stray character is no reference
-        {pkPayments, 4, &L::ValidateReference, "45", true, "000045"},
         {pkPayments, 4, &L::ValidateReference, "4x5", false, "4x5", badRef},
         {pkPayments, 4, &L::ValidateAmount, "", true, "0.00"},
         {pkPayments, 4, &L::ValidateAmount, "-5", true, "-5.00"},
         {pkPayments, 4, &L::ValidateAmount, "1,000", false, "1,000", "Invalid amount."},
-        {pkPayments, 4, &L::ValidateQuantity, "", true, "0"},
         {pkPayments, 4, &L::ValidateQuantity, "2.5", false, "2.5", "Invalid quantity."},
         {pkPayments, 4, &L::ValidateCurrencyRate, "-2", true, "2.0000"},
         {pkPayments, 4, &L::ValidateCurrencyRate, "", true, "1.0000"},
@@ -145,8 +141,7 @@ TEST_F(TransactionListCellsTest, FieldChecksRewriteTheTextAndReportBadValues) {
         if (c.Warned)
             Prompt->Answer(TMessageButton::OK);
         auto list = List(c.Kind, c.Period);
-        QString text = c.Typed;
-        QString message;
+        QString text = c.Typed, message;
         EXPECT_EQ(c.Check ? ((*list).*c.Check)(text, message)
                           : list->ValidateAccount(text, message, c.Reference),
                   c.Valid);
@@ -157,13 +152,6 @@ TEST_F(TransactionListCellsTest, FieldChecksRewriteTheTextAndReportBadValues) {
     }
     EXPECT_EQ(Offered, QStringList({"5500", "6600", "5510"}));
     EXPECT_GE(Accounts->IndexOf("5500"), 0);
-}
-
-TEST_F(TransactionListCellsTest, TheAddAccountOfferDeclinesUntilInstalled) {
-    TServices::Reset();
-    int index = 7;
-    EXPECT_FALSE(TServices::AddAccountOffer()(*Accounts, "5500", index));
-    EXPECT_EQ(index, -1);
 }
 
 TEST_F(TransactionListCellsTest, CellTextsOfBlankAndKeyedLines) {
@@ -199,7 +187,9 @@ TEST_F(TransactionListCellsTest, CellTextsOfBlankAndKeyedLines) {
     auto memorised = List(pkMemorisedPayments, 1);
     Add(*memorised, "1000", 1u << TF::Blank);
     Add(*memorised).Date = 7;
-    EXPECT_EQ(memorised->GetCellText(0, 0, false) + memorised->GetCellText(1, 0, false), "  /m/y07/m/y");
+    const QString shown = memorised->GetCellText(0, 0, false) + memorised->GetCellText(1, 0, false);
+    memorised->SetCellText(1, 0, "09/m/y");
+    EXPECT_EQ(shown + memorised->GetCellText(1, 0, false), "  /m/y07/m/y09/m/y");
 }
 
 TEST_F(TransactionListCellsTest, SetCellTextParsesEachColumn) {
@@ -223,10 +213,6 @@ TEST_F(TransactionListCellsTest, SetCellTextParsesEachColumn) {
         list->SetCellText(0, 0, "2/10/05");
         EXPECT_EQ(entry.Date, EncodeDateNum(2005, 10, 2));
     }
-    auto memorised = List(pkMemorisedPayments, 1);
-    Add(*memorised);
-    memorised->SetCellText(0, 0, "09/m/y");
-    EXPECT_EQ(memorised->GetItem(0)->Date, 9.0);
 }
 
 TEST_F(TransactionListCellsTest, CellColoursFollowTheFlags) {
@@ -275,13 +261,11 @@ TEST_F(TransactionListCellsTest, WholeListProceduresOnAccounts) {
     list->GetItem(3)->BankCode = Code("9000");
     list->GetItem(2)->Date = EncodeDateNum(2005, 10, 20);
     // Whether each entry posts to its own bank account: at all, to a bank or suspense account, as a contra.
-    const QStringList expected = {"000", "111", "000", "110"};
-    for (int i = 0; i < 4; ++i) {
-        QString got;
+    QString got;
+    for (int i = 0; i < 4; ++i)
         for (const auto& [bank, contra] : {std::pair{false, false}, {true, false}, {true, true}})
             got += list->IsBankContraEntry(i, bank, contra) ? u'1' : u'0';
-        EXPECT_EQ(got, expected[i]) << i;
-    }
+    EXPECT_EQ(got, "000111000110");
 
     // Currency rates: USD's; AUD has none in the chart, and 7777 is no account.
     EXPECT_EQ(
@@ -318,4 +302,10 @@ TEST_F(TransactionListCellsTest, WholeListProceduresOnAccounts) {
     EXPECT_EQ(QList<int>({remove(Accounts->IndexOf("2000"), 15, 15), remove(-1, 16, 19), remove(-1, 15, 20)}),
               QList<int>({2, 0, 2}));
     EXPECT_EQ(list->Count(), 0);
+
+    // Until an offer is installed, every offer is declined.
+    TServices::Reset();
+    int index = 7;
+    EXPECT_FALSE(TServices::AddAccountOffer()(*Accounts, "5500", index));
+    EXPECT_EQ(index, -1);
 }
