@@ -90,6 +90,7 @@ bool TTransactionList::ValidateReference(QString& text, QString& message) const 
             valid = false;
         }
     }
+    // Text that is no reference stays as typed; a refused Opbal shows as the reference 0.
     if (!valid && reference == -1)
         return Fail(message, InvalidReference);
     text = ReferenceToText(reference);

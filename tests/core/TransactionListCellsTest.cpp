@@ -1,6 +1,7 @@
 #include "core/charts/CurrConvRatesChart.h"
 #include "core/charts/StdDescChart.h"
 #include "core/charts/TaxRateChart.h"
+#include "core/common/RegionalSettings.h"
 #include "core/dates/DateNumbers.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionList.h"
@@ -155,6 +156,7 @@ TEST_F(TransactionListCellsTest, FieldChecksRewriteTheTextAndReportBadValues) {
 }
 
 TEST_F(TransactionListCellsTest, CellTextsOfBlankAndKeyedLines) {
+    TServices::Regional().DateSeparator = u'-'; // the program's separator, not the workstation's
     auto list = List(pkPayments);
     Add(*list, "1000", 1u << TF::Blank | 1u << TF::NonCash);
     TTransactionDetail& keyed = Add(*list, "1000");
@@ -164,8 +166,8 @@ TEST_F(TransactionListCellsTest, CellTextsOfBlankAndKeyedLines) {
     keyed.Rate = 0.65;
     keyed.SetDetails("Stationery");
     keyed.Flags |= 1u << TF::CapitalAcquisition;
-    const QStringList blankTexts = {"  /  /  ", "", "", "", "", "", "", "", "", "Y", "2000"};
-    const QStringList keyedTexts = {"15/10/05", "000045",     "1000", "-1234.50", "0",   "EXP,GST",
+    const QStringList blankTexts = {"  -  -  ", "", "", "", "", "", "", "", "", "Y", "2000"};
+    const QStringList keyedTexts = {"15-10-05", "000045",     "1000", "-1234.50", "0",   "EXP,GST",
                                     "0.6500",   "Stationery", "Y",    "",         "2000"};
     for (int column = 0; column < TTransactionList::ColumnCount; ++column) {
         EXPECT_EQ(list->GetCellText(0, column, false), blankTexts[column]) << column;
@@ -189,7 +191,7 @@ TEST_F(TransactionListCellsTest, CellTextsOfBlankAndKeyedLines) {
     Add(*memorised).Date = 7;
     const QString shown = memorised->GetCellText(0, 0, false) + memorised->GetCellText(1, 0, false);
     memorised->SetCellText(1, 0, "09/m/y");
-    EXPECT_EQ(shown + memorised->GetCellText(1, 0, false), "  /m/y07/m/y09/m/y");
+    EXPECT_EQ(shown + memorised->GetCellText(1, 0, false), "  -m-y07-m-y09-m-y");
 }
 
 TEST_F(TransactionListCellsTest, SetCellTextParsesEachColumn) {
