@@ -44,6 +44,11 @@ public:
     void ShowContext(int) override {}
 };
 
+bool DeclineAddAccount(TAccountsChart&, const QString&, int& index) {
+    index = -1;
+    return false;
+}
+
 struct TRegistry {
     std::shared_ptr<IUserPrompt> Prompt;
     std::shared_ptr<IProgressFactory> ProgressFactory;
@@ -55,6 +60,7 @@ struct TRegistry {
     // Held by value and reset in place: date formatters keep a reference to it.
     TRegionalSettings Regional;
     std::shared_ptr<TProgramParams> Settings;
+    TAddAccountOffer AddAccountOffer;
 
     TRegistry() { Reset(); }
     void Reset() {
@@ -67,6 +73,7 @@ struct TRegistry {
         Help = std::make_shared<TNoHelp>();
         Regional.Reset();
         Settings.reset();
+        AddAccountOffer = DeclineAddAccount;
     }
 };
 
@@ -117,6 +124,13 @@ TProgramParams& TServices::Settings() {
 }
 void TServices::SetSettings(std::shared_ptr<TProgramParams> settings) {
     Registry().Settings = std::move(settings);
+}
+
+const TAddAccountOffer& TServices::AddAccountOffer() {
+    return Registry().AddAccountOffer;
+}
+void TServices::SetAddAccountOffer(TAddAccountOffer offer) {
+    Registry().AddAccountOffer = offer ? std::move(offer) : TAddAccountOffer(DeclineAddAccount);
 }
 
 void TServices::SetPrompt(std::shared_ptr<IUserPrompt> service) {

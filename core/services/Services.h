@@ -8,10 +8,19 @@
 #include "core/services/Progress.h"
 #include "core/services/UserPrompt.h"
 
+#include <QString>
+
+#include <functional>
 #include <memory>
 
+class TAccountsChart;
 class TProgramParams;
 class TRegionalSettings;
+
+// Offers the user to add an account that a typed code names but the chart lacks, with the typed
+// text as its code. True when the account was added; index is then its place in the chart (-1
+// otherwise).
+using TAddAccountOffer = std::function<bool(TAccountsChart& chart, const QString& codeText, int& index)>;
 
 // The one place where the data layer finds the services it talks to the user and the
 // workstation through. The program entry installs the windowed implementations; tests install
@@ -45,6 +54,11 @@ public:
     static void SetHelp(std::shared_ptr<IHelp> service);
     // Installs the program settings; nullptr removes them.
     static void SetSettings(std::shared_ptr<TProgramParams> settings);
+
+    // The add-account offer of the account window; until one is installed (and after an empty
+    // one is installed) every offer is declined.
+    static const TAddAccountOffer& AddAccountOffer();
+    static void SetAddAccountOffer(TAddAccountOffer offer);
 
     // Puts every service back to its default.
     static void Reset();

@@ -198,9 +198,16 @@ public:
     int SaveIfNeeded();
 
     // --- Grid cells and field validation (0-based entry index) ------------------------------------
+    // Columns: 0 date, 1 reference, 2 posting account, 3 amount, 4 quantity, 5 tax codes, 6 currency
+    // rate, 7 details, 8 capital acquisition, 9 non-cash, 10 bank account.
     static constexpr int ColumnCount = 11;
+    // The text of a cell; forDisplay gives the amount with its currency symbol (negatives in
+    // parentheses) and the bank account with its currency, else the editable forms. A blank line
+    // shows an empty date mask, its yes/no flags and (for editing) its bank account. Empty for an
+    // index outside the list.
     QString GetCellText(int index, int column, bool forDisplay) const;
-    // Parses the trimmed text into the entry's field; returns 1.
+    // Parses the trimmed text into the entry's field; returns 1. Unreadable dates and amounts keep
+    // the old value; quantity, tax codes and rate change only while their columns are on.
     int SetCellText(int index, int column, const QString& text);
     struct TCellColours {
         bool HasBackground = false;
@@ -208,23 +215,38 @@ public:
         bool HasText = false;
         TRgbColour Text = 0;
     };
+    // What the grid paints a cell in: reconciled entries in blue text; highlighted entries, bank
+    // postings that are no contra and contra lines on their backgrounds; dissections and tax lines
+    // on theirs.
     TCellColours GetCellColours(int index, int column) const;
     // Each rewrites text into its normal form and returns whether the value is valid; message is
-    // filled when it is not (the account checks may also decline without a message).
+    // filled when it is not (the account checks may also decline without a message). The posting-
+    // account check warns (information beep, OK box) of a non-contra posting to a bank account on
+    // payments, receipts, memorised payments, standard bank transactions and deleted transactions;
+    // an account the chart lacks is offered for adding (TServices::AddAccountOffer).
     bool ValidateDate(QString& text, QString& message) const;
     bool ValidateReference(QString& text, QString& message) const;
     bool ValidateAccount(QString& text, QString& message, qint32 reference) const;
     bool ValidateAmount(QString& text, QString& message) const;
     bool ValidateQuantity(QString& text, QString& message) const;
     bool ValidateTaxCode(QString& text, QString& message) const;
+    // The rate is judged as written with four decimals, so a rate that shows as 0.0000 is refused.
     bool ValidateCurrencyRate(QString& text, QString& message) const;
     bool ValidateDetails(QString& text, QString& message, double date) const;
     bool ValidateBankAccount(QString& text, QString& message) const;
+    // Whether the entry posts to its own bank account; requireBankAccount: one with bank details or
+    // of type "SUS"; requireContraReference: with the reference Contra.
     bool IsBankContraEntry(int index, bool requireBankAccount, bool requireContraReference) const;
+    // Deletes the entries dated fromDate to toDate (with a bank account index of 0 or more, only
+    // those of that bank account) and returns how many; marks the list unsaved when any went.
     int DeleteEntriesInDateRange(int bankAccountIndex, double fromDate, double toDate);
+    // The rate of the account's bank currency in the currency chart; 1.0 when there is none.
     double GetAccountCurrencyRate(const TAccountCode& code) const;
+    // The month macros for the date, then the title macros for the list's year and period.
     QString ExpandDetailsMacros(const QString& text, double date) const;
-    // Return the index of the account used; -1 when the entry's account is not in the chart.
+    // Replace the posting (bank) account by the account its own names as mapping target (Code2),
+    // or the default suspense account when that is not in the chart. Return the index of the
+    // account used; -1, nothing changed, when the entry's account is not in the chart.
     int MapAccountCode(TTransactionDetail& entry) const;
     int MapBankAccountCode(TTransactionDetail& entry) const;
 
@@ -292,6 +314,19 @@ private:
     void WriteMonthFile(const QString& native, const std::vector<const TTransactionDetail*>& entries,
                         const TOptionSet& options) const;
     // --- private helpers of the grid ---
+    // The chart index of an account code; -1 when it is not there (or there is no chart).
+    int AccountIndexOf(const TAccountCode& code) const;
+    // Whether the code names a chart account with bank details.
+    bool IsBankAccountCode(const TAccountCode& code) const;
+    // The account a typed text names: by code or description, then as a code of the account
+    // format, then by the add-account offer; -1 when none (declined offers included).
+    int LookUpTypedAccount(const QString& text) const;
+    // The chart's default bank account, else its default suspense account; -1 without either.
+    int DefaultBankOrSuspenseAccount() const;
+    // The code of a chart account; the empty code for -1.
+    TAccountCode CodeOfAccount(int index) const;
+    // The text of a code in the file's account format (empty without one).
+    QString FormatCodeText(const TAccountCode& code) const;
     // --- private helpers of the generated lines ---
     // --- private helpers of pasting ---
 

@@ -37,6 +37,12 @@ inline constexpr TRgbColour DefaultEntryHighlightBackground = RgbColour(255, 255
 inline constexpr TRgbColour DefaultContraBackground = RgbColour(0, 128, 128);
 inline constexpr TRgbColour DefaultDissectionBackground = RgbColour(0, 255, 255);
 inline constexpr TRgbColour DefaultTaxLineBackground = RgbColour(240, 202, 166);
+// The fixed colours of the transaction grid: the text of a reconciled entry, the text on a
+// highlight or contra background, and the warning pair of a non-contra posting to a bank account.
+inline constexpr TRgbColour ReconciledTextColour = RgbColour(0, 0, 255);
+inline constexpr TRgbColour EntryTextColour = RgbColour(0, 0, 0);
+inline constexpr TRgbColour BankPostingBackground = RgbColour(255, 0, 0);
+inline constexpr TRgbColour BankPostingTextColour = RgbColour(255, 255, 0);
 
 // Colours taken from the desktop theme.
 enum class TSystemColourRole {
