@@ -154,6 +154,32 @@ TEST_F(GeneratedLinesTest, NoTaxLinesWithoutTheTaxColumnOrOnStandardBankTransact
     EXPECT_EQ(list->GenerateTaxEntries(at + 1, false, false), 0); // a tax line makes none
 }
 
+TEST_F(GeneratedLinesTest, RenamingRegeneratingAndMergingTaxLines) {
+    auto list = List();
+    Add(*list, Oct(12), 110.0, GST | LUX);
+    list->GenerateTaxEntries(0, false, false);
+    TTransactionDetail& entry = *list->GetItem(0);
+    entry.SetDetails(QStringLiteral("Shop fit-out"));
+    list->UpdateTaxEntryDetails(0);
+    EXPECT_EQ(list->GetItem(2)->Details(), "LUX tax (25.00%) on Shop fit-out");
+    // Keyed again as 120.00 in all: the old tax comes back before the new is taken out.
+    entry.Amount = 88.0;
+    EXPECT_EQ(list->GenerateTaxEntries(0, true, true), 2);
+    EXPECT_DOUBLE_EQ(list->GetItem(1)->Amount, 10.91);
+    EXPECT_DOUBLE_EQ(list->GetItem(2)->Amount, 24.0);
+    EXPECT_DOUBLE_EQ(entry.Amount, 85.09);
+    EXPECT_EQ(entry.Dissection, 110400001); // a fresh number; the counter moved past it
+    EXPECT_EQ(list->GetNextDissectionNo(4), 110400002);
+    int inSelection = 0;
+    int before = 0;
+    list->MergeTaxEntries(0, 1, 1, inSelection, before);
+    EXPECT_EQ(inSelection, 1);
+    EXPECT_EQ(before, 0);
+    EXPECT_DOUBLE_EQ(entry.Amount, 120.0);
+    EXPECT_EQ(entry.Dissection, -1);
+    EXPECT_EQ(list->Count(), 2);
+}
+
 TEST_F(GeneratedLinesTest, AnEntryAlreadyInADissectionStaysInIt) {
     auto list = List();
     Add(*list, Oct(12), 40.0, 0, "2000", 110400007);
