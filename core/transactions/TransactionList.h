@@ -5,6 +5,7 @@
 #include "core/transactions/TransactionListSources.h"
 #include "core/vocab/Colours.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -12,6 +13,8 @@
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+class TTaxRate;
 
 // The transactions of one data-entry page: one page kind of one file and financial year over one
 // period (period 0: the whole year, for the kinds without periods). Beside the owned entries it
@@ -287,8 +290,18 @@ private:
     // Deletes the rows (ascending), adding their amounts to the entry at index when addToAmount;
     // index follows the entry.
     void DeleteTaxLines(int& index, const std::vector<int>& rows, bool addToAmount);
+    // What every tax line of one tax code shares: the code, its posting account (the default
+    // suspense account when the chart lacks the code's account) and the start of its details.
+    struct TTaxLinePlan {
+        const TTaxRate* Rate = nullptr;
+        TAccountCode Posting;
+        QByteArray DetailsStart;
+    };
+    // The plans of the chart's tax codes, in chart order.
+    std::vector<TTaxLinePlan> TaxLinePlans() const;
     // Builds the entry's tax lines and takes their tax out of its amount (see GenerateTaxEntries).
-    std::vector<std::unique_ptr<TTransactionDetail>> MakeTaxLines(TTransactionDetail& entry);
+    std::vector<std::unique_ptr<TTransactionDetail>> MakeTaxLines(TTransactionDetail& entry,
+                                                                  const std::vector<TTaxLinePlan>& plans);
     // The code of the chart's default suspense account (the empty code without one).
     TAccountCode SuspenseCode() const;
     // --- private helpers of pasting ---

@@ -12,10 +12,11 @@
 #include "core/vocab/PageKinds.h"
 #include "core/vocab/SmallVocabulary.h"
 
-#include <QMap>
-
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <iterator>
+#include <map>
 #include <optional>
 
 namespace TF = TransactionFlag;
@@ -64,37 +65,41 @@ void TTransactionList::GenerateContras(bool showProgress) {
                         false);
     }
 
-    QMap<QString, TContraAccountInfo> accounts;
+    // Walked from the last entry to the first; the contra lines go in one sweep.
+    std::map<std::array<qint16, 4>, TContraAccountInfo> accounts;
+    TContraAccountInfo* current = nullptr;
     const int entryCount = Count();
     for (int i = entryCount - 1; i >= 0; --i) {
         if (progress && i % 256 == 0)
             progress->SetPosition(100.0 * (entryCount - i) / entryCount);
         const TTransactionDetail& entry = *Entries[static_cast<size_t>(i)];
-        if (entry.HasAnyFlag({TF::Blank}))
+        if (entry.HasAnyFlag({TF::Blank, TF::Contra}))
             continue;
-        if (entry.HasAnyFlag({TF::Contra})) {
-            DeleteTransaction(i);
-            continue;
+        if (!current || !(current->BankCode == entry.BankCode)) {
+            const TAccountCode& bank = entry.BankCode;
+            current = &accounts[{bank.Branch, bank.Division, bank.Account, bank.SubAccount}];
+            current->BankCode = bank;
         }
-        const TAccountCode& bank = entry.BankCode;
-        const QString key = Books.Format ? Books.Format->FormatCode(bank)
-                                         : QStringLiteral("%1.%2.%3.%4")
-                                               .arg(bank.Branch)
-                                               .arg(bank.Division)
-                                               .arg(bank.Account)
-                                               .arg(bank.SubAccount);
-        TContraAccountInfo& info = accounts[key];
-        info.BankCode = bank;
         if (!entry.HasAnyFlag({TF::DissectionTotal}))
-            info.Add(entry.Date == 0.0 ? PeriodStartDay : entry.Date, PeriodStartDay, entry.Amount);
+            current->Add(entry.Date == 0.0 ? PeriodStartDay : entry.Date, PeriodStartDay, entry.Amount);
     }
+    if (std::erase_if(Entries, [](const auto& entry) { return entry->HasAnyFlag({TF::Contra}); }) > 0)
+        IsSaved = false;
+    // The accounts in the order of their formatted codes.
+    std::vector<std::pair<QString, const TContraAccountInfo*>> ordered;
+    for (const auto& [parts, account] : accounts)
+        ordered.emplace_back(Books.Format ? Books.Format->FormatCode(account.BankCode) : QString(), &account);
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
 
     const int frequency = Books.Contras;
     if (frequency >= cfDaily && frequency <= cfMonthly) {
         const QString word = RepetitionWords[static_cast<size_t>(frequency)].toString();
         const bool journal = Kind >= pkGeneralJournals && Kind <= pkPettyCashJournals;
         const bool bankStatement = Kind == pkBankStatementDeposits || Kind == pkBankStatementWithdrawals;
-        for (const TContraAccountInfo& info : accounts) {
+        std::vector<std::unique_ptr<TTransactionDetail>> contras;
+        for (const auto& [key, bankInfo] : ordered) {
+            const TContraAccountInfo& info = *bankInfo;
             QString description;
             if (Books.Accounts)
                 if (const TAccountDetail* account =
@@ -116,7 +121,7 @@ void TTransactionList::GenerateContras(bool showProgress) {
                 DecodeDateNum(date, year, month, dayOfMonth);
                 const int slot = TransactionMonthSlot(Kind, month, YearEndMonth());
                 auto contra =
-                    std::make_unique<TTransactionDetail>(GetNextID(slot), static_cast<qint16>(Kind));
+                    std::make_unique<TTransactionDetail>(TakeNextID(slot), static_cast<qint16>(Kind));
                 contra->Date = date;
                 contra->BankCode = info.BankCode;
                 contra->Amount = RoundHalfEven(-total, 2);
@@ -135,9 +140,14 @@ void TTransactionList::GenerateContras(bool showProgress) {
                                                       : QStringLiteral("%1 contra total to %2"))
                                            .arg(word, description));
                 }
-                const bool blankLast = !Entries.empty() && Entries.back()->HasAnyFlag({TF::Blank});
-                InsertTransaction(Count() - (blankLast ? 1 : 0), std::move(contra), slot);
+                contras.push_back(std::move(contra));
             }
+        }
+        if (!contras.empty()) {
+            const bool blankLast = !Entries.empty() && Entries.back()->HasAnyFlag({TF::Blank});
+            Entries.insert(Entries.end() - (blankLast ? 1 : 0), std::make_move_iterator(contras.begin()),
+                           std::make_move_iterator(contras.end()));
+            IsSaved = false;
         }
     }
     SetSortOrder(soBankAccount, true);

@@ -32,6 +32,7 @@ std::vector<TDissectTransInfo> GatherDissections(const TTransactionList& list, q
     std::unordered_map<qint32, size_t> infoOf;
     const bool stopAfterRun = dissection != -1 && list.SortOrder() == TTransactionList::soBankAccount;
     bool metRun = false;
+    size_t current = 0;
     for (int i = 0; i < list.Count(); ++i) {
         const TTransactionDetail& entry = *list.GetItem(i);
         if (entry.Dissection == -1 || entry.HasAnyFlag({TF::Blank}) ||
@@ -41,10 +42,14 @@ std::vector<TDissectTransInfo> GatherDissections(const TTransactionList& list, q
             continue;
         }
         metRun = true;
-        const auto [place, added] = infoOf.try_emplace(entry.Dissection, infos.size());
-        if (added)
-            infos.emplace_back().Dissection = entry.Dissection;
-        TDissectTransInfo& info = infos[place->second];
+        // Members usually sit together: look up only when the number changes.
+        if (infos.empty() || infos[current].Dissection != entry.Dissection) {
+            const auto [place, added] = infoOf.try_emplace(entry.Dissection, infos.size());
+            if (added)
+                infos.emplace_back().Dissection = entry.Dissection;
+            current = place->second;
+        }
+        TDissectTransInfo& info = infos[current];
         if (entry.HasAnyFlag({TF::DissectionTotal})) {
             if (info.TotalRow >= 0)
                 spareTotals.push_back(info.TotalRow);
@@ -65,7 +70,7 @@ std::vector<TDissectTransInfo> GatherDissections(const TTransactionList& list, q
 }
 
 void FillTotalLine(TTransactionDetail& total, const TDissectTransInfo& info, qint32 id, double amount,
-                   const QString& pageName) {
+                   const TTransactionDetail::TDetailsField& details) {
     total.ID = id;
     total.Date = info.Date;
     total.Reference = info.Reference;
@@ -73,7 +78,7 @@ void FillTotalLine(TTransactionDetail& total, const TDissectTransInfo& info, qin
     total.BankCode = info.BankCode;
     total.SetFlags({TF::DissectionTotal});
     total.Amount = amount;
-    total.SetDetails(QStringLiteral("%1 Dissection Total").arg(pageName));
+    total.SetDetailsField(details);
 }
 
 } // namespace
@@ -86,6 +91,8 @@ int TTransactionList::UpdateDissectionTotals(qint32 dissection, int position, in
         return 0;
     const bool wasSaved = IsSaved;
     const QString pageName = RemoveTrailingS(PageKindEntry(Kind).Name.toString());
+    TTransactionDetail totalText;
+    totalText.SetDetails(QStringLiteral("%1 Dissection Total").arg(pageName));
     TRowEdits edits;
     const std::vector<TDissectTransInfo> infos = GatherDissections(*this, dissection, edits.Deletes);
     for (const TDissectTransInfo& info : infos) {
@@ -120,10 +127,11 @@ int TTransactionList::UpdateDissectionTotals(qint32 dissection, int position, in
         }
         const qint32 totalID = SlotKeyBase(slot) + DissectionTotalSequence;
         if (info.TotalRow >= 0) {
-            FillTotalLine(*Entries[static_cast<size_t>(info.TotalRow)], info, totalID, sum, pageName);
+            FillTotalLine(*Entries[static_cast<size_t>(info.TotalRow)], info, totalID, sum,
+                          totalText.DetailsField());
         } else {
             auto total = std::make_unique<TTransactionDetail>(totalID, static_cast<qint16>(Kind));
-            FillTotalLine(*total, info, totalID, sum, pageName);
+            FillTotalLine(*total, info, totalID, sum, totalText.DetailsField());
             edits.Inserts.emplace_back(info.LastRow + 1, std::move(total));
         }
     }

@@ -2,6 +2,7 @@
 
 #include "core/charts/AccountsChart.h"
 #include "core/charts/TaxRateChart.h"
+#include "core/io/Win1252Codec.h"
 #include "core/transactions/MoneyTotal.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionKeys.h"
@@ -40,9 +41,19 @@ double CentExact(double amount) {
     return std::fabs(amount * 100.0 - cents) < 1e-6 ? cents / 100.0 : amount;
 }
 
-QString TaxLineDetails(const TTaxRate& rate, const QString& parentDetails) {
-    return QStringLiteral("%1 tax (%2%3) on %4")
-        .arg(rate.Tax_Code, QString::number(rate.Tax_Rate, 'f', 2), QStringLiteral("%"), parentDetails);
+// The details of a tax line: the start its tax code gives, then the entry's details, cut to
+// the field. The entry's bytes are taken as they are.
+TTransactionDetail::TDetailsField TaxLineDetails(const QByteArray& start,
+                                                 const TTransactionDetail::TDetailsField& entryDetails) {
+    constexpr int capacity = TTransactionDetail::DetailsCapacity;
+    TTransactionDetail::TDetailsField field{};
+    const int startLength = std::min<int>(static_cast<int>(start.size()), capacity);
+    const int entryLength =
+        std::min<int>(static_cast<unsigned char>(entryDetails[0]), capacity - startLength);
+    std::copy_n(start.constData(), startLength, field.begin() + 1);
+    std::copy_n(entryDetails.begin() + 1, entryLength, field.begin() + 1 + startLength);
+    field[0] = static_cast<char>(startLength + entryLength);
+    return field;
 }
 
 } // namespace
@@ -52,29 +63,48 @@ TAccountCode TTransactionList::SuspenseCode() const {
                           : TAccountCode::Empty();
 }
 
-std::vector<std::unique_ptr<TTransactionDetail>> TTransactionList::MakeTaxLines(TTransactionDetail& entry) {
+std::vector<TTransactionList::TTaxLinePlan> TTransactionList::TaxLinePlans() const {
+    std::vector<TTaxLinePlan> plans;
+    if (!Books.TaxRates)
+        return plans;
+    const TAccountCode suspense = SuspenseCode();
+    for (int i = 0; i < Books.TaxRates->Count(); ++i) {
+        const TTaxRate* rate = Books.TaxRates->GetTaxRate(i);
+        if (!rate)
+            continue;
+        TTaxLinePlan& plan = plans.emplace_back();
+        plan.Rate = rate;
+        plan.Posting = rate->TaxAccount;
+        if (Books.Accounts && Books.Accounts->IndexOfCode(rate->TaxAccount) < 0)
+            plan.Posting = suspense;
+        plan.DetailsStart = TWin1252Codec::Encode(
+            QStringLiteral("%1 tax (%2%3) on ")
+                .arg(rate->Tax_Code, QString::number(rate->Tax_Rate, 'f', 2), QStringLiteral("%")));
+    }
+    return plans;
+}
+
+std::vector<std::unique_ptr<TTransactionDetail>>
+TTransactionList::MakeTaxLines(TTransactionDetail& entry, const std::vector<TTaxLinePlan>& plans) {
     std::vector<std::unique_ptr<TTransactionDetail>> lines;
-    const TTaxRateChart* rates = Books.TaxRates;
-    if (!rates || !ShowTaxColumn || Kind == UndoListKind || Kind == pkStandardBankTransactions ||
-        IsTaxLine(entry) || entry.HasAnyFlag({TF::DissectionTotal}) || !HasTaxCodes(entry))
+    if (!ShowTaxColumn || Kind == UndoListKind || Kind == pkStandardBankTransactions || IsTaxLine(entry) ||
+        entry.HasAnyFlag({TF::DissectionTotal}) || !HasTaxCodes(entry))
         return lines;
     const int slot = EntryMonthSlot(entry);
     // Decided once: the second tax type must not find the dissection the first one made.
     const bool hadNoDissection = entry.Dissection == -1;
     TMoneyTotal tax;
-    for (int i = 0; i < rates->Count(); ++i) {
-        const TTaxRate* rate = rates->GetTaxRate(i);
-        if (!rate || !HasTaxType(entry.TaxCodes, *rate) || !(rate->Tax_Rate > 0.0))
+    for (const TTaxLinePlan& plan : plans) {
+        const TTaxRate& rate = *plan.Rate;
+        if (!HasTaxType(entry.TaxCodes, rate) || !(rate.Tax_Rate > 0.0))
             continue;
         auto line = std::make_unique<TTransactionDetail>(entry);
         line->ID = SlotKeyBase(slot) + TaxLineSequence;
         line->ParentID = entry.ID;
-        line->TaxCodes = 1u << rate->TaxType;
-        line->PostingCode = rate->TaxAccount;
-        if (Books.Accounts && Books.Accounts->IndexOfCode(rate->TaxAccount) < 0)
-            line->PostingCode = SuspenseCode();
-        line->Amount = rate->CalcIncludedTax(entry.Date, entry.Amount);
-        line->SetDetails(TaxLineDetails(*rate, entry.Details()));
+        line->TaxCodes = 1u << rate.TaxType;
+        line->PostingCode = plan.Posting;
+        line->Amount = rate.CalcIncludedTax(entry.Date, entry.Amount);
+        line->SetDetailsField(TaxLineDetails(plan.DetailsStart, entry.DetailsField()));
         if (!hadNoDissection) {
             entry.SetFlags({TF::WasInDissection});
         } else if (entry.Dissection == -1) {
@@ -105,7 +135,7 @@ int TTransactionList::GenerateTaxEntries(int index, bool addBackToAmount, bool r
     TTransactionDetail* entry = GetItem(index);
     if (!entry)
         return 0;
-    auto lines = MakeTaxLines(*entry);
+    auto lines = MakeTaxLines(*entry, TaxLinePlans());
     if (lines.empty())
         return 0;
     Entries.insert(Entries.begin() + index + 1, std::make_move_iterator(lines.begin()),
@@ -214,19 +244,20 @@ double TTransactionList::GetTaxAmount(int index) const {
 
 void TTransactionList::UpdateTaxEntryDetails(int index) {
     const TTransactionDetail* entry = GetItem(index);
-    if (!entry || !Books.TaxRates)
+    if (!entry)
         return;
+    const std::vector<TTaxLinePlan> plans = TaxLinePlans();
     for (const int row : TaxLineRows(index, false)) {
         TTransactionDetail& line = *Entries[static_cast<size_t>(row)];
-        for (int i = 0; i < Books.TaxRates->Count(); ++i) {
-            const TTaxRate* rate = Books.TaxRates->GetTaxRate(i);
-            if (!rate || !HasTaxType(line.TaxCodes, *rate))
-                continue;
-            const QString before = line.Details();
-            line.SetDetails(TaxLineDetails(*rate, entry->Details()));
-            if (line.Details() != before)
-                IsSaved = false;
-            break;
+        const auto plan = std::find_if(plans.begin(), plans.end(), [&line](const TTaxLinePlan& p) {
+            return HasTaxType(line.TaxCodes, *p.Rate);
+        });
+        if (plan == plans.end())
+            continue;
+        const auto details = TaxLineDetails(plan->DetailsStart, entry->DetailsField());
+        if (details != line.DetailsField()) {
+            line.SetDetailsField(details);
+            IsSaved = false;
         }
     }
 }
@@ -276,6 +307,7 @@ void TTransactionList::RefreshTaxEntries(bool force, bool regenerate, bool rebui
         const bool removedAny = kept.size() != Entries.size();
         Entries.clear();
         Entries.reserve(kept.size());
+        const std::vector<TTaxLinePlan> plans = regenerate ? TaxLinePlans() : std::vector<TTaxLinePlan>{};
         for (auto& owned : kept) {
             TTransactionDetail& entry = *owned;
             Entries.push_back(std::move(owned));
@@ -294,7 +326,7 @@ void TTransactionList::RefreshTaxEntries(bool force, bool regenerate, bool rebui
             }
             if (!regenerate)
                 continue;
-            for (auto& line : MakeTaxLines(entry)) {
+            for (auto& line : MakeTaxLines(entry, plans)) {
                 Entries.push_back(std::move(line));
                 IsSaved = false;
             }
