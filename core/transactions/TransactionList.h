@@ -16,6 +16,8 @@ class QIODevice;
 #include <memory>
 #include <vector>
 
+class TTaxRate;
+
 // The transactions of one data-entry page: one page kind of one file and financial year over one
 // period (period 0: the whole year, for the kinds without periods). Beside the owned entries it
 // keeps, per month slot 1 to 12, the counters that issue transaction IDs and dissection numbers,
@@ -251,15 +253,38 @@ public:
     int MapBankAccountCode(TTransactionDetail& entry) const;
 
     // --- Generated lines: tax lines, dissection totals, contras -----------------------------------
+    // Tax lines follow their entry (parent ID = the entry's ID, ID = the month's key base + 99998)
+    // and split the tax out of its amount; an entry outside a dissection forms one with them.
+    // Returns the number of tax lines made; with removeExisting the entry's old ones go first
+    // (their amounts added back when addBackToAmount).
     int GenerateTaxEntries(int index, bool addBackToAmount, bool removeExisting);
+    // Deletes every tax line of the entry: under sort order 0 without scanAll those from the entry
+    // on (the first met and the run that follows it), else those anywhere in the list. Counts the
+    // rows gone after and before the entry. An entry that was in a dissection before its tax
+    // lines stays in it; any other leaves it, and unless keepDissection the former dissection's
+    // total is rebuilt.
     void RemoveTaxEntries(int index, bool addToAmount, bool keepDissection, bool scanAll, int& removedAfter,
                           int& removedBefore);
+    // As RemoveTaxEntries with the amounts always added back and no total rebuilt; counts the rows
+    // removed inside the selection (entry indexes top to bottom) and before it.
     void MergeTaxEntries(int index, int selectionTop, int selectionBottom, int& removedInSelection,
                          int& removedBefore);
+    // The sum of the entry's tax lines; 0 when it has no tax codes.
     double GetTaxAmount(int index) const;
+    // Rewrites the details of the entry's tax lines from their codes and the entry's details.
     void UpdateTaxEntryDetails(int index);
+    // For every entry with tax codes: the codes the tax-rate chart does not hold are dropped; when
+    // that changed them, or with force, every tax line of the entry is removed (amounts added
+    // back) and, with regenerate, made again. With fullScan tax lines whose entry is gone are
+    // deleted; with rebuildDissectionTotals every dissection total is rebuilt afterwards.
     void RefreshTaxEntries(bool force, bool regenerate, bool rebuildDissectionTotals, bool fullScan);
+    // Rebuilds the total line of one dissection (-1: of all), with the adjustment line that keeps
+    // a reconciled dissection at its recorded total. Returns the change in the number of entries,
+    // split into the change before the entry at position and from it on. The saved flag stays.
     int UpdateDissectionTotals(qint32 dissection, int position, int& rowsBefore, int& rowsAfter);
+    // Replaces the contra lines: per bank account one per day, week (to Sunday) or month, as the
+    // file's contra setting says, balancing the account's entries; then sorts by order 0. Lists
+    // without a period and page kinds 10 to 14 get none.
     void GenerateContras(bool showProgress);
 
     // --- Pasting and account repair ---------------------------------------------------------------
@@ -328,6 +353,25 @@ private:
     // The text of a code in the file's account format (empty without one).
     QString FormatCodeText(const TAccountCode& code) const;
     // --- private helpers of the generated lines ---
+    // Rows of the entry's tax lines (see RemoveTaxEntries), ascending.
+    std::vector<int> TaxLineRows(int index, bool scanAll) const;
+    // Deletes the rows (ascending), adding their amounts to the entry at index when addToAmount;
+    // index follows the entry.
+    void DeleteTaxLines(int& index, const std::vector<int>& rows, bool addToAmount);
+    // What every tax line of one tax code shares: the code, its posting account (the default
+    // suspense account when the chart lacks the code's account) and the start of its details.
+    struct TTaxLinePlan {
+        const TTaxRate* Rate = nullptr;
+        TAccountCode Posting;
+        QByteArray DetailsStart;
+    };
+    // The plans of the chart's tax codes, in chart order.
+    std::vector<TTaxLinePlan> TaxLinePlans() const;
+    // Builds the entry's tax lines and takes their tax out of its amount (see GenerateTaxEntries).
+    std::vector<std::unique_ptr<TTransactionDetail>> MakeTaxLines(TTransactionDetail& entry,
+                                                                  const std::vector<TTaxLinePlan>& plans);
+    // The code of the chart's default suspense account (the empty code without one).
+    TAccountCode SuspenseCode() const;
     // --- private helpers of pasting ---
 
     TTransactionListSources Books;
