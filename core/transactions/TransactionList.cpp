@@ -453,3 +453,7 @@ QString TTransactionList::GetPeriodTitle(bool shortNames) const {
     }
     return title + QLatin1Char(' ');
 }
+
+TAccountCode TTransactionList::SuspenseCode() const {
+    return SuspenseAccountCode(Books);
+}

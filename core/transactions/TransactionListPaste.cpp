@@ -70,12 +70,6 @@ bool InBalanceSheetOrSuspense(const TTransactionListSources& books, const TAccou
     return (balanceSheet && balanceSheet->Contains(code)) || (suspense && suspense->Contains(code));
 }
 
-// The chart's suspense account; the empty code when it has none.
-TAccountCode SuspenseCode(const TTransactionListSources& books) {
-    return books.Accounts ? books.Accounts->GetCodeParts(books.Accounts->DefaultSuspenseAccount())
-                          : TAccountCode::Empty();
-}
-
 int IndexInChart(const TTransactionListSources& books, const TAccountCode& code) {
     return books.Accounts && !code.IsEmpty() ? books.Accounts->IndexOfCode(code) : -1;
 }
@@ -123,7 +117,7 @@ bool RepairCode(const TTransactionListSources& books, TAccountCode& code, bool b
         if (books.Accounts->IndexOfCode(code) >= 0)
             return false;
     }
-    const TAccountCode suspense = SuspenseCode(books);
+    const TAccountCode suspense = SuspenseAccountCode(books);
     if (code == suspense)
         return false;
     code = suspense;
@@ -211,7 +205,7 @@ void TTransactionList::PasteTransaction(int& index, TLastDissections& lastDissec
     if (Kind == pkOpeningBalances) {
         entry->Reference = OpeningBalanceReference;
         if (!InBalanceSheetOrSuspense(Books, entry->PostingCode))
-            entry->PostingCode = SuspenseCode(Books);
+            entry->PostingCode = SuspenseCode();
     } else if (!IsDayOfMonthKind(Kind) && entry->Reference == OpeningBalanceReference) {
         entry->Reference = 1;
     }
@@ -242,7 +236,7 @@ void TTransactionList::FitPastedAccounts(TTransactionDetail& entry) {
             PrefixDetails(entry, QStringLiteral("Bank"), CodeText(Books, entry.BankCode));
         entry.ClearFlags({TF::Contra});
         const int defaultBank = Books.Accounts ? Books.Accounts->DefaultBankAccount() : -1;
-        entry.BankCode = defaultBank >= 0 ? Books.Accounts->GetCodeParts(defaultBank) : SuspenseCode(Books);
+        entry.BankCode = defaultBank >= 0 ? Books.Accounts->GetCodeParts(defaultBank) : SuspenseCode();
         IsSaved = false;
     }
     if (IsBankStatementKind(Kind)) {
@@ -253,7 +247,7 @@ void TTransactionList::FitPastedAccounts(TTransactionDetail& entry) {
         return;
     if (!entry.PostingCode.IsEmpty())
         PrefixDetails(entry, QStringLiteral("Posting"), CodeText(Books, entry.PostingCode));
-    entry.PostingCode = SuspenseCode(Books);
+    entry.PostingCode = SuspenseCode();
     entry.ClearFlags({TF::Contra});
     IsSaved = false;
 }

@@ -1,5 +1,6 @@
 #include "core/transactions/TransactionListSources.h"
 
+#include "core/charts/AccountsChart.h"
 #include "core/entity/EntityDetail.h"
 
 TTransactionListSources TransactionListSourcesOf(const TEntityDetail& detail, TAccountsChart* accounts,
@@ -17,4 +18,9 @@ TTransactionListSources TransactionListSourcesOf(const TEntityDetail& detail, TA
     sources.StdDescs = stdDescs;
     sources.CurrencyRates = currencyRates;
     return sources;
+}
+
+TAccountCode SuspenseAccountCode(const TTransactionListSources& sources) {
+    return sources.Accounts ? sources.Accounts->GetCodeParts(sources.Accounts->DefaultSuspenseAccount())
+                            : TAccountCode::Empty();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/accounts/AccountCode.h"
 #include "core/charts/ChartEntity.h"
 
 class TAccountFormat;
@@ -30,3 +31,6 @@ struct TTransactionListSources {
 TTransactionListSources TransactionListSourcesOf(const TEntityDetail& detail, TAccountsChart* accounts,
                                                  TTaxRateChart* taxRates, TStdDescChart* stdDescs,
                                                  TCurrConvRatesChart* currencyRates);
+
+// The code of the accounts chart's default suspense account; the empty code without a chart.
+TAccountCode SuspenseAccountCode(const TTransactionListSources& sources);

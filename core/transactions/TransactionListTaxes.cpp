@@ -58,11 +58,6 @@ TTransactionDetail::TDetailsField TaxLineDetails(const QByteArray& start,
 
 } // namespace
 
-TAccountCode TTransactionList::SuspenseCode() const {
-    return Books.Accounts ? Books.Accounts->GetCodeParts(Books.Accounts->DefaultSuspenseAccount())
-                          : TAccountCode::Empty();
-}
-
 std::vector<TTransactionList::TTaxLinePlan> TTransactionList::TaxLinePlans() const {
     std::vector<TTaxLinePlan> plans;
     if (!Books.TaxRates)

@@ -34,6 +34,7 @@ protected:
         sources.Entity = {"ABC123", "NSP", TempPath("data"), "X:\\XFER", "", "QUILVANE", "",
                           "AUD",    12,    endMonth};
         sources.Format = format ? format : Format.get();
+        sources.Contras = 3; // no contra lines: these lists hold what their files hold
         return sources;
     }
     // October 2005 payments (period 4 of the year to June 2006).
