@@ -13,6 +13,7 @@
 #include "core/vocab/PageKinds.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace {
 constexpr qint32 SlotKeyRange = 100000;
@@ -22,16 +23,36 @@ template <typename T> int CompareValues(const T& a, const T& b) {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
-int CompareFlag(const TTransactionDetail& a, const TTransactionDetail& b, int flag) {
-    return CompareValues(a.HasAnyFlag({flag}), b.HasAnyFlag({flag}));
+// One entry while the list is sorted: the fields the orders compare, copied so that comparing
+// reads one compact array rather than entries spread over the heap; the entry and its place before
+// the sort; and the places of its bank and posting account codes in the order of their formatted
+// texts (the codes are formatted once per distinct code rather than at every comparison).
+struct TSortItem {
+    const TTransactionDetail* Entry = nullptr;
+    size_t Index = 0;
+    double Date = 0.0;
+    double Amount = 0.0;
+    qint32 ID = 0;
+    qint32 ParentID = 0;
+    qint32 Dissection = 0;
+    qint32 Reference = 0;
+    quint32 Flags = 0;
+    int BankRank = 0;
+    int PostingRank = 0;
+
+    bool Has(int flag) const { return (Flags >> flag) & 1u; }
+};
+
+int CompareFlag(const TSortItem& a, const TSortItem& b, int flag) {
+    return CompareValues(a.Has(flag), b.Has(flag));
 }
 
 // Within one dissection a tax line follows the entry it belongs to; otherwise IDs ascend.
-int CompareDissection(const TTransactionDetail& a, const TTransactionDetail& b) {
+int CompareDissection(const TSortItem& a, const TSortItem& b) {
     if (const int byNumber = CompareValues(a.Dissection, b.Dissection))
         return byNumber;
-    const bool aTax = a.HasAnyFlag({TransactionFlag::TaxLine});
-    const bool bTax = b.HasAnyFlag({TransactionFlag::TaxLine});
+    const bool aTax = a.Has(TransactionFlag::TaxLine);
+    const bool bTax = b.Has(TransactionFlag::TaxLine);
     if (const int byOwner = CompareValues(aTax ? a.ParentID : a.ID, bTax ? b.ParentID : b.ID))
         return byOwner;
     if (const int byKind = CompareValues(aTax, bTax))
@@ -39,13 +60,13 @@ int CompareDissection(const TTransactionDetail& a, const TTransactionDetail& b) 
     return CompareValues(a.ID, b.ID);
 }
 
-int CompareReferenceDissection(const TTransactionDetail& a, const TTransactionDetail& b) {
+int CompareReferenceDissection(const TSortItem& a, const TSortItem& b) {
     if (const int byReference = CompareValues(a.Reference, b.Reference))
         return byReference;
     return CompareDissection(a, b);
 }
 
-int CompareDateReference(const TTransactionDetail& a, const TTransactionDetail& b) {
+int CompareDateReference(const TSortItem& a, const TSortItem& b) {
     if (const int byDate = CompareValues(a.Date, b.Date))
         return byDate;
     return CompareReferenceDissection(a, b);
@@ -53,7 +74,7 @@ int CompareDateReference(const TTransactionDetail& a, const TTransactionDetail& 
 
 // Amounts within 0.009 of each other count as equal when the first is the larger, as the sort
 // has always compared them. Not a strict weak order: only the guarded quick sort may use it.
-int CompareAmount(const TTransactionDetail& a, const TTransactionDetail& b) {
+int CompareAmount(const TSortItem& a, const TSortItem& b) {
     if (a.Amount >= b.Amount && a.Amount - b.Amount <= AmountTolerance)
         return CompareDateReference(a, b);
     return a.Amount > b.Amount ? 1 : -1;
@@ -349,51 +370,85 @@ double TTransactionList::GetDissectionAmount(int index, int& lastIndex) const {
     return total.Value();
 }
 
-int TTransactionList::CompareAccounts(const TTransactionDetail& a, const TTransactionDetail& b,
-                                      bool posting) const {
-    const TAccountCode& codeA = posting ? a.PostingCode : a.BankCode;
-    const TAccountCode& codeB = posting ? b.PostingCode : b.BankCode;
-    if (const TAccountFormat* format = Books.Format) {
-        if (const int byText = format->FormatCode(codeA).compare(format->FormatCode(codeB)))
-            return byText < 0 ? -1 : 1;
-    } else {
-        const auto parts = [](const TAccountCode& c) {
-            return std::array<int, 4>{c.Branch, c.Division, c.Account, c.SubAccount};
-        };
-        if (const int byParts = CompareValues(parts(codeA), parts(codeB)))
-            return byParts;
+namespace {
+quint64 PackedCode(const TAccountCode& code) {
+    return (quint64(quint16(code.Branch)) << 48) | (quint64(quint16(code.Division)) << 32) |
+           (quint64(quint16(code.Account)) << 16) | quint64(quint16(code.SubAccount));
+}
+
+// The account codes compared as the format writes them (as text), or part by part without one.
+void RankAccountCodes(std::vector<TSortItem>& items, const TAccountFormat* format) {
+    std::unordered_map<quint64, int> ranks;
+    std::vector<TAccountCode> codes;
+    const auto note = [&](const TAccountCode& code) {
+        if (ranks.emplace(PackedCode(code), 0).second)
+            codes.push_back(code);
+    };
+    for (const TSortItem& item : items) {
+        note(item.Entry->BankCode);
+        note(item.Entry->PostingCode);
     }
+    std::vector<std::pair<QString, TAccountCode>> keyed;
+    keyed.reserve(codes.size());
+    for (const TAccountCode& code : codes)
+        keyed.emplace_back(format ? format->FormatCode(code) : QString(), code);
+    const auto parts = [](const TAccountCode& c) {
+        return std::array<int, 4>{c.Branch, c.Division, c.Account, c.SubAccount};
+    };
+    std::sort(keyed.begin(), keyed.end(), [&](const auto& x, const auto& y) {
+        if (format)
+            return x.first < y.first;
+        return parts(x.second) < parts(y.second);
+    });
+    // Codes that format alike share a place.
+    for (size_t i = 0, rank = 0; i < keyed.size(); ++i) {
+        if (i > 0 && (format ? keyed[i].first != keyed[i - 1].first
+                             : parts(keyed[i].second) != parts(keyed[i - 1].second)))
+            ++rank;
+        ranks[PackedCode(keyed[i].second)] = static_cast<int>(rank);
+    }
+    for (TSortItem& item : items) {
+        item.BankRank = ranks[PackedCode(item.Entry->BankCode)];
+        item.PostingRank = ranks[PackedCode(item.Entry->PostingCode)];
+    }
+}
+
+int CompareAccounts(int rankA, int rankB, const TSortItem& a, const TSortItem& b) {
+    if (const int byCode = CompareValues(rankA, rankB))
+        return byCode;
     return CompareDateReference(a, b);
 }
 
-int TTransactionList::Compare(int order, const TTransactionDetail& a, const TTransactionDetail& b) const {
+int CompareItems(int order, const TSortItem& a, const TSortItem& b) {
     switch (order) {
-    case soBankAccount:
-        return CompareAccounts(a, b, false);
-    case soTransactionID:
+    case TTransactionList::soBankAccount:
+        return CompareAccounts(a.BankRank, b.BankRank, a, b);
+    case TTransactionList::soTransactionID:
         return CompareValues(a.ID, b.ID);
-    case soDateReference:
+    case TTransactionList::soDateReference:
         return CompareDateReference(a, b);
-    case soReferenceDate:
+    case TTransactionList::soReferenceDate:
         if (const int byReference = CompareReferenceDissection(a, b))
             return byReference;
         return CompareValues(a.Date, b.Date);
-    case soPostingAccount:
-        return CompareAccounts(a, b, true);
-    case soAmount:
+    case TTransactionList::soPostingAccount:
+        return CompareAccounts(a.PostingRank, b.PostingRank, a, b);
+    case TTransactionList::soAmount:
         return CompareAmount(a, b);
-    case soDetails:
-        if (const int byText = a.Details().compare(b.Details(), Qt::CaseInsensitive))
+    case TTransactionList::soDetails:
+        if (const int byText = a.Entry->Details().compare(b.Entry->Details(), Qt::CaseInsensitive))
             return byText < 0 ? -1 : 1;
         return CompareDateReference(a, b);
-    case soReconciledBankAccount:
+    case TTransactionList::soReconciledBankAccount:
         if (const int byFlag = CompareFlag(a, b, TransactionFlag::Reconciled))
             return byFlag;
-        return CompareAccounts(a, b, false);
-    case soCapitalAcquisition:
-    case soNonCash:
-        if (const int byFlag = CompareFlag(
-                a, b, order == soNonCash ? TransactionFlag::NonCash : TransactionFlag::CapitalAcquisition))
+        return CompareAccounts(a.BankRank, b.BankRank, a, b);
+    case TTransactionList::soCapitalAcquisition:
+    case TTransactionList::soNonCash:
+        if (const int byFlag =
+                CompareFlag(a, b,
+                            order == TTransactionList::soNonCash ? TransactionFlag::NonCash
+                                                                 : TransactionFlag::CapitalAcquisition))
             return byFlag;
         return CompareDateReference(a, b);
     default:
@@ -401,29 +456,30 @@ int TTransactionList::Compare(int order, const TTransactionDetail& a, const TTra
     }
 }
 
-// Quick sort with the middle entry as pivot. Every index is kept inside [left, right], so a
+// Quick sort with the middle item as pivot. Every index is kept inside [left, right], so a
 // comparator that is not a strict weak order (the amount order) cannot run off the list.
-void TTransactionList::QuickSort(int order, int left, int right) {
+void QuickSort(std::vector<TSortItem>& items, int order, int left, int right) {
     while (left < right) {
         int i = left;
         int j = right;
-        const TTransactionDetail* pivot = Entries[static_cast<size_t>((left + right) / 2)].get();
+        const TSortItem pivot = items[static_cast<size_t>((left + right) / 2)];
         do {
-            while (i < right && Compare(order, *Entries[static_cast<size_t>(i)], *pivot) < 0)
+            while (i < right && CompareItems(order, items[static_cast<size_t>(i)], pivot) < 0)
                 ++i;
-            while (j > left && Compare(order, *Entries[static_cast<size_t>(j)], *pivot) > 0)
+            while (j > left && CompareItems(order, items[static_cast<size_t>(j)], pivot) > 0)
                 --j;
             if (i <= j) {
-                std::swap(Entries[static_cast<size_t>(i)], Entries[static_cast<size_t>(j)]);
+                std::swap(items[static_cast<size_t>(i)], items[static_cast<size_t>(j)]);
                 ++i;
                 --j;
             }
         } while (i <= j);
         if (left < j)
-            QuickSort(order, left, j);
+            QuickSort(items, order, left, j);
         left = i;
     }
 }
+} // namespace
 
 void TTransactionList::SetSortOrder(int order, bool force) {
     order &= 0x7F;
@@ -435,7 +491,33 @@ void TTransactionList::SetSortOrder(int order, bool force) {
     int last = Count() - 1;
     if (last >= 0 && Entries[static_cast<size_t>(last)]->HasAnyFlag({TransactionFlag::Blank}))
         --last;
-    QuickSort(order, 0, last);
+    if (last < 1)
+        return;
+    std::vector<TSortItem> items(static_cast<size_t>(last) + 1);
+    for (size_t i = 0; i < items.size(); ++i) {
+        const TTransactionDetail& entry = *Entries[i];
+        items[i] = {&entry,
+                    i,
+                    entry.Date,
+                    entry.Amount,
+                    entry.ID,
+                    entry.ParentID,
+                    entry.Dissection,
+                    entry.Reference,
+                    entry.Flags,
+                    0,
+                    0};
+    }
+    if (order == soBankAccount || order == soPostingAccount || order == soReconciledBankAccount)
+        RankAccountCodes(items, Books.Format);
+    QuickSort(items, order, 0, last);
+    std::vector<std::unique_ptr<TTransactionDetail>> sorted;
+    sorted.reserve(Entries.size());
+    for (const TSortItem& item : items)
+        sorted.push_back(std::move(Entries[item.Index]));
+    for (size_t i = items.size(); i < Entries.size(); ++i)
+        sorted.push_back(std::move(Entries[i]));
+    Entries = std::move(sorted);
 }
 
 QString TTransactionList::GetPeriodTitle(bool shortNames) const {

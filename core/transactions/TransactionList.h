@@ -321,9 +321,6 @@ private:
     int CheckedSlot(int monthSlot) const;
     void RepointTaxLines(int fromIndex, qint32 oldID, qint32 newID);
     qint32 SlotKeyBase(int monthSlot) const;
-    int Compare(int order, const TTransactionDetail& a, const TTransactionDetail& b) const;
-    int CompareAccounts(const TTransactionDetail& a, const TTransactionDetail& b, bool posting) const;
-    void QuickSort(int order, int left, int right);
 
     // --- private helpers of the month files ---
     struct TAppendRun;
