@@ -121,14 +121,15 @@ TEST_F(TListFilesTest, OlderFormsConvertAndAreSavedInTheCurrentFormWhenFreed) {
         QByteArray Bytes;
         bool ShortCodes;
         TOptionSet Options;
-        int Count, Stored; // entries after the load; records saved when freed
+        int Count, Stored; // entries after the load (with any dissection total); records saved when freed
         qint32 Reference;
         bool Contra;
         int Day; // in October
     };
     const QByteArray v41 = Golden("payments-84");
     const TOptionSet raw{Option::DosVersion, Option::NoLoadProcessing};
-    // The contra line read is dropped when the list is saved: these books make no contra lines.
+    // The contra line read is kept only without processing after the load, and is dropped when the
+    // list is saved: these books make no contra lines.
     const TCase cases[] = {
         {Golden("payments-80"), false, {Option::DosVersion}, 1, 1, BankReference, false, 31},
         {Golden("payments-76"), true, raw, 2, 1, ContraReference, true, 31},
@@ -140,8 +141,7 @@ TEST_F(TListFilesTest, OlderFormsConvertAndAreSavedInTheCurrentFormWhenFreed) {
         {
             TTransactionList list(Sources(6, c.ShortCodes ? Short.get() : Format.get()), pkPayments, 2006, 4,
                                   12, c.Options);
-            ASSERT_EQ(list.Count(),
-                      c.Count); // with a dissection total after a processed load (header mid-file)
+            ASSERT_EQ(list.Count(), c.Count);
             const TTransactionDetail& first = *list.GetItem(0);
             EXPECT_EQ(first.Reference, c.Reference);
             EXPECT_EQ(first.HasAnyFlag({TF::Contra}), c.Contra);
