@@ -201,10 +201,9 @@ TEST_F(TransactionListPasteTest, AccountsAreFittedWhenPastedAndRepairedWhenLoade
         MakeCharts();
         auto list = Page(c.Kind, 9);
         auto entry = std::make_unique<TTransactionDetail>(1, static_cast<qint16>(c.Kind));
-        entry->BankCode = CodeOf(c.Bank);
-        entry->PostingCode = CodeOf(c.Posting);
+        std::tie(entry->BankCode, entry->PostingCode, entry->Flags) =
+            std::tuple(CodeOf(c.Bank), CodeOf(c.Posting), Keyed);
         entry->SetDetails(QStringLiteral("Rent"));
-        entry->Flags = Keyed;
         TTransactionDetail fitted = *entry;
         list->InsertTransaction(0, std::move(entry), 9);
         list->SetSaved(true);
@@ -220,14 +219,13 @@ TEST_F(TransactionListPasteTest, AccountsAreFittedWhenPastedAndRepairedWhenLoade
         EXPECT_EQ(list->Saved(), Text(CodeOf(c.Bank)) + "/" + Text(CodeOf(c.Posting)) == c.Repaired);
         EXPECT_TRUE(list->GetItem(1)->BankCode.IsEmpty() && list->GetItem(1)->PostingCode.IsEmpty()); // blank
         EXPECT_EQ(Accounts->Count() * 10 + Accounts->Saved, *c.Added ? 70 : 61);
-        const int added = Accounts->IndexOfCode(CodeOf(QString(c.Added).section(' ', 0, 0)));
-        if (const TAccountDetail* account = *c.Added ? Accounts->GetAccount(added) : nullptr)
-            EXPECT_EQ(QStringList({Text(account->Code()), account->AccountType, account->GetBankCurrency(),
-                                   account->Description})
-                          .join(' '),
-                      QString(c.Added) + " Account created during transaction validation");
-        else
-            EXPECT_FALSE(*c.Added);
+        if (*c.Added) {
+            const TAccountDetail& account =
+                *Accounts->GetAccount(Accounts->IndexOfCode(Code(QString(c.Added).left(4))));
+            EXPECT_EQ(
+                QStringList({account.AccountType, account.GetBankCurrency(), account.Description}).join(' '),
+                QString(c.Added).mid(5) + " Account created during transaction validation");
+        }
     }
     // A replaced bank account ends a contra line, its prefix cuts the details; without a default
     // bank account the suspense account takes its place.
