@@ -37,6 +37,7 @@ TEST_F(DataEntryPageTest, NewPageStandsOnItsLastRow) {
         EXPECT_EQ(std::tuple(page->UndoList().PageKind(), page->UndoList().Count(), page->UndoList().Saved()),
                   std::tuple(TTransactionList::UndoListKind, 0, true));
         EXPECT_TRUE(page->DetailsList().isEmpty());
+        EXPECT_EQ(page->FieldOptions().Sets, (std::array<quint32, 3>{2, 4, 2}));
     }
 }
 

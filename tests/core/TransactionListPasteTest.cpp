@@ -85,33 +85,32 @@ TEST_F(TransactionListPasteTest, PastedEntryFitsThePageAndItsMonth) {
     struct TCase {
         int Kind, Period;
         double SourceDate, Date;
-        qint32 SourceID;
-        quint32 Flags; // 0: the payment's
-        qint32 ID, Reference;
-        const char* Posting;
+        qint32 ID, Reference = 1;
+        const char* Posting = "1000";
+        qint32 SourceID = 110300005;
+        quint32 Flags = 0; // 0: the payment's
     };
     const qint32 opbal = OpeningBalanceReference;
     const TCase cases[] = {
-        {pkPayments, 9, march2004, march2006, 110300005, 0, 110900001, 1, "1000"},
-        {pkPayments, 9, EncodeDateNum(2005, 10, 15), EncodeDateNum(2006, 3, 31), 110300005, 0, 110900001, 1,
-         "1000"},
-        {pkPayments, 0, march2004, march2006, 110300005, 0, 110900000, 1, "1000"}, // blank line in slot 1
-        {pkGeneralJournals, 9, march2004, march2006, 110300005, 0, 130900001, 1, "1000"},
-        {pkOpeningBalances, 1, march2004, EncodeDateNum(2006, 1, 1), 110300005, 0, 100100001, opbal, "9000"},
-        {pkBankStatementDeposits, 9, march2004, march2006, 110300005, 0, 180900001, 1, ""},
-        {pkMemorisedPayments, 1, march2004, 17, 110300005, 0, 220100001, opbal, "1000"},
-        {pkMemorisedPayments, 1, 99, 99, 110300005, 0, 220100001, opbal, "1000"},
-        {pkStandardBankTransactions, 1, 31, 31, 110300005, 0, 230100001, opbal, "1000"},
-        {pkDeletedTransactions, 0, march2004, march2004, 110300005, 0, 240900000, 1, "1000"},
-        {pkDeletedTransactions, 0, std::numeric_limits<double>::quiet_NaN(), 0, 0, 0, 240100001, 1, "1000"},
+        {pkPayments, 9, march2004, march2006, 110900001},
+        {pkPayments, 9, EncodeDateNum(2005, 10, 15), EncodeDateNum(2006, 3, 31), 110900001},
+        {pkPayments, 0, march2004, march2006, 110900000}, // blank line in slot 1
+        {pkGeneralJournals, 9, march2004, march2006, 130900001},
+        {pkOpeningBalances, 1, march2004, EncodeDateNum(2006, 1, 1), 100100001, opbal, "9000"},
+        {pkBankStatementDeposits, 9, march2004, march2006, 180900001, 1, ""},
+        {pkMemorisedPayments, 1, march2004, 17, 220100001, opbal},
+        {pkMemorisedPayments, 1, 99, 99, 220100001, opbal},
+        {pkStandardBankTransactions, 1, 31, 31, 230100001, opbal},
+        {pkDeletedTransactions, 0, march2004, march2004, 240900000},
+        {pkDeletedTransactions, 0, std::numeric_limits<double>::quiet_NaN(), 0, 240100001, 1, "1000", 0},
         // A deleted entry keeps its ID only when that is free and of the slot.
-        {pkPayments, 9, march2006, march2006, 110900050, Deleted, 110900050, 1, "1000"},
-        {pkPayments, 9, march2006, march2006, 110900000, Deleted, 110900001, 1, "1000"}, // the blank line's
-        {pkPayments, 9, march2006, march2006, 110300005, Deleted, 110900001, 1, "1000"}, // September's
-        {pkPayments, 9, march2006, march2006, 110999998, Deleted, 110900001, 1, "1000"}, // a tax line's
-        {pkPayments, 9, march2006, march2006, 110900050, Keyed, 110900001, 1, "1000"},
-        {pkDeletedTransactions, 0, march2006, march2006, 240900050, Keyed, 240900050, 1, "1000"},
-        {pkDeletedTransactions, 0, march2006, march2006, 110900050, Deleted, 240900000, 1, "1000"},
+        {pkPayments, 9, march2006, march2006, 110900050, 1, "1000", 110900050, Deleted},
+        {pkPayments, 9, march2006, march2006, 110900001, 1, "1000", 110900000, Deleted}, // the blank line's
+        {pkPayments, 9, march2006, march2006, 110900001, 1, "1000", 110300005, Deleted}, // September's
+        {pkPayments, 9, march2006, march2006, 110900001, 1, "1000", 110999998, Deleted}, // a tax line's
+        {pkPayments, 9, march2006, march2006, 110900001, 1, "1000", 110900050, Keyed},
+        {pkDeletedTransactions, 0, march2006, march2006, 240900050, 1, "1000", 240900050, Keyed},
+        {pkDeletedTransactions, 0, march2006, march2006, 240900000, 1, "1000", 110900050, Deleted},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(testing::Message()

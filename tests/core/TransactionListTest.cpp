@@ -59,7 +59,6 @@ TEST(TransactionList, CreationSeedsCountersAndAddsTheBlankLine) {
     };
     const TCase cases[] = {
         {pkPayments, 4, 12, 6, {}, 4, 110400000, 12, 111200000},       // October, June year: slot 4
-        {pkPayments, 10, 12, 12, {}, 10, 111000000, 12, 111200000},    // October, December year
         {pkReceipts, 12, 12, 12, {}, 12, 121200000, 11, 121100000},    // December, December year
         {pkGeneralJournals, 1, 4, 3, {}, 3, 130300000, 12, 131200000}, // quarter ending June
         {pkPayments, 0, 12, 6, {}, 1, 110100000, 12, 111200000},       // no period: slot 1
