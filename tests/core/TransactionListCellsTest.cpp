@@ -164,13 +164,6 @@ TEST_F(TransactionListCellsTest, CellTextsOfBlankAndKeyedLines) {
     EXPECT_EQ(list->GetCellText(1, 10, true), "2100 (USD)");
     keyed.Flags |= 1u << TF::Contra;
     EXPECT_EQ(list->GetCellText(1, 4, false) + list->GetCellText(2, 0, false), ""); // past the end
-
-    auto memorised = List(pkMemorisedPayments, 1);
-    Add(*memorised, "1000", 1u << TF::Blank);
-    Add(*memorised).Date = 7;
-    const QString shown = memorised->GetCellText(0, 0, false) + memorised->GetCellText(1, 0, false);
-    memorised->SetCellText(1, 0, "09/m/y");
-    EXPECT_EQ(shown + memorised->GetCellText(1, 0, false), "  -m-y07-m-y09-m-y");
 }
 
 TEST_F(TransactionListCellsTest, SetCellTextParsesEachColumn) {
@@ -226,9 +219,6 @@ TEST_F(TransactionListCellsTest, CellColoursFollowTheFlags) {
         entry.Reference = ContraReference; // a contra reference is never the warning pair
         EXPECT_NE(list->GetCellColours(0, column).Background, red);
     }
-    auto list = List(pkPayments);
-    Add(*list, "1000", 1u << TF::Highlight);
-    EXPECT_FALSE(list->GetCellColours(0, 3).HasBackground); // highlight switch off
 }
 
 TEST_F(TransactionListCellsTest, WholeListProceduresOnAccounts) {

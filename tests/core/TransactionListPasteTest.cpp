@@ -218,13 +218,13 @@ TEST_F(TransactionListPasteTest, AccountsAreFittedWhenPastedAndRepairedWhenLoade
         EXPECT_EQ(list->Saved(), Text(CodeOf(c.Bank)) + "/" + Text(CodeOf(c.Posting)) == c.Repaired);
         EXPECT_TRUE(list->GetItem(1)->BankCode.IsEmpty() && list->GetItem(1)->PostingCode.IsEmpty()); // blank
         EXPECT_EQ(Accounts->Count() * 10 + Accounts->Saved, *c.Added ? 70 : 61);
-        if (*c.Added) {
-            const TAccountDetail& account =
-                *Accounts->GetAccount(Accounts->IndexOfCode(Code(QString(c.Added).left(4))));
-            EXPECT_EQ(
-                QStringList({account.AccountType, account.GetBankCurrency(), account.Description}).join(' '),
-                QString(c.Added).mid(5) + " Account created during transaction validation");
-        }
+        const TAccountDetail* account =
+            Accounts->GetAccount(Accounts->IndexOfCode(CodeOf(QString(c.Added).left(4))));
+        ASSERT_EQ(account != nullptr, *c.Added != 0);
+        if (account)
+            EXPECT_EQ(QStringList({account->AccountType, account->GetBankCurrency(), account->Description})
+                          .join(' '),
+                      QString(c.Added).mid(5) + " Account created during transaction validation");
     }
     // A replaced bank account ends a contra line, its prefix cuts the details; without a default
     // bank account the suspense account takes its place.
