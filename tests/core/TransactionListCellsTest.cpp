@@ -93,7 +93,6 @@ TEST_F(TransactionListCellsTest, FieldChecksRewriteTheTextAndReportBadValues) {
         {pkOpeningBalances, 1, &L::ValidateReference, "17", "Opbal"},
         {pkPayments, 4, &L::ValidateReference, "x", ""}, // a stray character is no reference
         {pkPayments, 4, &L::ValidateReference, "4x5", "4x5", false, "reference"},
-        {pkPayments, 4, &L::ValidateAmount, "", "0.00"},
         {pkPayments, 4, &L::ValidateAmount, "-5", "-5.00"},
         {pkPayments, 4, &L::ValidateAmount, "1,000", "1,000", false, "amount"},
         {pkPayments, 4, &L::ValidateQuantity, "2.5", "2.5", false, "quantity"},
@@ -234,12 +233,6 @@ TEST_F(TransactionListCellsTest, WholeListProceduresOnAccounts) {
         for (const auto& [bank, contra] : {std::pair{false, false}, {true, false}, {true, true}})
             got += list->IsBankContraEntry(i, bank, contra) ? u'1' : u'0';
     EXPECT_EQ(got, "000111000110");
-
-    // Currency rates: USD's; AUD has none in the chart, and 7777 is no account.
-    EXPECT_EQ(
-        QList<double>({list->GetAccountCurrencyRate(Code("2100")), list->GetAccountCurrencyRate(Code("2000")),
-                       list->GetAccountCurrencyRate(Code("7777"))}),
-        QList<double>({0.65, 1.0, 1.0}));
 
     // Mapping: 3000 names 1000 as its target, 1000 an account the chart lacks.
     Accounts->GetAccount(Accounts->IndexOf("3000"))->Code2 = Code("1000");
