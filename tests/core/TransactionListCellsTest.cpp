@@ -13,10 +13,6 @@ namespace TF = TransactionFlag;
 
 namespace {
 
-const QString BankWarning = QStringLiteral(
-    "You are posting to a bank account. This is not the normal procedure for non-contra entries. If you want "
-    "to transfer amounts between bank accounts, you should use an intermediary transfer account.");
-
 // Lists of the 2006 year (June year end) over the charts of one client: sales 1000, a heading 1500,
 // an AUD bank 2000 (the default), a USD bank 2100, a loan 3000 and the suspense account 9000.
 class TransactionListCellsTest : public TChartTest {
@@ -77,63 +73,53 @@ using TValidator = bool (L::*)(QString&, QString&) const;
 TEST_F(TransactionListCellsTest, FieldChecksRewriteTheTextAndReportBadValues) {
     struct TCase {
         int Kind, Period;
-        TValidator Check; // nullptr: the posting-account check with Reference
-        const char* Typed;
-        bool Valid;
-        const char *Shown, *Message = ""; // Shown: the text afterwards (kept as typed when invalid)
-        bool Warned = false;              // the bank-posting warning was shown
+        TValidator Check;          // nullptr: the posting-account check with Reference
+        const char *Typed, *Shown; // Shown: the text afterwards (kept as typed when invalid)
+        bool Valid = true;
+        const char* Message = ""; // a part of the message
+        bool Warned = false;      // the bank-posting warning was shown
         qint32 Reference = 1;
     };
-    const char* outOfRange = "Date out of range.";
-    const char* badRef = "Invalid reference number.";
-    const char* badRate = "Invalid currency rate.";
-    const char* badBank = "Invalid bank account code. Valid bank account codes are either bank or suspense "
-                          "accounts.";
     const TCase cases[] = {
-        {pkPayments, 4, &L::ValidateDate, "15/10/05", true, "15/10/05"},
-        {pkPayments, 4, &L::ValidateDate, "1/11/05", false, "1/11/05", outOfRange},
-        {pkPayments, 0, &L::ValidateDate, "30/6/06", true, "30/06/06"}, // no period: the whole year
-        {pkOpeningBalances, 1, &L::ValidateDate, "3/3/03", true, "01/07/05"},
-        {pkOpeningUnpresentedCheques, 1, &L::ValidateDate, "3/2/01", true, "03/02/01"},
-        {pkMemorisedPayments, 1, &L::ValidateDate, "7", true, "07/m/y"},
-        {pkStandardBankTransactions, 1, &L::ValidateDate, "x9", true, "01/m/y"},
-        {pkPayments, 4, &L::ValidateReference, "B", true, "Bank"},
-        {pkReceipts, 4, &L::ValidateReference, "12.5", true, "Bank"},
-        {pkReceipts, 4, &L::ValidateReference, "1000002", false, "000000", badRef},
-        {pkReceipts, 4, &L::ValidateReference, "O", false, "000000", badRef},
-        {pkOpeningBalances, 1, &L::ValidateReference, "17", true, "Opbal"},
-        {pkPayments, 4, &L::ValidateReference, "x", true, ""}, // a stray character is no reference
-        {pkPayments, 4, &L::ValidateReference, "4x5", false, "4x5", badRef},
-        {pkPayments, 4, &L::ValidateAmount, "", true, "0.00"},
-        {pkPayments, 4, &L::ValidateAmount, "-5", true, "-5.00"},
-        {pkPayments, 4, &L::ValidateAmount, "1,000", false, "1,000", "Invalid amount."},
-        {pkPayments, 4, &L::ValidateQuantity, "2.5", false, "2.5", "Invalid quantity."},
-        {pkPayments, 4, &L::ValidateCurrencyRate, "-2", true, "2.0000"},
-        {pkPayments, 4, &L::ValidateCurrencyRate, "", true, "1.0000"},
-        {pkPayments, 4, &L::ValidateCurrencyRate, "0", false, "0.0000", badRate},
-        {pkPayments, 4, &L::ValidateCurrencyRate, "0.00001", false, "0.0000", badRate}, // judged as written
-        {pkPayments, 4, &L::ValidateCurrencyRate, "nan", false, "nan", badRate},
-        {pkPayments, 4, &L::ValidateTaxCode, "EXP,XYZ", true, "EXP"},
-        {pkPayments, 4, &L::ValidateTaxCode, "XYZ", false, "XYZ", "Unknown tax code"},
-        {pkPayments, 4, &L::ValidateBankAccount, "", true, "2000"},
-        {pkPayments, 4, &L::ValidateBankAccount, "9000", true, "9000"},
-        {pkPayments, 4, &L::ValidateBankAccount, "1000", false, "1000", badBank},
-        {pkBankStatementDeposits, 4, nullptr, "1000", true, ""},
-        {pkPayments, 4, nullptr, "", true, "9000"},
-        {pkPayments, 4, nullptr, "sales", true, "1000"},
-        {pkPayments, 4, nullptr, "01000", true, "1000"}, // found once read as a code
-        {pkPayments, 4, nullptr, "1500", false, "1500",
-         "Allocating transactions to a non-posting account is not permitted."},
-        {pkOpeningBalances, 1, nullptr, "1000", false, "1000",
-         "Opening balance transactions can only be allocated to balance sheet or suspense accounts."},
-        {pkOpeningBalances, 1, nullptr, "9000", true, "9000"},
-        {pkPayments, 4, nullptr, "2000", true, "2000", "", true},
-        {pkMemorisedPayments, 1, nullptr, "2000", true, "2000", "", true},
-        {pkPayments, 4, nullptr, "2000", true, "2000", "", false, ContraReference},
-        {pkGeneralJournals, 4, nullptr, "2000", true, "2000"},
-        {pkPayments, 4, nullptr, "5500", true, "5500"},  // added when offered
-        {pkPayments, 4, nullptr, "6600", false, "6600"}, // the offer declined: no message
-        {pkPayments, 4, &L::ValidateBankAccount, "5510", false, "5510", badBank},
+        {pkPayments, 4, &L::ValidateDate, "1/11/05", "1/11/05", false, "Date out of range"},
+        {pkPayments, 0, &L::ValidateDate, "30/6/06", "30/06/06"}, // no period: the whole year
+        {pkOpeningBalances, 1, &L::ValidateDate, "3/3/03", "01/07/05"},
+        {pkOpeningUnpresentedCheques, 1, &L::ValidateDate, "3/2/01", "03/02/01"},
+        {pkMemorisedPayments, 1, &L::ValidateDate, "7", "07/m/y"},
+        {pkStandardBankTransactions, 1, &L::ValidateDate, "x9", "01/m/y"},
+        {pkPayments, 4, &L::ValidateReference, "B", "Bank"},
+        {pkReceipts, 4, &L::ValidateReference, "12.5", "Bank"},
+        {pkReceipts, 4, &L::ValidateReference, "1000002", "000000", false, "reference"},
+        {pkOpeningBalances, 1, &L::ValidateReference, "17", "Opbal"},
+        {pkPayments, 4, &L::ValidateReference, "x", ""}, // a stray character is no reference
+        {pkPayments, 4, &L::ValidateReference, "4x5", "4x5", false, "reference"},
+        {pkPayments, 4, &L::ValidateAmount, "-5", "-5.00"},
+        {pkPayments, 4, &L::ValidateAmount, "1,000", "1,000", false, "amount"},
+        {pkPayments, 4, &L::ValidateQuantity, "2.5", "2.5", false, "quantity"},
+        {pkPayments, 4, &L::ValidateCurrencyRate, "-2", "2.0000"},
+        {pkPayments, 4, &L::ValidateCurrencyRate, "", "1.0000"},
+        {pkPayments, 4, &L::ValidateCurrencyRate, "0", "0.0000", false, "rate"},
+        {pkPayments, 4, &L::ValidateCurrencyRate, "0.00001", "0.0000", false, "rate"}, // judged as written
+        {pkPayments, 4, &L::ValidateCurrencyRate, "nan", "nan", false, "rate"},
+        {pkPayments, 4, &L::ValidateTaxCode, "EXP,XYZ", "EXP"},
+        {pkPayments, 4, &L::ValidateTaxCode, "XYZ", "XYZ", false, "tax code"},
+        {pkPayments, 4, &L::ValidateBankAccount, "", "2000"},
+        {pkPayments, 4, &L::ValidateBankAccount, "9000", "9000"},
+        {pkPayments, 4, &L::ValidateBankAccount, "1000", "1000", false, "bank or"},
+        {pkPayments, 4, &L::ValidateBankAccount, "5510", "5510", false, "bank or"}, // added: not a bank
+        {pkBankStatementDeposits, 4, nullptr, "1000", ""},
+        {pkPayments, 4, nullptr, "", "9000"},
+        {pkPayments, 4, nullptr, "sales", "1000"},
+        {pkPayments, 4, nullptr, "01000", "1000"}, // found once read as a code
+        {pkPayments, 4, nullptr, "1500", "1500", false, "non-posting"},
+        {pkOpeningBalances, 1, nullptr, "1000", "1000", false, "balance sheet or suspense"},
+        {pkOpeningBalances, 1, nullptr, "9000", "9000"},
+        {pkPayments, 4, nullptr, "2000", "2000", true, "", true},
+        {pkMemorisedPayments, 1, nullptr, "2000", "2000", true, "", true},
+        {pkPayments, 4, nullptr, "2000", "2000", true, "", false, ContraReference},
+        {pkGeneralJournals, 4, nullptr, "2000", "2000"},
+        {pkPayments, 4, nullptr, "5500", "5500"},        // added when offered
+        {pkPayments, 4, nullptr, "6600", "6600", false}, // the offer declined: no message
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.Kind << " '" << c.Typed << "'");
@@ -143,29 +129,24 @@ TEST_F(TransactionListCellsTest, FieldChecksRewriteTheTextAndReportBadValues) {
             Prompt->Answer(TMessageButton::OK);
         auto list = List(c.Kind, c.Period);
         QString text = c.Typed, message;
-        EXPECT_EQ(c.Check ? ((*list).*c.Check)(text, message)
-                          : list->ValidateAccount(text, message, c.Reference),
-                  c.Valid);
+        const bool valid =
+            c.Check ? ((*list).*c.Check)(text, message) : list->ValidateAccount(text, message, c.Reference);
+        EXPECT_EQ(valid, c.Valid);
         EXPECT_EQ(text, c.Shown);
-        EXPECT_EQ(message, c.Message);
-        EXPECT_EQ(Prompt->Texts(), c.Warned ? QStringList{BankWarning} : QStringList{});
+        EXPECT_TRUE(*c.Message ? message.contains(c.Message) : message.isEmpty()) << message.toStdString();
+        EXPECT_EQ(Prompt->Texts().join("").contains("posting to a bank account"), c.Warned);
         EXPECT_EQ(Prompt->Beeps.size() + Prompt->Beeps.count(TBeep::Information), c.Warned ? 2 : 0);
     }
-    EXPECT_EQ(Offered, QStringList({"5500", "6600", "5510"}));
-    EXPECT_GE(Accounts->IndexOf("5500"), 0);
+    EXPECT_EQ(Offered, QStringList({"5510", "5500", "6600"}));
 }
 
 TEST_F(TransactionListCellsTest, CellTextsOfBlankAndKeyedLines) {
     TServices::Regional().DateSeparator = u'-'; // the program's separator, not the workstation's
     auto list = List(pkPayments);
     Add(*list, "1000", 1u << TF::Blank | 1u << TF::NonCash);
-    TTransactionDetail& keyed = Add(*list, "1000");
-    keyed.Reference = 45;
-    keyed.Amount = -1234.5;
-    keyed.TaxCodes = 3;
-    keyed.Rate = 0.65;
+    TTransactionDetail& keyed = Add(*list, "1000", 1u << TF::Keyed | 1u << TF::CapitalAcquisition);
+    std::tie(keyed.Reference, keyed.Amount, keyed.TaxCodes, keyed.Rate) = std::tuple(45, -1234.5, 3u, 0.65);
     keyed.SetDetails("Stationery");
-    keyed.Flags |= 1u << TF::CapitalAcquisition;
     const QStringList blankTexts = {"  -  -  ", "", "", "", "", "", "", "", "", "Y", "2000"};
     const QStringList keyedTexts = {"15-10-05", "000045",     "1000", "-1234.50", "0",   "EXP,GST",
                                     "0.6500",   "Stationery", "Y",    "",         "2000"};
@@ -175,23 +156,13 @@ TEST_F(TransactionListCellsTest, CellTextsOfBlankAndKeyedLines) {
     }
     EXPECT_EQ(list->GetCellText(0, 10, true), "");
     EXPECT_EQ(list->GetCellText(1, 3, true), "$ (1,234.50)");
-    keyed.Amount = 1234567;
-    EXPECT_EQ(list->GetCellText(1, 3, true), "$ 1,234,567.00");
     keyed.Amount = -0.001; // no minus on an amount that shows as zero
     EXPECT_EQ(list->GetCellText(1, 3, true), "$ 0.00");
     keyed.BankCode = Code("2100"); // USD has no one-byte symbol
     EXPECT_EQ(list->GetCellText(1, 3, true), "  0.00");
     EXPECT_EQ(list->GetCellText(1, 10, true), "2100 (USD)");
     keyed.Flags |= 1u << TF::Contra;
-    EXPECT_EQ(list->GetCellText(1, 4, false), "");
-    EXPECT_EQ(list->GetCellText(2, 0, false), ""); // past the end
-
-    auto memorised = List(pkMemorisedPayments, 1);
-    Add(*memorised, "1000", 1u << TF::Blank);
-    Add(*memorised).Date = 7;
-    const QString shown = memorised->GetCellText(0, 0, false) + memorised->GetCellText(1, 0, false);
-    memorised->SetCellText(1, 0, "09/m/y");
-    EXPECT_EQ(shown + memorised->GetCellText(1, 0, false), "  -m-y07-m-y09-m-y");
+    EXPECT_EQ(list->GetCellText(1, 4, false) + list->GetCellText(2, 0, false), ""); // past the end
 }
 
 TEST_F(TransactionListCellsTest, SetCellTextParsesEachColumn) {
@@ -204,9 +175,7 @@ TEST_F(TransactionListCellsTest, SetCellTextParsesEachColumn) {
     for (const bool columns : {true, false}) {
         auto list = List(pkPayments, 4, columns);
         TTransactionDetail& entry = Add(*list, "3000");
-        entry.Quantity = 7;
-        entry.Rate = 0.5;
-        entry.BankCode = Code("9000");
+        std::tie(entry.Quantity, entry.Rate, entry.BankCode) = std::tuple(7, 0.5, Code("9000"));
         for (int column = 0; column < TTransactionList::ColumnCount; ++column) {
             EXPECT_EQ(list->SetCellText(0, column, typed[column]), 1);
             const QString expected = column == 7 ? QString(54, u'x') : (columns ? shownOn : shownOff)[column];
@@ -234,7 +203,6 @@ TEST_F(TransactionListCellsTest, CellColoursFollowTheFlags) {
         {pkPayments, f({TF::DissectionMember}), "1000", 0, aqua, 0},
         {pkPayments, f({TF::DissectionMember}), "1000", 1, 0, 0},
         {pkPayments, f({TF::DissectionTotal}), "1000", 2, aqua, 0},
-        {pkPayments, f({TF::DissectionMember, TF::TaxLine}), "1000", 0, aqua, 0},
         {pkPayments, f({TF::DissectionMember, TF::TaxLine}), "1000", 5, tan, 0},
         {pkPayments, f({TF::Reconciled, TF::DissectionMember}), "1000", 0, aqua, blue},
     };
@@ -250,9 +218,6 @@ TEST_F(TransactionListCellsTest, CellColoursFollowTheFlags) {
         entry.Reference = ContraReference; // a contra reference is never the warning pair
         EXPECT_NE(list->GetCellColours(0, column).Background, red);
     }
-    auto list = List(pkPayments);
-    Add(*list, "1000", 1u << TF::Highlight);
-    EXPECT_FALSE(list->GetCellColours(0, 3).HasBackground); // highlight switch off
 }
 
 TEST_F(TransactionListCellsTest, WholeListProceduresOnAccounts) {
@@ -268,12 +233,6 @@ TEST_F(TransactionListCellsTest, WholeListProceduresOnAccounts) {
         for (const auto& [bank, contra] : {std::pair{false, false}, {true, false}, {true, true}})
             got += list->IsBankContraEntry(i, bank, contra) ? u'1' : u'0';
     EXPECT_EQ(got, "000111000110");
-
-    // Currency rates: USD's; AUD has none in the chart, and 7777 is no account.
-    EXPECT_EQ(
-        QList<double>({list->GetAccountCurrencyRate(Code("2100")), list->GetAccountCurrencyRate(Code("2000")),
-                       list->GetAccountCurrencyRate(Code("7777"))}),
-        QList<double>({0.65, 1.0, 1.0}));
 
     // Mapping: 3000 names 1000 as its target, 1000 an account the chart lacks.
     Accounts->GetAccount(Accounts->IndexOf("3000"))->Code2 = Code("1000");
@@ -301,13 +260,8 @@ TEST_F(TransactionListCellsTest, WholeListProceduresOnAccounts) {
         EXPECT_EQ(list->Saved(), removed == 0);
         return removed;
     };
-    EXPECT_EQ(QList<int>({remove(Accounts->IndexOf("2000"), 15, 15), remove(-1, 16, 19), remove(-1, 15, 20)}),
-              QList<int>({2, 0, 2}));
+    EXPECT_EQ(QList<int>({remove(Accounts->IndexOf("2000"), 15, 15), remove(-1, 16, 19), remove(-1, 15, 20),
+                          list->Count()}),
+              QList<int>({2, 0, 2, 0}));
     EXPECT_EQ(list->Count(), 0);
-
-    // Until an offer is installed, every offer is declined.
-    TServices::Reset();
-    int index = 7;
-    EXPECT_FALSE(TServices::AddAccountOffer()(*Accounts, "5500", index));
-    EXPECT_EQ(index, -1);
 }

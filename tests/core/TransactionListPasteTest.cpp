@@ -85,33 +85,31 @@ TEST_F(TransactionListPasteTest, PastedEntryFitsThePageAndItsMonth) {
     struct TCase {
         int Kind, Period;
         double SourceDate, Date;
-        qint32 SourceID;
-        quint32 Flags; // 0: the payment's
-        qint32 ID, Reference;
-        const char* Posting;
+        qint32 ID, Reference = 1;
+        const char* Posting = "1000";
+        qint32 SourceID = 110300005;
+        quint32 Flags = 0; // 0: the payment's
     };
     const qint32 opbal = OpeningBalanceReference;
     const TCase cases[] = {
-        {pkPayments, 9, march2004, march2006, 110300005, 0, 110900001, 1, "1000"},
-        {pkPayments, 9, EncodeDateNum(2005, 10, 15), EncodeDateNum(2006, 3, 31), 110300005, 0, 110900001, 1,
-         "1000"},
-        {pkPayments, 0, march2004, march2006, 110300005, 0, 110900000, 1, "1000"}, // blank line in slot 1
-        {pkGeneralJournals, 9, march2004, march2006, 110300005, 0, 130900001, 1, "1000"},
-        {pkOpeningBalances, 1, march2004, EncodeDateNum(2006, 1, 1), 110300005, 0, 100100001, opbal, "9000"},
-        {pkBankStatementDeposits, 9, march2004, march2006, 110300005, 0, 180900001, 1, ""},
-        {pkMemorisedPayments, 1, march2004, 17, 110300005, 0, 220100001, opbal, "1000"},
-        {pkMemorisedPayments, 1, 99, 99, 110300005, 0, 220100001, opbal, "1000"},
-        {pkStandardBankTransactions, 1, 31, 31, 110300005, 0, 230100001, opbal, "1000"},
-        {pkDeletedTransactions, 0, march2004, march2004, 110300005, 0, 240900000, 1, "1000"},
-        {pkDeletedTransactions, 0, std::numeric_limits<double>::quiet_NaN(), 0, 0, 0, 240100001, 1, "1000"},
+        {pkPayments, 9, march2004, march2006, 110900001},
+        {pkPayments, 9, EncodeDateNum(2005, 10, 15), EncodeDateNum(2006, 3, 31), 110900001},
+        {pkPayments, 0, march2004, march2006, 110900000}, // blank line in slot 1
+        {pkGeneralJournals, 9, march2004, march2006, 130900001},
+        {pkOpeningBalances, 1, march2004, EncodeDateNum(2006, 1, 1), 100100001, opbal, "9000"},
+        {pkBankStatementDeposits, 9, march2004, march2006, 180900001, 1, ""},
+        {pkMemorisedPayments, 1, march2004, 17, 220100001, opbal},
+        {pkStandardBankTransactions, 1, 31, 31, 230100001, opbal},
+        {pkDeletedTransactions, 0, march2004, march2004, 240900000},
+        {pkDeletedTransactions, 0, std::numeric_limits<double>::quiet_NaN(), 0, 240100001, 1, "1000", 0},
         // A deleted entry keeps its ID only when that is free and of the slot.
-        {pkPayments, 9, march2006, march2006, 110900050, Deleted, 110900050, 1, "1000"},
-        {pkPayments, 9, march2006, march2006, 110900000, Deleted, 110900001, 1, "1000"}, // the blank line's
-        {pkPayments, 9, march2006, march2006, 110300005, Deleted, 110900001, 1, "1000"}, // September's
-        {pkPayments, 9, march2006, march2006, 110999998, Deleted, 110900001, 1, "1000"}, // a tax line's
-        {pkPayments, 9, march2006, march2006, 110900050, Keyed, 110900001, 1, "1000"},
-        {pkDeletedTransactions, 0, march2006, march2006, 240900050, Keyed, 240900050, 1, "1000"},
-        {pkDeletedTransactions, 0, march2006, march2006, 110900050, Deleted, 240900000, 1, "1000"},
+        {pkPayments, 9, march2006, march2006, 110900050, 1, "1000", 110900050, Deleted},
+        {pkPayments, 9, march2006, march2006, 110900001, 1, "1000", 110900000, Deleted}, // the blank line's
+        {pkPayments, 9, march2006, march2006, 110900001, 1, "1000", 110300005, Deleted}, // September's
+        {pkPayments, 9, march2006, march2006, 110900001, 1, "1000", 110999998, Deleted}, // a tax line's
+        {pkPayments, 9, march2006, march2006, 110900001, 1, "1000", 110900050, Keyed},
+        {pkDeletedTransactions, 0, march2006, march2006, 240900050, 1, "1000", 240900050, Keyed},
+        {pkDeletedTransactions, 0, march2006, march2006, 240900000, 1, "1000", 110900050, Deleted},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(testing::Message()
@@ -201,10 +199,9 @@ TEST_F(TransactionListPasteTest, AccountsAreFittedWhenPastedAndRepairedWhenLoade
         MakeCharts();
         auto list = Page(c.Kind, 9);
         auto entry = std::make_unique<TTransactionDetail>(1, static_cast<qint16>(c.Kind));
-        entry->BankCode = CodeOf(c.Bank);
-        entry->PostingCode = CodeOf(c.Posting);
+        std::tie(entry->BankCode, entry->PostingCode, entry->Flags) =
+            std::tuple(CodeOf(c.Bank), CodeOf(c.Posting), Keyed);
         entry->SetDetails(QStringLiteral("Rent"));
-        entry->Flags = Keyed;
         TTransactionDetail fitted = *entry;
         list->InsertTransaction(0, std::move(entry), 9);
         list->SetSaved(true);
@@ -220,14 +217,14 @@ TEST_F(TransactionListPasteTest, AccountsAreFittedWhenPastedAndRepairedWhenLoade
         EXPECT_EQ(list->Saved(), Text(CodeOf(c.Bank)) + "/" + Text(CodeOf(c.Posting)) == c.Repaired);
         EXPECT_TRUE(list->GetItem(1)->BankCode.IsEmpty() && list->GetItem(1)->PostingCode.IsEmpty()); // blank
         EXPECT_EQ(Accounts->Count() * 10 + Accounts->Saved, *c.Added ? 70 : 61);
-        const int added = Accounts->IndexOfCode(CodeOf(QString(c.Added).section(' ', 0, 0)));
-        if (const TAccountDetail* account = *c.Added ? Accounts->GetAccount(added) : nullptr)
-            EXPECT_EQ(QStringList({Text(account->Code()), account->AccountType, account->GetBankCurrency(),
-                                   account->Description})
-                          .join(' '),
-                      QString(c.Added) + " Account created during transaction validation");
-        else
-            EXPECT_FALSE(*c.Added);
+        const TAccountDetail* account =
+            Accounts->GetAccount(Accounts->IndexOfCode(CodeOf(QString(c.Added).left(4))));
+        ASSERT_EQ(account != nullptr, *c.Added != 0);
+        if (!account)
+            continue;
+        EXPECT_EQ(
+            QStringList({account->AccountType, account->GetBankCurrency(), account->Description}).join(' '),
+            QString(c.Added).mid(5) + " Account created during transaction validation");
     }
     // A replaced bank account ends a contra line, its prefix cuts the details; without a default
     // bank account the suspense account takes its place.

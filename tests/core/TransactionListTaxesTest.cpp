@@ -12,11 +12,8 @@ namespace TF = TransactionFlag;
 
 namespace {
 
-// Tax types of the fixture's tax codes.
-constexpr quint32 GST = 1u << 0; // 10 %, account 3100
-constexpr quint32 FRE = 1u << 1; // 0 %
-constexpr quint32 LUX = 1u << 2; // 25 %, account 3900, which the chart lacks
-constexpr quint32 Unknown = 1u << 5;
+// Tax types of the fixture's tax codes: 10 % to account 3100, 0 %, 25 % to 3900, which the chart lacks.
+constexpr quint32 GST = 1u << 0, FRE = 1u << 1, LUX = 1u << 2, Unknown = 1u << 5;
 
 // A day counted from 1 October 2005 (0: 30 September, 32: 1 November).
 double Oct(int day) {
@@ -56,14 +53,10 @@ protected:
         auto entry = std::make_unique<TTransactionDetail>(0, static_cast<qint16>(list.PageKind()));
         entry->Date = date;
         const int slot = list.EntryMonthSlot(*entry);
-        entry->ID = list.GetNextID(slot);
-        entry->SetFlags({TF::Keyed});
-        entry->Amount = amount;
-        entry->TaxCodes = taxes;
-        entry->BankCode = Code(bank);
+        std::tie(entry->ID, entry->Amount, entry->TaxCodes, entry->BankCode, entry->Dissection) =
+            std::tuple(list.GetNextID(slot), amount, taxes, Code(bank), dissection);
+        entry->Flags = 1u << TF::Keyed | (dissection == -1 ? 0u : 1u << TF::DissectionMember);
         entry->SetDetails(QStringLiteral("Office rent"));
-        entry->Dissection = dissection;
-        entry->Flags |= dissection == -1 ? 0u : 1u << TF::DissectionMember;
         return list.InsertTransaction(list.Count() - 1, std::move(entry), slot);
     }
     static std::vector<double> Amounts(const TTransactionList& list) {
@@ -72,10 +65,10 @@ protected:
             amounts.push_back(list.GetItem(i)->Amount);
         return amounts;
     }
-    static std::vector<const TTransactionDetail*> Lines(const TTransactionList& list, int flag) {
+    static std::vector<const TTransactionDetail*> Contras(const TTransactionList& list) {
         std::vector<const TTransactionDetail*> lines;
         for (int i = 0; i < list.Count(); ++i)
-            if (list.GetItem(i)->HasAnyFlag({flag}))
+            if (list.GetItem(i)->HasAnyFlag({TF::Contra}))
                 lines.push_back(list.GetItem(i));
         return lines;
     }
@@ -133,8 +126,7 @@ TEST_F(GeneratedLinesTest, TaxLinesSplitTheIncludedTaxOutOfTheEntry) {
         }
         EXPECT_NEAR(list->GetTaxAmount(at), c.Amount - c.Net, 1e-9);
 
-        int after = -1;
-        int before = -1;
+        int after = -1, before = -1;
         list->RemoveTaxEntries(at, true, false, false, after, before);
         EXPECT_EQ(entry.Amount, c.Amount); // bit for bit
         EXPECT_EQ(std::tuple(after, before, list->Count(), entry.Dissection),
@@ -164,8 +156,7 @@ TEST_F(GeneratedLinesTest, TaxLinesKeepTheirAmountsThroughRefreshesSortsAndMerge
               std::tuple("Payment Dissection Total", 110499999, 0x10u));
     // By amount the entry's tax lines come before it: all of them still go.
     list->SetSortOrder(TTransactionList::soAmount, true);
-    int after = 0;
-    int before = 0;
+    int after = 0, before = 0;
     list->RemoveTaxEntries(at(), true, true, false, after, before);
     EXPECT_EQ(std::tuple(after, before, list->GetItem(at())->Amount), std::tuple(0, 2, 110.0));
     list->SetSortOrder(TTransactionList::soBankAccount, true);
@@ -204,8 +195,7 @@ TEST_F(GeneratedLinesTest, AReconciledDissectionKeepsItsTotalThroughAnAdjustment
         Add(*list, Oct(7), 50.0, 0, "2000", 110400003);
         for (int i = 0; i < 2; ++i)
             list->GetItem(i)->SetFlags({TF::Reconciled});
-        int before = 0;
-        int after = 0;
+        int before = 0, after = 0;
         list->UpdateDissectionTotals(-1, 0, before, after);
         list->SetSaved(true);
         list->GetItem(1)->Amount += c.Change;
@@ -253,7 +243,7 @@ TEST_F(GeneratedLinesTest, ContrasBalanceEachBankAccountPerDayWeekOrMonth) {
         for (int run = 0; run < 2; ++run) { // the second replaces the first's lines
             list->GenerateContras(false);
             std::vector<std::pair<double, double>> contras;
-            for (const TTransactionDetail* line : Lines(*list, TF::Contra))
+            for (const TTransactionDetail* line : Contras(*list))
                 contras.emplace_back(line->Date, line->Amount);
             EXPECT_EQ(contras, c.Contras);
             EXPECT_TRUE(list->GetItem(list->Count() - 1)->HasAnyFlag({TF::Blank}));
@@ -290,7 +280,7 @@ TEST_F(GeneratedLinesTest, ContraLinesByPageKind) {
         auto list = List(c.Kind, c.Period);
         Add(*list, c.Period ? list->StartDate() + 2 : Oct(3), 100.0);
         list->GenerateContras(false);
-        const auto contras = Lines(*list, TF::Contra);
+        const auto contras = Contras(*list);
         ASSERT_EQ(contras.size(), c.Details.isEmpty() ? 0u : 1u);
         if (contras.empty())
             continue;
