@@ -11,7 +11,10 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <cstdlib>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -24,14 +27,17 @@ TTransactionDetail SyntheticEntry(int kind, int month, int calendarYear, int slo
     const qint32 base = TransactionSlotKeyBase(kind, slot);
     TTransactionDetail entry(base + sequence, static_cast<qint16>(kind));
     entry.SetFlags({TransactionFlag::Keyed});
-    entry.Date = EncodeDateNum(calendarYear, month, 1 + sequence % 28);
-    entry.Reference = 100000 + sequence % 900000;
-    entry.BankCode = TAccountCode{-1, -1, static_cast<qint16>(100 + sequence % 3), -1};
+    // The members of a dissection share its date, reference and bank account.
+    const bool member = sequence % 15 < 3;
+    const qint32 shared = member ? sequence - sequence % 15 : sequence;
+    entry.Date = EncodeDateNum(calendarYear, month, 1 + shared % 28);
+    entry.Reference = 100000 + shared % 900000;
+    entry.BankCode = TAccountCode{-1, -1, static_cast<qint16>(100 + shared % 3), -1};
     entry.PostingCode = TAccountCode{-1, -1, static_cast<qint16>(1000 + sequence % 900), -1};
     entry.Amount = static_cast<double>((sequence * 7919) % 1000000) / 100.0;
     if (sequence % 4 == 0)
         entry.TaxCodes = 1u << (sequence % 8);
-    if (sequence % 15 < 3) { // members 0-2 of every fifteen: one dissection in five entries
+    if (member) { // members 0-2 of every fifteen: one dissection in five entries
         entry.Dissection = base + sequence / 15 + 1;
         entry.SetFlags({TransactionFlag::DissectionMember});
     }
@@ -55,11 +61,22 @@ qint64 WriteSyntheticTransactionFiles(const TSyntheticTransactions& files, qint6
             const qint64 entries = count / filesCount + (index < count % filesCount ? 1 : 0);
             QByteArray bytes = TransactionHeaderRecord(0, files.FileCode, QStringLiteral("QUILVANE"));
             bytes.resize(TransactionRecordSize * (entries + 1));
+            // In the order the program stores a month: by bank account, then date, reference and
+            // dissection (sort order 0).
+            std::vector<TTransactionDetail> monthEntries;
+            monthEntries.reserve(static_cast<size_t>(entries));
+            for (qint64 i = 0; i < entries; ++i)
+                monthEntries.push_back(SyntheticEntry(kind, month, calendarYear, slot,
+                                                      static_cast<qint32>(i % TaxLineSequence)));
+            std::stable_sort(monthEntries.begin(), monthEntries.end(), [](const auto& a, const auto& b) {
+                return std::tuple(a.BankCode.Account, a.Date, a.Reference, a.Dissection) <
+                       std::tuple(b.BankCode.Account, b.Date, b.Reference, b.Dissection);
+            });
             auto* at = reinterpret_cast<std::uint8_t*>(bytes.data()) + TransactionRecordSize;
-            for (qint64 i = 0; i < entries; ++i, at += TransactionRecordSize)
-                WriteTransactionRecord(
-                    SyntheticEntry(kind, month, calendarYear, slot, static_cast<qint32>(i % TaxLineSequence)),
-                    at);
+            for (const TTransactionDetail& entry : monthEntries) {
+                WriteTransactionRecord(entry, at);
+                at += TransactionRecordSize;
+            }
             const QString stored =
                 TransactionFileName(files.DataDir, files.FileCode, files.Year, kind, month, {});
             QFile file(QString(stored).replace(u'\\', u'/'));

@@ -35,11 +35,14 @@ struct TYearFiles {
         Sources.Format = &Format;
     }
     // The lists of every page kind of the files, over the whole year (period 1 of 1).
-    std::vector<std::unique_ptr<TTransactionList>> Load() const {
+    // With processing off, only the reading of the files is measured.
+    std::vector<std::unique_ptr<TTransactionList>> Load(bool processing = true) const {
+        TOptionSet options{Option::Load, Option::NoBlankLine};
+        if (!processing)
+            options.Include(Option::NoLoadProcessing);
         std::vector<std::unique_ptr<TTransactionList>> lists;
         for (int kind = 1; kind <= 9; ++kind)
-            lists.push_back(std::make_unique<TTransactionList>(
-                Sources, kind, Files.Year, 1, 1, TOptionSet{Option::Load, Option::NoBlankLine}));
+            lists.push_back(std::make_unique<TTransactionList>(Sources, kind, Files.Year, 1, 1, options));
         return lists;
     }
     qint64 Count;
@@ -72,12 +75,12 @@ qint64 Loaded(const std::vector<std::unique_ptr<TTransactionList>>& lists) {
     return total;
 }
 
-void BM_LoadYear(benchmark::State& state) {
+void LoadYear(benchmark::State& state, bool processing) {
     const TYearFiles& files = YearFiles(state.range(0));
     double bytesPerTransaction = 0.0;
     for (auto _ : state) {
         const size_t before = mallinfo2().uordblks;
-        auto lists = files.Load();
+        auto lists = files.Load(processing);
         const size_t after = mallinfo2().uordblks;
         state.PauseTiming();
         if (Loaded(lists) != files.Count)
@@ -89,6 +92,15 @@ void BM_LoadYear(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * files.Count);
     state.SetBytesProcessed(state.iterations() * files.Bytes);
     state.counters["bytes_per_txn"] = bytesPerTransaction;
+}
+
+void BM_LoadYear(benchmark::State& state) {
+    LoadYear(state, true);
+}
+
+// The files read as they stand: no totals, contras or sorting after the load.
+void BM_ReadYear(benchmark::State& state) {
+    LoadYear(state, false);
 }
 
 void BM_SaveYear(benchmark::State& state) {
@@ -106,6 +118,7 @@ void BM_SaveYear(benchmark::State& state) {
 }
 
 BENCHMARK(BM_LoadYear)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReadYear)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SaveYear)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -479,6 +479,39 @@ void QuickSort(std::vector<TSortItem>& items, int order, int left, int right) {
         left = i;
     }
 }
+// A list read from its files is mostly in order already: each month file was written sorted,
+// and lines made since sit at its end. Such a list is sorted by merging its few ascending runs
+// rather than by a quick sort. Every order but the amount order is a strict weak order, which a
+// merge needs; false (nothing done) for the amount order or a list of many runs.
+bool MergeSortedRuns(std::vector<TSortItem>& items, int order) {
+    constexpr size_t MaxRuns = 64;
+    if (order == TTransactionList::soAmount)
+        return false;
+    std::vector<size_t> bounds{0};
+    for (size_t i = 1; i < items.size(); ++i)
+        if (CompareItems(order, items[i - 1], items[i]) > 0) {
+            bounds.push_back(i);
+            if (bounds.size() > MaxRuns)
+                return false;
+        }
+    bounds.push_back(items.size());
+    const auto less = [order](const TSortItem& a, const TSortItem& b) {
+        return CompareItems(order, a, b) < 0;
+    };
+    while (bounds.size() > 2) {
+        std::vector<size_t> merged{0};
+        for (size_t r = 0; r + 2 < bounds.size(); r += 2) {
+            std::inplace_merge(items.begin() + static_cast<std::ptrdiff_t>(bounds[r]),
+                               items.begin() + static_cast<std::ptrdiff_t>(bounds[r + 1]),
+                               items.begin() + static_cast<std::ptrdiff_t>(bounds[r + 2]), less);
+            merged.push_back(bounds[r + 2]);
+        }
+        if (merged.back() != items.size())
+            merged.push_back(items.size());
+        bounds = std::move(merged);
+    }
+    return true;
+}
 } // namespace
 
 void TTransactionList::SetSortOrder(int order, bool force) {
@@ -510,7 +543,8 @@ void TTransactionList::SetSortOrder(int order, bool force) {
     }
     if (order == soBankAccount || order == soPostingAccount || order == soReconciledBankAccount)
         RankAccountCodes(items, Books.Format);
-    QuickSort(items, order, 0, last);
+    if (!MergeSortedRuns(items, order))
+        QuickSort(items, order, 0, last);
     std::vector<std::unique_ptr<TTransactionDetail>> sorted;
     sorted.reserve(Entries.size());
     for (const TSortItem& item : items)

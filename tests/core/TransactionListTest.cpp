@@ -305,6 +305,17 @@ TEST(TransactionList, SortKeepsTaxLinesBehindTheirEntryAndSurvivesTheAmountToler
     std::sort(ids.begin(), ids.end());
     for (int i = 0; i < 3000; ++i)
         ASSERT_EQ(ids[static_cast<size_t>(i)], i);
+    // Scrambled IDs (thousands of runs: the quick sort) and three ascending runs (merged) both
+    // end in ID order with every entry once.
+    for (const auto scramble : {+[](int i) { return (i * 7919) % 3000; },
+                                +[](int i) { return (2 - i / 1000) * 1000 + i % 1000; }}) {
+        auto ordered = Payments();
+        for (int i = 0; i < 3000; ++i)
+            ordered->AddTransaction(Entry(scramble(i), 10), 0);
+        ordered->SetSortOrder(TTransactionList::soTransactionID, false);
+        for (int i = 0; i < 3000; ++i)
+            ASSERT_EQ(ordered->GetItem(i)->ID, i);
+    }
 }
 
 TEST(TransactionList, RowsOfIDsSkipGeneratedLines) {
