@@ -1,0 +1,265 @@
+#include "core/entity/RunParams.h"
+
+#include "core/accounts/AccountGroups.h"
+#include "core/charts/AccountsChart.h"
+#include "core/charts/BankRecOpeningDetailChart.h"
+#include "core/dates/Periods.h"
+#include "core/entity/EntityDetail.h"
+#include "core/files/Paths.h"
+#include "core/vocab/ProcessKinds.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int QuartersPerYear = 4;
+constexpr int MonthsPerQuarter = 3;
+
+quint16 Kinds(std::initializer_list<int> kinds) {
+    quint16 set = 0;
+    for (int kind : kinds)
+        set |= static_cast<quint16>(1u << kind);
+    return set;
+}
+
+bool Between(int value, int low, int high) {
+    return value >= low && value <= high;
+}
+
+// The chart's bank accounts, and with suspense its suspense accounts, as a code list.
+QString BankGroupText(const TAccountsChart& chart, bool suspense) {
+    QStringList codes;
+    for (int i = 0; i < chart.Count(); ++i) {
+        const TAccountDetail* account = chart.GetAccount(i);
+        const bool bank = account->BankDetails && account->InBalanceSheetRange();
+        if (bank || (suspense && account->AccountType == AccountTypeCode::Suspense))
+            codes.append(chart.GetCode(i));
+    }
+    return codes.join(u',');
+}
+
+} // namespace
+
+quint16 TReportSetup::PageKindRange(int first, int last) {
+    quint16 set = 0;
+    for (int kind = std::max(first, 0); kind <= std::min(last, 15); ++kind)
+        set |= static_cast<quint16>(1u << kind);
+    return set;
+}
+
+TReportSetup::TReportSetup(const TRunFile& file, int reportType, int processKind, int year,
+                           bool privateCharts)
+    : TReportSetupWithMasters(file, reportType, processKind, year, privateCharts) {
+    SuspenseAccounts = !(ReportType == 52 || ProcessKind == prImportBankStatements ||
+                         ProcessKind == prTransferBankStatementEntries);
+    BuildGroups();
+
+    if (ReportType == 4)
+        PageKinds = PageKindRange(0, 13);
+    else if (ReportType == 50)
+        PageKinds = PageKindRange(1, 7);
+    else if (ReportType == 52)
+        PageKinds = Kinds({1, 2, 8, 9});
+    else
+        PageKinds = PageKindRange(0, 7);
+    if (ReportType == 0)
+        SetProcessDefaults();
+    // The starting set is kept before a transfer from a client drops the kinds it never takes.
+    StartPageKinds = PageKinds;
+    if (ProcessKind == prTransferFromClient)
+        PageKinds &= static_cast<quint16>(~Kinds({0, 3, 10, 11}));
+    SetReportDefaults();
+
+    if (Detail->Tax)
+        SecondMask |= 32u;
+    if (ReportType == 73 || ReportType == 75)
+        SecondMask &= ~32u;
+
+    PercentText = QStringLiteral("%");
+    if (ProcessKind == prTransferFromClient)
+        ColumnSet &= ~((1u << 20) | (1u << 22) | (1u << 24) | (1u << 26));
+}
+
+TReportSetup::~TReportSetup() {
+    if (CreatedBankRecOpening && Source.BankRecOpening &&
+        Source.BankRecOpening->get() == CreatedBankRecOpening)
+        Source.BankRecOpening->reset();
+    CreatedBankRecOpening = nullptr;
+}
+
+void TReportSetup::BuildGroups() {
+    const TAccountFormat* format = Accounts ? Accounts->Format() : Detail->AccountFormat;
+    BankGroupsText = Accounts ? BankGroupText(*Accounts, SuspenseAccounts) : QString();
+    Parse(format, BankGroupsText, true, BankGroups);
+    AccountGroupsText = QStringLiteral("<All>");
+    Parse(format, AccountGroupsText, true, AccountGroups);
+}
+
+void TReportSetup::SetProcessDefaults() {
+    switch (ProcessKind) {
+    case prExport:
+        PeriodsPerYear = 12;
+        ParamMask = 2099;
+        OutputText =
+            BuildPath({Detail->ChartEntity().DataDir,
+                       Detail->FileCode + QStringLiteral("%1").arg(Year % 100, 2, 10, QLatin1Char('0'))});
+        break;
+    case prImportBankStatements:
+        // The output names the import format's file once the import formats are known.
+        PeriodsPerYear = 12;
+        ParamMask = 4111;
+        break;
+    case prUpgrade:
+        PageKinds = Kinds({1, 2, 3, 8, 9, 10, 11});
+        break;
+    case prBankReconciliation:
+    case prResetBankReconciliation:
+        ReportWidth = 30;
+        CreateBankRecOpening();
+        break;
+    case prTransferToClient:
+    case prTransferFromClient:
+    case prTransferFromAccountant:
+    case prTransferToAccountant:
+        PageKinds = PageKindRange(0, 13);
+        ParamMask = 16417;
+        break;
+    case prBringForward:
+        MovementsOnly = true;
+        break;
+    case prTransferBankStatementEntries:
+        PageKinds = Kinds({8, 9});
+        PeriodsPerYear = 12;
+        ParamMask = 65583;
+        break;
+    case prCalculateCashbookOpeningBalance:
+        PageKinds = Kinds({10, 11});
+        break;
+    case prDeleteAccounts:
+    case prDeleteTaxes:
+        PageKinds = PageKindRange(0, 13);
+        break;
+    case prTessalyJournals:
+        ParamMask = 262144;
+        OutputText = ProgramPathText;
+        break;
+    case prImportTransactions:
+        PageKinds = PageKindRange(1, 7);
+        PeriodsPerYear = 12;
+        ParamMask = 8239;
+        break;
+    default:
+        break;
+    }
+}
+
+void TReportSetup::SetReportDefaults() {
+    const int type = ReportType;
+    if (Between(type, 1, 2) || Between(type, 6, 22) || Between(type, 24, 27) || Between(type, 31, 49)) {
+        ParamMask = 32775;
+        MovementsOnly = true;
+    } else if (type == 3) {
+        ParamMask = 32883;
+        SecondMask = 6283;
+        if (Detail->Quantity)
+            SecondMask |= 16u;
+    } else if (type == 4) {
+        ParamMask = 33651;
+        SecondMask |= 4u;
+    } else if (type == 5 || type == 23 || Between(type, 28, 30)) {
+        ParamMask = 32768;
+    } else if (Between(type, 50, 51)) {
+        ParamMask = 1079;
+        MovementsOnly = true;
+    } else if (type == 52) {
+        ParamMask = 7;
+        MovementsOnly = true;
+    } else if (Between(type, 53, 56)) {
+        CreateBankRecOpening();
+        if (type == 53)
+            ReportWidth = 40;
+        SecondOutput = 1;
+    } else if (type == 57) {
+        ParamMask = 32896;
+        ReportWidth = 40;
+    } else if (Between(type, 58, 60)) {
+        ParamMask = 32768;
+        ReportWidth = 40;
+        SecondOutput = 1;
+    } else if (Between(type, 62, 68)) {
+        ReportWidth = 40;
+        SecondOutput = 1;
+    } else if (Between(type, 69, 79)) {
+        SetActivityStatementDefaults();
+    }
+}
+
+void TReportSetup::SetActivityStatementDefaults() {
+    const int type = ReportType;
+    PeriodsPerYear = 12;
+    if (type == 76) {
+        ParamMask = 1;
+    } else if (type == 77) {
+        ParamMask = 131072;
+        OutputText = ProgramPathText;
+    } else if (type == 78 || type == 79) {
+        ParamMask = 32768;
+    } else {
+        ParamMask = 32769;
+    }
+    SecondMask = 2219;
+    if (type == 69 || type >= 76)
+        FormCode = u'b';
+    else if (type == 70)
+        FormCode = u'e';
+    else if (type == 71)
+        FormCode = u'T';
+    else if (type == 72 || type == 74)
+        FormCode = u'p';
+    else
+        FormCode = u'i';
+    if (Between(type, 72, 75)) {
+        SecondMask = 4015;
+        ReportWidth = 30;
+    }
+    SecondOutput = 1;
+}
+
+void TReportSetup::CreateBankRecOpening() {
+    // A run already holding the file's opening chart (a report inside a reconciliation, the
+    // starting details opened while a run exists) shares it and leaves it to its maker.
+    if (!Source.BankRecOpening || *Source.BankRecOpening)
+        return;
+    const TOptionSet load{Option::Standard, Option::Load};
+    *Source.BankRecOpening = std::make_unique<TBankRecOpeningDetailChart>(
+        Detail->ChartEntity(), Source.Accounts, Detail->AccountFormat, load, Year);
+    CreatedBankRecOpening = Source.BankRecOpening->get();
+}
+
+int TReportSetup::RunQuarter() const {
+    const int period = std::clamp(ToPeriod, 1, 12);
+    return (period - 1) / MonthsPerQuarter + 1;
+}
+
+void TReportSetup::PeriodLabel(QString& text, double fromDate, double toDate) const {
+    const int quarter = RunQuarter();
+    const bool wholeQuarter = fromDate == PeriodStartDate(quarter, Year, QuartersPerYear, EndMonth()) &&
+                              toDate == PeriodEndDate(quarter, Year, QuartersPerYear, EndMonth());
+    text = wholeQuarter ? QStringLiteral("QUARTER") : QStringLiteral("MONTH");
+}
+
+void TReportSetup::CalcSecondaryRange() {
+    const bool closesQuarter = ToPeriod % MonthsPerQuarter == 0 || ToPeriod < 1 || ToPeriod > 11;
+    if (closesQuarter && PeriodType != 2) {
+        Quarter = RunQuarter();
+        SecondaryFromDate = PeriodStartDate(Quarter, Year, QuartersPerYear, EndMonth());
+        SecondaryToDate = PeriodEndDate(Quarter, Year, QuartersPerYear, EndMonth());
+        SecondaryFromPeriod = (Quarter - 1) * MonthsPerQuarter + 1;
+        SecondaryToPeriod = Quarter * MonthsPerQuarter;
+        return;
+    }
+    SecondaryFromDate = FromDate;
+    SecondaryToDate = ToDate;
+    SecondaryFromPeriod = FromPeriod;
+    SecondaryToPeriod = ToPeriod;
+}

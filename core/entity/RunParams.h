@@ -1,0 +1,91 @@
+#pragma once
+
+#include "core/common/OptionSet.h"
+#include "core/entity/ReportSetupWithMasters.h"
+
+#include <QChar>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class TAccountGroups;
+
+// The parameters of one report or numbered process run: the year's charts, which page kinds,
+// accounts and bank accounts it covers, how amounts are converted and where its output goes.
+// Creation fills the starting values that the report type or process kind calls for; the
+// report-parameter window then adjusts them. The meaning of the two parameter masks, the column
+// set, the report width, the second output byte and the form code belongs to the reports.
+class TReportSetup : public TReportSetupWithMasters {
+public:
+    static constexpr quint32 StartColumnSet = 0x35555535;
+    static constexpr quint32 StartSecondMask = 2187;
+    static constexpr int StartReportWidth = 35;
+    // The member of RunOptions that asks for weekly columns.
+    static constexpr int WeeklyOption = 1;
+
+    // A process passes report type 0 and a report passes process kind 0.
+    TReportSetup(const TRunFile& file, int reportType, int processKind, int year, bool privateCharts);
+    // Frees the groups and lists; a bank-reconciliation opening chart this run created is freed
+    // and the file's slot emptied.
+    ~TReportSetup() override;
+
+    // "QUARTER" when the dates are the first and last day of the run's quarter (the quarterly
+    // period of the file's year that holds the to period), else "MONTH".
+    void PeriodLabel(QString& text, double fromDate, double toDate) const;
+    // The secondary range: the run's quarter when the to period closes a quarter (3, 6, 9, 12,
+    // or lies outside 1-11) and the period type is not 2, else the main range.
+    void CalcSecondaryRange();
+    bool IsCommaDelimited() const { return Destination == 1 && FileFormat == 1; }
+
+    // The set of page kinds from first to last (0-15).
+    static quint16 PageKindRange(int first, int last);
+    bool HasPageKind(int kind) const { return kind >= 0 && kind < 16 && (PageKinds & (1u << kind)) != 0; }
+
+    // A path text that processes share across runs (journals from a workbook, the lodgement
+    // report); the runs that use it start their output text from it.
+    static inline QString ProgramPathText;
+
+    quint32 ParamMask = 0;
+    bool MovementsOnly = false;
+    bool CurrencyConversion = false;
+    std::unique_ptr<TAccountGroups> BankGroups;
+    QString BankGroupsText;
+    bool SuspenseAccounts = true;
+    std::unique_ptr<TAccountGroups> AccountGroups;
+    QString AccountGroupsText;
+    int CodeMapping = 0; // 0 none, 1 posting accounts, 2 bank accounts, 3 both
+    int BankRecIndex = -1;
+    quint16 PageKinds = 0;
+    quint16 StartPageKinds = 0;
+    QStringList FirstList;
+    QStringList SecondList;
+    int FirstCounter = 0;
+    int SecondCounter = 0;
+    QString PercentText;
+    TOptionSet RunOptions;
+    quint32 ColumnSet = StartColumnSet;
+    quint32 SecondMask = StartSecondMask;
+    QString OutputText;
+    int ReportWidth = StartReportWidth;
+    quint8 Destination = 0;
+    quint8 SecondOutput = 3;
+    quint8 FileFormat = 0;
+    QChar FormCode;
+    int PeriodType = 0;
+    int Quarter = 0;
+    double SecondaryFromDate = 0;
+    double SecondaryToDate = 0;
+    int SecondaryFromPeriod = 0;
+    int SecondaryToPeriod = 0;
+
+private:
+    void BuildGroups();
+    void SetProcessDefaults();
+    void SetReportDefaults();
+    void SetActivityStatementDefaults();
+    void CreateBankRecOpening();
+    int RunQuarter() const;
+
+    // The opening chart this run put into the file's slot; freed only by this run.
+    TBankRecOpeningDetailChart* CreatedBankRecOpening = nullptr;
+};
