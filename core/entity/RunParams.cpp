@@ -70,10 +70,11 @@ TReportSetup::TReportSetup(const TRunFile& file, int reportType, int processKind
         PageKinds &= static_cast<quint16>(~Kinds({0, 3, 10, 11}));
     SetReportDefaults();
 
-    if (Detail->Tax)
+    if (Detail->Tax) {
         SecondMask |= 32u;
-    if (ReportType == 73 || ReportType == 75)
-        SecondMask &= ~32u;
+        if (ReportType == 73 || ReportType == 75)
+            SecondMask &= ~32u;
+    }
 
     PercentText = QStringLiteral("%");
     if (ProcessKind == prTransferFromClient)
