@@ -22,6 +22,14 @@ quint16 Kinds(std::initializer_list<int> kinds) {
     return set;
 }
 
+// The page kinds from first to last.
+quint16 PageKindRange(int first, int last) {
+    quint16 set = 0;
+    for (int kind = first; kind <= last; ++kind)
+        set |= static_cast<quint16>(1u << kind);
+    return set;
+}
+
 bool Between(int value, int low, int high) {
     return value >= low && value <= high;
 }
@@ -39,13 +47,6 @@ QString BankGroupText(const TAccountsChart& chart, bool suspense) {
 }
 
 } // namespace
-
-quint16 TReportSetup::PageKindRange(int first, int last) {
-    quint16 set = 0;
-    for (int kind = std::max(first, 0); kind <= std::min(last, 15); ++kind)
-        set |= static_cast<quint16>(1u << kind);
-    return set;
-}
 
 TReportSetup::TReportSetup(const TRunFile& file, int reportType, int processKind, int year,
                            bool privateCharts)

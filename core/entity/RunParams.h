@@ -37,10 +37,6 @@ public:
     void CalcSecondaryRange();
     bool IsCommaDelimited() const { return Destination == 1 && FileFormat == 1; }
 
-    // The set of page kinds from first to last (0-15).
-    static quint16 PageKindRange(int first, int last);
-    bool HasPageKind(int kind) const { return kind >= 0 && kind < 16 && (PageKinds & (1u << kind)) != 0; }
-
     // A path text that processes share across runs (journals from a workbook, the lodgement
     // report); the runs that use it start their output text from it.
     static inline QString ProgramPathText;

@@ -27,7 +27,7 @@ protected:
         File = {nullptr, Detail.get(), FileAccounts.get(), nullptr, nullptr, nullptr, &FileBankRec};
     }
     static double Day(int year, int month, int day) { return EncodeDateNum(year, month, day); }
-    static constexpr quint16 K0To7 = 0x00FF, K0To13 = 0x3FFF, K1To7 = 0x00FE;
+    static constexpr quint16 K07 = 0x00FF, K013 = 0x3FFF, K17 = 0x00FE;
     std::unique_ptr<TReportSetup> Run(int reportType, int processKind, bool privateCharts = false) {
         return std::make_unique<TReportSetup>(File, reportType, processKind, 2006, privateCharts);
     }
@@ -47,23 +47,23 @@ TEST_F(RunParamsTest, StartingValuesFollowReportTypeAndProcessKind) {
     };
     // clang-format off
     const TCase cases[] = {
-        {0, 1, K0To7, K0To7, 2099, 2187, 35, 3, false, 12, 0},   {0, 2, K0To7, K0To7, 4111, 2187, 35, 3, false, 12, 0},
-        {0, 3, 0x0F0E, 0x0F0E, 0, 2187, 35, 3, false, 4, 0},     {0, 6, K0To13, K0To13, 16417, 2187, 35, 3, false, 4, 0},
-        {0, 7, 0x33F6, K0To13, 16417, 2187, 35, 3, false, 4, 0}, {0, 12, K0To7, K0To7, 0, 2187, 35, 3, true, 4, 0},
-        {0, 13, 0x0300, 0x0300, 65583, 2187, 35, 3, false, 12, 0}, {0, 16, K0To7, K0To7, 0, 2187, 35, 3, false, 4, 0},
-        {0, 17, 0x0C00, 0x0C00, 0, 2187, 35, 3, false, 4, 0},    {71, 0, K0To7, K0To7, 32769, 2219, 35, 1, false, 12, 'T'},
-        {0, 21, K0To7, K0To7, 262144, 2187, 35, 3, false, 4, 0}, {0, 22, K1To7, K1To7, 8239, 2187, 35, 3, false, 12, 0},
-        {22, 0, K0To7, K0To7, 32775, 2187, 35, 3, true, 4, 0},   {23, 0, K0To7, K0To7, 32768, 2187, 35, 3, false, 4, 0},
-        {31, 0, K0To7, K0To7, 32775, 2187, 35, 3, true, 4, 0},   {3, 0, K0To7, K0To7, 32883, 6283, 35, 3, false, 4, 0},
-        {4, 0, K0To13, K0To13, 33651, 2191, 35, 3, false, 4, 0}, {50, 0, K1To7, K1To7, 1079, 2187, 35, 3, true, 4, 0},
-        {52, 0, 0x0306, 0x0306, 7, 2187, 35, 3, true, 4, 0},     {53, 0, K0To7, K0To7, 0, 2187, 40, 1, false, 4, 0},
-        {54, 0, K0To7, K0To7, 0, 2187, 35, 1, false, 4, 0},      {57, 0, K0To7, K0To7, 32896, 2187, 40, 3, false, 4, 0},
-        {58, 0, K0To7, K0To7, 32768, 2187, 40, 1, false, 4, 0},  {61, 0, K0To7, K0To7, 0, 2187, 35, 3, false, 4, 0},
-        {68, 0, K0To7, K0To7, 0, 2187, 40, 1, false, 4, 0},      {69, 0, K0To7, K0To7, 32769, 2219, 35, 1, false, 12, 'b'},
-        {70, 0, K0To7, K0To7, 32769, 2219, 35, 1, false, 12, 'e'}, {0, 18, K0To13, K0To13, 0, 2187, 35, 3, false, 4, 0},
-        {74, 0, K0To7, K0To7, 32769, 4015, 30, 1, false, 12, 'p'}, {75, 0, K0To7, K0To7, 32769, 4015, 30, 1, false, 12, 'i'},
-        {76, 0, K0To7, K0To7, 1, 2219, 35, 1, false, 12, 'b'},   {77, 0, K0To7, K0To7, 131072, 2219, 35, 1, false, 12, 'b'},
-        {79, 0, K0To7, K0To7, 32768, 2219, 35, 1, false, 12, 'b'}};
+        {0, 1, K07, K07, 2099, 2187, 35, 3, 0, 12, 0}, {0, 2, K07, K07, 4111, 2187, 35, 3, 0, 12, 0},
+        {0, 3, 0x0F0E, 0x0F0E, 0, 2187, 35, 3, 0, 4, 0}, {0, 6, K013, K013, 16417, 2187, 35, 3, 0, 4, 0},
+        {0, 7, 0x33F6, K013, 16417, 2187, 35, 3, 0, 4, 0}, {0, 12, K07, K07, 0, 2187, 35, 3, 1, 4, 0},
+        {0, 13, 0x0300, 0x0300, 65583, 2187, 35, 3, 0, 12, 0}, {0, 16, K07, K07, 0, 2187, 35, 3, 0, 4, 0},
+        {0, 17, 0x0C00, 0x0C00, 0, 2187, 35, 3, 0, 4, 0}, {71, 0, K07, K07, 32769, 2219, 35, 1, 0, 12, 'T'},
+        {0, 21, K07, K07, 262144, 2187, 35, 3, 0, 4, 0}, {0, 22, K17, K17, 8239, 2187, 35, 3, 0, 12, 0},
+        {22, 0, K07, K07, 32775, 2187, 35, 3, 1, 4, 0}, {23, 0, K07, K07, 32768, 2187, 35, 3, 0, 4, 0},
+        {31, 0, K07, K07, 32775, 2187, 35, 3, 1, 4, 0}, {3, 0, K07, K07, 32883, 6283, 35, 3, 0, 4, 0},
+        {4, 0, K013, K013, 33651, 2191, 35, 3, 0, 4, 0}, {50, 0, K17, K17, 1079, 2187, 35, 3, 1, 4, 0},
+        {52, 0, 0x0306, 0x0306, 7, 2187, 35, 3, 1, 4, 0}, {53, 0, K07, K07, 0, 2187, 40, 1, 0, 4, 0},
+        {54, 0, K07, K07, 0, 2187, 35, 1, 0, 4, 0}, {57, 0, K07, K07, 32896, 2187, 40, 3, 0, 4, 0},
+        {58, 0, K07, K07, 32768, 2187, 40, 1, 0, 4, 0}, {61, 0, K07, K07, 0, 2187, 35, 3, 0, 4, 0},
+        {68, 0, K07, K07, 0, 2187, 40, 1, 0, 4, 0}, {69, 0, K07, K07, 32769, 2219, 35, 1, 0, 12, 'b'},
+        {70, 0, K07, K07, 32769, 2219, 35, 1, 0, 12, 'e'}, {0, 18, K013, K013, 0, 2187, 35, 3, 0, 4, 0},
+        {74, 0, K07, K07, 32769, 4015, 30, 1, 0, 12, 'p'}, {75, 0, K07, K07, 32769, 4015, 30, 1, 0, 12, 'i'},
+        {76, 0, K07, K07, 1, 2219, 35, 1, 0, 12, 'b'}, {77, 0, K07, K07, 131072, 2219, 35, 1, 0, 12, 'b'},
+        {79, 0, K07, K07, 32768, 2219, 35, 1, 0, 12, 'b'}};
     // clang-format on
     for (const TCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "report " << c.Type << " process " << c.Kind);
@@ -80,11 +80,10 @@ TEST_F(RunParamsTest, StartingValuesFollowReportTypeAndProcessKind) {
 
 TEST_F(RunParamsTest, TaxesAndQuantitiesJoinTheSecondMaskAsBits) {
     // {report type, taxes, quantities, second mask}: 2219 and 4015 already hold 32.
-    // clang-format off
-    const std::tuple<int, bool, bool, quint32> cases[] = {{1, true, false, 2187 | 32}, {3, false, true, 6283 | 16},
-        {3, true, true, 6283 | 48}, {4, true, false, 2187 | 36}, {69, true, false, 2219}, {72, true, false, 4015},
+    const std::tuple<int, bool, bool, quint32> cases[] = {
+        {1, true, false, 2187 | 32},   {3, false, true, 6283 | 16}, {3, true, true, 6283 | 48},
+        {4, true, false, 2187 | 36},   {69, true, false, 2219},     {72, true, false, 4015},
         {73, true, false, 4015 & ~32u}};
-    // clang-format on
     for (const auto& [type, tax, quantity, mask] : cases) {
         SCOPED_TRACE(testing::Message() << "report " << type << " tax " << tax);
         Detail->Tax = tax;
@@ -152,7 +151,7 @@ TEST_F(RunParamsTest, PeriodLabelAndSecondaryRangeUseTheQuarterOfTheToPeriod) {
     const std::tuple<int, int, int, double, double> cases[] = {
         {5, 0, 0, 0, 0}, {11, 0, 0, 0, 0}, {6, 2, 0, 0, 0}, {6, 0, 4, Day(2005, 10, 1), Day(2005, 12, 31)},
         {3, 1, 1, Day(2005, 7, 1), Day(2005, 9, 30)}, {12, 0, 10, Day(2006, 4, 1), Day(2006, 6, 30)},
-        {0, 0, 1, Day(2005, 7, 1), Day(2005, 9, 30)}};
+        {0, 0, 1, Day(2005, 7, 1), Day(2005, 9, 30)}, {13, 0, 10, Day(2006, 4, 1), Day(2006, 6, 30)}};
     // clang-format on
     for (const auto& [toPeriod, periodType, first, from, to] : cases) {
         SCOPED_TRACE(testing::Message() << "to period " << toPeriod << " type " << periodType);
