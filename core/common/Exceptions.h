@@ -28,5 +28,12 @@ public:
     EOperationCancelled() : EQuilvaneError(QStringLiteral("Operation cancelled by user")) {}
 };
 
+// A transaction names an account that the accounts chart no longer holds: the balances of the
+// run cannot be trusted until the data-integrity check has repaired the transaction files.
+class EChangeInAccountsChart : public EQuilvaneError {
+public:
+    explicit EChangeInAccountsChart(const QString& message) : EQuilvaneError(message) {}
+};
+
 // The text to show for any failure: an own error's message, else the system's text.
 QString ErrorText(const std::exception& error);

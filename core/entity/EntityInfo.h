@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/common/OptionSet.h"
+#include "core/entity/RunFile.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,6 +20,8 @@ class TDataEntryPage;
 class TEntityDetail;
 class TStdDescChart;
 class TTaxRateChart;
+class TReportSetup;
+struct TKeyedTransaction;
 struct TTransactionListSources;
 
 // One visit of a file, as the time log records it when the file closes.
@@ -149,6 +152,27 @@ public:
     // Installs the writer of the time-log entry that Close makes (the activity logs); an empty
     // writer, the default, writes nothing.
     static void SetSessionLog(TSessionLog log);
+
+    // --- file-wide procedures ----------------------------------------------------------------
+    // What a run takes of this file for a year: the record, the year's charts (null where none is
+    // loaded) and the slot of the bank-reconciliation opening chart.
+    TRunFile RunFile(int year);
+    // Recalculates the balances of the run's accounts chart from the transactions of the run's
+    // page kinds and periods (see EntityInfoProcedures.cpp). accountLists, for a transaction
+    // detail run, receives the copies per account index. 0, or -1 after its error box; a cancel
+    // raises EOperationCancelled and leaves the balances cleared.
+    int ProcessTransactions(TReportSetup& setup, std::vector<std::vector<TKeyedTransaction>>* accountLists,
+                            bool showProgress, bool clearUsedFlags, bool clearAmounts);
+    // Clears the reconciliation marks of the chosen bank account's entries (setup.BankRecIndex
+    // in the opening chart; -1 for every account) and starts its reconciliation over. 0 or -1.
+    int ResetBankReconciliation(TReportSetup& setup);
+    // Turns the bank-statement entries of the run into cash-book entries through the standard
+    // bank transactions. 0 or -1.
+    int TransferBankStatementEntries(TReportSetup& setup);
+    // Reloads, repairs and rewrites every transaction list of the year, then writes its charts.
+    // Stops with its error box at the first list that cannot be read, writing nothing of it.
+    void DataIntegrityCheck(int year, bool showProgress, bool showMessage);
+    // --- end of file-wide procedures ---------------------------------------------------------
 
     int PeriodsPerYear = 12;
     int CurrentPage = -1;
