@@ -1,0 +1,498 @@
+// File-wide procedures: balances recalculated from month files, the bank-reconciliation reset, the
+// transfer of bank-statement entries and the data-integrity check, on a file opened from disk.
+#include "tests/core/EntityTestSupport.h"
+
+#include "tests/core/ChartTestSupport.h"
+
+#include "core/accounts/AccountFormat.h"
+#include "core/charts/AccountsChart.h"
+#include "core/charts/BankRecOpeningDetailChart.h"
+#include "core/dates/DateNumbers.h"
+#include "core/entity/BankStatementTransfer.h"
+#include "core/entity/EntityInfo.h"
+#include "core/entity/KeyedTransaction.h"
+#include "core/entity/RunParams.h"
+#include "core/files/Paths.h"
+#include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionList.h"
+#include "core/vocab/PageKinds.h"
+#include "core/vocab/ProcessKinds.h"
+
+namespace TF = TransactionFlag;
+
+namespace {
+
+double Day(int month, int day) {
+    return EncodeDateNum(month >= 7 ? 2005 : 2006, month, day);
+}
+quint16 KindSet(std::initializer_list<int> kinds) {
+    quint16 set = 0;
+    for (const int kind : kinds)
+        set |= static_cast<quint16>(1u << kind);
+    return set;
+}
+
+// One entry of a month file: kind, date, posting and bank account, amount, quantity, flags,
+// reference and details.
+struct TEntry {
+    int Kind;
+    double Date;
+    QString Posting, Bank;
+    double Amount;
+    qint32 Quantity = 0;
+    std::vector<int> Flags = {};
+    qint32 Reference = 1;
+    QString Details = {};
+};
+
+// File ABC123 (year to June 2006, shipped reference data) opened with its 2006 charts; accounts
+// 1000, 3000, 4000, banks 2000 and 2100, suspense 9100.
+class EntityProceduresTest : public TEntityFixture {
+protected:
+    void SetUp() override {
+        TEntityFixture::SetUp();
+        WriteRecordBytes(SmallRecord());
+        ASSERT_TRUE(QDir().mkpath(DataDir + "/M_DETAIL"));
+        ASSERT_TRUE(
+            WriteFileBytes(DataDir + "/M_DETAIL/ABC12306.ADF", StoredChart("accounts", "header", {})));
+        File = TEntityInfo::Create("ABC123", {Standard, Load});
+        File->OpenYear();
+        File->EntityDetail().Quantity = true;
+        Chart = File->AccountsChart(2006);
+        for (const QString text : {"1000", "2000:BNK", "2100:BNK", "3000", "4000", "9100:SUS"}) {
+            const QStringList parts = text.split(':');
+            auto account = std::make_unique<TAccountDetail>(Chart->Format());
+            account->SetCode(Code(parts[0]));
+            if (parts.size() > 1)
+                account->DeriveAccountType(parts[1]);
+            ASSERT_GE(Chart->AddAccount(std::move(account)), 0);
+        }
+        Chart->SetDefaultAccount(Index("9100"), true);
+    }
+    void TearDown() override {
+        if (File && !File->IsClosed())
+            File->Close();
+        TEntityFixture::TearDown();
+    }
+
+    TAccountCode Code(const QString& text) const {
+        TAccountCode code;
+        if (!text.isEmpty()) {
+            EXPECT_TRUE(Chart->Format()->TextToCode(text, code, false, false)) << text.toStdString();
+        }
+        return code;
+    }
+    int Index(const QString& code) const { return Chart->IndexOfCode(Code(code)); }
+    TAccountDetail& Account(const QString& code) const { return *Chart->GetAccount(Index(code)); }
+
+    // A list of the file's year made without reading its files (period 1 for the one-file kinds).
+    std::unique_ptr<TTransactionList> NewList(int kind, int period, const TOptionSet& options = {Standard}) {
+        return std::make_unique<TTransactionList>(File->ListSources(2006), kind, 2006, period, 12, options);
+    }
+    std::unique_ptr<TTransactionDetail> Detail(const TEntry& e) const {
+        auto entry = std::make_unique<TTransactionDetail>(0, static_cast<qint16>(e.Kind));
+        entry->SetFlags({TF::Keyed});
+        for (const int flag : e.Flags)
+            entry->SetFlags({flag});
+        entry->Date = e.Date;
+        entry->Reference = e.Reference;
+        entry->PostingCode = Code(e.Posting);
+        entry->BankCode = Code(e.Bank);
+        entry->Amount = e.Amount;
+        entry->Quantity = e.Quantity;
+        entry->SetDetails(e.Details);
+        return entry;
+    }
+    // Writes the entries as the month files of their kinds (a monthly list per entry's month).
+    void WriteEntries(std::initializer_list<TEntry> entries) {
+        std::map<std::pair<int, int>, std::unique_ptr<TTransactionList>> lists;
+        for (const TEntry& e : entries) {
+            const int period = IsOneFile(e.Kind) ? 1 : PeriodOf(e.Date);
+            auto& list = lists[{e.Kind, period}];
+            if (!list)
+                list = NewList(e.Kind, period);
+            auto entry = Detail(e);
+            entry->ID = list->TakeNextID(list->EntryMonthSlot(*entry));
+            list->AddTransaction(std::move(entry), 0);
+        }
+        for (auto& [key, list] : lists) {
+            TOptionSet options{Standard};
+            ASSERT_EQ(list->SaveToFile(options, false, true), 0);
+        }
+    }
+    static bool IsOneFile(int kind) { return kind == 0 || (kind >= 10 && kind <= 13); }
+    static int PeriodOf(double date) {
+        int year, month, day;
+        DecodeDateNum(date, year, month, day);
+        return (month + 5) % 12 + 1;
+    }
+    // The keyed entries of a kind's month file, read afresh.
+    std::unique_ptr<TTransactionList> Read(int kind, int period) {
+        auto list = NewList(kind, period, {QuietLoad, NoLoadProcessing, NoBlankLine});
+        EXPECT_EQ(list->LoadStatus(), 0);
+        return list;
+    }
+    QString MonthFile(int kind, int period) {
+        const auto list = NewList(kind, period);
+        return NativePath(list->GetFileName(list->StartMonth(), {Standard}));
+    }
+    std::unique_ptr<TReportSetup> Run(int reportType, int processKind) {
+        return std::make_unique<TReportSetup>(File->RunFile(2006), reportType, processKind, 2006, false);
+    }
+
+    // The books of the recalculation cases: opening balances on the year's first day and one
+    // later, a payment with quantity, a receipt, a bank-statement withdrawal and a payment from the
+    // second bank.
+    void WriteBooks() {
+        WriteEntries({{pkOpeningBalances, Day(7, 1), "1000", "2000", 500.00},
+                      {pkOpeningBalances, Day(7, 6), "1000", "2000", 20.00},
+                      {pkPayments, Day(7, 5), "4000", "2000", 100.00, 2},
+                      {pkReceipts, Day(8, 10), "3000", "2000", 250.00, 1},
+                      {pkBankStatementWithdrawals, Day(7, 3), "", "2000", 40.00},
+                      {pkPayments, Day(9, 20), "4000", "2100", 30.00}});
+    }
+
+    std::unique_ptr<TEntityInfo> File;
+    TAccountsChart* Chart = nullptr;
+};
+
+} // namespace
+
+// Each report and process kind accumulates where the reports look: balance, running total,
+// quantity, and period, week or day columns.
+TEST_F(EntityProceduresTest, BalancesFollowTheRunKind) {
+    WriteBooks();
+    struct TCase {
+        const char* Name;
+        int Type, Process;
+        int Movements; // -1: the run's own default
+        double From, To;
+        quint16 Kinds;
+        bool Weekly;
+        // account: balance, total, quantity
+        std::map<QString, std::tuple<double, double, int>> Balances;
+        // account, column set (0 period amounts, 1 second set, 2 period quantities), slot, value
+        std::vector<std::tuple<QString, int, int, double>> Columns;
+    };
+    const quint16 cash = KindSet({0, 1, 2, 9});
+    // clang-format off
+    const TCase cases[] = {
+        {"whole year", 1, 0, 0, Day(7, 1), Day(6, 30), cash, false,
+         {{"1000", {520, 520, 0}}, {"4000", {130, 130, 0}}, {"3000", {-250, -250, 0}},
+          {"2000", {-410, -410, 0}}, {"2100", {-30, -30, 0}}},
+         {{"4000", 0, 1, 100}, {"4000", 0, 3, 30}, {"2000", 0, 1, -660}, {"2000", 0, 2, 250}, {"4000", 2, 1, 2},
+          {"3000", 2, 2, -1}}},
+        // Opening balances count past the to date; the payment of the 5th does not.
+        {"to the 4th", 1, 0, 0, Day(7, 1), Day(7, 4), cash, false,
+         {{"1000", {520, 520, 0}}, {"4000", {0, 0, 0}}, {"2000", {-560, -560, 0}}}, {}},
+        // From August: earlier entries only reach the running total.
+        {"from August", 1, 0, 0, Day(8, 1), Day(8, 31), cash, false,
+         {{"1000", {0, 520, 0}}, {"4000", {0, 100, 0}}, {"3000", {-250, -250, 0}}, {"2000", {250, -410, 0}}},
+         {{"2000", 0, 2, 250}, {"2000", 0, 1, 0}}},
+        {"movements only", 1, 0, 1, Day(8, 1), Day(9, 30), cash, false,
+         {{"1000", {0, 0, 0}}, {"4000", {30, 0, 0}}, {"3000", {-250, 0, 0}}, {"2000", {250, 0, 0}},
+          {"2100", {-30, 0, 0}}}, {}},
+        {"bring forward", 0, prBringForward, -1, Day(7, 1), Day(6, 30), KindSet({0, 1, 2}), false,
+         {{"1000", {520, 0, 0}}, {"4000", {130, 0, 2}}, {"3000", {-250, 0, -1}}, {"2000", {-370, 0, 0}},
+          {"2100", {-30, 0, 0}}}, {}},
+        {"by period", 50, 0, -1, Day(7, 1), Day(6, 30), KindSet({1, 2}), false, {{"4000", {0, 0, 0}}},
+         {{"4000", 0, 1, 100}, {"4000", 0, 3, 30}, {"3000", 0, 2, -250}, {"2000", 0, 1, -100},
+          {"2000", 0, 2, 250}, {"2100", 0, 3, -30}}},
+        {"by week", 51, 0, -1, Day(7, 1), Day(6, 30), KindSet({1, 2}), true, {},
+         {{"4000", 0, 1, 100}, {"4000", 0, 12, 30}, {"3000", 0, 6, -250}, {"2000", 0, 6, 250}}},
+        {"by day", 52, 0, -1, Day(7, 1), Day(6, 30), KindSet({1, 2, 8, 9}), false, {{"2000", {0, 0, 0}}},
+         {{"2000", 0, 4, -100}, {"2000", 0, 40, 250}, {"2000", 1, 2, -40}, {"2000", 0, 2, 0},
+          {"2100", 0, 81, -30}}},
+        // Entries before the from date open the posting accounts; the rest go to their lists.
+        {"detail", 3, 0, 0, Day(8, 1), Day(6, 30), cash, false,
+         {{"1000", {520, 0, 0}}, {"4000", {100, 0, 2}}, {"3000", {0, 0, 0}}}, {}},
+        {"detail, movements only", 3, 0, 1, Day(8, 1), Day(6, 30), cash, false,
+         {{"1000", {0, 0, 0}}, {"4000", {0, 0, 0}}}, {}},
+    };
+    // clang-format on
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const auto run = Run(c.Type, c.Process);
+        if (c.Movements >= 0)
+            run->MovementsOnly = c.Movements == 1;
+        run->SetPeriodFrom(c.From);
+        run->SetPeriodTo(c.To);
+        run->PageKinds = c.Kinds;
+        if (c.Weekly)
+            run->RunOptions.Include(TReportSetup::WeeklyOption);
+        TAccountTransactionLists lists;
+        ASSERT_EQ(File->ProcessTransactions(*run, &lists, true, true, true), 0);
+        for (const auto& [code, expected] : c.Balances) {
+            SCOPED_TRACE(code.toStdString());
+            const TAccountDetail& account = Account(code);
+            EXPECT_EQ(std::tuple(account.Balance, account.Total, int(account.Quantity)), expected);
+        }
+        for (const auto& [code, set, slot, amount] : c.Columns) {
+            const TAccountDetail& account = Account(code);
+            const double value = set == 0   ? account.GetPeriodAmount(slot)
+                                 : set == 1 ? account.GetColumnAmount(slot)
+                                            : account.GetPeriodQuantity(slot);
+            EXPECT_DOUBLE_EQ(value, amount) << code.toStdString() << " slot " << slot;
+        }
+        EXPECT_TRUE(Account("4000").Used && !Account("9100").Used);
+        if (c.Type == 3) {
+            const auto& receipts = lists[size_t(Index("3000"))];
+            ASSERT_EQ(receipts.size(), 1u);
+            EXPECT_EQ(receipts[0].Key, QString::asprintf("%.0f1%d", Day(8, 10), pkReceipts));
+            EXPECT_EQ(lists[size_t(Index("4000"))].size(), 1u);
+        }
+    }
+}
+
+TEST_F(EntityProceduresTest, TransactionDetailKeepsEntriesWithEqualKeys) {
+    WriteEntries(
+        {{pkPayments, Day(8, 2), "4000", "2000", 10.00}, {pkPayments, Day(8, 2), "4000", "2000", 12.00}});
+    const auto run = Run(3, 0);
+    TAccountTransactionLists lists;
+    ASSERT_EQ(File->ProcessTransactions(*run, &lists, false, false, false), 0);
+    const auto& entries = lists[size_t(Index("4000"))];
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].Key, entries[1].Key);
+    EXPECT_EQ(entries[0].Entry.Amount + entries[1].Entry.Amount, 22.00);
+}
+
+// An empty page-kind set clears the balances and reads nothing, not even a damaged file.
+TEST_F(EntityProceduresTest, EmptyKindSetOnlyClears) {
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(MonthFile(pkPayments, 1)).absolutePath()));
+    ASSERT_TRUE(WriteFileBytes(MonthFile(pkPayments, 1), "damaged"));
+    Account("4000").Balance = 5;
+    Account("4000").Total = 6;
+    const auto run = Run(1, 0);
+    run->PageKinds = 0;
+    EXPECT_EQ(File->ProcessTransactions(*run, nullptr, true, false, false), 0);
+    EXPECT_EQ(Account("4000").Balance + Account("4000").Total, 0.0);
+    EXPECT_TRUE(Prompt->Shown.isEmpty());
+    EXPECT_EQ(Progress->Created, 0);
+}
+
+// A cancel in the progress window leaves no half-made balances and reaches the caller.
+TEST_F(EntityProceduresTest, CancelClearsTheBalancesAndPropagates) {
+    WriteBooks();
+    Progress->CancelAtUpdate = 2;
+    const auto run = Run(1, 0);
+    EXPECT_THROW(File->ProcessTransactions(*run, nullptr, true, false, true), EOperationCancelled);
+    for (const QString code : {"1000", "2000", "4000"})
+        EXPECT_EQ(Account(code).Balance + Account(code).GetPeriodAmount(1), 0.0) << code.toStdString();
+}
+
+// A deleted posting account stops the run naming the year (Bring Forward raises it on); the
+// integrity check brings the account back and the run then succeeds.
+TEST_F(EntityProceduresTest, DeletedAccountNeedsTheIntegrityCheck) {
+    WriteBooks();
+    Chart->DeleteItem(Index("3000"));
+    const auto report = Run(1, 0);
+    Prompt->Answer(TMessageButton::OK);
+    EXPECT_EQ(File->ProcessTransactions(*report, nullptr, false, false, false), -1);
+    ASSERT_EQ(Prompt->Shown.size(), 1);
+    EXPECT_EQ(Prompt->Shown[0].Text,
+              "Unable to continue - accounts error. Please perform data integrity check "
+              "for the 2006 processing year now.");
+    EXPECT_EQ(Prompt->Beeps.value(0), TBeep::Error);
+    EXPECT_EQ(Account("2000").Balance, 0.0);
+
+    Prompt->Answer(TMessageButton::OK);
+    const auto bringForward = Run(0, prBringForward);
+    EXPECT_THROW(File->ProcessTransactions(*bringForward, nullptr, false, false, false),
+                 EChangeInAccountsChart);
+
+    Prompt->Answer(TMessageButton::OK);
+    File->DataIntegrityCheck(2006, true, true);
+    EXPECT_EQ(Prompt->Shown.last().Text, "Data integrity check completed");
+    EXPECT_EQ(Progress->Positions.size(), 180);
+    EXPECT_NEAR(Progress->Positions.last(), 100.0, 1e-9);
+    ASSERT_GE(Index("3000"), 0);
+    const auto again = Run(1, 0);
+    again->MovementsOnly = false;
+    EXPECT_EQ(File->ProcessTransactions(*again, nullptr, false, false, false), 0);
+    EXPECT_EQ(Account("3000").Balance, -250.0);
+}
+
+// A month file that cannot be read stops every procedure before anything is written over it.
+TEST_F(EntityProceduresTest, UnreadableMonthFileIsLeftAlone) {
+    WriteBooks();
+    const QString damaged = MonthFile(pkReceipts, 2);
+    QByteArray bytes = ReadFileBytes(damaged);
+    bytes.chop(7);
+    ASSERT_TRUE(WriteFileBytes(damaged, bytes));
+    struct TCase {
+        const char* Name;
+        std::function<void()> Act;
+        int PromptsBefore; // load retry boxes answered Cancel
+        QString Box;
+    };
+    const TCase cases[] = {
+        {"recalculation",
+         [&] { EXPECT_EQ(File->ProcessTransactions(*Run(1, 0), nullptr, false, false, false), -1); }, 0,
+         "Error processing transaction files - process aborted."},
+        {"integrity check", [&] { File->DataIntegrityCheck(2006, false, true); }, 1,
+         "Unable to complete data integrity check - "},
+        {"reset",
+         [&] {
+             const auto run = Run(0, prResetBankReconciliation);
+             EXPECT_EQ(File->ResetBankReconciliation(*run), -1);
+         },
+         0, "Error resetting bank reconciliation. Retry this procedure."},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Prompt->Shown.clear();
+        for (int i = 0; i < c.PromptsBefore; ++i)
+            Prompt->Answer(TMessageButton::Cancel);
+        Prompt->Answer(TMessageButton::OK);
+        c.Act();
+        ASSERT_EQ(Prompt->Shown.size(), c.PromptsBefore + 1);
+        EXPECT_TRUE(Prompt->Shown.last().Text.startsWith(c.Box)) << Prompt->Shown.last().Text.toStdString();
+        EXPECT_EQ(ReadFileBytes(damaged), bytes);
+    }
+}
+
+// Resetting one bank account clears its entries' marks and stale-cheque notes only.
+TEST_F(EntityProceduresTest, ResetOfOneBankLeavesTheOthers) {
+    const std::vector<int> marks = {TF::Reconciled, TF::BankRecMarkA, TF::BankRecMarkB, TF::BankRecMarkC};
+    WriteEntries({{pkPayments, Day(7, 5), "4000", "2000", 100.00, 0, marks, 1, "Rent *stale CHQ* July"},
+                  {pkPayments, Day(7, 6), "4000", "2100", 30.00, 0, marks, 1, "Fees *Stale Chq* "},
+                  {pkBankStatementWithdrawals, Day(9, 3), "", "2000", 40.00, 0, {TF::Reconciled}}});
+    const auto run = Run(0, prResetBankReconciliation);
+    TBankRecOpeningDetailChart* opening = File->BankRecOpeningChart();
+    ASSERT_TRUE(opening);
+    run->BankRecIndex = opening->IndexOfAccount(Code("2000"));
+    ASSERT_GE(run->BankRecIndex, 0);
+    EXPECT_EQ(File->ResetBankReconciliation(*run), 0);
+    EXPECT_TRUE(Prompt->Shown.isEmpty());
+    EXPECT_TRUE(Progress->Log.value(0).startsWith("setup:ABC123 : Bank Account 2000"))
+        << Progress->Log.value(0).toStdString();
+    const auto payments = Read(pkPayments, 1);
+    const quint32 markBits = (1u << 2) | (1u << 12) | (1u << 13) | (1u << 16);
+    int checked = 0;
+    for (int i = 0; i < payments->Count(); ++i) {
+        const TTransactionDetail& entry = *payments->GetItem(i);
+        if (entry.HasAnyFlag({TF::Contra}))
+            continue;
+        ++checked;
+        const bool reset = entry.BankCode == Code("2000");
+        EXPECT_EQ(entry.Flags & markBits, reset ? 0u : markBits);
+        EXPECT_EQ(entry.Details(), reset ? "Rent July" : "Fees *Stale Chq* ");
+    }
+    EXPECT_EQ(checked, 2);
+    EXPECT_FALSE(Read(pkBankStatementWithdrawals, 3)->GetItem(0)->HasAnyFlag({TF::Reconciled}));
+}
+
+// Which standard transaction takes a bank-statement entry.
+TEST_F(EntityProceduresTest, TemplatesMatchByAmountDayProportionOrText) {
+    struct TTemplateLine {
+        double Day;
+        QString Posting;
+        double Amount;
+        QString Details;
+        qint32 Dissection = -1;
+    };
+    struct TCase {
+        const char* Name;
+        std::vector<TTemplateLine> Templates;
+        double Amount;
+        QString Details;
+        QString Bank = "2000";
+        // posting and amount of each line made; empty: no match
+        std::vector<std::pair<QString, double>> Lines;
+    };
+    // clang-format off
+    const TCase cases[] = {
+        {"day 7", {{7, "4000", 50.00, "Rent"}}, 50.00, "EFT", "2000", {{"4000", 50.00}}},
+        {"day 99", {{99, "4000", 50.00, "Rent"}}, 50.00, "EFT", "2000", {{"4000", 50.00}}},
+        {"day 9", {{9, "4000", 50.00, "Rent"}}, 50.00, "EFT", "2000", {}},
+        {"other amount", {{3, "4000", 50.00, "Rent"}}, 50.01, "EFT", "2000", {}},
+        {"other bank", {{3, "4000", 50.00, "Rent"}}, 50.00, "EFT", "2100", {}},
+        {"dissection", {{3, "4000", 20.00, "Rent", 5}, {3, "3000", 30.00, "Fee", 5}}, 50.00, "EFT", "2000",
+         {{"4000", 20.00}, {"3000", 30.00}}},
+        {"proportional", {{99, "4000", 33.33, "%Split", 5}, {99, "3000", 33.33, "b", 5},
+                          {99, "1000", 33.34, " *** % correction *** ", 5}}, 1.00, "EFT", "2000",
+         {{"4000", 0.33}, {"3000", 0.33}, {"1000", 0.34}}},
+        {"by text", {{3, "4000", 0, "woolworths"}}, 12.34, "Woolworths 0042", "2000", {{"4000", 12.34}}},
+        {"empty template text", {{3, "4000", 0, ""}}, 12.34, "Woolworths", "2000", {}},
+        {"empty entry text", {{3, "4000", 0, "woolworths"}}, 12.34, "", "2000", {}},
+    };
+    // clang-format on
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const auto templates = NewList(pkStandardBankTransactions, 1);
+        for (const TTemplateLine& line : c.Templates) {
+            auto entry = Detail({pkStandardBankTransactions,
+                                 line.Day,
+                                 line.Posting,
+                                 "2000",
+                                 line.Amount,
+                                 0,
+                                 {},
+                                 1,
+                                 line.Details});
+            if (line.Dissection >= 0) {
+                entry->SetFlags({TF::DissectionMember});
+                entry->Dissection = line.Dissection;
+            }
+            templates->AddTransaction(std::move(entry), 0);
+        }
+        const TTransferTemplates matcher(*templates);
+        TTransactionDetail entry(0, pkBankStatementWithdrawals);
+        entry.Date = Day(7, 3);
+        entry.Amount = c.Amount;
+        entry.BankCode = Code(c.Bank);
+        entry.SetDetails(c.Details);
+        const auto* match = matcher.Match(entry);
+        ASSERT_EQ(match != nullptr, !c.Lines.empty());
+        if (!match)
+            continue;
+        const auto lines = TTransferTemplates::LinesFor(*match, entry, pkPayments);
+        ASSERT_EQ(lines.size(), c.Lines.size());
+        for (size_t i = 0; i < lines.size(); ++i) {
+            EXPECT_EQ(lines[i].PostingCode, Code(c.Lines[i].first));
+            EXPECT_DOUBLE_EQ(lines[i].Amount, c.Lines[i].second);
+            EXPECT_EQ(std::tuple(lines[i].Date, lines[i].PageKind),
+                      std::tuple(entry.Date, qint16(pkPayments)));
+        }
+    }
+}
+
+// The transfer on disk: a matched withdrawal becomes its template's payment, an unmatched one a
+// suspense payment marked as generated; entries without the "Bank" reference stay.
+TEST_F(EntityProceduresTest, TransferWritesTheCashBook) {
+    WriteEntries(
+        {{pkStandardBankTransactions, 7, "4000", "2000", 50.00, 0, {}, 1, "Rent"},
+         {pkPayments, Day(7, 1), "3000", "2000", 9.00},
+         {pkBankStatementWithdrawals, Day(7, 3), "", "2000", 50.00, 0, {}, BankReference, "Rent EFT"},
+         {pkBankStatementWithdrawals, Day(7, 4), "", "2000", 12.00, 0, {}, BankReference, "Bank fee"},
+         {pkBankStatementWithdrawals, Day(7, 5), "", "2000", 15.00, 0, {}, 1, "Cheque 12"}});
+    const auto run = Run(0, prTransferBankStatementEntries);
+    Prompt->Answer(TMessageButton::OK);
+    EXPECT_EQ(File->TransferBankStatementEntries(*run), 0);
+    EXPECT_EQ(Prompt->Shown.value(0).Text, "Bank statement entries successfully transferred to cashbook");
+    auto payments = Read(pkPayments, 1);
+    std::vector<std::tuple<QString, double, QString, double>> made;
+    for (int i = 0; i < payments->Count(); ++i) {
+        const TTransactionDetail& e = *payments->GetItem(i);
+        if (!e.HasAnyFlag({TF::Contra}))
+            made.emplace_back(Chart->Format()->FormatCode(e.PostingCode), e.Amount, e.Details(), e.Date);
+    }
+    std::sort(made.begin(), made.end(),
+              [](const auto& a, const auto& b) { return std::get<3>(a) < std::get<3>(b); });
+    const QString suspense = Chart->Format()->FormatCode(Code("9100"));
+    EXPECT_EQ(made, (std::vector<std::tuple<QString, double, QString, double>>{
+                        {Chart->Format()->FormatCode(Code("3000")), 9.00, "", Day(7, 1)},
+                        {Chart->Format()->FormatCode(Code("4000")), 50.00, "Rent", Day(7, 3)},
+                        {suspense, 12.00, "Bank fee (Auto Gen Xfer B/S to C/B)", Day(7, 4)}}));
+
+    // A cash book that cannot be read is not written over.
+    const QString damaged = MonthFile(pkPayments, 1);
+    QByteArray bytes = ReadFileBytes(damaged);
+    bytes.chop(7);
+    ASSERT_TRUE(WriteFileBytes(damaged, bytes));
+    Prompt->Answer(TMessageButton::Cancel);
+    Prompt->Answer(TMessageButton::OK);
+    EXPECT_EQ(File->TransferBankStatementEntries(*run), -1);
+    EXPECT_EQ(Prompt->Shown.last().Text, "Error transferring bank statement entries to cashbook");
+    EXPECT_EQ(ReadFileBytes(damaged), bytes);
+}
