@@ -10,7 +10,6 @@
 #include "core/logs/LogSession.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
-#include "core/vocab/LogKinds.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -91,22 +90,16 @@ void TLogList::AppendOnce(const QByteArray& bytes) {
     const QString native = NativeFileName();
     EnsureExists(native);
     const TRecordGuard guard(native, LockWaitMs);
+    // Only a log that reads whole is added to: a short or damaged one is what an interrupted
+    // write leaves, and writing after it would bury the damage.
+    QList<TLogDetails> entries;
+    QList<QByteArray> stored;
+    ReadFile(native, entries, stored);
     QFile file(native);
     if (!file.open(QIODevice::ReadWrite))
         throw EQuilvaneError(file.errorString());
     const qint64 size = file.size();
-    qint64 at = 0;
-    if (size > 0) {
-        // Only the end byte may be written over: anything else is a log that an interrupted
-        // write left short, and adding to it would bury the damage.
-        char last = 1;
-        if (!file.seek(size - 1) || file.read(&last, 1) != 1)
-            throw EQuilvaneError(file.errorString());
-        if (last != 0)
-            throw EQuilvaneError(
-                QStringLiteral("%1 does not end where a log ends; it was left as it is").arg(Shown(native)));
-        at = size - 1;
-    }
+    const qint64 at = size > 0 ? size - 1 : 0; // over the end byte
     if (file.seek(at) && file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0)
         return;
     const QString reason = file.error() != QFileDevice::NoError ? file.errorString() : LastSystemError();
@@ -159,10 +152,15 @@ void TLogList::ReadFile(const QString& native, QList<TLogDetails>& entries, QLis
             QStringLiteral("Unable to read log file %1 - %2").arg(Shown(native), file.errorString()));
     QByteArray bytes = file.readAll();
     file.close();
+    if (bytes.isEmpty())
+        return; // an empty file is a log not yet written
     QBuffer device(&bytes);
     device.open(QIODevice::ReadOnly);
     // One byte at a time, so that the device's position marks where each entry ends.
     TValueReader reader(device, 1);
+    const auto failure = [&](const QString& reason) {
+        return EQuilvaneError(QStringLiteral("Unable to read log file %1 - %2").arg(Shown(native), reason));
+    };
     try {
         while (!reader.EndOfList()) {
             const qint64 start = device.pos() - 1;
@@ -172,13 +170,11 @@ void TLogList::ReadFile(const QString& native, QList<TLogDetails>& entries, QLis
             stored.append(bytes.mid(start, device.pos() - start));
         }
         reader.ReadListEnd();
-        if (!reader.AtEnd())
-            throw EQuilvaneError(QStringLiteral("Bytes follow the end of the log"));
     } catch (const EQuilvaneError& error) {
-        throw EQuilvaneError(QStringLiteral("Unable to read log file %1 - %2 (entry %3)")
-                                 .arg(Shown(native), ErrorText(error))
-                                 .arg(entries.size() + 1));
+        throw failure(QStringLiteral("%1 (entry %2)").arg(ErrorText(error)).arg(entries.size() + 1));
     }
+    if (!reader.AtEnd())
+        throw failure(QStringLiteral("bytes follow the end of the log"));
 }
 
 void TLogList::Load() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/logs/LogDetails.h"
+#include "core/vocab/LogKinds.h"
 
 #include <QByteArray>
 #include <QList>
@@ -23,8 +24,9 @@ public:
     const QString& FileName() const { return StoredName; }
 
     // Adds the entry at the end of the log file (creating it when it is missing or empty);
-    // Entries is left alone. A file that does not end with the end byte is refused and left
-    // as it is. A failure shows "Unable to write to log file - <reason>" and gives false.
+    // Entries is left alone. A file that does not read whole, up to a single end byte at its
+    // end, is refused and left as it is. A failure shows "Unable to write to log file - <reason>" and gives
+    // false.
     bool Append(const TLogDetails& entry);
 
     // Appends the time-log entry of one opening of a client file. A failure shows "Unable to
