@@ -1,4 +1,5 @@
-// Activity logs against hand-written bytes (tests/data/logs/entries.hex, fields in entries.txt).
+// Activity logs against hand-written bytes: tests/data/logs/entries.hex, their fields in entries.txt,
+// the cases in cases.txt.
 #include "core/dates/DateNumbers.h"
 #include "core/logs/LogList.h"
 #include "core/logs/LogSession.h"
@@ -53,6 +54,16 @@ QByteArray Bytes(const QString& spec) {
     return bytes;
 }
 
+// The lines of cases.txt of one kind, without the kind.
+QList<QStringList> Cases(const char* kind) {
+    QList<QStringList> cases;
+    for (const QByteArray& line : TestData("logs/cases.txt").split('\n'))
+        if (line.startsWith(kind + QByteArray("|")))
+            cases.append(QString::fromLatin1(line).split('|').mid(1));
+    EXPECT_GT(cases.size(), 4) << kind;
+    return cases;
+}
+
 } // namespace
 
 class TActivityLogTest : public TServicesFixture {
@@ -64,33 +75,29 @@ protected:
         SetProgramParams(Params);
     }
     QString Log() const { return TempPath("QUILVANE.LOG"); }
+    QString OnDisk() const { return ReadFileBytes(Log()).toHex(' '); }
     std::shared_ptr<TProgramParams> Params = std::make_shared<TProgramParams>();
 };
 
 TEST_F(TActivityLogTest, AppendLoadAndSession) {
-    const char* appends[][3] = {{nullptr, "a", "a 00"},
-                                {"", "a", "a 00"},
-                                {"00", "d", "d 00"},
-                                {"a 00", "b", "a b 00"},
-                                {"wide 00", "c", "wide c 00"}};
-    for (const auto& [before, appended, after] : appends) {
-        SCOPED_TRACE(appended);
+    for (const QStringList& c : Cases("append")) {
+        SCOPED_TRACE(c.join('|').toStdString());
         QFile::remove(Log());
-        if (before)
-            WriteFileBytes(Log(), Bytes(before));
+        if (c[0] != "none")
+            WriteFileBytes(Log(), Bytes(c[0]));
         TLogList list(lkTime);
-        EXPECT_TRUE(list.Append(Entry(appended)));
+        EXPECT_TRUE(list.Append(Entry(c[1].toLatin1())));
         EXPECT_EQ(list.Count(), 0);
-        EXPECT_EQ(ReadFileBytes(Log()).toHex(' '), Bytes(after).toHex(' '));
+        EXPECT_EQ(OnDisk(), Bytes(c[2]).toHex(' '));
         list.Load();
-        ASSERT_EQ(list.Count(), QString(after).count(' '));
-        EXPECT_EQ(Fields(list.GetItem(list.Count() - 1)), Fields(Entry(appended)));
+        ASSERT_EQ(list.Count(), c[2].count(' '));
+        EXPECT_EQ(Fields(list.GetItem(list.Count() - 1)), Fields(Entry(c[1].toLatin1())));
     }
     QFile::remove(Log());
     TLogSession session{
         "ABC123", "Smith Pty Ltd", "Deleted", "", Date("2024-03-15T09:00:00"), Date("2024-03-15T14:45:30")};
     EXPECT_TRUE(TLogList::LogSession(session));
-    EXPECT_EQ(ReadFileBytes(Log()).toHex(' '), Bytes("session 00").toHex(' '));
+    EXPECT_EQ(OnDisk(), Bytes("session 00").toHex(' '));
     EXPECT_EQ(SecondsBetween(session.StartTime, session.EndTime), 20730);
     Params->LicFilePath = TempPath("MISSING");
     Prompt->Answer(TMessageButton::OK);
@@ -100,32 +107,24 @@ TEST_F(TActivityLogTest, AppendLoadAndSession) {
 
 // A damaged log gives a clear error, is refused by every writer and keeps its bytes.
 TEST_F(TActivityLogTest, DamagedLogIsRefusedAndLeftAsItIs) {
-    const std::tuple<const char*, const char*, int> cases[] = {
-        {"a b", "Stream read error (entry 3)", 2}, // no end byte, yet the last byte is 00
-        {"a b 00 -8", "Stream read error (entry 2)", 1},
-        {"a 00 00", "bytes follow the end of the log", 1},
-        {"04 00 00 00 00 00", "Invalid property value (entry 1)", 0},
-        {"0C FF FF FF 7F 41 00", "Stream read error (entry 1)", 0},
-        {"a b -64 01", "Invalid property value (entry 2)", 1},
-        {"a a_nan 00", "Invalid property value (entry 2)", 1}};
-    for (const auto& [spec, reason, readBefore] : cases) {
-        SCOPED_TRACE(spec);
-        WriteFileBytes(Log(), Bytes(spec));
+    for (const QStringList& c : Cases("damaged")) {
+        SCOPED_TRACE(c.join('|').toStdString());
+        WriteFileBytes(Log(), Bytes(c[0]));
         TLogList list(lkTime);
         try {
             list.Load();
             ADD_FAILURE() << "loaded";
         } catch (const EQuilvaneError& error) {
-            EXPECT_EQ(ErrorText(error), "Unable to read log file " + Log() + " - " + reason);
+            EXPECT_EQ(ErrorText(error), "Unable to read log file " + Log() + " - " + c[1]);
         }
-        EXPECT_EQ(list.Count(), readBefore);
+        EXPECT_EQ(list.Count(), c[2].toInt());
         list.FindRange(0, MaxDateNum);
         EXPECT_THROW(list.DeleteRange(), EQuilvaneError);
         Prompt->Answer(TMessageButton::OK);
         EXPECT_FALSE(list.Append(Entry("c")));
         EXPECT_TRUE(
             Prompt->Texts().last().startsWith("Unable to write to log file - Unable to read log file"));
-        EXPECT_EQ(ReadFileBytes(Log()).toHex(' '), Bytes(spec).toHex(' '));
+        EXPECT_EQ(OnDisk(), Bytes(c[0]).toHex(' '));
     }
 }
 
@@ -143,29 +142,17 @@ TEST_F(TActivityLogTest, RacingAppendersTakeTurns) {
     EXPECT_EQ(list.Count(), 32);
 }
 
-// The start of a range is compared fully, its end by whole day; deletion removes exactly the
-// entries inside, in any order, and leaves the bytes of the others.
 TEST_F(TActivityLogTest, FindAndDeleteRange) {
-    const std::tuple<const char*, const char*, const char*, int, int, const char*> cases[] = {
-        {"a b c d 00", "2023-07-01", "2024-06-30", 0, 1, "c d 00"},
-        {"a b c d 00", "2024-06-29T12:00:00", "2024-06-29", 0, 0, "b c d 00"},
-        {"a b c d 00", "2024-07-01T09:00:00", "2024-07-31", 3, 3, "a b c 00"},
-        {"a b c d 00", "2024-07-01T08:00:00", "2024-07-01", 2, 2, "a b d 00"},
-        {"a b c d 00", "2024-07-03", "2024-12-31", -1, -1, "a b c d 00"},
-        {"a b c d 00", "2024-07-01T09:00:00", "2024-07-01T23:00:00", 3, 2, "a b c d 00"},
-        {"c a d b 00", "2024-06-29", "2024-06-30", 0, 3, "c d 00"},
-        {"wide a 00", "2024-06-01", "2024-06-30", 0, 1, "wide 00"},
-        {"00", "2024-06-01", "2024-06-30", -1, -1, "00"}};
-    for (const auto& [before, from, to, first, last, after] : cases) {
-        SCOPED_TRACE(std::string(before) + " " + from + " " + to);
-        WriteFileBytes(Log(), Bytes(before));
+    for (const QStringList& c : Cases("range")) {
+        SCOPED_TRACE(c.join('|').toStdString());
+        WriteFileBytes(Log(), Bytes(c[0]));
         TLogList list(lkTime);
         list.Load();
-        list.FindRange(Date(from), Date(to));
-        EXPECT_EQ(std::pair(list.FirstIndex, list.LastIndex), std::pair(first, last));
+        list.FindRange(Date(c[1]), Date(c[2]));
+        EXPECT_EQ(std::pair(list.FirstIndex, list.LastIndex), std::pair(c[3].toInt(), c[4].toInt()));
         list.DeleteRange();
-        EXPECT_EQ(ReadFileBytes(Log()).toHex(' '), Bytes(after).toHex(' '));
-        EXPECT_EQ(list.Count(), QString(after).count(' '));
+        EXPECT_EQ(OnDisk(), Bytes(c[5]).toHex(' '));
+        EXPECT_EQ(list.Count(), c[5].count(' '));
     }
     // Entries another workstation added since the log was read stay.
     WriteFileBytes(Log(), Bytes("a 00"));
@@ -174,5 +161,5 @@ TEST_F(TActivityLogTest, FindAndDeleteRange) {
     list.FindRange(Date("2024-06-29"), Date("2024-06-29"));
     EXPECT_TRUE(TLogList(lkTime).Append(Entry("c")));
     list.DeleteRange();
-    EXPECT_EQ(ReadFileBytes(Log()).toHex(' '), Bytes("c 00").toHex(' '));
+    EXPECT_EQ(OnDisk(), Bytes("c 00").toHex(' '));
 }
