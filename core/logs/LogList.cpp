@@ -1,7 +1,7 @@
 #include "core/logs/LogList.h"
 
 #include "core/common/Exceptions.h"
-#include "core/entity/RecordGuard.h"
+#include "core/files/RecordGuard.h"
 #include "core/files/Paths.h"
 #include "core/files/StoredFileWriter.h"
 #include "core/io/StreamError.h"
