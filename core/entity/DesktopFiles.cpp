@@ -1,0 +1,50 @@
+#include "core/entity/DesktopFiles.h"
+
+#include "core/entity/EntityDetail.h"
+#include "core/entity/EntityInfo.h"
+
+#include <algorithm>
+
+TDesktopFiles::~TDesktopFiles() = default;
+
+TEntityInfo* TDesktopFiles::File(int index) const {
+    return index >= 0 && index < Count() ? Files[static_cast<size_t>(index)].File.get() : nullptr;
+}
+
+QString TDesktopFiles::Code(int index) const {
+    return File(index) ? Files[static_cast<size_t>(index)].Code : QString();
+}
+
+int TDesktopFiles::IndexOf(const QString& fileCode) const {
+    for (int i = 0; i < Count(); ++i)
+        if (Files[static_cast<size_t>(i)].Code.compare(fileCode, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+int TDesktopFiles::Add(std::unique_ptr<TEntityInfo>& file) {
+    const QString code = file->EntityDetail().FileCode;
+    if (IsFull() || IndexOf(code) >= 0)
+        return -1;
+    const auto at = std::find_if(Files.begin(), Files.end(), [&code](const TEntry& entry) {
+        return entry.Code.compare(code, Qt::CaseInsensitive) > 0;
+    });
+    const int index = static_cast<int>(at - Files.begin());
+    Files.insert(at, TEntry{code, std::move(file)});
+    Active = index;
+    return index;
+}
+
+std::unique_ptr<TEntityInfo> TDesktopFiles::Remove(int index) {
+    if (!File(index))
+        return nullptr;
+    const auto at = Files.begin() + index;
+    std::unique_ptr<TEntityInfo> file = std::move(at->File);
+    Files.erase(at);
+    Active = Files.empty() ? -1 : 0;
+    return file;
+}
+
+void TDesktopFiles::SetActiveIndex(int index) {
+    Active = File(index) ? index : -1;
+}

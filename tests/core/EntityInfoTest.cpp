@@ -1,0 +1,328 @@
+#include "tests/core/EntityTestSupport.h"
+
+#include "tests/core/ChartTestSupport.h"
+
+#include "core/charts/StdDescChart.h"
+#include "core/charts/TaxRateChart.h"
+#include "core/dates/DateNumbers.h"
+#include "core/entity/BASTotals.h"
+#include "core/entity/DesktopFiles.h"
+#include "core/entity/EntityInfo.h"
+#include "core/transactions/DataEntryPage.h"
+#include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionList.h"
+#include "core/vocab/PageKinds.h"
+
+#include <QDirIterator>
+
+namespace {
+
+// Reports each time a file is protected again after a write.
+class TWatchingFileSystem : public TRecordingFileSystem {
+public:
+    bool SetProtected(const QString& path, bool protect) override {
+        const bool done = TRecordingFileSystem::SetProtected(path, protect);
+        if (protect && OnProtected)
+            OnProtected(path);
+        return done;
+    }
+    std::function<void(const QString&)> OnProtected;
+};
+
+// File ABC123 (year to June 2006, 12 periods) on disk, opened with its year; pages reopen with
+// the desktop.
+class EntityInfoTest : public TEntityFixture {
+protected:
+    void SetUp() override {
+        TEntityFixture::SetUp();
+        TServices::SetFileSystem(Files = Watching = std::make_shared<TWatchingFileSystem>());
+        WriteRecordBytes(SmallRecord());
+        Params->RestoreDesktop = TEntityInfo::DesktopRestoresPages;
+        ASSERT_TRUE(QDir().mkpath(DataDir + "/M_DETAIL"));
+        for (const char* year : {"06", "07"})
+            ASSERT_TRUE(WriteFileBytes(DataDir + "/M_DETAIL/ABC123" + year + ".ADF",
+                                       StoredChart("accounts", "header", {})));
+        TEntityInfo::SetSessionLog([this](const TEntitySession& session) {
+            Sessions.append(session);
+            LockAtLog = DiskKey("Locked");
+        });
+    }
+    void TearDown() override {
+        TEntityInfo::SetSessionLog({});
+        TEntityFixture::TearDown();
+    }
+
+    static std::unique_ptr<TEntityInfo> OpenFile(const TOptionSet& options = {Standard, Load}) {
+        auto file = TEntityInfo::Create("ABC123", options);
+        file->OpenYear();
+        return file;
+    }
+    // A page of the file's year, loaded, with keyed entries on the given days of its first month
+    // in front of its blank line.
+    static TDataEntryPage& AddPage(TEntityInfo& file, int kind, int period,
+                                   std::initializer_list<int> days = {}) {
+        auto page =
+            TDataEntryPage::Create(file.ListSources(2006), kind, 2006, period, 12, {Standard, Load}, false);
+        TTransactionList& list = page->List();
+        for (const int day : days) {
+            auto entry = std::make_unique<TTransactionDetail>(0, static_cast<qint16>(kind));
+            entry->SetFlags({TransactionFlag::Keyed});
+            entry->Date = EncodeDateNum(list.StartYear(), list.StartMonth(), day);
+            entry->ID = list.TakeNextID(list.EntryMonthSlot(*entry));
+            list.InsertTransaction(list.Count() - 1, std::move(entry), 0);
+        }
+        return *file.DataEntryPage(file.InsertDataEntryPage(-1, list.GetPeriodTitle(false), std::move(page)));
+    }
+    static QString Kinds(const TEntityInfo& file) {
+        QString kinds;
+        for (int i = 0; i < file.DataEntryPageCount(); ++i)
+            kinds += QString::asprintf("%d/%d ", file.DataEntryPage(i)->List().PageKind(),
+                                       file.DataEntryPage(i)->List().Period());
+        return kinds;
+    }
+    QStringList FilesOnDisk() const {
+        QStringList names;
+        for (QDirIterator it(DataDir, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+            names << QDir(DataDir).relativeFilePath(it.next());
+        names.sort();
+        return names;
+    }
+
+    std::shared_ptr<TWatchingFileSystem> Watching;
+    QList<TEntitySession> Sessions;
+    QString LockAtLog;
+};
+
+// One line of page history with the given kind, year, period, current ID, column and page index.
+QString Line(int kind, int year, int period, qint64 id = 0, int column = 0, int page = 0) {
+    return QString::asprintf("%d,%d,%d,0,%d,%lld,%d,1,2,4,2,0,0,0,0,0,0", kind, year, period, page, id,
+                             column);
+}
+
+} // namespace
+
+TEST_F(EntityInfoTest, OpensTheYearLockedWithEmptyTotals) {
+    auto file = OpenFile();
+    EXPECT_TRUE(DiskKey("Locked") == "1" && file->BASTotals().LabelTotal("G1") == 0.0);
+    ASSERT_TRUE(file->StdDescChart(2006) && file->TaxRateChart(2006) && file->CurrencyRatesChart(2006));
+    EXPECT_TRUE(file->AccountsChart(2006)->StdDescriptions() == file->StdDescChart(2006) &&
+                file->TaxRateChart(2006)->AccountsChart() == file->AccountsChart(2006));
+    EXPECT_EQ(file->AccountsChart(2007), nullptr);
+    EXPECT_EQ(file->YearCaption(0) + file->YearCaption(-1) + file->YearCaption(2005),
+              "ABC123 (All Years) - AcmeABC123 (2006) - AcmeABC123 (2005) - Acme");
+    // The activity-statement functions need taxes; without them the user is told once.
+    Prompt->Answer(TMessageButton::OK);
+    for (const bool tax : {true, false}) {
+        file->EntityDetail().Tax = tax;
+        EXPECT_EQ(file->CheckBASEnabled(), tax);
+    }
+    EXPECT_EQ(Prompt->Shown.size(), 1);
+    file->Close();
+}
+
+// The pages and charts are on disk, and the record saved with its close time, before the lock is
+// given back; the visit is logged after it.
+TEST_F(EntityInfoTest, CloseWritesPagesAndChartsBeforeTheRecordAndTheLock) {
+    // Logged: code, name, comment, and the lock key on disk when logged.
+    for (const auto& [options, noTimeLog, logged] :
+         {std::tuple{TOptionSet{Standard, Load}, false, "ABC123Acme0"},
+          {TOptionSet{Standard, Load, DosVersion}, false, "ABC123AcmeUpgraded from DOS0"},
+          {TOptionSet{Standard, Load}, true, ""}}) {
+        SCOPED_TRACE(logged);
+        Sessions.clear();
+        auto file = OpenFile(options);
+        file->NoTimeLog = noTimeLog;
+        AddPage(*file, pkPayments, 9, {3});
+        file->StdDescChart(2006)->Saved = false;
+        QString atRelease; // at the first write of the record that shows it free
+        Watching->OnProtected = [&](const QString& path) {
+            if (path.endsWith(".CFG") && DiskKey("Locked") == "0" && atRelease.isEmpty())
+                atRelease = FilesOnDisk().filter("06.").join(' ') + DiskKey("Accessed");
+        };
+        file->Close();
+        Watching->OnProtected = {};
+        EXPECT_EQ(atRelease,
+                  "ABC123/ABC12306.PA9 M_DETAIL/ABC12306.ADF M_DETAIL/ABC12306.STD738960.614583333");
+        file->Close(); // a second close does nothing
+        QString sessions;
+        for (const TEntitySession& session : Sessions)
+            sessions += session.FileCode + session.EntityName + session.Comment + LockAtLog;
+        EXPECT_EQ(sessions, logged);
+    }
+}
+
+TEST_F(EntityInfoTest, PagesReopenFromTheHistoryWhereTheyStood) {
+    auto file = OpenFile();
+    TDataEntryPage& receipts = AddPage(*file, pkReceipts, 3, {5});
+    receipts.CurrentRow = 2; // its blank line
+    receipts.CurrentColumn = 3;
+    TDataEntryPage& payments = AddPage(*file, pkPayments, 9, {3, 4});
+    AddPage(*file, pkDeletedTransactions, 0);
+    payments.List().SetSortOrder(TTransactionList::soDetails, true);
+    payments.CurrentRow = 1;
+    payments.CurrentColumn = 2;
+    payments.TopRow = 2;
+    payments.FieldOptions().Sets = {7, 8, 4294967295u};
+    payments.FieldOptions().Values = {11, 12, 13, 14, 15, 66, 77, 88, 99, 100};
+    const qint32 id = payments.List().GetItem(0)->ID;
+    const qint32 receiptID = receipts.List().GetItem(1)->ID;
+    file->CurrentPage = 1;
+    file->RecordOpenPages();
+    EXPECT_EQ(file->EntityDetail().DataEntryPages,
+              QStringList({QStringLiteral("2,2006,3,0,1,%1,3,1,2,4,2,0,0,0,0,0,0").arg(receiptID),
+                           QStringLiteral("1,2006,9,6,1,%1,2,2,7,8,4294967295,11,12,13,14,15,88").arg(id)}));
+    file->Close();
+
+    file = OpenFile();
+    EXPECT_EQ(Kinds(*file), "1/9 2/3 ");
+    EXPECT_EQ(file->CurrentPage, 1);
+    const TDataEntryPage& reopened = *file->DataEntryPage(0);
+    EXPECT_EQ(file->DataEntryPageCaption(0), reopened.List().GetPeriodTitle(false));
+    EXPECT_EQ(std::tuple(reopened.List().SortOrder(), reopened.CurrentRow, int(reopened.CurrentColumn),
+                         reopened.TopRow, reopened.Selection.Left, reopened.Selection.Top),
+              std::tuple(6, 1, 2, 2, 2, 1));
+    EXPECT_EQ(reopened.FieldOptions().Sets, (std::array<quint32, 3>{7, 8, 4294967295u}));
+    EXPECT_EQ(reopened.FieldOptions().Values, (std::array<qint32, 10>{11, 12, 13, 14, 15, 0, 0, 88, 0, 0}));
+    EXPECT_EQ(reopened.EditBuffer[0], reopened.List().GetCellText(0, 0, true));
+    // The receipts page stands on its blank line: column 0.
+    EXPECT_EQ(std::tuple(file->DataEntryPage(1)->CurrentRow, int(file->DataEntryPage(1)->CurrentColumn)),
+              std::tuple(2, 0));
+    file->Close();
+
+    // Under another desktop option nothing reopens; recording with no page open empties the history.
+    Params->RestoreDesktop = 1;
+    file = OpenFile();
+    EXPECT_EQ(
+        std::tuple(file->DataEntryPageCount(), file->CurrentPage, file->EntityDetail().DataEntryPages.size()),
+        std::tuple(0, -1, 2));
+    file->RecordOpenPages();
+    EXPECT_TRUE(file->EntityDetail().DataEntryPages.isEmpty());
+}
+
+TEST_F(EntityInfoTest, HistoryLinesThatCannotBeAPageAreSkipped) {
+    auto file = OpenFile();
+    // Not 17 whole numbers; kinds and periods no page has; other years; then two pages, one twice.
+    // clang-format off
+    file->EntityDetail().DataEntryPages = QStringList{"", "x", "1,2006,9", Line(1, 2006, 9) + ",0",
+        Line(1, 2006, 9).replace(",1,2,", ",1.5,2,"), Line(1, 2006, 9, 99999999999), Line(14, 2006, 0),
+        Line(-1, 2006, 0), Line(15, 2006, 0), Line(1, 2006, 13), Line(1, 2006, 0), Line(0, 2006, 13),
+        Line(1, 2005, 9), Line(1, 2007, 9), Line(1, 2006, 9, 12345, 3, 7), Line(1, 2006, 9),
+        Line(0, 2006, 0, 0, 0, 7)};
+    // clang-format on
+    file->ReopenRecordedPages();
+    EXPECT_EQ(Kinds(*file), "0/0 1/9 ");
+    EXPECT_EQ(file->CurrentPage, 0); // the recorded 7 is beyond the last page
+    // The recorded ID is gone: the last row, column 0.
+    EXPECT_EQ(std::tuple(file->DataEntryPage(1)->CurrentRow, int(file->DataEntryPage(1)->CurrentColumn)),
+              std::tuple(1, 0));
+    file->Close();
+
+    file = TEntityInfo::Create("ABC123", {Standard, Load});
+    file->CurrentPage = 5;
+    file->EntityDetail().DataEntryPages = {Line(1, 2005, 9, 0, 0, 5)};
+    file->ReopenRecordedPages();
+    EXPECT_EQ(file->CurrentPage, -1);
+}
+
+// A page whose files cannot be read ends the reopening; its files are never written over.
+TEST_F(EntityInfoTest, AListThatFailsToLoadEndsTheReopening) {
+    ASSERT_TRUE(QDir().mkpath(DataDir + "/ABC123"));
+    const QByteArray damaged("\x01\x06\x05garbage", 10);
+    ASSERT_TRUE(WriteFileBytes(DataDir + "/ABC123/ABC12306.PA9", damaged));
+    auto file = TEntityInfo::Create("ABC123", {Standard, Load});
+    file->EntityDetail().DataEntryPages = {Line(2, 2006, 3), Line(1, 2006, 9), Line(2, 2006, 4)};
+    Prompt->Answer(TMessageButton::Cancel);
+    file->OpenYear();
+    EXPECT_EQ(Kinds(*file), "2/3 ");
+    file->Close();
+    EXPECT_EQ(ReadFileBytes(DataDir + "/ABC123/ABC12306.PA9"), damaged);
+}
+
+TEST_F(EntityInfoTest, ChangeYearDropsOrKeepsTheUnsavedWorkAndMayFailToLoadTheCharts) {
+    for (const bool keepData : {false, true}) {
+        SCOPED_TRACE(keepData);
+        WriteRecordBytes(SmallRecord());
+        auto file = OpenFile();
+        AddPage(*file, pkPayments, 9, {3});
+        file->StdDescChart(2006)->Saved = false;
+        file->CurrentPage = 0;
+        file->ChangeYear(2007, keepData, false);
+        EXPECT_EQ(FilesOnDisk().contains("ABC123/ABC12306.PA9"), keepData);
+        EXPECT_EQ(FilesOnDisk().contains("M_DETAIL/ABC12306.STD"), keepData);
+        EXPECT_EQ(std::tuple(file->DataEntryPageCount(), file->CurrentPage), std::tuple(0, -1));
+        EXPECT_TRUE(file->AccountsChart(2007) && file->CurrencyRatesChart(2007) &&
+                    !file->AccountsChart(2006));
+        EXPECT_EQ(DiskKey("Year"), "2006"); // saved before the change, reloaded keeping the new year
+        file->Close();
+    }
+    auto file = OpenFile();
+    file->ChangeYear(2005, false, true);
+    EXPECT_EQ(file->AccountsChart(2005), nullptr);
+    // A failure that escapes a chart's own Retry/Ignore (here the box itself fails) ends the step.
+    ASSERT_TRUE(WriteFileBytes(DataDir + "/M_DETAIL/ABC12307.STD", "damaged"));
+    Prompt->OnShow = [this] {
+        Prompt->OnShow = {};
+        throw EQuilvaneError("The display is gone");
+    };
+    Prompt->Answer(TMessageButton::OK);
+    file->ChangeYear(2007, false, false);
+    EXPECT_EQ(Prompt->Texts(), QStringList({"Error changing years"}));
+    EXPECT_TRUE(!file->StdDescChart(2007) && !file->AccountsChart(2007) && !file->TaxRateChart(2007) &&
+                !file->CurrencyRatesChart(2007));
+    EXPECT_EQ(file->YearCaption(-1), "ABC123 (2007) - Acme");
+}
+
+TEST_F(EntityInfoTest, SaveYearChartsWritesButLeavesTheListsUnsaved) {
+    auto file = OpenFile();
+    TDataEntryPage& page = AddPage(*file, pkPayments, 9, {3});
+    file->StdDescChart(2006)->Saved = false;
+    TOptionSet options{Standard};
+    for (const bool force : {false, true}) {
+        EXPECT_EQ(file->SaveYearCharts(2006, options, force), 0);
+        EXPECT_FALSE(page.List().Saved());
+        EXPECT_TRUE(file->StdDescChart(2006)->Saved);
+        EXPECT_EQ(FilesOnDisk().filter("06.").join(' ').toStdString(),
+                  force ? "ABC123/ABC12306.PA9 M_DETAIL/ABC12306.ADF M_DETAIL/ABC12306.CCR "
+                          "M_DETAIL/ABC12306.STD M_DETAIL/ABC12306.TXR"
+                        : "ABC123/ABC12306.PA9 M_DETAIL/ABC12306.ADF M_DETAIL/ABC12306.STD");
+    }
+    file->Close();
+}
+
+TEST_F(EntityInfoTest, FindDataEntryPageCountsMonthsInTheRequestedPeriods) {
+    auto file = OpenFile();
+    AddPage(*file, pkPayments, 2);        // 0: August
+    AddPage(*file, pkPayments, 3);        // 1: September
+    AddPage(*file, pkReceipts, 2);        // 2
+    AddPage(*file, pkOpeningBalances, 0); // 3: the whole year
+    const int cases[][4] = {
+        {pkPayments, 1, 4, 1},         {pkPayments, 2, 12, 0},        {pkPayments, 4, 12, -1},
+        {pkPayments, 0, 12, -1},       {pkReceipts, 1, 4, 2},         {pkReceipts, 3, 12, -1},
+        {pkOpeningBalances, 0, 12, 3}, {pkOpeningBalances, 5, 12, 3}, {pkGeneralJournals, 1, 4, -1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(file->FindDataEntryPage(c[0], c[1], c[2]), c[3]) << c[0] << "/" << c[1] << "/" << c[2];
+}
+
+TEST_F(EntityInfoTest, DesktopFilesAreOrderedByCodeWithTheActiveFile) {
+    for (const QString code : {"MMM111", "ZZZ999"})
+        ASSERT_TRUE(WriteFileBytes(RecordPath(code), SmallRecord("0", "", "Code=" + code)));
+    TDesktopFiles desktop;
+    QList<int> added; // each file's index and the active index after it
+    for (const char* code : {"MMM111", "ABC123", "ZZZ999", "MMM111"}) {
+        auto file = TEntityInfo::Create(code, {Standard, Load, NoLock});
+        added << desktop.Add(file) << desktop.ActiveIndex();
+        EXPECT_EQ(file == nullptr, added.value(added.size() - 2) >= 0); // a refused file is handed back
+    }
+    EXPECT_EQ(added, QList<int>({0, 0, 0, 0, 2, 2, -1, 2}));
+    EXPECT_EQ(desktop.Code(0) + desktop.Code(1) + desktop.Code(2) +
+                  QString::number(desktop.IndexOf("zzz999")),
+              "ABC123MMM111ZZZ9992");
+    desktop.SetActiveIndex(3);
+    EXPECT_EQ(std::tuple(desktop.ActiveIndex(), desktop.ActiveFile()), std::tuple(-1, nullptr));
+    desktop.SetActiveIndex(1);
+    EXPECT_EQ(desktop.Remove(1)->EntityDetail().FileCode, "MMM111");
+    EXPECT_EQ(std::tuple(desktop.Count(), desktop.ActiveIndex(), desktop.Code(1)),
+              std::tuple(2, 0, QString("ZZZ999")));
+    EXPECT_TRUE(!desktop.Remove(2) && desktop.Remove(0) && desktop.Remove(0));
+    EXPECT_EQ(desktop.ActiveIndex(), -1);
+}
