@@ -42,7 +42,7 @@ protected:
         for (const char* year : {"06", "07"})
             ASSERT_TRUE(WriteFileBytes(DataDir + "/M_DETAIL/ABC123" + year + ".ADF",
                                        StoredChart("accounts", "header", {})));
-        TEntityInfo::SetSessionLog([this](const TEntitySession& session) {
+        TEntityInfo::SetSessionLog([this](const TLogSession& session) {
             Sessions.append(session);
             LockAtLog = DiskKey("Locked");
         });
@@ -89,7 +89,7 @@ protected:
     }
 
     std::shared_ptr<TWatchingFileSystem> Watching;
-    QList<TEntitySession> Sessions;
+    QList<TLogSession> Sessions;
     QString LockAtLog;
 };
 
@@ -145,7 +145,7 @@ TEST_F(EntityInfoTest, CloseWritesPagesAndChartsBeforeTheRecordAndTheLock) {
                   "ABC123/ABC12306.PA9 M_DETAIL/ABC12306.ADF M_DETAIL/ABC12306.STD738960.614583333");
         file->Close(); // a second close does nothing
         QString sessions;
-        for (const TEntitySession& session : Sessions)
+        for (const TLogSession& session : Sessions)
             sessions += session.FileCode + session.EntityName + session.Comment + LockAtLog;
         EXPECT_EQ(sessions, logged);
     }
