@@ -7,7 +7,7 @@
 #include "core/dates/DateNumbers.h"
 #include "core/dates/Periods.h"
 #include "core/entity/BASKeyTable.h"
-#include "core/entity/RecordGuard.h"
+#include "core/files/RecordGuard.h"
 #include "core/files/Paths.h"
 #include "core/files/StoredFileWriter.h"
 #include "core/services/CursorScope.h"

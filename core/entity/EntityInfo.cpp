@@ -1,5 +1,7 @@
 #include "core/entity/EntityInfo.h"
 
+#include "core/logs/LogList.h"
+
 #include "core/charts/AccountsChart.h"
 #include "core/charts/BankRecOpeningDetailChart.h"
 #include "core/charts/CurrConvRatesChart.h"
@@ -24,8 +26,12 @@
 
 namespace {
 
+TSessionLog DefaultSessionLog() {
+    return [](const TLogSession& session) { TLogList::LogSession(session); };
+}
+
 TSessionLog& SessionLog() {
-    static TSessionLog log;
+    static TSessionLog log = DefaultSessionLog();
     return log;
 }
 
@@ -129,7 +135,7 @@ TEntityInfo::~TEntityInfo() noexcept {
 }
 
 void TEntityInfo::SetSessionLog(TSessionLog log) {
-    SessionLog() = std::move(log);
+    SessionLog() = log ? std::move(log) : DefaultSessionLog();
 }
 
 void TEntityInfo::Close() {
@@ -166,8 +172,8 @@ void TEntityInfo::Close() {
             failure = std::current_exception();
     }
     if (!NoTimeLog && SessionLog())
-        SessionLog()(
-            {Detail->FileCode, Detail->Name, Upgraded ? UpgradedComment : QString(), OpenedAt, ClosedAt});
+        SessionLog()({Detail->FileCode, Detail->Name, Upgraded ? UpgradedComment : QString(), QString(),
+                      OpenedAt, ClosedAt});
     Detail.reset();
     Totals.reset();
     if (failure)

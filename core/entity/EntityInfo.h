@@ -2,6 +2,7 @@
 
 #include "core/common/OptionSet.h"
 #include "core/entity/RunFile.h"
+#include "core/logs/LogSession.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,18 +25,9 @@ class TReportSetup;
 struct TKeyedTransaction;
 struct TTransactionListSources;
 
-// One visit of a file, as the time log records it when the file closes.
-struct TEntitySession {
-    QString FileCode;
-    QString EntityName;
-    // "Upgraded from DOS" when the file was opened with the data of the DOS version, else empty.
-    QString Comment;
-    double OpenedAt = 0; // date numbers with the time of day
-    double ClosedAt = 0;
-};
-
-// Writes the time-log entry of a closed file; installed by the activity logs.
-using TSessionLog = std::function<void(const TEntitySession& session)>;
+// Writes the time-log entry of a closed file (its comment "Upgraded from DOS" when the file was
+// opened with the data of the DOS version). The program's time log is the default.
+using TSessionLog = std::function<void(const TLogSession& session)>;
 
 // One line of a file's page history: where an open data-entry page stood when the file's pages
 // were closed, so that it can reopen there. Stored as 17 whole numbers joined by ",": page kind,
@@ -149,8 +141,8 @@ public:
     // does not include taxes.
     bool CheckBASEnabled() const;
 
-    // Installs the writer of the time-log entry that Close makes (the activity logs); an empty
-    // writer, the default, writes nothing.
+    // Installs the writer of the time-log entry that Close makes; an empty writer puts back the
+    // default, the program's time log.
     static void SetSessionLog(TSessionLog log);
 
     // --- file-wide procedures ----------------------------------------------------------------

@@ -3,7 +3,7 @@
 #include "core/common/Exceptions.h"
 #include "core/common/OptionSet.h"
 #include "core/entity/EntityDetail.h"
-#include "core/entity/RecordGuard.h"
+#include "core/files/RecordGuard.h"
 #include "core/files/StoredFileWriter.h"
 #include "core/services/CursorScope.h"
 #include "core/services/Services.h"

@@ -3,7 +3,7 @@
 #include "core/charts/StdDescChart.h"
 #include "core/dates/DateNumbers.h"
 #include "core/dates/Periods.h"
-#include "core/entity/RecordGuard.h"
+#include "core/files/RecordGuard.h"
 
 #include <tuple>
 #include <utility>

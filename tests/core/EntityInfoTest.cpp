@@ -42,7 +42,7 @@ protected:
         for (const char* year : {"06", "07"})
             ASSERT_TRUE(WriteFileBytes(DataDir + "/M_DETAIL/ABC123" + year + ".ADF",
                                        StoredChart("accounts", "header", {})));
-        TEntityInfo::SetSessionLog([this](const TEntitySession& session) {
+        TEntityInfo::SetSessionLog([this](const TLogSession& session) {
             Sessions.append(session);
             LockAtLog = DiskKey("Locked");
         });
@@ -71,9 +71,7 @@ protected:
             entry->ID = list.TakeNextID(list.EntryMonthSlot(*entry));
             list.InsertTransaction(list.Count() - 1, std::move(entry), 0);
         }
-        TDataEntryPage& added = *page;
-        file.InsertDataEntryPage(-1, list.GetPeriodTitle(false), std::move(page));
-        return added;
+        return *file.DataEntryPage(file.InsertDataEntryPage(-1, list.GetPeriodTitle(false), std::move(page)));
     }
     static QString Kinds(const TEntityInfo& file) {
         QString kinds;
@@ -91,7 +89,7 @@ protected:
     }
 
     std::shared_ptr<TWatchingFileSystem> Watching;
-    QList<TEntitySession> Sessions;
+    QList<TLogSession> Sessions;
     QString LockAtLog;
 };
 
@@ -105,12 +103,10 @@ QString Line(int kind, int year, int period, qint64 id = 0, int column = 0, int 
 
 TEST_F(EntityInfoTest, OpensTheYearLockedWithEmptyTotals) {
     auto file = OpenFile();
-    EXPECT_EQ(DiskKey("Locked"), "1");
-    EXPECT_EQ(file->BASTotals().LabelTotal("G1"), 0.0);
-    EXPECT_TRUE(file->AccountsChart(2006) && file->StdDescChart(2006) && file->TaxRateChart(2006) &&
-                file->CurrencyRatesChart(2006));
-    EXPECT_EQ(file->AccountsChart(2006)->StdDescriptions(), file->StdDescChart(2006));
-    EXPECT_EQ(file->TaxRateChart(2006)->AccountsChart(), file->AccountsChart(2006));
+    EXPECT_TRUE(DiskKey("Locked") == "1" && file->BASTotals().LabelTotal("G1") == 0.0);
+    ASSERT_TRUE(file->StdDescChart(2006) && file->TaxRateChart(2006) && file->CurrencyRatesChart(2006));
+    EXPECT_TRUE(file->AccountsChart(2006)->StdDescriptions() == file->StdDescChart(2006) &&
+                file->TaxRateChart(2006)->AccountsChart() == file->AccountsChart(2006));
     EXPECT_EQ(file->AccountsChart(2007), nullptr);
     EXPECT_EQ(file->YearCaption(0) + file->YearCaption(-1) + file->YearCaption(2005),
               "ABC123 (All Years) - AcmeABC123 (2006) - AcmeABC123 (2005) - Acme");
@@ -127,18 +123,15 @@ TEST_F(EntityInfoTest, OpensTheYearLockedWithEmptyTotals) {
 // The pages and charts are on disk, and the record saved with its close time, before the lock is
 // given back; the visit is logged after it.
 TEST_F(EntityInfoTest, CloseWritesPagesAndChartsBeforeTheRecordAndTheLock) {
-    struct TCase {
-        TOptionSet Options;
-        bool NoTimeLog;
-        QString Logged; // code, name, comment, and the lock key on disk when logged
-    };
-    for (const TCase& c : {TCase{{Standard, Load}, false, "ABC123Acme0"},
-                           TCase{{Standard, Load, DosVersion}, false, "ABC123AcmeUpgraded from DOS0"},
-                           TCase{{Standard, Load}, true, ""}}) {
-        SCOPED_TRACE(c.Logged.toStdString());
+    // Logged: code, name, comment, and the lock key on disk when logged.
+    for (const auto& [options, noTimeLog, logged] :
+         {std::tuple{TOptionSet{Standard, Load}, false, "ABC123Acme0"},
+          {TOptionSet{Standard, Load, DosVersion}, false, "ABC123AcmeUpgraded from DOS0"},
+          {TOptionSet{Standard, Load}, true, ""}}) {
+        SCOPED_TRACE(logged);
         Sessions.clear();
-        auto file = OpenFile(c.Options);
-        file->NoTimeLog = c.NoTimeLog;
+        auto file = OpenFile(options);
+        file->NoTimeLog = noTimeLog;
         AddPage(*file, pkPayments, 9, {3});
         file->StdDescChart(2006)->Saved = false;
         QString atRelease; // at the first write of the record that shows it free
@@ -151,10 +144,10 @@ TEST_F(EntityInfoTest, CloseWritesPagesAndChartsBeforeTheRecordAndTheLock) {
         EXPECT_EQ(atRelease,
                   "ABC123/ABC12306.PA9 M_DETAIL/ABC12306.ADF M_DETAIL/ABC12306.STD738960.614583333");
         file->Close(); // a second close does nothing
-        QString logged;
-        for (const TEntitySession& session : Sessions)
-            logged += session.FileCode + session.EntityName + session.Comment + LockAtLog;
-        EXPECT_EQ(logged, c.Logged);
+        QString sessions;
+        for (const TLogSession& session : Sessions)
+            sessions += session.FileCode + session.EntityName + session.Comment + LockAtLog;
+        EXPECT_EQ(sessions, logged);
     }
 }
 
@@ -241,7 +234,6 @@ TEST_F(EntityInfoTest, AListThatFailsToLoadEndsTheReopening) {
     Prompt->Answer(TMessageButton::Cancel);
     file->OpenYear();
     EXPECT_EQ(Kinds(*file), "2/3 ");
-    EXPECT_EQ(Prompt->Texts().size(), 1);
     file->Close();
     EXPECT_EQ(ReadFileBytes(DataDir + "/ABC123/ABC12306.PA9"), damaged);
 }
@@ -309,7 +301,6 @@ TEST_F(EntityInfoTest, FindDataEntryPageCountsMonthsInTheRequestedPeriods) {
         {pkOpeningBalances, 0, 12, 3}, {pkOpeningBalances, 5, 12, 3}, {pkGeneralJournals, 1, 4, -1}};
     for (const auto& c : cases)
         EXPECT_EQ(file->FindDataEntryPage(c[0], c[1], c[2]), c[3]) << c[0] << "/" << c[1] << "/" << c[2];
-    file->Close();
 }
 
 TEST_F(EntityInfoTest, DesktopFilesAreOrderedByCodeWithTheActiveFile) {
@@ -327,7 +318,7 @@ TEST_F(EntityInfoTest, DesktopFilesAreOrderedByCodeWithTheActiveFile) {
                   QString::number(desktop.IndexOf("zzz999")),
               "ABC123MMM111ZZZ9992");
     desktop.SetActiveIndex(3);
-    EXPECT_EQ(desktop.ActiveFile(), nullptr);
+    EXPECT_EQ(std::tuple(desktop.ActiveIndex(), desktop.ActiveFile()), std::tuple(-1, nullptr));
     desktop.SetActiveIndex(1);
     EXPECT_EQ(desktop.Remove(1)->EntityDetail().FileCode, "MMM111");
     EXPECT_EQ(std::tuple(desktop.Count(), desktop.ActiveIndex(), desktop.Code(1)),

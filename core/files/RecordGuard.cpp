@@ -1,4 +1,4 @@
-#include "core/entity/RecordGuard.h"
+#include "core/files/RecordGuard.h"
 
 #include "core/common/Exceptions.h"
 

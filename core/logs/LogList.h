@@ -1,0 +1,74 @@
+#pragma once
+
+#include "core/logs/LogDetails.h"
+#include "core/vocab/LogKinds.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+struct TLogSession;
+
+// One of the practice's seven activity logs (kinds 0-6), a file in the program data folder:
+// its entries one after another as a value stream, closed by a single end-of-list byte, with
+// no header. Appends and rewrites hold a short exclusive lock on the file, so workstations
+// sharing the data folder take turns; an append writes in place over the end byte, a rewrite
+// goes through a temporary file renamed over the log.
+class TLogList {
+public:
+    // Raises EQuilvaneError for a kind outside 0-6. Needs the program settings (data folder).
+    explicit TLogList(int kind);
+
+    int Kind() const { return LogKind; }
+    // The stored path of the log file.
+    const QString& FileName() const { return StoredName; }
+
+    // Adds the entry at the end of the log file (creating it when it is missing or empty);
+    // Entries is left alone. A file that does not read whole, up to a single end byte at its
+    // end, is refused and left as it is. A failure shows "Unable to write to log file - <reason>" and gives
+    // false.
+    bool Append(const TLogDetails& entry);
+
+    // Appends the time-log entry of one opening of a client file. A failure shows "Unable to
+    // write to timelog" and gives false; the caller goes on.
+    static bool LogSession(const TLogSession& session);
+
+    // Reads every entry of the file into Entries (none when the file is missing or empty).
+    // Raises EQuilvaneError naming the file when it cannot be read whole; Entries then holds
+    // the entries before the fault and DeleteRange refuses to run.
+    void Load();
+
+    int Count() const { return static_cast<int>(Entries.size()); }
+    const TLogDetails& GetItem(int index) const;
+
+    // FirstIndex: the first entry whose DateFrom is at or after `from`; LastIndex: the last
+    // entry whose DateFrom falls on a day not later than the day of `to`. -1 when there is
+    // none; LastIndex below FirstIndex is an empty range.
+    void FindRange(double from, double to);
+
+    // Removes, from the file as it now is, every entry inside the range of the last FindRange
+    // (DateFrom at or after its start and on a day not after its end: entries need not be in
+    // time order) and rewrites the file, then holds what was written. The entries that stay
+    // keep their bytes. Raises EQuilvaneError, leaving the file as it was, when the file
+    // cannot be read whole or written.
+    void DeleteRange();
+
+    int FirstIndex = -1;
+    int LastIndex = -1;
+    QList<TLogDetails> Entries;
+
+private:
+    bool InRange(const TLogDetails& entry) const;
+    QString NativeFileName() const;
+    void AppendOnce(const QByteArray& bytes);
+    // Reads the file at the native path: its entries and the bytes each was read from. Raises
+    // EQuilvaneError.
+    static void ReadFile(const QString& native, QList<TLogDetails>& entries, QList<QByteArray>& stored);
+
+    int LogKind;
+    QString StoredName;
+    bool Complete = true;
+    bool HasRange = false;
+    double RangeFrom = 0;
+    double RangeTo = 0;
+};

@@ -1,0 +1,56 @@
+// Arbitrary bytes as an activity log: one that reads whole is rewritten unchanged, added to and
+// pruned of exactly the entries in range; one that does not is refused and keeps its bytes.
+#include "core/common/Exceptions.h"
+#include "core/logs/LogList.h"
+#include "fuzz/FuzzSupport.h"
+
+#include <QTemporaryDir>
+#include <cmath>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static QTemporaryDir folder;
+    static const QString path = folder.filePath(QStringLiteral("QUILVANE.LOG"));
+    if (!HasProgramParams()) {
+        TServices::SetPrompt(std::make_shared<fuzz::TFuzzPrompt>());
+        SetProgramParams(std::make_shared<TProgramParams>());
+        ProgramParams().LicFilePath = folder.path();
+    }
+    const QByteArray bytes = fuzz::InputBytes(data, size);
+    const auto onDisk = [] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    if (!fuzz::WriteInputFile(path, bytes))
+        return 0;
+    TLogList list(lkTime);
+    const double from = size >= 2 ? 738000 + data[0] * 8 : 0;
+    const double to = size >= 2 ? from + data[1] * 8 : 0;
+    try {
+        list.Load();
+    } catch (const EQuilvaneError&) {
+        list.FindRange(from, to);
+        fuzz::Check(!list.Append(TLogDetails()));
+        try {
+            list.DeleteRange();
+            fuzz::Check(false);
+        } catch (const EQuilvaneError&) {
+        }
+        fuzz::Check(onDisk() == bytes);
+        return 0;
+    }
+    const int count = list.Count();
+    list.FindRange(1e300, 1e300);
+    list.DeleteRange();
+    fuzz::Check(onDisk() == (bytes.isEmpty() ? QByteArray(1, '\0') : bytes) && list.Count() == count);
+    fuzz::Check(list.Append(TLogDetails()));
+    list.Load();
+    list.FindRange(from, to);
+    int inside = 0;
+    for (const TLogDetails& entry : list.Entries)
+        inside += entry.DateFrom >= from && std::trunc(entry.DateFrom) <= std::trunc(to) ? 1 : 0;
+    list.DeleteRange();
+    TLogList reread(lkTime);
+    reread.Load();
+    fuzz::Check(list.Count() == count + 1 - inside && reread.Count() == list.Count());
+    return 0;
+}

@@ -1,0 +1,165 @@
+// Activity logs against hand-written bytes: tests/data/logs/entries.hex, their fields in entries.txt,
+// the cases in cases.txt.
+#include "core/dates/DateNumbers.h"
+#include "core/logs/LogList.h"
+#include "core/logs/LogSession.h"
+#include "core/settings/ProgramParams.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/ServicesFixture.h"
+
+#include <thread>
+#include <vector>
+
+namespace {
+
+// An ISO date, with or without its time, as a date number; "0" is 0.
+double Date(const QString& text) {
+    const QDateTime t = QDateTime::fromString(text, Qt::ISODate);
+    const int s = t.time().msecsSinceStartOfDay() / 1000;
+    return text == "0"
+               ? 0
+               : EncodeDateNum(t.date().year(), t.date().month(), t.date().day()) + (s ? s / 86400.0 : 0.0);
+}
+
+TLogDetails Entry(const char* name) {
+    for (const QByteArray& line : TestData("logs/entries.txt").split('\n')) {
+        const QStringList f = QString::fromLatin1(line).split('|');
+        if (f[0] != name)
+            continue;
+        TLogDetails e{f[1], f[2], f[3], f[4], f[5].toInt(), f[6], f[7], f[8] == "1", f[9].toUShort()};
+        std::tie(e.DateFrom, e.DateTo, e.RunDate) = std::tuple(Date(f[10]), Date(f[11]), Date(f[12]));
+        std::tie(e.FirstFlag, e.SecondFlag, e.Value1, e.Value2) =
+            std::tuple(f[13] == "1", f[14] == "1", f[15].toInt(), f[16].toInt());
+        return e;
+    }
+    throw std::logic_error(name);
+}
+
+QString Fields(const TLogDetails& e) {
+    QStringList f{e.FileCode, e.EntityName, e.FormatName, e.FileSpec, e.UserName, e.AccountSelection};
+    for (const double n :
+         {double(e.ProcessKind), double(e.Option1), double(e.PageKinds), e.DateFrom, e.DateTo, e.RunDate,
+          double(e.FirstFlag), double(e.SecondFlag), double(e.Value1), double(e.Value2)})
+        f << QString::number(n, 'g', 17);
+    return f.join('|');
+}
+
+// Blocks of entries.hex and hex bytes, by words; "-N" drops the last N bytes.
+QByteArray Bytes(const QString& spec) {
+    QByteArray bytes;
+    for (const QString& word : spec.split(' ', Qt::SkipEmptyParts))
+        word.startsWith('-') ? bytes.chop(word.mid(1).toInt())
+        : word[0].isDigit()  ? (void)(bytes += QByteArray::fromHex(word.toLatin1()))
+                             : (void)(bytes += HexBlock(TestData("logs/entries.hex"), word.toLatin1()));
+    return bytes;
+}
+
+// The lines of cases.txt of one kind, without the kind.
+QList<QStringList> Cases(const char* kind) {
+    QList<QStringList> cases;
+    for (const QByteArray& line : TestData("logs/cases.txt").split('\n'))
+        if (line.startsWith(kind + QByteArray("|")))
+            cases.append(QString::fromLatin1(line).split('|').mid(1));
+    EXPECT_GT(cases.size(), 4) << kind;
+    return cases;
+}
+
+} // namespace
+
+class TActivityLogTest : public TServicesFixture {
+protected:
+    void SetUp() override {
+        TServicesFixture::SetUp();
+        Params->LicFilePath = Temp.path();
+        Params->UserName = "WORKSTATION1";
+        SetProgramParams(Params);
+    }
+    QString Log() const { return TempPath("QUILVANE.LOG"); }
+    QString OnDisk() const { return ReadFileBytes(Log()).toHex(' '); }
+    std::shared_ptr<TProgramParams> Params = std::make_shared<TProgramParams>();
+};
+
+TEST_F(TActivityLogTest, AppendLoadAndSession) {
+    for (const QStringList& c : Cases("append")) {
+        SCOPED_TRACE(c.join('|').toStdString());
+        QFile::remove(Log());
+        if (c[0] != "none")
+            WriteFileBytes(Log(), Bytes(c[0]));
+        TLogList list(lkTime);
+        EXPECT_TRUE(list.Append(Entry(c[1].toLatin1())));
+        EXPECT_EQ(list.Count(), 0);
+        EXPECT_EQ(OnDisk(), Bytes(c[2]).toHex(' '));
+        list.Load();
+        ASSERT_EQ(list.Count(), c[2].count(' '));
+        EXPECT_EQ(Fields(list.GetItem(list.Count() - 1)), Fields(Entry(c[1].toLatin1())));
+    }
+    QFile::remove(Log());
+    TLogSession session{
+        "ABC123", "Smith Pty Ltd", "Deleted", "", Date("2024-03-15T09:00:00"), Date("2024-03-15T14:45:30")};
+    EXPECT_TRUE(TLogList::LogSession(session));
+    EXPECT_EQ(OnDisk(), Bytes("session 00").toHex(' '));
+    EXPECT_EQ(SecondsBetween(session.StartTime, session.EndTime), 20730);
+    Params->LicFilePath = TempPath("MISSING");
+    Prompt->Answer(TMessageButton::OK);
+    EXPECT_FALSE(TLogList::LogSession(session));
+    EXPECT_EQ(Prompt->Texts(), QStringList{"Unable to write to timelog"});
+}
+
+// A damaged log gives a clear error, is refused by every writer and keeps its bytes.
+TEST_F(TActivityLogTest, DamagedLogIsRefusedAndLeftAsItIs) {
+    for (const QStringList& c : Cases("damaged")) {
+        SCOPED_TRACE(c.join('|').toStdString());
+        WriteFileBytes(Log(), Bytes(c[0]));
+        TLogList list(lkTime);
+        try {
+            list.Load();
+            ADD_FAILURE() << "loaded";
+        } catch (const EQuilvaneError& error) {
+            EXPECT_EQ(ErrorText(error), "Unable to read log file " + Log() + " - " + c[1]);
+        }
+        EXPECT_EQ(list.Count(), c[2].toInt());
+        list.FindRange(0, MaxDateNum);
+        EXPECT_THROW(list.DeleteRange(), EQuilvaneError);
+        Prompt->Answer(TMessageButton::OK);
+        EXPECT_FALSE(list.Append(Entry("c")));
+        EXPECT_TRUE(
+            Prompt->Texts().last().startsWith("Unable to write to log file - Unable to read log file"));
+        EXPECT_EQ(OnDisk(), Bytes(c[0]).toHex(' '));
+    }
+}
+
+TEST_F(TActivityLogTest, RacingAppendersTakeTurns) {
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([] {
+            for (int i = 0; i < 8; ++i)
+                EXPECT_TRUE(TLogList(lkTime).Append(Entry("d")));
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    TLogList list(lkTime);
+    list.Load();
+    EXPECT_EQ(list.Count(), 32);
+}
+
+TEST_F(TActivityLogTest, FindAndDeleteRange) {
+    for (const QStringList& c : Cases("range")) {
+        SCOPED_TRACE(c.join('|').toStdString());
+        WriteFileBytes(Log(), Bytes(c[0]));
+        TLogList list(lkTime);
+        list.Load();
+        list.FindRange(Date(c[1]), Date(c[2]));
+        EXPECT_EQ(std::pair(list.FirstIndex, list.LastIndex), std::pair(c[3].toInt(), c[4].toInt()));
+        list.DeleteRange();
+        EXPECT_EQ(OnDisk(), Bytes(c[5]).toHex(' '));
+        EXPECT_EQ(list.Count(), c[5].count(' '));
+    }
+    // Entries another workstation added since the log was read stay.
+    WriteFileBytes(Log(), Bytes("a 00"));
+    TLogList list(lkTime);
+    list.Load();
+    list.FindRange(Date("2024-06-29"), Date("2024-06-29"));
+    EXPECT_TRUE(TLogList(lkTime).Append(Entry("c")));
+    list.DeleteRange();
+    EXPECT_EQ(OnDisk(), Bytes("c 00").toHex(' '));
+}
