@@ -115,7 +115,7 @@ public:
     TBalanceRun(TEntityInfo& file, TReportSetup& setup, TAccountTransactionLists* lists)
         : File(file), Setup(setup), Accounts(*setup.Accounts), Index(*setup.Accounts),
           BankGroups(*setup.Accounts, setup.BankGroups.get()),
-          AccountGroups(*setup.Accounts, setup.AccountGroups.get()), Lists(lists), EndMonth(setup.EndMonth()),
+          AccountGroups(*setup.Accounts, setup.AccountGroups.get()), Lists(lists),
           YearStart(PeriodStartDate(1, setup.Year, 1, setup.EndMonth())), Sources(RunSources(setup)) {
         if (Lists && Setup.ReportType == TransactionDetailReport)
             Lists->resize(static_cast<size_t>(Accounts.Count()));
@@ -296,7 +296,6 @@ private:
     TGroupMembership BankGroups;
     TGroupMembership AccountGroups;
     TAccountTransactionLists* Lists;
-    int EndMonth;
     double YearStart;
     TTransactionListSources Sources;
 };

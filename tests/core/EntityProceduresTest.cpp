@@ -8,15 +8,19 @@
 #include "core/charts/AccountsChart.h"
 #include "core/charts/BankRecOpeningDetailChart.h"
 #include "core/dates/DateNumbers.h"
+#include "core/dates/Periods.h"
 #include "core/entity/BankStatementTransfer.h"
 #include "core/entity/EntityInfo.h"
 #include "core/entity/KeyedTransaction.h"
 #include "core/entity/RunParams.h"
 #include "core/files/Paths.h"
 #include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionKeys.h"
 #include "core/transactions/TransactionList.h"
 #include "core/vocab/PageKinds.h"
 #include "core/vocab/ProcessKinds.h"
+
+#include <numeric>
 
 namespace TF = TransactionFlag;
 
@@ -26,10 +30,8 @@ double Day(int month, int day) {
     return EncodeDateNum(month >= 7 ? 2005 : 2006, month, day);
 }
 quint16 KindSet(std::initializer_list<int> kinds) {
-    quint16 set = 0;
-    for (const int kind : kinds)
-        set |= static_cast<quint16>(1u << kind);
-    return set;
+    return std::accumulate(kinds.begin(), kinds.end(), quint16(0),
+                           [](quint16 set, int k) { return set | 1u << k; });
 }
 
 // One entry of a month file: kind, date, posting and bank account, amount, quantity, flags,
@@ -43,6 +45,7 @@ struct TEntry {
     std::vector<int> Flags = {};
     qint32 Reference = 1;
     QString Details = {};
+    qint32 Dissection = -1;
 };
 
 // File ABC123 (year to June 2006, shipped reference data) opened with its 2006 charts; accounts
@@ -59,12 +62,10 @@ protected:
         File->OpenYear();
         File->EntityDetail().Quantity = true;
         Chart = File->AccountsChart(2006);
-        for (const QString text : {"1000", "2000:BNK", "2100:BNK", "3000", "4000", "9100:SUS"}) {
-            const QStringList parts = text.split(':');
+        for (const QString text : {"1000:ACC", "2000:BNK", "2100:BNK", "3000:ACC", "4000:ACC", "9100:SUS"}) {
             auto account = std::make_unique<TAccountDetail>(Chart->Format());
-            account->SetCode(Code(parts[0]));
-            if (parts.size() > 1)
-                account->DeriveAccountType(parts[1]);
+            account->SetCode(Code(text.section(':', 0, 0)));
+            account->DeriveAccountType(text.section(':', 1));
             ASSERT_GE(Chart->AddAccount(std::move(account)), 0);
         }
         Chart->SetDefaultAccount(Index("9100"), true);
@@ -77,9 +78,8 @@ protected:
 
     TAccountCode Code(const QString& text) const {
         TAccountCode code;
-        if (!text.isEmpty()) {
-            EXPECT_TRUE(Chart->Format()->TextToCode(text, code, false, false)) << text.toStdString();
-        }
+        EXPECT_TRUE(text.isEmpty() || Chart->Format()->TextToCode(text, code, false, false))
+            << text.toStdString();
         return code;
     }
     int Index(const QString& code) const { return Chart->IndexOfCode(Code(code)); }
@@ -89,29 +89,25 @@ protected:
     std::unique_ptr<TTransactionList> NewList(int kind, int period, const TOptionSet& options = {Standard}) {
         return std::make_unique<TTransactionList>(File->ListSources(2006), kind, 2006, period, 12, options);
     }
-    std::unique_ptr<TTransactionDetail> Detail(const TEntry& e) const {
-        auto entry = std::make_unique<TTransactionDetail>(0, static_cast<qint16>(e.Kind));
-        entry->SetFlags({TF::Keyed});
-        for (const int flag : e.Flags)
-            entry->SetFlags({flag});
-        entry->Date = e.Date;
-        entry->Reference = e.Reference;
-        entry->PostingCode = Code(e.Posting);
-        entry->BankCode = Code(e.Bank);
-        entry->Amount = e.Amount;
-        entry->Quantity = e.Quantity;
-        entry->SetDetails(e.Details);
-        return entry;
-    }
     // Writes the entries as the month files of their kinds (a monthly list per entry's month).
-    void WriteEntries(std::initializer_list<TEntry> entries) {
+    void WriteEntries(const std::vector<TEntry>& entries) {
         std::map<std::pair<int, int>, std::unique_ptr<TTransactionList>> lists;
         for (const TEntry& e : entries) {
-            const int period = IsOneFile(e.Kind) ? 1 : PeriodOf(e.Date);
+            int year = 2006;
+            const int period = IsOneFileKind(e.Kind) ? 1 : PeriodOfDate(12, 6, year, e.Date);
             auto& list = lists[{e.Kind, period}];
             if (!list)
                 list = NewList(e.Kind, period);
-            auto entry = Detail(e);
+            auto entry = std::make_unique<TTransactionDetail>(0, static_cast<qint16>(e.Kind));
+            entry->SetFlags({TF::Keyed});
+            for (const int flag : e.Flags)
+                entry->SetFlags({flag});
+            if (e.Dissection >= 0)
+                entry->SetFlags({TF::DissectionMember});
+            std::tie(entry->Dissection, entry->Date, entry->Reference, entry->Amount, entry->Quantity) =
+                std::tuple(e.Dissection, e.Date, e.Reference, e.Amount, e.Quantity);
+            std::tie(entry->PostingCode, entry->BankCode) = std::tuple(Code(e.Posting), Code(e.Bank));
+            entry->SetDetails(e.Details);
             entry->ID = list->TakeNextID(list->EntryMonthSlot(*entry));
             list->AddTransaction(std::move(entry), 0);
         }
@@ -120,21 +116,26 @@ protected:
             ASSERT_EQ(list->SaveToFile(options, false, true), 0);
         }
     }
-    static bool IsOneFile(int kind) { return kind == 0 || (kind >= 10 && kind <= 13); }
-    static int PeriodOf(double date) {
-        int year, month, day;
-        DecodeDateNum(date, year, month, day);
-        return (month + 5) % 12 + 1;
-    }
-    // The keyed entries of a kind's month file, read afresh.
-    std::unique_ptr<TTransactionList> Read(int kind, int period) {
-        auto list = NewList(kind, period, {QuietLoad, NoLoadProcessing, NoBlankLine});
+    // The entries other than contra lines of a kind's month file, read afresh, as "posting bank
+    // amount flags details" texts.
+    QStringList Entries(int kind, int period) {
+        const auto list = NewList(kind, period, {QuietLoad, NoLoadProcessing, NoBlankLine});
         EXPECT_EQ(list->LoadStatus(), 0);
-        return list;
+        QStringList texts;
+        for (int i = 0; i < list->Count(); ++i)
+            if (const TTransactionDetail& e = *list->GetItem(i); !e.HasAnyFlag({TF::Contra}))
+                texts << QString::asprintf("%d %d %.2f %x ", e.PostingCode.Account, e.BankCode.Account,
+                                           e.Amount, e.Flags & ~1u) +
+                             e.Details();
+        return texts;
     }
-    QString MonthFile(int kind, int period) {
+    // The month file of a kind and period, cut short so that it cannot be read; its bytes.
+    QByteArray Damage(int kind, int period) {
         const auto list = NewList(kind, period);
-        return NativePath(list->GetFileName(list->StartMonth(), {Standard}));
+        Damaged = NativePath(list->GetFileName(list->StartMonth(), {Standard}));
+        const QByteArray bytes = ReadFileBytes(Damaged).chopped(7);
+        EXPECT_TRUE(WriteFileBytes(Damaged, bytes));
+        return bytes;
     }
     std::unique_ptr<TReportSetup> Run(int reportType, int processKind) {
         return std::make_unique<TReportSetup>(File->RunFile(2006), reportType, processKind, 2006, false);
@@ -154,6 +155,7 @@ protected:
 
     std::unique_ptr<TEntityInfo> File;
     TAccountsChart* Chart = nullptr;
+    QString Damaged;
 };
 
 } // namespace
@@ -244,22 +246,10 @@ TEST_F(EntityProceduresTest, BalancesFollowTheRunKind) {
     }
 }
 
-TEST_F(EntityProceduresTest, TransactionDetailKeepsEntriesWithEqualKeys) {
-    WriteEntries(
-        {{pkPayments, Day(8, 2), "4000", "2000", 10.00}, {pkPayments, Day(8, 2), "4000", "2000", 12.00}});
-    const auto run = Run(3, 0);
-    TAccountTransactionLists lists;
-    ASSERT_EQ(File->ProcessTransactions(*run, &lists, false, false, false), 0);
-    const auto& entries = lists[size_t(Index("4000"))];
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].Key, entries[1].Key);
-    EXPECT_EQ(entries[0].Entry.Amount + entries[1].Entry.Amount, 22.00);
-}
-
 // An empty page-kind set clears the balances and reads nothing, not even a damaged file.
 TEST_F(EntityProceduresTest, EmptyKindSetOnlyClears) {
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(MonthFile(pkPayments, 1)).absolutePath()));
-    ASSERT_TRUE(WriteFileBytes(MonthFile(pkPayments, 1), "damaged"));
+    WriteBooks();
+    Damage(pkPayments, 1);
     Account("4000").Balance = 5;
     Account("4000").Total = 6;
     const auto run = Run(1, 0);
@@ -315,10 +305,7 @@ TEST_F(EntityProceduresTest, DeletedAccountNeedsTheIntegrityCheck) {
 // A month file that cannot be read stops every procedure before anything is written over it.
 TEST_F(EntityProceduresTest, UnreadableMonthFileIsLeftAlone) {
     WriteBooks();
-    const QString damaged = MonthFile(pkReceipts, 2);
-    QByteArray bytes = ReadFileBytes(damaged);
-    bytes.chop(7);
-    ASSERT_TRUE(WriteFileBytes(damaged, bytes));
+    const QByteArray bytes = Damage(pkReceipts, 2);
     struct TCase {
         const char* Name;
         std::function<void()> Act;
@@ -347,7 +334,7 @@ TEST_F(EntityProceduresTest, UnreadableMonthFileIsLeftAlone) {
         c.Act();
         ASSERT_EQ(Prompt->Shown.size(), c.PromptsBefore + 1);
         EXPECT_TRUE(Prompt->Shown.last().Text.startsWith(c.Box)) << Prompt->Shown.last().Text.toStdString();
-        EXPECT_EQ(ReadFileBytes(damaged), bytes);
+        EXPECT_EQ(ReadFileBytes(Damaged), bytes);
     }
 }
 
@@ -366,76 +353,50 @@ TEST_F(EntityProceduresTest, ResetOfOneBankLeavesTheOthers) {
     EXPECT_TRUE(Prompt->Shown.isEmpty());
     EXPECT_TRUE(Progress->Log.value(0).startsWith("setup:ABC123 : Bank Account 2000"))
         << Progress->Log.value(0).toStdString();
-    const auto payments = Read(pkPayments, 1);
-    const quint32 markBits = (1u << 2) | (1u << 12) | (1u << 13) | (1u << 16);
-    int checked = 0;
-    for (int i = 0; i < payments->Count(); ++i) {
-        const TTransactionDetail& entry = *payments->GetItem(i);
-        if (entry.HasAnyFlag({TF::Contra}))
-            continue;
-        ++checked;
-        const bool reset = entry.BankCode == Code("2000");
-        EXPECT_EQ(entry.Flags & markBits, reset ? 0u : markBits);
-        EXPECT_EQ(entry.Details(), reset ? "Rent July" : "Fees *Stale Chq* ");
-    }
-    EXPECT_EQ(checked, 2);
-    EXPECT_FALSE(Read(pkBankStatementWithdrawals, 3)->GetItem(0)->HasAnyFlag({TF::Reconciled}));
+    EXPECT_EQ(Entries(pkPayments, 1),
+              QStringList({"4000 2000 100.00 0 Rent July", "4000 2100 30.00 13004 Fees *Stale Chq* "}));
+    EXPECT_EQ(Entries(pkBankStatementWithdrawals, 3), QStringList({"-1 2000 40.00 0 "}));
 }
 
 // Which standard transaction takes a bank-statement entry.
 TEST_F(EntityProceduresTest, TemplatesMatchByAmountDayProportionOrText) {
-    struct TTemplateLine {
-        double Day;
-        QString Posting;
-        double Amount;
-        QString Details;
-        qint32 Dissection = -1;
-    };
     struct TCase {
         const char* Name;
-        std::vector<TTemplateLine> Templates;
+        std::vector<TEntry> Templates;
         double Amount;
         QString Details;
         QString Bank = "2000";
         // posting and amount of each line made; empty: no match
         std::vector<std::pair<QString, double>> Lines;
     };
+    // A standard transaction of bank 2000 due on a day of the month.
+    const auto T = [](int day, const QString& posting, double amount, const QString& details,
+                      qint32 dissection = -1) {
+        return TEntry{
+            pkStandardBankTransactions, double(day), posting, "2000", amount, 0, {}, 1, details, dissection};
+    };
     // clang-format off
     const TCase cases[] = {
-        {"day 7", {{7, "4000", 50.00, "Rent"}}, 50.00, "EFT", "2000", {{"4000", 50.00}}},
-        {"day 99", {{99, "4000", 50.00, "Rent"}}, 50.00, "EFT", "2000", {{"4000", 50.00}}},
-        {"day 9", {{9, "4000", 50.00, "Rent"}}, 50.00, "EFT", "2000", {}},
-        {"other amount", {{3, "4000", 50.00, "Rent"}}, 50.01, "EFT", "2000", {}},
-        {"other bank", {{3, "4000", 50.00, "Rent"}}, 50.00, "EFT", "2100", {}},
-        {"dissection", {{3, "4000", 20.00, "Rent", 5}, {3, "3000", 30.00, "Fee", 5}}, 50.00, "EFT", "2000",
+        {"day 7", {T(7, "4000", 50.00, "Rent")}, 50.00, "EFT", "2000", {{"4000", 50.00}}},
+        {"day 99", {T(99, "4000", 50.00, "Rent")}, 50.00, "EFT", "2000", {{"4000", 50.00}}},
+        {"day 8", {T(8, "4000", 50.00, "Rent")}, 50.00, "EFT", "2000", {{"4000", 50.00}}},
+        {"day 9", {T(9, "4000", 50.00, "Rent")}, 50.00, "EFT", "2000", {}},
+        {"other amount", {T(3, "4000", 50.00, "Rent")}, 50.01, "EFT", "2000", {}},
+        {"other bank", {T(3, "4000", 50.00, "Rent")}, 50.00, "EFT", "2100", {}},
+        {"dissection", {T(3, "4000", 20.00, "Rent", 5), T(3, "3000", 30.00, "Fee", 5)}, 50.00, "EFT", "2000",
          {{"4000", 20.00}, {"3000", 30.00}}},
-        {"proportional", {{99, "4000", 33.33, "%Split", 5}, {99, "3000", 33.33, "b", 5},
-                          {99, "1000", 33.34, " *** % correction *** ", 5}}, 1.00, "EFT", "2000",
+        {"proportional", {T(99, "4000", 33.33, "%Split", 5), T(99, "3000", 33.33, "b", 5),
+                          T(99, "1000", 33.34, " *** % correction *** ", 5)}, 1.00, "EFT", "2000",
          {{"4000", 0.33}, {"3000", 0.33}, {"1000", 0.34}}},
-        {"by text", {{3, "4000", 0, "woolworths"}}, 12.34, "Woolworths 0042", "2000", {{"4000", 12.34}}},
-        {"empty template text", {{3, "4000", 0, ""}}, 12.34, "Woolworths", "2000", {}},
-        {"empty entry text", {{3, "4000", 0, "woolworths"}}, 12.34, "", "2000", {}},
+        {"by text", {T(3, "4000", 0, "woolworths")}, 12.34, "Woolworths 0042", "2000", {{"4000", 12.34}}},
+        {"empty template text", {T(3, "4000", 0, "")}, 12.34, "Woolworths", "2000", {}},
+        {"empty entry text", {T(3, "4000", 0, "woolworths")}, 12.34, "", "2000", {}},
     };
     // clang-format on
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        const auto templates = NewList(pkStandardBankTransactions, 1);
-        for (const TTemplateLine& line : c.Templates) {
-            auto entry = Detail({pkStandardBankTransactions,
-                                 line.Day,
-                                 line.Posting,
-                                 "2000",
-                                 line.Amount,
-                                 0,
-                                 {},
-                                 1,
-                                 line.Details});
-            if (line.Dissection >= 0) {
-                entry->SetFlags({TF::DissectionMember});
-                entry->Dissection = line.Dissection;
-            }
-            templates->AddTransaction(std::move(entry), 0);
-        }
+        WriteEntries(c.Templates);
+        const auto templates = NewList(pkStandardBankTransactions, 1, {QuietLoad, NoLoadProcessing});
         const TTransferTemplates matcher(*templates);
         TTransactionDetail entry(0, pkBankStatementWithdrawals);
         entry.Date = Day(7, 3);
@@ -470,29 +431,14 @@ TEST_F(EntityProceduresTest, TransferWritesTheCashBook) {
     Prompt->Answer(TMessageButton::OK);
     EXPECT_EQ(File->TransferBankStatementEntries(*run), 0);
     EXPECT_EQ(Prompt->Shown.value(0).Text, "Bank statement entries successfully transferred to cashbook");
-    auto payments = Read(pkPayments, 1);
-    std::vector<std::tuple<QString, double, QString, double>> made;
-    for (int i = 0; i < payments->Count(); ++i) {
-        const TTransactionDetail& e = *payments->GetItem(i);
-        if (!e.HasAnyFlag({TF::Contra}))
-            made.emplace_back(Chart->Format()->FormatCode(e.PostingCode), e.Amount, e.Details(), e.Date);
-    }
-    std::sort(made.begin(), made.end(),
-              [](const auto& a, const auto& b) { return std::get<3>(a) < std::get<3>(b); });
-    const QString suspense = Chart->Format()->FormatCode(Code("9100"));
-    EXPECT_EQ(made, (std::vector<std::tuple<QString, double, QString, double>>{
-                        {Chart->Format()->FormatCode(Code("3000")), 9.00, "", Day(7, 1)},
-                        {Chart->Format()->FormatCode(Code("4000")), 50.00, "Rent", Day(7, 3)},
-                        {suspense, 12.00, "Bank fee (Auto Gen Xfer B/S to C/B)", Day(7, 4)}}));
+    EXPECT_EQ(Entries(pkPayments, 1), QStringList({"3000 2000 9.00 0 ", "4000 2000 50.00 0 Rent",
+                                                   "9100 2000 12.00 0 Bank fee (Auto Gen Xfer B/S to C/B)"}));
 
     // A cash book that cannot be read is not written over.
-    const QString damaged = MonthFile(pkPayments, 1);
-    QByteArray bytes = ReadFileBytes(damaged);
-    bytes.chop(7);
-    ASSERT_TRUE(WriteFileBytes(damaged, bytes));
+    const QByteArray bytes = Damage(pkPayments, 1);
     Prompt->Answer(TMessageButton::Cancel);
     Prompt->Answer(TMessageButton::OK);
     EXPECT_EQ(File->TransferBankStatementEntries(*run), -1);
     EXPECT_EQ(Prompt->Shown.last().Text, "Error transferring bank statement entries to cashbook");
-    EXPECT_EQ(ReadFileBytes(damaged), bytes);
+    EXPECT_EQ(ReadFileBytes(Damaged), bytes);
 }
