@@ -358,16 +358,16 @@ TEST_F(EntityProceduresTest, ResetOfOneBankLeavesTheOthers) {
     EXPECT_EQ(Entries(pkBankStatementWithdrawals, 3), QStringList({"-1 2000 40.00 0 "}));
 }
 
-// Which standard transaction takes a bank-statement entry.
-TEST_F(EntityProceduresTest, TemplatesMatchByAmountDayProportionOrText) {
+// The transfer on disk: a withdrawal with the "Bank" reference becomes the payment its standard
+// transaction makes, or a suspense payment marked as generated; the cash book keeps what it held,
+// and other references stay on the statement.
+TEST_F(EntityProceduresTest, TransferMakesPaymentsByAmountDayProportionOrText) {
     struct TCase {
         const char* Name;
         std::vector<TEntry> Templates;
         double Amount;
-        QString Details;
-        QString Bank = "2000";
-        // posting and amount of each line made; empty: no match
-        std::vector<std::pair<QString, double>> Lines;
+        QString Details, Bank;
+        QStringList Made; // payments after the one the cash book held
     };
     // A standard transaction of bank 2000 due on a day of the month.
     const auto T = [](int day, const QString& posting, double amount, const QString& details,
@@ -375,64 +375,39 @@ TEST_F(EntityProceduresTest, TemplatesMatchByAmountDayProportionOrText) {
         return TEntry{
             pkStandardBankTransactions, double(day), posting, "2000", amount, 0, {}, 1, details, dissection};
     };
+    const QString suffix = " (Auto Gen Xfer B/S to C/B)";
     // clang-format off
     const TCase cases[] = {
-        {"day 7", {T(7, "4000", 50.00, "Rent")}, 50.00, "EFT", "2000", {{"4000", 50.00}}},
-        {"day 99", {T(99, "4000", 50.00, "Rent")}, 50.00, "EFT", "2000", {{"4000", 50.00}}},
-        {"day 8", {T(8, "4000", 50.00, "Rent")}, 50.00, "EFT", "2000", {{"4000", 50.00}}},
-        {"day 9", {T(9, "4000", 50.00, "Rent")}, 50.00, "EFT", "2000", {}},
-        {"other amount", {T(3, "4000", 50.00, "Rent")}, 50.01, "EFT", "2000", {}},
-        {"other bank", {T(3, "4000", 50.00, "Rent")}, 50.00, "EFT", "2100", {}},
+        {"day 7", {T(7, "4000", 50.00, "Rent")}, 50.00, "EFT", "2000", {"4000 2000 50.00 0 Rent"}},
+        {"day 99", {T(99, "4000", 50.00, "Rent")}, 50.00, "EFT", "2000", {"4000 2000 50.00 0 Rent"}},
+        {"day 8", {T(8, "4000", 50.00, "Rent")}, 50.00, "EFT", "2000", {"4000 2000 50.00 0 Rent"}},
+        {"day 9", {T(9, "4000", 50.00, "Rent")}, 50.00, "EFT", "2000", {"9100 2000 50.00 0 EFT" + suffix}},
+        {"other amount", {T(3, "4000", 50.00, "Rent")}, 50.01, "EFT", "2000", {"9100 2000 50.01 0 EFT" + suffix}},
+        {"other bank", {T(3, "4000", 50.00, "Rent")}, 50.00, "EFT", "2100", {"9100 2100 50.00 0 EFT" + suffix}},
         {"dissection", {T(3, "4000", 20.00, "Rent", 5), T(3, "3000", 30.00, "Fee", 5)}, 50.00, "EFT", "2000",
-         {{"4000", 20.00}, {"3000", 30.00}}},
+         {"4000 2000 20.00 8 Rent", "3000 2000 30.00 8 Fee"}},
         {"proportional", {T(99, "4000", 33.33, "%Split", 5), T(99, "3000", 33.33, "b", 5),
                           T(99, "1000", 33.34, " *** % correction *** ", 5)}, 1.00, "EFT", "2000",
-         {{"4000", 0.33}, {"3000", 0.33}, {"1000", 0.34}}},
-        {"by text", {T(3, "4000", 0, "woolworths")}, 12.34, "Woolworths 0042", "2000", {{"4000", 12.34}}},
-        {"empty template text", {T(3, "4000", 0, "")}, 12.34, "Woolworths", "2000", {}},
-        {"empty entry text", {T(3, "4000", 0, "woolworths")}, 12.34, "", "2000", {}},
+         {"4000 2000 0.33 8 %Split", "3000 2000 0.33 8 b", "1000 2000 0.34 8  *** % correction *** "}},
+        {"by text", {T(3, "4000", 0, "woolworths")}, 12.34, "Woolworths 0042", "2000", {"4000 2000 12.34 0 woolworths"}},
+        {"empty template text", {T(3, "4000", 0, "")}, 12.34, "Woolworths", "2000", {"9100 2000 12.34 0 Woolworths" + suffix}},
+        {"empty entry text", {T(3, "4000", 0, "woolworths")}, 12.34, "", "2000", {"9100 2000 12.34 0" + suffix}},
     };
     // clang-format on
+    const auto run = Run(0, prTransferBankStatementEntries);
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        WriteEntries(c.Templates);
-        const auto templates = NewList(pkStandardBankTransactions, 1, {QuietLoad, NoLoadProcessing});
-        const TTransferTemplates matcher(*templates);
-        TTransactionDetail entry(0, pkBankStatementWithdrawals);
-        entry.Date = Day(7, 3);
-        entry.Amount = c.Amount;
-        entry.BankCode = Code(c.Bank);
-        entry.SetDetails(c.Details);
-        const auto* match = matcher.Match(entry);
-        ASSERT_EQ(match != nullptr, !c.Lines.empty());
-        if (!match)
-            continue;
-        const auto lines = TTransferTemplates::LinesFor(*match, entry, pkPayments);
-        ASSERT_EQ(lines.size(), c.Lines.size());
-        for (size_t i = 0; i < lines.size(); ++i) {
-            EXPECT_EQ(lines[i].PostingCode, Code(c.Lines[i].first));
-            EXPECT_DOUBLE_EQ(lines[i].Amount, c.Lines[i].second);
-            EXPECT_EQ(std::tuple(lines[i].Date, lines[i].PageKind),
-                      std::tuple(entry.Date, qint16(pkPayments)));
-        }
+        std::vector<TEntry> entries = c.Templates;
+        entries.push_back({pkPayments, Day(7, 1), "3000", "2000", 9.00});
+        entries.push_back(
+            {pkBankStatementWithdrawals, Day(7, 3), "", c.Bank, c.Amount, 0, {}, BankReference, c.Details});
+        entries.push_back({pkBankStatementWithdrawals, Day(7, 4), "", "2000", 15.00, 0, {}, 1, "Cheque 12"});
+        WriteEntries(entries);
+        Prompt->Answer(TMessageButton::OK);
+        EXPECT_EQ(File->TransferBankStatementEntries(*run), 0);
+        EXPECT_EQ(Prompt->Shown.last().Text, "Bank statement entries successfully transferred to cashbook");
+        EXPECT_EQ(Entries(pkPayments, 1), QStringList("3000 2000 9.00 0 ") + c.Made);
     }
-}
-
-// The transfer on disk: a matched withdrawal becomes its template's payment, an unmatched one a
-// suspense payment marked as generated; entries without the "Bank" reference stay.
-TEST_F(EntityProceduresTest, TransferWritesTheCashBook) {
-    WriteEntries(
-        {{pkStandardBankTransactions, 7, "4000", "2000", 50.00, 0, {}, 1, "Rent"},
-         {pkPayments, Day(7, 1), "3000", "2000", 9.00},
-         {pkBankStatementWithdrawals, Day(7, 3), "", "2000", 50.00, 0, {}, BankReference, "Rent EFT"},
-         {pkBankStatementWithdrawals, Day(7, 4), "", "2000", 12.00, 0, {}, BankReference, "Bank fee"},
-         {pkBankStatementWithdrawals, Day(7, 5), "", "2000", 15.00, 0, {}, 1, "Cheque 12"}});
-    const auto run = Run(0, prTransferBankStatementEntries);
-    Prompt->Answer(TMessageButton::OK);
-    EXPECT_EQ(File->TransferBankStatementEntries(*run), 0);
-    EXPECT_EQ(Prompt->Shown.value(0).Text, "Bank statement entries successfully transferred to cashbook");
-    EXPECT_EQ(Entries(pkPayments, 1), QStringList({"3000 2000 9.00 0 ", "4000 2000 50.00 0 Rent",
-                                                   "9100 2000 12.00 0 Bank fee (Auto Gen Xfer B/S to C/B)"}));
 
     // A cash book that cannot be read is not written over.
     const QByteArray bytes = Damage(pkPayments, 1);
