@@ -425,7 +425,7 @@ int TEntityInfo::ResetBankReconciliation(TReportSetup& setup) {
                 opening->ResetDetail(i);
         opening->AssignFreeSlots();
         TOptionSet options{Option::Standard};
-        if (opening->SaveToFile(options) != 0 || setup.Accounts->SaveToFile(options) != 0)
+        if (opening->SaveToFile(options) != 0 || setup.Accounts->SaveIfModified(options) != 0)
             throw EQuilvaneError(ResetErrorText);
         return 0;
     } catch (const EOperationCancelled&) {
