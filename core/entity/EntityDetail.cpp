@@ -7,8 +7,8 @@
 #include "core/dates/DateNumbers.h"
 #include "core/dates/Periods.h"
 #include "core/entity/BASKeyTable.h"
-#include "core/files/RecordGuard.h"
 #include "core/files/Paths.h"
+#include "core/files/RecordGuard.h"
 #include "core/files/StoredFileWriter.h"
 #include "core/services/CursorScope.h"
 #include "core/services/RetryLoop.h"
@@ -147,6 +147,23 @@ TEntityDetail::~TEntityDetail() {
 
 QString TEntityDetail::ProgramDataDir() const {
     return ProgramParams().LicFilePath;
+}
+
+TTransactionListSources TEntityDetail::ListSources(TAccountsChart* accounts, TTaxRateChart* taxRates,
+                                                   TStdDescChart* stdDescs,
+                                                   TCurrConvRatesChart* currencyRates) const {
+    TTransactionListSources sources;
+    sources.Entity = ChartEntity();
+    sources.Format = AccountFormat;
+    sources.Quantity = Quantity;
+    sources.Tax = Tax;
+    sources.CurrencyConv = CurrencyConv;
+    sources.Contras = Contras;
+    sources.Accounts = accounts;
+    sources.TaxRates = taxRates;
+    sources.StdDescs = stdDescs;
+    sources.CurrencyRates = currencyRates;
+    return sources;
 }
 
 TChartEntity TEntityDetail::ChartEntity() const {

@@ -4,6 +4,7 @@
 #include "core/common/OptionSet.h"
 #include "core/entity/EntityLock.h"
 #include "core/io/IniFile.h"
+#include "core/transactions/TransactionListSources.h"
 
 #include <QList>
 #include <QMap>
@@ -97,6 +98,9 @@ public:
 
     // What the year's charts need of this record: code, type, folders, format, currency, periods.
     TChartEntity ChartEntity() const;
+    // What the transaction lists of the year need of this record, with the year's charts.
+    TTransactionListSources ListSources(TAccountsChart* accounts, TTaxRateChart* taxRates,
+                                        TStdDescChart* stdDescs, TCurrConvRatesChart* currencyRates) const;
 
     // Whether PAYG instalments are paid quarterly: with the "pay quarterly GDP" choice only for
     // sole traders and other non-super entities registered quarterly (2) on quarterly

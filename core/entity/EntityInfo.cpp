@@ -234,8 +234,8 @@ TCurrConvRatesChart* TEntityInfo::CurrencyRatesChart(int year) const {
 }
 
 TTransactionListSources TEntityInfo::ListSources(int year) const {
-    return TransactionListSourcesOf(*Detail, AccountsChart(year), TaxRateChart(year), StdDescChart(year),
-                                    CurrencyRatesChart(year));
+    return Detail->ListSources(AccountsChart(year), TaxRateChart(year), StdDescChart(year),
+                               CurrencyRatesChart(year));
 }
 
 void TEntityInfo::SetBankRecOpeningChart(std::unique_ptr<TBankRecOpeningDetailChart> chart) {

@@ -62,8 +62,7 @@ void ShowBox(TMessageKind kind, const QString& text) {
 }
 
 TTransactionListSources RunSources(const TReportSetup& setup) {
-    return TransactionListSourcesOf(*setup.Detail, setup.Accounts, setup.TaxRates, setup.StdDescs,
-                                    setup.CurrencyRates);
+    return setup.Detail->ListSources(setup.Accounts, setup.TaxRates, setup.StdDescs, setup.CurrencyRates);
 }
 
 // The chart index of every account code, so that a million entries do not format a million keys.

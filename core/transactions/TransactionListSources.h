@@ -6,7 +6,6 @@
 class TAccountFormat;
 class TAccountsChart;
 class TCurrConvRatesChart;
-class TEntityDetail;
 class TStdDescChart;
 class TTaxRateChart;
 
@@ -26,11 +25,6 @@ struct TTransactionListSources {
     TStdDescChart* StdDescs = nullptr;
     TCurrConvRatesChart* CurrencyRates = nullptr;
 };
-
-// The sources of a file's lists from its detail record and the year's charts.
-TTransactionListSources TransactionListSourcesOf(const TEntityDetail& detail, TAccountsChart* accounts,
-                                                 TTaxRateChart* taxRates, TStdDescChart* stdDescs,
-                                                 TCurrConvRatesChart* currencyRates);
 
 // The code of the accounts chart's default suspense account; the empty code without a chart.
 TAccountCode SuspenseAccountCode(const TTransactionListSources& sources);
