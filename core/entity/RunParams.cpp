@@ -6,6 +6,8 @@
 #include "core/dates/Periods.h"
 #include "core/entity/EntityDetail.h"
 #include "core/files/Paths.h"
+#include "core/services/Services.h"
+#include "core/settings/ProgramParams.h"
 #include "core/vocab/ProcessKinds.h"
 
 #include <algorithm>
@@ -264,4 +266,29 @@ void TReportSetup::CalcSecondaryRange() {
     SecondaryToDate = ToDate;
     SecondaryFromPeriod = FromPeriod;
     SecondaryToPeriod = ToPeriod;
+}
+
+TLogDetails TReportSetup::LogDetails() const {
+    TLogDetails entry;
+    if (Detail) {
+        entry.FileCode = Detail->FileCode;
+        entry.EntityName = Detail->Name;
+    }
+    entry.FileSpec = OutputText;
+    entry.ProcessKind = ProcessKind;
+    if (TServices::HasSettings())
+        entry.UserName = ProgramParams().UserName;
+    if (entry.UserName.isEmpty())
+        entry.UserName = TServices::Identity().ComputerName();
+    entry.AccountSelection = AccountGroupsText;
+    entry.Option1 = RunOptions.Has(1);
+    entry.PageKinds = PageKinds;
+    entry.DateFrom = FromDate;
+    entry.DateTo = ToDate;
+    entry.RunDate = CreatedAt;
+    entry.FirstFlag = CodeMapping == 1 || CodeMapping == 3;
+    entry.SecondFlag = CodeMapping == 2 || CodeMapping == 3;
+    entry.Value1 = FromPeriod;
+    entry.Value2 = ToPeriod;
+    return entry;
 }

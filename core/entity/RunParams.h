@@ -2,6 +2,7 @@
 
 #include "core/common/OptionSet.h"
 #include "core/entity/ReportSetupWithMasters.h"
+#include "core/logs/LogDetails.h"
 
 #include <QChar>
 #include <QString>
@@ -36,6 +37,12 @@ public:
     // or lies outside 1-11) and the period type is not 2, else the main range.
     void CalcSecondaryRange();
     bool IsCommaDelimited() const { return Destination == 1 && FileFormat == 1; }
+    // The activity-log entry of this run (what a log's append from run parameters writes): the
+    // file's code and name, the output file, the process kind, the workstation's user, the
+    // account selection, run option 1, the page kinds, the date range, the run's creation time,
+    // the two bits of the code-mapping mode and the period range. The format name stays empty
+    // until the import and export formats exist.
+    TLogDetails LogDetails() const;
 
     // A path text that processes share across runs (journals from a workbook, the lodgement
     // report); the runs that use it start their output text from it.

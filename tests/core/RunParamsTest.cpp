@@ -242,3 +242,25 @@ TEST_F(RunParamsTest, BankRecOpeningChartBelongsToTheRunThatMadeIt) {
     Run(0, 4).reset();
     EXPECT_EQ(FileBankRec.get(), chart);
 }
+
+TEST_F(RunParamsTest, LogEntryCarriesTheRunsFileRangeAndModeBits) {
+    const auto run = Run(0, 1);
+    run->PageKinds = 0x0006;
+    run->FromPeriod = 3;
+    run->ToPeriod = 5;
+    run->RunOptions.Include(1);
+    for (const auto& [mode, first, second] :
+         {std::tuple{0, false, false}, {1, true, false}, {2, false, true}, {3, true, true}}) {
+        run->CodeMapping = mode;
+        const TLogDetails entry = run->LogDetails();
+        EXPECT_EQ(std::pair(entry.FirstFlag, entry.SecondFlag), std::pair(first, second)) << mode;
+        EXPECT_EQ(entry.FileCode, "ABC123");
+        EXPECT_EQ(entry.FileSpec, run->OutputText);
+        EXPECT_EQ(entry.ProcessKind, 1);
+        EXPECT_EQ(entry.PageKinds, 0x0006);
+        EXPECT_EQ(std::tuple(entry.DateFrom, entry.DateTo, entry.Value1, entry.Value2),
+                  std::tuple(run->FromDate, run->ToDate, 3, 5));
+        EXPECT_TRUE(entry.Option1);
+        EXPECT_FALSE(entry.UserName.isEmpty());
+    }
+}
