@@ -1,4 +1,8 @@
+#include "controls/numeric/NumberEdit.h"
 #include "controls/numeric/NumberEditRules.h"
+
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 
@@ -176,6 +180,43 @@ TEST(NumericEditorTest, DefaultValue) {
         EXPECT_EQ(rules.DefaultText(c.Value), QString::fromUtf8(c.Text));
         EXPECT_EQ(rules.ExitText(rules.DefaultText(c.Value)), rules.DefaultText(c.Value));
     }
+}
+
+// Typed keys go through the filter; moving the focus on rewrites the text before Exited, while
+// a pop-up taking the focus leaves the text alone.
+TEST(NumericEditorTest, EditFiltersKeysAndRewritesOnExit) {
+    QWidget window;
+    auto* edit = new TNumberEdit(&window);
+    auto* other = new QLineEdit(&window);
+    new QVBoxLayout(&window);
+    window.layout()->addWidget(edit);
+    window.layout()->addWidget(other);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QStringList exits;
+    QObject::connect(edit, &TNumberEdit::Exited, [&] { exits.append(edit->text()); });
+
+    edit->SetNumberType(TNumberType::ntMoney);
+    edit->setFocus();
+    QTest::keyClicks(edit, "1x2.345");
+    EXPECT_EQ(edit->text(), "12.34");
+    QTest::keyClick(edit, Qt::Key_Left);
+    QTest::keyClick(edit, Qt::Key_Left);
+    QTest::keyClick(edit, Qt::Key_Left);
+    QTest::keyClicks(edit, ".-");
+    EXPECT_EQ(edit->text(), "12.");
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, ",5");
+    EXPECT_EQ(edit->text(), "125");
+    edit->setText("1,234.5");
+    QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(edit, &popup);
+    EXPECT_EQ(edit->text(), "1,234.5");
+    EXPECT_TRUE(exits.isEmpty());
+    other->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(exits, QStringList{"1234.50"});
+    EXPECT_DOUBLE_EQ(edit->GetValue(), 1234.5);
 }
 
 } // namespace
