@@ -143,7 +143,7 @@ void TdxCalculator::paintEvent(QPaintEvent*) {
             option.rect = r;
             option.state |= pressed ? QStyle::State_Sunken : QStyle::State_Raised;
             style()->drawControl(QStyle::CE_PushButtonBevel, &option, &painter, this);
-        } else if (ButtonStyle == TdxButtonStyle::bsFlat || pressed) {
+        } else if (ButtonStyle == TdxButtonStyle::bsFlat || pressed || kind == FHotButton) {
             const QPalette& p = palette();
             painter.setPen(pressed ? p.color(QPalette::Shadow) : p.color(QPalette::Light));
             painter.drawLine(r.topLeft(), r.topRight());
@@ -211,9 +211,14 @@ void TdxCalculator::mousePressEvent(QMouseEvent* event) {
 }
 
 void TdxCalculator::mouseMoveEvent(QMouseEvent* event) {
+    const K under = ButtonAt(event->position().toPoint());
+    if (ButtonStyle == TdxButtonStyle::bsExtraFlat && under != FHotButton) {
+        FHotButton = under;
+        update();
+    }
     if (!FTracking)
         return;
-    const bool over = ButtonAt(event->position().toPoint()) == FMouseButton;
+    const bool over = under == FMouseButton;
     if (over != FMouseOver) {
         FMouseOver = over;
         update();
@@ -230,6 +235,14 @@ void TdxCalculator::mouseReleaseEvent(QMouseEvent* event) {
     update();
     if (over)
         FEngine.ButtonClick(kind);
+}
+
+void TdxCalculator::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    if (FHotButton != K::cbNone) {
+        FHotButton = K::cbNone;
+        update();
+    }
 }
 
 void TdxCalculator::focusInEvent(QFocusEvent* event) {

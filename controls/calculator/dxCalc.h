@@ -62,6 +62,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
@@ -79,4 +80,5 @@ private:
     bool FMouseOver = false;
     TdxCalcButtonKind FMouseButton = TdxCalcButtonKind::cbNone;
     TdxCalcButtonKind FKeyButton = TdxCalcButtonKind::cbNone;
+    TdxCalcButtonKind FHotButton = TdxCalcButtonKind::cbNone; // under the pointer, extra-flat style
 };
