@@ -45,9 +45,9 @@ QString Fields(const TLogDetails& e) {
 }
 
 // Blocks of entries.hex and hex bytes, by words; "-N" drops the last N bytes.
-QByteArray Bytes(const QString& spec) {
+QByteArray Bytes(const QString& recipe) {
     QByteArray bytes;
-    for (const QString& word : spec.split(' ', Qt::SkipEmptyParts))
+    for (const QString& word : recipe.split(' ', Qt::SkipEmptyParts))
         word.startsWith('-') ? bytes.chop(word.mid(1).toInt())
         : word[0].isDigit()  ? (void)(bytes += QByteArray::fromHex(word.toLatin1()))
                              : (void)(bytes += HexBlock(TestData("logs/entries.hex"), word.toLatin1()));
