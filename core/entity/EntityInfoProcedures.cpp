@@ -175,7 +175,7 @@ private:
         if (source.HasAnyFlag({TF::Blank, TF::DissectionTotal}))
             return;
         const int kind = list.PageKind();
-        const bool bankItemsOnly = kind >= pkBankStatementDeposits && kind <= pkOpeningOutstandingDeposits;
+        const bool bankItemsOnly = IsBankStatementKind(kind);
         int posting = Index.Find(source.PostingCode);
         int bank = Index.Find(source.BankCode);
         if ((posting < 0 && !bankItemsOnly) || bank < 0)

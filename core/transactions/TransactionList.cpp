@@ -99,7 +99,7 @@ TTransactionList::TTransactionList(const TTransactionListSources& sources, int p
         PeriodStartDay = PeriodStartDate(period, year, periodsPerYear, endMonth);
         PeriodEndDay = PeriodEndDate(period, year, periodsPerYear, endMonth);
     }
-    const bool bankStatementKind = Kind >= pkBankStatementDeposits && Kind <= pkOpeningOutstandingDeposits;
+    const bool bankStatementKind = IsBankStatementKind(Kind);
     ShowRateColumn = Books.CurrencyConv && !bankStatementKind;
     ShowTaxColumn = Books.Tax && !bankStatementKind && Kind != pkOpeningBalances && Kind != pkWagesJournals;
     ShowQuantityColumn = Books.Quantity && !bankStatementKind;

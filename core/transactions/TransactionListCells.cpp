@@ -98,7 +98,7 @@ QString TTransactionList::GetCellText(int index, int column, bool forDisplay) co
     const TTransactionDetail* entry = GetItem(index);
     if (!entry)
         return {};
-    const bool dayOnly = Kind == pkMemorisedPayments || Kind == pkStandardBankTransactions;
+    const bool dayOnly = IsDayOfMonthKind(Kind);
     if (entry->HasAnyFlag({TF::Blank})) {
         switch (column) {
         case colDate: {
@@ -174,7 +174,7 @@ int TTransactionList::SetCellText(int index, int column, const QString& typed) {
     };
     switch (column) {
     case colDate:
-        if (Kind == pkMemorisedPayments || Kind == pkStandardBankTransactions) {
+        if (IsDayOfMonthKind(Kind)) {
             entry->Date = LeadingDay(text);
         } else {
             // An unreadable date keeps the one the entry had.

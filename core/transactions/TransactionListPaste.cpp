@@ -30,14 +30,6 @@ constexpr double LastDayOfMonth = 31.0;
 
 const QString CreatedAccountDescription = QStringLiteral("Account created during transaction validation");
 
-bool IsBankStatementKind(int kind) {
-    return kind >= pkBankStatementDeposits && kind <= pkOpeningOutstandingDeposits;
-}
-
-bool IsDayOfMonthKind(int kind) {
-    return kind == pkMemorisedPayments || kind == pkStandardBankTransactions;
-}
-
 bool IsNonCashKind(int kind) {
     return kind == pkGeneralJournals || kind == pkSalesJournals || kind == pkPurchasesJournals ||
            kind == pkStandardBankTransactions || kind == pkDeletedTransactions;

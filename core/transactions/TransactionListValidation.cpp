@@ -98,7 +98,7 @@ bool TTransactionList::ValidateReference(QString& text, QString& message) const 
 }
 
 bool TTransactionList::ValidateAccount(QString& text, QString& message, qint32 reference) const {
-    if (Kind >= pkBankStatementDeposits && Kind <= pkOpeningOutstandingDeposits) {
+    if (IsBankStatementKind(Kind)) {
         text.clear();
         return true;
     }

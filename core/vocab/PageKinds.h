@@ -71,6 +71,15 @@ inline constexpr std::array<QStringView, 15> PageKindExportLetters{
 constexpr bool IsPageKind(int kind) {
     return IsVocabularyIndex(PageKindTable, kind);
 }
+// Bank statement pages and the two opening bank-reconciliation pages (kinds 8 to 11): their entries
+// post to no account beside the bank account.
+constexpr bool IsBankStatementKind(int kind) {
+    return kind >= pkBankStatementDeposits && kind <= pkOpeningOutstandingDeposits;
+}
+// Memorised payments and standard bank transactions: their date is a day of the month.
+constexpr bool IsDayOfMonthKind(int kind) {
+    return kind == pkMemorisedPayments || kind == pkStandardBankTransactions;
+}
 // The row of a page kind; an unknown kind (a damaged record) raises a clear error.
 inline const TPageKindEntry& PageKindEntry(int kind) {
     return VocabularyRow(PageKindTable, kind, u"page kind");
