@@ -158,13 +158,11 @@ TEST_F(TextUtilitiesTest, WordsBetweenDelimiters) {
         EXPECT_EQ(WordPosition(n, QString(text), QString(delimiters)), position);
     }
     // Parts up to each delimiter, empty ones included, then empty once past the end.
+    // clang-format off
     const std::tuple<const char*, int, QStringList> walks[] = {{"a;b;;c", 1, {"a", "b", "", "c", ""}},
-                                                               {"a;b;", 1, {"a", "b", ""}},
-                                                               {"ab,cd", 2, {"b", "cd", ""}},
-                                                               {"ab", 0, {"", ""}},
-                                                               {"ab", -3, {""}},
-                                                               {"ab", 9, {""}},
-                                                               {"", 1, {""}}};
+        {"a;b;", 1, {"a", "b", ""}}, {"ab,cd", 2, {"b", "cd", ""}}, {"ab", 0, {"", ""}}, {"ab", -3, {""}},
+        {"ab", 9, {""}}, {"", 1, {""}}};
+    // clang-format on
     for (const auto& [text, start, parts] : walks) {
         SCOPED_TRACE(std::string(text) + " from " + std::to_string(start));
         QStringList walked;
