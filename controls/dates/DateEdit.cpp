@@ -97,6 +97,11 @@ void TdxDateEdit::DropDown() {
     navigator.show();
 }
 
+void TdxDateEdit::ButtonClick() {
+    setFocus(Qt::MouseFocusReason);
+    DropDown();
+}
+
 void TdxDateEdit::CloseUp() {
     if (DroppedDown())
         Navigator->CloseUp();

@@ -52,7 +52,7 @@ signals:
     void dateChanged();
 
 protected:
-    void ButtonClick() override { DropDown(); }
+    void ButtonClick() override;
     bool PopupVisible() const override { return DroppedDown(); }
 
     void keyPressEvent(QKeyEvent* event) override;

@@ -614,6 +614,21 @@ TEST_F(DateEditTest, OpensAboveNearTheBottomOfTheScreen) {
     Edit->CloseUp();
 }
 
+TEST_F(DateEditTest, TypedSeparatorsSkipToTheNextField) {
+    Edit->setFocus();
+    Edit->setCursorPosition(0);
+    QTest::keyClicks(Edit, "1/2/05");
+    EXPECT_EQ(Edit->displayText(), "1 /2 /05");
+    EXPECT_EQ(Edit->Date(), D(2005, 2, 1));
+    Leave(Qt::TabFocusReason);
+    EXPECT_EQ(Edit->displayText(), "01/02/05");
+
+    Edit->SetDateLocale(LocaleOf("d/MM/yyyy"));
+    EXPECT_EQ(Edit->displayText(), " 1/02/2005");
+    EXPECT_EQ(Edit->inputMask(), "00/00/0000");
+    EXPECT_EQ(Edit->Date(), D(2005, 2, 1));
+}
+
 TEST_F(DateEditTest, DestroyingTheOpenerClosesTheNavigator) {
     Edit->DropDown();
     ASSERT_TRUE(Navigator().isVisible());
