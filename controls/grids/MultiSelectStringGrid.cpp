@@ -77,15 +77,24 @@ void TMultiSelectStringGrid::GotoFirstSelected() {
     Selection.MoveCurrent(row);
     ShowCurrent();
     const int top = rowAt(0) < 0 ? 0 : rowAt(0);
-    verticalScrollBar()->setValue(TRowSelection::TopRowToShow(row, top, PageRows()));
+    const int newTop = TRowSelection::TopRowToShow(row, top, PageRows());
+    if (newTop == row && row != top) // the row shows at the top, or as near to it as the end allows
+        scrollTo(model()->index(row, 0), QAbstractItemView::PositionAtTop);
+    else
+        verticalScrollBar()->setValue(newTop);
 }
 
 int TMultiSelectStringGrid::PageRows() const {
+    // The rows wholly in view; a row cut off at the bottom does not count.
     const int top = rowAt(0);
-    const int bottom = rowAt(viewport()->height() - 1);
     if (top < 0)
         return 1;
-    return (bottom < 0 ? rowCount() - 1 : bottom) - top + 1;
+    int bottom = rowAt(viewport()->height() - 1);
+    if (bottom < 0)
+        bottom = rowCount() - 1;
+    else if (rowViewportPosition(bottom) + rowHeight(bottom) > viewport()->height())
+        --bottom;
+    return std::max(bottom - top + 1, 1);
 }
 
 void TMultiSelectStringGrid::ShowCurrent() {

@@ -283,6 +283,13 @@ TEST_F(GridsWidgetTest, TypeAheadSearch) {
     EXPECT_EQ(SearchEnd.count(), 2);
     QTest::keyClick(&Grid, 'b'); // a new search
     EXPECT_EQ(Selected(), std::set<int>({1}));
+    Grid.setRowCount(60);
+    Grid.setItem(59, 0, new QTableWidgetItem("Omega"));
+    Click(4); // a click ends the search
+    EXPECT_EQ(SearchEnd.count(), 3);
+    QTest::keyClicks(&Grid, "om");
+    EXPECT_EQ(Selected(), std::set<int>({59}));
+    EXPECT_TRUE(Grid.viewport()->rect().contains(Grid.visualRect(Grid.model()->index(59, 0))));
 }
 
 TEST_F(GridsWidgetTest, SelectAllAndSelectedColours) {
