@@ -1,5 +1,7 @@
 #include "controls/numeric/NumberEdit.h"
 
+#include "controls/util/FocusExit.h"
+
 #include <QFocusEvent>
 #include <QKeyEvent>
 
@@ -35,9 +37,7 @@ void TNumberEdit::keyPressEvent(QKeyEvent* event) {
 }
 
 void TNumberEdit::focusOutEvent(QFocusEvent* event) {
-    // Another window coming to the front or a pop-up opening does not leave the control.
-    const Qt::FocusReason reason = event->reason();
-    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
+    if (!IsControlExit(event)) {
         QLineEdit::focusOutEvent(event);
         return;
     }

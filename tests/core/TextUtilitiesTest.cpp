@@ -4,6 +4,7 @@
 #include "core/util/TextLayout.h"
 #include "core/util/TextMacros.h"
 #include "core/util/TextReplace.h"
+#include "core/util/Words.h"
 #include "core/vocab/SmallVocabulary.h"
 #include "tests/core/DatesTestSupport.h"
 
@@ -142,4 +143,33 @@ TEST_F(TextUtilitiesTest, SelectionLists) {
     EXPECT_EQ(PageKindSetToText((1u << 0) | (1u << 9) | (1u << 14)), "Opbl,Bwdl,Deleted");
     EXPECT_EQ(PageKindSetToText(0x7FFE),
               "Pay,Rec,Jnl,Sjnl,Pjnl,Wjnl,Pcjl,Bdep,Bwdl,Uchq,Odep,Apay,Sbnk,Deleted");
+}
+
+TEST_F(TextUtilitiesTest, WordsBetweenDelimiters) {
+    // Word number, text, delimiters, word, its position.
+    const std::tuple<int, const char*, const char*, const char*, int> words[] = {
+        {1, "10,20 ,30", ", ", "10", 1}, {2, "10,20 ,30", ", ", "20", 4},  {3, "10,20 ,30", ", ", "30", 8},
+        {5, "10,20 ,30", ", ", "", 0},   {0, "10,20 ,30", ", ", "", 0},    {-1, "10,20", ",", "", 0},
+        {1, ",,ab, ", ", ", "ab", 3},    {2, ",,ab, ", ", ", "", 0},       {1, "", ",", "", 0},
+        {2, "one two", "", "", 0},       {1, "one two", "", "one two", 1}, {2, "a;b", ";", "b", 3}};
+    for (const auto& [n, text, delimiters, word, position] : words) {
+        SCOPED_TRACE(std::to_string(n) + " " + text);
+        EXPECT_EQ(ExtractWord(n, QString(text), QString(delimiters)), word);
+        EXPECT_EQ(WordPosition(n, QString(text), QString(delimiters)), position);
+    }
+    // Parts up to each delimiter, empty ones included, then empty once past the end.
+    // clang-format off
+    const std::tuple<const char*, int, QStringList> walks[] = {{"a;b;;c", 1, {"a", "b", "", "c", ""}},
+        {"a;b;", 1, {"a", "b", ""}}, {"ab,cd", 2, {"b", "cd", ""}}, {"ab", 0, {"", ""}}, {"ab", -3, {""}},
+        {"ab", 9, {""}}, {"", 1, {""}}};
+    // clang-format on
+    for (const auto& [text, start, parts] : walks) {
+        SCOPED_TRACE(std::string(text) + " from " + std::to_string(start));
+        QStringList walked;
+        int position = start;
+        for (qsizetype i = 0; i < parts.size(); ++i)
+            walked.append(ExtractSubstr(QString(text), position, u";,"));
+        EXPECT_EQ(walked, parts);
+        EXPECT_EQ(position, QString(text).size() + 1);
+    }
 }
