@@ -1,5 +1,7 @@
 #include "controls/grids/MultiSelectStringGrid.h"
 
+#include "controls/util/SlotGuard.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -17,7 +19,10 @@ public:
                const QModelIndex& index) const override {
         QStyleOptionViewItem shown = option;
         initStyleOption(&shown, index);
-        if (Grid->OnDrawCell && Grid->OnDrawCell(painter, shown, index))
+        bool painted = false;
+        if (Grid->OnDrawCell)
+            GuardSlot([&] { painted = Grid->OnDrawCell(painter, shown, index); });
+        if (painted)
             return;
         QStyledItemDelegate::paint(painter, option, index);
     }
@@ -185,7 +190,7 @@ void TMultiSelectStringGrid::keyPressEvent(QKeyEvent* event) {
         QTableWidget::keyPressEvent(event);
         return;
     }
-    TypeAhead(text[0]);
+    GuardSlot([&] { TypeAhead(text[0]); });
     event->accept();
 }
 

@@ -1,5 +1,7 @@
 #include "controls/small/AsUrlLabel.h"
 
+#include "controls/util/SlotGuard.h"
+
 #include <QDesktopServices>
 #include <QMouseEvent>
 #include <QUrl>
@@ -71,7 +73,9 @@ void TAsUrlLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
     if (!click)
         return;
-    emit clicked();
-    if (UrlExecute && Opener)
-        Opener(Url.trimmed());
+    GuardSlot([this] {
+        emit clicked();
+        if (UrlExecute && Opener)
+            Opener(Url.trimmed());
+    });
 }

@@ -4,6 +4,7 @@
 #include "controls/grids/ObjectStringGrid.h"
 #include "controls/grids/RowSelection.h"
 #include "controls/grids/TypeAheadSearch.h"
+#include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 #include "tests/support/ScriptedPrompt.h"
 
@@ -264,7 +265,11 @@ TEST_F(GridsWidgetTest, CtrlClickAndShiftArrows) {
 }
 
 TEST_F(GridsWidgetTest, TypeAheadSearch) {
-    Grid.OnSearch = [](QChar& key, bool& cancel) { cancel = key == QLatin1Char('z'); };
+    Grid.OnSearch = [](QChar& key, bool& cancel) {
+        if (key == QLatin1Char('!'))
+            throw EQuilvaneError("Search refused");
+        cancel = key == QLatin1Char('z');
+    };
     Click(0);
     QTest::keyClicks(&Grid, "ab");
     EXPECT_EQ(Selected(), std::set<int>({2}));
@@ -277,6 +282,9 @@ TEST_F(GridsWidgetTest, TypeAheadSearch) {
         QTest::keyClick(&Grid, Qt::Key_Backspace);
     EXPECT_EQ(SearchEnd.count(), 1);
     QTest::keyClick(&Grid, 'z'); // cancelled by the hook
+    Prompt->Answer(TMessageButton::OK);
+    QTest::keyClick(&Grid, '!'); // a failing hook is reported and searches nothing
+    EXPECT_EQ(Prompt->Texts(), QStringList({"Search refused"}));
     EXPECT_EQ(Selected(), std::set<int>({2}));
     for (int tick = 0; tick < 6; ++tick)
         Grid.SearchTick();
