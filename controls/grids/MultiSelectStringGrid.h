@@ -70,7 +70,6 @@ protected:
     TRowSelection Selection;
 
 private:
-    friend class TMultiSelectDelegate;
     void TypeAhead(QChar key);
     void EndSearch();
     void ShowCurrent();

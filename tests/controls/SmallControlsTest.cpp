@@ -91,7 +91,6 @@ TEST_F(SmallControlsWidgetTest, FocusNextOwners) {
     EXPECT_TRUE(movesFocus(readOnlyMemo));
     EXPECT_FALSE(movesFocus(new QTextEdit(&group)));
     EXPECT_TRUE(movesFocus(new QSpinBox(&group)));
-    EXPECT_FALSE(movesFocus(new QToolButton(&group)));
 
     QWidget plain;
     EXPECT_THROW(TFocusNext{&plain}, EAbort);
