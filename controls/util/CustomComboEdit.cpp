@@ -5,14 +5,14 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QStyle>
-#include <QToolButton>
 
 TCustomComboEdit::TCustomComboEdit(QWidget* parent)
-    : QLineEdit(parent), EditButton(new QToolButton(this)), Width(DropDownWidth(this)) {
+    : QLineEdit(parent), EditButton(new TRxSpeedButton(this)), Width(DropDownWidth(this)) {
     EditButton->setCursor(Qt::ArrowCursor);
     EditButton->setFocusPolicy(Qt::NoFocus);
     EditButton->setAutoRaise(false);
-    connect(EditButton, &QToolButton::clicked, this, [this] { GuardSlot([this] { DoClick(); }); });
+    // The speed button runs its handler through the slot guard.
+    EditButton->OnClick = [this] { DoClick(); };
     LayoutButton();
 }
 

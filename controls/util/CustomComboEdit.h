@@ -1,9 +1,9 @@
 #pragma once
 
+#include "controls/buttons/RxSpeedButton.h"
+
 #include <QKeySequence>
 #include <QLineEdit>
-
-class QToolButton;
 
 // An edit with a small button inside its right edge. The button (or the click key, Alt+Down
 // unless changed) runs ButtonClick(), which derived edits override to drop down a pop-up or open
@@ -17,7 +17,8 @@ public:
 
     explicit TCustomComboEdit(QWidget* parent = nullptr);
 
-    QToolButton* Button() const { return EditButton; }
+    // The button inside the edit.
+    TRxSpeedButton* Button() const { return EditButton; }
 
     TGlyphKind GlyphKind() const { return Glyph; }
     void SetGlyphKind(TGlyphKind kind);
@@ -62,7 +63,7 @@ private:
     void LayoutButton();
     void UpdateReadOnly();
 
-    QToolButton* EditButton;
+    TRxSpeedButton* EditButton;
     TGlyphKind Glyph = TGlyphKind::Custom;
     int Width;
     QKeySequence Key{Qt::ALT | Qt::Key_Down};
