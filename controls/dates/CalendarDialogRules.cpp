@@ -1,9 +1,9 @@
 #include "controls/dates/CalendarDialogRules.h"
 
+#include "controls/dates/DateEditRules.h"
 #include "core/common/Exceptions.h"
 #include "core/dates/DateNumbers.h"
 
-#include <cmath>
 #include <optional>
 
 namespace {
@@ -22,11 +22,11 @@ std::optional<double> RebuiltDay(double dateNum) {
     }
 }
 
-} // namespace
-
 double TodayDateNum() {
-    return std::floor(NowNum());
+    return TodayDate() + DateNumOffset;
 }
+
+} // namespace
 
 double CalendarOpeningDateNum(double dateNum, double fallbackDateNum) {
     if (const std::optional<double> day = RebuiltDay(dateNum))

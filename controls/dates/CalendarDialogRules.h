@@ -10,6 +10,3 @@ double CalendarOpeningDateNum(double dateNum, double fallbackDateNum);
 // The day handed back for the calendar's first selected day given as a date number: its whole
 // day, or today's whole day when it names no calendar day (no selection, a damaged value).
 double CalendarResultDateNum(double selectedDateNum);
-
-// Today as a whole-day date number from the service clock.
-double TodayDateNum();

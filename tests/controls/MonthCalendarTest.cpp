@@ -1,6 +1,5 @@
 #include "controls/dates/CalendarDialogRules.h"
-#include "controls/dates/MonthCalendarColours.h"
-#include "controls/dates/MonthCalendarLayout.h"
+#include "controls/dates/MonthCalendarRules.h"
 #include "core/dates/DateNumbers.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/ServicesFixture.h"
@@ -60,135 +59,117 @@ TEST_F(MonthCalendarTest, ResultIsAlwaysAWholeDay) {
     EXPECT_EQ(CalendarResultDateNum(std::numeric_limits<double>::quiet_NaN()), Day(2026, 3, 15));
 }
 
-// With a "0" of 6 x 13 pixels a flat one-month calendar is 152 x 127, the pop-up window's calendar.
-TEST_F(MonthCalendarTest, ControlSizeFollowsFontFrameAndMonths) {
+// A calendar measured on a "0" of 6 x 13 pixels, so that one flat month is 152 x 127 like the
+// pop-up window's calendar; it shows March 2026 with 10 March selected.
+class TSmallCalendar : public TCustomBTCalendar {
+public:
+    explicit TSmallCalendar(int months = 1) {
+        SetDigitSize(6, 13);
+        SetMonthAcross(months);
+        SetFirstDate(DateFromQDate(QDate(2026, 3, 1)));
+        SetSelStart(DateFromQDate(QDate(2026, 3, 10)));
+    }
+    QPoint CentreOfDay(int block, const QDate& date) const {
+        return CellRect(block, static_cast<int>(FirstGridDateOf(BlockMonth(block)).daysTo(date))).center();
+    }
+};
+
+TEST_F(MonthCalendarTest, SizeFollowsFontFrameAndMonths) {
     const struct {
         bool Flat;
         int Months;
         QSize Size;
     } cases[] = {
-        {true, 1, {152, 127}}, {false, 1, {154, 129}}, {true, 2, {302, 127}},
-        {true, 3, {452, 127}}, {true, 0, {152, 127}},
-    };
+        {true, 1, {152, 127}}, {false, 1, {154, 129}}, {true, 2, {302, 127}}, {false, 3, {454, 129}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.Flat << " " << c.Months);
-        const TMonthCalendarLayout layout(TMonthCalendarMetrics::FromDigitSize(6, 13, c.Flat), c.Months,
-                                          c.Flat);
-        EXPECT_EQ(layout.ControlSize(), c.Size);
-        EXPECT_EQ(layout.CalendarWidth(), 150);
+        TSmallCalendar calendar(c.Months);
+        calendar.SetFlat(c.Flat);
+        calendar.SetMonthDown(2);
+        EXPECT_EQ(calendar.ControlSize(), c.Size);
+        EXPECT_EQ(calendar.CalendarWidth(), 150);
     }
 }
 
-TEST_F(MonthCalendarTest, ArrowsOnlyOnOuterBlocks) {
-    const TMonthCalendarLayout layout(TMonthCalendarMetrics::FromDigitSize(6, 13, true), 3, true);
-    EXPECT_EQ(layout.LeftArrowRect(0), QRect(2, 1, 16, 18));
-    EXPECT_EQ(layout.RightArrowRect(2), QRect(1 + 300 + 132, 1, 17, 18));
-    for (int block : {1, 2})
-        EXPECT_TRUE(layout.LeftArrowRect(block).isNull()) << block;
-    for (int block : {0, 1})
-        EXPECT_TRUE(layout.RightArrowRect(block).isNull()) << block;
-    // Not flat, the right arrow is one pixel narrower.
-    const TMonthCalendarLayout sunken(TMonthCalendarMetrics::FromDigitSize(6, 13, false), 1, false);
-    EXPECT_EQ(sunken.RightArrowRect(0), QRect(2 + 132, 2, 16, 17));
-}
-
-TEST_F(MonthCalendarTest, HitTestFindsBlockAndCell) {
-    using H = TMonthCalendarHit;
-    // Frame 1, header 18, day names 16 (rows from y 35), rows 15 high, columns 18 wide from x 13.
-    const TMonthCalendarLayout layout(TMonthCalendarMetrics::FromDigitSize(6, 13, true), 2, true);
+TEST_F(MonthCalendarTest, EnterChoosesAndNavigationKeysMove) {
+    TSmallCalendar calendar;
     const struct {
-        QPoint Point;
-        H::TPart Part;
-        int Block, Row, Column;
+        int Key;
+        Qt::KeyboardModifiers Modifiers;
+        TCalendarKeyResult Result;
+        QDate Selected;
     } cases[] = {
-        {{5, 5}, H::LeftArrow, 0, -1, -1},
-        {{140, 5}, H::None, -1, -1, -1}, // only the last block has a right arrow
-        {{290, 5}, H::RightArrow, 1, -1, -1},
-        {{60, 5}, H::Caption, 0, -1, -1},
-        {{170, 5}, H::Caption, 1, -1, -1},
-        {{20, 20}, H::DayNames, 0, -1, -1},
-        {{13, 35}, H::Day, 0, 0, 0},
-        {{30, 49}, H::Day, 0, 0, 0},
-        {{31, 50}, H::Day, 0, 1, 1},
-        {{138, 124}, H::Day, 0, 5, 6},
-        {{139, 124}, H::None, -1, -1, -1},
-        {{12, 40}, H::None, -1, -1, -1},
-        {{151 + 12, 35}, H::Day, 1, 0, 0},
-        {{151 + 137, 125}, H::None, -1, -1, -1},
-        {{0, 40}, H::None, -1, -1, -1},
-        {{301, 40}, H::None, -1, -1, -1},
+        {Qt::Key_Return, {}, TCalendarKeyResult::Chosen, {2026, 3, 10}},
+        {Qt::Key_Enter, {}, TCalendarKeyResult::Chosen, {2026, 3, 10}},
+        {Qt::Key_Escape, {}, TCalendarKeyResult::Ignored, {2026, 3, 10}},
+        {Qt::Key_F4, {}, TCalendarKeyResult::Ignored, {2026, 3, 10}},
+        {Qt::Key_Down, Qt::AltModifier, TCalendarKeyResult::Ignored, {2026, 3, 10}},
+        {Qt::Key_Down, {}, TCalendarKeyResult::Moved, {2026, 3, 17}},
+        {Qt::Key_PageDown, {}, TCalendarKeyResult::Moved, {2026, 4, 17}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.Point.x() << "," << c.Point.y());
-        const H hit = layout.HitTest(c.Point);
-        EXPECT_EQ(hit.Part, c.Part);
-        EXPECT_EQ(hit.Block, c.Block);
-        EXPECT_EQ(hit.Row, c.Row);
-        EXPECT_EQ(hit.Column, c.Column);
+        SCOPED_TRACE(c.Key);
+        EXPECT_EQ(calendar.HandleKey(c.Key, c.Modifiers), c.Result);
+        EXPECT_EQ(QDateFromDate(calendar.GetSelStart()), c.Selected);
+    }
+    EXPECT_TRUE(TCustomBTCalendar::ClaimsKey(Qt::Key_Home));
+    EXPECT_FALSE(TCustomBTCalendar::ClaimsKey(Qt::Key_Return));
+}
+
+TEST_F(MonthCalendarTest, PickedMonthShowsInTheBlockWhoseCaptionWasPressed) {
+    const struct {
+        int Block, Item;
+        bool Released;
+        QDate FirstShown;
+    } cases[] = {
+        // Block 2 shows April; its list starts three months back, in January; item 5 is June.
+        {1, 5, true, {2026, 5, 1}},
+        {0, 0, true, {2025, 12, 1}},
+        {1, 5, false, {2026, 3, 1}},
+        {1, -1, true, {2026, 3, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Block << " " << c.Item << " " << c.Released);
+        TSmallCalendar calendar(2);
+        const TCalendarPress press = calendar.Press(calendar.CaptionRect(c.Block).center());
+        EXPECT_EQ(press.Kind, TCalendarPress::MonthList);
+        ASSERT_TRUE(calendar.MonthListOpen());
+        calendar.MonthList()->SelectedIndex = c.Item;
+        EXPECT_EQ(calendar.HandleKey(Qt::Key_Return, {}), TCalendarKeyResult::Ignored);
+        c.Released ? (void)calendar.EndPress(true) : calendar.CancelPress();
+        EXPECT_FALSE(calendar.MonthListOpen());
+        EXPECT_EQ(calendar.BlockMonth(0), c.FirstShown);
+        EXPECT_EQ(QDateFromDate(calendar.GetSelStart()), QDate(2026, 3, 10));
     }
 }
 
-TEST_F(MonthCalendarTest, NeighbouringDaysOnlyOutsideTheOuterBlocks) {
-    const QDate march(2026, 3, 1);
-    const struct {
-        QDate Cell;
-        int Block, Months;
-        bool Shown;
-    } cases[] = {
-        {{2026, 2, 28}, 0, 1, true}, {{2026, 4, 1}, 0, 1, true},  {{2026, 3, 31}, 1, 3, true},
-        {{2026, 2, 28}, 0, 2, true}, {{2026, 4, 1}, 0, 2, false}, {{2026, 2, 28}, 1, 2, false},
-        {{2026, 4, 1}, 1, 2, true},  {{2026, 4, 1}, 1, 3, false}, {{2026, 2, 28}, 2, 3, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << c.Cell.toString(Qt::ISODate).toStdString() << " block " << c.Block);
-        EXPECT_EQ(TMonthCalendarLayout::IsCellShown(c.Cell, march, c.Block, c.Months), c.Shown);
-    }
+TEST_F(MonthCalendarTest, ArrowsStepAndRepeatWhileHeld) {
+    TSmallCalendar calendar(2);
+    const QPoint right = calendar.RightArrowRect().center();
+    EXPECT_GT(right.x(), calendar.CalendarWidth());
+    EXPECT_EQ(calendar.Press(right).Kind, TCalendarPress::Arrow);
+    EXPECT_EQ(calendar.BlockMonth(0), QDate(2026, 4, 1));
+    EXPECT_TRUE(calendar.ArrowTick(right));
+    EXPECT_FALSE(calendar.ArrowTick(calendar.LeftArrowRect().center()));
+    EXPECT_EQ(calendar.BlockMonth(0), QDate(2026, 5, 1));
+    EXPECT_FALSE(calendar.EndPress(true));
+    EXPECT_FALSE(calendar.ArrowTick(right));
+    calendar.Press(calendar.LeftArrowRect().center());
+    EXPECT_EQ(calendar.BlockMonth(0), QDate(2026, 4, 1));
+    EXPECT_EQ(QDateFromDate(calendar.GetSelStart()), QDate(2026, 3, 10));
 }
 
-TEST_F(MonthCalendarTest, DayCellColours) {
-    QPalette palette;
-    palette.setColor(QPalette::Active, QPalette::HighlightedText, Qt::white);
-    palette.setColor(QPalette::Active, QPalette::Text, Qt::black);
-    palette.setColor(QPalette::Disabled, QPalette::Text, Qt::gray);
-    palette.setColor(QPalette::Active, QPalette::Base, Qt::yellow);
-    palette.setColor(QPalette::Active, QPalette::Highlight, Qt::blue);
-    palette.setColor(QPalette::Active, QPalette::Button, Qt::lightGray);
-    const struct {
-        bool Selected, InShown, Today, Flat;
-        Qt::GlobalColor Text, Back;
-    } cases[] = {
-        {false, true, false, true, Qt::black, Qt::yellow},
-        {false, false, false, true, Qt::gray, Qt::yellow},
-        {true, true, false, false, Qt::white, Qt::blue},
-        {true, false, true, true, Qt::white, Qt::lightGray},
-        {false, true, true, false, Qt::black, Qt::yellow},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.Selected << c.InShown << c.Today << c.Flat);
-        const TDayCellColors colors =
-            DayCellColors({QDate(2026, 3, 2), c.Selected, c.InShown, c.Today}, palette, c.Flat, {});
-        EXPECT_EQ(colors.Text, QColor(c.Text));
-        EXPECT_EQ(colors.Background, QColor(c.Back));
-        EXPECT_EQ(colors.TodayFrame, c.Today);
-    }
-    // The owner's hook sees the day and its text colour and may replace only the background.
-    QDate seenDate;
-    QColor seenFont;
-    const TCalcDateColorsEvent hook = [&](const QDate& date, bool selected, const QColor& font,
-                                          QColor& back) {
-        seenDate = date;
-        seenFont = font;
-        if (selected)
-            back = QColor(0, 0, 128);
-    };
-    const TDayCellColors hooked = DayCellColors({QDate(2026, 3, 2), true, true, false}, palette, true, hook);
-    EXPECT_EQ(seenDate, QDate(2026, 3, 2));
-    EXPECT_EQ(seenFont, QColor(Qt::white));
-    EXPECT_EQ(hooked.Background, QColor(0, 0, 128));
-    EXPECT_EQ(hooked.Text, QColor(Qt::white));
-    EXPECT_EQ(DayCellColors({QDate(2026, 3, 2), false, true, false}, palette, true, hook).Background,
-              QColor(Qt::yellow));
+TEST_F(MonthCalendarTest, DayPressChoosesOnlyWhenReleasedInside) {
+    TSmallCalendar calendar(2);
+    EXPECT_EQ(calendar.Press(calendar.CentreOfDay(1, QDate(2026, 4, 20))).Kind, TCalendarPress::Day);
+    EXPECT_TRUE(calendar.EndPress(true));
+    EXPECT_EQ(QDateFromDate(calendar.GetSelStart()), QDate(2026, 4, 20));
+    calendar.Press(calendar.CentreOfDay(0, QDate(2026, 3, 2)));
+    EXPECT_FALSE(calendar.EndPress(false));
+    EXPECT_EQ(QDateFromDate(calendar.GetSelStart()), QDate(2026, 4, 20));
+    calendar.Press(calendar.CentreOfDay(0, QDate(2026, 3, 2)));
+    calendar.CancelPress();
+    EXPECT_EQ(QDateFromDate(calendar.GetSelStart()), QDate(2026, 4, 20));
 }
 
 } // namespace
