@@ -1,4 +1,5 @@
 #include "controls/dates/CalendarModel.h"
+#include "controls/dates/CalendarPainter.h"
 #include "controls/dates/DateEditRules.h"
 #include "core/services/Services.h"
 #include "tests/support/FixedClock.h"
@@ -344,6 +345,70 @@ TEST_F(DateControlsTest, MonthListScrollsFasterFurtherAway) {
     EXPECT_LE(std::abs(placed.center().x() - caption.center().x()), 1);
     EXPECT_LE(std::abs(placed.center().y() - caption.center().y()), 1);
     EXPECT_EQ(placed.size(), TMonthListRules::Size(metrics));
+}
+
+TEST_F(DateControlsTest, DayColoursFollowSelectionMonthAndHook) {
+    TCalendarColors colors;
+    colors.Window = Qt::white;
+    colors.WindowText = Qt::black;
+    colors.Highlight = Qt::blue;
+    colors.HighlightText = Qt::yellow;
+    colors.ButtonFace = Qt::lightGray;
+    colors.GrayText = Qt::gray;
+    TCustomdxCalendar calendar;
+    calendar.SetFirstDate(D(2026, 3, 1));
+    calendar.SetSelStart(D(2026, 3, 31));
+    TCalendarPainter painter(calendar, LocaleOf("DD/MM/YY"), colors);
+    struct TCase {
+        bool Flat;
+        double Date;
+        QColor Text, Back;
+    } const cases[] = {
+        {true, D(2026, 3, 31), Qt::yellow, Qt::lightGray}, {false, D(2026, 3, 31), Qt::yellow, Qt::blue},
+        {true, D(2026, 3, 1), Qt::black, Qt::white},       {true, D(2026, 2, 28), Qt::gray, Qt::white},
+        {true, D(2026, 4, 1), Qt::gray, Qt::white},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Date);
+        calendar.SetMetrics(TCalendarMetrics::FromFont(7, 13, c.Flat));
+        const TDayColors day = painter.ColorsOf(c.Date);
+        EXPECT_EQ(day.Text, c.Text);
+        EXPECT_EQ(day.Back, c.Back);
+    }
+    painter.OnCalcDateColors = [](double, bool selected, const QColor&, QColor& back) {
+        if (selected)
+            back = QColor(0, 0, 128);
+    };
+    EXPECT_EQ(painter.ColorsOf(D(2026, 3, 31)).Back, QColor(0, 0, 128));
+    EXPECT_EQ(painter.ColorsOf(D(2026, 3, 30)).Back, Qt::white);
+}
+
+TEST_F(DateControlsTest, PaintedMonthFramesTodayAndStartsOnMonday) {
+    TCustomdxCalendar calendar;
+    calendar.SetFirstDayOfWeek(1);
+    calendar.SetFirstDate(D(2026, 3, 1));
+    calendar.SetSelStart(D(2026, 3, 15));
+    TCalendarPainter painter(calendar, LocaleOf("DD/MM/YY"), TCalendarColors::FromPalette(QPalette()));
+    painter.OnCalcDateColors = [](double, bool selected, const QColor&, QColor& back) {
+        if (selected)
+            back = QColor(0, 0, 128);
+    };
+    EXPECT_EQ(painter.DayLetter(0), "M");
+    EXPECT_EQ(painter.DayLetter(6), "S");
+    EXPECT_EQ(painter.Caption(QDate(2026, 3, 1)), "March 2026");
+
+    QImage image(calendar.ClientSize(), QImage::Format_RGB32);
+    image.fill(Qt::green);
+    QPainter p(&image);
+    painter.Paint(p, D(2026, 3, 10));
+    p.end();
+    // March 2026 begins on a Sunday: with Monday first it is cell 6, so 10 March is cell 15.
+    const QRect today = calendar.CellRect(0, 15);
+    const QRect selected = calendar.CellRect(0, 20);
+    EXPECT_EQ(QColor(image.pixel(today.topLeft())), TodayFrameColor);
+    EXPECT_EQ(QColor(image.pixel(today.bottomRight())), TodayFrameColor);
+    EXPECT_EQ(QColor(image.pixel(selected.topLeft() + QPoint(1, 1))), QColor(0, 0, 128));
+    EXPECT_NE(QColor(image.pixel(calendar.CellRect(0, 14).topLeft())), TodayFrameColor);
 }
 
 } // namespace
