@@ -1,3 +1,5 @@
+#include "controls/dates/MonthCalendar.h"
+#include "controls/dates/CalendarDialog.h"
 #include "controls/dates/CalendarDialogRules.h"
 #include "controls/dates/MonthCalendarRules.h"
 #include "core/dates/DateNumbers.h"
@@ -170,6 +172,131 @@ TEST_F(MonthCalendarTest, DayPressChoosesOnlyWhenReleasedInside) {
     calendar.Press(calendar.CentreOfDay(0, QDate(2026, 3, 2)));
     calendar.CancelPress();
     EXPECT_EQ(QDateFromDate(calendar.GetSelStart()), QDate(2026, 4, 20));
+}
+
+// Sends a mouse event with the left button held to a point of the calendar.
+void SendMouse(TbtCalendar& calendar, QEvent::Type type, const QPoint& pos) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, pos, calendar.mapToGlobal(pos), Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(&calendar, &event);
+}
+
+// A day's cell in the calendar's own coordinates.
+QRect DayRect(const TbtCalendar& calendar, int block, const QDate& date) {
+    const int cell = static_cast<int>(calendar.FirstGridDateOf(calendar.BlockMonth(block)).daysTo(date));
+    return calendar.CellRect(block, cell).translated(calendar.ClientOrigin());
+}
+
+TEST_F(MonthCalendarTest, WindowOpensOnTheDayWithMondayFirstAndNavySelection) {
+    TfmCalendar dialog;
+    dialog.SetDate(Day(2026, 3, 15), -1);
+    TbtCalendar& calendar = *dialog.btcCalendar;
+    EXPECT_EQ(calendar.BlockMonth(0), QDate(2026, 3, 1));
+    EXPECT_EQ(calendar.ColumnOf(QDate(2026, 3, 16)), 0);
+    EXPECT_EQ(calendar.FirstGridDateOf(QDate(2026, 3, 1)).dayOfWeek(), Qt::Monday);
+    const QImage image = calendar.grab().toImage();
+    const QRect selected = DayRect(calendar, 0, QDate(2026, 3, 15));
+    EXPECT_EQ(selected.left(),
+              DayRect(calendar, 0, QDate(2026, 3, 9)).left() + 6 * calendar.Metrics().ColumnWidth);
+    EXPECT_EQ(image.pixelColor(selected.topLeft() + QPoint(2, 2)), QColor(0, 0, 128));
+    // Today (15 March) is framed in dark red; the next day is not selected.
+    EXPECT_EQ(image.pixelColor(selected.topLeft()), QColor(TodayFrameColor));
+    const QRect monday = DayRect(calendar, 0, QDate(2026, 3, 16));
+    EXPECT_EQ(image.pixelColor(monday.topLeft() + QPoint(2, 2)), calendar.palette().color(QPalette::Base));
+    EXPECT_GE(dialog.width(), 153);
+    EXPECT_GE(dialog.height(), 128);
+}
+
+TEST_F(MonthCalendarTest, EnterAndDoubleClickAreOKAndEscapeIsCancel) {
+    const struct {
+        const char* Name;
+        std::function<void(TbtCalendar&)> Act;
+        int Result;
+        QDate Picked;
+    } cases[] = {
+        {"Enter",
+         [](TbtCalendar& c) { QTest::keyClick(&c, Qt::Key_Return); },
+         QDialog::Accepted,
+         {2026, 3, 15}},
+        {"Right, Enter",
+         [](TbtCalendar& c) {
+             QTest::keyClick(&c, Qt::Key_Right);
+             QTest::keyClick(&c, Qt::Key_Enter);
+         },
+         QDialog::Accepted,
+         {2026, 3, 16}},
+        {"double click",
+         [](TbtCalendar& c) {
+             QTest::mouseDClick(&c, Qt::LeftButton, {}, DayRect(c, 0, QDate(2026, 3, 20)).center());
+         },
+         QDialog::Accepted,
+         {2026, 3, 20}},
+        {"Escape",
+         [](TbtCalendar& c) {
+             QTest::keyClick(&c, Qt::Key_Down);
+             QTest::keyClick(&c, Qt::Key_Escape);
+         },
+         QDialog::Rejected,
+         {2026, 3, 22}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TfmCalendar dialog;
+        dialog.SetDate(0, Day(2026, 3, 15));
+        QTimer::singleShot(0, &dialog, [&] { c.Act(*dialog.btcCalendar); });
+        // A window that does not close by itself ends with a result no case expects.
+        QTimer::singleShot(5000, &dialog, [&] { dialog.done(-1); });
+        EXPECT_EQ(dialog.exec(), c.Result);
+        EXPECT_EQ(dialog.GetDate(), Day(c.Picked.year(), c.Picked.month(), c.Picked.day()));
+    }
+}
+
+TEST_F(MonthCalendarTest, TwoMonthsHaveTheRightArrowOverTheSecond) {
+    TbtCalendar calendar;
+    calendar.SetMonthAcross(2);
+    calendar.SetFirstDate(DateFromQDate(QDate(2026, 3, 1)));
+    EXPECT_EQ(calendar.width(), 2 * calendar.CalendarWidth() + 2 * calendar.Metrics().FrameWidth());
+    const QPoint arrow = calendar.RightArrowRect().center() + calendar.ClientOrigin();
+    EXPECT_GT(arrow.x(), calendar.ClientOrigin().x() + calendar.CalendarWidth());
+    const QImage image = calendar.grab().toImage();
+    const QColor arrowColor = calendar.palette().color(QPalette::ButtonText);
+    EXPECT_EQ(image.pixelColor(arrow), arrowColor);
+    EXPECT_NE(image.pixelColor(arrow - QPoint(calendar.CalendarWidth(), 0)), arrowColor);
+
+    SendMouse(calendar, QEvent::MouseButtonPress, arrow);
+    EXPECT_EQ(calendar.BlockMonth(1), QDate(2026, 5, 1));
+    // Held down, the arrow repeats.
+    for (int wait = 0; wait < 100 && calendar.BlockMonth(0) == QDate(2026, 4, 1); ++wait)
+        QTest::qWait(20);
+    SendMouse(calendar, QEvent::MouseButtonRelease, arrow);
+    EXPECT_GT(calendar.BlockMonth(0), QDate(2026, 4, 1));
+}
+
+TEST_F(MonthCalendarTest, MonthListFromTheSecondCaptionFillsTheSecondBlock) {
+    TbtCalendar calendar;
+    calendar.SetMonthAcross(2);
+    calendar.SetFirstDate(DateFromQDate(QDate(2026, 3, 1)));
+    calendar.show();
+    QSignalSpy chosen(&calendar, &TbtCalendar::selectionChanged);
+    SendMouse(calendar, QEvent::MouseButtonPress, calendar.CaptionRect(1).center() + calendar.ClientOrigin());
+    ASSERT_NE(calendar.MonthListBox(), nullptr);
+    const TBTCalenMonthListBox& list = *calendar.MonthListBox();
+    EXPECT_TRUE(list.isVisible());
+    // The list runs from January to July 2026; item 5 is June.
+    const int itemHeight = calendar.MonthList()->ItemHeight;
+    const QPoint june = list.mapToGlobal(QPoint(list.width() / 2, 1 + 5 * itemHeight + itemHeight / 2));
+    SendMouse(calendar, QEvent::MouseMove, calendar.mapFromGlobal(june));
+    EXPECT_EQ(calendar.MonthList()->SelectedIndex, 5);
+    SendMouse(calendar, QEvent::MouseButtonRelease, calendar.mapFromGlobal(june));
+    EXPECT_EQ(calendar.MonthListBox(), nullptr);
+    EXPECT_EQ(calendar.BlockMonth(1), QDate(2026, 6, 1));
+    EXPECT_EQ(chosen.count(), 0);
+    // A day released inside, and Enter, are choices.
+    SendMouse(calendar, QEvent::MouseButtonPress, DayRect(calendar, 1, QDate(2026, 6, 3)).center());
+    SendMouse(calendar, QEvent::MouseButtonRelease, DayRect(calendar, 1, QDate(2026, 6, 3)).center());
+    QTest::keyClick(&calendar, Qt::Key_Return);
+    EXPECT_EQ(chosen.count(), 2);
+    EXPECT_EQ(QDateFromDate(calendar.GetSelStart()), QDate(2026, 6, 3));
 }
 
 } // namespace
