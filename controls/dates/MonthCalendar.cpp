@@ -14,28 +14,27 @@ constexpr int ArrowRepeatMs = 170;
 
 } // namespace
 
-TBTCalenMonthListBox::TBTCalenMonthListBox(TbtCalendar& calendar)
-    : QWidget(&calendar, Qt::ToolTip | Qt::FramelessWindowHint), Calendar(calendar) {
+TBTCalenMonthListBox::TBTCalenMonthListBox(QWidget* calendar, const QDate& shownMonth,
+                                           const TCalendarMetrics& metrics, const TDateLocale& locale)
+    : QWidget(calendar, Qt::ToolTip | Qt::FramelessWindowHint),
+      List(TMonthListRules::For(shownMonth, metrics)), Locale(locale) {
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setFont(calendar.font());
-    const QRect caption = calendar.CaptionRect(calendar.MonthListBlock()).translated(calendar.ClientOrigin());
-    const QRect place = TMonthListRules::Placement(caption, calendar.Metrics());
-    setGeometry(QRect(calendar.mapToGlobal(place.topLeft()), place.size()));
+    setFont(calendar->font());
+    resize(TMonthListRules::Size(metrics));
     connect(&ScrollTimer, &QTimer::timeout, this, [this] {
-        GuardSlot([this] {
-            if (TMonthListRules* rules = Calendar.MonthList()) {
-                rules->Scroll(ScrollStep);
-                update();
-            }
-        });
+        List.Scroll(ScrollStep);
+        update();
     });
 }
 
+void TBTCalenMonthListBox::ShowOver(const QRect& globalCaption) {
+    const QPoint centre = globalCaption.center();
+    move(centre.x() - width() / 2, centre.y() - height() / 2);
+    show();
+}
+
 void TBTCalenMonthListBox::Track(const QPoint& globalPos) {
-    TMonthListRules* rules = Calendar.MonthList();
-    if (!rules)
-        return;
-    const int step = rules->Track(mapFromGlobal(globalPos).y(), height());
+    const int step = List.Track(mapFromGlobal(globalPos).y(), height());
     if (step == 0)
         ScrollTimer.stop();
     else if (step != ScrollStep || !ScrollTimer.isActive())
@@ -44,23 +43,26 @@ void TBTCalenMonthListBox::Track(const QPoint& globalPos) {
     update();
 }
 
+QDate TBTCalenMonthListBox::Chosen() const {
+    return List.SelectedIndex >= 0 ? List.MonthAt(List.SelectedIndex) : QDate();
+}
+
 void TBTCalenMonthListBox::paintEvent(QPaintEvent*) {
-    const TMonthListRules* rules = Calendar.MonthList();
-    if (!rules)
-        return;
     QPainter painter(this);
-    const TCalendarColors colors = TCalendarColors::FromPalette(Calendar.palette());
-    const TCalendarPainter names(Calendar, Calendar.Locale(), colors);
+    const TCalendarColors colors = TCalendarColors::FromPalette(palette());
     painter.fillRect(rect(), colors.Window);
     painter.setPen(colors.WindowText);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
     for (int index = 0; index < TMonthListRules::ItemCount; ++index) {
-        const QRect item(1, 1 + index * rules->ItemHeight, width() - 2, rules->ItemHeight);
-        const bool selected = index == rules->SelectedIndex;
+        const QRect item(1, 1 + index * List.ItemHeight, width() - 2, List.ItemHeight);
+        const QDate month = List.MonthAt(index);
+        const bool selected = index == List.SelectedIndex;
         if (selected)
             painter.fillRect(item, colors.WindowText);
         painter.setPen(selected ? colors.Window : colors.WindowText);
-        painter.drawText(item, Qt::AlignCenter, names.Caption(rules->MonthAt(index)));
+        painter.drawText(item, Qt::AlignCenter,
+                         Locale.LongMonthNames[month.month() - 1] + QLatin1Char(' ') +
+                             QString::number(month.year()));
     }
 }
 
@@ -91,8 +93,6 @@ void TbtCalendar::Changed() {
     if (size() != ControlSize())
         setFixedSize(ControlSize());
     update();
-    if (ListBox)
-        ListBox->update();
 }
 
 bool TbtCalendar::event(QEvent* event) {
@@ -141,13 +141,14 @@ void TbtCalendar::keyPressEvent(QKeyEvent* event) {
 
 void TbtCalendar::LeftPress(const QPoint& pos) {
     LastPos = pos - ClientOrigin();
-    CloseListBox();
+    CloseListBox(false);
     const TCalendarPress press = Press(LastPos);
     if (press.Kind == TCalendarPress::Arrow)
         ArrowTimer.start();
     else if (press.Kind == TCalendarPress::MonthList) {
-        ListBox = new TBTCalenMonthListBox(*this);
-        ListBox->show();
+        ListBox = new TBTCalenMonthListBox(this, BlockMonth(press.Block), Metrics(), DateLocale);
+        const QRect caption = CaptionRect(press.Block).translated(ClientOrigin());
+        ListBox->ShowOver(QRect(mapToGlobal(caption.topLeft()), caption.size()));
     }
 }
 
@@ -167,7 +168,7 @@ void TbtCalendar::mouseDoubleClickEvent(QMouseEvent* event) {
     GuardSlot([&] {
         ArrowTimer.stop();
         chosen = EndPress(true);
-        CloseListBox();
+        CloseListBox(false);
     });
     if (chosen)
         emit selectionChanged();
@@ -193,7 +194,7 @@ void TbtCalendar::mouseReleaseEvent(QMouseEvent* event) {
     GuardSlot([&] {
         ArrowTimer.stop();
         chosen = EndPress(rect().contains(event->position().toPoint()));
-        CloseListBox();
+        CloseListBox(true);
     });
     if (chosen)
         emit selectionChanged();
@@ -202,10 +203,13 @@ void TbtCalendar::mouseReleaseEvent(QMouseEvent* event) {
 void TbtCalendar::EndMouse() {
     ArrowTimer.stop();
     CancelPress();
-    CloseListBox();
+    CloseListBox(false);
 }
 
-void TbtCalendar::CloseListBox() {
+void TbtCalendar::CloseListBox(bool pick) {
+    if (!ListBox)
+        return;
+    CloseMonthList(pick ? ListBox->Chosen() : QDate());
     delete ListBox;
 }
 

@@ -7,22 +7,29 @@
 #include <QTimer>
 #include <QWidget>
 
-class TbtCalendar;
-
-// The month list a caption press opens: seven months centred over the caption, shown without
-// taking the focus. The calendar keeps the mouse while the button is down and hands the
-// pointer's moves to it; outside the list it scrolls by a timer, faster further away.
+// The month list a caption press opens: seven months from three before the caption's month,
+// shown without taking the focus. The calendar keeps the mouse while the button is down and hands
+// the pointer's moves to it; outside the list it scrolls by a timer, faster further away.
 class TBTCalenMonthListBox : public QWidget {
     Q_OBJECT
 public:
-    explicit TBTCalenMonthListBox(TbtCalendar& calendar);
+    TBTCalenMonthListBox(QWidget* calendar, const QDate& shownMonth, const TCalendarMetrics& metrics,
+                         const TDateLocale& locale);
+
+    // Shows the list centred over a caption (global coordinates).
+    void ShowOver(const QRect& globalCaption);
+    // Follows the pointer (global coordinates).
     void Track(const QPoint& globalPos);
+    // The month under the pointer, or an invalid date when none is.
+    QDate Chosen() const;
+    const TMonthListRules& Rules() const { return List; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    TbtCalendar& Calendar;
+    TMonthListRules List;
+    TDateLocale Locale;
     QTimer ScrollTimer;
     int ScrollStep = 0;
 };
@@ -66,7 +73,8 @@ private:
     void ApplyFont();
     void LeftPress(const QPoint& pos);
     void EndMouse();
-    void CloseListBox();
+    // Closes the month list, showing the month under the pointer when pick is set.
+    void CloseListBox(bool pick);
 
     TDateLocale DateLocale;
     QTimer ArrowTimer;

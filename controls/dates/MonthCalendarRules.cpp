@@ -60,7 +60,7 @@ TCalendarPress TCustomBTCalendar::Press(const QPoint& pos) {
     case TCalendarHit::Caption:
         Pressed.Kind = TCalendarPress::MonthList;
         Pressed.Block = hit.Block;
-        OpenMonthList(hit.Block);
+        ListBlock = hit.Block;
         break;
     case TCalendarHit::LeftArrow:
     case TCalendarHit::RightArrow:
@@ -87,8 +87,6 @@ bool TCustomBTCalendar::ArrowTick(const QPoint& pos) {
 bool TCustomBTCalendar::EndPress(bool inside) {
     const TCalendarPress::TKind kind = Pressed.Kind;
     Pressed = {};
-    if (kind == TCalendarPress::MonthList)
-        CloseMonthList(true);
     return kind == TCalendarPress::Day && Release(inside);
 }
 
@@ -96,25 +94,19 @@ void TCustomBTCalendar::CancelPress() {
     if (Pressed.Kind == TCalendarPress::Day)
         Release(false);
     Pressed = {};
-    CloseMonthList(false);
+    CloseMonthList(QDate());
 }
 
 void TCustomBTCalendar::StepMonth(int step) {
     SetFirstDate(DateFromQDate(BlockMonth(0).addMonths(step)));
 }
 
-void TCustomBTCalendar::OpenMonthList(int block) {
-    List = TMonthListRules::For(BlockMonth(block), Metrics());
-    ListBlock = block;
-}
-
-void TCustomBTCalendar::CloseMonthList(bool pick) {
-    if (!List)
+void TCustomBTCalendar::CloseMonthList(const QDate& picked) {
+    if (!MonthListOpen())
         return;
-    const int index = List->SelectedIndex;
-    const QDate picked = List->MonthAt(index);
-    List.reset();
-    if (pick && index >= 0)
-        SetFirstDate(DateFromQDate(picked.addMonths(-ListBlock)));
+    const int block = ListBlock;
+    ListBlock = -1;
+    if (picked.isValid())
+        SetFirstDate(DateFromQDate(picked.addMonths(-block)));
     Changed();
 }

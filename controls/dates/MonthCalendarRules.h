@@ -6,7 +6,6 @@
 #include <QPoint>
 #include <QSize>
 #include <Qt>
-#include <optional>
 
 enum class TDaysOfWeek { Sunday, Monday, Tuesday, Wednesday, Thursday, Friday, Saturday };
 
@@ -55,26 +54,23 @@ public:
     // A tick of the arrow repeat: steps again while the pointer is over the pressed arrow.
     bool ArrowTick(const QPoint& pos);
     // Ends a press; true when it chose a day (a day press released inside). A release that ends an
-    // arrow repeat or a month list only ends it.
+    // arrow repeat or a month list only ends it (the month list is closed by CloseMonthList).
     bool EndPress(bool inside);
     // The mouse was taken away: a day drag ends as a release outside and any month list closes.
     void CancelPress();
 
     void StepMonth(int step);
-    bool MonthListOpen() const { return List.has_value(); }
-    const TMonthListRules* MonthList() const { return List ? &*List : nullptr; }
-    TMonthListRules* MonthList() { return List ? &*List : nullptr; }
+    // The month list is open from a caption press until the press ends.
+    bool MonthListOpen() const { return ListBlock >= 0; }
     int MonthListBlock() const { return ListBlock; }
-    // Closes the month list; a picked month is shown in the block whose caption opened it.
-    void CloseMonthList(bool pick);
+    // Closes the month list; a picked month (a valid date) is shown in the block whose caption
+    // opened it.
+    void CloseMonthList(const QDate& picked);
 
 private:
-    void OpenMonthList(int block);
-
     int DigitWidth = 7;
     int DigitHeight = 13;
     int MonthsDown = 1;
     TCalendarPress Pressed;
-    std::optional<TMonthListRules> List;
-    int ListBlock = 0;
+    int ListBlock = -1;
 };
