@@ -296,6 +296,27 @@ QPoint PlacePopup(const QRect& control, const QSize& popup, const QRect& availab
     return {x, y};
 }
 
+TButtonStrip TButtonStrip::Layout(int clientWidth, int top, int pointSize, int todayWidth, int clearWidth,
+                                  bool showToday, bool showClear) {
+    TButtonStrip strip;
+    const int buttons = (showToday ? 1 : 0) + (showClear ? 1 : 0);
+    if (buttons == 0)
+        return strip;
+    const int gap = pointSize / 2;
+    const int height = (pointSize * 5 + 1) / 2;
+    strip.Height = 3 * pointSize / 4 + gap + height;
+    const int spacing =
+        (clientWidth - (showToday ? todayWidth : 0) - (showClear ? clearWidth : 0)) / (buttons + 1);
+    int x = spacing;
+    if (showToday) {
+        strip.Today = QRect(x, top + gap, todayWidth, height);
+        x += todayWidth + spacing;
+    }
+    if (showClear)
+        strip.Clear = QRect(x, top + gap, clearWidth, height);
+    return strip;
+}
+
 TMonthListRules TMonthListRules::For(const QDate& shownMonth, const TCalendarMetrics& metrics) {
     TMonthListRules rules;
     rules.TopMonth = QDate(shownMonth.year(), shownMonth.month(), 1).addMonths(-3);

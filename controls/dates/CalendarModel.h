@@ -151,6 +151,16 @@ private:
 // pass the bottom.
 QPoint PlacePopup(const QRect& control, const QSize& popup, const QRect& available);
 
+// The Today and Clear buttons under the navigator's grid, for a font of pointSize points: a top
+// gap of F div 2, buttons F * 5 / 2 high (rounded) and 3F div 4 below; the buttons are spread with
+// equal gaps. No button shown gives no strip.
+struct TButtonStrip {
+    int Height = 0;
+    QRect Today, Clear; // empty when not shown
+    static TButtonStrip Layout(int clientWidth, int top, int pointSize, int todayWidth, int clearWidth,
+                               bool showToday, bool showClear);
+};
+
 // The month list a calendar caption opens: seven months from three before the shown one, scrolled
 // by a timer while the pointer is above or below it.
 struct TMonthListRules {

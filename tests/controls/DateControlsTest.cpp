@@ -1,8 +1,11 @@
 #include "controls/dates/CalendarModel.h"
 #include "controls/dates/CalendarPainter.h"
+#include "controls/dates/DateEdit.h"
 #include "controls/dates/DateEditRules.h"
+#include "controls/dates/DateNavigator.h"
 #include "core/services/Services.h"
 #include "tests/support/FixedClock.h"
+#include "tests/support/ScriptedPrompt.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -409,6 +412,237 @@ TEST_F(DateControlsTest, PaintedMonthFramesTodayAndStartsOnMonday) {
     EXPECT_EQ(QColor(image.pixel(today.bottomRight())), TodayFrameColor);
     EXPECT_EQ(QColor(image.pixel(selected.topLeft() + QPoint(1, 1))), QColor(0, 0, 128));
     EXPECT_NE(QColor(image.pixel(calendar.CellRect(0, 14).topLeft())), TodayFrameColor);
+}
+
+TEST_F(DateControlsTest, ButtonsShareTheStripEvenly) {
+    const TButtonStrip both = TButtonStrip::Layout(160, 100, 8, 40, 30, true, true);
+    EXPECT_EQ(both.Height, 6 + 4 + 20);
+    EXPECT_EQ(both.Today, QRect(30, 104, 40, 20));
+    EXPECT_EQ(both.Clear, QRect(100, 104, 30, 20));
+    const TButtonStrip clearOnly = TButtonStrip::Layout(160, 100, 9, 40, 30, false, true);
+    EXPECT_EQ(clearOnly.Height, 6 + 4 + 23);
+    EXPECT_TRUE(clearOnly.Today.isEmpty());
+    EXPECT_EQ(clearOnly.Clear.left(), 65);
+    EXPECT_EQ(TButtonStrip::Layout(160, 100, 8, 40, 30, false, false).Height, 0);
+}
+
+// The editor and its navigator, offscreen.
+class DateEditTest : public DateControlsTest {
+protected:
+    void SetUp() override {
+        DateControlsTest::SetUp();
+        Prompt = std::make_shared<TScriptedPrompt>();
+        TServices::SetPrompt(Prompt);
+        Window.setGeometry(100, 100, 300, 80);
+        Edit = new TdxDateEdit(&Window);
+        Edit->SetDateLocale(LocaleOf("DD/MM/YY"));
+        Edit->setGeometry(10, 10, 150, 24);
+        Window.show();
+    }
+    TdxDateNavigator& Navigator() { return *TdxDateEdit::SharedNavigator(); }
+    void Click(const QPoint& clientPos) {
+        const QPoint pos = Navigator().FromClient(clientPos);
+        QTest::mousePress(&Navigator(), Qt::LeftButton, {}, pos);
+        QTest::mouseRelease(&Navigator(), Qt::LeftButton, {}, pos);
+    }
+    void Leave(Qt::FocusReason reason) {
+        QFocusEvent event(QEvent::FocusOut, reason);
+        QApplication::sendEvent(Edit, &event);
+    }
+
+    std::shared_ptr<TScriptedPrompt> Prompt;
+    QWidget Window;
+    TdxDateEdit* Edit = nullptr;
+};
+
+TEST_F(DateEditTest, EmptyEditorDropsDownOnTodayAndEscapeLeavesItEmpty) {
+    EXPECT_EQ(Edit->displayText(), "  /  /  ");
+    QTest::keyClick(Edit, Qt::Key_F4);
+    ASSERT_TRUE(Edit->DroppedDown());
+    EXPECT_EQ(Navigator().GetSelStart(), D(2026, 3, 15));
+    EXPECT_EQ(Navigator().FirstDate(), D(2026, 3, 1));
+    QTest::keyClick(&Navigator(), Qt::Key_Escape);
+    EXPECT_FALSE(Edit->DroppedDown());
+    EXPECT_EQ(Edit->Date(), NullDate);
+    EXPECT_EQ(Edit->displayText(), "  /  /  ");
+}
+
+TEST_F(DateEditTest, KeysAndClicksChooseADay) {
+    QSignalSpy changed(Edit, &TdxDateEdit::dateChanged);
+    QTest::keyClick(Edit, Qt::Key_Up, Qt::AltModifier);
+    ASSERT_TRUE(Edit->DroppedDown());
+    QTest::keyClick(&Navigator(), Qt::Key_Right);
+    QTest::keyClick(&Navigator(), Qt::Key_Return);
+    EXPECT_FALSE(Edit->DroppedDown());
+    EXPECT_EQ(Edit->Date(), D(2026, 3, 16));
+    EXPECT_EQ(Edit->displayText(), "16/03/26");
+    EXPECT_EQ(changed.count(), 1);
+
+    QTest::keyClick(Edit, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(Edit->DroppedDown());
+    EXPECT_EQ(Navigator().GetSelStart(), D(2026, 3, 16));
+    Click(Navigator().CellRect(0, 7).center()); // March's grid starts on 22 February
+    EXPECT_FALSE(Edit->DroppedDown());
+    EXPECT_EQ(Edit->Date(), D(2026, 3, 1));
+    EXPECT_EQ(changed.count(), 2);
+}
+
+TEST_F(DateEditTest, ClearEmptiesAndTodayFills) {
+    Edit->SetDate(D(2005, 2, 1));
+    EXPECT_EQ(Edit->displayText(), "01/02/05");
+    QSignalSpy changed(Edit, &TdxDateEdit::dateChanged);
+    Edit->DropDown();
+    Click(Navigator().Buttons().Clear.center());
+    EXPECT_FALSE(Edit->DroppedDown());
+    EXPECT_EQ(Edit->Date(), NullDate);
+    EXPECT_EQ(changed.count(), 1);
+
+    Edit->DropDown();
+    Click(Navigator().Buttons().Clear.center());
+    EXPECT_EQ(changed.count(), 1); // it held no date
+
+    Edit->DropDown();
+    Click(Navigator().Buttons().Today.center());
+    EXPECT_EQ(Edit->Date(), D(2026, 3, 15));
+    EXPECT_EQ(changed.count(), 2);
+
+    Edit->SetShowClearButton(false);
+    Edit->DropDown();
+    EXPECT_TRUE(Navigator().Buttons().Clear.isEmpty());
+    Edit->CloseUp();
+}
+
+TEST_F(DateEditTest, PeriodChoiceGoesToTheHook) {
+    Edit->SetSelectPeriod(true);
+    Edit->SetDate(D(2026, 3, 4));
+    double start = 0, finish = 0;
+    Edit->OnBeforeDateChange = [&](double s, double f) {
+        start = s;
+        finish = f;
+    };
+    Edit->DropDown();
+    const QPoint from = Navigator().FromClient(Navigator().CellRect(0, 16).center()); // 10 March
+    const QPoint to = Navigator().FromClient(Navigator().CellRect(0, 18).center());   // 12 March
+    QTest::mousePress(&Navigator(), Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(Navigator().mapToGlobal(to)), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(&Navigator(), &move);
+    QTest::mouseRelease(&Navigator(), Qt::LeftButton, {}, to);
+    EXPECT_EQ(start, D(2026, 3, 10));
+    EXPECT_EQ(finish, D(2026, 3, 12));
+    EXPECT_EQ(Edit->Date(), D(2026, 3, 4));
+}
+
+TEST_F(DateEditTest, APressOnTheOwnArrowOnlyCloses) {
+    Edit->DropDown();
+    const QPoint arrow = Edit->Button()->mapToGlobal(Edit->Button()->rect().center());
+    QTest::mousePress(&Navigator(), Qt::LeftButton, {}, Navigator().mapFromGlobal(arrow));
+    EXPECT_FALSE(Edit->DroppedDown());
+    EXPECT_TRUE(Navigator().testAttribute(Qt::WA_NoMouseReplay));
+
+    Edit->DropDown();
+    QTest::mousePress(&Navigator(), Qt::LeftButton, {},
+                      Navigator().mapFromGlobal(Window.mapToGlobal(QPoint(250, 60))));
+    EXPECT_FALSE(Edit->DroppedDown());
+    EXPECT_FALSE(Navigator().testAttribute(Qt::WA_NoMouseReplay));
+}
+
+TEST_F(DateEditTest, CaptionListAndArrowsChangeTheMonth) {
+    Edit->SetDate(D(2026, 3, 20));
+    Edit->DropDown();
+    const QPoint caption = Navigator().FromClient(Navigator().CaptionRect(0).center());
+    QTest::mousePress(&Navigator(), Qt::LeftButton, {}, caption);
+    TdxCalenMonthListBox* list = Navigator().MonthList();
+    ASSERT_NE(list, nullptr);
+    const QPoint firstItem = list->mapToGlobal(QPoint(list->width() / 2, 2));
+    QMouseEvent move(QEvent::MouseMove, QPointF(Navigator().mapFromGlobal(firstItem)), QPointF(firstItem),
+                     Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(&Navigator(), &move);
+    EXPECT_EQ(list->Chosen(), QDate(2025, 12, 1));
+    QTest::mouseRelease(&Navigator(), Qt::LeftButton, {}, Navigator().mapFromGlobal(firstItem));
+    EXPECT_EQ(Navigator().MonthList(), nullptr);
+    EXPECT_EQ(Navigator().FirstDate(), D(2025, 12, 1));
+    EXPECT_TRUE(Edit->DroppedDown());
+
+    const QPoint right = Navigator().FromClient(Navigator().RightArrowRect().center());
+    QTest::mousePress(&Navigator(), Qt::LeftButton, {}, right);
+    EXPECT_EQ(Navigator().FirstDate(), D(2026, 1, 1));
+    EXPECT_TRUE(Navigator().ArrowTimer().isActive());
+    EXPECT_EQ(Navigator().ArrowTimer().interval(), 170);
+    QTest::mouseRelease(&Navigator(), Qt::LeftButton, {}, right);
+    EXPECT_FALSE(Navigator().ArrowTimer().isActive());
+    EXPECT_EQ(Navigator().GetSelStart(), D(2026, 3, 20));
+    Edit->CloseUp();
+}
+
+TEST_F(DateEditTest, ExitNormalisesTheText) {
+    struct TCase {
+        const char* Typed;
+        Qt::FocusReason Reason;
+        const char* Shown;
+        int Beeps;
+    } const cases[] = {
+        {"31/02/05", Qt::TabFocusReason, "  /  /  ", 0},
+        {" 1/ 2/05", Qt::TabFocusReason, "01/02/05", 0},
+        {"31/02/05", Qt::PopupFocusReason, "31/02/05", 0},
+        {"31/02/05", Qt::ActiveWindowFocusReason, "31/02/05", 0},
+        {"12/  /05", Qt::MouseFocusReason, "  /  /  ", 1},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Typed);
+        Prompt->Beeps.clear();
+        Edit->setText(c.Typed);
+        Edit->setModified(true);
+        Leave(c.Reason);
+        EXPECT_EQ(Edit->displayText(), c.Shown);
+        EXPECT_EQ(Prompt->Beeps.size(), c.Beeps);
+    }
+}
+
+TEST_F(DateEditTest, OpensAboveNearTheBottomOfTheScreen) {
+    const QRect available = Window.screen()->availableGeometry();
+    Edit->DropDown();
+    const QRect editor(Edit->mapToGlobal(QPoint(0, 0)), Edit->size());
+    EXPECT_EQ(Navigator().pos(), QPoint(editor.left(), editor.bottom() + 1));
+    Edit->CloseUp();
+
+    Window.move(available.left() + 20, available.bottom() - 60);
+    QCoreApplication::processEvents();
+    Edit->DropDown();
+    const QRect moved(Edit->mapToGlobal(QPoint(0, 0)), Edit->size());
+    EXPECT_EQ(Navigator().y(), moved.top() - Navigator().height());
+    Edit->CloseUp();
+}
+
+TEST_F(DateEditTest, TypedSeparatorsSkipToTheNextField) {
+    Edit->setFocus();
+    Edit->setCursorPosition(0);
+    QTest::keyClicks(Edit, "1/2/05");
+    EXPECT_EQ(Edit->displayText(), "1 /2 /05");
+    EXPECT_EQ(Edit->Date(), D(2005, 2, 1));
+    Leave(Qt::TabFocusReason);
+    EXPECT_EQ(Edit->displayText(), "01/02/05");
+
+    Edit->SetDateLocale(LocaleOf("d/MM/yyyy"));
+    EXPECT_EQ(Edit->displayText(), " 1/02/2005");
+    EXPECT_EQ(Edit->inputMask(), "00/00/0000");
+    EXPECT_EQ(Edit->Date(), D(2005, 2, 1));
+}
+
+TEST_F(DateEditTest, DestroyingTheOpenerClosesTheNavigator) {
+    Edit->DropDown();
+    ASSERT_TRUE(Navigator().isVisible());
+    delete Edit;
+    Edit = nullptr;
+    EXPECT_FALSE(Navigator().isVisible());
+    EXPECT_EQ(Navigator().Owner(), nullptr);
+    QTest::keyClick(&Navigator(), Qt::Key_Return); // no editor to hand the choice to
+}
+
+TEST_F(DateEditTest, ReadOnlyEditorDoesNotDropDown) {
+    Edit->SetReadOnly(true);
+    QTest::keyClick(Edit, Qt::Key_F4);
+    EXPECT_FALSE(Edit->DroppedDown());
 }
 
 } // namespace
