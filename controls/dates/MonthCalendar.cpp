@@ -14,58 +14,6 @@ constexpr int ArrowRepeatMs = 170;
 
 } // namespace
 
-TBTCalenMonthListBox::TBTCalenMonthListBox(QWidget* calendar, const QDate& shownMonth,
-                                           const TCalendarMetrics& metrics, const TDateLocale& locale)
-    : QWidget(calendar, Qt::ToolTip | Qt::FramelessWindowHint),
-      List(TMonthListRules::For(shownMonth, metrics)), Locale(locale) {
-    setAttribute(Qt::WA_ShowWithoutActivating);
-    setFont(calendar->font());
-    resize(TMonthListRules::Size(metrics));
-    connect(&ScrollTimer, &QTimer::timeout, this, [this] {
-        List.Scroll(ScrollStep);
-        update();
-    });
-}
-
-void TBTCalenMonthListBox::ShowOver(const QRect& globalCaption) {
-    const QPoint centre = globalCaption.center();
-    move(centre.x() - width() / 2, centre.y() - height() / 2);
-    show();
-}
-
-void TBTCalenMonthListBox::Track(const QPoint& globalPos) {
-    const int step = List.Track(mapFromGlobal(globalPos).y(), height());
-    if (step == 0)
-        ScrollTimer.stop();
-    else if (step != ScrollStep || !ScrollTimer.isActive())
-        ScrollTimer.start(TMonthListRules::ScrollInterval(step));
-    ScrollStep = step;
-    update();
-}
-
-QDate TBTCalenMonthListBox::Chosen() const {
-    return List.SelectedIndex >= 0 ? List.MonthAt(List.SelectedIndex) : QDate();
-}
-
-void TBTCalenMonthListBox::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    const TCalendarColors colors = TCalendarColors::FromPalette(palette());
-    painter.fillRect(rect(), colors.Window);
-    painter.setPen(colors.WindowText);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    for (int index = 0; index < TMonthListRules::ItemCount; ++index) {
-        const QRect item(1, 1 + index * List.ItemHeight, width() - 2, List.ItemHeight);
-        const QDate month = List.MonthAt(index);
-        const bool selected = index == List.SelectedIndex;
-        if (selected)
-            painter.fillRect(item, colors.WindowText);
-        painter.setPen(selected ? colors.Window : colors.WindowText);
-        painter.drawText(item, Qt::AlignCenter,
-                         Locale.LongMonthNames[month.month() - 1] + QLatin1Char(' ') +
-                             QString::number(month.year()));
-    }
-}
-
 TbtCalendar::TbtCalendar(QWidget* parent) : QWidget(parent), DateLocale(TDateLocale::Program()) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -146,7 +94,7 @@ void TbtCalendar::LeftPress(const QPoint& pos) {
     if (press.Kind == TCalendarPress::Arrow)
         ArrowTimer.start();
     else if (press.Kind == TCalendarPress::MonthList) {
-        ListBox = new TBTCalenMonthListBox(this, BlockMonth(press.Block), Metrics(), DateLocale);
+        ListBox = new TdxCalenMonthListBox(this, BlockMonth(press.Block), Metrics(), DateLocale);
         const QRect caption = CaptionRect(press.Block).translated(ClientOrigin());
         ListBox->ShowOver(QRect(mapToGlobal(caption.topLeft()), caption.size()));
     }

@@ -1,38 +1,13 @@
 #pragma once
 
 #include "controls/dates/CalendarPainter.h"
+#include "controls/dates/DateEdit.h" // the navigator header needs the editor declared
+#include "controls/dates/DateNavigator.h"
 #include "controls/dates/MonthCalendarRules.h"
 
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
-
-// The month list a caption press opens: seven months from three before the caption's month,
-// shown without taking the focus. The calendar keeps the mouse while the button is down and hands
-// the pointer's moves to it; outside the list it scrolls by a timer, faster further away.
-class TBTCalenMonthListBox : public QWidget {
-    Q_OBJECT
-public:
-    TBTCalenMonthListBox(QWidget* calendar, const QDate& shownMonth, const TCalendarMetrics& metrics,
-                         const TDateLocale& locale);
-
-    // Shows the list centred over a caption (global coordinates).
-    void ShowOver(const QRect& globalCaption);
-    // Follows the pointer (global coordinates).
-    void Track(const QPoint& globalPos);
-    // The month under the pointer, or an invalid date when none is.
-    QDate Chosen() const;
-    const TMonthListRules& Rules() const { return List; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    TMonthListRules List;
-    TDateLocale Locale;
-    QTimer ScrollTimer;
-    int ScrollStep = 0;
-};
 
 // A month calendar placed on forms: MonthAcross months side by side with the shared calendar's
 // keys, mouse gestures and look. Enter and a release on a day are choices (selectionChanged); a
@@ -50,7 +25,7 @@ public:
     // The top-left corner of the client area (inside the frame).
     QPoint ClientOrigin() const;
     const TDateLocale& Locale() const { return DateLocale; }
-    TBTCalenMonthListBox* MonthListBox() const { return ListBox; }
+    TdxCalenMonthListBox* MonthListBox() const { return ListBox; }
 
 signals:
     void selectionChanged();
@@ -79,5 +54,5 @@ private:
     TDateLocale DateLocale;
     QTimer ArrowTimer;
     QPoint LastPos;
-    QPointer<TBTCalenMonthListBox> ListBox;
+    QPointer<TdxCalenMonthListBox> ListBox;
 };

@@ -235,7 +235,7 @@ TEST_F(MonthCalendarTest, MonthListFromTheSecondCaptionFillsTheSecondBlock) {
     QSignalSpy chosen(&calendar, &TbtCalendar::selectionChanged);
     SendMouse(calendar, QEvent::MouseButtonPress, calendar.CaptionRect(1).center() + calendar.ClientOrigin());
     ASSERT_NE(calendar.MonthListBox(), nullptr);
-    const TBTCalenMonthListBox& list = *calendar.MonthListBox();
+    const TdxCalenMonthListBox& list = *calendar.MonthListBox();
     EXPECT_TRUE(list.isVisible());
     // The list runs from January to July 2026; item 5 is June.
     const int itemHeight = list.Rules().ItemHeight;
