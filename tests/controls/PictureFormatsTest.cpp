@@ -15,31 +15,21 @@ QByteArray Fixture(const char* block) {
     return HexBlock(TestData("pictures/pictures.hex"), block);
 }
 
-// The bytes with some replaced, from offset on.
+// The bytes with some replaced from the offset on; appended for an offset of -1.
 QByteArray Patched(QByteArray bytes, qsizetype offset, const char* hex) {
     const QByteArray patch = Hex(hex);
-    bytes.replace(offset, patch.size(), patch);
-    return bytes;
+    return offset < 0 ? bytes + patch : bytes.replace(offset, patch.size(), patch);
 }
 
 struct TDamage {
     const char* Name;
     qsizetype Offset;
-    const char* Bytes; // hex; "+" appends instead
+    const char* Bytes; // hex
     const char* Fault; // part of the message
 };
 
-void PrintTo(const TDamage& damage, std::ostream* out) {
-    *out << damage.Name;
-}
 std::string NameOfDamage(const testing::TestParamInfo<TDamage>& damage) {
     return damage.param.Name;
-}
-
-QByteArray Damaged(const QByteArray& good, const TDamage& damage) {
-    if (damage.Offset < 0)
-        return good + Hex(damage.Bytes);
-    return Patched(good, damage.Offset, damage.Bytes);
 }
 
 template <typename TLoad> QString FailureOf(TLoad load) {
@@ -67,9 +57,7 @@ TEST(PictureFormatsTest, ImagePluginsReadGifIcoAndJpeg) {
 
     QBuffer jpeg;
     jpeg.open(QIODevice::ReadWrite);
-    QImage square(8, 8, QImage::Format_RGB32);
-    square.fill(Qt::gray);
-    ASSERT_TRUE(QImageWriter(&jpeg, "jpeg").write(square));
+    ASSERT_TRUE(QImageWriter(&jpeg, "jpeg").write(QImage(8, 8, QImage::Format_RGB32)));
     jpeg.seek(0);
     EXPECT_EQ(QImageReader(&jpeg, "jpeg").read().size(), QSize(8, 8));
 }
@@ -110,7 +98,7 @@ class DamagedCursorTest : public testing::TestWithParam<TDamage> {};
 TEST_P(DamagedCursorTest, RaisesItsFaultAndKeepsThePreviousCursor) {
     TAnimatedCursorImage cursor;
     cursor.LoadFromBytes(Fixture("cursor"));
-    const QByteArray bytes = Damaged(Fixture("cursor"), GetParam());
+    const QByteArray bytes = Patched(Fixture("cursor"), GetParam().Offset, GetParam().Bytes);
     const QString fault = FailureOf([&] { cursor.LoadFromBytes(bytes); });
     EXPECT_TRUE(fault.contains(QLatin1String(GetParam().Fault))) << fault.toStdString();
     EXPECT_EQ(cursor.Frames().size(), 2);
@@ -174,7 +162,7 @@ class DamagedIconListTest : public testing::TestWithParam<TDamage> {};
 TEST_P(DamagedIconListTest, RaisesItsFaultAndKeepsThePreviousList) {
     TIconList icons;
     icons.Add(QByteArray());
-    const QByteArray bytes = Damaged(Fixture("icon-list"), GetParam());
+    const QByteArray bytes = Patched(Fixture("icon-list"), GetParam().Offset, GetParam().Bytes);
     const QString fault = FailureOf([&] { icons.ReadData(bytes); });
     EXPECT_TRUE(fault.contains(QLatin1String(GetParam().Fault))) << fault.toStdString();
     EXPECT_EQ(icons.Count(), 1);
