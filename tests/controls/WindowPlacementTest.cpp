@@ -173,6 +173,21 @@ TEST_F(WindowPlacementTest, DefaultNames) {
               QStringLiteral("/elsewhere/x.ini"));
 }
 
+TEST_F(WindowPlacementTest, AnActiveTopLevelWindowRestoresWhenShownAndSavesWhenClosed) {
+    // The first run keeps the designed bounds; the second comes up where the first was closed.
+    for (const QRect& designed : {QRect(70, 80, 200, 100), QRect(10, 10, 300, 300)}) {
+        QWidget window;
+        auto* placement = new TFormPlacement(&window);
+        placement->SetIniFileName(QStringLiteral("Quilvane.ini"));
+        window.setGeometry(designed);
+        window.show();
+        EXPECT_EQ(window.geometry(), QRect(70, 80, 200, 100));
+        window.close();
+    }
+    EXPECT_EQ(Saved().ReadString(QStringLiteral("QWidget"), QStringLiteral("NormPos"), {}),
+              QStringLiteral("70,80,270,180"));
+}
+
 // A form shown in an MDI child of an 800 x 600 area, with the placement of the data-entry window.
 class MdiPlacementTest : public WindowPlacementTest {
 protected:
