@@ -257,11 +257,19 @@ TEST_F(MdiPlacementTest, APositionOutsideTheAreaIsPulledBackIn) {
     EXPECT_EQ(Child->geometry(), QRect(area.width() - 300, area.height() - 200, 300, 200));
 }
 
-TEST_F(MdiPlacementTest, AFixedSizeChildOnlyMoves) {
-    Child->setFixedSize(300, 200);
+TEST_F(MdiPlacementTest, AChildThatMayNotBeResizedOnlyMoves) {
+    Placement->SetPreventResize(true);
     WriteSection("NormPos=50,60,650,460\r\n");
     Placement->RestoreFormPlacement();
     EXPECT_EQ(Child->geometry(), QRect(50, 60, 300, 200));
+
+    TWinMinMaxInfo limits;
+    limits.MinTrackWidth = 120;
+    Placement->SetMinMaxInfo(limits); // applies only once resizing is allowed again
+    EXPECT_EQ(Child->minimumWidth(), 300);
+    Placement->SetPreventResize(false);
+    EXPECT_EQ(Child->minimumSize(), QSize(120, 0));
+    EXPECT_EQ(Child->maximumWidth(), QWIDGETSIZE_MAX);
 }
 
 TEST_F(MdiPlacementTest, AnOlderLayoutVersionIsIgnoredButCountsAsRestored) {
