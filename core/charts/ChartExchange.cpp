@@ -124,8 +124,8 @@ bool ReadExchangeFile(const QString& fileName, qint64 maxSize, QByteArray& bytes
                                  .arg(QFileInfo(native).fileName())
                                  .arg(file.size())
                                  .arg(maxSize));
-    bytes = file.read(maxSize + 1);
-    if (bytes.size() > maxSize || (bytes.isEmpty() && file.error() != QFileDevice::NoError))
+    bytes = file.readAll();
+    if (bytes.size() > maxSize || file.error() != QFileDevice::NoError)
         throw EQuilvaneError(QStringLiteral("%1 could not be read").arg(QFileInfo(native).fileName()));
     return true;
 }
