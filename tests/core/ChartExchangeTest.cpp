@@ -75,15 +75,12 @@ protected:
                 text += d->Description;
             if (const auto* a = dynamic_cast<const TAccountDetail*>(chart.GetItem(i)))
                 text += a->Description + ':' + a->AccountType;
-            if (const auto* b = dynamic_cast<const TBRecOpeningDetail*>(chart.GetItem(i)))
-                text += QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
-                            .arg(b->Open_Bal_Date)
-                            .arg(b->PeriodEnd)
-                            .arg(b->Statement_Open_Bal)
-                            .arg(b->Cashbook_Open_Bal)
-                            .arg(b->SixthValue)
-                            .arg(b->Slot)
-                            .arg(b->Currency);
+            if (const auto* b = dynamic_cast<const TBRecOpeningDetail*>(chart.GetItem(i))) {
+                for (const double value : {b->Open_Bal_Date, b->PeriodEnd, b->Statement_Open_Bal,
+                                           b->Cashbook_Open_Bal, b->SixthValue, double(b->Slot)})
+                    text += QString::number(value) + ' ';
+                text += b->Currency;
+            }
         }
         return text;
     }
