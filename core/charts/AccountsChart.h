@@ -171,6 +171,19 @@ public:
     // is then ensured.
     int LoadFromFile(const TOptionSet& options, IProgress* progress = nullptr) override;
 
+    // The exchange form: text lines "<code>,<description>" ending in CR LF, in chart order. Codes
+    // are written in the program's own account format "QUILVANE" when the program has it, else
+    // in this chart's; a code whose text was already written is left out. Descriptions are
+    // written with their abbreviations expanded, cut to 30 characters.
+    int ExportItems(const QString& fileName, IProgress* progress = nullptr) override;
+    // Reads the lines of the form: the code up to the first ",", older separators converted,
+    // read with this chart's format (a line whose code is none is passed over); the description
+    // up to the next ",". A new code is added (in the suspense range as a suspense account); an
+    // account already held takes the description only with option 28. A missing file reads as
+    // empty.
+    int ImportItems(const QString& fileName, const TOptionSet& options,
+                    IProgress* progress = nullptr) override;
+
     // The client's default chart, stored form: AccDefault as given when it is a full path
     // (a drive or a leading backslash), else inside the client's data folder: a name with a
     // folder part from the data folder, a bare name from its M_DETAIL folder. Empty without

@@ -82,6 +82,26 @@ public:
     // chart then counts as saved: it holds what the accounts and the file say.
     int LoadFromFile(const TOptionSet& options, IProgress* progress = nullptr) override;
 
+    // The exchange form: one record of 362 bytes, the year (16 bits) and ten entries of 36
+    // bytes: the opening-balance date "dd/mm/yy" (short string of 8), the number of its month
+    // period in the client's financial year (16 bits), the bank account's code (short string of
+    // 6) and the statement and cashbook opening balances and the sixth value as 6-byte reals.
+    // The first ten details whose code fits are written; leftOut says how many were not.
+    int ExportItems(const QString& fileName, IProgress* progress, int& leftOut);
+    int ExportItems(const QString& fileName, IProgress* progress = nullptr) override;
+    // Reads the entries up to the first with an empty code. Each names an account of the chart
+    // of accounts that becomes a bank account in the client's currency; its detail (made when
+    // missing) takes the date, the three amounts and the end of the entry's period in the
+    // chart's year. Entries whose code is no account, whose account lies outside the
+    // balance-sheet range, whose period is outside 1-12 or whose date cannot be read are passed
+    // over, as are new details beyond MaxDetails. Then every detail gets its slot and files.
+    int ImportItems(const QString& fileName, const TOptionSet& options,
+                    IProgress* progress = nullptr) override;
+
+    static constexpr int ExchangeEntries = 10;
+    static constexpr int ExchangeEntrySize = 36;
+    static constexpr int ExchangeFileSize = 2 + ExchangeEntries * ExchangeEntrySize;
+
     // Bank accounts of details read from another chart: old formatted code to new code text.
     QMap<QString, QString> CodeTranslation;
 

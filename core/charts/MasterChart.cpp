@@ -153,6 +153,18 @@ QString TMasterChart::FailureText(const QString& verb, const TOptionSet& options
            QLatin1Char(')');
 }
 
+// ---- Exchange form ------------------------------------------------------------------------
+
+int TMasterChart::ExportItems(const QString&, IProgress*) {
+    ExchangeError = KindNoun() + QStringLiteral(" have no exchange form");
+    return ChartResult::ExchangeFailed;
+}
+
+int TMasterChart::ImportItems(const QString&, const TOptionSet&, IProgress*) {
+    ExchangeError = KindNoun() + QStringLiteral(" have no exchange form");
+    return ChartResult::ExchangeFailed;
+}
+
 // ---- Header -------------------------------------------------------------------------------
 
 void TMasterChart::WriteHeader(TValueWriter& writer) {

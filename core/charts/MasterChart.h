@@ -19,6 +19,7 @@ inline constexpr int Refused = -101;       // save: not written (replace questio
                                            // Cancel, or the chart's own file could not be read)
 inline constexpr int WrongKind = -114;     // load: the file holds another kind of chart
 inline constexpr int ForeignFormat = -116; // load: the file belongs to another account format
+inline constexpr int ExchangeFailed = -1;  // exchange form not written or not read
 } // namespace ChartResult
 
 // The common base of the master charts of a client file's year: accounts, tax codes, standard
@@ -122,6 +123,17 @@ public:
     // or when the file does not exist, true without asking.
     virtual bool ConfirmReplace(const QString& fileName, QString& caption, TOptionSet& options);
 
+    // The exchange form of the chart, a simpler file for moving master data between
+    // installations (file names native or stored form). ExportItems writes the whole form,
+    // ImportItems merges a form into the chart: option 28 lets the file's data replace what the
+    // chart holds. A file that cannot be read whole, or is damaged anywhere, changes nothing.
+    // Both return 0, or -1 with ExchangeError saying why; a chart without a form returns -1. A
+    // cancelled progress window raises EOperationCancelled before anything is written or
+    // changed.
+    virtual int ExportItems(const QString& fileName, IProgress* progress = nullptr);
+    virtual int ImportItems(const QString& fileName, const TOptionSet& options,
+                            IProgress* progress = nullptr);
+
     // The three header identifiers.
     virtual void WriteHeader(TValueWriter& writer);
     // Reads the header: 0; -114 when TypeName does not occur in the file's kind word; -116 when
@@ -149,6 +161,7 @@ public:
     bool Saved = true;        // memory equals the file; editors clear it
     int CurrentIndex = -1;    // 0 after a load that found items, else -1
     QString FileNameOverride; // see SetFileName
+    QString ExchangeError;    // why the last ExportItems or ImportItems returned -1
 
 protected:
     // Writes the items between the list markers. Progress (may be nullptr) shows item number

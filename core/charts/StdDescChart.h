@@ -28,6 +28,20 @@ public:
     void ExpandAbbreviations(const QString& text, QString& result) const;
     QString ExpandAbbreviations(const QString& text) const;
 
+    // The exchange form: 18 records of 44 bytes, each an abbreviation (short string of 2) and a
+    // description (short string of 40); record i holds description i, records past the chart's
+    // end are zero.
+    int ExportItems(const QString& fileName, IProgress* progress = nullptr) override;
+    // Reads the whole records of a form of at most 18 (a record of abbreviation length 0 is
+    // empty); "[" and "]" in the texts become "<" and ">". A new abbreviation is added; one
+    // already held takes the text only with option 28.
+    int ImportItems(const QString& fileName, const TOptionSet& options,
+                    IProgress* progress = nullptr) override;
+
+    // The exchange form's size.
+    static constexpr int ExchangeRecordSize = 44;
+    static constexpr int ExchangeRecordCount = 18;
+
     int LoadFromFile(const TOptionSet& options, IProgress* progress = nullptr) override;
 
     // The template a superannuation fund's empty chart is filled from, stored form.
