@@ -12,6 +12,9 @@
 // Sizes of a calendar's parts, all derived from the font: W and H are the width and height of
 // the text "0" and F the font size in points. Every coordinate below is in the calendar's client
 // area (inside its frame).
+// How often a held month arrow steps the calendar on, in milliseconds.
+inline constexpr int CalendarArrowRepeatMs = 170;
+
 struct TCalendarMetrics {
     int ColumnWidth = 0;
     int SideMargin = 0;

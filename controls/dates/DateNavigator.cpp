@@ -11,11 +11,7 @@
 #include <QStyleOptionButton>
 #include <QToolButton>
 
-namespace {
-
-constexpr int ArrowRepeatMs = 170;
-
-} // namespace
+namespace {} // namespace
 
 TdxCalenMonthListBox::TdxCalenMonthListBox(QWidget* calendar, const QDate& shownMonth,
                                            const TCalendarMetrics& metrics, const TDateLocale& locale)
@@ -80,9 +76,17 @@ TdxDateNavigator::TdxDateNavigator(QWidget* parent)
     : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint), Locale(TDateLocale::Program()) {
     SetFirstDayOfWeek(Locale.FirstDayOfWeek);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    Arrow.setInterval(ArrowRepeatMs);
+    Arrow.setInterval(CalendarArrowRepeatMs);
     connect(&Arrow, &QTimer::timeout, this, [this] { GuardSlot([this] { ArrowTick(); }); });
     UpdateLayout();
+}
+
+TdxDateEdit* TdxDateNavigator::Owner() const {
+    return OwnerEdit.data();
+}
+
+void TdxDateNavigator::SetOwner(TdxDateEdit* owner) {
+    OwnerEdit = owner;
 }
 
 TdxDateNavigator::~TdxDateNavigator() {

@@ -51,8 +51,8 @@ public:
     ~TdxDateNavigator() override;
 
     // The editor that opened it; the choice goes there.
-    TdxDateEdit* Owner() const { return OwnerEdit.data(); }
-    void SetOwner(TdxDateEdit* owner) { OwnerEdit = owner; }
+    TdxDateEdit* Owner() const;
+    void SetOwner(TdxDateEdit* owner);
 
     void SetDateLocale(const TDateLocale& locale);
     const TDateLocale& DateLocale() const { return Locale; }

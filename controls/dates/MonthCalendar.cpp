@@ -10,14 +10,13 @@
 namespace {
 
 // The arrow repeat of the shared calendars.
-constexpr int ArrowRepeatMs = 170;
 
 } // namespace
 
 TbtCalendar::TbtCalendar(QWidget* parent) : QWidget(parent), DateLocale(TDateLocale::Program()) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    ArrowTimer.setInterval(ArrowRepeatMs);
+    ArrowTimer.setInterval(CalendarArrowRepeatMs);
     connect(&ArrowTimer, &QTimer::timeout, this, [this] { GuardSlot([this] { ArrowTick(LastPos); }); });
     ApplyFont();
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "controls/dates/CalendarPainter.h"
-#include "controls/dates/DateEdit.h" // the navigator header needs the editor declared
 #include "controls/dates/DateNavigator.h"
 #include "controls/dates/MonthCalendarRules.h"
 
