@@ -23,7 +23,7 @@ namespace {
 
 constexpr int RowHeight = 16;
 constexpr int TextOffset = 2;
-const int ColumnWidths[] = {60, 220, 140, 150};
+const int ColumnWidths[] = {70, 220, 160, 170};
 
 } // namespace
 

@@ -60,7 +60,7 @@ public:
 
     // Lists every "*.CFG" of the program's data folder. Returns the number of records found, or
     // -1 after telling the user that there are none. A record that is a link, is not a plain file,
-    // cannot be read or has no code adds no row.
+    // cannot be read or has no code adds no row. Raises when the program's data folder is not set.
     int Setup(const TDesktopFiles& desktopFiles, int mode);
     int Setup(const QStringList& desktopCodes, int mode);
 

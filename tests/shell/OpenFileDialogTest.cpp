@@ -209,6 +209,8 @@ TEST_F(OpenFileDialogTest, MarksFilesOpenOnTheDesktop) {
 }
 
 TEST_F(OpenFileDialogTest, FindSelectsTheMatch) {
+    QTest::keyClick(Dialog.msgOpenFile, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(Dialog.FindDialog->isVisible());
     Dialog.edtFindText->setText("trust");
     Dialog.actFindAgain->trigger();
     EXPECT_EQ(Dialog.Selection().CodesText(), "BRAVO2,");
