@@ -148,10 +148,19 @@ void TMultiSelectStringGrid::mouseReleaseEvent(QMouseEvent* event) {
     Selection.Clicked();
     ShowCurrent();
     emit multiSelectRow();
+    // The view's own press handling is not used, so its click signal is given here.
+    if (const QModelIndex index = indexAt(event->position().toPoint()); index.isValid())
+        emit clicked(index);
 }
 
 void TMultiSelectStringGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     Pressing = false;
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && index.isValid()) {
+        emit doubleClicked(index);
+        event->accept();
+        return;
+    }
     QTableWidget::mouseDoubleClickEvent(event);
 }
 

@@ -78,9 +78,9 @@ TfmOpenFile::TfmOpenFile(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(buttons, &QDialogButtonBox::helpRequested, this,
             [] { GuardSlot([] { TServices::Help().ShowContext(HelpContext); }); });
-    // The grid takes the view's own mouse handling over and so never reports clicks on rows:
-    // they are read off its viewport.
-    msgOpenFile->viewport()->installEventFilter(this);
+    connect(msgOpenFile, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex& index) { List.SetStartRow(index.row()); });
+    connect(msgOpenFile, &QAbstractItemView::doubleClicked, this, [this] { accept(); });
     connect(actFind, &QAction::triggered, this, [this] { GuardSlot([this] { ShowFindDialog(); }); });
     connect(actFindAgain, &QAction::triggered, this, [this] { GuardSlot([this] { FindAgain(); }); });
     connect(findButton, &QPushButton::clicked, this, [this] { GuardSlot([this] { FindAgain(); }); });
@@ -171,20 +171,4 @@ bool TfmOpenFile::DrawCell(QPainter* painter, const QStyleOptionViewItem& option
     painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, index.data().toString());
     painter->restore();
     return true;
-}
-
-bool TfmOpenFile::eventFilter(QObject* watched, QEvent* event) {
-    const QEvent::Type type = event->type();
-    if (watched != msgOpenFile->viewport() ||
-        (type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick))
-        return QDialog::eventFilter(watched, event);
-    const auto* mouse = static_cast<QMouseEvent*>(event);
-    const QModelIndex index = msgOpenFile->indexAt(mouse->position().toPoint());
-    if (mouse->button() == Qt::LeftButton && index.isValid()) {
-        if (type == QEvent::MouseButtonRelease)
-            List.SetStartRow(index.row());
-        else
-            accept();
-    }
-    return QDialog::eventFilter(watched, event);
 }

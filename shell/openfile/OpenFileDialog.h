@@ -48,9 +48,6 @@ public:
     QDialog* FindDialog = nullptr;
     QLineEdit* edtFindText = nullptr;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void FillGrid();
     QList<int> SelectedRows() const;

@@ -254,6 +254,18 @@ TEST_F(GridsWidgetTest, CtrlClickAndShiftArrows) {
     EXPECT_EQ(MultiSelect.count(), 7);
 }
 
+TEST_F(GridsWidgetTest, ClicksAndDoubleClicksOnRowsAreReported) {
+    QSignalSpy clicked(&Grid, &QAbstractItemView::clicked);
+    QSignalSpy doubleClicked(&Grid, &QAbstractItemView::doubleClicked);
+    Click(2);
+    const QPoint at = Grid.visualRect(Grid.model()->index(3, 1)).center();
+    QTest::mouseDClick(Grid.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    ASSERT_FALSE(clicked.isEmpty());
+    EXPECT_EQ(clicked.first().first().toModelIndex().row(), 2);
+    ASSERT_EQ(doubleClicked.count(), 1);
+    EXPECT_EQ(doubleClicked.first().first().toModelIndex().row(), 3);
+}
+
 TEST_F(GridsWidgetTest, TypeAheadSearch) {
     Grid.OnSearch = [](QChar& key, bool& cancel) {
         if (key == QLatin1Char('!'))
