@@ -202,6 +202,11 @@ void TDesktop::RestoreDesktop() {
     View.RecentFilesChanged();
 }
 
+void TDesktop::RefreshActiveFileList() {
+    View.FilesChanged();
+    View.ActiveFileChanged();
+}
+
 void TDesktop::SetActiveIndex(int index) {
     DesktopFiles.SetActiveIndex(index);
     View.ActiveFileChanged();

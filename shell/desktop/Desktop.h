@@ -107,6 +107,8 @@ public:
     // Reopens the files that were open at the last exit, with the active file and the child
     // windows of then, when the settings say so. A file that cannot be opened is not tried again.
     void RestoreDesktop();
+    // The year captions changed: the Active File box is rebuilt, keeping the active file.
+    void RefreshActiveFileList();
     // Makes the file at an index the active one.
     void SetActiveIndex(int index);
     // A click on a recently-used file: opens it, or makes it active when it is open already.
