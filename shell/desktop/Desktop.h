@@ -95,6 +95,9 @@ public:
     // True when fewer than twenty files are open; otherwise says so and gives false.
     bool CanOpenAnotherFile();
     // Opens a file and makes it the active one: its index, or -1 when it was not opened.
+    // interactiveLock offers the retry boxes when another workstation holds the file (else one
+    // silent attempt); restoreOpen reports no failure (the start-up restore); reopenPages opens
+    // the data-entry window when the file comes with pages.
     int OpenFileOnDesktop(const QString& fileCode, bool askPassword, bool reopenPages, bool interactiveLock,
                           bool restoreOpen);
     // Opens the files chosen in the Open dialog: codes and availability flags ("1" free, "0" in
