@@ -1,0 +1,150 @@
+#include "tests/shell/DesktopTestSupport.h"
+
+#include "core/transactions/DataEntryPage.h"
+#include "shell/desktop/DesktopWidgets.h"
+
+#include <QMenu>
+
+// A restore stops at twenty files without a word (nor lock questions), the one left over keeping
+// its open mark; the Open dialog then refuses the twenty-first with the message and never locks it.
+TEST_F(DesktopTest, TheTwentyFirstFileIsRefused) {
+    for (int i = 1; i <= 21; ++i) {
+        WriteRecord(QString::asprintf("F%02d", i));
+        Params->Entities.Append(QString::asprintf("F%02d", i), TPreviousEntityStatus(1));
+    }
+    Desktop.RestoreDesktop();
+    EXPECT_EQ(Desktop.Files().Count(), 0); // restoring is off
+    Params->RestoreDesktop = 1;
+    Desktop.RestoreDesktop();
+    EXPECT_EQ(Params->Entities[20].Status.Status, 1);
+    EXPECT_FALSE(Options.first().Has(InteractiveLock));
+    Prompt->Answer(TMessageButton::OK);
+    Desktop.OpenFiles("F21,", "1,");
+    EXPECT_EQ(LockOf("F20") + LockOf("F21") + QString::number(Desktop.Files().Count()), "1020");
+    EXPECT_EQ(Prompt->Texts(), QStringList({TDesktop::TooManyFilesText}));
+    EXPECT_EQ(Prompt->Beeps, QList<TBeep>({TBeep::Warning}));
+}
+
+// A stored password that is not upper case never matches; Cancel refuses without a box. A refused
+// file gives its lock back, its record is left as it was and no visit is logged.
+TEST_F(DesktopTest, APasswordThatDoesNotMatchRefusesTheFile) {
+    for (const std::optional<QString>& typed : {std::optional<QString>("Secret"), std::optional<QString>()}) {
+        WriteRecord("PWD001", "Secret");
+        const QByteArray before = ReadFileBytes(RecordPath("PWD001"));
+        Prompt->Shown.clear();
+        Typed = typed;
+        if (typed)
+            Prompt->Answer(TMessageButton::OK);
+        EXPECT_EQ(Desktop.OpenFileOnDesktop("PWD001", true, true, true, false), -1);
+        EXPECT_EQ(LockOf("PWD001") + QString::number(Sessions), "00");
+        EXPECT_EQ(Prompt->Texts().join(""), typed ? TDesktop::WrongPasswordText.arg("PWD001") : "");
+        EXPECT_EQ(ReadFileBytes(RecordPath("PWD001")), before);
+    }
+    EXPECT_GE(Desktop.OpenFileOnDesktop("PWD001", false, false, false, false), 0); // not asked
+    EXPECT_EQ(Asked, 2);
+}
+
+// Restored from a hand-written ini: the files that cannot be opened (no record, held by another
+// workstation, a year that fails to load) lose their open mark without a word, the first file is
+// active since the one active at the last exit did not open, and the master windows named
+// reopen. What is saved afterwards is the hand-written result.
+TEST_F(DesktopTest, TheDesktopIsRestoredAndSavedThroughTheProgramIni) {
+    const QString dat = DataDir + "/Quilvane.DAT", ini = TempPath("Quilvane.ini");
+    ASSERT_TRUE(QFile::copy(TProgramParams::ShippedReferenceDataPath(), dat));
+    QFile::setPermissions(dat, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_TRUE(WriteFileBytes(ini, TestData("desktop/Quilvane.ini").replace("@DATA@", DataDir.toLatin1())));
+    for (const char* code : {"AAA111", "BBB222", "CCC333", "BROKE1"})
+        WriteRecord(code);
+    WriteRecord("HELD01", {}, "OTHERPC");
+    YearFails = QStringList({"BROKE1"});
+    ASSERT_EQ(Params->Load(), 0);
+
+    Desktop.RestoreDesktop();
+    EXPECT_EQ(OpenCodes(), QStringList({"AAA111", "BBB222"}));
+    EXPECT_EQ(Desktop.ActiveIndex(), 0);
+    EXPECT_EQ(Log, QStringList({"menus-on", "menus-on", "child:0", "child:3"}));
+    EXPECT_EQ(LockOf("BROKE1") + LockOf("HELD01"), "01");
+    EXPECT_TRUE(Prompt->Shown.isEmpty());
+
+    Desktop.SaveDesktopState({"Taxes", "Accounts"});
+    EXPECT_EQ(ReadFileBytes(ini),
+              TestData("desktop/Quilvane.saved.ini").replace("@DATA@", DataDir.toLatin1()));
+}
+
+// Closing the active file makes the first one active, not its neighbour; its lock goes, its visit
+// is logged and its history entry loses the open mark. With the data-entry window open, a file's
+// pages close first, and a Cancel there keeps the file. The last file closing disables the file
+// menus and closes the child windows.
+TEST_F(DesktopTest, ClosingTheActiveFileMakesTheFirstOneActive) {
+    for (const char* code : {"AAA111", "ABC123", "CCC333"})
+        WriteRecord(code), WriteChart(code);
+    EntryWindowOpen = true;
+    Desktop.OpenFiles("CCC333,AAA111,ABC123,", "1,1,1,");
+    EXPECT_EQ(Desktop.ActiveIndex(), 2); // the first chosen
+    TEntityInfo& file = *Desktop.Files().File(1);
+    file.InsertDataEntryPage(
+        -1, "July 2005",
+        TDataEntryPage::Create(file.ListSources(2006), 1, 2006, 1, 12, {Standard, Load}, false));
+    Log.clear();
+    PagesResult = TDesktop::PagesCancelled;
+    EXPECT_FALSE(Desktop.CloseFileOnDesktop(1));
+    EXPECT_TRUE(Desktop.CloseFileOnDesktop(2));
+    EXPECT_EQ(Desktop.ActiveIndex(), 0);
+    EXPECT_EQ(LockOf("CCC333") + LockOf("ABC123") + QString::number(Sessions), "011");
+    EXPECT_EQ(Params->Entities[2].Code + QString::number(Params->Entities[2].Status.Status), "CCC3330");
+    PagesResult = 0;
+    EXPECT_TRUE(Desktop.CloseFileOnDesktop(1) && Desktop.CloseFileOnDesktop(0));
+    EXPECT_EQ(Desktop.ActiveIndex(), -1);
+    EXPECT_EQ(Log, QStringList({"close-pages:1", "detach:CCC333", "close-pages:1", "detach:ABC123",
+                                "detach:AAA111", "menus-off", "close-children"}));
+}
+
+// From the Open dialog: a file in use elsewhere is named in a box with its help, one whose year
+// fails is reported and unlocked, and one already open here becomes active when it comes first.
+TEST_F(DesktopTest, FilesInUseAreNamedAndAnOpenOneBecomesActive) {
+    for (const char* code : {"AAA111", "BBB222", "CCC333", "BROKE1"})
+        WriteRecord(code);
+    YearFails = QStringList({"BROKE1"});
+    Desktop.OpenFiles("CCC333,", "1,");
+    Prompt->Answer(TMessageButton::OK), Prompt->Answer(TMessageButton::OK);
+    Desktop.OpenFiles("BROKE1,BBB222,CCC333,ZZZ999,AAA111,", "1,1,0,0,1,");
+    EXPECT_EQ(OpenCodes(), QStringList({"AAA111", "BBB222", "CCC333"}));
+    EXPECT_EQ(Desktop.ActiveIndex(), 1);
+    EXPECT_EQ(LockOf("BROKE1"), "0");
+    EXPECT_TRUE(Options.last().Has(InteractiveLock) && Options.last().Has(Load));
+    ASSERT_EQ(Prompt->Texts(), QStringList({"Charts damaged", TDesktop::InUseText.arg("ZZZ999")}));
+    EXPECT_TRUE(Prompt->Shown[1].Buttons == (TMessageButton::OK | TMessageButton::Help) &&
+                Prompt->Shown[1].HelpContext == TDesktop::InUseHelpContext);
+}
+
+// The File menu lists the first five files of the history, the active one checked, and is rebuilt
+// whole; choosing an open file moves it to the top and makes it active, choosing another opens it.
+// The Active File box follows the desktop.
+TEST_F(DesktopTest, TheRecentFilesMenuAndTheActiveFileBoxFollowTheDesktop) {
+    for (const char* code : {"AAA111", "BBB222", "CCC333"})
+        WriteRecord(code);
+    for (const char* code : {"CCC333", "BBB222", "OLD001", "OLD002", "OLD003", "OLD004", "AAA111"})
+        Params->Entities.Append(code, TPreviousEntityStatus(0));
+    Desktop.OpenFiles("BBB222,CCC333,", "1,1,");
+    QMenu menu;
+    QAction* listBreak = menu.addSeparator();
+    QAction* exit = menu.addAction("E&xit");
+    const auto shown = [&] {
+        RebuildRecentFilesMenu(menu, listBreak, exit, Desktop,
+                               [this](const QString& code) { Desktop.OpenRecentFile(code); });
+        QStringList texts;
+        for (const QAction* action : menu.actions())
+            texts << action->text() + (action->isChecked() ? "*" : "");
+        return texts.join(" ");
+    };
+    shown();
+    EXPECT_EQ(shown(), " &1.CCC333 &2.BBB222* &3.OLD001 &4.OLD002 &5.OLD003  E&xit");
+    menu.actions()[1]->trigger();
+    EXPECT_EQ(shown().left(21), " &1.CCC333* &2.BBB222");
+    menu.actions()[2]->trigger();
+    Desktop.OpenRecentFile("AAA111");
+    EXPECT_EQ(shown().left(31), " &1.AAA111* &2.BBB222 &3.CCC333");
+    TActiveFileCombo combo;
+    combo.Refresh(Desktop);
+    EXPECT_EQ(combo.itemText(2) + "|" + QString::number(combo.currentIndex()), "CCC333 (2006) - Acme|0");
+}
