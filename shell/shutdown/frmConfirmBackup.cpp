@@ -37,7 +37,6 @@ TfrmConfirmBackup::TfrmConfirmBackup(QWidget* parent) : QDialog(parent) {
     btnNo = addButton(QStringLiteral("&No"), TBackupAnswer::No);
     btnNoAll = addButton(QStringLiteral("N&o to All"), TBackupAnswer::NoToAll);
     btnCancel = addButton(QStringLiteral("Cancel"), TBackupAnswer::Cancel);
-    btnYes->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
