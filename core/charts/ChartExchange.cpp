@@ -10,8 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
@@ -101,11 +99,7 @@ std::uint16_t GetWord(const QByteArray& record, qsizetype offset) {
 
 void WriteExchangeFile(const QString& fileName, const QByteArray& bytes) {
     const QString native = NativeOrRaise(fileName);
-    std::error_code folderError;
-    std::filesystem::create_directories(QFile::encodeName(QFileInfo(native).absolutePath()).toStdString(),
-                                        folderError);
-    if (folderError)
-        throw EQuilvaneError(QString::fromStdString(folderError.message()));
+    CreateFolderFor(native);
     TStoredFileWriter stored(native);
     if (stored.Device().write(bytes) != bytes.size())
         throw EQuilvaneError(stored.Device().errorString());

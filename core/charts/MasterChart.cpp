@@ -18,9 +18,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <filesystem>
-#include <system_error>
-
 namespace {
 
 // Buffer of the value stream of a chart file.
@@ -312,11 +309,7 @@ void TMasterChart::SaveOnce(const QString& native, IProgress* progress) {
         progress->SetMessage(SavingMessage, Entity.FileCode + QLatin1Char(' ') + KindNoun());
     const TCursorScope busy(TCursorKind::Busy);
 
-    std::error_code folderError;
-    std::filesystem::create_directories(QFile::encodeName(QFileInfo(native).absolutePath()).toStdString(),
-                                        folderError);
-    if (folderError)
-        throw EQuilvaneError(QString::fromStdString(folderError.message()));
+    CreateFolderFor(native);
 
     // Written beside the old file and renamed over it only when complete: a failure at any
     // point leaves the old file as it was.

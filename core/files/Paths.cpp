@@ -6,6 +6,10 @@
 #include "core/services/Services.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -77,4 +81,12 @@ int ListEntityFiles(QStringList& list, const QString& programDataDir) {
         list.append(QFileInfo(file).fileName().toUpper());
     list.sort();
     return static_cast<int>(list.size());
+}
+
+void CreateFolderFor(const QString& nativeFilePath) {
+    std::error_code folderError;
+    std::filesystem::create_directories(
+        QFile::encodeName(QFileInfo(nativeFilePath).absolutePath()).toStdString(), folderError);
+    if (folderError)
+        throw EQuilvaneError(QString::fromStdString(folderError.message()));
 }

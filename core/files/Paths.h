@@ -31,4 +31,8 @@ QString GetEntityDataDir(const QString& fileCode, const QString& dataDir, const 
 
 // Fills the list with the upper-cased names of the client files of the practice (every
 // "*.CFG" in the program data folder, sorted) and returns how many there are.
+// Creates the folder a file is to be written into, with any missing parents; raises the
+// system's text when it cannot.
+void CreateFolderFor(const QString& nativeFilePath);
+
 int ListEntityFiles(QStringList& list, const QString& programDataDir);
