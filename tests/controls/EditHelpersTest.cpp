@@ -71,9 +71,12 @@ TEST_F(EditHelpersTest, ButtonRunsOnlyWhileTheEditMayChange) {
     edit.DoClick();
     EXPECT_EQ(edit.Clicks, 3);
 
+    edit.SetButtonWidth(2); // the narrowest button still shown
+    edit.DoClick();
+    EXPECT_EQ(edit.Clicks, 4);
     edit.SetButtonWidth(1);
     edit.DoClick();
-    EXPECT_EQ(edit.Clicks, 3);
+    EXPECT_EQ(edit.Clicks, 4);
     EXPECT_TRUE(edit.Button()->isHidden());
 }
 

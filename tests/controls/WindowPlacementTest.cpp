@@ -133,6 +133,11 @@ TEST_F(WindowPlacementTest, MinimizedAndMaximizedPositionsFallBackToZeroWordByWo
     EXPECT_EQ(read.Record.MinPosition, QPoint(-1, -2));
     EXPECT_EQ(read.Record.MaxPosition, QPoint(0, 0));
     EXPECT_EQ(read.Record.Flags, 5); // no "Flags" key: the current flags
+
+    const TPlacementReadResult full = Placement::ReadPlacement(
+        Stored(), QStringLiteral("Ledger"), {0, 1, QPoint(7, 7), QPoint(8, 8), {}}, {Xga, 96}, {false, true});
+    EXPECT_EQ(full.Record.MinPosition, QPoint(-32000, -32000));
+    EXPECT_EQ(full.Record.MaxPosition, QPoint(-4, -30));
 }
 
 TEST_F(WindowPlacementTest, PositionsOffEveryScreenArePulledBackOntoTheNearest) {
