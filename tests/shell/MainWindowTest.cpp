@@ -172,6 +172,7 @@ TEST_F(MainWindowTest, ExitStoppedByCancelKeepsTheFilesOpen) {
         Window->AddChildWindow(new QWidget, wkAccounts)->setProperty(TfmQuilvaneMain::ChartKindProperty, 1);
         Backups = c.Backups;
         Prompt->Answer(c.Exit);
+        const int sessionsBefore = Sessions;
         EXPECT_EQ(Window->close(), c.Closes);
         QStringList open;
         for (int i = 0; i < Window->Desktop().Files().Count(); ++i)
@@ -179,6 +180,7 @@ TEST_F(MainWindowTest, ExitStoppedByCancelKeepsTheFilesOpen) {
         EXPECT_EQ(open.join(' '), c.StillOpen);
         EXPECT_EQ(LockOf(a) + LockOf(b),
                   QString(open.contains(a) ? "1" : "0") + (open.contains(b) ? "1" : "0"));
+        EXPECT_EQ(Sessions - sessionsBefore, 2 - open.size()); // each file closed logs its visit
         EXPECT_EQ(Window->BackupTimer().Enabled(), !c.Closes);
         EXPECT_EQ(Combo().count('*'), open.isEmpty() ? 0 : 1);
         if (c.Exit == TMessageButton::Yes) {
