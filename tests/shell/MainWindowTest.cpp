@@ -8,6 +8,7 @@
 #include "shell/shutdown/BackupAnswer.h"
 #include "shell/shutdown/BackupTimer.h"
 
+#include <QTest>
 #include <QtWidgets>
 
 namespace {
@@ -247,4 +248,28 @@ TEST_F(MainWindowTest, ChildWindowsAreFoundByTheClassOfTheirKind) {
         {wkGraphs, -1}, {wkBudgets, -1},  {wkJobstreamSets, -1}, {-1, -1},        {WindowKindCount, -1}};
     for (const auto& [kind, index] : found)
         EXPECT_EQ(window.FindMDIChildOfKind(kind), index) << kind;
+}
+
+// The main window with two client files open, pictured into the folder named by
+// QUILVANE_SHOT_DIR (the test's own folder when it is not set) as main-window.png.
+TEST_F(MainWindowTest, TheMainWindowWithTwoFilesOpenIsPictured) {
+    const std::pair<const char*, const char*> clients[] = {{"HARBOR", "Harbour Bakery Pty Ltd"},
+                                                           {"WILLOW", "Willow Creek Family Trust"}};
+    for (const auto& [code, name] : clients) {
+        QByteArray bytes = SmallRecord("0", "", QString("Code=") + code);
+        ASSERT_TRUE(WriteFileBytes(RecordPath(code), bytes.replace("Name=Acme", QByteArray("Name=") + name)));
+    }
+    MakeWindow().resize(1024, 700);
+    Open({"HARBOR", "WILLOW"});
+    ChooseInCombo(1);
+    Window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
+    EXPECT_EQ(Window->cboActiveFile->currentText(), "WILLOW (2006) - Willow Creek Family Trust");
+    const QString folder = qEnvironmentVariableIsSet("QUILVANE_SHOT_DIR")
+                               ? qEnvironmentVariable("QUILVANE_SHOT_DIR")
+                               : Temp.path();
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QImage picture = Window->grab().toImage();
+    EXPECT_GT(picture.width(), 1000);
+    EXPECT_TRUE(picture.save(folder + "/main-window.png"));
 }
