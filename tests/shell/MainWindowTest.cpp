@@ -170,7 +170,10 @@ TEST_F(MainWindowTest, ExitStoppedByCancelKeepsTheFilesOpen) {
         EXPECT_TRUE(Window->BackupTimer().Enabled());
         Open({a, b});
         ChooseInCombo(1);
-        Window->AddChildWindow(new QWidget, wkAccounts)->setProperty(TfmQuilvaneMain::ChartKindProperty, 1);
+        // The Taxes window opened last is on top; the desktop records the bottom one first.
+        for (const auto& [kind, chartKind] : {std::pair(wkAccounts, 1), std::pair(wkTaxes, 3)})
+            Window->AddChildWindow(new QWidget, kind)
+                ->setProperty(TfmQuilvaneMain::ChartKindProperty, chartKind);
         Backups = c.Backups;
         Prompt->Answer(c.Exit);
         const int sessionsBefore = Sessions;
@@ -186,7 +189,7 @@ TEST_F(MainWindowTest, ExitStoppedByCancelKeepsTheFilesOpen) {
         EXPECT_EQ(Combo().count('*'), open.isEmpty() ? 0 : 1);
         if (c.Exit == TMessageButton::Yes) {
             EXPECT_EQ(Params->Current, b);
-            EXPECT_EQ(Params->Forms, QStringList({"Accounts"}));
+            EXPECT_EQ(Params->Forms, QStringList({"Accounts", "Taxes"}));
             EXPECT_GT(Params->Entities[Params->Entities.IndexOf(a)].Status.Status, 0);
         }
     }
