@@ -1,14 +1,29 @@
 #include "shell/main/QuilvaneMain.h"
 
+#include "controls/util/SlotGuard.h"
+#include "core/entity/EntityInfo.h"
+#include "core/services/Progress.h"
 #include "core/vocab/ProgramIdentity.h"
-
 #include "core/vocab/WindowKinds.h"
+#include "shell/desktop/DesktopOpener.h"
+#include "shell/desktop/DesktopWidgets.h"
+#include "shell/openfile/OpenFileDialog.h"
+#include "shell/shutdown/BackupTimer.h"
+#include "shell/shutdown/ShutdownSequence.h"
+#include "shell/shutdown/frmConfirmBackup.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -17,9 +32,17 @@ QStringView ClassOfKind(int kind) {
     return IsWindowKind(kind) ? WindowKindEntry(kind).WindowClass : QStringView();
 }
 
+int IntProperty(const QObject* object, const char* name, int missing) {
+    bool ok = false;
+    const int value = object->property(name).toInt(&ok);
+    return ok ? value : missing;
+}
+
 } // namespace
 
-TfmQuilvaneMain::TfmQuilvaneMain(const QString& userName, QWidget* parent) : QMainWindow(parent) {
+TfmQuilvaneMain::TfmQuilvaneMain(TProgramParams& settings, const QString& userName,
+                                 const TMainWindowParts& parts, QWidget* parent)
+    : QMainWindow(parent), Parts(parts) {
     setObjectName(QStringLiteral("fmQuilvaneMain"));
     setWindowTitle(MainWindowTitle.toString());
     resize(1024, 700);
@@ -28,11 +51,130 @@ TfmQuilvaneMain::TfmQuilvaneMain(const QString& userName, QWidget* parent) : QMa
     Mdi->setObjectName(QStringLiteral("MdiArea"));
     setCentralWidget(Mdi);
 
+    if (!Parts.Opener) {
+        OwnOpener = std::make_unique<TDesktopOpener>(this);
+        Parts.Opener = OwnOpener.get();
+    }
+    if (!Parts.BackupQuestion) {
+        OwnQuestion = std::make_unique<TConfirmBackupQuestion>(this);
+        Parts.BackupQuestion = OwnQuestion.get();
+    }
+    FileDesktop = std::make_unique<TDesktop>(*Parts.Opener, static_cast<IDesktopView&>(*this));
+    ShutdownDesktop = std::make_unique<TDesktopShutdownAdapter>(
+        *FileDesktop, static_cast<IDesktopView&>(*this), static_cast<IShutdownFrame&>(*this));
+    Timer = std::make_unique<TBackupTimer>(*ShutdownDesktop, settings);
+    Shutdown = std::make_unique<TShutdownSequence>(*ShutdownDesktop, *Parts.BackupQuestion, settings, *Timer);
+
+    CreateMenus();
+
     HintPanel = new QLabel(this);
-    UserPanel = new QLabel(QStringLiteral(" User: %1").arg(userName), this);
+    UserPanel = new QLabel(TDesktop::UserText(userName), this);
     statusBar()->addWidget(HintPanel, 1);
     statusBar()->addPermanentWidget(UserPanel);
+    UserPanel->setMinimumWidth(150);
     ShowHint(QString());
+
+    DisableFileMenus();
+    RecentFilesChanged();
+    Timer->EnableFromSettings();
+}
+
+TfmQuilvaneMain::~TfmQuilvaneMain() = default;
+
+void TfmQuilvaneMain::CreateMenus() {
+    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    actOpen = mnuFile->addAction(QStringLiteral("&Open..."));
+    actOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    actOpen->setStatusTip(QStringLiteral("Open one or more client files"));
+    connect(actOpen, &QAction::triggered, this, [this] { GuardSlot([this] { actOpenExecute(); }); });
+    actClose = mnuFile->addAction(QStringLiteral("&Close"));
+    actClose->setStatusTip(QStringLiteral("Close one or more open client files"));
+    connect(actClose, &QAction::triggered, this, [this] { GuardSlot([this] { actCloseExecute(); }); });
+    EntityListBreak = mnuFile->addSeparator();
+    mnuFileExit = mnuFile->addAction(QStringLiteral("E&xit"));
+    mnuFileExit->setStatusTip(QStringLiteral("Leave Quilvane"));
+    connect(mnuFileExit, &QAction::triggered, this, [this] { GuardSlot([this] { close(); }); });
+
+    mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    mnuMasterDetails = menuBar()->addMenu(QStringLiteral("&Master Details"));
+    mnuDataEntry = menuBar()->addMenu(QStringLiteral("&Data Entry"));
+    mnuBankRec = menuBar()->addMenu(QStringLiteral("&Bank Rec"));
+    mnuBASIAS = menuBar()->addMenu(QStringLiteral("B&AS / IAS"));
+    mnuReports = menuBar()->addMenu(QStringLiteral("&Reports"));
+    mnuTools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    mnuWindow = menuBar()->addMenu(QStringLiteral("&Window"));
+    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+
+    tbrMain = addToolBar(QStringLiteral("Main"));
+    tbrMain->setObjectName(QStringLiteral("tbrMain"));
+    tbrMain->addAction(actOpen);
+    tbrMain->addAction(actClose);
+    tbrMain->addSeparator();
+    cboActiveFile = new TActiveFileCombo(tbrMain);
+    cboActiveFile->setObjectName(QStringLiteral("cboActiveFile"));
+    cboActiveFile->setMinimumContentsLength(40);
+    cboActiveFile->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    tbrMain->addWidget(cboActiveFile);
+    connect(cboActiveFile, &QComboBox::activated, this,
+            [this](int index) { GuardSlot([this, index] { FileDesktop->SetActiveIndex(index); }); });
+}
+
+void TfmQuilvaneMain::SetChildWindows(IChildWindowRegistry* registry) {
+    Registry = registry ? registry : &NoChildWindows;
+}
+
+void TfmQuilvaneMain::SetReportMenu(IReportMenu* reportMenu) {
+    Reports = reportMenu ? reportMenu : &NoReportMenu;
+}
+
+int TfmQuilvaneMain::RunDialog(QDialog& dialog) {
+    return Parts.RunDialog ? Parts.RunDialog(dialog) : dialog.exec();
+}
+
+void TfmQuilvaneMain::actOpenExecute() {
+    TfmOpenFile dialog(this);
+    if (dialog.Setup(FileDesktop->Files(), 0) < 0)
+        return;
+    if (RunDialog(dialog) != QDialog::Accepted)
+        return;
+    const TOpenFileSelection chosen = dialog.Selection();
+    FileDesktop->OpenFiles(chosen.CodesText(), chosen.FlagsText());
+}
+
+void TfmQuilvaneMain::actCloseExecute() {
+    const QList<int> chosen = Reports->ChooseFilesToClose(*FileDesktop);
+    if (!chosen.isEmpty())
+        Shutdown->CloseChosenFiles(chosen);
+}
+
+void TfmQuilvaneMain::closeEvent(QCloseEvent* event) {
+    bool mayClose = false;
+    GuardSlot([&] { mayClose = Shutdown->CloseQuery(); });
+    event->setAccepted(mayClose);
+}
+
+bool TfmQuilvaneMain::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        ShowHint(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TfmQuilvaneMain::RestoreDesktop() {
+    GuardSlot([this] { FileDesktop->RestoreDesktop(); });
+}
+
+void TfmQuilvaneMain::EnableMainMenus() {
+    for (QAction* menu : menuBar()->actions())
+        menu->setEnabled(true);
+    actClose->setEnabled(true);
+}
+
+void TfmQuilvaneMain::DisableFileMenus() {
+    for (QMenu* menu : {mnuMasterDetails, mnuDataEntry, mnuBankRec, mnuBASIAS, mnuReports})
+        menu->menuAction()->setEnabled(false);
+    actClose->setEnabled(false);
 }
 
 QMdiSubWindow* TfmQuilvaneMain::AddChildWindow(QWidget* child, int kind) {
@@ -48,9 +190,8 @@ int TfmQuilvaneMain::FindMDIChildOfKind(int kind) const {
         return -1;
     const QList<QMdiSubWindow*> children = Mdi->subWindowList(QMdiArea::CreationOrder);
     for (int i = 0; i < children.size(); ++i) {
-        bool ok = false;
-        const int childKind = children[i]->property(WindowKindProperty).toInt(&ok);
-        if (ok && ClassOfKind(childKind) == wanted)
+        const int childKind = IntProperty(children[i], WindowKindProperty, -1);
+        if (childKind >= 0 && ClassOfKind(childKind) == wanted)
             return i;
     }
     return -1;
@@ -69,7 +210,7 @@ void TfmQuilvaneMain::ActivateFromOtherInstance() {
 }
 
 void TfmQuilvaneMain::ShowHint(const QString& hint) {
-    HintPanel->setText(hint.isEmpty() ? QStringLiteral(" Ready.") : QStringLiteral(" ") + hint);
+    HintPanel->setText(TDesktop::HintText(hint));
 }
 
 QString TfmQuilvaneMain::StatusHint() const {
@@ -78,4 +219,94 @@ QString TfmQuilvaneMain::StatusHint() const {
 
 QString TfmQuilvaneMain::StatusUser() const {
     return UserPanel->text();
+}
+
+void TfmQuilvaneMain::FilesChanged() {
+    cboActiveFile->Refresh(*FileDesktop);
+}
+
+void TfmQuilvaneMain::ActiveFileChanged() {
+    NotifyActiveFile(false);
+}
+
+void TfmQuilvaneMain::NotifyActiveFile(bool skipReportMenu) {
+    cboActiveFile->Refresh(*FileDesktop);
+    Registry->ActiveFileChanged(FileDesktop->ActiveIndex());
+    TEntityInfo* active = FileDesktop->Files().ActiveFile();
+    if (!skipReportMenu && !FileDesktop->Restoring() && active)
+        Reports->RebuildReportMenu(*mnuReports, active);
+}
+
+void TfmQuilvaneMain::RecentFilesChanged() {
+    RebuildRecentFilesMenu(*mnuFile, EntityListBreak, mnuFileExit, *FileDesktop,
+                           [this](const QString& code) { FileDesktop->OpenRecentFile(code); });
+}
+
+void TfmQuilvaneMain::FileMenusEnabled(bool enabled) {
+    if (enabled)
+        EnableMainMenus();
+    else
+        DisableFileMenus();
+}
+
+bool TfmQuilvaneMain::DataEntryWindowOpen() const {
+    return Registry->DataEntryWindowOpen();
+}
+
+void TfmQuilvaneMain::OpenDataEntryWindow() {
+    Registry->OpenDataEntryWindow();
+}
+
+int TfmQuilvaneMain::CloseAllPages(int index) {
+    return Registry->CloseAllPages(index, false, true);
+}
+
+void TfmQuilvaneMain::DetachEntity(TEntityInfo& file) {
+    Reports->DetachEntity(file);
+}
+
+void TfmQuilvaneMain::CloseChildWindowsExceptReports() {
+    for (QMdiSubWindow* child : Mdi->subWindowList()) {
+        if (IntProperty(child, WindowKindProperty, -1) == wkReports)
+            continue;
+        child->close();
+        QCoreApplication::processEvents();
+    }
+}
+
+void TfmQuilvaneMain::OpenChildWindow(int kind) {
+    Registry->OpenChildWindow(kind);
+}
+
+void TfmQuilvaneMain::ProcessEvents() {
+    QCoreApplication::processEvents();
+}
+
+QList<TDesktopChild> TfmQuilvaneMain::Children() const {
+    // The frame lists its children from the bottom of the stack; the shutdown wants the top first.
+    QList<QMdiSubWindow*> stack = Mdi->subWindowList(QMdiArea::StackingOrder);
+    std::reverse(stack.begin(), stack.end());
+    ListedChildren.clear();
+    QList<TDesktopChild> children;
+    for (QMdiSubWindow* child : stack) {
+        ListedChildren.append(child);
+        children.append(
+            {IntProperty(child, WindowKindProperty, -1), IntProperty(child, ChartKindProperty, -1)});
+    }
+    return children;
+}
+
+void TfmQuilvaneMain::CloseChild(int position) {
+    if (position < 0 || position >= ListedChildren.size())
+        return;
+    if (QMdiSubWindow* child = ListedChildren[position])
+        child->close();
+}
+
+bool TfmQuilvaneMain::ModalDialogOpen() const {
+    return QApplication::activeModalWidget() != nullptr;
+}
+
+IChildWindowRegistry& TfmQuilvaneMain::ChildWindows() {
+    return *Registry;
 }

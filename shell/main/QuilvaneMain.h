@@ -1,22 +1,59 @@
 #pragma once
 
-#include <QMainWindow>
+#include "shell/desktop/Desktop.h"
+#include "shell/main/DesktopShutdownAdapter.h"
+#include "shell/main/MainWindowSeams.h"
 
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class IBackupQuestion;
+class QAction;
+class QDialog;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+class TActiveFileCombo;
+class TBackupTimer;
+class TProgramParams;
+class TShutdownSequence;
 
-// The program's main window: a frame for the child windows over the open client files, with
-// the hint line and the workstation's user name in its status bar.
-class TfmQuilvaneMain : public QMainWindow {
+// What the main window works through; each part left empty is the program's own.
+struct TMainWindowParts {
+    IDesktopOpener* Opener = nullptr;          // the file's object, its year, the password prompt
+    IBackupQuestion* BackupQuestion = nullptr; // the backup offer when a file closes
+    // Shows a modal dialog and gives its result.
+    std::function<int(QDialog&)> RunDialog;
+};
+
+// The program's main window: a maximised frame for the child windows over the desktop of open
+// client files, with the Active File box in its tool bar, the File menu's open, close and exit
+// commands with the recently-used files, and the hint line and the user in its status bar. The
+// desktop, the shutdown and timed saving do the work; the window forwards to them.
+class TfmQuilvaneMain : public QMainWindow, private IDesktopView, private IShutdownFrame {
     Q_OBJECT
 public:
-    // The property on each child window that holds its window kind (0 to 12).
+    // The property on each child window that holds its window kind (0 to 12), and the one that
+    // holds the chart kind a master-details window shows.
     static constexpr const char* WindowKindProperty = "WindowKind";
+    static constexpr const char* ChartKindProperty = "ChartKind";
 
-    explicit TfmQuilvaneMain(const QString& userName, QWidget* parent = nullptr);
+    TfmQuilvaneMain(TProgramParams& settings, const QString& userName, const TMainWindowParts& parts = {},
+                    QWidget* parent = nullptr);
+    ~TfmQuilvaneMain() override;
 
     QMdiArea* MdiArea() const { return Mdi; }
+    TDesktop& Desktop() { return *FileDesktop; }
+    TBackupTimer& BackupTimer() { return *Timer; }
+
+    // The child-window registry and the Reports menu plug in here; the window does not own them.
+    void SetChildWindows(IChildWindowRegistry* registry);
+    void SetReportMenu(IReportMenu* reportMenu);
 
     // Adds a child window of a kind to the frame.
     QMdiSubWindow* AddChildWindow(QWidget* child, int kind);
@@ -29,13 +66,81 @@ public:
     // front.
     void ActivateFromOtherInstance();
 
+    // Reopens the previous run's files and windows, as the settings say.
+    void RestoreDesktop();
+
+    // A file is open: every top-level menu is enabled. None is: Master Details, Data Entry,
+    // Bank Rec, BAS / IAS and Reports are disabled.
+    void EnableMainMenus();
+    void DisableFileMenus();
+
     // Status panel 0: " " + the hint, or " Ready." when there is none.
     void ShowHint(const QString& hint);
     QString StatusHint() const;
     QString StatusUser() const;
 
+    TActiveFileCombo* cboActiveFile = nullptr;
+    QToolBar* tbrMain = nullptr;
+    QMenu* mnuFile = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QMenu* mnuMasterDetails = nullptr;
+    QMenu* mnuDataEntry = nullptr;
+    QMenu* mnuBankRec = nullptr;
+    QMenu* mnuBASIAS = nullptr;
+    QMenu* mnuReports = nullptr;
+    QMenu* mnuTools = nullptr;
+    QMenu* mnuWindow = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* actOpen = nullptr;
+    QAction* actClose = nullptr;
+    QAction* EntityListBreak = nullptr;
+    QAction* mnuFileExit = nullptr;
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void CreateMenus();
+    void actOpenExecute();
+    void actCloseExecute();
+    int RunDialog(QDialog& dialog);
+
+    // IDesktopView
+    void FilesChanged() override;
+    void ActiveFileChanged() override;
+    void RecentFilesChanged() override;
+    void FileMenusEnabled(bool enabled) override;
+    bool DataEntryWindowOpen() const override;
+    void OpenDataEntryWindow() override;
+    int CloseAllPages(int index) override;
+    void DetachEntity(TEntityInfo& file) override;
+    void CloseChildWindowsExceptReports() override;
+    void OpenChildWindow(int kind) override;
+    void ProcessEvents() override;
+
+    // IShutdownFrame
+    QList<TDesktopChild> Children() const override;
+    void CloseChild(int position) override;
+    bool ModalDialogOpen() const override;
+    void NotifyActiveFile(bool skipReportMenu) override;
+    IChildWindowRegistry& ChildWindows() override;
+
+    TMainWindowParts Parts;
     QMdiArea* Mdi = nullptr;
     QLabel* HintPanel = nullptr;
     QLabel* UserPanel = nullptr;
+    IChildWindowRegistry NoChildWindows;
+    IReportMenu NoReportMenu;
+    IChildWindowRegistry* Registry = &NoChildWindows;
+    IReportMenu* Reports = &NoReportMenu;
+    // The children as the last Children() call listed them.
+    mutable QList<QPointer<QMdiSubWindow>> ListedChildren;
+
+    std::unique_ptr<IDesktopOpener> OwnOpener;
+    std::unique_ptr<IBackupQuestion> OwnQuestion;
+    std::unique_ptr<TDesktop> FileDesktop;
+    std::unique_ptr<TDesktopShutdownAdapter> ShutdownDesktop;
+    std::unique_ptr<TBackupTimer> Timer;
+    std::unique_ptr<TShutdownSequence> Shutdown;
 };

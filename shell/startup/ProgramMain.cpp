@@ -2,6 +2,7 @@
 
 #include "controls/progress/QtProgressFactory.h"
 #include "core/services/Services.h"
+#include "core/settings/ProgramParams.h"
 #include "core/vocab/ProgramIdentity.h"
 #include "platform/cursor/QtCursorService.h"
 #include "platform/help/HelpService.h"
@@ -42,7 +43,7 @@ public:
     ~TMainWindowHost() override { QObject::disconnect(Activation); }
 
     void CreateMainWindow() override {
-        Window = std::make_unique<TfmQuilvaneMain>(Settings.UserName());
+        Window = std::make_unique<TfmQuilvaneMain>(ProgramParams(), Settings.UserName());
         Activation = QObject::connect(&Instance, &TSingleInstance::ActivateRequested, Window.get(),
                                       &TfmQuilvaneMain::ActivateFromOtherInstance);
         // Fill the screen even where no window manager acts on the maximised state.
@@ -50,9 +51,7 @@ public:
             Window->setGeometry(screen->availableGeometry());
         Window->showMaximized();
     }
-    void RestoreDesktop() override {
-        // The desktop of open files comes with the client files; there is nothing to reopen yet.
-    }
+    void RestoreDesktop() override { Window->RestoreDesktop(); }
     int RunEventLoop() override { return QApplication::exec(); }
 
 private:

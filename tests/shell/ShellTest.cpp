@@ -1,7 +1,5 @@
 #include "core/common/Exceptions.h"
 #include "core/settings/ProgramParams.h"
-#include "core/vocab/WindowKinds.h"
-#include "shell/main/QuilvaneMain.h"
 #include "shell/startup/ProgramParamsLoader.h"
 #include "shell/startup/QuilvaneApplication.h"
 #include "shell/startup/SplashScreen.h"
@@ -192,35 +190,6 @@ TEST_F(ShellTest, EscapedExceptionIsShownWithItsMessageAndAnAbortIsNot) {
     }
     EXPECT_EQ(Prompt->Texts(), shown);
     EXPECT_EQ(Prompt->Beeps, QList<TBeep>(3, TBeep::Error));
-}
-
-TEST_F(ShellTest, MainWindowIsReadyWithoutAHintAndAnotherCopyBringsItUpMaximised) {
-    TfmQuilvaneMain window(QStringLiteral("WORKSTATION1"));
-    window.ShowHint(QStringLiteral("Open a file"));
-    window.ShowHint(QString());
-    EXPECT_EQ(window.StatusHint(), QStringLiteral(" Ready.")); // no hint: the main window is ready
-    window.showMinimized();
-    QCoreApplication::processEvents();
-    window.ActivateFromOtherInstance();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized), Qt::WindowMaximized);
-    EXPECT_TRUE(window.isVisible());
-}
-
-TEST_F(ShellTest, ChildWindowsAreFoundByTheClassOfTheirKind) {
-    TfmQuilvaneMain window(QStringLiteral("WORKSTATION1"));
-    EXPECT_EQ(window.FindMDIChildOfKind(wkReports), -1);
-    for (const int kind : {wkReports, wkTaxes, wkDataEntry, wkBudgets, wkCustomReports})
-        window.AddChildWindow(new QWidget, kind);
-    // The first window in the order they were opened, whichever is in front.
-    window.MdiArea()->setActiveSubWindow(window.MdiArea()->subWindowList().at(3));
-    // Kinds that share a class find each other's windows; kinds without a class, or outside the
-    // table, find none.
-    const std::pair<int, int> found[] = {
-        {wkReports, 0}, {wkDataEntry, 2}, {wkTaxes, 1},          {wkAccounts, 1}, {wkReportLayouts, 4},
-        {wkGraphs, -1}, {wkBudgets, -1},  {wkJobstreamSets, -1}, {-1, -1},        {WindowKindCount, -1}};
-    for (const auto& [kind, index] : found)
-        EXPECT_EQ(window.FindMDIChildOfKind(kind), index) << kind;
 }
 
 TEST_F(ShellTest, SplashHidesOKWhichTheAboutBoxShowsWithBothVersions) {

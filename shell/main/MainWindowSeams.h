@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QList>
+
+class QMenu;
+class TDesktop;
+class TEntityInfo;
+
+// The child windows of the main window: the registry of window kinds, the data-entry window and
+// the process guard. Until one is installed the frame has no child windows of its own making:
+// each step does nothing and reports no data-entry window and no process.
+class IChildWindowRegistry {
+public:
+    virtual ~IChildWindowRegistry() = default;
+    // Every child window is told which file is active now (-1: none).
+    virtual void ActiveFileChanged(int /*activeIndex*/) {}
+    // Opens (or raises) the child window of a kind, in the place it was left at the last exit.
+    virtual void OpenChildWindow(int /*kind*/) {}
+    virtual bool DataEntryWindowOpen() const { return false; }
+    virtual void OpenDataEntryWindow() {}
+    // Closes the data-entry pages of the file at an index, minimising the window first when
+    // minimise is set and recording the pages for the next start when record is set; 2 when the
+    // user cancelled.
+    virtual int CloseAllPages(int /*index*/, bool /*minimise*/, bool /*record*/) { return 0; }
+    virtual void CloseDataEntryWindow() {}
+    // Backs up the active file without asking first.
+    virtual void BackupActiveFile() {}
+    // Whether a process runs behind the process guard.
+    virtual bool ProcessRunning() const { return false; }
+};
+
+// The Reports window and the Reports menu. Until one is installed the Reports menu stays as it is
+// and File > Close closes the active file.
+class IReportMenu {
+public:
+    virtual ~IReportMenu() = default;
+    // Rebuilds the Reports menu for the active file (nullptr: none).
+    virtual void RebuildReportMenu(QMenu& /*reportsMenu*/, TEntityInfo* /*activeFile*/) {}
+    // The Reports window drops the reports of a file about to close.
+    virtual void DetachEntity(TEntityInfo& /*file*/) {}
+    // File > Close: the indexes of the open files to close; empty when the user cancelled.
+    virtual QList<int> ChooseFilesToClose(const TDesktop& desktop);
+};

@@ -1,0 +1,268 @@
+#include "tests/shell/DesktopTestSupport.h"
+
+#include "controls/grids/MultiSelectStringGrid.h"
+#include "core/vocab/WindowKinds.h"
+#include "shell/desktop/DesktopWidgets.h"
+#include "shell/main/QuilvaneMain.h"
+#include "shell/openfile/OpenFileDialog.h"
+#include "shell/shutdown/BackupAnswer.h"
+#include "shell/shutdown/BackupTimer.h"
+
+#include <QTest>
+#include <QtWidgets>
+
+namespace {
+
+// The main window over client records in the test's data folder: the Open dialog picks the
+// codes in ToOpen, and the backup offer gives the answers in Backups (No when none is left).
+class MainWindowTest : public DesktopTest, public IBackupQuestion {
+protected:
+    TBackupAnswer Ask(const QString& yearCaption) override {
+        Offered << yearCaption;
+        return Backups.isEmpty() ? TBackupAnswer::No : Backups.takeFirst();
+    }
+    TfmQuilvaneMain& MakeWindow() {
+        TMainWindowParts parts;
+        parts.Opener = this;
+        parts.BackupQuestion = this;
+        parts.RunDialog = [this](QDialog& dialog) {
+            const auto* open = qobject_cast<TfmOpenFile*>(&dialog);
+            if (!open)
+                return int(QDialog::Rejected);
+            for (int row = 0; row < open->msgOpenFile->rowCount(); ++row)
+                open->msgOpenFile->SetRowSelected(row,
+                                                  ToOpen.contains(open->msgOpenFile->item(row, 0)->text()));
+            return int(QDialog::Accepted);
+        };
+        Window = std::make_unique<TfmQuilvaneMain>(*Params, "WORKSTATION1", parts);
+        return *Window;
+    }
+    void Open(const QStringList& codes) {
+        ToOpen = codes;
+        Window->actOpen->trigger();
+    }
+    // "+" or "-" after each top-level menu and after File > Close.
+    QString MenuStates() const {
+        QStringList states;
+        for (const QAction* menu : Window->menuBar()->actions())
+            states << menu->text().remove('&') + (menu->isEnabled() ? "+" : "-");
+        return states.join(' ') + " Close" + (Window->actClose->isEnabled() ? "+" : "-");
+    }
+    // The File menu's items, "|" for a separator and "*" after a checked one.
+    QString FileMenu() const {
+        QStringList items;
+        for (const QAction* action : Window->mnuFile->actions())
+            items << (action->isSeparator() ? "|" : action->text() + (action->isChecked() ? "*" : ""));
+        return items.join(' ');
+    }
+    QString Combo() const {
+        QStringList items;
+        for (int i = 0; i < Window->cboActiveFile->count(); ++i)
+            items << Window->cboActiveFile->itemText(i).left(6) +
+                         (i == Window->cboActiveFile->currentIndex() ? "*" : "");
+        return items.join(' ');
+    }
+    void ChooseInCombo(int index) {
+        Window->cboActiveFile->setCurrentIndex(index);
+        emit Window->cboActiveFile->activated(index);
+    }
+
+    QStringList ToOpen;
+    QList<TBackupAnswer> Backups;
+    QStringList Offered;
+    std::unique_ptr<TfmQuilvaneMain> Window;
+};
+
+const char* const NoFileMenus =
+    "File+ Edit+ Master Details- Data Entry- Bank Rec- BAS / IAS- Reports- Tools+ Window+ Help+ Close-";
+const char* const AllMenus =
+    "File+ Edit+ Master Details+ Data Entry+ Bank Rec+ BAS / IAS+ Reports+ Tools+ Window+ Help+ Close+";
+
+} // namespace
+
+// File > Open opens the rows chosen in the Open dialog, the first of them active; the Active File
+// box, the menus and the recently-used files (between the list break and Exit) follow, and a
+// choice in the box makes that file active.
+TEST_F(MainWindowTest, TheActiveFileBoxMenusAndRecentFilesFollowTheDesktop) {
+    for (const char* code : {"AAA111", "BBB222", "CCC333"})
+        WriteRecord(code);
+    for (const char* code : {"OLD001", "AAA111"})
+        Params->Entities.Append(code, TPreviousEntityStatus(0));
+    MakeWindow();
+    EXPECT_EQ(MenuStates(), NoFileMenus);
+    EXPECT_EQ(FileMenu(), "&Open... &Close | &1.OLD001 &2.AAA111 | E&xit");
+    EXPECT_EQ(Combo(), "");
+
+    Open({"CCC333", "BBB222"});
+    EXPECT_EQ(Combo(), "BBB222* CCC333");
+    EXPECT_EQ(Window->cboActiveFile->itemText(0), "BBB222 (2006) - Acme");
+    EXPECT_EQ(MenuStates(), AllMenus);
+    EXPECT_EQ(FileMenu(), "&Open... &Close | &1.CCC333 &2.BBB222* &3.OLD001 &4.AAA111 | E&xit");
+
+    ChooseInCombo(1);
+    EXPECT_EQ(Window->Desktop().ActiveIndex(), 1);
+    EXPECT_EQ(FileMenu(), "&Open... &Close | &1.CCC333* &2.BBB222 &3.OLD001 &4.AAA111 | E&xit");
+
+    // A recently-used file that is not open opens and becomes active.
+    Window->mnuFile->actions().at(6)->trigger();
+    EXPECT_EQ(Combo(), "AAA111* BBB222 CCC333");
+    EXPECT_TRUE(Prompt->ScriptDone());
+}
+
+// File > Close closes the active file after the backup offer (Cancel keeps it open); the first
+// file becomes active. The last file closed disables the file menus and closes every child
+// window but the Reports window.
+TEST_F(MainWindowTest, FileCloseClosesTheActiveFile) {
+    for (const char* code : {"AAA111", "BBB222", "CCC333"})
+        WriteRecord(code);
+    MakeWindow();
+    Open({"AAA111", "BBB222", "CCC333"});
+    ChooseInCombo(1);
+    Backups = {TBackupAnswer::Cancel};
+    Window->actClose->trigger();
+    EXPECT_EQ(Combo(), "AAA111 BBB222* CCC333");
+    EXPECT_EQ(LockOf("BBB222"), "1");
+
+    Window->actClose->trigger();
+    EXPECT_EQ(Combo(), "AAA111* CCC333");
+    EXPECT_EQ(LockOf("BBB222"), "0");
+    EXPECT_EQ(Offered, QStringList(2, "BBB222 (2006) - Acme"));
+    EXPECT_EQ(Params->Entities[Params->Entities.IndexOf("BBB222")].Status.Status, 0);
+    EXPECT_EQ(MenuStates(), AllMenus);
+
+    Window->AddChildWindow(new QWidget, wkReports)->show();
+    Window->AddChildWindow(new QWidget, wkTaxes)->show();
+    Window->actClose->trigger();
+    Window->actClose->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Combo(), "");
+    EXPECT_EQ(MenuStates(), NoFileMenus);
+    EXPECT_EQ(LockOf("AAA111") + LockOf("CCC333"), "00");
+    const QList<QMdiSubWindow*> left = Window->MdiArea()->subWindowList();
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_EQ(left[0]->property(TfmQuilvaneMain::WindowKindProperty).toInt(), wkReports);
+    Window->actClose->trigger(); // nothing to close
+    EXPECT_TRUE(Prompt->ScriptDone());
+}
+
+// Exit asks first; Cancel at a backup offer stops the shutdown with the files not yet reached
+// still open and timed saving back on. A full shutdown leaves every file marked open in the
+// history, with the active file and the child windows recorded for the next start.
+TEST_F(MainWindowTest, ExitStoppedByCancelKeepsTheFilesOpen) {
+    const struct {
+        TMessageButton Exit;
+        QList<TBackupAnswer> Backups;
+        const char* StillOpen;
+        bool Closes;
+    } cases[] = {
+        {TMessageButton::No, {}, "A0 B0", false},
+        {TMessageButton::Yes, {TBackupAnswer::Cancel}, "A1 B1", false},
+        {TMessageButton::Yes, {TBackupAnswer::No, TBackupAnswer::Cancel}, "B2", false},
+        {TMessageButton::Yes, {TBackupAnswer::No, TBackupAnswer::No}, "", true},
+    };
+    Params->TimedBackups = true;
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.StillOpen);
+        const QString a = QString("A%1").arg(n), b = QString("B%1").arg(n++);
+        WriteRecord(a), WriteRecord(b);
+        MakeWindow();
+        EXPECT_TRUE(Window->BackupTimer().Enabled());
+        Open({a, b});
+        ChooseInCombo(1);
+        // The Taxes window opened last is on top; the desktop records the bottom one first.
+        for (const auto& [kind, chartKind] : {std::pair(wkAccounts, 1), std::pair(wkTaxes, 3)})
+            Window->AddChildWindow(new QWidget, kind)
+                ->setProperty(TfmQuilvaneMain::ChartKindProperty, chartKind);
+        Backups = c.Backups;
+        Prompt->Answer(c.Exit);
+        const int sessionsBefore = Sessions;
+        EXPECT_EQ(Window->close(), c.Closes);
+        QStringList open;
+        for (int i = 0; i < Window->Desktop().Files().Count(); ++i)
+            open << Window->Desktop().Files().Code(i);
+        EXPECT_EQ(open.join(' '), c.StillOpen);
+        EXPECT_EQ(LockOf(a) + LockOf(b),
+                  QString(open.contains(a) ? "1" : "0") + (open.contains(b) ? "1" : "0"));
+        EXPECT_EQ(Sessions - sessionsBefore, 2 - open.size()); // each file closed logs its visit
+        EXPECT_EQ(Window->BackupTimer().Enabled(), !c.Closes);
+        EXPECT_EQ(Combo().count('*'), open.isEmpty() ? 0 : 1);
+        if (c.Exit == TMessageButton::Yes) {
+            EXPECT_EQ(Params->Current, b);
+            EXPECT_EQ(Params->Forms, QStringList({"Accounts", "Taxes"}));
+            EXPECT_GT(Params->Entities[Params->Entities.IndexOf(a)].Status.Status, 0);
+        }
+    }
+    EXPECT_TRUE(Prompt->ScriptDone());
+}
+
+// At start-up the previous run's files come back with the one that was active; a file that fails
+// is dropped without a word and loses its open mark.
+TEST_F(MainWindowTest, TheDesktopIsRestoredAtStartUp) {
+    for (const char* code : {"AAA111", "BROKE1", "CCC333"}) {
+        WriteRecord(code);
+        Params->Entities.Append(code, TPreviousEntityStatus(1));
+    }
+    YearFails = QStringList({"BROKE1"});
+    Params->RestoreDesktop = 1;
+    Params->Current = "CCC333";
+    MakeWindow();
+    EXPECT_FALSE(Window->BackupTimer().Enabled());
+    Window->RestoreDesktop();
+    EXPECT_EQ(Combo(), "AAA111 CCC333*");
+    EXPECT_EQ(FileMenu(), "&Open... &Close | &1.AAA111 &2.BROKE1 &3.CCC333* | E&xit");
+    EXPECT_EQ(Params->Entities[1].Status.Status, 0);
+    EXPECT_TRUE(Prompt->Texts().isEmpty());
+}
+
+// The status bar shows each hint after a blank, " Ready." without one, and the user; another
+// copy of the program brings the window up maximised.
+TEST_F(MainWindowTest, StatusBarShowsHintsAndAnotherCopyBringsTheWindowUp) {
+    MakeWindow().showMinimized();
+    QStatusTipEvent hint("Open one or more client files"), none{QString()};
+    QCoreApplication::sendEvent(Window.get(), &hint);
+    EXPECT_EQ(Window->StatusHint(), " Open one or more client files");
+    QCoreApplication::sendEvent(Window.get(), &none);
+    EXPECT_EQ(Window->StatusHint() + "|" + Window->StatusUser(), " Ready.| User: WORKSTATION1");
+    Window->ActivateFromOtherInstance();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized), Qt::WindowMaximized);
+    EXPECT_TRUE(Window->isVisible());
+}
+
+TEST_F(MainWindowTest, ChildWindowsAreFoundByTheClassOfTheirKind) {
+    TfmQuilvaneMain& window = MakeWindow();
+    EXPECT_EQ(window.FindMDIChildOfKind(wkReports), -1);
+    for (const int kind : {wkReports, wkTaxes, wkDataEntry, wkBudgets, wkCustomReports})
+        window.AddChildWindow(new QWidget, kind);
+    // The first window in the order they were opened, whichever is in front.
+    window.MdiArea()->setActiveSubWindow(window.MdiArea()->subWindowList().at(3));
+    // Kinds that share a class find each other's windows; kinds without a class, or outside the
+    // table, find none.
+    const std::pair<int, int> found[] = {
+        {wkReports, 0}, {wkDataEntry, 2}, {wkTaxes, 1},          {wkAccounts, 1}, {wkReportLayouts, 4},
+        {wkGraphs, -1}, {wkBudgets, -1},  {wkJobstreamSets, -1}, {-1, -1},        {WindowKindCount, -1}};
+    for (const auto& [kind, index] : found)
+        EXPECT_EQ(window.FindMDIChildOfKind(kind), index) << kind;
+}
+
+// The main window with two client files open, pictured into the folder named by
+// QUILVANE_SHOT_DIR (the test's own folder when it is not set) as main-window.png.
+TEST_F(MainWindowTest, TheMainWindowWithTwoFilesOpenIsPictured) {
+    const std::pair<const char*, const char*> clients[] = {{"HARBOR", "Harbour Bakery Pty Ltd"},
+                                                           {"WILLOW", "Willow Creek Family Trust"}};
+    for (const auto& [code, name] : clients)
+        ASSERT_TRUE(WriteFileBytes(
+            RecordPath(code),
+            SmallRecord("0", "", QString("Code=") + code).replace("Name=Acme", QByteArray("Name=") + name)));
+    MakeWindow().resize(1024, 700);
+    Open({"HARBOR", "WILLOW"});
+    ChooseInCombo(1);
+    Window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
+    EXPECT_EQ(Window->cboActiveFile->currentText(), "WILLOW (2006) - Willow Creek Family Trust");
+    const QString folder = qEnvironmentVariable("QUILVANE_SHOT_DIR", Temp.path());
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QImage picture = Window->grab().toImage();
+    EXPECT_TRUE(picture.save(folder + "/main-window.png"));
+}
