@@ -123,13 +123,14 @@ protected:
     QList<int> Made, Backups;
     int ReportMenus = 0, RecentLists = 0;
     bool IsRestoring = false, CancelPages = false;
+    std::optional<TDataEntryPageChoice> Choice;
     TChildWindows Windows{Host, Desktop.Files(),
                           TChildWindowHooks{.Restoring = [this] { return IsRestoring; },
                                             .RebuildRecentFiles = [this] { ++RecentLists; },
                                             .RebuildReportMenu = [this](TEntityInfo&) { ++ReportMenus; },
                                             .SelectActiveFile = {},
                                             .BackupFile = [this](int index) { Backups << index; },
-                                            .ChooseDataEntryPage = {}}};
+                                            .ChooseDataEntryPage = [this](int) { return Choice; }}};
 };
 
 // Accounts asked for again comes to the front (normal state unless kept); Taxes and Standard
@@ -313,6 +314,21 @@ TEST_F(ChildWindowsTest, LocateTransactionFindsTheLineOrSaysWhy) {
               std::pair(TBeep::Warning, TMessageKind::Information));
     EXPECT_EQ(std::pair(Desktop.ActiveIndex(), static_cast<TFakeChild*>(Windows.Slot(wkDataEntry))->Heard),
               std::pair(1, QList<int>({1})));
+}
+
+// The page chosen opens in the data-entry window, which comes to the front; a period made the
+// default is stored in the file's record.
+TEST_F(ChildWindowsTest, OpenDataEntryPageOpensTheChosenPage) {
+    OpenFiles();
+    Windows.OpenDataEntryPage(1);
+    EXPECT_TRUE(Made.isEmpty()); // cancelled
+    for (const bool makeDefault : {true, false}) {
+        Choice = TDataEntryPageChoice{2, makeDefault ? 5 : 7, makeDefault};
+        Windows.OpenDataEntryPage(1);
+        EXPECT_EQ(Host.Log.last(), "raise:6");
+    }
+    EXPECT_EQ(Pages(*Desktop.Files().File(0)), "2/5 2/7 ");
+    EXPECT_EQ(TIniFile(RecordPath("ABC123")).ReadString("CONFIGURATION", "Period", ""), "5");
 }
 
 // Over the real frame: Accounts comes back to the front, Taxes is a second window, and closing a
