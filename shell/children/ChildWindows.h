@@ -145,7 +145,9 @@ public:
     void ActiveFileChanged(bool skipReportMenu);
 
     // Before a process that rewrites the active file: with data-entry pages open, asks to close
-    // them and on Yes records and closes them. False when the process must not start.
+    // them and on Yes records and closes them. False when the process must not start: No, Cancel,
+    // or a Cancel at one of the pages (those already closed then come back at once). Processes
+    // use TProcessGuard, which also counts as running and always runs AfterProcess.
     bool PrepareForProcess(int process, bool restorable);
     // After the process: reopens the pages the guard closed for the file, whatever the desktop
     // option, tells the children, and gives the data-entry window its state back unless the

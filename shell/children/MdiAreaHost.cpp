@@ -5,7 +5,13 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-TMdiAreaHost::TMdiAreaHost(QMdiArea& area) : Area(area) {}
+TMdiAreaHost::TMdiAreaHost(QMdiArea& area, std::function<void()> clearHint)
+    : Area(area), ClearHintLine(std::move(clearHint)) {}
+
+void TMdiAreaHost::ClearHint() {
+    if (ClearHintLine)
+        ClearHintLine();
+}
 
 QMdiSubWindow* TMdiAreaHost::SubWindowOf(const QObject* child) const {
     for (QMdiSubWindow* window : Area.subWindowList())

@@ -2,6 +2,8 @@
 
 #include "shell/children/ChildWindows.h"
 
+#include <functional>
+
 class QMdiArea;
 class QMdiSubWindow;
 
@@ -9,7 +11,8 @@ class QMdiSubWindow;
 // inside one sub-window; closing the sub-window frees the child, which empties its slot.
 class TMdiAreaHost : public IMdiHost {
 public:
-    explicit TMdiAreaHost(QMdiArea& area);
+    // clearHint empties the hint line of the status bar.
+    explicit TMdiAreaHost(QMdiArea& area, std::function<void()> clearHint = {});
 
     QList<QObject*> Children() const override;
     QObject* ActiveChild() const override;
@@ -21,6 +24,7 @@ public:
     // Dialogs only; other windows are not shown.
     void ShowModal(QObject* window) override;
     void ArrangeIcons() override;
+    void ClearHint() override;
     void SetBusy(bool busy) override;
     void ProcessEvents() override;
 
@@ -29,4 +33,5 @@ public:
 
 private:
     QMdiArea& Area;
+    std::function<void()> ClearHintLine;
 };

@@ -57,7 +57,7 @@ public:
 
 // The desktop of DesktopTest with the child windows over a fake frame; every kind has a factory
 // of recording children. The data-entry child closes the pages of a desktop file for real (a
-// Cancel after the first when CancelPages), and a page it opens holds entries with IDs 11 to 13.
+// Cancel after the first when CancelPages), and a page it opens holds entries with IDs 1 to 3.
 class ChildWindowsTest : public DesktopTest {
 protected:
     class TFakeDataEntry : public TFakeChild, public IDataEntryWindow {
@@ -95,12 +95,12 @@ protected:
         Desktop.OpenFiles(codes.join(",") + ",", QString("1,").repeated(codes.size()));
         Log.clear();
     }
-    // A page of the file's year for a kind and period with entries of IDs 11, 12, ...; its index.
+    // A page of the file's year for a kind and period with entries of IDs 1, 2, ...; its index.
     static int AddPage(TEntityInfo& file, int kind, int period, int entries = 0) {
         auto page =
             TDataEntryPage::Create(file.ListSources(2006), kind, 2006, period, 12, {Standard, Load}, false);
         TTransactionList& list = page->List();
-        for (qint32 id = 11; id < 11 + entries; ++id) {
+        for (qint32 id = 1; id <= entries; ++id) {
             auto entry = std::make_unique<TTransactionDetail>(0, static_cast<qint16>(kind));
             entry->ID = id;
             list.InsertTransaction(list.Count() - 1, std::move(entry), 0);
@@ -293,18 +293,18 @@ TEST_F(ChildWindowsTest, LocateTransactionFindsTheLineOrSaysWhy) {
     const struct {
         TLocateTarget Target;
         int Row;
-    } cases[] = {{{12, 0}, 2}, {{12, 13}, 3}, {{11, 99}, 1}};
+    } cases[] = {{{2, 0}, 2}, {{3, 1}, 1}, {{1, 9}, 0}}; // row 0: not found
     for (const auto& c : cases) {
         SCOPED_TRACE(QString("target %1/%2").arg(c.Target.FirstID).arg(c.Target.SecondID).toStdString());
-        if (c.Row == 1)
+        if (c.Row == 0)
             Prompt->Answer(TMessageButton::OK);
         Host.Log.clear();
         const int page = Windows.LocateTransaction(file, 1, c.Target, 3);
         ASSERT_EQ(page, file.DataEntryPageCount() - 1);
         const TDataEntryPage& opened = *file.DataEntryPage(page);
         EXPECT_EQ(std::tuple(opened.CurrentRow, opened.Selection.Top, opened.Selection.Bottom),
-                  std::tuple(c.Row, c.Row, c.Row));
-        EXPECT_EQ(Host.Log.endsWith("raise:6") && Host.Log.contains("state0:6"), c.Row > 1);
+                  c.Row ? std::tuple(c.Row, c.Row, c.Row) : std::tuple(1, 1, 1));
+        EXPECT_EQ(Host.Log.endsWith("raise:6") && Host.Log.contains("state0:6"), c.Row > 0);
     }
     EXPECT_EQ(Prompt->Texts(),
               QStringList({"QUILVANE was unable to locate the specified transaction as it was "
