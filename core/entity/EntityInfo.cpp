@@ -339,8 +339,8 @@ void TEntityInfo::RecordOpenPages() {
     }
 }
 
-void TEntityInfo::ReopenRecordedPages() {
-    if (!TServices::HasSettings() || ProgramParams().RestoreDesktop != DesktopRestoresPages)
+void TEntityInfo::ReopenRecordedPages(bool force) {
+    if (!force && (!TServices::HasSettings() || ProgramParams().RestoreDesktop != DesktopRestoresPages))
         return;
     const QStringList history = Detail->DataEntryPages;
     for (const QString& text : history) {

@@ -119,10 +119,11 @@ public:
     // Rewrites the record's page history: one line per open page other than deleted
     // transactions (the record writes it when it is saved).
     void RecordOpenPages();
-    // Under the desktop option DesktopRestoresPages, reopens the pages of the history that
-    // belong to the current year and are not open, each in order of kind and period. Lines
-    // that do not parse are skipped; a list that fails to load ends the reopening.
-    void ReopenRecordedPages();
+    // Under the desktop option DesktopRestoresPages (or whatever the option when forced),
+    // reopens the pages of the history that belong to the current year and are not open, each
+    // in order of kind and period. Lines that do not parse are skipped; a list that fails to
+    // load ends the reopening.
+    void ReopenRecordedPages(bool force = false);
 
     // --- years -----------------------------------------------------------------------------
     // Frees the open pages and the current year's charts (dropping their unsaved changes unless
