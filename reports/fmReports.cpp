@@ -6,6 +6,7 @@
 
 #include <QFontDatabase>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -50,6 +51,8 @@ void TfmReports::AddLine(const QString& line) {
 }
 
 void TfmReports::DetachEntity(const TEntityInfo& entity) {
+    // The documents already know which stays current; the tab bar's moves on the way are not news.
+    const QSignalBlocker quiet(Tabs);
     for (int index : Model.Detach(&entity)) {
         QWidget* page = Tabs->widget(index);
         Tabs->removeTab(index);

@@ -1,13 +1,12 @@
 #pragma once
 
-// The shared set-up of the report tests: the service registry reset around each test (program
-// date formats, no settings) and the expected texts of tests/data/reports.
+// The report tests' fixture (services reset: program date formats) and expected texts.
 
+#include "core/dates/DateNumbers.h"
 #include "reports/ReportListings.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/ServicesFixture.h"
-
-#include "core/dates/DateNumbers.h"
+#include <tuple>
 
 inline const QString FileCaption = QStringLiteral("ABC123 (2006) - Small Client");
 
@@ -16,11 +15,20 @@ inline double At(int year, int month, int day, int hour = 0, int minute = 0) {
     return EncodeDateNum(year, month, day) + (hour * 60 + minute) / 1440.0;
 }
 
-// The expected text of a report in tests/data/reports ("\n" after every line).
+// A log entry of the fields the listings show.
+inline TLogDetails Entry(const QString& code, const QString& user, double from, double to,
+                         const QString& format = {}, const QString& file = {}, double run = 0) {
+    TLogDetails entry;
+    std::tie(entry.FileCode, entry.UserName, entry.DateFrom, entry.DateTo, entry.FormatName, entry.FileSpec,
+             entry.RunDate) = std::tuple(code, user, from, to, format, file, run);
+    return entry;
+}
+
+// The expected text of a report in tests/data/reports ("\n" after every line), and a report's lines
+// as they compare with it.
 inline std::string Expected(const QString& name) {
     return ReadFileBytes(QStringLiteral(QUILVANE_TEST_DATA_DIR "/reports/") + name).toStdString();
 }
-// The lines of a report as they compare with an expected text.
 inline std::string Text(const QStringList& lines) {
     return (lines.join(u'\n') + u'\n').toStdString();
 }
