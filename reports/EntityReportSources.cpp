@@ -1,0 +1,23 @@
+#include "reports/EntityReportSources.h"
+
+#include "core/entity/EntityDetail.h"
+#include "core/entity/EntityInfo.h"
+#include "core/logs/LogList.h"
+
+TReportSources EntityReportSources(const TEntityInfo& entity) {
+    const TEntityDetail& detail = entity.EntityDetail();
+    const int year = detail.Year;
+    TReportSources sources;
+    sources.FileCaption = entity.YearCaption(-1);
+    sources.FileCode = detail.FileCode;
+    sources.Accounts = entity.AccountsChart(year);
+    sources.StdDescriptions = entity.StdDescChart(year);
+    sources.TaxRates = entity.TaxRateChart(year);
+    sources.CurrencyRates = entity.CurrencyRatesChart(year);
+    sources.ReadLog = [](int logKind) {
+        TLogList log(logKind);
+        log.Load();
+        return log.Entries;
+    };
+    return sources;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class TEntityInfo;
+
+// The documents of the report window, without the window: one text document per report, each
+// belonging to the open file it was made for (or to none), and the current one, into which
+// processes append their lines.
+class TReportDocuments {
+public:
+    struct TDocument {
+        QString Title;
+        const TEntityInfo* Owner = nullptr;
+        QStringList Lines;
+    };
+
+    // Adds a document and makes it current; its index.
+    int Add(const QString& title, const TEntityInfo* owner, const QStringList& lines = {});
+    // Appends a line to the current document; with none, a "Log" document of no file is made.
+    // The index of the document written to.
+    int AppendLine(const QString& line);
+    // Removes every document of the file (nothing for no file: the process logs stay). The current document
+    // stays current when it stays, else the last document left becomes current. The indexes removed, highest
+    // first.
+    std::vector<int> Detach(const TEntityInfo* owner);
+    // Makes a document current; an index outside the list is ignored.
+    void SetCurrent(int index);
+
+    int Count() const { return static_cast<int>(Documents.size()); }
+    int Current() const { return CurrentIndex; }
+    const TDocument& Document(int index) const { return Documents.at(static_cast<std::size_t>(index)); }
+
+private:
+    std::vector<TDocument> Documents;
+    int CurrentIndex = -1;
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/logs/LogDetails.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class TAccountsChart;
+class TCurrConvRatesChart;
+class TStdDescChart;
+class TTaxRateChart;
+
+// A report as text: the title of its document and its lines.
+struct TReportText {
+    QString Title;
+    QStringList Lines;
+};
+
+// The line written for a report this program cannot produce.
+QString NotAvailableLine(int reportNumber);
+// That line as a report, titled by the report's menu caption (else "Report <number>").
+TReportText NotAvailableReport(int reportNumber);
+
+// The listing of an activity log (kind 0-6): the entries of the file whose code is given
+// (without regard to case; every entry when the code is empty), in the order of the log. The
+// time log shows each visit's day, the times in and out, the minutes spent, the user and the
+// comment; the other logs the day of the run, its date range, the user, the format and the file.
+TReportText LogListing(int logKind, const QString& fileCaption, const QString& fileCode,
+                       const QList<TLogDetails>& entries);
+
+// The listings of a year's charts, one line per entry in the chart's order.
+TReportText ChartOfAccountsListingText(const QString& fileCaption, const TAccountsChart& chart);
+TReportText StdDescriptionsListingText(const QString& fileCaption, const TStdDescChart& chart);
+TReportText TaxCodesListingText(const QString& fileCaption, const TTaxRateChart& chart);
+TReportText CurrencyRatesListingText(const QString& fileCaption, const TCurrConvRatesChart& chart);
+
+// What a report run reads of an open file: its caption and code, the charts of its current
+// year (nullptr when not loaded) and the reader of an activity log (which may raise).
+struct TReportSources {
+    QString FileCaption;
+    QString FileCode;
+    const TAccountsChart* Accounts = nullptr;
+    const TStdDescChart* StdDescriptions = nullptr;
+    const TTaxRateChart* TaxRates = nullptr;
+    const TCurrConvRatesChart* CurrencyRates = nullptr;
+    std::function<QList<TLogDetails>(int logKind)> ReadLog;
+};
+
+// The report of a number: the chart listings 57 to 60 and the log listings 62 to 68; any other
+// number, or a listing whose chart is not loaded, gives the one not-available line.
+TReportText ProduceReport(int reportNumber, const TReportSources& sources);

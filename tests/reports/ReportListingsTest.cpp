@@ -1,0 +1,75 @@
+#include "ReportsTestSupport.h"
+
+#include "core/charts/CurrConvRatesChart.h"
+#include "core/charts/CurrencyConvRate.h"
+#include "core/charts/StdDescChart.h"
+#include "core/charts/TaxRate.h"
+#include "core/charts/TaxRateChart.h"
+#include "core/vocab/LogKinds.h"
+
+namespace {
+
+// Three visits, one of another file; codes match without regard to case.
+const QList<TLogDetails> TimeLog{
+    Entry("ABC123", "WORKSTATION1", At(2024, 3, 15, 9, 0), At(2024, 3, 15, 10, 30)),
+    Entry("XYZ999", "WORKSTATION1", At(2024, 3, 15, 11, 0), At(2024, 3, 15, 11, 5)),
+    Entry("abc123", "BOB", At(2024, 3, 16, 23, 50), At(2024, 3, 17, 0, 20), "Upgraded from DOS")};
+
+TEST_F(ReportsTest, LogListingsShowTheEntriesOfTheFile) {
+    EXPECT_EQ(Text(LogListing(lkTime, FileCaption, "ABC123", TimeLog).Lines), Expected("time-log.txt"));
+    const QList<TLogDetails> backups{
+        Entry("ABC123", "WORKSTATION1", At(2023, 7, 1), At(2024, 6, 30), {}, "A:\\ABC12324.BAK",
+              At(2024, 4, 20)),
+        Entry("ABC123", "BOB", At(2023, 7, 1), At(2024, 6, 30), "Full", "A:\\ABC12324.BK2")};
+    EXPECT_EQ(Text(LogListing(lkBackup, FileCaption, "ABC123", backups).Lines), Expected("backup-log.txt"));
+}
+
+TEST_F(ReportsTest, ChartListingsInChartOrder) {
+    TStdDescChart descriptions({}, {}, 2006);
+    for (const auto& [key, text] :
+         {std::pair{"RENT10", "Rent of office"}, {"BANK", "Bank charges"}, {"RENT2", "Rent of shop"}})
+        descriptions.AddDescription(key, text);
+    EXPECT_EQ(Text(StdDescriptionsListingText(FileCaption, descriptions).Lines),
+              Expected("std-descriptions.txt"));
+
+    TCurrConvRatesChart rates({}, {}, 2006);
+    rates.AddItem(std::make_unique<TCurrencyConvRate>("USD", "US Dollar", u'$', 0.65));
+    rates.AddItem(std::make_unique<TCurrencyConvRate>("EUR", "Euro", u'E', 0.6));
+    EXPECT_EQ(Text(CurrencyRatesListingText(FileCaption, rates).Lines), Expected("currency-rates.txt"));
+
+    TTaxRateChart taxes({}, nullptr, nullptr, {}, 2006);
+    for (const auto& [code, text, rate, start, bas] :
+         {std::tuple{"GST", "Goods and services tax", 10.0, At(2000, 7, 1), "G7"},
+          {"FRE", "GST free", 0.0, 0.0, ""}}) {
+        auto tax = std::make_unique<TTaxRate>();
+        std::tie(tax->Tax_Code, tax->Tax_Description, tax->Tax_Rate, tax->StartDate, tax->BAS) =
+            std::tuple(code, text, rate, start, bas);
+        taxes.AddItem(std::move(tax));
+    }
+    EXPECT_EQ(Text(TaxCodesListingText(FileCaption, taxes).Lines), Expected("tax-codes.txt"));
+}
+
+// Which report each number gives, with only the descriptions loaded, a log reader that records
+// the kind it reads and no file code (every log entry listed).
+TEST_F(ReportsTest, ProduceReportChoosesByNumber) {
+    TStdDescChart descriptions({}, {}, 2006);
+    QList<int> kindsRead;
+    TReportSources sources{FileCaption, QString(), nullptr, &descriptions, nullptr, nullptr, [&](int kind) {
+                               kindsRead << kind;
+                               return TimeLog;
+                           }};
+    QStringList produced; // title, first line and line count of each
+    for (int number : {3, 12, 57, 58, 61, 62, 68, 69}) {
+        const TReportText report = ProduceReport(number, sources);
+        produced << report.Title + ":" + report.Lines.first() + ":" + QString::number(report.Lines.size());
+    }
+    EXPECT_EQ(produced.join('|').toStdString(),
+              "General Ledger:Report 3 is not available.:1|Report 12:Report 12 is not available.:1|"
+              "Chart of Accounts:Report 57 is not available.:1|Standard Descriptions:Standard Descriptions:6|"
+              "Transaction Files:Report 61 is not available.:1|Time Log:Time Log:9|"
+              "Transfer In Log:Transfer In Log:9|Report 69:Report 69 is not available.:1");
+    EXPECT_EQ(kindsRead, (QList<int>{lkTime, lkTransferIn}));
+    EXPECT_EQ(Text(ProduceReport(63, {}).Lines), "Report 63 is not available.\n"); // no log reader
+}
+
+} // namespace
