@@ -242,6 +242,20 @@ void TfmQuilvaneMain::RecentFilesChanged() {
                            [this](const QString& code) { FileDesktop->OpenRecentFile(code); });
 }
 
+void TfmQuilvaneMain::RebuildRecentFiles() {
+    RecentFilesChanged();
+    cboActiveFile->Refresh(*FileDesktop);
+}
+
+void TfmQuilvaneMain::RebuildReportMenu(TEntityInfo& file) {
+    Reports->RebuildReportMenu(*mnuReports, &file);
+}
+
+void TfmQuilvaneMain::SelectActiveFile(int index) {
+    FileDesktop->Files().SetActiveIndex(index);
+    cboActiveFile->Refresh(*FileDesktop);
+}
+
 void TfmQuilvaneMain::FileMenusEnabled(bool enabled) {
     if (enabled)
         EnableMainMenus();

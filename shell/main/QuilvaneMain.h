@@ -74,6 +74,14 @@ public:
     void EnableMainMenus();
     void DisableFileMenus();
 
+    // The recently-used files of the File menu and the Active File box are rebuilt.
+    void RebuildRecentFiles();
+    // The Reports menu is rebuilt for a file.
+    void RebuildReportMenu(TEntityInfo& file);
+    // Makes the file at an index the active one with the Active File box following, without
+    // telling the child windows.
+    void SelectActiveFile(int index);
+
     // Status panel 0: " " + the hint, or " Ready." when there is none.
     void ShowHint(const QString& hint);
     QString StatusHint() const;

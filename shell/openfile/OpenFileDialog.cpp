@@ -17,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -59,6 +60,13 @@ TfmOpenFile::TfmOpenFile(QWidget* parent) : QDialog(parent) {
     btnHelp = buttons->addButton(QStringLiteral("&Help"), QDialogButtonBox::HelpRole);
     btnOK->setDefault(true);
     layout->addWidget(buttons);
+    // Wide enough to show every column at its width beside the scroll bar.
+    const QMargins margins = layout->contentsMargins();
+    int width = margins.left() + margins.right() + 2 * msgOpenFile->frameWidth() +
+                msgOpenFile->verticalScrollBar()->sizeHint().width();
+    for (const int column : ColumnWidths)
+        width += column;
+    resize(width, 360);
 
     FocusNext1 = new TFocusNext(this);
 

@@ -9,6 +9,7 @@
 #include "platform/instance/SingleInstance.h"
 #include "platform/printing/PrinterList.h"
 #include "platform/prompt/QtUserPrompt.h"
+#include "shell/main/ChildWindowRegistry.h"
 #include "shell/main/QuilvaneMain.h"
 #include "shell/startup/EventLoopDelay.h"
 #include "shell/startup/ProgramParamsLoader.h"
@@ -44,6 +45,8 @@ public:
 
     void CreateMainWindow() override {
         Window = std::make_unique<TfmQuilvaneMain>(ProgramParams(), Settings.UserName());
+        ChildWindows = std::make_unique<TChildWindowRegistry>(*Window);
+        Window->SetChildWindows(ChildWindows.get());
         Activation = QObject::connect(&Instance, &TSingleInstance::ActivateRequested, Window.get(),
                                       &TfmQuilvaneMain::ActivateFromOtherInstance);
         // Fill the screen even where no window manager acts on the maximised state.
@@ -57,6 +60,8 @@ public:
 private:
     TSingleInstance& Instance;
     const ISettingsLoader& Settings;
+    // Freed after the window, which uses it until it is gone.
+    std::unique_ptr<TChildWindowRegistry> ChildWindows;
     std::unique_ptr<TfmQuilvaneMain> Window;
     QMetaObject::Connection Activation;
 };

@@ -1,8 +1,11 @@
 #include "tests/shell/DesktopTestSupport.h"
 
 #include "controls/grids/MultiSelectStringGrid.h"
+#include "core/entity/EntityDetail.h"
+#include "core/vocab/ProcessKinds.h"
 #include "core/vocab/WindowKinds.h"
 #include "shell/desktop/DesktopWidgets.h"
+#include "shell/main/ChildWindowRegistry.h"
 #include "shell/main/QuilvaneMain.h"
 #include "shell/openfile/OpenFileDialog.h"
 #include "shell/shutdown/BackupAnswer.h"
@@ -12,6 +15,20 @@
 #include <QtWidgets>
 
 namespace {
+
+// A child window that records each notice of the active file; as the data-entry window it opens
+// no page.
+class TFakeChildWindow : public QWidget, public IChildWindow, public IDataEntryWindow {
+public:
+    explicit TFakeChildWindow(QList<int>& notices) : Notices(notices) {}
+    void ActiveFileChanged(int activeIndex) override { Notices << activeIndex; }
+    int CloseAllPages(int, bool, bool) override { return 1; }
+    int OpenPage(int, int) override { return -1; }
+    void ShowCurrentRow(int) override {}
+
+private:
+    QList<int>& Notices;
+};
 
 // The main window over client records in the test's data folder: the Open dialog picks the
 // codes in ToOpen, and the backup offer gives the answers in Backups (No when none is left).
@@ -34,7 +51,10 @@ protected:
                                                   ToOpen.contains(open->msgOpenFile->item(row, 0)->text()));
             return int(QDialog::Accepted);
         };
+        Window.reset();
         Window = std::make_unique<TfmQuilvaneMain>(*Params, "WORKSTATION1", parts);
+        Registry = std::make_unique<TChildWindowRegistry>(*Window);
+        Window->SetChildWindows(Registry.get());
         return *Window;
     }
     void Open(const QStringList& codes) {
@@ -70,6 +90,9 @@ protected:
     QStringList ToOpen;
     QList<TBackupAnswer> Backups;
     QStringList Offered;
+    // Freed after the window.
+    QList<int> Notices;
+    std::unique_ptr<TChildWindowRegistry> Registry;
     std::unique_ptr<TfmQuilvaneMain> Window;
 };
 
@@ -246,8 +269,75 @@ TEST_F(MainWindowTest, ChildWindowsAreFoundByTheClassOfTheirKind) {
         EXPECT_EQ(window.FindMDIChildOfKind(kind), index) << kind;
 }
 
+// The child windows the last run left open come back through the registry, each with the chart it
+// shows; one closed leaves its slot empty and is not recorded for the next start.
+TEST_F(MainWindowTest, AChildWindowClosedLeavesItsSlotAndTheDesktopRecord) {
+    WriteRecord("AAA111");
+    Params->Entities.Append("AAA111", TPreviousEntityStatus(1));
+    Params->RestoreDesktop = 1;
+    Params->Current = "AAA111";
+    Params->Forms = QStringList({"Accounts", "Taxes"});
+    MakeWindow();
+    for (const int kind : {wkAccounts, wkTaxes})
+        Registry->Windows().SetFactory(kind, [](int) { return new QWidget; });
+    Window->RestoreDesktop();
+    QObject* taxes = Registry->Windows().Slot(wkTaxes);
+    ASSERT_TRUE(taxes && Registry->Windows().Slot(wkAccounts));
+    for (QMdiSubWindow* child : Window->MdiArea()->subWindowList())
+        if (child->widget() == taxes)
+            child->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Registry->Windows().Slot(wkTaxes), nullptr);
+    EXPECT_NE(Registry->Windows().Slot(wkAccounts), nullptr);
+    Prompt->Answer(TMessageButton::Yes);
+    EXPECT_TRUE(Window->close());
+    EXPECT_EQ(Params->Forms, QStringList({"Accounts"}));
+    EXPECT_TRUE(Prompt->ScriptDone());
+}
+
+// Every change of the active file reaches the child windows; a report's transaction in another
+// file makes that file active (the Active File box follows) with one notice to each child.
+TEST_F(MainWindowTest, EveryChangeOfTheActiveFileReachesTheChildWindows) {
+    for (const char* code : {"AAA111", "BBB222"})
+        WriteRecord(code);
+    MakeWindow();
+    for (const int kind : {wkTaxes, wkDataEntry})
+        Registry->Windows().SetFactory(kind, [this](int) { return new TFakeChildWindow(Notices); });
+    Registry->OpenChildWindow(wkTaxes);
+    Open({"AAA111", "BBB222"});
+    ASSERT_FALSE(Notices.isEmpty());
+    EXPECT_EQ(Notices.last(), 0);
+    ChooseInCombo(1);
+    EXPECT_EQ(Notices.last(), 1);
+    Notices.clear();
+    EXPECT_LT(Registry->Windows().LocateTransaction(*Window->Desktop().Files().File(0), 0, std::nullopt, 1),
+              0);
+    EXPECT_EQ(Combo(), "AAA111* BBB222");
+    EXPECT_EQ(Notices, QList<int>({0, 0}));
+    EXPECT_TRUE(Registry->DataEntryWindowOpen());
+}
+
+// A timed-save tick does nothing while a process runs behind the guard; its minute counts later.
+TEST_F(MainWindowTest, ATimedSaveTickWaitsWhileAProcessRuns) {
+    WriteRecord("AAA111");
+    Params->TimedBackups = true;
+    Params->BackupInterval = 1;
+    MakeWindow();
+    Open({"AAA111"});
+    {
+        TProcessGuard guard(Registry->Windows(), prDataIntegrityCheck, false);
+        ASSERT_TRUE(guard.Agreed());
+        EXPECT_TRUE(Registry->ProcessRunning());
+        EXPECT_FALSE(Window->BackupTimer().OnTick());
+        EXPECT_EQ(Window->BackupTimer().Minutes(), 0);
+    }
+    EXPECT_FALSE(Registry->ProcessRunning());
+    EXPECT_TRUE(Window->BackupTimer().OnTick());
+}
+
 // The main window with two client files open, pictured into the folder named by
-// QUILVANE_SHOT_DIR (the test's own folder when it is not set) as main-window.png.
+// QUILVANE_SHOT_DIR (the test's own folder when it is not set) as main-window.png; then the Open
+// dialog over it, marking a third file held by another workstation, as open-file-dialog.png.
 TEST_F(MainWindowTest, TheMainWindowWithTwoFilesOpenIsPictured) {
     const std::pair<const char*, const char*> clients[] = {{"HARBOR", "Harbour Bakery Pty Ltd"},
                                                            {"WILLOW", "Willow Creek Family Trust"}};
@@ -263,6 +353,38 @@ TEST_F(MainWindowTest, TheMainWindowWithTwoFilesOpenIsPictured) {
     EXPECT_EQ(Window->cboActiveFile->currentText(), "WILLOW (2006) - Willow Creek Family Trust");
     const QString folder = qEnvironmentVariable("QUILVANE_SHOT_DIR", Temp.path());
     ASSERT_TRUE(QDir().mkpath(folder));
-    const QImage picture = Window->grab().toImage();
+    QPixmap picture = Window->grab();
     EXPECT_TRUE(picture.save(folder + "/main-window.png"));
+
+    ASSERT_TRUE(
+        WriteFileBytes(RecordPath("RIVERS"),
+                       SmallRecord("0", "", "Code=RIVERS").replace("Name=Acme", "Name=Riverside Motors")));
+    const QString ownName = std::exchange(Params->UserName, QString("ACCOUNTS-PC"));
+    const std::unique_ptr<TEntityDetail> held =
+        TEntityDetail::Create("RIVERS", TOptionSet{Option::Standard, Option::Load});
+    Params->UserName = ownName;
+    ASSERT_TRUE(held && held->Locked);
+    TfmOpenFile dialog(Window.get());
+    ASSERT_EQ(dialog.Setup(Window->Desktop().Files(), 0), 3);
+    QStringList statuses;
+    for (int row = 0; row < dialog.msgOpenFile->rowCount(); ++row)
+        statuses << dialog.msgOpenFile->item(row, 0)->text() + ":" + dialog.msgOpenFile->item(row, 3)->text();
+    EXPECT_TRUE(statuses.contains("RIVERS:In use by ACCOUNTS-PC")) << statuses.join(' ').toStdString();
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    // Without a window manager the dialog has no title bar: one is drawn with its title.
+    const QPixmap shown = dialog.grab();
+    const int titleHeight = 24;
+    const QRect frame((picture.width() - shown.width()) / 2,
+                      (picture.height() - shown.height()) / 2 - titleHeight, shown.width(),
+                      shown.height() + titleHeight);
+    QPainter painter(&picture);
+    painter.fillRect(frame.left(), frame.top(), frame.width(), titleHeight, QColor(0x2f, 0x55, 0x8c));
+    painter.setPen(Qt::white);
+    painter.drawText(frame.adjusted(8, 0, 0, 0).topLeft() + QPoint(0, 17), dialog.windowTitle());
+    painter.drawPixmap(frame.left(), frame.top() + titleHeight, shown);
+    painter.setPen(QPen(Qt::darkGray, 1));
+    painter.drawRect(frame);
+    painter.end();
+    EXPECT_TRUE(picture.save(folder + "/open-file-dialog.png"));
 }

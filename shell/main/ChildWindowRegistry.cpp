@@ -1,0 +1,66 @@
+#include "shell/main/ChildWindowRegistry.h"
+
+#include "core/vocab/WindowKinds.h"
+#include "shell/main/QuilvaneMain.h"
+
+#include <QMdiSubWindow>
+
+void TChildWindowRegistry::TFrameHost::AddChild(QObject* child) {
+    // A child that is not a widget is freed by the frame: nothing of it may be read afterwards.
+    const bool widget = child->isWidgetType();
+    const int chartKind =
+        TChildWindows::ChartKindOfWindow(child->property(TChildWindows::KindProperty).toInt());
+    TMdiAreaHost::AddChild(child);
+    if (!widget || chartKind < 0)
+        return;
+    if (QMdiSubWindow* window = SubWindowOf(child))
+        window->setProperty(TfmQuilvaneMain::ChartKindProperty, chartKind);
+}
+
+TChildWindowRegistry::TChildWindowRegistry(TfmQuilvaneMain& window)
+    : Window(window), Host(*window.MdiArea(), [&window] { window.ShowHint(QString()); }) {
+    TChildWindowHooks hooks;
+    hooks.Restoring = [&window] { return window.Desktop().Restoring(); };
+    hooks.RebuildRecentFiles = [&window] { window.RebuildRecentFiles(); };
+    hooks.RebuildReportMenu = [&window](TEntityInfo& file) { window.RebuildReportMenu(file); };
+    hooks.SelectActiveFile = [&window](int index) { window.SelectActiveFile(index); };
+    ChildWindows = std::make_unique<TChildWindows>(Host, window.Desktop().Files(), std::move(hooks));
+}
+
+TChildWindowRegistry::~TChildWindowRegistry() = default;
+
+unsigned TChildWindowRegistry::ChartKindsOfWindow(int kind) {
+    const int chartKind = TChildWindows::ChartKindOfWindow(kind);
+    return chartKind < 0 ? 0u : 1u << chartKind;
+}
+
+void TChildWindowRegistry::ActiveFileChanged(int /*activeIndex*/) {
+    ChildWindows->ActiveFileChanged(true);
+}
+
+void TChildWindowRegistry::OpenChildWindow(int kind) {
+    ChildWindows->OpenChildWindow(kind, ChartKindsOfWindow(kind), true);
+}
+
+bool TChildWindowRegistry::DataEntryWindowOpen() const {
+    return ChildWindows->Slot(wkDataEntry) != nullptr;
+}
+
+void TChildWindowRegistry::OpenDataEntryWindow() {
+    ChildWindows->OpenChildWindow(wkDataEntry, 0, true);
+}
+
+int TChildWindowRegistry::CloseAllPages(int index, bool minimise, bool record) {
+    IDataEntryWindow* entry = ChildWindows->DataEntryWindow();
+    return entry ? entry->CloseAllPages(index, minimise, record) : 1;
+}
+
+void TChildWindowRegistry::CloseDataEntryWindow() {
+    QObject* entry = ChildWindows->Slot(wkDataEntry);
+    if (QMdiSubWindow* window = entry ? Host.SubWindowOf(entry) : nullptr)
+        window->close();
+}
+
+bool TChildWindowRegistry::ProcessRunning() const {
+    return ChildWindows->ProcessRunning();
+}

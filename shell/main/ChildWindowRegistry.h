@@ -1,0 +1,45 @@
+#pragma once
+
+#include "shell/children/ChildWindows.h"
+#include "shell/children/MdiAreaHost.h"
+#include "shell/main/MainWindowSeams.h"
+
+#include <memory>
+
+class TfmQuilvaneMain;
+
+// The main window's child windows: the registry of window kinds, the data-entry window and the
+// process guard, kept in the window's multiple-document area. The window's desktop supplies the
+// open files; its recently-used list, Active File box and Reports menu follow the notices.
+class TChildWindowRegistry : public IChildWindowRegistry {
+public:
+    explicit TChildWindowRegistry(TfmQuilvaneMain& window);
+    ~TChildWindowRegistry() override;
+
+    TChildWindows& Windows() { return *ChildWindows; }
+
+    // The frame has already rebuilt the Reports menu when it tells the registry of a new active file.
+    void ActiveFileChanged(int activeIndex) override;
+    void OpenChildWindow(int kind) override;
+    bool DataEntryWindowOpen() const override;
+    void OpenDataEntryWindow() override;
+    int CloseAllPages(int index, bool minimise, bool record) override;
+    void CloseDataEntryWindow() override;
+    bool ProcessRunning() const override;
+
+    // The chart-kind set that asks for the chart a window kind shows; 0 for the other kinds.
+    static unsigned ChartKindsOfWindow(int kind);
+
+private:
+    // The frame, which also records on each child's sub-window the chart kind it shows, so that
+    // the desktop saved at exit names the chart windows.
+    class TFrameHost : public TMdiAreaHost {
+    public:
+        using TMdiAreaHost::TMdiAreaHost;
+        void AddChild(QObject* child) override;
+    };
+
+    TfmQuilvaneMain& Window;
+    TFrameHost Host;
+    std::unique_ptr<TChildWindows> ChildWindows;
+};
