@@ -69,6 +69,9 @@ public:
     // Reopens the previous run's files and windows, as the settings say.
     void RestoreDesktop();
 
+    // Shows a dialog of the window modally (through the parts' runner when one is given).
+    int RunDialog(QDialog& dialog);
+
     // A file is open: every top-level menu is enabled. None is: Master Details, Data Entry,
     // Bank Rec, BAS / IAS and Reports are disabled.
     void EnableMainMenus();
@@ -112,7 +115,6 @@ private:
     void CreateMenus();
     void actOpenExecute();
     void actCloseExecute();
-    int RunDialog(QDialog& dialog);
 
     // IDesktopView
     void FilesChanged() override;

@@ -4,8 +4,11 @@
 
 #include <QPointer>
 #include <functional>
+#include <memory>
 
 class QWidget;
+class TChildWindowRegistry;
+class TfmQuilvaneMain;
 class TfmReports;
 
 // The Reports menu and the Reports window for the main window: the menu lists the standard
@@ -22,6 +25,12 @@ public:
     void RebuildReportMenu(QMenu& reportsMenu, TEntityInfo* activeFile) override;
     void DetachEntity(TEntityInfo& file) override;
     QList<int> ChooseFilesToClose(const TDesktop& desktop) override;
+
+    // The menu for the main window: the Reports window is the frame's child window of its kind,
+    // made when a report is first run; the report slot of the data layer reaches it, and the
+    // file choice runs as the window's dialogs do. The caller installs it with SetReportMenu.
+    static std::unique_ptr<TReportMenuAdapter> ForMainWindow(TfmQuilvaneMain& window,
+                                                             TChildWindowRegistry& registry);
 
     // Runs a report of the menu for the active file in the Reports window.
     void RunReport(int reportNumber);

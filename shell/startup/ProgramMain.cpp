@@ -11,6 +11,7 @@
 #include "platform/prompt/QtUserPrompt.h"
 #include "shell/main/ChildWindowRegistry.h"
 #include "shell/main/QuilvaneMain.h"
+#include "shell/main/ReportMenuAdapter.h"
 #include "shell/startup/EventLoopDelay.h"
 #include "shell/startup/ProgramParamsLoader.h"
 #include "shell/startup/QuilvaneApplication.h"
@@ -47,6 +48,8 @@ public:
         Window = std::make_unique<TfmQuilvaneMain>(ProgramParams(), Settings.UserName());
         ChildWindows = std::make_unique<TChildWindowRegistry>(*Window);
         Window->SetChildWindows(ChildWindows.get());
+        ReportMenu = TReportMenuAdapter::ForMainWindow(*Window, *ChildWindows);
+        Window->SetReportMenu(ReportMenu.get());
         Activation = QObject::connect(&Instance, &TSingleInstance::ActivateRequested, Window.get(),
                                       &TfmQuilvaneMain::ActivateFromOtherInstance);
         // Fill the screen even where no window manager acts on the maximised state.
@@ -62,6 +65,7 @@ private:
     const ISettingsLoader& Settings;
     // Freed after the window, which uses it until it is gone.
     std::unique_ptr<TChildWindowRegistry> ChildWindows;
+    std::unique_ptr<TReportMenuAdapter> ReportMenu;
     std::unique_ptr<TfmQuilvaneMain> Window;
     QMetaObject::Connection Activation;
 };

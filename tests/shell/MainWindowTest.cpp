@@ -4,9 +4,12 @@
 #include "core/entity/EntityDetail.h"
 #include "core/vocab/ProcessKinds.h"
 #include "core/vocab/WindowKinds.h"
+#include "reports/fmReports.h"
+#include "reports/frmSelection.h"
 #include "shell/desktop/DesktopWidgets.h"
 #include "shell/main/ChildWindowRegistry.h"
 #include "shell/main/QuilvaneMain.h"
+#include "shell/main/ReportMenuAdapter.h"
 #include "shell/openfile/OpenFileDialog.h"
 #include "shell/shutdown/BackupAnswer.h"
 #include "shell/shutdown/BackupTimer.h"
@@ -45,7 +48,7 @@ protected:
         parts.RunDialog = [this](QDialog& dialog) {
             const auto* open = qobject_cast<TfmOpenFile*>(&dialog);
             if (!open)
-                return int(QDialog::Rejected);
+                return OtherDialog ? OtherDialog(dialog) : int(QDialog::Rejected);
             for (int row = 0; row < open->msgOpenFile->rowCount(); ++row)
                 open->msgOpenFile->SetRowSelected(row,
                                                   ToOpen.contains(open->msgOpenFile->item(row, 0)->text()));
@@ -88,6 +91,8 @@ protected:
     }
 
     QStringList ToOpen;
+    // Runs the window's dialogs other than the Open dialog (none: each is cancelled).
+    std::function<int(QDialog&)> OtherDialog;
     QList<TBackupAnswer> Backups;
     QStringList Offered;
     // Freed after the window.
@@ -166,6 +171,48 @@ TEST_F(MainWindowTest, FileCloseClosesTheActiveFile) {
     EXPECT_EQ(left[0]->property(TfmQuilvaneMain::WindowKindProperty).toInt(), wkReports);
     Window->actClose->trigger(); // nothing to close
     EXPECT_TRUE(Prompt->ScriptDone());
+}
+
+// With the Reports menu installed, a report chosen from the menu opens the Reports window as the
+// frame's child and shows the report there; File > Close with several files open asks which to
+// close (the active one offered) and closes the chosen ones.
+TEST_F(MainWindowTest, ReportsMenuOpensTheReportsWindowAndFileCloseAsksWhichFiles) {
+    for (const char* code : {"AAA111", "BBB222", "CCC333"})
+        WriteRecord(code);
+    MakeWindow();
+    const std::unique_ptr<TReportMenuAdapter> reports = TReportMenuAdapter::ForMainWindow(*Window, *Registry);
+    Window->SetReportMenu(reports.get());
+    Open({"AAA111", "BBB222", "CCC333"});
+
+    QAction* timeLog = nullptr;
+    for (QAction* action : Window->mnuReports->findChildren<QAction*>())
+        if (action->data().toInt() == 62)
+            timeLog = action;
+    ASSERT_NE(timeLog, nullptr);
+    timeLog->trigger();
+    const auto* window = qobject_cast<TfmReports*>(Registry->Windows().ReportsWindow());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->Documents().Count(), 1);
+    EXPECT_EQ(Window->FindMDIChildOfKind(wkReports), 0);
+
+    QStringList offered; // the selection picks the last file offered
+    OtherDialog = [&](QDialog& dialog) {
+        auto* selection = qobject_cast<TfrmSelection*>(&dialog);
+        if (!selection)
+            return int(QDialog::Rejected);
+        TMultiSelectStringGrid& grid = *selection->Grid();
+        for (int row = 0; row < grid.rowCount(); ++row) {
+            offered << grid.item(row, 0)->text() + (grid.IsRowSelected(row) ? "*" : "");
+            grid.SetRowSelected(row, row == grid.rowCount() - 1);
+        }
+        selection->accept();
+        return int(QDialog::Accepted);
+    };
+    Window->actClose->trigger();
+    ASSERT_EQ(offered.size(), 3);
+    EXPECT_TRUE(offered[0].endsWith('*')) << offered.join('|').toStdString(); // the active file
+    EXPECT_EQ(Combo(), "AAA111* BBB222");
+    EXPECT_EQ(LockOf("CCC333"), "0");
 }
 
 // Exit asks first; Cancel at a backup offer stops the shutdown with the files not yet reached
