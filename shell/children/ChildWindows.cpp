@@ -319,6 +319,14 @@ void TProcessGuard::Finish() {
         Windows.AfterProcess(*file);
 }
 
+void TProcessGuard::Release() {
+    if (!Pending)
+        return;
+    Pending = false;
+    --Windows.RunningProcesses;
+    Windows.PagesClosedFor.clear();
+}
+
 TProcessGuard::~TProcessGuard() {
     try {
         Finish();

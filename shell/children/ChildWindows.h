@@ -203,6 +203,9 @@ public:
     explicit operator bool() const { return IsAgreed; }
     // Runs AfterProcess now (its failures propagate); the destructor then does nothing.
     void Finish();
+    // Ends the process without giving the pages back (the file is about to close); the destructor
+    // then does nothing.
+    void Release();
 
 private:
     TChildWindows& Windows;

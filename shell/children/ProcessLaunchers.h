@@ -1,0 +1,81 @@
+#pragma once
+
+#include "shell/children/ProcessWindows.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class TChildWindows;
+class TDesktopFiles;
+class TEntityInfo;
+class TReportSetup;
+
+// The windows the launchers open; any may be left empty.
+struct TProcessWindows {
+    IBackupRestoreWindow* BackupRestore = nullptr;
+    IBringForwardWindow* BringForward = nullptr;
+    IReportParameters* Parameters = nullptr;
+    IBankingServices* Banking = nullptr;
+};
+
+// What the main window does after a process changed the active file. Either may be left empty.
+struct TLauncherHooks {
+    // Tells the child windows of the active file (ActiveFileChanged without skipping the Reports
+    // menu).
+    std::function<void()> ActiveFileChanged;
+    // Refreshes the Active File box after a transfer.
+    std::function<void()> RefreshActiveFileList;
+};
+
+// The commands that run a file-rewriting process on the active file. Each builds the run-parameter
+// block for the file, its current year and the process, runs behind the process guard (the data-
+// entry pages come back however the process ends) and frees the block afterwards. A missing window
+// ends the command once the guard has agreed. Nothing happens without an active file.
+class TProcessLaunchers {
+public:
+    static inline const QString NoReconciliationAccountsText =
+        QStringLiteral("No bank accounts are available for reconciliation in the\r%1 chart of accounts.");
+    static inline const QString NoImportAccountsText =
+        QStringLiteral("There are no bank accounts available for the import of bank statement data.");
+    static inline const QString ImportWarningText = QStringLiteral(
+        "Importing bank statement data will replace any existing transactions in the selected date range "
+        "and reset any previous reconciliation for the selected bank account. Continue ?");
+    static inline const QString TransferNowText =
+        QStringLiteral("Would you like to transfer the bank statement transactions to your cashbook now ?");
+
+    TProcessLaunchers(TChildWindows& windows, TDesktopFiles& files, TProcessWindows processWindows,
+                      TLauncherHooks hooks = {});
+
+    // The transfers to the client (6), from the client (7), from the accountant (8) and to the
+    // accountant (9); a transfer in first offers a backup, and Cancel there ends it.
+    void RunBackupRestoreProcess(int process);
+    // Backs up the active file; the closed pages come back only when reopen is set (at shutdown
+    // the file closes next).
+    void BackupActiveFile(bool reopen);
+    // The backup window for the file at an index, without the guard: the backup offered before a
+    // process that already runs behind it.
+    void BackupFile(int fileIndex);
+    void Restore();
+    void BringForward();
+    void TransferBankEntries();
+    void DataIntegrityCheck();
+    // Performs (4) or resets (5) a bank reconciliation; process 0 runs the reconciliation window
+    // for a report (reportType) without the guard.
+    void RunBankRecProcess(int reportType, int process);
+    void ImportBankStatements();
+    void ImportTransactions();
+    void Export();
+
+private:
+    std::unique_ptr<TReportSetup> MakeSetup(TEntityInfo& file, int process, int reportType = 0) const;
+    int BankAccountCount(TEntityInfo& file) const;
+    void NotifyActiveFile() const;
+    void OpenReportsWindow() const;
+
+    TChildWindows& Windows;
+    TDesktopFiles& Files;
+    TProcessWindows Process;
+    TLauncherHooks Hooks;
+};
