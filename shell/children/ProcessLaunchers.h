@@ -51,6 +51,8 @@ public:
     // The transfers to the client (6), from the client (7), from the accountant (8) and to the
     // accountant (9); a transfer in first offers a backup, and Cancel there ends it.
     void RunBackupRestoreProcess(int process);
+    // The windows the processes open, installed as they come (a missing one ends its process).
+    void SetWindows(const TProcessWindows& processWindows) { Process = processWindows; }
     // Backs up the active file; the closed pages come back only when reopen is set (at shutdown
     // the file closes next).
     void BackupActiveFile(bool reopen);

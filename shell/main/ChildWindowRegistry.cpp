@@ -24,7 +24,13 @@ TChildWindowRegistry::TChildWindowRegistry(TfmQuilvaneMain& window)
     hooks.RebuildRecentFiles = [&window] { window.RebuildRecentFiles(); };
     hooks.RebuildReportMenu = [&window](TEntityInfo& file) { window.RebuildReportMenu(file); };
     hooks.SelectActiveFile = [&window](int index) { window.SelectActiveFile(index); };
+    hooks.BackupFile = [this](int index) { ProcessLaunchers->BackupFile(index); };
     ChildWindows = std::make_unique<TChildWindows>(Host, window.Desktop().Files(), std::move(hooks));
+    TLauncherHooks launcherHooks;
+    launcherHooks.ActiveFileChanged = [this] { ChildWindows->ActiveFileChanged(false); };
+    launcherHooks.RefreshActiveFileList = [&window] { window.Desktop().RefreshActiveFileList(); };
+    ProcessLaunchers = std::make_unique<TProcessLaunchers>(*ChildWindows, window.Desktop().Files(),
+                                                           TProcessWindows{}, std::move(launcherHooks));
 }
 
 TChildWindowRegistry::~TChildWindowRegistry() = default;
@@ -59,6 +65,10 @@ void TChildWindowRegistry::CloseDataEntryWindow() {
     QObject* entry = ChildWindows->Slot(wkDataEntry);
     if (QMdiSubWindow* window = entry ? Host.SubWindowOf(entry) : nullptr)
         window->close();
+}
+
+void TChildWindowRegistry::BackupActiveFile() {
+    ProcessLaunchers->BackupActiveFile(false);
 }
 
 bool TChildWindowRegistry::ProcessRunning() const {

@@ -2,6 +2,7 @@
 
 #include "shell/children/ChildWindows.h"
 #include "shell/children/MdiAreaHost.h"
+#include "shell/children/ProcessLaunchers.h"
 #include "shell/main/MainWindowSeams.h"
 
 #include <memory>
@@ -17,6 +18,9 @@ public:
     ~TChildWindowRegistry() override;
 
     TChildWindows& Windows() { return *ChildWindows; }
+    // The commands that run a file-rewriting process on the active file; their windows are
+    // installed as they come.
+    TProcessLaunchers& Launchers() { return *ProcessLaunchers; }
 
     // The frame has already rebuilt the Reports menu when it tells the registry of a new active file.
     void ActiveFileChanged(int activeIndex) override;
@@ -25,6 +29,8 @@ public:
     void OpenDataEntryWindow() override;
     int CloseAllPages(int index, bool minimise, bool record) override;
     void CloseDataEntryWindow() override;
+    // The backup at exit: the file closes next, so its pages are not given back.
+    void BackupActiveFile() override;
     bool ProcessRunning() const override;
 
     // The chart-kind set that asks for the chart a window kind shows; 0 for the other kinds.
@@ -42,4 +48,5 @@ private:
     TfmQuilvaneMain& Window;
     TFrameHost Host;
     std::unique_ptr<TChildWindows> ChildWindows;
+    std::unique_ptr<TProcessLaunchers> ProcessLaunchers;
 };

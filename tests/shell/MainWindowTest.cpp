@@ -2,10 +2,12 @@
 
 #include "controls/grids/MultiSelectStringGrid.h"
 #include "core/entity/EntityDetail.h"
+#include "core/entity/RunParams.h"
 #include "core/vocab/ProcessKinds.h"
 #include "core/vocab/WindowKinds.h"
 #include "reports/fmReports.h"
 #include "reports/frmSelection.h"
+#include "shell/children/ProcessWindows.h"
 #include "shell/desktop/DesktopWidgets.h"
 #include "shell/main/ChildWindowRegistry.h"
 #include "shell/main/QuilvaneMain.h"
@@ -264,6 +266,29 @@ TEST_F(MainWindowTest, ExitStoppedByCancelKeepsTheFilesOpen) {
         }
     }
     EXPECT_TRUE(Prompt->ScriptDone());
+}
+
+// A Yes to the backup offer at exit backs the file up through the backup window (process 10)
+// before it closes; a No does not.
+TEST_F(MainWindowTest, AYesToTheBackupOfferAtExitRunsTheBackupWindow) {
+    class TRecordingBackup : public IBackupRestoreWindow {
+    public:
+        bool Run(TEntityInfo& file, TReportSetup& setup) override {
+            Runs << file.EntityDetail().FileCode + ":" + QString::number(setup.ProcessKind);
+            return true;
+        }
+        QStringList Runs;
+    } backup;
+    for (const char* code : {"AAA111", "BBB222"})
+        WriteRecord(code);
+    MakeWindow();
+    Registry->Launchers().SetWindows({&backup, nullptr, nullptr, nullptr});
+    Open({"AAA111", "BBB222"});
+    Backups = {TBackupAnswer::Yes, TBackupAnswer::No};
+    Prompt->Answer(TMessageButton::Yes);
+    EXPECT_TRUE(Window->close());
+    EXPECT_EQ(backup.Runs, QStringList{"AAA111:10"});
+    EXPECT_EQ(LockOf("AAA111") + LockOf("BBB222"), "00");
 }
 
 // At start-up the previous run's files come back with the one that was active; a file that fails
