@@ -3,8 +3,6 @@
 #include "core/entity/EntityDetail.h"
 #include "core/entity/EntityInfo.h"
 
-#include <algorithm>
-
 TDesktopFiles::~TDesktopFiles() = default;
 
 TEntityInfo* TDesktopFiles::File(int index) const {
@@ -26,11 +24,8 @@ int TDesktopFiles::Add(std::unique_ptr<TEntityInfo>& file) {
     const QString code = file->EntityDetail().FileCode;
     if (IsFull() || IndexOf(code) >= 0)
         return -1;
-    const auto at = std::find_if(Files.begin(), Files.end(), [&code](const TEntry& entry) {
-        return entry.Code.compare(code, Qt::CaseInsensitive) > 0;
-    });
-    const int index = static_cast<int>(at - Files.begin());
-    Files.insert(at, TEntry{code, std::move(file)});
+    Files.push_back(TEntry{code, std::move(file)});
+    const int index = Count() - 1;
     Active = index;
     return index;
 }

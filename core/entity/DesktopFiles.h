@@ -7,7 +7,7 @@
 
 class TEntityInfo;
 
-// The files open on the desktop, ordered by file code (case aside), each code at most once, and
+// The files open on the desktop, in the order they were opened, each code at most once, and
 // the index of the active file (-1 when none is open). The list owns the open files; the shell
 // and every service that works on "the active file" take the list and the index.
 class TDesktopFiles {

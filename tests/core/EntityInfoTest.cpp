@@ -303,7 +303,7 @@ TEST_F(EntityInfoTest, FindDataEntryPageCountsMonthsInTheRequestedPeriods) {
         EXPECT_EQ(file->FindDataEntryPage(c[0], c[1], c[2]), c[3]) << c[0] << "/" << c[1] << "/" << c[2];
 }
 
-TEST_F(EntityInfoTest, DesktopFilesAreOrderedByCodeWithTheActiveFile) {
+TEST_F(EntityInfoTest, DesktopFilesKeepTheOpeningOrderWithTheActiveFile) {
     for (const QString code : {"MMM111", "ZZZ999"})
         ASSERT_TRUE(WriteFileBytes(RecordPath(code), SmallRecord("0", "", "Code=" + code)));
     TDesktopFiles desktop;
@@ -313,14 +313,14 @@ TEST_F(EntityInfoTest, DesktopFilesAreOrderedByCodeWithTheActiveFile) {
         added << desktop.Add(file) << desktop.ActiveIndex();
         EXPECT_EQ(file == nullptr, added.value(added.size() - 2) >= 0); // a refused file is handed back
     }
-    EXPECT_EQ(added, QList<int>({0, 0, 0, 0, 2, 2, -1, 2}));
+    EXPECT_EQ(added, QList<int>({0, 0, 1, 1, 2, 2, -1, 2}));
     EXPECT_EQ(desktop.Code(0) + desktop.Code(1) + desktop.Code(2) +
                   QString::number(desktop.IndexOf("zzz999")),
-              "ABC123MMM111ZZZ9992");
+              "MMM111ABC123ZZZ9992");
     desktop.SetActiveIndex(3);
     EXPECT_EQ(std::tuple(desktop.ActiveIndex(), desktop.ActiveFile()), std::tuple(-1, nullptr));
-    desktop.SetActiveIndex(1);
-    EXPECT_EQ(desktop.Remove(1)->EntityDetail().FileCode, "MMM111");
+    desktop.SetActiveIndex(0);
+    EXPECT_EQ(desktop.Remove(0)->EntityDetail().FileCode, "MMM111");
     EXPECT_EQ(std::tuple(desktop.Count(), desktop.ActiveIndex(), desktop.Code(1)),
               std::tuple(2, 0, QString("ZZZ999")));
     EXPECT_TRUE(!desktop.Remove(2) && desktop.Remove(0) && desktop.Remove(0));

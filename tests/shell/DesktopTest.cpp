@@ -60,7 +60,7 @@ TEST_F(DesktopTest, TheDesktopIsRestoredAndSavedThroughTheProgramIni) {
     ASSERT_EQ(Params->Load(), 0);
 
     Desktop.RestoreDesktop();
-    EXPECT_EQ(OpenCodes(), QStringList({"AAA111", "BBB222"}));
+    EXPECT_EQ(OpenCodes(), QStringList({"BBB222", "AAA111"})); // in the history's order
     EXPECT_EQ(Desktop.ActiveIndex(), 0);
     EXPECT_EQ(Log, QStringList({"menus-on", "menus-on", "child:0", "child:3"}));
     EXPECT_EQ(LockOf("BROKE1") + LockOf("HELD01"), "01");
@@ -80,7 +80,7 @@ TEST_F(DesktopTest, ClosingTheActiveFileMakesTheFirstOneActive) {
         WriteRecord(code), WriteChart(code);
     EntryWindowOpen = true;
     Desktop.OpenFiles("CCC333,AAA111,ABC123,", "1,1,1,");
-    EXPECT_EQ(Desktop.ActiveIndex(), 2); // the first chosen
+    EXPECT_EQ(Desktop.ActiveIndex(), 0); // the first chosen
     TEntityInfo& file = *Desktop.Files().File(1);
     file.InsertDataEntryPage(
         -1, "July 2005",
@@ -88,15 +88,16 @@ TEST_F(DesktopTest, ClosingTheActiveFileMakesTheFirstOneActive) {
     Log.clear();
     PagesResult = TDesktop::PagesCancelled;
     EXPECT_FALSE(Desktop.CloseFileOnDesktop(1));
+    Desktop.SetActiveIndex(2);
     EXPECT_TRUE(Desktop.CloseFileOnDesktop(2));
     EXPECT_EQ(Desktop.ActiveIndex(), 0);
-    EXPECT_EQ(LockOf("CCC333") + LockOf("ABC123") + QString::number(Sessions), "011");
-    EXPECT_EQ(Params->Entities[2].Code + QString::number(Params->Entities[2].Status.Status), "CCC3330");
+    EXPECT_EQ(LockOf("ABC123") + LockOf("AAA111") + QString::number(Sessions), "011");
+    EXPECT_EQ(Params->Entities[Params->Entities.IndexOf("ABC123")].Status.Status, 0);
     PagesResult = 0;
     EXPECT_TRUE(Desktop.CloseFileOnDesktop(1) && Desktop.CloseFileOnDesktop(0));
     EXPECT_EQ(Desktop.ActiveIndex(), -1);
-    EXPECT_EQ(Log, QStringList({"close-pages:1", "detach:CCC333", "close-pages:1", "detach:ABC123",
-                                "detach:AAA111", "menus-off", "close-children"}));
+    EXPECT_EQ(Log, QStringList({"close-pages:1", "detach:ABC123", "close-pages:1", "detach:AAA111",
+                                "detach:CCC333", "menus-off", "close-children"}));
 }
 
 // From the Open dialog: a file in use elsewhere is named in a box with its help, one whose year
@@ -108,7 +109,7 @@ TEST_F(DesktopTest, FilesInUseAreNamedAndAnOpenOneBecomesActive) {
     Desktop.OpenFiles("CCC333,", "1,");
     Prompt->Answer(TMessageButton::OK), Prompt->Answer(TMessageButton::OK);
     Desktop.OpenFiles("BROKE1,BBB222,CCC333,ZZZ999,AAA111,", "1,1,0,0,1,");
-    EXPECT_EQ(OpenCodes(), QStringList({"AAA111", "BBB222", "CCC333"}));
+    EXPECT_EQ(OpenCodes(), QStringList({"CCC333", "BBB222", "AAA111"}));
     EXPECT_EQ(Desktop.ActiveIndex(), 1);
     EXPECT_EQ(LockOf("BROKE1"), "0");
     EXPECT_TRUE(Options.last().Has(InteractiveLock) && Options.last().Has(Load));
@@ -146,5 +147,5 @@ TEST_F(DesktopTest, TheRecentFilesMenuAndTheActiveFileBoxFollowTheDesktop) {
     EXPECT_EQ(shown().left(31), " &1.AAA111* &2.BBB222 &3.CCC333");
     TActiveFileCombo combo;
     combo.Refresh(Desktop);
-    EXPECT_EQ(combo.itemText(2) + "|" + QString::number(combo.currentIndex()), "CCC333 (2006) - Acme|0");
+    EXPECT_EQ(combo.itemText(2) + "|" + QString::number(combo.currentIndex()), "AAA111 (2006) - Acme|2");
 }

@@ -135,7 +135,7 @@ TEST_F(MainWindowTest, TheActiveFileBoxMenusAndRecentFilesFollowTheDesktop) {
 
     // A recently-used file that is not open opens and becomes active.
     Window->mnuFile->actions().at(6)->trigger();
-    EXPECT_EQ(Combo(), "AAA111* BBB222 CCC333");
+    EXPECT_EQ(Combo(), "BBB222 CCC333 AAA111*"); // in the order they were opened
     EXPECT_TRUE(Prompt->ScriptDone());
 }
 
