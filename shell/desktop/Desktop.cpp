@@ -103,8 +103,7 @@ void TDesktop::OpenFiles(const QString& codes, const QString& availability) {
     progress->Setup(OpeningCaption, 0, OpeningText, false, false);
     const QStringList codeList = codes.split(QLatin1Char(','));
     const QStringList flags = availability.split(QLatin1Char(','));
-    // The code, not the index: the desktop keeps its files in code order, so the indices of the
-    // files opened first move as later ones come in.
+    // The first file chosen that is open at the end becomes the active one.
     QString first;
     for (qsizetype i = 0; i < codeList.size(); ++i) {
         const QString code = codeList[i].trimmed();
