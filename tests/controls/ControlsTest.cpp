@@ -222,7 +222,7 @@ TEST_F(ControlsTest, PictureFitsTheBarAndShowsTheBackgroundThroughItsTransparent
     EXPECT_EQ(standing.size(), QSize(8, 150));
 }
 
-TEST_F(ControlsTest, WindowGrowsAndShrinksByItsPanelsOnceAndCannotBeClosed) {
+TEST_F(ControlsTest, WindowGrowsByItsPanelsCannotBeClosedAndRoundsItsPosition) {
     TfmProgress form;
     // The bar and Cancel wanted, and the window's height.
     const std::tuple<bool, bool, int> phases[] = {{true, true, 108}, {false, false, 37}, {false, false, 37},
@@ -250,11 +250,8 @@ TEST_F(ControlsTest, WindowGrowsAndShrinksByItsPanelsOnceAndCannotBeClosed) {
     QTest::keyClick(&form, Qt::Key_Escape);
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(form.Cancelled());
-}
 
-TEST_F(ControlsTest, PositionRoundsHalfToEvenAndNeedsTheBar) {
-    TfmProgress form;
-    form.Setup(QStringLiteral("Working"), 0, QString(), true, false);
+    // The position rounds half to even and needs the bar.
     for (const auto& [percent, position] : {std::pair(49.5, 50), {50.5, 50}, {72.6, 73}}) {
         form.SetPosition(percent);
         EXPECT_EQ(form.pgbProgress->Position(), position) << percent;

@@ -3,8 +3,7 @@
 #include "controls/small/FocusNext.h"
 #include "controls/small/GroupBoxMultiSelect.h"
 #include "core/common/Exceptions.h"
-#include "core/services/Services.h"
-#include "tests/support/ScriptedPrompt.h"
+#include "tests/support/ServicesFixture.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -27,18 +26,7 @@ TEST(SmallControlsTest, BandGeometry) {
     EXPECT_EQ(BandOutline(QRect(1, 2, 3, 4)), QList<QPoint>({{1, 2}, {4, 2}, {4, 6}, {1, 6}, {1, 2}}));
 }
 
-class SmallControlsWidgetTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        TServices::Reset();
-        TServices::SetPrompt(Prompt);
-    }
-    void TearDown() override {
-        EXPECT_TRUE(Prompt->ScriptDone());
-        TServices::Reset();
-    }
-    std::shared_ptr<TScriptedPrompt> Prompt = std::make_shared<TScriptedPrompt>();
-};
+class SmallControlsWidgetTest : public TServicesFixture {};
 
 TEST_F(SmallControlsWidgetTest, EnterMovesTheFocus) {
     QDialog dialog;

@@ -2,10 +2,10 @@
 #include "controls/placement/PlacementKeys.h"
 #include "core/io/IniFile.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/ServicesFixture.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTemporaryDir>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -15,15 +15,8 @@ namespace {
 using State = TWindowShowState;
 
 // The program ini lives in a temporary folder for every test.
-class WindowPlacementTest : public testing::Test {
+class WindowPlacementTest : public TServicesFixture {
 protected:
-    void SetUp() override {
-        SavedIni = qgetenv("QUILVANE_INI");
-        IniPath = Temp.filePath(QStringLiteral("Quilvane.ini"));
-        qputenv("QUILVANE_INI", IniPath.toLocal8Bit());
-    }
-    void TearDown() override { qputenv("QUILVANE_INI", SavedIni); }
-
     static TIniFile Stored() {
         TIniFile ini;
         ini.LoadFromBytes(TestData("placement/stored.ini"));
@@ -40,9 +33,7 @@ protected:
         return Saved().ReadString(QStringLiteral("Data Entry"), QLatin1String(key), QStringLiteral("(none)"));
     }
 
-    QTemporaryDir Temp;
-    QString IniPath;
-    QByteArray SavedIni;
+    const QString IniPath = TempPath(QStringLiteral("Quilvane.ini"));
 };
 
 TEST_F(WindowPlacementTest, WritesKeysInPlaceBesideEveryOtherLine) {
@@ -220,8 +211,13 @@ protected:
     TFormPlacement* Placement = nullptr;
 };
 
-TEST_F(MdiPlacementTest, SavesAndRestoresTheChildsFrameInTheArea) {
+TEST_F(MdiPlacementTest, SavesOnlyAfterARestoreAndRestoresTheChildsFrameInTheArea) {
+    Placement->SetActive(true);
     Placement->SaveFormPlacement();
+    EXPECT_FALSE(QFile::exists(IniPath));
+    Placement->RestoreFormPlacement();
+    Placement->SaveFormPlacement();
+    EXPECT_TRUE(Placement->Saved());
     EXPECT_EQ(Saved().ReadSection(QStringLiteral("Data Entry")).value(0), QStringLiteral("FormVersion"));
     EXPECT_EQ(Key("NormPos"), QStringLiteral("30,40,330,240"));
     EXPECT_EQ(Key("Visible"), QStringLiteral("0"));
@@ -286,16 +282,6 @@ TEST_F(MdiPlacementTest, AnOlderLayoutVersionIsIgnoredButCountsAsRestored) {
     Placement->SetVersion(1);
     Placement->RestoreFormPlacement();
     EXPECT_EQ(Child->geometry(), QRect(50, 60, 200, 100));
-}
-
-TEST_F(MdiPlacementTest, AnActivePlacementSavesOnlyAfterARestore) {
-    Placement->SetActive(true);
-    Placement->SaveFormPlacement();
-    EXPECT_FALSE(QFile::exists(IniPath));
-    Placement->RestoreFormPlacement();
-    Placement->SaveFormPlacement();
-    EXPECT_TRUE(Placement->Saved());
-    EXPECT_EQ(Key("NormPos"), QStringLiteral("30,40,330,240"));
 }
 
 TEST_F(MdiPlacementTest, HandlersAddKeysThroughTheOpenStorage) {
