@@ -263,5 +263,4 @@ TEST_F(TransactionListCellsTest, WholeListProceduresOnAccounts) {
     EXPECT_EQ(QList<int>({remove(Accounts->IndexOf("2000"), 15, 15), remove(-1, 16, 19), remove(-1, 15, 20),
                           list->Count()}),
               QList<int>({2, 0, 2, 0}));
-    EXPECT_EQ(list->Count(), 0);
 }

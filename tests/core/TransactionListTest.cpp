@@ -62,8 +62,7 @@ TEST(TransactionList, CreationSeedsCountersAndAddsTheBlankLine) {
         {pkReceipts, 12, 12, 12, {}, 12, 121200000, 11, 121100000},    // December, December year
         {pkGeneralJournals, 1, 4, 3, {}, 3, 130300000, 12, 131200000}, // quarter ending June
         {pkPayments, 0, 12, 6, {}, 1, 110100000, 12, 111200000},       // no period: slot 1
-        {pkOpeningBalances, 1, 12, 6, {}, 1, 100100000, 12, 101200000},
-        {pkStandardBankTransactions, 6, 12, 12, {}, 1, 230100000, 12, 231200000},
+        {pkStandardBankTransactions, 6, 12, 12, {}, 1, 230100000, 12, 231200000}, // one file: slot 1
         {pkDeletedTransactions, 0, 12, 6, {}, 1, 240100000, 12, 241200000},
         {pkPayments, 4, 12, 6, {Option::NoBlankLine}, 0, 0, 12, 111200000},
         {pkPayments, 4, 12, 6, {Option::QuietLoad}, 0, 0, 12, 111200000},
