@@ -59,7 +59,6 @@ TEST_F(PlatformTest, AnswerIsTheButtonPressedElseCancelElseTheFirstOffered) {
         {QMessageBox::Help, B::OK | B::Cancel | B::Help, B::Cancel},
         {QMessageBox::Help, B::Retry | B::Help, B::Retry},
         {QMessageBox::NoButton, B::Retry | B::Cancel | B::Help, B::Cancel},
-        {QMessageBox::NoButton, B::Retry | B::Ignore, B::Retry},
         // A button the box did not offer cannot be the answer.
         {QMessageBox::Yes, B::OK, B::OK},
     };
