@@ -134,8 +134,8 @@ TEST_F(DateControlsTest, ExitTakesReadableDatesAndEmptiesTheRest) {
         bool KeepFocus;
     } const cases[] = {
         {"  /  /  ", true, NullDate, false},      {"31/02/05", true, NullDate, false},
-        {" 1/ 2/05", true, D(2005, 2, 1), false}, {"1.2.2005", true, D(2005, 2, 1), false},
-        {"12/  /05", true, NullDate, true},       {"12/  /05", false, NullDate, false},
+        {" 1/ 2/05", true, D(2005, 2, 1), false}, {"12/  /05", true, NullDate, true},
+        {"12/  /05", false, NullDate, false},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Text);
@@ -279,14 +279,8 @@ TEST_F(DateControlsTest, NeighbourDaysOnlyOutsideTheOuterBlocks) {
     EXPECT_EQ(calendar.DateAtPos(calendar.CellRect(1, 0).center()), NullDate);  // 29 March in block 1
     EXPECT_EQ(calendar.DateAtPos(calendar.CellRect(1, 34).center()), D(2026, 5, 2));
 
-    const TCalendarMetrics& m = calendar.Metrics();
-    EXPECT_EQ(calendar.HitTest(calendar.RightArrowRect().center()).Kind, TCalendarHit::RightArrow);
-    EXPECT_GE(calendar.RightArrowRect().left(), m.BlockWidth());
-    const TCalendarHit caption = calendar.HitTest(calendar.CaptionRect(1).center());
-    EXPECT_EQ(caption.Kind, TCalendarHit::Caption);
-    EXPECT_EQ(caption.Block, 1);
-    EXPECT_EQ(calendar.HitTest(QPoint(m.BlockWidth() - 2, 2)).Kind, TCalendarHit::Nowhere);
-    EXPECT_EQ(calendar.ClientSize().width(), 2 * m.BlockWidth());
+    // Arrow and caption hits over two blocks are pressed in the month calendar's tests.
+    EXPECT_EQ(calendar.HitTest(QPoint(calendar.Metrics().BlockWidth() - 2, 2)).Kind, TCalendarHit::Nowhere);
 }
 
 TEST_F(DateControlsTest, SelectionBeyondTheGridBringsItsMonthIntoView) {
@@ -455,7 +449,7 @@ protected:
     TdxDateEdit* Edit = nullptr;
 };
 
-TEST_F(DateEditTest, EmptyEditorDropsDownOnTodayAndEscapeLeavesItEmpty) {
+TEST_F(DateEditTest, EmptyEditorDropsDownOnTodayEscapeLeavesItEmptyReadOnlyStaysShut) {
     EXPECT_EQ(Edit->displayText(), "  /  /  ");
     QTest::keyClick(Edit, Qt::Key_F4);
     ASSERT_TRUE(Edit->DroppedDown());
@@ -465,6 +459,9 @@ TEST_F(DateEditTest, EmptyEditorDropsDownOnTodayAndEscapeLeavesItEmpty) {
     EXPECT_FALSE(Edit->DroppedDown());
     EXPECT_EQ(Edit->Date(), NullDate);
     EXPECT_EQ(Edit->displayText(), "  /  /  ");
+    Edit->SetReadOnly(true);
+    QTest::keyClick(Edit, Qt::Key_F4);
+    EXPECT_FALSE(Edit->DroppedDown());
 }
 
 TEST_F(DateEditTest, KeysAndClicksChooseADay) {
@@ -637,12 +634,6 @@ TEST_F(DateEditTest, DestroyingTheOpenerClosesTheNavigator) {
     EXPECT_FALSE(Navigator().isVisible());
     EXPECT_EQ(Navigator().Owner(), nullptr);
     QTest::keyClick(&Navigator(), Qt::Key_Return); // no editor to hand the choice to
-}
-
-TEST_F(DateEditTest, ReadOnlyEditorDoesNotDropDown) {
-    Edit->SetReadOnly(true);
-    QTest::keyClick(Edit, Qt::Key_F4);
-    EXPECT_FALSE(Edit->DroppedDown());
 }
 
 } // namespace
