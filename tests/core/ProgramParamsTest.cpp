@@ -80,9 +80,8 @@ TEST_F(ProgramParamsTest, AddHistoryMovesMakesRoomOrGivesUp) {
     for (int i = 19; i >= 0; --i)
         params.AddHistory({}, QStringLiteral("F%1").arg(i));
     params.AddHistory({"F19", "f18"}, "NEW"); // the last two are open: the oldest one not open goes
-    EXPECT_EQ(params.Entities.Count(), 20);
-    EXPECT_EQ(params.Entities[0].Code, "NEW");
-    EXPECT_EQ(params.Entities[18].Code, "F18");
+    EXPECT_EQ(std::tuple(params.Entities.Count(), params.Entities[0].Code, params.Entities[18].Code),
+              std::tuple(20, QString("NEW"), QString("F18")));
     EXPECT_FALSE(params.Entities.Contains("F17"));
     const QStringList all = params.Entities.Codes();
     params.AddHistory(all, "LATE"); // every file open: the new one is not recorded
@@ -136,8 +135,7 @@ TEST_F(ProgramParamsTest, SaveRewritesOnlyWhatChangedAndDestructionNeverSaves) {
     const ino_t datBefore = FileId(DatPath());
     const ino_t iniBefore = FileId(IniPath);
     params.Save(); // nothing changed: neither file is rewritten
-    EXPECT_EQ(FileId(DatPath()), datBefore);
-    EXPECT_EQ(FileId(IniPath), iniBefore);
+    EXPECT_EQ(std::pair(FileId(DatPath()), FileId(IniPath)), std::pair(datBefore, iniBefore));
     params.NarrativeDateFormat = "dd/mm/yyyy";
     params.Save();
     EXPECT_EQ(ReadFileBytes(DatPath()),

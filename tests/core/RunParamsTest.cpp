@@ -120,8 +120,7 @@ TEST_F(RunParamsTest, DatesAndMonthlyPeriodsOfTheFinancialYear) {
     EXPECT_EQ(Run(1, 0)->ToDate, Day(2006, 12, 31));
     Detail->EndMonth = 6;
     const auto run = Run(1, 0);
-    EXPECT_EQ(run->FromDate, Day(2005, 7, 1));
-    EXPECT_EQ(run->ToDate, Day(2006, 6, 30));
+    EXPECT_EQ(std::pair(run->FromDate, run->ToDate), std::pair(Day(2005, 7, 1), Day(2006, 6, 30)));
     EXPECT_EQ(run->FromPeriod * 100 + run->ToPeriod, 112);
     EXPECT_EQ(run->CreatedAt, Day(2006, 3, 15) + 0.5);
     for (const auto& [date, period] :
@@ -254,13 +253,10 @@ TEST_F(RunParamsTest, LogEntryCarriesTheRunsFileRangeAndModeBits) {
         run->CodeMapping = mode;
         const TLogDetails entry = run->LogDetails();
         EXPECT_EQ(std::pair(entry.FirstFlag, entry.SecondFlag), std::pair(first, second)) << mode;
-        EXPECT_EQ(entry.FileCode, "ABC123");
-        EXPECT_EQ(entry.FileSpec, run->OutputText);
-        EXPECT_EQ(entry.ProcessKind, 1);
-        EXPECT_EQ(entry.PageKinds, 0x0006);
-        EXPECT_EQ(std::tuple(entry.DateFrom, entry.DateTo, entry.Value1, entry.Value2),
-                  std::tuple(run->FromDate, run->ToDate, 3, 5));
-        EXPECT_TRUE(entry.Option1);
+        EXPECT_EQ(
+            std::tuple(entry.FileCode, entry.FileSpec, entry.ProcessKind, int(entry.PageKinds),
+                       entry.DateFrom, entry.DateTo, entry.Value1, entry.Value2, bool(entry.Option1)),
+            std::tuple(QString("ABC123"), run->OutputText, 1, 6, run->FromDate, run->ToDate, 3, 5, true));
         EXPECT_FALSE(entry.UserName.isEmpty());
     }
 }
