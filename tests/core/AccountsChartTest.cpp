@@ -48,10 +48,7 @@ TEST_F(AccountsChartTest, StoredChartReadsAndWritesBackByteForByte) {
     EXPECT_EQ(Read(AdfFile).toHex(), bytes.toHex());
     // A code stored twice: the first is kept, unless merging.
     QByteArray later = Stored("accounts", "bank");
-    later.replace(QByteArray("\x0e"
-                             "Cheque Account"),
-                  QByteArray("\x0a"
-                             "Later copy"));
+    later.replace(char(14) + QByteArray("Cheque Account"), char(10) + QByteArray("Later copy"));
     Write(AdfFile, AccountsFile({"bank"}).chopped(1) + later + '\0');
     EXPECT_EQ(Chart({Option::Load})->GetAccount(0)->Description, "Cheque Account");
     auto merged = Chart();
@@ -331,9 +328,8 @@ TEST_F(AccountsChartTest, TypeRulesFollowTheRangesOfTheFormat) {
     // Code, type asked for, type given. Suspense range 9000 on, balance sheet 2000 to 4999.
     const std::tuple<const char*, const char*, const char*> cases[] = {
         {"9000", "ACC", "SUS"}, {"9000", "BNK", "SUS"},    {"9000", "ANP", "ANP"}, {"9000", "CTL", "CTL"},
-        {"1000", "CTL", "CTL"}, {"01-1000", "CTL", "ACC"}, {"2000", "SUS", "ACC"}, {"1000", "BNK", "ACC"},
-        {"1000", "PRL", "PRL"}, {"2000", "BNK", "BNK"},    {"4999", "BNK", "BNK"}, {"5000", "BNK", "ACC"},
-        {"1999", "BNK", "ACC"}};
+        {"1000", "CTL", "CTL"}, {"01-1000", "CTL", "ACC"}, {"2000", "SUS", "ACC"}, {"1000", "PRL", "PRL"},
+        {"2000", "BNK", "BNK"}, {"4999", "BNK", "BNK"},    {"5000", "BNK", "ACC"}, {"1999", "BNK", "ACC"}};
     for (const auto& [code, requested, type] : cases) {
         auto account = Account(QString(code) + ':' + requested);
         EXPECT_EQ(account->AccountType, type) << code << " " << requested;

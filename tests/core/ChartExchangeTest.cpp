@@ -101,9 +101,8 @@ TEST_F(ChartExchangeTest, StandardDescriptionsFormBothWays) {
     for (int i = 1; i <= 20; ++i)
         twenty << QStringLiteral("%1=Text %1").arg(i);
     ASSERT_EQ(StdDescs(twenty)->ExportItems(File("TWENTY.STD")), 0);
-    EXPECT_EQ(Exported("TWENTY.STD").mid(17 * 44), QByteArray("\x02"
-                                                              "18\x07Text 18")
-                                                       .leftJustified(44, '\0'));
+    EXPECT_EQ(Exported("TWENTY.STD").mid(17 * 44),
+              Hex("02 31 38 07 54 65 78 74 20 31 38").leftJustified(44, '\0'));
     // Import: new abbreviations are added; a held one takes the text only with option 28.
     Write("exchange/TWO.STD", Golden("std.hex", "two"));
     chart = StdDescs({"GR=Old"});
@@ -167,9 +166,8 @@ TEST_F(ChartExchangeTest, BankReconciliationExport) {
     ASSERT_EQ(chart->Count(), 12);
     ASSERT_EQ(chart->ExportItems(File("TEN.BRO"), nullptr, leftOut), 0);
     EXPECT_EQ(leftOut, 2);
-    EXPECT_EQ(Exported("TEN.BRO").mid(2 + 11, 5) + Exported("TEN.BRO").mid(2 + 9 * 36 + 11, 5), "\x04"
-                                                                                                "2000\x04"
-                                                                                                "2009");
+    EXPECT_EQ(Exported("TEN.BRO").mid(2 + 11, 5) + Exported("TEN.BRO").mid(2 + 9 * 36 + 11, 5),
+              Hex("04 32 30 30 30 04 32 30 30 39"));
 }
 
 TEST_F(ChartExchangeTest, BankReconciliationImportMakesBankAccountsAndSkipsWhatCannotBe) {
@@ -205,9 +203,8 @@ TEST_F(ChartExchangeTest, BankReconciliationRoundTripInACalendarYear) {
         std::tuple(EncodeDateNum(2006, 11, 2), 0.01);
     ASSERT_EQ(chart->ExportItems(File("FIRST.BRO")), 0);
     const QByteArray first = Exported("FIRST.BRO");
-    EXPECT_EQ(first.mid(2, 11) + first.mid(2 + 36 + 9, 2), QByteArray("\x08"
-                                                                      "15/01/06\x01\x00\x0b\x00",
-                                                                      13));
+    // "15/01/06", periods 1 and 11.
+    EXPECT_EQ(first.mid(2, 11) + first.mid(2 + 36 + 9, 2), Hex("08 31 35 2f 30 31 2f 30 36 01 00 0b 00"));
     Accounts.reset();
     auto copy = BankRec();
     ASSERT_EQ(copy->ImportItems(File("FIRST.BRO"), {}), 0);
