@@ -156,13 +156,13 @@ QString TFormPlacement::IniSection() const {
         if (Owner->parentWidget())
             owner.ParentName = Owner->parentWidget()->objectName();
     }
-    DefaultSectionName = Placement::DefaultSection(owner);
+    DefaultSectionName = Placement::GetDefaultSection(owner);
     return DefaultSectionName;
 }
 
 QString TFormPlacement::IniPath() const {
     const QString name =
-        IniName.isEmpty() ? Placement::DefaultIniName(QCoreApplication::applicationFilePath()) : IniName;
+        IniName.isEmpty() ? Placement::GetDefaultIniName(QCoreApplication::applicationFilePath()) : IniName;
     return Placement::ResolveIniPath(name);
 }
 
@@ -195,7 +195,7 @@ void TFormPlacement::SaveFormPlacement() {
     TStorageScope scope(*this);
     WriteInteger(FormVersionKey, LayoutVersion);
     SavePlacement();
-    emit SavingPlacement();
+    emit OnSavePlacement();
     IsSaved = true;
     scope.Commit();
 }
@@ -206,7 +206,7 @@ void TFormPlacement::RestoreFormPlacement() {
     if (ReadInteger(FormVersionKey, 0) >= LayoutVersion) {
         RestorePlacement();
         IsRestored = true;
-        emit RestoringPlacement();
+        emit OnRestorePlacement();
         if (PlacementOptions.testFlag(TPlacementOption::ActiveControl) && Owner) {
             const QString name = DoReadString(IniSection(), ActiveControlKey, QString());
             QWidget* control = name.isEmpty() ? nullptr : Owner->findChild<QWidget*>(name);
@@ -223,7 +223,7 @@ void TFormPlacement::SavePlacement() {
         return;
     TIniFile& ini = *Storage;
     const QString section = IniSection();
-    Placement::WritePlacement(ini, section, RecordOf(Owner.data()), ScreenOf(Owner.data()));
+    Placement::WriteFormPlacement(ini, section, RecordOf(Owner.data()), ScreenOf(Owner.data()));
     if (PlacementOptions.testFlag(TPlacementOption::ActiveControl)) {
         const QWidget* focused = Owner->focusWidget();
         if (focused && !focused->objectName().isEmpty())
@@ -248,7 +248,7 @@ void TFormPlacement::RestorePlacement() {
     const auto* mainWindow = qobject_cast<const QMainWindow*>(placed);
     if (placed->isWindow() && mainWindow && qobject_cast<const QMdiArea*>(mainWindow->centralWidget()))
         request.DefaultState = TWindowShowState::Maximized;
-    const TPlacementReadResult read = Placement::ReadPlacement(*Storage, IniSection(), RecordOf(Owner.data()),
+    const TPlacementReadResult read = Placement::ReadFormPlacement(*Storage, IniSection(), RecordOf(Owner.data()),
                                                                ScreenOf(Owner.data()), request);
     if (read.PositionFound)
         ApplyBounds(Owner.data(), read.Record.NormalBounds);

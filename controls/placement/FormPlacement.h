@@ -35,7 +35,7 @@ struct TWinMinMaxInfo {
 // Keeps a window's position, size and state in a section of an ini file between runs. Given to a
 // window (its owner, a top-level widget or an MDI child); with Active false the window calls
 // RestoreFormPlacement when it is set up and SaveFormPlacement when it closes, and handlers of
-// SavingPlacement / RestoringPlacement add keys of their own through WriteInteger / ReadInteger,
+// OnSavePlacement / OnRestorePlacement add keys of their own through WriteInteger / ReadInteger,
 // which then use the storage that is already open. With Active true the placement is restored
 // when the owner is shown and saved when it closes or, not saved yet, is destroyed.
 //
@@ -50,7 +50,7 @@ public:
 
     bool Active() const { return IsActive; }
     void SetActive(bool active) { IsActive = active; }
-    // Empty gives Placement::DefaultIniName of the program file.
+    // Empty gives Placement::GetDefaultIniName of the program file.
     QString IniFileName() const { return IniName; }
     void SetIniFileName(const QString& name) { IniName = name; }
     // Empty gives the owner's default section.
@@ -85,8 +85,8 @@ public:
     static void ApplyBounds(QWidget* window, const QRect& bounds);
 
 signals:
-    void SavingPlacement();
-    void RestoringPlacement();
+    void OnSavePlacement();
+    void OnRestorePlacement();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

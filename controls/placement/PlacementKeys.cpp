@@ -112,7 +112,7 @@ int ShowCmdOfState(TWindowShowState state) {
     return ShowCmd::Normal;
 }
 
-void WritePlacement(TIniFile& ini, const QString& section, const TPlacementRecord& record,
+void WriteFormPlacement(TIniFile& ini, const QString& section, const TPlacementRecord& record,
                     const TScreenMetrics& screen) {
     IniWriteInteger(ini, section, FlagsKey, record.Flags);
     IniWriteInteger(ini, section, ShowCmdKey, record.ShowCmd);
@@ -128,7 +128,7 @@ void WritePlacement(TIniFile& ini, const QString& section, const TPlacementRecor
                 screen.Resolution);
 }
 
-TPlacementReadResult ReadPlacement(const TIniFile& ini, const QString& section,
+TPlacementReadResult ReadFormPlacement(const TIniFile& ini, const QString& section,
                                    const TPlacementRecord& current, const TScreenMetrics& screen,
                                    const TPlacementReadRequest& request) {
     TPlacementReadResult result;
@@ -203,13 +203,13 @@ QRect PullOntoScreens(const QRect& window, const QList<QRect>& areas) {
     return moved;
 }
 
-QString DefaultSection(const TSectionOwner& owner) {
+QString GetDefaultSection(const TSectionOwner& owner) {
     if (owner.IsWindow)
         return owner.ClassName;
     return (owner.WindowClassName.isEmpty() ? owner.ParentName : owner.WindowClassName) + owner.Name;
 }
 
-QString DefaultIniName(const QString& programFilePath) {
+QString GetDefaultIniName(const QString& programFilePath) {
     return QFileInfo(programFilePath).completeBaseName() + QStringLiteral(".INI");
 }
 

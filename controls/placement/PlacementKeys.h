@@ -101,13 +101,13 @@ TWindowShowState StateOfShowCmd(int showCmd, TWindowShowState fallback);
 int ShowCmdOfState(TWindowShowState state);
 
 // Writes Flags, ShowCmd, PixelsPerInch, MinMaxPos and NormPos.
-void WritePlacement(TIniFile& ini, const QString& section, const TPlacementRecord& record,
+void WriteFormPlacement(TIniFile& ini, const QString& section, const TPlacementRecord& record,
                     const TScreenMetrics& screen);
 
 // Reads a placement over the window's current one. Missing words of the positions fall back word
 // by word (0 for the minimized and maximized positions, the current bounds for the normal ones);
 // a section written under other pixels per inch, or with right not past left, gives no position.
-TPlacementReadResult ReadPlacement(const TIniFile& ini, const QString& section,
+TPlacementReadResult ReadFormPlacement(const TIniFile& ini, const QString& section,
                                    const TPlacementRecord& current, const TScreenMetrics& screen,
                                    const TPlacementReadRequest& request);
 
@@ -129,10 +129,10 @@ struct TSectionOwner {
 // The section a placement uses when none is set: a window's class name; for a control, the class
 // name of its window followed by the control's name, or, without a window, its parent's name
 // followed by its name.
-QString DefaultSection(const TSectionOwner& owner);
+QString GetDefaultSection(const TSectionOwner& owner);
 
 // The ini file name used when none is set: the program file's base name with ".INI".
-QString DefaultIniName(const QString& programFilePath);
+QString GetDefaultIniName(const QString& programFilePath);
 
 // The path an ini name stands for. The program ini's own name stands for the program ini itself
 // (TProgramParams::IniPath); any other bare name lives beside it; a name with a folder is used

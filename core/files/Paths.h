@@ -29,10 +29,10 @@ QString NativePath(const QString& storedPath);
 QString GetEntityDataDir(const QString& fileCode, const QString& dataDir, const QString& xferDir,
                          const QString& programDataDir, const TOptionSet& options);
 
-// Fills the list with the upper-cased names of the client files of the practice (every
-// "*.CFG" in the program data folder, sorted) and returns how many there are.
 // Creates the folder a file is to be written into, with any missing parents; raises the
 // system's text when it cannot.
 void CreateFolderFor(const QString& nativeFilePath);
 
+// Fills the list with the upper-cased names of the client files of the practice (every
+// "*.CFG" in the program data folder, sorted) and returns how many there are.
 int ListEntityFiles(QStringList& list, const QString& programDataDir);

@@ -39,9 +39,9 @@ protected:
 TEST_F(WindowPlacementTest, WritesKeysInPlaceBesideEveryOtherLine) {
     TIniFile ini = Stored();
     TPlacementRecord entry{1, ShowCmd::Minimized, QPoint(3, 4), QPoint(0, 0), QRect(15, 25, 200, 100)};
-    Placement::WritePlacement(ini, QStringLiteral("data entry"), entry, {QSize(1024, 768), 96});
+    Placement::WriteFormPlacement(ini, QStringLiteral("data entry"), entry, {QSize(1024, 768), 96});
     TPlacementRecord graphs{0, ShowCmd::Normal, {}, {}, QRect(0, 0, 50, 60)};
-    Placement::WritePlacement(ini, QStringLiteral("Graphs"), graphs, {QSize(800, 600), 96});
+    Placement::WriteFormPlacement(ini, QStringLiteral("Graphs"), graphs, {QSize(800, 600), 96});
     const QString quotes = QStringLiteral("Quotes");
     const QStringList values{"'abc'", "'abc", "\"x\"", "plain", "'"};
     for (qsizetype i = 0; i < values.size(); ++i)
@@ -56,7 +56,7 @@ TEST_F(WindowPlacementTest, WritesKeysInPlaceBesideEveryOtherLine) {
                   values[i]);
     const TPlacementReadRequest both{true, true};
     const TPlacementReadResult back =
-        Placement::ReadPlacement(reread, QStringLiteral("DATA ENTRY"), {}, {QSize(1024, 768), 96}, both);
+        Placement::ReadFormPlacement(reread, QStringLiteral("DATA ENTRY"), {}, {QSize(1024, 768), 96}, both);
     TPlacementRecord expected = entry;
     expected.ShowCmd = TPlacementRecord().ShowCmd; // the state is given apart, as State
     EXPECT_EQ(back.Record, expected);
@@ -80,7 +80,7 @@ TEST_P(PlacementReadTest, ReadsOverTheCurrentPlacement) {
     const TReadCase& c = GetParam();
     TPlacementRecord current{5, ShowCmd::Normal, QPoint(7, 7), QPoint(8, 8), QRect(0, 0, 640, 480)};
     const TPlacementReadRequest request{true, true, c.Sizeable, c.DefaultState};
-    const TPlacementReadResult read = Placement::ReadPlacement(Stored(), QLatin1String(c.Section), current,
+    const TPlacementReadResult read = Placement::ReadFormPlacement(Stored(), QLatin1String(c.Section), current,
                                                                {c.Resolution, c.PixelsPerInch}, request);
     EXPECT_EQ(read.PositionFound, c.Found);
     EXPECT_EQ(read.Record.NormalBounds, c.Found ? c.Bounds : current.NormalBounds);
@@ -119,13 +119,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(WindowPlacementTest, MinimizedAndMaximizedPositionsFallBackToZeroWordByWord) {
     const TPlacementReadResult read =
-        Placement::ReadPlacement(Stored(), QStringLiteral("Accounts"), {5, 1, QPoint(7, 7), QPoint(8, 8), {}},
+        Placement::ReadFormPlacement(Stored(), QStringLiteral("Accounts"), {5, 1, QPoint(7, 7), QPoint(8, 8), {}},
                                  {Xga, 96}, {false, true});
     EXPECT_EQ(read.Record.MinPosition, QPoint(-1, -2));
     EXPECT_EQ(read.Record.MaxPosition, QPoint(0, 0));
     EXPECT_EQ(read.Record.Flags, 5); // no "Flags" key: the current flags
 
-    const TPlacementReadResult full = Placement::ReadPlacement(
+    const TPlacementReadResult full = Placement::ReadFormPlacement(
         Stored(), QStringLiteral("Ledger"), {0, 1, QPoint(7, 7), QPoint(8, 8), {}}, {Xga, 96}, {false, true});
     EXPECT_EQ(full.Record.MinPosition, QPoint(-32000, -32000));
     EXPECT_EQ(full.Record.MaxPosition, QPoint(-4, -30));
@@ -154,11 +154,11 @@ TEST_F(WindowPlacementTest, PositionsOffEveryScreenArePulledBackOntoTheNearest) 
 }
 
 TEST_F(WindowPlacementTest, DefaultNames) {
-    EXPECT_EQ(Placement::DefaultSection({true, "TfmGraphs", "fmGraphs", {}, {}}) + ' ' +
-                  Placement::DefaultSection({false, "QTreeView", "tv", "TfmMain", "pnl"}) + ' ' +
-                  Placement::DefaultSection({false, "QTreeView", "tv", {}, "pnl"}),
+    EXPECT_EQ(Placement::GetDefaultSection({true, "TfmGraphs", "fmGraphs", {}, {}}) + ' ' +
+                  Placement::GetDefaultSection({false, "QTreeView", "tv", "TfmMain", "pnl"}) + ' ' +
+                  Placement::GetDefaultSection({false, "QTreeView", "tv", {}, "pnl"}),
               QStringLiteral("TfmGraphs TfmMaintv pnltv"));
-    EXPECT_EQ(Placement::DefaultIniName(QStringLiteral("/opt/q/quilvane.bin.exe")),
+    EXPECT_EQ(Placement::GetDefaultIniName(QStringLiteral("/opt/q/quilvane.bin.exe")),
               QStringLiteral("quilvane.bin.INI"));
 
     // The program ini by its own name, other bare names beside it, paths as they are.
@@ -287,9 +287,9 @@ TEST_F(MdiPlacementTest, AnOlderLayoutVersionIsIgnoredButCountsAsRestored) {
 TEST_F(MdiPlacementTest, HandlersAddKeysThroughTheOpenStorage) {
     WriteSection("WindowState=2\r\n");
     int windowState = -1;
-    QObject::connect(Placement, &TFormPlacement::RestoringPlacement,
+    QObject::connect(Placement, &TFormPlacement::OnRestorePlacement,
                      [&] { windowState = Placement->ReadInteger(QStringLiteral("WindowState"), 0); });
-    QObject::connect(Placement, &TFormPlacement::SavingPlacement, [&] {
+    QObject::connect(Placement, &TFormPlacement::OnSavePlacement, [&] {
         // Written while the save is under way: the open storage, which the handler must use, wins.
         ASSERT_TRUE(WriteFileBytes(IniPath, "[Data Entry]\r\nWindowState=9\r\n"));
         Placement->WriteInteger(QStringLiteral("WindowState"), 3);
