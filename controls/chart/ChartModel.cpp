@@ -155,7 +155,8 @@ bool TChartModel::CloseData(TChartDataKind kind) {
 }
 
 bool TChartModel::SetValue(int point, double value) {
-    if (!PendingValues || !InRange(ThisSerie, PendingSeries) || !InRange(point, PendingPoints))
+    if (!PendingValues || !InRange(ThisSerie, PendingSeries) || !InRange(point, PendingPoints) ||
+        !std::isfinite(value))
         return false;
     (*PendingValues)[static_cast<qsizetype>(ThisSerie) * PendingPoints + point] = value;
     return true;
@@ -168,7 +169,7 @@ double TChartModel::GetValue(int point) const {
 }
 
 bool TChartModel::SetConstantValue(int index, double value) {
-    if (!PendingConstants || !InRange(index, PendingConstants->size()))
+    if (!PendingConstants || !InRange(index, PendingConstants->size()) || !std::isfinite(value))
         return false;
     (*PendingConstants)[index] = value;
     return true;

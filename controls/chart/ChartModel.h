@@ -114,7 +114,8 @@ struct TChartContent {
 // Values are loaded as OpenData(Values, series, points), then for each series ThisSerie and
 // SetValue per point, then CloseData(Values); nothing shows until the block is closed. The
 // constant lines and colours are loaded the same way. Calls that do not fit (an index outside
-// its block, a block that is not open) change nothing and return false.
+// its block, a block that is not open, a value that is not finite) change nothing and return
+// false.
 class TChartModel : public IChartAxisScale {
 public:
     bool OpenData(TChartDataKind kind, int firstCount, int secondCount = 0);

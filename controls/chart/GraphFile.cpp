@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <cmath>
 
 namespace {
 
@@ -63,6 +64,11 @@ void WriteWord(TValueWriter& writer, std::uint32_t word) {
     writer.WriteInteger(static_cast<std::int32_t>(word));
 }
 
+// The reader takes finite numbers only, so a value that is not finite is written as 0.
+void WriteNumber(TValueWriter& writer, double value) {
+    writer.WriteFloat(std::isfinite(value) ? value : 0.0);
+}
+
 } // namespace
 
 void WriteGraphStream(const TChartContent& content, QIODevice& device) {
@@ -77,7 +83,7 @@ void WriteGraphStream(const TChartContent& content, QIODevice& device) {
     for (const QList<double>* numbers : {&content.Values, &content.ConstantValues}) {
         writer.WriteListBegin();
         for (double value : *numbers)
-            writer.WriteFloat(value);
+            WriteNumber(writer, value);
         writer.WriteListEnd();
     }
     WriteTexts(writer, QStringList(content.Titles.begin(), content.Titles.end()));
@@ -92,7 +98,7 @@ void WriteGraphStream(const TChartContent& content, QIODevice& device) {
     for (int i = 0; i < AxisScaleCount; ++i)
         if (content.AxisScaleSet[i]) {
             writer.WriteInteger(i);
-            writer.WriteFloat(content.AxisScale[i]);
+            WriteNumber(writer, content.AxisScale[i]);
         }
     writer.WriteListEnd();
     writer.WriteListBegin();

@@ -82,6 +82,35 @@ TEST_F(ChartTest, ValuesShowOnlyWhenTheirBlockIsClosed) {
     EXPECT_FALSE(Model.SetConstantValue(0, 1.0));
 }
 
+TEST_F(ChartTest, NonFiniteValuesAreRefusedAndNeverWritten) {
+    constexpr double Infinity = std::numeric_limits<double>::infinity();
+    Load(Model, 1, 2, {1.0, 2.0});
+    ASSERT_TRUE(Model.OpenData(Kind::Values, 1, 2));
+    ASSERT_TRUE(Model.OpenData(Kind::ConstantLines, 1));
+    for (double value : {std::numeric_limits<double>::quiet_NaN(), Infinity, -Infinity}) {
+        EXPECT_FALSE(Model.SetValue(0, value));
+        EXPECT_FALSE(Model.SetConstantValue(0, value));
+    }
+    ASSERT_TRUE(Model.CloseData(Kind::Values));
+    ASSERT_TRUE(Model.CloseData(Kind::ConstantLines));
+    EXPECT_EQ(Model.Shown().Values, QList<double>({0.0, 0.0}));
+    EXPECT_EQ(Model.Shown().ConstantValues, QList<double>({0.0}));
+
+    // Content put in whole is written with 0 in place of each value that is not finite.
+    TChartContent content = Model.Shown();
+    content.Values = {std::numeric_limits<double>::quiet_NaN(), 3.5};
+    content.ConstantValues = {-Infinity};
+    content.AxisScale[2] = Infinity;
+    content.AxisScaleSet[2] = true;
+    Model.Assign(content);
+    ASSERT_EQ(Model.Export(3, TempPath("non-finite.qvg")), 0);
+    TChartModel loaded;
+    ASSERT_EQ(loaded.Import(3, TempPath("non-finite.qvg")), 0);
+    EXPECT_EQ(loaded.Shown().Values, QList<double>({0.0, 3.5}));
+    EXPECT_EQ(loaded.Shown().ConstantValues, QList<double>({0.0}));
+    EXPECT_EQ(loaded.GetAxisScale(2), 0.0);
+}
+
 TEST_F(ChartTest, LegendsFollowTheirBlocks) {
     Load(Model, 2, 3, {1, 2, 3, 4, 5, 6});
     EXPECT_TRUE(Model.SetLegend(2, "Mar"));
