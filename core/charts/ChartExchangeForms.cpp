@@ -259,9 +259,9 @@ int TBankRecOpeningDetailChart::ExportItems(const QString& fileName, IProgress* 
             }
             PutWord(bytes, at + EntryPeriod, static_cast<std::uint16_t>(period));
             PutShortString(bytes, at + EntryCode, CodeCapacity, code);
-            Real48::Encode(detail->Statement_Open_Bal, bytes.data() + at + EntryStatement);
-            Real48::Encode(detail->Cashbook_Open_Bal, bytes.data() + at + EntryCashbook);
-            Real48::Encode(detail->SixthValue, bytes.data() + at + EntrySixth);
+            PutReal48(bytes, at + EntryStatement, detail->Statement_Open_Bal);
+            PutReal48(bytes, at + EntryCashbook, detail->Cashbook_Open_Bal);
+            PutReal48(bytes, at + EntrySixth, detail->SixthValue);
             ++written;
         }
         ReportWriteProgress(progress, 1, 1);
@@ -326,10 +326,9 @@ int TBankRecOpeningDetailChart::ImportItems(const QString& fileName, const TOpti
                     continue;
                 newDetails.insert(key);
             }
-            entries.append(TEntry{code, openBalDate, Real48::Decode(bytes.constData() + at + EntryStatement),
-                            Real48::Decode(bytes.constData() + at + EntryCashbook),
-                            Real48::Decode(bytes.constData() + at + EntrySixth),
-                            PeriodEndDate(period, Year, PeriodsPerYear, Entity.EndMonth)});
+            entries.append(TEntry{code, openBalDate, GetReal48(bytes, at + EntryStatement),
+                                  GetReal48(bytes, at + EntryCashbook), GetReal48(bytes, at + EntrySixth),
+                                  PeriodEndDate(period, Year, PeriodsPerYear, Entity.EndMonth)});
         }
 
         bool accountsChanged = false;

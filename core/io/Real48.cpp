@@ -23,7 +23,7 @@ double TReal48::ToDouble(const TBytes& bytes) {
 TReal48::TBytes TReal48::FromDouble(double value) {
     TBytes out{};
     if (!std::isfinite(value))
-        throw EQuilvaneError(QStringLiteral("The number cannot be stored in a 6-byte real"));
+        throw EQuilvaneError(QStringLiteral("%1 cannot be stored as a 6-byte real").arg(value));
     if (value == 0.0)
         return out;
     const std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
@@ -47,7 +47,7 @@ TReal48::TBytes TReal48::FromDouble(double value) {
     if (exponent <= 0)
         return out;
     if (exponent > 255)
-        throw EQuilvaneError(QStringLiteral("The number cannot be stored in a 6-byte real"));
+        throw EQuilvaneError(QStringLiteral("%1 is too large for a 6-byte real").arg(value));
     out[0] = static_cast<std::uint8_t>(exponent);
     const std::uint64_t stored = kept | (negative ? std::uint64_t{1} << 39 : 0);
     for (int i = 1; i <= 5; ++i)

@@ -11,7 +11,8 @@ public:
     using TBytes = std::array<std::uint8_t, 6>;
 
     static double ToDouble(const TBytes& bytes);
-    // Rounds to the nearest Real48 (ties to even); values too small become zero. Values too large
-    // for the form (about 1.7e38), infinities and NaN raise EQuilvaneError.
+    // Rounds to the nearest Real48 (ties to even, whatever the floating-point rounding mode);
+    // values too small, negative zero and subnormals become zero. Values too large for the form
+    // (about 1.7e38), infinities and NaN raise EQuilvaneError naming the value.
     static TBytes FromDouble(double value);
 };

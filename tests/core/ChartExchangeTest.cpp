@@ -5,9 +5,6 @@
 #include "tests/core/AccountTestFormats.h"
 #include "tests/core/ChartTestSupport.h"
 
-#include <cmath>
-#include <limits>
-
 namespace {
 
 // A block of a hand-written exchange file under tests/data/exchange.
@@ -17,33 +14,6 @@ QByteArray Golden(const char* file, const char* block) {
 QByteArray With(QByteArray bytes, qsizetype offset, char byte) {
     bytes[offset] = byte;
     return bytes;
-}
-
-TEST(Real48Test, GoldenValuesBothWays) {
-    const std::pair<double, const char*> cases[] = {
-        {0.0, "00 00 00 00 00 00"},
-        {1.0, "81 00 00 00 00 00"},
-        {-1.0, "81 00 00 00 00 80"},
-        {-1234.56, "8b 1f 85 eb 51 9a"},
-        {0.01, "7a 71 3d 0a d7 23"},
-        {250.5, "88 00 00 00 80 7a"},
-        {2.0 - std::ldexp(1.0, -41), "82 00 00 00 00 00"},                  // rounds up to 2
-        {std::ldexp(2.0 - std::ldexp(1.0, -39), 126), "ff ff ff ff ff 7f"}, // the largest
-        {std::ldexp(1.0, -128), "01 00 00 00 00 00"},
-        {std::ldexp(1.0, -129), "00 00 00 00 00 00"}};
-    for (const auto& [value, hex] : cases) {
-        QByteArray bytes(Real48::Size, '\x55');
-        Real48::Encode(value, bytes.data());
-        EXPECT_EQ(bytes.toHex(' '), QByteArray(hex));
-        EXPECT_NEAR(Real48::Decode(Hex(hex).constData()), value,
-                    std::fabs(value) * 1e-11 + std::ldexp(1.0, -128));
-    }
-    EXPECT_EQ(Real48::Decode(Hex("00 ff ff ff ff ff").constData()), 0.0);
-    EXPECT_EQ(Real48::Decode(Hex("82 00 00 00 00 c0").constData()), -3.0); // the sign is no mantissa bit
-    for (const double value : {1.8e38, -1.8e38, std::numeric_limits<double>::infinity(), std::nan("")}) {
-        QByteArray bytes(Real48::Size, '\0');
-        EXPECT_THROW(Real48::Encode(value, bytes.data()), EQuilvaneError) << value;
-    }
 }
 
 class ChartExchangeTest : public TChartTest {

@@ -197,21 +197,36 @@ TEST(Extended80, DoublesSurviveTheRoundTrip) {
     EXPECT_TRUE(std::signbit(TExtended80::ToDouble(Bytes<10>("0100000000000000 0080"))));
 }
 
-TEST(Real48, GoldenBytesAndRoundTrips) {
-    EXPECT_EQ(TReal48::FromDouble(1.0), Bytes<6>("81 00 00 00 00 00"));
-    EXPECT_EQ(TReal48::FromDouble(-2.5), Bytes<6>("82 00 00 00 00 A0"));
-    EXPECT_EQ(TReal48::FromDouble(0.0), Bytes<6>("00 00 00 00 00 00"));
-    EXPECT_EQ(TReal48::ToDouble(Bytes<6>("82 00 00 00 00 A0")), -2.5);
+TEST(Real48, GoldenBytesBothWays) {
+    const std::pair<double, const char*> cases[] = {
+        {0.0, "00 00 00 00 00 00"},
+        {-0.0, "00 00 00 00 00 00"},
+        {1.0, "81 00 00 00 00 00"},
+        {-1.0, "81 00 00 00 00 80"},
+        {-2.5, "82 00 00 00 00 a0"},
+        {-1234.56, "8b 1f 85 eb 51 9a"},
+        {0.01, "7a 71 3d 0a d7 23"},
+        {250.5, "88 00 00 00 80 7a"},
+        // Ties round to even on the 39th fraction bit; a carry out of the fraction raises the exponent.
+        {1.0 + std::ldexp(1.0, -40), "81 00 00 00 00 00"},
+        {1.0 + std::ldexp(3.0, -40), "81 02 00 00 00 00"},
+        {1.0 + std::ldexp(1.0, -40) + std::ldexp(1.0, -52), "81 01 00 00 00 00"},
+        {2.0 - std::ldexp(1.0, -40), "82 00 00 00 00 00"},
+        {2.0 - std::ldexp(1.0, -41), "82 00 00 00 00 00"},
+        {std::ldexp(2.0 - std::ldexp(1.0, -39), 126), "ff ff ff ff ff 7f"}, // the largest
+        {std::ldexp(1.0, -128), "01 00 00 00 00 00"},                       // the smallest
+        {std::ldexp(1.0, -129), "00 00 00 00 00 00"},
+        {-std::numeric_limits<double>::denorm_min(), "00 00 00 00 00 00"}};
+    for (const auto& [value, hex] : cases) {
+        EXPECT_EQ(TReal48::FromDouble(value), Bytes<6>(hex)) << hex;
+        EXPECT_NEAR(TReal48::ToDouble(Bytes<6>(hex)), value, std::fabs(value) * 1e-11 + std::ldexp(1.0, -128))
+            << hex;
+    }
     EXPECT_EQ(TReal48::ToDouble(Bytes<6>("00 12 34 56 78 9A")), 0.0);
-    for (const double v : {100.25, -123456.78, 0.01, 1e20})
+    EXPECT_EQ(TReal48::ToDouble(Bytes<6>("82 00 00 00 00 c0")), -3.0); // the sign is no mantissa bit
+    for (const double v : {100.25, -123456.78, 1e20})
         EXPECT_NEAR(TReal48::ToDouble(TReal48::FromDouble(v)), v, std::fabs(v) * 1e-11) << v;
     EXPECT_EQ(TReal48::ToDouble(TReal48::FromDouble(-1234567.5)), -1234567.5);
-    EXPECT_THROW(TReal48::FromDouble(1e39), EQuilvaneError);
-    // Ties round to even on the 39th fraction bit; a carry out of the fraction raises the exponent.
-    EXPECT_EQ(TReal48::FromDouble(1.0 + std::ldexp(1.0, -40)), Bytes<6>("81 00 00 00 00 00"));
-    EXPECT_EQ(TReal48::FromDouble(1.0 + std::ldexp(3.0, -40)), Bytes<6>("81 02 00 00 00 00"));
-    EXPECT_EQ(TReal48::FromDouble(1.0 + std::ldexp(1.0, -40) + std::ldexp(1.0, -52)),
-              Bytes<6>("81 01 00 00 00 00"));
-    EXPECT_EQ(TReal48::FromDouble(2.0 - std::ldexp(1.0, -40)), Bytes<6>("82 00 00 00 00 00"));
-    EXPECT_THROW(TReal48::FromDouble(Inf), EQuilvaneError);
+    for (const double v : {1.8e38, -1.8e38, 1e39, Inf, -Inf, std::nan("")})
+        EXPECT_THROW(TReal48::FromDouble(v), EQuilvaneError) << v;
 }
