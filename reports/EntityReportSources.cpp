@@ -1,7 +1,9 @@
 #include "reports/EntityReportSources.h"
 
+#include "core/charts/ChartEntity.h"
 #include "core/entity/EntityDetail.h"
 #include "core/entity/EntityInfo.h"
+#include "core/files/Paths.h"
 #include "core/logs/LogList.h"
 
 TReportSources EntityReportSources(const TEntityInfo& entity) {
@@ -18,6 +20,11 @@ TReportSources EntityReportSources(const TEntityInfo& entity) {
         TLogList log(logKind);
         log.Load();
         return log.Entries;
+    };
+    sources.ReadTransactionFiles = [entity = detail.ChartEntity(), year] {
+        const QString folder = GetEntityDataDir(entity.FileCode, entity.DataDir, entity.XferDir,
+                                                entity.ProgramDataDir, TOptionSet());
+        return ListTransactionFiles(folder, entity.FileCode, year, entity.EndMonth);
     };
     return sources;
 }

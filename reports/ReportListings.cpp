@@ -9,6 +9,7 @@
 #include "core/charts/TaxRateChart.h"
 #include "core/dates/DateNumbers.h"
 #include "core/vocab/LogKinds.h"
+#include "core/vocab/PageKinds.h"
 #include "core/vocab/ReportVocabulary.h"
 #include "reports/ReportMenu.h"
 
@@ -171,6 +172,28 @@ TReportText CurrencyRatesListingText(const QString& fileCaption, const TCurrConv
     return report;
 }
 
+TReportText TransactionFilesListingText(const QString& fileCaption,
+                                        const std::vector<TTransactionFileInfo>& files) {
+    TReportText report = Listing(QStringLiteral("Transaction Files"), fileCaption);
+    QStringList names;
+    int nameWidth = 4;
+    for (const TTransactionFileInfo& file : files) {
+        names << file.FileName.section(u'\\', -1);
+        nameWidth = std::max(nameWidth, static_cast<int>(names.last().size()));
+    }
+    report.Lines << Columns({{QStringLiteral("File"), nameWidth},
+                             {QStringLiteral("Page"), 28},
+                             {QStringLiteral("Bytes"), -10},
+                             {QStringLiteral("Transactions"), -12}});
+    for (std::size_t i = 0; i < files.size(); ++i)
+        report.Lines << Columns({{names[static_cast<qsizetype>(i)], nameWidth},
+                                 {PageKindEntry(files[i].PageKind).Name.toString(), 28},
+                                 {QString::number(files[i].Size), -10},
+                                 {QString::number(files[i].Transactions), -12}});
+    Finish(report, static_cast<int>(files.size()));
+    return report;
+}
+
 TReportText NotAvailableReport(int reportNumber) {
     QString title = ReportMenuCaption(reportNumber).remove(u'&');
     if (title.isEmpty())
@@ -193,6 +216,10 @@ TReportText ProduceReport(int reportNumber, const TReportSources& sources) {
     case CurrencyRatesListing:
         return sources.CurrencyRates ? CurrencyRatesListingText(sources.FileCaption, *sources.CurrencyRates)
                                      : notAvailable;
+    case TransactionFilesListing:
+        return sources.ReadTransactionFiles
+                   ? TransactionFilesListingText(sources.FileCaption, sources.ReadTransactionFiles())
+                   : notAvailable;
     default:
         break;
     }

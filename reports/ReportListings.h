@@ -1,12 +1,14 @@
 #pragma once
 
 #include "core/logs/LogDetails.h"
+#include "core/transactions/TransactionImageFile.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 class TAccountsChart;
 class TCurrConvRatesChart;
@@ -37,8 +39,14 @@ TReportText StdDescriptionsListingText(const QString& fileCaption, const TStdDes
 TReportText TaxCodesListingText(const QString& fileCaption, const TTaxRateChart& chart);
 TReportText CurrencyRatesListingText(const QString& fileCaption, const TCurrConvRatesChart& chart);
 
+// The listing of a year's transaction files in the order given: each file's name (without its
+// folder), its page, its size in bytes and the number of transactions it holds.
+TReportText TransactionFilesListingText(const QString& fileCaption,
+                                        const std::vector<TTransactionFileInfo>& files);
+
 // What a report run reads of an open file: its caption and code, the charts of its current
-// year (nullptr when not loaded) and the reader of an activity log (which may raise).
+// year (nullptr when not loaded), the reader of an activity log and the reader of the current
+// year's transaction files (either may raise).
 struct TReportSources {
     QString FileCaption;
     QString FileCode;
@@ -47,8 +55,10 @@ struct TReportSources {
     const TTaxRateChart* TaxRates = nullptr;
     const TCurrConvRatesChart* CurrencyRates = nullptr;
     std::function<QList<TLogDetails>(int logKind)> ReadLog;
+    std::function<std::vector<TTransactionFileInfo>()> ReadTransactionFiles;
 };
 
-// The report of a number: the chart listings 57 to 60 and the log listings 62 to 68; any other
-// number, or a listing whose chart is not loaded, gives the one not-available line.
+// The report of a number: the chart listings 57 to 60, the transaction files listing 61 and the
+// log listings 62 to 68; any other number, or a listing whose chart or reader is missing, gives
+// the one not-available line.
 TReportText ProduceReport(int reportNumber, const TReportSources& sources);

@@ -5,6 +5,7 @@
 #include "core/files/Wildcard.h"
 #include "core/transactions/TransactionFileNames.h"
 #include "core/transactions/TransactionRecord.h"
+#include "core/vocab/PageKinds.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -32,6 +33,30 @@ qint64 EstimateTransactionCount(const QString& folder, const QString& fileCode, 
         count += std::max<qint64>(0, bytes / TransactionRecordSize - files);
     }
     return count;
+}
+
+std::vector<TTransactionFileInfo> ListTransactionFiles(const QString& folder, const QString& fileCode,
+                                                       int year, int endMonth) {
+    std::vector<int> months;
+    for (int i = 1; i <= 12; ++i)
+        months.push_back((endMonth + i - 1) % 12 + 1);
+    months.push_back(0);
+    std::vector<TTransactionFileInfo> files;
+    for (int kind = 0; kind < PageKindCount; ++kind) {
+        QStringList seen;
+        for (const int month : months) {
+            const QString name = TransactionFileMask(folder, fileCode, year, kind, month);
+            if (name.isEmpty() || seen.contains(name))
+                continue;
+            seen << name;
+            const QStringList found = FindMatchingFiles(name);
+            if (found.isEmpty())
+                continue;
+            files.push_back({name, kind, QFileInfo(found.first()).size(),
+                             EstimateTransactionCount(folder, fileCode, year, {{kind, month}})});
+        }
+    }
+    return files;
 }
 
 int LoadTransactionImageFile(const QString& fileName, std::vector<TTransactionDetail>& entries,

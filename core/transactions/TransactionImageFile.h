@@ -20,6 +20,22 @@ struct TTransactionFileSelection {
 qint64 EstimateTransactionCount(const QString& folder, const QString& fileCode, int year,
                                 const std::vector<TTransactionFileSelection>& selection);
 
+// One transaction file of a year that is on the disk: its stored name, its page kind, its size
+// in bytes and the number of transactions it holds (as EstimateTransactionCount counts them).
+struct TTransactionFileInfo {
+    QString FileName;
+    int PageKind = 0;
+    qint64 Size = 0;
+    qint64 Transactions = 0;
+};
+
+// The standard transaction files of a year that exist in the file code's folder under folder
+// (the client file's data folder), page kind by page kind, each kind's months in the order of
+// the financial year that ends in endMonth (1-12), then the file without a month; a name shared
+// by several months (the kinds with one file a year) is listed once.
+std::vector<TTransactionFileInfo> ListTransactionFiles(const QString& folder, const QString& fileCode,
+                                                       int year, int endMonth);
+
 // The page kinds whose first and last list index LoadTransactionImageFile reports, in order.
 inline constexpr std::array<int, 6> TransactionImageBoundKinds{1, 2, 11, 10, 8, 9};
 using TTransactionImageBounds = std::array<int, 12>;

@@ -8,6 +8,7 @@
 #include "core/services/UserPrompt.h"
 #include "core/settings/ProgramParams.h"
 #include "core/vocab/WindowKinds.h"
+#include "shell/openfile/OpenFileList.h"
 
 #include <QScopeGuard>
 
@@ -109,7 +110,8 @@ void TDesktop::OpenFiles(const QString& codes, const QString& availability) {
         const QString code = codeList[i].trimmed();
         if (code.isEmpty())
             continue;
-        if (flags.value(i).trimmed() == QLatin1String("1")) {
+        const QString flag = flags.value(i).trimmed();
+        if (flag == TOpenFileSelection::AvailableFlag) {
             if (!CanOpenAnotherFile())
                 break;
             if (DesktopFiles.IndexOf(code) >= 0)
@@ -123,6 +125,9 @@ void TDesktop::OpenFiles(const QString& codes, const QString& availability) {
         } else if (DesktopFiles.IndexOf(code) >= 0) {
             if (first.isEmpty())
                 first = code;
+        } else if (flag == TOpenFileSelection::NotPermittedFlag) {
+            TServices::Prompt().ShowMessage(TMessageKind::Information, NotPermittedText.arg(code),
+                                            TMessageButton::OK);
         } else {
             TServices::Prompt().ShowMessage(TMessageKind::Information, InUseText.arg(code),
                                             TMessageButton::OK | TMessageButton::Help, InUseHelpContext);

@@ -77,6 +77,8 @@ public:
         "QUILVANE is unable to open file \"%1\" as it is already in use. \r\nPlease press HELP for more "
         "information.");
     static constexpr int InUseHelpContext = 6010;
+    static inline const QString NotPermittedText = QStringLiteral(
+        "QUILVANE is unable to open file \"%1\" as its entity type is not permitted on this system.");
     static constexpr int RecentFileCount = 5;
     // The result of CloseAllPages that means the user cancelled.
     static constexpr int PagesCancelled = 2;
@@ -100,9 +102,10 @@ public:
     // the data-entry window when the file comes with pages.
     int OpenFileOnDesktop(const QString& fileCode, bool askPassword, bool reopenPages, bool interactiveLock,
                           bool restoreOpen);
-    // Opens the files chosen in the Open dialog: codes and availability flags ("1" free, "0" in
-    // use), each list comma-separated. Of the files opened or already open, the first becomes
-    // the active one.
+    // Opens the files chosen in the Open dialog: codes and availability flags (those of
+    // TOpenFileSelection: "1" free, "0" in use, "2" not permitted), each list comma-separated.
+    // Of the files opened or already open, the first becomes the active one; every other file
+    // is named with the reason it cannot be opened.
     void OpenFiles(const QString& codes, const QString& availability);
     // Closes the file at an index: its data-entry pages first (a Cancel there stops the close
     // and gives false), then its changed charts are saved and it leaves the desktop.

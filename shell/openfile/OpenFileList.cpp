@@ -44,8 +44,21 @@ QString TOpenFileSelection::CodesText() const {
 
 QString TOpenFileSelection::FlagsText() const {
     QString text;
-    for (const bool available : Available)
-        text += available ? QStringLiteral("1,") : QStringLiteral("0,");
+    for (const TFileAvailability availability : Availability) {
+        switch (availability) {
+        case TFileAvailability::Available:
+            text += AvailableFlag;
+            break;
+        case TFileAvailability::NotPermitted:
+            text += NotPermittedFlag;
+            break;
+        case TFileAvailability::OpenOnDesktop:
+        case TFileAvailability::InUse:
+            text += HeldFlag;
+            break;
+        }
+        text += QLatin1Char(',');
+    }
     return text;
 }
 
@@ -178,7 +191,7 @@ TOpenFileSelection TOpenFileList::Selection(const QList<int>& selectedRows, bool
         if (row < 0 || row >= FileRows.size())
             continue;
         selection.Codes << FileRows[row].Code;
-        selection.Available << (ctrlHeld || FileRows[row].Availability == TFileAvailability::Available);
+        selection.Availability << (ctrlHeld ? TFileAvailability::Available : FileRows[row].Availability);
     }
     return selection;
 }

@@ -31,16 +31,23 @@ struct TOpenFileRow {
     TFileAvailability Availability = TFileAvailability::Available;
 };
 
-// The files the user picked, in row order, each with whether it may be opened ("1") or is
-// held elsewhere or refused ("0"). The desktop opens the available ones and, for those already
-// open on it, makes one active.
+// The files the user picked, in row order, each with whether it may be opened: its row's
+// availability, or Available for every row when the user held Ctrl. The desktop opens the
+// available ones, makes one of those already open on it active and names each of the others with
+// the reason it cannot be opened.
 struct TOpenFileSelection {
+    // The availability flags: may be opened; held elsewhere or already open here; its entity
+    // type is not permitted on this system.
+    static inline const QString AvailableFlag = QStringLiteral("1");
+    static inline const QString HeldFlag = QStringLiteral("0");
+    static inline const QString NotPermittedFlag = QStringLiteral("2");
+
     QStringList Codes;
-    QList<bool> Available;
+    QList<TFileAvailability> Availability;
 
     // Every code followed by a comma.
     QString CodesText() const;
-    // "1" or "0" per code, each followed by a comma.
+    // The flag of each code, each followed by a comma.
     QString FlagsText() const;
 };
 
@@ -79,8 +86,8 @@ public:
     const QList<TOpenFileRow>& Rows() const { return FileRows; }
 
     // The selected rows (data rows from 0, in any order; rows outside the list are skipped), in
-    // row order. With ctrlHeld every row counts as available, so a user can try a file shown
-    // as in use.
+    // row order, with their availability. With ctrlHeld every row counts as available, so a user
+    // can try a file shown as in use.
     TOpenFileSelection Selection(const QList<int>& selectedRows, bool ctrlHeld) const;
 
     // Searches from the start row to the last row: first for a name containing the text, then

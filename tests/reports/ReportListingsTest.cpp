@@ -6,6 +6,10 @@
 #include "core/charts/TaxRate.h"
 #include "core/charts/TaxRateChart.h"
 #include "core/vocab/LogKinds.h"
+#include "core/vocab/PageKinds.h"
+#include "reports/ReportMenu.h"
+
+#include <QDir>
 
 namespace {
 
@@ -49,24 +53,57 @@ TEST_F(ReportsTest, ChartListingsInChartOrder) {
     EXPECT_EQ(Text(TaxCodesListingText(FileCaption, taxes).Lines), Expected("tax-codes.txt"));
 }
 
+// The year's files in page order, each page's months in the order of the financial year (a
+// name in lower case among them); another year's file and an unknown page code are left out.
+// A year that ends in December takes each page's months from January.
+TEST_F(ReportsTest, TransactionFilesListingShowsTheYearsFiles) {
+    ASSERT_TRUE(QDir(Temp.path()).mkpath("ABC123"));
+    // name, size in bytes
+    for (const auto& [name, size] : {std::pair{"ABC12306.PAC", 250},
+                                     {"abc12306.pa7", 125},
+                                     {"ABC12306.PA4", 500},
+                                     {"ABC12306.GJ2", 0},
+                                     {"ABC12306.RE", 375},
+                                     {"ABC12306.OB1", 1250},
+                                     {"ABC12305.PA4", 250},
+                                     {"ABC12306.XX1", 250}})
+        ASSERT_TRUE(WriteFileBytes(TempPath(QStringLiteral("ABC123/") + name), QByteArray(size, '\0')));
+    int endMonth = 6;
+    TReportSources sources;
+    sources.FileCaption = FileCaption;
+    sources.ReadTransactionFiles = [&] {
+        return ListTransactionFiles(Temp.path(), "ABC123", 2006, endMonth);
+    };
+    EXPECT_EQ(Text(ProduceReport(TransactionFilesListing, sources).Lines), Expected("transaction-files.txt"));
+    endMonth = 12;
+    QStringList payments;
+    for (const TTransactionFileInfo& file : sources.ReadTransactionFiles())
+        if (file.PageKind == pkPayments)
+            payments << file.FileName.right(3);
+    EXPECT_EQ(payments, QStringList({"PA7", "PAC", "PA4"}));
+}
+
 // Which report each number gives, with only the descriptions loaded, a log reader that records
 // the kind it reads and no file code (every log entry listed).
 TEST_F(ReportsTest, ProduceReportChoosesByNumber) {
     TStdDescChart descriptions({}, {}, 2006);
     QList<int> kindsRead;
-    TReportSources sources{FileCaption, QString(), nullptr, &descriptions, nullptr, nullptr, [&](int kind) {
-                               kindsRead << kind;
-                               return TimeLog;
-                           }};
+    TReportSources sources;
+    sources.FileCaption = FileCaption;
+    sources.StdDescriptions = &descriptions;
+    sources.ReadLog = [&](int kind) {
+        kindsRead << kind;
+        return TimeLog;
+    };
     QStringList produced; // title, first line and line count of each
-    for (int number : {3, 12, 57, 58, 61, 62, 68, 69}) {
+    for (int number : {3, 12, 57, 58, 62, 68, 69}) {
         const TReportText report = ProduceReport(number, sources);
         produced << report.Title + ":" + report.Lines.first() + ":" + QString::number(report.Lines.size());
     }
     EXPECT_EQ(produced.join('|').toStdString(),
               "General Ledger:Report 3 is not available.:1|Report 12:Report 12 is not available.:1|"
               "Chart of Accounts:Report 57 is not available.:1|Standard Descriptions:Standard Descriptions:6|"
-              "Transaction Files:Report 61 is not available.:1|Time Log:Time Log:9|"
+              "Time Log:Time Log:9|"
               "Transfer In Log:Transfer In Log:9|Report 69:Report 69 is not available.:1");
     EXPECT_EQ(kindsRead, (QList<int>{lkTime, lkTransferIn}));
     EXPECT_EQ(Text(ProduceReport(63, {}).Lines), "Report 63 is not available.\n"); // no log reader

@@ -9,6 +9,7 @@
 #include "reports/fmReports.h"
 #include "reports/frmSelection.h"
 
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
@@ -94,6 +95,15 @@ TEST_F(ReportWindowsTest, TimeLogReadsTheProgramsLog) {
     EXPECT_EQ(Pages().value(0).section('\n', 0, 1), "Time Log:Time Log\n" + Clients[0]->YearCaption(-1));
     EXPECT_EQ(Pages().value(0).section('\n', 4),
               "15/03/2024  09:00  10:30       90  WORKSTATION1\n\nEntries listed: 1");
+}
+
+// The listing of transaction files reads the file's own folder for its current year.
+TEST_F(ReportWindowsTest, TransactionFilesReadTheFilesFolder) {
+    ASSERT_TRUE(QDir(DataDir).mkpath("ABC123"));
+    ASSERT_TRUE(WriteFileBytes(DataDir + "/ABC123/ABC12306.PA4", QByteArray(375, '\0')));
+    Window.TransactionFilesReport(*Clients[0]);
+    EXPECT_EQ(Pages().value(0).section('\n', 4).simplified(),
+              "ABC12306.PA4 Payments 375 2 Entries listed: 1");
 }
 
 // The multi-selection of open files: what the list holds after OK or Cancel (Cancel leaves it

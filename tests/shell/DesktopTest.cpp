@@ -100,22 +100,26 @@ TEST_F(DesktopTest, ClosingTheActiveFileMakesTheFirstOneActive) {
                                 "detach:CCC333", "menus-off", "close-children"}));
 }
 
-// From the Open dialog: a file in use elsewhere is named in a box with its help, one whose year
-// fails is reported and unlocked, and one already open here becomes active when it comes first.
+// From the Open dialog: a file in use elsewhere is named in a box with its help, one of a type not
+// permitted in a box of its own, one whose year fails is reported and unlocked, and one already
+// open here becomes active when it comes first.
 TEST_F(DesktopTest, FilesInUseAreNamedAndAnOpenOneBecomesActive) {
-    for (const char* code : {"AAA111", "BBB222", "CCC333", "BROKE1"})
+    for (const char* code : {"AAA111", "BBB222", "CCC333", "BROKE1", "ODD001"})
         WriteRecord(code);
     YearFails = QStringList({"BROKE1"});
     Desktop.OpenFiles("CCC333,", "1,");
-    Prompt->Answer(TMessageButton::OK), Prompt->Answer(TMessageButton::OK);
-    Desktop.OpenFiles("BROKE1,BBB222,CCC333,ZZZ999,AAA111,", "1,1,0,0,1,");
+    for (int i = 0; i < 3; ++i)
+        Prompt->Answer(TMessageButton::OK);
+    Desktop.OpenFiles("BROKE1,BBB222,CCC333,ZZZ999,ODD001,AAA111,", "1,1,0,0,2,1,");
     EXPECT_EQ(OpenCodes(), QStringList({"CCC333", "BBB222", "AAA111"}));
     EXPECT_EQ(Desktop.ActiveIndex(), 1);
-    EXPECT_EQ(LockOf("BROKE1"), "0");
+    EXPECT_EQ(LockOf("BROKE1") + LockOf("ODD001"), "00");
     EXPECT_TRUE(Options.last().Has(InteractiveLock) && Options.last().Has(Load));
-    ASSERT_EQ(Prompt->Texts(), QStringList({"Charts damaged", TDesktop::InUseText.arg("ZZZ999")}));
+    ASSERT_EQ(Prompt->Texts(), QStringList({"Charts damaged", TDesktop::InUseText.arg("ZZZ999"),
+                                            TDesktop::NotPermittedText.arg("ODD001")}));
     EXPECT_TRUE(Prompt->Shown[1].Buttons == (TMessageButton::OK | TMessageButton::Help) &&
                 Prompt->Shown[1].HelpContext == TDesktop::InUseHelpContext);
+    EXPECT_TRUE(Prompt->Shown[2].Buttons == TMessageButton::OK);
 }
 
 // The File menu lists the first five files of the history, the active one checked, and is rebuilt

@@ -127,12 +127,13 @@ TEST_F(OpenFileTest, SelectionCodesAndFlagsInRowOrder) {
     CopyGoldenFolder();
     TOpenFileList list;
     ListGolden(list);
-    // ALPHA1 available, BRAVO2 in use, CHARL3 available, FOXTR6 open here; rows outside skipped.
+    // ALPHA1 available, BRAVO2 in use, CHARL3 available, ECHO05 not permitted, FOXTR6 open here;
+    // rows outside skipped.
     const TOpenFileSelection plain = list.Selection({2, 0, 1, 99, -1}, false);
     EXPECT_EQ(plain.CodesText(), "ALPHA1,BRAVO2,CHARL3,");
     EXPECT_EQ(plain.FlagsText(), "1,0,1,");
     EXPECT_EQ(list.Selection({1, 0, 2}, true).FlagsText(), "1,1,1,");
-    EXPECT_EQ(list.Selection({5, 4, 6}, false).FlagsText(), "0,0,1,");
+    EXPECT_EQ(list.Selection({5, 4, 6}, false).FlagsText(), "2,0,1,");
     EXPECT_EQ(list.Selection({}, true).CodesText(), "");
 }
 
@@ -203,6 +204,19 @@ TEST_F(OpenFileDialogTest, MarksFilesOpenOnTheDesktop) {
     EXPECT_NE(PixelAt(4, 1), marked);
     Dialog.msgOpenFile->SetRowSelected(5, true);
     EXPECT_NE(PixelAt(5, 1), marked);
+}
+
+// Selection mode has its own caption and no status column; the name column takes its room.
+TEST_F(OpenFileDialogTest, SelectionModeShowsThreeColumns) {
+    TfmOpenFile selection;
+    Prompt->Answer(TMessageButton::Cancel);
+    ASSERT_EQ(selection.Setup(QStringList{"FOXTR6"}, TOpenFileList::SelectionMode), 10);
+    const auto* grid = selection.msgOpenFile;
+    EXPECT_EQ(selection.windowTitle(), "File Selection");
+    ASSERT_EQ(grid->columnCount(), 3);
+    EXPECT_EQ(grid->horizontalHeaderItem(2)->text() + grid->item(5, 2)->text(), "TypeSuperannuation Fund");
+    EXPECT_EQ(grid->columnWidth(1), Dialog.msgOpenFile->columnWidth(1) + Dialog.msgOpenFile->columnWidth(3));
+    EXPECT_EQ(grid->columnWidth(2), Dialog.msgOpenFile->columnWidth(2));
 }
 
 TEST_F(OpenFileDialogTest, FindSelectsTheMatch) {
