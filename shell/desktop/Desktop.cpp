@@ -70,8 +70,11 @@ int TDesktop::OpenFileOnDesktop(const QString& fileCode, bool askPassword, bool 
                 file.reset();
                 if (typed) {
                     busy.reset();
-                    MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error,
-                                       WrongPasswordText.arg(fileCode), TMessageButton::OK);
+                    // The warning beep, not the error one, before the error box.
+                    IUserPrompt& prompt = TServices::Prompt();
+                    prompt.Beep(TBeep::Warning);
+                    prompt.ShowMessage(TMessageKind::Error, WrongPasswordText.arg(fileCode),
+                                       TMessageButton::OK);
                 }
                 return -1;
             }

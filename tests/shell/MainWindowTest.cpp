@@ -3,6 +3,8 @@
 #include "controls/grids/MultiSelectStringGrid.h"
 #include "core/entity/EntityDetail.h"
 #include "core/entity/RunParams.h"
+#include "core/transactions/DataEntryPage.h"
+#include "core/transactions/TransactionList.h"
 #include "core/vocab/ProcessKinds.h"
 #include "core/vocab/WindowKinds.h"
 #include "reports/fmReports.h"
@@ -22,17 +24,30 @@
 namespace {
 
 // A child window that records each notice of the active file; as the data-entry window it opens
-// no page.
+// no page, and given the desktop's files it closes a file's pages for real (recording them when
+// asked) and minimises itself first when asked.
 class TFakeChildWindow : public QWidget, public IChildWindow, public IDataEntryWindow {
 public:
-    explicit TFakeChildWindow(QList<int>& notices) : Notices(notices) {}
+    explicit TFakeChildWindow(QList<int>& notices, TDesktopFiles* files = nullptr)
+        : Notices(notices), Files(files) {}
     void ActiveFileChanged(int activeIndex) override { Notices << activeIndex; }
-    int CloseAllPages(int, bool, bool) override { return 1; }
+    int CloseAllPages(int fileIndex, bool minimise, bool record) override {
+        if (minimise && parentWidget())
+            parentWidget()->showMinimized();
+        if (TEntityInfo* file = Files ? Files->File(fileIndex) : nullptr) {
+            if (record)
+                file->RecordOpenPages();
+            while (file->DataEntryPageCount() > 0)
+                file->DeleteDataEntryPage(0);
+        }
+        return 1;
+    }
     int OpenPage(int, int) override { return -1; }
     void ShowCurrentRow(int) override {}
 
 private:
     QList<int>& Notices;
+    TDesktopFiles* Files;
 };
 
 // The main window over client records in the test's data folder: the Open dialog picks the
@@ -445,4 +460,123 @@ TEST_F(MainWindowTest, TheMainWindowWithTwoFilesOpenIsPictured) {
     painter.drawRect(frame);
     painter.end();
     EXPECT_TRUE(picture.save(folder + "/open-file-dialog.png"));
+}
+
+// Through File > Open with nineteen files open: a wrong password refuses its file and gives the
+// lock back; the twentieth file opens and becomes active; with twenty open the next one is refused
+// with the message before any password is asked, and nothing more opens.
+TEST_F(MainWindowTest, FileOpenRefusesAWrongPasswordAndATwentyFirstFile) {
+    QStringList nineteen;
+    for (int i = 1; i <= 21; ++i)
+        WriteRecord(QString::asprintf("F%02d", i)), nineteen << QString::asprintf("F%02d", i);
+    nineteen.resize(19);
+    WriteRecord("PWD001", "SECRET");
+    MakeWindow();
+    Open(nineteen);
+    ASSERT_EQ(Window->Desktop().Files().Count(), 19);
+    const struct {
+        const char* Code;
+        std::optional<QString> Typed;
+        QString Refusal; // empty: the file opens
+        int OpenAfter;
+    } cases[] = {
+        {"PWD001", "WRONG", TDesktop::WrongPasswordText.arg("PWD001"), 19},
+        {"F20", {}, {}, 20},
+        {"F21", {}, TDesktop::TooManyFilesText, 20},
+        {"PWD001", "SECRET", TDesktop::TooManyFilesText, 20},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Code);
+        const QString activeBefore = Window->Desktop().Files().Code(Window->Desktop().ActiveIndex());
+        Prompt->Shown.clear(), Prompt->Beeps.clear();
+        Typed = c.Typed;
+        if (!c.Refusal.isEmpty())
+            Prompt->Answer(TMessageButton::OK);
+        Open({c.Code});
+        EXPECT_EQ(Prompt->Texts(), c.Refusal.isEmpty() ? QStringList() : QStringList(c.Refusal));
+        EXPECT_EQ(std::vector<TBeep>(Prompt->Beeps.begin(), Prompt->Beeps.end()),
+                  c.Refusal.isEmpty() ? std::vector<TBeep>() : std::vector<TBeep>({TBeep::Warning}));
+        EXPECT_EQ(Window->Desktop().Files().Count(), c.OpenAfter);
+        EXPECT_EQ(Window->cboActiveFile->count(), c.OpenAfter);
+        EXPECT_EQ(LockOf(c.Code), c.Refusal.isEmpty() ? "1" : "0");
+        EXPECT_EQ(Window->Desktop().Files().Code(Window->Desktop().ActiveIndex()),
+                  c.Refusal.isEmpty() ? QString(c.Code) : activeBefore);
+    }
+    EXPECT_EQ(Asked, 1);    // the full desktop refuses before the password
+    EXPECT_EQ(Sessions, 0); // a refused file logs no visit
+}
+
+// A process run through the main window's registry with data-entry pages open: the guard asks; on
+// Yes the data-entry window (maximised) minimises and closes the pages while the process runs,
+// and they come back with the window's state and a notice afterwards, also when the process is
+// cancelled in its window or fails; No runs nothing and closes nothing.
+TEST_F(MainWindowTest, AProcessThroughTheRegistryGivesThePagesBack) {
+    class TRestoreWindow : public IBackupRestoreWindow {
+    public:
+        explicit TRestoreWindow(const TChildWindowRegistry& registry) : Registry(registry) {}
+        bool Run(TEntityInfo& file, TReportSetup& setup) override {
+            Runs << QString("%1:%2:%3")
+                        .arg(setup.ProcessKind)
+                        .arg(file.DataEntryPageCount())
+                        .arg(Registry.ProcessRunning());
+            if (Throws)
+                throw EQuilvaneError("Archive damaged");
+            return Result;
+        }
+        const TChildWindowRegistry& Registry;
+        QStringList Runs;
+        bool Result = true, Throws = false;
+    };
+    WriteRecord("AAA111"), WriteChart("AAA111");
+    MakeWindow();
+    Open({"AAA111"});
+    TEntityInfo& file = *Window->Desktop().Files().File(0);
+    for (const auto& [kind, period] : {std::pair(1, 3), std::pair(2, 5)})
+        file.InsertDataEntryPage(
+            -1, QString::number(period),
+            TDataEntryPage::Create(file.ListSources(2006), kind, 2006, period, 12, {Standard, Load}, false));
+    const auto pages = [&file] {
+        QString shown;
+        for (int i = 0; i < file.DataEntryPageCount(); ++i)
+            shown += QString::asprintf("%d/%d ", file.DataEntryPage(i)->List().PageKind(),
+                                       file.DataEntryPage(i)->List().Period());
+        return shown;
+    };
+    Registry->Windows().SetFactory(
+        wkDataEntry, [this](int) { return new TFakeChildWindow(Notices, &Window->Desktop().Files()); });
+    Registry->OpenDataEntryWindow();
+    QMdiSubWindow* entry = Window->MdiArea()->subWindowList().value(0);
+    ASSERT_TRUE(entry && Registry->DataEntryWindowOpen());
+    entry->showMaximized();
+    TRestoreWindow restore(*Registry);
+    Registry->Launchers().SetWindows({&restore, nullptr, nullptr, nullptr});
+
+    const struct {
+        const char* Name;
+        TMessageButton Answer;
+        bool Result, Throws;
+    } cases[] = {{"ends", TMessageButton::Yes, true, false},
+                 {"cancelled", TMessageButton::Yes, false, false},
+                 {"fails", TMessageButton::Yes, false, true},
+                 {"refused", TMessageButton::No, true, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const bool runs = c.Answer == TMessageButton::Yes;
+        Prompt->Shown.clear(), Notices.clear(), restore.Runs.clear();
+        restore.Result = c.Result, restore.Throws = c.Throws;
+        Prompt->Answer(c.Answer);
+        if (c.Throws)
+            EXPECT_THROW(Registry->Launchers().Restore(), EQuilvaneError);
+        else
+            Registry->Launchers().Restore();
+        EXPECT_EQ(Prompt->Texts(), QStringList(TChildWindows::GuardQuestion(prRestore, true)));
+        EXPECT_EQ(restore.Runs, runs ? QStringList(QString("%1:0:1").arg(prRestore)) : QStringList());
+        EXPECT_EQ(pages(), "1/3 2/5 ");
+        EXPECT_FALSE(Registry->ProcessRunning());
+        EXPECT_TRUE(entry->isMaximized());
+        // The notice after the process (all of the first file); a restore that ended tells the
+        // children once more.
+        const qsizetype notices = runs ? (c.Result ? 2 : 1) : 0;
+        EXPECT_EQ(std::pair(Notices.size(), Notices.count(0)), std::pair(notices, notices));
+    }
 }
