@@ -1,22 +1,53 @@
 #include "reports/fmReports.h"
 
+#include "controls/placement/FormPlacement.h"
 #include "core/vocab/ReportVocabulary.h"
 #include "reports/EntityReportSources.h"
 #include "reports/ReportMenu.h"
 
+#include <QCloseEvent>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-TfmReports::TfmReports(QWidget* parent) : QWidget(parent), Tabs(new QTabWidget(this)) {
+#include <exception>
+
+TfmReports::TfmReports(QWidget* parent)
+    : QWidget(parent), Tabs(new QTabWidget(this)), FormPlacement(new TFormPlacement(this)) {
     setWindowTitle(QStringLiteral("Reports"));
     setObjectName(QStringLiteral("fmReports"));
+    // The window restores and saves its placement itself.
+    FormPlacement->SetActive(false);
+    FormPlacement->SetIniFileName(QStringLiteral("Quilvane.ini"));
+    FormPlacement->SetIniSection(PlacementSection);
+    FormPlacement->SetOptions(TPlacementOption::Position);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Tabs);
     connect(Tabs, &QTabWidget::currentChanged, this, [this](int index) { Model.SetCurrent(index); });
+}
+
+void TfmReports::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Only once the window is in its frame does its position mean anything there. A placement
+    // that cannot be read leaves the window where the frame put it.
+    if (!FormPlacement->Restored()) {
+        try {
+            FormPlacement->RestoreFormPlacement();
+        } catch (const std::exception&) {
+        }
+    }
+}
+
+void TfmReports::closeEvent(QCloseEvent* event) {
+    // A placement that cannot be written never keeps the window open.
+    try {
+        FormPlacement->SaveFormPlacement();
+    } catch (const std::exception&) {
+    }
+    QWidget::closeEvent(event);
 }
 
 void TfmReports::AddPage(int index) {

@@ -7,13 +7,22 @@
 
 class QTabWidget;
 class TEntityInfo;
+class TFormPlacement;
 
 // The report window: one page of text per report, made for an open file, and the log into
 // which processes write their lines. The main window keeps the one report window.
+//
+// The window keeps its position in the program ini, section "Reports": it comes back there when
+// it is first shown (in the frame that holds it), and the position is written when it closes and
+// whenever the desktop is saved (Placement().SaveFormPlacement()).
 class TfmReports : public QWidget {
     Q_OBJECT
 public:
+    static inline const QString PlacementSection = QStringLiteral("Reports");
+
     explicit TfmReports(QWidget* parent = nullptr);
+
+    TFormPlacement& Placement() const { return *FormPlacement; }
 
     // Adds a report as a new page, current; its index.
     int ShowReport(const TReportText& report, const TEntityInfo* owner);
@@ -39,10 +48,15 @@ public:
     const TReportDocuments& Documents() const { return Model; }
     QTabWidget* Pages() const { return Tabs; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void AddPage(int index);
     void ShowLines(int index);
 
     TReportDocuments Model;
     QTabWidget* Tabs = nullptr;
+    TFormPlacement* FormPlacement = nullptr;
 };

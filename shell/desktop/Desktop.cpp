@@ -268,6 +268,13 @@ void TDesktop::SaveDesktopState(const QStringList& forms) {
     params.Save();
 }
 
+void TDesktop::RecordFilesClosed(const QStringList& codes) {
+    for (const QString& code : codes)
+        SetHistoryStatus(code, 0);
+    View.RecentFilesChanged();
+    ProgramParams().Save();
+}
+
 QString TDesktop::HintText(const QString& hint) {
     return hint.isEmpty() ? QStringLiteral(" Ready.") : QLatin1Char(' ') + hint;
 }

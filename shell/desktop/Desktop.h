@@ -48,7 +48,8 @@ public:
     virtual void DetachEntity(TEntityInfo& /*file*/) {}
     // The last file closed: every child window but the Reports window closes.
     virtual void CloseChildWindowsExceptReports() {}
-    // Opens a child window of a kind, in the place it was left at the last exit.
+    // Opens a child window of a kind (one that keeps its placement comes up where it was when its
+    // placement was last saved).
     virtual void OpenChildWindow(int /*kind*/) {}
     // Lets the window repaint during a long run.
     virtual void ProcessEvents() {}
@@ -128,6 +129,10 @@ public:
     // Writes the desktop into the settings (the open files, the active file, the child windows
     // named) and saves them, so that a program that is killed can still restore it.
     void SaveDesktopState(const QStringList& forms);
+    // Files that left the desktop without being closed by it (freed by a shutdown that was then
+    // stopped): their history entries lose the open mark, as a closed file's do, and the settings
+    // are saved.
+    void RecordFilesClosed(const QStringList& codes);
 
     // The status-bar texts.
     static QString HintText(const QString& hint);

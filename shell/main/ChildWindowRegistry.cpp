@@ -1,9 +1,12 @@
 #include "shell/main/ChildWindowRegistry.h"
 
+#include "controls/placement/FormPlacement.h"
 #include "core/vocab/WindowKinds.h"
 #include "shell/main/QuilvaneMain.h"
 
 #include <QMdiSubWindow>
+
+#include <exception>
 
 void TChildWindowRegistry::TFrameHost::AddChild(QObject* child) {
     // A child that is not a widget is freed by the frame: nothing of it may be read afterwards.
@@ -73,4 +76,16 @@ void TChildWindowRegistry::BackupActiveFile() {
 
 bool TChildWindowRegistry::ProcessRunning() const {
     return ChildWindows->ProcessRunning();
+}
+
+void TChildWindowRegistry::SavePlacements() {
+    for (QObject* child : Host.Children()) {
+        auto* placement = child->findChild<TFormPlacement*>(QString(), Qt::FindDirectChildrenOnly);
+        if (!placement)
+            continue;
+        try {
+            placement->SaveFormPlacement();
+        } catch (const std::exception&) {
+        }
+    }
 }

@@ -32,6 +32,9 @@ public:
     // The backup at exit: the file closes next, so its pages are not given back.
     void BackupActiveFile() override;
     bool ProcessRunning() const override;
+    // A placement that cannot be written loses only that window's position: the others are
+    // still written and nothing is raised.
+    void SavePlacements() override;
 
     // The chart-kind set that asks for the chart a window kind shows; 0 for the other kinds.
     static unsigned ChartKindsOfWindow(int kind);

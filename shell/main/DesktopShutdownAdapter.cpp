@@ -106,8 +106,13 @@ void TDesktopShutdownAdapter::CloseFileOnDesktop(int index) {
     Desktop.CloseFileOnDesktop(index);
 }
 
+void TDesktopShutdownAdapter::RecordClosed(const QStringList& codes) {
+    Desktop.RecordFilesClosed(codes);
+}
+
 void TDesktopShutdownAdapter::SaveDesktopState() {
     Desktop.SaveDesktopState(DesktopFormNames(Frame.Children()));
+    Frame.ChildWindows().SavePlacements();
 }
 
 bool TDesktopShutdownAdapter::ProcessRunning() const {

@@ -43,10 +43,12 @@ public:
     void CloseDataEntryWindow() override;
     void SaveYearCharts(int index) override;
     void BackupActiveFile() override;
-    // The file leaves the desktop but stays marked open in the history; a failure to close it is
-    // shown and the shutdown goes on.
+    // The file leaves the desktop but stays marked open in the history (until RecordClosed); a
+    // failure to close it is shown and the shutdown goes on.
     void FreeFile(int index) override;
     void CloseFileOnDesktop(int index) override;
+    void RecordClosed(const QStringList& codes) override;
+    // The settings with the history, then the placements of the open child windows.
     void SaveDesktopState() override;
     bool ProcessRunning() const override;
     bool ModalDialogOpen() const override;

@@ -14,8 +14,12 @@ public:
     virtual ~IChildWindowRegistry() = default;
     // Every child window is told which file is active now (-1: none).
     virtual void ActiveFileChanged(int /*activeIndex*/) {}
-    // Opens (or raises) the child window of a kind, in the place it was left at the last exit.
+    // Opens (or raises) the child window of a kind. A window that keeps its placement (the
+    // Reports window) comes up where it was when its placement was last saved; the others where
+    // the frame puts them.
     virtual void OpenChildWindow(int /*kind*/) {}
+    // Writes the placement of every open child window that keeps one, leaving the windows open.
+    virtual void SavePlacements() {}
     virtual bool DataEntryWindowOpen() const { return false; }
     virtual void OpenDataEntryWindow() {}
     // Closes the data-entry pages of the file at an index, minimising the window first when

@@ -50,10 +50,15 @@ public:
     // Backs up the active file without asking first.
     virtual void BackupActiveFile() = 0;
     // Frees a file at exit: its lock is released, its detail record saved and its time spent
-    // logged; it leaves the list but stays in the history as open, for the next start.
+    // logged; it leaves the list but stays in the history as open, for the next start (unless the
+    // shutdown is stopped afterwards, see RecordClosed).
     virtual void FreeFile(int index) = 0;
     // Closes a file the user chose to close (the history records it as closed).
     virtual void CloseFileOnDesktop(int index) = 0;
+    // Files freed by a shutdown that was then stopped: the history records them as closed, as
+    // if the user had closed them, and the settings are saved, so the next start does not reopen
+    // them.
+    virtual void RecordClosed(const QStringList& codes) = 0;
 
     // Writes what the next start restores (the program settings with the history, Forms and
     // Current, and the window places).

@@ -8,6 +8,7 @@
 #include "shell/shutdown/ShutdownDesktop.h"
 
 #include <algorithm>
+#include <utility>
 
 QStringList DesktopFormNames(const QList<TDesktopChild>& children) {
     QStringList names;
@@ -36,6 +37,7 @@ bool TShutdownSequence::CloseQuery() {
 bool TShutdownSequence::Shutdown() {
     Timer.SetEnabled(false);
     Carried = {};
+    Freed.clear();
     bool closed = false;
     try {
         closed = CloseEverything();
@@ -73,9 +75,12 @@ bool TShutdownSequence::CloseEverything() {
     return true;
 }
 
-// The files left open get the desktop's attention again, and timed saving goes back on.
+// The files already freed are closed for good; the files left open get the desktop's attention
+// again, and timed saving goes back on.
 void TShutdownSequence::Stopped() {
     Progress.reset();
+    if (!Freed.isEmpty())
+        Desktop.RecordClosed(std::exchange(Freed, {}));
     Desktop.ActiveFileChanged();
     Timer.EnableFromSettings();
 }
@@ -121,10 +126,13 @@ bool TShutdownSequence::CloseOneFile(int index, TCloseEnd end, bool lastFile) {
         }
     }
 
-    if (end == TCloseEnd::Free)
+    if (end == TCloseEnd::Free) {
+        // Counted before it goes, so that a failure on the way still records it.
+        Freed << code;
         Desktop.FreeFile(index);
-    else
+    } else {
         Desktop.CloseFileOnDesktop(index);
+    }
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "shell/shutdown/BackupAnswer.h"
 
 #include <QList>
+#include <QStringList>
 #include <memory>
 
 class IBackupQuestion;
@@ -26,8 +27,8 @@ public:
 
     // Stops timed saving, records and saves the desktop for the next start, closes every child
     // window but data entry, then closes the open files from the first. True when every file was
-    // closed; when stopped, the remaining files stay open and timed saving is on again as the
-    // settings say.
+    // closed; when stopped, the remaining files stay open, the ones already closed are recorded
+    // as closed in the history, and timed saving is on again as the settings say.
     bool Shutdown();
 
     // File > Close: closes the files at the chosen indexes, the last chosen first, each leaving
@@ -47,5 +48,6 @@ private:
     TProgramParams& Settings;
     TBackupTimer& Timer;
     TCarriedBackupAnswer Carried;
+    QStringList Freed;                   // the codes of the files this shutdown has freed
     std::unique_ptr<IProgress> Progress; // shown while shutting down
 };

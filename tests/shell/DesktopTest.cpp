@@ -2,6 +2,11 @@
 
 #include "core/transactions/DataEntryPage.h"
 #include "shell/desktop/DesktopWidgets.h"
+#include "shell/main/DesktopShutdownAdapter.h"
+#include "shell/main/MainWindowSeams.h"
+#include "shell/shutdown/BackupAnswer.h"
+#include "shell/shutdown/BackupTimer.h"
+#include "shell/shutdown/ShutdownSequence.h"
 
 #include <QMenu>
 
@@ -148,4 +153,48 @@ TEST_F(DesktopTest, TheRecentFilesMenuFollowsTheDesktop) {
     menu.actions()[2]->trigger();
     Desktop.OpenRecentFile("AAA111");
     EXPECT_EQ(shown().left(31), " &1.AAA111* &2.BBB222 &3.CCC333");
+}
+
+// Cancel at the second file's backup offer stops the exit with the first file already closed:
+// the history then records it as closed, on disk too, so the next start does not reopen it; the
+// file not reached stays open and marked open.
+TEST_F(DesktopTest, AStoppedExitRecordsTheFilesItClosedAsClosed) {
+    class TFrame : public IShutdownFrame, public IBackupQuestion {
+    public:
+        QList<TDesktopChild> Children() const override { return {}; }
+        void CloseChild(int) override {}
+        void ProcessEvents() override {}
+        bool ModalDialogOpen() const override { return false; }
+        void NotifyActiveFile(bool) override {}
+        IChildWindowRegistry& ChildWindows() override { return NoChildWindows; }
+        TBackupAnswer Ask(const QString&) override {
+            return Answers.isEmpty() ? TBackupAnswer::Cancel : Answers.takeFirst();
+        }
+        IChildWindowRegistry NoChildWindows;
+        QList<TBackupAnswer> Answers{TBackupAnswer::No, TBackupAnswer::Cancel};
+    } frame;
+    const QString dat = DataDir + "/Quilvane.DAT";
+    ASSERT_TRUE(QFile::copy(TProgramParams::ShippedReferenceDataPath(), dat));
+    QFile::setPermissions(dat, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_TRUE(WriteFileBytes(TempPath("Quilvane.ini"), "[DESKTOP]\r\nLicFilePath=" + DataDir.toLatin1() +
+                                                             "\r\nRestoreDesktop=1\r\n"));
+    ASSERT_EQ(Params->Load(), 0);
+    for (const char* code : {"AAA111", "BBB222"})
+        WriteRecord(code);
+    Desktop.OpenFiles("AAA111,BBB222,", "1,1,");
+    TDesktopShutdownAdapter adapter(Desktop, *this, frame);
+    TBackupTimer timer(adapter, *Params);
+    TShutdownSequence shutdown(adapter, frame, *Params, timer);
+
+    EXPECT_FALSE(shutdown.Shutdown());
+    EXPECT_EQ(OpenCodes(), QStringList({"BBB222"}));
+    EXPECT_EQ(LockOf("AAA111"), "0");
+    const auto status = [this](const char* code) {
+        return Params->Entities[Params->Entities.IndexOf(code)].Status.Status;
+    };
+    EXPECT_EQ(status("AAA111"), 0);
+    EXPECT_GT(status("BBB222"), 0);
+    ASSERT_EQ(Params->Load(), 0); // what the next start reads
+    EXPECT_EQ(status("AAA111"), 0);
+    EXPECT_GT(status("BBB222"), 0);
 }

@@ -51,6 +51,7 @@ public:
     void BackupActiveFile() override { Log << "backup:" + FileCode(Active); }
     void FreeFile(int index) override { Take("free:", index); }
     void CloseFileOnDesktop(int index) override { Take("close:", index); }
+    void RecordClosed(const QStringList& codes) override { Log << "closed:" + codes.join(','); }
     void SaveDesktopState() override { Log << "state"; }
     bool ProcessRunning() const override { return Process; }
     bool ModalDialogOpen() const override { return Modal; }
@@ -214,11 +215,12 @@ TEST_F(ShutdownTest, StoppedShutdownLeavesFilesOpenAndTimedSavingOn) {
         std::initializer_list<A> Answers;
         bool TimedBackups;
         QStringList LeftOpen;
+        const char* RecordedClosed; // the files freed before the stop
     } cases[] = {
-        {"cancel at the second offer", "", "", {A::No, A::Cancel}, true, {"BETA", "GAMMA"}},
-        {"pages refuse to close", "BETA", "", {A::No}, true, {"BETA", "GAMMA"}},
-        {"cancel at the first offer", "", "", {A::Cancel}, false, {"ALPHA", "BETA", "GAMMA"}},
-        {"failed save", "", "BETA", {A::No}, true, {"BETA", "GAMMA"}},
+        {"cancel at the second offer", "", "", {A::No, A::Cancel}, true, {"BETA", "GAMMA"}, "ALPHA"},
+        {"pages refuse to close", "BETA", "", {A::No}, true, {"BETA", "GAMMA"}, "ALPHA"},
+        {"cancel at the first offer", "", "", {A::Cancel}, false, {"ALPHA", "BETA", "GAMMA"}, ""},
+        {"failed save", "", "BETA", {A::No}, true, {"BETA", "GAMMA"}, "ALPHA"},
     };
     for (const auto& stop : cases) {
         SCOPED_TRACE(stop.Name);
@@ -237,6 +239,7 @@ TEST_F(ShutdownTest, StoppedShutdownLeavesFilesOpenAndTimedSavingOn) {
         else
             EXPECT_FALSE(Sequence.Shutdown());
         EXPECT_EQ(Desktop.Codes(), stop.LeftOpen);
+        EXPECT_EQ(Steps("closed:"), stop.RecordedClosed);
         EXPECT_TRUE(Desktop.DataEntry);
         EXPECT_EQ(Desktop.Log.last(), "changed");
         EXPECT_EQ(Settings.Forms.join(' ') + '/' + Settings.Current, "Data Entry/GAMMA");
