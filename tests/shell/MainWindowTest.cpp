@@ -289,7 +289,10 @@ TEST_F(MainWindowTest, ExitOffersBackupsAndCancelKeepsTheFilesOpen) {
         if (c.Exit == TMessageButton::Yes) {
             EXPECT_EQ(Params->Current, b);
             EXPECT_EQ(Params->Forms, QStringList({"Accounts", "Taxes"}));
-            EXPECT_GT(Params->Entities[Params->Entities.IndexOf(a)].Status.Status, 0);
+            // A file freed by an exit that then stops is closed; one freed by a finished exit
+            // keeps its mark for the next start.
+            EXPECT_EQ(Params->Entities[Params->Entities.IndexOf(a)].Status.Status > 0,
+                      open.contains(a) || c.Closes);
         }
     }
 }
