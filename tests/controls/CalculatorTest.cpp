@@ -352,4 +352,19 @@ TEST_F(CalculatorWindowTest, PadForwardsKeysAndClicksAndClosesOnResult) {
     EXPECT_EQ(window.dxCalcDisplay->Text(), "0");
 }
 
+TEST_F(CalculatorWindowTest, OnlyThePadsFirstLayoutClearsTheState) {
+    TfrmCalculator window;
+    window.show();
+    TdxCalculator* pad = window.dxCalculator;
+    for (const K kind : {K::cb5, K::cbMemoryStore, K::cb3, K::cbAdd})
+        pad->ButtonClick(kind);
+    const QSize before = pad->size();
+    pad->resize(before + QSize(80, 60)); // a second layout
+    ASSERT_NE(pad->size(), before);
+    pad->ButtonClick(K::cb4);
+    pad->ButtonClick(K::cbEqual);
+    EXPECT_EQ(window.dxCalcDisplay->Text(), "7");
+    EXPECT_EQ(pad->Engine().Memory(), 5.0);
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 #include "controls/dates/DateEdit.h"
 #include "controls/dates/DateEditRules.h"
 #include "controls/dates/DateNavigator.h"
+#include "core/common/RegionalSettings.h"
 #include "core/services/Services.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/ScriptedPrompt.h"
@@ -420,6 +421,13 @@ TEST_F(DateControlsTest, ButtonsShareTheStripEvenly) {
     EXPECT_EQ(TButtonStrip::Layout(160, 100, 8, 40, 30, false, false).Height, 0);
 }
 
+TEST_F(DateControlsTest, EditorTakesTheProgramsDateFormat) {
+    TServices::Regional().ShortDateFormat = "D/M/YYYY"; // the fixture puts the default back
+    EXPECT_EQ(TdxDateEdit().inputMask(), "00/00/0000");
+    TServices::Regional().Reset();
+    EXPECT_EQ(TdxDateEdit().inputMask(), "00/00/00");
+}
+
 // The editor and its navigator, offscreen.
 class DateEditTest : public DateControlsTest {
 protected:
@@ -634,6 +642,22 @@ TEST_F(DateEditTest, DestroyingTheOpenerClosesTheNavigator) {
     EXPECT_FALSE(Navigator().isVisible());
     EXPECT_EQ(Navigator().Owner(), nullptr);
     QTest::keyClick(&Navigator(), Qt::Key_Return); // no editor to hand the choice to
+}
+
+TEST_F(DateEditTest, IncompleteDateTakesTheFocusBackAfterTheMove) {
+    auto* other = new QLineEdit(&Window);
+    other->setGeometry(170, 10, 100, 24);
+    other->show();
+    QApplication::setActiveWindow(&Window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window));
+    Edit->setFocus();
+    Edit->setCursorPosition(0);
+    QTest::keyClicks(Edit, "12");
+    other->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(QApplication::focusWidget(), other); // given back only once the move is over
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), Edit);
+    EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Default});
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "controls/buttons/RxSpeedButton.h"
 #include "controls/files/BrowseFolderDialog.h"
 #include "controls/files/FolderTextRules.h"
+#include "core/common/Exceptions.h"
 #include "tests/support/ServicesFixture.h"
 
 #include <QCoreApplication>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QUrl>
+#include <QtTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -222,6 +224,20 @@ TEST_F(DirectoryEditTest, SpeedButtonGlyphStrips) {
     EXPECT_EQ(colourOf(QIcon::Normal, QIcon::On), QColor(Qt::blue));
     button.SetGlyph(strip.copy(16, 0, 16, 16));
     EXPECT_EQ(colourOf(QIcon::Normal, QIcon::Off), QColor(Qt::green));
+}
+
+TEST_F(DirectoryEditTest, FailingSpeedButtonClickIsReportedAndEndsTheRepeat) {
+    TRxSpeedButton button;
+    button.SetAllowTimer(true);
+    button.SetInitPause(1);
+    button.SetRepeatInterval(1);
+    button.OnClick = [] { throw EQuilvaneError(QStringLiteral("Cannot step")); };
+    Prompt->Answer(TMessageButton::OK);
+    button.setDown(true); // held: the repeat timer clicks
+    QTest::qWait(50);
+    EXPECT_EQ(Prompt->Texts(), QStringList{"Cannot step"});
+    EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Error});
+    EXPECT_FALSE(button.isDown());
 }
 
 } // namespace
