@@ -1,18 +1,20 @@
 #include "tests/shell/DesktopTestSupport.h"
 
-#include "core/transactions/DataEntryPage.h"
-#include "shell/desktop/DesktopWidgets.h"
+#include "shell/desktop/DesktopOpener.h"
 #include "shell/main/DesktopShutdownAdapter.h"
 #include "shell/main/MainWindowSeams.h"
+#include "shell/password/PasswordDlg.h"
 #include "shell/shutdown/BackupAnswer.h"
 #include "shell/shutdown/BackupTimer.h"
 #include "shell/shutdown/ShutdownSequence.h"
 
-#include <QMenu>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTimer>
 
 // A restore stops at twenty files without a word (nor lock questions), the one left over keeping
-// its open mark; the Open dialog then refuses the twenty-first with the message and never locks it.
-TEST_F(DesktopTest, TheTwentyFirstFileIsRefused) {
+// its open mark (the main window's tests refuse a twenty-first from the Open dialog).
+TEST_F(DesktopTest, ARestoreStopsAtTwentyFiles) {
     for (int i = 1; i <= 21; ++i) {
         WriteRecord(QString::asprintf("F%02d", i));
         Params->Entities.Append(QString::asprintf("F%02d", i), TPreviousEntityStatus(1));
@@ -23,11 +25,8 @@ TEST_F(DesktopTest, TheTwentyFirstFileIsRefused) {
     Desktop.RestoreDesktop();
     EXPECT_EQ(Params->Entities[20].Status.Status, 1);
     EXPECT_FALSE(Options.first().Has(InteractiveLock));
-    Prompt->Answer(TMessageButton::OK);
-    Desktop.OpenFiles("F21,", "1,");
     EXPECT_EQ(LockOf("F20") + LockOf("F21") + QString::number(Desktop.Files().Count()), "1020");
-    EXPECT_EQ(Prompt->Texts(), QStringList({TDesktop::TooManyFilesText}));
-    EXPECT_EQ(Prompt->Beeps, QList<TBeep>({TBeep::Warning}));
+    EXPECT_TRUE(Prompt->Shown.isEmpty());
 }
 
 // A stored password that is not upper case never matches; Cancel refuses without a box. A refused
@@ -76,8 +75,8 @@ TEST_F(DesktopTest, TheDesktopIsRestoredAndSavedThroughTheProgramIni) {
               TestData("desktop/Quilvane.saved.ini").replace("@DATA@", DataDir.toLatin1()));
 }
 
-// Closing the active file makes the first one active, not its neighbour; its lock goes, its visit
-// is logged and its history entry loses the open mark. With the data-entry window open, a file's
+// Closing the active file makes the first one active, not its neighbour; its lock goes and its
+// visit is logged. With the data-entry window open, a file's
 // pages close first, and a Cancel there keeps the file. The last file closing disables the file
 // menus and closes the child windows.
 TEST_F(DesktopTest, ClosingTheActiveFileMakesTheFirstOneActive) {
@@ -86,10 +85,7 @@ TEST_F(DesktopTest, ClosingTheActiveFileMakesTheFirstOneActive) {
     EntryWindowOpen = true;
     Desktop.OpenFiles("CCC333,AAA111,ABC123,", "1,1,1,");
     EXPECT_EQ(Desktop.ActiveIndex(), 0); // the first chosen
-    TEntityInfo& file = *Desktop.Files().File(1);
-    file.InsertDataEntryPage(
-        -1, "July 2005",
-        TDataEntryPage::Create(file.ListSources(2006), 1, 2006, 1, 12, {Standard, Load}, false));
+    AddPage(*Desktop.Files().File(1), 1, 1);
     Log.clear();
     PagesResult = TDesktop::PagesCancelled;
     EXPECT_FALSE(Desktop.CloseFileOnDesktop(1));
@@ -97,7 +93,6 @@ TEST_F(DesktopTest, ClosingTheActiveFileMakesTheFirstOneActive) {
     EXPECT_TRUE(Desktop.CloseFileOnDesktop(2));
     EXPECT_EQ(Desktop.ActiveIndex(), 0);
     EXPECT_EQ(LockOf("ABC123") + LockOf("AAA111") + QString::number(Sessions), "011");
-    EXPECT_EQ(Params->Entities[Params->Entities.IndexOf("ABC123")].Status.Status, 0);
     PagesResult = 0;
     EXPECT_TRUE(Desktop.CloseFileOnDesktop(1) && Desktop.CloseFileOnDesktop(0));
     EXPECT_EQ(Desktop.ActiveIndex(), -1);
@@ -127,37 +122,9 @@ TEST_F(DesktopTest, FilesInUseAreNamedAndAnOpenOneBecomesActive) {
     EXPECT_TRUE(Prompt->Shown[2].Buttons == TMessageButton::OK);
 }
 
-// The File menu lists the first five files of the history, the active one checked, and is rebuilt
-// whole; choosing an open file moves it to the top and makes it active, choosing another opens it.
-TEST_F(DesktopTest, TheRecentFilesMenuFollowsTheDesktop) {
-    for (const char* code : {"AAA111", "BBB222", "CCC333"})
-        WriteRecord(code);
-    for (const char* code : {"CCC333", "BBB222", "OLD001", "OLD002", "OLD003", "OLD004", "AAA111"})
-        Params->Entities.Append(code, TPreviousEntityStatus(0));
-    Desktop.OpenFiles("BBB222,CCC333,", "1,1,");
-    QMenu menu;
-    QAction* listBreak = menu.addSeparator();
-    QAction* exit = menu.addAction("E&xit");
-    const auto shown = [&] {
-        RebuildRecentFilesMenu(menu, listBreak, exit, Desktop,
-                               [this](const QString& code) { Desktop.OpenRecentFile(code); });
-        QStringList texts;
-        for (const QAction* action : menu.actions())
-            texts << action->text() + (action->isChecked() ? "*" : "");
-        return texts.join(" ");
-    };
-    shown();
-    EXPECT_EQ(shown(), " &1.CCC333 &2.BBB222* &3.OLD001 &4.OLD002 &5.OLD003  E&xit");
-    menu.actions()[1]->trigger();
-    EXPECT_EQ(shown().left(21), " &1.CCC333* &2.BBB222");
-    menu.actions()[2]->trigger();
-    Desktop.OpenRecentFile("AAA111");
-    EXPECT_EQ(shown().left(31), " &1.AAA111* &2.BBB222 &3.CCC333");
-}
-
 // Cancel at the second file's backup offer stops the exit with the first file already closed:
-// the history then records it as closed, on disk too, so the next start does not reopen it; the
-// file not reached stays open and marked open.
+// the history on disk then records it as closed, so the next start does not reopen it; the file
+// not reached stays marked open. (The main window's tests check the files left open.)
 TEST_F(DesktopTest, AStoppedExitRecordsTheFilesItClosedAsClosed) {
     class TFrame : public IShutdownFrame, public IBackupQuestion {
     public:
@@ -187,14 +154,32 @@ TEST_F(DesktopTest, AStoppedExitRecordsTheFilesItClosedAsClosed) {
     TShutdownSequence shutdown(adapter, frame, *Params, timer);
 
     EXPECT_FALSE(shutdown.Shutdown());
-    EXPECT_EQ(OpenCodes(), QStringList({"BBB222"}));
-    EXPECT_EQ(LockOf("AAA111"), "0");
-    const auto status = [this](const char* code) {
-        return Params->Entities[Params->Entities.IndexOf(code)].Status.Status;
-    };
-    EXPECT_EQ(status("AAA111"), 0);
-    EXPECT_GT(status("BBB222"), 0);
     ASSERT_EQ(Params->Load(), 0); // what the next start reads
-    EXPECT_EQ(status("AAA111"), 0);
-    EXPECT_GT(status("BBB222"), 0);
+    EXPECT_EQ(Params->Entities[Params->Entities.IndexOf("AAA111")].Status.Status, 0);
+    EXPECT_GT(Params->Entities[Params->Entities.IndexOf("BBB222")].Status.Status, 0);
+}
+
+// Through the program's opener and its prompt: a wrong password is refused and the file's lock
+// released; the right one typed in lower case opens the file.
+TEST_F(DesktopTest, ThePasswordPromptRefusesAWrongPasswordAndReleasesTheLock) {
+    WriteRecord("PWD001", "SECRET");
+    WriteChart("PWD001");
+    TDesktopOpener opener;
+    TDesktop desktop(opener, *this);
+    QStringList captions;
+    for (const bool right : {false, true}) {
+        QTimer::singleShot(0, [&captions, right] {
+            auto* dialog = qobject_cast<TPasswordDlg*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialog && dialog->PasswordEdit()->echoMode() == QLineEdit::Password);
+            captions << dialog->windowTitle();
+            dialog->PasswordEdit()->setText(right ? "secret" : "wrong");
+            dialog->accept();
+        });
+        if (!right)
+            Prompt->Answer(TMessageButton::OK);
+        EXPECT_EQ(desktop.OpenFileOnDesktop("PWD001", true, true, true, false), right ? 0 : -1);
+        EXPECT_EQ(LockOf("PWD001"), right ? "1" : "0");
+    }
+    EXPECT_EQ(Prompt->Texts(), QStringList({TDesktop::WrongPasswordText.arg("PWD001")}));
+    EXPECT_EQ(captions, QStringList({"Access password for : PWD001", "Access password for : PWD001"}));
 }

@@ -4,6 +4,8 @@
 #include "tests/core/EntityTestSupport.h"
 
 #include "core/entity/EntityInfo.h"
+#include "core/transactions/DataEntryPage.h"
+#include "core/transactions/TransactionList.h"
 #include "shell/desktop/Desktop.h"
 
 // Client records on disk in the test's data folder, opened for real (with their locks). The
@@ -57,6 +59,26 @@ protected:
         ASSERT_TRUE(QDir().mkpath(DataDir + "/M_DETAIL"));
         ASSERT_TRUE(
             WriteFileBytes(DataDir + "/M_DETAIL/" + code + "06.ADF", StoredChart("accounts", "header", {})));
+    }
+    // A page of the file's 2006 year for a kind and period with entries of IDs 1, 2, ...; its index.
+    static int AddPage(TEntityInfo& file, int kind, int period, int entries = 0) {
+        auto page =
+            TDataEntryPage::Create(file.ListSources(2006), kind, 2006, period, 12, {Standard, Load}, false);
+        TTransactionList& list = page->List();
+        for (qint32 id = 1; id <= entries; ++id) {
+            auto entry = std::make_unique<TTransactionDetail>(0, static_cast<qint16>(kind));
+            entry->ID = id;
+            list.InsertTransaction(list.Count() - 1, std::move(entry), 0);
+        }
+        return file.InsertDataEntryPage(-1, list.GetPeriodTitle(false), std::move(page));
+    }
+    // "kind/period " of each page of the file.
+    static QString Pages(const TEntityInfo& file) {
+        QString pages;
+        for (int i = 0; i < file.DataEntryPageCount(); ++i)
+            pages += QString::asprintf("%d/%d ", file.DataEntryPage(i)->List().PageKind(),
+                                       file.DataEntryPage(i)->List().Period());
+        return pages;
     }
     QStringList OpenCodes() const {
         QStringList codes;

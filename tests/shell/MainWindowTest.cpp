@@ -3,8 +3,7 @@
 #include "controls/grids/MultiSelectStringGrid.h"
 #include "core/entity/EntityDetail.h"
 #include "core/entity/RunParams.h"
-#include "core/transactions/DataEntryPage.h"
-#include "core/transactions/TransactionList.h"
+#include "core/io/IniFile.h"
 #include "core/vocab/ProcessKinds.h"
 #include "core/vocab/WindowKinds.h"
 #include "reports/fmReports.h"
@@ -71,11 +70,27 @@ protected:
                                                   ToOpen.contains(open->msgOpenFile->item(row, 0)->text()));
             return int(QDialog::Accepted);
         };
-        Window.reset();
+        Reports.reset(), Window.reset();
         Window = std::make_unique<TfmQuilvaneMain>(*Params, "WORKSTATION1", parts);
         Registry = std::make_unique<TChildWindowRegistry>(*Window);
         Window->SetChildWindows(Registry.get());
         return *Window;
+    }
+    void InstallReportsMenu() {
+        Reports = TReportMenuAdapter::ForMainWindow(*Window, *Registry);
+        Window->SetReportMenu(Reports.get());
+    }
+    // The frame of the Reports window, opened first; nullptr when it is not open.
+    QMdiSubWindow* ReportsFrame(bool open) {
+        if (open)
+            Registry->OpenChildWindow(wkReports);
+        auto* reports = qobject_cast<TfmReports*>(Registry->Windows().ReportsWindow());
+        return reports ? qobject_cast<QMdiSubWindow*>(reports->parentWidget()) : nullptr;
+    }
+    QString SavedPosition() const {
+        TIniFile ini(TempPath("Quilvane.ini"));
+        ini.SetStripQuotes(true);
+        return ini.ReadString(TfmReports::PlacementSection, "NormPos", "(none)");
     }
     void Open(const QStringList& codes) {
         ToOpen = codes;
@@ -116,6 +131,7 @@ protected:
     QList<int> Notices;
     std::unique_ptr<TChildWindowRegistry> Registry;
     std::unique_ptr<TfmQuilvaneMain> Window;
+    std::unique_ptr<TReportMenuAdapter> Reports;
 };
 
 const char* const NoFileMenus =
@@ -126,31 +142,34 @@ const char* const AllMenus =
 } // namespace
 
 // File > Open opens the rows chosen in the Open dialog, the first of them active; the Active File
-// box, the menus and the recently-used files (between the list break and Exit) follow, and a
-// choice in the box makes that file active.
+// box, the menus and the recently-used files (the first five of the history, between the list
+// break and Exit) follow, and a choice in the box makes that file active. A recently-used file
+// that is open moves to the top and becomes active; one that is not opens.
 TEST_F(MainWindowTest, TheActiveFileBoxMenusAndRecentFilesFollowTheDesktop) {
     for (const char* code : {"AAA111", "BBB222", "CCC333"})
         WriteRecord(code);
-    for (const char* code : {"OLD001", "AAA111"})
+    for (const char* code : {"OLD001", "AAA111", "OLD002", "OLD003"})
         Params->Entities.Append(code, TPreviousEntityStatus(0));
     MakeWindow();
     EXPECT_EQ(MenuStates(), NoFileMenus);
-    EXPECT_EQ(FileMenu(), "&Open... &Close | &1.OLD001 &2.AAA111 | E&xit");
+    EXPECT_EQ(FileMenu(), "&Open... &Close | &1.OLD001 &2.AAA111 &3.OLD002 &4.OLD003 | E&xit");
     EXPECT_EQ(Combo(), "");
 
     Open({"CCC333", "BBB222"});
     EXPECT_EQ(Combo(), "BBB222* CCC333");
     EXPECT_EQ(Window->cboActiveFile->itemText(0), "BBB222 (2006) - Acme");
     EXPECT_EQ(MenuStates(), AllMenus);
-    EXPECT_EQ(FileMenu(), "&Open... &Close | &1.CCC333 &2.BBB222* &3.OLD001 &4.AAA111 | E&xit");
+    EXPECT_EQ(FileMenu(), "&Open... &Close | &1.CCC333 &2.BBB222* &3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
 
     ChooseInCombo(1);
     EXPECT_EQ(Window->Desktop().ActiveIndex(), 1);
-    EXPECT_EQ(FileMenu(), "&Open... &Close | &1.CCC333* &2.BBB222 &3.OLD001 &4.AAA111 | E&xit");
+    EXPECT_EQ(FileMenu(), "&Open... &Close | &1.CCC333* &2.BBB222 &3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
+    Window->mnuFile->actions().at(4)->trigger();
+    EXPECT_EQ(FileMenu(), "&Open... &Close | &1.BBB222* &2.CCC333 &3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
 
-    // A recently-used file that is not open opens and becomes active.
     Window->mnuFile->actions().at(6)->trigger();
     EXPECT_EQ(Combo(), "BBB222 CCC333 AAA111*"); // in the order they were opened
+    EXPECT_EQ(FileMenu().left(31), "&Open... &Close | &1.AAA111* &2");
 }
 
 // File > Close closes the active file after the backup offer (Cancel keeps it open); the first
@@ -195,8 +214,7 @@ TEST_F(MainWindowTest, ReportsMenuOpensTheReportsWindowAndFileCloseAsksWhichFile
     for (const char* code : {"AAA111", "BBB222", "CCC333"})
         WriteRecord(code);
     MakeWindow();
-    const std::unique_ptr<TReportMenuAdapter> reports = TReportMenuAdapter::ForMainWindow(*Window, *Registry);
-    Window->SetReportMenu(reports.get());
+    InstallReportsMenu();
     Open({"AAA111", "BBB222", "CCC333"});
 
     QAction* timeLog = nullptr;
@@ -230,10 +248,10 @@ TEST_F(MainWindowTest, ReportsMenuOpensTheReportsWindowAndFileCloseAsksWhichFile
     EXPECT_EQ(LockOf("CCC333"), "0");
 }
 
-// Exit asks first; Cancel at a backup offer stops the shutdown with the files not yet reached
-// still open and timed saving back on. A Yes to an offer backs the file up through the backup
-// window (process 10) before it closes. A full shutdown leaves every file marked open in the
-// history, with the active file and the child windows recorded for the next start.
+// Exit asks first (the shutdown's tests answer No); Cancel at a backup offer stops the shutdown
+// with the files not yet reached still open and timed saving back on. A Yes to an offer backs the
+// file up through the backup window (process 10) before it closes. A full shutdown leaves every
+// file marked open in the history, with the active file and the child windows recorded.
 TEST_F(MainWindowTest, ExitOffersBackupsAndCancelKeepsTheFilesOpen) {
     class TRecordingBackup : public IBackupRestoreWindow {
     public:
@@ -244,17 +262,15 @@ TEST_F(MainWindowTest, ExitOffersBackupsAndCancelKeepsTheFilesOpen) {
         QStringList Runs;
     } backup;
     const struct {
-        TMessageButton Exit;
         QList<TBackupAnswer> Backups;
         const char* StillOpen;
         bool Closes;
         QStringList BackedUp = {};
     } cases[] = {
-        {TMessageButton::No, {}, "A0 B0", false},
-        {TMessageButton::Yes, {TBackupAnswer::Cancel}, "A1 B1", false},
-        {TMessageButton::Yes, {TBackupAnswer::No, TBackupAnswer::Cancel}, "B2", false},
-        {TMessageButton::Yes, {TBackupAnswer::No, TBackupAnswer::No}, "", true},
-        {TMessageButton::Yes, {TBackupAnswer::Yes, TBackupAnswer::No}, "", true, {"A4:10"}},
+        {{TBackupAnswer::Cancel}, "A0 B0", false},
+        {{TBackupAnswer::No, TBackupAnswer::Cancel}, "B1", false},
+        {{TBackupAnswer::No, TBackupAnswer::No}, "", true},
+        {{TBackupAnswer::Yes, TBackupAnswer::No}, "", true, {"A3:10"}},
     };
     Params->TimedBackups = true;
     int n = 0;
@@ -273,7 +289,7 @@ TEST_F(MainWindowTest, ExitOffersBackupsAndCancelKeepsTheFilesOpen) {
             Window->AddChildWindow(new QWidget, kind)
                 ->setProperty(TfmQuilvaneMain::ChartKindProperty, chartKind);
         Backups = c.Backups;
-        Prompt->Answer(c.Exit);
+        Prompt->Answer(TMessageButton::Yes);
         const int sessionsBefore = Sessions;
         EXPECT_EQ(Window->close(), c.Closes);
         EXPECT_EQ(backup.Runs, c.BackedUp);
@@ -286,14 +302,12 @@ TEST_F(MainWindowTest, ExitOffersBackupsAndCancelKeepsTheFilesOpen) {
         EXPECT_EQ(Sessions - sessionsBefore, 2 - open.size()); // each file closed logs its visit
         EXPECT_EQ(Window->BackupTimer().Enabled(), !c.Closes);
         EXPECT_EQ(Combo().count('*'), open.isEmpty() ? 0 : 1);
-        if (c.Exit == TMessageButton::Yes) {
-            EXPECT_EQ(Params->Current, b);
-            EXPECT_EQ(Params->Forms, QStringList({"Accounts", "Taxes"}));
-            // A file freed by an exit that then stops is closed; one freed by a finished exit
-            // keeps its mark for the next start.
-            EXPECT_EQ(Params->Entities[Params->Entities.IndexOf(a)].Status.Status > 0,
-                      open.contains(a) || c.Closes);
-        }
+        EXPECT_EQ(Params->Current, b);
+        EXPECT_EQ(Params->Forms, QStringList({"Accounts", "Taxes"}));
+        // A file freed by an exit that then stops is closed; one freed by a finished exit keeps
+        // its mark for the next start.
+        EXPECT_EQ(Params->Entities[Params->Entities.IndexOf(a)].Status.Status > 0,
+                  open.contains(a) || c.Closes);
     }
 }
 
@@ -534,17 +548,7 @@ TEST_F(MainWindowTest, AProcessThroughTheRegistryGivesThePagesBack) {
     MakeWindow();
     Open({"AAA111"});
     TEntityInfo& file = *Window->Desktop().Files().File(0);
-    for (const auto& [kind, period] : {std::pair(1, 3), std::pair(2, 5)})
-        file.InsertDataEntryPage(
-            -1, QString::number(period),
-            TDataEntryPage::Create(file.ListSources(2006), kind, 2006, period, 12, {Standard, Load}, false));
-    const auto pages = [&file] {
-        QString shown;
-        for (int i = 0; i < file.DataEntryPageCount(); ++i)
-            shown += QString::asprintf("%d/%d ", file.DataEntryPage(i)->List().PageKind(),
-                                       file.DataEntryPage(i)->List().Period());
-        return shown;
-    };
+    AddPage(file, 1, 3), AddPage(file, 2, 5);
     Registry->Windows().SetFactory(
         wkDataEntry, [this](int) { return new TFakeChildWindow(Notices, &Window->Desktop().Files()); });
     Registry->OpenDataEntryWindow();
@@ -574,12 +578,57 @@ TEST_F(MainWindowTest, AProcessThroughTheRegistryGivesThePagesBack) {
             Registry->Launchers().Restore();
         EXPECT_EQ(Prompt->Texts(), QStringList(TChildWindows::GuardQuestion(prRestore, true)));
         EXPECT_EQ(restore.Runs, runs ? QStringList(QString("%1:0:1").arg(prRestore)) : QStringList());
-        EXPECT_EQ(pages(), "1/3 2/5 ");
-        EXPECT_FALSE(Registry->ProcessRunning());
+        EXPECT_EQ(Pages(file), "1/3 2/5 ");
         EXPECT_TRUE(entry->isMaximized());
         // The notice after the process (all of the first file); a restore that ended tells the
         // children once more.
         const qsizetype notices = runs ? (c.Result ? 2 : 1) : 0;
         EXPECT_EQ(std::pair(Notices.size(), Notices.count(0)), std::pair(notices, notices));
     }
+}
+
+// The Reports window comes up where its section of the program ini puts it, and closing it writes
+// where it was then, which is where it comes up next time.
+TEST_F(MainWindowTest, TheReportsWindowComesBackWhereItWasClosed) {
+    const QString ini = TempPath("Quilvane.ini");
+    ASSERT_TRUE(
+        WriteFileBytes(ini, "[DESKTOP]\r\nRestoreDesktop=1\r\n[Reports]\r\nNormPos=40,30,440,330\r\n"));
+    MakeWindow().show();
+    InstallReportsMenu();
+    QMdiSubWindow* frame = ReportsFrame(true);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->geometry(), QRect(40, 30, 400, 300));
+
+    frame->setGeometry(60, 50, 320, 240);
+    frame->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(ReportsFrame(false), nullptr);
+    EXPECT_EQ(SavedPosition(), "60,50,380,290");
+    EXPECT_TRUE(ReadFileBytes(ini).startsWith("[DESKTOP]\r\nRestoreDesktop=1\r\n"));
+
+    frame = ReportsFrame(true);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->geometry(), QRect(60, 50, 320, 240));
+}
+
+// A timed save writes the place of the open Reports window and leaves it open; the exit writes
+// the place it has then.
+TEST_F(MainWindowTest, TimedSavingAndTheExitWriteWhereTheReportsWindowIs) {
+    MakeWindow().show();
+    InstallReportsMenu();
+    QMdiSubWindow* frame = ReportsFrame(true);
+    ASSERT_NE(frame, nullptr);
+    frame->setGeometry(10, 20, 300, 200);
+    Params->TimedBackups = true;
+    Params->BackupInterval = 1;
+    Window->BackupTimer().EnableFromSettings();
+    EXPECT_TRUE(Window->BackupTimer().OnTick());
+    EXPECT_EQ(SavedPosition(), "10,20,310,220");
+    EXPECT_EQ(ReportsFrame(false), frame);
+    EXPECT_TRUE(frame->isVisible());
+
+    frame->setGeometry(70, 80, 300, 200);
+    Prompt->Answer(TMessageButton::Yes);
+    EXPECT_TRUE(Window->close());
+    EXPECT_EQ(SavedPosition(), "70,80,370,280");
 }

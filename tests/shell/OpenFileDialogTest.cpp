@@ -64,19 +64,6 @@ TEST_F(OpenFileTest, ListsEveryRecordWithWhoHoldsIt) {
         EXPECT_EQ(ReadFileBytes(DataDir + "/" + it.key()), it.value()) << it.key().toStdString();
 }
 
-// A file opened by another workstation through the lock is in use until that one closes it.
-TEST_F(OpenFileTest, FollowsTheLockOfAnotherWorkstation) {
-    WriteRecordBytes(SmallRecord());
-    auto held = OpenAs("OTHERPC", {Standard, Load});
-    ASSERT_TRUE(held && held->Locked);
-    TOpenFileList list;
-    ASSERT_EQ(list.Setup(QStringList{}, TOpenFileList::OpenMode), 1);
-    EXPECT_EQ(RowText(list.Rows().value(0)), "ABC123|Acme|Company|In use by OTHERPC");
-    held.reset();
-    ASSERT_EQ(list.Setup(QStringList{}, TOpenFileList::OpenMode), 1);
-    EXPECT_EQ(list.Rows().value(0).Status, "Available");
-}
-
 TEST_F(OpenFileTest, EmptyFolderIsReported) {
     ASSERT_TRUE(WriteFileBytes(DataDir + "/NOTES.TXT", "x"));
     Prompt->Answer(TMessageButton::OK);

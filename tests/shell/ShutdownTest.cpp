@@ -217,7 +217,6 @@ TEST_F(ShutdownTest, StoppedShutdownLeavesFilesOpenAndTimedSavingOn) {
         QStringList LeftOpen;
         const char* RecordedClosed; // the files freed before the stop
     } cases[] = {
-        {"cancel at the second offer", "", "", {A::No, A::Cancel}, true, {"BETA", "GAMMA"}, "ALPHA"},
         {"pages refuse to close", "BETA", "", {A::No}, true, {"BETA", "GAMMA"}, "ALPHA"},
         {"cancel at the first offer", "", "", {A::Cancel}, false, {"ALPHA", "BETA", "GAMMA"}, ""},
         {"failed save", "", "BETA", {A::No}, true, {"BETA", "GAMMA"}, "ALPHA"},
