@@ -84,13 +84,6 @@ protected:
                 return made == wkDataEntry ? new TFakeDataEntry(*this) : new TFakeChild;
             });
     }
-    // Opens the files with their charts, the first chosen active.
-    void OpenFiles(const QStringList& codes = {"ABC123"}) {
-        for (const QString& code : codes)
-            WriteRecord(code), WriteChart(code);
-        Desktop.OpenFiles(codes.join(",") + ",", QString("1,").repeated(codes.size()));
-        Log.clear();
-    }
     TFakeChild* Open(int kind, unsigned chartKinds = 0, bool keepState = false) {
         Windows.OpenChildWindow(kind, chartKinds, keepState);
         return static_cast<TFakeChild*>(Windows.Slot(kind));
@@ -246,8 +239,9 @@ TEST_F(ChildWindowsTest, SuggestBackupNamesTheProcess) {
     EXPECT_EQ(Backups, QList<int>({0}));
 }
 
-// A drill-down opens the page (the main window's tests make its file active); the line is found by the second
-// ID when it is at least 1, else by the first. A line not found gives the information box.
+// A drill-down opens the page (the main window's tests make its file active); the line is found
+// by the second ID when it is at least 1, else by the first. A line not found gives the
+// information box.
 TEST_F(ChildWindowsTest, LocateTransactionFindsTheLineOrSaysWhy) {
     OpenFiles({"AAA111", "ABC123"});
     Desktop.SetActiveIndex(0);

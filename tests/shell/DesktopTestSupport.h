@@ -60,6 +60,14 @@ protected:
         ASSERT_TRUE(
             WriteFileBytes(DataDir + "/M_DETAIL/" + code + "06.ADF", StoredChart("accounts", "header", {})));
     }
+    // Opens the files with their charts as the Open dialog does, the first chosen active; the log
+    // starts afresh.
+    void OpenFiles(const QStringList& codes = {"ABC123"}) {
+        for (const QString& code : codes)
+            WriteRecord(code), WriteChart(code);
+        Desktop.OpenFiles(codes.join(",") + ",", QString("1,").repeated(codes.size()));
+        Log.clear();
+    }
     // A page of the file's 2006 year for a kind and period with entries of IDs 1, 2, ...; its index.
     static int AddPage(TEntityInfo& file, int kind, int period, int entries = 0) {
         auto page =

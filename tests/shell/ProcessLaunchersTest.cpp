@@ -57,10 +57,8 @@ protected:
     void SetUp() override {
         DesktopTest::SetUp();
         Windows.SetFactory(wkReports, [](int) { return new QObject; });
-        WriteRecord("ABC123"), WriteChart("ABC123");
-        Desktop.OpenFiles("ABC123,", "1,");
+        OpenFiles();
         AddPage(File(), pkPayments, 3);
-        Log.clear();
     }
     TEntityInfo& File() { return *Desktop.Files().File(0); }
     void AddBankAccount() {

@@ -3,8 +3,6 @@
 #include "reports/fmReports.h"
 #include "shell/main/ReportMenuAdapter.h"
 
-#include <QMenu>
-
 namespace {
 
 // The Reports menu of the main window over a desktop of real files, with the Reports window
@@ -19,12 +17,6 @@ protected:
     TEntityInfo* Active() {
         const int index = Desktop.ActiveIndex();
         return index < 0 ? nullptr : Desktop.Files().File(index);
-    }
-    void OpenFiles(const QStringList& codes) {
-        for (const QString& code : codes) {
-            WriteRecord(code);
-            ASSERT_GE(Desktop.OpenFileOnDesktop(code, false, false, false, false), 0);
-        }
     }
 
     std::unique_ptr<TfmReports> Window;
@@ -51,10 +43,6 @@ TEST_F(ReportMenuAdapterTest, AChosenReportOpensTheWindowForTheActiveFileAndClos
     Adapter.RunReport(62); // no file open: nothing happens
     EXPECT_FALSE(Window);
     OpenFiles({"ALPHA1"});
-    QMenu menu;
-    Adapter.RebuildReportMenu(menu, Active());
-    EXPECT_FALSE(menu.actions().isEmpty());
-
     Adapter.RunReport(62);
     ASSERT_TRUE(Window);
     ASSERT_EQ(Window->Documents().Count(), 1);
