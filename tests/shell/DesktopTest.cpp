@@ -9,7 +9,9 @@
 #include "shell/shutdown/ShutdownSequence.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
 // A restore stops at twenty files without a word (nor lock questions), the one left over keeping
@@ -155,7 +157,7 @@ TEST_F(DesktopTest, AStoppedExitRecordsTheFilesItClosedAsClosed) {
 }
 
 // Through the program's opener and its prompt (masked, captioned with the file): the password
-// typed in lower case opens the file (the main window's tests refuse a wrong one).
+// typed in lower case and confirmed with OK opens the file (the main window's tests refuse a wrong one).
 TEST_F(DesktopTest, ThePasswordPromptOpensTheFileWithThePasswordTypedInLowerCase) {
     WriteRecord("PWD001", "SECRET");
     WriteChart("PWD001");
@@ -167,7 +169,7 @@ TEST_F(DesktopTest, ThePasswordPromptOpensTheFileWithThePasswordTypedInLowerCase
         ASSERT_TRUE(dialog && dialog->PasswordEdit()->echoMode() == QLineEdit::Password);
         caption = dialog->windowTitle();
         dialog->PasswordEdit()->setText("secret");
-        dialog->accept();
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
     EXPECT_EQ(desktop.OpenFileOnDesktop("PWD001", true, true, true, false), 0);
     EXPECT_EQ(LockOf("PWD001"), "1");
