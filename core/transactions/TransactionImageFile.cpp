@@ -15,6 +15,26 @@
 namespace {
 // Records read at a time.
 constexpr qint64 BlockRecords = 2000;
+
+// The files on the disk that a transaction file mask matches: their bytes and how many there are.
+struct TMaskTotals {
+    qint64 Bytes = 0;
+    qint64 Files = 0;
+};
+
+TMaskTotals TotalsOf(const QString& mask) {
+    TMaskTotals totals;
+    for (const QString& path : FindMatchingFiles(mask)) {
+        totals.Bytes += QFileInfo(path).size();
+        ++totals.Files;
+    }
+    return totals;
+}
+
+// Each file holds one header record before its transactions.
+qint64 TransactionsIn(const TMaskTotals& totals) {
+    return std::max<qint64>(0, totals.Bytes / TransactionRecordSize - totals.Files);
+}
 } // namespace
 
 qint64 EstimateTransactionCount(const QString& folder, const QString& fileCode, int year,
@@ -24,13 +44,7 @@ qint64 EstimateTransactionCount(const QString& folder, const QString& fileCode, 
         const QString mask = TransactionFileMask(folder, fileCode, year, item.PageKind, item.Month);
         if (mask.isEmpty())
             continue;
-        qint64 bytes = 0;
-        qint64 files = 0;
-        for (const QString& path : FindMatchingFiles(mask)) {
-            bytes += QFileInfo(path).size();
-            ++files;
-        }
-        count += std::max<qint64>(0, bytes / TransactionRecordSize - files);
+        count += TransactionsIn(TotalsOf(mask));
     }
     return count;
 }
@@ -49,11 +63,9 @@ std::vector<TTransactionFileInfo> ListTransactionFiles(const QString& folder, co
             if (name.isEmpty() || seen.contains(name))
                 continue;
             seen << name;
-            const QStringList found = FindMatchingFiles(name);
-            if (found.isEmpty())
-                continue;
-            files.push_back({name, kind, QFileInfo(found.first()).size(),
-                             EstimateTransactionCount(folder, fileCode, year, {{kind, month}})});
+            const TMaskTotals totals = TotalsOf(name);
+            if (totals.Files > 0)
+                files.push_back({name, kind, totals.Bytes, TransactionsIn(totals)});
         }
     }
     return files;
