@@ -12,8 +12,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include <exception>
-
 TfmReports::TfmReports(QWidget* parent)
     : QWidget(parent), Tabs(new QTabWidget(this)), FormPlacement(new TFormPlacement(this)) {
     setWindowTitle(QStringLiteral("Reports"));
@@ -33,20 +31,13 @@ void TfmReports::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // Only once the window is in its frame does its position mean anything there. A placement
     // that cannot be read leaves the window where the frame put it.
-    if (!FormPlacement->Restored()) {
-        try {
-            FormPlacement->RestoreFormPlacement();
-        } catch (const std::exception&) {
-        }
-    }
+    if (!FormPlacement->Restored())
+        FormPlacement->RestoreFormPlacementQuietly();
 }
 
 void TfmReports::closeEvent(QCloseEvent* event) {
     // A placement that cannot be written never keeps the window open.
-    try {
-        FormPlacement->SaveFormPlacement();
-    } catch (const std::exception&) {
-    }
+    FormPlacement->SaveFormPlacementQuietly();
     QWidget::closeEvent(event);
 }
 

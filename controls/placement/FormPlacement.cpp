@@ -135,8 +135,19 @@ TFormPlacement::~TFormPlacement() {
     IsDestroying = true;
     if (!IsActive || IsSaved || !Owner || IniSection().isEmpty())
         return;
+    SaveFormPlacementQuietly();
+}
+
+void TFormPlacement::SaveFormPlacementQuietly() noexcept {
     try {
         SaveFormPlacement();
+    } catch (...) {
+    }
+}
+
+void TFormPlacement::RestoreFormPlacementQuietly() noexcept {
+    try {
+        RestoreFormPlacement();
     } catch (...) {
     }
 }
@@ -333,14 +344,10 @@ bool TFormPlacement::eventFilter(QObject* watched, QEvent* event) {
         (event->type() == QEvent::Move || event->type() == QEvent::Resize))
         RememberNormalBounds(static_cast<QWidget*>(watched));
     if (watched == Owner && IsActive) {
-        // Nothing may escape into the event loop: a failed save or restore loses only positions.
-        try {
-            if (event->type() == QEvent::Show)
-                RestoreFormPlacement();
-            else if (event->type() == QEvent::Close)
-                SaveFormPlacement();
-        } catch (...) {
-        }
+        if (event->type() == QEvent::Show)
+            RestoreFormPlacementQuietly();
+        else if (event->type() == QEvent::Close)
+            SaveFormPlacementQuietly();
     }
     return QObject::eventFilter(watched, event);
 }

@@ -70,6 +70,10 @@ public:
     // Applies the stored placement when the stored "FormVersion" is at least Version; marks the
     // placement restored in every case.
     void RestoreFormPlacement();
+    // The same for callers that must go on whatever happens (a closing window, the event loop):
+    // a placement that cannot be written or read loses only positions.
+    void SaveFormPlacementQuietly() noexcept;
+    void RestoreFormPlacementQuietly() noexcept;
     bool Restored() const { return IsRestored; }
     bool Saved() const { return IsSaved; }
 

@@ -6,8 +6,6 @@
 
 #include <QMdiSubWindow>
 
-#include <exception>
-
 void TChildWindowRegistry::TFrameHost::AddChild(QObject* child) {
     // A child that is not a widget is freed by the frame: nothing of it may be read afterwards.
     const bool widget = child->isWidgetType();
@@ -80,12 +78,7 @@ bool TChildWindowRegistry::ProcessRunning() const {
 
 void TChildWindowRegistry::SavePlacements() {
     for (QObject* child : Host.Children()) {
-        auto* placement = child->findChild<TFormPlacement*>(QString(), Qt::FindDirectChildrenOnly);
-        if (!placement)
-            continue;
-        try {
-            placement->SaveFormPlacement();
-        } catch (const std::exception&) {
-        }
+        if (auto* placement = child->findChild<TFormPlacement*>(QString(), Qt::FindDirectChildrenOnly))
+            placement->SaveFormPlacementQuietly();
     }
 }
