@@ -29,8 +29,9 @@ public:
 
     // Every selected row's code followed by a comma, in row order.
     void GetSelectedCodes(QString& codes) const;
-    // "1" or "0" per selected row, each followed by a comma: "1" for an available file, or for
-    // every row when Ctrl was held at the last key or mouse event of the dialog.
+    // One flag of TOpenFileSelection per selected row, each followed by a comma: "1" for an
+    // available file (or for every row when Ctrl was held at the last key or mouse event of the
+    // dialog), "0" for one in use, "2" for one not permitted.
     void GetSelectedAvailability(QString& flags) const;
     // Both, for the desktop's OpenFiles.
     TOpenFileSelection Selection() const;
