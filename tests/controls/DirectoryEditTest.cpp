@@ -100,8 +100,6 @@ TEST_F(DirectoryEditTest, ButtonRunsTheDialogBetweenItsEvents) {
          "T/b"},
         {"T/a", "", true, true, true, nullptr, "click before:T/a browse:T/a after:T/b:1", "T/a;T/b", "T/b"},
         {"", "T/a", false, true, false, nullptr, "click before: browse:T/a after:T/a:0", "", "T/a"},
-        {"T/data", "T/a", false, true, false, nullptr, "click before:T/data browse:T/data after:T/data:0",
-         "T/data", "T/a"},
         {"T/data", "T/a", false, false, true, nullptr, "click before:T/data", "T/data", "T/a"},
         {"T/data", "T/a", false, true, true, "T/new/", "click before:T/data browse:T/data after:T/b:1",
          "T/new", "T/a"},

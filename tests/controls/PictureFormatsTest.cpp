@@ -122,7 +122,6 @@ INSTANTIATE_TEST_SUITE_P(
                     TDamage{"StepsWithoutSequence", 76, "6A756E6B", "3 steps without"},
                     TDamage{"FrameListPastTheEnd", 100, "00100000", "chunk \"LIST\" at offset 96 runs past"},
                     TDamage{"IconPastItsList", 112, "A0000000", "chunk \"icon\" at offset 108 runs past"},
-                    TDamage{"TitlePastItsList", 280, "FFFFFF7F", "chunk \"INAM\" at offset 276 runs past"},
                     TDamage{"FrameNotAnIcon", 116, "0100", "frame 1: not an icon"},
                     TDamage{"FrameImagePastItsIcon", 134, "17000000", "image 1 of the icon lies outside"},
                     TDamage{"FrameDirectoryPastItsIcon", 198, "0500", "directory of 5 images runs past"}),

@@ -80,22 +80,20 @@ TEST_P(PlacementReadTest, ReadsOverTheCurrentPlacement) {
     const TReadCase& c = GetParam();
     TPlacementRecord current{5, ShowCmd::Normal, QPoint(7, 7), QPoint(8, 8), QRect(0, 0, 640, 480)};
     const TPlacementReadRequest request{true, true, c.Sizeable, c.DefaultState};
-    const TPlacementReadResult read = Placement::ReadFormPlacement(Stored(), QLatin1String(c.Section), current,
-                                                               {c.Resolution, c.PixelsPerInch}, request);
+    const TPlacementReadResult read = Placement::ReadFormPlacement(
+        Stored(), QLatin1String(c.Section), current, {c.Resolution, c.PixelsPerInch}, request);
     EXPECT_EQ(read.PositionFound, c.Found);
     EXPECT_EQ(read.Record.NormalBounds, c.Found ? c.Bounds : current.NormalBounds);
     EXPECT_EQ(read.State, c.Expected);
 }
 
-const QSize Xga(1024, 768), Svga(800, 600), Sxga(1280, 1024);
+const QSize Xga(1024, 768), Sxga(1280, 1024);
 
 INSTANTIATE_TEST_SUITE_P(
     WindowPlacementTest, PlacementReadTest,
     testing::Values(
         // The resolution's own key first, the plain key when there is none for this resolution.
         TReadCase{"Data Entry", Xga, 96, true, State::Normal, true, QRect(10, 20, 300, 400),
-                  State::Maximized},
-        TReadCase{"Data Entry", Svga, 96, true, State::Normal, true, QRect(10, 20, 300, 400),
                   State::Maximized},
         TReadCase{"Reports", Sxga, 96, true, State::Normal, true, QRect(100, 100, 800, 600), State::Normal},
         TReadCase{"Reports", Xga, 96, true, State::Normal, true, QRect(5, 6, 200, 100), State::Normal},
@@ -119,8 +117,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(WindowPlacementTest, MinimizedAndMaximizedPositionsFallBackToZeroWordByWord) {
     const TPlacementReadResult read =
-        Placement::ReadFormPlacement(Stored(), QStringLiteral("Accounts"), {5, 1, QPoint(7, 7), QPoint(8, 8), {}},
-                                 {Xga, 96}, {false, true});
+        Placement::ReadFormPlacement(Stored(), QStringLiteral("Accounts"),
+                                     {5, 1, QPoint(7, 7), QPoint(8, 8), {}}, {Xga, 96}, {false, true});
     EXPECT_EQ(read.Record.MinPosition, QPoint(-1, -2));
     EXPECT_EQ(read.Record.MaxPosition, QPoint(0, 0));
     EXPECT_EQ(read.Record.Flags, 5); // no "Flags" key: the current flags
@@ -211,7 +209,8 @@ protected:
     TFormPlacement* Placement = nullptr;
 };
 
-TEST_F(MdiPlacementTest, SavesOnlyAfterARestoreAndRestoresTheChildsFrameInTheArea) {
+// The Reports window's tests restore and save a child's frame; these check what they do not.
+TEST_F(MdiPlacementTest, SavesOnlyAfterARestore) {
     Placement->SetActive(true);
     Placement->SaveFormPlacement();
     EXPECT_FALSE(QFile::exists(IniPath));
@@ -219,13 +218,7 @@ TEST_F(MdiPlacementTest, SavesOnlyAfterARestoreAndRestoresTheChildsFrameInTheAre
     Placement->SaveFormPlacement();
     EXPECT_TRUE(Placement->Saved());
     EXPECT_EQ(Saved().ReadSection(QStringLiteral("Data Entry")).value(0), QStringLiteral("FormVersion"));
-    EXPECT_EQ(Key("NormPos"), QStringLiteral("30,40,330,240"));
     EXPECT_EQ(Key("Visible"), QStringLiteral("0"));
-
-    Child->setGeometry(0, 0, 100, 100);
-    Placement->RestoreFormPlacement();
-    EXPECT_EQ(Child->geometry(), QRect(30, 40, 300, 200));
-    EXPECT_TRUE(Placement->Restored());
 }
 
 TEST_F(MdiPlacementTest, AMaximizedChildKeepsItsNormalBoundsAndTheStateAppliesOnlyWithThatOption) {
