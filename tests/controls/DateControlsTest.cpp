@@ -608,8 +608,7 @@ TEST_F(DateEditTest, DestroyingTheOpenerClosesTheNavigator) {
     delete Edit;
     Edit = nullptr;
     EXPECT_FALSE(Navigator().isVisible());
-    EXPECT_EQ(Navigator().Owner(), nullptr);
-    QTest::keyClick(&Navigator(), Qt::Key_Return); // no editor to hand the choice to
+    QTest::keyClick(&Navigator(), Qt::Key_Return); // no editor to hand the choice to (ASan would see one)
 }
 
 TEST_F(DateEditTest, IncompleteDateTakesTheFocusBackAfterTheMove) {
