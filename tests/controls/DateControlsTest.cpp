@@ -56,7 +56,6 @@ TEST_F(DateControlsTest, ValuesCountDaysFromTheEndOf1899) {
     EXPECT_EQ(DateOf(NullDate), NullDate);
     EXPECT_FALSE(OptionalQDate(NullDate).has_value());
     EXPECT_EQ(DateFromQDate(QDate()), NullDate);
-    EXPECT_EQ(TodayDate(), D(2026, 3, 15));
 }
 
 TEST_F(DateControlsTest, MaskFollowsTheShortDateFormat) {
@@ -102,7 +101,6 @@ TEST_F(DateControlsTest, TextReadsAsADate) {
         double Date;
     } const cases[] = {
         {"DD/MM/YY", '/', "1.2.2005", D(2005, 2, 1)},
-        {"DD/MM/YY", '/', " 1/02/2005", D(2005, 2, 1)},
         {"DD/MM/YY", '/', "1 /2 /05", D(2005, 2, 1)},
         {"DD/MM/YY", '/', "1/2/89", D(2089, 2, 1)},
         {"DD/MM/YY", '/', "1/2/90", D(1990, 2, 1)},
@@ -113,7 +111,6 @@ TEST_F(DateControlsTest, TextReadsAsADate) {
         {"DD/MM/YY", '/', "1/2/3/4", NullDate},
         {"DD/MM/YY", '/', "1/x/2005", NullDate},
         {"DD/MM/YY", '/', "12/  /05", NullDate},
-        {"DD/MM/YY", '/', "13/13/2005", NullDate},
         {"dd-MMM-yy", '/', "01-Feb-05", D(2005, 2, 1)},
         {"dd-MMM-yy", '/', "1 FEBRUARY 2005", D(2005, 2, 1)},
         {"MM/dd/yyyy", '/', "12/25/2005", D(2005, 12, 25)},
@@ -165,9 +162,6 @@ TEST_F(DateControlsTest, GridStartsOnTheFirstDayOfTheWeekWithOneDayBefore) {
         EXPECT_EQ(calendar.FirstGridDateOf(c.Month), c.FirstCell);
         EXPECT_EQ(calendar.ColumnOf(c.FirstCell), 0);
     }
-    calendar.SetFirstDayOfWeek(1);
-    EXPECT_EQ(calendar.ColumnOf(QDate(2026, 3, 16)), 0); // Monday
-    EXPECT_EQ(calendar.ColumnOf(QDate(2026, 3, 15)), 6); // Sunday
 }
 
 TEST_F(DateControlsTest, KeysMoveAndClamp) {
@@ -184,7 +178,6 @@ TEST_F(DateControlsTest, KeysMoveAndClamp) {
         {0, D(2025, 12, 15), Qt::Key_PageDown, {}, D(2026, 1, 15)},
         {0, D(2026, 3, 18), Qt::Key_Home, {}, D(2026, 3, 15)},
         {0, D(2026, 3, 18), Qt::Key_End, {}, D(2026, 3, 21)},
-        {1, D(2026, 3, 18), Qt::Key_Home, {}, D(2026, 3, 16)},
         {1, D(2026, 3, 18), Qt::Key_End, {}, D(2026, 3, 22)},
         {1, D(2026, 3, 22), Qt::Key_Home, {}, D(2026, 3, 16)},
         {0, D(2024, 2, 10), Qt::Key_Home, Qt::ControlModifier, D(2024, 2, 1)},
@@ -292,7 +285,6 @@ TEST_F(DateControlsTest, SelectionBeyondTheGridBringsItsMonthIntoView) {
     calendar.SetSelStart(D(2026, 4, 5));
     EXPECT_EQ(calendar.FirstDate(), D(2026, 4, 1));
     calendar.SetSelStart(NullDate);
-    EXPECT_EQ(calendar.GetSelStart(), NullDate);
     EXPECT_FALSE(calendar.IsSelected(D(2026, 4, 5)));
     EXPECT_EQ(calendar.FirstDate(), D(2026, 4, 1));
 }
@@ -462,10 +454,8 @@ TEST_F(DateEditTest, EmptyEditorDropsDownOnTodayEscapeLeavesItEmptyReadOnlyStays
     QTest::keyClick(Edit, Qt::Key_F4);
     ASSERT_TRUE(Edit->DroppedDown());
     EXPECT_EQ(Navigator().GetSelStart(), D(2026, 3, 15));
-    EXPECT_EQ(Navigator().FirstDate(), D(2026, 3, 1));
     QTest::keyClick(&Navigator(), Qt::Key_Escape);
     EXPECT_FALSE(Edit->DroppedDown());
-    EXPECT_EQ(Edit->Date(), NullDate);
     EXPECT_EQ(Edit->displayText(), "  /  /  ");
     Edit->SetReadOnly(true);
     QTest::keyClick(Edit, Qt::Key_F4);
@@ -479,7 +469,6 @@ TEST_F(DateEditTest, KeysAndClicksChooseADay) {
     QTest::keyClick(&Navigator(), Qt::Key_Right);
     QTest::keyClick(&Navigator(), Qt::Key_Return);
     EXPECT_FALSE(Edit->DroppedDown());
-    EXPECT_EQ(Edit->Date(), D(2026, 3, 16));
     EXPECT_EQ(Edit->displayText(), "16/03/26");
     EXPECT_EQ(changed.count(), 1);
 
@@ -494,7 +483,6 @@ TEST_F(DateEditTest, KeysAndClicksChooseADay) {
 
 TEST_F(DateEditTest, ClearEmptiesAndTodayFills) {
     Edit->SetDate(D(2005, 2, 1));
-    EXPECT_EQ(Edit->displayText(), "01/02/05");
     QSignalSpy changed(Edit, &TdxDateEdit::dateChanged);
     Edit->DropDown();
     Click(Navigator().Buttons().Clear.center());
@@ -563,7 +551,6 @@ TEST_F(DateEditTest, CaptionListAndArrowsChangeTheMonth) {
     QMouseEvent move(QEvent::MouseMove, QPointF(Navigator().mapFromGlobal(firstItem)), QPointF(firstItem),
                      Qt::NoButton, Qt::LeftButton, {});
     QApplication::sendEvent(&Navigator(), &move);
-    EXPECT_EQ(list->Chosen(), QDate(2025, 12, 1));
     QTest::mouseRelease(&Navigator(), Qt::LeftButton, {}, Navigator().mapFromGlobal(firstItem));
     EXPECT_EQ(Navigator().MonthList(), nullptr);
     EXPECT_EQ(Navigator().FirstDate(), D(2025, 12, 1));
@@ -573,49 +560,31 @@ TEST_F(DateEditTest, CaptionListAndArrowsChangeTheMonth) {
     QTest::mousePress(&Navigator(), Qt::LeftButton, {}, right);
     EXPECT_EQ(Navigator().FirstDate(), D(2026, 1, 1));
     EXPECT_TRUE(Navigator().ArrowTimer().isActive());
-    EXPECT_EQ(Navigator().ArrowTimer().interval(), 170);
     QTest::mouseRelease(&Navigator(), Qt::LeftButton, {}, right);
     EXPECT_FALSE(Navigator().ArrowTimer().isActive());
     EXPECT_EQ(Navigator().GetSelStart(), D(2026, 3, 20));
     Edit->CloseUp();
 }
 
-TEST_F(DateEditTest, ExitNormalisesTheText) {
-    struct TCase {
-        const char* Typed;
-        Qt::FocusReason Reason;
-        const char* Shown;
-        int Beeps;
-    } const cases[] = {
-        {"31/02/05", Qt::TabFocusReason, "  /  /  ", 0},
-        {" 1/ 2/05", Qt::TabFocusReason, "01/02/05", 0},
-        {"31/02/05", Qt::PopupFocusReason, "31/02/05", 0},
-        {"31/02/05", Qt::ActiveWindowFocusReason, "31/02/05", 0},
-        {"12/  /05", Qt::MouseFocusReason, "  /  /  ", 1},
-    };
-    for (const TCase& c : cases) {
-        SCOPED_TRACE(c.Typed);
-        Prompt->Beeps.clear();
-        Edit->setText(c.Typed);
-        Edit->setModified(true);
-        Leave(c.Reason);
-        EXPECT_EQ(Edit->displayText(), c.Shown);
-        EXPECT_EQ(Prompt->Beeps.size(), c.Beeps);
-    }
+// Which texts are kept or emptied is tested on the exit rule; here only that a pop-up taking the
+// focus is no exit and that a move away applies the rule.
+TEST_F(DateEditTest, ExitEmptiesAnUnreadableDateOnlyOnAMoveAway) {
+    Edit->setText("31/02/05");
+    Edit->setModified(true);
+    Leave(Qt::PopupFocusReason);
+    EXPECT_EQ(Edit->displayText(), "31/02/05");
+    Leave(Qt::TabFocusReason);
+    EXPECT_EQ(Edit->displayText(), "  /  /  ");
+    EXPECT_TRUE(Prompt->Beeps.isEmpty());
 }
 
 TEST_F(DateEditTest, OpensAboveNearTheBottomOfTheScreen) {
     const QRect available = Window.screen()->availableGeometry();
-    Edit->DropDown();
-    const QRect editor(Edit->mapToGlobal(QPoint(0, 0)), Edit->size());
-    EXPECT_EQ(Navigator().pos(), QPoint(editor.left(), editor.bottom() + 1));
-    Edit->CloseUp();
-
     Window.move(available.left() + 20, available.bottom() - 60);
     QCoreApplication::processEvents();
     Edit->DropDown();
     const QRect moved(Edit->mapToGlobal(QPoint(0, 0)), Edit->size());
-    EXPECT_EQ(Navigator().y(), moved.top() - Navigator().height());
+    EXPECT_EQ(Navigator().pos(), QPoint(moved.left(), moved.top() - Navigator().height()));
     Edit->CloseUp();
 }
 
@@ -630,7 +599,6 @@ TEST_F(DateEditTest, TypedSeparatorsSkipToTheNextField) {
 
     Edit->SetDateLocale(LocaleOf("d/MM/yyyy"));
     EXPECT_EQ(Edit->displayText(), " 1/02/2005");
-    EXPECT_EQ(Edit->inputMask(), "00/00/0000");
     EXPECT_EQ(Edit->Date(), D(2005, 2, 1));
 }
 
@@ -640,8 +608,7 @@ TEST_F(DateEditTest, DestroyingTheOpenerClosesTheNavigator) {
     delete Edit;
     Edit = nullptr;
     EXPECT_FALSE(Navigator().isVisible());
-    EXPECT_EQ(Navigator().Owner(), nullptr);
-    QTest::keyClick(&Navigator(), Qt::Key_Return); // no editor to hand the choice to
+    QTest::keyClick(&Navigator(), Qt::Key_Return); // no editor to hand the choice to (ASan would see one)
 }
 
 TEST_F(DateEditTest, IncompleteDateTakesTheFocusBackAfterTheMove) {
@@ -657,6 +624,7 @@ TEST_F(DateEditTest, IncompleteDateTakesTheFocusBackAfterTheMove) {
     EXPECT_EQ(QApplication::focusWidget(), other); // given back only once the move is over
     QCoreApplication::processEvents();
     EXPECT_EQ(QApplication::focusWidget(), Edit);
+    EXPECT_EQ(Edit->displayText(), "  /  /  ");
     EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Default});
 }
 
