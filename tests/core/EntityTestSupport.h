@@ -20,16 +20,20 @@
 
 using namespace Option;
 
-// Logs every protection change (for one thread only); can refuse to make a file writable (a
-// read-only share).
+// Logs every protection change (for one thread only) and reports each file protected again;
+// can refuse to make a file writable (a read-only share).
 class TRecordingFileSystem : public TLocalFileSystem {
 public:
     bool SetProtected(const QString& path, bool protect) override {
         Log.append((protect ? "protect:" : "unprotect:") + QFileInfo(path).fileName());
-        return (protect || !RefuseUnprotect) && TLocalFileSystem::SetProtected(path, protect);
+        const bool done = (protect || !RefuseUnprotect) && TLocalFileSystem::SetProtected(path, protect);
+        if (protect && OnProtected)
+            OnProtected(path);
+        return done;
     }
     QStringList Log;
     bool RefuseUnprotect = false;
+    std::function<void(const QString&)> OnProtected;
 };
 
 class TEntityFixture : public TServicesFixture {
