@@ -11,7 +11,6 @@
 #include "core/settings/ProgramParams.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/FixedClock.h"
-#include "tests/support/HookedPrompt.h"
 #include "tests/support/ServicesFixture.h"
 
 #include <QDir>
@@ -21,16 +20,20 @@
 
 using namespace Option;
 
-// Logs every protection change (for one thread only); can refuse to make a file writable (a
-// read-only share).
+// Logs every protection change (for one thread only) and reports each file protected again;
+// can refuse to make a file writable (a read-only share).
 class TRecordingFileSystem : public TLocalFileSystem {
 public:
     bool SetProtected(const QString& path, bool protect) override {
         Log.append((protect ? "protect:" : "unprotect:") + QFileInfo(path).fileName());
-        return (protect || !RefuseUnprotect) && TLocalFileSystem::SetProtected(path, protect);
+        const bool done = (protect || !RefuseUnprotect) && TLocalFileSystem::SetProtected(path, protect);
+        if (protect && OnProtected)
+            OnProtected(path);
+        return done;
     }
     QStringList Log;
     bool RefuseUnprotect = false;
+    std::function<void(const QString&)> OnProtected;
 };
 
 class TEntityFixture : public TServicesFixture {
@@ -39,7 +42,6 @@ protected:
         TServicesFixture::SetUp();
         DataDir = TempPath("DATA");
         ASSERT_TRUE(QDir().mkpath(DataDir));
-        TServices::SetPrompt(Prompt = std::make_shared<THookedPrompt>());
         Params = std::make_shared<TProgramParams>();
         Params->TReferenceData::Load(TProgramParams::ShippedReferenceDataPath());
         Params->LicFilePath = DataDir;
@@ -78,6 +80,11 @@ protected:
         }
         return lines.join("\r\n").toLatin1();
     }
+    // The bytes written as the record and read back without locking it.
+    std::unique_ptr<TEntityDetail> LoadRecord(const QByteArray& bytes) {
+        WriteRecordBytes(bytes);
+        return Open({Standard, NoLock, Load});
+    }
     static std::unique_ptr<TEntityDetail> Open(const TOptionSet& options, const QString& code = "ABC123") {
         return TEntityDetail::Create(code, options);
     }
@@ -87,7 +94,6 @@ protected:
             qScopeGuard([&, own = std::exchange(Params->UserName, workstation)] { Params->UserName = own; });
         return Open(options);
     }
-    THookedPrompt& Hooked() { return static_cast<THookedPrompt&>(*Prompt); }
 
     QString DataDir;
     std::shared_ptr<TProgramParams> Params;
