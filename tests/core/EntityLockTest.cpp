@@ -122,6 +122,19 @@ TEST_F(EntityLockTest, OnlyAClientRecordIsEverWrittenByTheLock) {
     EXPECT_TRUE(QFileInfo(RecordPath()).permissions() & QFileDevice::WriteOwner);
 }
 
+TEST_F(EntityLockTest, ALockerInsideAnothersReadAndWriteIsRefused) {
+    WriteRecordBytes(SmallRecord());
+    auto first = OpenAs("WS-A", {Standard, NoLock, Load});
+    auto second = OpenAs("WS-B", {Standard, NoLock, Load});
+    second->FileLock.GuardWaitMs = 0;
+    bool secondTook = true;
+    // WS-B tries at the worst moment: after WS-A found the file free, before WS-A wrote.
+    first->FileLock.OnLockTested = [&] { secondTook = second->LockFile(true, false); };
+    EXPECT_TRUE(first->LockFile(true, false));
+    EXPECT_FALSE(secondTook);
+    EXPECT_EQ(DiskKey("LockedBy"), "WS-A");
+}
+
 // A workstation that dies between the test of the keys and their write holds nothing.
 TEST_F(EntityLockTest, ADeadLockerNeverBlocksAFreeRecord) {
     WriteRecordBytes(SmallRecord());
