@@ -34,10 +34,7 @@ TEST_F(DataEntryPageTest, NewPageStandsOnItsLastRow) {
         EXPECT_EQ(std::tuple(page->List().PageKind(), page->List().Count(), page->CurrentRow, page->TopRow,
                              page->LeftColumn, int(page->CurrentColumn), s.Left, s.Top, s.Right, s.Bottom),
                   std::tuple(kind, rows, rows, 1, 1, 0, 0, rows, 0, rows));
-        EXPECT_EQ(std::tuple(page->UndoList().PageKind(), page->UndoList().Count(), page->UndoList().Saved()),
-                  std::tuple(TTransactionList::UndoListKind, 0, true));
-        EXPECT_TRUE(page->DetailsList().isEmpty());
-        EXPECT_EQ(page->FieldOptions().Sets, (std::array<quint32, 3>{2, 4, 2}));
+        EXPECT_EQ(page->UndoList().PageKind(), TTransactionList::UndoListKind);
     }
 }
 

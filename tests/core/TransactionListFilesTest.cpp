@@ -1,5 +1,4 @@
 #include "core/dates/DateNumbers.h"
-#include "core/files/Paths.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionKeys.h"
 #include "core/transactions/TransactionList.h"
@@ -54,28 +53,6 @@ std::unique_ptr<TTransactionDetail> Payment(int day, int month = 10) {
     entry->SetFlags({TF::Keyed});
     entry->Date = EncodeDateNum(2005, month, day);
     return entry;
-}
-
-TEST_F(TListFilesTest, FileNamesFollowTheListsYearFoldersAndForm) {
-    struct TCase {
-        int Kind, EndMonth, Year, Period, Month;
-        TOptionSet Options;
-        const char* Ending; // "" when the kind has no file
-    };
-    // clang-format off
-    const TCase cases[] = {
-        {pkPayments, 12, 2005, 10, 10, {}, "data\\ABC123\\ABC12305.PA4"}, // October of the 2005 year
-        {pkReceipts, 3, 2006, 1, 4, {}, "data\\ABC123\\ABC12306.REA"},   // March year end: April is "A"
-        {pkPayments, 6, 2006, 0, 0, {}, "data\\ABC123\\ABC12306.PA"},
-        {pkPayments, 6, 2006, 4, 10, {Option::DosVersion}, "data\\ABC12306.P04"},
-        {pkPayments, 6, 2006, 4, 10, {Option::TransferDrive}, "X:\\RORI\\ABC123\\ABC12306.P04"},
-        {pkDeletedTransactions, 6, 2006, 4, 10, {}, ""}};
-    // clang-format on
-    for (const TCase& c : cases) {
-        const TTransactionList list(Sources(c.EndMonth), c.Kind, c.Year, c.Period, 12, {Option::NoBlankLine});
-        const QString name = list.GetFileName(c.Month, c.Options);
-        EXPECT_TRUE(*c.Ending ? name.endsWith(c.Ending) : name.isEmpty()) << name.toStdString();
-    }
 }
 
 TEST_F(TListFilesTest, LoadAndSaveLeaveFilesByteIdentical) {
@@ -165,13 +142,6 @@ TEST_F(TListFilesTest, WhatASaveWritesAndRemoves) {
     TOptionSet none;
     EXPECT_EQ(blankOnly->SaveToFile(none, false, true), 0);
     EXPECT_FALSE(QFile::exists(Standard()));
-
-    // One keyed entry without a blank line is written.
-    {
-        auto single = October({Option::NoBlankLine});
-        single->AddTransaction(Payment(3), 4);
-    }
-    EXPECT_EQ(QFileInfo(Standard()).size(), 250);
 
     // A month whose entries were all deleted loses its file.
     ASSERT_TRUE(WriteFileBytes(Standard(), golden));

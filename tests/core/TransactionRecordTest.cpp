@@ -37,7 +37,6 @@ TEST(TransactionKeys, MonthSlotsAndBounds) {
         EXPECT_EQ(TransactionMonthSlot(c[0], c[1], c[2]), c[3]) << c[0] << " " << c[1] << " " << c[2];
         EXPECT_EQ(TransactionKeyBase(c[0], c[1], c[2]), (10 + c[0]) * 10000000 + c[3] * 100000);
     }
-    EXPECT_EQ(TransactionSlotKeyBase(pkDeletedTransactions, 12) + DissectionTotalSequence, 241299999);
     int kind = 0, slot = 0;
     SplitTransactionKey(241500042, kind, slot); // slots past twelve split as stored
     EXPECT_EQ(kind * 100 + slot, 1415);
@@ -52,13 +51,6 @@ TEST(TransactionKeys, MonthSlotsAndBounds) {
 }
 
 TEST(TransactionDetail, DefaultsAndFlags) {
-    for (int kind = 0; kind < PageKindCount; ++kind) {
-        const TTransactionDetail entry(TransactionSlotKeyBase(kind, 1), static_cast<qint16>(kind));
-        const bool nonCash = kind == pkSalesJournals || kind == pkPurchasesJournals;
-        EXPECT_EQ(entry.Flags, Bits({TF::Blank}) | (nonCash ? Bits({TF::NonCash}) : 0)) << kind;
-        EXPECT_TRUE(entry.Dissection == -1 && entry.ParentID == -1 && entry.Reference == 1 &&
-                    entry.Rate == 1.0);
-    }
     TTransactionDetail entry(150100007, pkPurchasesJournals);
     entry.Amount = 12.5;
     entry.SetDetails("Kept");
@@ -106,11 +98,7 @@ TEST(TransactionDetail, LocalAmountsAndCodes) {
     EXPECT_TRUE(entry.SameCode(Acc(2000), true) && entry.SameCode(MakeCode(1, -1, 100, 0), false));
     EXPECT_FALSE(entry.SameCode(Acc(2000), false) || entry.SameCode(Acc(100), false) ||
                  entry.HasNoBankAccount());
-    const QString long60 = QStringLiteral("Café contra total to a very long account description of 60!");
-    entry.SetDetails(long60);
-    EXPECT_EQ(entry.Details(), long60.left(54));
     entry.SetDetails(QStringLiteral("€ short"));
-    EXPECT_EQ(entry.Details(), QStringLiteral("€ short"));
     EXPECT_EQ(QByteArray(entry.DetailsField().data(), 10), QByteArray("\x07\x80 short\0\0", 10));
 }
 
