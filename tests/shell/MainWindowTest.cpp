@@ -144,25 +144,31 @@ const char* const AllMenus =
 // File > Open opens the rows chosen in the Open dialog, the first of them active; the Active File
 // box, the menus and the recently-used files (the first five of the history, between the list
 // break and Exit) follow, and a choice in the box makes that file active. A recently-used file
-// that is open moves to the top and becomes active; one that is not opens.
+// that is open moves to the top and becomes active; one that is not opens. Every change of the
+// active file reaches the child windows; a report's transaction in another file makes that file
+// active (the Active File box follows) with one notice to each child.
 TEST_F(MainWindowTest, TheActiveFileBoxMenusAndRecentFilesFollowTheDesktop) {
     for (const char* code : {"AAA111", "BBB222", "CCC333"})
         WriteRecord(code);
     for (const char* code : {"OLD001", "AAA111", "OLD002", "OLD003"})
         Params->Entities.Append(code, TPreviousEntityStatus(0));
     MakeWindow();
+    for (const int kind : {wkTaxes, wkDataEntry})
+        Registry->Windows().SetFactory(kind, [this](int) { return new TFakeChildWindow(Notices); });
+    Registry->OpenChildWindow(wkTaxes);
     EXPECT_EQ(MenuStates(), NoFileMenus);
     EXPECT_EQ(FileMenu(), "&Open... &Close | &1.OLD001 &2.AAA111 &3.OLD002 &4.OLD003 | E&xit");
     EXPECT_EQ(Combo(), "");
 
     Open({"CCC333", "BBB222"});
     EXPECT_EQ(Combo(), "BBB222* CCC333");
-    EXPECT_EQ(Window->cboActiveFile->itemText(0), "BBB222 (2006) - Acme");
+    EXPECT_EQ(Notices.value(Notices.size() - 1, -1), 0);
     EXPECT_EQ(MenuStates(), AllMenus);
     EXPECT_EQ(FileMenu(), "&Open... &Close | &1.CCC333 &2.BBB222* &3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
 
     ChooseInCombo(1);
     EXPECT_EQ(Window->Desktop().ActiveIndex(), 1);
+    EXPECT_EQ(Notices.last(), 1);
     EXPECT_EQ(FileMenu(), "&Open... &Close | &1.CCC333* &2.BBB222 &3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
     Window->mnuFile->actions().at(4)->trigger();
     EXPECT_EQ(FileMenu(), "&Open... &Close | &1.BBB222* &2.CCC333 &3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
@@ -170,6 +176,13 @@ TEST_F(MainWindowTest, TheActiveFileBoxMenusAndRecentFilesFollowTheDesktop) {
     Window->mnuFile->actions().at(6)->trigger();
     EXPECT_EQ(Combo(), "BBB222 CCC333 AAA111*"); // in the order they were opened
     EXPECT_EQ(FileMenu().left(31), "&Open... &Close | &1.AAA111* &2");
+
+    Notices.clear();
+    EXPECT_LT(Registry->Windows().LocateTransaction(*Window->Desktop().Files().File(0), 0, std::nullopt, 1),
+              0);
+    EXPECT_EQ(Combo(), "BBB222* CCC333 AAA111");
+    EXPECT_EQ(Notices, QList<int>({0, 0}));
+    EXPECT_TRUE(Registry->DataEntryWindowOpen());
 }
 
 // File > Close closes the active file after the backup offer (Cancel keeps it open); the first
@@ -208,8 +221,9 @@ TEST_F(MainWindowTest, FileCloseClosesTheActiveFile) {
 }
 
 // With the Reports menu installed, a report chosen from the menu opens the Reports window as the
-// frame's child and shows the report there; File > Close with several files open asks which to
-// close (the active one offered) and closes the chosen ones.
+// frame's child and shows the report there. File > Close with several files open asks which to
+// close (the active one offered), closes the chosen ones and takes their reports out of the Reports
+// window; with one file open it closes that one without asking.
 TEST_F(MainWindowTest, ReportsMenuOpensTheReportsWindowAndFileCloseAsksWhichFiles) {
     for (const char* code : {"AAA111", "BBB222", "CCC333"})
         WriteRecord(code);
@@ -228,7 +242,7 @@ TEST_F(MainWindowTest, ReportsMenuOpensTheReportsWindowAndFileCloseAsksWhichFile
     EXPECT_EQ(window->Documents().Count(), 1);
     EXPECT_EQ(Window->FindMDIChildOfKind(wkReports), 0);
 
-    QStringList offered; // the selection picks the last file offered
+    QStringList offered; // the selection picks the first file offered
     OtherDialog = [&](QDialog& dialog) {
         auto* selection = qobject_cast<TfrmSelection*>(&dialog);
         if (!selection)
@@ -236,7 +250,7 @@ TEST_F(MainWindowTest, ReportsMenuOpensTheReportsWindowAndFileCloseAsksWhichFile
         TMultiSelectStringGrid& grid = *selection->Grid();
         for (int row = 0; row < grid.rowCount(); ++row) {
             offered << grid.item(row, 0)->text() + (grid.IsRowSelected(row) ? "*" : "");
-            grid.SetRowSelected(row, row == grid.rowCount() - 1);
+            grid.SetRowSelected(row, row == 0);
         }
         selection->accept();
         return int(QDialog::Accepted);
@@ -244,8 +258,14 @@ TEST_F(MainWindowTest, ReportsMenuOpensTheReportsWindowAndFileCloseAsksWhichFile
     Window->actClose->trigger();
     ASSERT_EQ(offered.size(), 3);
     EXPECT_TRUE(offered[0].endsWith('*')) << offered.join('|').toStdString(); // the active file
-    EXPECT_EQ(Combo(), "AAA111* BBB222");
-    EXPECT_EQ(LockOf("CCC333"), "0");
+    EXPECT_EQ(Combo(), "BBB222* CCC333");
+    EXPECT_EQ(LockOf("AAA111"), "0");
+    EXPECT_EQ(window->Documents().Count(), 0);
+
+    Window->actClose->trigger();
+    Window->actClose->trigger();
+    EXPECT_EQ(offered.size(), 5);
+    EXPECT_EQ(Combo(), "");
 }
 
 // Exit asks first (the shutdown's tests answer No); Cancel at a backup offer stops the shutdown
@@ -360,69 +380,35 @@ TEST_F(MainWindowTest, ChildWindowsAreFoundByTheClassOfTheirKind) {
         EXPECT_EQ(window.FindMDIChildOfKind(kind), index) << kind;
 }
 
-// The child windows the last run left open come back through the registry, each with the chart it
-// shows; one closed leaves its slot empty and is not recorded for the next start.
+// The child windows the last run left open come back through the registry; Accounts asked for
+// again while minimised comes back to the front in its normal state. One closed leaves its slot empty and is
+// not recorded for the next start.
 TEST_F(MainWindowTest, AChildWindowClosedLeavesItsSlotAndTheDesktopRecord) {
     WriteRecord("AAA111");
     Params->Entities.Append("AAA111", TPreviousEntityStatus(1));
     Params->RestoreDesktop = 1;
     Params->Current = "AAA111";
     Params->Forms = QStringList({"Accounts", "Taxes"});
-    MakeWindow();
+    MakeWindow().show();
     for (const int kind : {wkAccounts, wkTaxes})
         Registry->Windows().SetFactory(kind, [](int) { return new QWidget; });
     Window->RestoreDesktop();
     QObject* taxes = Registry->Windows().Slot(wkTaxes);
     ASSERT_TRUE(taxes && Registry->Windows().Slot(wkAccounts));
-    for (QMdiSubWindow* child : Window->MdiArea()->subWindowList())
-        if (child->widget() == taxes)
-            child->close();
+    const QList<QMdiSubWindow*> frames = Window->MdiArea()->subWindowList();
+    ASSERT_EQ(frames.size(), 2);
+    QMdiSubWindow* accounts = frames[0]->widget() == taxes ? frames[1] : frames[0];
+    accounts->showMinimized();
+    Registry->Windows().OpenChildWindow(wkAccounts, TChildWindows::AccountsCharts, false);
+    EXPECT_EQ(Window->MdiArea()->subWindowList().size(), 2);
+    EXPECT_TRUE(Window->MdiArea()->activeSubWindow() == accounts && !accounts->isMinimized());
+    (frames[0] == accounts ? frames[1] : frames[0])->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(Registry->Windows().Slot(wkTaxes), nullptr);
     EXPECT_NE(Registry->Windows().Slot(wkAccounts), nullptr);
     Prompt->Answer(TMessageButton::Yes);
     EXPECT_TRUE(Window->close());
     EXPECT_EQ(Params->Forms, QStringList({"Accounts"}));
-}
-
-// Every change of the active file reaches the child windows; a report's transaction in another
-// file makes that file active (the Active File box follows) with one notice to each child.
-TEST_F(MainWindowTest, EveryChangeOfTheActiveFileReachesTheChildWindows) {
-    for (const char* code : {"AAA111", "BBB222"})
-        WriteRecord(code);
-    MakeWindow();
-    for (const int kind : {wkTaxes, wkDataEntry})
-        Registry->Windows().SetFactory(kind, [this](int) { return new TFakeChildWindow(Notices); });
-    Registry->OpenChildWindow(wkTaxes);
-    Open({"AAA111", "BBB222"});
-    ASSERT_FALSE(Notices.isEmpty());
-    EXPECT_EQ(Notices.last(), 0);
-    ChooseInCombo(1);
-    EXPECT_EQ(Notices.last(), 1);
-    Notices.clear();
-    EXPECT_LT(Registry->Windows().LocateTransaction(*Window->Desktop().Files().File(0), 0, std::nullopt, 1),
-              0);
-    EXPECT_EQ(Combo(), "AAA111* BBB222");
-    EXPECT_EQ(Notices, QList<int>({0, 0}));
-    EXPECT_TRUE(Registry->DataEntryWindowOpen());
-}
-
-// A timed-save tick does nothing while a process runs behind the guard; its minute counts later.
-TEST_F(MainWindowTest, ATimedSaveTickWaitsWhileAProcessRuns) {
-    WriteRecord("AAA111");
-    Params->TimedBackups = true;
-    Params->BackupInterval = 1;
-    MakeWindow();
-    Open({"AAA111"});
-    {
-        TProcessGuard guard(Registry->Windows(), prDataIntegrityCheck, false);
-        ASSERT_TRUE(guard.Agreed());
-        EXPECT_TRUE(Registry->ProcessRunning());
-        EXPECT_FALSE(Window->BackupTimer().OnTick());
-        EXPECT_EQ(Window->BackupTimer().Minutes(), 0);
-    }
-    EXPECT_FALSE(Registry->ProcessRunning());
-    EXPECT_TRUE(Window->BackupTimer().OnTick());
 }
 
 // The main window with two client files open, pictured into the folder named by
@@ -611,8 +597,8 @@ TEST_F(MainWindowTest, TheReportsWindowComesBackWhereItWasClosed) {
     EXPECT_EQ(frame->geometry(), QRect(60, 50, 320, 240));
 }
 
-// A timed save writes the place of the open Reports window and leaves it open; the exit writes
-// the place it has then.
+// A timed-save tick does nothing while a process runs behind the guard. A timed save writes the
+// place of the open Reports window and leaves it open; the exit writes the place it has then.
 TEST_F(MainWindowTest, TimedSavingAndTheExitWriteWhereTheReportsWindowIs) {
     MakeWindow().show();
     InstallReportsMenu();
@@ -622,6 +608,12 @@ TEST_F(MainWindowTest, TimedSavingAndTheExitWriteWhereTheReportsWindowIs) {
     Params->TimedBackups = true;
     Params->BackupInterval = 1;
     Window->BackupTimer().EnableFromSettings();
+    {
+        TProcessGuard guard(Registry->Windows(), prDataIntegrityCheck, false);
+        ASSERT_TRUE(guard.Agreed() && Registry->ProcessRunning());
+        EXPECT_FALSE(Window->BackupTimer().OnTick());
+        EXPECT_EQ(SavedPosition(), "(none)");
+    }
     EXPECT_TRUE(Window->BackupTimer().OnTick());
     EXPECT_EQ(SavedPosition(), "10,20,310,220");
     EXPECT_EQ(ReportsFrame(false), frame);
