@@ -122,6 +122,24 @@ protected:
         emit Window->cboActiveFile->activated(index);
     }
 
+    // The backup and restore window: records "code:process:pages open:process running" and ends
+    // as told.
+    struct TFakeBackupWindow : IBackupRestoreWindow {
+        explicit TFakeBackupWindow(MainWindowTest& test) : Test(test) {}
+        bool Run(TEntityInfo& file, TReportSetup& setup) override {
+            Runs << QString("%1:%2:%3:%4")
+                        .arg(file.EntityDetail().FileCode)
+                        .arg(setup.ProcessKind)
+                        .arg(file.DataEntryPageCount())
+                        .arg(Test.Registry->ProcessRunning());
+            if (Throws)
+                throw EQuilvaneError("Archive damaged");
+            return Result;
+        }
+        MainWindowTest& Test;
+        QStringList Runs;
+        bool Result = true, Throws = false;
+    } BackupWindow{*this};
     QStringList ToOpen;
     // Runs the window's dialogs other than the Open dialog (none: each is cancelled).
     std::function<int(QDialog&)> OtherDialog;
@@ -273,14 +291,6 @@ TEST_F(MainWindowTest, ReportsMenuOpensTheReportsWindowAndFileCloseAsksWhichFile
 // file up through the backup window (process 10) before it closes. A full shutdown leaves every
 // file marked open in the history, with the active file and the child windows recorded.
 TEST_F(MainWindowTest, ExitOffersBackupsAndCancelKeepsTheFilesOpen) {
-    class TRecordingBackup : public IBackupRestoreWindow {
-    public:
-        bool Run(TEntityInfo& file, TReportSetup& setup) override {
-            Runs << file.EntityDetail().FileCode + ":" + QString::number(setup.ProcessKind);
-            return true;
-        }
-        QStringList Runs;
-    } backup;
     const struct {
         QList<TBackupAnswer> Backups;
         const char* StillOpen;
@@ -290,7 +300,7 @@ TEST_F(MainWindowTest, ExitOffersBackupsAndCancelKeepsTheFilesOpen) {
         {{TBackupAnswer::Cancel}, "A0 B0", false},
         {{TBackupAnswer::No, TBackupAnswer::Cancel}, "B1", false},
         {{TBackupAnswer::No, TBackupAnswer::No}, "", true},
-        {{TBackupAnswer::Yes, TBackupAnswer::No}, "", true, {"A3:10"}},
+        {{TBackupAnswer::Yes, TBackupAnswer::No}, "", true, {"A3:10:0:0"}},
     };
     Params->TimedBackups = true;
     int n = 0;
@@ -299,8 +309,8 @@ TEST_F(MainWindowTest, ExitOffersBackupsAndCancelKeepsTheFilesOpen) {
         const QString a = QString("A%1").arg(n), b = QString("B%1").arg(n++);
         WriteRecord(a), WriteRecord(b);
         MakeWindow();
-        backup.Runs.clear();
-        Registry->Launchers().SetWindows({&backup, nullptr, nullptr, nullptr});
+        BackupWindow.Runs.clear();
+        Registry->Launchers().SetWindows({&BackupWindow, nullptr, nullptr, nullptr});
         EXPECT_TRUE(Window->BackupTimer().Enabled());
         Open({a, b});
         ChooseInCombo(1);
@@ -312,7 +322,7 @@ TEST_F(MainWindowTest, ExitOffersBackupsAndCancelKeepsTheFilesOpen) {
         Prompt->Answer(TMessageButton::Yes);
         const int sessionsBefore = Sessions;
         EXPECT_EQ(Window->close(), c.Closes);
-        EXPECT_EQ(backup.Runs, c.BackedUp);
+        EXPECT_EQ(BackupWindow.Runs, c.BackedUp);
         QStringList open;
         for (int i = 0; i < Window->Desktop().Files().Count(); ++i)
             open << Window->Desktop().Files().Code(i);
@@ -514,22 +524,6 @@ TEST_F(MainWindowTest, FileOpenRefusesAWrongPasswordAndATwentyFirstFile) {
 // and they come back with the window's state and a notice afterwards, also when the process is
 // cancelled in its window or fails; No runs nothing and closes nothing.
 TEST_F(MainWindowTest, AProcessThroughTheRegistryGivesThePagesBack) {
-    class TRestoreWindow : public IBackupRestoreWindow {
-    public:
-        explicit TRestoreWindow(const TChildWindowRegistry& registry) : Registry(registry) {}
-        bool Run(TEntityInfo& file, TReportSetup& setup) override {
-            Runs << QString("%1:%2:%3")
-                        .arg(setup.ProcessKind)
-                        .arg(file.DataEntryPageCount())
-                        .arg(Registry.ProcessRunning());
-            if (Throws)
-                throw EQuilvaneError("Archive damaged");
-            return Result;
-        }
-        const TChildWindowRegistry& Registry;
-        QStringList Runs;
-        bool Result = true, Throws = false;
-    };
     WriteRecord("AAA111"), WriteChart("AAA111");
     MakeWindow();
     Open({"AAA111"});
@@ -541,8 +535,7 @@ TEST_F(MainWindowTest, AProcessThroughTheRegistryGivesThePagesBack) {
     QMdiSubWindow* entry = Window->MdiArea()->subWindowList().value(0);
     ASSERT_TRUE(entry && Registry->DataEntryWindowOpen());
     entry->showMaximized();
-    TRestoreWindow restore(*Registry);
-    Registry->Launchers().SetWindows({&restore, nullptr, nullptr, nullptr});
+    Registry->Launchers().SetWindows({&BackupWindow, nullptr, nullptr, nullptr});
 
     const struct {
         const char* Name;
@@ -555,15 +548,16 @@ TEST_F(MainWindowTest, AProcessThroughTheRegistryGivesThePagesBack) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         const bool runs = c.Answer == TMessageButton::Yes;
-        Prompt->Shown.clear(), Notices.clear(), restore.Runs.clear();
-        restore.Result = c.Result, restore.Throws = c.Throws;
+        Prompt->Shown.clear(), Notices.clear(), BackupWindow.Runs.clear();
+        BackupWindow.Result = c.Result, BackupWindow.Throws = c.Throws;
         Prompt->Answer(c.Answer);
         if (c.Throws)
             EXPECT_THROW(Registry->Launchers().Restore(), EQuilvaneError);
         else
             Registry->Launchers().Restore();
         EXPECT_EQ(Prompt->Texts(), QStringList(TChildWindows::GuardQuestion(prRestore, true)));
-        EXPECT_EQ(restore.Runs, runs ? QStringList(QString("%1:0:1").arg(prRestore)) : QStringList());
+        EXPECT_EQ(BackupWindow.Runs,
+                  runs ? QStringList(QString("AAA111:%1:0:1").arg(prRestore)) : QStringList());
         EXPECT_EQ(Pages(file), "1/3 2/5 ");
         EXPECT_TRUE(entry->isMaximized());
         // The notice after the process (all of the first file); a restore that ended tells the
