@@ -122,6 +122,24 @@ protected:
         emit Window->cboActiveFile->activated(index);
     }
 
+    // The backup and restore window: records "code:process:pages open:process running" and ends
+    // as told.
+    struct TFakeBackupWindow : IBackupRestoreWindow {
+        explicit TFakeBackupWindow(MainWindowTest& test) : Test(test) {}
+        bool Run(TEntityInfo& file, TReportSetup& setup) override {
+            Runs << QString("%1:%2:%3:%4")
+                        .arg(file.EntityDetail().FileCode)
+                        .arg(setup.ProcessKind)
+                        .arg(file.DataEntryPageCount())
+                        .arg(Test.Registry->ProcessRunning());
+            if (Throws)
+                throw EQuilvaneError("Archive damaged");
+            return Result;
+        }
+        MainWindowTest& Test;
+        QStringList Runs;
+        bool Result = true, Throws = false;
+    } BackupWindow{*this};
     QStringList ToOpen;
     // Runs the window's dialogs other than the Open dialog (none: each is cancelled).
     std::function<int(QDialog&)> OtherDialog;
@@ -144,25 +162,31 @@ const char* const AllMenus =
 // File > Open opens the rows chosen in the Open dialog, the first of them active; the Active File
 // box, the menus and the recently-used files (the first five of the history, between the list
 // break and Exit) follow, and a choice in the box makes that file active. A recently-used file
-// that is open moves to the top and becomes active; one that is not opens.
+// that is open moves to the top and becomes active; one that is not opens. Every change of the
+// active file reaches the child windows; a report's transaction in another file makes that file
+// active (the Active File box follows) with one notice to each child.
 TEST_F(MainWindowTest, TheActiveFileBoxMenusAndRecentFilesFollowTheDesktop) {
     for (const char* code : {"AAA111", "BBB222", "CCC333"})
         WriteRecord(code);
     for (const char* code : {"OLD001", "AAA111", "OLD002", "OLD003"})
         Params->Entities.Append(code, TPreviousEntityStatus(0));
     MakeWindow();
+    for (const int kind : {wkTaxes, wkDataEntry})
+        Registry->Windows().SetFactory(kind, [this](int) { return new TFakeChildWindow(Notices); });
+    Registry->OpenChildWindow(wkTaxes);
     EXPECT_EQ(MenuStates(), NoFileMenus);
     EXPECT_EQ(FileMenu(), "&Open... &Close | &1.OLD001 &2.AAA111 &3.OLD002 &4.OLD003 | E&xit");
     EXPECT_EQ(Combo(), "");
 
     Open({"CCC333", "BBB222"});
     EXPECT_EQ(Combo(), "BBB222* CCC333");
-    EXPECT_EQ(Window->cboActiveFile->itemText(0), "BBB222 (2006) - Acme");
+    EXPECT_EQ(Notices.value(Notices.size() - 1, -1), 0);
     EXPECT_EQ(MenuStates(), AllMenus);
     EXPECT_EQ(FileMenu(), "&Open... &Close | &1.CCC333 &2.BBB222* &3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
 
     ChooseInCombo(1);
     EXPECT_EQ(Window->Desktop().ActiveIndex(), 1);
+    EXPECT_EQ(Notices.last(), 1);
     EXPECT_EQ(FileMenu(), "&Open... &Close | &1.CCC333* &2.BBB222 &3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
     Window->mnuFile->actions().at(4)->trigger();
     EXPECT_EQ(FileMenu(), "&Open... &Close | &1.BBB222* &2.CCC333 &3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
@@ -170,6 +194,13 @@ TEST_F(MainWindowTest, TheActiveFileBoxMenusAndRecentFilesFollowTheDesktop) {
     Window->mnuFile->actions().at(6)->trigger();
     EXPECT_EQ(Combo(), "BBB222 CCC333 AAA111*"); // in the order they were opened
     EXPECT_EQ(FileMenu().left(31), "&Open... &Close | &1.AAA111* &2");
+
+    Notices.clear();
+    EXPECT_LT(Registry->Windows().LocateTransaction(*Window->Desktop().Files().File(0), 0, std::nullopt, 1),
+              0);
+    EXPECT_EQ(Combo(), "BBB222* CCC333 AAA111");
+    EXPECT_EQ(Notices, QList<int>({0, 0}));
+    EXPECT_TRUE(Registry->DataEntryWindowOpen());
 }
 
 // File > Close closes the active file after the backup offer (Cancel keeps it open); the first
@@ -208,8 +239,9 @@ TEST_F(MainWindowTest, FileCloseClosesTheActiveFile) {
 }
 
 // With the Reports menu installed, a report chosen from the menu opens the Reports window as the
-// frame's child and shows the report there; File > Close with several files open asks which to
-// close (the active one offered) and closes the chosen ones.
+// frame's child and shows the report there. File > Close with several files open asks which to
+// close (the active one offered), closes the chosen ones and takes their reports out of the Reports
+// window; with one file open it closes that one without asking.
 TEST_F(MainWindowTest, ReportsMenuOpensTheReportsWindowAndFileCloseAsksWhichFiles) {
     for (const char* code : {"AAA111", "BBB222", "CCC333"})
         WriteRecord(code);
@@ -228,7 +260,7 @@ TEST_F(MainWindowTest, ReportsMenuOpensTheReportsWindowAndFileCloseAsksWhichFile
     EXPECT_EQ(window->Documents().Count(), 1);
     EXPECT_EQ(Window->FindMDIChildOfKind(wkReports), 0);
 
-    QStringList offered; // the selection picks the last file offered
+    QStringList offered; // the selection picks the first file offered
     OtherDialog = [&](QDialog& dialog) {
         auto* selection = qobject_cast<TfrmSelection*>(&dialog);
         if (!selection)
@@ -236,7 +268,7 @@ TEST_F(MainWindowTest, ReportsMenuOpensTheReportsWindowAndFileCloseAsksWhichFile
         TMultiSelectStringGrid& grid = *selection->Grid();
         for (int row = 0; row < grid.rowCount(); ++row) {
             offered << grid.item(row, 0)->text() + (grid.IsRowSelected(row) ? "*" : "");
-            grid.SetRowSelected(row, row == grid.rowCount() - 1);
+            grid.SetRowSelected(row, row == 0);
         }
         selection->accept();
         return int(QDialog::Accepted);
@@ -244,8 +276,14 @@ TEST_F(MainWindowTest, ReportsMenuOpensTheReportsWindowAndFileCloseAsksWhichFile
     Window->actClose->trigger();
     ASSERT_EQ(offered.size(), 3);
     EXPECT_TRUE(offered[0].endsWith('*')) << offered.join('|').toStdString(); // the active file
-    EXPECT_EQ(Combo(), "AAA111* BBB222");
-    EXPECT_EQ(LockOf("CCC333"), "0");
+    EXPECT_EQ(Combo(), "BBB222* CCC333");
+    EXPECT_EQ(LockOf("AAA111"), "0");
+    EXPECT_EQ(window->Documents().Count(), 0);
+
+    Window->actClose->trigger();
+    Window->actClose->trigger();
+    EXPECT_EQ(offered.size(), 5);
+    EXPECT_EQ(Combo(), "");
 }
 
 // Exit asks first (the shutdown's tests answer No); Cancel at a backup offer stops the shutdown
@@ -253,14 +291,6 @@ TEST_F(MainWindowTest, ReportsMenuOpensTheReportsWindowAndFileCloseAsksWhichFile
 // file up through the backup window (process 10) before it closes. A full shutdown leaves every
 // file marked open in the history, with the active file and the child windows recorded.
 TEST_F(MainWindowTest, ExitOffersBackupsAndCancelKeepsTheFilesOpen) {
-    class TRecordingBackup : public IBackupRestoreWindow {
-    public:
-        bool Run(TEntityInfo& file, TReportSetup& setup) override {
-            Runs << file.EntityDetail().FileCode + ":" + QString::number(setup.ProcessKind);
-            return true;
-        }
-        QStringList Runs;
-    } backup;
     const struct {
         QList<TBackupAnswer> Backups;
         const char* StillOpen;
@@ -270,7 +300,7 @@ TEST_F(MainWindowTest, ExitOffersBackupsAndCancelKeepsTheFilesOpen) {
         {{TBackupAnswer::Cancel}, "A0 B0", false},
         {{TBackupAnswer::No, TBackupAnswer::Cancel}, "B1", false},
         {{TBackupAnswer::No, TBackupAnswer::No}, "", true},
-        {{TBackupAnswer::Yes, TBackupAnswer::No}, "", true, {"A3:10"}},
+        {{TBackupAnswer::Yes, TBackupAnswer::No}, "", true, {"A3:10:0:0"}},
     };
     Params->TimedBackups = true;
     int n = 0;
@@ -279,8 +309,8 @@ TEST_F(MainWindowTest, ExitOffersBackupsAndCancelKeepsTheFilesOpen) {
         const QString a = QString("A%1").arg(n), b = QString("B%1").arg(n++);
         WriteRecord(a), WriteRecord(b);
         MakeWindow();
-        backup.Runs.clear();
-        Registry->Launchers().SetWindows({&backup, nullptr, nullptr, nullptr});
+        BackupWindow.Runs.clear();
+        Registry->Launchers().SetWindows({&BackupWindow, nullptr, nullptr, nullptr});
         EXPECT_TRUE(Window->BackupTimer().Enabled());
         Open({a, b});
         ChooseInCombo(1);
@@ -292,7 +322,7 @@ TEST_F(MainWindowTest, ExitOffersBackupsAndCancelKeepsTheFilesOpen) {
         Prompt->Answer(TMessageButton::Yes);
         const int sessionsBefore = Sessions;
         EXPECT_EQ(Window->close(), c.Closes);
-        EXPECT_EQ(backup.Runs, c.BackedUp);
+        EXPECT_EQ(BackupWindow.Runs, c.BackedUp);
         QStringList open;
         for (int i = 0; i < Window->Desktop().Files().Count(); ++i)
             open << Window->Desktop().Files().Code(i);
@@ -360,69 +390,35 @@ TEST_F(MainWindowTest, ChildWindowsAreFoundByTheClassOfTheirKind) {
         EXPECT_EQ(window.FindMDIChildOfKind(kind), index) << kind;
 }
 
-// The child windows the last run left open come back through the registry, each with the chart it
-// shows; one closed leaves its slot empty and is not recorded for the next start.
+// The child windows the last run left open come back through the registry; Accounts asked for
+// again while minimised comes back to the front in its normal state. One closed leaves its slot empty and is
+// not recorded for the next start.
 TEST_F(MainWindowTest, AChildWindowClosedLeavesItsSlotAndTheDesktopRecord) {
     WriteRecord("AAA111");
     Params->Entities.Append("AAA111", TPreviousEntityStatus(1));
     Params->RestoreDesktop = 1;
     Params->Current = "AAA111";
     Params->Forms = QStringList({"Accounts", "Taxes"});
-    MakeWindow();
+    MakeWindow().show();
     for (const int kind : {wkAccounts, wkTaxes})
         Registry->Windows().SetFactory(kind, [](int) { return new QWidget; });
     Window->RestoreDesktop();
     QObject* taxes = Registry->Windows().Slot(wkTaxes);
     ASSERT_TRUE(taxes && Registry->Windows().Slot(wkAccounts));
-    for (QMdiSubWindow* child : Window->MdiArea()->subWindowList())
-        if (child->widget() == taxes)
-            child->close();
+    const QList<QMdiSubWindow*> frames = Window->MdiArea()->subWindowList();
+    ASSERT_EQ(frames.size(), 2);
+    QMdiSubWindow* accounts = frames[0]->widget() == taxes ? frames[1] : frames[0];
+    accounts->showMinimized();
+    Registry->Windows().OpenChildWindow(wkAccounts, TChildWindows::AccountsCharts, false);
+    EXPECT_EQ(Window->MdiArea()->subWindowList().size(), 2);
+    EXPECT_TRUE(Window->MdiArea()->activeSubWindow() == accounts && !accounts->isMinimized());
+    (frames[0] == accounts ? frames[1] : frames[0])->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(Registry->Windows().Slot(wkTaxes), nullptr);
     EXPECT_NE(Registry->Windows().Slot(wkAccounts), nullptr);
     Prompt->Answer(TMessageButton::Yes);
     EXPECT_TRUE(Window->close());
     EXPECT_EQ(Params->Forms, QStringList({"Accounts"}));
-}
-
-// Every change of the active file reaches the child windows; a report's transaction in another
-// file makes that file active (the Active File box follows) with one notice to each child.
-TEST_F(MainWindowTest, EveryChangeOfTheActiveFileReachesTheChildWindows) {
-    for (const char* code : {"AAA111", "BBB222"})
-        WriteRecord(code);
-    MakeWindow();
-    for (const int kind : {wkTaxes, wkDataEntry})
-        Registry->Windows().SetFactory(kind, [this](int) { return new TFakeChildWindow(Notices); });
-    Registry->OpenChildWindow(wkTaxes);
-    Open({"AAA111", "BBB222"});
-    ASSERT_FALSE(Notices.isEmpty());
-    EXPECT_EQ(Notices.last(), 0);
-    ChooseInCombo(1);
-    EXPECT_EQ(Notices.last(), 1);
-    Notices.clear();
-    EXPECT_LT(Registry->Windows().LocateTransaction(*Window->Desktop().Files().File(0), 0, std::nullopt, 1),
-              0);
-    EXPECT_EQ(Combo(), "AAA111* BBB222");
-    EXPECT_EQ(Notices, QList<int>({0, 0}));
-    EXPECT_TRUE(Registry->DataEntryWindowOpen());
-}
-
-// A timed-save tick does nothing while a process runs behind the guard; its minute counts later.
-TEST_F(MainWindowTest, ATimedSaveTickWaitsWhileAProcessRuns) {
-    WriteRecord("AAA111");
-    Params->TimedBackups = true;
-    Params->BackupInterval = 1;
-    MakeWindow();
-    Open({"AAA111"});
-    {
-        TProcessGuard guard(Registry->Windows(), prDataIntegrityCheck, false);
-        ASSERT_TRUE(guard.Agreed());
-        EXPECT_TRUE(Registry->ProcessRunning());
-        EXPECT_FALSE(Window->BackupTimer().OnTick());
-        EXPECT_EQ(Window->BackupTimer().Minutes(), 0);
-    }
-    EXPECT_FALSE(Registry->ProcessRunning());
-    EXPECT_TRUE(Window->BackupTimer().OnTick());
 }
 
 // The main window with two client files open, pictured into the folder named by
@@ -528,22 +524,6 @@ TEST_F(MainWindowTest, FileOpenRefusesAWrongPasswordAndATwentyFirstFile) {
 // and they come back with the window's state and a notice afterwards, also when the process is
 // cancelled in its window or fails; No runs nothing and closes nothing.
 TEST_F(MainWindowTest, AProcessThroughTheRegistryGivesThePagesBack) {
-    class TRestoreWindow : public IBackupRestoreWindow {
-    public:
-        explicit TRestoreWindow(const TChildWindowRegistry& registry) : Registry(registry) {}
-        bool Run(TEntityInfo& file, TReportSetup& setup) override {
-            Runs << QString("%1:%2:%3")
-                        .arg(setup.ProcessKind)
-                        .arg(file.DataEntryPageCount())
-                        .arg(Registry.ProcessRunning());
-            if (Throws)
-                throw EQuilvaneError("Archive damaged");
-            return Result;
-        }
-        const TChildWindowRegistry& Registry;
-        QStringList Runs;
-        bool Result = true, Throws = false;
-    };
     WriteRecord("AAA111"), WriteChart("AAA111");
     MakeWindow();
     Open({"AAA111"});
@@ -555,8 +535,7 @@ TEST_F(MainWindowTest, AProcessThroughTheRegistryGivesThePagesBack) {
     QMdiSubWindow* entry = Window->MdiArea()->subWindowList().value(0);
     ASSERT_TRUE(entry && Registry->DataEntryWindowOpen());
     entry->showMaximized();
-    TRestoreWindow restore(*Registry);
-    Registry->Launchers().SetWindows({&restore, nullptr, nullptr, nullptr});
+    Registry->Launchers().SetWindows({&BackupWindow, nullptr, nullptr, nullptr});
 
     const struct {
         const char* Name;
@@ -569,15 +548,16 @@ TEST_F(MainWindowTest, AProcessThroughTheRegistryGivesThePagesBack) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         const bool runs = c.Answer == TMessageButton::Yes;
-        Prompt->Shown.clear(), Notices.clear(), restore.Runs.clear();
-        restore.Result = c.Result, restore.Throws = c.Throws;
+        Prompt->Shown.clear(), Notices.clear(), BackupWindow.Runs.clear();
+        BackupWindow.Result = c.Result, BackupWindow.Throws = c.Throws;
         Prompt->Answer(c.Answer);
         if (c.Throws)
             EXPECT_THROW(Registry->Launchers().Restore(), EQuilvaneError);
         else
             Registry->Launchers().Restore();
         EXPECT_EQ(Prompt->Texts(), QStringList(TChildWindows::GuardQuestion(prRestore, true)));
-        EXPECT_EQ(restore.Runs, runs ? QStringList(QString("%1:0:1").arg(prRestore)) : QStringList());
+        EXPECT_EQ(BackupWindow.Runs,
+                  runs ? QStringList(QString("AAA111:%1:0:1").arg(prRestore)) : QStringList());
         EXPECT_EQ(Pages(file), "1/3 2/5 ");
         EXPECT_TRUE(entry->isMaximized());
         // The notice after the process (all of the first file); a restore that ended tells the
@@ -611,8 +591,8 @@ TEST_F(MainWindowTest, TheReportsWindowComesBackWhereItWasClosed) {
     EXPECT_EQ(frame->geometry(), QRect(60, 50, 320, 240));
 }
 
-// A timed save writes the place of the open Reports window and leaves it open; the exit writes
-// the place it has then.
+// A timed-save tick does nothing while a process runs behind the guard. A timed save writes the
+// place of the open Reports window and leaves it open; the exit writes the place it has then.
 TEST_F(MainWindowTest, TimedSavingAndTheExitWriteWhereTheReportsWindowIs) {
     MakeWindow().show();
     InstallReportsMenu();
@@ -622,6 +602,12 @@ TEST_F(MainWindowTest, TimedSavingAndTheExitWriteWhereTheReportsWindowIs) {
     Params->TimedBackups = true;
     Params->BackupInterval = 1;
     Window->BackupTimer().EnableFromSettings();
+    {
+        TProcessGuard guard(Registry->Windows(), prDataIntegrityCheck, false);
+        ASSERT_TRUE(guard.Agreed() && Registry->ProcessRunning());
+        EXPECT_FALSE(Window->BackupTimer().OnTick());
+        EXPECT_EQ(SavedPosition(), "(none)");
+    }
     EXPECT_TRUE(Window->BackupTimer().OnTick());
     EXPECT_EQ(SavedPosition(), "10,20,310,220");
     EXPECT_EQ(ReportsFrame(false), frame);

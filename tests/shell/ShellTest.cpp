@@ -12,9 +12,9 @@
 
 namespace {
 
-// The services, with the home folder and the caches inside the test's temporary folder; every
-// process-wide setting that start-up makes (the installed settings, the display name) is put
-// back afterwards. Start-up's services are fakes that log each step they are asked to take.
+// The services (the settings installed by start-up go with them); the display name that start-up
+// sets is put back afterwards. Start-up's services are fakes that log each step they are asked to
+// take.
 class ShellTest : public TServicesFixture {
 protected:
     // Writes each step it is asked to take into the log that all the fakes share.
@@ -60,17 +60,7 @@ protected:
         QString User = QStringLiteral("WORKSTATION1");
     };
 
-    void SetUp() override {
-        TServicesFixture::SetUp();
-        for (const char* name : {"HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"}) {
-            SavedEnvironment.append({name, qgetenv(name)});
-            qputenv(name, Temp.path().toLocal8Bit());
-        }
-    }
     void TearDown() override {
-        for (const auto& [name, value] : SavedEnvironment)
-            qputenv(name, value);
-        SetProgramParams(nullptr);
         QGuiApplication::setApplicationDisplayName(QString());
         TServicesFixture::TearDown();
     }
@@ -80,8 +70,6 @@ protected:
         return TStartupSequence({&fakes, &fakes, &fakes, &settings, &fakes, &fakes})
             .Run(QStringList{QStringLiteral("quilvane")} + arguments);
     }
-
-    QList<std::pair<const char*, QByteArray>> SavedEnvironment;
 };
 
 // The steps of a start-up that runs to its end, of a terminal-server session, and of one whose
