@@ -87,28 +87,24 @@ void TProcessLaunchers::BackupFile(int fileIndex) {
     Process.BackupRestore->Run(*file, *setup);
 }
 
-void TProcessLaunchers::Restore() {
+void TProcessLaunchers::RunWindowProcess(int process, IProcessWindow* window) {
     TEntityInfo* file = Files.ActiveFile();
     if (!file)
         return;
-    TProcessGuard guard(Windows, prRestore, true);
-    if (!guard || !Process.BackupRestore)
+    TProcessGuard guard(Windows, process, true);
+    if (!guard || !window)
         return;
-    const auto setup = MakeSetup(*file, prRestore);
-    if (Process.BackupRestore->Run(*file, *setup))
+    const auto setup = MakeSetup(*file, process);
+    if (window->Run(*file, *setup))
         NotifyActiveFile();
 }
 
+void TProcessLaunchers::Restore() {
+    RunWindowProcess(prRestore, Process.BackupRestore);
+}
+
 void TProcessLaunchers::BringForward() {
-    TEntityInfo* file = Files.ActiveFile();
-    if (!file)
-        return;
-    TProcessGuard guard(Windows, prBringForward, true);
-    if (!guard || !Process.BringForward)
-        return;
-    const auto setup = MakeSetup(*file, prBringForward);
-    if (Process.BringForward->Run(*file, *setup))
-        NotifyActiveFile();
+    RunWindowProcess(prBringForward, Process.BringForward);
 }
 
 void TProcessLaunchers::TransferBankEntries() {

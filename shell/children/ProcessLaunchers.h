@@ -14,9 +14,9 @@ class TReportSetup;
 
 // The windows the launchers open; any may be left empty.
 struct TProcessWindows {
-    IBackupRestoreWindow* BackupRestore = nullptr;
-    IBringForwardWindow* BringForward = nullptr;
-    IReportParameters* Parameters = nullptr;
+    IProcessWindow* BackupRestore = nullptr;
+    IProcessWindow* BringForward = nullptr;
+    IProcessWindow* Parameters = nullptr;
     IBankingServices* Banking = nullptr;
 };
 
@@ -74,6 +74,9 @@ private:
     std::unique_ptr<TReportSetup> MakeSetup(TEntityInfo& file, int process, int reportType = 0) const;
     int BankAccountCount(TEntityInfo& file) const;
     void NotifyActiveFile() const;
+    // Runs a process of the active file through its window behind the guard; the active-file
+    // notice follows an OK.
+    void RunWindowProcess(int process, IProcessWindow* window);
     void OpenReportsWindow() const;
 
     TChildWindows& Windows;

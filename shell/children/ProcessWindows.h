@@ -3,28 +3,14 @@
 class TEntityInfo;
 class TReportSetup;
 
-// The windows the process launchers open. Each is shown modally for the run-parameter block of one
-// process of a file and may be missing while its part of the program is not there.
-
-// The backup and restore window: transfers to and from the client or the accountant, backups and
-// restores. True on OK.
-class IBackupRestoreWindow {
+// A window the process launchers open: shown modally for the run-parameter block of one process
+// of a file, and missing while its part of the program is not there. The backup and restore
+// window (transfers to and from the client or the accountant, backups and restores), the
+// bring-forward window and the run-parameters window of a report or process are all of this kind.
+class IProcessWindow {
 public:
-    virtual ~IBackupRestoreWindow() = default;
-    virtual bool Run(TEntityInfo& file, TReportSetup& setup) = 0;
-};
-
-// The bring-forward window for the file and the block's year. True on OK.
-class IBringForwardWindow {
-public:
-    virtual ~IBringForwardWindow() = default;
-    virtual bool Run(TEntityInfo& file, TReportSetup& setup) = 0;
-};
-
-// The run-parameters window of a report or process. True on OK.
-class IReportParameters {
-public:
-    virtual ~IReportParameters() = default;
+    virtual ~IProcessWindow() = default;
+    // True on OK.
     virtual bool Run(TEntityInfo& file, TReportSetup& setup) = 0;
 };
 

@@ -124,7 +124,7 @@ protected:
 
     // The backup and restore window: records "code:process:pages open:process running" and ends
     // as told.
-    struct TFakeBackupWindow : IBackupRestoreWindow {
+    struct TFakeBackupWindow : IProcessWindow {
         explicit TFakeBackupWindow(MainWindowTest& test) : Test(test) {}
         bool Run(TEntityInfo& file, TReportSetup& setup) override {
             Runs << QString("%1:%2:%3:%4")

@@ -29,7 +29,7 @@ public:
 };
 
 // A window that logs "name:process:pages open while it ran" and answers as told.
-class TFakeWindow : public IBackupRestoreWindow, public IBringForwardWindow {
+class TFakeWindow : public IProcessWindow {
 public:
     TFakeWindow(QString name, QStringList& log, bool& answer)
         : Name(std::move(name)), Log(log), Answer(answer) {}
@@ -42,11 +42,6 @@ public:
     QStringList& Log;
     bool& Answer;
     std::pair<double, double> Dates;
-};
-class TFakeParameters : public TFakeWindow, public IReportParameters {
-public:
-    using TFakeWindow::TFakeWindow;
-    bool Run(TEntityInfo& file, TReportSetup& setup) override { return TFakeWindow::Run(file, setup); }
 };
 
 } // namespace
@@ -87,7 +82,7 @@ protected:
     bool Ok = true;
     int Imported = 0, Notices = 0, Refreshes = 0;
     TFakeWindow BackupRestore{"backup", Log, Ok}, Forward{"forward", Log, Ok};
-    TFakeParameters Parameters{"parameters", Log, Ok};
+    TFakeWindow Parameters{"parameters", Log, Ok};
     TLauncherHost Host{Log};
     TChildWindows Windows{Host, Desktop.Files()};
     TLauncherHooks Hooks{[this] { ++Notices; }, [this] { ++Refreshes; }};
