@@ -138,7 +138,7 @@ TEST_F(DateNumbersTest, TypedDatesFollowTheShortFormatsOrderAndSeparator) {
         ASSERT_EQ(StrToDateNum(DateNumToStr(true, n), false), n);
 }
 
-TEST_F(DateNumbersTest, FieldsOfTheFormatLanguage) {
+TEST_F(DateNumbersTest, FieldsOfTheFormatLanguageAndSeparatorsFromTheSettings) {
     const TDateFormatter formatter(Settings);
     const double day = D(2005, 7, 5);                                     // a Tuesday
     const double afternoon = day + (14 * 3600 + 5 * 60 + 9.25) / 86400.0; // 14:05:09.250
@@ -169,10 +169,6 @@ TEST_F(DateNumbersTest, FieldsOfTheFormatLanguage) {
         {"hh:nn:ss", day + 0.9999999999, "23:59:59"}};
     for (const auto& [format, date, text] : cases)
         EXPECT_EQ(formatter.Format(format, date), QString::fromUtf8(text)) << format;
-}
-
-TEST_F(DateNumbersTest, FormatSeparatorsAndNestingFromTheSettings) {
-    const TDateFormatter formatter(Settings);
     Settings.DateSeparator = QLatin1Char('-');
     Settings.TimeSeparator = QLatin1Char('.');
     EXPECT_EQ(formatter.Format("dd/mm/yyyy hh:nn", D(2005, 7, 5)), "05-07-2005 00.00");
