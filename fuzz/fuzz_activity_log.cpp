@@ -11,15 +11,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static QTemporaryDir folder;
     static const QString path = folder.filePath(QStringLiteral("QUILVANE.LOG"));
     if (!HasProgramParams()) {
-        TServices::SetPrompt(std::make_shared<fuzz::TFuzzPrompt>());
+        fuzz::InstallPrompt();
         SetProgramParams(std::make_shared<TProgramParams>());
         ProgramParams().LicFilePath = folder.path();
     }
     const QByteArray bytes = fuzz::InputBytes(data, size);
-    const auto onDisk = [] {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
     if (!fuzz::WriteInputFile(path, bytes))
         return 0;
     TLogList list(lkTime);
@@ -35,13 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz::Check(false);
         } catch (const EQuilvaneError&) {
         }
-        fuzz::Check(onDisk() == bytes);
+        fuzz::Check(fuzz::ReadFileBytes(path) == bytes);
         return 0;
     }
     const int count = list.Count();
     list.FindRange(1e300, 1e300);
     list.DeleteRange();
-    fuzz::Check(onDisk() == (bytes.isEmpty() ? QByteArray(1, '\0') : bytes) && list.Count() == count);
+    fuzz::Check(fuzz::ReadFileBytes(path) == (bytes.isEmpty() ? QByteArray(1, '\0') : bytes) &&
+                list.Count() == count);
     fuzz::Check(list.Append(TLogDetails()));
     list.Load();
     list.FindRange(from, to);

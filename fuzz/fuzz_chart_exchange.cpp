@@ -3,8 +3,6 @@
 // option 28. A failed import leaves the charts exactly as they were; a successful one leaves
 // them in order (keys strictly rising, one slot per bank detail of a bank account) and its
 // chart exports again without error.
-#include "core/accounts/AccountFormat.h"
-#include "core/charts/AccountsChart.h"
 #include "core/charts/BankRecOpeningDetailChart.h"
 #include "core/charts/StdDescChart.h"
 #include "fuzz/FuzzSupport.h"
@@ -19,8 +17,8 @@ using fuzz::Check;
 // Keys, the fields an import sets, and the saved marks of the charts.
 QString Dump(const TMasterChart& chart) {
     QString text = chart.Saved ? "saved;" : "modified;";
+    fuzz::CheckKeyOrder(chart);
     for (int i = 0; i < chart.Count(); ++i) {
-        Check(i == 0 || chart.GetItems().Compare(chart.GetCode(i - 1), chart.GetCode(i)) < 0);
         text += chart.GetCode(i) + '=';
         if (const auto* d = dynamic_cast<const TStandardDescription*>(chart.GetItem(i)))
             text += d->Description;
@@ -47,9 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                           : QDir::tempPath() + "/qv-exchange-XXXXXX");
     static const TChartEntity entity = [] {
         Check(folder.isValid());
-        SetProgramParams(fuzz::ShippedProgramParams());
-        TServices::SetPrompt(std::make_shared<fuzz::TFuzzPrompt>());
-        return TChartEntity{"ABC123", "NSP", folder.path(), {}, folder.path(), "QUILVANE", {}, "AUD", 12, 6};
+        fuzz::InstallPrompt();
+        return fuzz::ChartClient(folder.path());
     }();
     if (size == 0)
         return 0;
@@ -62,13 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     descriptions.AddDescription("GR", "Groceries");
     const TAccountFormat* format = ProgramParams().FindAccountFormat(entity.AccFormatID);
     TAccountsChart accounts(entity, format, TOptionSet{}, 2006, QString(), &descriptions);
-    for (const qint16 number : {1000, 2000, 2001, 2002, 2003, 2004, 2005, 4500}) {
-        auto account = std::make_unique<TAccountDetail>(format);
-        account->SetCode({-1, -1, number, -1});
-        account->Description = "Account ~GR";
-        account->DeriveAccountType(number >= 2000 && number < 2006 ? "BNK" : "ACC");
-        accounts.AddAccount(std::move(account));
-    }
+    fuzz::AddAccounts(accounts, format, {1000, 2000, 2001, 2002, 2003, 2004, 2005, 4500});
     TBankRecOpeningDetailChart bankRec(entity, &accounts, nullptr, TOptionSet{Option::Load}, 2006);
     TMasterChart* const charts[] = {&descriptions, &bankRec, &accounts};
     TMasterChart& chart = *charts[data[0] % 3];

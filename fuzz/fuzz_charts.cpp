@@ -4,8 +4,6 @@
 // header "V5.3" (1) or "V5.01" (2) before the rest. The chart keeps its rules (keys in strict
 // order, one bit per tax code, one slot per bank account); one that loads is saved, loaded and
 // saved again to the same bytes. Only the reported failures may happen: no crash, no leak.
-#include "core/accounts/AccountFormat.h"
-#include "core/charts/AccountsChart.h"
 #include "core/charts/BankRecOpeningDetailChart.h"
 #include "core/charts/CurrConvRatesChart.h"
 #include "core/charts/StdDescChart.h"
@@ -30,21 +28,14 @@ const QByteArray DefaultTaxItems = QByteArray::fromHex("0603475354 0200 0600 060
 // Client "ABC123" of the standard format in a temporary data folder; a chart of accounts with
 // bank accounts 2000 to 2005 and a suspense account; the format's default tax codes.
 struct TFixture {
-    TFixture() : Prompt(std::make_shared<fuzz::TFuzzPrompt>()) {
+    TFixture() : Prompt(fuzz::InstallPrompt()) {
         Check(Folder.isValid() && QDir(Folder.path()).mkpath("M_DETAIL") &&
               QDir(Folder.path()).mkpath("BANK_REC"));
-        SetProgramParams(fuzz::ShippedProgramParams());
-        TServices::SetPrompt(Prompt);
-        Entity = {"ABC123", "NSP", Folder.path(), {}, Folder.path(), "QUILVANE", {}, "AUD", 12, 6};
+        Entity = fuzz::ChartClient(Folder.path());
         Format = ProgramParams().FindAccountFormat(Entity.AccFormatID);
         Check(Format != nullptr);
         Accounts = std::make_unique<TAccountsChart>(Entity, Format, TOptionSet{}, 2006);
-        for (qint16 number = 2000; number < 2006; ++number) {
-            auto account = std::make_unique<TAccountDetail>(Format);
-            account->SetCode({-1, -1, number, -1});
-            account->DeriveAccountType(QStringLiteral("BNK"));
-            Accounts->AddAccount(std::move(account));
-        }
+        fuzz::AddAccounts(*Accounts, Format, {2000, 2001, 2002, 2003, 2004, 2005});
         Accounts->EnsureSuspenseAccount();
         Check(fuzz::WriteInputFile(Folder.filePath("M_DETAIL/" + Format->BaseName + ".TXR"),
                                    Header53 + DefaultTaxItems));
@@ -65,21 +56,16 @@ void Run(const QString& path, const QByteArray& input, const TOptionSet& options
     auto chart = make();
     const int result = chart->LoadFromFile(options);
     check(*chart);
-    for (int i = 0; i < chart->Count(); ++i) {
-        Check(i == 0 || chart->GetItems().Compare(chart->GetCode(i - 1), chart->GetCode(i)) < 0);
-        Check(chart->IndexOf(chart->GetCode(i)) == i);
-    }
+    fuzz::CheckKeyOrder(*chart);
     if (result != 0 || chart->IsSaveBlocked())
         return;
-    QFile file(path);
     TOptionSet none;
-    Check(chart->SaveToFile(none) == 0 && file.open(QIODevice::ReadOnly));
-    const QByteArray saved = file.readAll();
-    file.close();
+    Check(chart->SaveToFile(none) == 0);
+    const QByteArray saved = fuzz::ReadFileBytes(path);
     auto again = make();
     Check(again->LoadFromFile({Option::Silent}) == 0 && again->Count() == chart->Count());
     check(*again);
-    Check(again->SaveToFile(none) == 0 && file.open(QIODevice::ReadOnly) && file.readAll() == saved);
+    Check(again->SaveToFile(none) == 0 && fuzz::ReadFileBytes(path) == saved);
 }
 
 void CheckSlots(const TBankRecOpeningDetailChart& chart) {

@@ -5,9 +5,8 @@
 #include "core/dates/DateFormatter.h"
 #include "core/dates/DateNumbers.h"
 #include "core/dates/Periods.h"
-#include "core/services/Services.h"
+#include "fuzz/FuzzSupport.h"
 
-#include <cstdint>
 #include <cstring>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -18,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.Reset();
     settings.DateSeparator = QLatin1Char("/-. 1"[data[0] % 5]);
     settings.ShortDateFormat = QString::fromLatin1(orders[(data[0] / 5) % 5]);
-    const QByteArray rest(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
+    const QByteArray rest = fuzz::InputBytes(data + 1, size - 1);
     const qsizetype newline = rest.indexOf('\n');
     const QString format = QString::fromUtf8(newline < 0 ? rest : rest.left(newline));
     const QString text = newline < 0 ? format : QString::fromUtf8(rest.mid(newline + 1));
@@ -29,9 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         settings.ShortDateFormat.contains("yyyy", Qt::CaseInsensitive) && !settings.DateSeparator.isDigit();
     for (bool lenient : {false, true}) {
         const double n = StrToDateNum(text, lenient);
-        if (n != -1 &&
-            (!IsCalendarDateNum(n) || (roundTrips && StrToDateNum(DateNumToStr(true, n), false) != n)))
-            __builtin_trap();
+        fuzz::Check(n == -1 || (IsCalendarDateNum(n) &&
+                                (!roundTrips || StrToDateNum(DateNumToStr(true, n), false) == n)));
     }
     // Formatting handles every value, days that exist or not.
     double raw = 0;

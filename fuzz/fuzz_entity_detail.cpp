@@ -27,9 +27,7 @@ std::unique_ptr<TEntityDetail> TryOpen(const QString& code, const TOptionSet& op
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     static QCoreApplication app(*argc, *argv);
-    auto prompt = std::make_shared<fuzz::TFuzzPrompt>(); // Cancel, else Ignore, else OK
-    prompt->PreferCancel = true;
-    TServices::SetPrompt(prompt);
+    fuzz::InstallPrompt()->PreferCancel = true; // Cancel, else Ignore, else OK
     auto params = fuzz::ShippedProgramParams();
     params->LicFilePath = Folder().path();
     params->UserName = "FUZZER";
@@ -57,10 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           TEntityDetail::IsPlainFileCode(detail->FileCode));
     // The record is saved under the code it holds, in the same folder.
     const QString code = detail->FileCode;
-    const auto saved = [&] {
-        QFile file(folder.filePath(code + ".CFG"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
+    const auto saved = [&] { return fuzz::ReadFileBytes(folder.filePath(code + ".CFG")); };
     Check(detail->Save({Standard}) == 0);
     const QByteArray first = saved();
     Check(!first.isEmpty() && detail->Save({Standard}) == 0 && saved() == first);

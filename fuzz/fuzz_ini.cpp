@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes = fuzz::InputBytes(data, size);
     const TIniFile ini = Parse(bytes);
     const QStringList all = Everything(ini);
-    Check(ini.ToBytes() == bytes && Everything(Parse(ini.ToBytes())) == all);
+    Check(ini.ToBytes() == bytes);
 
     // Every value rewritten in place, a key (whose line break must not start a line) added to
     // each section that lacks it, and a new section at the end.

@@ -8,13 +8,8 @@
 #include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool installed = [] {
-        auto prompt = std::make_shared<fuzz::TFuzzPrompt>();
-        prompt->PreferIgnore = false;
-        TServices::SetPrompt(prompt);
-        return true;
-    }();
-    (void)installed;
+    static const auto prompt = fuzz::InstallPrompt(false);
+    (void)prompt;
     TReferenceData reference;
     try {
         reference.LoadFromBytes(fuzz::InputBytes(data, size), QStringLiteral("/fuzz/Quilvane.DAT"));

@@ -7,11 +7,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 
-// Settings: regional formats of the formatter's own, apart from the program's.
-class DateNumbersTest : public TDatesFixture {
-protected:
-    TRegionalSettings Settings;
-};
+class DateNumbersTest : public TDatesFixture {};
 
 TEST_F(DateNumbersTest, EncodeAndDecodeAgreeWithTheProlepticCalendar) {
     EXPECT_EQ(D(1, 1, 1) + D(1899, 12, 30), 1 + 693594);
@@ -138,8 +134,9 @@ TEST_F(DateNumbersTest, TypedDatesFollowTheShortFormatsOrderAndSeparator) {
         ASSERT_EQ(StrToDateNum(DateNumToStr(true, n), false), n);
 }
 
-TEST_F(DateNumbersTest, FieldsOfTheFormatLanguage) {
-    const TDateFormatter formatter(Settings);
+TEST_F(DateNumbersTest, FieldsOfTheFormatLanguageAndSeparatorsFromTheSettings) {
+    TRegionalSettings settings; // the formatter's own, apart from the program's
+    const TDateFormatter formatter(settings);
     const double day = D(2005, 7, 5);                                     // a Tuesday
     const double afternoon = day + (14 * 3600 + 5 * 60 + 9.25) / 86400.0; // 14:05:09.250
     const double nan = std::numeric_limits<double>::quiet_NaN(), year5 = D(5, 1, 1), noon = day + 0.5;
@@ -169,15 +166,11 @@ TEST_F(DateNumbersTest, FieldsOfTheFormatLanguage) {
         {"hh:nn:ss", day + 0.9999999999, "23:59:59"}};
     for (const auto& [format, date, text] : cases)
         EXPECT_EQ(formatter.Format(format, date), QString::fromUtf8(text)) << format;
-}
-
-TEST_F(DateNumbersTest, FormatSeparatorsAndNestingFromTheSettings) {
-    const TDateFormatter formatter(Settings);
-    Settings.DateSeparator = QLatin1Char('-');
-    Settings.TimeSeparator = QLatin1Char('.');
+    settings.DateSeparator = QLatin1Char('-');
+    settings.TimeSeparator = QLatin1Char('.');
     EXPECT_EQ(formatter.Format("dd/mm/yyyy hh:nn", D(2005, 7, 5)), "05-07-2005 00.00");
     // Formats that name themselves end instead of recursing for ever.
-    Settings.ShortDateFormat = "ddddd|c";
-    Settings.LongTimeFormat = "tt";
+    settings.ShortDateFormat = "ddddd|c";
+    settings.LongTimeFormat = "tt";
     EXPECT_LT(formatter.Format("c tt ddddd", D(2005, 7, 5) + 0.5).size(), 100);
 }

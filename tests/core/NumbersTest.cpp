@@ -59,7 +59,7 @@ TEST(Numbers, FlagSets) {
                  FlagByteSetHas(TOptionSet{2}, TOptionSet{}));
 }
 
-TEST(References, TextsOfOrdinaryAndSpecialReferences) {
+TEST(References, TextsNextAndExportReferences) {
     const std::pair<qint32, const char*> texts[] = {
         {-1, ""},      {42, "000042"},      {1000000, "1000000"}, {1000003, "TessalyJnl"},
         {1000005, ""}, {1000009, "Contra"}, {1000012, "000012"}};
@@ -77,9 +77,6 @@ TEST(References, TextsOfOrdinaryAndSpecialReferences) {
         qint32 ref = 5;
         EXPECT_FALSE(TextToReference(bad, ref) || ref != 5) << bad;
     }
-}
-
-TEST(References, NextAndExportReferences) {
     const qint32 next[][3] = {{10, 1, 11},     {999998, 1, 999999},   {999999, 1, 1},    {1, -1, 1},
                               {1000009, 1, 1}, {1000001, 1, 1000001}, {2147483646, 5, 1}};
     for (const auto& c : next)

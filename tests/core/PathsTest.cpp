@@ -142,7 +142,6 @@ TEST_F(PathsTest, ReplaceAnswersRemovableDisksAndTheWorkstation) {
         EXPECT_EQ(Prompt->Texts(), texts);
     }
     EXPECT_EQ(Prompt->Shown[0].Buttons, TMessageButton::Yes | TMessageButton::Cancel);
-    EXPECT_EQ(Prompt->Beeps, QList<TBeep>(4, TBeep::Question));
     Identity->Computer = "  PRACTICE-PC7 ";
     EXPECT_EQ(GetComputerNameText(), "PRACTICE-PC7");
     EXPECT_TRUE(GetProductVersion().front().isDigit());

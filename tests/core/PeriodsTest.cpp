@@ -21,11 +21,6 @@ TEST_F(PeriodsTest, PeriodsOfEveryKindOfYear) {
         SCOPED_TRACE(testing::PrintToString(c));
         EXPECT_EQ(PeriodStartDate(c[2], c[3], c[0], c[1]), D(c[4], c[5], 1));
         EXPECT_EQ(PeriodEndDate(c[2], c[3], c[0], c[1]), MonthEndDateNum(c[6], c[7]));
-        int startYear = c[3], endYear = c[3];
-        EXPECT_EQ(PeriodStartMonth(c[2], c[0], c[1], startYear) * 10000 + startYear, c[5] * 10000 + c[4]);
-        EXPECT_EQ(PeriodEndMonth(c[2], c[0], c[1], endYear) * 10000 + endYear, c[7] * 10000 + c[6]);
-        EXPECT_EQ(PeriodOfMonth(c[5], c[0], c[1]), c[2]);
-        EXPECT_EQ(PeriodOfMonth(c[7], c[0], c[1]), c[2]);
     }
 }
 

@@ -61,7 +61,6 @@ TEST(Vocabulary, ReportLookupsHitAndMiss) {
     for (const char16_t* miss : {u"profitloss", u"PROFITLOSS ", u""})
         EXPECT_EQ(FindStandardReport(miss), 0);
     const TStandardReport& empty = StandardReportRow(0);
-    EXPECT_TRUE(empty.Key.isEmpty() && empty.MenuCaption.isEmpty() && empty.Title.isEmpty());
     for (int outside : {-5, StandardReportCount})
         EXPECT_EQ(&StandardReportRow(outside), &empty);
     EXPECT_EQ(IndexOfExportFormat(u"ASCII Text  ( CSV )"), DefaultExportFormat);
