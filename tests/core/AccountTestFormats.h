@@ -34,7 +34,34 @@ inline std::unique_ptr<TAccountFormat> AccountOnlyFormat(bool withAll = true) {
     return withAll ? WithAll(MakeFormat("AAAA"), Acc(1), Acc(9999)) : MakeFormat("AAAA");
 }
 
-// The shared fixture of the account tests: the scripted prompter, formats, and value streams.
+// Bytes written to a value stream in memory, and a value stream read from bytes.
+inline QByteArray Written(const std::function<void(TValueWriter&)>& write) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    TValueWriter writer(buffer);
+    write(writer);
+    writer.Finish();
+    return buffer.data();
+}
+inline void ReadFrom(const QByteArray& bytes, const std::function<void(TValueReader&)>& read) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    TValueReader reader(buffer);
+    read(reader);
+}
+// An item (a chart item, a group) read whole from its stored bytes, or written to bytes.
+template <class TItem, class... TArgs> void ReadItem(TItem& item, const QByteArray& bytes, TArgs... args) {
+    ReadFrom(bytes, [&](TValueReader& reader) {
+        item.ReadFromStream(reader, args...);
+        EXPECT_TRUE(reader.AtEnd());
+    });
+}
+template <class TItem> QByteArray WrittenItem(const TItem& item) {
+    return Written([&](TValueWriter& writer) { item.WriteToStream(writer); });
+}
+
+// The shared fixture of the account tests: the scripted prompter and formats.
 class TAccountsFixture : public TServicesFixture {
 protected:
     // Branches 1 to 20, accounts 1 to 9999, sub-accounts 0 to 99.
@@ -54,20 +81,5 @@ protected:
     void CheckBox() {
         EXPECT_EQ(Prompt->Texts(), Expected.isEmpty() ? QStringList() : QStringList{Expected});
         Prompt->Shown.clear();
-    }
-    static QByteArray Written(const std::function<void(TValueWriter&)>& write) {
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        TValueWriter writer(buffer);
-        write(writer);
-        writer.Finish();
-        return buffer.data();
-    }
-    static void ReadFrom(const QByteArray& bytes, const std::function<void(TValueReader&)>& read) {
-        QBuffer buffer;
-        buffer.setData(bytes);
-        buffer.open(QIODevice::ReadOnly);
-        TValueReader reader(buffer);
-        read(reader);
     }
 };

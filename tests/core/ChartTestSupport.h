@@ -6,15 +6,13 @@
 
 #include "core/accounts/AccountFormat.h"
 #include "core/charts/AccountsChart.h"
-#include "core/io/ValueReader.h"
-#include "core/io/ValueWriter.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
+#include "tests/core/AccountTestFormats.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/HookedPrompt.h"
 #include "tests/support/ServicesFixture.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 
@@ -40,24 +38,6 @@ inline QString Keys(const TMasterChart& chart) {
     for (int i = 0; i < chart.Count(); ++i)
         keys << chart.GetCode(i);
     return keys.join(u',');
-}
-
-// A chart item read from, or written to, a value stream in memory.
-template <class TItem, class... TArgs> void ReadItem(TItem& item, const QByteArray& bytes, TArgs... args) {
-    QBuffer device;
-    device.setData(bytes);
-    device.open(QIODevice::ReadOnly);
-    TValueReader reader(device);
-    item.ReadFromStream(reader, args...);
-    EXPECT_TRUE(reader.AtEnd());
-}
-template <class TItem> QByteArray WrittenItem(const TItem& item) {
-    QBuffer device;
-    device.open(QIODevice::WriteOnly);
-    TValueWriter writer(device);
-    item.WriteToStream(writer);
-    writer.Finish();
-    return device.data();
 }
 
 class TChartTest : public TServicesFixture {
