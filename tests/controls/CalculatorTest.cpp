@@ -293,7 +293,8 @@ TEST(CalculatorLayoutTest, KeysPressButtons) {
         A Action;
         K Kind;
     } const cases[] = {
-        {Qt::Key_7, none, "7", A::kaButton, K::cb7},
+        {Qt::Key_0, none, "0", A::kaButton, K::cb0},
+        {Qt::Key_9, none, "9", A::kaButton, K::cb9},
         {Qt::Key_Comma, none, ",", A::kaButton, K::cbDecimal},
         {Qt::Key_Period, none, ".", A::kaNone, K::cbNone}, // only the separator in use
         {Qt::Key_At, Qt::ShiftModifier, "@", A::kaButton, K::cbSqrt},
