@@ -16,6 +16,8 @@ TfmReports::TfmReports(QWidget* parent)
     : QWidget(parent), Tabs(new QTabWidget(this)), FormPlacement(new TFormPlacement(this)) {
     setWindowTitle(QStringLiteral("Reports"));
     setObjectName(QStringLiteral("fmReports"));
+    // Below this the report pages cannot be read; a stored place smaller than it is not taken.
+    setMinimumSize(240, 120);
     // The window restores and saves its placement itself.
     FormPlacement->SetActive(false);
     FormPlacement->SetIniFileName(QStringLiteral("Quilvane.ini"));

@@ -261,7 +261,13 @@ void TFormPlacement::RestorePlacement() {
         request.DefaultState = TWindowShowState::Maximized;
     const TPlacementReadResult read = Placement::ReadFormPlacement(*Storage, IniSection(), RecordOf(Owner.data()),
                                                                ScreenOf(Owner.data()), request);
-    if (read.PositionFound)
+    // A stored place too small to show the window's contents (a window once shrunk to its
+    // title bar) is not taken: the window stays where and as large as it was made.
+    const QSize needed = placed->minimumSizeHint().expandedTo(placed->minimumSize());
+    const QSize stored = read.Record.NormalBounds.size();
+    const bool usable =
+        !request.Sizeable || (stored.width() >= needed.width() && stored.height() >= needed.height());
+    if (read.PositionFound && usable)
         ApplyBounds(Owner.data(), read.Record.NormalBounds);
     if (request.LoadState)
         SetState(placed, read.State);

@@ -542,6 +542,21 @@ QString TAccountsChart::FileToLoad(const TOptionSet& options) {
     return NativePath(DefaultChartName());
 }
 
+bool TAccountsChart::DefaultChartMissing(const TOptionSet& options) const {
+    if (!FileNameOverride.isEmpty() || Entity.AccDefault.isEmpty())
+        return false;
+    try {
+        const QString own = NativePath(GetFileName(options));
+        if (own.isEmpty() || QFileInfo::exists(own))
+            return false;
+        // A drive that is not ready may come back (Retry); an empty file is a damaged chart.
+        const QString fallback = NativePath(DefaultChartName());
+        return !fallback.isEmpty() && !QFileInfo::exists(fallback) && !QFileInfo(fallback).isSymLink();
+    } catch (const EQuilvaneError&) {
+        return false; // no name can be built: the load reports it
+    }
+}
+
 bool TAccountsChart::AcceptHeader(int headerResult) {
     if (headerResult != ChartResult::ForeignFormat)
         return true;
@@ -562,6 +577,15 @@ int TAccountsChart::LoadFromFile(const TOptionSet& options, IProgress* progress)
         CurrentIndex = Count() > 0 ? 0 : -1;
         FileNameOverride.clear();
     };
+    if (DefaultChartMissing(options)) {
+        // A new file of a practice that has no default chart for it: there is nothing to read and
+        // nothing to lose, so the year simply starts empty (and then with its suspense account).
+        LoadingDefault = false;
+        if (!options.Has(Option::MergeLoad) && !options.Has(Option::MergeReplace))
+            Clear();
+        finish();
+        return ResultCode::Success;
+    }
     int result = ResultCode::Reported;
     try {
         result = TMasterChart::LoadFromFile(options.With(Option::MustExist), progress);

@@ -19,9 +19,10 @@ class TStdDescChart;
 // walks the chart instead of halving it.
 //
 // A year without its own file starts from the practice's default chart named in the client's
-// record (AccDefault); the year's own file is written at the next save. A chart of another
-// account format is loaded only when the user agrees; declined, the chart is save-blocked so
-// the other format's file stays as it is.
+// record (AccDefault); the year's own file is written at the next save. When that default chart
+// does not exist either, the file is new and nothing is lost: the year starts with its suspense
+// account alone and nothing is reported. A chart of another account format is loaded only when
+// the user agrees; declined, the chart is save-blocked so the other format's file stays as it is.
 class TAccountsChart : public TMasterChart {
 public:
     // An edit box as type-ahead sees it: its text and its selection (the caret is SelStart).
@@ -163,9 +164,12 @@ public:
     // ---- File --------------------------------------------------------------------------------
 
     // Loads the year's file, or the client's default chart when the year has none (the year's
-    // own file is then written at the next save). The file must be there: neither file gives
-    // "File not found" with Retry and Ignore (-1). A chart of another account format is loaded
-    // only after the compatibility question (warning beep; OK, Cancel, Help): OK loads it and
+    // own file is then written at the next save). A default chart that does not exist is no
+    // failure: the chart is emptied (unless merging) and 0 returned, without a box. Otherwise the
+    // file must be there: a year without its own file and without a default named, an empty
+    // default chart or one on a drive that is not ready gives "File not found" with Retry and
+    // Ignore (-1), and a damaged one its own load failure. A chart of another account format is
+    // loaded only after the compatibility question (warning beep; OK, Cancel, Help): OK loads it and
     // leaves the chart modified so the next save writes it with this format's key (0); Cancel
     // loads nothing, blocks saving and returns -116. In every case a default suspense account
     // is then ensured.
@@ -201,6 +205,8 @@ protected:
     bool AcceptHeader(int headerResult) override;
 
 private:
+    // The year has no file of its own and the default chart named in the record does not exist.
+    bool DefaultChartMissing(const TOptionSet& options) const;
     void AddDescriptionOf(const TAccountDetail& account, bool branch);
     const TAccountGroup* RangeGroup(const QString& rangeType) const;
 

@@ -40,6 +40,14 @@ std::unique_ptr<TEntityInfo> TDesktopFiles::Remove(int index) {
     return file;
 }
 
+bool TDesktopFiles::Rename(int index, const QString& fileCode) {
+    const int holder = IndexOf(fileCode);
+    if (!File(index) || (holder >= 0 && holder != index))
+        return false;
+    Files[static_cast<size_t>(index)].Code = fileCode;
+    return true;
+}
+
 void TDesktopFiles::SetActiveIndex(int index) {
     Active = File(index) ? index : -1;
 }

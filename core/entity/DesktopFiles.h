@@ -41,6 +41,9 @@ public:
     // Makes the file at an index active; an index outside the list means none (-1).
     void SetActiveIndex(int index);
     TEntityInfo* ActiveFile() const { return File(Active); }
+    // The file at an index now goes by another code (its record was renamed). False when the
+    // index is outside the list or another open file has the code.
+    bool Rename(int index, const QString& fileCode);
 
 private:
     struct TEntry {

@@ -1,6 +1,7 @@
 #include "core/entity/EntityDetail.h"
 
 #include "core/accounts/AccountFormat.h"
+#include "core/charts/StandardChart.h"
 #include "core/common/Exceptions.h"
 #include "core/common/OptionSet.h"
 #include "core/common/ResultCodes.h"
@@ -234,7 +235,8 @@ void TEntityDetail::SetDefaults() {
         AccFormatID = params.AccountFormats.Code(0);
     else
         AccFormatID.clear();
-    AccDefault = EntityType + QLatin1Char('.') + (format != nullptr ? format->BaseName : QString());
+    // The practice's standard chart for the format and the entity type ("QUILVANE.NSP").
+    AccDefault = TStandardChart::DefaultChartName(format != nullptr ? format->BaseName : QString(), EntityType);
     AccountFormat = nullptr;
 
     // The financial year of today for twelve periods ending in June.

@@ -276,6 +276,10 @@ int TEntityInfo::DeleteDataEntryPage(int index) {
     const auto at = Pages.begin() + index;
     const int result = at->Page->Close();
     Pages.erase(at);
+    // The periods per year cannot change under open pages; once the last one is gone the file
+    // works with what its record now says.
+    if (Pages.empty() && Detail)
+        PeriodsPerYear = Detail->Periods;
     return result;
 }
 

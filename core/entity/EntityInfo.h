@@ -111,6 +111,7 @@ public:
     // Inserts a page under its caption (an index outside the list appends); returns its index.
     int InsertDataEntryPage(int index, const QString& caption, std::unique_ptr<TDataEntryPage> page);
     // Lets the page's list save itself when needed, then frees the page. The save's result.
+    // When it was the last page, the working periods per year take the record's value.
     int DeleteDataEntryPage(int index);
     // The index of the last page of the kind whose months, counted as periods of periodsPerYear
     // in the file's year, include the period; a page of the whole year includes every period.

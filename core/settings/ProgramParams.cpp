@@ -1,5 +1,7 @@
 #include "core/settings/ProgramParams.h"
 
+#include "core/accounts/AccountFormat.h"
+#include "core/charts/StandardChart.h"
 #include "core/common/Exceptions.h"
 #include "core/files/Paths.h"
 #include "core/files/Workstation.h"
@@ -29,6 +31,17 @@ constexpr int LogonNameBufferLength = 100;
 void MakeFolder(const QString& folder) {
     if (!QDir().mkpath(folder))
         throw EQuilvaneError(QStringLiteral("Unable to create the folder ") + folder);
+}
+
+// A file shipped with the program: beside the executable in share/, else where the build put it.
+QString ShippedFilePath(const QString& name) {
+    if (QCoreApplication::instance()) {
+        const QString besideProgram =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/share/") + name;
+        if (QFileInfo::exists(besideProgram))
+            return besideProgram;
+    }
+    return QStringLiteral(QUILVANE_SHARE_DIR) + QLatin1Char('/') + name;
 }
 
 QByteArray ReadFileBytes(const QString& path) {
@@ -62,13 +75,11 @@ QString TProgramParams::DefaultTempReportsFolder() {
 }
 
 QString TProgramParams::ShippedReferenceDataPath() {
-    if (QCoreApplication::instance()) {
-        const QString besideProgram =
-            QCoreApplication::applicationDirPath() + QStringLiteral("/share/") + ReferenceDataFileName;
-        if (QFileInfo::exists(besideProgram))
-            return besideProgram;
-    }
-    return QStringLiteral(QUILVANE_SHARE_DIR) + QLatin1Char('/') + ReferenceDataFileName;
+    return ShippedFilePath(ReferenceDataFileName);
+}
+
+QString TProgramParams::ShippedStandardChartPath() {
+    return ShippedFilePath(TStandardChart::ShippedFileName);
 }
 
 QString TProgramParams::StoredReferenceDataPath() const {
@@ -119,7 +130,8 @@ int TProgramParams::Load() {
 
 void TProgramParams::LoadOnce() {
     const QString iniPath = IniPath();
-    if (!QFileInfo::exists(iniPath))
+    const bool firstRun = !QFileInfo::exists(iniPath);
+    if (firstRun)
         CreateFirstRunFiles(iniPath);
     {
         TIniFile ini(iniPath);
@@ -134,6 +146,8 @@ void TProgramParams::LoadOnce() {
     if (datPath.isEmpty())
         throw EQuilvaneError(QStringLiteral("Unable to read ") + StoredReferenceDataPath());
     TReferenceData::Load(datPath);
+    if (firstRun)
+        InstallStandardCharts();
 
     TempReportsFolder = DefaultTempReportsFolder();
     MakeFolder(TempReportsFolder);
@@ -158,6 +172,19 @@ void TProgramParams::CreateFirstRunFiles(const QString& iniPath) {
     ini.Rename(iniPath, false);
     ini.WriteString(DesktopSection, QStringLiteral("LicFilePath"), QDir::toNativeSeparators(dataFolder));
     ini.UpdateFile();
+}
+
+void TProgramParams::InstallStandardCharts() const {
+    // The chart is written in the program's own format; a practice whose reference data lacks
+    // that format has no use for it.
+    const TAccountFormat* format = FindAccountFormat(TStandardChart::FormatID);
+    const QString dataFolder = NativePath(LicFilePath);
+    if (!format || dataFolder.isEmpty())
+        return;
+    const QStringList failures = TStandardChart::Install(ShippedStandardChartPath(), dataFolder,
+                                                         format->BaseName, EntityTypes.Codes());
+    for (const QString& failure : failures)
+        qWarning("%s", qUtf8Printable(failure));
 }
 
 void TProgramParams::MapDrives(const TIniFile& ini) {

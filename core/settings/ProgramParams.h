@@ -18,6 +18,11 @@ class TIniFile;
 // The program ini is per user: QUILVANE_INI when set, else Quilvane/Quilvane.ini in the user's
 // configuration folder. When it does not exist the first load creates it, pointing at the
 // default data folder (~/QUILVANE/DATA), and installs the shipped reference-data file there.
+// Once the reference data is read, that first load also installs the shipped standard chart of
+// accounts as the default chart of every entity type (TStandardChart). The charts are a
+// convenience, the reference data a necessity: a chart that cannot be installed does not stop
+// the start and shows no box (a new file then starts with its suspense account alone); the
+// reason goes to the program's warning output. A chart already in the folder is never replaced.
 //
 // The owner loads the settings once at start-up and saves them at exit, and only when the load
 // succeeded: settings that failed to load would otherwise overwrite the user's history and the
@@ -65,6 +70,8 @@ public:
     // The reference-data file shipped with the program: beside the executable in share/, else
     // where the build put it.
     static QString ShippedReferenceDataPath();
+    // The standard chart of accounts shipped with the program, found the same way.
+    static QString ShippedStandardChartPath();
     // The reference-data file in the program data folder, as a stored path and on this
     // workstation (empty when its drive is not ready).
     QString StoredReferenceDataPath() const;
@@ -97,6 +104,7 @@ private:
     void ClearSettings();
     void LoadOnce();
     void CreateFirstRunFiles(const QString& iniPath);
+    void InstallStandardCharts() const;
     void ReadDesktop(const TIniFile& ini);
     void ReadHistory(const TIniFile& ini);
     void MapDrives(const TIniFile& ini);

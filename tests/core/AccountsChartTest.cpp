@@ -81,7 +81,8 @@ TEST_F(AccountsChartTest, AYearWithoutItsOwnFileStartsFromTheDefaultChart) {
     }
 }
 
-TEST_F(AccountsChartTest, NeitherTheYearsFileNorTheDefaultChartIsAFailure) {
+TEST_F(AccountsChartTest, AYearWithoutItsOwnFileAndNoDefaultNamedIsAFailure) {
+    Entity.AccDefault.clear();
     Prompt->Answer(TMessageButton::Ignore);
     auto chart = Chart();
     EXPECT_EQ(chart->LoadFromFile({}), -1);

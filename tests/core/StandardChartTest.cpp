@@ -1,0 +1,366 @@
+#include "core/charts/StandardChart.h"
+
+#include "core/accounts/AccountFormat.h"
+#include "core/charts/AccountsChart.h"
+#include "core/dates/DateNumbers.h"
+#include "core/services/Services.h"
+#include "core/settings/ProgramParams.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/FixedClock.h"
+#include "tests/support/ServicesFixture.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <iterator>
+
+// The standard chart of accounts shipped in share/QUILVANE.ADF is made from the table below by
+// the program's own chart writer. To change it, edit the table and run this test binary once
+// with QUILVANE_WRITE_STANDARD_CHART=1 in the environment: the first test then writes the file
+// into the source tree's share/ folder instead of comparing it (that is also how the file was
+// generated the first time). Without the variable the test fails whenever the shipped file and
+// the table differ.
+
+namespace {
+
+struct TStandardAccount {
+    const char* Code; // as the QUILVANE format (BB-AAAA-SS) writes it
+    const char* Description;
+    const char* Type;
+    char Sign;            // 'C' credit, 'D' debit, 'B' balance
+    bool Default = false; // the default bank / suspense account
+};
+
+// A small business. Branch and sub-account are written as 00, as the reference data writes the
+// retained-profit accounts (00-4100-00), so those are found by the reference data's own text.
+// Profit and loss 0100-1999, bank 2000-2099, balance sheet 2000-4999, suspense 9000-9999; the
+// retained-profit or capital account of each entity type: COY and NSP 4100, PTN 4200, IND 4300,
+// TRU 4400, SUP 4500.
+const TStandardAccount StandardAccounts[] = {
+    {"00-0100-00", "Sales", "ACC", 'C'},
+    {"00-0200-00", "Interest Received", "ACC", 'C'},
+    {"00-0300-00", "Other Income", "ACC", 'C'},
+    {"00-0500-00", "Purchases", "ACC", 'D'},
+    {"00-0600-00", "Freight and Cartage", "ACC", 'D'},
+    {"00-1000-00", "Accounting Fees", "ACC", 'D'},
+    {"00-1020-00", "Advertising", "ACC", 'D'},
+    {"00-1040-00", "Bank Charges", "ACC", 'D'},
+    {"00-1060-00", "Depreciation", "ACC", 'D'},
+    {"00-1080-00", "Electricity", "ACC", 'D'},
+    {"00-1100-00", "Insurance", "ACC", 'D'},
+    {"00-1120-00", "Interest Paid", "ACC", 'D'},
+    {"00-1140-00", "Motor Vehicle Expenses", "ACC", 'D'},
+    {"00-1160-00", "Printing and Stationery", "ACC", 'D'},
+    {"00-1180-00", "Rent", "ACC", 'D'},
+    {"00-1200-00", "Repairs and Maintenance", "ACC", 'D'},
+    {"00-1220-00", "Superannuation", "ACC", 'D'},
+    {"00-1240-00", "Telephone", "ACC", 'D'},
+    {"00-1260-00", "Wages and Salaries", "ACC", 'D'},
+    {"00-2000-00", "Cheque Account", "BNK", 'D', true},
+    {"00-2010-00", "Savings Account", "BNK", 'D'},
+    {"00-2200-00", "Trade Debtors", "ACC", 'D'},
+    {"00-2400-00", "Plant and Equipment", "ACC", 'D'},
+    {"00-2410-00", "Accumulated Depreciation", "ACC", 'C'},
+    {"00-3000-00", "Trade Creditors", "ACC", 'C'},
+    {"00-3100-00", "GST Collected", "ACC", 'C'},
+    {"00-3110-00", "GST Paid", "ACC", 'D'},
+    {"00-3200-00", "PAYG Withholding Payable", "ACC", 'C'},
+    {"00-3500-00", "Loan", "ACC", 'C'},
+    {"00-4100-00", "Retained Profits", "ACC", 'C'},
+    {"00-4200-00", "Partners' Capital", "ACC", 'C'},
+    {"00-4300-00", "Proprietor's Capital", "ACC", 'C'},
+    {"00-4400-00", "Undistributed Income", "ACC", 'C'},
+    {"00-4500-00", "Members' Benefits", "ACC", 'C'},
+    {"00-9999-00", "Suspense", "SUS", 'B', true},
+};
+constexpr int StandardCount = static_cast<int>(std::size(StandardAccounts));
+
+const QStringList ReferenceEntityTypes{"COY", "IND", "NSP", "PTN", "SUP", "TRU"};
+
+// The shipped chart in the source tree, which the first test compares or writes.
+const QString ShippedInSource = QStringLiteral(QUILVANE_SHARE_DIR "/QUILVANE.ADF");
+
+QStringList Warnings;
+void RecordWarning(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtWarningMsg)
+        Warnings.append(text);
+}
+
+class StandardChartTest : public TServicesFixture {
+protected:
+    void SetUp() override {
+        TServicesFixture::SetUp();
+        DataDir = TempPath("DATA");
+        ASSERT_TRUE(QDir().mkpath(DataDir));
+        Params->TReferenceData::Load(TProgramParams::ShippedReferenceDataPath());
+        Params->LicFilePath = DataDir;
+        SetProgramParams(Params);
+        TServices::SetClock(Clock);
+        ASSERT_NE(Format(), nullptr);
+    }
+
+    const TAccountFormat* Format() const { return Params->FindAccountFormat(TStandardChart::FormatID); }
+
+    // The table as an accounts chart that saves to fileName. Every account is added on the same
+    // fixed day, so the file never depends on the clock.
+    std::unique_ptr<TAccountsChart> BuildStandardChart(const QString& fileName) const {
+        const TChartEntity entity{QString(), QString(), DataDir, {}, {}, TStandardChart::FormatID, {}, {}};
+        auto chart = std::make_unique<TAccountsChart>(entity, Format(), TOptionSet{}, -1, fileName);
+        for (const TStandardAccount& row : StandardAccounts) {
+            SCOPED_TRACE(row.Code);
+            TAccountCode code;
+            EXPECT_TRUE(Format()->TextToCode(row.Code, code, false, false));
+            EXPECT_EQ(Format()->FormatCode(code), row.Code); // typed as the format writes it
+            auto account = std::make_unique<TAccountDetail>(Format(), EncodeDateNum(2006, 7, 1));
+            account->SetCode(code);
+            account->Code2 = code;
+            account->Description = row.Description;
+            account->DeriveAccountType(row.Type);
+            EXPECT_EQ(account->AccountType, row.Type); // the ranges allow the type there
+            account->Sign = QLatin1Char(row.Sign);
+            if (account->BankDetails)
+                account->BankDetails->AccountName = row.Description;
+            account->SetDefault(row.Default);
+            EXPECT_GE(chart->AddAccount(std::move(account)), 0);
+        }
+        return chart;
+    }
+
+    // The client ABC123 of an entity type, format QUILVANE, whose default chart is the standard
+    // one of its type.
+    TChartEntity Client(const QString& entityType) const {
+        return {"ABC123",
+                entityType,
+                DataDir,
+                {},
+                {},
+                TStandardChart::FormatID,
+                TStandardChart::DefaultChartName(Format()->BaseName, entityType),
+                "AUD"};
+    }
+    std::unique_ptr<TAccountsChart> YearChart(const TChartEntity& entity,
+                                              const TOptionSet& options = {}) const {
+        return std::make_unique<TAccountsChart>(entity, nullptr, options, 2024);
+    }
+    QString DetailPath(const QString& name) const { return DataDir + "/M_DETAIL/" + name; }
+    void WriteDetail(const QString& name, const QByteArray& bytes) const {
+        ASSERT_TRUE(QDir().mkpath(DataDir + "/M_DETAIL"));
+        ASSERT_TRUE(WriteFileBytes(DetailPath(name), bytes));
+    }
+
+    QString DataDir;
+    std::shared_ptr<TProgramParams> Params = std::make_shared<TProgramParams>();
+    std::shared_ptr<TFixedClock> Clock =
+        std::make_shared<TFixedClock>(QDateTime(QDate(2024, 3, 15), QTime(14, 45)));
+};
+
+QString CodeOf(const TAccountsChart& chart, int index) {
+    return chart.GetCode(index);
+}
+
+} // namespace
+
+TEST_F(StandardChartTest, TheShippedChartIsTheTableAsTheChartWriterWritesIt) {
+    TOptionSet options;
+    ASSERT_EQ(BuildStandardChart(TempPath("QUILVANE.ADF"))->SaveToFile(options), 0);
+    const QByteArray bytes = ReadFileBytes(TempPath("QUILVANE.ADF"));
+    // Another day, the same file.
+    Clock->Current = QDateTime(QDate(2031, 12, 31), QTime(23, 59));
+    ASSERT_EQ(BuildStandardChart(TempPath("AGAIN.ADF"))->SaveToFile(options), 0);
+    EXPECT_EQ(ReadFileBytes(TempPath("AGAIN.ADF")), bytes);
+    // "Chart of Accounts,V5.0", no file code, the format "QUILVANE", then the list of accounts
+    // whose first is 00-0100-00: branch 0, no division, account 100, sub-account 0.
+    EXPECT_TRUE(
+        bytes.startsWith(Hex("07 16 43 68 61 72 74 20 6f 66 20 41 63 63 6f 75 6e 74 73 2c 56 35 2e 30"
+                             "07 00  07 08 51 55 49 4c 56 41 4e 45  01"
+                             "02 00 02 ff 02 64 02 00  02 00 02 ff 02 64 02 00  06 05 53 61 6c 65 73")))
+        << bytes.left(64).toHex(' ').toStdString();
+    EXPECT_TRUE(Prompt->Shown.isEmpty());
+
+    if (qEnvironmentVariable("QUILVANE_WRITE_STANDARD_CHART") == "1") {
+        ASSERT_TRUE(WriteFileBytes(ShippedInSource, bytes));
+        GTEST_SKIP() << "Wrote " << ShippedInSource.toStdString();
+    }
+    EXPECT_TRUE(ReadFileBytes(ShippedInSource) == bytes)
+        << ShippedInSource.toStdString()
+        << " differs from the table; write it again with QUILVANE_WRITE_STANDARD_CHART=1";
+}
+
+// Read as the default chart of a new file of each type: the accounts of the table with their
+// types, a default bank and suspense account, and the type's retained-profit account of the
+// reference data. The year's own file is written at the next save.
+TEST_F(StandardChartTest, TheShippedChartIsTheDefaultChartOfANewFileOfEveryType) {
+    ASSERT_EQ(Params->EntityTypes.Codes(), ReferenceEntityTypes);
+    const QByteArray shipped = ReadFileBytes(TProgramParams::ShippedStandardChartPath());
+    ASSERT_FALSE(shipped.isEmpty());
+    const TAccountGroup* profitAndLoss = Format()->GetRangeGroup(Format()->IndexOfRangeType("PRL"));
+    ASSERT_NE(profitAndLoss, nullptr);
+    for (const QString& type : ReferenceEntityTypes) {
+        SCOPED_TRACE(type.toStdString());
+        WriteDetail("QUILVANE." + type, shipped);
+        QFile::remove(DetailPath("ABC12324.ADF"));
+        auto chart = YearChart(Client(type), {Option::Load});
+        EXPECT_TRUE(Prompt->Shown.isEmpty());
+        ASSERT_EQ(chart->Count(), StandardCount);
+        EXPECT_FALSE(chart->Saved);
+
+        const int bank = chart->DefaultBankAccount();
+        EXPECT_EQ(CodeOf(*chart, bank), "00-2000-00");
+        EXPECT_EQ(chart->CountBankAccounts(), 2);
+        const int suspense = chart->DefaultSuspenseAccount();
+        EXPECT_EQ(CodeOf(*chart, suspense), "00-9999-00");
+        ASSERT_NE(chart->GetAccount(suspense), nullptr);
+        EXPECT_EQ(chart->GetAccount(suspense)->AccountType, "SUS");
+        const int retained = chart->IndexOfCodeText(Format()->GetRetainedProfitAccount(type));
+        ASSERT_GE(retained, 0) << Format()->GetRetainedProfitAccount(type).toStdString();
+        EXPECT_EQ(chart->GetAccount(retained)->AccountType, "ACC");
+        EXPECT_TRUE(chart->GetAccount(retained)->InBalanceSheetRange());
+        EXPECT_EQ(chart->GetAccount(retained)->GetSignText(), "CR");
+
+        int profitAndLossCount = 0;
+        for (int i = 0; i < chart->Count(); ++i) {
+            const TAccountDetail& account = *chart->GetAccount(i);
+            SCOPED_TRACE(CodeOf(*chart, i).toStdString());
+            EXPECT_EQ(account.AccountType, StandardAccounts[i].Type); // the table is in code order
+            EXPECT_EQ(account.Description, StandardAccounts[i].Description);
+            EXPECT_FALSE(chart->IsNonPostingAccount(i));
+            EXPECT_EQ(account.BankDetails != nullptr, account.AccountType == "BNK");
+            if (account.BankDetails) {
+                EXPECT_EQ(account.BankDetails->AccountName, account.Description);
+            }
+            const bool inProfitAndLoss = profitAndLoss->Contains(account.Code());
+            profitAndLossCount += inProfitAndLoss;
+            EXPECT_EQ(inProfitAndLoss + account.InBalanceSheetRange() + account.InSuspenseRange(), 1);
+        }
+        EXPECT_EQ(profitAndLossCount, 19);
+
+        TOptionSet options;
+        ASSERT_EQ(chart->SaveIfModified(options), 0);
+        auto reopened = YearChart(Client(type), {Option::Load});
+        EXPECT_TRUE(reopened->Saved); // now from the year's own file
+        EXPECT_EQ(reopened->Count(), StandardCount);
+    }
+}
+
+// The default chart of a new file does not exist (a practice without one for that type): the
+// year starts with the format's first suspense account and no box; the year's file is written
+// at the next save.
+TEST_F(StandardChartTest, ANewFileWithoutItsDefaultChartStartsWithItsSuspenseAccountAlone) {
+    auto chart = YearChart(Client("NSP"), {Option::Load});
+    EXPECT_TRUE(Prompt->Shown.isEmpty());
+    ASSERT_EQ(chart->Count(), 1);
+    EXPECT_EQ(CodeOf(*chart, 0), "9000");
+    EXPECT_EQ(chart->DefaultSuspenseAccount(), 0);
+    EXPECT_FALSE(chart->IsSaveBlocked());
+    // A reload replaces what the chart holds, as any load does.
+    chart->GetAccount(0)->Description = "changed";
+    EXPECT_EQ(chart->LoadFromFile({}), 0);
+    EXPECT_EQ(chart->GetAccount(0)->Description,
+              Format()->GetRangeGroup(Format()->IndexOfRangeType("SUS"))->Description);
+    TOptionSet options;
+    ASSERT_EQ(chart->SaveIfModified(options), 0);
+    EXPECT_TRUE(QFileInfo::exists(DetailPath("ABC12324.ADF")));
+    EXPECT_EQ(YearChart(Client("NSP"), {Option::Load})->Count(), 1);
+    EXPECT_TRUE(Prompt->Shown.isEmpty());
+}
+
+// Everything but a missing default chart is still reported: no default named, a default chart
+// that is empty, damaged, or on a drive that is not ready.
+TEST_F(StandardChartTest, OtherMissingOrBadChartsAreStillReported) {
+    const QString notFound = "Unable to load 2024 Accounts file for ABC123. \r(File not found)";
+    const QByteArray damaged = ReadFileBytes(TProgramParams::ShippedStandardChartPath()).chopped(40);
+    struct TCase {
+        const char* Name;
+        QString AccDefault;
+        QByteArray File; // written as M_DETAIL/QUILVANE.NSP; null: none
+        QString Message;
+    };
+    const TCase cases[] = {
+        {"no default named", QString(), QByteArray(), notFound},
+        {"empty default chart", "QUILVANE.NSP", QByteArray(""), notFound},
+        {"damaged default chart", "QUILVANE.NSP", damaged,
+         "Unable to load 2024 Accounts file for ABC123. \r(Stream"},
+        {"drive not ready", "Q:\\CHARTS\\QUILVANE.NSP", QByteArray(), notFound},
+    };
+    for (const TCase& test : cases) {
+        SCOPED_TRACE(test.Name);
+        QFile::remove(DetailPath("QUILVANE.NSP"));
+        if (!test.File.isNull())
+            WriteDetail("QUILVANE.NSP", test.File);
+        TChartEntity entity = Client("NSP");
+        entity.AccDefault = test.AccDefault;
+        Prompt->Shown.clear();
+        Prompt->Answer(TMessageButton::Ignore);
+        auto chart = YearChart(entity);
+        EXPECT_EQ(chart->LoadFromFile({}), -1);
+        ASSERT_EQ(Prompt->Shown.size(), 1);
+        EXPECT_TRUE(Prompt->Shown[0].Text.startsWith(test.Message)) << Prompt->Shown[0].Text.toStdString();
+        ASSERT_EQ(chart->Count(), 1); // the default suspense account all the same
+        EXPECT_EQ(CodeOf(*chart, 0), "9000");
+    }
+}
+
+// ---- Installation --------------------------------------------------------------------------
+
+// The first start installs the chart for every entity type beside the reference data; a chart
+// already there (in any letter case) stays the practice's own; later starts install nothing.
+TEST_F(StandardChartTest, TheFirstRunInstallsTheChartForEveryEntityTypeButNeverOverAnother) {
+    const QString data = TempPath("home/QUILVANE/DATA");
+    ASSERT_TRUE(QDir().mkpath(data + "/M_DETAIL"));
+    ASSERT_TRUE(WriteFileBytes(data + "/M_DETAIL/quilvane.ind", "the practice's own"));
+    const QByteArray shipped = ReadFileBytes(TProgramParams::ShippedStandardChartPath());
+    TProgramParams params;
+    ASSERT_EQ(params.Load(), 0);
+    EXPECT_TRUE(Prompt->Shown.isEmpty());
+    QStringList installed = QDir(data + "/M_DETAIL").entryList(QDir::Files | QDir::Hidden);
+    installed.sort(Qt::CaseSensitive);
+    EXPECT_EQ(installed, QStringList({"QUILVANE.COY", "QUILVANE.NSP", "QUILVANE.PTN", "QUILVANE.SUP",
+                                      "QUILVANE.TRU", "quilvane.ind"}));
+    for (const QString& type : QStringList{"COY", "NSP", "PTN", "SUP", "TRU"})
+        EXPECT_TRUE(ReadFileBytes(data + "/M_DETAIL/QUILVANE." + type) == shipped) << type.toStdString();
+    EXPECT_EQ(ReadFileBytes(data + "/M_DETAIL/quilvane.ind"), "the practice's own");
+
+    ASSERT_TRUE(QFile::remove(data + "/M_DETAIL/QUILVANE.COY"));
+    ASSERT_EQ(params.Load(), 0); // not the first run any more
+    EXPECT_FALSE(QFileInfo::exists(data + "/M_DETAIL/QUILVANE.COY"));
+}
+
+// The reference data is what the program needs: a chart that cannot be installed is reported
+// on the warning output only, and the start goes on.
+TEST_F(StandardChartTest, AChartThatCannotBeInstalledDoesNotStopTheStart) {
+    const QString data = TempPath("home/QUILVANE/DATA");
+    ASSERT_TRUE(QDir().mkpath(data));
+    ASSERT_TRUE(WriteFileBytes(data + "/M_DETAIL", "a file where the folder should be"));
+    Warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(RecordWarning);
+    TProgramParams params;
+    const int loaded = params.Load();
+    qInstallMessageHandler(previous);
+    ASSERT_EQ(loaded, 0);
+    EXPECT_TRUE(Prompt->Shown.isEmpty());
+    EXPECT_EQ(ReadFileBytes(data + "/Quilvane.DAT"),
+              ReadFileBytes(TProgramParams::ShippedReferenceDataPath()));
+    ASSERT_EQ(Warnings.size(), 6);
+    EXPECT_TRUE(Warnings[0].startsWith("Unable to install the standard chart of accounts as " + data +
+                                       "/M_DETAIL/QUILVANE.COY: "))
+        << Warnings[0].toStdString();
+}
+
+// Each chart is complete or absent, and one that cannot be copied does not keep the others out.
+TEST_F(StandardChartTest, InstallReportsEachChartItCouldNotInstall) {
+    const QString shipped = TProgramParams::ShippedStandardChartPath();
+    EXPECT_EQ(TStandardChart::Install(TempPath("missing.ADF"), DataDir, "QUILVANE", {"COY", "NSP"}).size(),
+              2);
+    EXPECT_TRUE(QDir(DataDir + "/M_DETAIL").entryList(QDir::Files | QDir::Hidden).isEmpty());
+    ASSERT_TRUE(QDir().mkpath(DetailPath("QUILVANE.NSP"))); // a folder under the chart's name
+    const QStringList failures = TStandardChart::Install(shipped, DataDir, "QUILVANE", {"COY", "NSP", "TRU"});
+    ASSERT_EQ(failures.size(), 0); // something is there under that name: left alone
+    EXPECT_TRUE(ReadFileBytes(DetailPath("QUILVANE.TRU")) == ReadFileBytes(shipped));
+    EXPECT_TRUE(QFileInfo(DetailPath("QUILVANE.NSP")).isDir());
+    ASSERT_TRUE(QFile::link(TempPath("elsewhere.ADF"), DetailPath("QUILVANE.SUP")));
+    const QStringList refused = TStandardChart::Install(shipped, DataDir, "QUILVANE", {"SUP"});
+    ASSERT_EQ(refused.size(), 1); // never written through a link
+    EXPECT_TRUE(refused[0].startsWith("Unable to install the standard chart of accounts as " +
+                                      DetailPath("QUILVANE.SUP") + ": "));
+    EXPECT_FALSE(QFileInfo::exists(TempPath("elsewhere.ADF")));
+    EXPECT_EQ(TStandardChart::DefaultChartName("QUILVANE", "SUP"), "QUILVANE.SUP");
+}
