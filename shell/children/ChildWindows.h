@@ -48,6 +48,13 @@ public:
     virtual void ActiveFileChanged(int activeIndex) = 0;
 };
 
+// What the data-entry window is told when the active file's options change in its properties.
+enum TDataEntryNotice : int {
+    dnQuantityOrCurrencyChanged = 1525,
+    dnTaxesChanged = 1526,
+    dnContraIntervalChanged = 1537,
+};
+
 // What the frame asks of the data-entry window (a child of kind wkDataEntry).
 class IDataEntryWindow {
 public:
@@ -63,6 +70,8 @@ public:
     virtual int OpenPage(int pageKind, int period) = 0;
     // The page's current row changed: scrolls it into view and repaints the page.
     virtual void ShowCurrentRow(int pageIndex) = 0;
+    // The active file's options changed (a TDataEntryNotice): the pages follow them.
+    virtual void FileOptionsChanged(int /*notice*/) {}
 };
 
 // The transaction a report line stands for: located by its second identifier when that is at

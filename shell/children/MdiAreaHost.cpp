@@ -20,6 +20,14 @@ QMdiSubWindow* TMdiAreaHost::SubWindowOf(const QObject* child) const {
     return nullptr;
 }
 
+QSize TMdiAreaHost::DesignedSize(const QWidget& window, const QSize& frame) {
+    // Two thirds of the frame each way, never less than the window's contents need nor more than
+    // the frame holds.
+    const QSize share(frame.width() * 2 / 3, frame.height() * 2 / 3);
+    const QSize wanted = share.expandedTo(window.sizeHint()).expandedTo(window.minimumSizeHint());
+    return frame.isEmpty() ? wanted : wanted.boundedTo(frame);
+}
+
 QList<QObject*> TMdiAreaHost::Children() const {
     QList<QObject*> children;
     const QList<QMdiSubWindow*> windows = Area.subWindowList(QMdiArea::StackingOrder);
@@ -42,6 +50,7 @@ void TMdiAreaHost::AddChild(QObject* child) {
     }
     QMdiSubWindow* window = Area.addSubWindow(widget);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    window->resize(DesignedSize(*window, Area.size()));
     window->setProperty(TChildWindows::KindProperty, child->property(TChildWindows::KindProperty));
     window->show();
 }

@@ -2,10 +2,13 @@
 
 #include "shell/children/ChildWindows.h"
 
+#include <QSize>
+
 #include <functional>
 
 class QMdiArea;
 class QMdiSubWindow;
+class QWidget;
 
 // The child-window frame over the main window's multiple-document area. Each child is the widget
 // inside one sub-window; closing the sub-window frees the child, which empties its slot.
@@ -30,6 +33,10 @@ public:
 
     // The sub-window that holds a child; nullptr when it is not in the frame.
     QMdiSubWindow* SubWindowOf(const QObject* child) const;
+
+    // The size a new child window opens at before any stored placement: a usable share of the
+    // frame, at least what its contents need.
+    static QSize DesignedSize(const QWidget& window, const QSize& frame);
 
 private:
     QMdiArea& Area;

@@ -214,6 +214,24 @@ void TDesktop::RefreshActiveFileList() {
     View.ActiveFileChanged();
 }
 
+bool TDesktop::FileRenamed(int index, const QString& newCode) {
+    const QString oldCode = DesktopFiles.Code(index);
+    if (oldCode.isEmpty() || !DesktopFiles.Rename(index, newCode))
+        return false;
+    TEntityHistory& history = ProgramParams().Entities;
+    // A left-over entry of the new code would list the file twice.
+    if (const int stale = history.IndexOf(newCode); stale >= 0)
+        history.RemoveAt(stale);
+    const int at = history.IndexOf(oldCode);
+    if (at >= 0) {
+        history.RemoveAt(at);
+        history.Insert(at, newCode, TPreviousEntityStatus(1));
+    }
+    View.RecentFilesChanged();
+    RefreshActiveFileList();
+    return true;
+}
+
 void TDesktop::SetActiveIndex(int index) {
     DesktopFiles.SetActiveIndex(index);
     View.ActiveFileChanged();

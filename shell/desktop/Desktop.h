@@ -118,6 +118,12 @@ public:
     void RefreshActiveFileList();
     // Makes the file at an index the active one.
     void SetActiveIndex(int index);
+    // The open file at an index was renamed: its desktop entry takes the new code and its
+    // history entry is replaced in place by the new code marked open; the recently-used list
+    // and the Active File box are rebuilt. False when the file is not there.
+    bool FileRenamed(int index, const QString& newCode);
+    // A file just created and opened is recorded as the most recently used.
+    void RecordOpened(const QString& fileCode) { AddHistory(fileCode); }
     // A click on a recently-used file: opens it, or makes it active when it is open already.
     void OpenRecentFile(const QString& fileCode);
 

@@ -76,6 +76,30 @@ bool TChildWindowRegistry::ProcessRunning() const {
     return ChildWindows->ProcessRunning();
 }
 
+TMessageButton TChildWindowRegistry::SuggestBackup(int fileIndex, int process) {
+    return ChildWindows->SuggestBackup(fileIndex, process);
+}
+
+bool TChildWindowRegistry::RunGuarded(int process, bool restorable, const std::function<bool()>& step) {
+    TProcessGuard guard(*ChildWindows, process, restorable);
+    if (!guard)
+        return false;
+    if (step())
+        guard.Finish();
+    else
+        guard.Release();
+    return true;
+}
+
+void TChildWindowRegistry::NotifyDataEntry(int notice) {
+    if (IDataEntryWindow* entry = ChildWindows->DataEntryWindow())
+        entry->FileOptionsChanged(notice);
+}
+
+void TChildWindowRegistry::RunBackupRestoreProcess(int process) {
+    ProcessLaunchers->RunBackupRestoreProcess(process);
+}
+
 void TChildWindowRegistry::SavePlacements() {
     for (QObject* child : Host.Children()) {
         if (auto* placement = child->findChild<TFormPlacement*>(QString(), Qt::FindDirectChildrenOnly))

@@ -32,6 +32,10 @@ public:
     // The backup at exit: the file closes next, so its pages are not given back.
     void BackupActiveFile() override;
     bool ProcessRunning() const override;
+    TMessageButton SuggestBackup(int fileIndex, int process) override;
+    bool RunGuarded(int process, bool restorable, const std::function<bool()>& step) override;
+    void NotifyDataEntry(int notice) override;
+    void RunBackupRestoreProcess(int process) override;
     // A placement that cannot be written loses only that window's position: the others are
     // still written and nothing is raised.
     void SavePlacements() override;

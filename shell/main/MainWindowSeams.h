@@ -1,6 +1,10 @@
 #pragma once
 
+#include "core/services/UserPrompt.h"
+
 #include <QList>
+
+#include <functional>
 
 class QMenu;
 class TDesktop;
@@ -31,6 +35,21 @@ public:
     virtual void BackupActiveFile() {}
     // Whether a process runs behind the process guard.
     virtual bool ProcessRunning() const { return false; }
+    // Offers a backup of the file at an index before a process, saving its changed charts
+    // whatever the answer; the answer. Without child windows nothing is asked: No.
+    virtual TMessageButton SuggestBackup(int /*fileIndex*/, int /*process*/) { return TMessageButton::No; }
+    // Runs a step on the active file behind the process guard of a process. False, without
+    // running it, when the guard was refused. The step says whether the pages closed for it come
+    // back afterwards (false: the file's pages stay closed).
+    virtual bool RunGuarded(int /*process*/, bool /*restorable*/, const std::function<bool()>& step) {
+        step();
+        return true;
+    }
+    // Tells the data-entry window that options of the active file changed (the notice numbers
+    // of TDataEntryNotice).
+    virtual void NotifyDataEntry(int /*notice*/) {}
+    // Runs a transfer, backup or restore process (6 to 11) on the active file.
+    virtual void RunBackupRestoreProcess(int /*process*/) {}
 };
 
 // The Reports window and the Reports menu. Until one is installed the Reports menu stays as it is

@@ -7,6 +7,7 @@
 #include "core/vocab/WindowKinds.h"
 #include "shell/desktop/DesktopOpener.h"
 #include "shell/desktop/DesktopWidgets.h"
+#include "shell/main/ProgramIcon.h"
 #include "shell/openfile/OpenFileDialog.h"
 #include "shell/shutdown/BackupTimer.h"
 #include "shell/shutdown/ShutdownSequence.h"
@@ -45,6 +46,8 @@ TfmQuilvaneMain::TfmQuilvaneMain(TProgramParams& settings, const QString& userNa
     : QMainWindow(parent), Parts(parts) {
     setObjectName(QStringLiteral("fmQuilvaneMain"));
     setWindowTitle(MainWindowTitle.toString());
+    QApplication::setWindowIcon(ProgramIcon());
+    setWindowIcon(QApplication::windowIcon());
     resize(1024, 700);
 
     Mdi = new QMdiArea(this);
@@ -83,6 +86,10 @@ TfmQuilvaneMain::~TfmQuilvaneMain() = default;
 
 void TfmQuilvaneMain::CreateMenus() {
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    actNew = mnuFile->addAction(QStringLiteral("&New..."));
+    actNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    actNew->setStatusTip(QStringLiteral("Create a new client file"));
+    connect(actNew, &QAction::triggered, this, [this] { GuardSlot([this] { Commands->NewFile(); }); });
     actOpen = mnuFile->addAction(QStringLiteral("&Open..."));
     actOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     actOpen->setStatusTip(QStringLiteral("Open one or more client files"));
@@ -90,6 +97,15 @@ void TfmQuilvaneMain::CreateMenus() {
     actClose = mnuFile->addAction(QStringLiteral("&Close"));
     actClose->setStatusTip(QStringLiteral("Close one or more open client files"));
     connect(actClose, &QAction::triggered, this, [this] { GuardSlot([this] { actCloseExecute(); }); });
+    actFileProperties = mnuFile->addAction(QStringLiteral("&Properties..."));
+    actFileProperties->setStatusTip(QStringLiteral("Edit the details of the active client file"));
+    connect(actFileProperties, &QAction::triggered, this,
+            [this] { GuardSlot([this] { Commands->FileProperties(); }); });
+    mnuFile->addSeparator();
+    mnuQuilvaneSetup = mnuFile->addAction(QStringLiteral("QUILVANE Setup..."));
+    mnuQuilvaneSetup->setStatusTip(QStringLiteral("Set the program's preferences"));
+    connect(mnuQuilvaneSetup, &QAction::triggered, this,
+            [this] { GuardSlot([this] { Commands->Preferences(); }); });
     EntityListBreak = mnuFile->addSeparator();
     mnuFileExit = mnuFile->addAction(QStringLiteral("E&xit"));
     mnuFileExit->setStatusTip(QStringLiteral("Leave Quilvane"));
@@ -102,13 +118,25 @@ void TfmQuilvaneMain::CreateMenus() {
     mnuBASIAS = menuBar()->addMenu(QStringLiteral("B&AS / IAS"));
     mnuReports = menuBar()->addMenu(QStringLiteral("&Reports"));
     mnuTools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    mnuRenameFile = mnuTools->addAction(QStringLiteral("&Rename File..."));
+    mnuRenameFile->setStatusTip(QStringLiteral("Give the active file a new file code"));
+    connect(mnuRenameFile, &QAction::triggered, this,
+            [this] { GuardSlot([this] { Commands->RenameOrCopyFile(TFileCommands::RenameMode); }); });
+    mnuCopyFile = mnuTools->addAction(QStringLiteral("&Copy File..."));
+    mnuCopyFile->setStatusTip(QStringLiteral("Copy the active file to a new file code"));
+    connect(mnuCopyFile, &QAction::triggered, this,
+            [this] { GuardSlot([this] { Commands->RenameOrCopyFile(TFileCommands::CopyMode); }); });
+    connect(mnuTools, &QMenu::aboutToShow, this, [this] { UpdateToolsMenu(); });
+    UpdateToolsMenu();
     mnuWindow = menuBar()->addMenu(QStringLiteral("&Window"));
     mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
 
     tbrMain = addToolBar(QStringLiteral("Main"));
     tbrMain->setObjectName(QStringLiteral("tbrMain"));
+    tbrMain->addAction(actNew);
     tbrMain->addAction(actOpen);
     tbrMain->addAction(actClose);
+    tbrMain->addAction(actFileProperties);
     tbrMain->addSeparator();
     cboActiveFile = new TActiveFileCombo(tbrMain);
     cboActiveFile->setObjectName(QStringLiteral("cboActiveFile"));
@@ -168,13 +196,26 @@ void TfmQuilvaneMain::RestoreDesktop() {
 void TfmQuilvaneMain::EnableMainMenus() {
     for (QAction* menu : menuBar()->actions())
         menu->setEnabled(true);
-    actClose->setEnabled(true);
+    UpdateFileActions();
 }
 
 void TfmQuilvaneMain::DisableFileMenus() {
     for (QMenu* menu : {mnuMasterDetails, mnuDataEntry, mnuBankRec, mnuBASIAS, mnuReports})
         menu->menuAction()->setEnabled(false);
-    actClose->setEnabled(false);
+    UpdateFileActions();
+}
+
+void TfmQuilvaneMain::UpdateFileActions() {
+    const TFileMenuState state = TFileMenuState::Of(FileDesktop->Files().Count(), FileDesktop->ActiveIndex());
+    actClose->setEnabled(state.Close);
+    actFileProperties->setEnabled(state.Properties);
+    UpdateToolsMenu();
+}
+
+void TfmQuilvaneMain::UpdateToolsMenu() {
+    const TFileMenuState state = TFileMenuState::Of(FileDesktop->Files().Count(), FileDesktop->ActiveIndex());
+    mnuRenameFile->setEnabled(state.RenameFile);
+    mnuCopyFile->setEnabled(state.CopyFile);
 }
 
 QMdiSubWindow* TfmQuilvaneMain::AddChildWindow(QWidget* child, int kind) {

@@ -2,6 +2,8 @@
 
 #include "shell/desktop/Desktop.h"
 #include "shell/main/DesktopShutdownAdapter.h"
+#include "shell/main/FileCommands.h"
+#include "shell/main/FileMenuState.h"
 #include "shell/main/MainWindowSeams.h"
 
 #include <QMainWindow>
@@ -102,8 +104,13 @@ public:
     QMenu* mnuTools = nullptr;
     QMenu* mnuWindow = nullptr;
     QMenu* mnuHelp = nullptr;
+    QAction* actNew = nullptr;
     QAction* actOpen = nullptr;
     QAction* actClose = nullptr;
+    QAction* actFileProperties = nullptr;
+    QAction* mnuQuilvaneSetup = nullptr;
+    QAction* mnuRenameFile = nullptr;
+    QAction* mnuCopyFile = nullptr;
     QAction* EntityListBreak = nullptr;
     QAction* mnuFileExit = nullptr;
 
@@ -113,6 +120,10 @@ protected:
 
 private:
     void CreateMenus();
+    // The File commands that need an open or an active file, and the Tools items, follow the
+    // desktop.
+    void UpdateFileActions();
+    void UpdateToolsMenu();
     void actOpenExecute();
     void actCloseExecute();
 

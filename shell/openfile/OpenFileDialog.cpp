@@ -125,6 +125,11 @@ void TfmOpenFile::FillGrid() {
     // Without the status column the name takes its room.
     if (List.Mode() == TOpenFileList::SelectionMode)
         msgOpenFile->setColumnWidth(1, ColumnWidths[1] + ColumnWidths[3]);
+    // The first file starts chosen, so OK and Enter work without a click first.
+    if (!rows.isEmpty()) {
+        msgOpenFile->SetRowSelected(0, true);
+        msgOpenFile->setCurrentCell(0, 0);
+    }
 }
 
 QList<int> TfmOpenFile::SelectedRows() const {
@@ -132,6 +137,10 @@ QList<int> TfmOpenFile::SelectedRows() const {
     for (int row = 0; row < msgOpenFile->rowCount(); ++row)
         if (msgOpenFile->IsRowSelected(row))
             rows << row;
+    // Nothing selected: the row with the focus frame is the one meant.
+    const int current = msgOpenFile->currentRow();
+    if (rows.isEmpty() && current >= 0 && current < List.Rows().size())
+        rows << current;
     return rows;
 }
 

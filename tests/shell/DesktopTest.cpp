@@ -169,3 +169,19 @@ TEST_F(DesktopTest, ThePasswordPromptOpensTheFileWithThePasswordTypedInLowerCase
     EXPECT_EQ(LockOf("PWD001"), "1");
     EXPECT_EQ(caption, "Access password for : PWD001");
 }
+
+// A renamed file keeps its place on the desktop and in the history, now under the new code and
+// marked open; a code another open file holds is refused and changes nothing.
+TEST_F(DesktopTest, ARenamedFileKeepsItsPlacesUnderTheNewCode) {
+    OpenFiles({"AAA111", "BBB222"});
+    Params->Entities.Clear();
+    for (const char* code : {"ZZZ999", "BBB222", "AAA111", "NEW001"})
+        Params->Entities.Append(code, TPreviousEntityStatus(0));
+    EXPECT_FALSE(Desktop.FileRenamed(1, "AAA111"));
+    EXPECT_FALSE(Desktop.FileRenamed(5, "CCC333"));
+    ASSERT_TRUE(Desktop.FileRenamed(1, "NEW001"));
+    EXPECT_EQ(OpenCodes(), QStringList({"AAA111", "NEW001"}));
+    EXPECT_EQ(Desktop.Files().IndexOf("new001"), 1);
+    EXPECT_EQ(Params->Entities.Codes(), QStringList({"ZZZ999", "NEW001", "AAA111"}));
+    EXPECT_EQ(Params->Entities[1].Status.Status, 1);
+}

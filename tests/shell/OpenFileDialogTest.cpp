@@ -179,6 +179,20 @@ TEST_F(OpenFileDialogTest, CtrlHeldOffersEveryRowAndADoubleClickAccepts) {
     EXPECT_EQ(flags, "0,");
 }
 
+// The first file starts chosen, so Enter opens it at once; with nothing selected the row with
+// the focus frame is the one taken.
+TEST_F(OpenFileDialogTest, TheFirstRowStartsChosenAndTheCurrentRowStandsInForNone) {
+    const QString first = Dialog.msgOpenFile->item(0, 0)->text() + ",";
+    EXPECT_EQ(Dialog.Selection().CodesText(), first);
+    Dialog.msgOpenFile->ClearSelection();
+    Dialog.msgOpenFile->setCurrentCell(3, 1);
+    EXPECT_EQ(Dialog.Selection().CodesText(), Dialog.msgOpenFile->item(3, 0)->text() + ",");
+    Dialog.msgOpenFile->setCurrentCell(0, 0);
+    QTest::keyClick(Dialog.msgOpenFile, Qt::Key_Return);
+    EXPECT_EQ(Dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(Dialog.Selection().CodesText(), first);
+}
+
 // FOXTR6 (row 5) is open here: its data cells, not its code, are marked while it is unselected.
 TEST_F(OpenFileDialogTest, MarksFilesOpenOnTheDesktop) {
     const QColor marked = QColor::fromRgba(HighlightColour4);
