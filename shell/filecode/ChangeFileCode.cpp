@@ -63,9 +63,10 @@ void TfmChangeFileCode::Setup(const QStringList& captions, int activeIndex, int 
     setWindowTitle(CaptionFor(mode));
     cboOpenFiles->clear();
     cboOpenFiles->addItems(captions);
-    cboOpenFiles->setCurrentIndex(activeIndex >= 0 && activeIndex < captions.size() ? activeIndex
-                                  : captions.isEmpty()                              ? -1
-                                                                                    : 0);
+    int current = activeIndex;
+    if (current < 0 || current >= captions.size())
+        current = captions.isEmpty() ? -1 : 0;
+    cboOpenFiles->setCurrentIndex(current);
     medFileCode->clear();
     medFileCode->setFocus();
 }

@@ -32,7 +32,8 @@ public:
 
     // Lists the year captions of the open files with the active one chosen, and sets the caption
     // for the mode (0 rename, 1 copy). The desktop form also makes Execute change the chosen
-    // file through TFileCodeChange; the list of captions leaves that to SetExecute.
+    // file through TFileCodeChange (the desktop must outlive the dialog); the list of captions
+    // leaves that to SetExecute. An active index outside the list chooses the first file.
     void Setup(const TDesktopFiles& desktopFiles, int activeIndex, int mode);
     void Setup(const QStringList& captions, int activeIndex, int mode);
     void SetExecute(TExecute execute) { ExecuteChange = std::move(execute); }

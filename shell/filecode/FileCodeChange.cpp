@@ -215,7 +215,7 @@ TFileCodePlan TFileCodeChange::MakePlan(const TFileCodeListing& listing, const Q
     // Two sources may not meet in one target, not even in names that differ only in case.
     QSet<QString> targets;
     const auto add = [&](TFileCodeStep::TKind kind, const QString& source, const QString& target) {
-        if (!target.isEmpty() && (targets.contains(target.toCaseFolded())))
+        if (!target.isEmpty() && targets.contains(target.toCaseFolded()))
             return false;
         targets.insert(target.toCaseFolded());
         plan.Steps.append({kind, source, target});
@@ -291,8 +291,9 @@ bool TFileCodeChange::Execute(TEntityInfo& file, const QString& newCode, int mod
     return Execute(file.EntityDetail(), newCode, mode);
 }
 
-bool TFileCodeChange::Execute(TEntityDetail& record, const QString& newCode, int mode) {
+bool TFileCodeChange::Execute(TEntityDetail& record, const QString& typedCode, int mode) {
     FailureReason.clear();
+    const QString newCode = typedCode.trimmed().toUpper();
     IUserPrompt& prompt = TServices::Prompt();
     const QString oldCode = record.FileCode;
     if (MessageBeepAndShow(prompt, TMessageKind::Question, QuestionText(mode, oldCode, newCode),

@@ -70,8 +70,9 @@ struct TFileCodeOperations {
 //   ("ABC12306.ADF"), the code compared without regard to case. Nothing else is touched there:
 //   not the master files, and not the files of a code that begins with this one;
 // - the code's own folder with its transaction files (rename: the files whose names begin with
-//   the code are renamed, then the folder itself; copy: the new code's folder is created and every
-//   file copied into it);
+//   the code are renamed, then the folder itself, which carries everything else in it along;
+//   copy: the new code's folder is created and every file of the old one copied into it, those
+//   whose names begin with the code under their new names; folders inside it are not copied);
 // - the detail record "<code>.CFG".
 // A new name is the old one with the first occurrence of the old code (case aside) replaced by
 // the new code; a second occurrence stays. The folder and the record are named by the new code
@@ -101,7 +102,8 @@ public:
 
     explicit TFileCodeChange(TFileCodeOperations operations = TFileCodeOperations::Local());
 
-    // The whole change for the record of an open file, after the question "Are you sure that
+    // The whole change for the record of an open file to the new code (taken trimmed and in
+    // upper case), after the question "Are you sure that
     // you want to <Rename|Copy> <old> to <new> ?" (OK and Cancel; Cancel changes nothing), behind
     // a progress window. A new code that is not a valid new code shows its error and changes
     // nothing. Ends with the time-log entry "<Rename|Copy> of <old> to <new>" and "... was

@@ -9,8 +9,14 @@
 #include "core/vocab/ProcessKinds.h"
 #include "shell/children/ChildWindows.h"
 #include "shell/desktop/Desktop.h"
+#include "shell/filecode/ChangeFileCode.h"
+#include "shell/filecode/FileCodeChange.h"
 #include "shell/filecode/FileCodeRules.h"
 #include "shell/main/MainWindowSeams.h"
+#include "shell/properties/FileProperties.h"
+#include "shell/preferences/QuilvaneSetup.h"
+#include "shell/properties/FilePropertyChanges.h"
+#include "shell/transfer/TransferFileArrival.h"
 
 #include <QDialog>
 
@@ -36,8 +42,12 @@ void TFileCommands::NewFile() {
         detail = TEntityDetail::Create(UnsavedCode, {Option::Standard, Option::NoLock});
         detail->FileCode.clear();
     }
-    if (!RunNewFileWizard(*detail))
-        return;
+    {
+        TfmFileProperties wizard(Host.Parent);
+        wizard.Setup(*detail, true);
+        if (Host.RunDialog(wizard) != QDialog::Accepted)
+            return;
+    }
     const QString code = detail->FileCode;
     const QString name = detail->Name;
     // Another workstation may have taken the code while the wizard was open: a record is never
@@ -61,4 +71,110 @@ void TFileCommands::NewFile() {
     MessageBeepAndShow(TServices::Prompt(), TMessageKind::Information, CreatedText.arg(code, name),
                        TMessageButton::OK);
     desktop.RecordOpened(code);
+}
+
+void TFileCommands::FileProperties() {
+    TDesktop& desktop = *Host.Desktop;
+    TEntityInfo* file = desktop.Files().ActiveFile();
+    if (!file)
+        return;
+    TEntityDetail& detail = file->EntityDetail();
+    const TFilePropertySnapshot before = TFilePropertySnapshot::Of(detail);
+    {
+        TfmFileProperties sheet(Host.Parent);
+        sheet.Setup(detail, false);
+        if (Host.RunDialog(sheet) != QDialog::Accepted)
+            return;
+    }
+    const TFilePropertyChanges changes = TFilePropertyChanges::Between(before, TFilePropertySnapshot::Of(detail));
+    if (changes.Name)
+        desktop.RefreshActiveFileList();
+    if (changes.DataEntry() && Registry().DataEntryWindowOpen()) {
+        if (changes.Periods && file->DataEntryPageCount() > 0)
+            MessageBeepAndShow(TServices::Prompt(), TMessageKind::Information, PeriodsLaterText, TMessageButton::OK);
+        if (changes.Contras)
+            Registry().NotifyDataEntry(dnContraIntervalChanged);
+        if (changes.Taxes)
+            Registry().NotifyDataEntry(dnTaxesChanged);
+        else if (changes.QuantityOrCurrency)
+            Registry().NotifyDataEntry(dnQuantityOrCurrencyChanged);
+    }
+    // With pages open the working periods change when the last of them closes.
+    if (file->DataEntryPageCount() == 0)
+        file->PeriodsPerYear = detail.Periods;
+    TOptionSet options{Option::Standard};
+    detail.Save(options);
+}
+
+void TFileCommands::Preferences() {
+    TfmQuilvaneSetup setup(ProgramParams(), Host.Parent);
+    if (Host.RunDialog(setup) != QDialog::Accepted)
+        return;
+    if (Host.PreferencesSaved)
+        Host.PreferencesSaved();
+}
+
+void TFileCommands::TransferArrived(const TTransferOffer& offer) {
+    TDesktop& desktop = *Host.Desktop;
+    // The desktop may have changed since the archive was seen.
+    const int index = desktop.Files().IndexOf(offer.FileCode);
+    if (index < 0)
+        return;
+    const TMessageButton answer =
+        MessageBeepAndShow(TServices::Prompt(), TMessageKind::Question,
+                           TransferQuestionText(offer.FileName, offer.Year), TMessageButton::Yes | TMessageButton::No);
+    if (answer != TMessageButton::Yes)
+        return;
+    desktop.SetActiveIndex(index);
+    // The transfer from the accountant is taken when the program offers it, which it always
+    // does; the transfer from the client stands behind it.
+    Registry().RunBackupRestoreProcess(prTransferFromAccountant);
+}
+
+void TFileCommands::RenameOrCopyFile(int mode) {
+    TDesktop& desktop = *Host.Desktop;
+    const int active = desktop.ActiveIndex();
+    if (active < 0)
+        return;
+    if (mode == RenameMode && Registry().SuggestBackup(active, prRenameFileCode) == TMessageButton::Cancel)
+        return;
+    TfmChangeFileCode dialog(Host.Parent);
+    dialog.Setup(desktop.YearCaptions(), active, mode);
+    dialog.SetExecute([this](int fileIndex, const QString& newCode, int chosenMode) {
+        return ChangeFileCode(fileIndex, newCode, chosenMode);
+    });
+    Host.RunDialog(dialog);
+}
+
+bool TFileCommands::ChangeFileCode(int fileIndex, const QString& newCode, int mode) {
+    TDesktop& desktop = *Host.Desktop;
+    TEntityInfo* file = desktop.Files().File(fileIndex);
+    if (!file)
+        return false;
+    // The guard and the change work on the file chosen in the dialog.
+    if (fileIndex != desktop.ActiveIndex())
+        desktop.SetActiveIndex(fileIndex);
+    bool changed = false;
+    const int process = mode == RenameMode ? prRenameFileCode : prDuplicateFileCode;
+    const bool agreed = Registry().RunGuarded(process, false, [&] {
+        // What is only in memory goes with the file: its charts and pages are written first.
+        TOptionSet options{Option::Standard};
+        if (file->SaveYearCharts(file->EntityDetail().Year, options, false) != 0)
+            return true;
+        changed = TFileCodeChange().Execute(*file, newCode, mode);
+        if (!changed || mode != RenameMode)
+            return true;
+        // The loaded charts still name the old code: the year is loaded again under the new one,
+        // and its pages come back once the desktop knows the new code. Everything was written
+        // just before, so nothing is lost in dropping them.
+        file->ChangeYear(file->EntityDetail().Year, false, false);
+        return false;
+    });
+    if (!agreed || !changed)
+        return false;
+    if (mode == RenameMode) {
+        desktop.FileRenamed(fileIndex, file->EntityDetail().FileCode);
+        file->ReopenRecordedPages(true);
+    }
+    return true;
 }

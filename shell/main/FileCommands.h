@@ -53,6 +53,8 @@ public:
 
 private:
     IChildWindowRegistry& Registry() const { return Host.Registry(); }
+    // Renames or copies the open file at an index behind the process guard; true when done.
+    bool ChangeFileCode(int fileIndex, const QString& newCode, int mode);
 
     TFileCommandHost Host;
 };

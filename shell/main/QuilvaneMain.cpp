@@ -1,6 +1,8 @@
 #include "shell/main/QuilvaneMain.h"
 
 #include "controls/util/SlotGuard.h"
+#include "controls/progress/ProgressHost.h"
+#include "core/entity/EntityDetail.h"
 #include "core/entity/EntityInfo.h"
 #include "core/services/Progress.h"
 #include "core/vocab/ProgramIdentity.h"
@@ -12,6 +14,7 @@
 #include "shell/shutdown/BackupTimer.h"
 #include "shell/shutdown/ShutdownSequence.h"
 #include "shell/shutdown/frmConfirmBackup.h"
+#include "shell/transfer/TransferWatcher.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -67,6 +70,25 @@ TfmQuilvaneMain::TfmQuilvaneMain(TProgramParams& settings, const QString& userNa
         *FileDesktop, static_cast<IDesktopView&>(*this), static_cast<IShutdownFrame&>(*this));
     Timer = std::make_unique<TBackupTimer>(*ShutdownDesktop, settings);
     Shutdown = std::make_unique<TShutdownSequence>(*ShutdownDesktop, *Parts.BackupQuestion, settings, *Timer);
+    TFileCommandHost commandHost;
+    commandHost.Parent = this;
+    commandHost.Desktop = FileDesktop.get();
+    commandHost.Registry = [this]() -> IChildWindowRegistry& { return *Registry; };
+    commandHost.RunDialog = [this](QDialog& dialog) { return RunDialog(dialog); };
+    commandHost.PreferencesSaved = [this] {
+        Timer->EnableFromSettings();
+        NotifyActiveFile(false);
+    };
+    Commands = std::make_unique<TFileCommands>(std::move(commandHost));
+
+    Watcher = new TTransferWatcher(this);
+    Watcher->SetBusyCheck([this] {
+        return ModalDialogOpen() || Registry->ProcessRunning() || TProgressHost::ShownCount() > 0;
+    });
+    Watcher->SetFileActiveCheck([this] { return FileDesktop->ActiveIndex() >= 0; });
+    connect(Watcher, &TTransferWatcher::TransferOffered, this, [this](const TTransferOffer& offer) {
+        GuardSlot([this, &offer] { Commands->TransferArrived(offer); });
+    });
 
     CreateMenus();
 
@@ -100,7 +122,10 @@ void TfmQuilvaneMain::CreateMenus() {
     actFileProperties = mnuFile->addAction(QStringLiteral("&Properties..."));
     actFileProperties->setStatusTip(QStringLiteral("Edit the details of the active client file"));
     connect(actFileProperties, &QAction::triggered, this,
-            [this] { GuardSlot([this] { Commands->FileProperties(); }); });
+            [this] {
+                GuardSlot([this] { Commands->FileProperties(); });
+                WatchTransferFolders(); // the transfer folder may have moved
+            });
     mnuFile->addSeparator();
     mnuQuilvaneSetup = mnuFile->addAction(QStringLiteral("QUILVANE Setup..."));
     mnuQuilvaneSetup->setStatusTip(QStringLiteral("Set the program's preferences"));
@@ -264,6 +289,17 @@ QString TfmQuilvaneMain::StatusUser() const {
 
 void TfmQuilvaneMain::FilesChanged() {
     cboActiveFile->Refresh(*FileDesktop);
+    WatchTransferFolders();
+}
+
+void TfmQuilvaneMain::WatchTransferFolders() {
+    QList<TWatchedFile> files;
+    const TDesktopFiles& open = FileDesktop->Files();
+    for (int i = 0; i < open.Count(); ++i) {
+        const TEntityDetail& detail = open.File(i)->EntityDetail();
+        files.append({open.Code(i), detail.XferDir, detail.Year, detail.Name});
+    }
+    Watcher->SetFiles(files);
 }
 
 void TfmQuilvaneMain::ActiveFileChanged() {

@@ -24,6 +24,7 @@ class TActiveFileCombo;
 class TBackupTimer;
 class TProgramParams;
 class TShutdownSequence;
+class TTransferWatcher;
 
 // What the main window works through; each part left empty is the program's own.
 struct TMainWindowParts {
@@ -124,6 +125,8 @@ private:
     // desktop.
     void UpdateFileActions();
     void UpdateToolsMenu();
+    // The transfer folders of the open files are watched for archives arriving for them.
+    void WatchTransferFolders();
     void actOpenExecute();
     void actCloseExecute();
 
@@ -164,4 +167,6 @@ private:
     std::unique_ptr<TDesktopShutdownAdapter> ShutdownDesktop;
     std::unique_ptr<TBackupTimer> Timer;
     std::unique_ptr<TShutdownSequence> Shutdown;
+    std::unique_ptr<TFileCommands> Commands;
+    TTransferWatcher* Watcher = nullptr;
 };

@@ -433,6 +433,8 @@ void TfmFileProperties::Setup(TEntityDetail& detail, bool isNew) {
 
     const QStringList usedPaths{detail.DataDir, detail.XferDir, detail.BackupDir};
     FillDrives(cboDataDrive, TFilePropertiesRules::DriveOf(detail.DataDir), usedPaths);
+    // A program data folder on no drive of this workstation cannot be moved to another drive.
+    cboDataDrive->setEnabled(!TFilePropertiesRules::DriveOf(ProgramParams().LicFilePath).isNull());
     FillDrives(cboTransferDrive, TFilePropertiesRules::DriveOf(detail.XferDir), usedPaths);
     FillDrives(cboBackupDrive, TFilePropertiesRules::DriveOf(detail.BackupDir), usedPaths);
     cbxBackupPrompt->setChecked(detail.PromptBkup);

@@ -186,6 +186,14 @@ protected:
         }
         return found;
     }
+    // A snapshot as readable lines, for comparisons that print well.
+    static std::vector<std::string> Lines(const QMap<QString, QByteArray>& snapshot) {
+        std::vector<std::string> lines;
+        for (auto it = snapshot.cbegin(); it != snapshot.cend(); ++it)
+            lines.push_back(it.key().toStdString() + ": " +
+                            QString::fromLatin1(it.value()).left(40).toStdString());
+        return lines;
+    }
     QString Key(const QString& code, const QString& key) const {
         return TIniFile(RecordPath(code)).ReadString("CONFIGURATION", key, "<missing>");
     }
@@ -246,7 +254,7 @@ TEST_F(FileCodeChangeTest, RenameMovesEveryOwnFileAndTheRecordFollows) {
     EXPECT_FALSE(after.take("QUILVANE.LOG").isEmpty());
     EXPECT_EQ(after.keys(), expected.keys());
     after.remove("NEW123.CFG"), expected.remove("NEW123.CFG");
-    EXPECT_EQ(after, expected);
+    EXPECT_EQ(Lines(after), Lines(expected));
 
     EXPECT_EQ(Record->FileCode, "NEW123");
     EXPECT_EQ(Record->ExportDir, "C:\\QUILVANE\\EXPORT\\NEW123\\ABC123");
@@ -274,7 +282,7 @@ TEST_F(FileCodeChangeTest, CopyLeavesTheOriginalAndUnlocksTheCopy) {
     Prompt->Answer(TMessageButton::OK);
     Prompt->Answer(TMessageButton::OK);
     TFileCodeChange change;
-    ASSERT_TRUE(change.Execute(*Record, "NEW123", TFileCodeChange::Copy));
+    ASSERT_TRUE(change.Execute(*Record, " new123", TFileCodeChange::Copy)); // as the edit never gives it
 
     QMap<QString, QByteArray> expected = before;
     for (auto it = Renamed.cbegin(); it != Renamed.cend(); ++it)
@@ -283,7 +291,7 @@ TEST_F(FileCodeChangeTest, CopyLeavesTheOriginalAndUnlocksTheCopy) {
     EXPECT_FALSE(after.take("QUILVANE.LOG").isEmpty());
     EXPECT_EQ(after.keys(), expected.keys());
     after.remove("NEW123.CFG"), expected.remove("NEW123.CFG");
-    EXPECT_EQ(after, expected); // the original's record among them, byte for byte
+    EXPECT_EQ(Lines(after), Lines(expected)); // the original's record among them, byte for byte
 
     EXPECT_EQ(Key("NEW123", "Code"), "NEW123");
     EXPECT_EQ(Key("NEW123", "Locked"), "0");
@@ -306,7 +314,7 @@ TEST_F(FileCodeChangeTest, CopyOntoAnExistingRecordIsRefusedBeforeAnyFileIsTouch
     Prompt->Answer(TMessageButton::OK);
     TFileCodeChange change;
     EXPECT_FALSE(change.Execute(*Record, "XYZ999", TFileCodeChange::Copy));
-    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(Lines(Snapshot()), Lines(before));
     EXPECT_EQ(Prompt->Texts().value(1), TFileCodeRules::ExistsText);
     EXPECT_EQ(Prompt->Shown.value(1).Kind, TMessageKind::Error);
     EXPECT_EQ(Progress->Created, 0);
@@ -317,7 +325,7 @@ TEST_F(FileCodeChangeTest, CancelAtTheQuestionChangesNothing) {
     Prompt->Answer(TMessageButton::Cancel);
     TFileCodeChange change;
     EXPECT_FALSE(change.Execute(*Record, "NEW123", TFileCodeChange::Rename));
-    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(Lines(Snapshot()), Lines(before));
     EXPECT_EQ(Prompt->Texts().size(), 1);
     EXPECT_EQ(Record->FileCode, "ABC123");
 }
@@ -331,9 +339,9 @@ TEST_F(FileCodeChangeTest, AFailedRenameUndoesEveryStepDone) {
         Prompt->Answer(TMessageButton::OK);
         Prompt->Answer(TMessageButton::OK);
         Files->RefuseUnprotect = failAt > RenameSteps; // then the record's save fails
-        TFileCodeChange change(FailingAt(failAt));
+        TFileCodeChange change(FailingAt(failAt <= RenameSteps ? failAt : 0));
         EXPECT_FALSE(change.Execute(*Record, "NEW123", TFileCodeChange::Rename));
-        EXPECT_EQ(Snapshot(), before);
+        EXPECT_EQ(Lines(Snapshot()), Lines(before));
         EXPECT_EQ(Record->FileCode, "ABC123");
         EXPECT_EQ(Record->ExportDir, "C:\\QUILVANE\\EXPORT\\abc123\\ABC123");
         EXPECT_TRUE(Record->FileName.endsWith("ABC123.CFG"));
@@ -359,11 +367,27 @@ TEST_F(FileCodeChangeTest, AFailedCopyRemovesEveryCopyAndTheNewFolder) {
         Prompt->Answer(TMessageButton::OK);
         Prompt->Answer(TMessageButton::OK);
         Files->RefuseUnprotect = failAt > CopySteps; // then the copy's record cannot be written
-        TFileCodeChange change(FailingAt(failAt));
+        TFileCodeChange change(FailingAt(failAt <= CopySteps ? failAt : 0));
         EXPECT_FALSE(change.Execute(*Record, "NEW123", TFileCodeChange::Copy));
-        EXPECT_EQ(Snapshot(), before);
+        EXPECT_EQ(Lines(Snapshot()), Lines(before));
         EXPECT_TRUE(Prompt->Texts().value(1).startsWith("Unable to Copy ABC123 to NEW123\r"));
     }
+}
+
+// When a step cannot be undone either, the message says which name is left where.
+TEST_F(FileCodeChangeTest, AnUndoThatFailsIsReported) {
+    Prompt->Answer(TMessageButton::OK);
+    Prompt->Answer(TMessageButton::OK);
+    Files->RefuseUnprotect = true;                      // the record's save fails after every move
+    TFileCodeChange change(FailingAt(RenameSteps + 1)); // and moving the record back fails
+    EXPECT_FALSE(change.Execute(*Record, "NEW123", TFileCodeChange::Rename));
+    EXPECT_TRUE(change.LastError().endsWith(QDir::toNativeSeparators(RecordPath("NEW123")) +
+                                            " could not be moved back to " +
+                                            QDir::toNativeSeparators(RecordPath("ABC123")) + "."))
+        << change.LastError().toStdString();
+    EXPECT_TRUE(QFile::exists(DataDir + "/M_DETAIL/ABC12306.ADF")); // the rest was put back
+    EXPECT_FALSE(QFile::exists(DataDir + "/NEW123"));
+    EXPECT_EQ(Record->FileCode, "ABC123");
 }
 
 TEST_F(FileCodeChangeTest, AFolderThatCannotBeWrittenStopsTheChangeFirst) {
@@ -377,7 +401,7 @@ TEST_F(FileCodeChangeTest, AFolderThatCannotBeWrittenStopsTheChangeFirst) {
     TFileCodeChange change(ops);
     EXPECT_FALSE(change.Execute(*Record, "NEW123", TFileCodeChange::Rename));
     EXPECT_EQ(moves, 0);
-    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(Lines(Snapshot()), Lines(before));
     EXPECT_EQ(change.LastError(),
               "Unable to write to the folder " + QDir::toNativeSeparators(DataDir + "/BANK_REC") + ".");
 }
@@ -468,8 +492,9 @@ TEST_F(ChangeFileCodeDialogTest, HelpOpensTheTopicOfTheMode) {
     auto help = std::make_shared<TRecordingHelp>();
     TServices::SetHelp(help);
     TfmChangeFileCode dialog;
-    dialog.Setup(QStringList{"ABC123 (2006) - Acme"}, 0, TFileCodeChange::Copy);
+    dialog.Setup(QStringList{"ABC123 (2006) - Acme"}, 5, TFileCodeChange::Copy);
     EXPECT_EQ(dialog.windowTitle(), "Copy File");
+    EXPECT_EQ(dialog.SelectedIndex(), 0); // an active index outside the list
     dialog.btnHelp->click();
     dialog.Setup(QStringList{"ABC123 (2006) - Acme"}, 0, TFileCodeChange::Rename);
     dialog.btnHelp->click();

@@ -587,6 +587,7 @@ TEST_F(FilePropertiesWindowTest, NewFileFillReachesTheRecord) {
     Params->LicFilePath = programData;
     SetupNew();
     EXPECT_EQ(Dialog->cboDataDrive->currentText(), "C:");
+    EXPECT_TRUE(Dialog->cboDataDrive->isEnabled());
     QStringList drives;
     for (int i = 0; i < Dialog->cboTransferDrive->count(); ++i)
         drives << Dialog->cboTransferDrive->itemText(i);
@@ -705,6 +706,7 @@ TEST_F(FilePropertiesWindowTest, ValuesOutsideTheListsStay) {
 TEST_F(FilePropertiesWindowTest, FoldersOnNoDriveStayAsTheyAre) {
     SetupExisting();
     EXPECT_EQ(Dialog->cboDataDrive->currentIndex(), -1); // the data folder is on no drive
+    EXPECT_FALSE(Dialog->cboDataDrive->isEnabled());
     Dialog->detImportFolder->SetText("");
     Dialog->btnOK->click();
     EXPECT_EQ(Detail->DataDir, DataDir);
