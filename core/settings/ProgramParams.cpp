@@ -93,6 +93,7 @@ QString TProgramParams::ReferenceDataPath() const {
 void TProgramParams::ClearSettings() {
     TReferenceData::Clear();
     LicFilePath.clear();
+    NextLicFilePath.clear();
     DOSVersionPath.clear();
     TimedBackups = false;
     BackupInterval = 0;
@@ -273,7 +274,8 @@ void TProgramParams::SaveIni() {
     ini.LoadFromBytes(original);
     ini.Rename(path, false);
 
-    ini.WriteString(DesktopSection, QStringLiteral("LicFilePath"), LicFilePath);
+    ini.WriteString(DesktopSection, QStringLiteral("LicFilePath"),
+                    NextLicFilePath.isEmpty() ? LicFilePath : NextLicFilePath);
     ini.WriteString(DesktopSection, QStringLiteral("DOSVersionPath"), DOSVersionPath);
     ini.WriteBool(DesktopSection, QStringLiteral("TimedBackups"), TimedBackups);
     ini.WriteInteger(DesktopSection, QStringLiteral("BackupInterval"), BackupInterval);

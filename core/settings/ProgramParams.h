@@ -79,6 +79,10 @@ public:
 
     // Settings from "DESKTOP".
     QString LicFilePath;
+    // A data folder chosen for the next start: Save writes it as "LicFilePath", while this run
+    // (its open files, its file lists, its logs and the reference data it loaded) keeps working in
+    // LicFilePath. Empty when none was chosen.
+    QString NextLicFilePath;
     QString DOSVersionPath;
     bool TimedBackups = false;
     int BackupInterval = 0;

@@ -37,7 +37,7 @@ void TPreferencesModel::Load(const TProgramParams& params) {
         DestSystemNames.append(description.isEmpty() ? DestSystemCodes[i] : description);
     }
 
-    DataFolder = params.LicFilePath;
+    DataFolder = params.NextLicFilePath.isEmpty() ? params.LicFilePath : params.NextLicFilePath;
     CountryIndex = IndexOfCountry(params, params.Country);
     RestoreDesktop = qBound(0, params.RestoreDesktop, 2);
     DestSystemIndex = params.DestSystem.isEmpty() ? -1 : params.AccountFormats.IndexOf(params.DestSystem);
@@ -58,9 +58,11 @@ bool TPreferencesModel::Store(TProgramParams& params) const {
         MessageBeepAndShow(TServices::Prompt(), TMessageKind::Warning, problem, TMessageButton::OK);
         return false;
     }
-    const bool folderChanged = ComparableFolder(folder) != ComparableFolder(params.LicFilePath);
+    const QString before = params.NextLicFilePath.isEmpty() ? params.LicFilePath : params.NextLicFilePath;
+    const bool folderChanged = ComparableFolder(folder) != ComparableFolder(before);
 
-    params.LicFilePath = folder;
+    // This run keeps its data folder; the one chosen is written for the next start.
+    params.NextLicFilePath = ComparableFolder(folder) == ComparableFolder(params.LicFilePath) ? QString() : folder;
     // The setting holds the country's name, as the list shows it: nothing in the program reads
     // it as a code, and a name stays readable in the ini. Settings that still hold a code are
     // recognised when loading (IndexOfCountry) and take the name when stored.

@@ -17,6 +17,7 @@
 #include "shell/properties/PeriodsPerYearEdit.h"
 
 #include <QButtonGroup>
+#include <QDir>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -604,7 +605,14 @@ void TfmFileProperties::SaveProperties() {
         const QString letter = combo->currentData().toString();
         return letter.size() == 1 ? letter[0] : QChar();
     };
-    detail.DataDir = TFilePropertiesRules::DataFolder(chosenDrive(cboDataDrive), params.LicFilePath);
+    // The record and the year's files live in the program data folder, whatever drive letter
+    // names it here: a drive that would put them anywhere else is not taken, or the file would be
+    // written where no workstation looks for it.
+    const QString dataFolder = TFilePropertiesRules::DataFolder(chosenDrive(cboDataDrive), params.LicFilePath);
+    const QString nativeData = NativePath(dataFolder);
+    detail.DataDir = !nativeData.isEmpty() && QDir::cleanPath(nativeData) == QDir::cleanPath(NativePath(params.LicFilePath))
+                         ? dataFolder
+                         : params.LicFilePath;
     if (const QChar drive = chosenDrive(cboTransferDrive); !drive.isNull())
         detail.XferDir = TFilePropertiesRules::TransferFolder(drive);
     if (const QChar drive = chosenDrive(cboBackupDrive); !drive.isNull())

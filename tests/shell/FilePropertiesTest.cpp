@@ -654,17 +654,18 @@ TEST_F(FilePropertiesWindowTest, NewFileFillReachesTheRecord) {
     EXPECT_TRUE(d.DupRef);
     EXPECT_TRUE(d.CurrencyConv);
     EXPECT_EQ(d.Contras, 1);
-    EXPECT_EQ(d.DataDir, "D:\\QUILVANE\\DATA");
+    // Drive D holds another folder: the file stays in the program data folder.
+    EXPECT_EQ(d.DataDir, programData);
     EXPECT_EQ(d.XferDir, "D:\\QUILVANE\\TRANSFER");
     EXPECT_EQ(d.BackupDir, "C:\\QUILVANE\\BACKUPS");
-    EXPECT_EQ(d.ImportDir, "D:\\QUILVANE\\DATA\\IMPORT");
+    EXPECT_EQ(d.ImportDir, BuildPath({programData, "IMPORT"}));
     EXPECT_EQ(d.ExportDir, "E:\\OUT");
     EXPECT_FALSE(d.PromptBkup);
     EXPECT_EQ(d.TransferExportEmailAddress, "office@example.com");
     EXPECT_EQ(d.ClientsEmailAddress, "client@example.com");
     EXPECT_EQ(d.ECIFolder, "C:\\ECI");
     EXPECT_EQ(d.TessalyFolder, "C:\\TessalySUP2007");
-    EXPECT_EQ(d.FileName, "D:\\QUILVANE\\DATA\\NEW01X.CFG");
+    EXPECT_EQ(NativePath(d.FileName), programData + "/NEW01X.CFG");
     EXPECT_EQ(d.BASExportFileCode, "NEW01X");
 }
 

@@ -207,7 +207,11 @@ TEST_F(PreferencesTest, UsableDataFolderIsStoredAndAChangeIsAnnounced) {
     model.DataFolder = other;
     Prompt->Answer(TMessageButton::OK);
     ASSERT_TRUE(model.Store(Params));
-    EXPECT_EQ(Params.LicFilePath, other);
+    // This run keeps its folder; the next start takes the new one.
+    EXPECT_EQ(Params.LicFilePath, DataFolder);
+    EXPECT_EQ(Params.NextLicFilePath, other);
+    Params.Save();
+    EXPECT_EQ(TIniFile(TempPath("Quilvane.ini")).ReadString("DESKTOP", "LicFilePath", ""), other);
     ASSERT_EQ(Prompt->Shown.size(), 1);
     EXPECT_EQ(Prompt->Shown[0].Kind, TMessageKind::Information);
     EXPECT_EQ(Prompt->Shown[0].Text, "The new data folder takes effect the next time QUILVANE is started.");
@@ -220,7 +224,7 @@ TEST_F(PreferencesTest, UsableDataFolderIsStoredAndAChangeIsAnnounced) {
     for (const QString& same : {QString(" " + other + "/ "), QString("Q:\\OTHER")}) {
         model.DataFolder = same;
         ASSERT_TRUE(model.Store(Params)) << same.toStdString();
-        EXPECT_EQ(Params.LicFilePath, same.trimmed());
+        EXPECT_EQ(Params.NextLicFilePath, same.trimmed());
     }
     EXPECT_TRUE(Prompt->Shown.isEmpty());
 }
