@@ -161,7 +161,7 @@ bool TFileCommands::ChangeFileCode(int fileIndex, const QString& newCode, int mo
         TOptionSet options{Option::Standard};
         if (file->SaveYearCharts(file->EntityDetail().Year, options, false) != 0)
             return true;
-        changed = TFileCodeChange().Execute(*file, newCode, mode);
+        changed = TFileCodeChange(Host.FileOperations).Execute(*file, newCode, mode);
         if (!changed || mode != RenameMode)
             return true;
         // The loaded charts still name the old code: the year is loaded again under the new one,

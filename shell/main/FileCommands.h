@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/filecode/FileCodeChange.h"
+
 #include <QString>
 
 #include <functional>
@@ -20,6 +22,8 @@ struct TFileCommandHost {
     std::function<int(QDialog&)> RunDialog;
     // The preferences were saved: the timed saving follows them and the child windows are told.
     std::function<void()> PreferencesSaved;
+    // What renames and copies files (tests make one fail part-way).
+    TFileCodeOperations FileOperations = TFileCodeOperations::Local();
 };
 
 // The commands of the main window that create and administer client files: File > New and
