@@ -251,6 +251,19 @@ TEST_F(MdiPlacementTest, APositionOutsideTheAreaIsPulledBackIn) {
     EXPECT_EQ(Child->geometry(), QRect(area.width() - 300, area.height() - 200, 300, 200));
 }
 
+// A stored place smaller than the window's contents need (a window once shrunk to its title bar)
+// is not taken; one just large enough is.
+TEST_F(MdiPlacementTest, AStoredPlaceTooSmallForTheContentsIsNotRestored) {
+    Form->setMinimumSize(240, 120);
+    const QSize needed = Child->minimumSizeHint();
+    WriteSection("NormPos=10,20,145,52\r\n");
+    Placement->RestoreFormPlacement();
+    EXPECT_EQ(Child->geometry(), QRect(30, 40, 300, 200));
+    WriteSection(QStringLiteral("NormPos=10,20,%1,%2\r\n").arg(10 + needed.width()).arg(20 + needed.height()));
+    Placement->RestoreFormPlacement();
+    EXPECT_EQ(Child->geometry(), QRect(QPoint(10, 20), needed));
+}
+
 TEST_F(MdiPlacementTest, AChildThatMayNotBeResizedOnlyMoves) {
     Placement->SetPreventResize(true);
     WriteSection("NormPos=50,60,650,460\r\n");

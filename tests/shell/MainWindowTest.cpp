@@ -596,6 +596,24 @@ TEST_F(MainWindowTest, TheReportsWindowComesBackWhereItWasClosed) {
     EXPECT_EQ(frame->geometry(), QRect(60, 50, 320, 240));
 }
 
+// With no stored place the Reports window opens at a usable share of the frame, and a stored
+// place shrunk to a title bar is not taken.
+TEST_F(MainWindowTest, TheReportsWindowOpensUsableWithoutAUsablePlace) {
+    MakeWindow().show();
+    InstallReportsMenu();
+    const QSize area = Window->MdiArea()->size();
+    QMdiSubWindow* frame = ReportsFrame(true);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->size(), QSize(area.width() * 2 / 3, area.height() * 2 / 3));
+    frame->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    ASSERT_TRUE(WriteFileBytes(TempPath("Quilvane.ini"), "[Reports]\r\nNormPos=0,0,135,32\r\n"));
+    frame = ReportsFrame(true);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->size(), QSize(area.width() * 2 / 3, area.height() * 2 / 3));
+}
+
 // A timed-save tick does nothing while a process runs behind the guard. A timed save writes the
 // place of the open Reports window and leaves it open; the exit writes the place it has then.
 TEST_F(MainWindowTest, TimedSavingAndTheExitWriteWhereTheReportsWindowIs) {

@@ -109,7 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TArrivalCase{"QUILVANE/TRANSFER/ACME01-6.QTF", -1, 0, ""},
                       TArrivalCase{"QUILVANE/TRANSFER/ACME0106 - Copy.QTF", -1, 0, ""},
                       TArrivalCase{"QUILVANE/TRANSFER/ACME01060.QTF", -1, 0, ""},
-                      TArrivalCase{"QUILVANE/TRANSFER/.QTF", -1, 0, ""}));
+                      TArrivalCase{"QUILVANE/TRANSFER/.QTF", -1, 0, ""}),
+    [](const ::testing::TestParamInfo<TArrivalCase>& param) { return "Case" + std::to_string(param.index); });
 
 TEST_F(TransferArrivalTest, NothingIsOfferedWhileBusyOrWithNoActiveFile) {
     const QList<TWatchedFile> files = {{"ACME01", "C:\\QUILVANE\\TRANSFER", 2006, "Acme"}};
