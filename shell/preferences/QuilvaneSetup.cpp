@@ -1,6 +1,7 @@
 #include "shell/preferences/QuilvaneSetup.h"
 
 #include "controls/files/DirectoryEdit.h"
+#include "controls/small/CategoryPages.h"
 #include "controls/small/FocusNext.h"
 #include "controls/util/SlotGuard.h"
 #include "core/services/Services.h"
@@ -48,24 +49,10 @@ TfmQuilvaneSetup::TfmQuilvaneSetup(TProgramParams& params, QWidget* parent)
     setObjectName(QStringLiteral("fmQuilvaneSetup"));
     setWindowTitle(QStringLiteral("QUILVANE Setup"));
 
-    trvCategory = new QTreeWidget(this);
-    trvCategory->setObjectName(QStringLiteral("trvCategory"));
-    trvCategory->setHeaderHidden(true);
-    trvCategory->setColumnCount(1);
-    trvCategory->setRootIsDecorated(false);
-    trvCategory->setFixedWidth(TreeWidth);
-
-    pnlPageText = new QLabel(this);
-    pnlPageText->setObjectName(QStringLiteral("pnlPageText"));
-    pnlPageText->setFrameShape(QFrame::Panel);
-    pnlPageText->setFrameShadow(QFrame::Sunken);
-    pnlPageText->setMargin(4);
-    QFont headingFont = pnlPageText->font();
-    headingFont.setBold(true);
-    pnlPageText->setFont(headingFont);
-
-    pgcDetails = new QStackedWidget(this);
-    pgcDetails->setObjectName(QStringLiteral("pgcDetails"));
+    Category = new TCategoryPages(TreeWidth, this);
+    trvCategory = Category->Tree;
+    pnlPageText = Category->Heading;
+    pgcDetails = Category->Pages;
 
     AddPage(QStringLiteral("Startup"), CreateStartupPage());
     AddPage(QStringLiteral("Destination System"), CreateDestinationSystemPage());
@@ -81,19 +68,12 @@ TfmQuilvaneSetup::TfmQuilvaneSetup(TProgramParams& params, QWidget* parent)
     btnHelp->setObjectName(QStringLiteral("btnHelp"));
     btnOK->setDefault(true);
 
-    auto* details = new QVBoxLayout;
-    details->addWidget(pnlPageText);
-    details->addWidget(pgcDetails, 1);
-    auto* body = new QHBoxLayout;
-    body->addWidget(trvCategory);
-    body->addLayout(details, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(body, 1);
+    layout->addWidget(Category, 1);
     layout->addWidget(buttons);
 
     FocusNext1 = new TFocusNext(this);
 
-    connect(trvCategory, &QTreeWidget::currentItemChanged, this, [this] { trvCategoryChange(); });
     connect(cbxTimedBackups, &QCheckBox::toggled, this, [this] { cbxTimedBackupsClick(); });
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { GuardSlot([this] { btnOKClick(); }); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -104,8 +84,7 @@ TfmQuilvaneSetup::TfmQuilvaneSetup(TProgramParams& params, QWidget* parent)
 }
 
 void TfmQuilvaneSetup::AddPage(const QString& caption, QWidget* page) {
-    pgcDetails->addWidget(page);
-    new QTreeWidgetItem(trvCategory, QStringList{caption});
+    Category->AddPage(caption, page);
 }
 
 QWidget* TfmQuilvaneSetup::CreateStartupPage() {
@@ -252,26 +231,12 @@ void TfmQuilvaneSetup::cbxTimedBackupsClick() {
     speTimedSave->setEnabled(cbxTimedBackups->isChecked());
 }
 
-void TfmQuilvaneSetup::trvCategoryChange() {
-    QTreeWidgetItem* item = trvCategory->currentItem();
-    if (item == nullptr)
-        return;
-    const int page = trvCategory->indexOfTopLevelItem(item);
-    if (page < 0 || page >= pgcDetails->count())
-        return;
-    pgcDetails->setCurrentIndex(page);
-    pnlPageText->setText(item->text(0));
-}
-
 void TfmQuilvaneSetup::SelectPage(int page) {
-    if (QTreeWidgetItem* item = trvCategory->topLevelItem(page)) {
-        trvCategory->setCurrentItem(item);
-        trvCategoryChange(); // also when the node was current already
-    }
+    Category->ShowPage(page);
 }
 
 int TfmQuilvaneSetup::CurrentPage() const {
-    return pgcDetails->currentIndex();
+    return Category->CurrentPage();
 }
 
 int TfmQuilvaneSetup::CurrentHelpContext() const {

@@ -15,6 +15,7 @@ class QRadioButton;
 class QSpinBox;
 class QStackedWidget;
 class QTreeWidget;
+class TCategoryPages;
 class QTreeWidgetItem;
 class TDirectoryEdit;
 class TFocusNext;
@@ -41,8 +42,6 @@ public:
     void FormCreate();
     // The minutes spin edit is enabled exactly while timed saving is checked.
     void cbxTimedBackupsClick();
-    // Shows the page of the chosen node and its caption in the heading.
-    void trvCategoryChange();
     // Stores the controls into the settings and saves them, then closes with OK; when the data
     // folder is refused, the Startup page is shown with the folder's edit focused instead.
     void btnOKClick();
@@ -55,6 +54,8 @@ public:
     // Chooses a page through the tree, as a click on its node does.
     void SelectPage(int page);
 
+    // The tree of pages, the page heading and the pages, held by Category.
+    TCategoryPages* Category = nullptr;
     QTreeWidget* trvCategory = nullptr;
     QLabel* pnlPageText = nullptr;
     QStackedWidget* pgcDetails = nullptr;

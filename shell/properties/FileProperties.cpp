@@ -1,6 +1,7 @@
 #include "shell/properties/FileProperties.h"
 
 #include "controls/files/DirectoryEdit.h"
+#include "controls/small/CategoryPages.h"
 #include "controls/small/FocusNext.h"
 #include "controls/util/SlotGuard.h"
 #include "core/accounts/AccountFormat.h"
@@ -100,23 +101,10 @@ TfmFileProperties::TfmFileProperties(QWidget* parent) : QDialog(parent), ChartBr
     setWindowTitle(TFilePropertiesRules::Caption(false, QString()));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    trvCategory = new QTreeWidget(this);
-    trvCategory->setObjectName(QStringLiteral("trvCategory"));
-    trvCategory->setHeaderHidden(true);
-    trvCategory->setRootIsDecorated(false);
-    trvCategory->setFixedWidth(TreeWidth);
-
-    pnlPageText = new QLabel(this);
-    pnlPageText->setObjectName(QStringLiteral("pnlPageText"));
-    QFont heading = pnlPageText->font();
-    heading.setBold(true);
-    pnlPageText->setFont(heading);
-    pnlPageText->setFrameShape(QFrame::Panel);
-    pnlPageText->setFrameShadow(QFrame::Sunken);
-    pnlPageText->setMargin(4);
-
-    pgcDetails = new QStackedWidget(this);
-    pgcDetails->setObjectName(QStringLiteral("pgcDetails"));
+    Category = new TCategoryPages(TreeWidth, this);
+    trvCategory = Category->Tree;
+    pnlPageText = Category->Heading;
+    pgcDetails = Category->Pages;
     AddPage(QString::fromLatin1(PageTitles[Details]), BuildDetailsPage());
     AddPage(QString::fromLatin1(PageTitles[Security]), BuildSecurityPage());
     AddPage(QString::fromLatin1(PageTitles[Accounts]), BuildAccountsPage());
@@ -137,12 +125,6 @@ TfmFileProperties::TfmFileProperties(QWidget* parent) : QDialog(parent), ChartBr
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
 
-    auto* pageColumn = new QVBoxLayout;
-    pageColumn->addWidget(pnlPageText);
-    pageColumn->addWidget(pgcDetails, 1);
-    auto* body = new QHBoxLayout;
-    body->addWidget(trvCategory);
-    body->addLayout(pageColumn, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(btnHelp);
     buttons->addStretch(1);
@@ -151,20 +133,13 @@ TfmFileProperties::TfmFileProperties(QWidget* parent) : QDialog(parent), ChartBr
     buttons->addWidget(btnOK);
     buttons->addWidget(btnCancel);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(body, 1);
+    layout->addWidget(Category, 1);
     layout->addLayout(buttons);
     resize(620, 420);
 
     FocusNext1 = new TFocusNext(this);
 
-    connect(trvCategory, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (item == nullptr)
-            return;
-        const int page = trvCategory->indexOfTopLevelItem(item);
-        pgcDetails->setCurrentIndex(page);
-        pnlPageText->setText(item->text(0));
-        UpdateButtons();
-    });
+    connect(Category, &TCategoryPages::PageShown, this, [this] { UpdateButtons(); });
     connect(btnBack, &QPushButton::clicked, this, [this] { ShowPage(CurrentPage() - 1); });
     connect(btnNext, &QPushButton::clicked, this, [this] { ShowPage(CurrentPage() + 1); });
     connect(btnOK, &QPushButton::clicked, this, [this] { GuardSlot([this] { OKClick(); }); });
@@ -187,9 +162,7 @@ TfmFileProperties::TfmFileProperties(QWidget* parent) : QDialog(parent), ChartBr
 TfmFileProperties::~TfmFileProperties() = default;
 
 void TfmFileProperties::AddPage(const QString& title, QWidget* page) {
-    auto* item = new QTreeWidgetItem(trvCategory, QStringList{title});
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    pgcDetails->addWidget(page);
+    Category->AddPage(title, page);
 }
 
 QWidget* TfmFileProperties::BuildDetailsPage() {
@@ -462,16 +435,11 @@ void TfmFileProperties::Setup(TEntityDetail& detail, bool isNew) {
 // --- pages and buttons -----------------------------------------------------------------------
 
 int TfmFileProperties::CurrentPage() const {
-    return pgcDetails->currentIndex();
+    return Category->CurrentPage();
 }
 
 void TfmFileProperties::ShowPage(int page) {
-    if (page < 0 || page >= PageCount)
-        return;
-    trvCategory->setCurrentItem(trvCategory->topLevelItem(page));
-    pgcDetails->setCurrentIndex(page);
-    pnlPageText->setText(QString::fromLatin1(PageTitles[page]));
-    UpdateButtons();
+    Category->ShowPage(page);
 }
 
 void TfmFileProperties::UpdateButtons() {

@@ -8,6 +8,7 @@
 #include <functional>
 
 class QButtonGroup;
+class TCategoryPages;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -75,6 +76,8 @@ public:
     // The list of default charts the Accounts page offers.
     const TDefaultChartList& ChartList() const { return Charts; }
 
+    // The tree of pages, the page heading and the pages, held by Category.
+    TCategoryPages* Category = nullptr;
     QTreeWidget* trvCategory = nullptr;
     QLabel* pnlPageText = nullptr;
     QStackedWidget* pgcDetails = nullptr;

@@ -1,5 +1,6 @@
 #include "controls/small/AsUrlLabel.h"
 #include "controls/small/BandGeometry.h"
+#include "controls/small/CategoryPages.h"
 #include "controls/small/FocusNext.h"
 #include "controls/small/GroupBoxMultiSelect.h"
 #include "core/common/Exceptions.h"
@@ -164,6 +165,26 @@ TEST_F(SmallControlsWidgetTest, UrlLabel) {
     EXPECT_EQ(label.text(), "Quilvane");
     EXPECT_TRUE(label.font().underline());
     EXPECT_EQ(events, QStringList({"enter", "leave", "enter", "leave"}));
+}
+
+// A node chosen in the tree or a page shown from code brings its page and caption up together; a
+// page that does not exist changes nothing.
+TEST_F(SmallControlsWidgetTest, CategoryPagesFollowTheTree) {
+    TCategoryPages pages(120);
+    for (const char* caption : {"Startup", "Backups", "Reports"})
+        pages.AddPage(caption, new QWidget);
+    QSignalSpy shown(&pages, &TCategoryPages::PageShown);
+    pages.Tree->setCurrentItem(pages.Tree->topLevelItem(2));
+    EXPECT_EQ(pages.CurrentPage(), 2);
+    EXPECT_EQ(pages.Heading->text(), "Reports");
+    pages.ShowPage(1);
+    pages.ShowPage(1);
+    pages.ShowPage(3);
+    EXPECT_EQ(pages.CurrentPage(), 1);
+    EXPECT_EQ(pages.Heading->text(), "Backups");
+    EXPECT_EQ(pages.Tree->currentItem(), pages.Tree->topLevelItem(1));
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_EQ(shown.last().at(0).toInt(), 1);
 }
 
 } // namespace
