@@ -24,9 +24,9 @@ public:
     // The parent for a page's controls.
     QWidget* PageParent() const;
 
-    QTreeWidget* Tree = nullptr;      // trvCategory
-    QLabel* Heading = nullptr;        // pnlPageText
-    QStackedWidget* Pages = nullptr;  // pgcDetails
+    QTreeWidget* Tree = nullptr;     // trvCategory
+    QLabel* Heading = nullptr;       // pnlPageText
+    QStackedWidget* Pages = nullptr; // pgcDetails
 
 signals:
     void PageShown(int page);

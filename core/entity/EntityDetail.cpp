@@ -236,7 +236,8 @@ void TEntityDetail::SetDefaults() {
     else
         AccFormatID.clear();
     // The practice's standard chart for the format and the entity type ("QUILVANE.NSP").
-    AccDefault = TStandardChart::DefaultChartName(format != nullptr ? format->BaseName : QString(), EntityType);
+    AccDefault =
+        TStandardChart::DefaultChartName(format != nullptr ? format->BaseName : QString(), EntityType);
     AccountFormat = nullptr;
 
     // The financial year of today for twelve periods ending in June.

@@ -13,8 +13,8 @@
 #include "shell/filecode/FileCodeChange.h"
 #include "shell/filecode/FileCodeRules.h"
 #include "shell/main/MainWindowSeams.h"
-#include "shell/properties/FileProperties.h"
 #include "shell/preferences/QuilvaneSetup.h"
+#include "shell/properties/FileProperties.h"
 #include "shell/properties/FilePropertyChanges.h"
 #include "shell/transfer/TransferFileArrival.h"
 
@@ -86,12 +86,14 @@ void TFileCommands::FileProperties() {
         if (Host.RunDialog(sheet) != QDialog::Accepted)
             return;
     }
-    const TFilePropertyChanges changes = TFilePropertyChanges::Between(before, TFilePropertySnapshot::Of(detail));
+    const TFilePropertyChanges changes =
+        TFilePropertyChanges::Between(before, TFilePropertySnapshot::Of(detail));
     if (changes.Name)
         desktop.RefreshActiveFileList();
     if (changes.DataEntry() && Registry().DataEntryWindowOpen()) {
         if (changes.Periods && file->DataEntryPageCount() > 0)
-            MessageBeepAndShow(TServices::Prompt(), TMessageKind::Information, PeriodsLaterText, TMessageButton::OK);
+            MessageBeepAndShow(TServices::Prompt(), TMessageKind::Information, PeriodsLaterText,
+                               TMessageButton::OK);
         if (changes.Contras)
             Registry().NotifyDataEntry(dnContraIntervalChanged);
         if (changes.Taxes)
@@ -120,9 +122,9 @@ void TFileCommands::TransferArrived(const TTransferOffer& offer) {
     const int index = desktop.Files().IndexOf(offer.FileCode);
     if (index < 0)
         return;
-    const TMessageButton answer =
-        MessageBeepAndShow(TServices::Prompt(), TMessageKind::Question,
-                           TransferQuestionText(offer.FileName, offer.Year), TMessageButton::Yes | TMessageButton::No);
+    const TMessageButton answer = MessageBeepAndShow(TServices::Prompt(), TMessageKind::Question,
+                                                     TransferQuestionText(offer.FileName, offer.Year),
+                                                     TMessageButton::Yes | TMessageButton::No);
     if (answer != TMessageButton::Yes)
         return;
     desktop.SetActiveIndex(index);

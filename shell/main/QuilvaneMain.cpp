@@ -1,7 +1,7 @@
 #include "shell/main/QuilvaneMain.h"
 
-#include "controls/util/SlotGuard.h"
 #include "controls/progress/ProgressHost.h"
+#include "controls/util/SlotGuard.h"
 #include "core/entity/EntityDetail.h"
 #include "core/entity/EntityInfo.h"
 #include "core/services/Progress.h"
@@ -121,11 +121,10 @@ void TfmQuilvaneMain::CreateMenus() {
     connect(actClose, &QAction::triggered, this, [this] { GuardSlot([this] { actCloseExecute(); }); });
     actFileProperties = mnuFile->addAction(QStringLiteral("&Properties..."));
     actFileProperties->setStatusTip(QStringLiteral("Edit the details of the active client file"));
-    connect(actFileProperties, &QAction::triggered, this,
-            [this] {
-                GuardSlot([this] { Commands->FileProperties(); });
-                WatchTransferFolders(); // the transfer folder may have moved
-            });
+    connect(actFileProperties, &QAction::triggered, this, [this] {
+        GuardSlot([this] { Commands->FileProperties(); });
+        WatchTransferFolders(); // the transfer folder may have moved
+    });
     mnuFile->addSeparator();
     mnuQuilvaneSetup = mnuFile->addAction(QStringLiteral("QUILVANE Setup..."));
     mnuQuilvaneSetup->setStatusTip(QStringLiteral("Set the program's preferences"));

@@ -62,7 +62,8 @@ bool TPreferencesModel::Store(TProgramParams& params) const {
     const bool folderChanged = ComparableFolder(folder) != ComparableFolder(before);
 
     // This run keeps its data folder; the one chosen is written for the next start.
-    params.NextLicFilePath = ComparableFolder(folder) == ComparableFolder(params.LicFilePath) ? QString() : folder;
+    params.NextLicFilePath =
+        ComparableFolder(folder) == ComparableFolder(params.LicFilePath) ? QString() : folder;
     // The setting holds the country's name, as the list shows it: nothing in the program reads
     // it as a code, and a name stays readable in the ini. Settings that still hold a code are
     // recognised when loading (IndexOfCountry) and take the name when stored.

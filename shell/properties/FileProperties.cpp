@@ -18,9 +18,9 @@
 #include "shell/properties/PeriodsPerYearEdit.h"
 
 #include <QButtonGroup>
-#include <QDir>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -576,9 +576,11 @@ void TfmFileProperties::SaveProperties() {
     // The record and the year's files live in the program data folder, whatever drive letter
     // names it here: a drive that would put them anywhere else is not taken, or the file would be
     // written where no workstation looks for it.
-    const QString dataFolder = TFilePropertiesRules::DataFolder(chosenDrive(cboDataDrive), params.LicFilePath);
+    const QString dataFolder =
+        TFilePropertiesRules::DataFolder(chosenDrive(cboDataDrive), params.LicFilePath);
     const QString nativeData = NativePath(dataFolder);
-    detail.DataDir = !nativeData.isEmpty() && QDir::cleanPath(nativeData) == QDir::cleanPath(NativePath(params.LicFilePath))
+    detail.DataDir = !nativeData.isEmpty() &&
+                             QDir::cleanPath(nativeData) == QDir::cleanPath(NativePath(params.LicFilePath))
                          ? dataFolder
                          : params.LicFilePath;
     if (const QChar drive = chosenDrive(cboTransferDrive); !drive.isNull())

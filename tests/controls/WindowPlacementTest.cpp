@@ -259,7 +259,8 @@ TEST_F(MdiPlacementTest, AStoredPlaceTooSmallForTheContentsIsNotRestored) {
     WriteSection("NormPos=10,20,145,52\r\n");
     Placement->RestoreFormPlacement();
     EXPECT_EQ(Child->geometry(), QRect(30, 40, 300, 200));
-    WriteSection(QStringLiteral("NormPos=10,20,%1,%2\r\n").arg(10 + needed.width()).arg(20 + needed.height()));
+    WriteSection(
+        QStringLiteral("NormPos=10,20,%1,%2\r\n").arg(10 + needed.width()).arg(20 + needed.height()));
     Placement->RestoreFormPlacement();
     EXPECT_EQ(Child->geometry(), QRect(QPoint(10, 20), needed));
 }

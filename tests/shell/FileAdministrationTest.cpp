@@ -28,7 +28,8 @@ protected:
     void SetUp() override {
         TEntityFixture::SetUp();
         ASSERT_TRUE(QDir().mkpath(DataDir + "/M_DETAIL"));
-        ASSERT_TRUE(QFile::copy(TProgramParams::ShippedStandardChartPath(), DataDir + "/M_DETAIL/QUILVANE.COY"));
+        ASSERT_TRUE(
+            QFile::copy(TProgramParams::ShippedStandardChartPath(), DataDir + "/M_DETAIL/QUILVANE.COY"));
         TMainWindowParts parts;
         parts.BackupQuestion = this;
         parts.RunDialog = [this](QDialog& dialog) { return Fill ? Fill(dialog) : int(QDialog::Rejected); };
@@ -95,9 +96,15 @@ TEST_F(FileAdministrationTest, ANewFileIsCreatedOpenedRenamedAndCopied) {
     Answer({TMessageButton::OK}); // the file has been created
     Window->actNew->trigger();
     ASSERT_EQ(Prompt->Texts(), QStringList{"ACME01 \"Acme Pty Ltd\" has been successfully created."});
-    const std::pair<const char*, const char*> keys[] = {
-        {"Code", "ACME01"}, {"Name", "Acme Pty Ltd"}, {"Type", "COY"}, {"Year", "2026"}, {"EndMonth", "6"},
-        {"Periods", "4"},   {"AccDefault", "QUILVANE.COY"}, {"Locked", "1"}, {"LockedBy", "WORKSTATION1"}};
+    const std::pair<const char*, const char*> keys[] = {{"Code", "ACME01"},
+                                                        {"Name", "Acme Pty Ltd"},
+                                                        {"Type", "COY"},
+                                                        {"Year", "2026"},
+                                                        {"EndMonth", "6"},
+                                                        {"Periods", "4"},
+                                                        {"AccDefault", "QUILVANE.COY"},
+                                                        {"Locked", "1"},
+                                                        {"LockedBy", "WORKSTATION1"}};
     for (const auto& [key, value] : keys)
         EXPECT_EQ(Key("ACME01", key), value) << key;
     // The year's charts were written at once, the accounts from the standard chart.

@@ -18,7 +18,9 @@ TEST_F(FileCodeRulesTest, TypedTextKeepsOnlyCodeCharacters) {
         {"AB/CD.", "ABCD"},
         {"a\\b:c*d?e\"f", "ABCDEF"},
         {"<x>|y%(z)[w]", "XYZW"},
-        {QString("ab\tc\x7f" "d"), "ABCD"},
+        {QString("ab\tc\x7f"
+                 "d"),
+         "ABCD"},
         {"abc_12-9xyz", "ABC_12"},
         {"é1234567", "É12345"},
     };

@@ -103,9 +103,10 @@ protected:
         for (const QAction* menu : Window->menuBar()->actions())
             states << menu->text().remove('&') + (menu->isEnabled() ? "+" : "-");
         emit Window->mnuTools->aboutToShow();
-        for (const QAction* item : {Window->actClose, Window->actFileProperties, Window->mnuRenameFile,
-                                    Window->mnuCopyFile})
-            states << item->text().remove('&').remove("...").section(' ', 0, 0) + (item->isEnabled() ? "+" : "-");
+        for (const QAction* item :
+             {Window->actClose, Window->actFileProperties, Window->mnuRenameFile, Window->mnuCopyFile})
+            states << item->text().remove('&').remove("...").section(' ', 0, 0) +
+                          (item->isEnabled() ? "+" : "-");
         return states.join(' ');
     }
     // The File menu's items, "|" for a separator and "*" after a checked one.
@@ -157,8 +158,9 @@ protected:
     std::unique_ptr<TReportMenuAdapter> Reports;
 };
 
-const char* const NoFileMenus = "File+ Edit+ Master Details- Data Entry- Bank Rec- BAS / IAS- Reports- Tools+ "
-                                "Window+ Help+ Close- Properties- Rename- Copy-";
+const char* const NoFileMenus =
+    "File+ Edit+ Master Details- Data Entry- Bank Rec- BAS / IAS- Reports- Tools+ "
+    "Window+ Help+ Close- Properties- Rename- Copy-";
 const char* const AllMenus = "File+ Edit+ Master Details+ Data Entry+ Bank Rec+ BAS / IAS+ Reports+ Tools+ "
                              "Window+ Help+ Close+ Properties+ Rename+ Copy+";
 
@@ -180,25 +182,30 @@ TEST_F(MainWindowTest, TheActiveFileBoxMenusAndRecentFilesFollowTheDesktop) {
         Registry->Windows().SetFactory(kind, [this](int) { return new TFakeChildWindow(Notices); });
     Registry->OpenChildWindow(wkTaxes);
     EXPECT_EQ(MenuStates(), NoFileMenus);
-    EXPECT_EQ(FileMenu(), "&New... &Open... &Close &Properties... | QUILVANE Setup... | &1.OLD001 &2.AAA111 &3.OLD002 &4.OLD003 | E&xit");
+    EXPECT_EQ(FileMenu(), "&New... &Open... &Close &Properties... | QUILVANE Setup... | &1.OLD001 &2.AAA111 "
+                          "&3.OLD002 &4.OLD003 | E&xit");
     EXPECT_EQ(Combo(), "");
 
     Open({"CCC333", "BBB222"});
     EXPECT_EQ(Combo(), "BBB222* CCC333");
     EXPECT_EQ(Notices.value(Notices.size() - 1, -1), 0);
     EXPECT_EQ(MenuStates(), AllMenus);
-    EXPECT_EQ(FileMenu(), "&New... &Open... &Close &Properties... | QUILVANE Setup... | &1.CCC333 &2.BBB222* &3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
+    EXPECT_EQ(FileMenu(), "&New... &Open... &Close &Properties... | QUILVANE Setup... | &1.CCC333 &2.BBB222* "
+                          "&3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
 
     ChooseInCombo(1);
     EXPECT_EQ(Window->Desktop().ActiveIndex(), 1);
     EXPECT_EQ(Notices.last(), 1);
-    EXPECT_EQ(FileMenu(), "&New... &Open... &Close &Properties... | QUILVANE Setup... | &1.CCC333* &2.BBB222 &3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
+    EXPECT_EQ(FileMenu(), "&New... &Open... &Close &Properties... | QUILVANE Setup... | &1.CCC333* &2.BBB222 "
+                          "&3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
     Window->mnuFile->actions().at(8)->trigger(); // &2
-    EXPECT_EQ(FileMenu(), "&New... &Open... &Close &Properties... | QUILVANE Setup... | &1.BBB222* &2.CCC333 &3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
+    EXPECT_EQ(FileMenu(), "&New... &Open... &Close &Properties... | QUILVANE Setup... | &1.BBB222* &2.CCC333 "
+                          "&3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
 
     Window->mnuFile->actions().at(10)->trigger(); // &4
-    EXPECT_EQ(Combo(), "BBB222 CCC333 AAA111*"); // in the order they were opened
-    EXPECT_EQ(FileMenu().left(74), "&New... &Open... &Close &Properties... | QUILVANE Setup... | &1.AAA111* &2");
+    EXPECT_EQ(Combo(), "BBB222 CCC333 AAA111*");  // in the order they were opened
+    EXPECT_EQ(FileMenu().left(74),
+              "&New... &Open... &Close &Properties... | QUILVANE Setup... | &1.AAA111* &2");
 
     Notices.clear();
     EXPECT_LT(Registry->Windows().LocateTransaction(*Window->Desktop().Files().File(0), 0, std::nullopt, 1),
