@@ -603,12 +603,6 @@ void TfmFileProperties::SaveProperties() {
     }
 }
 
-bool TfmFileProperties::Edit(TEntityDetail& detail, bool isNew, QWidget* parent) {
-    TfmFileProperties dialog(parent);
-    dialog.Setup(detail, isNew);
-    return dialog.exec() == QDialog::Accepted;
-}
-
 void TfmFileProperties::OKClick() {
     if (!ValidateFileCode())
         return;

@@ -60,10 +60,6 @@ public:
     // Stores the controls into the record.
     void SaveProperties();
 
-    // Shows the sheet (isNew: the wizard) for the record, modally; true after OK, when the
-    // controls have been stored into the record.
-    static bool Edit(TEntityDetail& detail, bool isNew, QWidget* parent);
-
     bool IsNew() const { return NewFile; }
     int CurrentPage() const;
     void ShowPage(int page);

@@ -69,10 +69,6 @@ int TFilePropertiesRules::PeriodsOfText(const QString& text, int whenNone) {
     return ok ? periods : whenNone;
 }
 
-bool TFilePropertiesRules::IsPeriodsChoice(int periods) {
-    return std::find(PeriodChoices.begin(), PeriodChoices.end(), periods) != PeriodChoices.end();
-}
-
 int TFilePropertiesRules::ClampDefaultPeriod(int defaultPeriod, int periods) {
     return std::max(1, std::min(defaultPeriod, periods));
 }
@@ -135,10 +131,6 @@ QList<QChar> TFilePropertiesRules::DriveLetters(const QStringList& usedPaths) {
 
 QString TFilePropertiesRules::DriveText(QChar drive) {
     return QString(drive.toUpper()) + QLatin1Char(':');
-}
-
-QChar TFilePropertiesRules::DriveOfText(const QString& text) {
-    return text.size() == 2 && HasDriveLetter(text) ? text[0].toUpper() : QChar();
 }
 
 QString TFilePropertiesRules::DataFolder(QChar drive, const QString& programDataDir) {

@@ -38,7 +38,6 @@ public:
     // The number a periods text holds; whenNone when it holds none (the steps read 1, saving
     // reads 12).
     static int PeriodsOfText(const QString& text, int whenNone);
-    static bool IsPeriodsChoice(int periods);
 
     // A default period within 1 and the periods per year.
     static int ClampDefaultPeriod(int defaultPeriod, int periods);
@@ -66,8 +65,6 @@ public:
     static QList<QChar> DriveLetters(const QStringList& usedPaths);
     // How a drive is listed ("C:").
     static QString DriveText(QChar drive);
-    // The drive of a list text; a null character for any other text.
-    static QChar DriveOfText(const QString& text);
 
     // The program data folder moved to the chosen drive: the drive's letter, then the program
     // data folder without its own drive. On the program data folder's own drive, with no drive
