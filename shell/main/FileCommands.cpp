@@ -128,8 +128,8 @@ void TFileCommands::TransferArrived(const TTransferOffer& offer) {
     if (answer != TMessageButton::Yes)
         return;
     desktop.SetActiveIndex(index);
-    // The transfer from the accountant is taken when the program offers it, which it always
-    // does; the transfer from the client stands behind it.
+    // Transfer from Accountant comes first when the program offers it; every edition of this
+    // program does, so the transfer from the client is never the one taken here.
     Registry().RunBackupRestoreProcess(prTransferFromAccountant);
 }
 
