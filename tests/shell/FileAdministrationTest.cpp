@@ -13,6 +13,7 @@
 #include "shell/properties/FileProperties.h"
 #include "shell/properties/PeriodsPerYearEdit.h"
 #include "shell/shutdown/BackupAnswer.h"
+#include "shell/transfer/TransferFileArrival.h"
 
 #include <QDirIterator>
 #include <QTest>
@@ -200,6 +201,34 @@ TEST_F(FileAdministrationTest, PropertiesAreSavedAndACancelledWizardLeavesNothin
     EXPECT_EQ(Key("ACME01", "Periods"), "6");
     EXPECT_EQ(Window->Desktop().Files().File(0)->PeriodsPerYear, 6);
     EXPECT_TRUE(Window->cboActiveFile->itemText(0).contains("Acme Holdings"));
+}
+
+// An archive that arrived for an open file is offered by its client's name and year; No leaves
+// the desktop alone, Yes makes that file active and starts the transfer in, which first offers a
+// backup.
+TEST_F(FileAdministrationTest, AnArrivedArchiveIsOfferedAndYesMakesItsFileActive) {
+    for (const char* code : {"ACME01", "BETA02"}) {
+        Fill = [code](QDialog& dialog) { return FillWizard(dialog, code); };
+        Answer({TMessageButton::OK});
+        Window->actNew->trigger();
+    }
+    TDesktop& desktop = Window->Desktop();
+    ASSERT_EQ(desktop.ActiveIndex(), 1);
+    TFileCommandHost host;
+    host.Parent = Window.get();
+    host.Desktop = &desktop;
+    host.Registry = [this]() -> IChildWindowRegistry& { return *Registry; };
+    TFileCommands commands(std::move(host));
+    const TTransferOffer offer{0, "ACME01", "Acme Pty Ltd", 2026, DataDir + "/ACME0126.QTF"};
+    ForgetPrompts();
+    Answer({TMessageButton::No, TMessageButton::Yes, TMessageButton::Cancel});
+    commands.TransferArrived(offer);
+    EXPECT_EQ(desktop.ActiveIndex(), 1);
+    commands.TransferArrived(offer);
+    EXPECT_EQ(desktop.ActiveIndex(), 0);
+    ASSERT_EQ(Prompt->Texts().size(), 3);
+    EXPECT_EQ(Prompt->Texts()[1], TransferQuestionText("Acme Pty Ltd", 2026));
+    EXPECT_EQ(Prompt->Texts()[2], TChildWindows::SuggestBackupQuestion(8));
 }
 
 } // namespace
