@@ -5,9 +5,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 
 void SetControlColour(QWidget* control, bool enabled) {
@@ -78,4 +80,17 @@ bool GridNavigationKey(QTableView* grid, int& key) {
 void TruncateTextToWidth(const QFontMetrics& metrics, QString& text, int maxWidth) {
     TruncateTextToWidth([&metrics](const QString& t) { return metrics.horizontalAdvance(t); }, text,
                         maxWidth);
+}
+
+TDialogButtons MakeOKCancelHelp(QWidget* parent) {
+    TDialogButtons buttons;
+    buttons.Box = new QDialogButtonBox(parent);
+    buttons.OK = buttons.Box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    buttons.Cancel = buttons.Box->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    buttons.Help = buttons.Box->addButton(QStringLiteral("&Help"), QDialogButtonBox::HelpRole);
+    buttons.OK->setObjectName(QStringLiteral("btnOK"));
+    buttons.Cancel->setObjectName(QStringLiteral("btnCancel"));
+    buttons.Help->setObjectName(QStringLiteral("btnHelp"));
+    buttons.OK->setDefault(true);
+    return buttons;
 }

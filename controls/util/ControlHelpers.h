@@ -2,7 +2,9 @@
 
 #include <QString>
 
+class QDialogButtonBox;
 class QFontMetrics;
+class QPushButton;
 class QTableView;
 class QWidget;
 
@@ -26,3 +28,15 @@ bool GridNavigationKey(QTableView* grid, int& key);
 // Shortens the text until it is at most |maxWidth| pixels wide in the font; with a positive
 // maxWidth room is kept for "...", which is appended when the text was cut.
 void TruncateTextToWidth(const QFontMetrics& metrics, QString& text, int maxWidth);
+
+// The OK, Cancel and Help buttons of a dialog in one button box.
+struct TDialogButtons {
+    QDialogButtonBox* Box = nullptr;
+    QPushButton* OK = nullptr;
+    QPushButton* Cancel = nullptr;
+    QPushButton* Help = nullptr;
+};
+
+// OK (the default button), Cancel and "&Help" in a button box of the parent, named btnOK,
+// btnCancel and btnHelp; the caller places the box and wires it.
+TDialogButtons MakeOKCancelHelp(QWidget* parent);

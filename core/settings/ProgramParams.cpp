@@ -22,7 +22,6 @@ const QString DesktopSection = QStringLiteral("DESKTOP");
 const QString HistorySection = QStringLiteral("HISTORY");
 const QString DrivesSection = QStringLiteral("DRIVES");
 const QString RegionalSection = QStringLiteral("REGIONAL");
-const QString ReferenceDataFileName = QStringLiteral("Quilvane.DAT");
 
 constexpr int SupportHelpContext = 100000;
 // The logon name came through a buffer of this many characters, its terminating null included.

@@ -31,6 +31,8 @@ class TProgramParams : public TReferenceData {
 public:
     // The export format a workstation uses until it chooses another (two blanks before "(").
     static inline const QString DefaultDestFormat = QStringLiteral("ASCII Text  ( CSV )");
+    // The reference-data file's name in the program data folder.
+    static inline const QString ReferenceDataFileName = QStringLiteral("Quilvane.DAT");
 
     // Every field empty or zero; nothing is read.
     TProgramParams();

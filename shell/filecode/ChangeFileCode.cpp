@@ -1,5 +1,6 @@
 #include "shell/filecode/ChangeFileCode.h"
 
+#include "controls/util/ControlHelpers.h"
 #include "controls/util/SlotGuard.h"
 #include "core/entity/DesktopFiles.h"
 #include "core/entity/EntityInfo.h"
@@ -35,11 +36,11 @@ TfmChangeFileCode::TfmChangeFileCode(QWidget* parent) : QDialog(parent) {
     fields->addWidget(medFileCode, 1, 1, Qt::AlignLeft);
     layout->addLayout(fields);
 
-    auto* buttons = new QDialogButtonBox(this);
-    btnOK = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    btnCancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    btnHelp = buttons->addButton(QStringLiteral("&Help"), QDialogButtonBox::HelpRole);
-    btnOK->setDefault(true);
+    const TDialogButtons dialogButtons = MakeOKCancelHelp(this);
+    QDialogButtonBox* buttons = dialogButtons.Box;
+    btnOK = dialogButtons.OK;
+    btnCancel = dialogButtons.Cancel;
+    btnHelp = dialogButtons.Help;
     layout->addWidget(buttons);
 
     // OK is handled by btnOKClick alone: the box's accepted signal would close the dialog first.

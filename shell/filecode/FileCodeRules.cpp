@@ -2,8 +2,8 @@
 
 #include "core/files/Paths.h"
 #include "core/settings/ProgramParams.h"
+#include "core/vocab/FileVocabulary.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 bool TFileCodeRules::IsDropped(QChar c) {
@@ -30,20 +30,16 @@ QString TFileCodeRules::CodeOfText(const QString& text) {
 }
 
 bool TFileCodeRules::RecordExists(const QString& code) {
-    const QString folder = NativePath(ProgramParams().LicFilePath);
-    if (folder.isEmpty() || code.isEmpty())
+    if (code.isEmpty())
         return false;
-    const QString wanted = code + QStringLiteral(".CFG");
-    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::System | QDir::Hidden);
-    for (const QString& name : names) {
-        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    // NativePath finds the record in any case.
+    const QString record =
+        NativePath(BuildPath({ProgramParams().LicFilePath, code + DetailRecordExtension.toString()}));
+    return !record.isEmpty() && QFileInfo(record).isFile();
 }
 
 QString TFileCodeRules::Check(const QString& code, bool mustBeNew) {
-    if (code.size() < CodeLength || code.size() > CodeLength)
+    if (code.size() != CodeLength)
         return LengthText;
     for (QChar c : code) {
         if (IsDropped(c))

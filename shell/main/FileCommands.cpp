@@ -57,7 +57,6 @@ void TFileCommands::NewFile() {
                            TMessageButton::OK);
         return;
     }
-    detail->BASExportFileCode = code;
     TOptionSet saveOptions{Option::Standard, Option::NoLock};
     detail->Save(saveOptions);
     detail.reset();

@@ -2,6 +2,7 @@
 
 #include "controls/grids/MultiSelectStringGrid.h"
 #include "controls/small/FocusNext.h"
+#include "controls/util/ControlHelpers.h"
 #include "controls/util/SlotGuard.h"
 #include "core/entity/DesktopFiles.h"
 #include "core/services/Services.h"
@@ -54,11 +55,11 @@ TfmOpenFile::TfmOpenFile(QWidget* parent) : QDialog(parent) {
                                      const QModelIndex& index) { return DrawCell(painter, option, index); };
     layout->addWidget(msgOpenFile);
 
-    auto* buttons = new QDialogButtonBox(this);
-    btnOK = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    btnCancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    btnHelp = buttons->addButton(QStringLiteral("&Help"), QDialogButtonBox::HelpRole);
-    btnOK->setDefault(true);
+    const TDialogButtons dialogButtons = MakeOKCancelHelp(this);
+    QDialogButtonBox* buttons = dialogButtons.Box;
+    btnOK = dialogButtons.OK;
+    btnCancel = dialogButtons.Cancel;
+    btnHelp = dialogButtons.Help;
     layout->addWidget(buttons);
     // Wide enough to show every column at its width beside the scroll bar.
     const QMargins margins = layout->contentsMargins();

@@ -12,8 +12,6 @@
 
 namespace {
 
-const QString ReferenceDataFileName = QStringLiteral("Quilvane.DAT");
-
 bool InRange(int index, qsizetype count) {
     return index >= 0 && index < count;
 }
@@ -110,7 +108,7 @@ QString TPreferencesModel::DataFolderProblem(const QString& folder) {
         return DataFolderNotFullPathText.arg(stored);
     if (native.isEmpty() || !QFileInfo(native).isDir())
         return DataFolderMissingText.arg(stored);
-    const QString datPath = NativePath(BuildPath({stored, ReferenceDataFileName}));
+    const QString datPath = NativePath(BuildPath({stored, TProgramParams::ReferenceDataFileName}));
     if (datPath.isEmpty() || !QFileInfo(datPath).isFile())
         return DataFolderNoReferenceDataText.arg(stored);
     return QString();

@@ -3,6 +3,7 @@
 #include "controls/files/DirectoryEdit.h"
 #include "controls/small/CategoryPages.h"
 #include "controls/small/FocusNext.h"
+#include "controls/util/ControlHelpers.h"
 #include "controls/util/SlotGuard.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
@@ -59,14 +60,11 @@ TfmQuilvaneSetup::TfmQuilvaneSetup(TProgramParams& params, QWidget* parent)
     AddPage(QStringLiteral("Backups"), CreateBackupsPage());
     AddPage(QStringLiteral("Reports"), CreateReportsPage());
 
-    auto* buttons = new QDialogButtonBox(this);
-    btnOK = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    btnCancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    btnHelp = buttons->addButton(QStringLiteral("&Help"), QDialogButtonBox::HelpRole);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnHelp->setObjectName(QStringLiteral("btnHelp"));
-    btnOK->setDefault(true);
+    const TDialogButtons dialogButtons = MakeOKCancelHelp(this);
+    QDialogButtonBox* buttons = dialogButtons.Box;
+    btnOK = dialogButtons.OK;
+    btnCancel = dialogButtons.Cancel;
+    btnHelp = dialogButtons.Help;
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Category, 1);
