@@ -29,10 +29,6 @@ QString Shown(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-QString Join(const QString& folder, const QString& name) {
-    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
-}
-
 // The name as it is spelled in the list, found without regard to case.
 std::optional<QString> FindName(const QStringList& names, const QString& wanted) {
     for (const QString& name : names)
@@ -173,9 +169,9 @@ TFileCodeListing TFileCodeChange::ReadListing(const QString& dataFolder, const Q
     listing.Data = ListFolder(dataFolder);
     for (const QString& master : MasterFolderNames())
         if (const auto found = FindName(listing.Data.Folders, master))
-            listing.MasterFolders.append(ListFolder(Join(dataFolder, *found)));
+            listing.MasterFolders.append(ListFolder(QDir(dataFolder).filePath(*found)));
     if (const auto own = FindName(listing.Data.Folders, oldCode))
-        listing.Own = ListFolder(Join(dataFolder, *own));
+        listing.Own = ListFolder(QDir(dataFolder).filePath(*own));
     return listing;
 }
 
@@ -203,13 +199,13 @@ TFileCodePlan TFileCodeChange::MakePlan(const TFileCodeListing& listing, const Q
     const TFolderListing& data = listing.Data;
     const auto record = FindName(data.Files, oldCode + RecordExtension);
     if (!record)
-        return refuse(
-            QStringLiteral("%1 does not exist.").arg(Shown(Join(data.Path, oldCode + RecordExtension))));
+        return refuse(QStringLiteral("%1 does not exist.")
+                          .arg(Shown(QDir(data.Path).filePath(oldCode + RecordExtension))));
     const QString newRecord = newCode + RecordExtension;
     if (IsTaken(data, newRecord))
         return refuse(TFileCodeRules::ExistsText);
     if (IsTaken(data, newCode))
-        return refuse(inUse(Join(data.Path, newCode)));
+        return refuse(inUse(QDir(data.Path).filePath(newCode)));
 
     const TFileCodeStep::TKind fileKind = mode == Copy ? TFileCodeStep::CopyFile : TFileCodeStep::MoveFile;
     // Two sources may not meet in one target, not even in names that differ only in case.
@@ -228,9 +224,9 @@ TFileCodePlan TFileCodeChange::MakePlan(const TFileCodeListing& listing, const Q
         for (const QString& name : folder.Files) {
             if (!IsOwnMasterName(name, oldCode))
                 continue;
-            const QString target = Join(folder.Path, ReplaceFirst(name, oldCode, newCode));
+            const QString target = QDir(folder.Path).filePath(ReplaceFirst(name, oldCode, newCode));
             if (IsTaken(folder, QFileInfo(target).fileName()) ||
-                !add(fileKind, Join(folder.Path, name), target))
+                !add(fileKind, QDir(folder.Path).filePath(name), target))
                 return refuse(inUse(target));
             touched = true;
         }
@@ -238,7 +234,7 @@ TFileCodePlan TFileCodeChange::MakePlan(const TFileCodeListing& listing, const Q
             plan.WrittenFolders.append(folder.Path);
     }
 
-    const QString newFolder = Join(data.Path, newCode);
+    const QString newFolder = QDir(data.Path).filePath(newCode);
     if (mode == Copy) {
         add(TFileCodeStep::MakeFolder, QString(), newFolder);
         if (listing.Own) {
@@ -246,8 +242,8 @@ TFileCodePlan TFileCodeChange::MakePlan(const TFileCodeListing& listing, const Q
                 const QString newName = name.startsWith(oldCode, Qt::CaseInsensitive)
                                             ? ReplaceFirst(name, oldCode, newCode)
                                             : name;
-                const QString target = Join(newFolder, newName);
-                if (!add(TFileCodeStep::CopyFile, Join(listing.Own->Path, name), target))
+                const QString target = QDir(newFolder).filePath(newName);
+                if (!add(TFileCodeStep::CopyFile, QDir(listing.Own->Path).filePath(name), target))
                     return refuse(inUse(target));
             }
         }
@@ -258,8 +254,8 @@ TFileCodePlan TFileCodeChange::MakePlan(const TFileCodeListing& listing, const Q
             if (!name.startsWith(oldCode, Qt::CaseInsensitive))
                 continue;
             const QString newName = ReplaceFirst(name, oldCode, newCode);
-            const QString target = Join(own.Path, newName);
-            if (IsTaken(own, newName) || !add(TFileCodeStep::MoveFile, Join(own.Path, name), target))
+            const QString target = QDir(own.Path).filePath(newName);
+            if (IsTaken(own, newName) || !add(TFileCodeStep::MoveFile, QDir(own.Path).filePath(name), target))
                 return refuse(inUse(target));
             touched = true;
         }
@@ -268,7 +264,7 @@ TFileCodePlan TFileCodeChange::MakePlan(const TFileCodeListing& listing, const Q
         add(TFileCodeStep::MoveFolder, own.Path, newFolder);
     }
 
-    add(fileKind, Join(data.Path, *record), Join(data.Path, newRecord));
+    add(fileKind, QDir(data.Path).filePath(*record), QDir(data.Path).filePath(newRecord));
     return plan;
 }
 

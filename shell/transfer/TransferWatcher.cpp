@@ -32,10 +32,6 @@ bool IsArchiveName(const QString& name) {
     return name.endsWith(TransferArchiveExtension, Qt::CaseInsensitive);
 }
 
-QString JoinPath(const QString& folder, const QString& name) {
-    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
-}
-
 } // namespace
 
 TTransferWatcher::TTransferWatcher(QObject* parent) : QObject(parent) {
@@ -143,7 +139,7 @@ void TTransferWatcher::Rescan(const QString& folderKey) {
     for (const QStringList* names : {&changes.Created, &changes.Updated, &changes.Renamed})
         for (const QString& name : *names)
             if (IsArchiveName(name))
-                arrivals.append({JoinPath(native, name), found->Snapshot.Files().value(name)});
+                arrivals.append({QDir(native).filePath(name), found->Snapshot.Files().value(name)});
     SyncWatches();
     for (const auto& [path, stamp] : arrivals)
         Arrival(path, stamp);
@@ -179,7 +175,7 @@ void TTransferWatcher::SyncWatches() {
         // A folder's own notice misses a file rewritten in place; the file's notice does not.
         for (auto it = folder.Snapshot.Files().cbegin(); it != folder.Snapshot.Files().cend(); ++it)
             if (IsArchiveName(it.key()))
-                wantedFiles.insert(JoinPath(folder.Native, it.key()));
+                wantedFiles.insert(QDir(folder.Native).filePath(it.key()));
     }
     QStringList dropped;
     for (const QString& path : Watcher.directories())
@@ -209,7 +205,8 @@ void TTransferWatcher::SyncWatches() {
         folder.Polled = !folder.Snapshot.Exists() || !nowFolders.contains(folder.Native);
         for (auto it = folder.Snapshot.Files().cbegin();
              !folder.Polled && it != folder.Snapshot.Files().cend(); ++it)
-            folder.Polled = IsArchiveName(it.key()) && !nowFiles.contains(JoinPath(folder.Native, it.key()));
+            folder.Polled =
+                IsArchiveName(it.key()) && !nowFiles.contains(QDir(folder.Native).filePath(it.key()));
         anyPolled = anyPolled || folder.Polled;
     }
     if (!anyPolled)
