@@ -16,6 +16,7 @@
 #include "core/settings/ProgramParams.h"
 #include "core/transactions/DataEntryPage.h"
 #include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionGrid.h"
 #include "core/transactions/TransactionList.h"
 #include "core/transactions/TransactionListSources.h"
 #include "core/vocab/PageKinds.h"
@@ -374,7 +375,7 @@ bool TEntityInfo::ReopenPage(const TPageHistoryLine& line) {
 
     const int count = list.Count();
     int row = list.IndexOfID(line.CurrentID, false) + 1;
-    int column = std::clamp(line.CurrentColumn, 0, TTransactionList::ColumnCount - 1);
+    int column = std::clamp(line.CurrentColumn, 0, TTransactionGrid::ColumnCount - 1);
     const TTransactionDetail* last = list.GetItem(count - 1);
     if (count == 1 || (row == count && last && last->HasAllFlags({TransactionFlag::Blank})))
         column = 0;

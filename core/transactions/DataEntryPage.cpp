@@ -1,5 +1,7 @@
 #include "core/transactions/DataEntryPage.h"
 
+#include "core/transactions/TransactionGrid.h"
+
 #include "core/transactions/TransactionList.h"
 
 #include <algorithm>
@@ -36,8 +38,8 @@ std::array<QString, TDataEntryPage::BufferColumns> TDataEntryPage::RowTexts(int 
     const int index = row - 1;
     if (!Transactions->GetItem(index))
         return texts;
-    for (int column = 0; column < TTransactionList::ColumnCount; ++column)
-        texts[static_cast<size_t>(column)] = Transactions->GetCellText(index, column, true);
+    for (int column = 0; column < TTransactionGrid::ColumnCount; ++column)
+        texts[static_cast<size_t>(column)] = TTransactionGrid(*Transactions).GetCellText(index, column, true);
     return texts;
 }
 

@@ -1,6 +1,7 @@
 #include "core/transactions/TransactionClipboard.h"
 
 #include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionGrid.h"
 #include "core/transactions/TransactionList.h"
 #include "core/transactions/TransactionRecord.h"
 
@@ -13,7 +14,8 @@ QString MimeType() {
     return QStringLiteral("application/x-quilvane-transactions");
 }
 
-std::unique_ptr<QMimeData> Build(const TTransactionList& list, const std::vector<int>& indexes) {
+std::unique_ptr<QMimeData> Build(TTransactionList& list, const std::vector<int>& indexes) {
+    const TTransactionGrid grid(list);
     QByteArray records;
     QStringList lines;
     for (const int index : indexes) {
@@ -23,8 +25,8 @@ std::unique_ptr<QMimeData> Build(const TTransactionList& list, const std::vector
             continue;
         records += TransactionRecordBytes(*entry);
         QStringList cells;
-        for (int column = 0; column < TTransactionList::ColumnCount; ++column)
-            cells << list.GetCellText(index, column, true);
+        for (int column = 0; column < TTransactionGrid::ColumnCount; ++column)
+            cells << grid.GetCellText(index, column, true);
         lines << cells.join(u'\t');
     }
     auto data = std::make_unique<QMimeData>();

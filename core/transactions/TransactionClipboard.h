@@ -21,7 +21,7 @@ QString MimeType();
 // The clipboard data of the entries at the indexes of the list: their records, and one text line
 // per entry with the grid's cell texts separated by tabs. Blank lines, dissection totals and tax
 // lines are left out: a paste makes the generated lines afresh.
-std::unique_ptr<QMimeData> Build(const TTransactionList& list, const std::vector<int>& indexes);
+std::unique_ptr<QMimeData> Build(TTransactionList& list, const std::vector<int>& indexes);
 
 // Whether the data carries records of this format.
 bool HasTransactions(const QMimeData& data);

@@ -17,6 +17,7 @@ class QIODevice;
 #include <vector>
 
 class TTaxRate;
+class TTransactionGrid;
 
 // The transactions of one data-entry page: one page kind of one file and financial year over one
 // period (period 0: the whole year, for the kinds without periods). Beside the owned entries it
@@ -33,6 +34,9 @@ class TTaxRate;
 // (a blank line) uses the slot of the list's end month, the slot its ID was taken from.
 class TTransactionList {
 public:
+    // The grid side (cells, field checks, paste) works on the list's fields directly.
+    friend class TTransactionGrid;
+
     // Sort orders 0 to 9; other values are stored but do not sort.
     enum TSortOrder : int {
         soBankAccount = 0,
@@ -199,46 +203,6 @@ public:
     // Returns the save's result (0 when nothing was to be saved).
     int SaveIfNeeded();
 
-    // --- Grid cells and field validation (0-based entry index) ------------------------------------
-    // Columns: 0 date, 1 reference, 2 posting account, 3 amount, 4 quantity, 5 tax codes, 6 currency
-    // rate, 7 details, 8 capital acquisition, 9 non-cash, 10 bank account.
-    static constexpr int ColumnCount = 11;
-    // The text of a cell; forDisplay gives the amount with its currency symbol (negatives in
-    // parentheses) and the bank account with its currency, else the editable forms. A blank line
-    // shows an empty date mask, its yes/no flags and (for editing) its bank account. Empty for an
-    // index outside the list.
-    QString GetCellText(int index, int column, bool forDisplay) const;
-    // Parses the trimmed text into the entry's field; returns 1. Unreadable dates and amounts keep
-    // the old value; quantity, tax codes and rate change only while their columns are on.
-    int SetCellText(int index, int column, const QString& text);
-    struct TCellColours {
-        bool HasBackground = false;
-        TRgbColour Background = 0;
-        bool HasText = false;
-        TRgbColour Text = 0;
-    };
-    // What the grid paints a cell in: reconciled entries in blue text; highlighted entries, bank
-    // postings that are no contra and contra lines on their backgrounds; dissections and tax lines
-    // on theirs.
-    TCellColours GetCellColours(int index, int column) const;
-    // Each rewrites text into its normal form and returns whether the value is valid; message is
-    // filled when it is not (the account checks may also decline without a message). The posting-
-    // account check warns (information beep, OK box) of a non-contra posting to a bank account on
-    // payments, receipts, memorised payments, standard bank transactions and deleted transactions;
-    // an account the chart lacks is offered for adding (TServices::AddAccountOffer).
-    bool ValidateDate(QString& text, QString& message) const;
-    bool ValidateReference(QString& text, QString& message) const;
-    bool ValidateAccount(QString& text, QString& message, qint32 reference) const;
-    bool ValidateAmount(QString& text, QString& message) const;
-    bool ValidateQuantity(QString& text, QString& message) const;
-    bool ValidateTaxCode(QString& text, QString& message) const;
-    // The rate is judged as written with four decimals, so a rate that shows as 0.0000 is refused.
-    bool ValidateCurrencyRate(QString& text, QString& message) const;
-    bool ValidateDetails(QString& text, QString& message, double date) const;
-    bool ValidateBankAccount(QString& text, QString& message) const;
-    // Whether the entry posts to its own bank account; requireBankAccount: one with bank details or
-    // of type "SUS"; requireContraReference: with the reference Contra.
-    bool IsBankContraEntry(int index, bool requireBankAccount, bool requireContraReference) const;
     // Deletes the entries dated fromDate to toDate (with a bank account index of 0 or more, only
     // those of that bank account) and returns how many; marks the list unsaved when any went.
     int DeleteEntriesInDateRange(int bankAccountIndex, double fromDate, double toDate);
@@ -287,21 +251,7 @@ public:
     // without a period and page kinds 10 to 14 get none.
     void GenerateContras(bool showProgress);
 
-    // --- Pasting and account repair ---------------------------------------------------------------
-    // What a paste batch remembers per month slot: the dissection number the last pasted member
-    // came with (-1 before the first) and the number it was given here. Make one per batch.
-    struct TLastDissections {
-        std::array<qint32, MonthSlots> Source;
-        std::array<qint32, MonthSlots> Given;
-        TLastDissections() {
-            Source.fill(-1);
-            Given.fill(-1);
-        }
-    };
-    // Turns one 125-byte body into an entry of this page inserted at index, with its tax lines;
-    // index moves past them. Header, blank, dissection-total and tax-line bodies are ignored.
-    // Adjacent members of one dissection in a batch share one new dissection number.
-    void PasteTransaction(int& index, TLastDissections& lastDissections, const std::uint8_t* body);
+    // --- Account fitting and repair ----------------------------------------------------------------
     // Makes the accounts of a pasted entry fit this file's chart and page: a bank account the
     // chart lacks, or one outside the balance-sheet and suspense ranges, is replaced by the
     // default bank account (the suspense account when there is none), a posting account the
@@ -340,9 +290,6 @@ private:
     int AccountIndexOf(const TAccountCode& code) const;
     // Whether the code names a chart account with bank details.
     bool IsBankAccountCode(const TAccountCode& code) const;
-    // The account a typed text names: by code or description, then as a code of the account
-    // format, then by the add-account offer; -1 when none (declined offers included).
-    int LookUpTypedAccount(const QString& text) const;
     // The chart's default bank account, else its default suspense account; -1 without either.
     int DefaultBankOrSuspenseAccount() const;
     // The code of a chart account; the empty code for -1.

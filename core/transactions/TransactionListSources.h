@@ -28,3 +28,8 @@ struct TTransactionListSources {
 
 // The code of the accounts chart's default suspense account; the empty code without a chart.
 TAccountCode SuspenseAccountCode(const TTransactionListSources& sources);
+// The account format codes are read by: the accounts chart's, else the file's.
+const TAccountFormat* CodeFormat(const TTransactionListSources& sources);
+// Whether a code lies inside the balance-sheet or the suspense range; a format naming neither
+// restricts nothing.
+bool InBalanceSheetOrSuspense(const TTransactionListSources& sources, const TAccountCode& code);

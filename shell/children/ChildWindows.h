@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/entity/ChildWindowServices.h"
 #include "core/entity/DesktopFiles.h"
 #include "core/services/UserPrompt.h"
 #include "core/vocab/WindowKinds.h"
@@ -38,54 +39,6 @@ public:
     // The hourglass cursor on or off.
     virtual void SetBusy(bool /*busy*/) {}
     virtual void ProcessEvents() {}
-};
-
-// A child window that follows the active file.
-class IChildWindow {
-public:
-    virtual ~IChildWindow() = default;
-    // The active file changed: its index in the desktop list, -1 when no file is open.
-    virtual void ActiveFileChanged(int activeIndex) = 0;
-};
-
-// What the data-entry window is told when the active file's options change in its properties.
-enum TDataEntryNotice : int {
-    dnQuantityOrCurrencyChanged = 1525,
-    dnTaxesChanged = 1526,
-    dnContraIntervalChanged = 1537,
-};
-
-// What the frame asks of the data-entry window (a child of kind wkDataEntry).
-class IDataEntryWindow {
-public:
-    static constexpr int PagesCancelled = 2;
-
-    virtual ~IDataEntryWindow() = default;
-    // Closes the pages of the desktop file at fileIndex (minimising the window first when asked,
-    // recording the pages for reopening when asked). 1 when all closed, PagesCancelled when the
-    // user cancelled at one of them.
-    virtual int CloseAllPages(int fileIndex, bool minimise, bool record) = 0;
-    // Opens (or finds) the active file's page of a kind for a period of its current year with
-    // the default page options; the page's index in the file, -1 when it could not be opened.
-    virtual int OpenPage(int pageKind, int period) = 0;
-    // The page's current row changed: scrolls it into view and repaints the page.
-    virtual void ShowCurrentRow(int pageIndex) = 0;
-    // The active file's options changed (a TDataEntryNotice): the pages follow them.
-    virtual void FileOptionsChanged(int /*notice*/) {}
-};
-
-// The transaction a report line stands for: located by its second identifier when that is at
-// least 1, otherwise by its first.
-struct TLocateTarget {
-    qint32 FirstID = 0;
-    qint32 SecondID = 0;
-};
-
-// The choice made in the open-page dialog of the data-entry library.
-struct TDataEntryPageChoice {
-    int PageKind = 0;
-    int Period = 0;
-    bool MakeDefault = false;
 };
 
 // What the main window supplies around the child windows. Every hook may be left empty.

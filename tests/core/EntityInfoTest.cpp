@@ -8,6 +8,7 @@
 #include "core/entity/DesktopFiles.h"
 #include "core/entity/EntityInfo.h"
 #include "core/transactions/DataEntryPage.h"
+#include "core/transactions/TransactionGrid.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionList.h"
 #include "core/vocab/PageKinds.h"
@@ -168,7 +169,7 @@ TEST_F(EntityInfoTest, PagesReopenFromTheHistoryWhereTheyStood) {
               std::tuple(6, 1, 2, 2, 2, 1));
     EXPECT_EQ(reopened.FieldOptions().Sets, (std::array<quint32, 3>{7, 8, 4294967295u}));
     EXPECT_EQ(reopened.FieldOptions().Values, (std::array<qint32, 10>{11, 12, 13, 14, 15, 0, 0, 88, 0, 0}));
-    EXPECT_EQ(reopened.EditBuffer[0], reopened.List().GetCellText(0, 0, true));
+    EXPECT_EQ(reopened.EditBuffer[0], TTransactionGrid(reopened.List()).GetCellText(0, 0, true));
     // The receipts page stands on its blank line: column 0.
     EXPECT_EQ(std::tuple(file->DataEntryPage(1)->CurrentRow, int(file->DataEntryPage(1)->CurrentColumn)),
               std::tuple(2, 0));

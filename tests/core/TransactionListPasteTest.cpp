@@ -3,6 +3,7 @@
 #include "core/dates/DateNumbers.h"
 #include "core/transactions/TransactionClipboard.h"
 #include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionGrid.h"
 #include "core/transactions/TransactionList.h"
 #include "core/transactions/TransactionRecord.h"
 #include "core/vocab/PageKinds.h"
@@ -59,9 +60,10 @@ protected:
     }
     // Pastes at the index; the index after the entry.
     static int Paste(TTransactionList& list, const QByteArray& body, int index = 0,
-                     TTransactionList::TLastDissections* batch = nullptr) {
-        TTransactionList::TLastDissections own;
-        list.PasteTransaction(index, batch ? *batch : own, reinterpret_cast<const uchar*>(body.constData()));
+                     TTransactionGrid::TLastDissections* batch = nullptr) {
+        TTransactionGrid::TLastDissections own;
+        TTransactionGrid(list).PasteTransaction(index, batch ? *batch : own,
+                                                reinterpret_cast<const uchar*>(body.constData()));
         return index;
     }
     // "" the empty code, "b01" branch 1 without an account, "1100d" 1100 with a division.
@@ -135,7 +137,7 @@ TEST_F(TransactionListPasteTest, BatchesShareOneNewNumberPerAdjacentDissection) 
     auto list = Page(pkPayments, 9);
     const qint32 n = list->GetNextDissectionNo(9);
     int index = 0;
-    TTransactionList::TLastDissections batch, second;
+    TTransactionGrid::TLastDissections batch, second;
     for (const qint32 source : {110300002, 110300002, 110300002, 110300003, 110300003, -1})
         index = Paste(*list, source == -1 ? Payment() : member(source), index, &batch);
     for (const qint32 source : {110300003, 110300002})
@@ -253,7 +255,7 @@ TEST_F(TransactionListPasteTest, ClipboardCarriesWholeRecordsOnly) {
     auto data = TransactionClipboard::Build(*list, {0, 1, 2, 3, 9});
     EXPECT_EQ(data->data(TransactionClipboard::MimeType()).toHex(), (payment + member).toHex());
     EXPECT_EQ(data->text().count(u'\n') * 100 + data->text().count(u'\t'),
-              200 + 2 * (TTransactionList::ColumnCount - 1));
+              200 + 2 * (TTransactionGrid::ColumnCount - 1));
     std::vector<QByteArray> records;
     QString error;
     data->setData(TransactionClipboard::MimeType(), header + member + payment);

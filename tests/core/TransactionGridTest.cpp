@@ -1,3 +1,4 @@
+#include "core/transactions/TransactionGrid.h"
 #include "core/charts/CurrConvRatesChart.h"
 #include "core/charts/StdDescChart.h"
 #include "core/charts/TaxRateChart.h"
@@ -65,7 +66,7 @@ protected:
     QStringList Offered;
 };
 
-using L = TTransactionList;
+using L = TTransactionGrid;
 using TValidator = bool (L::*)(QString&, QString&) const;
 
 } // namespace
@@ -129,8 +130,8 @@ TEST_F(TransactionListCellsTest, FieldChecksRewriteTheTextAndReportBadValues) {
             Prompt->Answer(TMessageButton::OK);
         auto list = List(c.Kind, c.Period);
         QString text = c.Typed, message;
-        const bool valid =
-            c.Check ? ((*list).*c.Check)(text, message) : list->ValidateAccount(text, message, c.Reference);
+        const bool valid = c.Check ? (TTransactionGrid(*list).*c.Check)(text, message)
+                                   : TTransactionGrid(*list).ValidateAccount(text, message, c.Reference);
         EXPECT_EQ(valid, c.Valid);
         EXPECT_EQ(text, c.Shown);
         EXPECT_TRUE(*c.Message ? message.contains(c.Message) : message.isEmpty()) << message.toStdString();
@@ -150,19 +151,21 @@ TEST_F(TransactionListCellsTest, CellTextsOfBlankAndKeyedLines) {
     const QStringList blankTexts = {"  -  -  ", "", "", "", "", "", "", "", "", "Y", "2000"};
     const QStringList keyedTexts = {"15-10-05", "000045",     "1000", "-1234.50", "0",   "EXP,GST",
                                     "0.6500",   "Stationery", "Y",    "",         "2000"};
-    for (int column = 0; column < TTransactionList::ColumnCount; ++column) {
-        EXPECT_EQ(list->GetCellText(0, column, false), blankTexts[column]) << column;
-        EXPECT_EQ(list->GetCellText(1, column, false), keyedTexts[column]) << column;
+    for (int column = 0; column < TTransactionGrid::ColumnCount; ++column) {
+        EXPECT_EQ(TTransactionGrid(*list).GetCellText(0, column, false), blankTexts[column]) << column;
+        EXPECT_EQ(TTransactionGrid(*list).GetCellText(1, column, false), keyedTexts[column]) << column;
     }
-    EXPECT_EQ(list->GetCellText(0, 10, true), "");
-    EXPECT_EQ(list->GetCellText(1, 3, true), "$ (1,234.50)");
+    EXPECT_EQ(TTransactionGrid(*list).GetCellText(0, 10, true), "");
+    EXPECT_EQ(TTransactionGrid(*list).GetCellText(1, 3, true), "$ (1,234.50)");
     keyed.Amount = -0.001; // no minus on an amount that shows as zero
-    EXPECT_EQ(list->GetCellText(1, 3, true), "$ 0.00");
+    EXPECT_EQ(TTransactionGrid(*list).GetCellText(1, 3, true), "$ 0.00");
     keyed.BankCode = Code("2100"); // USD has no one-byte symbol
-    EXPECT_EQ(list->GetCellText(1, 3, true), "  0.00");
-    EXPECT_EQ(list->GetCellText(1, 10, true), "2100 (USD)");
+    EXPECT_EQ(TTransactionGrid(*list).GetCellText(1, 3, true), "  0.00");
+    EXPECT_EQ(TTransactionGrid(*list).GetCellText(1, 10, true), "2100 (USD)");
     keyed.Flags |= 1u << TF::Contra;
-    EXPECT_EQ(list->GetCellText(1, 4, false) + list->GetCellText(2, 0, false), ""); // past the end
+    EXPECT_EQ(TTransactionGrid(*list).GetCellText(1, 4, false) +
+                  TTransactionGrid(*list).GetCellText(2, 0, false),
+              ""); // past the end
 }
 
 TEST_F(TransactionListCellsTest, SetCellTextParsesEachColumn) {
@@ -176,12 +179,12 @@ TEST_F(TransactionListCellsTest, SetCellTextParsesEachColumn) {
         auto list = List(pkPayments, 4, columns);
         TTransactionDetail& entry = Add(*list, "3000");
         std::tie(entry.Quantity, entry.Rate, entry.BankCode) = std::tuple(7, 0.5, Code("9000"));
-        for (int column = 0; column < TTransactionList::ColumnCount; ++column) {
-            EXPECT_EQ(list->SetCellText(0, column, typed[column]), 1);
+        for (int column = 0; column < TTransactionGrid::ColumnCount; ++column) {
+            EXPECT_EQ(TTransactionGrid(*list).SetCellText(0, column, typed[column]), 1);
             const QString expected = column == 7 ? QString(54, u'x') : (columns ? shownOn : shownOff)[column];
-            EXPECT_EQ(list->GetCellText(0, column, false), expected) << column;
+            EXPECT_EQ(TTransactionGrid(*list).GetCellText(0, column, false), expected) << column;
         }
-        list->SetCellText(0, 0, "2/10/05");
+        TTransactionGrid(*list).SetCellText(0, 0, "2/10/05");
         EXPECT_EQ(entry.Date, EncodeDateNum(2005, 10, 2));
     }
 }
@@ -212,11 +215,11 @@ TEST_F(TransactionListCellsTest, CellColoursFollowTheFlags) {
         list->SetHighlightSwitch(1);
         TTransactionDetail& entry = Add(*list, posting, flags);
         entry.Reference = 5;
-        const TTransactionList::TCellColours colours = list->GetCellColours(0, column);
+        const TTransactionGrid::TCellColours colours = TTransactionGrid(*list).GetCellColours(0, column);
         EXPECT_EQ(colours.HasBackground ? colours.Background : 0, background);
         EXPECT_EQ(colours.HasText ? colours.Text : 0, text);
         entry.Reference = ContraReference; // a contra reference is never the warning pair
-        EXPECT_NE(list->GetCellColours(0, column).Background, red);
+        EXPECT_NE(TTransactionGrid(*list).GetCellColours(0, column).Background, red);
     }
 }
 
@@ -231,7 +234,7 @@ TEST_F(TransactionListCellsTest, WholeListProceduresOnAccounts) {
     QString got;
     for (int i = 0; i < 4; ++i)
         for (const auto& [bank, contra] : {std::pair{false, false}, {true, false}, {true, true}})
-            got += list->IsBankContraEntry(i, bank, contra) ? u'1' : u'0';
+            got += TTransactionGrid(*list).IsBankContraEntry(i, bank, contra) ? u'1' : u'0';
     EXPECT_EQ(got, "000111000110");
 
     // Mapping: 3000 names 1000 as its target, 1000 an account the chart lacks.
@@ -248,8 +251,9 @@ TEST_F(TransactionListCellsTest, WholeListProceduresOnAccounts) {
 
     // Details: abbreviations always, month and title macros except on standard bank transactions.
     QString details = "~RENT <M> <Y>", standard = "~RENT <M>", message;
-    EXPECT_TRUE(list->ValidateDetails(details, message, EncodeDateNum(2005, 10, 3)));
-    EXPECT_TRUE(List(pkStandardBankTransactions, 1)->ValidateDetails(standard, message, 1.0));
+    EXPECT_TRUE(TTransactionGrid(*list).ValidateDetails(details, message, EncodeDateNum(2005, 10, 3)));
+    EXPECT_TRUE(
+        TTransactionGrid(*List(pkStandardBankTransactions, 1)).ValidateDetails(standard, message, 1.0));
     EXPECT_EQ(details + "|" + standard, "Office rent Oct 2006|Office rent <M>");
 
     // Deleting by dates: bank 2000 on the 15th, none between, then everything of the 15th to the 20th.

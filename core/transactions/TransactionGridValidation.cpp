@@ -1,6 +1,8 @@
 // The checks of a grid field before its text goes into an entry: each puts the text into its
 // normal form and says whether it holds a valid value, with the message the caller shows when it
 // does not.
+#include "core/transactions/TransactionGrid.h"
+
 #include "core/transactions/TransactionList.h"
 
 #include "core/charts/AccountDetail.h"
@@ -42,15 +44,15 @@ bool Fail(QString& message, const QString& text) {
 
 } // namespace
 
-bool TTransactionList::ValidateDate(QString& text, QString& message) const {
-    const int endMonth = Books.Entity.EndMonth;
-    switch (Kind) {
+bool TTransactionGrid::ValidateDate(QString& text, QString& message) const {
+    const int endMonth = Rows.Books.Entity.EndMonth;
+    switch (Rows.Kind) {
     case pkMemorisedPayments:
     case pkStandardBankTransactions:
         text = DayMaskText(LeadingDay(text));
         return true;
     case pkOpeningBalances:
-        text = DateNumToStr(true, PeriodStartDate(1, FinancialYear, 1, endMonth));
+        text = DateNumToStr(true, PeriodStartDate(1, Rows.FinancialYear, 1, endMonth));
         return true;
     case pkOpeningUnpresentedCheques:
     case pkOpeningOutstandingDeposits: {
@@ -62,10 +64,10 @@ bool TTransactionList::ValidateDate(QString& text, QString& message) const {
     }
     default: {
         // A list without a period takes dates of its whole financial year.
-        const int period = PeriodNo == 0 ? 1 : PeriodNo;
-        const int periodsPerYear = PeriodNo == 0 ? 1 : PeriodCount;
+        const int period = Rows.PeriodNo == 0 ? 1 : Rows.PeriodNo;
+        const int periodsPerYear = Rows.PeriodNo == 0 ? 1 : Rows.PeriodCount;
         double date = 0.0;
-        if (!ParseDateInPeriods(text, date, FinancialYear, periodsPerYear, endMonth, period))
+        if (!ParseDateInPeriods(text, date, Rows.FinancialYear, periodsPerYear, endMonth, period))
             return Fail(message, DateOutOfRange);
         text = DateNumToStr(true, date);
         return true;
@@ -73,11 +75,11 @@ bool TTransactionList::ValidateDate(QString& text, QString& message) const {
     }
 }
 
-bool TTransactionList::ValidateReference(QString& text, QString& message) const {
+bool TTransactionGrid::ValidateReference(QString& text, QString& message) const {
     const QString typed = text.trimmed();
     qint32 reference = -1;
     bool valid = true;
-    if (Kind == pkOpeningBalances) {
+    if (Rows.Kind == pkOpeningBalances) {
         reference = OpeningBalanceReference;
     } else if (typed.contains(QLatin1Char('.'))) {
         reference = BankReference;
@@ -97,24 +99,25 @@ bool TTransactionList::ValidateReference(QString& text, QString& message) const 
     return valid || Fail(message, InvalidReference);
 }
 
-bool TTransactionList::ValidateAccount(QString& text, QString& message, qint32 reference) const {
-    if (IsBankStatementKind(Kind)) {
+bool TTransactionGrid::ValidateAccount(QString& text, QString& message, qint32 reference) const {
+    if (IsBankStatementKind(Rows.Kind)) {
         text.clear();
         return true;
     }
     const QString typed = text.trimmed();
-    const int index = typed.isEmpty() ? (Books.Accounts ? Books.Accounts->DefaultSuspenseAccount() : -1)
-                                      : LookUpTypedAccount(typed);
+    const int index = typed.isEmpty()
+                          ? (Rows.Books.Accounts ? Rows.Books.Accounts->DefaultSuspenseAccount() : -1)
+                          : LookUpTypedAccount(typed);
     if (index < 0)
         return false;
-    const TAccountDetail* account = Books.Accounts->GetAccount(index);
-    if (Books.Accounts->IsNonPostingAccount(index))
+    const TAccountDetail* account = Rows.Books.Accounts->GetAccount(index);
+    if (Rows.Books.Accounts->IsNonPostingAccount(index))
         return Fail(message, NonPostingAccount);
-    if (Kind == pkOpeningBalances && !account->InBalanceSheetRange() && !account->InSuspenseRange())
+    if (Rows.Kind == pkOpeningBalances && !account->InBalanceSheetRange() && !account->InSuspenseRange())
         return Fail(message, OpeningBalanceAccount);
-    text = Books.Accounts->GetCode(index);
-    const bool warnedKind = Kind == pkPayments || Kind == pkReceipts ||
-                            (Kind >= pkMemorisedPayments && Kind <= pkDeletedTransactions);
+    text = Rows.Books.Accounts->GetCode(index);
+    const bool warnedKind = Rows.Kind == pkPayments || Rows.Kind == pkReceipts ||
+                            (Rows.Kind >= pkMemorisedPayments && Rows.Kind <= pkDeletedTransactions);
     if (warnedKind && account->BankDetails && reference != ContraReference) {
         IUserPrompt& prompt = TServices::Prompt();
         prompt.Beep(TBeep::Information);
@@ -123,7 +126,7 @@ bool TTransactionList::ValidateAccount(QString& text, QString& message, qint32 r
     return true;
 }
 
-bool TTransactionList::ValidateAmount(QString& text, QString& message) const {
+bool TTransactionGrid::ValidateAmount(QString& text, QString& message) const {
     double amount = 0.0;
     if (!text.trimmed().isEmpty() && !ReadGridNumber(text, amount))
         return Fail(message, InvalidAmount);
@@ -131,7 +134,7 @@ bool TTransactionList::ValidateAmount(QString& text, QString& message) const {
     return true;
 }
 
-bool TTransactionList::ValidateQuantity(QString& text, QString& message) const {
+bool TTransactionGrid::ValidateQuantity(QString& text, QString& message) const {
     const QString typed = text.trimmed();
     int quantity = 0;
     bool ok = true;
@@ -143,19 +146,19 @@ bool TTransactionList::ValidateQuantity(QString& text, QString& message) const {
     return true;
 }
 
-bool TTransactionList::ValidateTaxCode(QString& text, QString& message) const {
+bool TTransactionGrid::ValidateTaxCode(QString& text, QString& message) const {
     if (text.trimmed().isEmpty()) {
         text.clear();
         return true;
     }
-    const quint32 types = Books.TaxRates ? Books.TaxRates->GetTypesOfCodes(text) : 0;
+    const quint32 types = Rows.Books.TaxRates ? Rows.Books.TaxRates->GetTypesOfCodes(text) : 0;
     if (types == 0)
         return Fail(message, UnknownTaxCode);
-    text = Books.TaxRates->GetCodesOfTypes(types);
+    text = Rows.Books.TaxRates->GetCodesOfTypes(types);
     return true;
 }
 
-bool TTransactionList::ValidateCurrencyRate(QString& text, QString& message) const {
+bool TTransactionGrid::ValidateCurrencyRate(QString& text, QString& message) const {
     double rate = 1.0;
     if (!text.trimmed().isEmpty() && !ReadGridNumber(text, rate))
         return Fail(message, InvalidCurrencyRate);
@@ -167,15 +170,15 @@ bool TTransactionList::ValidateCurrencyRate(QString& text, QString& message) con
     return true;
 }
 
-bool TTransactionList::ValidateDetails(QString& text, QString& /*message*/, double date) const {
-    if (Books.StdDescs)
-        text = Books.StdDescs->ExpandAbbreviations(text);
-    if (Kind != pkMemorisedPayments && Kind != pkStandardBankTransactions)
-        text = ExpandDetailsMacros(text, date);
+bool TTransactionGrid::ValidateDetails(QString& text, QString& /*message*/, double date) const {
+    if (Rows.Books.StdDescs)
+        text = Rows.Books.StdDescs->ExpandAbbreviations(text);
+    if (Rows.Kind != pkMemorisedPayments && Rows.Kind != pkStandardBankTransactions)
+        text = Rows.ExpandDetailsMacros(text, date);
     return true;
 }
 
-bool TTransactionList::ValidateBankAccount(QString& text, QString& message) const {
+bool TTransactionGrid::ValidateBankAccount(QString& text, QString& message) const {
     const QString typed = text.trimmed();
     int index = -1;
     if (!typed.isEmpty()) {
@@ -183,11 +186,52 @@ bool TTransactionList::ValidateBankAccount(QString& text, QString& message) cons
         if (index < 0)
             return false;
     } else {
-        index = DefaultBankOrSuspenseAccount();
+        index = Rows.DefaultBankOrSuspenseAccount();
     }
-    const TAccountDetail* account = Books.Accounts ? Books.Accounts->GetAccount(index) : nullptr;
+    const TAccountDetail* account = Rows.Books.Accounts ? Rows.Books.Accounts->GetAccount(index) : nullptr;
     if (!account || (!account->BankDetails && account->AccountType != AccountTypeCode::Suspense))
         return Fail(message, InvalidBankAccount);
-    text = Books.Accounts->GetCode(index);
+    text = Rows.Books.Accounts->GetCode(index);
     return true;
+}
+
+bool TTransactionGrid::ValidateField(int index, int column, QString& text, QString& message) const {
+    const TTransactionDetail* entry = Rows.GetItem(index);
+    switch (column) {
+    case colDate:
+        return ValidateDate(text, message);
+    case colReference:
+        return ValidateReference(text, message);
+    case colAccount:
+        return ValidateAccount(text, message, entry ? entry->Reference : 0);
+    case colAmount:
+        return ValidateAmount(text, message);
+    case colQuantity:
+        return ValidateQuantity(text, message);
+    case colTaxCodes:
+        return ValidateTaxCode(text, message);
+    case colRate:
+        return ValidateCurrencyRate(text, message);
+    case colDetails:
+        return ValidateDetails(text, message, entry ? entry->Date : 0.0);
+    case colBankAccount:
+        return ValidateBankAccount(text, message);
+    default:
+        return true;
+    }
+}
+
+bool TTransactionGrid::ColumnShown(int column) const {
+    switch (column) {
+    case colAccount:
+        return !IsBankStatementKind(Rows.Kind);
+    case colQuantity:
+        return Rows.ShowQuantityColumn;
+    case colTaxCodes:
+        return Rows.ShowTaxColumn;
+    case colRate:
+        return Rows.ShowRateColumn;
+    default:
+        return column >= 0 && column < ColumnCount;
+    }
 }
