@@ -1,4 +1,5 @@
 #include "core/entity/BankStatementTransfer.h"
+#include "core/common/Money.h"
 
 #include "core/accounts/AccountGroups.h"
 #include "core/charts/AccountsChart.h"
@@ -18,7 +19,6 @@ namespace TF = TransactionFlag;
 
 namespace {
 
-constexpr double AmountTolerance = 0.009;
 constexpr int DayTolerance = 5;
 constexpr int AnyDay = 99;
 constexpr double WholeAmount = 100.0;
@@ -83,8 +83,8 @@ TTransferTemplates::TTransferTemplates(const TTransactionList& standardTransacti
 
 const TTransferTemplates::TTemplate* TTransferTemplates::Match(const TTransactionDetail& entry) const {
     for (const TTemplate& item : Items)
-        if (item.Bank == entry.BankCode && !item.Proportional && std::fabs(item.Amount) > AmountTolerance &&
-            std::fabs(item.Amount - entry.Amount) <= AmountTolerance && DayMatches(item.Day, entry.Date))
+        if (item.Bank == entry.BankCode && !item.Proportional && !IsZeroMoney(item.Amount) &&
+            SameMoney(item.Amount, entry.Amount) && DayMatches(item.Day, entry.Date))
             return &item;
     for (const TTemplate& item : Items)
         if (item.Bank == entry.BankCode && item.Proportional && DayMatches(item.Day, entry.Date))
@@ -93,7 +93,7 @@ const TTransferTemplates::TTemplate* TTransferTemplates::Match(const TTransactio
     if (text.isEmpty())
         return nullptr;
     for (const TTemplate& item : Items)
-        if (item.Bank == entry.BankCode && !item.Proportional && std::fabs(item.Amount) <= AmountTolerance &&
+        if (item.Bank == entry.BankCode && !item.Proportional && IsZeroMoney(item.Amount) &&
             !item.Text.isEmpty() && (item.Text.contains(text) || text.contains(item.Text)))
             return &item;
     return nullptr;
@@ -102,7 +102,7 @@ const TTransferTemplates::TTemplate* TTransferTemplates::Match(const TTransactio
 std::vector<TTransactionDetail>
 TTransferTemplates::LinesFor(const TTemplate& match, const TTransactionDetail& entry, int cashBookKind) {
     std::vector<TTransactionDetail> lines = match.Lines;
-    const bool zeroAmount = !match.Proportional && std::fabs(match.Amount) <= AmountTolerance;
+    const bool zeroAmount = !match.Proportional && IsZeroMoney(match.Amount);
     double given = 0.0;
     for (size_t i = 0; i < lines.size(); ++i) {
         TTransactionDetail& line = lines[i];

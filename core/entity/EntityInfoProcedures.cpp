@@ -4,6 +4,7 @@
 //
 // None of them writes a list it could not read: a list whose load failed stops the procedure with
 // its error box, so a damaged month file stays as it is for the user to mend.
+#include "core/common/Money.h"
 #include "core/entity/EntityInfo.h"
 
 #include "core/accounts/AccountGroups.h"
@@ -31,6 +32,7 @@
 #include <QRegularExpression>
 
 #include <cmath>
+#include <optional>
 #include <unordered_map>
 
 namespace TF = TransactionFlag;
@@ -205,7 +207,7 @@ private:
         double amount = entry->Amount;
         qint32 quantity = entry->Quantity;
         if (Setup.CurrencyConversion && entry->Rate > 0.0)
-            amount = RoundHalfEven(amount * (1.0 / entry->Rate), 2);
+            amount = LocalAmount(amount, entry->Rate);
         if (kind == pkReceipts || kind == pkSalesJournals || kind == pkBankStatementDeposits ||
             kind == pkOpeningOutstandingDeposits) {
             amount = -amount;
@@ -221,7 +223,7 @@ private:
         if (Setup.ReportType == TransactionDetailReport) {
             if (entry.Date < Setup.FromDate || (kind == pkOpeningBalances && entry.Date == YearStart)) {
                 if (!Setup.MovementsOnly && postingAccount) {
-                    postingAccount->Balance += amount;
+                    AddMoney(Balances, posting, postingAccount->Balance, amount);
                     postingAccount->Quantity += quantity;
                 }
             } else if (Lists && posting >= 0) {
@@ -230,10 +232,10 @@ private:
             }
         } else if (Setup.ProcessKind == prBringForward) {
             if (postingAccount) {
-                postingAccount->Balance += amount;
+                AddMoney(Balances, posting, postingAccount->Balance, amount);
                 postingAccount->Quantity += quantity;
             }
-            bankAccount->Balance -= amount;
+            AddMoney(Balances, bank, bankAccount->Balance, -amount);
         } else if (Setup.ReportType == 52) {
             if (entry.HasAnyFlag({TF::Contra}))
                 return;
@@ -263,20 +265,33 @@ private:
                                 entry.Date >= Setup.FromDate;
             if (postingAccount) {
                 if (!Setup.MovementsOnly)
-                    postingAccount->Total += amount;
+                    AddMoney(Totals, posting, postingAccount->Total, amount);
                 if (counts) {
-                    postingAccount->Balance += amount;
+                    AddMoney(Balances, posting, postingAccount->Balance, amount);
                     postingAccount->AddToPeriodAmount(period, amount);
                     postingAccount->AddToPeriodQuantity(period, quantity);
                 }
             }
             if (!Setup.MovementsOnly)
-                bankAccount->Total -= amount;
+                AddMoney(Totals, bank, bankAccount->Total, -amount);
             if (counts) {
                 bankAccount->AddToPeriodAmount(period, -amount);
-                bankAccount->Balance -= amount;
+                AddMoney(Balances, bank, bankAccount->Balance, -amount);
             }
         }
+    }
+
+    // Adds an amount to an account's balance or total through a compensated running sum per
+    // account, seeded with what the field held when the run first touched it; the field follows
+    // the sum after every addition.
+    void AddMoney(std::vector<std::optional<TMoneyTotal>>& sums, int index, double& field, double amount) {
+        if (sums.size() < static_cast<size_t>(Accounts.Count()))
+            sums.resize(static_cast<size_t>(Accounts.Count()));
+        std::optional<TMoneyTotal>& sum = sums[static_cast<size_t>(index)];
+        if (!sum)
+            sum.emplace(field);
+        sum->Add(amount);
+        field = sum->Value();
     }
 
     void MarkUsed(int index) {
@@ -297,6 +312,8 @@ private:
     TAccountTransactionLists* Lists;
     double YearStart;
     TTransactionListSources Sources;
+    std::vector<std::optional<TMoneyTotal>> Balances;
+    std::vector<std::optional<TMoneyTotal>> Totals;
 };
 
 void ClearRunBalances(TReportSetup& setup, TAccountTransactionLists* lists, bool clearAmounts) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/accounts/AccountCode.h"
-#include "core/transactions/MoneyTotal.h"
+#include "core/common/Money.h"
 
 #include <algorithm>
 #include <array>

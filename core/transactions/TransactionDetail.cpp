@@ -1,4 +1,5 @@
 #include "core/transactions/TransactionDetail.h"
+#include "core/common/Money.h"
 
 #include "core/io/Win1252Codec.h"
 #include "core/transactions/TransactionFlags.h"
@@ -51,9 +52,7 @@ bool TTransactionDetail::SameCode(const TAccountCode& code, bool isAccount) cons
 }
 
 double TTransactionDetail::GetLocalAmount() const {
-    double local = Amount;
-    if (Rate > 0.0)
-        local = RoundHalfEven(Amount / Rate * 100.0) / 100.0;
+    double local = LocalAmount(Amount, Rate);
     switch (PageKind) {
     case pkReceipts:
     case pkSalesJournals:

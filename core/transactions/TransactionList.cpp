@@ -2,11 +2,11 @@
 
 #include "core/accounts/AccountFormat.h"
 #include "core/common/Exceptions.h"
+#include "core/common/Money.h"
 #include "core/common/RegionalSettings.h"
 #include "core/dates/DateNumbers.h"
 #include "core/dates/Periods.h"
 #include "core/services/Services.h"
-#include "core/transactions/MoneyTotal.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionKeys.h"
 #include "core/util/FlagSets.h"
@@ -17,7 +17,6 @@
 
 namespace {
 constexpr qint32 SlotKeyRange = 100000;
-constexpr double AmountTolerance = 0.009;
 
 template <typename T> int CompareValues(const T& a, const T& b) {
     return a < b ? -1 : (b < a ? 1 : 0);
@@ -75,7 +74,7 @@ int CompareDateReference(const TSortItem& a, const TSortItem& b) {
 // Amounts within 0.009 of each other count as equal when the first is the larger, as the sort
 // has always compared them. Not a strict weak order: only the guarded quick sort may use it.
 int CompareAmount(const TSortItem& a, const TSortItem& b) {
-    if (a.Amount >= b.Amount && a.Amount - b.Amount <= AmountTolerance)
+    if (a.Amount >= b.Amount && a.Amount - b.Amount <= MoneyTolerance)
         return CompareDateReference(a, b);
     return a.Amount > b.Amount ? 1 : -1;
 }

@@ -1,5 +1,6 @@
 #include "core/accounts/AccountFormat.h"
 #include "core/charts/AccountsChart.h"
+#include "core/common/Money.h"
 #include "core/dates/DateNumbers.h"
 #include "core/dates/Periods.h"
 #include "core/services/CursorScope.h"

@@ -1,3 +1,4 @@
+#include "core/common/Money.h"
 #include "core/transactions/DissectTransInfo.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionKeys.h"
@@ -103,7 +104,7 @@ int TTransactionList::UpdateDissectionTotals(qint32 dissection, int position, in
         }
         const int slot = EntryMonthSlot(*Entries[static_cast<size_t>(info.LastRow)]);
         double sum = info.Sum.Value();
-        if (info.TotalRow >= 0 && info.Reconciled && std::fabs(info.RecordedTotal - sum) > MoneyTolerance) {
+        if (info.TotalRow >= 0 && info.Reconciled && !SameMoney(info.RecordedTotal, sum)) {
             const double difference = info.RecordedTotal - sum;
             if (info.AdjustmentRow < 0) {
                 auto adjustment =
@@ -120,7 +121,7 @@ int TTransactionList::UpdateDissectionTotals(qint32 dissection, int position, in
             } else {
                 TTransactionDetail& adjustment = *Entries[static_cast<size_t>(info.AdjustmentRow)];
                 adjustment.Amount = RoundHalfEven(adjustment.Amount + difference, 2);
-                if (std::fabs(adjustment.Amount) <= MoneyTolerance)
+                if (IsZeroMoney(adjustment.Amount))
                     edits.Deletes.push_back(info.AdjustmentRow);
             }
             sum = info.RecordedTotal;

@@ -2,8 +2,8 @@
 
 #include "core/charts/AccountsChart.h"
 #include "core/charts/TaxRateChart.h"
+#include "core/common/Money.h"
 #include "core/io/Win1252Codec.h"
-#include "core/transactions/MoneyTotal.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionKeys.h"
 #include "core/util/FlagSets.h"

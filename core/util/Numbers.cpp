@@ -1,13 +1,10 @@
 #include "core/util/Numbers.h"
+#include "core/common/Money.h"
 
 #include <QString>
 
 #include <cmath>
 #include <limits>
-
-bool SameAmount(double a, double b) {
-    return std::fabs(a - b) <= MoneyTolerance;
-}
 
 double RoundHalfEven(double value, int decimals) {
     if (!std::isfinite(value))
@@ -51,7 +48,7 @@ bool AmountMatchesCriterion(double amount, double target, int criterion) {
     case 0:
         return true;
     case 1:
-        return SameAmount(amount, target);
+        return SameMoney(amount, target);
     case 2:
         return amount > target + MoneyTolerance;
     case 3:

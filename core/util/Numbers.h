@@ -2,13 +2,6 @@
 
 #include <QtGlobal>
 
-// Money amounts are doubles holding cents; two amounts are the same when they differ by no more
-// than this (less than a cent, more than any rounding noise).
-inline constexpr double MoneyTolerance = 0.009;
-
-// True when two amounts of money are the same to the cent.
-bool SameAmount(double a, double b);
-
 // Rounds to the nearest whole number, or to the given number of decimals, with halves going to
 // the even neighbour (2.5 -> 2, 3.5 -> 4), as every "round to the nearest" of the program does.
 double RoundHalfEven(double value, int decimals = 0);

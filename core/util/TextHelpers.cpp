@@ -1,7 +1,8 @@
 #include "core/util/TextHelpers.h"
+#include "core/common/Money.h"
 
-#include "core/dates/DateNumbers.h"
 #include "core/common/Exceptions.h"
+#include "core/dates/DateNumbers.h"
 #include "core/util/Numbers.h"
 #include "core/vocab/SmallVocabulary.h"
 

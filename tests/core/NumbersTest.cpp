@@ -1,4 +1,5 @@
 #include "core/util/Numbers.h"
+#include "core/common/Money.h"
 #include "core/util/FlagSets.h"
 #include "core/util/References.h"
 
@@ -6,8 +7,8 @@
 #include <gtest/gtest.h>
 
 TEST(Numbers, MoneyRoundingAndPowers) {
-    EXPECT_TRUE(SameAmount(10.0, 10.004) && SameAmount(-5.005, -5.0) && SameAmount(0.1 + 0.2, 0.3));
-    EXPECT_FALSE(SameAmount(10.0, 10.01));
+    EXPECT_TRUE(SameMoney(10.0, 10.004) && SameMoney(-5.005, -5.0) && SameMoney(0.1 + 0.2, 0.3));
+    EXPECT_FALSE(SameMoney(10.0, 10.01));
     const double rounding[][3] = {{2.5, 0, 2},      {3.5, 0, 4},      {-2.5, 0, -2},          {2.51, 0, 3},
                                   {1.125, 2, 1.12}, {1.135, 2, 1.14}, {1234.5678, 2, 1234.57}};
     for (const auto& c : rounding)
@@ -120,4 +121,20 @@ TEST(References, RangesAreNormalisedAndTested) {
     text = "";
     ASSERT_TRUE(ParseReferenceRanges(text, list));
     EXPECT_FALSE(list.All || ReferenceInRanges(list, 1));
+}
+
+TEST(Numbers, CentsAndLocalAmounts) {
+    // Each row: amount, rate (0: no conversion, only the rounding), expected.
+    const double cases[][3] = {{0.125, 0, 0.12},      {0.135, 0, 0.14},    {-0.125, 0, -0.12},
+                               {10.004, 0, 10.0},     {110.0, 1.1, 100.0}, {100.0, 3.0, 33.33},
+                               {-100.0, 3.0, -33.33}, {50.0, -2.0, 50.0},  {50.0, 0.0, 50.0}};
+    for (const auto& c : cases) {
+        const double got = c[1] == 0.0 ? RoundToCent(c[0]) : LocalAmount(c[0], c[1]);
+        EXPECT_DOUBLE_EQ(got, c[2]) << c[0] << " at " << c[1];
+    }
+    EXPECT_TRUE(std::isinf(RoundToCent(INFINITY)));
+    EXPECT_TRUE(IsZeroMoney(0.009) && IsZeroMoney(-0.009) && !IsZeroMoney(0.01));
+    TMoneyTotal seeded(1000.0);
+    seeded.Add(-0.01);
+    EXPECT_DOUBLE_EQ(seeded.Value(), 999.99);
 }

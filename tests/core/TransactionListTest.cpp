@@ -1,7 +1,7 @@
 #include "core/transactions/TransactionList.h"
 #include "core/common/Exceptions.h"
 #include "core/dates/DateNumbers.h"
-#include "core/transactions/MoneyTotal.h"
+#include "core/common/Money.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/util/FlagSets.h"
 #include "core/vocab/PageKinds.h"
