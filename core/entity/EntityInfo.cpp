@@ -17,6 +17,7 @@
 #include "core/transactions/DataEntryPage.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionGrid.h"
+#include "core/transactions/TransactionKeys.h"
 #include "core/transactions/TransactionList.h"
 #include "core/transactions/TransactionListSources.h"
 #include "core/vocab/PageKinds.h"
@@ -392,14 +393,40 @@ bool TEntityInfo::ReopenPage(const TPageHistoryLine& line) {
         page->FieldOptions().Values[static_cast<size_t>(HistoryValueIndexes[i])] = line.Values[i];
     page->LoadEditBuffer(row);
 
+    InsertPageInOrder(std::move(page));
+    return true;
+}
+
+int TEntityInfo::InsertPageInOrder(std::unique_ptr<TDataEntryPage> page) {
+    const TTransactionList& list = page->List();
     const QString caption = list.GetPeriodTitle(false);
     const auto after = std::find_if(Pages.begin(), Pages.end(), [&](const TPageEntry& entry) {
         const TTransactionList& open = entry.Page->List();
-        return open.PageKind() > line.PageKind ||
-               (open.PageKind() == line.PageKind && open.Period() > line.Period);
+        return open.PageKind() > list.PageKind() ||
+               (open.PageKind() == list.PageKind() && open.Period() > list.Period());
     });
-    InsertDataEntryPage(static_cast<int>(after - Pages.begin()), caption, std::move(page));
-    return true;
+    return InsertDataEntryPage(static_cast<int>(after - Pages.begin()), caption, std::move(page));
+}
+
+int TEntityInfo::OpenDataEntryPage(int pageKind, int period, const TOptionSet& options, bool showProgress) {
+    if (!Detail || !IsPageKind(pageKind))
+        return -1;
+    if (IsOneFileKind(pageKind))
+        period = 1;
+    const int found = FindDataEntryPage(pageKind, period, PeriodsPerYear);
+    if (found >= 0)
+        return found;
+    std::unique_ptr<TDataEntryPage> page = TDataEntryPage::Create(
+        ListSources(Detail->Year), pageKind, Detail->Year, period, PeriodsPerYear, options, showProgress);
+    if (!page)
+        return -1;
+    if (page->List().LoadStatus() != 0) {
+        // What the list holds is not what its files hold: it must never be written.
+        page->List().SetSaved(true);
+        return -1;
+    }
+    page->LoadEditBuffer(page->CurrentRow);
+    return InsertPageInOrder(std::move(page));
 }
 
 // --- years ---------------------------------------------------------------------------------------

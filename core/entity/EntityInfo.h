@@ -117,6 +117,13 @@ public:
     // in the file's year, include the period; a page of the whole year includes every period.
     // -1 when none.
     int FindDataEntryPage(int pageKind, int period, int periodsPerYear) const;
+    // The page of a kind for a period of the current year: the open page that covers the period,
+    // else a new page made with the list options (loaded when they ask for it), its current row on
+    // its last line, inserted in order of kind and period under its period title. The one-file
+    // kinds (opening balances and bank items, memorised payments, standard bank transactions)
+    // always open at period 1, whose month names their file. The page's index; -1, with nothing
+    // kept, when its list could not be read.
+    int OpenDataEntryPage(int pageKind, int period, const TOptionSet& options, bool showProgress = true);
     // Rewrites the record's page history: one line per open page other than deleted
     // transactions (the record writes it when it is saved).
     void RecordOpenPages();
@@ -191,6 +198,8 @@ private:
     bool IsPageOpen(int pageKind, int period) const;
     // Reopens one page; false when its list failed to load.
     bool ReopenPage(const TPageHistoryLine& line);
+    // Inserts a page among the open ones in order of kind and period; its index.
+    int InsertPageInOrder(std::unique_ptr<TDataEntryPage> page);
     TOptionSet ChartOptions() const;
 
     std::unique_ptr<TEntityDetail> Detail;

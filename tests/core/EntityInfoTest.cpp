@@ -8,8 +8,8 @@
 #include "core/entity/DesktopFiles.h"
 #include "core/entity/EntityInfo.h"
 #include "core/transactions/DataEntryPage.h"
-#include "core/transactions/TransactionGrid.h"
 #include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionGrid.h"
 #include "core/transactions/TransactionList.h"
 #include "core/vocab/PageKinds.h"
 
@@ -287,6 +287,29 @@ TEST_F(EntityInfoTest, FindDataEntryPageCountsMonthsInTheRequestedPeriods) {
         {pkOpeningBalances, 0, 12, 3}, {pkOpeningBalances, 5, 12, 3}, {pkGeneralJournals, 1, 4, -1}};
     for (const auto& c : cases)
         EXPECT_EQ(file->FindDataEntryPage(c[0], c[1], c[2]), c[3]) << c[0] << "/" << c[1] << "/" << c[2];
+}
+
+// Opening a page finds the one that covers the period, keeps kind and period order, opens the
+// one-file kinds at period 1 and keeps nothing of a page whose files cannot be read.
+TEST_F(EntityInfoTest, OpenDataEntryPageFindsOrInsertsInOrder) {
+    ASSERT_TRUE(QDir().mkpath(DataDir + "/ABC123"));
+    const QByteArray damaged("\x01\x06\x05garbage", 10);
+    ASSERT_TRUE(WriteFileBytes(DataDir + "/ABC123/ABC12306.PA9", damaged));
+    auto file = OpenFile();
+    const TOptionSet load{Standard, Load};
+    EXPECT_EQ(file->OpenDataEntryPage(pkReceipts, 3, load, false), 0);
+    EXPECT_EQ(file->OpenDataEntryPage(pkPayments, 2, load, false), 0); // before the receipts
+    EXPECT_EQ(file->OpenDataEntryPage(pkReceipts, 3, load, false), 1); // found, not made again
+    EXPECT_EQ(file->OpenDataEntryPage(pkMemorisedPayments, 7, load, false), 2);
+    EXPECT_EQ(file->DataEntryPage(2)->List().Period(), 1);
+    EXPECT_EQ(file->OpenDataEntryPage(pkMemorisedPayments, 1, load, false), 2);
+    EXPECT_EQ(file->OpenDataEntryPage(-1, 1, load, false), -1);
+    Prompt->Answer(TMessageButton::Cancel);
+    EXPECT_EQ(file->OpenDataEntryPage(pkPayments, 9, load, false), -1); // its file is damaged
+    EXPECT_EQ(Kinds(*file), "1/2 2/3 12/1 ");
+    EXPECT_EQ(file->DataEntryPage(0)->CurrentRow, 1);
+    file->Close();
+    EXPECT_EQ(ReadFileBytes(DataDir + "/ABC123/ABC12306.PA9"), damaged);
 }
 
 TEST_F(EntityInfoTest, DesktopFilesKeepTheOpeningOrderWithTheActiveFile) {
