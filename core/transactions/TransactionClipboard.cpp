@@ -1,5 +1,6 @@
 #include "core/transactions/TransactionClipboard.h"
 
+#include "core/common/Money.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionGrid.h"
 #include "core/transactions/TransactionList.h"
@@ -23,7 +24,18 @@ std::unique_ptr<QMimeData> Build(TTransactionList& list, const std::vector<int>&
         if (!entry || entry->HasAnyFlag({TransactionFlag::Blank, TransactionFlag::DissectionTotal,
                                          TransactionFlag::TaxLine}))
             continue;
-        records += TransactionRecordBytes(*entry);
+        // The entry goes as it was keyed: with the tax of its tax lines back in its amount and
+        // without the dissection that its tax lines alone made, so that a paste, which makes the
+        // tax lines afresh from the amount, takes the tax out once.
+        TTransactionDetail keyed = *entry;
+        if (list.IndexOfID(entry->ID, true) >= 0) {
+            keyed.Amount = RoundToCent(entry->Amount + list.GetTaxAmount(index));
+            if (!entry->HasAnyFlag({TransactionFlag::WasInDissection})) {
+                keyed.Dissection = -1;
+                keyed.ClearFlags({TransactionFlag::DissectionMember});
+            }
+        }
+        records += TransactionRecordBytes(keyed);
         QStringList cells;
         for (int column = 0; column < TTransactionGrid::ColumnCount; ++column)
             cells << grid.GetCellText(index, column, true);

@@ -20,7 +20,8 @@ QString MimeType();
 
 // The clipboard data of the entries at the indexes of the list: their records, and one text line
 // per entry with the grid's cell texts separated by tabs. Blank lines, dissection totals and tax
-// lines are left out: a paste makes the generated lines afresh.
+// lines are left out: a paste makes the generated lines afresh, so an entry with tax lines goes
+// with their tax back in its amount and without the dissection they alone made.
 std::unique_ptr<QMimeData> Build(TTransactionList& list, const std::vector<int>& indexes);
 
 // Whether the data carries records of this format.

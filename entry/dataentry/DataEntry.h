@@ -1,0 +1,160 @@
+#pragma once
+
+#include "core/common/OptionSet.h"
+#include "core/entity/ChildWindowServices.h"
+
+#include <QPersistentModelIndex>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QTabBar;
+class QTableView;
+class TDataEntryEditor;
+class TDataEntryPage;
+class TDesktopFiles;
+class TEntityInfo;
+class TRxSpeedButton;
+class TTransactionCellDelegate;
+class TTransactionDetail;
+class TTransactionTableModel;
+
+// The data-entry window: one tab per open data-entry page of the file it shows (the active file),
+// the page in front as a table of its transactions, and the buttons of the page's commands. The
+// pages belong to the open file; the window keeps only the editor of the page in front, so a
+// page left in another tab holds no unfinished row. Keying goes through the page's editor: a
+// field is checked when it is left and a refused field stays open with what was typed.
+class TfmDataEntry : public QWidget, public IChildWindow, public IDataEntryWindow {
+    Q_OBJECT
+public:
+    static constexpr int WindowKind = 6;
+
+    explicit TfmDataEntry(QWidget* parent = nullptr);
+    ~TfmDataEntry() override;
+
+    // Prepares the window for the desktop and shows the pages of the file at activeIndex.
+    void Init(TDesktopFiles& desktopFiles, int activeIndex);
+
+    // Opens (or finds) the active file's page of a kind for a period of its current year with a
+    // normal load, behind the hourglass and the list's progress window; brings it to the front.
+    int OpenPage(int pageKind, int period) override;
+    // As above with the list options and whether the load shows its progress. The page's index
+    // in the file; -1 when there is no active file or the page's list could not be read.
+    int OpenPage(int pageKind, int period, int showProgress,
+                 const TOptionSet& options = TOptionSet{Option::Load});
+    // Closes the pages of the desktop file at fileIndex, each saving its list: minimises the
+    // window first when asked; records the pages for reopening when asked, else clears the file's
+    // page history; shows that file when it is not the one shown. A page whose current row holds
+    // unfinished changes asks whether to keep them: Yes keeps them, No drops them, Cancel leaves
+    // that page and those after it open and returns PagesCancelled. 1 otherwise.
+    int CloseAllPages(int fileIndex, bool minimise, bool record) override;
+    // Shows the page in front from its own position (current row, column, top row) again, after
+    // something outside the window moved it; with redraw the rows are read again.
+    void RefreshDisplay(bool redraw);
+    // Keeps the current row (1-based) visible under the top row for the rows the table shows.
+    void AdjustTopRow(int& currentRow, int& topRow);
+    void ShowCurrentRow(int pageIndex) override;
+    // The quantity, currency or tax option, or the contra interval, of the active file changed.
+    // The page lists take those options when they are made, so every page but the deleted
+    // transactions is written, closed and opened again where it stood.
+    void FileOptionsChanged(int notice) override;
+    void ActiveFileChanged(int activeIndex) override;
+    int CurrentPageKind() const override;
+    // The enable state of a command's button (see TDataEntryEditor::CommandEnabled).
+    bool CommandEnabled(TDataEntryCommand command) const override;
+    void RunCommand(TDataEntryCommand command) override;
+    // Sorts the page in front by the order a click on the column's title asks for.
+    void SortByColumn(int column);
+
+    // The file shown and the index of the page in front (-1 when none).
+    TEntityInfo* ShownFile() const;
+    int ShownPageIndex() const;
+    TDataEntryEditor* Editor() const { return PageEditor.get(); }
+    TTransactionTableModel* Model() const { return TableModel; }
+    TTransactionCellDelegate* CellDelegate() const { return Delegate; }
+    // Ends the typing in the open cell as leaving it does. False when the field's check refused
+    // the text: its message has been shown and the cell stays open with the text.
+    bool EndCellEdit();
+
+    QTabBar* tabPages = nullptr;
+    QTableView* grdTransactions = nullptr;
+    TRxSpeedButton* spbCopyToClipboard = nullptr;
+    TRxSpeedButton* spbPasteFromClipboard = nullptr;
+    TRxSpeedButton* spbInsertTransaction = nullptr;
+    TRxSpeedButton* spbDeleteTransaction = nullptr;
+    TRxSpeedButton* spbCreateDissection = nullptr;
+    TRxSpeedButton* spbRemoveDissection = nullptr;
+    TRxSpeedButton* spbGenerateContras = nullptr;
+
+public slots:
+    void spbCopyToClipboardClick();
+    void spbPasteFromClipboardClick();
+    void spbInsertTransactionClick();
+    void spbDeleteTransactionClick();
+    void spbCreateDissectionClick();
+    void spbRemoveDissectionClick();
+    void spbGenerateContrasClick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    // Down on the last row, once it has been keyed, finishes it and goes to the new blank line.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct TRefused {
+        QPersistentModelIndex Index;
+        int Column = 0;
+        QString Typed;
+        QString Message;
+    };
+    // Where the view stands, as entries, so that it can stand there again once rows moved.
+    struct TViewSpot {
+        const TTransactionDetail* First = nullptr;
+        const TTransactionDetail* Last = nullptr;
+    };
+
+    void CreateControls();
+    TRxSpeedButton* AddButton(const QString& name, const QString& caption, const QString& hint,
+                              void (TfmDataEntry::*slot)());
+    // Whether the file and page shown are still on the desktop; drops the editor when not.
+    bool CheckShown();
+    void ShowFile(int fileIndex);
+    void ShowPage(int pageIndex);
+    void DropEditor();
+    void RebuildTabs();
+    // Makes the view show the page's position (current cell, selection, top row).
+    void ShowPosition();
+    void UpdateButtons();
+    bool ClipboardHasTransactions() const;
+    TViewSpot SpotOfView() const;
+    void SelectSpot(const TViewSpot& spot);
+    // Finishes the row keyed on the page in front (after the open cell), as leaving the page does.
+    void LeavePage();
+    // Before a command: the open cell ended, the row finished, the view's selection handed to the
+    // page. False when the command cannot run now.
+    bool PrepareCommand(TDataEntryCommand command);
+    // Runs a command that may move rows; the view then shows the page's new position.
+    void RunChange(const std::function<void()>& operation);
+    void CurrentCellChanged();
+    void FollowCurrentCell();
+    void CellRefused(const QPersistentModelIndex& index, const QString& typed, const QString& message);
+    void ReopenRefusedCell();
+    void tabPagesCurrentChanged(int index);
+    void Minimise();
+    bool GoToNewRow();
+
+    TDesktopFiles* Files = nullptr;
+    int ShownFileIndex = -1;
+    TEntityInfo* ShownFilePointer = nullptr;
+    int ShownPage = -1;
+    TDataEntryPage* ShownPagePointer = nullptr;
+    std::unique_ptr<TDataEntryEditor> PageEditor;
+    TTransactionTableModel* TableModel = nullptr;
+    TTransactionCellDelegate* Delegate = nullptr;
+    std::optional<TRefused> Refused;
+    bool CommittingNow = false;
+    bool Positioning = false;
+    bool FollowQueued = false;
+};

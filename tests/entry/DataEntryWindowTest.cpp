@@ -1,0 +1,309 @@
+#include "entry/dataentry/DataEntry.h"
+
+#include "../core/ChartTestSupport.h"
+#include "../core/EntityTestSupport.h"
+
+#include "controls/buttons/RxSpeedButton.h"
+#include "core/charts/AccountDetail.h"
+#include "core/charts/TaxRateChart.h"
+#include "core/dates/DateNumbers.h"
+#include "core/entity/DesktopFiles.h"
+#include "core/entity/EntityInfo.h"
+#include "core/transactions/DataEntryPage.h"
+#include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionGrid.h"
+#include "core/transactions/TransactionList.h"
+#include "core/vocab/PageKinds.h"
+#include "entry/dataentry/DataEntryEditor.h"
+#include "entry/dataentry/TransactionCellDelegate.h"
+#include "entry/dataentry/TransactionTableModel.h"
+
+#include <QApplication>
+#include <QBrush>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTableView>
+#include <QtTest/QTest>
+
+namespace TF = TransactionFlag;
+using G = TTransactionGrid;
+
+namespace {
+
+// File ABC123 (year to June 2006, 12 periods) open on the desktop with taxes and monthly contras,
+// the bank account 2000 (the default), the GST account 3100, rent 5000 and the suspense account
+// 9100, and the tax code GST of 10 %; the data-entry window over it.
+class DataEntryWindowTest : public TEntityFixture {
+protected:
+    void SetUp() override {
+        TEntityFixture::SetUp();
+        TEntityInfo::SetSessionLog([](const TLogSession&) {});
+        WriteRecordBytes(SmallRecord());
+        ASSERT_TRUE(QDir().mkpath(DataDir + "/M_DETAIL"));
+        ASSERT_TRUE(
+            WriteFileBytes(DataDir + "/M_DETAIL/ABC12306.ADF", StoredChart("accounts", "header", {})));
+        auto opened = TEntityInfo::Create("ABC123", {Standard, Load});
+        opened->OpenYear();
+        TEntityInfo& file = *opened;
+        file.EntityDetail().Tax = true;
+        file.EntityDetail().Contras = 2;
+        const TAccountFormat* format = Params->FindAccountFormat("QUILVANE");
+        ASSERT_NE(format, nullptr);
+        TAccountsChart& accounts = *file.AccountsChart(2006);
+        for (const QStringList& account :
+             {QStringList{"2000", "BNK", "Cheque Account", "AUD"},
+              QStringList{"3100", "ACC", "GST Collected"}, QStringList{"5000", "ACC", "Rent"},
+              QStringList{"9100", "SUS", "Suspense"}}) {
+            auto detail = std::make_unique<TAccountDetail>(format);
+            TAccountCode code;
+            ASSERT_TRUE(format->TextToCode(account[0], code, false, false));
+            detail->SetCode(code);
+            detail->DeriveAccountType(account[1]);
+            detail->Description = account[2];
+            detail->SetBankCurrency(account.value(3));
+            ASSERT_GE(accounts.AddAccount(std::move(detail)), 0);
+        }
+        accounts.EnsureSuspenseAccount();
+        accounts.SetDefaultAccount(accounts.IndexOf("2000"), true);
+        auto gst = std::make_unique<TTaxRate>(format);
+        gst->Tax_Code = "GST";
+        gst->Tax_Rate = 10.0;
+        ASSERT_TRUE(format->TextToCode("3100", gst->TaxAccount, false, false));
+        gst->StartDate = EncodeDateNum(2005, 7, 1);
+        gst->EndDate = EncodeDateNum(2006, 6, 30);
+        ASSERT_GE(file.TaxRateChart(2006)->AddItem(std::move(gst)), 0);
+        ASSERT_EQ(Files.Add(opened), 0);
+        File = &file;
+        Window = std::make_unique<TfmDataEntry>();
+        Window->resize(900, 500);
+        Window->Init(Files, 0);
+    }
+    void TearDown() override {
+        Window.reset();
+        if (File)
+            File->Close();
+        TEntityInfo::SetSessionLog({});
+        TEntityFixture::TearDown();
+    }
+
+    TTransactionTableModel& Model() const { return *Window->Model(); }
+    TTransactionList& List() const { return Window->Editor()->List(); }
+    QModelIndex Cell(int row, int column) const { return Model().index(row, column); }
+    // Keys the fields into the row through the table, as the cells' editors hand them over.
+    void Key(int row, const std::vector<std::pair<int, QString>>& fields) const {
+        for (const auto& [column, text] : fields)
+            ASSERT_TRUE(Model().setData(Cell(row, column), text))
+                << column << ": " << Model().LastRefusal().toStdString();
+    }
+    void KeyPayment(int row, const QString& amount, const QString& taxes) const {
+        Key(row, {{G::colDate, "15/10/05"},
+                  {G::colReference, "123"},
+                  {G::colAccount, "5000"},
+                  {G::colAmount, amount},
+                  {G::colTaxCodes, taxes},
+                  {G::colDetails, "Office rent"}});
+    }
+    // Down on the keyed last row finishes it.
+    void Down() const {
+        QTest::keyClick(Window->grdTransactions, Qt::Key_Down);
+        QApplication::processEvents();
+    }
+    QStringList Lines() const {
+        QStringList lines;
+        for (int i = 0; i < List().Count(); ++i) {
+            const TTransactionDetail& line = *List().GetItem(i);
+            const char* kind = line.HasAnyFlag({TF::Blank})             ? "blank"
+                               : line.HasAnyFlag({TF::TaxLine})         ? "tax"
+                               : line.HasAnyFlag({TF::DissectionTotal}) ? "total"
+                               : line.HasAnyFlag({TF::Contra})          ? "contra"
+                                                                        : "entry";
+            lines << QStringLiteral("%1 %2 %3")
+                         .arg(kind, QString::number(line.Amount, 'f', 2), line.Details())
+                         .trimmed();
+        }
+        return lines;
+    }
+
+    TDesktopFiles Files;
+    TEntityInfo* File = nullptr;
+    std::unique_ptr<TfmDataEntry> Window;
+};
+
+const QString GstLine = QStringLiteral("tax 10.00 GST tax (10.00%) on Office rent");
+
+} // namespace
+
+TEST_F(DataEntryWindowTest, AKeyedPaymentComesBackFromItsFilesWithItsTaxLineAndContra) {
+    EXPECT_EQ(Window->objectName(), "TfmDataEntry");
+    EXPECT_EQ(Window->property("WindowKind").toInt(), 6);
+    EXPECT_EQ(Window->CurrentPageKind(), -1);
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    EXPECT_EQ(Window->CurrentPageKind(), pkPayments);
+    ASSERT_EQ(Window->tabPages->count(), 1);
+    EXPECT_EQ(Window->tabPages->tabText(0), "Payments: October 2005");
+    ASSERT_EQ(Model().rowCount(), 1);
+    EXPECT_EQ(Model().columnCount(), 11);
+    EXPECT_EQ(Model().headerData(G::colAmount, Qt::Horizontal).toString(), "Amount");
+    // The file keeps neither quantities nor other currencies.
+    EXPECT_TRUE(Window->grdTransactions->isColumnHidden(G::colQuantity));
+    EXPECT_FALSE(Window->grdTransactions->isColumnHidden(G::colTaxCodes));
+
+    KeyPayment(0, "110", "GST");
+    EXPECT_FALSE(Model().setData(Cell(0, G::colAmount), "1O0"));
+    EXPECT_EQ(Model().LastRefusal(), "Invalid amount.");
+    EXPECT_EQ(Model().data(Cell(0, G::colAmount), Qt::EditRole).toString(), "110.00");
+
+    // Closing keeps the changes when asked to, writes the page and records it.
+    Prompt->Answer(TMessageButton::Yes);
+    EXPECT_EQ(Window->CloseAllPages(0, false, true), 1);
+    ASSERT_EQ(Prompt->Shown.size(), 1);
+    EXPECT_EQ(Prompt->Shown[0].Text, TDataEntryEditor::KeepChangesQuestion.arg(" Payments: October 2005 "));
+    EXPECT_EQ(Prompt->Shown[0].Buttons, TMessageButton::Yes | TMessageButton::No | TMessageButton::Cancel);
+    EXPECT_EQ(std::tuple(File->DataEntryPageCount(), Window->tabPages->count(), Model().rowCount()),
+              std::tuple(0, 0, 0));
+    EXPECT_EQ(File->EntityDetail().DataEntryPages.size(), 1);
+    EXPECT_EQ(Window->CurrentPageKind(), -1);
+
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    EXPECT_EQ(Lines(),
+              (QStringList{"entry 100.00 Office rent", GstLine, "total 110.00 Payment Dissection Total",
+                           "contra -110.00 Monthly contra total to Cheque Account", "blank 0.00"}));
+    const TTransactionDetail& entry = *List().GetItem(0);
+    const TTransactionDetail& contra = *List().GetItem(3);
+    EXPECT_EQ(Model().data(Cell(0, G::colReference)).toString(), "000123");
+    EXPECT_EQ(Model().data(Cell(0, G::colDate)).toString(), "15/10/05");
+    EXPECT_EQ(List().GetItem(1)->ParentID, entry.ID);
+    EXPECT_EQ(std::tuple(contra.Reference, contra.Date, contra.PostingCode, contra.BankCode),
+              std::tuple(ContraReference, EncodeDateNum(2005, 10, 31), entry.BankCode, entry.BankCode));
+    // Tax lines paint on their background and take no typing.
+    EXPECT_EQ(Model().data(Cell(1, G::colAmount), Qt::BackgroundRole).value<QBrush>().color(),
+              QColor(240, 202, 166));
+    EXPECT_FALSE(Model().flags(Cell(1, G::colDetails)).testFlag(Qt::ItemIsEditable));
+    EXPECT_TRUE(Model().flags(Cell(0, G::colDetails)).testFlag(Qt::ItemIsEditable));
+
+    // No unfinished row: the page closes without a question; the history is cleared when not kept.
+    EXPECT_EQ(Window->CloseAllPages(0, false, false), 1);
+    EXPECT_EQ(Prompt->Shown.size(), 1);
+    EXPECT_TRUE(File->EntityDetail().DataEntryPages.isEmpty());
+}
+
+TEST_F(DataEntryWindowTest, CancelAtAnUnfinishedRowLeavesThePageOpen) {
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    KeyPayment(0, "50", "");
+    Prompt->Answer(TMessageButton::Cancel);
+    EXPECT_EQ(Window->CloseAllPages(0, false, true), IDataEntryWindow::PagesCancelled);
+    EXPECT_EQ(std::tuple(File->DataEntryPageCount(), Window->tabPages->count(), Window->ShownPageIndex()),
+              std::tuple(1, 1, 0));
+    EXPECT_TRUE(Window->Editor()->RowPending());
+    // No drops the row: the page writes nothing of it.
+    Prompt->Answer(TMessageButton::No);
+    EXPECT_EQ(Window->CloseAllPages(0, false, true), 1);
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    EXPECT_EQ(Lines(), QStringList{"blank 0.00"});
+}
+
+TEST_F(DataEntryWindowTest, ALineIsDissectedAndTheDissectionRemovedThroughTheButtons) {
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    KeyPayment(0, "110", "GST");
+    Down();
+    ASSERT_EQ(Model().rowCount(), 4);
+    EXPECT_EQ(Window->grdTransactions->currentIndex().row(), 3);
+    KeyPayment(3, "20", "");
+    Down();
+    ASSERT_EQ(Lines(),
+              (QStringList{"entry 100.00 Office rent", GstLine, "total 110.00 Payment Dissection Total",
+                           "entry 20.00 Office rent", "blank 0.00"}));
+
+    QItemSelectionModel& selection = *Window->grdTransactions->selectionModel();
+    selection.setCurrentIndex(Cell(3, 0), QItemSelectionModel::NoUpdate);
+    selection.select(QItemSelection(Cell(0, 0), Cell(3, 0)), QItemSelectionModel::ClearAndSelect);
+    QApplication::processEvents();
+    EXPECT_TRUE(Window->spbCreateDissection->isEnabled());
+    EXPECT_FALSE(Window->spbRemoveDissection->isEnabled());
+    EXPECT_TRUE(Window->CommandEnabled(decGenerateContras));
+
+    Window->RunCommand(decCreateDissection);
+    EXPECT_EQ(Lines(), (QStringList{"entry 100.00 Office rent", GstLine, "entry 20.00 Office rent",
+                                    "total 130.00 Payment Dissection Total", "blank 0.00"}));
+    EXPECT_EQ(Window->grdTransactions->currentIndex().row(), 0);
+    EXPECT_TRUE(Window->spbRemoveDissection->isEnabled());
+    EXPECT_TRUE(Window->CommandEnabled(decRemoveDissection));
+
+    Window->spbRemoveDissectionClick();
+    EXPECT_EQ(Lines(),
+              (QStringList{"entry 100.00 Office rent", GstLine, "total 110.00 Payment Dissection Total",
+                           "entry 20.00 Office rent", "blank 0.00"}));
+    EXPECT_FALSE(Window->spbRemoveDissection->isEnabled());
+    EXPECT_EQ(List().GetItem(3)->Dissection, -1);
+
+    // A click on the amount's title sorts by amount; the current entry stays current.
+    const TTransactionDetail* current = List().GetItem(Window->grdTransactions->currentIndex().row());
+    Window->SortByColumn(G::colAmount);
+    EXPECT_EQ(List().SortOrder(), TTransactionList::soAmount);
+    EXPECT_EQ(Lines(), (QStringList{GstLine, "entry 20.00 Office rent", "entry 100.00 Office rent",
+                                    "total 110.00 Payment Dissection Total", "blank 0.00"}));
+    EXPECT_EQ(List().GetItem(Window->grdTransactions->currentIndex().row()), current);
+
+    Window->RunCommand(decGenerateContras);
+    EXPECT_EQ(Lines().at(4), "contra -130.00 Monthly contra total to Cheque Account");
+    EXPECT_EQ(Window->CloseAllPages(0, false, true), 1);
+}
+
+TEST_F(DataEntryWindowTest, ARefusedCellStaysOpenWithWhatWasTyped) {
+    Window->show();
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    KeyPayment(0, "110", "");
+    QTableView& view = *Window->grdTransactions;
+    view.setCurrentIndex(Cell(0, G::colAmount));
+    view.edit(Cell(0, G::colAmount));
+    auto* editor = qobject_cast<QLineEdit*>(Window->CellDelegate()->OpenEditor());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "110.00");
+
+    // Ended by the window: the message at once, the editor left open.
+    editor->setText("12x");
+    Prompt->Answer(TMessageButton::OK);
+    EXPECT_FALSE(Window->EndCellEdit());
+    ASSERT_EQ(Prompt->Shown.size(), 1);
+    EXPECT_EQ(
+        std::tuple(Prompt->Shown[0].Kind, Prompt->Shown[0].Text, Prompt->Shown[0].Buttons),
+        std::tuple(TMessageKind::Error, QString("Invalid amount."), TMessageButtons(TMessageButton::OK)));
+    EXPECT_EQ(Prompt->Beeps.last(), TBeep::Error);
+    EXPECT_EQ(Window->CellDelegate()->OpenEditor(), editor);
+    EXPECT_EQ(List().GetItem(0)->Amount, 110.0);
+
+    // Left for another cell: the view closes the editor, the cell comes back with the text.
+    Prompt->Answer(TMessageButton::OK);
+    view.setCurrentIndex(Cell(0, G::colDetails));
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(Prompt->Shown.size(), 2);
+    auto* reopened = qobject_cast<QLineEdit*>(Window->CellDelegate()->OpenEditor());
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(Window->CellDelegate()->OpenIndex(), QPersistentModelIndex(Cell(0, G::colAmount)));
+    EXPECT_EQ(reopened->text(), "12x");
+    EXPECT_EQ(view.currentIndex(), Cell(0, G::colAmount));
+
+    reopened->setText("12");
+    EXPECT_TRUE(Window->EndCellEdit());
+    EXPECT_EQ(List().GetItem(0)->Amount, 12.0);
+    Prompt->Answer(TMessageButton::Yes);
+    EXPECT_EQ(Window->CloseAllPages(0, false, false), 1);
+}
+
+TEST_F(DataEntryWindowTest, ChangedTaxOptionReopensThePagesWithoutTheTaxColumn) {
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    KeyPayment(0, "110", "GST");
+    Down();
+    ASSERT_EQ(Model().rowCount(), 4);
+    File->EntityDetail().Tax = false;
+    Window->FileOptionsChanged(dnTaxesChanged);
+    ASSERT_EQ(Window->ShownPageIndex(), 0);
+    EXPECT_FALSE(List().TaxColumn());
+    EXPECT_TRUE(Window->grdTransactions->isColumnHidden(G::colTaxCodes));
+    EXPECT_EQ(Lines(), (QStringList{"entry 110.00 Office rent",
+                                    "contra -110.00 Monthly contra total to Cheque Account", "blank 0.00"}));
+    // The file's own page history is left as it was.
+    EXPECT_TRUE(File->EntityDetail().DataEntryPages.isEmpty());
+    EXPECT_EQ(Window->CloseAllPages(0, false, false), 1);
+}
