@@ -2,8 +2,13 @@
 
 #include "controls/placement/FormPlacement.h"
 #include "core/vocab/WindowKinds.h"
+#include "entry/dataentry/DataEntry.h"
+#include "entry/masterdetails/MasterDetails.h"
+#include "entry/masterdetails/MasterDetailsKind.h"
+#include "entry/openpage/OpenDataEntryPage.h"
 #include "shell/main/QuilvaneMain.h"
 
+#include <QDialog>
 #include <QMdiSubWindow>
 
 void TChildWindowRegistry::TFrameHost::AddChild(QObject* child) {
@@ -26,7 +31,36 @@ TChildWindowRegistry::TChildWindowRegistry(TfmQuilvaneMain& window)
     hooks.RebuildReportMenu = [&window](TEntityInfo& file) { window.RebuildReportMenu(file); };
     hooks.SelectActiveFile = [&window](int index) { window.SelectActiveFile(index); };
     hooks.BackupFile = [this](int index) { ProcessLaunchers->BackupFile(index); };
+    hooks.ChooseDataEntryPage = [&window](int pageKind) -> std::optional<TDataEntryPageChoice> {
+        TfmOpenDataEntryPage dialog(&window);
+        dialog.Setup(window.Desktop().Files(), window.Desktop().ActiveIndex(), pageKind);
+        if (window.RunDialog(dialog) != QDialog::Accepted)
+            return std::nullopt;
+        TDataEntryPageChoice choice;
+        dialog.GetResult(choice.PageKind, choice.Period, choice.MakeDefault);
+        return choice;
+    };
     ChildWindows = std::make_unique<TChildWindows>(Host, window.Desktop().Files(), std::move(hooks));
+    TDesktopFiles& files = window.Desktop().Files();
+    ChildWindows->SetFactory(wkDataEntry, [&files](int) -> QObject* {
+        auto* entry = new TfmDataEntry();
+        entry->Init(files, files.ActiveIndex());
+        return entry;
+    });
+    for (const int kind : {wkAccounts, wkStandardDescriptions, wkTaxes, wkCurrencies}) {
+        ChildWindows->SetFactory(kind, [&files](int windowKind) -> QObject* {
+            auto* details = new TfmMasterDetails();
+            details->Setup(TMasterDetailsKind::ChartKindOfWindow(windowKind), files, QString(), true, false,
+                           files.ActiveIndex());
+            return details;
+        });
+    }
+    // The opening balances of the bank reconciliation are a modal form over the chart that the
+    // caller has set on the file.
+    ChildWindows->SetFactory(wkBankRecOpeningBalances, [&files, &window](int) -> QObject* {
+        return TfmMasterDetails::CreateDialog(0, files, files.ActiveIndex(), QString(), false, false,
+                                              &window);
+    });
     TLauncherHooks launcherHooks;
     launcherHooks.ActiveFileChanged = [this] { ChildWindows->ActiveFileChanged(false); };
     launcherHooks.RefreshActiveFileList = [&window] { window.Desktop().RefreshActiveFileList(); };
@@ -55,6 +89,19 @@ bool TChildWindowRegistry::DataEntryWindowOpen() const {
 
 void TChildWindowRegistry::OpenDataEntryWindow() {
     ChildWindows->OpenChildWindow(wkDataEntry, 0, true);
+}
+
+void TChildWindowRegistry::OpenDataEntryPage(int pageKind) {
+    ChildWindows->OpenDataEntryPage(pageKind);
+}
+
+void TChildWindowRegistry::OpenMasterDetails(int kind) {
+    ChildWindows->OpenChildWindow(kind, ChartKindsOfWindow(kind), false);
+}
+
+IDataEntryWindow* TChildWindowRegistry::ActiveDataEntryWindow() const {
+    QObject* active = Host.ActiveChild();
+    return active && active == ChildWindows->Slot(wkDataEntry) ? ChildWindows->DataEntryWindow() : nullptr;
 }
 
 int TChildWindowRegistry::CloseAllPages(int index, bool minimise, bool record) {

@@ -27,6 +27,9 @@ public:
     void OpenChildWindow(int kind) override;
     bool DataEntryWindowOpen() const override;
     void OpenDataEntryWindow() override;
+    void OpenDataEntryPage(int pageKind) override;
+    void OpenMasterDetails(int kind) override;
+    IDataEntryWindow* ActiveDataEntryWindow() const override;
     int CloseAllPages(int index, bool minimise, bool record) override;
     void CloseDataEntryWindow() override;
     // The backup at exit: the file closes next, so its pages are not given back.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/entity/ChildWindowServices.h"
 #include "core/services/UserPrompt.h"
 
 #include <QList>
@@ -26,6 +27,12 @@ public:
     virtual void SavePlacements() {}
     virtual bool DataEntryWindowOpen() const { return false; }
     virtual void OpenDataEntryWindow() {}
+    // Asks which page of a kind to open for the active file and opens it in the data-entry window.
+    virtual void OpenDataEntryPage(int /*pageKind*/) {}
+    // Opens (or brings to the front in normal state) the master-details window of a kind.
+    virtual void OpenMasterDetails(int /*kind*/) {}
+    // The data-entry window when it is the active child window; nullptr otherwise.
+    virtual IDataEntryWindow* ActiveDataEntryWindow() const { return nullptr; }
     // Closes the data-entry pages of the file at an index, minimising the window first when
     // minimise is set and recording the pages for the next start when record is set; 2 when the
     // user cancelled.

@@ -5,10 +5,13 @@
 #include "core/entity/EntityDetail.h"
 #include "core/entity/EntityInfo.h"
 #include "core/services/Progress.h"
+#include "core/transactions/TransactionClipboard.h"
+#include "core/vocab/PageKinds.h"
 #include "core/vocab/ProgramIdentity.h"
 #include "core/vocab/WindowKinds.h"
 #include "shell/desktop/DesktopOpener.h"
 #include "shell/desktop/DesktopWidgets.h"
+#include "shell/main/EditMenuState.h"
 #include "shell/main/ProgramIcon.h"
 #include "shell/openfile/OpenFileDialog.h"
 #include "shell/shutdown/BackupTimer.h"
@@ -17,11 +20,13 @@
 #include "shell/transfer/TransferWatcher.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
@@ -136,8 +141,74 @@ void TfmQuilvaneMain::CreateMenus() {
     connect(mnuFileExit, &QAction::triggered, this, [this] { GuardSlot([this] { close(); }); });
 
     mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    struct TTransactionItem {
+        TDataEntryCommand Command;
+        const char* Caption;
+        QKeySequence Shortcut;
+        const char* Tip;
+    };
+    const TTransactionItem transactionItems[] = {
+        {decCopyTransactions, "C&opy Transaction(s)", {}, "Copy the selected transactions to the clipboard"},
+        {decPasteTransactions, "P&aste Transaction(s)", {}, "Paste transactions from the clipboard"},
+        {decInsertTransaction, "&Insert Transaction", QKeySequence(Qt::CTRL | Qt::Key_Insert),
+         "Insert a transaction above the current one"},
+        {decDeleteTransactions, "D&elete Transaction(s)", QKeySequence(Qt::CTRL | Qt::Key_Delete),
+         "Delete the selected transactions"},
+        {decCreateDissection, "Create &Dissection", QKeySequence(Qt::Key_F7),
+         "Make the selected transactions one dissection"},
+        {decRemoveDissection, "&Remove Dissection", QKeySequence(Qt::SHIFT | Qt::Key_F7),
+         "Split the current dissection into single transactions"},
+        {decGenerateContras, "&Generate Contras", QKeySequence(Qt::Key_F6),
+         "Balance the page's bank accounts with contra lines"},
+    };
+    for (const TTransactionItem& item : transactionItems) {
+        QAction* action = mnuEdit->addAction(QString::fromLatin1(item.Caption));
+        action->setShortcut(item.Shortcut);
+        action->setStatusTip(QString::fromLatin1(item.Tip));
+        const TDataEntryCommand command = item.Command;
+        connect(action, &QAction::triggered, this,
+                [this, command] { GuardSlot([this, command] { RunTransactionCommand(command); }); });
+        actTransactions[command] = action;
+    }
+    connect(mnuEdit, &QMenu::aboutToShow, this, [this] { UpdateEditMenu(); });
+    UpdateEditMenu();
+
     mnuMasterDetails = menuBar()->addMenu(QStringLiteral("&Master Details"));
+    const std::pair<int, const char*> chartItems[] = {{wkAccounts, "&Accounts..."},
+                                                      {wkStandardDescriptions, "&Standard Descriptions..."},
+                                                      {wkTaxes, "&Taxes..."},
+                                                      {wkCurrencies, "&Currencies"}};
+    for (const auto& [kind, caption] : chartItems) {
+        QAction* action = mnuMasterDetails->addAction(QString::fromLatin1(caption));
+        action->setStatusTip(
+            QStringLiteral("Show the %1 of the active file").arg(WindowKindEntry(kind).Name));
+        const int windowKind = kind;
+        connect(action, &QAction::triggered, this, [this, windowKind] {
+            GuardSlot([this, windowKind] { Registry->OpenMasterDetails(windowKind); });
+        });
+    }
+
     mnuDataEntry = menuBar()->addMenu(QStringLiteral("&Data Entry"));
+    const auto addPageItem = [this](QMenu* menu, int pageKind, const char* caption) {
+        QAction* action = menu->addAction(QString::fromLatin1(caption));
+        action->setStatusTip(
+            QStringLiteral("Open a %1 page of the active file").arg(PageKindEntry(pageKind).Name));
+        connect(action, &QAction::triggered, this,
+                [this, pageKind] { GuardSlot([this, pageKind] { Registry->OpenDataEntryPage(pageKind); }); });
+    };
+    addPageItem(mnuDataEntry, pkPayments, "&Payments");
+    addPageItem(mnuDataEntry, pkReceipts, "&Receipts");
+    QMenu* journals = mnuDataEntry->addMenu(QStringLiteral("&Journals"));
+    addPageItem(journals, pkGeneralJournals, "&General Journals");
+    addPageItem(journals, pkSalesJournals, "&Sales Journals");
+    addPageItem(journals, pkPurchasesJournals, "&Purchases Journals");
+    addPageItem(journals, pkWagesJournals, "&Wages Journals");
+    addPageItem(journals, pkPettyCashJournals, "Petty &Cash Journals");
+    addPageItem(mnuDataEntry, pkBankStatementDeposits, "Bank Statement &Deposits");
+    addPageItem(mnuDataEntry, pkBankStatementWithdrawals, "Bank Statement &Withdrawals");
+    addPageItem(mnuDataEntry, pkMemorisedPayments, "&Memorised Payments");
+    addPageItem(mnuDataEntry, pkStandardBankTransactions, "&Standard Bank Transactions");
+    addPageItem(mnuDataEntry, pkOpeningBalances, "&Opening Balances");
     mnuBankRec = menuBar()->addMenu(QStringLiteral("&Bank Rec"));
     mnuBASIAS = menuBar()->addMenu(QStringLiteral("B&AS / IAS"));
     mnuReports = menuBar()->addMenu(QStringLiteral("&Reports"));
@@ -234,6 +305,29 @@ void TfmQuilvaneMain::UpdateFileActions() {
     actClose->setEnabled(state.Close);
     actFileProperties->setEnabled(state.Properties);
     UpdateToolsMenu();
+}
+
+void TfmQuilvaneMain::UpdateEditMenu() {
+    IDataEntryWindow* entry = Registry->ActiveDataEntryWindow();
+    const int pageKind = entry ? entry->CurrentPageKind() : -1;
+    std::array<bool, DataEntryCommandCount> buttons{};
+    for (int command = 0; command < DataEntryCommandCount; ++command)
+        buttons[static_cast<size_t>(command)] = entry && entry->CommandEnabled(TDataEntryCommand(command));
+    const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData();
+    const bool transactions = clipboard && TransactionClipboard::HasTransactions(*clipboard);
+    const TEditMenuState state = TEditMenuState::Of(pageKind, transactions, buttons);
+    for (int command = 0; command < DataEntryCommandCount; ++command)
+        actTransactions[static_cast<size_t>(command)]->setEnabled(
+            state.Enabled[static_cast<size_t>(command)]);
+}
+
+void TfmQuilvaneMain::RunTransactionCommand(TDataEntryCommand command) {
+    // A shortcut reaches here without the menu opening: the rules are asked afresh.
+    UpdateEditMenu();
+    if (!actTransactions[command]->isEnabled())
+        return;
+    if (IDataEntryWindow* entry = Registry->ActiveDataEntryWindow())
+        entry->RunCommand(command);
 }
 
 void TfmQuilvaneMain::UpdateToolsMenu() {

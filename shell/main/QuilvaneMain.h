@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -114,6 +115,8 @@ public:
     QAction* mnuCopyFile = nullptr;
     QAction* EntityListBreak = nullptr;
     QAction* mnuFileExit = nullptr;
+    // The Edit menu's transaction commands, by TDataEntryCommand.
+    std::array<QAction*, DataEntryCommandCount> actTransactions{};
 
 protected:
     bool event(QEvent* event) override;
@@ -125,6 +128,9 @@ private:
     // desktop.
     void UpdateFileActions();
     void UpdateToolsMenu();
+    // The Edit menu's transaction commands follow the data-entry window in front.
+    void UpdateEditMenu();
+    void RunTransactionCommand(TDataEntryCommand command);
     // The transfer folders of the open files are watched for archives arriving for them.
     void WatchTransferFolders();
     void actOpenExecute();

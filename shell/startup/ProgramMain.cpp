@@ -4,6 +4,7 @@
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
 #include "core/vocab/ProgramIdentity.h"
+#include "entry/accounts/AddEditAccount.h"
 #include "platform/cursor/QtCursorService.h"
 #include "platform/help/HelpService.h"
 #include "platform/instance/SingleInstance.h"
@@ -75,6 +76,8 @@ void InstallDesktopServices() {
     TServices::SetCursor(std::make_shared<TQtCursorService>());
     TServices::SetHelp(std::make_shared<THelpService>(THelpService::DefaultFolder()));
     TServices::SetProgressFactory(std::make_shared<TQtProgressFactory>());
+    // A posting or bank-account field that names an unknown account offers to add it.
+    InstallAddAccountOffer();
 }
 
 } // namespace

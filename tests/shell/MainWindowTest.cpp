@@ -4,6 +4,7 @@
 #include "core/entity/EntityDetail.h"
 #include "core/entity/RunParams.h"
 #include "core/io/IniFile.h"
+#include "core/vocab/PageKinds.h"
 #include "core/vocab/ProcessKinds.h"
 #include "core/vocab/WindowKinds.h"
 #include "reports/fmReports.h"
@@ -11,6 +12,7 @@
 #include "shell/children/ProcessWindows.h"
 #include "shell/desktop/DesktopWidgets.h"
 #include "shell/main/ChildWindowRegistry.h"
+#include "shell/main/EditMenuState.h"
 #include "shell/main/QuilvaneMain.h"
 #include "shell/main/ReportMenuAdapter.h"
 #include "shell/openfile/OpenFileDialog.h"
@@ -647,4 +649,29 @@ TEST_F(MainWindowTest, TimedSavingAndTheExitWriteWhereTheReportsWindowIs) {
     Prompt->Answer(TMessageButton::Yes);
     EXPECT_TRUE(Window->close());
     EXPECT_EQ(SavedPosition(), "70,80,370,280");
+}
+
+// The Edit menu's transaction commands: nothing without a page in front; Paste needs transactions
+// on the clipboard; the deleted-transactions page takes neither pastes nor deletions; the last
+// three follow the window's buttons.
+TEST(EditMenuState, FollowsThePageTheClipboardAndTheButtons) {
+    std::array<bool, DataEntryCommandCount> buttons{};
+    buttons[decRemoveDissection] = true;
+    struct TCase {
+        int PageKind;
+        bool Clipboard;
+        const char* Expected; // copy paste insert delete create remove contras
+    };
+    const TCase cases[] = {{-1, true, "0000000"},
+                           {pkPayments, false, "1011010"},
+                           {pkPayments, true, "1111010"},
+                           {pkDeletedTransactions, true, "1010010"},
+                           {pkOpeningBalances, true, "1111010"}};
+    for (const TCase& c : cases) {
+        const TEditMenuState state = TEditMenuState::Of(c.PageKind, c.Clipboard, buttons);
+        QString got;
+        for (const bool enabled : state.Enabled)
+            got += enabled ? '1' : '0';
+        EXPECT_EQ(got, c.Expected) << c.PageKind << " " << c.Clipboard;
+    }
 }
