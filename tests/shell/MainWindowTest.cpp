@@ -1,12 +1,17 @@
+#include "tests/core/ChartTestSupport.h"
 #include "tests/shell/DesktopTestSupport.h"
 
 #include "controls/grids/MultiSelectStringGrid.h"
 #include "core/entity/EntityDetail.h"
 #include "core/entity/RunParams.h"
 #include "core/io/IniFile.h"
+#include "core/transactions/TransactionClipboard.h"
 #include "core/vocab/PageKinds.h"
 #include "core/vocab/ProcessKinds.h"
 #include "core/vocab/WindowKinds.h"
+#include "entry/dataentry/DataEntry.h"
+#include "entry/masterdetails/MasterDetails.h"
+#include "entry/openpage/OpenDataEntryPage.h"
 #include "reports/fmReports.h"
 #include "reports/frmSelection.h"
 #include "shell/children/ProcessWindows.h"
@@ -674,4 +679,62 @@ TEST(EditMenuState, FollowsThePageTheClipboardAndTheButtons) {
             got += enabled ? '1' : '0';
         EXPECT_EQ(got, c.Expected) << c.PageKind << " " << c.Clipboard;
     }
+}
+
+// Data Entry > Payments asks for the period and opens that page in the data-entry window, which
+// the Edit menu's transaction commands then follow; Master Details > Accounts shows the accounts of
+// the active file's year.
+TEST_F(MainWindowTest, DataEntryAndMasterDetailsMenusReachTheirWindows) {
+    WriteRecord("ABC123");
+    ASSERT_TRUE(QDir().mkpath(DataDir + "/M_DETAIL"));
+    ASSERT_TRUE(WriteFileBytes(DataDir + "/M_DETAIL/ABC12306.ADF", StoredChart("accounts", "header", {})));
+    MakeWindow();
+    Window->show();
+    Open({"ABC123"});
+    QStringList asked;
+    OtherDialog = [&asked](QDialog& dialog) {
+        auto* choice = qobject_cast<TfmOpenDataEntryPage*>(&dialog);
+        if (!choice)
+            return int(QDialog::Rejected);
+        asked << choice->cboPageKind->currentText();
+        choice->cboPeriod->setCurrentIndex(8);
+        return int(QDialog::Accepted);
+    };
+    const auto item = [](QMenu* menu, const QString& text) {
+        for (QAction* action : menu->actions())
+            if (action->text() == text)
+                return action;
+        return static_cast<QAction*>(nullptr);
+    };
+    ASSERT_NE(item(Window->mnuDataEntry, "&Payments"), nullptr);
+    item(Window->mnuDataEntry, "&Payments")->trigger();
+    EXPECT_EQ(asked, QStringList{"Payments"});
+    auto* entry = qobject_cast<TfmDataEntry*>(Registry->Windows().Slot(wkDataEntry));
+    ASSERT_NE(entry, nullptr);
+    const TEntityInfo& file = *Window->Desktop().Files().ActiveFile();
+    ASSERT_EQ(file.DataEntryPageCount(), 1);
+    EXPECT_EQ(file.DataEntryPage(0)->List().PageKind() * 100 + file.DataEntryPage(0)->List().Period(), 109);
+
+    // The Edit menu follows the data-entry window only while it is the active child.
+    const auto editStates = [this] {
+        emit Window->mnuEdit->aboutToShow();
+        QString states;
+        for (QAction* action : Window->actTransactions)
+            states += action->isEnabled() ? '1' : '0';
+        return states;
+    };
+    Window->MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(entry->parentWidget()));
+    QGuiApplication::clipboard()->setText("not transactions");
+    EXPECT_EQ(editStates(), "1011001"); // the page holds only its blank line
+    auto copied = std::make_unique<QMimeData>();
+    copied->setData(TransactionClipboard::MimeType(), QByteArray(125, '\0'));
+    QGuiApplication::clipboard()->setMimeData(copied.release());
+    EXPECT_EQ(editStates(), "1111001");
+
+    ASSERT_NE(item(Window->mnuMasterDetails, "&Accounts..."), nullptr);
+    item(Window->mnuMasterDetails, "&Accounts...")->trigger();
+    auto* accounts = qobject_cast<TfmMasterDetails*>(Registry->Windows().Slot(wkAccounts));
+    ASSERT_NE(accounts, nullptr);
+    EXPECT_EQ(accounts->GetChartKind(), 1);
+    EXPECT_EQ(editStates(), "0000000");
 }
