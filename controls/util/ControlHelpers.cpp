@@ -1,10 +1,12 @@
 #include "controls/util/ControlHelpers.h"
 
+#include "controls/util/SlotGuard.h"
 #include "core/services/Services.h"
 #include "core/util/TextLayout.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -80,6 +82,14 @@ bool GridNavigationKey(QTableView* grid, int& key) {
 void TruncateTextToWidth(const QFontMetrics& metrics, QString& text, int maxWidth) {
     TruncateTextToWidth([&metrics](const QString& t) { return metrics.horizontalAdvance(t); }, text,
                         maxWidth);
+}
+
+void ConnectOKCancelHelp(QDialog* dialog, const TDialogButtons& buttons, int helpContext) {
+    QObject::connect(buttons.Box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons.Box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    QObject::connect(buttons.Box, &QDialogButtonBox::helpRequested, dialog, [helpContext] {
+        GuardSlot([helpContext] { TServices::Help().ShowContext(helpContext); });
+    });
 }
 
 TDialogButtons MakeOKCancelHelp(QWidget* parent) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QDialog;
 class QDialogButtonBox;
 class QFontMetrics;
 class QPushButton;
@@ -40,3 +41,6 @@ struct TDialogButtons {
 // OK (the default button), Cancel and "&Help" in a button box of the parent, named btnOK,
 // btnCancel and btnHelp; the caller places the box and wires it.
 TDialogButtons MakeOKCancelHelp(QWidget* parent);
+// The plain wiring of those buttons: OK accepts the dialog, Cancel rejects it, Help opens the help
+// of the context and leaves the dialog open.
+void ConnectOKCancelHelp(QDialog* dialog, const TDialogButtons& buttons, int helpContext);

@@ -92,10 +92,7 @@ TfmAddEditAccount::TfmAddEditAccount(TAccountsChart& chart, QWidget* parent)
     layout->addStretch(1);
     layout->addWidget(buttons.Box);
 
-    connect(buttons.Box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons.Box, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons.Box, &QDialogButtonBox::helpRequested, this,
-            [] { GuardSlot([] { TServices::Help().ShowContext(HelpContext); }); });
+    ConnectOKCancelHelp(this, buttons, HelpContext);
     connect(edtAccountCode, &QLineEdit::textChanged, this,
             [this] { GuardSlot([this] { edtAccountCodeChange(); }); });
     connect(cboAccountType, &QComboBox::currentIndexChanged, this,

@@ -52,10 +52,7 @@ TfmOpenDataEntryPage::TfmOpenDataEntryPage(QWidget* parent) : QDialog(parent) {
     layout->addStretch(1);
     layout->addWidget(buttons.Box);
 
-    connect(buttons.Box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons.Box, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons.Box, &QDialogButtonBox::helpRequested, this,
-            [] { GuardSlot([] { TServices::Help().ShowContext(HelpContext); }); });
+    ConnectOKCancelHelp(this, buttons, HelpContext);
     connect(cboPageKind, &QComboBox::currentIndexChanged, this,
             [this](int index) { GuardSlot([&] { cboPageKindChange(index); }); });
     connect(cboPeriod, &QComboBox::currentIndexChanged, this,

@@ -83,10 +83,7 @@ TfmOpenFile::TfmOpenFile(QWidget* parent) : QDialog(parent) {
     findLayout->addWidget(findButton);
     findLayout->addWidget(closeButton);
 
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this,
-            [] { GuardSlot([] { TServices::Help().ShowContext(HelpContext); }); });
+    ConnectOKCancelHelp(this, dialogButtons, HelpContext);
     connect(msgOpenFile, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { List.SetStartRow(index.row()); });
     connect(msgOpenFile, &QAbstractItemView::doubleClicked, this, [this] { accept(); });
