@@ -5,6 +5,9 @@
 #include <algorithm>
 
 TRxSpeedButton::TRxSpeedButton(QWidget* parent) : QToolButton(parent) {
+    // A speed button is clicked, never tabbed to: the keyboard stays with the window's fields, so
+    // a blank typed there can never press one.
+    setFocusPolicy(Qt::NoFocus);
     setAutoRepeatDelay(500);
     setAutoRepeatInterval(100);
     connect(this, &QToolButton::clicked, this, [this] { Click(); });

@@ -129,6 +129,10 @@ void TfmDataEntry::CreateControls() {
     Delegate = new TTransactionCellDelegate(this);
     Delegate->OnRefused = [this](const QPersistentModelIndex& index, const QString& typed,
                                  const QString& message) { CellRefused(index, typed, message); };
+    Delegate->OnRefusedInPlace = [](const QString& message) {
+        if (!message.isEmpty())
+            MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error, message, TMessageButton::OK);
+    };
     grdTransactions->setItemDelegate(Delegate);
     connect(grdTransactions->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TfmDataEntry::CurrentCellChanged);

@@ -8,9 +8,12 @@
 #include <optional>
 
 // The editor of a data-entry cell. Leaving the cell hands the typed text to the table, which
-// checks the field; a refusal stores nothing and is reported through OnRefused with the cell,
-// the typed text and the check's message, so that the window can show the message and open the
-// cell again with that text: nothing typed is lost.
+// checks the field; a refusal stores nothing. Leaving by the keyboard (Tab, Shift+Tab, Enter) is
+// checked before the editor closes: a refusal is reported through OnRefusedInPlace with the
+// check's message and the editor stays open with what was typed. Leaving any other way (a click
+// elsewhere) closes the editor first; that refusal is reported through OnRefused with the cell,
+// the typed text and the message, so that the window can open the cell again with that text.
+// Either way nothing typed is lost.
 class TTransactionCellDelegate : public QStyledItemDelegate {
 public:
     using TRefusal =
@@ -18,8 +21,12 @@ public:
 
     explicit TTransactionCellDelegate(QObject* parent = nullptr);
 
-    // Called for each refused text; the table's LastRefusal gives the message.
+    // Called for each refused text whose editor has closed; the table's LastRefusal gives the
+    // message.
     TRefusal OnRefused;
+    // Called with the check's message when a text is refused as the keyboard leaves its cell; the
+    // editor stays open.
+    std::function<void(const QString& message)> OnRefusedInPlace;
 
     // The next editor opened on the cell starts with this text instead of the cell's.
     void SetPendingText(const QPersistentModelIndex& index, const QString& text);
@@ -39,9 +46,16 @@ public:
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
     void destroyEditor(QWidget* editor, const QModelIndex& index) const override;
 
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override;
+
 private:
     mutable QPointer<QWidget> Editor;
     mutable QPersistentModelIndex EditorIndex;
     mutable std::optional<std::pair<QPersistentModelIndex, QString>> Pending;
     mutable bool LastRefused = false;
+    // While a keyboard leave checks the text: a refusal is reported in place.
+    bool CheckingInPlace = false;
+    bool ShowingRefusal = false;
+    QString InPlaceMessage;
 };

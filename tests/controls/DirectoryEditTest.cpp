@@ -212,6 +212,7 @@ TEST_F(DirectoryEditTest, SpeedButtonGlyphStrips) {
         painter.fillRect(i * 16, 0, 16, 16, colours[i]);
     painter.end();
     TRxSpeedButton button;
+    EXPECT_EQ(button.focusPolicy(), Qt::NoFocus); // never tabbed to, so a typed blank cannot press it
     button.SetGlyph(strip);
     EXPECT_EQ(button.NumGlyphs(), 3);
     const auto colourOf = [&](QIcon::Mode mode, QIcon::State state) {

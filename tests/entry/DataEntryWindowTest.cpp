@@ -307,3 +307,55 @@ TEST_F(DataEntryWindowTest, ChangedTaxOptionReopensThePagesWithoutTheTaxColumn) 
     EXPECT_TRUE(File->EntityDetail().DataEntryPages.isEmpty());
     EXPECT_EQ(Window->CloseAllPages(0, false, false), 1);
 }
+
+// Typing a row key by key as a user does, with a refused amount on the way: the cell stays open
+// with its text selected, the corrected row goes on from there and Down finishes it whole.
+TEST_F(DataEntryWindowTest, ARefusedFieldTypedAgainKeepsTheRowGoing) {
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    Window->show();
+    Window->activateWindow();
+    QTableView& grid = *Window->grdTransactions;
+    grid.setFocus();
+    grid.setCurrentIndex(Cell(0, G::colDate));
+    QApplication::processEvents();
+    const auto type = [](const QString& text) {
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        QApplication::processEvents();
+    };
+    const auto press = [](Qt::Key key) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        QApplication::processEvents();
+        QApplication::processEvents();
+    };
+    grid.edit(Cell(0, G::colDate));
+    for (const char* field : {"15/10/05", "123", "5000"}) {
+        type(field);
+        press(Qt::Key_Tab);
+    }
+    Prompt->Answer(TMessageButton::OK);
+    // A message box runs the events that wait while it is up, as a real one does.
+    Prompt->OnShow = [] {
+        QApplication::processEvents();
+        QApplication::processEvents();
+    };
+    type("22x");
+    press(Qt::Key_Tab);
+    ASSERT_EQ(Prompt->Shown.size(), 1);
+    EXPECT_EQ(Prompt->Shown[0].Text, "Invalid amount.");
+    ASSERT_EQ(grid.currentIndex(), Cell(0, G::colAmount));
+    const auto* open = qobject_cast<QLineEdit*>(Window->CellDelegate()->OpenEditor());
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->selectedText(), "22x");
+    type("220");
+    press(Qt::Key_Tab);
+    EXPECT_EQ(grid.currentIndex(), Cell(0, G::colTaxCodes));
+    type("GST");
+    press(Qt::Key_Tab);
+    type("Phone bill");
+    press(Qt::Key_Return);
+    QTest::keyClick(&grid, Qt::Key_Down);
+    QApplication::processEvents();
+    EXPECT_EQ(Lines(), (QStringList{"entry 200.00 Phone bill", "tax 20.00 GST tax (10.00%) on Phone bill",
+                                    "total 220.00 Payment Dissection Total", "blank 0.00"}));
+    EXPECT_EQ(grid.currentIndex(), Cell(3, G::colDate));
+}
