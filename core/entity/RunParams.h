@@ -80,6 +80,15 @@ public:
     double SecondaryToDate = 0;
     int SecondaryFromPeriod = 0;
     int SecondaryToPeriod = 0;
+    // What a transfer in takes (eight groups of four bits: include, Replace, Merge, Update or
+    // Append, for accounts, bank-reconciliation openings, standard descriptions, tax rates,
+    // currency rates, the file's report layouts and formats, and transactions).
+    quint32 TransferSelection = 0;
+    // The entry chosen in the backup and transfer window's list, and the comment for the log.
+    int SelectedIndex = 0;
+    QString LogComment;
+    // The outcome of a backup, restore or transfer: 0, or the code the window reports.
+    int ResultCode = 0;
 
 private:
     void BuildGroups();
