@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// Hands a file to the user's mail program as a new message to check and send.
+class IMailSender {
+public:
+    virtual ~IMailSender() = default;
+    // Opens a message to `to` (none when empty: the mail program asks) with the subject, body and
+    // the file attached. False when no mail program took the message.
+    virtual bool Send(const QString& to, const QString& subject, const QString& body,
+                      const QString& attachment) = 0;
+};

@@ -1,0 +1,159 @@
+#include "shell/backup/BackupArchives.h"
+
+#include "core/common/Exceptions.h"
+#include "core/dates/DateFormatter.h"
+#include "core/dates/DateNumbers.h"
+#include "core/entity/EntityDetail.h"
+#include "core/files/Paths.h"
+#include "core/vocab/FileVocabulary.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace BackupArchives {
+
+namespace {
+
+const QString& CheckedCode(const QString& code) {
+    if (!TEntityDetail::IsPlainFileCode(code))
+        throw EQuilvaneError(QStringLiteral("\"%1\" is not a valid file code.").arg(code));
+    return code;
+}
+
+// "ACME0106": the common front of every archive and year file name of the file and year.
+QString CodeAndYear(const QString& code, int year) {
+    return CheckedCode(code) + TwoDigitYear(year);
+}
+
+bool IsAsciiDigits(const QString& text) {
+    return !text.isEmpty() &&
+           std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// The extension of a name of the file and year ("007" of "ACME0106.007"); a null string when
+// the name is not one of them.
+QString ExtensionAfter(const QString& name, const QString& front) {
+    const QString prefix = front + QLatin1Char('.');
+    if (!name.startsWith(prefix, Qt::CaseInsensitive))
+        return QString();
+    return name.mid(prefix.size());
+}
+
+} // namespace
+
+QString TwoDigitYear(int year) {
+    const int twoDigits = (year >= 0 && year < 100) ? year : ToggleYearDigits(year);
+    return QString::asprintf("%.2d", twoDigits);
+}
+
+QString BackupArchiveName(const QString& code, int year, int number) {
+    return CodeAndYear(code, year) + QString::asprintf(".%.3d", number);
+}
+
+QString TransferArchiveName(const QString& code, int year) {
+    return CodeAndYear(code, year) + TransferArchiveExtension.toString();
+}
+
+QString ArchiveFolder(const QString& storedFolder, QChar drive) {
+    if (!drive.isLetter() || drive.unicode() > 0x7f)
+        return storedFolder;
+    const QString letter = QString(drive.toUpper());
+    if (storedFolder.size() >= 2 && storedFolder[0].isLetter() && storedFolder[1] == u':')
+        return letter + storedFolder.mid(1);
+    if (storedFolder.startsWith(QLatin1String("\\\\")) || storedFolder.startsWith(QLatin1String("//")))
+        return storedFolder;
+    if (storedFolder.startsWith(u'\\') || storedFolder.startsWith(u'/'))
+        return letter + QLatin1Char(':') + storedFolder;
+    return letter + QLatin1String(":\\") + storedFolder;
+}
+
+QString ArchivePath(const QString& folder, const QString& name) {
+    return BuildPath({folder, name});
+}
+
+QStringList IncludePatterns(const QString& code, int year, bool forBackup) {
+    const QString yearDigits = TwoDigitYear(year);
+    QStringList patterns{CheckedCode(code) + QLatin1String(".cfg")};
+    for (int kind = 0; kind < ChartKindCount; ++kind) {
+        const TChartKindEntry& entry = ChartKindTable[static_cast<size_t>(kind)];
+        const QString folder = entry.Folder.toString() + QLatin1Char('\\');
+        if (kind == ckJobstreamSets)
+            continue;
+        if (kind == ckReportLayouts || kind == ckReportFormats)
+            patterns.append(folder + code + entry.Extension.toString());
+        else
+            patterns.append(folder + code + yearDigits + entry.Extension.toString());
+    }
+    patterns.append(code + QLatin1Char('\\') + code + yearDigits + QLatin1String(".*"));
+    if (forBackup)
+        patterns.append(ChartKindTable[ckBankRecOpening].Folder.toString() + QLatin1Char('\\') + code +
+                        yearDigits + QLatin1String(".*"));
+    return patterns;
+}
+
+int BackupNumberOf(const QString& extension) {
+    if (!IsAsciiDigits(extension) || extension.size() > 12)
+        return 0;
+    const qint64 value = extension.toLongLong();
+    return value > MaxBackupNumber ? 0 : static_cast<int>(value);
+}
+
+int ProposeNextBackup(const QStringList& namesInFolder, const QString& code, int year, int stored) {
+    const QString front = CodeAndYear(code, year);
+    int next = stored;
+    for (const QString& name : namesInFolder) {
+        const QString extension = ExtensionAfter(name, front);
+        if (extension.isNull())
+            continue;
+        const int number = BackupNumberOf(extension);
+        if (number >= next)
+            next = number + 1;
+    }
+    return std::max(next, 1);
+}
+
+QList<TBackupFileInfo> ListBackups(const QString& nativeFolder, const QString& code, int year) {
+    const QString front = CodeAndYear(code, year);
+    QList<TBackupFileInfo> backups;
+    if (nativeFolder.isEmpty())
+        return backups;
+    const QDir folder(nativeFolder);
+    const QFileInfoList entries =
+        folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks, QDir::Name);
+    for (const QFileInfo& entry : entries) {
+        const QString extension = ExtensionAfter(entry.fileName(), front);
+        // A further dot marks a file that only sits beside an archive: the temporary file of an
+        // archive being written, never an archive itself.
+        if (extension.isEmpty() || extension.contains(u'.') || !entry.isFile() || entry.isSymLink())
+            continue;
+        backups.append({entry.absoluteFilePath(), BackupNumberOf(extension), entry.lastModified()});
+    }
+    std::stable_sort(backups.begin(), backups.end(),
+                     [](const TBackupFileInfo& a, const TBackupFileInfo& b) { return a.Number > b.Number; });
+    return backups;
+}
+
+int PruneTarget(int number, int levels) {
+    if (levels < 1 || number <= levels)
+        return -1;
+    return number - levels;
+}
+
+QString ArchiveTimeText(const QDateTime& time) {
+    return TDateFormatter().Format(QStringLiteral("dd mmm yyyy \"at\" h:nn am/pm"),
+                                   DateNumFromQDateTime(time));
+}
+
+QString ProposalText(int number, const QDateTime& now) {
+    const QString when =
+        TDateFormatter().Format(TServices::Regional().LongTimeFormat, DateNumFromQDateTime(now));
+    return QStringLiteral("No. %1  (%2)").arg(QString::number(number), when);
+}
+
+QString BackupListText(const TBackupFileInfo& info) {
+    return QStringLiteral("No. %1  (%2)").arg(QString::number(info.Number), ArchiveTimeText(info.Modified));
+}
+
+} // namespace BackupArchives
