@@ -6,11 +6,12 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 SUDO=""
 if [ "$(id -u)" != "0" ]; then SUDO="sudo"; fi
 # Qt6Charts' CMake package needs Qt6OpenGL and Qt6OpenGLWidgets (libqt6opengl6-dev), which
-# needs libGL's development files.
+# needs libGL's development files. The zip and unzip tools let the tests check that the
+# program's archives open with the standard tools (and read archives those tools made).
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev libvulkan-dev
-  libzip-dev libjpeg62-turbo-dev
+  libzip-dev libjpeg62-turbo-dev zip unzip
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth

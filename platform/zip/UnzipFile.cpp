@@ -1,0 +1,382 @@
+#include "platform/zip/ZipFile.h"
+
+#include "core/common/Exceptions.h"
+#include "core/files/StoredFileWriter.h"
+#include "core/io/Win1252Codec.h"
+#include "platform/zip/ZipNames.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <zip.h>
+
+#include <algorithm>
+#include <memory>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr qsizetype ReadChunk = 64 * 1024;
+// The folder bit of the attributes that MS-DOS and Windows tools store.
+constexpr zip_uint32_t DosFolderAttribute = 0x10;
+
+QString Shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+struct TEntryClose {
+    void operator()(zip_file_t* file) const { zip_fclose(file); }
+};
+using TOpenEntry = std::unique_ptr<zip_file_t, TEntryClose>;
+
+// The code and words for a library failure while an entry is opened or read.
+int EntryFailure(zip_error_t* error, bool encrypted, QString& reason) {
+    reason = QString::fromLocal8Bit(zip_error_strerror(error));
+    switch (zip_error_code_zip(error)) {
+    case ZIP_ER_NOPASSWD:
+    case ZIP_ER_WRONGPASSWD:
+        return ZipResult::WrongPassword;
+    case ZIP_ER_COMPNOTSUPP:
+    case ZIP_ER_ENCRNOTSUPP:
+        return ZipResult::UnsupportedMethod;
+    case ZIP_ER_READ:
+    case ZIP_ER_SEEK:
+    case ZIP_ER_TELL:
+        return ZipResult::ReadFailed;
+    case ZIP_ER_MEMORY:
+        throw std::bad_alloc();
+    default:
+        // Traditional encryption lets one wrong password in 256 past its check; its data then
+        // fails to inflate or fails the CRC.
+        if (encrypted)
+            reason += QStringLiteral(" (the archive is damaged or the password is wrong)");
+        return ZipResult::CorruptArchive;
+    }
+}
+
+// Where one step of a path leads inside the destination: the existing entry whose name matches
+// without regard to case (the exact name first), or the name as given when nothing matches.
+struct TStep {
+    QString Path;
+    bool Exists = false;
+    mode_t Mode = 0;
+};
+
+TStep StepInto(const QString& folder, const QString& name) {
+    TStep step;
+    struct stat info {};
+    QString found;
+    if (::lstat(QFile::encodeName(QDir(folder).filePath(name)).constData(), &info) == 0) {
+        found = name;
+    } else {
+        const QStringList entries = QDir(folder).entryList(
+            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QString& entry : entries)
+            if (entry.compare(name, Qt::CaseInsensitive) == 0 &&
+                ::lstat(QFile::encodeName(QDir(folder).filePath(entry)).constData(), &info) == 0) {
+                found = entry;
+                break;
+            }
+    }
+    step.Path = QDir(folder).filePath(found.isEmpty() ? name : found);
+    step.Exists = !found.isEmpty();
+    step.Mode = step.Exists ? info.st_mode : 0;
+    return step;
+}
+
+} // namespace
+
+TUnzipFile::~TUnzipFile() {
+    Close();
+}
+
+void TUnzipFile::Close() {
+    if (Archive)
+        zip_discard(Archive);
+    Archive = nullptr;
+    OpenedPath.clear();
+    ArchiveComment.clear();
+    Entries.clear();
+}
+
+int TUnzipFile::Fail(int code, const QString& text) {
+    LastError = text;
+    return code;
+}
+
+int TUnzipFile::Open() {
+    Close();
+    LastError.clear();
+    if (ZipFile.isEmpty())
+        return Fail(ZipResult::BadParameters, QStringLiteral("No archive name was given"));
+    const QFileInfo info(ZipFile);
+    if (!info.exists())
+        return Fail(ZipResult::ArchiveNotFound,
+                    QStringLiteral("The archive %1 does not exist").arg(Shown(ZipFile)));
+    if (!info.isFile())
+        return Fail(ZipResult::CorruptArchive, QStringLiteral("%1 is not a zip archive").arg(Shown(ZipFile)));
+    int openError = 0;
+    zip_t* archive = zip_open(QFile::encodeName(ZipFile).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &openError);
+    if (!archive) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, openError);
+        const QString reason = QString::fromLocal8Bit(zip_error_strerror(&error));
+        zip_error_fini(&error);
+        switch (openError) {
+        case ZIP_ER_NOENT:
+            return Fail(ZipResult::ArchiveNotFound,
+                        QStringLiteral("The archive %1 does not exist").arg(Shown(ZipFile)));
+        case ZIP_ER_OPEN:
+        case ZIP_ER_READ:
+        case ZIP_ER_SEEK:
+            return Fail(ZipResult::ReadFailed,
+                        QStringLiteral("Unable to read %1: %2").arg(Shown(ZipFile), reason));
+        case ZIP_ER_MEMORY:
+            throw std::bad_alloc();
+        default:
+            return Fail(
+                ZipResult::CorruptArchive,
+                QStringLiteral("%1 is not a zip archive or is damaged: %2").arg(Shown(ZipFile), reason));
+        }
+    }
+    Archive = archive;
+    OpenedPath = ZipFile;
+
+    int commentLength = 0;
+    const char* comment = zip_get_archive_comment(Archive, &commentLength, ZIP_FL_ENC_RAW);
+    if (comment && commentLength > 0)
+        ArchiveComment = QByteArray(comment, commentLength);
+
+    const zip_int64_t count = zip_get_num_entries(Archive, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const auto index = zip_uint64_t(i);
+        const char* name = zip_get_name(Archive, index, ZIP_FL_ENC_GUESS);
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (!name || zip_stat_index(Archive, index, 0, &stat) != 0) {
+            const QString reason = QString::fromLocal8Bit(zip_strerror(Archive));
+            Close();
+            return Fail(ZipResult::CorruptArchive,
+                        QStringLiteral("%1 is damaged: %2").arg(Shown(ZipFile), reason));
+        }
+        TEntry entry;
+        entry.Index = index;
+        entry.Name = ZipNames::Normalised(QString::fromUtf8(name));
+        entry.Size = (stat.valid & ZIP_STAT_SIZE) ? qint64(stat.size) : 0;
+        entry.Modified = (stat.valid & ZIP_STAT_MTIME) ? qint64(stat.mtime) : -1;
+        entry.Encrypted = (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE;
+        entry.Folder = ZipNames::IsFolderName(entry.Name);
+        zip_uint8_t system = 0;
+        zip_uint32_t attributes = 0;
+        if (zip_file_get_external_attributes(Archive, index, 0, &system, &attributes) == 0) {
+            if (system == ZIP_OPSYS_UNIX) {
+                const mode_t type = mode_t(attributes >> 16) & S_IFMT;
+                entry.Folder = entry.Folder || type == S_IFDIR;
+                entry.Special = !entry.Folder && type != 0 && type != S_IFREG;
+            } else if (attributes & DosFolderAttribute) {
+                entry.Folder = true;
+            }
+        }
+        Entries.append(entry);
+    }
+    return ZipResult::Ok;
+}
+
+int TUnzipFile::EnsureOpen() {
+    if (Archive && OpenedPath == ZipFile)
+        return ZipResult::Ok;
+    return Open();
+}
+
+QStringList TUnzipFile::EntryNames() const {
+    QStringList names;
+    for (const TEntry& entry : Entries)
+        names.append(entry.Name);
+    return names;
+}
+
+int TUnzipFile::Select(const QStringList& specs, bool recurse, const TEntryFilter& allowed,
+                       QList<int>& chosen) {
+    chosen.clear();
+    for (int i = 0; i < Entries.size(); ++i) {
+        const TEntry& entry = Entries[i];
+        if (entry.Folder || !ZipNames::MatchesAnySpec(entry.Name, specs, recurse))
+            continue;
+        if (allowed && !allowed(entry.Name))
+            continue;
+        chosen.append(i);
+    }
+    if (chosen.isEmpty())
+        return Fail(ZipResult::NothingMatched,
+                    QStringLiteral("No entry of %1 matches \"%2\"")
+                        .arg(Shown(ZipFile), specs.join(QStringLiteral("\", \""))));
+    for (const int i : std::as_const(chosen)) {
+        const TEntry& entry = Entries[i];
+        if (ZipNames::SafeParts(entry.Name).isEmpty())
+            return Fail(
+                ZipResult::UnsafeEntry,
+                QStringLiteral("The entry \"%1\" of %2 would be written outside its folder; the archive is "
+                               "refused")
+                    .arg(entry.Name, Shown(ZipFile)));
+        if (entry.Special)
+            return Fail(
+                ZipResult::UnsafeEntry,
+                QStringLiteral("The entry \"%1\" of %2 is a link or a special file; the archive is refused")
+                    .arg(entry.Name, Shown(ZipFile)));
+    }
+    return ZipResult::Ok;
+}
+
+void TUnzipFile::Report(qint64 done, qint64 total) {
+    if (!OnProgress)
+        return;
+    const int percent = total > 0 ? int(std::clamp<qint64>(done * 100 / total, 0, 100)) : 100;
+    if (percent == LastPercent)
+        return;
+    LastPercent = percent;
+    OnProgress(percent);
+}
+
+int TUnzipFile::ReadEntry(const TEntry& entry, QIODevice* sink, qint64& done, qint64 total) {
+    const QByteArray password = TWin1252Codec::Encode(DecryptCode);
+    TOpenEntry file(password.isEmpty()
+                        ? zip_fopen_index(Archive, entry.Index, 0)
+                        : zip_fopen_index_encrypted(Archive, entry.Index, 0, password.constData()));
+    QString reason;
+    if (!file) {
+        const int code = EntryFailure(zip_get_error(Archive), entry.Encrypted, reason);
+        return Fail(
+            code,
+            QStringLiteral("Unable to read \"%1\" from %2: %3").arg(entry.Name, Shown(ZipFile), reason));
+    }
+    QByteArray buffer(ReadChunk, Qt::Uninitialized);
+    for (;;) {
+        const zip_int64_t count = zip_fread(file.get(), buffer.data(), zip_uint64_t(buffer.size()));
+        if (count < 0) {
+            const int code = EntryFailure(zip_file_get_error(file.get()), entry.Encrypted, reason);
+            return Fail(
+                code,
+                QStringLiteral("Unable to read \"%1\" from %2: %3").arg(entry.Name, Shown(ZipFile), reason));
+        }
+        if (count == 0)
+            break;
+        if (sink && sink->write(buffer.constData(), count) != count)
+            return Fail(ZipResult::WriteFailed,
+                        QStringLiteral("Unable to write \"%1\": %2").arg(entry.Name, sink->errorString()));
+        done += count;
+        Report(done, total);
+    }
+    return ZipResult::Ok;
+}
+
+int TUnzipFile::Test(const QStringList& specs, bool recurse, const TEntryFilter& allowed) {
+    LastError.clear();
+    if (const int code = EnsureOpen())
+        return code;
+    QList<int> chosen;
+    if (const int code = Select(specs, recurse, allowed, chosen))
+        return code;
+    qint64 total = 0;
+    for (const int i : std::as_const(chosen))
+        total += Entries[i].Size;
+    qint64 done = 0;
+    LastPercent = -1;
+    Report(0, total);
+    for (const int i : std::as_const(chosen))
+        if (const int code = ReadEntry(Entries[i], nullptr, done, total))
+            return code;
+    Report(total, total);
+    return ZipResult::Ok;
+}
+
+int TUnzipFile::Extract(const QStringList& specs, const QString& destination, bool recurse, bool overwrite,
+                        const TEntryFilter& allowed) {
+    LastError.clear();
+    ExtractedNames.clear();
+    if (destination.isEmpty())
+        return Fail(ZipResult::BadParameters, QStringLiteral("No destination folder was given"));
+    if (const int code = EnsureOpen())
+        return code;
+    QList<int> chosen;
+    if (const int code = Select(specs, recurse, allowed, chosen))
+        return code;
+
+    // Every target is looked at before anything is written, so that a link or a file standing
+    // where a folder belongs refuses the whole extraction rather than half of it.
+    const auto walk = [&](const TEntry& entry, bool create, TStep& target) {
+        const QStringList parts = ZipNames::SafeParts(entry.Name);
+        QString folder = destination;
+        for (qsizetype p = 0; p + 1 < parts.size(); ++p) {
+            const TStep step = StepInto(folder, parts[p]);
+            if (step.Exists && !S_ISDIR(step.Mode))
+                return Fail(ZipResult::UnsafeEntry,
+                            QStringLiteral("The entry \"%1\" of %2 would be written through %3, which is %4")
+                                .arg(entry.Name, Shown(ZipFile), Shown(step.Path),
+                                     S_ISLNK(step.Mode) ? QStringLiteral("a symbolic link")
+                                                        : QStringLiteral("not a folder")));
+            if (!step.Exists && create && !QDir(folder).mkdir(QFileInfo(step.Path).fileName()))
+                return Fail(ZipResult::WriteFailed,
+                            QStringLiteral("Unable to create the folder %1").arg(Shown(step.Path)));
+            folder = step.Path;
+        }
+        target = StepInto(folder, parts.last());
+        if (target.Exists && !S_ISREG(target.Mode))
+            return Fail(ZipResult::UnsafeEntry,
+                        QStringLiteral("The entry \"%1\" of %2 would replace %3, which is %4")
+                            .arg(entry.Name, Shown(ZipFile), Shown(target.Path),
+                                 S_ISLNK(target.Mode) ? QStringLiteral("a symbolic link")
+                                                      : QStringLiteral("not a plain file")));
+        return int(ZipResult::Ok);
+    };
+    TStep target;
+    for (const int i : std::as_const(chosen))
+        if (const int code = walk(Entries[i], false, target))
+            return code;
+
+    if (!QFileInfo(destination).isDir() && !QDir().mkpath(destination))
+        return Fail(ZipResult::WriteFailed,
+                    QStringLiteral("Unable to create the folder %1").arg(Shown(destination)));
+    qint64 total = 0;
+    for (const int i : std::as_const(chosen))
+        total += Entries[i].Size;
+    qint64 done = 0;
+    LastPercent = -1;
+    Report(0, total);
+    const QString root = QDir(destination).absolutePath();
+    for (const int i : std::as_const(chosen)) {
+        const TEntry& entry = Entries[i];
+        if (const int code = walk(entry, true, target))
+            return code;
+        if (target.Exists && !overwrite) {
+            done += entry.Size;
+            continue;
+        }
+        // Only the writer's own failures become a code: a cancel thrown by the progress handler
+        // passes through, and the writer's destructor removes its temporary file.
+        std::unique_ptr<TStoredFileWriter> writer;
+        try {
+            writer = std::make_unique<TStoredFileWriter>(target.Path);
+        } catch (const EQuilvaneError& error) {
+            return Fail(ZipResult::WriteFailed, error.message());
+        }
+        auto& file = static_cast<QFileDevice&>(writer->Device());
+        if (const int code = ReadEntry(entry, &file, done, total))
+            return code;
+        if (!file.flush())
+            return Fail(ZipResult::WriteFailed,
+                        QStringLiteral("Unable to write %1: %2").arg(Shown(target.Path), file.errorString()));
+        if (entry.Modified >= 0)
+            file.setFileTime(QDateTime::fromSecsSinceEpoch(entry.Modified),
+                             QFileDevice::FileModificationTime);
+        try {
+            writer->Commit();
+        } catch (const EQuilvaneError& error) {
+            return Fail(ZipResult::WriteFailed, error.message());
+        }
+        ExtractedNames.append(QDir(root).relativeFilePath(QFileInfo(target.Path).absoluteFilePath()));
+    }
+    Report(total, total);
+    return ZipResult::Ok;
+}

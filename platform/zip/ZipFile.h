@@ -1,0 +1,145 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QIODevice;
+struct zip;
+
+// Result codes of the archive writer and reader: 0 success, a positive code for every failure
+// (the numbers follow the Info-ZIP tools where one of theirs means the same), with ErrorText()
+// telling the user what happened.
+namespace ZipResult {
+inline constexpr int Ok = 0;
+inline constexpr int ReadFailed = 2;         // the archive or a file to add could not be read
+inline constexpr int CorruptArchive = 3;     // not a zip archive, damaged, or an entry fails its CRC
+inline constexpr int ArchiveNotFound = 9;    // the archive does not exist
+inline constexpr int BadParameters = 10;     // no archive name, missing folder, bad pattern or factor
+inline constexpr int NothingMatched = 11;    // no entry of the archive matches the specifications
+inline constexpr int NothingToAdd = 12;      // the include list names no file: nothing is written
+inline constexpr int WriteFailed = 14;       // the archive or an extracted file could not be written
+inline constexpr int UnsafeEntry = 20;       // an entry would land outside the destination, is a link
+                                             // or a special file, or a link stands in its way
+inline constexpr int LinkRefused = 21;       // a file or folder to add is a link or a special file
+inline constexpr int UnsupportedMethod = 81; // compression or encryption the reader does not know
+inline constexpr int WrongPassword = 82;     // an encrypted entry and a wrong or missing password
+} // namespace ZipResult
+
+// Writes one zip archive of a client file's data: the files that the include patterns name
+// below the base folder, deflated, optionally under the traditional PKWARE encryption that
+// every unzip tool reads, with an archive comment. The archive is written to a temporary file
+// beside it and renamed over the old one only when complete, so an old archive of the same name
+// stays intact through a failure or a cancel, and no temporary file is left behind.
+class TZipFile {
+public:
+    QString ZipFile;    // native path of the archive
+    QString BaseFolder; // native folder that the entry names are relative to
+    // Relative patterns such as "ACME01.cfg", "M_DETAIL\\ACME0106.ADF" or "ACME01\\ACME0106.*":
+    // '\\' or '/' between parts, '*' and '?' in the last part only, letters without regard to
+    // case. Each pattern is looked up in its own folder (the tree is never walked); folders are
+    // found without regard to case. Only regular files enter the archive: a link or special
+    // file that a pattern meets fails the run, and a link is never followed.
+    QStringList IncludeOnly;
+    int CompFactor = 9;  // 0 stores, 1-9 deflate at that level
+    QString EncryptCode; // empty: no encryption; else traditional PKWARE under this password
+    QByteArray Comment;  // the archive comment as stored: ASCII or UTF-8, at most 65,535 bytes
+    // Told the share written (0-99) while the archive is written. It may throw (the progress
+    // window's Cancel): the exception never crosses the compression library; the archive is
+    // discarded and the exception leaves Create once the library has let go of everything.
+    std::function<void(int percent)> OnProgress;
+
+    // Writes the archive; 0, or a ZipResult code. An include list that names no file at all is
+    // refused (NothingToAdd) and nothing is written.
+    int Create();
+    QString ErrorText() const { return LastError; }
+    // The entry names written by the last successful Create, in the case found on disk
+    // ("ACME01.CFG", "M_DETAIL/ACME0106.ADF").
+    QStringList Added() const { return AddedNames; }
+
+private:
+    int Fail(int code, const QString& text);
+
+    QString LastError;
+    QStringList AddedNames;
+};
+
+// Reads one zip archive: its comment and entry names, tests entries and extracts them safely.
+// Entry names use '/' between parts ('\\' in a stored name counts as one); names and
+// specifications compare without regard to case.
+//
+// A specification is a relative name or pattern ('\\' or '/' between parts, '*' and '?' in the
+// last part). Without wildcards it names one entry by its whole relative path. With wildcards
+// its last part is matched against the entries of its folder ("*.*" matches every name) and,
+// with recurse, against the entries of every folder below it too, so "*.*" with recurse matches
+// every entry. Folder entries carry no data and are passed over. The result is NothingMatched
+// exactly when no entry matches any of the specifications; when some match, the others are
+// no failure. An `allowed` filter, when given, hides every entry it refuses as if the archive
+// did not hold it.
+class TUnzipFile {
+public:
+    TUnzipFile() = default;
+    ~TUnzipFile();
+    TUnzipFile(const TUnzipFile&) = delete;
+    TUnzipFile& operator=(const TUnzipFile&) = delete;
+
+    QString ZipFile;     // native path of the archive
+    QString DecryptCode; // the password of encrypted entries
+    // Told the share done (0-100) while entries are read; it may throw, and the exception
+    // leaves Test or Extract with nothing half-written.
+    std::function<void(int percent)> OnProgress;
+
+    // Opens the archive named by ZipFile (Test and Extract open it when it is not open yet).
+    int Open();
+    QByteArray Comment() const { return ArchiveComment; }
+    QStringList EntryNames() const;
+
+    using TEntryFilter = std::function<bool(const QString& entry)>;
+
+    // Reads every matching entry to its end, checking its CRC and password: 0, NothingMatched,
+    // or the code of the first failure (WrongPassword, CorruptArchive, UnsafeEntry, ...). An
+    // entry that Extract would refuse fails the test too.
+    int Test(const QStringList& specs, bool recurse, const TEntryFilter& allowed = {});
+
+    // Writes the matching entries under the destination folder (created when missing), each
+    // through a temporary file beside it renamed over the old file once its data proved sound,
+    // with the entry's modification time. Existing files and folders are found without regard
+    // to case; without overwrite an existing file is left as it is. Names that are absolute,
+    // carry a drive letter or climb with "..", entries that are links or special files, and
+    // destinations reached through a link are refused before anything is written (UnsafeEntry).
+    int Extract(const QStringList& specs, const QString& destination, bool recurse, bool overwrite,
+                const TEntryFilter& allowed = {});
+    // The relative paths (as written on disk, '/' between parts) of the files the last Extract
+    // wrote.
+    QStringList Extracted() const { return ExtractedNames; }
+    QString ErrorText() const { return LastError; }
+
+private:
+    struct TEntry {
+        QString Name; // '/' between parts
+        quint64 Index = 0;
+        qint64 Size = 0;
+        qint64 Modified = -1; // seconds since the epoch, -1 when unknown
+        bool Folder = false;
+        bool Special = false; // a link, device, pipe or socket
+        bool Encrypted = false;
+    };
+
+    void Close();
+    int EnsureOpen();
+    int Fail(int code, const QString& text);
+    int Select(const QStringList& specs, bool recurse, const TEntryFilter& allowed, QList<int>& chosen);
+    int ReadEntry(const TEntry& entry, QIODevice* sink, qint64& done, qint64 total);
+    void Report(qint64 done, qint64 total);
+
+    struct zip* Archive = nullptr;
+    QString OpenedPath;
+    QByteArray ArchiveComment;
+    QList<TEntry> Entries;
+    QStringList ExtractedNames;
+    QString LastError;
+    int LastPercent = -1;
+};

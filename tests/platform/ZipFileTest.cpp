@@ -1,0 +1,616 @@
+#include "platform/zip/ZipFile.h"
+#include "core/common/Exceptions.h"
+#include "core/files/StoredFileWriter.h"
+#include "core/vocab/FileVocabulary.h"
+#include "platform/zip/ZipNames.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/ServicesFixture.h"
+
+#include <QDateTime>
+#include <QDirIterator>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+const QString Password = ArchivePassword.toString();
+// DOS times keep local wall-clock time to two seconds: an even second survives exactly.
+const QDateTime Stamp(QDate(2006, 3, 5), QTime(15, 4, 6));
+
+QString Fixture(const char* name) {
+    return QStringLiteral(QUILVANE_TEST_DATA_DIR "/zip/") + QLatin1String(name);
+}
+
+// Every file and link below a folder, relative, sorted; hidden ones (temporary files) included.
+QStringList FilesBelow(const QString& folder) {
+    QStringList found;
+    QDirIterator it(folder, QDir::Files | QDir::System | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found.append(QDir(folder).relativeFilePath(it.next()));
+    found.sort();
+    return found;
+}
+
+class ZipFileTest : public TServicesFixture {
+protected:
+    void SetUp() override {
+        TServicesFixture::SetUp();
+        ASSERT_TRUE(QDir(Temp.path()).mkpath("data/ACME01") && QDir(Temp.path()).mkpath("data/M_DETAIL") &&
+                    QDir(Temp.path()).mkpath("out") && QDir(Temp.path()).mkpath("dest"));
+    }
+
+    QString Data(const QString& name) const { return TempPath("data/" + name); }
+    QString Out(const QString& name) const { return TempPath("out/" + name); }
+    QString Dest(const QString& name = QString()) const { return TempPath("dest/" + name); }
+
+    static void WriteFile(const QString& path, const QByteArray& bytes, const QDateTime& modified = Stamp) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+        ASSERT_EQ(file.write(bytes), bytes.size());
+        ASSERT_TRUE(file.flush());
+        ASSERT_TRUE(file.setFileTime(modified, QFileDevice::FileModificationTime));
+    }
+
+    // A year of a client file as the data folder holds it, with files of other years and
+    // folders that the backup's patterns must pass over.
+    void WriteClientFile() {
+        WriteFile(Data("ACME01.CFG"), "[CONFIGURATION]\r\nName=Acme\r\n");
+        WriteFile(Data("M_DETAIL/ACME0106.ADF"), QByteArray("\x00\x01\x02\xff accounts", 13));
+        WriteFile(Data("M_DETAIL/acme0105.adf"), "last year's accounts");
+        WriteFile(Data("ACME01/ACME0106.PY1"), QByteArray(3000, 'p'));
+        WriteFile(Data("ACME01/ACME0106.RC3"), "receipts");
+        WriteFile(Data("ACME01/ACME0106"), "no extension");
+        WriteFile(Data("ACME01/ACME0105.PY1"), "last year");
+        ASSERT_TRUE(QDir(Data("ACME01")).mkpath("ACME0106.SUB"));
+        WriteFile(Data("ACME01/ACME0106.SUB/ACME0106.PY2"), "below a matching folder");
+    }
+
+    TZipFile BackupWriter(const QString& archive = QString()) {
+        TZipFile zip;
+        zip.ZipFile = archive.isEmpty() ? Out("ACME0106.001") : archive;
+        zip.BaseFolder = TempPath("data");
+        zip.IncludeOnly = {"acme01.cfg", "M_DETAIL\\ACME0106.ADF", "m_detail\\ACME0106.CCR",
+                           "ACME01\\ACME0106.*"};
+        zip.EncryptCode = Password;
+        zip.Comment = "{\\rtf1\\ansi File Information:\\par Memo:\\par Year end\\par}";
+        return zip;
+    }
+
+    // Runs a command-line tool; false when it is not installed (the test is then skipped).
+    static bool RunTool(const QString& program, const QStringList& arguments, int& exitCode,
+                        QByteArray& output) {
+        if (QStandardPaths::findExecutable(program).isEmpty())
+            return false;
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(program, arguments);
+        EXPECT_TRUE(process.waitForFinished(30000));
+        exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        output = process.readAll();
+        return true;
+    }
+};
+
+// ---- Names and specifications ---------------------------------------------------------------
+
+TEST(ZipNamesTest, SafePartsRefuseEveryNameThatLeavesTheFolder) {
+    const std::pair<const char*, QStringList> cases[] = {
+        {"ACME01.CFG", {"ACME01.CFG"}},
+        {"M_DETAIL\\ACME0106.ADF", {"M_DETAIL", "ACME0106.ADF"}},
+        {"ACME01/./ACME0106.PY1", {"ACME01", "ACME0106.PY1"}},
+        {"a//b", {"a", "b"}},
+        {"..x/y..", {"..x", "y.."}},
+        {"../x", {}},
+        {"a/../../x", {}},
+        {"a\\..\\x", {}},
+        {"/etc/x", {}},
+        {"\\etc\\x", {}},
+        {"C:\\x", {}},
+        {"c:x", {}},
+        {"C:", {}},
+        {"", {}},
+        {"./", {}},
+    };
+    for (const auto& [name, parts] : cases)
+        EXPECT_EQ(ZipNames::SafeParts(QString::fromUtf8(name)), parts) << name;
+}
+
+TEST(ZipNamesTest, SpecificationsMatchAsTheWorkstationsDid) {
+    struct TCase {
+        const char* Entry;
+        const char* Spec;
+        bool Recurse;
+        bool Matches;
+    };
+    const TCase cases[] = {
+        // Without wildcards: the whole relative path, any case, either separator.
+        {"ACME01.CFG", "acme01.cfg", false, true},
+        {"M_DETAIL/ACME0106.ADF", "m_detail\\acme0106.adf", false, true},
+        {"M_DETAIL/ACME0106.ADF", "ACME0106.ADF", true, false},
+        {"M_DETAIL\\ACME0106.ADF", "M_DETAIL/ACME0106.ADF", false, true},
+        {"ACME01/ACME0106.PY1", "ACME01/ACME0106.PY", false, false},
+        // Wildcards: the last part in the specification's folder, below it only with recurse.
+        {"ACME01.CFG", "*.*", false, true},
+        {"ACME01/ACME0106.PY1", "*.*", false, false},
+        {"ACME01/ACME0106.PY1", "*.*", true, true},
+        {"ACME01/SUB/ACME0106.PY1", "*.*", true, true},
+        {"NODOT", "*.*", false, true},
+        {"ACME01/ACME0106.PY1", "acme01\\*.py?", false, true},
+        {"ACME01/SUB/ACME0106.PY1", "ACME01\\*.PY1", false, false},
+        {"ACME01/SUB/ACME0106.PY1", "ACME01\\*.PY1", true, true},
+        {"ACME011/ACME0106.PY1", "ACME01\\*.PY1", true, false},
+        {"ACME01/ACME0106", "ACME01\\ACME0106.*", false, true},
+        {"ACME01/ACME0107.PY1", "ACME01\\ACME0106.*", false, false},
+        // Names that would leave the destination still match, so that they are refused.
+        {"../x.txt", "*.*", true, true},
+        {"/etc/x", "*.*", true, true},
+        {"../x.txt", "*.*", false, false},
+        // A specification that leaves its folder matches nothing.
+        {"x.txt", "../x.txt", true, false},
+        {"x.txt", "", true, false},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(ZipNames::MatchesSpec(c.Entry, c.Spec, c.Recurse), c.Matches)
+            << c.Entry << " / " << c.Spec << " / " << c.Recurse;
+    EXPECT_TRUE(ZipNames::MatchesAnySpec("ACME01.CFG", {"nothing.here", "ACME01.CFG"}, false));
+    EXPECT_FALSE(ZipNames::MatchesAnySpec("ACME01.CFG", {}, true));
+}
+
+// ---- Writing ---------------------------------------------------------------------------------
+
+TEST_F(ZipFileTest, WritesThePatternsOfTheYearAndReadsThemBackUnderThePassword) {
+    WriteClientFile();
+    TZipFile zip = BackupWriter();
+    ASSERT_EQ(zip.Create(), ZipResult::Ok) << zip.ErrorText().toStdString();
+    // Names as on disk; each pattern looked up in its own folder only; the folder that matches
+    // the pattern passed over; a missing file (the CCR) no failure.
+    const QStringList added{"ACME01.CFG", "M_DETAIL/ACME0106.ADF", "ACME01/ACME0106", "ACME01/ACME0106.PY1",
+                            "ACME01/ACME0106.RC3"};
+    EXPECT_EQ(zip.Added(), added);
+    EXPECT_TRUE(zip.ErrorText().isEmpty());
+
+    TUnzipFile unzip;
+    unzip.ZipFile = zip.ZipFile;
+    ASSERT_EQ(unzip.Open(), ZipResult::Ok);
+    EXPECT_EQ(unzip.EntryNames(), added);
+    EXPECT_EQ(unzip.Comment(), zip.Comment);
+
+    unzip.DecryptCode = Password;
+    EXPECT_EQ(unzip.Test({"*.*"}, true), ZipResult::Ok) << unzip.ErrorText().toStdString();
+    unzip.DecryptCode.clear();
+    EXPECT_EQ(unzip.Test({"*.*"}, true), ZipResult::WrongPassword);
+    EXPECT_TRUE(unzip.ErrorText().contains("ACME01.CFG")) << unzip.ErrorText().toStdString();
+    // One wrong password in 256 passes the check byte of the traditional encryption; its data
+    // then fails to inflate or fails the CRC.
+    unzip.DecryptCode = "PZ_HOM";
+    const int wrong = unzip.Test({"*.*"}, true);
+    EXPECT_TRUE(wrong == ZipResult::WrongPassword || wrong == ZipResult::CorruptArchive) << wrong;
+}
+
+TEST_F(ZipFileTest, ExtractsByteForByteWithTheModificationTimes) {
+    WriteClientFile();
+    const QDateTime other(QDate(2005, 12, 31), QTime(23, 59, 58));
+    WriteFile(Data("ACME01/ACME0106.RC3"), "receipts", other);
+    TZipFile zip = BackupWriter();
+    ASSERT_EQ(zip.Create(), ZipResult::Ok) << zip.ErrorText().toStdString();
+
+    TUnzipFile unzip;
+    unzip.ZipFile = zip.ZipFile;
+    unzip.DecryptCode = Password;
+    ASSERT_EQ(unzip.Extract({"*.*"}, Dest(), true, true), ZipResult::Ok) << unzip.ErrorText().toStdString();
+    EXPECT_EQ(unzip.Extracted(), zip.Added());
+    EXPECT_EQ(FilesBelow(Dest()), QStringList({"ACME01.CFG", "ACME01/ACME0106", "ACME01/ACME0106.PY1",
+                                               "ACME01/ACME0106.RC3", "M_DETAIL/ACME0106.ADF"}));
+    for (const QString& name : zip.Added()) {
+        EXPECT_EQ(ReadFileBytes(Dest(name)), ReadFileBytes(Data(name))) << name.toStdString();
+        EXPECT_EQ(QFileInfo(Dest(name)).lastModified(), QFileInfo(Data(name)).lastModified())
+            << name.toStdString();
+    }
+    EXPECT_EQ(QFileInfo(Dest("ACME01/ACME0106.RC3")).lastModified(), other);
+}
+
+TEST_F(ZipFileTest, StandardUnzipTestsOurArchiveAndShowsItsComment) {
+    WriteClientFile();
+    TZipFile zip = BackupWriter();
+    ASSERT_EQ(zip.Create(), ZipResult::Ok) << zip.ErrorText().toStdString();
+    int exitCode = 0;
+    QByteArray output;
+    if (!RunTool("unzip", {"-P", Password, "-t", zip.ZipFile}, exitCode, output))
+        GTEST_SKIP() << "the unzip tool is not installed";
+    EXPECT_EQ(exitCode, 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("No errors detected")) << output.toStdString();
+
+    ASSERT_TRUE(RunTool("unzip", {"-z", zip.ZipFile}, exitCode, output));
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_TRUE(output.contains(zip.Comment)) << output.toStdString();
+
+    ASSERT_TRUE(RunTool("unzip", {"-Z1", zip.ZipFile}, exitCode, output));
+    EXPECT_EQ(QString::fromUtf8(output).split('\n', Qt::SkipEmptyParts), zip.Added());
+
+    // The tool agrees that the entries are encrypted.
+    ASSERT_TRUE(RunTool("unzip", {"-P", "wrong", "-t", zip.ZipFile}, exitCode, output));
+    EXPECT_NE(exitCode, 0) << output.toStdString();
+
+    // The tool restores the same bytes and times.
+    ASSERT_TRUE(RunTool("unzip", {"-q", "-P", Password, zip.ZipFile, "-d", Dest()}, exitCode, output));
+    EXPECT_EQ(exitCode, 0) << output.toStdString();
+    EXPECT_EQ(ReadFileBytes(Dest("M_DETAIL/ACME0106.ADF")), ReadFileBytes(Data("M_DETAIL/ACME0106.ADF")));
+    EXPECT_EQ(QFileInfo(Dest("ACME01/ACME0106.PY1")).lastModified(), Stamp);
+}
+
+TEST_F(ZipFileTest, CommentOfLengthZeroAndTheLongestComment) {
+    WriteClientFile();
+    TZipFile zip = BackupWriter();
+    zip.Comment.clear();
+    ASSERT_EQ(zip.Create(), ZipResult::Ok) << zip.ErrorText().toStdString();
+    TUnzipFile unzip;
+    unzip.ZipFile = zip.ZipFile;
+    ASSERT_EQ(unzip.Open(), ZipResult::Ok);
+    EXPECT_TRUE(unzip.Comment().isEmpty());
+    int exitCode = 0;
+    QByteArray output;
+    if (RunTool("unzip", {"-z", zip.ZipFile}, exitCode, output)) {
+        EXPECT_EQ(output.trimmed(), "Archive:  " + zip.ZipFile.toUtf8());
+    }
+
+    zip.Comment = QByteArray(65535, 'c');
+    ASSERT_EQ(zip.Create(), ZipResult::Ok) << zip.ErrorText().toStdString();
+    ASSERT_EQ(unzip.Open(), ZipResult::Ok);
+    EXPECT_EQ(unzip.Comment(), zip.Comment);
+
+    // One byte more is refused and the archive written before stays as it was.
+    const QByteArray before = ReadFileBytes(zip.ZipFile);
+    zip.Comment = QByteArray(65536, 'c');
+    EXPECT_EQ(zip.Create(), ZipResult::BadParameters);
+    EXPECT_EQ(zip.ErrorText(), "The archive comment is longer than 65535 bytes");
+    EXPECT_EQ(ReadFileBytes(zip.ZipFile), before);
+    EXPECT_TRUE(zip.Added().isEmpty());
+}
+
+TEST_F(ZipFileTest, AnIncludeListThatNamesNothingWritesNothingAndKeepsTheOldArchive) {
+    WriteFile(Out("ACME0106.001"), "old archive");
+    TZipFile zip = BackupWriter();
+    EXPECT_EQ(zip.Create(), ZipResult::NothingToAdd);
+    EXPECT_FALSE(zip.ErrorText().isEmpty());
+    EXPECT_EQ(ReadFileBytes(Out("ACME0106.001")), "old archive");
+    EXPECT_EQ(FilesBelow(TempPath("out")), QStringList{"ACME0106.001"});
+}
+
+TEST_F(ZipFileTest, BadParametersAreRefusedBeforeAnythingIsWritten) {
+    WriteClientFile();
+    const auto check = [&](const std::function<void(TZipFile&)>& spoil, int code, const char* text) {
+        TZipFile zip = BackupWriter();
+        spoil(zip);
+        EXPECT_EQ(zip.Create(), code) << text;
+        EXPECT_TRUE(zip.ErrorText().contains(QString::fromUtf8(text))) << zip.ErrorText().toStdString();
+        EXPECT_TRUE(FilesBelow(TempPath("out")).isEmpty()) << text;
+    };
+    check([](TZipFile& z) { z.ZipFile.clear(); }, ZipResult::BadParameters, "No archive name");
+    check([](TZipFile& z) { z.CompFactor = 10; }, ZipResult::BadParameters, "compression factor 10");
+    check([](TZipFile& z) { z.CompFactor = -1; }, ZipResult::BadParameters, "compression factor -1");
+    check([&](TZipFile& z) { z.BaseFolder = TempPath("missing"); }, ZipResult::BadParameters,
+          "does not exist");
+    check([](TZipFile& z) { z.IncludeOnly = {"..\\ACME01.CFG"}; }, ZipResult::BadParameters,
+          "..\\ACME01.CFG");
+    check([](TZipFile& z) { z.IncludeOnly = {"*\\ACME0106.ADF"}; }, ZipResult::BadParameters,
+          "*\\ACME0106.ADF");
+    check([&](TZipFile& z) { z.ZipFile = TempPath("out/missing/ACME0106.001"); }, ZipResult::WriteFailed,
+          "does not exist");
+    check([](TZipFile& z) { z.Comment = "caf\xe9"; }, ZipResult::BadParameters, "neither plain nor UTF-8");
+}
+
+TEST_F(ZipFileTest, LinksAreNeverFollowedWhenWriting) {
+    WriteClientFile();
+    WriteFile(TempPath("secret.txt"), "outside the data folder");
+    // A link among the year's files.
+    ASSERT_TRUE(QFile::link(TempPath("secret.txt"), Data("ACME01/ACME0106.PY9")));
+    TZipFile zip = BackupWriter();
+    EXPECT_EQ(zip.Create(), ZipResult::LinkRefused);
+    EXPECT_TRUE(zip.ErrorText().contains("ACME0106.PY9")) << zip.ErrorText().toStdString();
+    EXPECT_TRUE(FilesBelow(TempPath("out")).isEmpty());
+    ASSERT_TRUE(QFile::remove(Data("ACME01/ACME0106.PY9")));
+
+    // A folder of a pattern that is a link.
+    ASSERT_TRUE(QDir(TempPath("elsewhere")).mkpath("."));
+    WriteFile(TempPath("elsewhere/ACME0106.TXR"), "outside");
+    ASSERT_TRUE(QFile::link(TempPath("elsewhere"), Data("LINKED")));
+    zip.IncludeOnly = {"ACME01.CFG", "LINKED\\ACME0106.TXR"};
+    EXPECT_EQ(zip.Create(), ZipResult::LinkRefused);
+    EXPECT_TRUE(FilesBelow(TempPath("out")).isEmpty());
+
+    // An archive name that is a link is not written through.
+    ASSERT_TRUE(QFile::link(TempPath("secret.txt"), Out("ACME0106.001")));
+    zip.IncludeOnly = {"ACME01.CFG"};
+    EXPECT_EQ(zip.Create(), ZipResult::LinkRefused);
+    EXPECT_EQ(ReadFileBytes(TempPath("secret.txt")), "outside the data folder");
+}
+
+TEST_F(ZipFileTest, OwnTemporaryFilesAndTheArchiveItselfStayOutOfTheArchive) {
+    WriteClientFile();
+    WriteFile(Data("ACME01/ACME0106.PY1") + TStoredFileWriter::TempMarker() + "AbC123", "half written");
+    TZipFile zip = BackupWriter(Data("ACME01/ACME0106.ZIP"));
+    WriteFile(zip.ZipFile, "old archive in the data folder");
+    ASSERT_EQ(zip.Create(), ZipResult::Ok) << zip.ErrorText().toStdString();
+    EXPECT_FALSE(zip.Added().contains("ACME01/ACME0106.ZIP"));
+    EXPECT_FALSE(zip.Added().join(' ').contains(TStoredFileWriter::TempMarker()));
+    EXPECT_EQ(zip.Added().size(), 5);
+}
+
+TEST_F(ZipFileTest, StoredAtFactorZeroAndWithoutEncryption) {
+    WriteClientFile();
+    TZipFile zip = BackupWriter();
+    zip.CompFactor = 0;
+    zip.EncryptCode.clear();
+    ASSERT_EQ(zip.Create(), ZipResult::Ok) << zip.ErrorText().toStdString();
+    // Stored data lies in the archive as it is on disk.
+    EXPECT_TRUE(ReadFileBytes(zip.ZipFile).contains(QByteArray(3000, 'p')));
+    TUnzipFile unzip;
+    unzip.ZipFile = zip.ZipFile;
+    ASSERT_EQ(unzip.Extract({"ACME01\\ACME0106.PY1"}, Dest(), false, true), ZipResult::Ok);
+    EXPECT_EQ(ReadFileBytes(Dest("ACME01/ACME0106.PY1")), QByteArray(3000, 'p'));
+}
+
+// ---- Cancel ----------------------------------------------------------------------------------
+
+TEST_F(ZipFileTest, ACancelFromProgressKeepsTheOldArchiveAndLeavesNoTemporary) {
+    for (int i = 0; i < 4; ++i) {
+        QByteArray noise(300 * 1024, Qt::Uninitialized);
+        for (char& c : noise)
+            c = char(QRandomGenerator::global()->bounded(256));
+        WriteFile(Data(QString("ACME01/ACME0106.PY%1").arg(i)), noise);
+    }
+    WriteFile(Data("ACME01.CFG"), "cfg");
+    WriteFile(Out("ACME0106.001"), "old archive");
+    for (const int cancelAt : {0, 1, 30, 90}) {
+        TZipFile zip = BackupWriter();
+        QList<int> seen;
+        zip.OnProgress = [&](int percent) {
+            seen.append(percent);
+            if (percent >= cancelAt)
+                throw EOperationCancelled();
+        };
+        EXPECT_THROW(zip.Create(), EOperationCancelled) << cancelAt;
+        // Called no more after the throw.
+        ASSERT_FALSE(seen.isEmpty());
+        EXPECT_GE(seen.last(), cancelAt);
+        EXPECT_EQ(std::count_if(seen.begin(), seen.end(), [&](int p) { return p >= cancelAt; }), 1);
+        EXPECT_EQ(ReadFileBytes(Out("ACME0106.001")), "old archive") << cancelAt;
+        EXPECT_EQ(FilesBelow(TempPath("out")), QStringList{"ACME0106.001"}) << cancelAt;
+        EXPECT_TRUE(zip.Added().isEmpty());
+    }
+
+    // Uncancelled, the progress rises to 99 at most, and the archive replaces the old one.
+    TZipFile zip = BackupWriter();
+    QList<int> seen;
+    zip.OnProgress = [&](int percent) { seen.append(percent); };
+    ASSERT_EQ(zip.Create(), ZipResult::Ok);
+    ASSERT_GE(seen.size(), 3);
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_EQ(seen.first(), 0);
+    EXPECT_LE(seen.last(), 99);
+    EXPECT_EQ(FilesBelow(TempPath("out")), QStringList{"ACME0106.001"});
+    EXPECT_NE(ReadFileBytes(Out("ACME0106.001")), "old archive");
+
+    // A cancel while extracting leaves neither the file nor a temporary one.
+    TUnzipFile unzip;
+    unzip.ZipFile = zip.ZipFile;
+    unzip.DecryptCode = Password;
+    unzip.OnProgress = [](int percent) {
+        if (percent >= 10)
+            throw EOperationCancelled();
+    };
+    EXPECT_THROW(unzip.Extract({"ACME01\\*.*"}, Dest(), false, true), EOperationCancelled);
+    EXPECT_TRUE(FilesBelow(Dest()).isEmpty()) << FilesBelow(Dest()).join(' ').toStdString();
+}
+
+// ---- Reading archives made by other tools ----------------------------------------------------
+
+TEST_F(ZipFileTest, ReadsTheArchiveOfTheZipToolWithBackslashesAndMixedCase) {
+    TUnzipFile unzip;
+    unzip.ZipFile = Fixture("tool-pkware.zip");
+    ASSERT_EQ(unzip.Open(), ZipResult::Ok) << unzip.ErrorText().toStdString();
+    EXPECT_EQ(unzip.EntryNames(),
+              QStringList({"ACME01.cfg", "M_DETAIL/ACME0106.ADF", "Acme01/", "Acme01/acme0106.Py1"}));
+    EXPECT_EQ(unzip.Comment(), "Backup of ACME01 made by the zip tool");
+    unzip.DecryptCode = Password;
+    EXPECT_EQ(unzip.Test({"*.*"}, true), ZipResult::Ok) << unzip.ErrorText().toStdString();
+
+    ASSERT_EQ(unzip.Extract({"*.*"}, Dest(), true, true), ZipResult::Ok) << unzip.ErrorText().toStdString();
+    EXPECT_EQ(unzip.Extracted(), QStringList({"ACME01.cfg", "M_DETAIL/ACME0106.ADF", "Acme01/acme0106.Py1"}));
+    EXPECT_EQ(ReadFileBytes(Dest("ACME01.cfg")), "[CONFIGURATION]\r\nName=Acme Pty Ltd\r\n");
+    EXPECT_EQ(ReadFileBytes(Dest("M_DETAIL/ACME0106.ADF")),
+              QByteArray("accounts chart bytes\x00\x01\x02\xff\n", 25));
+    QByteArray payments;
+    for (int line = 1; line <= 50; ++line)
+        payments += QString("payments of July, line %1\n").arg(line, 2, 10, QChar('0')).toUtf8();
+    EXPECT_EQ(ReadFileBytes(Dest("Acme01/acme0106.Py1")), payments);
+    for (const QString& name : unzip.Extracted())
+        EXPECT_EQ(QFileInfo(Dest(name)).lastModified(), Stamp) << name.toStdString();
+}
+
+TEST_F(ZipFileTest, ADamagedEntryFailsItsTestAndIsNeverWritten) {
+    TUnzipFile unzip;
+    unzip.ZipFile = Fixture("crc-damaged.zip");
+    EXPECT_EQ(unzip.Test({"*.*"}, true), ZipResult::CorruptArchive);
+    EXPECT_TRUE(unzip.ErrorText().contains("ledger.txt")) << unzip.ErrorText().toStdString();
+    WriteFile(Dest("LEDGER.TXT"), "current ledger");
+    EXPECT_EQ(unzip.Extract({"ledger.txt"}, Dest(), false, true), ZipResult::CorruptArchive);
+    EXPECT_TRUE(unzip.Extracted().isEmpty());
+    EXPECT_EQ(FilesBelow(Dest()), QStringList{"LEDGER.TXT"});
+    EXPECT_EQ(ReadFileBytes(Dest("LEDGER.TXT")), "current ledger");
+}
+
+TEST_F(ZipFileTest, MissingAndForeignArchivesAreReportedByCode) {
+    TUnzipFile unzip;
+    EXPECT_EQ(unzip.Open(), ZipResult::BadParameters);
+    unzip.ZipFile = TempPath("missing.zip");
+    EXPECT_EQ(unzip.Open(), ZipResult::ArchiveNotFound);
+    EXPECT_EQ(unzip.ErrorText(), "The archive " + TempPath("missing.zip") + " does not exist");
+    EXPECT_EQ(unzip.Test({"*.*"}, true), ZipResult::ArchiveNotFound);
+    WriteFile(TempPath("notes.zip"), "not an archive at all");
+    unzip.ZipFile = TempPath("notes.zip");
+    EXPECT_EQ(unzip.Open(), ZipResult::CorruptArchive);
+    EXPECT_TRUE(unzip.EntryNames().isEmpty());
+    EXPECT_TRUE(unzip.Comment().isEmpty());
+    unzip.ZipFile = TempPath("dest");
+    EXPECT_EQ(unzip.Open(), ZipResult::CorruptArchive);
+}
+
+// ---- Specifications --------------------------------------------------------------------------
+
+TEST_F(ZipFileTest, ElevenExactlyWhenNothingMatchesAndAPartialMatchSucceeds) {
+    struct TCase {
+        QStringList Specs;
+        bool Recurse;
+        int Code;
+        QStringList Written;
+    };
+    const TCase cases[] = {
+        {{"nothing.txt"}, true, ZipResult::NothingMatched, {}},
+        {{"nothing.txt", "acme01.CFG"}, false, ZipResult::Ok, {"ACME01.cfg"}},
+        {{"acme0106.py1"}, true, ZipResult::NothingMatched, {}},
+        {{"ACME01\\ACME0106.PY1"}, false, ZipResult::Ok, {"Acme01/acme0106.Py1"}},
+        {{"*.py1"}, false, ZipResult::NothingMatched, {}},
+        {{"*.py1"}, true, ZipResult::Ok, {"Acme01/acme0106.Py1"}},
+        {{"m_detail\\*.*"}, false, ZipResult::Ok, {"M_DETAIL/ACME0106.ADF"}},
+        {{"*.*"}, false, ZipResult::Ok, {"ACME01.cfg"}},
+        // The folder entry is no file to extract.
+        {{"Acme01/"}, true, ZipResult::NothingMatched, {}},
+        {{}, true, ZipResult::NothingMatched, {}},
+    };
+    for (const TCase& c : cases) {
+        const QString destination = Dest(QString::number(&c - cases));
+        TUnzipFile unzip;
+        unzip.ZipFile = Fixture("tool-pkware.zip");
+        unzip.DecryptCode = Password;
+        EXPECT_EQ(unzip.Test(c.Specs, c.Recurse), c.Code) << c.Specs.join(',').toStdString();
+        EXPECT_EQ(unzip.Extract(c.Specs, destination, c.Recurse, true), c.Code)
+            << c.Specs.join(',').toStdString();
+        EXPECT_EQ(unzip.Extracted(), c.Written) << c.Specs.join(',').toStdString();
+        EXPECT_EQ(FilesBelow(destination), c.Written);
+        if (c.Code == ZipResult::NothingMatched) {
+            EXPECT_TRUE(unzip.ErrorText().startsWith("No entry of ")) << unzip.ErrorText().toStdString();
+        }
+    }
+}
+
+TEST_F(ZipFileTest, TheAllowedFilterHidesTheEntriesItRefuses) {
+    TUnzipFile unzip;
+    unzip.ZipFile = Fixture("tool-pkware.zip");
+    unzip.DecryptCode = Password;
+    QStringList asked;
+    const auto onlyTheRecord = [&](const QString& entry) {
+        asked.append(entry);
+        return entry.compare("acme01.cfg", Qt::CaseInsensitive) == 0;
+    };
+    ASSERT_EQ(unzip.Extract({"*.*"}, Dest(), true, true, onlyTheRecord), ZipResult::Ok);
+    EXPECT_EQ(unzip.Extracted(), QStringList{"ACME01.cfg"});
+    EXPECT_EQ(asked, QStringList({"ACME01.cfg", "M_DETAIL/ACME0106.ADF", "Acme01/acme0106.Py1"}));
+    EXPECT_EQ(unzip.Test({"Acme01\\*.*"}, true, onlyTheRecord), ZipResult::NothingMatched);
+    // A wrong password on an entry the filter hides is never met.
+    unzip.DecryptCode = "wrong";
+    EXPECT_EQ(unzip.Test({"*.*"}, true, [](const QString&) { return false; }), ZipResult::NothingMatched);
+}
+
+TEST_F(ZipFileTest, ExistingFilesAreFoundWithoutRegardToCaseAndKeptWithoutOverwrite) {
+    ASSERT_TRUE(QDir(Dest()).mkpath("m_detail"));
+    WriteFile(Dest("acme01.CFG"), "current record");
+    WriteFile(Dest("m_detail/acme0106.adf"), "current chart");
+    TUnzipFile unzip;
+    unzip.ZipFile = Fixture("tool-pkware.zip");
+    unzip.DecryptCode = Password;
+    ASSERT_EQ(unzip.Extract({"ACME01.CFG", "M_DETAIL\\ACME0106.ADF"}, Dest(), false, false), ZipResult::Ok);
+    EXPECT_TRUE(unzip.Extracted().isEmpty());
+    EXPECT_EQ(ReadFileBytes(Dest("acme01.CFG")), "current record");
+
+    ASSERT_EQ(unzip.Extract({"ACME01.CFG", "M_DETAIL\\ACME0106.ADF"}, Dest(), false, true), ZipResult::Ok);
+    EXPECT_EQ(unzip.Extracted(), QStringList({"acme01.CFG", "m_detail/acme0106.adf"}));
+    EXPECT_EQ(FilesBelow(Dest()), QStringList({"acme01.CFG", "m_detail/acme0106.adf"}));
+    EXPECT_EQ(ReadFileBytes(Dest("acme01.CFG")), "[CONFIGURATION]\r\nName=Acme Pty Ltd\r\n");
+}
+
+// ---- Hostile archives ------------------------------------------------------------------------
+
+TEST_F(ZipFileTest, HostileEntriesWriteNothingOutsideTheDestination) {
+    QFile::remove("/tmp/quilvane-absolute.txt");
+    const QString destination = TempPath("deep/dest");
+    struct TCase {
+        QStringList Specs;
+        bool Recurse;
+        int Code;
+        QStringList Written;
+    };
+    const TCase cases[] = {
+        {{"*.*"}, true, ZipResult::UnsafeEntry, {}},
+        {{"../escaped.txt"}, false, ZipResult::NothingMatched, {}},
+        {{"*.txt"}, false, ZipResult::UnsafeEntry, {}}, // the link and the pipe at the top
+        {{"link.txt"}, false, ZipResult::UnsafeEntry, {}},
+        {{"pipe.txt"}, false, ZipResult::UnsafeEntry, {}},
+        {{"safe.txt", "link.txt"}, false, ZipResult::UnsafeEntry, {}},
+        {{"safe.txt"}, false, ZipResult::Ok, {"safe.txt"}},
+        {{"folder/"}, false, ZipResult::NothingMatched, {}},
+    };
+    for (const TCase& c : cases) {
+        TUnzipFile unzip;
+        unzip.ZipFile = Fixture("hostile.zip");
+        EXPECT_EQ(unzip.Test(c.Specs, c.Recurse), c.Code) << c.Specs.join(',').toStdString();
+        EXPECT_EQ(unzip.Extract(c.Specs, destination, c.Recurse, true), c.Code)
+            << c.Specs.join(',').toStdString();
+        EXPECT_EQ(unzip.Extracted(), c.Written);
+        EXPECT_EQ(FilesBelow(destination), c.Written) << c.Specs.join(',').toStdString();
+        if (c.Code == ZipResult::UnsafeEntry) {
+            EXPECT_TRUE(unzip.ErrorText().contains("the archive is refused"))
+                << unzip.ErrorText().toStdString();
+        }
+        // Nothing anywhere else: not beside the destination, not above it, not at its absolute name.
+        EXPECT_EQ(FilesBelow(TempPath("deep")),
+                  c.Written.isEmpty() ? QStringList() : QStringList{"dest/safe.txt"});
+        EXPECT_FALSE(QFileInfo::exists(TempPath("escaped.txt")));
+        EXPECT_FALSE(QFileInfo::exists(TempPath("deeper.txt")));
+        EXPECT_FALSE(QFileInfo::exists("/tmp/quilvane-absolute.txt"));
+        QFile::remove(destination + "/safe.txt");
+    }
+
+    // The entries a filter lets through are extracted; the refused ones are never looked at.
+    TUnzipFile unzip;
+    unzip.ZipFile = Fixture("hostile.zip");
+    EXPECT_EQ(
+        unzip.Extract({"*.*"}, destination, true, true, [](const QString& e) { return e == "safe.txt"; }),
+        ZipResult::Ok);
+    EXPECT_EQ(FilesBelow(destination), QStringList{"safe.txt"});
+}
+
+TEST_F(ZipFileTest, ALinkInTheDestinationRefusesTheWholeExtraction) {
+    ASSERT_TRUE(QDir(TempPath("outside")).mkpath("."));
+    WriteFile(TempPath("outside/target.txt"), "outside");
+    TUnzipFile unzip;
+    unzip.ZipFile = Fixture("tool-pkware.zip");
+    unzip.DecryptCode = Password;
+
+    // A folder of the destination that is a link.
+    ASSERT_TRUE(QFile::link(TempPath("outside"), Dest("m_detail")));
+    EXPECT_EQ(unzip.Extract({"*.*"}, Dest(), true, true), ZipResult::UnsafeEntry);
+    EXPECT_TRUE(unzip.ErrorText().contains("a symbolic link")) << unzip.ErrorText().toStdString();
+    EXPECT_EQ(FilesBelow(TempPath("outside")), QStringList{"target.txt"});
+    EXPECT_TRUE(FilesBelow(Dest()).isEmpty()); // not even the entries that lie outside the link
+    ASSERT_TRUE(QFile::remove(Dest("m_detail")));
+
+    // A file of the destination that is a link.
+    ASSERT_TRUE(QFile::link(TempPath("outside/target.txt"), Dest("ACME01.CFG")));
+    EXPECT_EQ(unzip.Extract({"ACME01.cfg"}, Dest(), false, true), ZipResult::UnsafeEntry);
+    EXPECT_EQ(ReadFileBytes(TempPath("outside/target.txt")), "outside");
+    ASSERT_TRUE(QFile::remove(Dest("ACME01.CFG")));
+
+    // A file standing where a folder belongs.
+    WriteFile(Dest("ACME01"), "a file");
+    EXPECT_EQ(unzip.Extract({"acme01\\*.*"}, Dest(), false, true), ZipResult::UnsafeEntry);
+    EXPECT_TRUE(unzip.ErrorText().contains("not a folder")) << unzip.ErrorText().toStdString();
+    EXPECT_EQ(FilesBelow(Dest()), QStringList{"ACME01"});
+}
+
+} // namespace
