@@ -39,13 +39,6 @@ bool IsOnRemovableMedia(const QString& folder) {
     return false;
 }
 
-bool IsRemovableDrive(QChar drive) {
-    const QString root = TServices::FileSystem().DriveRoot(drive);
-    if (root.isEmpty())
-        return true;
-    return IsOnRemovableMedia(root);
-}
-
 bool DiskAnswers(QChar drive) {
     const QString root = TServices::FileSystem().DriveRoot(drive);
     if (root.isEmpty())
@@ -55,6 +48,13 @@ bool DiskAnswers(QChar drive) {
 }
 
 } // namespace
+
+bool IsRemovableDrive(QChar drive) {
+    const QString root = TServices::FileSystem().DriveRoot(drive);
+    if (root.isEmpty())
+        return true;
+    return IsOnRemovableMedia(root);
+}
 
 bool ConfirmReplaceFile(const QString& name, TOptionSet& options) {
     return AskToReplace(QStringLiteral("A file for ") + name + QStringLiteral(" aleady exists.") +

@@ -15,6 +15,10 @@ bool ConfirmReplaceFile(const QString& name, TOptionSet& options);
 // No, Cancel and All, whose answers change the options as ConfirmReplaceFile's do.
 bool AskToReplace(const QString& question, TOptionSet& options);
 
+// Whether a drive holds removable media; a letter with no folder on this workstation counts as
+// removable media that is not in the drive.
+bool IsRemovableDrive(QChar drive);
+
 // Answers from ConfirmDiskReady.
 inline constexpr int DiskReady = 6;
 inline constexpr int DiskCancelled = 2;

@@ -1,11 +1,14 @@
 #include "shell/main/ChildWindowRegistry.h"
 
 #include "controls/placement/FormPlacement.h"
+#include "core/vocab/ProcessKinds.h"
 #include "core/vocab/WindowKinds.h"
 #include "entry/dataentry/DataEntry.h"
 #include "entry/masterdetails/MasterDetails.h"
 #include "entry/masterdetails/MasterDetailsKind.h"
 #include "entry/openpage/OpenDataEntryPage.h"
+#include "shell/backup/BackupRestore.h"
+#include "shell/main/ParametersWindow.h"
 #include "shell/main/QuilvaneMain.h"
 
 #include <QDialog>
@@ -64,8 +67,14 @@ TChildWindowRegistry::TChildWindowRegistry(TfmQuilvaneMain& window)
     TLauncherHooks launcherHooks;
     launcherHooks.ActiveFileChanged = [this] { ChildWindows->ActiveFileChanged(false); };
     launcherHooks.RefreshActiveFileList = [&window] { window.Desktop().RefreshActiveFileList(); };
+    const auto runDialog = [&window](QDialog& dialog) { return window.RunDialog(dialog); };
+    ParametersWindow = std::make_unique<TParametersWindow>(&window, runDialog);
+    BackupRestoreWindow = std::make_unique<TBackupRestoreWindow>(&window, runDialog, ParametersWindow.get());
+    TProcessWindows processWindows;
+    processWindows.BackupRestore = BackupRestoreWindow.get();
+    processWindows.Parameters = ParametersWindow.get();
     ProcessLaunchers = std::make_unique<TProcessLaunchers>(*ChildWindows, window.Desktop().Files(),
-                                                           TProcessWindows{}, std::move(launcherHooks));
+                                                           processWindows, std::move(launcherHooks));
 }
 
 TChildWindowRegistry::~TChildWindowRegistry() = default;
@@ -144,7 +153,12 @@ void TChildWindowRegistry::NotifyDataEntry(int notice) {
 }
 
 void TChildWindowRegistry::RunBackupRestoreProcess(int process) {
-    ProcessLaunchers->RunBackupRestoreProcess(process);
+    if (process == prBackup)
+        ProcessLaunchers->BackupActiveFile(true);
+    else if (process == prRestore)
+        ProcessLaunchers->Restore();
+    else
+        ProcessLaunchers->RunBackupRestoreProcess(process);
 }
 
 void TChildWindowRegistry::SavePlacements() {

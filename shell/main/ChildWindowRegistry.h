@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class TBackupRestoreWindow;
+class TParametersWindow;
 class TfmQuilvaneMain;
 
 // The main window's child windows: the registry of window kinds, the data-entry window and the
@@ -58,5 +60,7 @@ private:
     TfmQuilvaneMain& Window;
     TFrameHost Host;
     std::unique_ptr<TChildWindows> ChildWindows;
+    std::unique_ptr<TParametersWindow> ParametersWindow;
+    std::unique_ptr<TBackupRestoreWindow> BackupRestoreWindow;
     std::unique_ptr<TProcessLaunchers> ProcessLaunchers;
 };

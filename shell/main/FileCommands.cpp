@@ -12,6 +12,7 @@
 #include "shell/filecode/ChangeFileCode.h"
 #include "shell/filecode/FileCodeChange.h"
 #include "shell/filecode/FileCodeRules.h"
+#include "shell/inventory/fmDiskInventory.h"
 #include "shell/main/MainWindowSeams.h"
 #include "shell/preferences/QuilvaneSetup.h"
 #include "shell/properties/FileProperties.h"
@@ -113,6 +114,30 @@ void TFileCommands::Preferences() {
         return;
     if (Host.PreferencesSaved)
         Host.PreferencesSaved();
+}
+
+void TFileCommands::TransferDiskInventory() {
+    TDesktop& desktop = *Host.Desktop;
+    const TEntityInfo* active = desktop.Files().ActiveFile();
+    const QString transferFolder = active ? active->EntityDetail().XferDir : QString();
+    TfmDiskInventory dialog(Host.Parent);
+    dialog.Setup(transferFolder.isEmpty() ? QChar() : transferFolder[0].toUpper());
+    if (Host.RunDialog(dialog) != QDialog::Accepted)
+        return;
+    const QString code = dialog.CreatedFileCode();
+    if (code.isEmpty())
+        return;
+    IUserPrompt& prompt = TServices::Prompt();
+    if (desktop.Files().IsFull()) {
+        prompt.Beep(TBeep::Information);
+        prompt.ShowMessage(TMessageKind::Information, InventoryFullText.arg(code), TMessageButton::OK);
+        return;
+    }
+    if (desktop.OpenFileOnDesktop(code, true, true, true, false) < 0)
+        return;
+    desktop.RecordOpened(code);
+    prompt.Beep(TBeep::Information);
+    prompt.ShowMessage(TMessageKind::Information, InventoryOpenedText.arg(code), TMessageButton::OK);
 }
 
 void TFileCommands::TransferArrived(const TTransferOffer& offer) {

@@ -34,6 +34,12 @@ public:
     static constexpr int RenameMode = 0;
     static constexpr int CopyMode = 1;
     static inline const QString CreatedText = QStringLiteral("%1 \"%2\" has been successfully created.");
+    static inline const QString InventoryOpenedText = QStringLiteral(
+        "The file %1 has been created and opened on your Quilvane desktop.\rNo data has yet been "
+        "transferred for this file.\rSelect \"Transfer from\" from the file menu to load the data "
+        "for this file.");
+    static inline const QString InventoryFullText = QStringLiteral(
+        "The file %1 has been created. No more files can be opened on your Quilvane desktop at this time.");
     static inline const QString PeriodsLaterText =
         QStringLiteral("The current periods per year cannot be updated while data entry is active. Periods "
                        "per year will be automatically updated when data entry is closed.");
@@ -51,6 +57,9 @@ public:
     void RenameOrCopyFile(int mode);
     // The preferences window.
     void Preferences();
+    // Tools > Transfer Disk Inventory: the transfer archives on a drive; a file created from one
+    // opens on the desktop when there is room for it.
+    void TransferDiskInventory();
     // A transfer archive arrived for an open file: asks, and on Yes makes the file active and
     // runs the transfer in.
     void TransferArrived(const TTransferOffer& offer);

@@ -55,7 +55,8 @@ public:
     // Tells the data-entry window that options of the active file changed (the notice numbers
     // of TDataEntryNotice).
     virtual void NotifyDataEntry(int /*notice*/) {}
-    // Runs a transfer, backup or restore process (6 to 11) on the active file.
+    // Runs a transfer, backup or restore process (6 to 11) on the active file: the transfers and
+    // the restore behind the process guard, the backup with the pages given back afterwards.
     virtual void RunBackupRestoreProcess(int /*process*/) {}
 };
 

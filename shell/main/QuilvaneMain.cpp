@@ -7,6 +7,7 @@
 #include "core/services/Progress.h"
 #include "core/transactions/TransactionClipboard.h"
 #include "core/vocab/PageKinds.h"
+#include "core/vocab/ProcessKinds.h"
 #include "core/vocab/ProgramIdentity.h"
 #include "core/vocab/WindowKinds.h"
 #include "shell/desktop/DesktopOpener.h"
@@ -131,6 +132,25 @@ void TfmQuilvaneMain::CreateMenus() {
         WatchTransferFolders(); // the transfer folder may have moved
     });
     mnuFile->addSeparator();
+    const std::pair<int, const char*> archiveItems[] = {
+        {prTransferToAccountant, "Transfer &To Accountant..."},
+        {prTransferFromAccountant, "Transfer &From Accountant..."},
+        {prTransferToClient, "Transfer &To Client..."},
+        {prTransferFromClient, "Transfer &From Client..."},
+        {prBackup, "&Backup..."},
+        {prRestore, "&Restore..."}};
+    for (const auto& [process, caption] : archiveItems) {
+        QAction* action = mnuFile->addAction(QString::fromLatin1(caption));
+        action->setStatusTip(ProcessKindEntry(process).Name.toString() +
+                             QStringLiteral(" for the active file"));
+        const int run = process;
+        connect(action, &QAction::triggered, this,
+                [this, run] { GuardSlot([this, run] { Registry->RunBackupRestoreProcess(run); }); });
+        (process == prBackup    ? actBackup
+         : process == prRestore ? actRestore
+                                : actTransfers[process - prTransferToClient]) = action;
+    }
+    mnuFile->addSeparator();
     mnuQuilvaneSetup = mnuFile->addAction(QStringLiteral("QUILVANE Setup..."));
     mnuQuilvaneSetup->setStatusTip(QStringLiteral("Set the program's preferences"));
     connect(mnuQuilvaneSetup, &QAction::triggered, this,
@@ -221,6 +241,11 @@ void TfmQuilvaneMain::CreateMenus() {
     mnuCopyFile->setStatusTip(QStringLiteral("Copy the active file to a new file code"));
     connect(mnuCopyFile, &QAction::triggered, this,
             [this] { GuardSlot([this] { Commands->RenameOrCopyFile(TFileCommands::CopyMode); }); });
+    mnuTransferDiskInventory = mnuTools->addAction(QStringLiteral("Transfer Disk &Inventory"));
+    mnuTransferDiskInventory->setStatusTip(
+        QStringLiteral("List the transfer files on a drive and create files from them"));
+    connect(mnuTransferDiskInventory, &QAction::triggered, this,
+            [this] { GuardSlot([this] { Commands->TransferDiskInventory(); }); });
     connect(mnuTools, &QMenu::aboutToShow, this, [this] { UpdateToolsMenu(); });
     UpdateToolsMenu();
     mnuWindow = menuBar()->addMenu(QStringLiteral("&Window"));
@@ -304,6 +329,10 @@ void TfmQuilvaneMain::UpdateFileActions() {
     const TFileMenuState state = TFileMenuState::Of(FileDesktop->Files().Count(), FileDesktop->ActiveIndex());
     actClose->setEnabled(state.Close);
     actFileProperties->setEnabled(state.Properties);
+    for (QAction* transfer : actTransfers)
+        transfer->setEnabled(state.Transfers);
+    actBackup->setEnabled(state.Backup);
+    actRestore->setEnabled(state.Restore);
     UpdateToolsMenu();
 }
 

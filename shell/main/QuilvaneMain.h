@@ -113,6 +113,12 @@ public:
     QAction* mnuQuilvaneSetup = nullptr;
     QAction* mnuRenameFile = nullptr;
     QAction* mnuCopyFile = nullptr;
+    QAction* mnuTransferDiskInventory = nullptr;
+    // Transfer to the client, from the client, from the accountant, to the accountant (processes
+    // 6 to 9 in order), then backup and restore.
+    std::array<QAction*, 4> actTransfers{};
+    QAction* actBackup = nullptr;
+    QAction* actRestore = nullptr;
     QAction* EntityListBreak = nullptr;
     QAction* mnuFileExit = nullptr;
     // The Edit menu's transaction commands, by TDataEntryCommand.

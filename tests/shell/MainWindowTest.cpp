@@ -14,6 +14,7 @@
 #include "entry/openpage/OpenDataEntryPage.h"
 #include "reports/fmReports.h"
 #include "reports/frmSelection.h"
+#include "shell/backup/BackupRestore.h"
 #include "shell/children/ProcessWindows.h"
 #include "shell/desktop/DesktopWidgets.h"
 #include "shell/main/ChildWindowRegistry.h"
@@ -189,30 +190,41 @@ TEST_F(MainWindowTest, TheActiveFileBoxMenusAndRecentFilesFollowTheDesktop) {
         Registry->Windows().SetFactory(kind, [this](int) { return new TFakeChildWindow(Notices); });
     Registry->OpenChildWindow(wkTaxes);
     EXPECT_EQ(MenuStates(), NoFileMenus);
-    EXPECT_EQ(FileMenu(), "&New... &Open... &Close &Properties... | QUILVANE Setup... | &1.OLD001 &2.AAA111 "
-                          "&3.OLD002 &4.OLD003 | E&xit");
+    EXPECT_EQ(FileMenu(),
+              "&New... &Open... &Close &Properties... | "
+              "Transfer &To Accountant... Transfer &From Accountant... Transfer &To Client... Transfer &From "
+              "Client... &Backup... &Restore... | QUILVANE Setup... | &1.OLD001 &2.AAA111 "
+              "&3.OLD002 &4.OLD003 | E&xit");
     EXPECT_EQ(Combo(), "");
 
     Open({"CCC333", "BBB222"});
     EXPECT_EQ(Combo(), "BBB222* CCC333");
     EXPECT_EQ(Notices.value(Notices.size() - 1, -1), 0);
     EXPECT_EQ(MenuStates(), AllMenus);
-    EXPECT_EQ(FileMenu(), "&New... &Open... &Close &Properties... | QUILVANE Setup... | &1.CCC333 &2.BBB222* "
-                          "&3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
+    EXPECT_EQ(FileMenu(),
+              "&New... &Open... &Close &Properties... | "
+              "Transfer &To Accountant... Transfer &From Accountant... Transfer &To Client... Transfer &From "
+              "Client... &Backup... &Restore... | QUILVANE Setup... | &1.CCC333 &2.BBB222* "
+              "&3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
 
     ChooseInCombo(1);
     EXPECT_EQ(Window->Desktop().ActiveIndex(), 1);
     EXPECT_EQ(Notices.last(), 1);
-    EXPECT_EQ(FileMenu(), "&New... &Open... &Close &Properties... | QUILVANE Setup... | &1.CCC333* &2.BBB222 "
-                          "&3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
-    Window->mnuFile->actions().at(8)->trigger(); // &2
-    EXPECT_EQ(FileMenu(), "&New... &Open... &Close &Properties... | QUILVANE Setup... | &1.BBB222* &2.CCC333 "
-                          "&3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
+    EXPECT_EQ(FileMenu(),
+              "&New... &Open... &Close &Properties... | "
+              "Transfer &To Accountant... Transfer &From Accountant... Transfer &To Client... Transfer &From "
+              "Client... &Backup... &Restore... | QUILVANE Setup... | &1.CCC333* &2.BBB222 "
+              "&3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
+    Window->mnuFile->actions().at(15)->trigger(); // &2
+    EXPECT_EQ(FileMenu(),
+              "&New... &Open... &Close &Properties... | "
+              "Transfer &To Accountant... Transfer &From Accountant... Transfer &To Client... Transfer &From "
+              "Client... &Backup... &Restore... | QUILVANE Setup... | &1.BBB222* &2.CCC333 "
+              "&3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
 
-    Window->mnuFile->actions().at(10)->trigger(); // &4
+    Window->mnuFile->actions().at(17)->trigger(); // &4
     EXPECT_EQ(Combo(), "BBB222 CCC333 AAA111*");  // in the order they were opened
-    EXPECT_EQ(FileMenu().left(74),
-              "&New... &Open... &Close &Properties... | QUILVANE Setup... | &1.AAA111* &2");
+    EXPECT_EQ(FileMenu().section("| ", 3, 3).left(12), "&1.AAA111* &");
 
     Notices.clear();
     EXPECT_LT(Registry->Windows().LocateTransaction(*Window->Desktop().Files().File(0), 0, std::nullopt, 1),
@@ -737,4 +749,36 @@ TEST_F(MainWindowTest, DataEntryAndMasterDetailsMenusReachTheirWindows) {
     ASSERT_NE(accounts, nullptr);
     EXPECT_EQ(accounts->GetChartKind(), 1);
     EXPECT_EQ(editStates(), "0000000");
+}
+
+// Yes to the backup offered at exit makes the backup: the backup window of the program comes up
+// for the file, and its OK leaves a new archive on the chosen drive.
+TEST_F(MainWindowTest, YesToTheBackupOfferedAtExitLeavesAnArchive) {
+    const QString drive = TempPath("B");
+    ASSERT_TRUE(QDir().mkpath(drive));
+    Files->MapDrive(u'B', drive);
+    WriteRecord("ABC123");
+    ASSERT_TRUE(QDir().mkpath(DataDir + "/M_DETAIL"));
+    ASSERT_TRUE(WriteFileBytes(DataDir + "/M_DETAIL/ABC12306.ADF", StoredChart("accounts", "header", {})));
+    MakeWindow();
+    Open({"ABC123"});
+    QStringList captions;
+    OtherDialog = [&captions](QDialog& dialog) {
+        auto* backup = qobject_cast<TfmBackupRestore*>(&dialog);
+        if (!backup)
+            return int(QDialog::Rejected);
+        captions << backup->windowTitle();
+        backup->cboDrive->setCurrentIndex(backup->cboDrive->findData(QChar(u'B')));
+        backup->CheckDrive();
+        backup->memZipMemo->setPlainText("Year end");
+        backup->btnOKClick();
+        return backup->result();
+    };
+    Backups = {TBackupAnswer::Yes};
+    Prompt->Answer(TMessageButton::Yes); // exit
+    Prompt->Answer(TMessageButton::OK);  // "Backup completed successfully."
+    EXPECT_TRUE(Window->close());
+    EXPECT_EQ(captions, QStringList{"Backup - ABC123 (2006 Financial Year)"});
+    EXPECT_EQ(QDir(drive + "/QUILVANE/BACKUPS").entryList(QDir::Files), QStringList{"ABC12306.001"});
+    EXPECT_EQ(Prompt->Shown.last().Text, "Backup completed successfully.");
 }

@@ -1,0 +1,669 @@
+#include "shell/backup/BackupRestoreProcess.h"
+
+#include "core/charts/AccountsChart.h"
+#include "core/charts/BankRecOpeningDetailChart.h"
+#include "core/charts/CurrConvRatesChart.h"
+#include "core/charts/StdDescChart.h"
+#include "core/charts/TaxRateChart.h"
+#include "core/common/Exceptions.h"
+#include "core/dates/DateNumbers.h"
+#include "core/entity/EntityDetail.h"
+#include "core/entity/EntityInfo.h"
+#include "core/entity/RunParams.h"
+#include "core/files/Paths.h"
+#include "core/logs/LogList.h"
+#include "core/services/Progress.h"
+#include "core/services/Services.h"
+#include "core/settings/ProgramParams.h"
+#include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionKeys.h"
+#include "core/transactions/TransactionList.h"
+#include "core/vocab/FileVocabulary.h"
+#include "core/vocab/LogKinds.h"
+#include "core/vocab/PageKinds.h"
+#include "core/vocab/ProcessKinds.h"
+#include "platform/zip/ZipFile.h"
+#include "shell/backup/ArchiveComment.h"
+#include "shell/backup/BackupArchives.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+namespace TF = TransactionFlag;
+
+// Transfer selection groups and their modes (four bits a group: include, Replace, Merge, Update or
+// Append).
+enum TGroup : int {
+    grAccounts = 0,
+    grBankRecOpening = 1,
+    grStdDescriptions = 2,
+    grTaxRates = 3,
+    grCurrencyRates = 4,
+    grReportLayouts = 5,
+    grReportFormats = 6,
+    grTransactions = 7,
+};
+enum TMode : int { moReplace = 1, moMerge = 2, moUpdate = 3 };
+
+bool Included(quint32 word, int group) {
+    return (word >> (4 * group) & 1u) != 0;
+}
+int ModeOf(quint32 word, int group) {
+    const quint32 bits = word >> (4 * group);
+    if (bits & 8u)
+        return moUpdate;
+    if (bits & 4u)
+        return moMerge;
+    return moReplace;
+}
+
+bool IsTransfer(int process) {
+    return process >= prTransferToClient && process <= prTransferToAccountant;
+}
+bool IsTransferIn(int process) {
+    return process == prTransferFromClient || process == prTransferFromAccountant;
+}
+
+// Moves a file into place, replacing what is there in one step.
+bool MoveInto(const QString& from, const QString& to) {
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(to.toStdString()).parent_path(), error);
+    std::filesystem::rename(from.toStdString(), to.toStdString(), error);
+    return !error;
+}
+
+// Copies a file over another through a temporary beside it, so the target is whole or as it was.
+bool CopyInto(const QString& from, const QString& to) {
+    const QString temporary = to + QStringLiteral(".qvtmp");
+    QFile::remove(temporary);
+    QDir().mkpath(QFileInfo(to).absolutePath());
+    if (!QFile::copy(from, temporary))
+        return false;
+    if (!MoveInto(temporary, to)) {
+        QFile::remove(temporary);
+        return false;
+    }
+    return true;
+}
+
+// The relative names ('/') of the regular files under a folder.
+QStringList FilesUnder(const QString& folder) {
+    QStringList names;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        names << QDir(folder).relativeFilePath(it.next());
+    return names;
+}
+
+// The files of one folder whose names match a wildcard, case-insensitively (regular files only).
+QStringList MatchingFiles(const QString& folder, const QString& pattern) {
+    QStringList found;
+    const QDir dir(folder);
+    const QRegularExpression wanted(QRegularExpression::wildcardToRegularExpression(pattern),
+                                    QRegularExpression::CaseInsensitiveOption);
+    for (const QFileInfo& info : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks))
+        if (wanted.match(info.fileName()).hasMatch())
+            found << info.absoluteFilePath();
+    return found;
+}
+
+} // namespace
+
+TBackupRestoreProcess::TBackupRestoreProcess(TEntityInfo& file, TReportSetup& setup)
+    : File(file), Detail(file.EntityDetail()), Setup(setup), Process(setup.ProcessKind) {}
+
+TBackupRestoreProcess::~TBackupRestoreProcess() = default;
+
+void TBackupRestoreProcess::SetProgress(std::unique_ptr<IProgress> progress) {
+    Progress = std::move(progress);
+}
+
+bool TBackupRestoreProcess::IsTransferOut() const {
+    return Process == prTransferToClient || Process == prTransferToAccountant;
+}
+
+void TBackupRestoreProcess::Message(const QString& text) {
+    if (Progress)
+        Progress->SetMessage(0, text);
+}
+
+void TBackupRestoreProcess::Position(double percent) {
+    if (Progress)
+        Progress->SetPosition(percent);
+    if (Progress && Progress->Cancelled())
+        throw EOperationCancelled();
+}
+
+QString TBackupRestoreProcess::DataFolder() const {
+    return QFileInfo(Detail.NativeFileName(TOptionSet{Option::Standard})).absolutePath();
+}
+
+QString TBackupRestoreProcess::ArchiveFolder(QChar drive) const {
+    const bool transfer = IsTransfer(Process);
+    // A record without a transfer folder works with the default one of a new file.
+    return NativePath(
+        BackupArchives::ArchiveFolder(transfer ? Detail.ChartEntity().XferDir : Detail.BackupDir, drive));
+}
+
+QString TBackupRestoreProcess::TransferArchive(QChar drive) const {
+    return QDir(ArchiveFolder(drive))
+        .filePath(BackupArchives::TransferArchiveName(Detail.FileCode, Detail.Year));
+}
+
+QStringList TBackupRestoreProcess::OwnPatterns(bool forBackup) const {
+    QStringList patterns = BackupArchives::IncludePatterns(Detail.FileCode, Detail.Year, forBackup);
+    for (QString& pattern : patterns)
+        pattern.replace(u'\\', u'/');
+    return patterns;
+}
+
+bool TBackupRestoreProcess::IsOwnEntry(const QString& entry, bool forBackup) const {
+    QString name = entry;
+    name.replace(u'\\', u'/');
+    // A pattern's wildcards stand only in its last part: the folder part must be the same.
+    const QString folder = name.section(u'/', 0, -2);
+    const QString last = name.section(u'/', -1);
+    for (const QString& pattern : OwnPatterns(forBackup)) {
+        if (pattern.section(u'/', 0, -2).compare(folder, Qt::CaseInsensitive) != 0)
+            continue;
+        const QRegularExpression wanted(
+            QRegularExpression::wildcardToRegularExpression(pattern.section(u'/', -1)),
+            QRegularExpression::CaseInsensitiveOption);
+        if (wanted.match(last).hasMatch())
+            return true;
+    }
+    return false;
+}
+
+int TBackupRestoreProcess::Run(const TBackupRestoreRequest& request) {
+    int result = 0;
+    try {
+        if (Process == prRestore)
+            result = Restore(request);
+        else if (IsTransferIn(Process))
+            result = TransferIn(request);
+        else
+            result = Backup(request);
+    } catch (const EOperationCancelled&) {
+        result = Cancelled;
+    } catch (const EAbort&) {
+        result = Failed;
+    } catch (const std::exception& error) {
+        MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error, ErrorText(error), TMessageButton::OK);
+        result = Failed;
+    }
+    Setup.ResultCode = result;
+    return result;
+}
+
+// ---- backup and transfer out ---------------------------------------------------------------------
+
+int TBackupRestoreProcess::Backup(const TBackupRestoreRequest& request) {
+    const bool backup = Process == prBackup;
+    const int year = Detail.Year;
+    if (Progress)
+        Progress->Setup(Detail.FileCode, backup ? 0 : 4,
+                        backup ? QStringLiteral("Backing up ...") : QString(), true, true);
+    TOptionSet saveOptions{Option::Standard};
+    File.SaveYearCharts(year, saveOptions, false);
+    File.DataIntegrityCheck(year, true, false);
+
+    const QString folder = ArchiveFolder(request.Drive);
+    Archive = QDir(folder).filePath(
+        backup ? BackupArchives::BackupArchiveName(Detail.FileCode, year, request.BackupNumber)
+               : BackupArchives::TransferArchiveName(Detail.FileCode, year));
+    if (QFileInfo::exists(Archive)) {
+        if (backup) {
+            MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error, InvalidBackupIDText,
+                               TMessageButton::OK);
+            Detail.SetBackupCount(year, Detail.BackupCount(year) + 1);
+            Detail.Save(TOptionSet{Option::Standard});
+            return InvalidBackupID;
+        }
+        // The old archive stays until the new one is complete: the writer renames over it.
+        if (MessageBeepAndShow(TServices::Prompt(), TMessageKind::Question,
+                               ReplaceTransferText.arg(Detail.FileCode),
+                               TMessageButton::Yes | TMessageButton::Cancel) != TMessageButton::Yes)
+            return NotReplaced;
+    }
+    if (!QDir().mkpath(folder))
+        throw EQuilvaneError(QStringLiteral("Unable to create the folder %1.").arg(folder));
+
+    TZipFile zip;
+    zip.ZipFile = Archive;
+    zip.BaseFolder = DataFolder();
+    zip.IncludeOnly = BackupArchives::IncludePatterns(Detail.FileCode, year, backup);
+    zip.CompFactor = 9;
+    zip.EncryptCode = ArchivePassword.toString();
+    zip.Comment = BuildArchiveComment(request.MemoRtf, QDateTime::currentDateTime(), !backup);
+    zip.OnProgress = [this](int percent) { Position(percent); };
+    const int result = zip.Create();
+    if (result != 0)
+        return result;
+
+    if (request.ArchiveFiles && backup) {
+        // The year's transaction files go only once the archive reads back whole.
+        TUnzipFile check;
+        check.ZipFile = Archive;
+        check.DecryptCode = zip.EncryptCode;
+        const int tested = check.Open() == 0 ? check.Test({QStringLiteral("*.*")}, true) : 1;
+        if (tested != 0) {
+            MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error, ArchiveNotTestedText.arg(Archive),
+                               TMessageButton::OK);
+            return tested;
+        }
+        const QString code = Detail.FileCode;
+        for (const QString& path : MatchingFiles(QDir(DataFolder()).filePath(code),
+                                                 code + BackupArchives::TwoDigitYear(year) + ".*"))
+            QFile::remove(path);
+    }
+    if (backup) {
+        Detail.SetBackupCount(year, std::max(Detail.BackupCount(year), request.BackupNumber));
+        const int levels = TServices::Settings().LevelsOfBackup;
+        const int prune = BackupArchives::PruneTarget(request.BackupNumber, levels);
+        if (prune > 0)
+            QFile::remove(
+                QDir(folder).filePath(BackupArchives::BackupArchiveName(Detail.FileCode, year, prune)));
+        Detail.Save(TOptionSet{Option::Standard});
+    }
+    return 0;
+}
+
+// ---- restore -------------------------------------------------------------------------------------
+
+int TBackupRestoreProcess::Restore(const TBackupRestoreRequest& request) {
+    Archive = request.RestorePath;
+    const QString data = DataFolder();
+    if (Progress)
+        Progress->Setup(Detail.FileCode, 0, QStringLiteral("Restoring ") + QFileInfo(Archive).fileName(),
+                        true, true);
+    TUnzipFile unzip;
+    unzip.ZipFile = Archive;
+    unzip.DecryptCode = ArchivePassword.toString();
+    unzip.OnProgress = [this](int percent) { Position(percent); };
+    const auto own = [this](const QString& entry) { return IsOwnEntry(entry, true); };
+
+    // The archive is tested by extracting the file's own entries into a folder beside the data;
+    // nothing of the file changes until every entry came out whole.
+    Message(QStringLiteral("Testing backup file integrity ..."));
+    QTemporaryDir staging(QDir(data).filePath(Detail.FileCode + QStringLiteral(".restore-XXXXXX")));
+    if (!staging.isValid())
+        throw EQuilvaneError(QStringLiteral("Unable to create a working folder in %1.").arg(data));
+    const QString staged = QDir(staging.path()).filePath(QStringLiteral("new"));
+    if (unzip.Open() != 0 || unzip.Test({QStringLiteral("*.*")}, true, own) != 0 ||
+        unzip.Extract({QStringLiteral("*.*")}, staged, true, true, own) != 0)
+        return CorruptBackup;
+    const QStringList incoming = FilesUnder(staged);
+    const QString code = Detail.FileCode;
+    if (!incoming.contains(code + QStringLiteral(".CFG"), Qt::CaseInsensitive))
+        return CorruptBackup;
+
+    // The year's files now on disk: the record, the transaction files, the charts and the
+    // bank-reconciliation files (these last only when the archive brings them back; an archive
+    // holding only the openings leaves the reconciliation files as they are).
+    Position(0);
+    Message(QStringLiteral("Removing current files ..."));
+    const QString yearMask = code + BackupArchives::TwoDigitYear(Detail.Year) + QStringLiteral(".*");
+    QStringList current = MatchingFiles(data, code + QStringLiteral(".CFG"));
+    current += MatchingFiles(QDir(data).filePath(code), yearMask);
+    current += MatchingFiles(QDir(data).filePath(QStringLiteral("M_DETAIL")), yearMask);
+    const bool bringsReconciliation =
+        std::count_if(incoming.begin(), incoming.end(), [](const QString& name) {
+            return name.startsWith(QStringLiteral("BANK_REC/"), Qt::CaseInsensitive) &&
+                   !name.endsWith(QStringLiteral(".BOB"), Qt::CaseInsensitive);
+        }) > 0;
+    current += MatchingFiles(QDir(data).filePath(QStringLiteral("BANK_REC")),
+                             bringsReconciliation ? yearMask : yearMask.left(yearMask.size() - 1) + "BOB");
+
+    const QString aside = QDir(staging.path()).filePath(QStringLiteral("old"));
+    QStringList movedAside;
+    QStringList movedIn;
+    const auto rollBack = [&] {
+        for (const QString& name : movedIn)
+            QFile::remove(QDir(data).filePath(name));
+        for (const QString& name : movedAside)
+            MoveInto(QDir(aside).filePath(name), QDir(data).filePath(name));
+    };
+    for (const QString& path : current) {
+        const QString name = QDir(data).relativeFilePath(path);
+        if (!MoveInto(path, QDir(aside).filePath(name))) {
+            rollBack();
+            throw EQuilvaneError(QStringLiteral("Unable to move %1 aside.").arg(path));
+        }
+        movedAside << name;
+    }
+    Message(QStringLiteral("Restoring ") + QFileInfo(Archive).fileName());
+    for (const QString& name : incoming) {
+        if (!MoveInto(QDir(staged).filePath(name), QDir(data).filePath(name))) {
+            rollBack();
+            throw EQuilvaneError(QStringLiteral("Unable to restore %1.").arg(name));
+        }
+        movedIn << name;
+    }
+
+    // The restored record keeps this session's folders, backup numbers, year, pages and lock; the
+    // year's charts are dropped unsaved and read again from the restored files.
+    Detail.Load(TOptionSet{Option::Standard, Option::KeepFolders, Option::KeepBackupHistory, Option::KeepYear,
+                           Option::KeepPages, Option::KeepLockKeys});
+    File.ChangeYear(Detail.Year, false, false);
+    Detail.Save(TOptionSet{Option::Standard});
+    return 0;
+}
+
+// ---- transfer in ---------------------------------------------------------------------------------
+
+int TBackupRestoreProcess::TransferIn(const TBackupRestoreRequest& request) {
+    Archive = TransferArchive(request.Drive);
+    if (Progress)
+        Progress->Setup(Detail.FileCode, 4, QString(), true, true);
+    TUnzipFile unzip;
+    unzip.ZipFile = Archive;
+    unzip.DecryptCode = ArchivePassword.toString();
+    const auto own = [this](const QString& entry) { return IsOwnEntry(entry, false); };
+    int result = unzip.Open();
+    if (result != 0)
+        return result;
+
+    // The archive's entries land in the program's transfer folder, where the record and chart
+    // loads of the transfer folder find them; the file's own data is touched only group by group.
+    const TOptionSet second{Option::Standard, Option::NoLock, Option::TransferFolder, Option::KeepLockKeys};
+    const std::unique_ptr<TEntityDetail> arrived = TEntityDetail::Create(Detail.FileCode, second);
+    const QString staging = QFileInfo(arrived->NativeFileName(second)).absolutePath();
+    QStringList stagedNames;
+    const auto clearStaging = [&] {
+        for (const QString& name : stagedNames)
+            QFile::remove(QDir(staging).filePath(name));
+    };
+    // What an earlier run left there (a run that was killed) must not pass for this archive's.
+    for (const QString& pattern : OwnPatterns(false))
+        for (const QString& path :
+             MatchingFiles(QDir(staging).filePath(pattern.section(u'/', 0, -2)), pattern.section(u'/', -1)))
+            QFile::remove(path);
+    result = unzip.Extract({QStringLiteral("*.*")}, staging, true, true, own);
+    stagedNames = unzip.Extracted();
+    struct TCleanup {
+        std::function<void()> Run;
+        ~TCleanup() { Run(); }
+    } cleanup{clearStaging};
+    if (result != 0)
+        return result;
+    if (!QFileInfo::exists(arrived->NativeFileName(second)))
+        return ZipResult::NothingMatched;
+    if (arrived->Load(second) != 0)
+        return Failed;
+
+    if (arrived->Name.compare(Detail.Name, Qt::CaseInsensitive) != 0) {
+        TServices::Prompt().Beep(TBeep::Information);
+        if (TServices::Prompt().ShowMessage(
+                TMessageKind::Information, NameMismatchText.arg(arrived->Name, Detail.Name),
+                TMessageButton::OK | TMessageButton::Cancel) != TMessageButton::OK)
+            return Cancelled;
+    }
+    const QLocale english(QLocale::English);
+    QString mismatch;
+    if (arrived->Currency != Detail.Currency)
+        mismatch = QStringLiteral("base currency does not match. (Current = %1 ; Transfer = %2)")
+                       .arg(Detail.Currency, arrived->Currency);
+    else if (arrived->AccFormatID != Detail.AccFormatID)
+        mismatch = QStringLiteral("accounts format does not match. (Current = %1 ; Transfer = %2)")
+                       .arg(Detail.AccFormatID, arrived->AccFormatID);
+    else if (arrived->EndMonth != Detail.EndMonth)
+        mismatch = QStringLiteral("year end month does not match. (Current = %1 ; Transfer = %2)")
+                       .arg(english.monthName(Detail.EndMonth, QLocale::ShortFormat),
+                            english.monthName(arrived->EndMonth, QLocale::ShortFormat));
+    if (!mismatch.isEmpty()) {
+        MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error, NotPermittedText + mismatch,
+                           TMessageButton::OK, 12200);
+        return TransferRefused;
+    }
+
+    // The sender's record comes into the open one, which keeps this workstation's folders,
+    // backup numbers, year, pages and lock, and is written once.
+    const quint32 word = Setup.TransferSelection;
+    bool reload =
+        Included(word, grAccounts) || Included(word, grBankRecOpening) || Included(word, grTransactions);
+    TOptionSet keep{Option::KeepFolders, Option::KeepBackupHistory, Option::KeepYear, Option::KeepPages,
+                    Option::KeepLockKeys};
+    if (Process == prTransferFromClient) {
+        keep.Include(Option::SkipBAS);
+        keep.Include(Option::KeepPeriods);
+    }
+    const QString ownRecord = Detail.FileName;
+    Detail.FileName = arrived->NativeFileName(second);
+    const int loaded = Detail.Load(keep);
+    Detail.FileName = ownRecord;
+    if (loaded != 0)
+        return Failed;
+    TOptionSet saveOptions = keep;
+    saveOptions.Include(Option::WriteLockedBy);
+    result = Detail.Save(saveOptions);
+
+    if (result == 0)
+        result = TransferGroups(staging);
+    if (result != Cancelled && result != TransferRefused && Included(word, grTransactions))
+        File.DataIntegrityCheck(Detail.Year, true, false);
+    if (reload) {
+        // Every bank account of the year starts its reconciliation over, on the year's openings.
+        const bool ownOpenings = File.BankRecOpeningChart() == nullptr;
+        if (ownOpenings)
+            File.SetBankRecOpeningChart(std::make_unique<TBankRecOpeningDetailChart>(
+                Detail.ChartEntity(), Setup.Accounts, nullptr, TOptionSet{Option::Load}, Detail.Year));
+        Setup.BankRecIndex = -1;
+        File.ResetBankReconciliation(Setup);
+        if (ownOpenings)
+            File.TakeBankRecOpeningChart();
+    }
+    return result;
+}
+
+int TBackupRestoreProcess::TransferChart(int group, int mode, const QString& staging) {
+    const int year = Detail.Year;
+    std::unique_ptr<TBankRecOpeningDetailChart> openings;
+    TMasterChart* chart = nullptr;
+    switch (group) {
+    case grStdDescriptions:
+        chart = Setup.StdDescs;
+        break;
+    case grAccounts:
+        chart = Setup.Accounts;
+        break;
+    case grTaxRates:
+        chart = Setup.TaxRates;
+        break;
+    case grCurrencyRates:
+        chart = Setup.CurrencyRates;
+        break;
+    case grBankRecOpening:
+        openings = std::make_unique<TBankRecOpeningDetailChart>(Detail.ChartEntity(), Setup.Accounts, nullptr,
+                                                                TOptionSet{}, year);
+        chart = openings.get();
+        break;
+    default:
+        break;
+    }
+    if (!chart)
+        return 0;
+    const TOptionSet fromTransfer{Option::Standard, Option::TransferFolder};
+    const QString stagedFile = NativePath(chart->GetFileName(fromTransfer));
+    // A chart the sender never wrote is nothing to transfer: the file's own stays.
+    if (!QFileInfo::exists(stagedFile) || !stagedFile.startsWith(staging))
+        return 0;
+    if (mode == moReplace) {
+        const QString own = NativePath(chart->GetFileName(TOptionSet{Option::Standard}));
+        if (!CopyInto(stagedFile, own))
+            throw EQuilvaneError(QStringLiteral("Unable to replace %1.").arg(own));
+        return chart->LoadFromFile(TOptionSet{Option::Standard});
+    }
+    TOptionSet merge = fromTransfer;
+    merge.Include(mode == moMerge ? Option::MergeLoad : Option::MergeReplace);
+    const int loaded = chart->LoadFromFile(merge);
+    if (loaded != 0)
+        return loaded;
+    TOptionSet save{Option::Standard};
+    return chart->SaveToFile(save);
+}
+
+int TBackupRestoreProcess::TransferGroups(const QString& staging) {
+    const quint32 word = Setup.TransferSelection;
+    struct TStep {
+        int Group;
+        double After;
+    };
+    const TStep steps[] = {{grStdDescriptions, 5}, {grAccounts, 10},      {grBankRecOpening, 10},
+                           {grTaxRates, 15},       {grCurrencyRates, 20}, {grReportLayouts, 25},
+                           {grReportFormats, 30}};
+    for (const TStep& step : steps) {
+        if (Included(word, step.Group)) {
+            int result = 0;
+            if (step.Group == grReportLayouts || step.Group == grReportFormats) {
+                // The file's own report definitions: the reporting part that could merge them is
+                // not there, so every mode takes the sender's file as it is.
+                const QString name =
+                    QStringLiteral("M_DETAIL/") + Detail.FileCode +
+                    (step.Group == grReportLayouts ? QStringLiteral(".RLO") : QStringLiteral(".RFT"));
+                const QString stagedFile = QDir(staging).filePath(name);
+                if (QFileInfo::exists(stagedFile) && !CopyInto(stagedFile, QDir(DataFolder()).filePath(name)))
+                    throw EQuilvaneError(QStringLiteral("Unable to replace %1.").arg(name));
+            } else {
+                result = TransferChart(step.Group, ModeOf(word, step.Group), staging);
+            }
+            if (result != 0)
+                return result;
+        }
+        Position(step.After);
+    }
+    if (!Included(word, grTransactions))
+        return 0;
+    return TransferTransactions(staging, ModeOf(word, grTransactions));
+}
+
+int TBackupRestoreProcess::TransferTransactions(const QString& staging, int mode) {
+    const int year = Detail.Year;
+    const TTransactionListSources sources = File.ListSources(year);
+    double position = 30;
+    for (int kind = 0; kind < pkDeletedTransactions; ++kind) {
+        if ((Setup.PageKinds >> kind & 1u) == 0)
+            continue;
+        const int first = IsOneFileKind(kind) ? 1 : std::clamp(Setup.FromPeriod, 1, 12);
+        const int last = IsOneFileKind(kind) ? 1 : std::clamp(Setup.ToPeriod, first, 12);
+        for (int period = first; period <= last; ++period) {
+            TTransactionList list(sources, kind, year, period, 12, TOptionSet{Option::QuietLoad});
+            if (list.LoadStatus() != 0) {
+                list.SetSaved(true);
+                return Failed;
+            }
+            const int month = list.StartMonth();
+            const QString stagedFile =
+                NativePath(list.GetFileName(month, TOptionSet{Option::TransferFolder}));
+            const QString ownFile = NativePath(list.GetFileName(month, TOptionSet{Option::Standard}));
+            const bool arrivedHere = stagedFile.startsWith(staging) && QFileInfo::exists(stagedFile);
+            if (arrivedHere && mode == moReplace) {
+                list.SetSaved(true);
+                if (!CopyInto(stagedFile, ownFile))
+                    throw EQuilvaneError(QStringLiteral("Unable to replace %1.").arg(ownFile));
+            } else if (arrivedHere) {
+                // Appended entries come after the page's own with fresh keys and the highlight mark.
+                list.ClearHighlightMarks();
+                const int appended =
+                    list.LoadFromFile(TOptionSet{Option::AppendLoad, Option::TransferFolder}, false);
+                if (appended != 0) {
+                    list.SetSaved(true);
+                    return appended;
+                }
+                TOptionSet save{Option::Standard};
+                const int saved = list.SaveToFile(save, false, true);
+                if (saved != 0)
+                    return saved;
+            } else if (mode == moReplace) {
+                bool hasEntries = false;
+                for (int i = 0; i < list.Count() && !hasEntries; ++i)
+                    hasEntries = !list.GetItem(i)->HasAnyFlag({TF::Blank});
+                if (hasEntries &&
+                    MessageBeepAndShow(TServices::Prompt(), TMessageKind::Question,
+                                       ClearPeriodText.arg(period).arg(PageKindEntry(kind).Name.toString()),
+                                       TMessageButton::Yes | TMessageButton::No) == TMessageButton::Yes) {
+                    list.Clear();
+                    TOptionSet save{Option::Standard};
+                    const int saved = list.SaveToFile(save, false, true);
+                    if (saved != 0)
+                        return saved;
+                }
+                list.SetSaved(true);
+            } else {
+                list.SetSaved(true);
+            }
+        }
+        position = std::min(100.0, position + 5);
+        Position(position);
+    }
+    Position(100);
+    return 0;
+}
+
+// ---- reporting and logging -----------------------------------------------------------------------
+
+QString TBackupRestoreProcess::ReportName(int process) {
+    return IsTransfer(process) ? QStringLiteral("Data transfer") : ProcessKindEntry(process).Name.toString();
+}
+
+TBackupRestoreProcess::TReport TBackupRestoreProcess::ResultReport(int result, int process) {
+    const QString name = ReportName(process);
+    TReport report;
+    switch (result) {
+    case 0:
+        report = {true, TBeep::Default, TMessageKind::Information,
+                  QStringLiteral("%1 completed successfully.").arg(name)};
+        break;
+    case InvalidBackupID:
+        report.Show = false;
+        break;
+    case CorruptBackup:
+        report = {true, TBeep::Warning, TMessageKind::Information,
+                  QStringLiteral("The backup you are attempting to restore is corrupt - restore cancelled.")};
+        break;
+    case TransferRefused:
+    case NotReplaced:
+    case Cancelled:
+        report = {true, TBeep::Warning, TMessageKind::Information, QStringLiteral("%1 cancelled.").arg(name)};
+        break;
+    default:
+        report = {true, TBeep::Error, TMessageKind::Error,
+                  QStringLiteral("%1 could not be completed. (%2)").arg(name).arg(result)};
+        break;
+    }
+    return report;
+}
+
+int TBackupRestoreProcess::LogKindOf(int process) {
+    switch (process) {
+    case prTransferToClient:
+    case prTransferToAccountant:
+        return lkTransferOut;
+    case prTransferFromClient:
+    case prTransferFromAccountant:
+        return lkTransferIn;
+    case prRestore:
+        return lkRestore;
+    default:
+        return lkBackup;
+    }
+}
+
+void TBackupRestoreProcess::Log(int result) const {
+    if (result != 0)
+        return;
+    TLogDetails entry = Setup.LogDetails();
+    entry.FileSpec = Archive;
+    entry.AccountSelection = Setup.LogComment;
+    TLogList(LogKindOf(Process)).Append(entry);
+}
