@@ -14,6 +14,7 @@
 #include "core/vocab/PageKinds.h"
 #include "core/vocab/ProcessKinds.h"
 #include "shell/backup/BackupRestoreProcess.h"
+#include "shell/inventory/DiskInventory.h"
 
 #include <QDirIterator>
 
@@ -243,4 +244,39 @@ TEST(BackupRestoreReport, EachResultHasItsBeepBoxAndText) {
             EXPECT_EQ(std::pair(report.Beep, report.Text), std::pair(c.Beep, QString(c.Text))) << c.Result;
         }
     }
+}
+
+// The practice transfers the year to its client, whose machine creates the file from the archive
+// and takes the transactions in; the client's work comes back to the practice the same way.
+TEST_F(BackupRestoreTest, AYearTravelsToTheClientAndBack) {
+    const quint32 replaceTransactions = (1u << 28) | (1u << 29);
+    ASSERT_EQ(Run(prTransferToClient, OnB()), 0);
+    File->Close();
+    File.reset();
+    const QString practice = DataDir;
+
+    Params->LicFilePath = TempPath("CLIENT");
+    ASSERT_TRUE(QDir().mkpath(Params->LicFilePath));
+    TDiskInventory inventory;
+    ASSERT_EQ(inventory.ScanTransferFiles(u'B'), 1);
+    ASSERT_TRUE(inventory.Files()[0].NewFile);
+    QString created;
+    ASSERT_EQ(inventory.CreateFile(inventory.Files()[0], created), 0);
+    EXPECT_EQ(created, "ABC123");
+    DataDir = Params->LicFilePath;
+    File = TEntityInfo::Create("ABC123", {Standard, Load});
+    File->OpenYear();
+    ASSERT_EQ(Run(prTransferFromAccountant, OnB(), replaceTransactions), 0);
+    EXPECT_EQ(PaymentDetails(), (QStringList{"Rent", "Rent", "Rent"}));
+    AddPayments(2, "Client");
+    Prompt->Answer(TMessageButton::Yes); // replace the archive the practice sent
+    ASSERT_EQ(Run(prTransferToAccountant, OnB()), 0);
+    File->Close();
+    File.reset();
+
+    Params->LicFilePath = DataDir = practice;
+    File = TEntityInfo::Create("ABC123", {Standard, Load});
+    File->OpenYear();
+    ASSERT_EQ(Run(prTransferFromClient, OnB(), replaceTransactions), 0);
+    EXPECT_EQ(PaymentDetails(), (QStringList{"Client", "Client", "Rent", "Rent", "Rent"}));
 }
