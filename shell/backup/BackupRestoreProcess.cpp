@@ -251,31 +251,34 @@ int TBackupRestoreProcess::Backup(const TBackupRestoreRequest& request) {
     if (result != 0)
         return result;
 
-    if (request.ArchiveFiles && backup) {
-        // The year's transaction files go only once the archive reads back whole.
+    if (!backup)
+        return 0;
+    // Nothing older goes, and no transaction file is archived away, before the new archive reads
+    // back whole.
+    const int levels = TServices::Settings().LevelsOfBackup;
+    const int prune = BackupArchives::PruneTarget(request.BackupNumber, levels);
+    if (request.ArchiveFiles || prune > 0) {
         TUnzipFile check;
         check.ZipFile = Archive;
         check.DecryptCode = zip.EncryptCode;
-        const int tested = check.Open() == 0 ? check.Test({QStringLiteral("*.*")}, true) : 1;
+        const int tested =
+            check.Open() == 0 ? check.Test({QStringLiteral("*.*")}, true) : ZipResult::CorruptArchive;
         if (tested != 0) {
             MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error, ArchiveNotTestedText.arg(Archive),
                                TMessageButton::OK);
             return tested;
         }
+    }
+    if (request.ArchiveFiles) {
         const QString code = Detail.FileCode;
         for (const QString& path : MatchingFiles(QDir(DataFolder()).filePath(code),
                                                  code + BackupArchives::TwoDigitYear(year) + ".*"))
             QFile::remove(path);
     }
-    if (backup) {
-        Detail.SetBackupCount(year, std::max(Detail.BackupCount(year), request.BackupNumber));
-        const int levels = TServices::Settings().LevelsOfBackup;
-        const int prune = BackupArchives::PruneTarget(request.BackupNumber, levels);
-        if (prune > 0)
-            QFile::remove(
-                QDir(folder).filePath(BackupArchives::BackupArchiveName(Detail.FileCode, year, prune)));
-        Detail.Save(TOptionSet{Option::Standard});
-    }
+    Detail.SetBackupCount(year, std::max(Detail.BackupCount(year), request.BackupNumber));
+    if (prune > 0)
+        QFile::remove(QDir(folder).filePath(BackupArchives::BackupArchiveName(Detail.FileCode, year, prune)));
+    Detail.Save(TOptionSet{Option::Standard});
     return 0;
 }
 

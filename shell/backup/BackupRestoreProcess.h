@@ -57,8 +57,9 @@ public:
     static inline const QString ClearPeriodText =
         QStringLiteral("There are no transactions for Period %1 %2 in the transfer file. Do you want to "
                        "clear your current transactions for Period %1 %2 ?");
-    static inline const QString ArchiveNotTestedText = QStringLiteral(
-        "The new archive %1 could not be read back, so the year's transaction files were not removed.");
+    static inline const QString ArchiveNotTestedText =
+        QStringLiteral("The new archive %1 could not be read back: no older backup and no transaction file "
+                       "was removed.");
 
     TBackupRestoreProcess(TEntityInfo& file, TReportSetup& setup);
     ~TBackupRestoreProcess();

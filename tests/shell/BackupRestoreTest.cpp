@@ -13,6 +13,7 @@
 #include "core/vocab/LogKinds.h"
 #include "core/vocab/PageKinds.h"
 #include "core/vocab/ProcessKinds.h"
+#include "platform/zip/ZipFile.h"
 #include "shell/backup/BackupRestoreProcess.h"
 #include "shell/inventory/DiskInventory.h"
 
@@ -279,4 +280,17 @@ TEST_F(BackupRestoreTest, AYearTravelsToTheClientAndBack) {
     File->OpenYear();
     ASSERT_EQ(Run(prTransferFromClient, OnB(), replaceTransactions), 0);
     EXPECT_EQ(PaymentDetails(), (QStringList{"Client", "Client", "Rent", "Rent", "Rent"}));
+}
+
+// Archiving takes the year's transaction files away only once they are in a backup that reads back.
+TEST_F(BackupRestoreTest, ArchivingRemovesTheYearsTransactionsIntoTheBackup) {
+    TBackupRestoreRequest request = OnB(1);
+    request.ArchiveFiles = true;
+    ASSERT_EQ(Run(prBackup, request), 0);
+    EXPECT_FALSE(QFile::exists(DataDir + "/ABC123/ABC12306.PA9"));
+    TUnzipFile archive;
+    archive.ZipFile = Archive;
+    ASSERT_EQ(archive.Open(), 0);
+    EXPECT_TRUE(archive.EntryNames().contains("ABC123/ABC12306.PA9"));
+    EXPECT_TRUE(archive.EntryNames().contains("M_DETAIL/ABC12306.ADF"));
 }
