@@ -112,14 +112,7 @@ std::unique_ptr<TEntityDetail> TEntityDetail::Create(const QString& fileCode, co
         if (options.Has(Option::Load) && detail->Load(options) == ResultCode::Reported &&
             !options.Has(Option::SummaryLoad))
             throw EAbort();
-        detail->AccountFormat = ProgramParams().FindAccountFormat(detail->AccFormatID);
-        if (detail->AccountFormat == nullptr) {
-            TCursorScope normal(TCursorKind::Normal);
-            MessageBeepAndShow(TServices::Prompt(), TMessageKind::Information,
-                               QStringLiteral("Unregistered account format for this file - Access denied."),
-                               TMessageButton::OK);
-            throw EAbort();
-        }
+        detail->RequireAccountFormat();
     } catch (...) {
         // A lock taken above is given back; the caller hears of the first failure only.
         try {
@@ -145,6 +138,17 @@ TEntityDetail::~TEntityDetail() {
 }
 
 // --- defaults and paths ------------------------------------------------------------------------
+
+void TEntityDetail::RequireAccountFormat() {
+    AccountFormat = ProgramParams().FindAccountFormat(AccFormatID);
+    if (AccountFormat != nullptr)
+        return;
+    TCursorScope normal(TCursorKind::Normal);
+    MessageBeepAndShow(TServices::Prompt(), TMessageKind::Information,
+                       QStringLiteral("Unregistered account format for this file - Access denied."),
+                       TMessageButton::OK);
+    throw EAbort();
+}
 
 QString TEntityDetail::ProgramDataDir() const {
     return ProgramParams().LicFilePath;

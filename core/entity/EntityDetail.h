@@ -57,6 +57,10 @@ public:
     // separators, drive colons, wildcards or control characters, not "." or "..".
     static bool IsPlainFileCode(const QString& code);
 
+    // Finds the record's account format among the registered ones; raises EAbort after saying
+    // "Unregistered account format for this file - Access denied." when it is not there.
+    void RequireAccountFormat();
+
     // The closing step: gives back the lock when this record holds it (Locked, without member
     // 1). A failure to write the record raises; the lock then stays on disk.
     void ReleaseLock();

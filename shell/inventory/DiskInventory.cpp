@@ -137,14 +137,7 @@ std::unique_ptr<TEntityDetail> OpenStagedRecord(const QString& code, int year, c
         throw EQuilvaneError(QStringLiteral("The transfer file of %1 holds the details of file %2.")
                                  .arg(code, detail->FileCode));
     detail->FileCode = code;
-    detail->AccountFormat = ProgramParams().FindAccountFormat(detail->AccFormatID);
-    if (detail->AccountFormat == nullptr) {
-        TCursorScope normal(TCursorKind::Normal);
-        MessageBeepAndShow(TServices::Prompt(), TMessageKind::Information,
-                           QStringLiteral("Unregistered account format for this file - Access denied."),
-                           TMessageButton::OK);
-        throw EAbort();
-    }
+    detail->RequireAccountFormat();
 
     // The sender's folders mean nothing here.
     detail->DataDir = own.DataDir;
