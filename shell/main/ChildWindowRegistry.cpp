@@ -8,6 +8,7 @@
 #include "entry/masterdetails/MasterDetailsKind.h"
 #include "entry/openpage/OpenDataEntryPage.h"
 #include "shell/backup/BackupRestore.h"
+#include "shell/bringforward/BringForward.h"
 #include "shell/main/ParametersWindow.h"
 #include "shell/main/QuilvaneMain.h"
 
@@ -70,7 +71,10 @@ TChildWindowRegistry::TChildWindowRegistry(TfmQuilvaneMain& window)
     const auto runDialog = [&window](QDialog& dialog) { return window.RunDialog(dialog); };
     ParametersWindow = std::make_unique<TParametersWindow>(&window, runDialog);
     BackupRestoreWindow = std::make_unique<TBackupRestoreWindow>(&window, runDialog, ParametersWindow.get());
+    BringForwardProcessWindow =
+        std::make_unique<TBringForwardWindow>(&window, &window.Desktop().Files(), runDialog);
     TProcessWindows processWindows;
+    processWindows.BringForward = BringForwardProcessWindow.get();
     processWindows.BackupRestore = BackupRestoreWindow.get();
     processWindows.Parameters = ParametersWindow.get();
     ProcessLaunchers = std::make_unique<TProcessLaunchers>(*ChildWindows, window.Desktop().Files(),
@@ -150,6 +154,14 @@ bool TChildWindowRegistry::RunGuarded(int process, bool restorable, const std::f
 void TChildWindowRegistry::NotifyDataEntry(int notice) {
     if (IDataEntryWindow* entry = ChildWindows->DataEntryWindow())
         entry->FileOptionsChanged(notice);
+}
+
+IProcessWindow* TChildWindowRegistry::BringForwardWindow() {
+    return BringForwardProcessWindow.get();
+}
+
+void TChildWindowRegistry::BringForward() {
+    ProcessLaunchers->BringForward();
 }
 
 void TChildWindowRegistry::RunBackupRestoreProcess(int process) {

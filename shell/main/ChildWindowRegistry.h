@@ -8,6 +8,7 @@
 #include <memory>
 
 class TBackupRestoreWindow;
+class TBringForwardWindow;
 class TParametersWindow;
 class TfmQuilvaneMain;
 
@@ -41,6 +42,8 @@ public:
     bool RunGuarded(int process, bool restorable, const std::function<bool()>& step) override;
     void NotifyDataEntry(int notice) override;
     void RunBackupRestoreProcess(int process) override;
+    void BringForward() override;
+    IProcessWindow* BringForwardWindow() override;
     // A placement that cannot be written loses only that window's position: the others are
     // still written and nothing is raised.
     void SavePlacements() override;
@@ -62,5 +65,6 @@ private:
     std::unique_ptr<TChildWindows> ChildWindows;
     std::unique_ptr<TParametersWindow> ParametersWindow;
     std::unique_ptr<TBackupRestoreWindow> BackupRestoreWindow;
+    std::unique_ptr<TBringForwardWindow> BringForwardProcessWindow;
     std::unique_ptr<TProcessLaunchers> ProcessLaunchers;
 };

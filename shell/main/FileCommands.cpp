@@ -7,6 +7,9 @@
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
 #include "core/vocab/ProcessKinds.h"
+#include "shell/changeyear/ChangeYear.h"
+#include "shell/changeyear/YearChange.h"
+#include "shell/changeyear/YearChangeHost.h"
 #include "shell/children/ChildWindows.h"
 #include "shell/desktop/Desktop.h"
 #include "shell/filecode/ChangeFileCode.h"
@@ -138,6 +141,21 @@ void TFileCommands::TransferDiskInventory() {
     desktop.RecordOpened(code);
     prompt.Beep(TBeep::Information);
     prompt.ShowMessage(TMessageKind::Information, InventoryOpenedText.arg(code), TMessageButton::OK);
+}
+
+void TFileCommands::ChangeYear() {
+    TDesktop& desktop = *Host.Desktop;
+    const int active = desktop.ActiveIndex();
+    TEntityInfo* file = desktop.Files().File(active);
+    if (!file)
+        return;
+    TfmChangeYear dialog(Host.Parent);
+    dialog.Setup(*file);
+    if (Host.RunDialog(dialog) != QDialog::Accepted)
+        return;
+    TYearChangeHost host(Registry(), desktop, Host.BackupTimer ? Host.BackupTimer() : nullptr,
+                         Registry().BringForwardWindow());
+    TYearChange(host).ChangeYearOfFile(desktop.Files(), active, dialog.ChosenYear());
 }
 
 void TFileCommands::TransferArrived(const TTransferOffer& offer) {

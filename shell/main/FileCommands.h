@@ -7,7 +7,9 @@
 #include <functional>
 
 class IChildWindowRegistry;
+class IProcessWindow;
 class QDialog;
+class TBackupTimer;
 class QWidget;
 class TDesktop;
 struct TTransferOffer;
@@ -22,6 +24,8 @@ struct TFileCommandHost {
     std::function<int(QDialog&)> RunDialog;
     // The preferences were saved: the timed saving follows them and the child windows are told.
     std::function<void()> PreferencesSaved;
+    // The timed-saving timer (off while a bring forward runs); empty: none.
+    std::function<TBackupTimer*()> BackupTimer;
     // What renames and copies files (tests make one fail part-way).
     TFileCodeOperations FileOperations = TFileCodeOperations::Local();
 };
@@ -60,6 +64,8 @@ public:
     // Tools > Transfer Disk Inventory: the transfer archives on a drive; a file created from one
     // opens on the desktop when there is room for it.
     void TransferDiskInventory();
+    // File > Change Year: the year list, then the change (or the bring forward into next year).
+    void ChangeYear();
     // A transfer archive arrived for an open file: asks, and on Yes makes the file active and
     // runs the transfer in.
     void TransferArrived(const TTransferOffer& offer);

@@ -2,6 +2,7 @@
 
 #include "core/entity/ChildWindowServices.h"
 #include "core/services/UserPrompt.h"
+#include "shell/children/ProcessWindows.h"
 
 #include <QList>
 
@@ -55,6 +56,11 @@ public:
     // Tells the data-entry window that options of the active file changed (the notice numbers
     // of TDataEntryNotice).
     virtual void NotifyDataEntry(int /*notice*/) {}
+    // Tools > Bring Forward from Prior Year: the bring-forward window for the active file's current
+    // year, behind the process guard.
+    virtual void BringForward() {}
+    // The bring-forward window the change of year opens for next year; nullptr when none.
+    virtual IProcessWindow* BringForwardWindow() { return nullptr; }
     // Runs a transfer, backup or restore process (6 to 11) on the active file: the transfers and
     // the restore behind the process guard, the backup with the pages given back afterwards.
     virtual void RunBackupRestoreProcess(int /*process*/) {}

@@ -2,9 +2,12 @@
 
 #include "controls/progress/ProgressHost.h"
 #include "controls/util/SlotGuard.h"
+#include "core/charts/AccountsChart.h"
 #include "core/entity/EntityDetail.h"
 #include "core/entity/EntityInfo.h"
+#include "core/files/Paths.h"
 #include "core/services/Progress.h"
+#include "core/services/Services.h"
 #include "core/transactions/TransactionClipboard.h"
 #include "core/vocab/PageKinds.h"
 #include "core/vocab/ProcessKinds.h"
@@ -23,6 +26,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -81,6 +85,7 @@ TfmQuilvaneMain::TfmQuilvaneMain(TProgramParams& settings, const QString& userNa
     commandHost.Desktop = FileDesktop.get();
     commandHost.Registry = [this]() -> IChildWindowRegistry& { return *Registry; };
     commandHost.RunDialog = [this](QDialog& dialog) { return RunDialog(dialog); };
+    commandHost.BackupTimer = [this] { return Timer.get(); };
     commandHost.PreferencesSaved = [this] {
         Timer->EnableFromSettings();
         NotifyActiveFile(false);
@@ -131,6 +136,10 @@ void TfmQuilvaneMain::CreateMenus() {
         GuardSlot([this] { Commands->FileProperties(); });
         WatchTransferFolders(); // the transfer folder may have moved
     });
+    actFileChangeYear = mnuFile->addAction(QStringLiteral("Change &Year..."));
+    actFileChangeYear->setStatusTip(QStringLiteral("Move the active file to another financial year"));
+    connect(actFileChangeYear, &QAction::triggered, this,
+            [this] { GuardSlot([this] { Commands->ChangeYear(); }); });
     mnuFile->addSeparator();
     const std::pair<int, const char*> archiveItems[] = {
         {prTransferToAccountant, "Transfer &To Accountant..."},
@@ -233,6 +242,11 @@ void TfmQuilvaneMain::CreateMenus() {
     mnuBASIAS = menuBar()->addMenu(QStringLiteral("B&AS / IAS"));
     mnuReports = menuBar()->addMenu(QStringLiteral("&Reports"));
     mnuTools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    mnuBringForward = mnuTools->addAction(QStringLiteral("&Bring Forward from Prior Year..."));
+    mnuBringForward->setStatusTip(QStringLiteral("Bring the active file forward from its prior year"));
+    connect(mnuBringForward, &QAction::triggered, this,
+            [this] { GuardSlot([this] { Registry->BringForward(); }); });
+    mnuTools->addSeparator();
     mnuRenameFile = mnuTools->addAction(QStringLiteral("&Rename File..."));
     mnuRenameFile->setStatusTip(QStringLiteral("Give the active file a new file code"));
     connect(mnuRenameFile, &QAction::triggered, this,
@@ -257,6 +271,7 @@ void TfmQuilvaneMain::CreateMenus() {
     tbrMain->addAction(actOpen);
     tbrMain->addAction(actClose);
     tbrMain->addAction(actFileProperties);
+    tbrMain->addAction(actFileChangeYear);
     tbrMain->addSeparator();
     cboActiveFile = new TActiveFileCombo(tbrMain);
     cboActiveFile->setObjectName(QStringLiteral("cboActiveFile"));
@@ -329,6 +344,7 @@ void TfmQuilvaneMain::UpdateFileActions() {
     const TFileMenuState state = TFileMenuState::Of(FileDesktop->Files().Count(), FileDesktop->ActiveIndex());
     actClose->setEnabled(state.Close);
     actFileProperties->setEnabled(state.Properties);
+    actFileChangeYear->setEnabled(state.ChangeYear);
     for (QAction* transfer : actTransfers)
         transfer->setEnabled(state.Transfers);
     actBackup->setEnabled(state.Backup);
@@ -362,6 +378,15 @@ void TfmQuilvaneMain::RunTransactionCommand(TDataEntryCommand command) {
 void TfmQuilvaneMain::UpdateToolsMenu() {
     const TFileMenuState state = TFileMenuState::Of(FileDesktop->Files().Count(), FileDesktop->ActiveIndex());
     mnuRenameFile->setEnabled(state.RenameFile);
+    // Bringing forward needs last year's chart of accounts.
+    bool lastYearChart = false;
+    if (const TEntityInfo* active = FileDesktop->Files().ActiveFile()) {
+        const int year = active->EntityDetail().Year;
+        if (const TAccountsChart* accounts = active->AccountsChart(year))
+            lastYearChart = QFileInfo::exists(TServices::FileSystem().ResolveCaseInsensitive(
+                NativePath(accounts->GetFileName(TOptionSet{Option::Standard}, year - 1))));
+    }
+    mnuBringForward->setEnabled(state.RenameFile && lastYearChart);
     mnuCopyFile->setEnabled(state.CopyFile);
 }
 

@@ -110,7 +110,9 @@ public:
     QAction* actOpen = nullptr;
     QAction* actClose = nullptr;
     QAction* actFileProperties = nullptr;
+    QAction* actFileChangeYear = nullptr;
     QAction* mnuQuilvaneSetup = nullptr;
+    QAction* mnuBringForward = nullptr;
     QAction* mnuRenameFile = nullptr;
     QAction* mnuCopyFile = nullptr;
     QAction* mnuTransferDiskInventory = nullptr;

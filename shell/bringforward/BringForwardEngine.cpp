@@ -1,0 +1,660 @@
+#include "shell/bringforward/BringForwardEngine.h"
+
+#include "core/accounts/AccountFormat.h"
+#include "core/accounts/AccountGroups.h"
+#include "core/charts/AccountDetail.h"
+#include "core/charts/AccountsChart.h"
+#include "core/charts/BankRecOpeningDetailChart.h"
+#include "core/charts/CurrConvRatesChart.h"
+#include "core/charts/StdDescChart.h"
+#include "core/charts/TaxRateChart.h"
+#include "core/common/Exceptions.h"
+#include "core/dates/DateNumbers.h"
+#include "core/dates/Periods.h"
+#include "core/entity/EntityDetail.h"
+#include "core/entity/EntityInfo.h"
+#include "core/entity/RunParams.h"
+#include "core/files/FileQuestions.h"
+#include "core/files/Paths.h"
+#include "core/services/Progress.h"
+#include "core/services/Services.h"
+#include "core/services/UserPrompt.h"
+#include "core/transactions/TransactionGrid.h"
+#include "core/transactions/TransactionImageFile.h"
+#include "core/transactions/TransactionList.h"
+#include "core/transactions/TransactionRecord.h"
+#include "core/vocab/FileVocabulary.h"
+#include "core/vocab/PageKinds.h"
+#include "core/vocab/ProcessKinds.h"
+#include "shell/bringforward/ProfitDistribution.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QSaveFile>
+
+#include <array>
+#include <cmath>
+
+namespace {
+
+constexpr double CentTolerance = 0.009;
+constexpr int ProgressKind = 0;
+constexpr int MonthsPerYear = 12;
+// A reconciliation record whose flag 12 is set was matched on the statement: it does not open
+// the new year.
+constexpr int MatchedFlag = 12;
+
+void ShowBox(TMessageKind kind, const QString& text) {
+    MessageBeepAndShow(TServices::Prompt(), kind, text, TMessageButton::OK);
+}
+
+// Loads a chart from the given file (stored form) and leaves it pointing at its own year's file.
+// A load the user gave up on fails the run (its box was shown).
+void LoadChartFrom(TMasterChart& chart, const QString& fileName) {
+    chart.SetFileName(fileName);
+    const int result = chart.LoadFromFile(TOptionSet{Option::Standard});
+    chart.SetFileName(QString());
+    if (result != 0)
+        throw EAbort();
+}
+
+const TAccountGroup* RangeGroup(const TAccountFormat* format, const QString& rangeType) {
+    if (!format)
+        return nullptr;
+    const int index = format->IndexOfRangeType(rangeType);
+    return index < 0 ? nullptr : format->GetRangeGroup(index);
+}
+
+bool InGroup(const TAccountGroup* group, const TAccountCode& code) {
+    return group && group->Contains(code);
+}
+
+// The new chart's account of a code, created from the source account (or bare) when missing.
+int FindOrCreate(TAccountsChart& chart, const TAccountCode& code, const TAccountDetail* source,
+                 const QString& type, bool keepBudgets) {
+    const int found = chart.IndexOfCode(code);
+    if (found >= 0)
+        return found;
+    auto account = std::make_unique<TAccountDetail>(chart.Format());
+    if (source) {
+        account->CopyFrom(*source, false);
+        account->Balance = account->Total = account->Amount3 = 0;
+        account->Quantity = 0;
+        if (!keepBudgets)
+            account->ClearBudgets();
+    } else {
+        account->SetCode(code);
+    }
+    account->DeriveAccountType(type);
+    chart.AddAccount(std::move(account));
+    chart.Saved = false;
+    return chart.IndexOfCode(code);
+}
+
+} // namespace
+
+TBringForwardEngine::TBringForwardEngine(TEntityInfo& file, int newYear) : File(file), NewYear(newYear) {}
+
+TBringForwardEngine::~TBringForwardEngine() {
+    FreeNewCharts();
+}
+
+void TBringForwardEngine::SetProgress(std::unique_ptr<IProgress> progress) {
+    Progress = std::move(progress);
+}
+
+bool TBringForwardEngine::NewYearChartExists(int chartKind) const {
+    const TChartEntity entity = File.EntityDetail().ChartEntity();
+    const TOptionSet none;
+    std::unique_ptr<TMasterChart> chart;
+    switch (chartKind) {
+    case ckAccounts:
+        chart = std::make_unique<TAccountsChart>(entity, File.EntityDetail().AccountFormat, none, NewYear);
+        break;
+    case ckStdDescriptions:
+        chart = std::make_unique<TStdDescChart>(entity, none, NewYear);
+        break;
+    case ckTaxes:
+        chart = std::make_unique<TTaxRateChart>(entity, nullptr, File.EntityDetail().AccountFormat, none,
+                                                NewYear);
+        break;
+    case ckCurrencies:
+        chart = std::make_unique<TCurrConvRatesChart>(entity, none, NewYear);
+        break;
+    case ckBankRecOpening:
+        chart = std::make_unique<TBankRecOpeningDetailChart>(
+            entity, nullptr, File.EntityDetail().AccountFormat, none, NewYear);
+        break;
+    default:
+        return false;
+    }
+    return QFile::exists(NativePath(chart->GetFileName(TOptionSet{Option::Standard}, NewYear)));
+}
+
+void TBringForwardEngine::Step(const QString& name) {
+    CheckCancel();
+    if (Progress)
+        Progress->SetMessage(ProgressKind, QStringLiteral("%1 %2 ...").arg(ProgressCaption, name));
+    CheckCancel();
+}
+
+void TBringForwardEngine::CheckCancel() {
+    if (Progress && Progress->Cancelled())
+        throw EOperationCancelled();
+}
+
+int TBringForwardEngine::Run(const TBringForwardOptions& options, const TProfitDistribution& distribution) {
+    if (!distribution.CheckTotal()) {
+        MessageBeepAndShow(TServices::Prompt(), TMessageKind::Warning, TProfitDistribution::TotalText,
+                           TMessageButton::OK);
+        return -1;
+    }
+    if (!Progress)
+        Progress = TServices::CreateProgress();
+    Progress->Setup(QStringLiteral("%1 - %2 (from %3 to %4 Financial Year)")
+                        .arg(ProgressCaption, File.EntityDetail().FileCode)
+                        .arg(SourceYear())
+                        .arg(NewYear),
+                    ProgressKind, QString(), true, true);
+
+    int result = 0;
+    QMap<QString, QByteArray> before;
+    bool copiedAside = false;
+    try {
+        // The source year's pending changes reach its files before they are read.
+        if (File.EntityDetail().Year == SourceYear()) {
+            TOptionSet save{Option::Standard};
+            if (File.SaveYearCharts(SourceYear(), save, false) != 0)
+                throw EAbort();
+        }
+        before = YearFiles();
+        copiedAside = true;
+        Source =
+            std::make_unique<TReportSetup>(File.RunFile(SourceYear()), 0, prBringForward, SourceYear(), true);
+        SourceOpening = std::make_unique<TBankRecOpeningDetailChart>(
+            File.EntityDetail().ChartEntity(), Source->Accounts, File.EntityDetail().AccountFormat,
+            TOptionSet{Option::Standard, Option::Load}, SourceYear());
+
+        BuildStdDescriptions(options);
+        BuildAccounts(options);
+        BuildBudgets(options);
+        BuildTaxAndCurrencyRates(options);
+        if (options.MemorisedPayments) {
+            Step(QStringLiteral("Memorised Payments"));
+            CopyPage(pkMemorisedPayments);
+        }
+        if (options.StandardBankTransactions) {
+            Step(QStringLiteral("Standard Bank Transactions"));
+            CopyPage(pkStandardBankTransactions);
+        }
+        bool replaceAll = false;
+        if (options.OpeningBalances) {
+            Step(QStringLiteral("Opening Balances"));
+            OpeningBalances(distribution, replaceAll);
+        }
+        if (options.OpeningReconciliation) {
+            Step(QStringLiteral("Opening Reconciliation"));
+            OpeningReconciliation(replaceAll);
+        }
+        if (options.Accounts != TBringForwardOptions::RetainCurrent)
+            TakeSourceDescriptions();
+        CheckCancel();
+        WriteNewCharts();
+    } catch (const EOperationCancelled&) {
+        result = -100;
+    } catch (const EAbort&) {
+        result = -1;
+    } catch (const EChangeInAccountsChart&) {
+        // The recalculation has said what is wrong with the accounts.
+        result = -1;
+    } catch (const std::exception& error) {
+        ShowBox(TMessageKind::Error, ErrorText(error));
+        result = -1;
+    }
+
+    Source.reset();
+    SourceOpening.reset();
+    if (result != 0) {
+        FreeNewCharts();
+        if (copiedAside)
+            RestoreYearFiles(before);
+        Progress.reset();
+        if (result == -100)
+            ShowBox(TMessageKind::Error, TerminatedText);
+        ShowBox(TMessageKind::Information, IncompleteText);
+        return result;
+    }
+    FreeNewCharts();
+    try {
+        Finish(options);
+    } catch (const EOperationCancelled&) {
+        // The new year is complete on disk; only the closing checks were stopped.
+    } catch (const std::exception& error) {
+        ShowBox(TMessageKind::Error, ErrorText(error));
+    }
+    TProfitDistribution stored = distribution;
+    stored.Store(File.EntityDetail(), NewYear);
+    File.EntityDetail().Save(TOptionSet{Option::Standard});
+    Progress.reset();
+    ShowBox(TMessageKind::Information, CompleteText);
+    return 0;
+}
+
+void TBringForwardEngine::BuildStdDescriptions(const TBringForwardOptions& options) {
+    const TChartEntity entity = File.EntityDetail().ChartEntity();
+    NewStdDescs = std::make_unique<TStdDescChart>(entity, TOptionSet{}, NewYear);
+    if (options.StdDescriptions == TBringForwardOptions::Clear)
+        return;
+    Step(QStringLiteral("Standard Descriptions"));
+    const TOptionSet standard{Option::Standard};
+    if (options.StdDescriptions == TBringForwardOptions::LastYears)
+        LoadChartFrom(*NewStdDescs, NewStdDescs->GetFileName(standard, SourceYear()));
+    else
+        LoadChartFrom(*NewStdDescs, NewStdDescs->GetFileName(standard, NewYear));
+    if (entity.EntityType.compare(QStringLiteral("SUP"), Qt::CaseInsensitive) == 0) {
+        NewStdDescs->SetFileName(
+            BuildPath({entity.DataDir, QStringLiteral("M_DETAIL"), QStringLiteral("Superfund.Std")}));
+        NewStdDescs->LoadFromFile(TOptionSet{Option::Standard, 27});
+        NewStdDescs->SetFileName(QString());
+    }
+}
+
+void TBringForwardEngine::BuildAccounts(const TBringForwardOptions& options) {
+    const TChartEntity entity = File.EntityDetail().ChartEntity();
+    NewAccounts = std::make_unique<TAccountsChart>(entity, File.EntityDetail().AccountFormat, TOptionSet{},
+                                                   NewYear, QString(), NewStdDescs.get());
+    const TOptionSet standard{Option::Standard};
+    switch (options.Accounts) {
+    case TBringForwardOptions::LastYears:
+        Step(QStringLiteral("Accounts"));
+        LoadChartFrom(*NewAccounts, NewAccounts->GetFileName(standard, SourceYear()));
+        break;
+    case TBringForwardOptions::DefaultChart:
+        Step(QStringLiteral("Accounts"));
+        LoadChartFrom(*NewAccounts, NewAccounts->DefaultChartName());
+        break;
+    case TBringForwardOptions::RetainCurrent:
+        LoadChartFrom(*NewAccounts, NewAccounts->GetFileName(standard, NewYear));
+        break;
+    default:
+        break;
+    }
+    if (options.Accounts != TBringForwardOptions::DefaultChart &&
+        entity.EntityType.compare(QStringLiteral("SUP"), Qt::CaseInsensitive) == 0 &&
+        !NewAccounts->DefaultChartName().isEmpty()) {
+        NewAccounts->SetFileName(NewAccounts->DefaultChartName());
+        NewAccounts->LoadFromFile(TOptionSet{Option::Standard, 27});
+        NewAccounts->SetFileName(QString());
+    }
+    NewAccounts->EnsureSuspenseAccount();
+}
+
+void TBringForwardEngine::BuildBudgets(const TBringForwardOptions& options) {
+    TAccountsChart& source = *Source->Accounts;
+    switch (options.Budgets) {
+    case TBringForwardOptions::LastYears:
+        Step(QStringLiteral("Budgets"));
+        for (int i = 0; i < NewAccounts->Count(); ++i) {
+            TAccountDetail* account = NewAccounts->GetAccount(i);
+            const int from = source.IndexOfCode(account->Code());
+            if (from >= 0)
+                account->Budgets = source.GetAccount(from)->Budgets;
+        }
+        break;
+    case TBringForwardOptions::LastYearActual: {
+        Step(QStringLiteral("Budgets"));
+        TReportSetup actual(File.RunFile(SourceYear()), 0, 0, SourceYear(), true);
+        actual.MovementsOnly = false;
+        if (File.ProcessTransactions(actual, nullptr, false, false, true) != 0)
+            throw EAbort();
+        const int endMonth = File.EntityDetail().ChartEntity().EndMonth;
+        for (int i = 0; i < NewAccounts->Count(); ++i) {
+            TAccountDetail* account = NewAccounts->GetAccount(i);
+            account->ClearBudgets();
+            const int from = actual.Accounts->IndexOfCode(account->Code());
+            if (from < 0 || account->AccountType == AccountTypeCode::Suspense)
+                continue;
+            const TAccountDetail* was = actual.Accounts->GetAccount(from);
+            for (int period = 1; period <= MonthsPerYear; ++period)
+                account->SetBudget(TAccountDetail::BudgetSlotOfPeriod(period, endMonth),
+                                   static_cast<qint32>(std::nearbyint(was->GetPeriodAmount(period))));
+        }
+        break;
+    }
+    case TBringForwardOptions::Clear:
+        for (int i = 0; i < NewAccounts->Count(); ++i)
+            NewAccounts->GetAccount(i)->ClearBudgets();
+        break;
+    default:
+        break;
+    }
+}
+
+void TBringForwardEngine::BuildTaxAndCurrencyRates(const TBringForwardOptions& options) {
+    const TChartEntity entity = File.EntityDetail().ChartEntity();
+    const TOptionSet standard{Option::Standard};
+    NewTaxRates = std::make_unique<TTaxRateChart>(entity, NewAccounts.get(), NewAccounts->Format(),
+                                                  TOptionSet{}, NewYear);
+    if (options.TaxRates != TBringForwardOptions::Clear) {
+        Step(QStringLiteral("Tax Rates"));
+        LoadChartFrom(*NewTaxRates,
+                      NewTaxRates->GetFileName(standard, options.TaxRates == TBringForwardOptions::LastYears
+                                                             ? SourceYear()
+                                                             : NewYear));
+    }
+    NewCurrencyRates = std::make_unique<TCurrConvRatesChart>(entity, TOptionSet{}, NewYear);
+    if (options.CurrencyRates != TBringForwardOptions::Clear) {
+        Step(QStringLiteral("Currency Rates"));
+        LoadChartFrom(
+            *NewCurrencyRates,
+            NewCurrencyRates->GetFileName(
+                standard, options.CurrencyRates == TBringForwardOptions::LastYears ? SourceYear() : NewYear));
+    }
+}
+
+void TBringForwardEngine::CopyPage(int pageKind) {
+    const TEntityDetail& detail = File.EntityDetail();
+    const TTransactionList source(
+        detail.ListSources(Source->Accounts, Source->TaxRates, Source->StdDescs, Source->CurrencyRates),
+        pageKind, SourceYear(), 1, MonthsPerYear, TOptionSet{Option::QuietLoad});
+    if (source.LoadStatus() != 0)
+        throw EAbort();
+    TTransactionList target(
+        detail.ListSources(NewAccounts.get(), NewTaxRates.get(), NewStdDescs.get(), NewCurrencyRates.get()),
+        pageKind, NewYear, 1, MonthsPerYear, TOptionSet{Option::NoBlankLine});
+    for (int i = 0; i < source.Count(); ++i) {
+        const TTransactionDetail& entry = *source.GetItem(i);
+        target.AddTransaction(std::make_unique<TTransactionDetail>(entry), 0);
+        for (int slot = 1; slot <= MonthsPerYear; ++slot) {
+            target.SetNextID(slot, std::max(target.GetNextID(slot), source.GetNextID(slot)));
+            target.SetNextDissectionNo(
+                slot, std::max(target.GetNextDissectionNo(slot), source.GetNextDissectionNo(slot)));
+        }
+    }
+    TOptionSet save{Option::Standard};
+    // A failed write makes the run incomplete without a message of its own.
+    if (target.SaveToFile(save, false, true) != 0)
+        throw EAbort();
+}
+
+void TBringForwardEngine::OpeningBalances(const TProfitDistribution& distribution, bool& replaceAll) {
+    const TEntityDetail& detail = File.EntityDetail();
+    const TAccountFormat* format = NewAccounts->Format();
+    TTransactionList page(
+        detail.ListSources(NewAccounts.get(), NewTaxRates.get(), NewStdDescs.get(), NewCurrencyRates.get()),
+        pkOpeningBalances, NewYear, 1, MonthsPerYear, TOptionSet{Option::QuietLoad});
+    if (page.LoadStatus() != 0)
+        throw EAbort();
+    if (page.Count() > 0) {
+        TOptionSet ask{Option::Standard, Option::AskBeforeReplace};
+        const bool replace = ConfirmReplaceFile(page.GetFileName(page.StartMonth(), ask), ask);
+        if (ask.Has(29))
+            throw EOperationCancelled();
+        if (!replace)
+            return;
+        replaceAll = !ask.Has(Option::AskBeforeReplace);
+        page.Clear();
+        page.SetSaved(false);
+    }
+
+    const TAccountGroup* balanceSheet = RangeGroup(format, AccountTypeCode::BalanceSheet);
+    const TAccountGroup* profitAndLoss = RangeGroup(format, AccountTypeCode::ProfitAndLoss);
+    const TAccountGroup* suspense = RangeGroup(format, AccountTypeCode::Suspense);
+    const double yearStart = PeriodStartDate(1, NewYear, MonthsPerYear, detail.ChartEntity().EndMonth);
+    const bool keepBudgets = true;
+    TAccountsChart& source = *Source->Accounts;
+
+    for (int b = 0; b < SourceOpening->Count(); ++b) {
+        CheckCancel();
+        const TAccountCode bankCode = SourceOpening->GetDetail(b)->BankAccount;
+        const int bankIndex = source.IndexOfCode(bankCode);
+        FindOrCreate(*NewAccounts, bankCode, bankIndex >= 0 ? source.GetAccount(bankIndex) : nullptr,
+                     AccountTypeCode::Bank, keepBudgets);
+
+        // The balances of this bank account's cash book alone.
+        QString bankText = format->FormatCode(bankCode);
+        Parse(format, bankText, true, Source->BankGroups);
+        if (File.ProcessTransactions(*Source, nullptr, false, false, false) != 0)
+            throw EAbort();
+
+        auto addOpening = [&](const TAccountCode& account, double amount, qint32 quantity,
+                              const QString& narration) {
+            auto entry = std::make_unique<TTransactionDetail>(page.TakeNextID(1), qint16(pkOpeningBalances));
+            entry->Flags = 1u << BroughtForwardFlag;
+            entry->Date = yearStart;
+            entry->PostingCode = account;
+            entry->BankCode = bankCode;
+            entry->Amount = amount;
+            entry->Quantity = quantity;
+            entry->SetDetails(narration.left(NarrationLength));
+            page.AddTransaction(std::move(entry), 0);
+        };
+
+        double profit = 0;
+        for (int i = 0; i < source.Count(); ++i)
+            if (InGroup(profitAndLoss, source.GetCodeParts(i)))
+                profit += source.GetAccount(i)->Balance;
+        profit = std::nearbyint(profit * 100.0) / 100.0;
+        if (std::fabs(profit) > CentTolerance) {
+            double adjustment = 0;
+            const QList<TProfitDistribution::TShare> shares =
+                TProfitDistribution::SplitProfit(profit, distribution.Entries(), adjustment);
+            auto accountOf = [&](const QString& text) {
+                TAccountCode code;
+                if (format->TextToCode(text, code, false, false)) {
+                    const int from = source.IndexOfCode(code);
+                    if (NewAccounts->IndexOfCode(code) >= 0)
+                        return code;
+                    if (from >= 0) {
+                        FindOrCreate(*NewAccounts, code, source.GetAccount(from),
+                                     source.GetAccount(from)->AccountType, keepBudgets);
+                        return code;
+                    }
+                }
+                return NewAccounts->GetCodeParts(NewAccounts->DefaultSuspenseAccount());
+            };
+            for (const TProfitDistribution::TShare& share : shares)
+                addOpening(accountOf(share.Account), share.Amount, 0,
+                           DistributionNarration.arg(share.Percentage, QStringLiteral("%")));
+            if (std::fabs(adjustment) > CentTolerance && !shares.isEmpty())
+                addOpening(accountOf(shares.first().Account), std::nearbyint(adjustment * 100.0) / 100.0, 0,
+                           AdjustmentNarration);
+        }
+
+        for (int i = 0; i < source.Count(); ++i) {
+            const TAccountDetail* account = source.GetAccount(i);
+            const TAccountCode code = source.GetCodeParts(i);
+            QString type;
+            if (InGroup(suspense, code))
+                type = AccountTypeCode::Suspense;
+            else if (InGroup(balanceSheet, code) && account->AccountType != AccountTypeCode::Suspense)
+                type = account->AccountType == AccountTypeCode::Bank ? AccountTypeCode::Bank
+                                                                     : AccountTypeCode::Ordinary;
+            else
+                continue;
+            FindOrCreate(*NewAccounts, code, account, type, keepBudgets);
+            if (std::fabs(account->Balance) > CentTolerance || account->Quantity != 0)
+                addOpening(code, std::nearbyint(account->Balance * 100.0) / 100.0, account->Quantity,
+                           DefaultNarration);
+        }
+    }
+    page.GenerateContras(false);
+    TOptionSet save{Option::Standard};
+    if (page.SaveToFile(save, false, true) != 0)
+        throw EAbort();
+}
+
+void TBringForwardEngine::OpeningReconciliation(bool replaceAll) {
+    if (SourceOpening->Count() == 0)
+        return;
+    const TEntityDetail& detail = File.EntityDetail();
+    const TChartEntity entity = detail.ChartEntity();
+    TBankRecOpeningDetailChart opening(entity, NewAccounts.get(), NewAccounts->Format(), TOptionSet{},
+                                       NewYear);
+    TOptionSet ask{Option::Standard};
+    if (!replaceAll)
+        ask.Include(Option::AskBeforeReplace);
+    QString caption;
+    const QString fileName = NativePath(opening.GetFileName(TOptionSet{Option::Standard}, NewYear));
+    if (QFile::exists(fileName) && !opening.ConfirmReplace(fileName, caption, ask)) {
+        if (ask.Has(29))
+            throw EOperationCancelled();
+        return;
+    }
+    if (opening.LoadFromFile(TOptionSet{Option::Standard}) != 0)
+        throw EAbort();
+
+    const TTransactionListSources sources =
+        detail.ListSources(NewAccounts.get(), NewTaxRates.get(), NewStdDescs.get(), NewCurrencyRates.get());
+    TTransactionList cheques(sources, pkOpeningUnpresentedCheques, NewYear, 1, MonthsPerYear,
+                             TOptionSet{Option::NoBlankLine});
+    TTransactionList deposits(sources, pkOpeningOutstandingDeposits, NewYear, 1, MonthsPerYear,
+                              TOptionSet{Option::NoBlankLine});
+    TTransactionGrid chequeGrid(cheques);
+    TTransactionGrid depositGrid(deposits);
+    TTransactionGrid::TLastDissections chequeRun;
+    TTransactionGrid::TLastDissections depositRun;
+    const double sourceEnd = PeriodEndDate(MonthsPerYear, SourceYear(), MonthsPerYear, entity.EndMonth);
+    bool ignore = false;
+
+    for (int i = 0; i < SourceOpening->Count(); ++i) {
+        CheckCancel();
+        const TBRecOpeningDetail& was = *SourceOpening->GetDetail(i);
+        const int index = opening.IndexOfAccount(was.BankAccount);
+        if (index < 0)
+            continue;
+        TBRecOpeningDetail& now = *opening.GetDetail(index);
+        opening.InitDetailDates(now);
+        if (was.Completed && was.Reconciled_To == sourceEnd) {
+            now.Cashbook_Open_Bal = was.ThirdAmount;
+            now.Statement_Open_Bal = was.SixthValue;
+            now.ThirdAmount = 0;
+            now.SixthValue = 0;
+            const QString unmatched = NativePath(was.UnmatchedFile);
+            if (!was.UnmatchedFile.isEmpty() && QFile::exists(unmatched)) {
+                std::vector<TTransactionDetail> records;
+                TTransactionImageBounds bounds{};
+                LoadTransactionImageFile(unmatched, records, bounds);
+                std::array<std::uint8_t, TransactionRecordSize> body{};
+                for (const TTransactionDetail& record : records) {
+                    if (!(record.BankCode == was.BankAccount) || record.HasAnyFlag({MatchedFlag}))
+                        continue;
+                    WriteTransactionRecord(record, body.data());
+                    if (record.PageKind == pkPayments || record.PageKind == pkOpeningUnpresentedCheques) {
+                        int at = cheques.Count();
+                        chequeGrid.PasteTransaction(at, chequeRun, body.data());
+                    } else if (record.PageKind == pkReceipts ||
+                               record.PageKind == pkOpeningOutstandingDeposits) {
+                        int at = deposits.Count();
+                        depositGrid.PasteTransaction(at, depositRun, body.data());
+                    }
+                }
+            }
+        } else {
+            now.Cashbook_Open_Bal = now.Statement_Open_Bal = now.ThirdAmount = now.SixthValue = 0;
+            if (!ignore) {
+                const TAccountDetail* bank = opening.GetBankAccount(index);
+                const QString text = NotCompletedText.arg(now.GetBankAccountText(),
+                                                          bank ? bank->GetAccount_Description_()
+                                                               : QStringLiteral("<Undefined>"),
+                                                          DateNumToStr(true, sourceEnd));
+                ignore =
+                    MessageBeepAndShow(TServices::Prompt(), TMessageKind::Information, text,
+                                       TMessageButton::OK | TMessageButton::Ignore) == TMessageButton::Ignore;
+            }
+        }
+        now.BuildFileNames(entity.DataDir, entity.FileCode, NewYear);
+    }
+    TOptionSet save{Option::Standard};
+    if (cheques.SaveToFile(save, false, true) != 0 || deposits.SaveToFile(save, false, true) != 0)
+        throw EAbort();
+    opening.Saved = false;
+    if (opening.SaveToFile(save) != 0)
+        throw EAbort();
+}
+
+void TBringForwardEngine::TakeSourceDescriptions() {
+    const TAccountsChart& source = *Source->Accounts;
+    for (int i = 0; i < NewAccounts->Count(); ++i) {
+        TAccountDetail* account = NewAccounts->GetAccount(i);
+        if (!account->Description.isEmpty())
+            continue;
+        const int from = source.IndexOfCode(account->Code());
+        if (from >= 0)
+            account->Description = source.GetAccount(from)->Description;
+    }
+}
+
+void TBringForwardEngine::WriteNewCharts() {
+    // Every chart of the new year is written, even one kept as it was or cleared.
+    for (TMasterChart* chart : std::initializer_list<TMasterChart*>{
+             NewStdDescs.get(), NewAccounts.get(), NewTaxRates.get(), NewCurrencyRates.get()}) {
+        TOptionSet save{Option::Standard};
+        chart->Saved = false;
+        if (chart->SaveToFile(save) != 0)
+            throw EAbort();
+    }
+}
+
+void TBringForwardEngine::FreeNewCharts() {
+    // The tax rates refer to the accounts and the accounts to the descriptions.
+    NewCurrencyRates.reset();
+    NewTaxRates.reset();
+    NewAccounts.reset();
+    NewStdDescs.reset();
+}
+
+void TBringForwardEngine::Finish(const TBringForwardOptions& options) {
+    if (File.EntityDetail().Year != NewYear)
+        return;
+    if (Progress)
+        Progress->SetMessage(ProgressKind, QStringLiteral("Performing Integrity Check ..."));
+    File.ChangeYear(NewYear, false, false);
+    File.DataIntegrityCheck(NewYear, false, false);
+    if (options.Accounts == TBringForwardOptions::RetainCurrent ||
+        options.Accounts == TBringForwardOptions::Clear || options.OpeningBalances ||
+        options.OpeningReconciliation) {
+        TReportSetup reset(File.RunFile(NewYear), 0, prResetBankReconciliation, NewYear, false);
+        reset.BankRecIndex = -1;
+        File.ResetBankReconciliation(reset);
+    }
+}
+
+QMap<QString, QByteArray> TBringForwardEngine::YearFiles() const {
+    QMap<QString, QByteArray> files;
+    const TChartEntity entity = File.EntityDetail().ChartEntity();
+    const QString prefix =
+        entity.FileCode + QStringLiteral("%1.").arg(NewYear % 100, 2, 10, QLatin1Char('0'));
+    QDirIterator it(NativePath(entity.DataDir), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (!it.fileName().startsWith(prefix, Qt::CaseInsensitive))
+            continue;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw EQuilvaneError(QStringLiteral("Unable to read %1 (%2)").arg(path, file.errorString()));
+        files.insert(path, file.readAll());
+    }
+    return files;
+}
+
+void TBringForwardEngine::RestoreYearFiles(const QMap<QString, QByteArray>& before) const {
+    QMap<QString, QByteArray> now;
+    try {
+        now = YearFiles();
+    } catch (const std::exception&) {
+    }
+    for (auto it = now.cbegin(); it != now.cend(); ++it)
+        if (!before.contains(it.key()))
+            QFile::remove(it.key());
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        if (now.contains(it.key()) && now.value(it.key()) == it.value())
+            continue;
+        QSaveFile file(it.key());
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write(it.value());
+            file.commit();
+        }
+    }
+}

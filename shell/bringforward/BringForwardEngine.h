@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+
+#include <memory>
+
+class IProgress;
+class TAccountsChart;
+class TBankRecOpeningDetailChart;
+class TCurrConvRatesChart;
+class TEntityInfo;
+class TProfitDistribution;
+class TReportSetup;
+class TStdDescChart;
+class TTaxRateChart;
+
+// What a bring forward builds in the new year: how each master chart starts and which opening
+// entries are generated.
+struct TBringForwardOptions {
+    enum TChartChoice { RetainCurrent = 0, LastYears = 1, DefaultChart = 2, Clear = 3, LastYearActual = 4 };
+    int Accounts = LastYears;        // Retain / Last Year's / Default Chart / Clear
+    int Budgets = LastYears;         // Retain / Last Year's / Last Year Actual / Clear
+    int StdDescriptions = LastYears; // Last Year's / Retain / Clear
+    int TaxRates = LastYears;
+    int CurrencyRates = LastYears;
+    bool OpeningBalances = true, OpeningReconciliation = true, MemorisedPayments = true,
+         StandardBankTransactions = true, BASSetup = true;
+};
+
+// Starts a new financial year of an open client file from the year before: the new year's master
+// charts, the opening general-ledger balances with the retained profit of each bank account
+// shared by the distribution, the opening bank reconciliation, and the memorised payments and
+// standard bank transactions carried over. No windows: the wizard gathers the options.
+//
+// A run either completes or leaves the new year's files exactly as they were before it started:
+// they are copied aside first and put back when the run is cancelled or fails.
+class TBringForwardEngine {
+public:
+    static inline const QString CompleteText = QStringLiteral("Bring forward processing complete.");
+    static inline const QString IncompleteText =
+        QStringLiteral("Bring forward processing incomplete - Retry this procedure.");
+    static inline const QString TerminatedText = QStringLiteral("Bring forward terminated by user.");
+    static inline const QString ProgressCaption = QStringLiteral("Bring Forward");
+    static inline const QString DefaultNarration = QStringLiteral("B/Fwd Opening Balance");
+    static inline const QString DistributionNarration = QStringLiteral("Retained Profits Distribution %1%2");
+    static inline const QString AdjustmentNarration = QStringLiteral("Retained Profits Adjustment");
+    static inline const QString NotCompletedText =
+        QStringLiteral("The reconciliation for account %1 (%2) has not been completed to \n%3 and cannot be "
+                       "used for opening bank reconciliation balances.");
+    // The flag that marks the entries a bring forward generated.
+    static constexpr int BroughtForwardFlag = 17;
+    static constexpr int NarrationLength = 54;
+
+    // file: the open file; newYear: the year to build (the source is always newYear - 1).
+    TBringForwardEngine(TEntityInfo& file, int newYear);
+    ~TBringForwardEngine();
+    TBringForwardEngine(const TBringForwardEngine&) = delete;
+    TBringForwardEngine& operator=(const TBringForwardEngine&) = delete;
+
+    // Runs the steps; 0 complete, -100 cancelled, -1 failed. A failed or cancelled run leaves the
+    // new year's files as they were before it started.
+    int Run(const TBringForwardOptions& options, const TProfitDistribution& distribution);
+    // The progress window of the run (the services' progress window when none is given).
+    void SetProgress(std::unique_ptr<IProgress> progress);
+    // Whether the new year has its own file of a chart kind (TChartKind), for the wizard's defaults.
+    bool NewYearChartExists(int chartKind) const;
+    int SourceYear() const { return NewYear - 1; }
+    int NewYearNumber() const { return NewYear; }
+
+private:
+    struct TNewCharts;
+
+    void Step(const QString& name);
+    void CheckCancel();
+    void BuildStdDescriptions(const TBringForwardOptions& options);
+    void BuildAccounts(const TBringForwardOptions& options);
+    void BuildBudgets(const TBringForwardOptions& options);
+    void BuildTaxAndCurrencyRates(const TBringForwardOptions& options);
+    void CopyPage(int pageKind);
+    void OpeningBalances(const TProfitDistribution& distribution, bool& replaceAll);
+    void OpeningReconciliation(bool replaceAll);
+    void TakeSourceDescriptions();
+    void WriteNewCharts();
+    void FreeNewCharts();
+    void Finish(const TBringForwardOptions& options);
+
+    // The new year's files: snapshot before the run, put back after a failure.
+    QMap<QString, QByteArray> YearFiles() const;
+    void RestoreYearFiles(const QMap<QString, QByteArray>& before) const;
+
+    TEntityInfo& File;
+    int NewYear;
+    std::unique_ptr<IProgress> Progress;
+    std::unique_ptr<TReportSetup> Source;
+    std::unique_ptr<TBankRecOpeningDetailChart> SourceOpening;
+    std::unique_ptr<TStdDescChart> NewStdDescs;
+    std::unique_ptr<TAccountsChart> NewAccounts;
+    std::unique_ptr<TTaxRateChart> NewTaxRates;
+    std::unique_ptr<TCurrConvRatesChart> NewCurrencyRates;
+};
