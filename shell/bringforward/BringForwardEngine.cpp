@@ -19,6 +19,7 @@
 #include "core/services/Progress.h"
 #include "core/services/Services.h"
 #include "core/services/UserPrompt.h"
+#include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionGrid.h"
 #include "core/transactions/TransactionImageFile.h"
 #include "core/transactions/TransactionList.h"
@@ -31,7 +32,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QScopeGuard>
 
 #include <array>
 #include <cmath>
@@ -41,9 +44,6 @@ namespace {
 constexpr double CentTolerance = 0.009;
 constexpr int ProgressKind = 0;
 constexpr int MonthsPerYear = 12;
-// A reconciliation record whose flag 12 is set was matched on the statement: it does not open
-// the new year.
-constexpr int MatchedFlag = 12;
 
 void ShowBox(TMessageKind kind, const QString& text) {
     MessageBeepAndShow(TServices::Prompt(), kind, text, TMessageButton::OK);
@@ -134,8 +134,12 @@ bool TBringForwardEngine::NewYearChartExists(int chartKind) const {
 
 void TBringForwardEngine::Step(const QString& name) {
     CheckCancel();
-    if (Progress)
+    if (Progress) {
+        // About a dozen steps make a run; the bar moves by one share at each.
+        StepsTaken = std::min(StepsTaken + 1, ExpectedSteps);
+        Progress->SetPosition(100.0 * StepsTaken / ExpectedSteps);
         Progress->SetMessage(ProgressKind, QStringLiteral("%1 %2 ...").arg(ProgressCaption, name));
+    }
     CheckCancel();
 }
 
@@ -236,6 +240,8 @@ int TBringForwardEngine::Run(const TBringForwardOptions& options, const TProfitD
     TProfitDistribution stored = distribution;
     stored.Store(File.EntityDetail(), NewYear);
     File.EntityDetail().Save(TOptionSet{Option::Standard});
+    if (options.BASSetup)
+        CopyBASSetup();
     Progress.reset();
     ShowBox(TMessageKind::Information, CompleteText);
     return 0;
@@ -522,49 +528,55 @@ void TBringForwardEngine::OpeningReconciliation(bool replaceAll) {
         CheckCancel();
         const TBRecOpeningDetail& was = *SourceOpening->GetDetail(i);
         const int index = opening.IndexOfAccount(was.BankAccount);
-        if (index < 0)
-            continue;
-        TBRecOpeningDetail& now = *opening.GetDetail(index);
-        opening.InitDetailDates(now);
-        if (was.Completed && was.Reconciled_To == sourceEnd) {
-            now.Cashbook_Open_Bal = was.ThirdAmount;
-            now.Statement_Open_Bal = was.SixthValue;
-            now.ThirdAmount = 0;
-            now.SixthValue = 0;
-            const QString unmatched = NativePath(was.UnmatchedFile);
-            if (!was.UnmatchedFile.isEmpty() && QFile::exists(unmatched)) {
-                std::vector<TTransactionDetail> records;
-                TTransactionImageBounds bounds{};
-                LoadTransactionImageFile(unmatched, records, bounds);
-                std::array<std::uint8_t, TransactionRecordSize> body{};
-                for (const TTransactionDetail& record : records) {
-                    if (!(record.BankCode == was.BankAccount) || record.HasAnyFlag({MatchedFlag}))
-                        continue;
-                    WriteTransactionRecord(record, body.data());
-                    if (record.PageKind == pkPayments || record.PageKind == pkOpeningUnpresentedCheques) {
-                        int at = cheques.Count();
-                        chequeGrid.PasteTransaction(at, chequeRun, body.data());
-                    } else if (record.PageKind == pkReceipts ||
-                               record.PageKind == pkOpeningOutstandingDeposits) {
-                        int at = deposits.Count();
-                        depositGrid.PasteTransaction(at, depositRun, body.data());
-                    }
+        TBRecOpeningDetail* now = index >= 0 ? opening.GetDetail(index) : nullptr;
+        if (now) {
+            // The new year's reconciliation starts afresh at its first day, not yet reconciled.
+            opening.InitDetailDates(*now);
+            now->SetCompleted(false);
+        }
+        if (CompletedToYearEnd(was, sourceEnd)) {
+            // Without a detail of its own in the new year (the account is no bank account of the
+            // new chart) there is nothing to carry the reconciliation into.
+            if (!now)
+                continue;
+            // The closing balances of the reconciled year open the new one. The detail keeps each
+            // side as a pair: the cash book's opening balance followed by its closing balance
+            // (the third value), and the statement's opening balance, the period end and the
+            // statement's closing balance at that end (the sixth value, the one the exchange form
+            // carries with the period). The closing pair is cleared for the new year's own run.
+            now->Cashbook_Open_Bal = was.ThirdAmount;
+            now->Statement_Open_Bal = was.SixthValue;
+            now->ThirdAmount = 0;
+            now->SixthValue = 0;
+            std::array<std::uint8_t, TransactionRecordSize> body{};
+            for (TTransactionDetail record : UnpresentedItems(was)) {
+                // The new year's reconciliation has not looked at them yet.
+                record.ClearFlags({TransactionFlag::BankRecMarkA, TransactionFlag::BankRecMarkB,
+                                   TransactionFlag::BankRecMarkC});
+                WriteTransactionRecord(record, body.data());
+                if (record.PageKind == pkPayments || record.PageKind == pkOpeningUnpresentedCheques) {
+                    int at = cheques.Count();
+                    chequeGrid.PasteTransaction(at, chequeRun, body.data());
+                } else {
+                    int at = deposits.Count();
+                    depositGrid.PasteTransaction(at, depositRun, body.data());
                 }
             }
         } else {
-            now.Cashbook_Open_Bal = now.Statement_Open_Bal = now.ThirdAmount = now.SixthValue = 0;
+            if (now)
+                now->Cashbook_Open_Bal = now->Statement_Open_Bal = now->ThirdAmount = now->SixthValue = 0;
             if (!ignore) {
-                const TAccountDetail* bank = opening.GetBankAccount(index);
-                const QString text = NotCompletedText.arg(now.GetBankAccountText(),
-                                                          bank ? bank->GetAccount_Description_()
-                                                               : QStringLiteral("<Undefined>"),
-                                                          DateNumToStr(true, sourceEnd));
+                const TAccountDetail* bank = now ? opening.GetBankAccount(index) : nullptr;
+                const QString text = NotCompletedText.arg(
+                    was.GetBankAccountText(), bank ? bank->Description : QStringLiteral("<Undefined>"),
+                    DateNumToStr(true, sourceEnd));
                 ignore =
                     MessageBeepAndShow(TServices::Prompt(), TMessageKind::Information, text,
                                        TMessageButton::OK | TMessageButton::Ignore) == TMessageButton::Ignore;
             }
         }
-        now.BuildFileNames(entity.DataDir, entity.FileCode, NewYear);
+        if (now)
+            now->BuildFileNames(entity.DataDir, entity.FileCode, NewYear);
     }
     TOptionSet save{Option::Standard};
     if (cheques.SaveToFile(save, false, true) != 0 || deposits.SaveToFile(save, false, true) != 0)
@@ -572,6 +584,43 @@ void TBringForwardEngine::OpeningReconciliation(bool replaceAll) {
     opening.Saved = false;
     if (opening.SaveToFile(save) != 0)
         throw EAbort();
+}
+
+bool TBringForwardEngine::CompletedToYearEnd(const TBRecOpeningDetail& detail, double yearEnd) {
+    // Dates are whole day numbers; a stray fraction does not make another day.
+    return detail.Completed && detail.Reconciled_To != TBRecOpeningDetail::NotReconciled &&
+           std::floor(detail.Reconciled_To) == std::floor(yearEnd);
+}
+
+std::vector<TTransactionDetail> TBringForwardEngine::UnpresentedItems(const TBRecOpeningDetail& detail) {
+    std::vector<TTransactionDetail> items;
+    // A completed reconciliation leaves what the statement has not yet shown in the account's
+    // unmatched file (".RU"); the matched file (".RM") holds what was presented and is history.
+    // An entry of the unmatched file marked (flag 12) was matched after all and stays behind,
+    // as do the statement's own entries, which the cash book has yet to take up.
+    if (detail.UnmatchedFile.isEmpty())
+        return items;
+    const QString fileName = NativePath(detail.UnmatchedFile);
+    if (!QFileInfo(fileName).isFile())
+        return items;
+    std::vector<TTransactionDetail> records;
+    TTransactionImageBounds bounds{};
+    LoadTransactionImageFile(fileName, records, bounds);
+    for (TTransactionDetail& record : records) {
+        if (!(record.BankCode == detail.BankAccount) || record.HasAnyFlag({TransactionFlag::BankRecMarkA}))
+            continue;
+        switch (record.PageKind) {
+        case pkPayments:
+        case pkOpeningUnpresentedCheques:
+        case pkReceipts:
+        case pkOpeningOutstandingDeposits:
+            items.push_back(std::move(record));
+            break;
+        default:
+            break;
+        }
+    }
+    return items;
 }
 
 void TBringForwardEngine::TakeSourceDescriptions() {
@@ -605,6 +654,22 @@ void TBringForwardEngine::FreeNewCharts() {
     NewStdDescs.reset();
 }
 
+void TBringForwardEngine::CopyBASSetup() {
+    // The record is read again with the source year's activity-statement set-up and written with
+    // it into the new year's section; the record's own year comes back afterwards.
+    TEntityDetail& detail = File.EntityDetail();
+    const quint16 year = detail.Year;
+    const auto restoreYear = qScopeGuard([&] { detail.Year = year; });
+    detail.Year = static_cast<quint16>(SourceYear());
+    const TOptionSet keep{Option::KeepYear, Option::KeepFolders, Option::KeepBackupHistory, Option::KeepPages,
+                          Option::KeepLockKeys};
+    if (detail.Load(keep) != 0)
+        return;
+    detail.Year = static_cast<quint16>(NewYear);
+    detail.TessalyFolder = QStringLiteral("C:\\TessalySUP%1").arg(std::min(NewYear, 2007));
+    detail.Save(TOptionSet{Option::Standard});
+}
+
 void TBringForwardEngine::Finish(const TBringForwardOptions& options) {
     if (File.EntityDetail().Year != NewYear)
         return;
@@ -626,11 +691,17 @@ QMap<QString, QByteArray> TBringForwardEngine::YearFiles() const {
     const TChartEntity entity = File.EntityDetail().ChartEntity();
     const QString prefix =
         entity.FileCode + QStringLiteral("%1.").arg(NewYear % 100, 2, 10, QLatin1Char('0'));
-    QDirIterator it(NativePath(entity.DataDir), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        if (!it.fileName().startsWith(prefix, Qt::CaseInsensitive))
-            continue;
+    // Only the folders that hold this file's year files are looked at, never the shared tree.
+    const QDir data(NativePath(entity.DataDir));
+    QStringList paths;
+    for (const QString& folder :
+         {QString(), entity.FileCode, QStringLiteral("M_DETAIL"), QStringLiteral("BANK_REC")}) {
+        const QDir dir(folder.isEmpty() ? data.path() : data.filePath(folder));
+        for (const QFileInfo& info : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks))
+            if (info.fileName().startsWith(prefix, Qt::CaseInsensitive))
+                paths << info.absoluteFilePath();
+    }
+    for (const QString& path : paths) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             throw EQuilvaneError(QStringLiteral("Unable to read %1 (%2)").arg(path, file.errorString()));

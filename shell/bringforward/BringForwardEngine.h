@@ -5,16 +5,19 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class IProgress;
 class TAccountsChart;
 class TBankRecOpeningDetailChart;
+class TBRecOpeningDetail;
 class TCurrConvRatesChart;
 class TEntityInfo;
 class TProfitDistribution;
 class TReportSetup;
 class TStdDescChart;
 class TTaxRateChart;
+class TTransactionDetail;
 
 // What a bring forward builds in the new year: how each master chart starts and which opening
 // entries are generated.
@@ -43,6 +46,8 @@ public:
         QStringLiteral("Bring forward processing incomplete - Retry this procedure.");
     static inline const QString TerminatedText = QStringLiteral("Bring forward terminated by user.");
     static inline const QString ProgressCaption = QStringLiteral("Bring Forward");
+    // The steps of a full run, for the progress bar.
+    static constexpr int ExpectedSteps = 12;
     static inline const QString DefaultNarration = QStringLiteral("B/Fwd Opening Balance");
     static inline const QString DistributionNarration = QStringLiteral("Retained Profits Distribution %1%2");
     static inline const QString AdjustmentNarration = QStringLiteral("Retained Profits Adjustment");
@@ -70,16 +75,28 @@ public:
     int NewYearNumber() const { return NewYear; }
 
 private:
+    // Carries the source year's activity-statement set-up into the new year's section of the record.
+    void CopyBASSetup();
+    int StepsTaken = 0;
     struct TNewCharts;
 
     void Step(const QString& name);
     void CheckCancel();
+    // Whether the reconciliation was completed up to and including yearEnd.
+    static bool CompletedToYearEnd(const TBRecOpeningDetail& detail, double yearEnd);
+    // The cash-book entries of the account that its completed reconciliation left unpresented:
+    // payments and opening unpresented cheques, receipts and opening outstanding deposits.
+    static std::vector<TTransactionDetail> UnpresentedItems(const TBRecOpeningDetail& detail);
     void BuildStdDescriptions(const TBringForwardOptions& options);
     void BuildAccounts(const TBringForwardOptions& options);
     void BuildBudgets(const TBringForwardOptions& options);
     void BuildTaxAndCurrencyRates(const TBringForwardOptions& options);
     void CopyPage(int pageKind);
     void OpeningBalances(const TProfitDistribution& distribution, bool& replaceAll);
+    // Each bank account whose reconciliation was completed to the last day of the old year opens
+    // the new one with its closing balances and its unpresented cheques and outstanding deposits
+    // (pages 10 and 11 of the new year); any other account starts from nothing, and the user is
+    // told (OK, or Ignore to hear no more of it).
     void OpeningReconciliation(bool replaceAll);
     void TakeSourceDescriptions();
     void WriteNewCharts();

@@ -7,12 +7,16 @@
 #include "core/accounts/AccountFormat.h"
 #include "core/charts/AccountDetail.h"
 #include "core/charts/AccountsChart.h"
+#include "core/charts/BankRecOpeningDetailChart.h"
 #include "core/dates/DateNumbers.h"
 #include "core/entity/EntityDetail.h"
 #include "core/entity/EntityInfo.h"
 #include "core/entity/RunParams.h"
+#include "core/files/Paths.h"
+#include "core/io/IniFile.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionList.h"
+#include "core/transactions/TransactionRecord.h"
 #include "core/vocab/FileVocabulary.h"
 #include "core/vocab/PageKinds.h"
 #include "core/vocab/ProcessKinds.h"
@@ -193,6 +197,11 @@ TEST_F(BringForwardEngineTest, MemorisedPaymentsAreCopied) {
     EXPECT_EQ(details, QStringList{"Monthly rent"});
     TTransactionList opening(File->ListSources(2006), pkOpeningBalances, 2007, 1, 12, {QuietLoad});
     EXPECT_EQ(opening.Count(), 0);
+    // The activity-statement set-up of 2006 is written into 2007's section; the file stays in 2006.
+    EXPECT_EQ(File->EntityDetail().Year, 2006);
+    TIniFile record(RecordPath());
+    EXPECT_TRUE(record.SectionExists("BAS 2007"));
+    EXPECT_EQ(record.ReadString("CONFIGURATION", "Tessalyfolder", ""), "C:\\TessalySUP2007");
 }
 
 TEST_F(BringForwardEngineTest, ACancelLeavesTheNewYearAsItWas) {
@@ -218,3 +227,193 @@ TEST_F(BringForwardEngineTest, ADistributionOffOneHundredStartsNothing) {
     EXPECT_EQ(Prompt->Texts(), QStringList{TProfitDistribution::TotalText});
     EXPECT_TRUE(Files2007().isEmpty());
 }
+
+namespace {
+
+// The 2006 reconciliation of bank 2000 as a completed reconciliation leaves it: the .BOB detail
+// with its closing balances and the unmatched file holding what the statement has not shown.
+// Bank 2100 is reconciled to the year end with nothing left over (and no file).
+class BringForwardReconciliationTest : public BringForwardEngineTest {
+protected:
+    // The cash book of 2000 closes at 83.95; the statement shows 75.00 and 120.50 more (the
+    // unpresented cheques) and 40.00 less (the outstanding deposit).
+    static constexpr double CashbookClose = 83.95;
+    static constexpr double StatementClose = 239.45;
+
+    void SetUp() override {
+        BringForwardEngineTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        Add(pkPayments, 11, EncodeDateNum(2006, 5, 20), "1500", "2000", 75.00, "Cheque 101");
+        Add(pkPayments, 12, EncodeDateNum(2006, 6, 3), "1500", "2000", 10.00, "Cheque 100");
+        Add(pkPayments, 12, EncodeDateNum(2006, 6, 28), "1500", "2000", 120.50, "Cheque 102");
+        Add(pkReceipts, 12, EncodeDateNum(2006, 6, 30), "1000", "2000", 40.00, "Deposit 7");
+        Reconcile("2100", EncodeDateNum(2006, 6, 30), true, 320.99, 320.99);
+    }
+
+    std::unique_ptr<TBankRecOpeningDetailChart> OpeningChart(int year, TAccountsChart* accounts) const {
+        return std::make_unique<TBankRecOpeningDetailChart>(File->EntityDetail().ChartEntity(), accounts,
+                                                            accounts->Format(), TOptionSet{Standard, Load},
+                                                            year);
+    }
+    // Stores 2006's reconciliation of a bank account as reconciled to a date (completed or not).
+    // Returns the account's unmatched and matched file names.
+    QStringList Reconcile(const QString& bank, double to, bool completed, double cashbookClose,
+                          double statementClose) {
+        auto chart = OpeningChart(2006, Chart);
+        TBRecOpeningDetail* detail = chart->GetDetail(chart->IndexOfAccount(Code(bank)));
+        EXPECT_NE(detail, nullptr) << bank.toStdString();
+        if (!detail)
+            return {};
+        detail->Cashbook_Open_Bal = 11.11;
+        detail->Statement_Open_Bal = 22.22;
+        detail->PeriodEnd = to;
+        detail->SetCompleted(completed);
+        detail->ThirdAmount = cashbookClose;
+        detail->SixthValue = statementClose;
+        chart->Saved = false;
+        TOptionSet save{Standard};
+        EXPECT_EQ(chart->SaveToFile(save), 0);
+        return {detail->UnmatchedFile, detail->MatchedFile};
+    }
+    // The 2006 cash-book entry with these details.
+    TTransactionDetail Entry(int kind, int period, const QString& details) {
+        TTransactionList list(File->ListSources(2006), kind, 2006, period, 12, {QuietLoad});
+        for (int i = 0; i < list.Count(); ++i)
+            if (list.GetItem(i)->Details() == details)
+                return *list.GetItem(i);
+        ADD_FAILURE() << "No entry " << details.toStdString();
+        return TTransactionDetail(0, qint16(kind));
+    }
+    // A reconciliation file: the header and the records, as the transaction files hold them.
+    void WriteReconciliationFile(const QString& storedName, const QList<TTransactionDetail>& records) {
+        QByteArray bytes =
+            TransactionHeaderRecord(0, "ABC123", File->EntityDetail().ChartEntity().AccFormatID);
+        for (const TTransactionDetail& record : records)
+            bytes += TransactionRecordBytes(record);
+        const QString native = NativePath(storedName);
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(native).absolutePath()));
+        ASSERT_TRUE(WriteFileBytes(native, bytes));
+    }
+    // Bank 2000 reconciled to a date, its unmatched file holding the two unpresented cheques,
+    // the outstanding deposit, a cheque matched since (flag 12) and an entry of bank 2100; its
+    // matched file a presented cheque.
+    void ReconcileBank2000(double to, bool completed) {
+        const QStringList files = Reconcile("2000", to, completed, CashbookClose, StatementClose);
+        ASSERT_EQ(files.size(), 2);
+        TTransactionDetail matchedSince = Entry(pkPayments, 12, "Cheque 100");
+        matchedSince.SetFlags({TF::BankRecMarkA});
+        WriteReconciliationFile(
+            files[0], {Entry(pkPayments, 11, "Cheque 101"), matchedSince, Entry(pkPayments, 12, "Cheque 102"),
+                       Entry(pkReceipts, 12, "Deposit 7"), Entry(pkPayments, 12, "Entry")});
+        WriteReconciliationFile(files[1], {Entry(pkPayments, 10, "Entry")});
+    }
+    // "details amount bank" of each entry of a 2007 page, and whether any carries a mark.
+    QStringList Page2007(int kind, bool& marked) {
+        TReportSetup setup(File->RunFile(2007), 0, prBringForward, 2007, true);
+        TTransactionList list(File->EntityDetail().ListSources(setup.Accounts, setup.TaxRates, setup.StdDescs,
+                                                               setup.CurrencyRates),
+                              kind, 2007, 1, 12, {QuietLoad});
+        EXPECT_EQ(list.LoadStatus(), 0);
+        QStringList entries;
+        marked = false;
+        for (int i = 0; i < list.Count(); ++i) {
+            const TTransactionDetail& entry = *list.GetItem(i);
+            entries << QStringLiteral("%1 %2 %3")
+                           .arg(entry.Details())
+                           .arg(entry.Amount, 0, 'f', 2)
+                           .arg(Chart->Format()->FormatCode(entry.BankCode));
+            marked = marked ||
+                     entry.HasAnyFlag({TF::Reconciled, TF::BankRecMarkA, TF::BankRecMarkB, TF::BankRecMarkC});
+        }
+        return entries;
+    }
+    // 2007's opening detail of a bank account, read back from its file.
+    TBRecOpeningDetail Opening2007(const QString& bank) {
+        TReportSetup setup(File->RunFile(2007), 0, prBringForward, 2007, true);
+        auto chart = OpeningChart(2007, setup.Accounts);
+        const TBRecOpeningDetail* detail = chart->GetDetail(chart->IndexOfAccount(Code(bank)));
+        EXPECT_NE(detail, nullptr) << bank.toStdString();
+        return detail ? *detail : TBRecOpeningDetail();
+    }
+};
+
+} // namespace
+
+TEST_F(BringForwardReconciliationTest, ACompletedReconciliationOpensTheNewYear) {
+    ReconcileBank2000(EncodeDateNum(2006, 6, 30), true);
+    Prompt->Answer(TMessageButton::OK);
+    ASSERT_EQ(Run(), 0);
+    EXPECT_EQ(Prompt->Texts(), QStringList{TBringForwardEngine::CompleteText});
+
+    bool marked = true;
+    EXPECT_EQ(Page2007(pkOpeningUnpresentedCheques, marked),
+              (QStringList{"Cheque 101 75.00 " + Key("2000"), "Cheque 102 120.50 " + Key("2000")}));
+    EXPECT_FALSE(marked);
+    EXPECT_EQ(Page2007(pkOpeningOutstandingDeposits, marked), QStringList{"Deposit 7 40.00 " + Key("2000")});
+    EXPECT_FALSE(marked);
+
+    const TBRecOpeningDetail bank = Opening2007("2000");
+    EXPECT_DOUBLE_EQ(bank.Cashbook_Open_Bal, CashbookClose);
+    EXPECT_DOUBLE_EQ(bank.Statement_Open_Bal, StatementClose);
+    EXPECT_EQ(bank.ThirdAmount, 0.0);
+    EXPECT_EQ(bank.SixthValue, 0.0);
+    EXPECT_EQ(bank.Open_Bal_Date, EncodeDateNum(2006, 7, 1));
+    EXPECT_EQ(bank.PeriodEnd, EncodeDateNum(2006, 7, 31));
+    EXPECT_FALSE(bank.Completed);
+    EXPECT_EQ(bank.Reconciled_To, TBRecOpeningDetail::NotReconciled);
+    EXPECT_TRUE(
+        QFileInfo(NativePath(bank.UnmatchedFile)).fileName().startsWith("ABC12307.RU", Qt::CaseInsensitive))
+        << bank.UnmatchedFile.toStdString();
+    // Reconciled with nothing outstanding and no file: the balances alone come over.
+    const TBRecOpeningDetail other = Opening2007("2100");
+    EXPECT_DOUBLE_EQ(other.Cashbook_Open_Bal, 320.99);
+    EXPECT_DOUBLE_EQ(other.Statement_Open_Bal, 320.99);
+}
+
+namespace {
+
+struct TStoppedCase {
+    const char* Name;
+    double ReconciledTo;
+    bool Completed;
+};
+
+class BringForwardStoppedReconciliationTest : public BringForwardReconciliationTest,
+                                              public testing::WithParamInterface<TStoppedCase> {};
+
+} // namespace
+
+TEST_P(BringForwardStoppedReconciliationTest, GivesTheMessageAndNoOpeningItems) {
+    ReconcileBank2000(GetParam().ReconciledTo, GetParam().Completed);
+    Prompt->Answer(TMessageButton::OK);
+    Prompt->Answer(TMessageButton::OK);
+    ASSERT_EQ(Run(), 0);
+    const QString message = "The reconciliation for account " + Key("2000") +
+                            " (Account 2000) has not been completed to \n" +
+                            DateNumToStr(true, EncodeDateNum(2006, 6, 30)) +
+                            " and cannot be used for opening bank reconciliation balances.";
+    EXPECT_EQ(Prompt->Texts(), (QStringList{message, TBringForwardEngine::CompleteText}));
+    ASSERT_FALSE(Prompt->Shown.isEmpty());
+    EXPECT_EQ(Prompt->Shown.first().Buttons, TMessageButton::OK | TMessageButton::Ignore);
+
+    bool marked = false;
+    EXPECT_TRUE(Page2007(pkOpeningUnpresentedCheques, marked).isEmpty());
+    EXPECT_TRUE(Page2007(pkOpeningOutstandingDeposits, marked).isEmpty());
+    const TBRecOpeningDetail bank = Opening2007("2000");
+    EXPECT_EQ(bank.Cashbook_Open_Bal, 0.0);
+    EXPECT_EQ(bank.Statement_Open_Bal, 0.0);
+    EXPECT_EQ(bank.ThirdAmount, 0.0);
+    EXPECT_EQ(bank.SixthValue, 0.0);
+    EXPECT_EQ(bank.Open_Bal_Date, EncodeDateNum(2006, 7, 1));
+    EXPECT_FALSE(bank.Completed);
+    // The other account's completed reconciliation still comes over.
+    EXPECT_DOUBLE_EQ(Opening2007("2100").Cashbook_Open_Bal, 320.99);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BringForwardStoppedReconciliationTest,
+    testing::Values(TStoppedCase{"CompletedToTheDayBefore", EncodeDateNum(2006, 6, 29), true},
+                    TStoppedCase{"CompletedToMay", EncodeDateNum(2006, 5, 31), true},
+                    TStoppedCase{"NotCompleted", EncodeDateNum(2006, 6, 30), false}),
+    [](const testing::TestParamInfo<TStoppedCase>& stopped) { return std::string(stopped.param.Name); });
