@@ -1,6 +1,9 @@
 #include "shell/main/ChildWindowRegistry.h"
 
 #include "controls/placement/FormPlacement.h"
+#include "core/charts/BankRecOpeningDetailChart.h"
+#include "core/entity/EntityDetail.h"
+#include "core/entity/EntityInfo.h"
 #include "core/vocab/ProcessKinds.h"
 #include "core/vocab/WindowKinds.h"
 #include "entry/dataentry/DataEntry.h"
@@ -9,6 +12,7 @@
 #include "entry/openpage/OpenDataEntryPage.h"
 #include "shell/backup/BackupRestore.h"
 #include "shell/bringforward/BringForward.h"
+#include "shell/main/BankingStandIn.h"
 #include "shell/main/ParametersWindow.h"
 #include "shell/main/QuilvaneMain.h"
 
@@ -75,6 +79,8 @@ TChildWindowRegistry::TChildWindowRegistry(TfmQuilvaneMain& window)
         std::make_unique<TBringForwardWindow>(&window, &window.Desktop().Files(), runDialog);
     TProcessWindows processWindows;
     processWindows.BringForward = BringForwardProcessWindow.get();
+    Banking = std::make_unique<TBankingStandIn>();
+    processWindows.Banking = Banking.get();
     processWindows.BackupRestore = BackupRestoreWindow.get();
     processWindows.Parameters = ParametersWindow.get();
     ProcessLaunchers = std::make_unique<TProcessLaunchers>(*ChildWindows, window.Desktop().Files(),
@@ -158,6 +164,56 @@ void TChildWindowRegistry::NotifyDataEntry(int notice) {
 
 IProcessWindow* TChildWindowRegistry::BringForwardWindow() {
     return BringForwardProcessWindow.get();
+}
+
+void TChildWindowRegistry::RunProcessCommand(TProcessCommand command) {
+    switch (command) {
+    case pcTransferBankEntries:
+        ProcessLaunchers->TransferBankEntries();
+        break;
+    case pcDataIntegrityCheck:
+        ProcessLaunchers->DataIntegrityCheck();
+        break;
+    case pcImportBankStatements:
+        ProcessLaunchers->ImportBankStatements();
+        break;
+    case pcImportTransactions:
+        ProcessLaunchers->ImportTransactions();
+        break;
+    case pcExport:
+        ProcessLaunchers->Export();
+        break;
+    case pcPerformReconciliation:
+        ProcessLaunchers->RunBankRecProcess(0, prBankReconciliation);
+        break;
+    case pcResetReconciliation:
+        ProcessLaunchers->RunBankRecProcess(0, prResetBankReconciliation);
+        break;
+    }
+}
+
+void TChildWindowRegistry::RunBankRecReport(int reportNumber) {
+    ProcessLaunchers->RunBankRecProcess(reportNumber, prNone);
+}
+
+void TChildWindowRegistry::OpenBankRecOpenings() {
+    TEntityInfo* file = Window.Desktop().Files().ActiveFile();
+    if (!file)
+        return;
+    const int year = file->EntityDetail().Year;
+    const bool own = file->BankRecOpeningChart() == nullptr;
+    if (own)
+        file->SetBankRecOpeningChart(std::make_unique<TBankRecOpeningDetailChart>(
+            file->EntityDetail().ChartEntity(), file->AccountsChart(year), nullptr,
+            TOptionSet{Option::Standard, Option::Load}, year));
+    ChildWindows->OpenChildWindow(wkBankRecOpeningBalances, ChartKindsOfWindow(wkBankRecOpeningBalances),
+                                  false);
+    if (TBankRecOpeningDetailChart* openings = file->BankRecOpeningChart()) {
+        TOptionSet options{Option::Standard};
+        openings->SaveIfModified(options);
+    }
+    if (own)
+        file->TakeBankRecOpeningChart();
 }
 
 void TChildWindowRegistry::BringForward() {

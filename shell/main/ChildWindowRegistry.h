@@ -8,6 +8,7 @@
 #include <memory>
 
 class TBackupRestoreWindow;
+class TBankingStandIn;
 class TBringForwardWindow;
 class TParametersWindow;
 class TfmQuilvaneMain;
@@ -43,6 +44,9 @@ public:
     void NotifyDataEntry(int notice) override;
     void RunBackupRestoreProcess(int process) override;
     void BringForward() override;
+    void RunProcessCommand(TProcessCommand command) override;
+    void RunBankRecReport(int reportNumber) override;
+    void OpenBankRecOpenings() override;
     IProcessWindow* BringForwardWindow() override;
     // A placement that cannot be written loses only that window's position: the others are
     // still written and nothing is raised.
@@ -66,5 +70,6 @@ private:
     std::unique_ptr<TParametersWindow> ParametersWindow;
     std::unique_ptr<TBackupRestoreWindow> BackupRestoreWindow;
     std::unique_ptr<TBringForwardWindow> BringForwardProcessWindow;
+    std::unique_ptr<TBankingStandIn> Banking;
     std::unique_ptr<TProcessLaunchers> ProcessLaunchers;
 };

@@ -56,6 +56,22 @@ public:
     // Tells the data-entry window that options of the active file changed (the notice numbers
     // of TDataEntryNotice).
     virtual void NotifyDataEntry(int /*notice*/) {}
+    // The commands that run a process of the active file through the process launchers.
+    enum TProcessCommand : int {
+        pcTransferBankEntries,
+        pcDataIntegrityCheck,
+        pcImportBankStatements,
+        pcImportTransactions,
+        pcExport,
+        pcPerformReconciliation,
+        pcResetReconciliation,
+    };
+    virtual void RunProcessCommand(TProcessCommand /*command*/) {}
+    // A bank-reconciliation report (53 to 55) through the reconciliation window, without the guard.
+    virtual void RunBankRecReport(int /*reportNumber*/) {}
+    // Bank Rec > Opening Reconciliation: Starting Details: the year's opening balances of the bank
+    // reconciliation, shown modally and written when changed.
+    virtual void OpenBankRecOpenings() {}
     // Tools > Bring Forward from Prior Year: the bring-forward window for the active file's current
     // year, behind the process guard.
     virtual void BringForward() {}

@@ -1,5 +1,6 @@
 #include "shell/main/QuilvaneMain.h"
 
+#include "controls/calculator/fmCalculator.h"
 #include "controls/progress/ProgressHost.h"
 #include "controls/util/SlotGuard.h"
 #include "core/charts/AccountsChart.h"
@@ -15,6 +16,8 @@
 #include "core/vocab/WindowKinds.h"
 #include "shell/desktop/DesktopOpener.h"
 #include "shell/desktop/DesktopWidgets.h"
+#include "shell/filedelete/FileDelete.h"
+#include "shell/main/BankingStandIn.h"
 #include "shell/main/EditMenuState.h"
 #include "shell/main/ProgramIcon.h"
 #include "shell/openfile/OpenFileDialog.h"
@@ -130,6 +133,18 @@ void TfmQuilvaneMain::CreateMenus() {
     actClose = mnuFile->addAction(QStringLiteral("&Close"));
     actClose->setStatusTip(QStringLiteral("Close one or more open client files"));
     connect(actClose, &QAction::triggered, this, [this] { GuardSlot([this] { actCloseExecute(); }); });
+    actFileDelete = mnuFile->addAction(QStringLiteral("&Delete"));
+    actFileDelete->setStatusTip(QStringLiteral("Delete the active file with all its years and backups"));
+    connect(actFileDelete, &QAction::triggered, this, [this] {
+        GuardSlot([this] {
+            const bool deleted =
+                TFileDelete().Execute(*FileDesktop, FileDesktop->ActiveIndex(), [this](int index) {
+                    return Registry->CloseAllPages(index, false, false);
+                });
+            if (deleted)
+                RecentFilesChanged();
+        });
+    });
     actFileProperties = mnuFile->addAction(QStringLiteral("&Properties..."));
     actFileProperties->setStatusTip(QStringLiteral("Edit the details of the active client file"));
     connect(actFileProperties, &QAction::triggered, this, [this] {
@@ -140,6 +155,23 @@ void TfmQuilvaneMain::CreateMenus() {
     actFileChangeYear->setStatusTip(QStringLiteral("Move the active file to another financial year"));
     connect(actFileChangeYear, &QAction::triggered, this,
             [this] { GuardSlot([this] { Commands->ChangeYear(); }); });
+    const auto processItem = [this](QMenu* menu, const char* caption, const char* tip,
+                                    IChildWindowRegistry::TProcessCommand command) {
+        QAction* action = menu->addAction(QString::fromUtf8(caption));
+        action->setStatusTip(QString::fromLatin1(tip));
+        connect(action, &QAction::triggered, this,
+                [this, command] { GuardSlot([this, command] { Registry->RunProcessCommand(command); }); });
+        return action;
+    };
+    actImportTransactions =
+        processItem(mnuFile, "Import Transactions...", "Import transactions into the active file",
+                    IChildWindowRegistry::pcImportTransactions);
+    actImportTransactions->setVisible(false);
+    actImportBankStatements = processItem(mnuFile, "&Import Bank Statements - Brismere \u00AE...",
+                                          "Import bank statements into the active file",
+                                          IChildWindowRegistry::pcImportBankStatements);
+    actExport = processItem(mnuFile, "&Export Data - Ordwell \u00AE...", "Export the active file's data",
+                            IChildWindowRegistry::pcExport);
     mnuFile->addSeparator();
     const std::pair<int, const char*> archiveItems[] = {
         {prTransferToAccountant, "Transfer &To Accountant..."},
@@ -217,6 +249,14 @@ void TfmQuilvaneMain::CreateMenus() {
         });
     }
 
+    mnuMasterDetails->addSeparator();
+    for (const char* caption : {"Custom &Reports...", "&Layouts...", "&Report Jobstream Sets..."}) {
+        QAction* action = mnuMasterDetails->addAction(QString::fromLatin1(caption));
+        const QString function = QString::fromLatin1(caption).remove(u'&').remove(QStringLiteral("..."));
+        connect(action, &QAction::triggered, this,
+                [function] { GuardSlot([function] { TBankingStandIn::SayNotAvailable(function); }); });
+    }
+
     mnuDataEntry = menuBar()->addMenu(QStringLiteral("&Data Entry"));
     const auto addPageItem = [this](QMenu* menu, int pageKind, const char* caption) {
         QAction* action = menu->addAction(QString::fromLatin1(caption));
@@ -239,13 +279,55 @@ void TfmQuilvaneMain::CreateMenus() {
     addPageItem(mnuDataEntry, pkStandardBankTransactions, "&Standard Bank Transactions");
     addPageItem(mnuDataEntry, pkOpeningBalances, "&Opening Balances");
     mnuBankRec = menuBar()->addMenu(QStringLiteral("&Bank Rec"));
+    QMenu* openingReconciliation = mnuBankRec->addMenu(QStringLiteral("&Opening Reconciliation"));
+    QAction* startingDetails = openingReconciliation->addAction(QStringLiteral("&Starting Details..."));
+    connect(startingDetails, &QAction::triggered, this,
+            [this] { GuardSlot([this] { Registry->OpenBankRecOpenings(); }); });
+    addPageItem(openingReconciliation, pkOpeningUnpresentedCheques, "Opening &Unpresented Cheques");
+    addPageItem(openingReconciliation, pkOpeningOutstandingDeposits, "Opening &Outstanding Deposits");
+    processItem(mnuBankRec, "&Perform Reconciliation...", "Reconcile a bank account of the active file",
+                IChildWindowRegistry::pcPerformReconciliation);
+    processItem(mnuBankRec, "R&eset Reconciliation", "Start a bank account's reconciliation over",
+                IChildWindowRegistry::pcResetReconciliation);
+    QMenu* reconciliationReports = mnuBankRec->addMenu(QStringLiteral("&Reconciliation Reports"));
+    for (const auto& [number, caption] :
+         {std::pair(53, "&Bank Reconciliation"), std::pair(54, "&Possible Matches"),
+          std::pair(55, "Find Duplicated Unmatched Entries")}) {
+        QAction* action = reconciliationReports->addAction(QString::fromLatin1(caption));
+        const int report = number;
+        connect(action, &QAction::triggered, this,
+                [this, report] { GuardSlot([this, report] { Registry->RunBankRecReport(report); }); });
+    }
     mnuBASIAS = menuBar()->addMenu(QStringLiteral("B&AS / IAS"));
+    const auto basItem = [this](const char* caption) {
+        QAction* action = mnuBASIAS->addAction(QString::fromUtf8(caption));
+        const QString function = QString::fromUtf8(caption).remove(u'&').remove(QStringLiteral("..."));
+        connect(action, &QAction::triggered, this, [this, function] {
+            GuardSlot([this, function] {
+                const TEntityInfo* file = FileDesktop->Files().ActiveFile();
+                if (file && file->CheckBASEnabled())
+                    TBankingStandIn::SayNotAvailable(function);
+            });
+        });
+    };
+    basItem("BAS / IAS &Setup...");
+    mnuBASIAS->addSeparator();
+    for (const char* caption :
+         {"&Business / Instalment Activity Statement", "Annual GST &Return", "Annual GST &Information Report",
+          "&Warnings Report", "&Audit Reports: Withholding, Income, and Other Taxes Summary",
+          "Transactions with a &Tax Level (Detailed)", "T&ax Level (Summary)",
+          "Transactions with &NO Tax Level (Detailed)", "N&O Tax Level (Summary)",
+          "&Export BAS/IAS to Tax ELS...", "&Process ECI BAS File..."})
+        basItem(caption);
     mnuReports = menuBar()->addMenu(QStringLiteral("&Reports"));
     mnuTools = menuBar()->addMenu(QStringLiteral("&Tools"));
     mnuBringForward = mnuTools->addAction(QStringLiteral("&Bring Forward from Prior Year..."));
     mnuBringForward->setStatusTip(QStringLiteral("Bring the active file forward from its prior year"));
     connect(mnuBringForward, &QAction::triggered, this,
             [this] { GuardSlot([this] { Registry->BringForward(); }); });
+    mnuTransferBankEntries = processItem(mnuTools, "&Transfer Bank Transactions to Cashbook...",
+                                         "Transfer bank-statement entries to the cash book",
+                                         IChildWindowRegistry::pcTransferBankEntries);
     mnuTools->addSeparator();
     mnuRenameFile = mnuTools->addAction(QStringLiteral("&Rename File..."));
     mnuRenameFile->setStatusTip(QStringLiteral("Give the active file a new file code"));
@@ -255,11 +337,22 @@ void TfmQuilvaneMain::CreateMenus() {
     mnuCopyFile->setStatusTip(QStringLiteral("Copy the active file to a new file code"));
     connect(mnuCopyFile, &QAction::triggered, this,
             [this] { GuardSlot([this] { Commands->RenameOrCopyFile(TFileCommands::CopyMode); }); });
+    mnuDataIntegrityCheck =
+        processItem(mnuTools, "Data &Integrity Check", "Check and repair the active file's data",
+                    IChildWindowRegistry::pcDataIntegrityCheck);
     mnuTransferDiskInventory = mnuTools->addAction(QStringLiteral("Transfer Disk &Inventory"));
     mnuTransferDiskInventory->setStatusTip(
         QStringLiteral("List the transfer files on a drive and create files from them"));
     connect(mnuTransferDiskInventory, &QAction::triggered, this,
             [this] { GuardSlot([this] { Commands->TransferDiskInventory(); }); });
+    QAction* calculator = mnuTools->addAction(QStringLiteral("&Calculator"));
+    calculator->setStatusTip(QStringLiteral("Work out an amount"));
+    connect(calculator, &QAction::triggered, this, [this] {
+        GuardSlot([this] {
+            TfrmCalculator window(this);
+            RunDialog(window);
+        });
+    });
     connect(mnuTools, &QMenu::aboutToShow, this, [this] { UpdateToolsMenu(); });
     UpdateToolsMenu();
     mnuWindow = menuBar()->addMenu(QStringLiteral("&Window"));
@@ -345,9 +438,12 @@ void TfmQuilvaneMain::UpdateFileActions() {
     actClose->setEnabled(state.Close);
     actFileProperties->setEnabled(state.Properties);
     actFileChangeYear->setEnabled(state.ChangeYear);
+    actFileDelete->setEnabled(state.Close);
     for (QAction* transfer : actTransfers)
         transfer->setEnabled(state.Transfers);
     actBackup->setEnabled(state.Backup);
+    for (QAction* action : {actImportTransactions, actImportBankStatements, actExport})
+        action->setEnabled(state.Transfers);
     actRestore->setEnabled(state.Restore);
     UpdateToolsMenu();
 }
@@ -387,6 +483,8 @@ void TfmQuilvaneMain::UpdateToolsMenu() {
                 NativePath(accounts->GetFileName(TOptionSet{Option::Standard}, year - 1))));
     }
     mnuBringForward->setEnabled(state.RenameFile && lastYearChart);
+    mnuTransferBankEntries->setEnabled(state.RenameFile);
+    mnuDataIntegrityCheck->setEnabled(state.RenameFile);
     mnuCopyFile->setEnabled(state.CopyFile);
 }
 

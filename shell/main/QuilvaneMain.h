@@ -111,8 +111,14 @@ public:
     QAction* actClose = nullptr;
     QAction* actFileProperties = nullptr;
     QAction* actFileChangeYear = nullptr;
+    QAction* actFileDelete = nullptr;
     QAction* mnuQuilvaneSetup = nullptr;
     QAction* mnuBringForward = nullptr;
+    QAction* mnuTransferBankEntries = nullptr;
+    QAction* mnuDataIntegrityCheck = nullptr;
+    QAction* actImportTransactions = nullptr;
+    QAction* actImportBankStatements = nullptr;
+    QAction* actExport = nullptr;
     QAction* mnuRenameFile = nullptr;
     QAction* mnuCopyFile = nullptr;
     QAction* mnuTransferDiskInventory = nullptr;

@@ -191,7 +191,8 @@ TEST_F(MainWindowTest, TheActiveFileBoxMenusAndRecentFilesFollowTheDesktop) {
     Registry->OpenChildWindow(wkTaxes);
     EXPECT_EQ(MenuStates(), NoFileMenus);
     EXPECT_EQ(FileMenu(),
-              "&New... &Open... &Close &Properties... Change &Year... | "
+              "&New... &Open... &Close &Delete &Properties... Change &Year... Import Transactions... "
+              "&Import Bank Statements - Brismere \u00AE... &Export Data - Ordwell \u00AE... | "
               "Transfer &To Accountant... Transfer &From Accountant... Transfer &To Client... Transfer &From "
               "Client... &Backup... &Restore... | QUILVANE Setup... | &1.OLD001 &2.AAA111 "
               "&3.OLD002 &4.OLD003 | E&xit");
@@ -202,7 +203,8 @@ TEST_F(MainWindowTest, TheActiveFileBoxMenusAndRecentFilesFollowTheDesktop) {
     EXPECT_EQ(Notices.value(Notices.size() - 1, -1), 0);
     EXPECT_EQ(MenuStates(), AllMenus);
     EXPECT_EQ(FileMenu(),
-              "&New... &Open... &Close &Properties... Change &Year... | "
+              "&New... &Open... &Close &Delete &Properties... Change &Year... Import Transactions... "
+              "&Import Bank Statements - Brismere \u00AE... &Export Data - Ordwell \u00AE... | "
               "Transfer &To Accountant... Transfer &From Accountant... Transfer &To Client... Transfer &From "
               "Client... &Backup... &Restore... | QUILVANE Setup... | &1.CCC333 &2.BBB222* "
               "&3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
@@ -211,18 +213,20 @@ TEST_F(MainWindowTest, TheActiveFileBoxMenusAndRecentFilesFollowTheDesktop) {
     EXPECT_EQ(Window->Desktop().ActiveIndex(), 1);
     EXPECT_EQ(Notices.last(), 1);
     EXPECT_EQ(FileMenu(),
-              "&New... &Open... &Close &Properties... Change &Year... | "
+              "&New... &Open... &Close &Delete &Properties... Change &Year... Import Transactions... "
+              "&Import Bank Statements - Brismere \u00AE... &Export Data - Ordwell \u00AE... | "
               "Transfer &To Accountant... Transfer &From Accountant... Transfer &To Client... Transfer &From "
               "Client... &Backup... &Restore... | QUILVANE Setup... | &1.CCC333* &2.BBB222 "
               "&3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
-    Window->mnuFile->actions().at(16)->trigger(); // &2
+    Window->mnuFile->actions().at(20)->trigger(); // &2
     EXPECT_EQ(FileMenu(),
-              "&New... &Open... &Close &Properties... Change &Year... | "
+              "&New... &Open... &Close &Delete &Properties... Change &Year... Import Transactions... "
+              "&Import Bank Statements - Brismere \u00AE... &Export Data - Ordwell \u00AE... | "
               "Transfer &To Accountant... Transfer &From Accountant... Transfer &To Client... Transfer &From "
               "Client... &Backup... &Restore... | QUILVANE Setup... | &1.BBB222* &2.CCC333 "
               "&3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
 
-    Window->mnuFile->actions().at(18)->trigger(); // &4
+    Window->mnuFile->actions().at(22)->trigger(); // &4
     EXPECT_EQ(Combo(), "BBB222 CCC333 AAA111*");  // in the order they were opened
     EXPECT_EQ(FileMenu().section("| ", 3, 3).left(12), "&1.AAA111* &");
 
