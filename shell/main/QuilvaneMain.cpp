@@ -9,6 +9,7 @@
 #include "core/files/Paths.h"
 #include "core/services/Progress.h"
 #include "core/services/Services.h"
+#include "core/settings/ProgramParams.h"
 #include "core/transactions/TransactionClipboard.h"
 #include "core/vocab/PageKinds.h"
 #include "core/vocab/ProcessKinds.h"
@@ -16,6 +17,7 @@
 #include "core/vocab/WindowKinds.h"
 #include "shell/desktop/DesktopOpener.h"
 #include "shell/desktop/DesktopWidgets.h"
+#include "shell/editmenu/EditCommands.h"
 #include "shell/filedelete/FileDelete.h"
 #include "shell/main/BankingStandIn.h"
 #include "shell/main/EditMenuState.h"
@@ -25,6 +27,8 @@
 #include "shell/shutdown/ShutdownSequence.h"
 #include "shell/shutdown/frmConfirmBackup.h"
 #include "shell/transfer/TransferWatcher.h"
+#include "shell/windowmenu/AboutBox.h"
+#include "shell/windowmenu/WindowCommands.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -202,6 +206,25 @@ void TfmQuilvaneMain::CreateMenus() {
     connect(mnuFileExit, &QAction::triggered, this, [this] { GuardSlot([this] { close(); }); });
 
     mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    const std::tuple<int, const char*, QKeySequence> clipItems[] = {
+        {TEditCommands::ecUndo, "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z)},
+        {TEditCommands::ecCut, "Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X)},
+        {TEditCommands::ecCopy, "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C)},
+        {TEditCommands::ecPaste, "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V)},
+        {TEditCommands::ecSelectAll, "Select All", QKeySequence()}};
+    for (const auto& [command, caption, shortcut] : clipItems) {
+        QAction* action = mnuEdit->addAction(QString::fromLatin1(caption));
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        const int run = command;
+        connect(action, &QAction::triggered, this, [this, run] {
+            GuardSlot([this, run] {
+                TEditCommands::Run(run, Mdi->activeSubWindow(), QApplication::focusWidget());
+            });
+        });
+        actClipboard[static_cast<size_t>(command)] = action;
+    }
+    mnuEdit->addSeparator();
     struct TTransactionItem {
         TDataEntryCommand Command;
         const char* Caption;
@@ -356,7 +379,30 @@ void TfmQuilvaneMain::CreateMenus() {
     connect(mnuTools, &QMenu::aboutToShow, this, [this] { UpdateToolsMenu(); });
     UpdateToolsMenu();
     mnuWindow = menuBar()->addMenu(QStringLiteral("&Window"));
+    WindowCommands = std::make_unique<TWindowCommands>(
+        Mdi, [this] { return FileDesktop->Files().Count(); },
+        [this](int index) { return Registry->CloseAllPages(index, false, true); });
+    const auto windowItem = [this](const char* caption, std::function<void()> run) {
+        QAction* action = mnuWindow->addAction(QString::fromLatin1(caption));
+        connect(action, &QAction::triggered, this, [run] { GuardSlot(run); });
+        return action;
+    };
+    actCascade = windowItem("&Cascade", [this] { WindowCommands->Cascade(); });
+    actTile = windowItem("&Tile", [this] { WindowCommands->Tile(); });
+    actArrangeIcons = windowItem("&Arrange Icons", [this] { WindowCommands->ArrangeIcons(); });
+    mnuWindow->addSeparator();
+    actCloseAllWindows = windowItem("Close All &Windows", [this] { WindowCommands->CloseAllWindows(); });
+    actCloseAllAndReset = windowItem("Close All and &Reset Positions", [this] {
+        WindowCommands->CloseAllAndResetPositions(TProgramParams::IniPath());
+    });
+    WindowListBreak = mnuWindow->addSeparator();
+    connect(mnuWindow, &QMenu::aboutToShow, this, [this] { UpdateWindowMenu(); });
     mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    QAction* contents = mnuHelp->addAction(QStringLiteral("&Contents and Index"));
+    connect(contents, &QAction::triggered, this, [] { GuardSlot([] { TServices::Help().ShowContext(0); }); });
+    QAction* about = mnuHelp->addAction(QStringLiteral("&About..."));
+    connect(about, &QAction::triggered, this,
+            [] { GuardSlot([] { TAboutBox::Show(ProgramVersionText()); }); });
 
     tbrMain = addToolBar(QStringLiteral("Main"));
     tbrMain->setObjectName(QStringLiteral("tbrMain"));
@@ -449,6 +495,10 @@ void TfmQuilvaneMain::UpdateFileActions() {
 }
 
 void TfmQuilvaneMain::UpdateEditMenu() {
+    const TClipEditState clip = TEditCommands::StateFor(Mdi->activeSubWindow(), QApplication::focusWidget());
+    const bool clipStates[] = {clip.Undo, clip.Cut, clip.Copy, clip.Paste, clip.SelectAll};
+    for (size_t i = 0; i < actClipboard.size(); ++i)
+        actClipboard[i]->setEnabled(clipStates[i]);
     IDataEntryWindow* entry = Registry->ActiveDataEntryWindow();
     const int pageKind = entry ? entry->CurrentPageKind() : -1;
     std::array<bool, DataEntryCommandCount> buttons{};
@@ -469,6 +519,27 @@ void TfmQuilvaneMain::RunTransactionCommand(TDataEntryCommand command) {
         return;
     if (IDataEntryWindow* entry = Registry->ActiveDataEntryWindow())
         entry->RunCommand(command);
+}
+
+void TfmQuilvaneMain::UpdateWindowMenu() {
+    const TWindowMenuState state = TWindowMenuState::Of(WindowCommands->ChildCount());
+    actCascade->setEnabled(state.Cascade);
+    actTile->setEnabled(state.Tile);
+    actArrangeIcons->setEnabled(state.ArrangeIcons);
+    actCloseAllWindows->setEnabled(state.CloseAllWindows);
+    actCloseAllAndReset->setEnabled(state.CloseAllAndReset);
+    // The list of the child windows after the break, the active one checked.
+    const QList<QAction*> actions = mnuWindow->actions();
+    for (qsizetype i = actions.indexOf(WindowListBreak) + 1; i < actions.size(); ++i) {
+        mnuWindow->removeAction(actions[i]);
+        actions[i]->deleteLater();
+    }
+    const QStringList captions = WindowCommands->WindowList();
+    for (int i = 0; i < captions.size(); ++i) {
+        QAction* item = mnuWindow->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(captions[i]));
+        connect(item, &QAction::triggered, this,
+                [this, i] { GuardSlot([this, i] { WindowCommands->ActivateWindow(i); }); });
+    }
 }
 
 void TfmQuilvaneMain::UpdateToolsMenu() {

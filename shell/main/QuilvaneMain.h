@@ -20,6 +20,7 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class TWindowCommands;
 class QToolBar;
 class TActiveFileCombo;
 class TBackupTimer;
@@ -129,6 +130,14 @@ public:
     QAction* actRestore = nullptr;
     QAction* EntityListBreak = nullptr;
     QAction* mnuFileExit = nullptr;
+    // The Edit menu's Undo, Cut, Copy, Paste and Select All, by TEditCommands::TCommand.
+    std::array<QAction*, 5> actClipboard{};
+    QAction* actCascade = nullptr;
+    QAction* actTile = nullptr;
+    QAction* actArrangeIcons = nullptr;
+    QAction* actCloseAllWindows = nullptr;
+    QAction* actCloseAllAndReset = nullptr;
+    QAction* WindowListBreak = nullptr;
     // The Edit menu's transaction commands, by TDataEntryCommand.
     std::array<QAction*, DataEntryCommandCount> actTransactions{};
 
@@ -144,6 +153,7 @@ private:
     void UpdateToolsMenu();
     // The Edit menu's transaction commands follow the data-entry window in front.
     void UpdateEditMenu();
+    void UpdateWindowMenu();
     void RunTransactionCommand(TDataEntryCommand command);
     // The transfer folders of the open files are watched for archives arriving for them.
     void WatchTransferFolders();
@@ -181,6 +191,7 @@ private:
     // The children as the last Children() call listed them.
     mutable QList<QPointer<QMdiSubWindow>> ListedChildren;
 
+    std::unique_ptr<TWindowCommands> WindowCommands;
     std::unique_ptr<IDesktopOpener> OwnOpener;
     std::unique_ptr<IBackupQuestion> OwnQuestion;
     std::unique_ptr<TDesktop> FileDesktop;

@@ -1,0 +1,148 @@
+#include "shell/windowmenu/WindowCommands.h"
+
+#include "core/entity/DesktopFiles.h"
+#include "core/io/IniFile.h"
+#include "core/vocab/WindowKinds.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QList<QMdiSubWindow*> OpenWindows(const QMdiArea* area) {
+    QList<QMdiSubWindow*> windows;
+    if (!area)
+        return windows;
+    for (QMdiSubWindow* window : area->subWindowList(QMdiArea::CreationOrder))
+        if (!window->isHidden())
+            windows.append(window);
+    return windows;
+}
+
+} // namespace
+
+TWindowMenuState TWindowMenuState::Of(int childCount) {
+    const bool any = childCount > 0;
+    return {any, any, any, any, true};
+}
+
+TWindowCommands::TWindowCommands(QMdiArea* area, const TDesktopFiles& files, TClosePages closePages)
+    : TWindowCommands(
+          area, [&files] { return files.Count(); }, std::move(closePages)) {}
+
+TWindowCommands::TWindowCommands(QMdiArea* area, std::function<int()> openFileCount, TClosePages closePages)
+    : Area(area), OpenFileCount(std::move(openFileCount)), ClosePages(std::move(closePages)) {}
+
+void TWindowCommands::Cascade() {
+    if (Area)
+        Area->cascadeSubWindows();
+}
+
+void TWindowCommands::Tile() {
+    if (!Area)
+        return;
+    QList<QMdiSubWindow*> tiled;
+    for (QMdiSubWindow* window : OpenWindows(Area))
+        if (!window->isMinimized())
+            tiled.append(window);
+    const QList<QRect> frames = TileFrames(static_cast<int>(tiled.size()), Area->viewport()->size());
+    for (qsizetype i = 0; i < tiled.size(); ++i) {
+        QMdiSubWindow* window = tiled[i];
+        if (window->isMaximized())
+            window->showNormal();
+        window->setGeometry(frames[i]);
+    }
+}
+
+void TWindowCommands::ArrangeIcons() {
+    if (!Area)
+        return;
+    int left = 0;
+    const int bottom = Area->viewport()->height();
+    for (QMdiSubWindow* window : OpenWindows(Area)) {
+        if (!window->isMinimized())
+            continue;
+        window->move(left, bottom - window->height());
+        left += window->width();
+    }
+}
+
+bool TWindowCommands::CloseAllWindows() {
+    if (ClosePages && OpenFileCount)
+        for (int i = 0; i < OpenFileCount(); ++i)
+            if (ClosePages(i) == PagesCancelled)
+                return false;
+    if (!Area)
+        return true;
+    Area->closeAllSubWindows();
+    return OpenWindows(Area).isEmpty();
+}
+
+bool TWindowCommands::CloseAllAndResetPositions(const QString& programIniPath) {
+    if (!CloseAllWindows())
+        return false;
+    ErasePlacementSections(programIniPath);
+    return true;
+}
+
+bool TWindowCommands::ErasePlacementSections(const QString& iniPath) {
+    TIniFile ini(iniPath);
+    for (const TWindowKindEntry& kind : WindowKindTable)
+        ini.EraseSection(kind.Name.toString());
+    if (!ini.Modified())
+        return false;
+    ini.UpdateFile();
+    return true;
+}
+
+QStringList TWindowCommands::WindowList() const {
+    QStringList captions;
+    for (const QMdiSubWindow* window : OpenWindows(Area)) {
+        QString caption = window->windowTitle();
+        if (caption.isEmpty() && window->widget())
+            caption = window->widget()->windowTitle();
+        captions.append(caption);
+    }
+    return captions;
+}
+
+bool TWindowCommands::ActivateWindow(int index) {
+    const QList<QMdiSubWindow*> windows = OpenWindows(Area);
+    if (index < 0 || index >= windows.size())
+        return false;
+    QMdiSubWindow* window = windows[index];
+    if (window->isMinimized())
+        window->showNormal();
+    Area->setActiveSubWindow(window);
+    return true;
+}
+
+int TWindowCommands::ChildCount() const {
+    return static_cast<int>(OpenWindows(Area).size());
+}
+
+QList<QRect> TWindowCommands::TileFrames(int count, const QSize& area) {
+    QList<QRect> frames;
+    if (count <= 0)
+        return frames;
+    const int columns = count <= 3 ? count : static_cast<int>(std::ceil(std::sqrt(double(count))));
+    const int width = std::max(1, area.width());
+    const int height = std::max(1, area.height());
+    int placed = 0;
+    for (int column = 0; column < columns; ++column) {
+        // The rows left over go to the last columns.
+        const int rows = (count - placed) / (columns - column);
+        const int left = width * column / columns;
+        const int right = width * (column + 1) / columns;
+        for (int row = 0; row < rows; ++row) {
+            const int top = height * row / rows;
+            const int bottom = height * (row + 1) / rows;
+            frames.append(QRect(left, top, std::max(1, right - left), std::max(1, bottom - top)));
+        }
+        placed += rows;
+    }
+    return frames;
+}

@@ -1,0 +1,221 @@
+#include "shell/windowmenu/AboutBox.h"
+#include "shell/windowmenu/WindowCommands.h"
+
+#include "core/io/IniFile.h"
+#include "core/vocab/ProgramIdentity.h"
+#include "core/vocab/WindowKinds.h"
+#include "tests/support/ServicesFixture.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A child window that may refuse to close.
+class TRefusingChild : public QLabel {
+public:
+    bool Refuse = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        if (Refuse)
+            event->ignore();
+        else
+            event->accept();
+    }
+};
+
+class WindowMenuTest : public TServicesFixture {
+protected:
+    void SetUp() override {
+        TServicesFixture::SetUp();
+        Area.resize(800, 600);
+        Area.show();
+    }
+
+    TRefusingChild* AddChild(const QString& caption) {
+        auto* child = new TRefusingChild;
+        child->setWindowTitle(caption);
+        QMdiSubWindow* window = Area.addSubWindow(child);
+        window->resize(200, 150);
+        window->show();
+        return child;
+    }
+
+    // A command set over the area with files open whose pages close with the answers given
+    // (one a file, in order); the files asked are recorded.
+    TWindowCommands Commands(QList<int> answers) {
+        const int count = static_cast<int>(answers.size());
+        return TWindowCommands(
+            &Area, [count] { return count; },
+            [this, answers](int index) {
+                Asked.append(index);
+                return answers.value(index);
+            });
+    }
+
+    QMdiArea Area;
+    QList<int> Asked;
+};
+
+struct TMenuStateCase {
+    int Children;
+    bool NeedsChild;
+};
+
+class WindowMenuStateTest : public ::testing::TestWithParam<TMenuStateCase> {};
+
+TEST_P(WindowMenuStateTest, ArrangingNeedsAChildAndResetIsAlwaysOffered) {
+    const TWindowMenuState state = TWindowMenuState::Of(GetParam().Children);
+    EXPECT_EQ(state.Cascade, GetParam().NeedsChild);
+    EXPECT_EQ(state.Tile, GetParam().NeedsChild);
+    EXPECT_EQ(state.ArrangeIcons, GetParam().NeedsChild);
+    EXPECT_EQ(state.CloseAllWindows, GetParam().NeedsChild);
+    EXPECT_TRUE(state.CloseAllAndReset);
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowMenuTest, WindowMenuStateTest,
+                         ::testing::Values(TMenuStateCase{0, false}, TMenuStateCase{1, true},
+                                           TMenuStateCase{2, true}));
+
+TEST_F(WindowMenuTest, ResetErasesEveryKindSectionAndKeepsTheRest) {
+    const QString path = TempPath("Quilvane.ini");
+    TIniFile ini(path);
+    ini.WriteString("DESKTOP", "LicFilePath", "C:\\DATA");
+    for (const TWindowKindEntry& kind : WindowKindTable)
+        ini.WriteString(kind.Name.toString(), "NormPos", "1,2,3,4");
+    ini.WriteString("HISTORY", "Current", "ABC123");
+    ini.WriteString("Data Entry Extra", "Keep", "1"); // a name that merely starts like a kind
+    ini.UpdateFile();
+    AddChild("Accounts");
+
+    EXPECT_TRUE(Commands({}).CloseAllAndResetPositions(path));
+
+    const TIniFile after(path);
+    for (const TWindowKindEntry& kind : WindowKindTable)
+        EXPECT_FALSE(after.SectionExists(kind.Name.toString())) << kind.Name.toString().toStdString();
+    EXPECT_EQ(after.ReadSections(), (QStringList{"DESKTOP", "HISTORY", "Data Entry Extra"}));
+    EXPECT_EQ(after.ReadString("DESKTOP", "LicFilePath", ""), "C:\\DATA");
+    EXPECT_EQ(after.ReadString("HISTORY", "Current", ""), "ABC123");
+    EXPECT_EQ(Commands({}).ChildCount(), 0);
+}
+
+TEST_F(WindowMenuTest, ResetOnAFileWithoutPlacementsLeavesItsBytes) {
+    const QString path = TempPath("Quilvane.ini");
+    TIniFile ini(path);
+    ini.WriteString("DESKTOP", "Country", "AU");
+    ini.UpdateFile();
+    const QByteArray before = ini.ToBytes();
+    EXPECT_FALSE(TWindowCommands::ErasePlacementSections(path));
+    EXPECT_EQ(TIniFile(path).ToBytes(), before);
+}
+
+TEST_F(WindowMenuTest, CloseAllStopsAtTheFileWhosePagesRefuse) {
+    AddChild("Data Entry");
+    TWindowCommands commands = Commands({0, TWindowCommands::PagesCancelled, 0});
+    EXPECT_FALSE(commands.CloseAllWindows());
+    EXPECT_EQ(Asked, (QList<int>{0, 1}));
+    EXPECT_EQ(commands.ChildCount(), 1); // no window closed
+}
+
+TEST_F(WindowMenuTest, CancelledCloseKeepsThePlacements) {
+    const QString path = TempPath("Quilvane.ini");
+    TIniFile ini(path);
+    ini.WriteString("Reports", "NormPos", "1,2,3,4");
+    ini.UpdateFile();
+    EXPECT_FALSE(Commands({TWindowCommands::PagesCancelled}).CloseAllAndResetPositions(path));
+    EXPECT_TRUE(TIniFile(path).SectionExists("Reports"));
+}
+
+TEST_F(WindowMenuTest, CloseAllClosesPagesOfEveryFileThenEveryChild) {
+    AddChild("Accounts");
+    AddChild("Reports");
+    TWindowCommands commands = Commands({0, 0, 0});
+    EXPECT_TRUE(commands.CloseAllWindows());
+    EXPECT_EQ(Asked, (QList<int>{0, 1, 2}));
+    EXPECT_EQ(commands.ChildCount(), 0);
+}
+
+TEST_F(WindowMenuTest, AChildThatRefusesToCloseFailsCloseAll) {
+    AddChild("Accounts");
+    AddChild("Graphs")->Refuse = true;
+    TWindowCommands commands = Commands({});
+    EXPECT_FALSE(commands.CloseAllWindows());
+    EXPECT_EQ(commands.WindowList(), QStringList{"Graphs"});
+}
+
+TEST_F(WindowMenuTest, TilePlacesTwoWindowsSideBySide) {
+    AddChild("Accounts");
+    AddChild("Reports");
+    Area.subWindowList().constLast()->showMaximized();
+    Commands({}).Tile();
+    const QList<QMdiSubWindow*> windows = Area.subWindowList(QMdiArea::CreationOrder);
+    const QSize view = Area.viewport()->size();
+    const QRect first = windows[0]->geometry();
+    const QRect second = windows[1]->geometry();
+    EXPECT_FALSE(windows[1]->isMaximized());
+    EXPECT_EQ(first, QRect(0, 0, view.width() / 2, view.height()));
+    EXPECT_EQ(second.left(), first.right() + 1);
+    EXPECT_EQ(second.top(), 0);
+    EXPECT_EQ(second.right(), view.width() - 1);
+    EXPECT_EQ(second.height(), view.height());
+}
+
+TEST(WindowMenuTileFrames, ManyWindowsFillTheAreaWithoutOverlap) {
+    const QSize area(900, 600);
+    for (int count = 1; count <= 10; ++count) {
+        const QList<QRect> frames = TWindowCommands::TileFrames(count, area);
+        ASSERT_EQ(frames.size(), count);
+        long long covered = 0;
+        for (int i = 0; i < count; ++i) {
+            EXPECT_TRUE(QRect(QPoint(0, 0), area).contains(frames[i])) << count;
+            covered += static_cast<long long>(frames[i].width()) * frames[i].height();
+            for (int j = i + 1; j < count; ++j)
+                EXPECT_FALSE(frames[i].intersects(frames[j])) << count << ' ' << i << ' ' << j;
+        }
+        EXPECT_EQ(covered, 900LL * 600) << count;
+    }
+    EXPECT_TRUE(TWindowCommands::TileFrames(0, area).isEmpty());
+    // Five windows: three columns, the last two holding two rows each.
+    const QList<QRect> five = TWindowCommands::TileFrames(5, area);
+    EXPECT_EQ(five[0], QRect(0, 0, 300, 600));
+    EXPECT_EQ(five[4], QRect(600, 300, 300, 300));
+}
+
+TEST_F(WindowMenuTest, ArrangeIconsLinesMinimisedWindowsAlongTheBottom) {
+    AddChild("Accounts");
+    AddChild("Taxes");
+    AddChild("Reports");
+    const QList<QMdiSubWindow*> windows = Area.subWindowList(QMdiArea::CreationOrder);
+    windows[0]->showMinimized();
+    windows[2]->showMinimized();
+    const QRect open = windows[1]->geometry();
+    Commands({}).ArrangeIcons();
+    const int bottom = Area.viewport()->height();
+    EXPECT_EQ(windows[0]->geometry().left(), 0);
+    EXPECT_EQ(windows[0]->geometry().bottom(), bottom - 1);
+    EXPECT_EQ(windows[2]->geometry().left(), windows[0]->width());
+    EXPECT_EQ(windows[2]->geometry().bottom(), bottom - 1);
+    EXPECT_EQ(windows[1]->geometry(), open);
+}
+
+TEST_F(WindowMenuTest, WindowListNamesTheChildrenAndActivatesOne) {
+    AddChild("Accounts - ABC123");
+    AddChild("Reports");
+    TWindowCommands commands = Commands({});
+    EXPECT_EQ(commands.WindowList(), (QStringList{"Accounts - ABC123", "Reports"}));
+    EXPECT_TRUE(commands.ActivateWindow(0));
+    EXPECT_EQ(Area.activeSubWindow(), Area.subWindowList(QMdiArea::CreationOrder)[0]);
+    EXPECT_FALSE(commands.ActivateWindow(2));
+    EXPECT_FALSE(commands.ActivateWindow(-1));
+}
+
+TEST(WindowMenuAbout, VersionLineNamesThisBuildAndTheData) {
+    EXPECT_EQ(TAboutBox::VersionText("2006.1"), ProgramVersionText() + " (DAT Version: 2006.1)");
+}
+
+} // namespace
