@@ -95,6 +95,8 @@ void TfrmSplashScreen::ShowLoading() {
 
 void TfrmSplashScreen::PrepareAbout(const QString& programVersion, const QString& dataVersion) {
     lblProgramVersionTxt->setText(AboutText(programVersion, dataVersion));
+    // As the About form nothing is loading.
+    lblLoading->hide();
     ShowLoading();
 }
 

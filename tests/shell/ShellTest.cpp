@@ -191,6 +191,7 @@ TEST_F(ShellTest, SplashHidesOKWhichTheAboutBoxShowsWithBothVersions) {
     about.show();
     EXPECT_EQ(about.lblProgramVersionTxt->text(), QStringLiteral("6.0.0 (DAT Version: %1)"));
     EXPECT_TRUE(about.btnOK->isVisible());
+    EXPECT_FALSE(about.lblLoading->isVisible()); // nothing loads behind the About form
     about.btnOK->click();
     EXPECT_EQ(about.result(), QDialog::Accepted);
 }
