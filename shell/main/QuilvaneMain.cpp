@@ -17,7 +17,9 @@
 #include "core/vocab/WindowKinds.h"
 #include "shell/desktop/DesktopOpener.h"
 #include "shell/desktop/DesktopWidgets.h"
+#include "shell/editmenu/BasMenuState.h"
 #include "shell/editmenu/EditCommands.h"
+#include "shell/editmenu/ToolsMenuState.h"
 #include "shell/filedelete/FileDelete.h"
 #include "shell/main/BankingStandIn.h"
 #include "shell/main/EditMenuState.h"
@@ -342,6 +344,16 @@ void TfmQuilvaneMain::CreateMenus() {
           "Transactions with &NO Tax Level (Detailed)", "N&O Tax Level (Summary)",
           "&Export BAS/IAS to Tax ELS...", "&Process ECI BAS File..."})
         basItem(caption);
+    mnuBASIAS->addSeparator();
+    mnuOpenGroupFiles = mnuBASIAS->addAction(QStringLiteral("&Open Group Files"));
+    connect(mnuOpenGroupFiles, &QAction::triggered, this,
+            [this] { GuardSlot([this] { OpenGroupFiles(); }); });
+    connect(mnuBASIAS, &QMenu::aboutToShow, this, [this] {
+        const TEntityInfo* file = FileDesktop->Files().ActiveFile();
+        mnuOpenGroupFiles->setEnabled(
+            TBasMenuState::Of(file != nullptr, file ? file->EntityDetail().GSTGroupOption : 0)
+                .OpenGroupFiles);
+    });
     mnuReports = menuBar()->addMenu(QStringLiteral("&Reports"));
     mnuTools = menuBar()->addMenu(QStringLiteral("&Tools"));
     mnuBringForward = mnuTools->addAction(QStringLiteral("&Bring Forward from Prior Year..."));
@@ -351,6 +363,14 @@ void TfmQuilvaneMain::CreateMenus() {
     mnuTransferBankEntries = processItem(mnuTools, "&Transfer Bank Transactions to Cashbook...",
                                          "Transfer bank-statement entries to the cash book",
                                          IChildWindowRegistry::pcTransferBankEntries);
+    QMenu* workpapers = mnuTools->addMenu(QStringLiteral("&Tessaly Interactive Workpapers \u00AE"));
+    mnuTessaly = workpapers->menuAction();
+    for (const char* caption : {"Create &Member and Tax Note Journals...", "Create &NMV Journals..."}) {
+        QAction* action = workpapers->addAction(QString::fromLatin1(caption));
+        const QString function = QStringLiteral("Creating journals from the workpapers");
+        connect(action, &QAction::triggered, this,
+                [function] { GuardSlot([function] { TBankingStandIn::SayNotAvailable(function); }); });
+    }
     mnuTools->addSeparator();
     mnuRenameFile = mnuTools->addAction(QStringLiteral("&Rename File..."));
     mnuRenameFile->setStatusTip(QStringLiteral("Give the active file a new file code"));
@@ -521,6 +541,32 @@ void TfmQuilvaneMain::RunTransactionCommand(TDataEntryCommand command) {
         entry->RunCommand(command);
 }
 
+void TfmQuilvaneMain::OpenGroupFiles() {
+    const int representative = FileDesktop->ActiveIndex();
+    const TEntityInfo* file = FileDesktop->Files().File(representative);
+    if (!file)
+        return;
+    if (MessageBeepAndShow(TServices::Prompt(), TMessageKind::Question,
+                           QStringLiteral("Open all GST group files associated with the current file ?"),
+                           TMessageButton::OK | TMessageButton::Cancel) != TMessageButton::OK)
+        return;
+    const QString representativeCode = FileDesktop->Files().Code(representative);
+    QStringList codes;
+    QStringList flags;
+    for (int member = 1; member < static_cast<int>(file->EntityDetail().GSTGroupFile.size()); ++member) {
+        const QString code = file->EntityDetail().GSTGroupFile[static_cast<size_t>(member)].trimmed();
+        if (code.isEmpty())
+            continue;
+        codes << code;
+        flags << TOpenFileSelection::AvailableFlag;
+    }
+    if (!codes.isEmpty())
+        FileDesktop->OpenFiles(codes.join(u','), flags.join(u','));
+    // The representative is the active file again.
+    FileDesktop->SetActiveIndex(FileDesktop->Files().IndexOf(representativeCode));
+    NotifyActiveFile(false);
+}
+
 void TfmQuilvaneMain::UpdateWindowMenu() {
     const TWindowMenuState state = TWindowMenuState::Of(WindowCommands->ChildCount());
     actCascade->setEnabled(state.Cascade);
@@ -553,9 +599,13 @@ void TfmQuilvaneMain::UpdateToolsMenu() {
             lastYearChart = QFileInfo::exists(TServices::FileSystem().ResolveCaseInsensitive(
                 NativePath(accounts->GetFileName(TOptionSet{Option::Standard}, year - 1))));
     }
-    mnuBringForward->setEnabled(state.RenameFile && lastYearChart);
-    mnuTransferBankEntries->setEnabled(state.RenameFile);
-    mnuDataIntegrityCheck->setEnabled(state.RenameFile);
+    const TEntityInfo* activeFile = FileDesktop->Files().ActiveFile();
+    const TToolsMenuState tools = TToolsMenuState::Of(
+        state.RenameFile, lastYearChart, activeFile ? activeFile->EntityDetail().EntityType : QString());
+    mnuBringForward->setEnabled(tools.BringForward);
+    mnuTransferBankEntries->setEnabled(tools.TransferBankTransactions);
+    mnuDataIntegrityCheck->setEnabled(tools.DataIntegrityCheck);
+    mnuTessaly->setEnabled(tools.Tessaly);
     mnuCopyFile->setEnabled(state.CopyFile);
 }
 

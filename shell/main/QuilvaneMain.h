@@ -116,6 +116,8 @@ public:
     QAction* mnuQuilvaneSetup = nullptr;
     QAction* mnuBringForward = nullptr;
     QAction* mnuTransferBankEntries = nullptr;
+    QAction* mnuTessaly = nullptr;
+    QAction* mnuOpenGroupFiles = nullptr;
     QAction* mnuDataIntegrityCheck = nullptr;
     QAction* actImportTransactions = nullptr;
     QAction* actImportBankStatements = nullptr;
@@ -154,6 +156,8 @@ private:
     // The Edit menu's transaction commands follow the data-entry window in front.
     void UpdateEditMenu();
     void UpdateWindowMenu();
+    // B&AS / IAS > Open Group Files: the open members of the active file's GST group.
+    void OpenGroupFiles();
     void RunTransactionCommand(TDataEntryCommand command);
     // The transfer folders of the open files are watched for archives arriving for them.
     void WatchTransferFolders();

@@ -786,3 +786,24 @@ TEST_F(MainWindowTest, YesToTheBackupOfferedAtExitLeavesAnArchive) {
     EXPECT_EQ(QDir(drive + "/QUILVANE/BACKUPS").entryList(QDir::Files), QStringList{"ABC12306.001"});
     EXPECT_EQ(Prompt->Shown.last().Text, "Backup completed successfully.");
 }
+
+// A GST group's representative opens its members and stays the active file; the item is there only
+// for a representative.
+TEST_F(MainWindowTest, OpenGroupFilesOpensTheMembersAndKeepsTheRepresentativeActive) {
+    for (const char* code : {"AAA111", "BBB222", "CCC333"})
+        WriteRecord(code);
+    MakeWindow();
+    Open({"AAA111"});
+    emit Window->mnuBASIAS->aboutToShow();
+    EXPECT_FALSE(Window->mnuOpenGroupFiles->isEnabled());
+    TEntityDetail& detail = Window->Desktop().Files().ActiveFile()->EntityDetail();
+    detail.GSTGroupOption = 2;
+    detail.GSTGroupFile[1] = "BBB222";
+    detail.GSTGroupFile[3] = "CCC333";
+    emit Window->mnuBASIAS->aboutToShow();
+    ASSERT_TRUE(Window->mnuOpenGroupFiles->isEnabled());
+    Prompt->Answer(TMessageButton::OK);
+    Window->mnuOpenGroupFiles->trigger();
+    EXPECT_EQ(Prompt->Shown.last().Text, "Open all GST group files associated with the current file ?");
+    EXPECT_EQ(Combo(), "AAA111* BBB222 CCC333");
+}
