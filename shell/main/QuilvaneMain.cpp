@@ -15,6 +15,7 @@
 #include "core/vocab/ProcessKinds.h"
 #include "core/vocab/ProgramIdentity.h"
 #include "core/vocab/WindowKinds.h"
+#include "platform/printing/ProgramPrinter.h"
 #include "shell/desktop/DesktopOpener.h"
 #include "shell/desktop/DesktopWidgets.h"
 #include "shell/editmenu/BasMenuState.h"
@@ -41,6 +42,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPageSetupDialog>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
@@ -202,6 +204,14 @@ void TfmQuilvaneMain::CreateMenus() {
     mnuQuilvaneSetup->setStatusTip(QStringLiteral("Set the program's preferences"));
     connect(mnuQuilvaneSetup, &QAction::triggered, this,
             [this] { GuardSlot([this] { Commands->Preferences(); }); });
+    actPrinterSetup = mnuFile->addAction(QStringLiteral("&Printer Setup..."));
+    actPrinterSetup->setStatusTip(QStringLiteral("Choose the printer and page the program prints on"));
+    connect(actPrinterSetup, &QAction::triggered, this, [this] {
+        GuardSlot([this] {
+            QPageSetupDialog dialog(&ProgramPrinter(), this);
+            RunDialog(dialog);
+        });
+    });
     EntityListBreak = mnuFile->addSeparator();
     mnuFileExit = mnuFile->addAction(QStringLiteral("E&xit"));
     mnuFileExit->setStatusTip(QStringLiteral("Leave Quilvane"));

@@ -114,6 +114,7 @@ public:
     QAction* actFileChangeYear = nullptr;
     QAction* actFileDelete = nullptr;
     QAction* mnuQuilvaneSetup = nullptr;
+    QAction* actPrinterSetup = nullptr;
     QAction* mnuBringForward = nullptr;
     QAction* mnuTransferBankEntries = nullptr;
     QAction* mnuTessaly = nullptr;

@@ -12,6 +12,7 @@
 #include "entry/dataentry/DataEntry.h"
 #include "entry/masterdetails/MasterDetails.h"
 #include "entry/openpage/OpenDataEntryPage.h"
+#include "platform/printing/ProgramPrinter.h"
 #include "reports/fmReports.h"
 #include "reports/frmSelection.h"
 #include "shell/backup/BackupRestore.h"
@@ -25,6 +26,8 @@
 #include "shell/shutdown/BackupAnswer.h"
 #include "shell/shutdown/BackupTimer.h"
 
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QTest>
 #include <QtWidgets>
 
@@ -194,7 +197,7 @@ TEST_F(MainWindowTest, TheActiveFileBoxMenusAndRecentFilesFollowTheDesktop) {
               "&New... &Open... &Close &Delete &Properties... Change &Year... Import Transactions... "
               "&Import Bank Statements - Brismere \u00AE... &Export Data - Ordwell \u00AE... | "
               "Transfer &To Accountant... Transfer &From Accountant... Transfer &To Client... Transfer &From "
-              "Client... &Backup... &Restore... | QUILVANE Setup... | &1.OLD001 &2.AAA111 "
+              "Client... &Backup... &Restore... | QUILVANE Setup... &Printer Setup... | &1.OLD001 &2.AAA111 "
               "&3.OLD002 &4.OLD003 | E&xit");
     EXPECT_EQ(Combo(), "");
 
@@ -206,7 +209,7 @@ TEST_F(MainWindowTest, TheActiveFileBoxMenusAndRecentFilesFollowTheDesktop) {
               "&New... &Open... &Close &Delete &Properties... Change &Year... Import Transactions... "
               "&Import Bank Statements - Brismere \u00AE... &Export Data - Ordwell \u00AE... | "
               "Transfer &To Accountant... Transfer &From Accountant... Transfer &To Client... Transfer &From "
-              "Client... &Backup... &Restore... | QUILVANE Setup... | &1.CCC333 &2.BBB222* "
+              "Client... &Backup... &Restore... | QUILVANE Setup... &Printer Setup... | &1.CCC333 &2.BBB222* "
               "&3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
 
     ChooseInCombo(1);
@@ -216,17 +219,17 @@ TEST_F(MainWindowTest, TheActiveFileBoxMenusAndRecentFilesFollowTheDesktop) {
               "&New... &Open... &Close &Delete &Properties... Change &Year... Import Transactions... "
               "&Import Bank Statements - Brismere \u00AE... &Export Data - Ordwell \u00AE... | "
               "Transfer &To Accountant... Transfer &From Accountant... Transfer &To Client... Transfer &From "
-              "Client... &Backup... &Restore... | QUILVANE Setup... | &1.CCC333* &2.BBB222 "
+              "Client... &Backup... &Restore... | QUILVANE Setup... &Printer Setup... | &1.CCC333* &2.BBB222 "
               "&3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
-    Window->mnuFile->actions().at(20)->trigger(); // &2
+    Window->mnuFile->actions().at(21)->trigger(); // &2
     EXPECT_EQ(FileMenu(),
               "&New... &Open... &Close &Delete &Properties... Change &Year... Import Transactions... "
               "&Import Bank Statements - Brismere \u00AE... &Export Data - Ordwell \u00AE... | "
               "Transfer &To Accountant... Transfer &From Accountant... Transfer &To Client... Transfer &From "
-              "Client... &Backup... &Restore... | QUILVANE Setup... | &1.BBB222* &2.CCC333 "
+              "Client... &Backup... &Restore... | QUILVANE Setup... &Printer Setup... | &1.BBB222* &2.CCC333 "
               "&3.OLD001 &4.AAA111 &5.OLD002 | E&xit");
 
-    Window->mnuFile->actions().at(22)->trigger(); // &4
+    Window->mnuFile->actions().at(23)->trigger(); // &4
     EXPECT_EQ(Combo(), "BBB222 CCC333 AAA111*");  // in the order they were opened
     EXPECT_EQ(FileMenu().section("| ", 3, 3).left(12), "&1.AAA111* &");
 
@@ -806,4 +809,17 @@ TEST_F(MainWindowTest, OpenGroupFilesOpensTheMembersAndKeepsTheRepresentativeAct
     Window->mnuOpenGroupFiles->trigger();
     EXPECT_EQ(Prompt->Shown.last().Text, "Open all GST group files associated with the current file ?");
     EXPECT_EQ(Combo(), "AAA111* BBB222 CCC333");
+}
+
+// File > Printer Setup sets up the program's one printer.
+TEST_F(MainWindowTest, PrinterSetupWorksOnTheProgramsPrinter) {
+    MakeWindow();
+    QPrinter* shown = nullptr;
+    OtherDialog = [&shown](QDialog& dialog) {
+        if (auto* setup = qobject_cast<QPageSetupDialog*>(&dialog))
+            shown = setup->printer();
+        return int(QDialog::Rejected);
+    };
+    Window->actPrinterSetup->trigger();
+    EXPECT_EQ(shown, &ProgramPrinter());
 }
