@@ -197,12 +197,12 @@ QStringList TUnzipFile::EntryNames() const {
     return names;
 }
 
-int TUnzipFile::Select(const QStringList& specs, bool recurse, const TEntryFilter& allowed,
+int TUnzipFile::Select(const QStringList& selections, bool recurse, const TEntryFilter& allowed,
                        QList<int>& chosen) {
     chosen.clear();
     for (int i = 0; i < Entries.size(); ++i) {
         const TEntry& entry = Entries[i];
-        if (entry.Folder || !ZipNames::MatchesAnySpec(entry.Name, specs, recurse))
+        if (entry.Folder || !ZipNames::MatchesAnySelection(entry.Name, selections, recurse))
             continue;
         if (allowed && !allowed(entry.Name))
             continue;
@@ -211,7 +211,7 @@ int TUnzipFile::Select(const QStringList& specs, bool recurse, const TEntryFilte
     if (chosen.isEmpty())
         return Fail(ZipResult::NothingMatched,
                     QStringLiteral("No entry of %1 matches \"%2\"")
-                        .arg(Shown(ZipFile), specs.join(QStringLiteral("\", \""))));
+                        .arg(Shown(ZipFile), selections.join(QStringLiteral("\", \""))));
     for (const int i : std::as_const(chosen)) {
         const TEntry& entry = Entries[i];
         if (ZipNames::SafeParts(entry.Name).isEmpty())
@@ -271,12 +271,12 @@ int TUnzipFile::ReadEntry(const TEntry& entry, QIODevice* sink, qint64& done, qi
     return ZipResult::Ok;
 }
 
-int TUnzipFile::Test(const QStringList& specs, bool recurse, const TEntryFilter& allowed) {
+int TUnzipFile::Test(const QStringList& selections, bool recurse, const TEntryFilter& allowed) {
     LastError.clear();
     if (const int code = EnsureOpen())
         return code;
     QList<int> chosen;
-    if (const int code = Select(specs, recurse, allowed, chosen))
+    if (const int code = Select(selections, recurse, allowed, chosen))
         return code;
     qint64 total = 0;
     for (const int i : std::as_const(chosen))
@@ -291,8 +291,8 @@ int TUnzipFile::Test(const QStringList& specs, bool recurse, const TEntryFilter&
     return ZipResult::Ok;
 }
 
-int TUnzipFile::Extract(const QStringList& specs, const QString& destination, bool recurse, bool overwrite,
-                        const TEntryFilter& allowed) {
+int TUnzipFile::Extract(const QStringList& selections, const QString& destination, bool recurse,
+                        bool overwrite, const TEntryFilter& allowed) {
     LastError.clear();
     ExtractedNames.clear();
     if (destination.isEmpty())
@@ -300,7 +300,7 @@ int TUnzipFile::Extract(const QStringList& specs, const QString& destination, bo
     if (const int code = EnsureOpen())
         return code;
     QList<int> chosen;
-    if (const int code = Select(specs, recurse, allowed, chosen))
+    if (const int code = Select(selections, recurse, allowed, chosen))
         return code;
 
     // Every target is looked at before anything is written, so that a link or a file standing

@@ -19,7 +19,7 @@ inline constexpr int ReadFailed = 2;         // the archive or a file to add cou
 inline constexpr int CorruptArchive = 3;     // not a zip archive, damaged, or an entry fails its CRC
 inline constexpr int ArchiveNotFound = 9;    // the archive does not exist
 inline constexpr int BadParameters = 10;     // no archive name, missing folder, bad pattern or factor
-inline constexpr int NothingMatched = 11;    // no entry of the archive matches the specifications
+inline constexpr int NothingMatched = 11;    // no entry of the archive matches the selections
 inline constexpr int NothingToAdd = 12;      // the include list names no file: nothing is written
 inline constexpr int WriteFailed = 14;       // the archive or an extracted file could not be written
 inline constexpr int UnsafeEntry = 20;       // an entry would land outside the destination, is a link
@@ -69,14 +69,14 @@ private:
 
 // Reads one zip archive: its comment and entry names, tests entries and extracts them safely.
 // Entry names use '/' between parts ('\\' in a stored name counts as one); names and
-// specifications compare without regard to case.
+// selections compare without regard to case.
 //
-// A specification is a relative name or pattern ('\\' or '/' between parts, '*' and '?' in the
+// A selection is a relative name or pattern ('\\' or '/' between parts, '*' and '?' in the
 // last part). Without wildcards it names one entry by its whole relative path. With wildcards
 // its last part is matched against the entries of its folder ("*.*" matches every name) and,
 // with recurse, against the entries of every folder below it too, so "*.*" with recurse matches
 // every entry. Folder entries carry no data and are passed over. The result is NothingMatched
-// exactly when no entry matches any of the specifications; when some match, the others are
+// exactly when no entry matches any of the selections; when some match, the others are
 // no failure. An `allowed` filter, when given, hides every entry it refuses as if the archive
 // did not hold it.
 class TUnzipFile {
@@ -102,7 +102,7 @@ public:
     // Reads every matching entry to its end, checking its CRC and password: 0, NothingMatched,
     // or the code of the first failure (WrongPassword, CorruptArchive, UnsafeEntry, ...). An
     // entry that Extract would refuse fails the test too.
-    int Test(const QStringList& specs, bool recurse, const TEntryFilter& allowed = {});
+    int Test(const QStringList& selections, bool recurse, const TEntryFilter& allowed = {});
 
     // Writes the matching entries under the destination folder (created when missing), each
     // through a temporary file beside it renamed over the old file once its data proved sound,
@@ -110,7 +110,7 @@ public:
     // to case; without overwrite an existing file is left as it is. Names that are absolute,
     // carry a drive letter or climb with "..", entries that are links or special files, and
     // destinations reached through a link are refused before anything is written (UnsafeEntry).
-    int Extract(const QStringList& specs, const QString& destination, bool recurse, bool overwrite,
+    int Extract(const QStringList& selections, const QString& destination, bool recurse, bool overwrite,
                 const TEntryFilter& allowed = {});
     // The relative paths (as written on disk, '/' between parts) of the files the last Extract
     // wrote.
@@ -131,7 +131,7 @@ private:
     void Close();
     int EnsureOpen();
     int Fail(int code, const QString& text);
-    int Select(const QStringList& specs, bool recurse, const TEntryFilter& allowed, QList<int>& chosen);
+    int Select(const QStringList& selections, bool recurse, const TEntryFilter& allowed, QList<int>& chosen);
     int ReadEntry(const TEntry& entry, QIODevice* sink, qint64& done, qint64 total);
     void Report(qint64 done, qint64 total);
 

@@ -54,8 +54,8 @@ bool HasWildcards(const QString& name) {
     return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
 }
 
-bool MatchesSpec(const QString& entry, const QString& spec, bool recurse) {
-    const QString wanted = SafeParts(spec).join(Separator);
+bool MatchesSelection(const QString& entry, const QString& selection, bool recurse) {
+    const QString wanted = SafeParts(selection).join(Separator);
     if (wanted.isEmpty())
         return false;
     // The entry as stored: a name that would leave the destination still matches, so that the
@@ -72,9 +72,9 @@ bool MatchesSpec(const QString& entry, const QString& spec, bool recurse) {
     return inFolder && MatchesWildcard(last, pattern);
 }
 
-bool MatchesAnySpec(const QString& entry, const QStringList& specs, bool recurse) {
-    for (const QString& spec : specs)
-        if (MatchesSpec(entry, spec, recurse))
+bool MatchesAnySelection(const QString& entry, const QStringList& selections, bool recurse) {
+    for (const QString& selection : selections)
+        if (MatchesSelection(entry, selection, recurse))
             return true;
     return false;
 }

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-// Entry names, include patterns and file specifications of the program's zip archives. Archives
+// Entry names, include patterns and selections of the program's zip archives. Archives
 // written on the practice's Windows workstations may separate folders with '\\'; an archive
 // from elsewhere is untrusted, so a name only becomes a path after it has shown that it stays
 // inside the folder it is written to.
@@ -23,11 +23,11 @@ QStringList SafeParts(const QString& name);
 // True when a name contains '*' or '?'.
 bool HasWildcards(const QString& name);
 
-// True when the entry (normalised) matches the file specification: without wildcards the
+// True when the entry (normalised) matches the selection: without wildcards the
 // whole relative path, compared without regard to case; with wildcards the last part against
-// the entry's name in the specification's folder, or with recurse in any folder below it
+// the entry's name in the selection's folder, or with recurse in any folder below it
 // ("*.*" with recurse matches every entry).
-bool MatchesSpec(const QString& entry, const QString& spec, bool recurse);
-bool MatchesAnySpec(const QString& entry, const QStringList& specs, bool recurse);
+bool MatchesSelection(const QString& entry, const QString& selection, bool recurse);
+bool MatchesAnySelection(const QString& entry, const QStringList& selections, bool recurse);
 
 } // namespace ZipNames

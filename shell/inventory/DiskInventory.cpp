@@ -195,13 +195,13 @@ QString TDiskInventory::TransferFormatName(int index) {
 }
 
 QStringList TDiskInventory::ExtractNames(const QString& fileCode, int year) {
-    QStringList specs{fileCode + DetailRecordExtension.toString()};
+    QStringList selections{fileCode + DetailRecordExtension.toString()};
     const QString yearFile = fileCode + BackupArchives::TwoDigitYear(year);
     for (const TChartKind kind : CreatedCharts) {
         const TChartKindEntry& chart = ChartKindEntry(kind);
-        specs.append(BuildPath({chart.Folder.toString(), yearFile + chart.Extension.toString()}));
+        selections.append(BuildPath({chart.Folder.toString(), yearFile + chart.Extension.toString()}));
     }
-    return specs;
+    return selections;
 }
 
 int TDiskInventory::ScanTransferFiles(QChar drive) {

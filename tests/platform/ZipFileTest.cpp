@@ -96,7 +96,7 @@ protected:
     }
 };
 
-// ---- Names and specifications ---------------------------------------------------------------
+// ---- Names and selections ---------------------------------------------------------------
 
 TEST(ZipNamesTest, SafePartsRefuseEveryNameThatLeavesTheFolder) {
     const std::pair<const char*, QStringList> cases[] = {
@@ -120,10 +120,10 @@ TEST(ZipNamesTest, SafePartsRefuseEveryNameThatLeavesTheFolder) {
         EXPECT_EQ(ZipNames::SafeParts(QString::fromUtf8(name)), parts) << name;
 }
 
-TEST(ZipNamesTest, SpecificationsMatchAsTheWorkstationsDid) {
+TEST(ZipNamesTest, SelectionsMatchAsTheWorkstationsDid) {
     struct TCase {
         const char* Entry;
-        const char* Spec;
+        const char* Selection;
         bool Recurse;
         bool Matches;
     };
@@ -134,7 +134,7 @@ TEST(ZipNamesTest, SpecificationsMatchAsTheWorkstationsDid) {
         {"M_DETAIL/ACME0106.ADF", "ACME0106.ADF", true, false},
         {"M_DETAIL\\ACME0106.ADF", "M_DETAIL/ACME0106.ADF", false, true},
         {"ACME01/ACME0106.PY1", "ACME01/ACME0106.PY", false, false},
-        // Wildcards: the last part in the specification's folder, below it only with recurse.
+        // Wildcards: the last part in the selection's folder, below it only with recurse.
         {"ACME01.CFG", "*.*", false, true},
         {"ACME01/ACME0106.PY1", "*.*", false, false},
         {"ACME01/ACME0106.PY1", "*.*", true, true},
@@ -150,15 +150,15 @@ TEST(ZipNamesTest, SpecificationsMatchAsTheWorkstationsDid) {
         {"../x.txt", "*.*", true, true},
         {"/etc/x", "*.*", true, true},
         {"../x.txt", "*.*", false, false},
-        // A specification that leaves its folder matches nothing.
+        // A selection that leaves its folder matches nothing.
         {"x.txt", "../x.txt", true, false},
         {"x.txt", "", true, false},
     };
     for (const TCase& c : cases)
-        EXPECT_EQ(ZipNames::MatchesSpec(c.Entry, c.Spec, c.Recurse), c.Matches)
-            << c.Entry << " / " << c.Spec << " / " << c.Recurse;
-    EXPECT_TRUE(ZipNames::MatchesAnySpec("ACME01.CFG", {"nothing.here", "ACME01.CFG"}, false));
-    EXPECT_FALSE(ZipNames::MatchesAnySpec("ACME01.CFG", {}, true));
+        EXPECT_EQ(ZipNames::MatchesSelection(c.Entry, c.Selection, c.Recurse), c.Matches)
+            << c.Entry << " / " << c.Selection << " / " << c.Recurse;
+    EXPECT_TRUE(ZipNames::MatchesAnySelection("ACME01.CFG", {"nothing.here", "ACME01.CFG"}, false));
+    EXPECT_FALSE(ZipNames::MatchesAnySelection("ACME01.CFG", {}, true));
 }
 
 // ---- Writing ---------------------------------------------------------------------------------
@@ -461,11 +461,11 @@ TEST_F(ZipFileTest, MissingAndForeignArchivesAreReportedByCode) {
     EXPECT_EQ(unzip.Open(), ZipResult::CorruptArchive);
 }
 
-// ---- Specifications --------------------------------------------------------------------------
+// ---- Selections ----------------------------------------------------------------------------
 
 TEST_F(ZipFileTest, ElevenExactlyWhenNothingMatchesAndAPartialMatchSucceeds) {
     struct TCase {
-        QStringList Specs;
+        QStringList Selections;
         bool Recurse;
         int Code;
         QStringList Written;
@@ -488,10 +488,10 @@ TEST_F(ZipFileTest, ElevenExactlyWhenNothingMatchesAndAPartialMatchSucceeds) {
         TUnzipFile unzip;
         unzip.ZipFile = Fixture("tool-pkware.zip");
         unzip.DecryptCode = Password;
-        EXPECT_EQ(unzip.Test(c.Specs, c.Recurse), c.Code) << c.Specs.join(',').toStdString();
-        EXPECT_EQ(unzip.Extract(c.Specs, destination, c.Recurse, true), c.Code)
-            << c.Specs.join(',').toStdString();
-        EXPECT_EQ(unzip.Extracted(), c.Written) << c.Specs.join(',').toStdString();
+        EXPECT_EQ(unzip.Test(c.Selections, c.Recurse), c.Code) << c.Selections.join(',').toStdString();
+        EXPECT_EQ(unzip.Extract(c.Selections, destination, c.Recurse, true), c.Code)
+            << c.Selections.join(',').toStdString();
+        EXPECT_EQ(unzip.Extracted(), c.Written) << c.Selections.join(',').toStdString();
         EXPECT_EQ(FilesBelow(destination), c.Written);
         if (c.Code == ZipResult::NothingMatched) {
             EXPECT_TRUE(unzip.ErrorText().startsWith("No entry of ")) << unzip.ErrorText().toStdString();
@@ -540,7 +540,7 @@ TEST_F(ZipFileTest, HostileEntriesWriteNothingOutsideTheDestination) {
     QFile::remove("/tmp/quilvane-absolute.txt");
     const QString destination = TempPath("deep/dest");
     struct TCase {
-        QStringList Specs;
+        QStringList Selections;
         bool Recurse;
         int Code;
         QStringList Written;
@@ -558,11 +558,11 @@ TEST_F(ZipFileTest, HostileEntriesWriteNothingOutsideTheDestination) {
     for (const TCase& c : cases) {
         TUnzipFile unzip;
         unzip.ZipFile = Fixture("hostile.zip");
-        EXPECT_EQ(unzip.Test(c.Specs, c.Recurse), c.Code) << c.Specs.join(',').toStdString();
-        EXPECT_EQ(unzip.Extract(c.Specs, destination, c.Recurse, true), c.Code)
-            << c.Specs.join(',').toStdString();
+        EXPECT_EQ(unzip.Test(c.Selections, c.Recurse), c.Code) << c.Selections.join(',').toStdString();
+        EXPECT_EQ(unzip.Extract(c.Selections, destination, c.Recurse, true), c.Code)
+            << c.Selections.join(',').toStdString();
         EXPECT_EQ(unzip.Extracted(), c.Written);
-        EXPECT_EQ(FilesBelow(destination), c.Written) << c.Specs.join(',').toStdString();
+        EXPECT_EQ(FilesBelow(destination), c.Written) << c.Selections.join(',').toStdString();
         if (c.Code == ZipResult::UnsafeEntry) {
             EXPECT_TRUE(unzip.ErrorText().contains("the archive is refused"))
                 << unzip.ErrorText().toStdString();
