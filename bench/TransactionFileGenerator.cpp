@@ -87,3 +87,12 @@ qint64 WriteSyntheticTransactionFiles(const TSyntheticTransactions& files, qint6
     }
     return written;
 }
+
+bool WriteSyntheticClientRecord(const QString& dataDir) {
+    QFile record(QDir(dataDir).filePath(QStringLiteral("BEN001.CFG")));
+    return record.open(QIODevice::WriteOnly) &&
+           record.write("[CONFIGURATION]\r\nCode=BEN001\r\nType=COY\r\nName=Bench\r\nCreated=732494.5\r\n"
+                        "Accessed=732495.25\r\nAccFormatID=QUILVANE\r\n"
+                        "Year=2006\r\nPeriods=12\r\nEndMonth=6\r\nPeriod=1\r\nLocked=0\r\nLockedBy=\r\n") >=
+               0;
+}

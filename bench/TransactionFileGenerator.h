@@ -17,3 +17,8 @@ struct TSyntheticTransactions {
 // Writes `count` transactions; returns the number of bytes written (headers included). Aborts the
 // process when a file cannot be written: a benchmark has no one to tell.
 qint64 WriteSyntheticTransactionFiles(const TSyntheticTransactions& files, qint64 count);
+
+// Writes the detail record "BEN001.CFG" of the benchmarks' client file (a company, June year end,
+// twelve periods, the 2006 year, the program's own account format) into the data folder. False
+// when it could not be written.
+bool WriteSyntheticClientRecord(const QString& dataDir);

@@ -165,14 +165,8 @@ struct TBringForwardBench {
         TServices::SetPrompt(Prompt);
         TEntityInfo::SetSessionLog([](const TLogSession&) {});
 
-        QFile record(Folder.filePath(FileCode + QStringLiteral(".CFG")));
-        if (!record.open(QIODevice::WriteOnly) ||
-            record.write("[CONFIGURATION]\r\nCode=BEN001\r\nType=COY\r\nName=Bench\r\nCreated=732494."
-                         "5\r\nAccessed=732495.25\r\nAccFormatID=QUILVANE\r\n"
-                         "Year=2006\r\nPeriods=12\r\nEndMonth=6\r\nPeriod=1\r\nLocked=0\r\nLockedBy=\r\n") <
-                0)
+        if (!WriteSyntheticClientRecord(Folder.path()))
             Fail("record not written");
-        record.close();
         TSyntheticTransactions files;
         files.DataDir = Folder.path();
         files.FileCode = FileCode;
