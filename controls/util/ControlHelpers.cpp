@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFontMetrics>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -90,6 +91,27 @@ void ConnectOKCancelHelp(QDialog* dialog, const TDialogButtons& buttons, int hel
     QObject::connect(buttons.Box, &QDialogButtonBox::helpRequested, dialog, [helpContext] {
         GuardSlot([helpContext] { TServices::Help().ShowContext(helpContext); });
     });
+}
+
+TWizardButtons MakeWizardButtons(QWidget* parent) {
+    TWizardButtons buttons;
+    const auto make = [parent](const char* caption, const char* name) {
+        auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setAutoDefault(false);
+        return button;
+    };
+    buttons.Help = make("&Help", "btnHelp");
+    buttons.Back = make("< &Back", "btnBack");
+    buttons.Next = make("&Next >", "btnNext");
+    buttons.OK = make("OK", "btnOK");
+    buttons.Cancel = make("Cancel", "btnCancel");
+    buttons.Row = new QHBoxLayout;
+    buttons.Row->addWidget(buttons.Help);
+    buttons.Row->addStretch(1);
+    for (QPushButton* button : {buttons.Back, buttons.Next, buttons.OK, buttons.Cancel})
+        buttons.Row->addWidget(button);
+    return buttons;
 }
 
 TDialogButtons MakeOKCancelHelp(QWidget* parent) {

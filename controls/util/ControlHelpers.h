@@ -5,6 +5,7 @@
 class QDialog;
 class QDialogButtonBox;
 class QFontMetrics;
+class QHBoxLayout;
 class QPushButton;
 class QTableView;
 class QWidget;
@@ -41,6 +42,19 @@ struct TDialogButtons {
 // OK (the default button), Cancel and "&Help" in a button box of the parent, named btnOK,
 // btnCancel and btnHelp; the caller places the box and wires it.
 TDialogButtons MakeOKCancelHelp(QWidget* parent);
+// The buttons of a paged wizard: Help on the left, then Back, Next, OK and Cancel on the right,
+// named btnHelp, btnBack, btnNext, btnOK and btnCancel, none of them a default button; the caller
+// places the row and wires them.
+struct TWizardButtons {
+    QHBoxLayout* Row = nullptr;
+    QPushButton* Help = nullptr;
+    QPushButton* Back = nullptr;
+    QPushButton* Next = nullptr;
+    QPushButton* OK = nullptr;
+    QPushButton* Cancel = nullptr;
+};
+TWizardButtons MakeWizardButtons(QWidget* parent);
+
 // The plain wiring of those buttons: OK accepts the dialog, Cancel rejects it, Help opens the help
 // of the context and leaves the dialog open.
 void ConnectOKCancelHelp(QDialog* dialog, const TDialogButtons& buttons, int helpContext);

@@ -1,6 +1,7 @@
 #include "shell/bringforward/BringForward.h"
 
 #include "controls/small/CategoryPages.h"
+#include "controls/util/ControlHelpers.h"
 #include "controls/util/SlotGuard.h"
 #include "core/charts/AccountsChart.h"
 #include "core/charts/StdDescChart.h"
@@ -75,26 +76,13 @@ TfmBringForward::TfmBringForward(QWidget* parent) : QDialog(parent) {
     pgeRetainedProfits->setObjectName(QStringLiteral("pgeRetainedProfits"));
     Category->AddPage(TChoices::StepCaption(TChoices::RetainedProfits), pgeRetainedProfits);
 
-    btnHelp = new QPushButton(QStringLiteral("&Help"), this);
-    btnBack = new QPushButton(QStringLiteral("< &Back"), this);
-    btnNext = new QPushButton(QStringLiteral("&Next >"), this);
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    for (QPushButton* button : {btnBack, btnNext, btnOK, btnCancel, btnHelp})
-        button->setAutoDefault(false);
-    btnHelp->setObjectName(QStringLiteral("btnHelp"));
-    btnBack->setObjectName(QStringLiteral("btnBack"));
-    btnNext->setObjectName(QStringLiteral("btnNext"));
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(btnHelp);
-    buttons->addStretch(1);
-    buttons->addWidget(btnBack);
-    buttons->addWidget(btnNext);
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
+    const TWizardButtons wizardButtons = MakeWizardButtons(this);
+    btnHelp = wizardButtons.Help;
+    btnBack = wizardButtons.Back;
+    btnNext = wizardButtons.Next;
+    btnOK = wizardButtons.OK;
+    btnCancel = wizardButtons.Cancel;
+    QHBoxLayout* buttons = wizardButtons.Row;
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblCategory);
     layout->addWidget(Category, 1);

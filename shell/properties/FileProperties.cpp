@@ -3,6 +3,7 @@
 #include "controls/files/DirectoryEdit.h"
 #include "controls/small/CategoryPages.h"
 #include "controls/small/FocusNext.h"
+#include "controls/util/ControlHelpers.h"
 #include "controls/util/SlotGuard.h"
 #include "core/accounts/AccountFormat.h"
 #include "core/common/RegionalSettings.h"
@@ -112,26 +113,13 @@ TfmFileProperties::TfmFileProperties(QWidget* parent) : QDialog(parent), ChartBr
     AddPage(QString::fromLatin1(PageTitles[DiskAccess]), BuildDiskAccessPage());
     AddPage(QString::fromLatin1(PageTitles[EMail]), BuildEMailPage());
 
-    btnHelp = new QPushButton(QStringLiteral("&Help"), this);
-    btnBack = new QPushButton(QStringLiteral("< &Back"), this);
-    btnNext = new QPushButton(QStringLiteral("&Next >"), this);
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    for (QPushButton* button : {btnBack, btnNext, btnOK, btnCancel, btnHelp})
-        button->setAutoDefault(false);
-    btnHelp->setObjectName(QStringLiteral("btnHelp"));
-    btnBack->setObjectName(QStringLiteral("btnBack"));
-    btnNext->setObjectName(QStringLiteral("btnNext"));
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(btnHelp);
-    buttons->addStretch(1);
-    buttons->addWidget(btnBack);
-    buttons->addWidget(btnNext);
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
+    const TWizardButtons wizardButtons = MakeWizardButtons(this);
+    btnHelp = wizardButtons.Help;
+    btnBack = wizardButtons.Back;
+    btnNext = wizardButtons.Next;
+    btnOK = wizardButtons.OK;
+    btnCancel = wizardButtons.Cancel;
+    QHBoxLayout* buttons = wizardButtons.Row;
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Category, 1);
     layout->addLayout(buttons);
