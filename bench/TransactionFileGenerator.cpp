@@ -1,6 +1,7 @@
 #include "bench/TransactionFileGenerator.h"
 
 #include "core/dates/DateNumbers.h"
+#include "core/settings/ProgramParams.h"
 #include "core/transactions/TransactionDetail.h"
 #include "core/transactions/TransactionFileNames.h"
 #include "core/transactions/TransactionFlags.h"
@@ -95,4 +96,11 @@ bool WriteSyntheticClientRecord(const QString& dataDir) {
                         "Accessed=732495.25\r\nAccFormatID=QUILVANE\r\n"
                         "Year=2006\r\nPeriods=12\r\nEndMonth=6\r\nPeriod=1\r\nLocked=0\r\nLockedBy=\r\n") >=
                0;
+}
+
+void UseBenchProgramParams(const std::shared_ptr<TProgramParams>& params, const QString& dataDir) {
+    params->TReferenceData::Load(TProgramParams::ShippedReferenceDataPath());
+    params->LicFilePath = dataDir;
+    params->UserName = QStringLiteral("BENCH");
+    SetProgramParams(params);
 }

@@ -3,6 +3,10 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <memory>
+
+class TProgramParams;
+
 // Synthetic client files for the benchmarks: a year of transactions spread evenly over the page
 // kinds 1 to 9 (payments to petty cash journals and the bank statement kinds) and the twelve
 // months, written as the month files of the current 125-byte form. One entry in four carries tax
@@ -22,3 +26,8 @@ qint64 WriteSyntheticTransactionFiles(const TSyntheticTransactions& files, qint6
 // twelve periods, the 2006 year, the program's own account format) into the data folder. False
 // when it could not be written.
 bool WriteSyntheticClientRecord(const QString& dataDir);
+
+// Makes `params` the program's settings for a benchmark over the data folder: the shipped
+// reference data, the folder as the licence folder, and the user BENCH. Set any other field
+// before calling: the settings are installed as they stand.
+void UseBenchProgramParams(const std::shared_ptr<TProgramParams>& params, const QString& dataDir);

@@ -104,11 +104,8 @@ struct TBackupBench {
     TBackupBench() {
         if (!Folder.isValid() || !DriveFolder.isValid())
             Fail("no temporary folder");
-        Params->TReferenceData::Load(TProgramParams::ShippedReferenceDataPath());
-        Params->LicFilePath = Folder.path();
-        Params->UserName = QStringLiteral("BENCH");
         Params->LevelsOfBackup = 0; // every backup is kept: the benchmarks remove their own
-        SetProgramParams(Params);
+        UseBenchProgramParams(Params, Folder.path());
         TServices::SetPrompt(Prompt);
         TServices::FileSystem().MapDrive(QChar(ArchiveDrive), DriveFolder.path());
         TEntityInfo::SetSessionLog([](const TLogSession&) {});

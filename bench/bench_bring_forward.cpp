@@ -158,10 +158,7 @@ struct TBringForwardBench {
     TBringForwardBench() {
         if (!Folder.isValid())
             Fail("no temporary folder");
-        Params->TReferenceData::Load(TProgramParams::ShippedReferenceDataPath());
-        Params->LicFilePath = Folder.path();
-        Params->UserName = QStringLiteral("BENCH");
-        SetProgramParams(Params);
+        UseBenchProgramParams(Params, Folder.path());
         TServices::SetPrompt(Prompt);
         TEntityInfo::SetSessionLog([](const TLogSession&) {});
 

@@ -58,10 +58,7 @@ struct TClientFile {
     explicit TClientFile(qint64 count) : Count(count) {
         if (!Folder.isValid())
             Fail("no temporary folder");
-        Params->TReferenceData::Load(TProgramParams::ShippedReferenceDataPath());
-        Params->LicFilePath = Folder.path();
-        Params->UserName = QStringLiteral("BENCH");
-        SetProgramParams(Params);
+        UseBenchProgramParams(Params, Folder.path());
         if (!WriteSyntheticClientRecord(Folder.path()))
             std::abort();
         TSyntheticTransactions files;
