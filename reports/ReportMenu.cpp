@@ -3,6 +3,7 @@
 #include "controls/util/SlotGuard.h"
 #include "core/vocab/LogKinds.h"
 #include "core/vocab/ReportVocabulary.h"
+#include "reports/GraphData.h"
 
 #include <QAction>
 #include <QMenu>
@@ -16,6 +17,14 @@ struct TOwnCaption {
 
 // Captions of the listings produced here that the standard-report table leaves empty.
 constexpr TOwnCaption OwnCaptions[] = {
+    {TransactionListing, u"&Transaction List"},
+    {FirstLevelReports, u"&Master Reports"},
+    {FirstLevelReports + 1, u"&File Specific Reports"},
+    {FirstLevelReports + 2, u"&Practice Reports"},
+    {FirstLevelReports + 3, u"&Superannuation Reports"},
+    {GraphReportNumber::IncomeExpense, u"&Income and Expenses"},
+    {GraphReportNumber::YearToDate, u"Income and Expenses &Year to Date"},
+    {GraphReportNumber::BankBalance, u"&Cash Book and Bank Statement"},
     {ChartOfAccountsListing, u"&Chart of Accounts"},
     {StdDescriptionsListing, u"&Standard Descriptions"},
     {TaxCodesListing, u"&Tax Codes"},
@@ -34,6 +43,10 @@ QString GroupCaption(QStringView code) {
 }
 
 QString GroupOf(int number) {
+    if (number >= FirstLevelReports && number < FirstLevelReports + 4)
+        return QStringLiteral("C&ustom Reports");
+    if (number >= GraphReportNumber::IncomeExpense && number <= GraphReportNumber::BankBalance)
+        return GroupCaption(u"GRA");
     if (number >= BankReconciliationReport && number < FirstChartListingReport)
         return GroupCaption(u"REC");
     if (number >= FirstChartListingReport && number <= TransactionFilesListing)

@@ -11,6 +11,8 @@ class TStdDescChart;
 
 // Report numbers this library produces itself, beside the rows of the standard-report table.
 inline constexpr int TransactionListing = 4;
+// The custom reports of the four levels: master, file specific, practice, superannuation.
+inline constexpr int FirstLevelReports = 7;
 inline constexpr int ChartOfAccountsListing = 57;
 inline constexpr int StdDescriptionsListing = 58;
 inline constexpr int TaxCodesListing = 59;

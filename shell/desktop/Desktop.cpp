@@ -64,18 +64,16 @@ int TDesktop::OpenFileOnDesktop(const QString& fileCode, bool askPassword, bool 
             busy.emplace(TCursorKind::Normal);
             const std::optional<QString> typed = Opener.AskPassword(file->EntityDetail());
             busy.emplace(TCursorKind::Busy);
-            if (!typed || !PasswordMatches(stored, *typed)) {
+            // Cancel leaves the typed text empty, which no stored password matches.
+            if (!PasswordMatches(stored, typed.value_or(QString()))) {
                 // Refused: no visit is logged, and freeing the object gives the lock back.
                 file->NoTimeLog = true;
                 file.reset();
-                if (typed) {
-                    busy.reset();
-                    // The warning beep, not the error one, before the error box.
-                    IUserPrompt& prompt = TServices::Prompt();
-                    prompt.Beep(TBeep::Warning);
-                    prompt.ShowMessage(TMessageKind::Error, WrongPasswordText.arg(fileCode),
-                                       TMessageButton::OK);
-                }
+                busy.reset();
+                // The warning beep, not the error one, before the error box.
+                IUserPrompt& prompt = TServices::Prompt();
+                prompt.Beep(TBeep::Warning);
+                prompt.ShowMessage(TMessageKind::Error, WrongPasswordText.arg(fileCode), TMessageButton::OK);
                 return -1;
             }
         }

@@ -89,7 +89,9 @@ public:
     virtual ~IReportMenu() = default;
     // Rebuilds the Reports menu for the active file (nullptr: none).
     virtual void RebuildReportMenu(QMenu& /*reportsMenu*/, TEntityInfo* /*activeFile*/) {}
-    // The Reports window drops the reports of a file about to close.
+    // Runs a report of the menus (its number) for the active file.
+    virtual void DoReport(int /*reportNumber*/) {}
+    // The Reports and Graphs windows drop the reports of a file about to close.
     virtual void DetachEntity(TEntityInfo& /*file*/) {}
     // File > Close: the indexes of the open files to close; empty when the user cancelled.
     virtual QList<int> ChooseFilesToClose(const TDesktop& desktop);

@@ -16,6 +16,7 @@
 #include "core/vocab/ProgramIdentity.h"
 #include "core/vocab/WindowKinds.h"
 #include "platform/printing/ProgramPrinter.h"
+#include "reports/fmReportsAndLayouts.h"
 #include "shell/desktop/DesktopOpener.h"
 #include "shell/desktop/DesktopWidgets.h"
 #include "shell/editmenu/BasMenuState.h"
@@ -285,11 +286,18 @@ void TfmQuilvaneMain::CreateMenus() {
     }
 
     mnuMasterDetails->addSeparator();
-    for (const char* caption : {"Custom &Reports...", "&Layouts...", "&Report Jobstream Sets..."}) {
+    for (const auto& [caption, kind] : {std::pair("Custom &Reports...", TfmReportsAndLayouts::CustomReports),
+                                        std::pair("&Layouts...", TfmReportsAndLayouts::Layouts),
+                                        std::pair("&Report Jobstream Sets...", TfmReportsAndLayouts::JobstreamSets)}) {
         QAction* action = mnuMasterDetails->addAction(QString::fromLatin1(caption));
-        const QString function = QString::fromLatin1(caption).remove(u'&').remove(QStringLiteral("..."));
-        connect(action, &QAction::triggered, this,
-                [function] { GuardSlot([function] { TBankingStandIn::SayNotAvailable(function); }); });
+        const int definitions = kind;
+        connect(action, &QAction::triggered, this, [this, definitions] {
+            GuardSlot([this, definitions] {
+                TfmReportsAndLayouts window(this);
+                window.Runner = [this](QDialog& dialog) { return RunDialog(dialog); };
+                window.Execute(FileDesktop->Files(), FileDesktop->ActiveIndex(), definitions);
+            });
+        });
     }
 
     mnuDataEntry = menuBar()->addMenu(QStringLiteral("&Data Entry"));
@@ -325,44 +333,49 @@ void TfmQuilvaneMain::CreateMenus() {
     processItem(mnuBankRec, "R&eset Reconciliation", "Start a bank account's reconciliation over",
                 IChildWindowRegistry::pcResetReconciliation);
     QMenu* reconciliationReports = mnuBankRec->addMenu(QStringLiteral("&Reconciliation Reports"));
-    for (const auto& [number, caption] :
-         {std::pair(53, "&Bank Reconciliation"), std::pair(54, "&Possible Matches"),
-          std::pair(55, "Find Duplicated Unmatched Entries")}) {
-        QAction* action = reconciliationReports->addAction(QString::fromLatin1(caption));
-        const int report = number;
-        connect(action, &QAction::triggered, this,
-                [this, report] { GuardSlot([this, report] { Registry->RunBankRecReport(report); }); });
-    }
-    mnuBASIAS = menuBar()->addMenu(QStringLiteral("B&AS / IAS"));
-    const auto basItem = [this](const char* caption) {
-        QAction* action = mnuBASIAS->addAction(QString::fromUtf8(caption));
-        const QString function = QString::fromUtf8(caption).remove(u'&').remove(QStringLiteral("..."));
-        connect(action, &QAction::triggered, this, [this, function] {
-            GuardSlot([this, function] {
+    // The report items carry their report numbers and run through the report dispatcher.
+    const auto reportItem = [this](QMenu* menu, int number, const QString& caption, bool checkTaxes) {
+        QAction* action = menu->addAction(caption);
+        action->setData(number);
+        connect(action, &QAction::triggered, this, [this, number, checkTaxes] {
+            GuardSlot([this, number, checkTaxes] {
                 const TEntityInfo* file = FileDesktop->Files().ActiveFile();
-                if (file && file->CheckBASEnabled())
-                    TBankingStandIn::SayNotAvailable(function);
+                if (file && (!checkTaxes || file->CheckBASEnabled()))
+                    Reports->DoReport(number);
             });
         });
     };
-    basItem("BAS / IAS &Setup...");
+    for (const auto& [number, caption] :
+         {std::pair(53, "&Bank Reconciliation"), std::pair(54, "&Possible Matches"),
+          std::pair(55, "Find Duplicated Unmatched Entries")})
+        reportItem(reconciliationReports, number, QString::fromLatin1(caption), false);
+    mnuBASIAS = menuBar()->addMenu(QStringLiteral("B&AS / IAS"));
+    QAction* basSetup = mnuBASIAS->addAction(QStringLiteral("BAS / IAS &Setup..."));
+    connect(basSetup, &QAction::triggered, this, [this] {
+        GuardSlot([this] {
+            const TEntityInfo* file = FileDesktop->Files().ActiveFile();
+            if (file && file->CheckBASEnabled())
+                TBankingStandIn::SayNotAvailable(QStringLiteral("BAS / IAS Setup"));
+        });
+    });
     mnuBASIAS->addSeparator();
-    for (const char* caption :
-         {"&Business / Instalment Activity Statement", "Annual GST &Return", "Annual GST &Information Report",
-          "&Warnings Report", "&Audit Reports: Withholding, Income, and Other Taxes Summary",
-          "Transactions with a &Tax Level (Detailed)", "T&ax Level (Summary)",
-          "Transactions with &NO Tax Level (Detailed)", "N&O Tax Level (Summary)",
-          "&Export BAS/IAS to Tax ELS...", "&Process ECI BAS File..."})
-        basItem(caption);
+    for (const TBankingStandIn::TActivityStatementItem& item : TBankingStandIn::ActivityStatementItems)
+        reportItem(mnuBASIAS, item.Number, item.Caption.toString(), true);
     mnuBASIAS->addSeparator();
     mnuOpenGroupFiles = mnuBASIAS->addAction(QStringLiteral("&Open Group Files"));
     connect(mnuOpenGroupFiles, &QAction::triggered, this,
             [this] { GuardSlot([this] { OpenGroupFiles(); }); });
     connect(mnuBASIAS, &QMenu::aboutToShow, this, [this] {
         const TEntityInfo* file = FileDesktop->Files().ActiveFile();
-        mnuOpenGroupFiles->setEnabled(
-            TBasMenuState::Of(file != nullptr, file ? file->EntityDetail().GSTGroupOption : 0)
-                .OpenGroupFiles);
+        const TBasMenuState state =
+            TBasMenuState::Of(file != nullptr, file ? file->EntityDetail().GSTGroupOption : 0);
+        mnuOpenGroupFiles->setEnabled(state.OpenGroupFiles);
+        for (QAction* action : mnuBASIAS->actions()) {
+            if (action->data() == QVariant(78))
+                action->setEnabled(state.AnnualGSTReturn);
+            else if (action->data() == QVariant(79))
+                action->setEnabled(state.AnnualGSTInformationReport);
+        }
     });
     mnuReports = menuBar()->addMenu(QStringLiteral("&Reports"));
     mnuTools = menuBar()->addMenu(QStringLiteral("&Tools"));

@@ -1,16 +1,23 @@
 #include "shell/main/ReportMenuAdapter.h"
 
 #include "controls/util/SlotGuard.h"
+#include "core/entity/DesktopFiles.h"
 #include "core/entity/EntityDetail.h"
 #include "core/entity/EntityInfo.h"
 #include "core/vocab/WindowKinds.h"
+#include "core/services/Services.h"
+#include "core/services/UserPrompt.h"
+#include "reports/LevelReports.h"
 #include "reports/ReportMenu.h"
 #include "reports/ReportServices.h"
+#include "reports/fmGraphs.h"
 #include "reports/fmReports.h"
 #include "reports/frmSelection.h"
 #include "shell/desktop/Desktop.h"
+#include "shell/main/BankingStandIn.h"
 #include "shell/main/ChildWindowRegistry.h"
 #include "shell/main/QuilvaneMain.h"
+#include "shell/main/ReportRoute.h"
 
 #include <QDialog>
 #include <utility>
@@ -42,7 +49,19 @@ TReportMenuAdapter::TReportMenuAdapter(QWidget* owner, std::function<TfmReports*
 
 std::unique_ptr<TReportMenuAdapter> TReportMenuAdapter::ForMainWindow(TfmQuilvaneMain& window,
                                                                       TChildWindowRegistry& registry) {
-    registry.Windows().SetFactory(wkReports, [](int) -> QObject* { return new TfmReports; });
+    TChildWindows& windows = registry.Windows();
+    windows.SetFactory(wkReports, [&windows, &window](int) -> QObject* {
+        auto* reports = new TfmReports;
+        reports->DrillDown = [&windows, &window](const TEntityInfo& owner, const TReportLineTarget& line) {
+            // A file's reports leave the window before the file closes, so the owner is open.
+            const TDesktopFiles& files = window.Desktop().Files();
+            for (int index = 0; index < files.Count(); ++index)
+                if (files.File(index) == &owner)
+                    windows.LocateTransaction(*files.File(index), line.PageKind, line.Target, line.Period);
+        };
+        return reports;
+    });
+    windows.SetFactory(wkGraphs, [](int) -> QObject* { return new TfmGraphs; });
     const auto reportsWindow = [&registry](bool open) -> TfmReports* {
         if (open && !registry.Windows().ReportsWindow())
             registry.OpenChildWindow(wkReports);
@@ -56,6 +75,13 @@ std::unique_ptr<TReportMenuAdapter> TReportMenuAdapter::ForMainWindow(TfmQuilvan
         return ChooseInWindow(&window, captions, activeIndex,
                               [&window](QDialog& dialog) { return window.RunDialog(dialog); });
     };
+    adapter->GraphsWindow = [&registry](bool open) -> TfmGraphs* {
+        if (open)
+            registry.Windows().OpenChildWindow(wkGraphs, 0, true);
+        return qobject_cast<TfmGraphs*>(registry.Windows().Slot(wkGraphs));
+    };
+    adapter->BankRecReport = [&registry](int reportNumber) { registry.RunBankRecReport(reportNumber); };
+    adapter->ActivityStatementReport = [](int reportNumber) { TBankingStandIn::ActivityStatementReport(reportNumber); };
     InstallReportServices([reportsWindow] { return reportsWindow(false); });
     return adapter;
 }
@@ -68,20 +94,68 @@ void TReportMenuAdapter::RebuildReportMenu(QMenu& reportsMenu, TEntityInfo* acti
         entityType = activeFile->EntityDetail().EntityType;
     }
     BuildReportMenu(
-        &reportsMenu, chart, entityType, [this](int reportNumber) { RunReport(reportNumber); }, Owner.data());
+        &reportsMenu, chart, entityType, [this](int reportNumber) { DoReport(reportNumber); }, Owner.data());
 }
 
-void TReportMenuAdapter::RunReport(int reportNumber) {
+void TReportMenuAdapter::DoReport(int reportNumber) {
     TEntityInfo* file = ActiveFile ? ActiveFile() : nullptr;
     if (!file)
         return;
-    if (TfmReports* reports = ReportsWindow ? ReportsWindow(true) : nullptr)
+    const TReportRoute route = RouteReport(reportNumber);
+    using G = TReportGenerator;
+    if (route.InGraphsWindow()) {
+        if (TfmGraphs* graphs = GraphsWindow ? GraphsWindow(true) : nullptr) {
+            if (route.Generator == G::IncomeExpenseChart)
+                graphs->GraphReport(*file, reportNumber);
+            else
+                graphs->GraphBankReconciliation(*file);
+        }
+        return;
+    }
+    // The reconciliation run and the banking services show their own windows and boxes.
+    if (route.Generator == G::BankReconciliation) {
+        if (BankRecReport)
+            BankRecReport(reportNumber);
+        return;
+    }
+    if (route.Generator == G::ActivityStatement) {
+        if (ActivityStatementReport)
+            ActivityStatementReport(reportNumber);
+        return;
+    }
+    if (route.Generator == G::MasterReport) {
+        // No master report definitions are held here: the report cannot be found.
+        const QString text = MasterReportMissingText(reportNumber);
+        if (ShowError)
+            ShowError(text);
+        else
+            MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error, text, TMessageButton::OK);
+        return;
+    }
+    TfmReports* reports = ReportsWindow ? ReportsWindow(true) : nullptr;
+    if (!reports)
+        return;
+    switch (route.Generator) {
+    case G::GeneralLedger:
+        reports->GeneralLedgerReport(*file);
+        break;
+    case G::TransactionList:
+        reports->TransactionListReport(*file);
+        break;
+    case G::LevelReports:
+        reports->ShowReport(LevelReportsText(*file, reportNumber), file);
+        break;
+    default:
         reports->RunReport(*file, reportNumber);
+        break;
+    }
 }
 
 void TReportMenuAdapter::DetachEntity(TEntityInfo& file) {
     if (TfmReports* reports = ReportsWindow ? ReportsWindow(false) : nullptr)
         reports->DetachEntity(file);
+    if (TfmGraphs* graphs = GraphsWindow ? GraphsWindow(false) : nullptr)
+        graphs->DetachEntity(file);
 }
 
 QList<int> TReportMenuAdapter::ChooseFilesToClose(const TDesktop& desktop) {

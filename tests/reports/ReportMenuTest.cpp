@@ -28,7 +28,10 @@ TEST_F(ReportsTest, BuildReportMenuReplacesTheItemsAndTagsThemWithNumbers) {
             &menu, nullptr, "NSP", [&](int number) { clicked << number; }, &menu);
     EXPECT_EQ(
         Outline(menu).join('|').toStdString(),
-        "&Profit and Loss=1|&Trial Balance=2|&General Ledger=3|[&Reconciliation|&Bank Reconciliation=53|]|"
+        "&Profit and Loss=1|&Trial Balance=2|&General Ledger=3|&Transaction List=4|[C&ustom Reports|"
+        "&Master Reports=7|&File Specific Reports=8|&Practice Reports=9|&Superannuation Reports=10|]|[&Graphs|"
+        "&Income and Expenses=50|Income and Expenses &Year to Date=51|&Cash Book and Bank Statement=52|]|"
+        "[&Reconciliation|&Bank Reconciliation=53|]|"
         "[&Listings|&Chart of Accounts=57|&Standard Descriptions=58|&Tax Codes=59|C&urrency Rates=60|"
         "Transaction &Files=61|]|[&Log Files|Ti&me Log=62|&Backup Log=63|&Restore Log=64|&Export Log=65|"
         "&Import Log=66|Transfer &To Log=67|Transfer &From Log=68|]");
