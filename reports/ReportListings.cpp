@@ -7,26 +7,44 @@
 #include "core/charts/StdDescChart.h"
 #include "core/charts/TaxRate.h"
 #include "core/charts/TaxRateChart.h"
+#include "core/common/Money.h"
 #include "core/dates/DateNumbers.h"
 #include "core/vocab/LogKinds.h"
 #include "core/vocab/PageKinds.h"
 #include "core/vocab/ReportVocabulary.h"
 #include "reports/ReportMenu.h"
 
+#include <cmath>
 #include <initializer_list>
 
 namespace {
 
-struct TCell {
-    QString Text;
-    int Width = 0; // negative: aligned to the right
-};
+QString Columns(std::initializer_list<TReportCell> cells) {
+    return ReportColumns(cells);
+}
 
-// One line of columns two blanks apart, without trailing blanks.
-QString Columns(std::initializer_list<TCell> cells) {
+TReportText Listing(const QString& title, const QString& fileCaption) {
+    return {title, {title, fileCaption, QString()}, {}};
+}
+
+void Finish(TReportText& report, int entryCount) {
+    report.Lines << QString() << QStringLiteral("Entries listed: %1").arg(entryCount);
+}
+
+QString Day(double dateNum) {
+    return ReportDate(dateNum);
+}
+
+QString Time(double dateNum) {
+    return FormatDateNum(QStringLiteral("hh:mm"), dateNum);
+}
+
+} // namespace
+
+QString ReportColumns(std::initializer_list<TReportCell> cells) {
     QString line;
     bool first = true;
-    for (const TCell& cell : cells) {
+    for (const TReportCell& cell : cells) {
         if (!first)
             line += QStringLiteral("  ");
         first = false;
@@ -37,23 +55,21 @@ QString Columns(std::initializer_list<TCell> cells) {
     return line;
 }
 
-TReportText Listing(const QString& title, const QString& fileCaption) {
-    return {title, {title, fileCaption, QString()}};
+QString MoneyText(double amount) {
+    const double cents = std::round(RoundToCent(amount) * 100.0);
+    if (!std::isfinite(cents))
+        return QString::number(amount);
+    const bool negative = cents < 0;
+    const QString digits = QString::number(std::fabs(cents), 'f', 0).rightJustified(3, u'0');
+    QString whole = digits.left(digits.size() - 2);
+    for (qsizetype at = whole.size() - 3; at > 0; at -= 3)
+        whole.insert(at, u',');
+    return (negative ? QStringLiteral("-") : QString()) + whole + u'.' + digits.right(2);
 }
 
-void Finish(TReportText& report, int entryCount) {
-    report.Lines << QString() << QStringLiteral("Entries listed: %1").arg(entryCount);
-}
-
-QString Day(double dateNum) {
+QString ReportDate(double dateNum) {
     return dateNum == 0 ? QString() : FormatDateNum(QStringLiteral("dd/mm/yyyy"), dateNum);
 }
-
-QString Time(double dateNum) {
-    return FormatDateNum(QStringLiteral("hh:mm"), dateNum);
-}
-
-} // namespace
 
 QString NotAvailableLine(int reportNumber) {
     return QStringLiteral("Report %1 is not available.").arg(reportNumber);
@@ -198,7 +214,7 @@ TReportText NotAvailableReport(int reportNumber) {
     QString title = ReportMenuCaption(reportNumber).remove(u'&');
     if (title.isEmpty())
         title = QStringLiteral("Report %1").arg(reportNumber);
-    return {title, {NotAvailableLine(reportNumber)}};
+    return {title, {NotAvailableLine(reportNumber)}, {}};
 }
 
 TReportText ProduceReport(int reportNumber, const TReportSources& sources) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/entity/ChildWindowServices.h"
 #include "core/logs/LogDetails.h"
 #include "core/transactions/TransactionImageFile.h"
 
@@ -8,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 class TAccountsChart;
@@ -15,11 +17,35 @@ class TCurrConvRatesChart;
 class TStdDescChart;
 class TTaxRateChart;
 
-// A report as text: the title of its document and its lines.
+// A report line that stands for a transaction: a double click on it opens the transaction's page.
+struct TReportLineTarget {
+    int Line = 0;         // index in TReportText::Lines
+    int PageKind = 0;     // page kind of the transaction
+    int Period = 1;       // period of the file's current year (1-12) that holds it
+    TLocateTarget Target; // core/entity/ChildWindowServices.h
+};
+
+// A report as text: the title of its document, its lines, and the lines that lead to a
+// transaction (in line order).
 struct TReportText {
     QString Title;
     QStringList Lines;
+    std::vector<TReportLineTarget> Targets;
 };
+
+// One column of a report line: its text and its width (negative: aligned to the right). A text
+// longer than its column is kept whole.
+struct TReportCell {
+    QString Text;
+    int Width = 0;
+};
+// One line of columns two blanks apart, without trailing blanks.
+QString ReportColumns(std::initializer_list<TReportCell> cells);
+// An amount of money as the reports show it: to the cent with two decimals and the thousands
+// grouped by "," ("-1,234.50"); an amount that rounds to no cent is "0.00", never "-0.00".
+QString MoneyText(double amount);
+// A date number as the reports show it ("31/12/2005"); empty for 0.
+QString ReportDate(double dateNum);
 
 // The line written for a report this program cannot produce.
 QString NotAvailableLine(int reportNumber);

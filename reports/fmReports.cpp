@@ -1,21 +1,68 @@
 #include "reports/fmReports.h"
 
 #include "controls/placement/FormPlacement.h"
+#include "controls/util/SlotGuard.h"
+#include "core/common/Exceptions.h"
+#include "core/files/StoredFileWriter.h"
+#include "core/services/Services.h"
+#include "core/services/UserPrompt.h"
 #include "core/vocab/ReportVocabulary.h"
+#include "platform/printing/ProgramPrinter.h"
 #include "reports/EntityReportSources.h"
+#include "reports/LedgerReports.h"
+#include "reports/LevelReports.h"
 #include "reports/ReportMenu.h"
 
 #include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QFontDatabase>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+namespace {
+
+// The print font: this size, made smaller down to the least until the widest line fits.
+constexpr int PrintPointSize = 9;
+constexpr int LeastPrintPointSize = 5;
+
+QPlainTextEdit* PageText(QTabWidget* tabs, int index) {
+    return qobject_cast<QPlainTextEdit*>(tabs->widget(index));
+}
+
+// The suggested name of a document's PDF file: its title without the characters file names
+// cannot hold.
+QString PdfName(const QString& title) {
+    QString name = title;
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+    for (QChar& c : name)
+        if (forbidden.contains(c))
+            c = u'_';
+    return (name.trimmed().isEmpty() ? QStringLiteral("Report") : name.trimmed()) + QStringLiteral(".pdf");
+}
+
+} // namespace
+
 TfmReports::TfmReports(QWidget* parent)
-    : QWidget(parent), Tabs(new QTabWidget(this)), FormPlacement(new TFormPlacement(this)) {
+    : QWidget(parent), Tabs(new QTabWidget(this)),
+      btnPrint(new QPushButton(QStringLiteral("&Print..."), this)),
+      btnSavePdf(new QPushButton(QStringLiteral("Save as &PDF..."), this)),
+      FormPlacement(new TFormPlacement(this)) {
     setWindowTitle(QStringLiteral("Reports"));
     setObjectName(QStringLiteral("fmReports"));
+    btnPrint->setObjectName(QStringLiteral("btnPrint"));
+    btnSavePdf->setObjectName(QStringLiteral("btnSavePdf"));
     // Below this the report pages cannot be read; a stored place smaller than it is not taken.
     setMinimumSize(240, 120);
     // The window restores and saves its placement itself.
@@ -23,10 +70,29 @@ TfmReports::TfmReports(QWidget* parent)
     FormPlacement->SetIniFileName(QStringLiteral("Quilvane.ini"));
     FormPlacement->SetIniSection(PlacementSection);
     FormPlacement->SetOptions(TPlacementOption::Position);
+
+    ConfirmPrint = [this](QPrinter& printer) {
+        QPrintDialog dialog(&printer, this);
+        return dialog.exec() == QDialog::Accepted;
+    };
+    ChoosePdfFile = [this](const QString& suggestedName) {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("Save as PDF"), suggestedName,
+                                            QStringLiteral("PDF files (*.pdf)"));
+    };
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(4, 4, 4, 0);
+    buttons->addWidget(btnPrint);
+    buttons->addWidget(btnSavePdf);
+    buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(buttons);
     layout->addWidget(Tabs);
     connect(Tabs, &QTabWidget::currentChanged, this, [this](int index) { Model.SetCurrent(index); });
+    connect(btnPrint, &QPushButton::clicked, this, [this] { GuardSlot([this] { btnPrintClick(); }); });
+    connect(btnSavePdf, &QPushButton::clicked, this, [this] { GuardSlot([this] { btnSavePdfClick(); }); });
+    UpdateButtons();
 }
 
 void TfmReports::showEvent(QShowEvent* event) {
@@ -43,24 +109,46 @@ void TfmReports::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
+bool TfmReports::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        QPlainTextEdit* text = PageText(Tabs, Tabs->currentIndex());
+        if (text && watched == text->viewport()) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const int line = text->cursorForPosition(mouse->position().toPoint()).blockNumber();
+            bool handled = false;
+            GuardSlot([&] { handled = ActivateLine(line); });
+            if (handled)
+                return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void TfmReports::AddPage(int index) {
     auto* text = new QPlainTextEdit(Tabs);
     text->setReadOnly(true);
     text->setLineWrapMode(QPlainTextEdit::NoWrap);
     text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    text->viewport()->installEventFilter(this);
     Tabs->insertTab(index, text, Model.Document(index).Title);
 }
 
 void TfmReports::ShowLines(int index) {
-    auto* text = static_cast<QPlainTextEdit*>(Tabs->widget(index));
-    text->setPlainText(Model.Document(index).Lines.join(u'\n'));
+    PageText(Tabs, index)->setPlainText(Model.Document(index).Lines.join(u'\n'));
+}
+
+void TfmReports::UpdateButtons() {
+    const bool hasDocument = Model.Current() >= 0;
+    btnPrint->setEnabled(hasDocument);
+    btnSavePdf->setEnabled(hasDocument);
 }
 
 int TfmReports::ShowReport(const TReportText& report, const TEntityInfo* owner) {
-    const int index = Model.Add(report.Title, owner, report.Lines);
+    const int index = Model.Add(report.Title, owner, report.Lines, report.Targets);
     AddPage(index);
     ShowLines(index);
     Tabs->setCurrentIndex(index);
+    UpdateButtons();
     return index;
 }
 
@@ -71,7 +159,8 @@ void TfmReports::AddLine(const QString& line) {
         AddPage(index);
         Tabs->setCurrentIndex(index);
     }
-    static_cast<QPlainTextEdit*>(Tabs->widget(index))->appendPlainText(line);
+    PageText(Tabs, index)->appendPlainText(line);
+    UpdateButtons();
 }
 
 void TfmReports::DetachEntity(const TEntityInfo& entity) {
@@ -84,36 +173,174 @@ void TfmReports::DetachEntity(const TEntityInfo& entity) {
     }
     if (Model.Current() >= 0)
         Tabs->setCurrentIndex(Model.Current());
+    UpdateButtons();
+}
+
+bool TfmReports::ActivateLine(int line) {
+    const int current = Model.Current();
+    const TReportLineTarget* target = Model.Target(current, line);
+    if (!target || !DrillDown)
+        return false;
+    // The drill-down may change the window's documents: it works on copies.
+    const TEntityInfo& owner = *Model.Document(current).Owner;
+    const TReportLineTarget chosen = *target;
+    const auto drillDown = DrillDown;
+    drillDown(owner, chosen);
+    return true;
 }
 
 void TfmReports::RunReport(const TEntityInfo& entity, int reportNumber) {
     ShowReport(ProduceReport(reportNumber, EntityReportSources(entity)), &entity);
 }
 
-void TfmReports::GeneralLedgerReport(const TEntityInfo& entity) {
-    RunReport(entity, ::GeneralLedgerReport);
+void TfmReports::RunReport(TEntityInfo& entity, int reportNumber) {
+    if (reportNumber == ::GeneralLedgerReport)
+        GeneralLedgerReport(entity);
+    else if (reportNumber == TransactionListing)
+        TransactionListReport(entity);
+    else
+        RunReport(static_cast<const TEntityInfo&>(entity), reportNumber);
 }
-void TfmReports::TransactionListReport(const TEntityInfo& entity) {
-    RunReport(entity, TransactionListing);
+
+void TfmReports::GeneralLedgerReport(TEntityInfo& entity) {
+    try {
+        ShowReport(GeneralLedgerText(entity), &entity);
+    } catch (const EOperationCancelled&) {
+        // The user stopped it: no report.
+    }
 }
+
+void TfmReports::TransactionListReport(TEntityInfo& entity) {
+    try {
+        ShowReport(TransactionListText(entity), &entity);
+    } catch (const EOperationCancelled&) {
+        // The user stopped it: no report.
+    }
+}
+
 void TfmReports::ChartOfAccountsReport(const TEntityInfo& entity) {
     RunReport(entity, ChartOfAccountsListing);
 }
+
 void TfmReports::StdDescriptionsReport(const TEntityInfo& entity) {
     RunReport(entity, StdDescriptionsListing);
 }
+
 void TfmReports::TaxCodesReport(const TEntityInfo& entity) {
     RunReport(entity, TaxCodesListing);
 }
+
 void TfmReports::CurrencyRatesReport(const TEntityInfo& entity) {
     RunReport(entity, CurrencyRatesListing);
 }
+
 void TfmReports::TransactionFilesReport(const TEntityInfo& entity) {
     RunReport(entity, TransactionFilesListing);
 }
+
 void TfmReports::LogReport(const TEntityInfo& entity, int reportNumber) {
     RunReport(entity, reportNumber);
 }
-void TfmReports::RunMasterReport(const TEntityInfo& entity, int reportNumber, int /*level*/) {
-    ShowReport(NotAvailableReport(reportNumber), &entity);
+
+void TfmReports::RunMasterReport(const TEntityInfo& /*entity*/, int reportNumber, int /*level*/) {
+    MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error, MasterReportMissingText(reportNumber),
+                       TMessageButton::OK);
+}
+
+// --- printing -------------------------------------------------------------------------------------
+
+int TfmReports::PrintLines(QPrinter& printer, const QString& title, const QStringList& lines) {
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return 0;
+    const int pageWidth = printer.width();
+    const int pageHeight = printer.height();
+    qsizetype widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, line.size());
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(PrintPointSize);
+    // The font is fixed-pitch: a line of the widest line's length stands for them all.
+    const QString widestLine(widest, u'M');
+    while (font.pointSize() > LeastPrintPointSize &&
+           QFontMetrics(font, &printer).horizontalAdvance(widestLine) > pageWidth)
+        font.setPointSize(font.pointSize() - 1);
+    painter.setFont(font);
+    const QFontMetrics metrics(font, &printer);
+    const int lineHeight = std::max(1, metrics.lineSpacing());
+    // The header line and a blank line under it come off every page.
+    const int linesPerPage = std::max(1, pageHeight / lineHeight - 2);
+    const qsizetype pages = std::max<qsizetype>(1, (lines.size() + linesPerPage - 1) / linesPerPage);
+    for (qsizetype page = 0; page < pages; ++page) {
+        if (page > 0 && !printer.newPage())
+            break;
+        const QRect header(0, 0, pageWidth, lineHeight);
+        painter.drawText(header, Qt::AlignLeft | Qt::AlignVCenter, title);
+        painter.drawText(header, Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Page %1").arg(page + 1));
+        int y = 2 * lineHeight + metrics.ascent();
+        const qsizetype last = std::min(lines.size(), (page + 1) * linesPerPage);
+        for (qsizetype i = page * linesPerPage; i < last; ++i, y += lineHeight)
+            painter.drawText(0, y, lines[i]);
+    }
+    painter.end();
+    return static_cast<int>(pages);
+}
+
+void TfmReports::PrintCurrent(QPrinter& printer) {
+    PrintDocument(printer);
+}
+
+int TfmReports::PrintDocument(QPrinter& printer) {
+    const int current = Model.Current();
+    if (current < 0)
+        return 0;
+    const TReportDocuments::TDocument& document = Model.Document(current);
+    printer.setDocName(document.Title);
+    return PrintLines(printer, document.Title, document.Lines);
+}
+
+bool TfmReports::SaveCurrentAsPdf(const QString& path) {
+    const int current = Model.Current();
+    if (current < 0 || path.isEmpty())
+        return false;
+    const TReportDocuments::TDocument& document = Model.Document(current);
+    try {
+        // The temporary file goes when the writer does, unless it was renamed over the path.
+        TStoredFileWriter writer(path);
+        const QString temporary = static_cast<QFile&>(writer.Device()).fileName();
+        {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(temporary);
+            printer.setDocName(document.Title);
+            if (PrintLines(printer, document.Title, document.Lines) == 0)
+                return false;
+        }
+        writer.Commit();
+        return true;
+    } catch (const EQuilvaneError&) {
+        return false;
+    }
+}
+
+void TfmReports::btnPrintClick() {
+    if (Model.Current() < 0)
+        return;
+    QPrinter& printer = ProgramPrinter();
+    if (ConfirmPrint && ConfirmPrint(printer) && PrintDocument(printer) == 0)
+        MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error,
+                           QStringLiteral("The report could not be printed."), TMessageButton::OK);
+}
+
+void TfmReports::btnSavePdfClick() {
+    const int current = Model.Current();
+    if (current < 0 || !ChoosePdfFile)
+        return;
+    const QString path = ChoosePdfFile(PdfName(Model.Document(current).Title));
+    if (path.isEmpty())
+        return;
+    if (!SaveCurrentAsPdf(path))
+        MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error,
+                           QStringLiteral("The report could not be saved as %1.").arg(path),
+                           TMessageButton::OK);
 }

@@ -154,6 +154,12 @@ public:
 private:
     static constexpr int TransactionDetailReport = 3;
 
+    // Which sides of an entry a transaction-detail run handles.
+    struct TSides {
+        bool Posting;
+        bool Bank;
+    };
+
     void ProcessList(int kind, int period) {
         const int year = Setup.Year;
         TPeriodList::WriteOpenPage(File, kind, year, period);
@@ -201,8 +207,15 @@ private:
         }
         if (!BankGroups.Contains(bank))
             return;
-        if (Setup.ReportType == TransactionDetailReport && !AccountGroups.Contains(posting))
-            return;
+        // A transaction-detail run takes the sides whose accounts lie in its account groups: the
+        // posting side always, the bank side when the run lists it.
+        TSides sides{true, false};
+        if (Setup.ReportType == TransactionDetailReport) {
+            sides.Posting = AccountGroups.Contains(posting);
+            sides.Bank = Setup.ListBankSide && AccountGroups.Contains(bank);
+            if (!sides.Posting && !sides.Bank)
+                return;
+        }
 
         double amount = entry->Amount;
         qint32 quantity = entry->Quantity;
@@ -213,22 +226,30 @@ private:
             amount = -amount;
             quantity = -quantity;
         }
-        Accumulate(*entry, kind, period, posting, bank, amount, quantity);
+        Accumulate(*entry, kind, period, posting, bank, amount, quantity, sides);
     }
 
     void Accumulate(const TTransactionDetail& entry, int kind, int period, int posting, int bank,
-                    double amount, qint32 quantity) {
+                    double amount, qint32 quantity, TSides sides) {
         TAccountDetail* postingAccount = Accounts.GetAccount(posting);
         TAccountDetail* bankAccount = Accounts.GetAccount(bank);
         if (Setup.ReportType == TransactionDetailReport) {
             if (entry.Date < Setup.FromDate || (kind == pkOpeningBalances && entry.Date == YearStart)) {
-                if (!Setup.MovementsOnly && postingAccount) {
+                // An opening entry: into the balances the accounts open with.
+                if (Setup.MovementsOnly)
+                    return;
+                if (sides.Posting && postingAccount) {
                     AddMoney(Balances, posting, postingAccount->Balance, amount);
                     postingAccount->Quantity += quantity;
                 }
-            } else if (Lists && posting >= 0) {
-                (*Lists)[static_cast<size_t>(posting)].push_back(
-                    {QString::asprintf("%.0f%d%d", entry.Date, int(entry.Reference), kind), entry});
+                if (sides.Bank && bankAccount)
+                    AddMoney(Balances, bank, bankAccount->Balance, -amount);
+            } else if (Lists) {
+                const QString key = QString::asprintf("%.0f%d%d", entry.Date, int(entry.Reference), kind);
+                if (sides.Posting && posting >= 0)
+                    (*Lists)[static_cast<size_t>(posting)].push_back({key, entry, amount, false});
+                if (sides.Bank && bank >= 0)
+                    (*Lists)[static_cast<size_t>(bank)].push_back({key, entry, -amount, true});
             }
         } else if (Setup.ProcessKind == prBringForward) {
             if (postingAccount) {

@@ -60,6 +60,10 @@ public:
     int BankRecIndex = -1;
     quint16 PageKinds = 0;
     quint16 StartPageKinds = 0;
+    // A transaction-detail run (report type 3) that also lists every entry on its bank account's
+    // side and takes the bank account's share of the opening entries into its balance, as the
+    // general ledger needs; off, the run lists the posting side only.
+    bool ListBankSide = false;
     QStringList FirstList;
     QStringList SecondList;
     int FirstCounter = 0;

@@ -5,8 +5,6 @@
 #include "core/entity/EntityDetail.h"
 #include "core/entity/EntityInfo.h"
 #include "core/vocab/WindowKinds.h"
-#include "core/services/Services.h"
-#include "core/services/UserPrompt.h"
 #include "reports/LevelReports.h"
 #include "reports/ReportMenu.h"
 #include "reports/ReportServices.h"
@@ -123,15 +121,6 @@ void TReportMenuAdapter::DoReport(int reportNumber) {
             ActivityStatementReport(reportNumber);
         return;
     }
-    if (route.Generator == G::MasterReport) {
-        // No master report definitions are held here: the report cannot be found.
-        const QString text = MasterReportMissingText(reportNumber);
-        if (ShowError)
-            ShowError(text);
-        else
-            MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error, text, TMessageButton::OK);
-        return;
-    }
     TfmReports* reports = ReportsWindow ? ReportsWindow(true) : nullptr;
     if (!reports)
         return;
@@ -144,6 +133,9 @@ void TReportMenuAdapter::DoReport(int reportNumber) {
         break;
     case G::LevelReports:
         reports->ShowReport(LevelReportsText(*file, reportNumber), file);
+        break;
+    case G::MasterReport:
+        reports->RunMasterReport(*file, reportNumber, route.Level);
         break;
     default:
         reports->RunReport(*file, reportNumber);

@@ -47,8 +47,6 @@ public:
     std::function<void(int reportNumber)> BankRecReport;
     // The activity-statement reports (69-79) of the banking services.
     std::function<void(int reportNumber)> ActivityStatementReport;
-    // Shows a master report's failure box (the core's prompt when unset).
-    std::function<void(const QString& text)> ShowError;
 
 private:
     QPointer<QWidget> Owner;

@@ -405,3 +405,125 @@ TEST_F(EntityProceduresTest, TransferMakesPaymentsByAmountDayProportionOrText) {
     EXPECT_EQ(Prompt->Shown.last().Text, "Error transferring bank statement entries to cashbook");
     EXPECT_EQ(ReadFileBytes(Damaged), bytes);
 }
+
+// A transaction-detail run that lists the bank side: the bank account's share of the opening
+// entries goes into its balance, and every later entry stands in both accounts' lists with the
+// amount the run added there, so that each account's opening balance and list add up to the
+// balance of a plain recalculation.
+TEST_F(EntityProceduresTest, DetailRunListsTheBankSideWhenAsked) {
+    WriteBooks();
+    const quint16 cash = KindSet({0, 1, 2, 9});
+    struct TCase {
+        const char* Name;
+        double From;
+        QString Groups; // empty: "<All>"
+        // account: opening balance, then the list as "amount side" ("b" for the bank side)
+        std::map<QString, std::pair<double, QStringList>> Expected;
+    };
+    const TCase cases[] = {
+        {"whole year",
+         Day(7, 1),
+         {},
+         {{"1000", {500, {"20.00 p"}}},
+          {"2000", {-500, {"-40.00 b", "-100.00 b", "-20.00 b", "250.00 b"}}},
+          {"2100", {0, {"-30.00 b"}}},
+          {"3000", {0, {"-250.00 p"}}},
+          {"4000", {0, {"100.00 p", "30.00 p"}}}}},
+        // Everything before August opens both sides.
+        {"from August",
+         Day(8, 1),
+         {},
+         {{"1000", {520, {}}}, {"2000", {-660, {"250.00 b"}}}, {"4000", {100, {"30.00 p"}}}}},
+        // Only the sides whose accounts lie in the groups.
+        {"bank 2000 only",
+         Day(7, 1),
+         "2000",
+         {{"1000", {0, {}}},
+          {"2000", {-500, {"-40.00 b", "-100.00 b", "-20.00 b", "250.00 b"}}},
+          {"2100", {0, {}}},
+          {"4000", {0, {}}}}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const auto run = Run(3, 0);
+        run->ListBankSide = true;
+        run->SetPeriodFrom(c.From);
+        run->PageKinds = cash;
+        if (!c.Groups.isEmpty()) {
+            QString text = c.Groups;
+            ASSERT_TRUE(Parse(Chart->Format(), text, true, run->AccountGroups));
+        }
+        TAccountTransactionLists lists;
+        ASSERT_EQ(File->ProcessTransactions(*run, &lists, false, true, true), 0);
+        for (const auto& [code, expected] : c.Expected) {
+            SCOPED_TRACE(code.toStdString());
+            auto items = lists[size_t(Index(code))];
+            std::stable_sort(items.begin(), items.end(),
+                             [](const auto& a, const auto& b) { return a.Key < b.Key; });
+            QStringList texts;
+            for (const TKeyedTransaction& item : items) {
+                texts << QString::asprintf("%.2f %s", item.Amount, item.BankSide ? "b" : "p");
+                // The bank side is the entry's bank account, the posting side its posting account.
+                EXPECT_EQ(item.BankSide ? item.Entry.BankCode : item.Entry.PostingCode, Code(code));
+            }
+            EXPECT_EQ(std::pair(Account(code).Balance, texts), expected);
+        }
+    }
+
+    // The whole year's openings and lists add up to the balances of a plain recalculation.
+    const auto detail = Run(3, 0);
+    detail->ListBankSide = true;
+    detail->PageKinds = cash;
+    TAccountTransactionLists lists;
+    ASSERT_EQ(File->ProcessTransactions(*detail, &lists, false, true, true), 0);
+    std::map<QString, double> closing;
+    for (const QString code : {"1000", "2000", "2100", "3000", "4000", "9100"}) {
+        double sum = Account(code).Balance;
+        for (const TKeyedTransaction& item : lists[size_t(Index(code))])
+            sum += item.Amount;
+        closing[code] = sum;
+    }
+    const auto plain = Run(1, 0);
+    plain->MovementsOnly = false;
+    plain->PageKinds = cash;
+    ASSERT_EQ(File->ProcessTransactions(*plain, nullptr, false, true, true), 0);
+    for (const auto& [code, balance] : closing)
+        EXPECT_NEAR(balance, Account(code).Balance, 0.001) << code.toStdString();
+}
+
+// Receipts change sign and converted amounts are what the lists carry; without the switch the
+// bank side stays out of the lists and of the opening balances.
+TEST_F(EntityProceduresTest, DetailRunCarriesTheAmountItAdded) {
+    WriteEntries({{pkOpeningBalances, Day(7, 1), "1000", "2000", 500.00},
+                  {pkReceipts, Day(8, 10), "3000", "2000", 250.00, 1}});
+    // A receipt in another currency: 100 at 0.8 is 125.00 of the file's money.
+    auto list = NewList(pkReceipts, 3);
+    auto entry = std::make_unique<TTransactionDetail>(0, static_cast<qint16>(pkReceipts));
+    entry->SetFlags({TF::Keyed});
+    std::tie(entry->Date, entry->Amount, entry->Rate) = std::tuple(Day(9, 2), 100.00, 0.8);
+    std::tie(entry->PostingCode, entry->BankCode) = std::tuple(Code("3000"), Code("2000"));
+    entry->ID = list->TakeNextID(list->EntryMonthSlot(*entry));
+    list->AddTransaction(std::move(entry), 0);
+    TOptionSet options{Standard};
+    ASSERT_EQ(list->SaveToFile(options, false, true), 0);
+
+    for (const bool bankSide : {false, true}) {
+        SCOPED_TRACE(bankSide);
+        const auto run = Run(3, 0);
+        run->ListBankSide = bankSide;
+        run->CurrencyConversion = true;
+        run->PageKinds = KindSet({0, 2});
+        TAccountTransactionLists lists;
+        ASSERT_EQ(File->ProcessTransactions(*run, &lists, false, true, true), 0);
+        std::vector<double> receipts;
+        for (const TKeyedTransaction& item : lists[size_t(Index("3000"))])
+            receipts.push_back(item.Amount);
+        EXPECT_EQ(receipts, (std::vector<double>{-250.00, -125.00}));
+        std::vector<double> bank;
+        for (const TKeyedTransaction& item : lists[size_t(Index("2000"))])
+            bank.push_back(item.Amount);
+        EXPECT_EQ(bank, bankSide ? (std::vector<double>{250.00, 125.00}) : std::vector<double>());
+        EXPECT_EQ(Account("2000").Balance, bankSide ? -500.0 : 0.0);
+        EXPECT_EQ(Account("1000").Balance, 500.0);
+    }
+}

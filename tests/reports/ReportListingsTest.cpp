@@ -108,4 +108,28 @@ TEST_F(ReportsTest, ProduceReportChoosesByNumber) {
     EXPECT_EQ(Text(ProduceReport(63, {}).Lines), "Report 63 is not available.\n"); // no log reader
 }
 
+// Money as the reports show it: two decimals, thousands grouped, rounded to the cent (halves to
+// the even cent), never a negative zero.
+TEST_F(ReportsTest, MoneyTextRoundsAndGroups) {
+    const std::pair<double, const char*> cases[] = {
+        {0.0, "0.00"},          {-0.0, "0.00"},
+        {-0.004, "0.00"},       {0.125, "0.12"},
+        {0.135, "0.14"},        {0.5, "0.50"},
+        {-7.1, "-7.10"},        {999.999, "1,000.00"},
+        {1234.5, "1,234.50"},   {-1234567.891, "-1,234,567.89"},
+        {100000, "100,000.00"},
+    };
+    for (const auto& [amount, text] : cases)
+        EXPECT_EQ(MoneyText(amount), text) << amount;
+}
+
+// Columns two blanks apart, right-aligned for negative widths; a long text is kept whole and the
+// line carries no trailing blank.
+TEST_F(ReportsTest, ReportColumnsAlignAndTrim) {
+    EXPECT_EQ(ReportColumns({{"ab", 4}, {"7.00", -6}, {"", 5}}), "ab      7.00");
+    EXPECT_EQ(ReportColumns({{"abcdef", 4}, {"x", -3}}), "abcdef    x");
+    EXPECT_EQ(ReportDate(0), "");
+    EXPECT_EQ(ReportDate(EncodeDateNum(2005, 7, 1)), "01/07/2005");
+}
+
 } // namespace

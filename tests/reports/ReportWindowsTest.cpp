@@ -5,13 +5,20 @@
 #include "core/entity/EntityInfo.h"
 #include "core/entity/SubsystemServices.h"
 #include "core/logs/LogList.h"
+#include "core/vocab/PageKinds.h"
+#include "platform/printing/ProgramPrinter.h"
 #include "reports/ReportServices.h"
 #include "reports/fmReports.h"
 #include "reports/frmSelection.h"
 
 #include <QDir>
 #include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QTabWidget>
+#include <QTest>
+#include <QTextBlock>
 
 namespace {
 
@@ -41,7 +48,10 @@ protected:
 TEST_F(ReportWindowsTest, ReportsOpenAsPagesAndPagesOfAClosingFileGo) {
     InstallReportServices([this] { return &Window; });
     Window.AddLine("Export started");
-    Window.RunMasterReport(*Clients[0], 12, 3);
+    Prompt->Answer(TMessageButton::OK);
+    Window.RunMasterReport(*Clients[0], 12, 3); // a box, no page
+    EXPECT_EQ(Prompt->Texts(), QStringList("Unable to locate master report 12."));
+    Window.RunReport(static_cast<const TEntityInfo&>(*Clients[0]), 12);
     Window.TaxCodesReport(*Clients[1]); // the year's charts are not loaded
     Window.AddLine("Export finished");
     EXPECT_EQ(Pages(), (QStringList{"Log:Export started", "Report 12:Report 12 is not available.",
@@ -132,6 +142,140 @@ TEST_F(ReportWindowsTest, SelectionReturnsTheChosenIndexes) {
     TfrmSelection dialog;
     QList<int> selected;
     EXPECT_THROW(dialog.Setup(1, {"A"}, 0, selected), EQuilvaneError);
+}
+
+// A document keeps the targets of its lines in line order, dropping those of lines it does not
+// hold; a line of a document of no file leads nowhere.
+TEST_F(ReportWindowsTest, DocumentsKeepTheirLineTargets) {
+    TReportDocuments documents;
+    const auto target = [](int line, qint32 id) { return TReportLineTarget{line, pkPayments, 2, {id, 0}}; };
+    const int index = documents.Add("Ledger", Clients[0].get(), {"title", "a", "b", "c"},
+                                    {target(3, 30), target(1, 10), target(4, 40), target(-1, 50)});
+    const TReportDocuments::TDocument& document = documents.Document(index);
+    ASSERT_EQ(document.Targets.size(), 2u);
+    EXPECT_EQ(std::pair(document.Targets[0].Line, document.Targets[1].Line), std::pair(1, 3));
+    EXPECT_EQ(documents.Target(index, 3)->Target.FirstID, 30);
+    for (const int line : {0, 2, 4, -1})
+        EXPECT_EQ(documents.Target(index, line), nullptr) << line;
+    EXPECT_EQ(documents.Target(index + 1, 1), nullptr);
+    const int log = documents.Add("Log", nullptr, {"a", "b"}, {target(1, 10)});
+    EXPECT_EQ(documents.Target(log, 1), nullptr);
+}
+
+// A double click calls the drill-down with the page's file and the line's target; without a
+// callback, or on a line without a target, nothing happens.
+TEST_F(ReportWindowsTest, DoubleClickDrillsDownOnlyOnTargets) {
+    Window.resize(600, 400);
+    Window.show();
+    TReportText report{"Ledger", {"title", "line one", "line two"}, {{2, pkReceipts, 5, {120500001, 0}}}};
+    Window.ShowReport(report, Clients[1].get());
+    auto* text = static_cast<QPlainTextEdit*>(Window.Pages()->widget(0));
+    const auto doubleClick = [&](int line) {
+        const QTextCursor cursor(text->document()->findBlockByNumber(line));
+        QTest::mouseDClick(text->viewport(), Qt::LeftButton, {}, text->cursorRect(cursor).center());
+    };
+    doubleClick(2); // no callback
+    QStringList calls;
+    Window.DrillDown = [&](const TEntityInfo& owner, const TReportLineTarget& target) {
+        calls << QString("%1 %2/%3 %4")
+                     .arg(owner.EntityDetail().FileCode)
+                     .arg(target.PageKind)
+                     .arg(target.Period)
+                     .arg(target.Target.FirstID);
+    };
+    doubleClick(1);
+    doubleClick(2);
+    EXPECT_EQ(calls, QStringList("XYZ999 2/5 120500001"));
+    EXPECT_FALSE(Window.ActivateLine(7));
+}
+
+// Saving as PDF: an empty window writes nothing; a page is written under a temporary name renamed
+// over the path (an old file replaced, no temporary file left); a folder that does not exist
+// refuses it. The button asks for the file and says when it cannot be written.
+TEST_F(ReportWindowsTest, SaveAsPdfWritesThePageOrNothing) {
+    const QString path = TempPath("report.pdf");
+    EXPECT_FALSE(Window.SaveCurrentAsPdf(path));
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_FALSE(Window.SavePdfButton()->isEnabled() || Window.PrintButton()->isEnabled());
+    QStringList asked;
+    Window.ChoosePdfFile = [&](const QString& suggested) {
+        asked << suggested;
+        return QString();
+    };
+    Window.SavePdfButton()->click(); // disabled: nothing asked
+    EXPECT_TRUE(asked.isEmpty());
+
+    ASSERT_TRUE(WriteFileBytes(path, "old"));
+    Window.RunReport(static_cast<const TEntityInfo&>(*Clients[0]), 12);
+    EXPECT_TRUE(Window.SavePdfButton()->isEnabled() && Window.PrintButton()->isEnabled());
+    ASSERT_TRUE(Window.SaveCurrentAsPdf(path));
+    EXPECT_TRUE(ReadFileBytes(path).startsWith("%PDF"));
+    EXPECT_EQ(QDir(Temp.path()).entryList({"report.pdf*"}, QDir::Files | QDir::Hidden),
+              QStringList("report.pdf"));
+    EXPECT_FALSE(Window.SaveCurrentAsPdf(TempPath("missing/report.pdf")));
+    EXPECT_FALSE(QDir(TempPath("missing")).exists());
+
+    Window.SavePdfButton()->click();
+    EXPECT_EQ(asked, QStringList("Report 12.pdf"));
+    Window.ChoosePdfFile = [&](const QString&) { return TempPath("missing/report.pdf"); };
+    Prompt->Answer(TMessageButton::OK);
+    Window.SavePdfButton()->click();
+    EXPECT_EQ(Prompt->Texts(),
+              QStringList("The report could not be saved as " + TempPath("missing/report.pdf") + "."));
+    Window.ChoosePdfFile = [&](const QString&) { return TempPath("button.pdf"); };
+    Window.SavePdfButton()->click();
+    EXPECT_TRUE(ReadFileBytes(TempPath("button.pdf")).startsWith("%PDF"));
+
+    // Detaching the last page leaves nothing to save.
+    Window.DetachEntity(*Clients[0]);
+    EXPECT_FALSE(Window.SaveCurrentAsPdf(path));
+}
+
+// Printing breaks the lines into pages by the page height, each page headed by the title and its
+// number; the Print button prints on the program's printer once its dialog is accepted.
+TEST_F(ReportWindowsTest, PrintingBreaksPagesAndFollowsTheDialog) {
+    const auto pdfPages = [](const QString& file) { return ReadFileBytes(file).count("/Type /Page\n"); };
+    QStringList lines;
+    for (int i = 1; i <= 400; ++i)
+        lines << QString("Line %1").arg(i);
+    std::vector<int> counts;
+    for (const qsizetype count : {qsizetype(0), qsizetype(1), qsizetype(200), qsizetype(400)}) {
+        const QString file = TempPath(QString("lines%1.pdf").arg(count));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+        counts.push_back(TfmReports::PrintLines(printer, "Title", lines.mid(0, count)));
+        EXPECT_EQ(pdfPages(file), counts.back()) << count;
+    }
+    EXPECT_EQ(counts[0], 1); // the header alone
+    EXPECT_EQ(counts[1], 1);
+    EXPECT_GT(counts[2], 1);
+    EXPECT_GE(counts[3], 2 * counts[2] - 1);
+    EXPECT_LE(counts[3], 2 * counts[2]);
+
+    QPrinter& printer = ProgramPrinter();
+    const auto restore = qScopeGuard([&] {
+        printer.setOutputFileName(QString());
+        printer.setOutputFormat(QPrinter::NativeFormat);
+    });
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(TempPath("printed.pdf"));
+    Window.ShowReport({"Listing", lines, {}}, Clients[0].get());
+    int dialogs = 0;
+    Window.ConfirmPrint = [&](QPrinter& shown) {
+        EXPECT_EQ(&shown, &printer);
+        return ++dialogs > 1; // cancelled the first time
+    };
+    Window.PrintButton()->click();
+    EXPECT_FALSE(QFile::exists(TempPath("printed.pdf")));
+    Window.PrintButton()->click();
+    EXPECT_EQ(dialogs, 2);
+    EXPECT_EQ(pdfPages(TempPath("printed.pdf")), counts[3]);
+    // A printer that cannot start says so.
+    printer.setOutputFileName(TempPath("missing/printed.pdf"));
+    Prompt->Answer(TMessageButton::OK);
+    Window.PrintButton()->click();
+    EXPECT_EQ(Prompt->Texts(), QStringList("The report could not be printed."));
 }
 
 } // namespace
