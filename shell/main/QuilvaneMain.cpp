@@ -47,6 +47,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWindow>
 
 #include <algorithm>
@@ -127,7 +128,12 @@ TfmQuilvaneMain::TfmQuilvaneMain(TProgramParams& settings, const QString& userNa
     Timer->EnableFromSettings();
 }
 
-TfmQuilvaneMain::~TfmQuilvaneMain() = default;
+TfmQuilvaneMain::~TfmQuilvaneMain() {
+    // The children go after this part of the window: their focus moves are no news to it.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
+    disconnect(Mdi, nullptr, this, nullptr);
+}
 
 void TfmQuilvaneMain::CreateMenus() {
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
@@ -268,6 +274,11 @@ void TfmQuilvaneMain::CreateMenus() {
         actTransactions[command] = action;
     }
     connect(mnuEdit, &QMenu::aboutToShow, this, [this] { UpdateEditMenu(); });
+    // The tool bar's Undo, Cut, Copy and Paste follow the focus, the active window and the
+    // clipboard as they change; a command asks its rule afresh when it runs.
+    connect(qApp, &QApplication::focusChanged, this, [this] { UpdateEditMenu(); });
+    connect(Mdi, &QMdiArea::subWindowActivated, this, [this] { UpdateEditMenu(); });
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { UpdateEditMenu(); });
     UpdateEditMenu();
 
     mnuMasterDetails = menuBar()->addMenu(QStringLiteral("&Master Details"));
@@ -275,8 +286,10 @@ void TfmQuilvaneMain::CreateMenus() {
                                                       {wkStandardDescriptions, "&Standard Descriptions..."},
                                                       {wkTaxes, "&Taxes..."},
                                                       {wkCurrencies, "&Currencies"}};
-    for (const auto& [kind, caption] : chartItems) {
+    for (size_t item = 0; item < std::size(chartItems); ++item) {
+        const auto& [kind, caption] = chartItems[item];
         QAction* action = mnuMasterDetails->addAction(QString::fromLatin1(caption));
+        actMasterDetails[item] = action;
         action->setStatusTip(
             QStringLiteral("Show the %1 of the active file").arg(WindowKindEntry(kind).Name));
         const int windowKind = kind;
@@ -455,6 +468,19 @@ void TfmQuilvaneMain::CreateMenus() {
     tbrMain->addAction(actFileProperties);
     tbrMain->addAction(actFileChangeYear);
     tbrMain->addSeparator();
+    // The three chart windows most used, then Undo, Cut, Copy and Paste, captioned without their
+    // accelerators and dots.
+    const auto addButton = [this](QAction* action) {
+        tbrMain->addAction(action);
+        if (auto* button = qobject_cast<QToolButton*>(tbrMain->widgetForAction(action)))
+            button->setText(action->text().remove(u'&').remove(QStringLiteral("...")));
+    };
+    for (size_t item = 0; item < 3; ++item)
+        addButton(actMasterDetails[item]);
+    tbrMain->addSeparator();
+    for (size_t command = TEditCommands::ecUndo; command <= TEditCommands::ecPaste; ++command)
+        addButton(actClipboard[command]);
+    tbrMain->addSeparator();
     cboActiveFile = new TActiveFileCombo(tbrMain);
     cboActiveFile->setObjectName(QStringLiteral("cboActiveFile"));
     cboActiveFile->setMinimumContentsLength(40);
@@ -534,6 +560,9 @@ void TfmQuilvaneMain::UpdateFileActions() {
     for (QAction* action : {actImportTransactions, actImportBankStatements, actExport})
         action->setEnabled(state.Transfers);
     actRestore->setEnabled(state.Restore);
+    // The chart windows follow the open files whether the menu or the tool bar offers them.
+    for (QAction* chart : actMasterDetails)
+        chart->setEnabled(state.Close);
     UpdateToolsMenu();
 }
 

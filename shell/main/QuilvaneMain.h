@@ -135,6 +135,8 @@ public:
     QAction* mnuFileExit = nullptr;
     // The Edit menu's Undo, Cut, Copy, Paste and Select All, by TEditCommands::TCommand.
     std::array<QAction*, 5> actClipboard{};
+    // Accounts, Standard Descriptions, Taxes, Currencies.
+    std::array<QAction*, 4> actMasterDetails{};
     QAction* actCascade = nullptr;
     QAction* actTile = nullptr;
     QAction* actArrangeIcons = nullptr;

@@ -120,6 +120,10 @@ protected:
         QStringList lines;
         for (const TItem& item : AllItems())
             lines << item.Path + (item.Action->isVisible() ? (Choosable(item) ? " +" : " -") : " ~");
+        // the tool bar's buttons, as shown
+        for (QAction* action : Window->tbrMain->actions())
+            if (auto* button = qobject_cast<QToolButton*>(Window->tbrMain->widgetForAction(action)))
+                lines << "Tool bar > " + button->text() + (action->isEnabled() ? " +" : " -");
         return lines.join('\n') + '\n';
     }
 
@@ -166,8 +170,8 @@ std::string MenuGolden(const char* name) {
     return TestData((QByteArray("menus/") + name).constData()).toStdString();
 }
 
-// The enabled state of every item with no file, one file and two files open follows the rules
-// of the menus (tests/data/shell/menu-states-*.txt).
+// The enabled state of every item and tool-bar button with no file, one file and two files open
+// follows the rules of the menus (tests/data/menus/menu-states-*.txt).
 TEST_F(MenuWalkTest, EveryItemIsEnabledByTheRulesOfItsMenu) {
     const std::pair<QStringList, const char*> desktops[] = {
         {{}, "menu-states-0.txt"}, {{"AAA111"}, "menu-states-1.txt"}, {{"AAA111", "BBB222"}, "menu-states-2.txt"}};
@@ -179,7 +183,7 @@ TEST_F(MenuWalkTest, EveryItemIsEnabledByTheRulesOfItsMenu) {
 }
 
 // With two files open, each item that can be chosen, chosen on a fresh window, does what
-// tests/data/shell/menu-effects.txt says: no item does nothing, except choosing the file that is
+// tests/data/menus/menu-effects.txt says: no item does nothing, except choosing the file that is
 // already active from the recently-used files.
 TEST_F(MenuWalkTest, EveryItemThatCanBeChosenDoesSomething) {
     // a placement section for Close All and Reset Positions to erase
