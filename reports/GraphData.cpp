@@ -11,6 +11,7 @@
 #include "core/entity/EntityInfo.h"
 #include "core/entity/RunParams.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -50,7 +51,9 @@ struct TGraphYear {
         for (int period = 1; period <= Periods; ++period) {
             QString text;
             FormatPeriodMonths(period, Periods, Year, text, EndMonth);
-            legends.append(text);
+            // Twelve points share the axis: a month and the year's last two digits fit beneath each.
+            static const QRegularExpression fullYear(QStringLiteral("\\b\\d{2}(\\d{2})\\b"));
+            legends.append(text.replace(fullYear, QStringLiteral("\\1")));
         }
         return legends;
     }

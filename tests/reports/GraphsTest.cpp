@@ -40,8 +40,8 @@ struct TEntry {
     double Amount;
 };
 
-const QStringList Months = {"Jul 2005", "Aug 2005", "Sep 2005", "Oct 2005", "Nov 2005", "Dec 2005",
-                            "Jan 2006", "Feb 2006", "Mar 2006", "Apr 2006", "May 2006", "Jun 2006"};
+const QStringList Months = {"Jul 05", "Aug 05", "Sep 05", "Oct 05", "Nov 05", "Dec 05",
+                            "Jan 06", "Feb 06", "Mar 06", "Apr 06", "May 06", "Jun 06"};
 
 // Twelve amounts from the months that have one (month of the year 1-12 -> amount).
 QList<double> ByMonth(const std::map<int, double>& amounts) {
@@ -218,8 +218,8 @@ TEST_F(GraphsTest, LongerPeriodsGatherTheirMonths) {
     OpenFile("QTR001", 4);
     WriteBooks();
     const TGraphData graph = IncomeExpenseGraph(*File, 50);
-    EXPECT_EQ(graph.PointLegends, (QStringList{"Jul 2005 - Sep 2005", "Oct 2005 - Dec 2005",
-                                               "Jan 2006 - Mar 2006", "Apr 2006 - Jun 2006"}));
+    EXPECT_EQ(graph.PointLegends, (QStringList{"Jul 05 - Sep 05", "Oct 05 - Dec 05", "Jan 06 - Mar 06",
+                                               "Apr 06 - Jun 06"}));
     ASSERT_EQ(graph.Values.size(), 2);
     ExpectValues(graph.Values[0], {1262.69, 60.00, 0, 0});
     ExpectValues(graph.Values[1], {500.39, -50.00, 20.00, 10.00});
