@@ -122,6 +122,12 @@ TfmQuilvaneMain::TfmQuilvaneMain(TProgramParams& settings, const QString& userNa
     statusBar()->addPermanentWidget(UserPanel);
     UserPanel->setMinimumWidth(150);
     ShowHint(QString());
+    // While a progress window shows (application-modal, so the window is out of reach anyway)
+    // the hint line says so; it is cleared when the last one hides.
+    TProgressHost::SetCallback([this](bool busy) {
+        ShowHint(busy ? BusyHint : QString());
+        HintPanel->repaint();
+    });
 
     DisableFileMenus();
     RecentFilesChanged();
@@ -129,6 +135,7 @@ TfmQuilvaneMain::TfmQuilvaneMain(TProgramParams& settings, const QString& userNa
 }
 
 TfmQuilvaneMain::~TfmQuilvaneMain() {
+    TProgressHost::SetCallback({});
     // The children go after this part of the window: their focus moves are no news to it.
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);

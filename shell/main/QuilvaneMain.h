@@ -47,6 +47,8 @@ public:
     // holds the chart kind a master-details window shows.
     static constexpr const char* WindowKindProperty = "WindowKind";
     static constexpr const char* ChartKindProperty = "ChartKind";
+    // The hint while an operation runs behind a progress window.
+    static inline const QString BusyHint = QStringLiteral("Busy...");
 
     TfmQuilvaneMain(TProgramParams& settings, const QString& userName, const TMainWindowParts& parts = {},
                     QWidget* parent = nullptr);

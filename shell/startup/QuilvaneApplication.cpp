@@ -1,11 +1,15 @@
 #include "shell/startup/QuilvaneApplication.h"
 
 #include "controls/util/SlotGuard.h"
+#include "shell/startup/HintPauseStyle.h"
 
 #include <exception>
 #include <utility>
 
-TQuilvaneApplication::TQuilvaneApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TQuilvaneApplication::TQuilvaneApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The application takes the style over; it wraps the platform's own.
+    setStyle(new THintPauseStyle);
+}
 
 bool TQuilvaneApplication::notify(QObject* receiver, QEvent* event) {
     try {

@@ -2,6 +2,7 @@
 #include "tests/shell/DesktopTestSupport.h"
 
 #include "controls/grids/MultiSelectStringGrid.h"
+#include "controls/progress/ProgressHost.h"
 #include "core/entity/EntityDetail.h"
 #include "core/entity/RunParams.h"
 #include "core/io/IniFile.h"
@@ -406,6 +407,13 @@ TEST_F(MainWindowTest, StatusBarShowsHintsAndAnotherCopyBringsTheWindowUp) {
     EXPECT_EQ(Window->StatusHint(), " Open one or more client files");
     QCoreApplication::sendEvent(Window.get(), &none);
     EXPECT_EQ(Window->StatusHint() + "|" + Window->StatusUser(), " Ready.| User: WORKSTATION1");
+    // progress windows nest: busy from the first shown to the last hidden
+    TProgressHost::Enter();
+    TProgressHost::Enter();
+    TProgressHost::Leave();
+    EXPECT_EQ(Window->StatusHint(), " Busy...");
+    TProgressHost::Leave();
+    EXPECT_EQ(Window->StatusHint(), " Ready.");
     Window->ActivateFromOtherInstance();
     QCoreApplication::processEvents();
     EXPECT_EQ(Window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized), Qt::WindowMaximized);

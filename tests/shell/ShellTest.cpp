@@ -1,5 +1,6 @@
 #include "core/common/Exceptions.h"
 #include "core/settings/ProgramParams.h"
+#include "shell/startup/HintPauseStyle.h"
 #include "shell/startup/ProgramParamsLoader.h"
 #include "shell/startup/QuilvaneApplication.h"
 #include "shell/startup/SplashScreen.h"
@@ -194,4 +195,14 @@ TEST_F(ShellTest, SplashHidesOKWhichTheAboutBoxShowsWithBothVersions) {
     EXPECT_FALSE(about.lblLoading->isVisible()); // nothing loads behind the About form
     about.btnOK->click();
     EXPECT_EQ(about.result(), QDialog::Accepted);
+}
+
+// Hints wait half a second; every other hint of the look is the platform style's.
+TEST(HintPauseStyleTest, HintsWaitHalfASecond) {
+    THintPauseStyle style(QStyleFactory::create("Fusion"));
+    EXPECT_EQ(style.styleHint(QStyle::SH_ToolTip_WakeUpDelay), 500);
+    std::unique_ptr<QStyle> plain(QStyleFactory::create("Fusion"));
+    EXPECT_NE(plain->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 500);
+    EXPECT_EQ(style.styleHint(QStyle::SH_ToolTip_FallAsleepDelay),
+              plain->styleHint(QStyle::SH_ToolTip_FallAsleepDelay));
 }
