@@ -69,6 +69,106 @@ void WriteNumber(TValueWriter& writer, double value) {
     writer.WriteFloat(std::isfinite(value) ? value : 0.0);
 }
 
+int ReadRanged(TValueReader& reader, int lowest, int highest) {
+    const std::int32_t value = reader.ReadInteger();
+    if (value < lowest || value > highest)
+        throw EStreamError::InvalidValue();
+    return value;
+}
+
+template <typename TEnum> TEnum ReadEnum(TValueReader& reader, TEnum highest) {
+    return static_cast<TEnum>(ReadRanged(reader, 0, static_cast<int>(highest)));
+}
+
+// The settings of version 2: the list of single settings, the per-series settings and the
+// indexed settings that are not 0.
+void WriteSettings(TValueWriter& writer, const TChartSettings& settings) {
+    writer.WriteListBegin();
+    for (int gap : settings.Gaps)
+        writer.WriteInteger(gap);
+    for (std::uint32_t word : {settings.RGBBarHorz, settings.RGB2DBk, settings.RGB3DBk})
+        WriteWord(writer, word);
+    for (std::int32_t value : {settings.View3DDepth, settings.View3DLight, settings.WallWidth,
+                               settings.FixedGap, settings.VertGridGap})
+        writer.WriteInteger(value);
+    writer.WriteInteger(settings.MarkerSize);
+    writer.WriteInteger(settings.MarkerVolume);
+    WriteWord(writer, settings.Shape);
+    writer.WriteInteger(settings.Grid);
+    for (int value : {static_cast<int>(settings.PointType), static_cast<int>(settings.Scheme),
+                      static_cast<int>(settings.Stacked)})
+        writer.WriteInteger(value);
+    WriteWord(writer, settings.GalleryTool);
+    WriteWord(writer, settings.CustomTool);
+    for (int value : {static_cast<int>(settings.DblClkDlg), static_cast<int>(settings.RigClkDlg),
+                      static_cast<int>(settings.BorderStyle)})
+        writer.WriteInteger(value);
+    for (std::uint32_t word :
+         {settings.EngineFlags47, settings.EngineFlags69, settings.Setting0E[0], settings.Setting0E[1]})
+        WriteWord(writer, word);
+    writer.WriteListEnd();
+    writer.WriteListBegin();
+    for (const TChartSeriesSettings& serie : settings.PerSeries)
+        for (std::uint32_t word : {serie.Setting55, serie.Setting56, serie.Setting6C, serie.Setting68})
+            WriteWord(writer, word);
+    writer.WriteListEnd();
+    writer.WriteListBegin();
+    for (auto setting = settings.Indexed.cbegin(); setting != settings.Indexed.cend(); ++setting)
+        if (setting.value() != 0) {
+            writer.WriteInteger(setting.key());
+            writer.WriteInteger(setting.value());
+        }
+    writer.WriteListEnd();
+}
+
+TChartSettings ReadSettings(TValueReader& reader) {
+    TChartSettings settings;
+    reader.ReadListBegin();
+    for (int& gap : settings.Gaps)
+        gap = ReadRanged(reader, 0, MaxChartGap);
+    for (std::uint32_t* word : {&settings.RGBBarHorz, &settings.RGB2DBk, &settings.RGB3DBk})
+        *word = ReadWord(reader);
+    for (std::int32_t* value : {&settings.View3DDepth, &settings.View3DLight, &settings.WallWidth,
+                                &settings.FixedGap, &settings.VertGridGap})
+        *value = reader.ReadInteger();
+    settings.MarkerSize = ReadRanged(reader, 1, MaxMarkerSize);
+    settings.MarkerVolume = ReadRanged(reader, 1, MaxMarkerVolume);
+    settings.Shape = ReadWord(reader);
+    settings.Grid = ReadRanged(reader, 0, ChartGridBit::All);
+    settings.PointType = ReadEnum(reader, TChartPointType::Many);
+    settings.Scheme = ReadEnum(reader, TChartScheme::Pattern);
+    settings.Stacked = ReadEnum(reader, TChartStacked::Full);
+    settings.GalleryTool = ReadWord(reader);
+    settings.CustomTool = ReadWord(reader);
+    settings.DblClkDlg = ReadEnum(reader, TChartDialogMode::None);
+    settings.RigClkDlg = ReadEnum(reader, TChartDialogMode::None);
+    settings.BorderStyle = ReadEnum(reader, TChartBorderStyle::Single);
+    for (std::uint32_t* word :
+         {&settings.EngineFlags47, &settings.EngineFlags69, &settings.Setting0E[0], &settings.Setting0E[1]})
+        *word = ReadWord(reader);
+    reader.ReadListEnd();
+    reader.ReadListBegin();
+    while (!reader.EndOfList()) {
+        if (settings.PerSeries.size() >= MaxChartValues)
+            throw EStreamError::InvalidValue();
+        TChartSeriesSettings serie;
+        for (std::uint32_t* word : {&serie.Setting55, &serie.Setting56, &serie.Setting6C, &serie.Setting68})
+            *word = ReadWord(reader);
+        settings.PerSeries.append(serie);
+    }
+    reader.ReadListEnd();
+    reader.ReadListBegin();
+    while (!reader.EndOfList()) {
+        const int index = ReadRanged(reader, 0, MaxIndexedSetting);
+        const std::int32_t value = reader.ReadInteger();
+        if (value == 0 || settings.Indexed.contains(index))
+            throw EStreamError::InvalidValue();
+        settings.Indexed.insert(index, value);
+    }
+    reader.ReadListEnd();
+    return settings;
+}
+
 } // namespace
 
 void WriteGraphStream(const TChartContent& content, QIODevice& device) {
@@ -113,6 +213,7 @@ void WriteGraphStream(const TChartContent& content, QIODevice& device) {
         WriteWord(writer, content.FontColours[i]);
     }
     writer.WriteListEnd();
+    WriteSettings(writer, content.Settings);
     writer.Finish();
 }
 
@@ -188,6 +289,12 @@ TChartContent ReadGraphStream(QIODevice& device, const QString& name) {
             content.FontColours[i] = ReadWord(reader);
         }
         reader.ReadListEnd();
+        if (version >= 2) {
+            content.Settings = ReadSettings(reader);
+        } else {
+            // A file of version 1 has the settings of a new chart.
+            content.Settings.PerSeries.resize(content.Series);
+        }
         if (!reader.AtEnd())
             throw EStreamError::InvalidValue();
     } catch (const EStreamError& error) {

@@ -250,14 +250,37 @@ TEST_F(ChartTest, ExportAndImportCheckTheirArguments) {
 
 TEST_F(ChartTest, ExportWritesTheHandWrittenGraphFile) {
     BuildSmall(Model);
+    Model.SetLeftGap(5);
+    Model.SetRGB2DBk(0x00FFFFFF);
+    Model.SetMarkerSize(8);
+    Model.SetGrid(ChartGridBit::Horizontal);
+    Model.SetStacked(static_cast<int>(TChartStacked::Normal));
+    Model.SetDblClkDlg(static_cast<int>(TChartDialogMode::None));
+    Model.SetBorderStyle(TChartBorderStyle::Single);
+    Model.SetSetting0E(Setting0ESecond, 0x12345678);
+    Model.SetSeriesSetting(TChartSeriesSetting::Code68, 0, 7);
+    Model.SetIndexedSetting(3, 1000);
     const QString file = TempPath("small.qvg");
     ASSERT_EQ(Model.Export(3, file), 0);
-    EXPECT_EQ(ReadFileBytes(file).toHex(' '), Golden("small").toHex(' '));
+    EXPECT_EQ(ReadFileBytes(file).toHex(' '), Golden("small-v2").toHex(' '));
 
+    TChartModel loaded;
+    ASSERT_TRUE(WriteFileBytes(TempPath("golden.qvg"), Golden("small-v2")));
+    ASSERT_EQ(loaded.Import(3, TempPath("golden.qvg")), 0);
+    EXPECT_EQ(loaded.Shown(), Model.Shown());
+}
+
+// A file of version 1 reads as before, with the settings of a new chart.
+TEST_F(ChartTest, VersionOneGraphFilesStillRead) {
+    BuildSmall(Model);
     TChartModel loaded;
     ASSERT_TRUE(WriteFileBytes(TempPath("golden.qvg"), Golden("small")));
     ASSERT_EQ(loaded.Import(3, TempPath("golden.qvg")), 0);
     EXPECT_EQ(loaded.Shown(), Model.Shown());
+    EXPECT_EQ(loaded.Shown().Settings.PerSeries.size(), 1);
+    EXPECT_EQ(loaded.LeftGap(), DefaultChartGap);
+    EXPECT_EQ(loaded.Grid(), ChartGridBit::Horizontal | ChartGridBit::Vertical);
+    EXPECT_EQ(loaded.MarkerVolume(), DefaultMarkerVolume);
 }
 
 TEST_F(ChartTest, GraphFileRoundTripKeepsEverything) {
@@ -300,7 +323,7 @@ TEST_F(ChartTest, DamagedOrForeignGraphFilesAreRefused) {
         {"foreign-header", Golden("foreign-header"), "is not a graph file of this program"},
         {"foreign-bytes", Golden("foreign-bytes"), "is not a graph file of this program"},
         {"empty", QByteArray(), "is not a graph file of this program"},
-        {"newer", Golden("newer"), "newer version of the program (graph file version 2)"},
+        {"newer", Golden("newer"), "newer version of the program (graph file version 3)"},
         {"too-many-values", Golden("too-many-values"), "is damaged (Invalid property value)"},
         {"not-a-number", Golden("not-a-number"), "is damaged (Invalid property value)"},
         {"huge-counts", Golden("huge-counts"), "is damaged (Invalid property value)"},
@@ -419,14 +442,22 @@ TEST_F(ChartViewTest, RendersIntoAnImage) {
 
 TEST_F(ChartViewTest, MouseEventsNameTheSeriesAndPoint) {
     Shown(TChartGallery::Line);
-    QSignalSpy doubles(&Chart, &TChartFX::LButtonDblClk);
-    QSignalSpy rights(&Chart, &TChartFX::RButtonDown);
+    Chart.Model().SetDblClkDlg(static_cast<int>(TChartDialogMode::None));
+    Chart.Model().SetRigClkDlg(static_cast<int>(TChartDialogMode::None));
+    QList<QList<int>> doubles;
+    QList<QList<int>> rights;
+    QObject::connect(&Chart, &TChartFX::LButtonDblClk, [&](int x, int y, int serie, int point, int&) {
+        doubles.append({x, y, serie, point});
+    });
+    QObject::connect(&Chart, &TChartFX::RButtonDown, [&](int x, int y, int serie, int point, int&) {
+        rights.append({x, y, serie, point});
+    });
     const QPoint second = WhereDrawn(2, 40); // series 1, point 2
     const QPoint first = WhereDrawn(0, 10);  // series 0, point 0
     QTest::mouseDClick(Chart.View()->viewport(), Qt::LeftButton, {}, second);
     QTest::mouseClick(Chart.View()->viewport(), Qt::RightButton, {}, first);
-    EXPECT_EQ(doubles, QList<QVariantList>{QVariantList({second.x(), second.y(), 1, 2})});
-    EXPECT_EQ(rights, QList<QVariantList>{QVariantList({first.x(), first.y(), 0, 0})});
+    EXPECT_EQ(doubles, QList<QList<int>>{QList<int>({second.x(), second.y(), 1, 2})});
+    EXPECT_EQ(rights, QList<QList<int>>{QList<int>({first.x(), first.y(), 0, 0})});
 
     Shown(TChartGallery::Bar);
     EXPECT_EQ(Chart.PointAt(WhereDrawn(1 + 0.125, 1)), qMakePair(1, 1));
