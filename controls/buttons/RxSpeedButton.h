@@ -1,32 +1,84 @@
 #pragma once
 
-#include <QIcon>
+#include "controls/buttons/ButtonGeometry.h"
+#include "controls/buttons/ModalResult.h"
+#include "controls/buttons/RxButtonGlyph.h"
+#include "controls/buttons/SpeedButtonRules.h"
+
+#include <QMenu>
 #include <QPixmap>
+#include <QPointer>
 #include <QToolButton>
 
 #include <functional>
 
-// A tool button that takes a glyph strip (up, disabled, down, ... images side by side) and runs
-// its click handler safely: a handler that fails is reported and ends an auto-repeat, so a held
-// button does not keep failing. Groups, flat look, drop-down menus and repeating are the tool
-// button's own.
+// A small push button with a glyph and a caption, painted in its own look:
+// - Groups: buttons of one parent with the same non-zero GroupIndex work like radio buttons that
+//   stay down; Down tells which one is down. With AllowAllUp (shared by the whole group) the
+//   down button comes up when clicked again; without it the group always keeps one down once one
+//   went down.
+// - Flat: no frame until the mouse is over the button (while the program is active); the glyph
+//   is grey meanwhile unless GrayedInactive is off.
+// - A drop-down menu pops up when the button is pressed, at the position MenuPosition names,
+//   with a small down-pointing mark beside the content unless MarkDropDown is off.
+// - Transparent: the parent shows through instead of the button face.
+// - Layout, Margin and Spacing place glyph and caption (see TButtonGeometry).
+// - ModalResult: a click ends the button's dialog with that result once the click handler has
+//   run, unless the handler fails or sets the dialog's result back to mrNone.
+// - AllowTimer: a held button clicks every RepeatInterval after InitPause, and once more on
+//   release. A click handler that fails is reported and ends the repeat.
+// The button never takes the keyboard focus; an accelerator of its caption clicks it.
 class TRxSpeedButton : public QToolButton {
     Q_OBJECT
 public:
     explicit TRxSpeedButton(QWidget* parent = nullptr);
 
-    // The number of images in a strip of this size: the multiple when the width is a whole
-    // multiple (1 to 5) of the height, 1 for a larger multiple, 0 when it is no multiple.
-    static int NumGlyphsFor(const QSize& size);
-    // The icon of a strip of numGlyphs images: the first for the normal look, the second for the
-    // disabled look and the third for the pressed (checked) look; missing looks are derived.
-    static QIcon IconFromGlyphStrip(const QPixmap& strip, int numGlyphs);
+    // Group behaviour.
+    int GroupIndex() const { return Group; }
+    void SetGroupIndex(int groupIndex);
+    bool Down() const { return Group != 0 && isChecked(); }
+    void SetDown(bool down);
+    bool AllowAllUp() const { return AllowAllUpFlag; }
+    void SetAllowAllUp(bool allowAllUp);
 
-    // Sets the glyph strip; NumGlyphs follows its size when the size tells it.
+    // The glyph strip; NumGlyphs follows its size when the size tells it.
     void SetGlyph(const QPixmap& strip);
-    QPixmap Glyph() const { return Strip; }
-    int NumGlyphs() const { return GlyphCount; }
+    QPixmap Glyph() const { return ButtonGlyph.Glyph(); }
+    int NumGlyphs() const { return ButtonGlyph.NumGlyphs(); }
     void SetNumGlyphs(int numGlyphs);
+    QColor GlyphTransparentColor() const { return ButtonGlyph.TransparentColor(); }
+    void SetGlyphTransparentColor(const QColor& color);
+
+    // The look.
+    bool Flat() const { return autoRaise(); }
+    void SetFlat(bool flat);
+    TButtonStyle Style() const { return ButtonStyle; }
+    void SetStyle(TButtonStyle style);
+    bool GrayedInactive() const { return GrayedInactiveFlag; }
+    void SetGrayedInactive(bool grayedInactive);
+    bool Transparent() const { return TransparentFlag; }
+    void SetTransparent(bool transparent);
+
+    // Placement of glyph and caption; Margin and Spacing below -1 are refused.
+    TButtonLayout Layout() const { return ButtonLayout; }
+    void SetLayout(TButtonLayout layout);
+    int Margin() const { return MarginValue; }
+    void SetMargin(int margin);
+    int Spacing() const { return SpacingValue; }
+    void SetSpacing(int spacing);
+
+    // The drop-down menu (forgotten when the menu goes) and where it pops up.
+    QMenu* DropDownMenu() const { return Menu; }
+    void SetDropDownMenu(QMenu* menu);
+    TDropDownMenuPos MenuPosition() const { return MenuPos; }
+    void SetMenuPosition(TDropDownMenuPos position) { MenuPos = position; }
+    TPopupAlignment MenuAlignment() const { return MenuAlign; }
+    void SetMenuAlignment(TPopupAlignment alignment) { MenuAlign = alignment; }
+    bool MarkDropDown() const { return MarkDropDownFlag; }
+    void SetMarkDropDown(bool markDropDown);
+
+    TModalResult ModalResult() const { return Result; }
+    void SetModalResult(TModalResult result) { Result = result; }
 
     bool AllowTimer() const { return autoRepeat(); }
     void SetAllowTimer(bool allowTimer) { setAutoRepeat(allowTimer); }
@@ -35,12 +87,71 @@ public:
     int RepeatInterval() const { return autoRepeatInterval(); }
     void SetRepeatInterval(int milliseconds) { setAutoRepeatInterval(milliseconds); }
 
+    // Whether the button lights up as being under the mouse.
+    bool MouseInControl() const { return MouseInside; }
+    // The state the button is in and the one it paints.
+    TButtonState State() const;
+    TButtonState PaintState() const;
+    // Where the parts of the face are painted now.
+    TButtonContent Content() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
     // Runs on every click, the repeated ones included.
     std::function<void()> OnClick;
+    // A double click on a down button.
+    std::function<void()> OnDblClick;
+    // The button lit up under the mouse (enabled, and the program active) and went dark again;
+    // the two come in pairs.
+    std::function<void()> OnMouseEnter;
+    std::function<void()> OnMouseLeave;
+
+protected:
+    void nextCheckState() override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void Click();
+    void PopupMenu();
+    // Tells the other buttons of the group that this one changed.
+    void NotifyGroup();
+    // Another button of the group changed: this one comes up when both are down, and takes the
+    // group's AllowAllUp.
+    void GroupChanged(const TRxSpeedButton& sender);
+    // Lights the button up or down and tells OnMouseEnter / OnMouseLeave.
+    void SetMouseInControl(bool inside);
+    // Looks again whether the mouse is over the button.
+    void UpdateTracking();
+    // The face inside the frame, before the down offset.
+    QRect ContentRect(TButtonState paintState) const;
+    QSize GlyphSize() const;
+    QString CaptionFor(int widthLimit) const;
 
-    QPixmap Strip;
-    int GlyphCount = 1;
+    QPointer<QMenu> Menu;
+    TRxButtonGlyph ButtonGlyph;
+    int Group = 0;
+    bool AllowAllUpFlag = false;
+    TButtonStyle ButtonStyle = TButtonStyle::bsAutoDetect;
+    TButtonLayout ButtonLayout = TButtonLayout::blGlyphTop;
+    int MarginValue = -1;
+    int SpacingValue = 1;
+    bool GrayedInactiveFlag = true;
+    bool TransparentFlag = false;
+    bool MarkDropDownFlag = true;
+    TDropDownMenuPos MenuPos = TDropDownMenuPos::dmpBottom;
+    TPopupAlignment MenuAlign = TPopupAlignment::paLeft;
+    TModalResult Result = mrNone;
+    bool MouseInside = false;
+    bool MenuTracking = false;
+    // The press that closed this button's menu is not taken as a new press.
+    bool SwallowPress = false;
 };

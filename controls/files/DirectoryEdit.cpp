@@ -10,14 +10,10 @@
 
 namespace {
 
-QStringList LocalFiles(const QMimeData* data) {
-    QStringList names;
+QStringList DroppedNames(const QMimeData* data, bool multipleDirs) {
     if (data == nullptr || !data->hasUrls())
-        return names;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile())
-            names.append(url.toLocalFile());
-    return names;
+        return QStringList();
+    return TFolderTextRules::DroppedNames(data->urls(), multipleDirs);
 }
 
 } // namespace
@@ -27,7 +23,7 @@ TFileDirEdit::TFileDirEdit(QWidget* parent) : TCustomComboEdit(parent) {
 }
 
 void TFileDirEdit::dragEnterEvent(QDragEnterEvent* event) {
-    if (AcceptFilesFlag && !LocalFiles(event->mimeData()).isEmpty()) {
+    if (AcceptFilesFlag && !DroppedNames(event->mimeData(), MultipleDirsFlag).isEmpty()) {
         event->acceptProposedAction();
         return;
     }
@@ -35,7 +31,7 @@ void TFileDirEdit::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TFileDirEdit::dragMoveEvent(QDragMoveEvent* event) {
-    if (AcceptFilesFlag && !LocalFiles(event->mimeData()).isEmpty()) {
+    if (AcceptFilesFlag && !DroppedNames(event->mimeData(), MultipleDirsFlag).isEmpty()) {
         event->acceptProposedAction();
         return;
     }
@@ -43,13 +39,13 @@ void TFileDirEdit::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void TFileDirEdit::dropEvent(QDropEvent* event) {
-    const QStringList names = LocalFiles(event->mimeData());
+    const QStringList names = DroppedNames(event->mimeData(), MultipleDirsFlag);
     if (!AcceptFilesFlag || names.isEmpty()) {
         TCustomComboEdit::dropEvent(event);
         return;
     }
-    for (qsizetype i = 0; i < (MultipleDirsFlag ? names.size() : 1); ++i)
-        ReceptFileDir(names[i]);
+    for (const QString& name : names)
+        ReceptFileDir(name);
     event->acceptProposedAction();
     emit DropFiles();
 }
@@ -77,7 +73,8 @@ QString TDirectoryEdit::GetShortName() const {
 }
 
 void TDirectoryEdit::ReceptFileDir(const QString& name) {
-    SetText(TFolderTextRules::ReceptFileDir(Text(), name, MultipleDirs()));
+    // Shown as received, separator and all; Text() still gives the kept form.
+    setText(TFolderTextRules::ReceptFileDir(text(), name, MultipleDirs()));
 }
 
 void TDirectoryEdit::ButtonClick() {

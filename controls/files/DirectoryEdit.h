@@ -8,9 +8,9 @@
 #include <functional>
 
 // An edit for file-system names. With AcceptFiles names dragged from the file manager are taken
-// through ReceptFileDir (only the first unless MultipleDirs), after which DropFiles() is
-// signalled. OnBeforeDialog and OnAfterDialog see (and may change) the name and whether the
-// dialog goes ahead / its result is taken.
+// through ReceptFileDir (only the first unless MultipleDirs; dragged URLs that are not local
+// files are no names), after which DropFiles() is signalled. OnBeforeDialog and OnAfterDialog
+// see (and may change) the name and whether the dialog goes ahead / its result is taken.
 class TFileDirEdit : public TCustomComboEdit {
     Q_OBJECT
 public:
@@ -48,6 +48,8 @@ private:
 // An edit for one folder (or, with MultipleDirs, a ";" list of folders) whose button browses for
 // a folder. Text() and SetText() keep every folder without a trailing separator (the root keeps
 // its own), whether it was typed, dropped or browsed, so callers always join names the same way.
+// A dropped file shows as its folder and a dropped folder as itself, each with a trailing
+// separator, as they were received.
 class TDirectoryEdit : public TFileDirEdit {
     Q_OBJECT
 public:

@@ -50,16 +50,47 @@ QString TFolderTextRules::NormalizedText(const QString& text, bool multipleDirs)
     return parts.join(ListSeparator);
 }
 
+TFolderTextRules::TNameKind TFolderTextRules::NameKind(const QString& name) {
+    const QFileInfo info(name);
+    if (name.isEmpty() || !info.exists())
+        return TNameKind::nkOther;
+    return info.isDir() ? TNameKind::nkFolder : TNameKind::nkFile;
+}
+
+QStringList TFolderTextRules::DroppedNames(const QList<QUrl>& urls, bool multipleDirs) {
+    QStringList names;
+    for (const QUrl& url : urls) {
+        if (!url.isLocalFile() || url.toLocalFile().isEmpty())
+            continue;
+        names.append(url.toLocalFile());
+        if (!multipleDirs)
+            break;
+    }
+    return names;
+}
+
+QString TFolderTextRules::ReceivedFolder(const QString& name, TNameKind kind) {
+    switch (kind) {
+    case TNameKind::nkFile:
+        return name.left(name.lastIndexOf(PathSeparator) + 1);
+    case TNameKind::nkFolder:
+        return name.endsWith(PathSeparator) ? name : name + PathSeparator;
+    case TNameKind::nkOther:
+        break;
+    }
+    return name;
+}
+
 QString TFolderTextRules::ReceptFileDir(const QString& text, const QString& name, bool multipleDirs,
-                                        bool isFile) {
-    const QString received = isFile ? name.left(name.lastIndexOf(PathSeparator) + 1) : name;
+                                        TNameKind kind) {
+    const QString received = ReceivedFolder(name, kind);
     if (multipleDirs && !text.isEmpty())
         return text + ListSeparator + received;
     return received;
 }
 
 QString TFolderTextRules::ReceptFileDir(const QString& text, const QString& name, bool multipleDirs) {
-    return ReceptFileDir(text, name, multipleDirs, QFileInfo(name).isFile());
+    return ReceptFileDir(text, name, multipleDirs, NameKind(name));
 }
 
 QString TFolderTextRules::StartFolder(const QString& text, const QString& initialDir) {

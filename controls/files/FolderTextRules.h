@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <QUrl>
 
 // The rules of the folder edits, with no widget. A folder edit holds one folder, or with
 // MultipleDirs several folders joined by ";". Folder texts are kept in one form: without a
@@ -20,10 +23,21 @@ public:
     // trailing separator.
     static QString NormalizedText(const QString& text, bool multipleDirs);
 
-    // The text after a name is received (dropped or typed in): an existing file stands for its
-    // folder (with a trailing separator), anything else for itself; with MultipleDirs it is
-    // appended after ";" to a non-empty text, otherwise it replaces the text.
-    static QString ReceptFileDir(const QString& text, const QString& name, bool multipleDirs, bool isFile);
+    // What a received name is on disk.
+    enum class TNameKind { nkFile, nkFolder, nkOther };
+    static TNameKind NameKind(const QString& name);
+
+    // The names a drop carries: the local files and folders among the URLs, in order (other URLs
+    // name nothing here); only the first unless MultipleDirs.
+    static QStringList DroppedNames(const QList<QUrl>& urls, bool multipleDirs);
+
+    // The folder a received name stands for: a file its folder, a folder itself, both with one
+    // trailing separator; a name that is neither stands for itself.
+    static QString ReceivedFolder(const QString& name, TNameKind kind);
+
+    // The text after a name is received (dropped or typed in): the folder the name stands for,
+    // appended after ";" to a non-empty text with MultipleDirs, otherwise in place of the text.
+    static QString ReceptFileDir(const QString& text, const QString& name, bool multipleDirs, TNameKind kind);
     static QString ReceptFileDir(const QString& text, const QString& name, bool multipleDirs);
 
     // The folder the browser starts in: an empty text starts at InitialDir (the root when that is

@@ -1,23 +1,19 @@
 #include "controls/files/DirectoryEdit.h"
-#include "controls/buttons/RxSpeedButton.h"
 #include "controls/files/BrowseFolderDialog.h"
 #include "controls/files/FolderTextRules.h"
-#include "core/common/Exceptions.h"
 #include "tests/support/ServicesFixture.h"
 
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QPainter>
 #include <QPushButton>
-#include <QToolButton>
 #include <QUrl>
-#include <QtTest>
 #include <gtest/gtest.h>
 
 namespace {
 
 using TRules = TFolderTextRules;
+using TKind = TFolderTextRules::TNameKind;
 
 class TRecordingHelp : public IHelp {
 public:
@@ -45,12 +41,13 @@ TEST_F(DirectoryEditTest, FolderTextRules) {
     const std::tuple<const char*, bool, const char*> kept[] = {{"/data/", false, "/data"},
         {"/", false, "/"}, {"//", false, "/"}, {"", false, ""}, {"/a;/b/", false, "/a;/b"},
         {"/a/;/;/b/", true, "/a;/;/b"}};
-    // Text, received name, MultipleDirs, whether the name is a file, new text.
-    const std::tuple<const char*, const char*, bool, bool, const char*> received[] = {
-        {"", "/x/y.txt", false, true, "/x/"}, {"/old", "/x/y.txt", false, true, "/x/"},
-        {"/a", "/x/y.txt", true, true, "/a;/x/"}, {"", "/x/y.txt", true, true, "/x/"},
-        {"/a", "/x", true, false, "/a;/x"}, {"/a", "/y.txt", false, true, "/"},
-        {"/a", "/x/y.txt", false, false, "/x/y.txt"}};
+    // Text, received name, MultipleDirs, what the name is, new text.
+    const std::tuple<const char*, const char*, bool, TKind, const char*> received[] = {
+        {"", "/x/y.txt", false, TKind::nkFile, "/x/"}, {"/old", "/x/y.txt", false, TKind::nkFile, "/x/"},
+        {"/a", "/x/y.txt", true, TKind::nkFile, "/a;/x/"}, {"", "/x/y.txt", true, TKind::nkFile, "/x/"},
+        {"/a", "/y.txt", false, TKind::nkFile, "/"}, {"/a", "/x", true, TKind::nkFolder, "/a;/x/"},
+        {"/a", "/x/", false, TKind::nkFolder, "/x/"}, {"", "/", false, TKind::nkFolder, "/"},
+        {"/a", "/x", true, TKind::nkOther, "/a;/x"}, {"/a", "/x/y.txt", false, TKind::nkOther, "/x/y.txt"}};
     // Text, InitialDir, where browsing starts.
     const std::tuple<const char*, const char*, const char*> starts[] = {{"T/data", "T/a", "T/data"},
         {"", "T/a", "T/a"}, {"", "", "/"}, {"", "T/gone", "/"}, {"T/gone", "T/a", "/"}, {"T/a;T/b", "", "/"}};
@@ -61,10 +58,15 @@ TEST_F(DirectoryEditTest, FolderTextRules) {
     // clang-format on
     for (const auto& [text, multiple, expected] : kept)
         EXPECT_EQ(TRules::NormalizedText(text, multiple), expected) << text;
-    for (const auto& [text, name, multiple, isFile, expected] : received)
-        EXPECT_EQ(TRules::ReceptFileDir(text, name, multiple, isFile), expected) << text << " " << name;
+    for (const auto& [text, name, multiple, kind, expected] : received)
+        EXPECT_EQ(TRules::ReceptFileDir(text, name, multiple, kind), expected) << text << " " << name;
     EXPECT_EQ(TRules::ReceptFileDir("", T("T/data/file.txt"), false), T("T/data/"));
-    EXPECT_EQ(TRules::ReceptFileDir("", T("T/data"), false), T("T/data"));
+    EXPECT_EQ(TRules::ReceptFileDir("", T("T/data"), false), T("T/data/"));
+    EXPECT_EQ(TRules::ReceptFileDir("", T("T/gone/file.txt"), false), T("T/gone/file.txt"));
+    EXPECT_EQ(TRules::NameKind(T("T/data/file.txt")), TKind::nkFile);
+    EXPECT_EQ(TRules::NameKind(T("T/data/")), TKind::nkFolder);
+    EXPECT_EQ(TRules::NameKind(T("T/gone")), TKind::nkOther);
+    EXPECT_EQ(TRules::NameKind(""), TKind::nkOther);
     for (const auto& [text, initialDir, start] : starts)
         EXPECT_EQ(TRules::StartFolder(T(text), T(initialDir)), T(start)) << text << " " << initialDir;
     for (const auto& [text, selStart, selLength, multiple, expected] : chosen)
@@ -150,27 +152,66 @@ TEST_F(DirectoryEditTest, ReadOnlyEditBrowsesOnlyWithAlwaysEnable) {
     EXPECT_EQ(browsed, 1);
 }
 
+TEST_F(DirectoryEditTest, DropsNameLocalFilesOnly) {
+    const QUrl web("https://example.com/file.txt");
+    const QUrl ftp("ftp://example.com/pub/");
+    const QUrl a = QUrl::fromLocalFile("/a"), b = QUrl::fromLocalFile("/b/y.txt");
+    struct TCase {
+        QList<QUrl> Urls;
+        bool MultipleDirs;
+        QStringList Names; // taken in order
+    };
+    const TCase cases[] = {{{a}, false, {"/a"}},
+                           {{a, b}, false, {"/a"}},
+                           {{a, b}, true, {"/a", "/b/y.txt"}},
+                           {{web, b}, false, {"/b/y.txt"}},
+                           {{ftp, a, web, b}, true, {"/a", "/b/y.txt"}},
+                           {{web}, true, {}},
+                           {{QUrl()}, true, {}},
+                           {{}, false, {}}};
+    for (const TCase& c : cases)
+        EXPECT_EQ(TRules::DroppedNames(c.Urls, c.MultipleDirs), c.Names) << c.Urls.size() << c.MultipleDirs;
+}
+
 TEST_F(DirectoryEditTest, DroppedFilesGiveTheirFolders) {
-    // AcceptFiles, MultipleDirs, the text after dropping T/data/file.txt and T/b, DropFiles().
-    const std::tuple<bool, bool, const char*, int> cases[] = {
-        {true, false, "T/data", 1}, {true, true, "T/a;T/data;T/b", 1}, {false, true, "T/a", 0}};
-    for (const auto& [acceptFiles, multiple, expected, signalCount] : cases) {
-        SCOPED_TRACE(expected);
+    const QString file = T("T/data/file.txt");
+    const QString web = "https://example.com/data/file.txt";
+    struct TCase {
+        bool AcceptFiles, MultipleDirs;
+        QStringList Dropped; // local names, or URLs with a scheme
+        bool Accepted;
+        const char *Shown, *Kept; // text() and Text() afterwards
+    };
+    const TCase cases[] = {{true, false, {file}, true, "T/data/", "T/data"},
+                           {true, false, {T("T/b")}, true, "T/b/", "T/b"},
+                           {true, false, {T("T/b/")}, true, "T/b/", "T/b"},
+                           {true, false, {file, T("T/b")}, true, "T/data/", "T/data"},
+                           {true, true, {file, T("T/b")}, true, "T/a;T/data/;T/b/", "T/a;T/data;T/b"},
+                           {true, false, {web, T("T/b")}, true, "T/b/", "T/b"},
+                           {true, true, {web}, false, "T/a", "T/a"},
+                           {true, false, {T("T/gone/x.txt")}, true, "T/gone/x.txt", "T/gone/x.txt"},
+                           {false, true, {file}, false, "T/a", "T/a"}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Shown);
         TDirectoryEdit edit;
-        edit.SetAcceptFiles(acceptFiles);
-        edit.SetMultipleDirs(multiple);
+        edit.SetAcceptFiles(c.AcceptFiles);
+        edit.SetMultipleDirs(c.MultipleDirs);
         edit.SetText(T("T/a"));
         int dropped = 0;
         QObject::connect(&edit, &TFileDirEdit::DropFiles, [&] { ++dropped; });
+        QList<QUrl> urls;
+        for (const QString& name : c.Dropped)
+            urls.append(name.contains("://") ? QUrl(name) : QUrl::fromLocalFile(name));
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(T("T/data/file.txt")), QUrl::fromLocalFile(T("T/b"))});
+        data.setUrls(urls);
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&edit, &enter);
-        EXPECT_EQ(enter.isAccepted(), acceptFiles);
+        EXPECT_EQ(enter.isAccepted(), c.Accepted);
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&edit, &drop);
-        EXPECT_EQ(edit.text(), T(expected));
-        EXPECT_EQ(dropped, signalCount);
+        EXPECT_EQ(edit.text(), T(c.Shown));
+        EXPECT_EQ(edit.Text(), T(c.Kept));
+        EXPECT_EQ(dropped, c.Accepted ? 1 : 0);
     }
 }
 
@@ -197,46 +238,6 @@ TEST_F(DirectoryEditTest, BrowserOffersHelpOnlyWithAContextAndOkOnlyForAFolder) 
         EXPECT_EQ(dialog.FolderName(), T(taken));
     }
     EXPECT_EQ(help->Contexts, QList<int>{77});
-}
-
-TEST_F(DirectoryEditTest, SpeedButtonGlyphStrips) {
-    const std::tuple<QSize, int> counts[] = {{{80, 16}, 5}, {{96, 16}, 1}, {{16, 16}, 1}, {{32, 16}, 2},
-                                             {{20, 16}, 0}, {{8, 16}, 0},  {{16, 0}, 0}};
-    for (const auto& [size, count] : counts)
-        EXPECT_EQ(TRxSpeedButton::NumGlyphsFor(size), count) << size.width() << "x" << size.height();
-    // Up red, disabled green, down blue.
-    QPixmap strip(48, 16);
-    QPainter painter(&strip);
-    const Qt::GlobalColor colours[] = {Qt::red, Qt::green, Qt::blue};
-    for (int i = 0; i < 3; ++i)
-        painter.fillRect(i * 16, 0, 16, 16, colours[i]);
-    painter.end();
-    TRxSpeedButton button;
-    EXPECT_EQ(button.focusPolicy(), Qt::NoFocus); // never tabbed to, so a typed blank cannot press it
-    button.SetGlyph(strip);
-    EXPECT_EQ(button.NumGlyphs(), 3);
-    const auto colourOf = [&](QIcon::Mode mode, QIcon::State state) {
-        return button.icon().pixmap(QSize(16, 16), mode, state).toImage().pixelColor(8, 8);
-    };
-    EXPECT_EQ(colourOf(QIcon::Normal, QIcon::Off), QColor(Qt::red));
-    EXPECT_EQ(colourOf(QIcon::Disabled, QIcon::Off), QColor(Qt::green));
-    EXPECT_EQ(colourOf(QIcon::Normal, QIcon::On), QColor(Qt::blue));
-    button.SetGlyph(strip.copy(16, 0, 16, 16));
-    EXPECT_EQ(colourOf(QIcon::Normal, QIcon::Off), QColor(Qt::green));
-}
-
-TEST_F(DirectoryEditTest, FailingSpeedButtonClickIsReportedAndEndsTheRepeat) {
-    TRxSpeedButton button;
-    button.SetAllowTimer(true);
-    button.SetInitPause(1);
-    button.SetRepeatInterval(1);
-    button.OnClick = [] { throw EQuilvaneError(QStringLiteral("Cannot step")); };
-    Prompt->Answer(TMessageButton::OK);
-    button.setDown(true); // held: the repeat timer clicks
-    QTest::qWait(50);
-    EXPECT_EQ(Prompt->Texts(), QStringList{"Cannot step"});
-    EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Error});
-    EXPECT_FALSE(button.isDown());
 }
 
 } // namespace
