@@ -5,6 +5,7 @@
 #include "core/services/CursorScope.h"
 #include "core/services/Services.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
@@ -58,6 +59,12 @@ void NotImplemented() {
                            QStringLiteral("Function not yet implemented"), TMessageButton::OK);
     }
     throw EAbort();
+}
+
+void KillMessage(QObject* window, QEvent::Type type) {
+    if (type == QEvent::None || type == QEvent::Quit || type == QEvent::DeferredDelete)
+        return;
+    QCoreApplication::removePostedEvents(window, int(type));
 }
 
 bool IsForegroundTask() {

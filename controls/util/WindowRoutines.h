@@ -2,11 +2,13 @@
 
 #include "core/util/TextLayout.h"
 
+#include <QEvent>
 #include <QRect>
 #include <QString>
 #include <Qt>
 
 class QFontMetrics;
+class QObject;
 class QWidget;
 class TRegionalSettings;
 
@@ -28,6 +30,12 @@ QString MinimizeText(const QString& text, const QFontMetrics& metrics, int width
 // Tells the user "Function not yet implemented" in an information box (with the normal cursor),
 // then ends the operation silently (EAbort).
 [[noreturn]] void NotImplemented();
+
+// Takes the pending posted events of the kind for the window (for every receiver when the window
+// is null) out of the queue, so that they are never delivered. A pending quit is never taken (the
+// program still ends as it was asked to), nor a pending deferred delete (the object would never be
+// freed); QEvent::None takes nothing.
+void KillMessage(QObject* window, QEvent::Type type);
 
 // True while one of the program's windows is the active window.
 bool IsForegroundTask();

@@ -2,10 +2,12 @@
 #include "controls/pictures/AnimatedCursorImage.h"
 #include "controls/pictures/IconList.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/ServicesFixture.h"
 
 #include <QBuffer>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QMimeData>
 
 #include <gtest/gtest.h>
 
@@ -175,6 +177,81 @@ TEST(PictureFormatsTest, EveryTruncatedCursorOrIconListIsRefused) {
         EXPECT_THROW(TAnimatedCursorImage().LoadFromBytes(cursor.left(length)), EPictureError) << length;
     for (qsizetype length = 0; length < list.size(); ++length)
         EXPECT_THROW(TIconList().ReadData(list.left(length)), EPictureError) << length;
+}
+
+class PictureFormatsRegistrationTest : public TServicesFixture {
+protected:
+    void TearDown() override {
+        PictureFormats::Unregister();
+        TServicesFixture::TearDown();
+    }
+};
+
+TEST_F(PictureFormatsRegistrationTest, StartUpRegistersTheFormatsAndReportsMissingPlugins) {
+    EXPECT_FALSE(PictureFormats::IsRegistered());
+    EXPECT_EQ(PictureFormats::FileFormatDescription("gif"), QString());
+    Prompt->Answer(TMessageButton::OK);
+    EXPECT_EQ(PictureFormats::Register({"bmp", "ico", "png"}), (QStringList{"gif", "jpeg"}));
+    ASSERT_EQ(Prompt->Shown.size(), 1);
+    EXPECT_EQ(Prompt->Shown[0].Kind, TMessageKind::Warning);
+    EXPECT_EQ(Prompt->Shown[0].Text,
+              "Pictures in the formats GIF, JPEG cannot be read: their image plugins are not installed.");
+    EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Warning});
+
+    EXPECT_TRUE(PictureFormats::IsRegistered());
+    for (const char* extension : {"gif", ".GIF", "Gif"})
+        EXPECT_EQ(PictureFormats::FileFormatDescription(extension), "CompuServe GIF Image") << extension;
+    EXPECT_EQ(PictureFormats::FileFormatDescription("ani"), QString());
+    EXPECT_EQ(PictureFormats::FileFilter(), "CompuServe GIF Image (*.gif)");
+    EXPECT_EQ(PictureFormats::ClipboardFormats(), (QStringList{"GIF Image", "QUILVANE Icon"}));
+
+    // A second registration with every plugin there says nothing and registers nothing twice.
+    EXPECT_EQ(PictureFormats::Register({"gif", "ico", "jpeg"}), QStringList());
+    EXPECT_EQ(PictureFormats::FileFormats().size(), 1);
+    EXPECT_EQ(Prompt->Shown.size(), 1);
+
+    PictureFormats::Unregister();
+    EXPECT_FALSE(PictureFormats::IsRegistered());
+    EXPECT_EQ(PictureFormats::FileFilter(), QString());
+    EXPECT_TRUE(PictureFormats::ClipboardFormats().isEmpty());
+}
+
+TEST_F(PictureFormatsRegistrationTest, OneMissingFormatIsNamedAlone) {
+    EXPECT_EQ(PictureFormats::MissingFormatsText({"ico"}),
+              "Pictures in the format ICO cannot be read: its image plugin is not installed.");
+    EXPECT_EQ(PictureFormats::MissingFormatsText({}), QString());
+}
+
+TEST_F(PictureFormatsRegistrationTest, RegistrationLastsAsLongAsItsScope) {
+    {
+        // The plugins of this machine are all there: nothing is shown.
+        const TPictureFormatsRegistration registration;
+        EXPECT_TRUE(PictureFormats::IsRegistered());
+    }
+    EXPECT_FALSE(PictureFormats::IsRegistered());
+}
+
+TEST(PictureFormatsTest, IconsTravelOnTheClipboardInTheirOwnFormat) {
+    QMimeData data;
+    EXPECT_FALSE(PictureFormats::HasIcon(data));
+    EXPECT_EQ(FailureOf([&] { PictureFormats::Icon(data); }), "The clipboard holds no icon.");
+    // A damaged icon is refused before anything is put on the clipboard.
+    EXPECT_THROW(PictureFormats::SetIcon(data, Fixture("red-icon").left(40)), EPictureError);
+    EXPECT_TRUE(data.formats().isEmpty());
+
+    PictureFormats::SetIcon(data, Fixture("red-icon"));
+    EXPECT_EQ(data.data("application/x-qt-windows-mime;value=\"QUILVANE Icon\""), Fixture("red-icon"));
+    EXPECT_EQ(data.data("image/vnd.microsoft.icon"), Fixture("red-icon"));
+    EXPECT_EQ(qvariant_cast<QImage>(data.imageData()).pixelColor(0, 0), QColor(Qt::red));
+    ASSERT_TRUE(PictureFormats::HasIcon(data));
+    EXPECT_EQ(PictureFormats::Icon(data), Fixture("red-icon"));
+
+    // Another program's icon, checked as it is taken.
+    QMimeData other;
+    other.setData("image/x-icon", Patched(Fixture("blue-icon"), 2, "0300"));
+    ASSERT_TRUE(PictureFormats::HasIcon(other));
+    EXPECT_EQ(FailureOf([&] { PictureFormats::Icon(other); }),
+              "The icon on the clipboard: not an icon or cursor file");
 }
 
 } // namespace

@@ -3,6 +3,9 @@
 #include "core/common/RegionalSettings.h"
 #include "tests/support/ServicesFixture.h"
 
+#include <QCoreApplication>
+#include <QPointer>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -50,6 +53,67 @@ TEST_F(WindowRoutinesTest, FourDigitYearFlagFollowsTheShortDateFormat) {
     EXPECT_FALSE(ShortDateHasFourDigitYear());
     TServices::Regional().ShortDateFormat = "D.M.yyyy";
     EXPECT_TRUE(ShortDateHasFourDigitYear());
+}
+
+// Counts the events of each kind that reach the objects it watches, and keeps quit events from
+// the application.
+class TEventCounter : public QObject {
+public:
+    QMap<std::pair<QObject*, int>, int> Counts;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() >= QEvent::User || event->type() == QEvent::Quit) {
+            ++Counts[{watched, int(event->type())}];
+            return true;
+        }
+        return false;
+    }
+};
+
+const auto Second = QEvent::Type(QEvent::User + 1);
+
+TEST_F(WindowRoutinesTest, KillMessageTakesThePendingEventsOfTheKindForTheWindow) {
+    QObject window, other;
+    TEventCounter counter;
+    window.installEventFilter(&counter);
+    other.installEventFilter(&counter);
+    for (const auto& [receiver, type] : {std::pair{&window, QEvent::User},
+                                         {&window, Second},
+                                         {&window, QEvent::User},
+                                         {&other, QEvent::User}})
+        QCoreApplication::postEvent(receiver, new QEvent(type));
+    KillMessage(&window, QEvent::User);
+    KillMessage(&window, QEvent::None); // takes nothing
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(counter.Counts.value({&window, QEvent::User}), 0);
+    EXPECT_EQ(counter.Counts.value({&window, Second}), 1);
+    EXPECT_EQ(counter.Counts.value({&other, QEvent::User}), 1);
+
+    // No window: every receiver's.
+    QCoreApplication::postEvent(&window, new QEvent(Second));
+    QCoreApplication::postEvent(&other, new QEvent(Second));
+    KillMessage(nullptr, Second);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(counter.Counts.value({&window, Second}), 1);
+    EXPECT_EQ(counter.Counts.value({&other, Second}), 0);
+}
+
+TEST_F(WindowRoutinesTest, KillMessageLeavesAQuitAndADeferredDeletePending) {
+    TEventCounter counter;
+    QCoreApplication::instance()->installEventFilter(&counter);
+    QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::Quit));
+    KillMessage(QCoreApplication::instance(), QEvent::Quit);
+    KillMessage(nullptr, QEvent::Quit);
+    QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::Quit);
+    EXPECT_EQ(counter.Counts.value({QCoreApplication::instance(), QEvent::Quit}), 1);
+    QCoreApplication::instance()->removeEventFilter(&counter);
+
+    QPointer<QObject> doomed = new QObject;
+    doomed->deleteLater();
+    KillMessage(doomed, QEvent::DeferredDelete);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(doomed.isNull());
 }
 
 } // namespace
