@@ -1,7 +1,8 @@
-// Reads arbitrary bytes as an animated cursor and as the data of an icon list: each either raises
-// a picture error or gives a result that agrees with itself, and an icon list writes back the
-// very bytes it was read from.
+// Reads arbitrary bytes as an animated cursor, as the data of an icon list and as a GIF picture:
+// each either raises a picture error or gives a result that agrees with itself; an icon list
+// writes back the very bytes it was read from, and a GIF that loaded reads back what it writes.
 #include "controls/pictures/AnimatedCursorImage.h"
+#include "controls/pictures/GIFImage.h"
 #include "controls/pictures/IconList.h"
 #include "fuzz/FuzzSupport.h"
 
@@ -30,6 +31,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(icons.WriteData() == bytes);
     } catch (const EPictureError&) {
         Check(icons.Count() == 0);
+    }
+
+    TGIFImage gif;
+    try {
+        gif.LoadFromBytes(bytes);
+        for (int i = 0; i < gif.Count(); ++i)
+            gif.FrameImage(i);
+        if (!gif.Empty()) {
+            TGIFImage again;
+            again.LoadFromBytes(gif.SaveToBytes());
+            Check(again.Count() == gif.Count());
+        }
+    } catch (const EPictureError&) {
+        Check(gif.Empty());
     }
     return 0;
 }

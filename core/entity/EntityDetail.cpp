@@ -10,12 +10,15 @@
 #include "core/entity/BASKeyTable.h"
 #include "core/files/Paths.h"
 #include "core/files/RecordGuard.h"
+#include "core/files/RecordProtection.h"
 #include "core/files/StoredFileWriter.h"
 #include "core/services/CursorScope.h"
 #include "core/services/RetryLoop.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
+#include "core/transactions/TransactionFileNames.h"
 #include "core/vocab/FileVocabulary.h"
+#include "core/vocab/PageKinds.h"
 #include "core/vocab/SectionNames.h"
 #include "core/vocab/SmallVocabulary.h"
 
@@ -385,6 +388,9 @@ void TEntityDetail::ReadFields(const TOptionSet& options) {
         AccessPw = text("AccessPw");
         Currency = text("Currency");
         AccDefault = text("AccDefault");
+        if (DefaultChartLeavesDataFolder(AccDefault))
+            throw EQuilvaneError(
+                QStringLiteral("The default chart %1 lies outside the data folder.").arg(AccDefault));
         AccFormatID = text("AccFormatID", QStringLiteral("QUILVANE"));
         if (!options.Has(Option::KeepYear)) {
             const int year = integer("Year", 0);
@@ -508,6 +514,55 @@ void TEntityDetail::ReadBAS(const TOptionSet& options) {
     ABN = ABN.trimmed();
     if (BASExportFilePath.isEmpty())
         BASExportFilePath = ExportDir;
+}
+
+bool TEntityDetail::DefaultChartLeavesDataFolder(const QString& name) const {
+    if (name.isEmpty())
+        return false;
+    if (ClimbsOutOfFolder(name))
+        return true;
+    // A full path names a chart file the user chose; it depends on no folder.
+    if (name.startsWith(u'\\') || name.startsWith(u'/') || (name.size() >= 2 && name[1] == u':'))
+        return false;
+    // A bare name lies in the master-data folder, a name with a folder part in the data folder.
+    const bool bare = !name.contains(u'\\') && !name.contains(u'/') && !name.contains(u':');
+    const QString base = bare ? BuildPath({DataDir, ChartKindEntry(ckAccounts).Folder.toString()}) : DataDir;
+    const QString nativeBase = NativePath(base);
+    if (nativeBase.isEmpty())
+        return false; // a drive that is not ready: nothing on it can be read
+    return !LiesInsideFolder(nativeBase, NativePath(BuildPath({base, name})));
+}
+
+// --- leftovers of killed saves ------------------------------------------------------------------
+
+void TEntityDetail::RemoveYearLeftovers(int year) const {
+    try {
+        const QString xfer = XferDir.isEmpty() ? DefaultDriveFolder(QStringLiteral("TRANSFER")) : XferDir;
+        const TOptionSet standard{Option::Standard};
+        const QString dataDir = GetEntityDataDir(FileCode, DataDir, xfer, ProgramDataDir(), standard);
+        // Stored folder -> the year's file names in it.
+        QMap<QString, QStringList> names;
+        const QString yearDigits = QString::asprintf("%.2d", ToggleYearDigits(year));
+        for (const int kind : {ckBankRecOpening, ckAccounts, ckStdDescriptions, ckTaxes, ckCurrencies}) {
+            const TChartKindEntry& entry = ChartKindEntry(kind);
+            names[BuildPath({dataDir, entry.Folder.toString()})].append(FileCode + yearDigits +
+                                                                        entry.Extension.toString());
+        }
+        const QString pagesFolder = BuildPath({dataDir, FileCode});
+        for (int kind = pkOpeningBalances; kind <= pkDeletedTransactions; ++kind)
+            for (int month = 0; month <= 12; ++month) {
+                const QString name = TransactionFileName(dataDir, FileCode, year, kind, month, standard);
+                if (!name.isEmpty())
+                    names[pagesFolder].append(name.section(u'\\', -1));
+            }
+        for (auto it = names.cbegin(); it != names.cend(); ++it) {
+            const QString folder = NativePath(it.key());
+            if (!folder.isEmpty())
+                RemoveStaleTempFiles(folder, it.value());
+        }
+    } catch (const std::exception&) {
+        // A year whose names cannot be made has no leftovers of this program's making.
+    }
 }
 
 // --- save ------------------------------------------------------------------------------------
@@ -654,14 +709,11 @@ void TEntityDetail::WriteLockKeys(const TOptionSet& options, const QString& nati
 
 void TEntityDetail::WriteRecord() {
     const QString path = TIniFile::FileName();
-    IFileSystem& files = TServices::FileSystem();
     // Refused here so that the caller hears why; the protection itself never follows a link.
     RefuseSymbolicLink(path);
-    if (QFileInfo::exists(path) && !files.SetProtected(path, false))
-        throw EQuilvaneError(
-            QStringLiteral("Unable to write %1 - the file cannot be made writable.").arg(path));
+    // Protected again when the write ends, whether it replaced the record or failed.
+    const TRecordProtection writable(path);
     UpdateFile();
-    files.SetProtected(path, true);
 }
 
 // --- small accessors -------------------------------------------------------------------------

@@ -57,6 +57,20 @@ public:
     // separators, drive colons, wildcards or control characters, not "." or "..".
     static bool IsPlainFileCode(const QString& code);
 
+    // Whether a default chart (AccDefault) leads out of the file's data folder: a name with a
+    // ".." part, or a name inside the data folder (a bare name in its M_DETAIL folder) that a link
+    // leads out of it. A full path is a chart file the user chose and leads nowhere else. Load
+    // refuses a record whose default chart leads out ("The default chart <name> lies outside the
+    // data folder."); the file's properties can check a typed name with it.
+    bool DefaultChartLeavesDataFolder(const QString& name) const;
+
+    // Removes from the file's data folder (its M_DETAIL and BANK_REC folders and the folder of its
+    // transaction files) the temporary files that saves of the year's charts and transaction
+    // files left when they were killed before their rename (RemoveStaleTempFiles: only the
+    // writer's names for those files, older than a minute, held by no live writer). Opening a
+    // year calls it. Never throws; what cannot be removed stays.
+    void RemoveYearLeftovers(int year) const;
+
     // Finds the record's account format among the registered ones; raises EAbort after saying
     // "Unregistered account format for this file - Access denied." when it is not there.
     void RequireAccountFormat();
@@ -86,7 +100,7 @@ public:
     // Writes the fields into the record and the record to GetFileName(options). A failure while
     // setting the keys offers Retry and Ignore (the record is written either way); 0, or -1 after
     // Ignore. A failure of the write itself raises its EQuilvaneError, as does a record that is
-    // a symbolic link; the record on disk is then as it was.
+    // a symbolic link; the record on disk is then as it was, and protected.
     int Save(const TOptionSet& options);
 
     // "BAS" up to 2001, "BAS <year>" from 2002.
@@ -116,7 +130,7 @@ public:
 
     // Writes the memory copy to its file: protection off, temporary file renamed over the
     // record, protection on. Raises when the file is a symbolic link, cannot be made writable
-    // or cannot be written (it then stays unprotected if it was made writable).
+    // or cannot be written; the record is protected again however the write ended.
     void WriteRecord();
 
     // The backup counter of a financial year (1 when none is held).

@@ -175,7 +175,7 @@ void TEntityInfo::Close() {
     }
     if (!NoTimeLog && SessionLog())
         SessionLog()({Detail->FileCode, Detail->Name, Upgraded ? UpgradedComment : QString(), QString(),
-                      OpenedAt, ClosedAt});
+                      OpenedAt, ClosedAt, Detail->EndMonth});
     Detail.reset();
     Totals.reset();
     if (failure)
@@ -249,6 +249,8 @@ std::unique_ptr<TBankRecOpeningDetailChart> TEntityInfo::TakeBankRecOpeningChart
 }
 
 void TEntityInfo::OpenYear() {
+    // Saves of this year killed before their rename left temporary files that nothing else removes.
+    Detail->RemoveYearLeftovers(Detail->Year);
     CreateYearCharts(Detail->Year);
     ReopenRecordedPages();
 }
@@ -437,6 +439,7 @@ void TEntityInfo::ChangeYear(int newYear, bool keepData, bool noCharts) {
     FreeYearCharts(Detail->Year, keepData);
     Detail->Save(TOptionSet{Option::Standard});
     Detail->Year = static_cast<quint16>(newYear);
+    Detail->RemoveYearLeftovers(newYear);
     if (!noCharts) {
         try {
             CreateYearCharts(newYear);

@@ -25,8 +25,10 @@ class TReportSetup;
 struct TKeyedTransaction;
 struct TTransactionListSources;
 
-// Writes the time-log entry of a closed file (its comment "Upgraded from DOS" when the file was
-// opened with the data of the DOS version). The program's time log is the default.
+// Writes the time-log entry of a closed file: its code and name, the times it was opened and
+// closed, its year-end month, and the comment "Upgraded from DOS" when it was opened with the
+// data of the DOS version (the time log keeps that text in the entry's user-name field, and
+// nothing there for an ordinary visit). The program's time log is the default.
 using TSessionLog = std::function<void(const TLogSession& session)>;
 
 // One line of a file's page history: where an open data-entry page stood when the file's pages
@@ -86,7 +88,8 @@ public:
     TEntityDetail& EntityDetail() const { return *Detail; }
     TBASTotals& BASTotals() const { return *Totals; }
 
-    // Loads the four charts of the record's current year and reopens the recorded pages.
+    // Clears the year's leftovers of killed saves (TEntityDetail::RemoveYearLeftovers), loads the
+    // four charts of the record's current year and reopens the recorded pages.
     void OpenYear();
 
     // The loaded chart of a kind and year; nullptr when none is loaded.
@@ -135,9 +138,10 @@ public:
 
     // --- years -----------------------------------------------------------------------------
     // Frees the open pages and the current year's charts (dropping their unsaved changes unless
-    // keepData), saves the record, makes newYear current and (unless noCharts) loads its
-    // charts, then reloads the record keeping the new year. A failure to load the charts shows
-    // "Error changing years" and leaves the file without charts for the year.
+    // keepData), saves the record, makes newYear current, clears its leftovers of killed saves
+    // and (unless noCharts) loads its charts, then reloads the record keeping the new year. A
+    // failure to load the charts shows "Error changing years" and leaves the file without charts
+    // for the year.
     void ChangeYear(int newYear, bool keepData, bool noCharts);
     // Writes the year's charts that are not saved (all with force), then the transaction files
     // of every open page that is not saved; the pages stay unsaved, to be written again when they

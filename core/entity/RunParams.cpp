@@ -3,6 +3,7 @@
 #include "core/accounts/AccountGroups.h"
 #include "core/charts/AccountsChart.h"
 #include "core/charts/BankRecOpeningDetailChart.h"
+#include "core/common/ResultCodes.h"
 #include "core/dates/Periods.h"
 #include "core/entity/EntityDetail.h"
 #include "core/files/Paths.h"
@@ -85,9 +86,36 @@ TReportSetup::TReportSetup(const TRunFile& file, int reportType, int processKind
 }
 
 TReportSetup::~TReportSetup() {
-    if (CreatedBankRecOpening && Source.BankRecOpening &&
-        Source.BankRecOpening->get() == CreatedBankRecOpening)
+    // Unsaved changes are never dropped here: the chart stays with the file that holds its slot.
+    if (TBankRecOpeningDetailChart* chart = OwnBankRecOpening(); chart && chart->Saved)
         Source.BankRecOpening->reset();
+    CreatedBankRecOpening = nullptr;
+}
+
+TBankRecOpeningDetailChart* TReportSetup::OwnBankRecOpening() const {
+    const bool held = CreatedBankRecOpening && Source.BankRecOpening &&
+                      Source.BankRecOpening->get() == CreatedBankRecOpening;
+    return held ? CreatedBankRecOpening : nullptr;
+}
+
+int TReportSetup::Close() {
+    TBankRecOpeningDetailChart* chart = OwnBankRecOpening();
+    CreatedBankRecOpening = nullptr;
+    if (!chart)
+        return ::ResultCode::Success;
+    TOptionSet options{Option::Standard};
+    const int result = chart->SaveIfModified(options);
+    // A chart still holding changes stays with the file, to be written later.
+    if (chart->Saved)
+        Source.BankRecOpening->reset();
+    return result;
+}
+
+void TReportSetup::DiscardBankRecOpening() {
+    if (TBankRecOpeningDetailChart* chart = OwnBankRecOpening()) {
+        chart->Saved = true;
+        Source.BankRecOpening->reset();
+    }
     CreatedBankRecOpening = nullptr;
 }
 

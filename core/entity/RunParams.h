@@ -26,9 +26,24 @@ public:
 
     // A process passes report type 0 and a report passes process kind 0.
     TReportSetup(const TRunFile& file, int reportType, int processKind, int year, bool privateCharts);
-    // Frees the groups and lists; a bank-reconciliation opening chart this run created is freed
-    // and the file's slot emptied.
+    // Frees the groups and lists. A bank-reconciliation opening chart this run created and that
+    // holds no unsaved changes is freed and the file's slot emptied; one with changes (a run freed
+    // without Close, or whose save failed) is never dropped here: it stays in the file's slot,
+    // changes and all, where the file and its later runs find it. Never saves, never asks.
     ~TReportSetup() override;
+
+    // The end of a run (process kinds 4 and 5, report types 53 to 56) that created the file's
+    // bank-reconciliation opening chart: the chart is saved when it holds changes (options {0},
+    // with the chart's own Retry and Ignore on failure), then freed and the file's slot emptied.
+    // When the save fails (Ignore) or is refused, the chart stays with the file, still modified,
+    // to be saved again later. A chart the run shares but did not create is left to its maker.
+    // The save's result: 0 when it was written or had nothing to write.
+    int Close();
+    // Drops the opening chart this run created, changes and all, on purpose (a reconciliation
+    // the user abandons): nothing is written, the chart is freed and the file's slot emptied.
+    void DiscardBankRecOpening();
+    // The opening chart this run created and still holds; nullptr when none.
+    TBankRecOpeningDetailChart* OwnBankRecOpening() const;
 
     // "QUARTER" when the dates are the first and last day of the run's quarter (the quarterly
     // period of the file's year that holds the to period), else "MONTH".

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <filesystem>
 #include <system_error>
 
@@ -59,7 +60,7 @@ QString NativePath(const QString& storedPath) {
 QString GetEntityDataDir(const QString& fileCode, const QString& dataDir, const QString& xferDir,
                          const QString& programDataDir, const TOptionSet& options) {
     if (options.Has(Option::TransferDrive)) {
-        if (xferDir.isEmpty() || !xferDir[0].isLetter())
+        if (xferDir.isEmpty() || xferDir[0].unicode() >= 128 || !xferDir[0].isLetter())
             throw EQuilvaneError(QStringLiteral("No transfer drive is set for the file %1.").arg(fileCode));
         return QString(xferDir[0]) + QStringLiteral(":\\RORI\\") + fileCode;
     }
@@ -81,6 +82,33 @@ int ListEntityFiles(QStringList& list, const QString& programDataDir) {
         list.append(QFileInfo(file).fileName().toUpper());
     list.sort();
     return static_cast<int>(list.size());
+}
+
+bool ClimbsOutOfFolder(const QString& storedName) {
+    static const QRegularExpression separators(QStringLiteral("[\\\\/]"));
+    return storedName.split(separators).contains(QStringLiteral(".."));
+}
+
+bool LiesInsideFolder(const QString& nativeFolder, const QString& nativePath) {
+    const auto within = [](const QString& path, const QString& folder) {
+        return path == folder || folder == QLatin1String("/") || path.startsWith(folder + QLatin1Char('/'));
+    };
+    const QString folder = QDir::cleanPath(QDir(nativeFolder).absolutePath());
+    const QString path = QDir::cleanPath(QDir(nativeFolder).absoluteFilePath(nativePath));
+    const QString realFolder = QFileInfo(folder).canonicalFilePath();
+    // A folder not made yet holds nothing that could lead elsewhere.
+    if (realFolder.isEmpty())
+        return within(path, folder);
+    // The nearest part of the path that is there (a link counts, whether or not it leads anywhere).
+    QString probe = path;
+    while (!QFileInfo(probe).isSymLink() && !QFileInfo::exists(probe)) {
+        const QString parent = QFileInfo(probe).path();
+        if (parent == probe)
+            return false;
+        probe = parent;
+    }
+    const QString real = QFileInfo(probe).canonicalFilePath();
+    return !real.isEmpty() && within(real, realFolder);
 }
 
 void CreateFolderFor(const QString& nativeFilePath) {

@@ -25,9 +25,19 @@ QString NativePath(const QString& storedPath);
 // drive ("X:\RORI\<file code>", the drive being the first letter of the file's transfer folder);
 // with option 2 the program's transfer folder (the program data folder and "\TRANSFER");
 // otherwise the file's own data folder. Raises EQuilvaneError when the folder it would start
-// from is empty, rather than pointing at the root of the disk.
+// from is empty, rather than pointing at the root of the disk, and when the transfer folder does
+// not start with a drive letter (A-Z), rather than naming a folder of the working directory.
 QString GetEntityDataDir(const QString& fileCode, const QString& dataDir, const QString& xferDir,
                          const QString& programDataDir, const TOptionSet& options);
+
+// Whether a stored name climbs out of the folder it is joined to: one of its parts (between
+// backslashes or slashes) is "..".
+bool ClimbsOutOfFolder(const QString& storedName);
+
+// Whether a native path lies inside a native folder once every link on the way is followed (the
+// folder itself may be reached through links). A path that does not exist yet is judged by its
+// nearest existing folder; a link that leads nowhere lies nowhere, so not inside.
+bool LiesInsideFolder(const QString& nativeFolder, const QString& nativePath);
 
 // Creates the folder a file is to be written into, with any missing parents; raises the
 // system's text when it cannot.

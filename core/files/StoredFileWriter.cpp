@@ -20,6 +20,10 @@ namespace {
 constexpr int RandomLetters = 6;
 // A temporary file younger than this may still be between its creation and its lock.
 constexpr qint64 LeftoverMinimumAgeSecs = 5;
+// A look through a folder for stale files of a whole year does not rely on the lock alone: on a
+// shared folder another workstation's lock may not reach this one, so a file written within
+// the last minute is taken for a save still under way.
+constexpr qint64 StaleMinimumAgeSecs = 60;
 
 QString SystemText() {
     return QString::fromLocal8Bit(std::strerror(errno));
@@ -52,6 +56,32 @@ bool IsLeftoverTempName(const QString& name, const QString& forName) {
         if (!IsSuffixLetter(name[i]))
             return false;
     return true;
+}
+
+// Removes the files of the folder whose names the test accepts, when they are plain files last
+// written at least minimumAgeSecs ago that no live writer holds under its lock.
+template <typename TNameTest>
+void RemoveTempFiles(const QString& nativeFolder, qint64 minimumAgeSecs, TNameTest isTempName) {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QDirIterator entries(nativeFolder, QDir::Files | QDir::Hidden | QDir::System);
+    while (entries.hasNext()) {
+        const QString path = entries.next();
+        if (!isTempName(entries.fileName()))
+            continue;
+        const QByteArray encoded = QFile::encodeName(path);
+        const int fd = ::open(encoded.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        struct stat opened {
+        }, named{};
+        const bool plain = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode);
+        const bool old = plain && now.toSecsSinceEpoch() - opened.st_mtime >= minimumAgeSecs;
+        // A writer holds its lock until the rename; a lock we can take belongs to no live writer.
+        if (old && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(encoded.constData(), &named) == 0 &&
+            named.st_ino == opened.st_ino && named.st_dev == opened.st_dev)
+            ::unlink(encoded.constData());
+        ::close(fd);
+    }
 }
 
 bool IsSymbolicLink(const QString& nativePath) {
@@ -116,24 +146,16 @@ void TStoredFileWriter::Commit() {
 }
 
 void RemoveLeftoverTempFiles(const QString& nativeFolder, const QString& forName) {
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    QDirIterator entries(nativeFolder, QDir::Files | QDir::Hidden | QDir::System);
-    while (entries.hasNext()) {
-        const QString path = entries.next();
-        if (!IsLeftoverTempName(entries.fileName(), forName))
-            continue;
-        const QByteArray encoded = QFile::encodeName(path);
-        const int fd = ::open(encoded.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0)
-            continue;
-        struct stat opened {
-        }, named{};
-        const bool plain = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode);
-        const bool old = plain && now.toSecsSinceEpoch() - opened.st_mtime >= LeftoverMinimumAgeSecs;
-        // A writer holds its lock until the rename; a lock we can take belongs to no live writer.
-        if (old && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(encoded.constData(), &named) == 0 &&
-            named.st_ino == opened.st_ino && named.st_dev == opened.st_dev)
-            ::unlink(encoded.constData());
-        ::close(fd);
-    }
+    RemoveTempFiles(nativeFolder, LeftoverMinimumAgeSecs,
+                    [&forName](const QString& name) { return IsLeftoverTempName(name, forName); });
+}
+
+void RemoveStaleTempFiles(const QString& nativeFolder, const QStringList& targetNames) {
+    RemoveTempFiles(nativeFolder, StaleMinimumAgeSecs, [&targetNames](const QString& name) {
+        if (!IsLeftoverTempName(name, QString()))
+            return false;
+        const QString target =
+            name.left(name.size() - RandomLetters - TStoredFileWriter::TempMarker().size());
+        return targetNames.contains(target, Qt::CaseInsensitive);
+    });
 }

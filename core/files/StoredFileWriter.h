@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 // Writes a stored file so that no reader ever sees half of it: the bytes go to a temporary file
 // beside the target ("<name>.~qv" and six letters), which is held under an advisory lock while it
@@ -40,3 +41,12 @@ void RefuseSymbolicLink(const QString& nativePath);
 // names of the writer's own pattern (for one target when `forName` is given), only plain files
 // at least a few seconds old, and only ones that no live process holds under its lock.
 void RemoveLeftoverTempFiles(const QString& nativeFolder, const QString& forName = QString());
+
+// Removes from a folder the temporary files that writers of the named targets (file names in
+// that folder, compared without regard to case) left when they were killed before their rename:
+// only the writer's own names for those targets, only plain files (never a link), only ones last
+// written more than a minute ago, and only ones no live process holds under its lock. A save in
+// progress keeps its file: its lock is held, and on a share whose locks do not reach this
+// workstation it has been written within the minute. Nothing else in the folder is touched; a
+// file that cannot be removed stays.
+void RemoveStaleTempFiles(const QString& nativeFolder, const QStringList& targetNames);

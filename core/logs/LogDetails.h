@@ -7,8 +7,9 @@ class TValueReader;
 class TValueWriter;
 
 // One entry of an activity log, stored as a value stream in field order. A time-log entry holds
-// the opening and closing times in DateFrom and DateTo, and its comment ("Upgraded from DOS",
-// "Deleted", a rename) in FormatName; its FileSpec, ProcessKind and AccountSelection stay empty.
+// the opening and closing times in DateFrom and DateTo, and the session's text ("Upgraded from
+// DOS", "Deleted", a rename; empty for an ordinary visit) in UserName; its FormatName,
+// FileSpec, ProcessKind and AccountSelection stay empty (TLogList::SessionEntry).
 class TLogDetails {
 public:
     QString FileCode;

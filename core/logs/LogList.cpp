@@ -1,8 +1,10 @@
 #include "core/logs/LogList.h"
 
 #include "core/common/Exceptions.h"
-#include "core/files/RecordGuard.h"
+#include "core/dates/DateNumbers.h"
+#include "core/dates/Periods.h"
 #include "core/files/Paths.h"
+#include "core/files/RecordGuard.h"
 #include "core/files/StoredFileWriter.h"
 #include "core/io/StreamError.h"
 #include "core/io/ValueReader.h"
@@ -25,6 +27,10 @@
 namespace {
 
 constexpr int LogBufferSize = 4096;
+constexpr int MonthsPerYear = 12;
+// The page kinds a run of the time-log report covers: 0 to 7, as for every report type without
+// a set of its own.
+constexpr std::uint16_t TimeLogPageKinds = 0x00FF;
 // How long an append or rewrite waits for another workstation's turn on the same log.
 constexpr int LockWaitMs = 5000;
 
@@ -121,19 +127,29 @@ bool TLogList::Append(const TLogDetails& entry) {
     }
 }
 
-bool TLogList::LogSession(const TLogSession& session) {
+TLogDetails TLogList::SessionEntry(const TLogSession& session) {
+    const auto monthlyPeriod = [&session](double date) {
+        if (!(date >= 1 && date <= MaxDateNum) || session.EndMonth < 1 || session.EndMonth > MonthsPerYear)
+            return 0;
+        int year = 0;
+        return PeriodOfDate(MonthsPerYear, session.EndMonth, year, date);
+    };
     TLogDetails entry;
     entry.FileCode = session.FileCode;
     entry.EntityName = session.EntityName;
-    entry.FormatName = session.Comment;
-    entry.UserName = session.UserName;
+    entry.UserName = session.Comment.isEmpty() ? session.UserName : session.Comment;
+    entry.PageKinds = TimeLogPageKinds;
     entry.DateFrom = session.StartTime;
     entry.DateTo = session.EndTime;
+    entry.RunDate = NowNum();
+    entry.Value1 = monthlyPeriod(session.StartTime);
+    entry.Value2 = monthlyPeriod(session.EndTime);
+    return entry;
+}
+
+bool TLogList::LogSession(const TLogSession& session) {
     try {
-        if (entry.UserName.isEmpty())
-            entry.UserName = ProgramParams().UserName;
-        if (entry.UserName.isEmpty())
-            entry.UserName = TServices::Identity().ComputerName();
+        const TLogDetails entry = SessionEntry(session);
         TLogList(lkTime).AppendOnce(EntryBytes(entry));
         return true;
     } catch (const std::exception&) {

@@ -29,9 +29,16 @@ public:
     // false.
     bool Append(const TLogDetails& entry);
 
-    // Appends the time-log entry of one opening of a client file. A failure shows "Unable to
-    // write to timelog" and gives false; the caller goes on.
+    // Appends the time-log entry of one opening of a client file (SessionEntry). A failure shows
+    // "Unable to write to timelog" and gives false; the caller goes on.
     static bool LogSession(const TLogSession& session);
+    // The time-log entry of a session: what the run of the time-log report (report type 62) made
+    // now for the file's session carries. The file's code and name; the session's text in the
+    // user-name field (see TLogSession); the run's defaults: run option 1 off, the page kinds 0
+    // to 7, the session's start and end as the date range, the run's time (now) as its date, no
+    // code mapping, and the monthly periods of the start and the end as the two values (0 for a
+    // date that names no day). Format name, file, process kind and account selection stay empty.
+    static TLogDetails SessionEntry(const TLogSession& session);
 
     // Reads every entry of the file into Entries (none when the file is missing or empty).
     // Raises EQuilvaneError naming the file when it cannot be read whole; Entries then holds

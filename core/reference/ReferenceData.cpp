@@ -8,6 +8,7 @@
 #include "core/io/IniFile.h"
 #include "core/services/Services.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -130,9 +131,16 @@ private:
         return values;
     }
 
+    // Every client file is kept in one of these formats: a file that defines none (one cut short,
+    // overwritten or with its formats removed) is no usable reference data, and would let every
+    // client file open with an unregistered format.
     void ReadAccountFormats() {
         const QString section = QStringLiteral("ACCOUNT FORMATS");
-        for (const QString& code : Ini.ReadSection(section)) {
+        const QStringList codes = Ini.ReadSection(section);
+        if (codes.isEmpty())
+            throw EQuilvaneError(QStringLiteral("%1 (%2 defines no account format)")
+                                     .arg(AccountFormatsError, QDir::toNativeSeparators(Path)));
+        for (const QString& code : codes) {
             if (Data.AccountFormats.Contains(code))
                 continue; // the first row of a code wins
             const QString value = Ini.ReadString(section, code, QString());

@@ -38,9 +38,11 @@ public:
     void Clear();
 
     // Reads the reference-data file at the path into the tables and sets the program's date
-    // formats. Raises EQuilvaneError "Unable to read <path>" when the file cannot be read, and
-    // "Error reading account formats in Quilvane.dat" when a format's section lacks a range
-    // type; any other bad content raises EQuilvaneError too. On failure the tables and the date
+    // formats. Raises EQuilvaneError "Unable to read <path>" when the file cannot be read,
+    // "Error reading account formats in Quilvane.dat (<path> defines no account format)" when
+    // it defines no account format (cut short, damaged, its formats removed), and "Error
+    // reading account formats in Quilvane.dat" when a format's section lacks a range type; any
+    // other bad content raises EQuilvaneError too. On failure the tables and the date
     // formats are left as they were. Range texts outside a format's "ALL" range are reported
     // through the prompter while loading.
     void Load(const QString& datPath);

@@ -1,5 +1,6 @@
 #include "shell/startup/ProgramMain.h"
 
+#include "controls/pictures/PictureFormats.h"
 #include "controls/progress/QtProgressFactory.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
@@ -90,6 +91,8 @@ int ProgramMain(int& argc, char** argv) {
 
     int exitCode = 0;
     {
+        // The picture formats are registered for the run; a missing image plugin is said once.
+        const TPictureFormatsRegistration pictureFormats;
         TSingleInstance instance;
         TPrinterList printers;
         TSplashWindow splash;

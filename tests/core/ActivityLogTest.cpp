@@ -5,6 +5,7 @@
 #include "core/logs/LogSession.h"
 #include "core/settings/ProgramParams.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/FixedClock.h"
 #include "tests/support/ServicesFixture.h"
 
 #include <thread>
@@ -93,11 +94,18 @@ TEST_F(TActivityLogTest, AppendLoadAndSession) {
         ASSERT_EQ(list.Count(), c[2].count(' '));
         EXPECT_EQ(Fields(list.GetItem(list.Count() - 1)), Fields(Entry(c[1].toLatin1())));
     }
+    // A session is logged as the time-log report's run made at the moment of logging, for the
+    // visit's range, with the session's text in the user-name field.
     QFile::remove(Log());
+    TServices::SetClock(std::make_shared<TFixedClock>(QDateTime(QDate(2024, 3, 15), QTime(14, 45, 30))));
     TLogSession session{
         "ABC123", "Smith Pty Ltd", "Deleted", "", Date("2024-03-15T09:00:00"), Date("2024-03-15T14:45:30")};
     EXPECT_TRUE(TLogList::LogSession(session));
     EXPECT_EQ(OnDisk(), Bytes("session 00").toHex(' '));
+    TLogList written(lkTime);
+    written.Load();
+    ASSERT_EQ(written.Count(), 1);
+    EXPECT_EQ(Fields(written.GetItem(0)), Fields(Entry("session")));
     Params->LicFilePath = TempPath("MISSING");
     Prompt->Answer(TMessageButton::OK);
     EXPECT_FALSE(TLogList::LogSession(session));
@@ -161,4 +169,32 @@ TEST_F(TActivityLogTest, FindAndDeleteRange) {
     EXPECT_TRUE(TLogList(lkTime).Append(Entry("c")));
     list.DeleteRange();
     EXPECT_EQ(OnDisk(), Bytes("c 00").toHex(' '));
+}
+
+// The session's text goes to the user-name field; its periods follow the file's year end, and a
+// date that names no day has none.
+TEST_F(TActivityLogTest, SessionEntriesFollowTheFilesYearEnd) {
+    TServices::SetClock(std::make_shared<TFixedClock>(QDateTime(QDate(2024, 7, 1), QTime(8, 0))));
+    const double start = Date("2024-06-30T23:59:00"), end = Date("2024-07-01T00:10:00");
+    // Comment, user name, year-end month, start, user-name field, periods.
+    const std::tuple<const char*, const char*, int, double, const char*, int, int> cases[] = {
+        {"", "", 6, start, "", 12, 1},
+        {"Upgraded from DOS", "", 6, start, "Upgraded from DOS", 12, 1},
+        {"", "someone", 12, start, "someone", 6, 7},
+        {"Deleted", "someone", 3, start, "Deleted", 3, 4},
+        {"", "", 1, start, "", 5, 6},
+        {"", "", 6, 0, "", 0, 1},
+        {"", "", 0, start, "", 0, 0},
+        {"", "", 13, start, "", 0, 0}};
+    for (const auto& [comment, user, endMonth, from, field, first, second] : cases) {
+        SCOPED_TRACE(testing::Message() << comment << "/" << user << "/" << endMonth << "/" << from);
+        const TLogDetails entry =
+            TLogList::SessionEntry({"ABC123", "Acme", comment, user, from, end, endMonth});
+        EXPECT_EQ(std::tuple(entry.UserName, entry.FormatName, entry.FileSpec, entry.AccountSelection),
+                  std::tuple(QString(field), QString(), QString(), QString()));
+        EXPECT_EQ(std::tuple(entry.Value1, entry.Value2, int(entry.PageKinds), entry.ProcessKind),
+                  std::tuple(first, second, 0xFF, 0));
+        EXPECT_EQ(std::tuple(entry.DateFrom, entry.DateTo, entry.RunDate),
+                  std::tuple(from, end, Date("2024-07-01T08:00:00")));
+    }
 }

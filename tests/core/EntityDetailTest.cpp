@@ -249,6 +249,95 @@ TEST_F(EntityDetailTest, WriteFailuresOfSaveAndLockGoToTheCaller) {
     }
 }
 
+namespace {
+
+// A share that fails every write while the record is writable: making the record writable takes
+// its folder away, protecting it again puts the folder back first.
+class TFailingShare : public TRecordingFileSystem {
+public:
+    explicit TFailingShare(QString folder) : Folder(std::move(folder)) {}
+    bool SetProtected(const QString& path, bool protect) override {
+        if (protect && Away)
+            Away = !QDir().rename(Folder + ".away", Folder);
+        const bool done = TRecordingFileSystem::SetProtected(path, protect);
+        if (!protect && done && !Away)
+            Away = QDir().rename(Folder, Folder + ".away");
+        return done;
+    }
+    QString Folder;
+    bool Away = false;
+};
+
+// Whether the file's mode lets anyone write it (the user bits say what this process may do,
+// and a test may run as an all-powerful user).
+bool Writable(const QString& path) {
+    return QFile::permissions(path) &
+           (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther);
+}
+
+} // namespace
+
+// However a write ends, the record is protected again: after a save, after a failed save and
+// after a failed write of the lock keys, each with the record as it was.
+TEST_F(EntityDetailTest, AFailedWriteStillProtectsTheRecordAgain) {
+    auto detail = LoadRecord(SmallRecord());
+    ASSERT_EQ(detail->Save({Standard}), 0);
+    EXPECT_FALSE(Writable(RecordPath()));
+    const QByteArray saved = ReadRecordBytes();
+    auto share = std::make_shared<TFailingShare>(DataDir);
+    TServices::SetFileSystem(share);
+    detail->Name = "Changed";
+    for (const bool lock : {false, true}) {
+        SCOPED_TRACE(lock);
+        share->Log.clear();
+        EXPECT_THROW(lock ? detail->LockFile(true, false) : detail->Save({Standard}) == 0, EQuilvaneError);
+        EXPECT_FALSE(share->Away);
+        EXPECT_EQ(share->Log, QStringList({"unprotect:ABC123.CFG", "protect:ABC123.CFG"}));
+        EXPECT_FALSE(Writable(RecordPath()));
+        EXPECT_EQ(ReadRecordBytes(), saved);
+    }
+    TServices::SetFileSystem(Files);
+}
+
+// The default chart is read from the data folder (a bare name from its M_DETAIL folder), or is a
+// chart file the user chose by its full path. A stored name that climbs out of the data folder,
+// or leads out of it through a link, is refused: the record does not load.
+TEST_F(EntityDetailTest, ADefaultChartOutsideTheDataFolderIsRefused) {
+    const QString outside = TempPath("OUTSIDE");
+    ASSERT_TRUE(QDir().mkpath(outside) && QDir().mkpath(DataDir + "/M_DETAIL") &&
+                WriteFileBytes(outside + "/X.ADF", "chart"));
+    ASSERT_TRUE(QFile::link(outside, DataDir + "/LINKED") &&
+                QFile::link(outside + "/X.ADF", DataDir + "/M_DETAIL/LINK.NSP") &&
+                QFile::link(outside + "/NONE.ADF", DataDir + "/M_DETAIL/DANGLING.NSP"));
+    ASSERT_TRUE(QDir().mkpath(DataDir + "/CHARTS") && WriteFileBytes(DataDir + "/CHARTS/X.ADF", "chart"));
+    // clang-format off
+    const std::pair<QString, bool> cases[] = {
+        {"QUILVANE.NSP", true}, {"M_DETAIL\\QUILVANE.NSP", true}, {"CHARTS\\X.ADF", true},
+        {"CHARTS/NEW.ADF", true}, {"C:\\CHARTS\\X.ADF", true}, {outside + "/X.ADF", true}, {"", true},
+        {"..\\..\\OUTSIDE\\X.ADF", false}, {"..\\X.ADF", false}, {"M_DETAIL\\..\\..\\X.ADF", false},
+        {"../OUTSIDE/X.ADF", false}, {"CHARTS\\..\\..\\X.ADF", false}, {"C:\\DATA\\..\\X.ADF", false},
+        {"LINKED\\X.ADF", false}, {"LINK.NSP", false}, {"DANGLING.NSP", false}};
+    // clang-format on
+    for (const auto& [name, inside] : cases) {
+        SCOPED_TRACE(name.toStdString());
+        WriteRecordBytes(SmallRecord("0", "", "AccFormatID=QUILVANE\r\nAccDefault=" + name));
+        Prompt->Shown.clear();
+        if (!inside)
+            Prompt->Answer(TMessageButton::OK);
+        std::unique_ptr<TEntityDetail> detail;
+        try {
+            detail = Open({Standard, NoLock, Load});
+        } catch (const EAbort&) {
+        }
+        EXPECT_EQ(detail != nullptr, inside);
+        EXPECT_EQ(Prompt->Texts().join(""), inside ? QString()
+                                                   : "QUILVANE is unable to open file \"ABC123\". Error: The "
+                                                     "default chart " +
+                                                         name + " lies outside the data folder.");
+        EXPECT_EQ(detail ? detail->AccDefault : QString(), inside ? name : QString());
+    }
+}
+
 TEST_F(EntityDetailTest, ProfitDistributionAddressesAndSmallRules) {
     auto detail = LoadRecord(Golden("full_2006.cfg"));
     detail->LoadProfitDistribution(2006);

@@ -14,6 +14,7 @@
 #include "core/vocab/PageKinds.h"
 
 #include <QDirIterator>
+#include <sys/file.h>
 
 namespace {
 
@@ -334,4 +335,88 @@ TEST_F(EntityInfoTest, DesktopFilesKeepTheOpeningOrderWithTheActiveFile) {
               std::tuple(2, 0, QString("ZZZ999")));
     EXPECT_TRUE(!desktop.Remove(2) && desktop.Remove(0) && desktop.Remove(0));
     EXPECT_EQ(desktop.ActiveIndex(), -1);
+}
+
+namespace {
+
+// A temporary file of the stored-file writer for a target, last written secondsAgo ago.
+void Leftover(const QString& path, int secondsAgo) {
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()) && WriteFileBytes(path, "half a save"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite) &&
+                file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-secondsAgo),
+                                 QFileDevice::FileModificationTime));
+}
+
+} // namespace
+
+// Opening a year (with the file, or by a change of year) removes what saves of that year's charts
+// and transaction files left behind when they were killed before their rename: only the writer's
+// own temporary names of this file and year, only older than a minute, and only those no live
+// writer holds under its lock. Nothing else in the folders is touched.
+TEST_F(EntityInfoTest, OpeningAYearRemovesItsStaleTemporaryFilesOnly) {
+    const QString m = DataDir + "/M_DETAIL/", own = DataDir + "/ABC123/", rec = DataDir + "/BANK_REC/";
+    const QString outside = TempPath("outside.txt");
+    ASSERT_TRUE(WriteFileBytes(outside, "outside"));
+    const QStringList stale = {m + "ABC12306.ADF.~qvAAAAAA",   m + "ABC12306.STD.~qvBBBBBB",
+                               m + "ABC12306.TXR.~qvCCCCC1",   m + "ABC12306.CCR.~qvDDDDDD",
+                               rec + "ABC12306.BOB.~qvEEEEEE", own + "ABC12306.PA9.~qvFFFFFF",
+                               own + "ABC12306.RE3.~qvGGGGGG", own + "ABC12306.OB1.~qvHHHHHH",
+                               own + "ABC12306.BWC.~qvIIIIII", own + "ABC12306.MP1.~qvJJJJJJ"};
+    const QStringList kept = {m + "ABC12306.ADF",           // the chart itself
+                              m + "ABC12306.TXR.~qvYOUNG1", // a save still under way on another workstation
+                              m + "ABC12306.STD.~qvLOCKED", // a writer that holds its lock
+                              m + "ABC12305.ADF.~qvOTHERY", // another year
+                              m + "ABC12307.ADF.~qvOTHERY", // the year that is not opened yet
+                              m + "XYZ99906.ADF.~qvOTHERF", // another file
+                              m + "ABC12306.ADF.~qvAB",     // not one of the writer's names
+                              m + "ABC12306.ADF.~qvAB#CDE",
+                              m + "ABC12306.XYZ.~qvAAAAAA",
+                              m + "ABC12306.RLO.~qvAAAAAA",
+                              own + "ABC12306.ZZ9.~qvAAAAAA",
+                              DataDir + "/ABC12306.ADF.~qvAAAAAA", // not in its folder
+                              m + "ABC12306.ADF.~qvLINKED"};       // a link, whatever its name
+    for (const QString& path : stale)
+        Leftover(path, 120);
+    for (const QString& path : kept.mid(1))
+        if (!path.endsWith("LINKED"))
+            Leftover(path, path.endsWith("YOUNG1") ? 30 : 120);
+    ASSERT_TRUE(QFile::link(outside, m + "ABC12306.ADF.~qvLINKED"));
+    QFile held(m + "ABC12306.STD.~qvLOCKED");
+    ASSERT_TRUE(held.open(QIODevice::ReadOnly) && ::flock(held.handle(), LOCK_EX) == 0);
+
+    const auto present = [](const QStringList& paths) {
+        QStringList there;
+        for (const QString& path : paths)
+            if (QFileInfo(path).exists() || QFileInfo(path).isSymLink())
+                there << QFileInfo(path).fileName();
+        return there;
+    };
+    auto file = OpenFile();
+    EXPECT_EQ(present(stale), QStringList());
+    EXPECT_EQ(present(kept).size(), kept.size()) << present(kept).join(' ').toStdString();
+    EXPECT_EQ(ReadFileBytes(outside), "outside");
+
+    // A change of year clears the new year's leftovers.
+    file->ChangeYear(2007, false, false);
+    EXPECT_EQ(present(kept).join(' '),
+              "ABC12306.ADF ABC12306.TXR.~qvYOUNG1 ABC12306.STD.~qvLOCKED ABC12305.ADF.~qvOTHERY "
+              "XYZ99906.ADF.~qvOTHERF ABC12306.ADF.~qvAB ABC12306.ADF.~qvAB#CDE ABC12306.XYZ.~qvAAAAAA "
+              "ABC12306.RLO.~qvAAAAAA ABC12306.ZZ9.~qvAAAAAA ABC12306.ADF.~qvAAAAAA "
+              "ABC12306.ADF.~qvLINKED");
+    file->Close();
+}
+
+// The time-log entry of a closed file, byte for byte: the file, the run-parameter defaults of the
+// time-log report (page kinds 0 to 7, the run's time, the monthly periods of the opening and the
+// closing) and the visit's text in the user-name field.
+TEST_F(EntityInfoTest, ClosingTheFileWritesItsTimeLogEntry) {
+    TEntityInfo::SetSessionLog({});
+    QFile::remove(DataDir + "/QUILVANE.LOG");
+    OpenFile({Standard, Load, DosVersion})->Close();
+    OpenFile()->Close();
+    EXPECT_EQ(ReadFileBytes(DataDir + "/QUILVANE.LOG").toHex(' '),
+              (HexBlock(TestData("logs/entries.hex"), "upgraded") +
+               HexBlock(TestData("logs/entries.hex"), "closed") + QByteArray(1, '\0'))
+                  .toHex(' '));
 }

@@ -146,3 +146,53 @@ TEST_F(PathsTest, ReplaceAnswersRemovableDisksAndTheWorkstation) {
     EXPECT_EQ(GetComputerNameText(), "PRACTICE-PC7");
     EXPECT_TRUE(GetProductVersion().front().isDigit());
 }
+
+// The transfer drive is the first letter of the stored transfer folder: only a drive letter
+// makes one, never a text that would name a folder of the working directory.
+TEST_F(PathsTest, OnlyADriveLetterMakesTheTransferDrive) {
+    for (const QString& xfer : {QString::fromUtf8("\xc3\xa9:\\QUILVANE\\TRANSFER"), QString("1:\\T"),
+                                QString(".\\T"), QString::fromUtf8("\xce\xa9\\T")})
+        EXPECT_THROW(GetEntityDataDir("ABC123", "D:\\DATA", xfer, "C:\\QV", TOptionSet{13}), EQuilvaneError)
+            << xfer.toStdString();
+    EXPECT_EQ(GetEntityDataDir("ABC123", "D:\\DATA", "z:\\T", "C:\\QV", TOptionSet{13}), "z:\\RORI\\ABC123");
+}
+
+// A stored name may not climb out of the folder it is joined to, nor lead out of it through a
+// link; the folder itself may be reached through one.
+TEST_F(PathsTest, NamesStayInsideTheirFolder) {
+    const std::pair<const char*, bool> climbs[] = {
+        {"..", true},           {"..\\X", true},   {"A\\..\\..\\X", true}, {"A/../X", true},
+        {"C:\\DATA\\..", true}, {"...\\X", false}, {"..X", false},         {"A..\\X", false},
+        {"X..", false},         {"", false},       {"A\\.\\X", false},     {"M_DETAIL\\X.ADF", false}};
+    for (const auto& [name, climbing] : climbs)
+        EXPECT_EQ(ClimbsOutOfFolder(name), climbing) << name;
+
+    const QString data = TempPath("DATA"), outside = TempPath("OUTSIDE");
+    ASSERT_TRUE(QDir().mkpath(data + "/SUB") && QDir().mkpath(outside));
+    Touch("DATA/SUB/IN.ADF");
+    Touch("OUTSIDE/OUT.ADF");
+    ASSERT_TRUE(
+        QFile::link(outside, data + "/LINKED") && QFile::link(outside + "/OUT.ADF", data + "/OUT.ADF") &&
+        QFile::link(data + "/SUB/IN.ADF", data + "/IN.ADF") &&
+        QFile::link(TempPath("NOWHERE"), data + "/DANGLING") && QFile::link(data, TempPath("DATALINK")));
+    const std::tuple<QString, QString, bool> cases[] = {
+        {data, data + "/SUB/IN.ADF", true},
+        {data, data + "/SUB/NEW/NEW.ADF", true},
+        {data, data, true},
+        {data, data + "/IN.ADF", true}, // a link that stays inside
+        {data, data + "/OUT.ADF", false},
+        {data, data + "/LINKED/OUT.ADF", false},
+        {data, data + "/LINKED/NEW.ADF", false},
+        {data, data + "/DANGLING", false},
+        {data, data + "/DANGLING/X", false},
+        {data, outside + "/OUT.ADF", false},
+        {data, TempPath("DATA2/X"), false},
+        {TempPath("DATALINK"), data + "/SUB/IN.ADF", true},
+        {data, TempPath("DATALINK/SUB/IN.ADF"), true},
+        {data, "SUB/IN.ADF", true}, // relative to the folder
+        {TempPath("NEW"), TempPath("NEW/A/B"), true},
+        {TempPath("NEW"), TempPath("NEWER/A"), false}};
+    for (const auto& [folder, path, inside] : cases)
+        EXPECT_EQ(LiesInsideFolder(folder, path), inside)
+            << folder.toStdString() << " " << path.toStdString();
+}

@@ -178,3 +178,26 @@ TEST_F(ProgramParamsTest, FirstRunCreatesItsFilesAndDrivesMapLettersForTheDataFo
     ASSERT_EQ(params.Load(), 0);
     EXPECT_TRUE(TServices::FileSystem().DriveRoot('Q').isEmpty());
 }
+
+// A reference-data file without account formats stops the start with its reason, never a
+// program in which every file has an unregistered format; Retry reads the repaired file.
+TEST_F(ProgramParamsTest, AReferenceDataFileWithoutAccountFormatsStopsTheStart) {
+    InstallDat();
+    WriteIni(Golden("desktop.saved.ini"));
+    const QByteArray shipped = ReadFileBytes(DatPath());
+    ASSERT_TRUE(WriteFileBytes(DatPath(), shipped.left(shipped.indexOf("[ACCOUNT FORMATS]"))));
+    TProgramParams params;
+    Prompt->Answer(TMessageButton::Cancel);
+    EXPECT_EQ(params.Load(), -1);
+    const QString reason = "Error reading account formats in Quilvane.dat (" + DatPath() +
+                           " defines no account format)" + SupportSuffix;
+    EXPECT_EQ(Prompt->Texts(), QStringList{reason});
+    EXPECT_EQ(Prompt->Shown.value(0).Buttons,
+              TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Help);
+    EXPECT_TRUE(params.AccountFormats.IsEmpty() && !params.Loaded());
+    Prompt->Answer(TMessageButton::Retry);
+    Prompt->OnShow = [&] { ASSERT_TRUE(WriteFileBytes(DatPath(), shipped)); };
+    ASSERT_EQ(params.Load(), 0);
+    EXPECT_EQ(Prompt->Texts(), QStringList({reason, reason}));
+    EXPECT_NE(params.FindAccountFormat("QUILVANE"), nullptr);
+}

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QRandomGenerator>
 
 namespace {
 
@@ -159,12 +160,36 @@ TEST_F(ReferenceDataTest, DamagedFilesFailTheLoadAndLeaveEverythingAsItWas) {
     EXPECT_EQ(Dump(Data), Golden("rich.expected.txt").toStdString());
 }
 
-// No format at all, or an "ALL" range that does not parse, is no failure: such a text adds nothing.
-TEST_F(ReferenceDataTest, FilesAndRowsThatParseOnlyInPartStillLoad) {
-    for (const QByteArray& bytes : {QByteArray(), QByteArray("\x00\xff\xfe[\x01=\x80\r\n\n\r]]==", 16)}) {
-        EXPECT_EQ(LoadText(bytes), "");
-        EXPECT_TRUE(Data.AccountFormats.IsEmpty());
+// Every client file is kept in one of the file's account formats: a file that defines none (cut
+// short, overwritten, its formats removed) fails the load naming the file, and leaves the tables
+// in use as they were.
+TEST_F(ReferenceDataTest, AFileWithoutAccountFormatsFailsTheLoadNamingTheFile) {
+    LoadRich();
+    const QByteArray shipped = ReadFileBytes(ShippedFile);
+    const qsizetype formats = shipped.indexOf("[ACCOUNT FORMATS]");
+    const qsizetype formatsEnd = shipped.indexOf("\r\n\r\n", formats) + 4;
+    ASSERT_TRUE(formats > 0 && formatsEnd > formats);
+    QByteArray noise(4096, '\0');
+    QRandomGenerator random(20240315);
+    for (char& byte : noise)
+        byte = static_cast<char>(random.bounded(256));
+    const QString message = FormatsError + " (" + TempPath("Quilvane.DAT") + " defines no account format)";
+    // clang-format off
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"cut short before its formats", shipped.left(formats + 10)},
+        {"cut in half", shipped.left(shipped.size() / 2)},
+        {"random bytes", noise}, {"empty", QByteArray()},
+        {"formats removed", shipped.left(formats) + shipped.mid(formatsEnd)},
+        {"formats section empty", shipped.left(formats) + "[ACCOUNT FORMATS]\r\n\r\n" + shipped.mid(formatsEnd)}};
+    // clang-format on
+    for (const auto& [what, bytes] : cases) {
+        EXPECT_EQ(LoadText(bytes), message) << what;
+        EXPECT_EQ(Dump(Data), Golden("rich.expected.txt").toStdString()) << what;
     }
+}
+
+// An "ALL" range that does not parse is no failure: such a text adds nothing.
+TEST_F(ReferenceDataTest, FilesAndRowsThatParseOnlyInPartStillLoad) {
     ASSERT_EQ(
         LoadText(
             "[ACCOUNT RANGE TYPES]\r\nALL=ALL\r\nBSH=Balance Sheet\r\n[ACCOUNT FORMATS]\r\nSTD=STD,AAAA\r\n"

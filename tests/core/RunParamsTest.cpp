@@ -9,7 +9,10 @@
 #include "core/dates/DateNumbers.h"
 #include "core/entity/EntityDetail.h"
 #include "core/files/Paths.h"
+#include "core/logs/LogList.h"
+#include "core/logs/LogSession.h"
 #include "tests/core/ChartTestSupport.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/FixedClock.h"
 
 class RunParamsTest : public TChartTest {
@@ -257,4 +260,77 @@ TEST_F(RunParamsTest, LogEntryCarriesTheRunsFileRangeAndModeBits) {
             std::tuple(QString("ABC123"), run->OutputText, 1, 6, run->FromDate, run->ToDate, 3, 5, true));
         EXPECT_FALSE(entry.UserName.isEmpty());
     }
+}
+
+// A run's opening chart with changes is never dropped unsaved: a run that ends without its close
+// leaves the chart, changes and all, with the file.
+TEST_F(RunParamsTest, AModifiedOpeningChartOutlivesARunThatEndsWithoutItsClose) {
+    auto run = Run(0, 4);
+    TBankRecOpeningDetailChart* chart = FileBankRec.get();
+    ASSERT_NE(chart, nullptr);
+    chart->Saved = false;
+    run.reset();
+    ASSERT_EQ(FileBankRec.get(), chart);
+    EXPECT_FALSE(chart->Saved);
+    EXPECT_FALSE(QFile::exists(NativePath(chart->GetFileName({}))));
+}
+
+// The end of a run that made the opening chart: changes are written, or dropped only on purpose.
+TEST_F(RunParamsTest, ClosingARunSavesItsOpeningChartAndDiscardingDropsIt) {
+    const QString stored = NativePath(Detail->ChartEntity().DataDir) + "/BANK_REC/ABC12306.BOB";
+    // Closed unchanged: freed, nothing written.
+    auto run = Run(0, 4);
+    EXPECT_EQ(run->OwnBankRecOpening(), FileBankRec.get());
+    EXPECT_EQ(run->Close(), 0);
+    EXPECT_TRUE(FileBankRec == nullptr && !QFile::exists(stored));
+    // Closed with changes: written, then freed.
+    run = Run(53, 0);
+    FileBankRec->Saved = false;
+    EXPECT_EQ(run->Close(), 0);
+    EXPECT_EQ(run->OwnBankRecOpening(), nullptr);
+    EXPECT_TRUE(FileBankRec == nullptr && QFile::exists(stored));
+    ASSERT_TRUE(QFile::remove(stored));
+    // Discarded with changes: nothing written, freed.
+    run = Run(0, 5);
+    FileBankRec->Saved = false;
+    run->DiscardBankRecOpening();
+    EXPECT_TRUE(FileBankRec == nullptr && !QFile::exists(stored));
+    run.reset();
+    // A save that fails and is ignored keeps the changes with the file, to be saved later.
+    const QString folder = NativePath(Detail->ChartEntity().DataDir) + "/BANK_REC";
+    ASSERT_TRUE(QDir(folder).removeRecursively() && WriteFileBytes(folder, "a file, not a folder"));
+    run = Run(0, 4);
+    TBankRecOpeningDetailChart* chart = FileBankRec.get();
+    chart->Saved = false;
+    Prompt->Answer(TMessageButton::Ignore);
+    EXPECT_EQ(run->Close(), -1);
+    EXPECT_EQ(Prompt->Shown.size(), 1);
+    run.reset();
+    ASSERT_EQ(FileBankRec.get(), chart);
+    EXPECT_FALSE(chart->Saved);
+    // A run that shares a chart it did not make neither saves nor frees it.
+    run = Run(56, 0);
+    EXPECT_EQ(run->OwnBankRecOpening(), nullptr);
+    EXPECT_EQ(run->Close(), 0);
+    run->DiscardBankRecOpening();
+    run.reset();
+    EXPECT_TRUE(FileBankRec.get() == chart && !chart->Saved);
+    chart->Saved = true;
+}
+
+// A time-log entry is what the run of the time-log report made for the session carries.
+TEST_F(RunParamsTest, TheSessionEntryCarriesTheTimeLogRunsDefaults) {
+    Detail->EndMonth = 12;
+    const auto run = Run(62, 0);
+    const double start = Day(2006, 3, 14) + 0.75, end = Day(2006, 4, 2) + 0.25;
+    run->SetPeriodFrom(start);
+    run->SetPeriodTo(end);
+    const TLogDetails fromRun = run->LogDetails();
+    const TLogDetails session = TLogList::SessionEntry({"ABC123", "Acme", "", "", start, end, 12});
+    EXPECT_EQ(
+        std::tuple(int(session.PageKinds), session.DateFrom, session.DateTo, session.RunDate, session.Value1,
+                   session.Value2, bool(session.Option1), bool(session.FirstFlag), bool(session.SecondFlag)),
+        std::tuple(int(fromRun.PageKinds), fromRun.DateFrom, fromRun.DateTo, fromRun.RunDate, fromRun.Value1,
+                   fromRun.Value2, bool(fromRun.Option1), bool(fromRun.FirstFlag), bool(fromRun.SecondFlag)));
+    EXPECT_EQ(std::tuple(int(session.PageKinds), session.Value1, session.Value2), std::tuple(K07, 3, 4));
 }
