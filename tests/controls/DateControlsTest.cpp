@@ -164,6 +164,38 @@ TEST_F(DateControlsTest, GridStartsOnTheFirstDayOfTheWeekWithOneDayBefore) {
     }
 }
 
+// The grid always holds six week rows, flat or sunken, whether the month's own days take four,
+// five or six of them: the calendar keeps one height from month to month, with the line under
+// the last row. Font "0" of 7 x 13: header 18 (17 sunken, then the 1-pixel edge), day names 16,
+// rows 15.
+TEST_F(DateControlsTest, GridHeightIsSixRowsWhateverTheMonth) {
+    struct TCase {
+        QDate Month;
+        int LastDayRow; // the row (from 0) of the month's last day, Sunday first
+    } const cases[] = {
+        {QDate(2015, 2, 1), 4}, // a Sunday the 1st and 28 days: four rows after the week before
+        {QDate(2026, 6, 1), 4}, // five rows from the first
+        {QDate(2026, 3, 1), 5}, // the 1st on a Sunday, 31 days: five rows after the week before
+        {QDate(2015, 8, 1), 5}, // a Saturday the 1st and 31 days: six rows
+    };
+    for (const bool flat : {true, false})
+        for (const TCase& c : cases) {
+            SCOPED_TRACE((c.Month.toString() + (flat ? " flat" : " sunken")).toStdString());
+            TCustomdxCalendar calendar;
+            calendar.SetMetrics(TCalendarMetrics::FromFont(7, 13, flat));
+            calendar.SetFirstDate(DateFromQDate(c.Month));
+            EXPECT_EQ(calendar.ClientSize(), QSize(7 * 21 + 2 * 14, 125));
+            EXPECT_EQ(calendar.Metrics().GridHeight(), 125);
+            EXPECT_EQ(calendar.CellRect(0, 41).bottom(), 123); // the line under it is row 124
+            const QDate last = c.Month.addMonths(1).addDays(-1);
+            const int cell = int(calendar.FirstGridDateOf(c.Month).daysTo(last));
+            EXPECT_EQ(cell / 7, c.LastDayRow);
+            const TCalendarHit hit = calendar.HitTest(calendar.CellRect(0, cell).center());
+            EXPECT_EQ(std::pair(int(hit.Kind), hit.Date),
+                      std::pair(int(TCalendarHit::Day), DateFromQDate(last)));
+        }
+}
+
 TEST_F(DateControlsTest, KeysMoveAndClamp) {
     struct TCase {
         int FirstDay;

@@ -149,4 +149,42 @@ TEST(NumericEditorTest, EditFiltersKeysAndRewritesOnExit) {
     EXPECT_DOUBLE_EQ(edit->GetValue(), 1234.5);
 }
 
+// Leaving the edit, by the reason the focus went: the keyboard, the mouse or the program moving
+// it on rewrites the text and then reports the exit, also when the text is canonical already,
+// which then stays as typed with its undo; another window coming to the front or a pop-up
+// opening does not leave the edit: text and undo stay and no exit is reported.
+TEST(NumericEditorTest, FocusOutRewritesAndReportsOnlyALeave) {
+    struct TCase {
+        Qt::FocusReason Reason;
+        const char* Typed;
+        const char* After;
+        bool Exited;
+    } const cases[] = {
+        {Qt::TabFocusReason, "1234.5", "1234.50", true},
+        {Qt::BacktabFocusReason, "7", "7.00", true},
+        {Qt::MouseFocusReason, "-", "0.0", true},
+        {Qt::ShortcutFocusReason, "12.5", "12.50", true},
+        {Qt::OtherFocusReason, "12.50", "12.50", true},
+        {Qt::TabFocusReason, "-0.25", "-0.25", true},
+        {Qt::ActiveWindowFocusReason, "12.5", "12.5", false},
+        {Qt::PopupFocusReason, "-", "-", false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Typed << " reason " << int(c.Reason));
+        TNumberEdit edit;
+        edit.SetNumberType(TNumberType::ntMoney);
+        QStringList exits;
+        QObject::connect(&edit, &TNumberEdit::Exited, [&] { exits.append(edit.text()); });
+        QTest::keyClicks(&edit, c.Typed);
+        ASSERT_EQ(edit.text(), c.Typed);
+        ASSERT_TRUE(edit.isUndoAvailable());
+        QFocusEvent out(QEvent::FocusOut, c.Reason);
+        QApplication::sendEvent(&edit, &out);
+        EXPECT_EQ(edit.text(), c.After);
+        EXPECT_EQ(exits, c.Exited ? QStringList{c.After} : QStringList());
+        EXPECT_DOUBLE_EQ(edit.GetValue(), QString(c.After).toDouble());
+        EXPECT_EQ(edit.isUndoAvailable(), qstrcmp(c.Typed, c.After) == 0);
+    }
+}
+
 } // namespace

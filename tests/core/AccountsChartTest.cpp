@@ -362,12 +362,18 @@ TEST_F(AccountsChartTest, ListColumnsSignCurrencyAndCopies) {
     source->Balance = 12.5;
     source->Flag2 = true;
     source->SetPeriodAmount(4, 3.0);
+    source->SetBudget(12, -3);
     TAccountDetail copy(Format());
+    copy.SetBudget(5, 40); // replaced, not added to
     copy.CopyFrom(*source, false);
+    const qint32 budgets[TAccountDetail::BudgetSlots] = {4, 0, 7, 0, 0, 0, 0,
+                                                         0, 0, 0, 0, 0, -3}; // total first
+    for (int slot = 0; slot < TAccountDetail::BudgetSlots; ++slot)
+        EXPECT_EQ(copy.GetBudget(slot), budgets[slot]) << slot;
     EXPECT_EQ(copy.GetAccount_Code(0) + copy.Description + copy.BankDetails->BSBNumber,
               "01-2000-05Cheque062-000");
     EXPECT_NE(copy.BankDetails.get(), source->BankDetails.get());
-    EXPECT_EQ(copy.GetBudget(0) + copy.Balance + copy.Flag2, 20.5);
+    EXPECT_EQ(copy.Balance + copy.Flag2, 13.5);
     EXPECT_EQ(copy.GetPeriodAmount(4), 0.0);
     copy.CopyFrom(*source, true);
     EXPECT_EQ(copy.GetPeriodAmount(4), 3.0);

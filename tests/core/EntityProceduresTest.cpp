@@ -12,8 +12,10 @@
 #include "core/entity/BankStatementTransfer.h"
 #include "core/entity/EntityInfo.h"
 #include "core/entity/KeyedTransaction.h"
+#include "core/entity/PeriodList.h"
 #include "core/entity/RunParams.h"
 #include "core/files/Paths.h"
+#include "core/transactions/DataEntryPage.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionKeys.h"
 #include "core/transactions/TransactionList.h"
@@ -326,6 +328,44 @@ TEST_F(EntityProceduresTest, UnreadableMonthFileIsLeftAlone) {
         EXPECT_TRUE(Prompt->Shown.last().Text.startsWith(c.Box)) << Prompt->Shown.last().Text.toStdString();
         EXPECT_EQ(ReadFileBytes(Damaged), bytes);
     }
+}
+
+// An open page stands for its kind and period only in the file's current year: the same kind and
+// period of another year has no open list, is not written for it and is read from that year's files.
+TEST_F(EntityProceduresTest, AnOpenPageStandsForItsPeriodOnlyInTheCurrentYear) {
+    const TOptionSet load{Standard, Load};
+    TTransactionList& payments =
+        File->DataEntryPage(File->OpenDataEntryPage(pkPayments, 4, load, false))->List();
+    TTransactionList& opening =
+        File->DataEntryPage(File->OpenDataEntryPage(pkOpeningBalances, 1, load, false))->List();
+    const struct {
+        int Kind, Year, Period;
+        const TTransactionList* Found;
+    } cases[] = {
+        {pkPayments, 2006, 4, &payments},      {pkPayments, 2005, 4, nullptr},
+        {pkPayments, 2007, 4, nullptr},        {pkPayments, 2006, 5, nullptr},
+        {pkReceipts, 2006, 4, nullptr},        {pkOpeningBalances, 2006, 7, &opening}, // one file: period 1
+        {pkOpeningBalances, 2005, 1, nullptr},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TPeriodList::OpenPageList(*File, c.Kind, c.Year, c.Period), c.Found)
+            << c.Kind << " " << c.Year << " " << c.Period;
+
+    auto entry = std::make_unique<TTransactionDetail>(0, static_cast<qint16>(pkPayments));
+    entry->SetFlags({TF::Keyed});
+    std::tie(entry->Date, entry->Amount) = std::tuple(Day(10, 5), 12.0);
+    entry->ID = payments.TakeNextID(payments.EntryMonthSlot(*entry));
+    payments.AddTransaction(std::move(entry), 0);
+    const QString month = NativePath(payments.GetFileName(10, {Standard}));
+    TPeriodList::WriteOpenPage(*File, pkPayments, 2005, 4);
+    EXPECT_FALSE(payments.Saved());
+    EXPECT_FALSE(QFileInfo::exists(month));
+    const TPeriodList earlier(*File, File->ListSources(2006), pkPayments, 2005, 4, {Standard, Load}, true);
+    EXPECT_FALSE(earlier.FromPage());
+    EXPECT_EQ(earlier.List().Year(), 2005);
+    TPeriodList::WriteOpenPage(*File, pkPayments, 2006, 4);
+    EXPECT_TRUE(payments.Saved());
+    EXPECT_TRUE(QFileInfo::exists(month));
 }
 
 // Resetting one bank account clears its entries' marks and stale-cheque notes only.

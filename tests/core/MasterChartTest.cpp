@@ -357,7 +357,12 @@ TEST_F(MasterChartTest, ChangeCodeRefilesTheItemAndRefusesATakenCode) {
     EXPECT_EQ(chart->AddDescription("abc", "again"), -1);
     EXPECT_EQ(chart->ChangeCode(1, "RENT10"), 1);
     EXPECT_EQ(chart->ChangeCode(0, "RENT10"), -1);
+    // The refused item keeps its own code, and each code still finds its own item.
+    EXPECT_EQ(chart->GetItem(0)->GetKey() + "," + chart->GetItem(1)->GetKey(), "ABC,RENT10");
+    EXPECT_EQ(std::tuple(chart->IndexOf("ABC"), chart->IndexOf("RENT10"), chart->IndexOf("RENT2")),
+              std::tuple(0, 1, -1));
     EXPECT_EQ(chart->ChangeCode(0, " "), -1);
+    EXPECT_EQ(chart->GetItem(0)->GetKey(), "ABC");
     EXPECT_EQ(chart->ChangeCode(9, "X"), -1);
     EXPECT_EQ(chart->ChangeCode(0, "ZED"), 1);
     EXPECT_EQ(Keys(*chart) + chart->GetStdDescription(1)->Abbreviation, "RENT10,ZEDZED");

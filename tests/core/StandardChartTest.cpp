@@ -3,6 +3,7 @@
 #include "core/accounts/AccountFormat.h"
 #include "core/charts/AccountsChart.h"
 #include "core/dates/DateNumbers.h"
+#include "core/entity/EntityDetail.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
 #include "tests/support/FileBytes.h"
@@ -219,6 +220,33 @@ TEST_F(StandardChartTest, OtherMissingOrBadChartsAreStillReported) {
         ASSERT_EQ(Prompt->Shown.size(), 1);
         EXPECT_EQ(Prompt->Shown[0].Text, "Unable to load 2024 Accounts file for ABC123. \r(File not found)");
         EXPECT_EQ(chart->Count(), 1); // the default suspense account all the same
+    }
+}
+
+// A new file takes the practice's destination system as its account format when the reference
+// data lists it (as listed there, whatever the letter case of the setting), else the standard
+// format; its default chart is the one of that format's base name and the ordinary entity type.
+TEST_F(StandardChartTest, ANewFileTakesTheDefaultChartOfTheDestinationSystemsFormat) {
+    ASSERT_TRUE(
+        Params->AccountFormats.Add("LEDGER", std::make_unique<TAccountFormat>("LEDGBASE", "AAAA", "", "")));
+    const struct {
+        const char* DestSystem;
+        const char* AccFormatID;
+        const char* AccDefault;
+    } cases[] = {
+        {"SIMPLE", "SIMPLE", "SIMPLE.NSP"},
+        {"ledger", "LEDGER", "LEDGBASE.NSP"}, // a base name other than the code
+        {"", "QUILVANE", "QUILVANE.NSP"},
+        {"NOSUCH", "QUILVANE", "QUILVANE.NSP"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.DestSystem);
+        Params->DestSystem = c.DestSystem;
+        const auto detail = TEntityDetail::Create("ABC123", {Option::Standard, Option::NoLock});
+        EXPECT_EQ(detail->AccFormatID + " " + detail->AccDefault,
+                  QString(c.AccFormatID) + " " + c.AccDefault);
+        ASSERT_NE(detail->AccountFormat, nullptr);
+        EXPECT_EQ(detail->AccountFormat->BaseName + ".NSP", c.AccDefault);
     }
 }
 

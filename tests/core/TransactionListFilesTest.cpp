@@ -196,6 +196,41 @@ TEST_F(TListFilesTest, LoadingFindsNamesOfAnyCaseAndAppends) {
     EXPECT_FALSE(list->Saved());
 }
 
+// An append load gives each tax line it reads the month's tax-line key, whatever key it was
+// stored under (never a key of the list's counter), and points it at the new ID of its own entry.
+TEST_F(TListFilesTest, AppendedTaxLinesTakeTheMonthsTaxLineKeyAndFollowTheirEntries) {
+    for (const qint32 storedKey : {110499998, 110400106}) {
+        SCOPED_TRACE(storedKey);
+        {
+            auto stored = October({Option::NoBlankLine});
+            for (const int day : {5, 7}) { // entries 110400105 and 110400107, each with its tax line
+                auto line = Payment(day);
+                std::tie(line->ID, line->ParentID) =
+                    std::tuple(day == 5 ? storedKey : 110499998, 110400100 + day);
+                line->SetFlags({TF::TaxLine});
+                stored->AddTransaction(Payment(day), 4);
+                stored->AddTransaction(std::move(line), 4);
+            }
+            TOptionSet none;
+            ASSERT_EQ(stored->SaveToFile(none, false, true), 0);
+        }
+        auto list = October({Option::NoBlankLine});
+        list->AddTransaction(Payment(5), 4); // held under the first stored entry's ID
+        const qint32 next = list->GetNextID(4);
+        ASSERT_EQ(list->LoadFromFile({Option::AppendLoad, Option::NoLoadProcessing}, false), 0);
+        ASSERT_EQ(list->Count(), 5);
+        for (const int at : {1, 3}) {
+            const TTransactionDetail& entry = *list->GetItem(at);
+            const TTransactionDetail& line = *list->GetItem(at + 1);
+            EXPECT_EQ(entry.ID, next + (at == 1 ? 0 : 1));
+            EXPECT_EQ(std::tuple(line.ID, line.ParentID), std::tuple(110499998, entry.ID)) << at;
+            EXPECT_EQ(list->IndexOfID(entry.ID, true), at + 1);
+        }
+        EXPECT_EQ(list->GetNextID(4), next + 2); // the tax lines took none of the counter
+        list->SetSaved(true);
+    }
+}
+
 TEST_F(TListFilesTest, ReadFailuresRetryFromEmptyOrStopWithoutSaving) {
     // October to December: October reads, November is damaged.
     const QByteArray golden = Golden("payments-125");

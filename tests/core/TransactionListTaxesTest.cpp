@@ -1,10 +1,12 @@
 #include "core/charts/TaxRateChart.h"
 #include "core/dates/DateNumbers.h"
 #include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionKeys.h"
 #include "core/transactions/TransactionList.h"
 #include "core/vocab/PageKinds.h"
 #include "tests/core/ChartTestSupport.h"
 
+#include <functional>
 #include <tuple>
 #include <vector>
 
@@ -131,6 +133,85 @@ TEST_F(GeneratedLinesTest, TaxLinesSplitTheIncludedTaxOutOfTheEntry) {
         EXPECT_EQ(std::tuple(after, before, list->Count(), entry.Dissection),
                   std::tuple(made, 0, 2, c.Dissection));
         EXPECT_EQ(entry.Flags & 0x48u, c.Dissection == -1 ? 0u : 0x08u); // flag 6 gone, 3 as before
+    }
+}
+
+// Every way of taking an entry's tax lines out gives the entry back its amount and its own
+// dissection state: an entry the lines put into a dissection leaves it (number and flag 3), an
+// entry that was in one before stays in it; flag 6 goes either way.
+TEST_F(GeneratedLinesTest, RemovingTaxLinesGivesTheEntryBackItsDissectionState) {
+    enum TWay { Remove, RemoveKeepingDissection, Merge, Refresh };
+    const std::function<void(TTransactionList&, int)> ways[] = {
+        [](TTransactionList& list, int at) {
+            int after = 0, before = 0;
+            list.RemoveTaxEntries(at, true, false, false, after, before);
+        },
+        [](TTransactionList& list, int at) {
+            int after = 0, before = 0;
+            list.RemoveTaxEntries(at, true, true, false, after, before);
+        },
+        [](TTransactionList& list, int at) {
+            int inSelection = 0, before = 0;
+            list.MergeTaxEntries(at, at, at + 1, inSelection, before);
+        },
+        [](TTransactionList& list, int) { list.RefreshTaxEntries(true, false, false, false); },
+    };
+    for (const TWay way : {Remove, RemoveKeepingDissection, Merge, Refresh})
+        for (const qint32 dissection : {-1, 110400007}) {
+            SCOPED_TRACE(testing::Message() << "way " << way << " dissection " << dissection);
+            auto list = List();
+            const int at = Add(*list, Oct(12), 110.0, GST, "2000", dissection);
+            const TTransactionDetail& entry = *list->GetItem(at);
+            ASSERT_EQ(list->GenerateTaxEntries(at, false, false), 1);
+            ASSERT_TRUE(entry.HasAnyFlag({TF::DissectionMember}));
+            ways[way](*list, at);
+            EXPECT_EQ(std::tuple(list->Count(), entry.Amount, entry.Dissection),
+                      std::tuple(2, 110.0, dissection));
+            EXPECT_EQ(entry.HasAnyFlag({TF::DissectionMember}), dissection != -1);
+            EXPECT_FALSE(entry.HasAnyFlag({TF::WasInDissection}));
+        }
+}
+
+// Books that keep no tax, and pages that show no tax column, never get tax lines: a refresh
+// takes out the lines an entry still carries from when the books kept tax, gives the entry its
+// whole amount back and makes none again.
+TEST_F(GeneratedLinesTest, WithoutATaxColumnARefreshMakesNoTaxLines) {
+    struct TCase {
+        bool Tax;
+        int Kind, Period;
+        int Lines; // made by the refresh
+    } const cases[] = {
+        {true, pkPayments, 4, 2},
+        {false, pkPayments, 4, 0},
+        {true, pkOpeningBalances, 1, 0},
+        {true, pkWagesJournals, 4, 0},
+        {true, pkBankStatementDeposits, 4, 0},
+        {true, pkStandardBankTransactions, 1, 0},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Tax << " kind " << c.Kind);
+        Books.Tax = c.Tax;
+        auto list = List(c.Kind, c.Period);
+        const int at = Add(*list, list->StartDate() + 2, 110.0, GST | LUX);
+        // A tax line stored while the books kept tax.
+        auto stored = std::make_unique<TTransactionDetail>(*list->GetItem(at));
+        const qint32 lineID = TransactionSlotKeyBase(c.Kind, list->EntryMonthSlot(*stored)) + TaxLineSequence;
+        std::tie(stored->ID, stored->ParentID, stored->Amount, stored->TaxCodes) =
+            std::tuple(lineID, list->GetItem(at)->ID, 10.0, GST);
+        stored->SetFlags({TF::TaxLine});
+        list->GetItem(at)->Amount = 100.0;
+        list->InsertTransaction(at + 1, std::move(stored), 0);
+        list->SetSaved(true);
+
+        list->RefreshTaxEntries(true, true, false, false);
+        const TTransactionDetail& entry = *list->GetItem(at);
+        int lines = 0;
+        for (int i = 0; i < list->Count(); ++i)
+            lines += list->GetItem(i)->HasAnyFlag({TF::TaxLine}) ? 1 : 0;
+        EXPECT_EQ(std::tuple(lines, list->Count()), std::tuple(c.Lines, 2 + c.Lines));
+        EXPECT_DOUBLE_EQ(entry.Amount, c.Lines ? 78.0 : 110.0);
+        EXPECT_EQ(entry.Dissection, c.Lines ? 110400000 : -1);
+        EXPECT_FALSE(list->Saved());
     }
 }
 

@@ -1,0 +1,83 @@
+#include "core/files/StoredFileWriter.h"
+
+#include "tests/support/FileBytes.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The temporary files that stored-file writers take and that their cleanup removes again.
+class StoredFileWriterTest : public ::testing::Test {
+protected:
+    QString Path(const QString& name) const { return Temp.filePath(name); }
+    // The name of the temporary file the writer is writing.
+    static QString TempNameOf(TStoredFileWriter& writer) {
+        const auto* file = qobject_cast<QFile*>(&writer.Device());
+        return file ? QFileInfo(file->fileName()).fileName() : QString();
+    }
+    // A file as a writer killed before its rename leaves it: a minute old.
+    void Leave(const QString& name) const {
+        ASSERT_TRUE(WriteFileBytes(Path(name), "left"));
+        QFile file(Path(name));
+        ASSERT_TRUE(
+            file.open(QIODevice::ReadWrite) &&
+            file.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+    }
+    QStringList Names() const {
+        QStringList names = QDir(Temp.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        names.sort();
+        return names;
+    }
+
+    QTemporaryDir Temp;
+};
+
+} // namespace
+
+// Every name a writer takes is "<target>.~qv" and six letters or digits, and the cleanup takes
+// exactly those: a commit removes the leftovers under its own target's names, a cleanup without
+// a name those of every target. Names that only come close (another letter outside the writer's
+// letters, one letter more or fewer, the marker in other letters) stay.
+TEST_F(StoredFileWriterTest, CleanupRemovesExactlyTheNamesWritersTake) {
+    ASSERT_TRUE(Temp.isValid());
+    const QRegularExpression shape(QStringLiteral("^(A\\.CFG|B\\.DAT)\\.~qv[A-Za-z0-9]{6}$"));
+    QStringList taken[2];
+    for (int i = 0; i < 200; ++i) { // enough names to meet every letter and digit at least once
+        const QString target = i % 2 ? QStringLiteral("B.DAT") : QStringLiteral("A.CFG");
+        TStoredFileWriter writer(Path(target));
+        const QString name = TempNameOf(writer);
+        EXPECT_TRUE(shape.match(name).hasMatch() && name.startsWith(target)) << name.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(Path(name))) << name.toStdString();
+        taken[i % 2] << name;
+    }
+    EXPECT_TRUE(Names().isEmpty()) << "a writer never committed removes its own file";
+
+    ASSERT_FALSE(taken[0].isEmpty());
+    const QString sample = taken[0].first(); // "A.CFG.~qv" and six letters
+    const QString stem = sample.chopped(1);
+    QStringList nearMisses;
+    for (const QChar other : {QChar(0x00E9), QChar(0x0663), QChar(u'-'), QChar(u'_')}) // not the writer's
+        nearMisses << stem + other;
+    nearMisses << sample + u'a' << stem << "A.CFG.~QV" + sample.right(6) << "A.CFG.bak";
+    for (const QString& name : taken[0] + taken[1] + nearMisses)
+        Leave(name);
+    {
+        TStoredFileWriter writer(Path("A.CFG"));
+        ASSERT_EQ(writer.Device().write("new"), 3);
+        writer.Commit();
+    }
+    QStringList left = taken[1] + nearMisses + QStringList{"A.CFG"};
+    left.sort();
+    EXPECT_EQ(Names(), left);
+
+    RemoveLeftoverTempFiles(Temp.path());
+    left = nearMisses + QStringList{"A.CFG"};
+    left.sort();
+    EXPECT_EQ(Names(), left);
+    EXPECT_EQ(ReadFileBytes(Path("A.CFG")), "new");
+}
