@@ -84,7 +84,6 @@ TReportText LogListing(int logKind, const QString& fileCaption, const QString& f
                                  {QStringLiteral("In"), 5},
                                  {QStringLiteral("Out"), 5},
                                  {QStringLiteral("Minutes"), -7},
-                                 {QStringLiteral("User"), 12},
                                  {QStringLiteral("Comment"), 0}});
     else
         report.Lines << Columns({{QStringLiteral("Run"), 10},
@@ -103,8 +102,9 @@ TReportText LogListing(int logKind, const QString& fileCaption, const QString& f
                                      {Time(entry.DateFrom), 5},
                                      {Time(entry.DateTo), 5},
                                      {QString::number(SecondsBetween(entry.DateFrom, entry.DateTo) / 60), -7},
-                                     {entry.UserName, 12},
-                                     {entry.FormatName, 0}});
+                                     // A visit's entry keeps its comment (a deletion, a rename) in
+                                     // the user-name field.
+                                     {entry.UserName, 0}});
         else
             report.Lines << Columns({{Day(entry.RunDate), 10},
                                      {Day(entry.DateFrom), 10},

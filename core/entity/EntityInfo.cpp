@@ -144,6 +144,7 @@ void TEntityInfo::Close() {
     if (IsClosed())
         return;
     FreePages(true);
+    SaveBankRecOpening();
     BankRecOpening.reset();
     std::vector<int> years;
     const auto addYears = [&years](const auto& registry) {
@@ -242,6 +243,14 @@ TTransactionListSources TEntityInfo::ListSources(int year) const {
 
 void TEntityInfo::SetBankRecOpeningChart(std::unique_ptr<TBankRecOpeningDetailChart> chart) {
     BankRecOpening = std::move(chart);
+}
+
+void TEntityInfo::SaveBankRecOpening() {
+    // A chart whose save failed has said so, and stays blocked rather than half-written.
+    if (BankRecOpening) {
+        TOptionSet options{Option::Standard};
+        BankRecOpening->SaveIfModified(options);
+    }
 }
 
 std::unique_ptr<TBankRecOpeningDetailChart> TEntityInfo::TakeBankRecOpeningChart() {
@@ -435,6 +444,8 @@ int TEntityInfo::OpenDataEntryPage(int pageKind, int period, const TOptionSet& o
 
 void TEntityInfo::ChangeYear(int newYear, bool keepData, bool noCharts) {
     FreePages(keepData);
+    if (keepData)
+        SaveBankRecOpening();
     BankRecOpening.reset();
     FreeYearCharts(Detail->Year, keepData);
     Detail->Save(TOptionSet{Option::Standard});

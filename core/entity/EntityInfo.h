@@ -197,6 +197,8 @@ private:
     void CreateYearCharts(int year);
     // Frees the charts of a year, saving them first when save is set.
     void FreeYearCharts(int year, bool save);
+    // Writes the bank-reconciliation opening chart when it holds changes.
+    void SaveBankRecOpening();
     // Frees every page, saving each list first when save is set.
     void FreePages(bool save);
     bool IsPageOpen(int pageKind, int period) const;

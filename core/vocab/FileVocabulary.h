@@ -55,6 +55,10 @@ inline constexpr THeaderPair ReportJobstreamSetsHeader{u"Report Jobstream Sets",
 inline constexpr QStringView OrdinaryEntityType = u"NSP";
 inline constexpr QStringView SuperannuationEntityType = u"SUP";
 inline constexpr std::array<QStringView, 2> EntityTypeCodes{OrdinaryEntityType, SuperannuationEntityType};
+// Whether an entity type names a superannuation fund (stored types come in any case).
+inline bool IsSuperannuationType(QStringView entityType) {
+    return entityType.compare(SuperannuationEntityType, Qt::CaseInsensitive) == 0;
+}
 
 // ---- Chart and definition kinds ---------------------------------------------------------------
 

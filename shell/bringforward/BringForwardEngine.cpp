@@ -258,7 +258,7 @@ void TBringForwardEngine::BuildStdDescriptions(const TBringForwardOptions& optio
         LoadChartFrom(*NewStdDescs, NewStdDescs->GetFileName(standard, SourceYear()));
     else
         LoadChartFrom(*NewStdDescs, NewStdDescs->GetFileName(standard, NewYear));
-    if (entity.EntityType.compare(QStringLiteral("SUP"), Qt::CaseInsensitive) == 0) {
+    if (IsSuperannuationType(entity.EntityType)) {
         NewStdDescs->SetFileName(
             BuildPath({entity.DataDir, QStringLiteral("M_DETAIL"), QStringLiteral("Superfund.Std")}));
         NewStdDescs->LoadFromFile(TOptionSet{Option::Standard, 27});
@@ -287,7 +287,7 @@ void TBringForwardEngine::BuildAccounts(const TBringForwardOptions& options) {
         break;
     }
     if (options.Accounts != TBringForwardOptions::DefaultChart &&
-        entity.EntityType.compare(QStringLiteral("SUP"), Qt::CaseInsensitive) == 0 &&
+        IsSuperannuationType(entity.EntityType) &&
         !NewAccounts->DefaultChartName().isEmpty()) {
         NewAccounts->SetFileName(NewAccounts->DefaultChartName());
         NewAccounts->LoadFromFile(TOptionSet{Option::Standard, 27});

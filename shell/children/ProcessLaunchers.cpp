@@ -146,6 +146,8 @@ void TProcessLaunchers::RunBankRecProcess(int reportType, int process) {
         return;
     const auto setup = MakeSetup(*file, process, process == prNone ? reportType : 0);
     Process.Banking->PerformBankReconciliation(*file, *setup);
+    // The opening chart the run made is written when it changed, or stays with the file.
+    setup->Close();
 }
 
 void TProcessLaunchers::ImportBankStatements() {

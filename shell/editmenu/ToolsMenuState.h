@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/vocab/FileVocabulary.h"
+
 #include <QString>
 
 // Which items of the Tools menu can be chosen when it opens. The file items need an active file;
@@ -26,7 +28,7 @@ struct TToolsMenuState {
         state.CopyFile = true;
         state.DataIntegrityCheck = true;
         state.BringForward = lastYearChartExists;
-        state.Tessaly = entityType.compare(QLatin1String("SUP"), Qt::CaseInsensitive) == 0;
+        state.Tessaly = IsSuperannuationType(entityType);
         return state;
     }
 };

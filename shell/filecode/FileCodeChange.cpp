@@ -331,7 +331,8 @@ bool TFileCodeChange::Execute(TEntityDetail& record, const QString& typedCode, i
     if (done) {
         // A change that was undone did not happen, so only a made one is logged.
         TLogList::LogSession(
-            {record.FileCode, record.Name, LogComment(mode, oldCode, newCode), QString(), started, NowNum()});
+            {record.FileCode, record.Name, LogComment(mode, oldCode, newCode), QString(), started, NowNum(),
+             record.EndMonth});
         MessageBeepAndShow(prompt, TMessageKind::Information, SuccessText(mode, oldCode, newCode),
                            TMessageButton::OK);
         return true;

@@ -12,6 +12,7 @@
 #include "core/services/Services.h"
 #include "core/services/UserPrompt.h"
 #include "core/settings/ProgramParams.h"
+#include "core/vocab/FileVocabulary.h"
 #include "shell/desktop/Desktop.h"
 #include "shell/filecode/FileCodeChange.h"
 
@@ -94,7 +95,7 @@ QStringList TFileDelete::DeletePlan(const QString& code, const QString& dataFold
     if (code.isEmpty() || dataFolder.isEmpty() || code.contains(u'/') || code.contains(u'\\') ||
         code.contains(u'.'))
         return plan;
-    const QString record = FindEntry(dataFolder, code + QStringLiteral(".CFG"), AllFiles);
+    const QString record = FindEntry(dataFolder, code + DetailRecordExtension.toString(), AllFiles);
     if (!record.isEmpty())
         plan.append(record);
 
@@ -162,9 +163,10 @@ bool TFileDelete::Execute(TDesktop& desktop, int fileIndex, std::function<int(in
     progress->Setup(code, 0, QStringLiteral("Deleting file ..."), false, false);
 
     const double now = NowNum();
+    const int endMonth = file->EntityDetail().EndMonth;
     TLogList::LogSession({code, name, file->Upgraded ? TEntityInfo::UpgradedComment : QString(), QString(),
-                          file->OpenedAt, now});
-    TLogList::LogSession({code, name, DeletedComment, QString(), now, now});
+                          file->OpenedAt, now, endMonth});
+    TLogList::LogSession({code, name, DeletedComment, QString(), now, now, endMonth});
     file->NoTimeLog = true;
     if (!desktop.CloseFileOnDesktop(fileIndex)) {
         // The file stays open; its later close records its use again.

@@ -6,6 +6,7 @@
 #include "core/charts/TaxRateChart.h"
 #include "core/dates/DateNumbers.h"
 #include "core/entity/DesktopFiles.h"
+#include "core/charts/BankRecOpeningDetailChart.h"
 #include "core/entity/EntityInfo.h"
 #include "core/transactions/DataEntryPage.h"
 #include "core/transactions/TransactionFlags.h"
@@ -135,6 +136,29 @@ TEST_F(EntityInfoTest, CloseWritesPagesAndChartsBeforeTheRecordAndTheLock) {
         for (const TLogSession& session : Sessions)
             sessions += session.FileCode + session.EntityName + session.Comment + LockAtLog;
         EXPECT_EQ(sessions, logged);
+    }
+}
+
+// The bank-reconciliation opening chart a reconciliation left with changes is written when the
+// file closes, and when it changes year keeping its work; dropping the work writes nothing.
+TEST_F(EntityInfoTest, TheOpeningReconciliationChartIsWrittenNotDropped) {
+    const QString stored = DataDir + "/BANK_REC/ABC12306.BOB";
+    for (const auto& [close, written] : {std::pair{0, true}, {1, true}, {2, false}}) {
+        SCOPED_TRACE(close);
+        QFile::remove(stored);
+        WriteRecordBytes(SmallRecord());
+        auto file = OpenFile();
+        auto chart = std::make_unique<TBankRecOpeningDetailChart>(file->EntityDetail().ChartEntity(),
+                                                                  file->AccountsChart(2006), nullptr,
+                                                                  TOptionSet{Standard}, 2006);
+        chart->Saved = false;
+        file->SetBankRecOpeningChart(std::move(chart));
+        if (close == 0)
+            file->Close();
+        else
+            file->ChangeYear(2007, close == 1, false);
+        EXPECT_EQ(QFile::exists(stored), written);
+        file->Close();
     }
 }
 

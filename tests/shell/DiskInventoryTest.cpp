@@ -232,15 +232,6 @@ TEST_F(DiskInventoryTest, FailedCreateLeavesTheDataFolderAsItWas) {
              WriteArchive("ACME0106.QTF", files);
          },
          0},
-        {"write of the record fails",
-         [this] {
-             WriteArchive("ACME0106.QTF", SenderFiles());
-             Files->OnProtected = [](const QString& path) {
-                 if (path.endsWith("ACME01.CFG"))
-                     throw EQuilvaneError("The disk is full.");
-             };
-         },
-         0},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);

@@ -172,7 +172,7 @@ TEST_F(FileCodeChangeTest, RenameMovesEveryOwnFileAndTheRecordFollows) {
     log.Load();
     ASSERT_EQ(log.Count(), 1);
     EXPECT_EQ(log.GetItem(0).FileCode, "NEW123");
-    EXPECT_EQ(log.GetItem(0).FormatName, "Rename of ABC123 to NEW123");
+    EXPECT_EQ(log.GetItem(0).UserName, "Rename of ABC123 to NEW123");
 }
 
 TEST_F(FileCodeChangeTest, CopyLeavesTheOriginalAndUnlocksTheCopy) {

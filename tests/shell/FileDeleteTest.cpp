@@ -135,8 +135,8 @@ TEST_F(FileDeleteTest, ExecuteDeletesTheFileAndItsHistoryEntry) {
     // The use so far and the deletion; the close itself writes nothing more.
     const QList<TLogDetails> log = TimeLog();
     ASSERT_EQ(log.size(), 2);
-    EXPECT_EQ(log[0].FormatName, "");
-    EXPECT_EQ(log[1].FormatName, "Deleted");
+    EXPECT_EQ(log[0].UserName, "");
+    EXPECT_EQ(log[1].UserName, "Deleted");
     EXPECT_EQ(log[1].FileCode, "QUILVA");
     EXPECT_EQ(Sessions, 0);
 }
