@@ -6,6 +6,12 @@
 // Reports transactions per second; bytes_per_txn is the heap the open file holds after the run
 // per transaction, peak_bytes_per_txn the growth of the process's peak resident memory over the
 // run (the recalculation holds one month file of one page kind at a time).
+//
+// BM_FreshProcessOpenAndRecalculateYear does the same in a process of its own, as a user who
+// starts the program to recalculate a year meets it: this program is started again with
+// "--open-and-recalculate <data folder>" and the time is the wall time from the start to
+// the end of that process (program settings, open, charts, recalculation, close). It reports the
+// child's page faults (page_faults) and peak resident memory (max_rss_mb).
 #include "bench/TransactionFileGenerator.h"
 #include "core/accounts/AccountFormat.h"
 #include "core/accounts/AccountGroups.h"
@@ -22,10 +28,18 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <malloc.h>
 #include <memory>
+#include <spawn.h>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
 
 namespace {
 
@@ -99,6 +113,32 @@ TClientFile& ClientFile(qint64 count) {
     return *made;
 }
 
+// Opens the benchmark client's year, recalculates every account from the page kinds 1 to 9 and
+// checks that the banks and the first posting account hold the year's movements. The open file is
+// handed back for the caller to close.
+std::unique_ptr<TEntityInfo> OpenAndRecalculate(std::unique_ptr<TReportSetup>& run) {
+    auto file = TEntityInfo::Create(FileCode, {Option::Standard, Option::Load});
+    file->OpenYear();
+    run = std::make_unique<TReportSetup>(file->RunFile(2006), 1, 0, 2006, false);
+    run->MovementsOnly = false;
+    run->PageKinds = 0x03FE; // payments to bank-statement withdrawals
+    // The generated bank accounts lie outside the balance-sheet range of the account format,
+    // so they are no bank accounts of the chart: the run takes every bank account instead.
+    run->BankGroups.reset();
+    if (file->ProcessTransactions(*run, nullptr, false, true, true) != 0)
+        Fail("recalculation failed");
+    return file;
+}
+
+void CheckMovements(const TReportSetup& run) {
+    const TAccountsChart& chart = *run.Accounts;
+    for (const qint16 no : {100, 101, 102, 1001}) {
+        const TAccountDetail* account = chart.GetAccount(chart.IndexOfCode(TAccountCode{-1, -1, no, -1}));
+        if (!account || !account->Used || account->Total == 0.0)
+            Fail("an account holds no movements");
+    }
+}
+
 void BM_OpenAndRecalculateYear(benchmark::State& state) {
     TClientFile& client = ClientFile(state.range(0));
     double heldPerTransaction = 0.0;
@@ -111,29 +151,16 @@ void BM_OpenAndRecalculateYear(benchmark::State& state) {
         const qint64 residentBefore = StatusBytes("VmRSS");
         ResetPeakMemory();
         state.ResumeTiming();
-        auto file = TEntityInfo::Create(FileCode, {Option::Standard, Option::Load});
-        file->OpenYear();
-        TReportSetup run(file->RunFile(2006), 1, 0, 2006, false);
-        run.MovementsOnly = false;
-        run.PageKinds = 0x03FE; // payments to bank-statement withdrawals
-        // The generated bank accounts lie outside the balance-sheet range of the account format,
-        // so they are no bank accounts of the chart: the run takes every bank account instead.
-        run.BankGroups.reset();
-        if (file->ProcessTransactions(run, nullptr, false, true, true) != 0)
-            Fail("recalculation failed");
+        std::unique_ptr<TReportSetup> run;
+        auto file = OpenAndRecalculate(run);
         state.PauseTiming();
         heldPerTransaction =
             static_cast<double>(mallinfo2().uordblks - before) / static_cast<double>(client.Count);
         peakPerTransaction =
             static_cast<double>(StatusBytes("VmHWM") - residentBefore) / static_cast<double>(client.Count);
-        // The banks and the first posting account hold the year's movements.
-        const TAccountsChart& chart = *run.Accounts;
-        for (const qint16 no : {100, 101, 102, 1001}) {
-            const TAccountDetail* account = chart.GetAccount(chart.IndexOfCode(TAccountCode{-1, -1, no, -1}));
-            if (!account || !account->Used || account->Total == 0.0)
-                Fail("an account holds no movements");
-        }
+        CheckMovements(*run);
         file->Close();
+        run.reset();
         state.ResumeTiming();
     }
     state.SetItemsProcessed(state.iterations() * client.Count);
@@ -148,4 +175,61 @@ BENCHMARK(BM_OpenAndRecalculateYear)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// The word that makes this program the child of the fresh-process benchmark.
+const char* const ChildMode = "--open-and-recalculate";
+
+// The child: program settings over the data folder, then the year opened, recalculated, checked
+// and closed. Returns the exit status.
+int RunChild(const char* dataDir) {
+    auto params = std::make_shared<TProgramParams>();
+    UseBenchProgramParams(params, QString::fromLocal8Bit(dataDir));
+    std::unique_ptr<TReportSetup> run;
+    auto file = OpenAndRecalculate(run);
+    CheckMovements(*run);
+    file->Close();
+    run.reset();
+    return 0;
+}
+
+void BM_FreshProcessOpenAndRecalculateYear(benchmark::State& state) {
+    TClientFile& client = ClientFile(state.range(0));
+    const std::string self = QFile::symLinkTarget(QStringLiteral("/proc/self/exe")).toStdString();
+    const std::string folder = client.Folder.path().toStdString();
+    std::vector<char*> argv{const_cast<char*>(self.c_str()), const_cast<char*>(ChildMode),
+                            const_cast<char*>(folder.c_str()), nullptr};
+    long faults = 0;
+    long maxRss = 0;
+    for (auto _ : state) {
+        pid_t child = 0;
+        if (posix_spawn(&child, self.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+            Fail("the child could not be started");
+        int status = 0;
+        rusage usage{};
+        if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            Fail("the child failed");
+        faults = usage.ru_minflt + usage.ru_majflt;
+        maxRss = usage.ru_maxrss;
+    }
+    state.SetItemsProcessed(state.iterations() * client.Count);
+    state.counters["page_faults"] = static_cast<double>(faults);
+    state.counters["max_rss_mb"] = static_cast<double>(maxRss) / 1024.0;
+}
+
+BENCHMARK(BM_FreshProcessOpenAndRecalculateYear)
+    ->Arg(10000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 } // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], ChildMode) == 0)
+        return RunChild(argv[2]);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

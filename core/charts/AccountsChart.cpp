@@ -78,8 +78,10 @@ int TAccountsChart::AddItem(std::unique_ptr<TMasterChartItem> item) {
     account->StdDescriptions = StdDescs;
     if (!account->Format)
         account->Format = AccountFormat;
-    const int codeLength = static_cast<int>(account->GetKey().size());
-    const int index = TMasterChart::AddItem(std::move(item));
+    // The key is the formatted code: made once for the length and the filing.
+    const QString key = account->GetKey();
+    const int codeLength = static_cast<int>(key.size());
+    const int index = AddKeyedItem(key, std::move(item));
     if (index >= 0) {
         account->Owner = this;
         LongestCode = std::max(LongestCode, codeLength);
@@ -117,10 +119,6 @@ int TAccountsChart::ChangeCode(int index, const TAccountCode& newCode) {
     if (newIndex >= 0)
         LongestCode = std::max(LongestCode, static_cast<int>(key.size()));
     return newIndex;
-}
-
-TAccountDetail* TAccountsChart::GetAccount(int index) const {
-    return static_cast<TAccountDetail*>(GetItem(index));
 }
 
 int TAccountsChart::IndexOfAccount(const TAccountDetail* account) const {

@@ -70,7 +70,7 @@ public:
     int ChangeCode(int index, const QString& newCode) override;
     int ChangeCode(int index, const TAccountCode& newCode);
 
-    TAccountDetail* GetAccount(int index) const;
+    TAccountDetail* GetAccount(int index) const { return static_cast<TAccountDetail*>(GetItem(index)); }
     int IndexOfAccount(const TAccountDetail* account) const;
     // The empty code for -1.
     TAccountCode GetCodeParts(int index) const;

@@ -55,6 +55,10 @@ int TMasterChart::AddItem(std::unique_ptr<TMasterChartItem> item) {
     if (!item)
         return -1;
     const QString key = item->GetKey();
+    return AddKeyedItem(key, std::move(item));
+}
+
+int TMasterChart::AddKeyedItem(const QString& key, std::unique_ptr<TMasterChartItem> item) {
     return Items.Add(key, std::move(item));
 }
 
@@ -101,8 +105,11 @@ int TMasterChart::AddReadItem(std::unique_ptr<TMasterChartItem> item, const TOpt
 void TMasterChart::MergeItem(TMasterChartItem&, const TMasterChartItem&) {}
 
 void TMasterChart::ReportReadProgress(IProgress* progress, const QIODevice& stream) {
+    // The size is a system call: asked only when there is a window to show it.
+    if (!progress)
+        return;
     const qint64 size = stream.size();
-    if (progress && size > 0)
+    if (size > 0)
         progress->SetPosition(static_cast<double>(stream.pos()) * 100.0 / static_cast<double>(size));
 }
 

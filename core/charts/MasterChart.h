@@ -184,6 +184,9 @@ protected:
     // and when that gave it the code in other letter case its entry takes that text too.
     // Returns the index of the entry, -1 when the item could not be added.
     int AddReadItem(std::unique_ptr<TMasterChartItem> item, const TOptionSet& options);
+    // Files an item under the key it gives (GetKey, worked out once by the caller): AddItem's
+    // result. Charts that prepare their items call it once they are prepared.
+    int AddKeyedItem(const QString& key, std::unique_ptr<TMasterChartItem> item);
     // Copies the stored fields of an item read from a file into the item held under its key
     // (option 28). The default copies nothing.
     virtual void MergeItem(TMasterChartItem& held, const TMasterChartItem& read);

@@ -2,7 +2,9 @@
 
 #include "core/io/Win1252Codec.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace {
 
@@ -124,6 +126,13 @@ int CompareKeys(const QString& a, const QString& b, bool numericCompare, bool pr
     return PlainCompare(a, b);
 }
 
+namespace {
+// A list of this many entries or fewer takes a key out of order by moving the entries behind it.
+constexpr size_t DirectInsertLimit = 512;
+// Entries per block when a list is split; a block that grows beyond twice as many is halved.
+constexpr size_t BlockEntries = 256;
+} // namespace
+
 void TMasterChartStringList::SetNumericCompare(bool value) {
     if (value == NumericCompare)
         return;
@@ -132,23 +141,23 @@ void TMasterChartStringList::SetNumericCompare(bool value) {
 }
 
 QString TMasterChartStringList::Key(int index) const {
-    return InRange(index) ? Entries[static_cast<std::size_t>(index)].Key : QString();
-}
-
-TMasterChartItem* TMasterChartStringList::Item(int index) const {
-    return InRange(index) ? Entries[static_cast<std::size_t>(index)].Item.get() : nullptr;
+    if (!InRange(index))
+        return QString();
+    JoinBlocks();
+    return Entries[static_cast<std::size_t>(index)].Key;
 }
 
 int TMasterChartStringList::Compare(const QString& a, const QString& b) const {
     return CompareKeys(a, b, NumericCompare, PrefixCompare);
 }
 
-bool TMasterChartStringList::Locate(const QString& key, int& index) const {
+bool TMasterChartStringList::LocateIn(const std::vector<TEntry>& entries, const QString& key,
+                                      int& index) const {
     int low = 0;
-    int high = Count();
+    int high = static_cast<int>(entries.size());
     while (low < high) {
         const int middle = low + (high - low) / 2;
-        const int c = CompareKeys(Entries[static_cast<std::size_t>(middle)].Key, key, NumericCompare, false);
+        const int c = CompareKeys(entries[static_cast<std::size_t>(middle)].Key, key, NumericCompare, false);
         if (c < 0)
             low = middle + 1;
         else if (c > 0)
@@ -162,11 +171,45 @@ bool TMasterChartStringList::Locate(const QString& key, int& index) const {
     return false;
 }
 
+TMasterChartStringList::TBlockPlace TMasterChartStringList::LocateInBlocks(const QString& key) const {
+    // The first block whose last key is not below the key holds it or would take it; past the
+    // last block, the end of the last block.
+    size_t low = 0;
+    size_t high = Blocks.size();
+    while (low < high) {
+        const size_t middle = low + (high - low) / 2;
+        if (CompareKeys(Blocks[middle].back().Key, key, NumericCompare, false) < 0)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    TBlockPlace place;
+    place.Block = std::min(low, Blocks.size() - 1);
+    place.Found = LocateIn(Blocks[place.Block], key, place.Offset);
+    place.Index = EntriesBefore(place.Block) + place.Offset;
+    return place;
+}
+
+bool TMasterChartStringList::Locate(const QString& key, int& index) const {
+    if (Blocks.empty()) {
+        // A key beyond the last (a chart read in order looks each one up before adding it).
+        if (!Entries.empty() && CompareKeys(Entries.back().Key, key, NumericCompare, false) < 0) {
+            index = static_cast<int>(Entries.size());
+            return false;
+        }
+        return LocateIn(Entries, key, index);
+    }
+    const TBlockPlace place = LocateInBlocks(key);
+    index = place.Index;
+    return place.Found;
+}
+
 bool TMasterChartStringList::Find(const QString& key, int& index) const {
     if (Locate(key, index))
         return true;
     if (!PrefixCompare)
         return false;
+    JoinBlocks();
     // Every key that starts with the text orders after it. In the plain order they follow it
     // directly; by number they may be spread out (GST1, GST2, GST10), so look further.
     const int last = NumericCompare ? Count() - 1 : std::min(index, Count() - 1);
@@ -185,18 +228,99 @@ int TMasterChartStringList::IndexOf(const QString& key) const {
 }
 
 int TMasterChartStringList::Add(const QString& key, std::unique_ptr<TMasterChartItem> item) {
-    int index = -1;
-    if (Locate(key, index))
+    if (Blocks.empty()) {
+        // Keys that come in order (a chart read from its file) are appended.
+        if (Entries.empty() || CompareKeys(Entries.back().Key, key, NumericCompare, false) < 0) {
+            Entries.push_back(TEntry{key, std::move(item)});
+            return static_cast<int>(Entries.size()) - 1;
+        }
+        int index = -1;
+        if (LocateIn(Entries, key, index))
+            return -1;
+        if (Entries.size() < DirectInsertLimit) {
+            Entries.insert(Entries.begin() + index, TEntry{key, std::move(item)});
+            return index;
+        }
+        SplitIntoBlocks();
+    }
+    const TBlockPlace place = LocateInBlocks(key);
+    if (place.Found)
         return -1;
-    Entries.insert(Entries.begin() + index, TEntry{key, std::move(item)});
-    return index;
+    return AddToBlocks(place, key, std::move(item));
+}
+
+int TMasterChartStringList::AddToBlocks(const TBlockPlace& place, const QString& key,
+                                        std::unique_ptr<TMasterChartItem> item) {
+    std::vector<TEntry>& block = Blocks[place.Block];
+    block.insert(block.begin() + place.Offset, TEntry{key, std::move(item)});
+    ++BlockTotal;
+    if (block.size() <= 2 * BlockEntries) {
+        CountInto(place.Block, 1);
+        return place.Index;
+    }
+    // A full block is halved; the running counts are made again (once per BlockEntries adds).
+    std::vector<TEntry> upper(std::make_move_iterator(block.begin() + BlockEntries),
+                              std::make_move_iterator(block.end()));
+    block.erase(block.begin() + BlockEntries, block.end());
+    Blocks.insert(Blocks.begin() + static_cast<std::ptrdiff_t>(place.Block) + 1, std::move(upper));
+    RebuildCounts();
+    return place.Index;
+}
+
+void TMasterChartStringList::SplitIntoBlocks() {
+    Blocks.clear();
+    for (size_t first = 0; first < Entries.size(); first += BlockEntries) {
+        const size_t last = std::min(first + BlockEntries, Entries.size());
+        Blocks.emplace_back(std::make_move_iterator(Entries.begin() + static_cast<std::ptrdiff_t>(first)),
+                            std::make_move_iterator(Entries.begin() + static_cast<std::ptrdiff_t>(last)));
+    }
+    Entries.clear();
+    Entries.shrink_to_fit();
+    RebuildCounts();
+}
+
+void TMasterChartStringList::JoinBlocks() const {
+    if (Blocks.empty())
+        return;
+    Entries.clear();
+    Entries.reserve(static_cast<size_t>(BlockTotal));
+    for (std::vector<TEntry>& block : Blocks)
+        std::move(block.begin(), block.end(), std::back_inserter(Entries));
+    Blocks.clear();
+}
+
+int TMasterChartStringList::EntriesBefore(size_t block) const {
+    int sum = 0;
+    for (size_t i = block; i > 0; i &= i - 1)
+        sum += BlockCounts[i];
+    return sum;
+}
+
+void TMasterChartStringList::CountInto(size_t block, int delta) {
+    for (size_t i = block + 1; i < BlockCounts.size(); i += i & (~i + 1))
+        BlockCounts[i] += delta;
+}
+
+void TMasterChartStringList::RebuildCounts() {
+    // The tree of the block sizes, made in one pass.
+    BlockCounts.assign(Blocks.size() + 1, 0);
+    BlockTotal = 0;
+    for (size_t i = 1; i < BlockCounts.size(); ++i) {
+        const int size = static_cast<int>(Blocks[i - 1].size());
+        BlockTotal += size;
+        BlockCounts[i] += size;
+        const size_t parent = i + (i & (~i + 1));
+        if (parent < BlockCounts.size())
+            BlockCounts[parent] += BlockCounts[i];
+    }
 }
 
 int TMasterChartStringList::Rekey(int index, const QString& newKey) {
     if (!InRange(index))
         return -1;
+    JoinBlocks();
     int at = -1;
-    if (Locate(newKey, at)) {
+    if (LocateIn(Entries, newKey, at)) {
         if (at != index)
             return -1;
         Entries[static_cast<std::size_t>(index)].Key = newKey;
@@ -214,12 +338,21 @@ int TMasterChartStringList::Rekey(int index, const QString& newKey) {
 std::unique_ptr<TMasterChartItem> TMasterChartStringList::Take(int index) {
     if (!InRange(index))
         return nullptr;
+    JoinBlocks();
     std::unique_ptr<TMasterChartItem> item = std::move(Entries[static_cast<std::size_t>(index)].Item);
     Entries.erase(Entries.begin() + index);
     return item;
 }
 
+void TMasterChartStringList::Clear() {
+    Entries.clear();
+    Blocks.clear();
+    BlockCounts.clear();
+    BlockTotal = 0;
+}
+
 void TMasterChartStringList::Sort() {
+    JoinBlocks();
     // A stable merge sort of our own: it touches only positions inside the list whatever the
     // comparisons answer.
     const std::size_t n = Entries.size();

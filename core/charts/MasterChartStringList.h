@@ -22,6 +22,12 @@ int CompareKeys(const QString& a, const QString& b, bool numericCompare, bool pr
 
 // The keys of a chart in key order, each with the item it owns. Duplicate keys (as CompareKeys
 // without PrefixCompare sees them) are refused, so no item can hide another.
+//
+// Keys added in order are appended. Keys added out of order to a long list are filed into short
+// sorted blocks instead of the one vector, so that building a chart of n keys in any order takes
+// n log n rather than n squared; the first access by index (Key, Item, Find, Rekey, Take, Sort)
+// joins the blocks into one vector again. Count, IndexOf and Add work on either form, so the
+// order, the indexes Add returns and every lookup are the same whatever the form.
 class TMasterChartStringList {
 public:
     struct TEntry {
@@ -39,12 +45,19 @@ public:
     // Find treats a key that starts with the searched text as a match.
     bool PrefixCompare = false;
 
-    int Count() const { return static_cast<int>(Entries.size()); }
-    bool IsEmpty() const { return Entries.empty(); }
+    int Count() const { return Blocks.empty() ? static_cast<int>(Entries.size()) : BlockTotal; }
+    bool IsEmpty() const { return Count() == 0; }
 
     // Key and item of an entry; an empty text and nullptr for -1 or an index beyond the list.
     QString Key(int index) const;
-    TMasterChartItem* Item(int index) const;
+    // Asked for every account of every transaction a procedure adds up: defined here.
+    TMasterChartItem* Item(int index) const {
+        if (!Blocks.empty())
+            JoinBlocks();
+        return index >= 0 && index < static_cast<int>(Entries.size())
+                   ? Entries[static_cast<std::size_t>(index)].Item.get()
+                   : nullptr;
+    }
 
     // CompareKeys with this list's modes.
     int Compare(const QString& a, const QString& b) const;
@@ -70,16 +83,44 @@ public:
     std::unique_ptr<TMasterChartItem> Take(int index);
 
     // Removes every entry, freeing the items.
-    void Clear() { Entries.clear(); }
+    void Clear();
 
     // Puts the entries in key order again (after the compare mode changed).
     void Sort();
 
 private:
-    bool InRange(int index) const { return index >= 0 && index < Count(); }
-    // Binary search with the exact order.
-    bool Locate(const QString& key, int& index) const;
+    // Where a key is, or would go, among the blocks.
+    struct TBlockPlace {
+        size_t Block = 0;
+        int Offset = 0; // within the block
+        int Index = 0;  // within the list
+        bool Found = false;
+    };
 
-    std::vector<TEntry> Entries;
+    bool InRange(int index) const { return index >= 0 && index < Count(); }
+    // Binary search with the exact order, in either form.
+    bool Locate(const QString& key, int& index) const;
+    // Binary search of one sorted vector.
+    bool LocateIn(const std::vector<TEntry>& entries, const QString& key, int& index) const;
+    TBlockPlace LocateInBlocks(const QString& key) const;
+    // Files a key that is not listed into its block; its index.
+    int AddToBlocks(const TBlockPlace& place, const QString& key, std::unique_ptr<TMasterChartItem> item);
+    // From the one vector to blocks, and back.
+    void SplitIntoBlocks();
+    void JoinBlocks() const;
+    // The entries before a block, from the running counts.
+    int EntriesBefore(size_t block) const;
+    void CountInto(size_t block, int delta);
+    void RebuildCounts();
+
+    // One vector in key order; empty while the entries are in blocks. Joining the blocks for a
+    // read changes only how the same entries are held, so the const reads may do it.
+    mutable std::vector<TEntry> Entries;
+    // Sorted blocks whose concatenation is in key order, none empty; empty while Entries holds
+    // the list.
+    mutable std::vector<std::vector<TEntry>> Blocks;
+    // The sizes of the blocks as a binary indexed tree (index i + 1 for block i), and their sum.
+    std::vector<int> BlockCounts;
+    int BlockTotal = 0;
     bool NumericCompare = false;
 };

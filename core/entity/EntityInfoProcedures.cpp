@@ -67,17 +67,34 @@ TTransactionListSources RunSources(const TReportSetup& setup) {
     return setup.Detail->ListSources(setup.Accounts, setup.TaxRates, setup.StdDescs, setup.CurrencyRates);
 }
 
-// The chart index of every account code, so that a million entries do not format a million keys.
+// The chart index of every account code, so that a million entries do not format a million keys:
+// open addressing over a table at most a quarter full, looked up twice for every entry.
 class TAccountIndex {
 public:
     explicit TAccountIndex(const TAccountsChart& chart) {
-        Indexes.reserve(static_cast<size_t>(chart.Count()));
-        for (int i = 0; i < chart.Count(); ++i)
-            Indexes.emplace(Key(chart.GetCodeParts(i)), i);
+        while ((size_t{1} << Bits) < static_cast<size_t>(chart.Count()) * 4)
+            ++Bits;
+        Keys.assign(size_t{1} << Bits, 0);
+        Indexes.assign(size_t{1} << Bits, -1);
+        for (int i = 0; i < chart.Count(); ++i) {
+            const quint64 key = Key(chart.GetCodeParts(i));
+            size_t at = Home(key);
+            while (Indexes[at] >= 0 && Keys[at] != key)
+                at = (at + 1) & (Keys.size() - 1);
+            if (Indexes[at] < 0) { // the first account of a code is the one found
+                Keys[at] = key;
+                Indexes[at] = i;
+            }
+        }
     }
     int Find(const TAccountCode& code) const {
-        const auto found = Indexes.find(Key(code));
-        return found == Indexes.end() ? -1 : found->second;
+        const quint64 key = Key(code);
+        for (size_t at = Home(key);; at = (at + 1) & (Keys.size() - 1)) {
+            if (Indexes[at] < 0)
+                return -1;
+            if (Keys[at] == key)
+                return Indexes[at];
+        }
     }
 
 private:
@@ -85,7 +102,13 @@ private:
         return (quint64(quint16(code.Branch)) << 48) | (quint64(quint16(code.Division)) << 32) |
                (quint64(quint16(code.Account)) << 16) | quint64(quint16(code.SubAccount));
     }
-    std::unordered_map<quint64, int> Indexes;
+    size_t Home(quint64 key) const {
+        return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - Bits));
+    }
+
+    int Bits = 4;
+    std::vector<quint64> Keys;
+    std::vector<int> Indexes;
 };
 
 // Whether the account at an index lies in the groups, remembered per index. No groups: all do.

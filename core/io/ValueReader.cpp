@@ -29,7 +29,20 @@ qint64 TValueReader::Available() {
     const qint64 buffered = Buffer.size() - Position;
     if (Device.isSequential())
         return -1;
-    return buffered + (Device.size() - Device.pos());
+    if (DeviceSize < 0)
+        DeviceSize = Device.size();
+    return buffered + (DeviceSize - Device.pos());
+}
+
+void TValueReader::CheckAvailable(qint64 length) {
+    if (length < 0)
+        throw EStreamError::ReadError();
+    // Within the buffer: nothing to ask.
+    if (length <= Buffer.size() - Position)
+        return;
+    const qint64 available = Available();
+    if (available >= 0 && length > available)
+        throw EStreamError::ReadError();
 }
 
 bool TValueReader::AtEnd() {
@@ -43,11 +56,7 @@ std::uint8_t TValueReader::TakeByte() {
 }
 
 QByteArray TValueReader::TakeBytes(qint64 length) {
-    if (length < 0)
-        throw EStreamError::ReadError();
-    const qint64 available = Available();
-    if (available >= 0 && length > available)
-        throw EStreamError::ReadError();
+    CheckAvailable(length);
     QByteArray out;
     out.reserve(static_cast<qsizetype>(length < ChunkSize ? length : ChunkSize));
     while (length > 0) {
@@ -60,6 +69,18 @@ QByteArray TValueReader::TakeBytes(qint64 length) {
         length -= take;
     }
     return out;
+}
+
+QString TValueReader::TakeText(qint64 length) {
+    CheckAvailable(length);
+    if (length <= Buffer.size() - Position) {
+        // The usual case: the text lies in the buffer and is decoded where it is.
+        const QString text =
+            TWin1252Codec::Decode(Buffer.constData() + Position, static_cast<qsizetype>(length));
+        Position += static_cast<qsizetype>(length);
+        return text;
+    }
+    return TWin1252Codec::Decode(TakeBytes(length));
 }
 
 TValueTag TValueReader::PeekTag() {
@@ -104,9 +125,9 @@ double TValueReader::ReadFloat() {
         return ReadInteger();
     ++Position;
     TExtended80::TBytes bytes{};
-    const QByteArray payload = TakeBytes(static_cast<qint64>(bytes.size()));
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<std::uint8_t>(payload[static_cast<qsizetype>(i)]);
+    CheckAvailable(static_cast<qint64>(bytes.size()));
+    for (std::uint8_t& byte : bytes)
+        byte = TakeByte();
     return TExtended80::ToDouble(bytes);
 }
 
@@ -132,7 +153,7 @@ QString TValueReader::ReadString() {
     } else {
         throw EStreamError::InvalidValue();
     }
-    return TWin1252Codec::Decode(TakeBytes(length));
+    return TakeText(length);
 }
 
 bool TValueReader::ReadBoolean() {
@@ -149,7 +170,7 @@ QString TValueReader::ReadIdent() {
     case TValueTag::Ident: {
         ++Position;
         const qint64 length = TakeByte();
-        return TWin1252Codec::Decode(TakeBytes(length));
+        return TakeText(length);
     }
     case TValueTag::False:
         ++Position;

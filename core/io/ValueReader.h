@@ -11,6 +11,9 @@ class QIODevice;
 // Reads a value stream written by TValueWriter. A value of the wrong kind raises EStreamError
 // "Invalid property value" and a stream that ends early, or claims a length it does not hold,
 // "Stream read error". Nothing is skipped: reading stops at the first error.
+//
+// The device's size is asked once, when a length is first checked: the stream is read from a
+// file that does not change while it is read.
 class TValueReader {
 public:
     explicit TValueReader(QIODevice& device, int bufferSize = 8192);
@@ -43,6 +46,10 @@ public:
 private:
     std::uint8_t TakeByte();
     QByteArray TakeBytes(qint64 length);
+    // A Windows-1252 text of the given length.
+    QString TakeText(qint64 length);
+    // Raises "Stream read error" unless the stream holds this many more bytes.
+    void CheckAvailable(qint64 length);
     std::int32_t ReadIntegerPayload(TValueTag tag);
     bool Fill();
     qint64 Available();
@@ -51,4 +58,5 @@ private:
     QByteArray Buffer;
     qsizetype Position = 0;
     int Capacity;
+    qint64 DeviceSize = -1; // -1: not asked yet
 };

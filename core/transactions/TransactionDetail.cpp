@@ -10,7 +10,11 @@
 #include <algorithm>
 
 TTransactionDetail::TTransactionDetail(qint32 id, qint16 pageKind) : ID(id), PageKind(pageKind) {
-    SetDefaults();
+    // The members start as SetDefaults leaves them but for the flags: set here directly, as
+    // every entry read from a file is made this way.
+    Flags = 1u << TransactionFlag::Blank;
+    if (PageKind == pkSalesJournals || PageKind == pkPurchasesJournals)
+        Flags |= 1u << TransactionFlag::NonCash;
 }
 
 void TTransactionDetail::SetDefaults() {
@@ -26,10 +30,6 @@ void TTransactionDetail::SetDefaults() {
     Rate = 1.0;
     Quantity = 0;
     TaxCodes = 0;
-}
-
-bool TTransactionDetail::HasAnyFlag(std::initializer_list<int> flags) const {
-    return FlagSetHasAny(Flags, flags);
 }
 
 bool TTransactionDetail::HasAllFlags(std::initializer_list<int> flags) const {

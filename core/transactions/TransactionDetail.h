@@ -26,7 +26,14 @@ public:
     // Copies every field.
     void Assign(const TTransactionDetail& source) { *this = source; }
 
-    bool HasAnyFlag(std::initializer_list<int> flags) const;
+    // Asked for every entry in every pass over a list: defined here so that it folds into the
+    // callers. Flag numbers outside 0-31 are ignored; false for an empty list.
+    bool HasAnyFlag(std::initializer_list<int> flags) const {
+        for (const int flag : flags)
+            if (flag >= 0 && flag < 32 && (Flags >> flag & 1u) != 0)
+                return true;
+        return false;
+    }
     bool HasAllFlags(std::initializer_list<int> flags) const;
     // Removes Blank, then adds the flags: setting any flag makes the line a keyed line.
     void SetFlags(std::initializer_list<int> flags);

@@ -4,6 +4,7 @@
 #include "core/files/Paths.h"
 #include "core/files/Wildcard.h"
 #include "core/transactions/TransactionFileNames.h"
+#include "core/transactions/TransactionReadBuffer.h"
 #include "core/transactions/TransactionRecord.h"
 #include "core/vocab/PageKinds.h"
 
@@ -85,13 +86,15 @@ int LoadTransactionImageFile(const QString& fileName, std::vector<TTransactionDe
                                  .arg(size));
     std::vector<TTransactionDetail> read;
     read.reserve(static_cast<std::size_t>(size / TransactionRecordSize));
-    QByteArray block(static_cast<qsizetype>(BlockRecords * TransactionRecordSize), '\0');
+    TTransactionReadBuffer buffer;
+    std::vector<char>& block = buffer.Bytes();
+    block.resize(static_cast<std::size_t>(BlockRecords * TransactionRecordSize));
     for (qint64 done = 0; done < size;) {
-        const qint64 wanted = std::min<qint64>(block.size(), size - done);
+        const qint64 wanted = std::min<qint64>(static_cast<qint64>(block.size()), size - done);
         if (file.read(block.data(), wanted) != wanted)
             throw EQuilvaneError(QStringLiteral("Unable to read the transactions of %1 (%2)")
                                      .arg(fileName, file.errorString()));
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(block.constData());
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(block.data());
         for (qint64 at = 0; at < wanted; at += TransactionRecordSize)
             if (!IsTransactionHeaderRecord(bytes + at))
                 read.push_back(ReadTransactionRecord(bytes + at));

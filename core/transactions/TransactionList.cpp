@@ -13,6 +13,8 @@
 #include "core/vocab/PageKinds.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <unordered_map>
 
 namespace {
@@ -375,42 +377,54 @@ quint64 PackedCode(const TAccountCode& code) {
            (quint64(quint16(code.Account)) << 16) | quint64(quint16(code.SubAccount));
 }
 
-// The account codes compared as the format writes them (as text), or part by part without one.
-void RankAccountCodes(std::vector<TSortItem>& items, const TAccountFormat* format) {
-    std::unordered_map<quint64, int> ranks;
-    std::vector<TAccountCode> codes;
-    const auto note = [&](const TAccountCode& code) {
-        if (ranks.emplace(PackedCode(code), 0).second)
-            codes.push_back(code);
-    };
-    for (const TSortItem& item : items) {
-        note(item.Entry->BankCode);
-        note(item.Entry->PostingCode);
+// The places of account codes compared as the format writes them (as text), or part by part
+// without one. Each code met is given a slot while the items are made (entries come in runs of one
+// account, so a code is looked up only where it changes); Ranks then gives every slot the place of
+// its code among the distinct codes, codes that format alike sharing a place.
+class TCodeRanker {
+public:
+    int Slot(const TAccountCode& code) {
+        const quint64 packed = PackedCode(code);
+        if (packed == LastCode)
+            return LastSlot;
+        LastCode = packed;
+        const auto [found, added] = Slots.try_emplace(packed, static_cast<int>(Codes.size()));
+        if (added)
+            Codes.push_back(code);
+        LastSlot = found->second;
+        return LastSlot;
     }
-    std::vector<std::pair<QString, TAccountCode>> keyed;
-    keyed.reserve(codes.size());
-    for (const TAccountCode& code : codes)
-        keyed.emplace_back(format ? format->FormatCode(code) : QString(), code);
-    const auto parts = [](const TAccountCode& c) {
-        return std::array<int, 4>{c.Branch, c.Division, c.Account, c.SubAccount};
-    };
-    std::sort(keyed.begin(), keyed.end(), [&](const auto& x, const auto& y) {
-        if (format)
-            return x.first < y.first;
-        return parts(x.second) < parts(y.second);
-    });
-    // Codes that format alike share a place.
-    for (size_t i = 0, rank = 0; i < keyed.size(); ++i) {
-        if (i > 0 && (format ? keyed[i].first != keyed[i - 1].first
-                             : parts(keyed[i].second) != parts(keyed[i - 1].second)))
-            ++rank;
-        ranks[PackedCode(keyed[i].second)] = static_cast<int>(rank);
+    // The place of each slot's code.
+    std::vector<int> Ranks(const TAccountFormat* format) const {
+        std::vector<std::pair<QString, int>> keyed; // text, slot
+        keyed.reserve(Codes.size());
+        for (size_t slot = 0; slot < Codes.size(); ++slot)
+            keyed.emplace_back(format ? format->FormatCode(Codes[slot]) : QString(), static_cast<int>(slot));
+        const auto parts = [this](int slot) {
+            const TAccountCode& c = Codes[static_cast<size_t>(slot)];
+            return std::array<int, 4>{c.Branch, c.Division, c.Account, c.SubAccount};
+        };
+        std::sort(keyed.begin(), keyed.end(), [&](const auto& x, const auto& y) {
+            if (format)
+                return x.first < y.first;
+            return parts(x.second) < parts(y.second);
+        });
+        std::vector<int> ranks(Codes.size(), 0);
+        for (size_t i = 0, rank = 0; i < keyed.size(); ++i) {
+            if (i > 0 && (format ? keyed[i].first != keyed[i - 1].first
+                                 : parts(keyed[i].second) != parts(keyed[i - 1].second)))
+                ++rank;
+            ranks[static_cast<size_t>(keyed[i].second)] = static_cast<int>(rank);
+        }
+        return ranks;
     }
-    for (TSortItem& item : items) {
-        item.BankRank = ranks[PackedCode(item.Entry->BankCode)];
-        item.PostingRank = ranks[PackedCode(item.Entry->PostingCode)];
-    }
-}
+
+private:
+    std::unordered_map<quint64, int> Slots;
+    std::vector<TAccountCode> Codes;
+    std::optional<quint64> LastCode;
+    int LastSlot = 0;
+};
 
 int CompareAccounts(int rankA, int rankB, const TSortItem& a, const TSortItem& b) {
     if (const int byCode = CompareValues(rankA, rankB))
@@ -478,11 +492,86 @@ void QuickSort(std::vector<TSortItem>& items, int order, int left, int right) {
         left = i;
     }
 }
+// The first place in [first, last) whose item orders after the key (all before it do not):
+// looked for a step of 1, 2, 4, ... from the start, then by halving, so that a long stretch that
+// goes as a whole costs a few comparisons.
+template <typename TLess>
+const quint32* GallopPast(const quint32* first, const quint32* last, quint32 key, TLess less) {
+    const size_t n = static_cast<size_t>(last - first);
+    if (n == 0 || less(key, first[0]))
+        return first;
+    size_t known = 0; // first[known] does not order after the key
+    size_t step = 1;
+    while (known + step < n && !less(key, first[known + step])) {
+        known += step;
+        step *= 2;
+    }
+    return std::upper_bound(first + known + 1, first + std::min(known + step, n), key, less);
+}
+
+// The first place in [first, last) whose item does not order before the key.
+template <typename TLess>
+const quint32* GallopTo(const quint32* first, const quint32* last, quint32 key, TLess less) {
+    const size_t n = static_cast<size_t>(last - first);
+    if (n == 0 || !less(first[0], key))
+        return first;
+    size_t known = 0; // first[known] orders before the key
+    size_t step = 1;
+    while (known + step < n && less(first[known + step], key)) {
+        known += step;
+        step *= 2;
+    }
+    return std::lower_bound(first + known + 1, first + std::min(known + step, n), key, less);
+}
+
+// Merges two sorted runs, the left one first among equals (as std::merge). Item by item while the
+// runs take turns; once one run gives several items in a row, its stretches are found by galloping
+// (the month files of a year interleave in long stretches of one bank account).
+template <typename TLess>
+void MergeRuns(const quint32* a, const quint32* aEnd, const quint32* b, const quint32* bEnd, quint32* out,
+               TLess less) {
+    constexpr int MinGallop = 7;
+    while (a != aEnd && b != bEnd) {
+        int fromA = 0;
+        int fromB = 0;
+        while (a != aEnd && b != bEnd && fromA < MinGallop && fromB < MinGallop) {
+            if (less(*b, *a)) {
+                *out++ = *b++;
+                ++fromB;
+                fromA = 0;
+            } else {
+                *out++ = *a++;
+                ++fromA;
+                fromB = 0;
+            }
+        }
+        while (a != aEnd && b != bEnd) {
+            const quint32* stopA = GallopPast(a, aEnd, *b, less);
+            const ptrdiff_t tookA = stopA - a;
+            out = std::copy(a, stopA, out);
+            a = stopA;
+            if (a == aEnd)
+                break;
+            const quint32* stopB = GallopTo(b, bEnd, *a, less);
+            const ptrdiff_t tookB = stopB - b;
+            out = std::copy(b, stopB, out);
+            b = stopB;
+            if (tookA < MinGallop && tookB < MinGallop)
+                break;
+        }
+    }
+    out = std::copy(a, aEnd, out);
+    std::copy(b, bEnd, out);
+}
+
 // A list read from its files is mostly in order already: each month file was written sorted,
-// and lines made since sit at its end. Such a list is sorted by merging its few ascending runs
-// rather than by a quick sort. Every order but the amount order is a strict weak order, which a
-// merge needs; false (nothing done) for the amount order or a list of many runs.
-bool MergeSortedRuns(std::vector<TSortItem>& items, int order) {
+// and lines made since (contra lines, dissection totals) sit in runs of their own. Such a list is
+// sorted by merging its few ascending runs rather than by a quick sort: the positions of the items
+// (0 to n - 1) are merged pairwise (MergeRuns), the items themselves never move. Merging keeps
+// items that compare equal in their order, as the merge sort it stands for would. Every order but
+// the amount order is a strict weak order, which a merge needs; false (nothing done) for the
+// amount order or a list of many runs.
+bool MergeSortedRuns(const std::vector<TSortItem>& items, int order, std::vector<quint32>& sorted) {
     constexpr size_t MaxRuns = 64;
     if (order == TTransactionList::soAmount)
         return false;
@@ -494,20 +583,31 @@ bool MergeSortedRuns(std::vector<TSortItem>& items, int order) {
                 return false;
         }
     bounds.push_back(items.size());
-    const auto less = [order](const TSortItem& a, const TSortItem& b) {
-        return CompareItems(order, a, b) < 0;
+    sorted.resize(items.size());
+    for (size_t i = 0; i < sorted.size(); ++i)
+        sorted[i] = static_cast<quint32>(i);
+    if (bounds.size() <= 2)
+        return true;
+    const auto less = [&items, order](quint32 a, quint32 b) {
+        return CompareItems(order, items[a], items[b]) < 0;
     };
+    std::vector<quint32> merged(sorted.size());
     while (bounds.size() > 2) {
-        std::vector<size_t> merged{0};
-        for (size_t r = 0; r + 2 < bounds.size(); r += 2) {
-            std::inplace_merge(items.begin() + static_cast<std::ptrdiff_t>(bounds[r]),
-                               items.begin() + static_cast<std::ptrdiff_t>(bounds[r + 1]),
-                               items.begin() + static_cast<std::ptrdiff_t>(bounds[r + 2]), less);
-            merged.push_back(bounds[r + 2]);
+        std::vector<size_t> mergedBounds{0};
+        size_t r = 0;
+        for (; r + 2 < bounds.size(); r += 2) {
+            MergeRuns(sorted.data() + bounds[r], sorted.data() + bounds[r + 1], sorted.data() + bounds[r + 1],
+                      sorted.data() + bounds[r + 2], merged.data() + bounds[r], less);
+            mergedBounds.push_back(bounds[r + 2]);
         }
-        if (merged.back() != items.size())
-            merged.push_back(items.size());
-        bounds = std::move(merged);
+        if (mergedBounds.back() != sorted.size()) {
+            // An odd run at the end is carried over as it is.
+            std::copy(sorted.begin() + static_cast<std::ptrdiff_t>(bounds[r]), sorted.end(),
+                      merged.begin() + static_cast<std::ptrdiff_t>(bounds[r]));
+            mergedBounds.push_back(sorted.size());
+        }
+        sorted.swap(merged);
+        bounds = std::move(mergedBounds);
     }
     return true;
 }
@@ -525,6 +625,10 @@ void TTransactionList::SetSortOrder(int order, bool force) {
         --last;
     if (last < 1)
         return;
+    // The side whose account codes the order compares: bank (orders 0 and 7) or posting (4).
+    const bool rankBank = order == soBankAccount || order == soReconciledBankAccount;
+    const bool rankPosting = order == soPostingAccount;
+    TCodeRanker ranker;
     std::vector<TSortItem> items(static_cast<size_t>(last) + 1);
     for (size_t i = 0; i < items.size(); ++i) {
         const TTransactionDetail& entry = *Entries[i];
@@ -537,17 +641,27 @@ void TTransactionList::SetSortOrder(int order, bool force) {
                     entry.Dissection,
                     entry.Reference,
                     entry.Flags,
-                    0,
-                    0};
+                    rankBank ? ranker.Slot(entry.BankCode) : 0,
+                    rankPosting ? ranker.Slot(entry.PostingCode) : 0};
     }
-    if (order == soBankAccount || order == soPostingAccount || order == soReconciledBankAccount)
-        RankAccountCodes(items, Books.Format);
-    if (!MergeSortedRuns(items, order))
+    if (rankBank || rankPosting) {
+        const std::vector<int> ranks = ranker.Ranks(Books.Format);
+        for (TSortItem& item : items) {
+            int& rank = rankBank ? item.BankRank : item.PostingRank;
+            rank = ranks[static_cast<size_t>(rank)];
+        }
+    }
+    std::vector<quint32> positions;
+    if (!MergeSortedRuns(items, order, positions)) {
         QuickSort(items, order, 0, last);
+        positions.resize(items.size());
+        for (size_t i = 0; i < items.size(); ++i)
+            positions[i] = static_cast<quint32>(items[i].Index);
+    }
     std::vector<std::unique_ptr<TTransactionDetail>> sorted;
     sorted.reserve(Entries.size());
-    for (const TSortItem& item : items)
-        sorted.push_back(std::move(Entries[item.Index]));
+    for (const quint32 position : positions)
+        sorted.push_back(std::move(Entries[position]));
     for (size_t i = items.size(); i < Entries.size(); ++i)
         sorted.push_back(std::move(Entries[i]));
     Entries = std::move(sorted);

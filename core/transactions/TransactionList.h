@@ -280,7 +280,8 @@ private:
     void ReserveEntries(qint64 more);
     void ReadMonthFile(int month, const TOptionSet& options, std::vector<char>& buffer);
     void ReadCurrentForm(QIODevice& file, qint64 size, int monthSlot, bool append, std::vector<char>& buffer);
-    void ReadOlderForms(const QByteArray& bytes, int monthSlot, bool append);
+    void ReadOlderForms(QIODevice& file, const QString& native, qint64 size, int monthSlot, bool append,
+                        std::vector<char>& buffer);
     void AddAppended(std::unique_ptr<TTransactionDetail> entry, int monthSlot, TAppendRun& run);
     void ProcessAfterLoad(const TOptionSet& options);
     void WriteMonthFile(const QString& native, const std::vector<const TTransactionDetail*>& entries,

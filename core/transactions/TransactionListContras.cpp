@@ -70,12 +70,15 @@ void TTransactionList::GenerateContras(bool showProgress) {
     std::map<std::array<qint16, 4>, TContraAccountInfo> accounts;
     TContraAccountInfo* current = nullptr;
     const int entryCount = Count();
+    bool anyContra = false;
     for (int i = entryCount - 1; i >= 0; --i) {
         if (progress && i % 256 == 0)
             progress->SetPosition(100.0 * (entryCount - i) / entryCount);
         const TTransactionDetail& entry = *Entries[static_cast<size_t>(i)];
-        if (entry.HasAnyFlag({TF::Blank, TF::Contra}))
+        if (entry.HasAnyFlag({TF::Blank, TF::Contra})) {
+            anyContra = anyContra || entry.HasAnyFlag({TF::Contra});
             continue;
+        }
         if (!current || !(current->BankCode == entry.BankCode)) {
             const TAccountCode& bank = entry.BankCode;
             current = &accounts[{bank.Branch, bank.Division, bank.Account, bank.SubAccount}];
@@ -84,7 +87,9 @@ void TTransactionList::GenerateContras(bool showProgress) {
         if (!entry.HasAnyFlag({TF::DissectionTotal}))
             current->Add(entry.Date == 0.0 ? PeriodStartDay : entry.Date, PeriodStartDay, entry.Amount);
     }
-    if (std::erase_if(Entries, [](const auto& entry) { return entry->HasAnyFlag({TF::Contra}); }) > 0)
+    // The old contra lines go (a list read from files without them is not walked again).
+    if (anyContra &&
+        std::erase_if(Entries, [](const auto& entry) { return entry->HasAnyFlag({TF::Contra}); }) > 0)
         IsSaved = false;
     // The accounts in the order of their formatted codes.
     std::vector<std::pair<QString, const TContraAccountInfo*>> ordered;

@@ -1,6 +1,7 @@
 #include "core/common/Money.h"
 #include "core/transactions/DissectTransInfo.h"
 #include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionIdTable.h"
 #include "core/transactions/TransactionKeys.h"
 #include "core/transactions/TransactionList.h"
 #include "core/util/Numbers.h"
@@ -9,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_map>
 #include <utility>
 
 namespace TF = TransactionFlag;
@@ -30,7 +30,7 @@ struct TRowEdits {
 std::vector<TDissectTransInfo> GatherDissections(const TTransactionList& list, qint32 dissection,
                                                  std::vector<int>& spareTotals) {
     std::vector<TDissectTransInfo> infos;
-    std::unordered_map<qint32, size_t> infoOf;
+    TTransactionIdTable infoOf;
     const bool stopAfterRun = dissection != -1 && list.SortOrder() == TTransactionList::soBankAccount;
     bool metRun = false;
     size_t current = 0;
@@ -45,10 +45,10 @@ std::vector<TDissectTransInfo> GatherDissections(const TTransactionList& list, q
         metRun = true;
         // Members usually sit together: look up only when the number changes.
         if (infos.empty() || infos[current].Dissection != entry.Dissection) {
-            const auto [place, added] = infoOf.try_emplace(entry.Dissection, infos.size());
-            if (added)
+            const int number = static_cast<int>(infos.size());
+            current = static_cast<size_t>(infoOf.Insert(entry.Dissection, number));
+            if (current == infos.size())
                 infos.emplace_back().Dissection = entry.Dissection;
-            current = place->second;
         }
         TDissectTransInfo& info = infos[current];
         if (entry.HasAnyFlag({TF::DissectionTotal})) {

@@ -11,6 +11,7 @@
 #include "core/transactions/DosTransactionRecord.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionKeys.h"
+#include "core/transactions/TransactionReadBuffer.h"
 #include "core/transactions/TransactionRecord.h"
 #include "core/util/FlagSets.h"
 #include "core/vocab/PageKinds.h"
@@ -20,6 +21,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <array>
 #include <new>
 #include <optional>
 #include <unordered_map>
@@ -115,15 +117,16 @@ void TTransactionList::ReadCurrentForm(QIODevice& file, qint64 size, int monthSl
         total += got;
         for (qint64 at = 0; at + TransactionRecordSize <= got; at += TransactionRecordSize) {
             const auto* record = reinterpret_cast<const std::uint8_t*>(buffer.data() + at);
-            const TTransactionDetail read = ReadTransactionRecord(record);
-            if (read.ID == -1 || read.HasAnyFlag({TransactionFlag::Header})) {
-                if (read.ID == -1 && read.HasAnyFlag({TransactionFlag::Header}))
+            if (IsTransactionHeaderRecord(record)) {
+                if (IsWrittenTransactionHeader(record))
                     CurrentSortOrder = TransactionHeaderSortOrder(record);
                 continue;
             }
-            if (read.PageKind != Kind)
+            if (TransactionRecordPageKind(record) != Kind)
                 continue;
-            auto entry = std::make_unique<TTransactionDetail>(read);
+            // Read where it is kept: each entry is written to memory once.
+            auto entry = std::make_unique<TTransactionDetail>();
+            ReadTransactionRecordInto(record, *entry);
             if (append) {
                 AddAppended(std::move(entry), monthSlot, run);
                 continue;
@@ -144,13 +147,18 @@ void TTransactionList::ReadCurrentForm(QIODevice& file, qint64 size, int monthSl
         throw EQuilvaneError(QStringLiteral("The transaction file changed while it was read"));
 }
 
-void TTransactionList::ReadOlderForms(const QByteArray& bytes, int monthSlot, bool append) {
-    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
-    const qint64 size = bytes.size();
+void TTransactionList::ReadOlderForms(QIODevice& file, const QString& native, qint64 size, int monthSlot,
+                                      bool append, std::vector<char>& buffer) {
+    const QString unreadable = QStringLiteral("Unable to read %1").arg(QDir::toNativeSeparators(native));
     // The form is known by its header: 84 bytes, then 80; a file with neither is of 76 bytes.
+    std::array<char, 84> first{};
+    const qint64 firstSize = std::min<qint64>(size, static_cast<qint64>(first.size()));
+    if (file.read(first.data(), firstSize) != firstSize || !file.seek(0))
+        throw EQuilvaneError(unreadable);
+    const auto* firstRecord = reinterpret_cast<const std::uint8_t*>(first.data());
     TDosRecordForm form = TDosRecordForm::V3;
     for (const TDosRecordForm candidate : {TDosRecordForm::V41, TDosRecordForm::V4})
-        if (size >= DosRecordSize(candidate) && IsDosHeaderRecord(candidate, data)) {
+        if (size >= DosRecordSize(candidate) && IsDosHeaderRecord(candidate, firstRecord)) {
             form = candidate;
             break;
         }
@@ -164,24 +172,59 @@ void TTransactionList::ReadOlderForms(const QByteArray& bytes, int monthSlot, bo
     const int period = PeriodNo == 0 ? 1 : PeriodNo;
     const int periods = PeriodNo == 0 ? 1 : PeriodCount;
     const int endMonth = Books.Entity.EndMonth;
+    // A file that cannot be read to its end adds nothing: what it gave so far is taken out again.
+    const size_t keptCount = Entries.size();
+    const auto keptIDs = NextIDs;
+    const auto keptDissections = NextDissectionNos;
+    const bool keptSaved = IsSaved;
+    const auto takeBack = [&] {
+        Entries.erase(Entries.begin() + static_cast<std::ptrdiff_t>(keptCount), Entries.end());
+        NextIDs = keptIDs;
+        NextDissectionNos = keptDissections;
+        IsSaved = keptSaved;
+    };
+    buffer.resize(static_cast<size_t>(RecordsPerBlock * recordSize));
     TAppendRun run;
-    for (qint64 at = 0; at < size; at += recordSize) {
-        // A header met anywhere (files appended to by the DOS version repeat it) is no entry.
-        if (form != TDosRecordForm::V3 && IsDosHeaderRecord(form, data + at))
-            continue;
-        auto entry = std::make_unique<TTransactionDetail>(GetNextID(monthSlot), static_cast<qint16>(Kind));
-        const bool dated = form == TDosRecordForm::V41  ? ReadTransRecV41(data + at, *entry, codes)
-                           : form == TDosRecordForm::V4 ? ReadTransRecV4(data + at, *entry, codes)
-                                                        : ReadTransRecV3(data + at, *entry, codes);
-        if (!plainDates) {
-            if (!dated)
-                entry->Date = PeriodEndDate(period, FinancialYear, periods, endMonth);
-            else
-                CheckDateInPeriods(entry->Date, FinancialYear, period, true, false, periods, endMonth);
+    qint64 total = 0;
+    try {
+        for (;;) {
+            const qint64 wanted = std::min<qint64>(static_cast<qint64>(buffer.size()), size - total);
+            const qint64 got = wanted > 0 ? file.read(buffer.data(), wanted) : 0;
+            if (got != wanted)
+                throw EQuilvaneError(unreadable);
+            if (got == 0)
+                break;
+            total += got;
+            const auto* data = reinterpret_cast<const std::uint8_t*>(buffer.data());
+            for (qint64 at = 0; at < got; at += recordSize) {
+                // A header met anywhere (files appended to by the DOS version repeat it) is no entry.
+                if (form != TDosRecordForm::V3 && IsDosHeaderRecord(form, data + at))
+                    continue;
+                auto entry =
+                    std::make_unique<TTransactionDetail>(GetNextID(monthSlot), static_cast<qint16>(Kind));
+                const bool dated = form == TDosRecordForm::V41  ? ReadTransRecV41(data + at, *entry, codes)
+                                   : form == TDosRecordForm::V4 ? ReadTransRecV4(data + at, *entry, codes)
+                                                                : ReadTransRecV3(data + at, *entry, codes);
+                if (!plainDates) {
+                    if (!dated)
+                        entry->Date = PeriodEndDate(period, FinancialYear, periods, endMonth);
+                    else
+                        CheckDateInPeriods(entry->Date, FinancialYear, period, true, false, periods,
+                                           endMonth);
+                }
+                AddAppended(std::move(entry), monthSlot, run);
+                if (!append)
+                    Entries.back()->Flags =
+                        FlagSetExclude(Entries.back()->Flags, {TransactionFlag::Highlight});
+            }
         }
-        AddAppended(std::move(entry), monthSlot, run);
-        if (!append)
-            Entries.back()->Flags = FlagSetExclude(Entries.back()->Flags, {TransactionFlag::Highlight});
+        // The file grew while it was read: it is not the file that was measured.
+        char extra = 0;
+        if (file.read(&extra, 1) != 0)
+            throw EQuilvaneError(unreadable);
+    } catch (...) {
+        takeBack();
+        throw;
     }
 }
 
@@ -206,10 +249,7 @@ void TTransactionList::ReadMonthFile(int month, const TOptionSet& options, std::
     const int slot = TransactionMonthSlot(Kind, month, Books.Entity.EndMonth);
     const bool append = options.Has(Option::AppendLoad);
     if (options.Has(Option::DosVersion) || options.Has(Option::TransferDrive)) {
-        const QByteArray bytes = file.readAll();
-        if (bytes.size() != size)
-            throw EQuilvaneError(QStringLiteral("Unable to read %1").arg(QDir::toNativeSeparators(native)));
-        ReadOlderForms(bytes, slot, append);
+        ReadOlderForms(file, native, size, slot, append, buffer);
         return;
     }
     if (size % TransactionRecordSize != 0)
@@ -261,9 +301,9 @@ int TTransactionList::LoadFromFile(const TOptionSet& options, bool showProgress)
         outOfMemory = false;
         const TCursorScope busy(TCursorKind::Busy);
         try {
-            std::vector<char> buffer;
+            TTransactionReadBuffer buffer;
             for (size_t i = 0; i < months.size(); ++i) {
-                ReadMonthFile(months[i], options, buffer);
+                ReadMonthFile(months[i], options, buffer.Bytes());
                 if (progress)
                     progress->SetPosition(static_cast<double>(i + 1) * 100.0 /
                                           static_cast<double>(months.size()));

@@ -5,6 +5,7 @@
 #include "core/common/Money.h"
 #include "core/io/Win1252Codec.h"
 #include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionIdTable.h"
 #include "core/transactions/TransactionKeys.h"
 #include "core/util/FlagSets.h"
 #include "core/util/Numbers.h"
@@ -13,8 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
-#include <unordered_map>
-#include <unordered_set>
+#include <optional>
 
 namespace TF = TransactionFlag;
 
@@ -257,74 +257,112 @@ void TTransactionList::UpdateTaxEntryDetails(int index) {
     }
 }
 
-// One pass over the list, however long: the tax lines of the entries refreshed are taken out
-// wherever they lie, their amounts returned to their entries, and the new lines put in behind
-// each entry.
+// A few passes over the list, however long: the entries to refresh are found (for each ID the
+// first entry with tax codes), then their tax lines are taken out wherever they lie, their amounts
+// returned to their entries, and the new lines put in behind each entry. The list is made again
+// only when lines go or come.
 void TTransactionList::RefreshTaxEntries(bool force, bool regenerate, bool rebuildDissectionTotals,
                                          bool fullScan) {
     if (Kind == UndoListKind)
         return;
-    std::unordered_map<qint32, TTransactionDetail*> refreshed;
-    std::unordered_set<qint32> entryIDs;
-    for (const auto& entry : Entries) {
-        if (IsTaxLine(*entry))
+    const size_t count = Entries.size();
+    // The entries to refresh by position, and by ID the number of the first of them (its place in
+    // `refreshed`).
+    std::vector<size_t> refreshed;
+    TTransactionIdTable refreshedIDs(count / 4);
+    std::optional<TTransactionIdTable> entryIDs;
+    if (fullScan)
+        entryIDs.emplace(count);
+    bool anyTaxLine = false;
+    for (size_t i = 0; i < count; ++i) {
+        TTransactionDetail& entry = *Entries[i];
+        if (IsTaxLine(entry)) {
+            anyTaxLine = true;
             continue;
-        if (fullScan)
-            entryIDs.insert(entry->ID);
-        if (!HasTaxCodes(*entry) || entry->HasAnyFlag({TF::DissectionTotal}))
+        }
+        if (entryIDs)
+            entryIDs->Insert(entry.ID, 0);
+        if (!HasTaxCodes(entry) || entry.HasAnyFlag({TF::DissectionTotal}))
             continue;
-        quint32 allowed = entry->TaxCodes;
+        quint32 allowed = entry.TaxCodes;
         if (Books.TaxRates)
             Books.TaxRates->MaskTaxTypes(allowed);
-        const bool changed = allowed != entry->TaxCodes;
+        const bool changed = allowed != entry.TaxCodes;
         if (changed) {
-            entry->TaxCodes = allowed;
+            entry.TaxCodes = allowed;
             IsSaved = false;
         }
-        if (changed || force)
-            refreshed.try_emplace(entry->ID, entry.get());
+        if (!changed && !force)
+            continue;
+        const int number = static_cast<int>(refreshed.size());
+        if (refreshedIDs.Insert(entry.ID, number) == number)
+            refreshed.push_back(i);
     }
     if (!refreshed.empty() || fullScan) {
-        std::unordered_map<TTransactionDetail*, TMoneyTotal> returned;
-        std::vector<std::unique_ptr<TTransactionDetail>> kept;
-        kept.reserve(Entries.size());
-        for (auto& entry : Entries) {
-            if (IsTaxLine(*entry)) {
-                if (const auto parent = refreshed.find(entry->ParentID); parent != refreshed.end()) {
-                    returned[parent->second].Add(entry->Amount);
+        // The tax lines that go: their amounts, in list order, go back to their entries.
+        std::vector<char> removed;
+        std::vector<std::optional<TMoneyTotal>> returned;
+        bool removedAny = false;
+        if (anyTaxLine) {
+            removed.assign(count, 0);
+            returned.resize(refreshed.size());
+            for (size_t i = 0; i < count; ++i) {
+                const TTransactionDetail& entry = *Entries[i];
+                if (!IsTaxLine(entry))
                     continue;
+                if (const int parent = refreshedIDs.Find(entry.ParentID); parent >= 0) {
+                    auto& sum = returned[static_cast<size_t>(parent)];
+                    if (!sum)
+                        sum.emplace();
+                    sum->Add(entry.Amount);
+                    removed[i] = 1;
+                } else if (entryIDs && entryIDs->Find(entry.ParentID) < 0) {
+                    removed[i] = 1;
                 }
-                if (fullScan && !entryIDs.contains(entry->ParentID))
-                    continue;
+                removedAny = removedAny || removed[i] != 0;
             }
-            kept.push_back(std::move(entry));
         }
-        const bool removedAny = kept.size() != Entries.size();
-        Entries.clear();
-        Entries.reserve(kept.size());
         const std::vector<TTaxLinePlan> plans = regenerate ? TaxLinePlans() : std::vector<TTaxLinePlan>{};
-        for (auto& owned : kept) {
-            TTransactionDetail& entry = *owned;
-            Entries.push_back(std::move(owned));
-            const auto found = refreshed.find(entry.ID);
-            if (found == refreshed.end() || found->second != &entry)
-                continue;
-            if (const auto back = returned.find(&entry); back != returned.end()) {
-                back->second.Add(entry.Amount);
-                entry.Amount = CentExact(back->second.Value());
+        // The refreshed entries in list order take back their amounts and make their new lines.
+        std::vector<std::pair<size_t, std::vector<std::unique_ptr<TTransactionDetail>>>> made;
+        for (size_t number = 0; number < refreshed.size(); ++number) {
+            TTransactionDetail& entry = *Entries[refreshed[number]];
+            const bool hadLines = !returned.empty() && returned[number].has_value();
+            if (hadLines) {
+                TMoneyTotal& back = *returned[number];
+                back.Add(entry.Amount);
+                entry.Amount = CentExact(back.Value());
             }
             if (entry.HasAnyFlag({TF::WasInDissection})) {
                 entry.ClearFlags({TF::WasInDissection});
-            } else if (returned.contains(&entry)) {
+            } else if (hadLines) {
                 entry.ClearFlags({TF::DissectionMember});
                 entry.Dissection = -1;
             }
             if (!regenerate)
                 continue;
-            for (auto& line : MakeTaxLines(entry, plans)) {
-                Entries.push_back(std::move(line));
-                IsSaved = false;
+            auto lines = MakeTaxLines(entry, plans);
+            if (lines.empty())
+                continue;
+            made.emplace_back(refreshed[number], std::move(lines));
+            IsSaved = false;
+        }
+        // The list is made again only when lines went or came: the old lines out, each entry's new
+        // lines behind it.
+        if (removedAny || !made.empty()) {
+            std::vector<std::unique_ptr<TTransactionDetail>> rebuilt;
+            rebuilt.reserve(count + count / 4);
+            auto lines = made.begin();
+            for (size_t i = 0; i < count; ++i) {
+                if (!removed.empty() && removed[i] != 0)
+                    continue;
+                rebuilt.push_back(std::move(Entries[i]));
+                if (lines != made.end() && lines->first == i) {
+                    std::move(lines->second.begin(), lines->second.end(), std::back_inserter(rebuilt));
+                    ++lines;
+                }
             }
+            Entries = std::move(rebuilt);
         }
         if (removedAny)
             IsSaved = false;

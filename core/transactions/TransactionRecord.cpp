@@ -43,8 +43,14 @@ void WriteCode(const TAccountCode& code, std::uint8_t* at) {
 } // namespace
 
 TTransactionDetail ReadTransactionRecord(const std::uint8_t* record) {
-    TTransactionDetail entry(qFromLittleEndian<qint32>(record + IDOffset),
-                             qFromLittleEndian<qint16>(record + PageKindOffset));
+    TTransactionDetail entry;
+    ReadTransactionRecordInto(record, entry);
+    return entry;
+}
+
+void ReadTransactionRecordInto(const std::uint8_t* record, TTransactionDetail& entry) {
+    entry.ID = qFromLittleEndian<qint32>(record + IDOffset);
+    entry.PageKind = qFromLittleEndian<qint16>(record + PageKindOffset);
     entry.Dissection = qFromLittleEndian<qint32>(record + DissectionOffset);
     entry.ParentID = qFromLittleEndian<qint32>(record + ParentOffset);
     entry.Flags = qFromLittleEndian<quint32>(record + FlagsOffset);
@@ -59,7 +65,6 @@ TTransactionDetail ReadTransactionRecord(const std::uint8_t* record) {
     TTransactionDetail::TDetailsField details;
     std::copy_n(record + DetailsOffset, details.size(), details.begin());
     entry.SetDetailsField(details);
-    return entry;
 }
 
 void WriteTransactionRecord(const TTransactionDetail& entry, std::uint8_t* record) {
@@ -89,6 +94,15 @@ QByteArray TransactionRecordBytes(const TTransactionDetail& entry) {
 bool IsTransactionHeaderRecord(const std::uint8_t* record) {
     return qFromLittleEndian<qint32>(record + IDOffset) == -1 ||
            (qFromLittleEndian<quint32>(record + FlagsOffset) & (1u << TransactionFlag::Header)) != 0;
+}
+
+bool IsWrittenTransactionHeader(const std::uint8_t* record) {
+    return qFromLittleEndian<qint32>(record + IDOffset) == -1 &&
+           (qFromLittleEndian<quint32>(record + FlagsOffset) & (1u << TransactionFlag::Header)) != 0;
+}
+
+qint16 TransactionRecordPageKind(const std::uint8_t* record) {
+    return qFromLittleEndian<qint16>(record + PageKindOffset);
 }
 
 int TransactionHeaderSortOrder(const std::uint8_t* record) {

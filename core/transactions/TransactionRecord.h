@@ -20,11 +20,17 @@ inline constexpr int TransactionRecordSize = 125;
 // Reads a record. Records come from files and other programs: the details length is cut to its
 // field, and a date, amount or rate that is no finite number reads as 0.
 TTransactionDetail ReadTransactionRecord(const std::uint8_t* record);
+// The same into an entry that exists: every field is set from the record.
+void ReadTransactionRecordInto(const std::uint8_t* record, TTransactionDetail& entry);
 void WriteTransactionRecord(const TTransactionDetail& entry, std::uint8_t* record);
 QByteArray TransactionRecordBytes(const TTransactionDetail& entry);
 
 // Whether a record is a header: ID -1 or the Header flag.
 bool IsTransactionHeaderRecord(const std::uint8_t* record);
+// Whether a record is a header as the program writes it: ID -1 and the Header flag.
+bool IsWrittenTransactionHeader(const std::uint8_t* record);
+// The page kind of a record.
+qint16 TransactionRecordPageKind(const std::uint8_t* record);
 // The sort order a header holds (its low seven bits).
 int TransactionHeaderSortOrder(const std::uint8_t* record);
 QByteArray TransactionHeaderRecord(int sortOrder, const QString& fileCode, const QString& accountFormatID);
