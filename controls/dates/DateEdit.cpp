@@ -71,8 +71,16 @@ void TdxDateEdit::DropDown() {
     if (ReadOnly())
         return;
     QWidget* host = window();
-    if (!Navigator)
+    if (!Navigator) {
         Navigator = new TdxDateNavigator(host);
+        // The navigator is shared by every date edit of the run; a reset of the services (a
+        // test's end) lets it go with the rest of the process-wide state.
+        static const bool resetRegistered = [] {
+            TServices::AtReset([] { delete Navigator.data(); });
+            return true;
+        }();
+        (void)resetRegistered;
+    }
     else if (Navigator->parentWidget() != host)
         Navigator->setParent(host, Qt::Popup | Qt::FramelessWindowHint);
     TdxDateNavigator& navigator = *Navigator;

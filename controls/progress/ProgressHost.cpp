@@ -1,5 +1,7 @@
 #include "controls/progress/ProgressHost.h"
 
+#include "core/services/Services.h"
+
 namespace {
 
 struct THostState {
@@ -8,7 +10,11 @@ struct THostState {
 };
 
 THostState& State() {
-    static THostState state;
+    static THostState state = [] {
+        // A test's reset forgets the main window that listened and any window left shown.
+        TServices::AtReset([] { State() = THostState(); });
+        return THostState();
+    }();
     return state;
 }
 

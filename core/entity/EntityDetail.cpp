@@ -179,7 +179,7 @@ TChartEntity TEntityDetail::ChartEntity() const {
     entity.FileCode = FileCode;
     entity.EntityType = EntityType;
     entity.DataDir = DataDir;
-    entity.XferDir = XferDir.isEmpty() ? DefaultDriveFolder(QStringLiteral("TRANSFER")) : XferDir;
+    entity.XferDir = XferDir.isEmpty() ? DefaultDriveFolder(TransferFolderName.mid(1).toString()) : XferDir;
     entity.ProgramDataDir = ProgramDataDir();
     entity.AccFormatID = AccFormatID;
     entity.AccDefault = AccDefault;
@@ -261,10 +261,10 @@ void TEntityDetail::SetDefaults() {
     DupRef = false;
     Contras = 2;
     DataDir = ProgramDataDir();
-    XferDir = DefaultDriveFolder(QStringLiteral("TRANSFER"));
+    XferDir = DefaultDriveFolder(TransferFolderName.mid(1).toString());
     ExportDir = QStringLiteral("C:\\QUILVANE\\EXPORT");
     ImportDir = QStringLiteral("C:\\QUILVANE\\IMPORT");
-    BackupDir = DefaultDriveFolder(QStringLiteral("BACKUPS"));
+    BackupDir = DefaultDriveFolder(BackupFolderName.mid(1).toString());
     ECIFolder.clear();
     ECILastUsedFile.clear();
     TessalyFolder = LoadTessalyFolder();
@@ -292,9 +292,9 @@ void TEntityDetail::ResetBAS() {
 
 QString TEntityDetail::GetFileName(const TOptionSet& options) const {
     // A record loaded without a transfer folder still has the transfer drive of a new file.
-    const QString xfer = XferDir.isEmpty() ? DefaultDriveFolder(QStringLiteral("TRANSFER")) : XferDir;
+    const QString xfer = XferDir.isEmpty() ? DefaultDriveFolder(TransferFolderName.mid(1).toString()) : XferDir;
     const QString folder = GetEntityDataDir(FileCode, DataDir, xfer, ProgramDataDir(), options);
-    return BuildPath({folder, FileCode}) + QStringLiteral(".CFG");
+    return BuildPath({folder, FileCode}) + DetailRecordExtension.toString();
 }
 
 QString TEntityDetail::NativeFileName(const TOptionSet& options) const {
@@ -497,7 +497,7 @@ void TEntityDetail::ReadBAS(const TOptionSet& options) {
             if (SameTextNoCase(EntityType, SuperannuationEntityType))
                 baseName += QLatin1Char('_') + SuperannuationEntityType.toString();
             const QString master = NativePath(
-                BuildPath({ProgramDataDir(), QStringLiteral("M_DETAIL"), baseName + QStringLiteral(".BAS")}));
+                BuildPath({ProgramDataDir(), QStringLiteral("M_DETAIL"), baseName + ActivityStatementExtension.toString()}));
             if (!master.isEmpty() && QFileInfo::exists(master))
                 ReadBASFields(TIniFile(master), SectionName(snBas).toString(), *this,
                               TBASKeySelection::FromMaster);
@@ -537,7 +537,7 @@ bool TEntityDetail::DefaultChartLeavesDataFolder(const QString& name) const {
 
 void TEntityDetail::RemoveYearLeftovers(int year) const {
     try {
-        const QString xfer = XferDir.isEmpty() ? DefaultDriveFolder(QStringLiteral("TRANSFER")) : XferDir;
+        const QString xfer = XferDir.isEmpty() ? DefaultDriveFolder(TransferFolderName.mid(1).toString()) : XferDir;
         const TOptionSet standard{Option::Standard};
         const QString dataDir = GetEntityDataDir(FileCode, DataDir, xfer, ProgramDataDir(), standard);
         // Stored folder -> the year's file names in it.

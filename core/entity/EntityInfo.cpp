@@ -28,13 +28,12 @@
 
 namespace {
 
-TSessionLog DefaultSessionLog() {
-    return [](const TLogSession& session) { TLogList::LogSession(session); };
-}
-
-TSessionLog& SessionLog() {
-    static TSessionLog log = DefaultSessionLog();
-    return log;
+// The installed writer of time-log entries, else the program's time log.
+void LogSession(const TLogSession& session) {
+    if (const TSessionLog& log = TServices::SessionLog())
+        log(session);
+    else
+        TLogList::LogSession(session);
 }
 
 // The history's field-option values: values 1 to 5 and 8 of the page's ten.
@@ -137,7 +136,7 @@ TEntityInfo::~TEntityInfo() noexcept {
 }
 
 void TEntityInfo::SetSessionLog(TSessionLog log) {
-    SessionLog() = log ? std::move(log) : DefaultSessionLog();
+    TServices::SetSessionLog(std::move(log));
 }
 
 void TEntityInfo::Close() {
@@ -174,9 +173,9 @@ void TEntityInfo::Close() {
         if (!failure)
             failure = std::current_exception();
     }
-    if (!NoTimeLog && SessionLog())
-        SessionLog()({Detail->FileCode, Detail->Name, Upgraded ? UpgradedComment : QString(), QString(),
-                      OpenedAt, ClosedAt, Detail->EndMonth});
+    if (!NoTimeLog)
+        LogSession({Detail->FileCode, Detail->Name, Upgraded ? UpgradedComment : QString(), QString(),
+                    OpenedAt, ClosedAt, Detail->EndMonth});
     Detail.reset();
     Totals.reset();
     if (failure)

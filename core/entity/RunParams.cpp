@@ -173,7 +173,7 @@ void TReportSetup::SetProcessDefaults() {
         break;
     case prTessalyJournals:
         ParamMask = 262144;
-        OutputText = ProgramPathText;
+        OutputText = TServices::ProgramPathText();
         break;
     case prImportTransactions:
         PageKinds = PageKindRange(1, 7);
@@ -233,7 +233,7 @@ void TReportSetup::SetActivityStatementDefaults() {
         ParamMask = 1;
     } else if (type == 77) {
         ParamMask = 131072;
-        OutputText = ProgramPathText;
+        OutputText = TServices::ProgramPathText();
     } else if (type == 78 || type == 79) {
         ParamMask = 32768;
     } else {

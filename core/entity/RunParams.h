@@ -59,9 +59,6 @@ public:
     // until the import and export formats exist.
     TLogDetails LogDetails() const;
 
-    // A path text that processes share across runs (journals from a workbook, the lodgement
-    // report); the runs that use it start their output text from it.
-    static inline QString ProgramPathText;
 
     quint32 ParamMask = 0;
     bool MovementsOnly = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/services/Services.h"
+
 #include <functional>
 #include <utility>
 
@@ -43,9 +45,13 @@ struct TSubsystemServices {
     // Prepares and shows the reconciliation window for process 4 or 5, or for report 53 to 55.
     std::function<void(TReportSetup& setup)> PerformBankReconciliation;
 
-    // The slots the libraries filled; Install replaces them all, Reset empties them.
+    // The slots the libraries filled; Install replaces them all, Reset (and the services'
+    // reset, TServices::Reset) empties them.
     static TSubsystemServices& Installed() {
-        static TSubsystemServices services;
+        static TSubsystemServices services = [] {
+            TServices::AtReset([] { Reset(); });
+            return TSubsystemServices();
+        }();
         return services;
     }
     static void Install(TSubsystemServices services) { Installed() = std::move(services); }

@@ -4,6 +4,7 @@
 #include "core/common/Exceptions.h"
 #include "core/files/Wildcard.h"
 #include "core/services/Services.h"
+#include "core/vocab/FileVocabulary.h"
 
 #include <QDir>
 #include <QFile>
@@ -67,7 +68,7 @@ QString GetEntityDataDir(const QString& fileCode, const QString& dataDir, const 
     if (options.Has(Option::TransferFolder)) {
         if (programDataDir.isEmpty())
             throw EQuilvaneError(QStringLiteral("The program's data folder is not set."));
-        return BuildPath({programDataDir, QStringLiteral("\\TRANSFER")});
+        return BuildPath({programDataDir, TransferFolderName.toString()});
     }
     if (dataDir.isEmpty())
         throw EQuilvaneError(QStringLiteral("No data folder is set for the file %1.").arg(fileCode));
@@ -78,7 +79,7 @@ int ListEntityFiles(QStringList& list, const QString& programDataDir) {
     list.clear();
     if (programDataDir.isEmpty())
         throw EQuilvaneError(QStringLiteral("The program's data folder is not set."));
-    for (const QString& file : FindMatchingFiles(BuildPath({programDataDir, QStringLiteral("*.CFG")})))
+    for (const QString& file : FindMatchingFiles(BuildPath({programDataDir, u'*' + DetailRecordExtension.toString()})))
         list.append(QFileInfo(file).fileName().toUpper());
     list.sort();
     return static_cast<int>(list.size());

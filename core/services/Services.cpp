@@ -6,6 +6,7 @@
 #include "core/services/SystemIdentity.h"
 
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -61,6 +62,10 @@ struct TRegistry {
     TRegionalSettings Regional;
     std::shared_ptr<TProgramParams> Settings;
     TAddAccountOffer AddAccountOffer;
+    std::function<void(const TLogSession&)> SessionLog;
+    QString ProgramPathText;
+    // Kept through resets: they are how the state elsewhere is reset.
+    std::vector<std::function<void()>> Resetters;
 
     TRegistry() { Reset(); }
     void Reset() {
@@ -74,6 +79,8 @@ struct TRegistry {
         Regional.Reset();
         Settings.reset();
         AddAccountOffer = DeclineAddAccount;
+        SessionLog = nullptr;
+        ProgramPathText.clear();
     }
 };
 
@@ -157,4 +164,26 @@ void TServices::SetHelp(std::shared_ptr<IHelp> service) {
 
 void TServices::Reset() {
     Registry().Reset();
+    // A resetter may register another (state first used while resetting): index, not iterators.
+    for (size_t i = 0; i < Registry().Resetters.size(); ++i) {
+        const std::function<void()> resetter = Registry().Resetters[i];
+        resetter();
+    }
+}
+
+void TServices::AtReset(std::function<void()> resetter) {
+    if (resetter)
+        Registry().Resetters.push_back(std::move(resetter));
+}
+
+const std::function<void(const TLogSession&)>& TServices::SessionLog() {
+    return Registry().SessionLog;
+}
+
+void TServices::SetSessionLog(std::function<void(const TLogSession&)> log) {
+    Registry().SessionLog = std::move(log);
+}
+
+QString& TServices::ProgramPathText() {
+    return Registry().ProgramPathText;
 }

@@ -17,6 +17,8 @@ class TAccountsChart;
 class TProgramParams;
 class TRegionalSettings;
 
+struct TLogSession;
+
 // Offers the user to add an account that a typed code names but the chart lacks, with the typed
 // text as its code. True when the account was added; index is then its place in the chart (-1
 // otherwise).
@@ -60,8 +62,19 @@ public:
     static const TAddAccountOffer& AddAccountOffer();
     static void SetAddAccountOffer(TAddAccountOffer offer);
 
-    // Puts every service back to its default.
+    // The writer of the time-log entry a closing file makes; empty: the program's time log.
+    static const std::function<void(const TLogSession&)>& SessionLog();
+    static void SetSessionLog(std::function<void(const TLogSession&)> log);
+
+    // A path text that runs share across the session (the workbook of the journals from
+    // workpapers, the lodgement report's output); empty until a run sets it.
+    static QString& ProgramPathText();
+
+    // Puts every service back to its default, then runs the resetters registered, in order:
+    // the process-wide state kept outside this registry (the installed subsystem services, the
+    // progress windows' host, the date edits' shared navigator) registers one where it lives.
     static void Reset();
+    static void AtReset(std::function<void()> resetter);
 
     // Shorthand for a new progress window from the installed factory.
     static std::unique_ptr<IProgress> CreateProgress() { return ProgressFactory().CreateProgress(); }

@@ -96,10 +96,9 @@ TEST_F(RunParamsTest, TaxesAndQuantitiesJoinTheSecondMaskAsBits) {
 TEST_F(RunParamsTest, TitlesOutputTextsAndRefusedNumbers) {
     EXPECT_EQ(Run(0, 16)->Title, "Data integrity Check");
     EXPECT_EQ(Run(0, 1)->OutputText, Temp.path() + "\\ABC12306");
-    TReportSetup::ProgramPathText = "P:\\WORKBOOKS";
+    TServices::ProgramPathText() = "P:\\WORKBOOKS";
     EXPECT_EQ(Run(0, 21)->OutputText, "P:\\WORKBOOKS");
     EXPECT_EQ(Run(77, 0)->OutputText, "P:\\WORKBOOKS");
-    TReportSetup::ProgramPathText.clear();
     const auto run = Run(0, 16);
     run->SetSpecialReport(12);
     run->SetSpecialReport(0);
