@@ -389,8 +389,7 @@ void TEntityDetail::ReadFields(const TOptionSet& options) {
         Currency = text("Currency");
         AccDefault = text("AccDefault");
         if (DefaultChartLeavesDataFolder(AccDefault))
-            throw EQuilvaneError(
-                QStringLiteral("The default chart %1 lies outside the data folder.").arg(AccDefault));
+            throw EQuilvaneError(DefaultChartOutsideText.arg(AccDefault));
         AccFormatID = text("AccFormatID", QStringLiteral("QUILVANE"));
         if (!options.Has(Option::KeepYear)) {
             const int year = integer("Year", 0);

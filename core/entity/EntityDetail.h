@@ -63,6 +63,8 @@ public:
     // refuses a record whose default chart leads out ("The default chart <name> lies outside the
     // data folder."); the file's properties can check a typed name with it.
     bool DefaultChartLeavesDataFolder(const QString& name) const;
+    static inline const QString DefaultChartOutsideText =
+        QStringLiteral("The default chart %1 lies outside the data folder.");
 
     // Removes from the file's data folder (its M_DETAIL and BANK_REC folders and the folder of its
     // transaction files) the temporary files that saves of the year's charts and transaction

@@ -594,6 +594,14 @@ void TfmFileProperties::SaveProperties() {
 void TfmFileProperties::OKClick() {
     if (!ValidateFileCode())
         return;
+    // A default chart that leads out of the data folder would make the record refuse to load.
+    const QString chart = Charts.StoredNameOfText(cboDefaultChart->currentText());
+    if (Detail && Detail->DefaultChartLeavesDataFolder(chart)) {
+        MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error,
+                           TEntityDetail::DefaultChartOutsideText.arg(chart), TMessageButton::OK);
+        cboDefaultChart->setFocus();
+        return;
+    }
     SaveProperties();
     accept();
 }

@@ -263,6 +263,22 @@ TEST_F(FilePropertiesWindowTest, ExistingFile) {
     EXPECT_EQ(Detail->DataDir, DataDir);
 }
 
+// A typed default chart that climbs out of the data folder is refused at OK: the record would
+// not load again.
+TEST_F(FilePropertiesWindowTest, ADefaultChartOutsideTheDataFolderIsRefused) {
+    Detail = LoadRecord(SmallRecord().replace("Type=", "AccDefault=QUILVANE.COY\r\nType="));
+    ASSERT_TRUE(Detail);
+    Dialog->Setup(*Detail, false);
+    Dialog->cboDefaultChart->setEditText("..\\..\\EVIL.COY");
+    Prompt->Answer(TMessageButton::OK);
+    Dialog->btnOK->click();
+    ASSERT_EQ(Prompt->Texts().size(), 1);
+    EXPECT_TRUE(Prompt->Texts()[0].startsWith("The default chart ..")) << Prompt->Texts()[0].toStdString();
+    EXPECT_TRUE(Prompt->Texts()[0].endsWith(" lies outside the data folder."));
+    EXPECT_NE(Dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(Detail->AccDefault, "QUILVANE.COY");
+}
+
 TEST_F(FilePropertiesWindowTest, InvalidCodeKeepsTheWizardOnDetails) {
     ASSERT_TRUE(WriteFileBytes(DataDir + "/ABC123.CFG", SmallRecord()));
     SetupNew();
