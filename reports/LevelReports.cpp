@@ -12,14 +12,27 @@ namespace {
 
 const QString MissingMasterText = QStringLiteral("Unable to locate master report %1.");
 
-// The size of the file's own definitions file of a list, 0 when there is none or it cannot
-// be named.
-qint64 DefinitionBytes(const TReportDefinitionList& list) {
-    const QFileInfo info(NativePath(list.LevelFileName(rlFile, TOptionSet())));
+constexpr int LayoutsKind = 5;
+constexpr int FormatsKind = 6;
+constexpr int JobstreamSetsKind = 7;
+
+// The size of the file's own definitions file of a kind, 0 when there is none.
+qint64 DefinitionBytes(const TEntityInfo& entity, int kind) {
+    const QFileInfo info(NativePath(OwnDefinitionsFileName(entity, kind)));
     return info.isFile() && !info.isSymLink() ? info.size() : 0;
 }
 
 } // namespace
+
+QString OwnDefinitionsFileName(const TEntityInfo& entity, int kind) {
+    TCustomReports reports(entity.EntityDetail().ChartEntity(), ReportLevelMask::File, TOptionSet());
+    if (kind == LayoutsKind)
+        return reports.Layouts().LevelFileName(rlFile, TOptionSet());
+    const QString formats = reports.LevelFileName(rlFile, TOptionSet());
+    if (kind == JobstreamSetsKind)
+        return formats.left(formats.lastIndexOf(u'.')) + QStringLiteral(".RJS");
+    return formats;
+}
 
 QString ReportLevelName(int request) {
     switch (request) {
@@ -40,8 +53,7 @@ TReportText LevelReportsText(const TEntityInfo& entity, int request) {
     const QString level = ReportLevelName(request);
     TReportText report;
     report.Title = level.isEmpty() ? QStringLiteral("Custom Reports") : level + QStringLiteral(" Reports");
-    const TEntityDetail& detail = entity.EntityDetail();
-    const QString code = detail.FileCode;
+    const QString code = entity.EntityDetail().FileCode;
     if (level.isEmpty()) {
         report.Lines << QStringLiteral("There is no custom report level %1.").arg(request);
         return report;
@@ -51,9 +63,8 @@ TReportText LevelReportsText(const TEntityInfo& entity, int request) {
         return report;
     }
     // The file's own definitions are only looked at, never loaded: nothing here could run them.
-    TCustomReports reports(detail.ChartEntity(), ReportLevelMask::File, TOptionSet());
-    const qint64 formats = DefinitionBytes(reports);
-    const qint64 layouts = DefinitionBytes(reports.Layouts());
+    const qint64 formats = DefinitionBytes(entity, FormatsKind);
+    const qint64 layouts = DefinitionBytes(entity, LayoutsKind);
     if (formats == 0 && layouts == 0) {
         report.Lines << QStringLiteral("%1 has no File Specific custom reports.").arg(code);
         return report;

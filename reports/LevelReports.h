@@ -13,6 +13,10 @@ class TEntityInfo;
 inline constexpr int FirstLevelRequest = 7;
 inline constexpr int LastLevelRequest = 10;
 
+// The stored name of a file's own definitions file of a kind: 5 the report layouts, 6 the
+// report formats (custom reports), 7 the jobstream sets kept beside them under the same name.
+QString OwnDefinitionsFileName(const TEntityInfo& entity, int kind);
+
 // "Master", "File Specific", "Practice", "Superannuation"; empty outside 7-10.
 QString ReportLevelName(int request);
 TReportText LevelReportsText(const TEntityInfo& entity, int request);

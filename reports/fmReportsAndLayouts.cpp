@@ -1,11 +1,10 @@
 #include "reports/fmReportsAndLayouts.h"
 
 #include "core/entity/DesktopFiles.h"
-#include "core/entity/EntityDetail.h"
 #include "core/entity/EntityInfo.h"
 #include "core/files/Paths.h"
 #include "reports/LevelReports.h"
-#include "reports/definitions/CustomReports.h"
+#include "reports/definitions/ReportDefinitionList.h"
 
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -17,18 +16,6 @@
 namespace {
 
 const QString NoneHeld = QStringLiteral("None held on this system");
-
-// The file's own definitions file of a kind: the formats, the layouts, or the jobstream sets
-// kept beside them under the same name.
-QString OwnFileName(const TEntityInfo& file, int kind) {
-    TCustomReports reports(file.EntityDetail().ChartEntity(), ReportLevelMask::File, TOptionSet());
-    if (kind == TfmReportsAndLayouts::Layouts)
-        return reports.Layouts().LevelFileName(rlFile, TOptionSet());
-    const QString formats = reports.LevelFileName(rlFile, TOptionSet());
-    if (kind == TfmReportsAndLayouts::CustomReports)
-        return formats;
-    return formats.left(formats.lastIndexOf(u'.')) + QStringLiteral(".RJS");
-}
 
 QString FileStatus(const QString& storedName) {
     const QFileInfo info(NativePath(storedName));
@@ -81,8 +68,9 @@ std::vector<TfmReportsAndLayouts::TRow> TfmReportsAndLayouts::Rows(const TEntity
         TRow row{ReportLevelName(request), QString(), NoneHeld};
         if (request == FirstLevelRequest + rlFile) {
             if (activeFile) {
-                row.File = NativePath(OwnFileName(*activeFile, kind));
-                row.Status = FileStatus(OwnFileName(*activeFile, kind));
+                const QString stored = OwnDefinitionsFileName(*activeFile, kind);
+                row.File = NativePath(stored);
+                row.Status = FileStatus(stored);
             } else {
                 row.Status = QStringLiteral("No file is open");
             }

@@ -74,7 +74,7 @@ QString TStdDescChart::TemplateFileName() const {
 int TStdDescChart::LoadFromFile(const TOptionSet& options, IProgress* progress) {
     const int result = TMasterChart::LoadFromFile(options, progress);
     if (result != ResultCode::Success || Count() > 0 ||
-        Entity.EntityType.compare(SuperannuationEntityType, Qt::CaseInsensitive) != 0 ||
+        !IsSuperannuationType(Entity.EntityType) ||
         Entity.DataDir.isEmpty())
         return result;
 

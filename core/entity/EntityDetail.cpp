@@ -254,7 +254,7 @@ void TEntityDetail::SetDefaults() {
     Periods = 12;
     EndMonth = 6;
     Period = 1;
-    const bool super = SameTextNoCase(EntityType, SuperannuationEntityType);
+    const bool super = IsSuperannuationType(EntityType);
     Quantity = super;
     Tax = !super;
     CurrencyConv = false;
@@ -493,7 +493,7 @@ void TEntityDetail::ReadBAS(const TOptionSet& options) {
         // A year set up for the first time takes the account ranges of the format's master file.
         if (const TAccountFormat* format = ProgramParams().FindAccountFormat(AccFormatID)) {
             QString baseName = format->BaseName;
-            if (SameTextNoCase(EntityType, SuperannuationEntityType))
+            if (IsSuperannuationType(EntityType))
                 baseName += QLatin1Char('_') + SuperannuationEntityType.toString();
             const QString master = NativePath(
                 BuildPath({ProgramDataDir(), QStringLiteral("M_DETAIL"), baseName + ActivityStatementExtension.toString()}));

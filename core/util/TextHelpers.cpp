@@ -80,6 +80,10 @@ bool IsTrueText(const QString& text) {
     return text.compare(FlagText(true), Qt::CaseInsensitive) == 0;
 }
 
+QString PlainCaption(QString caption) {
+    return caption.remove(u'&').remove(QStringLiteral("..."));
+}
+
 void InsertAccelerator(QString& caption, QSet<QChar>& used) {
     for (qsizetype i = 0; i < caption.size(); ++i) {
         const QChar c = caption[i];

@@ -54,6 +54,9 @@ template <typename Table> int IndexOfText(const QString& text, const Table& tabl
 // Puts "&" before the first letter or digit of the caption that no other caption of the menu
 // uses yet, and records it as used (without regard to case).
 void InsertAccelerator(QString& caption, QSet<QChar>& used);
+// A menu caption as plain text: without its accelerator marks and the dots of an item that opens
+// a window ("&Export Data..." gives "Export Data").
+QString PlainCaption(QString caption);
 
 // "IF" / "OD" (short) or "In Funds" / "Overdrawn" for a balance of 0 or more / below 0.
 QString FundsStatusText(bool isShort, double balance);

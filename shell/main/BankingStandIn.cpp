@@ -6,20 +6,17 @@
 #include "core/services/Services.h"
 #include "core/vocab/ProcessKinds.h"
 #include "core/services/UserPrompt.h"
+#include "core/util/TextHelpers.h"
 
 void TBankingStandIn::SayNotAvailable(const QString& function) {
     MessageBeepAndShow(TServices::Prompt(), TMessageKind::Information, NotAvailableText.arg(function),
                        TMessageButton::OK);
 }
 
-QString TBankingStandIn::FunctionName(QStringView caption) {
-    return caption.toString().remove(u'&').remove(QStringLiteral("..."));
-}
-
 void TBankingStandIn::ActivityStatementReport(int reportNumber) {
     for (const TActivityStatementItem& item : ActivityStatementItems)
         if (item.Number == reportNumber)
-            SayNotAvailable(FunctionName(item.Caption));
+            SayNotAvailable(PlainCaption(item.Caption.toString()));
 }
 
 int TBankingStandIn::ImportBankStatement(TEntityInfo& /*file*/, TReportSetup& /*setup*/) {

@@ -42,8 +42,6 @@ public:
     // The activity-statement report of a number (69-79): its not-available box, named by its
     // menu item.
     static void ActivityStatementReport(int reportNumber);
-    // A menu caption as a function's name: without its accelerator and trailing dots.
-    static QString FunctionName(QStringView caption);
 
     // Nothing is imported: -1.
     int ImportBankStatement(TEntityInfo& file, TReportSetup& setup) override;

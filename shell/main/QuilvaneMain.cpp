@@ -11,6 +11,7 @@
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
 #include "core/transactions/TransactionClipboard.h"
+#include "core/util/TextHelpers.h"
 #include "core/vocab/PageKinds.h"
 #include "core/vocab/ProcessKinds.h"
 #include "core/vocab/ProgramIdentity.h"
@@ -480,7 +481,7 @@ void TfmQuilvaneMain::CreateMenus() {
     const auto addButton = [this](QAction* action) {
         tbrMain->addAction(action);
         if (auto* button = qobject_cast<QToolButton*>(tbrMain->widgetForAction(action)))
-            button->setText(action->text().remove(u'&').remove(QStringLiteral("...")));
+            button->setText(PlainCaption(action->text()));
     };
     for (size_t item = 0; item < 3; ++item)
         addButton(actMasterDetails[item]);
