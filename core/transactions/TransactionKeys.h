@@ -11,6 +11,12 @@
 inline constexpr qint32 TaxLineSequence = 99998;
 inline constexpr qint32 DissectionTotalSequence = 99999;
 
+// The most entries one transaction file can hold besides its header record: its month slot has
+// 100,000 sequences, and beside each keyed entry stand at most its tax line and the total line
+// of its dissection. A file longer than this many records, in any record form, is not one the
+// program wrote.
+inline constexpr qint64 MaxTransactionFileRecords = 3 * 100000;
+
 // Page kinds whose list keeps one file only (opening balances, opening unpresented cheques and
 // outstanding deposits, memorised payments, standard bank transactions): all their keys lie in
 // month slot 1.
