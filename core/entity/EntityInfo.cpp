@@ -12,6 +12,8 @@
 #include "core/dates/Periods.h"
 #include "core/entity/BASTotals.h"
 #include "core/entity/EntityDetail.h"
+#include "core/files/FileSwap.h"
+#include "core/files/Paths.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
 #include "core/transactions/DataEntryPage.h"
@@ -20,6 +22,7 @@
 #include "core/transactions/TransactionKeys.h"
 #include "core/transactions/TransactionList.h"
 #include "core/transactions/TransactionListSources.h"
+#include "core/vocab/FileVocabulary.h"
 #include "core/vocab/PageKinds.h"
 
 #include <algorithm>
@@ -115,6 +118,13 @@ std::optional<TPageHistoryLine> TPageHistoryLine::Parse(const QString& text, int
 // --- lifetime ------------------------------------------------------------------------------------
 
 std::unique_ptr<TEntityInfo> TEntityInfo::Create(const QString& fileCode, const TOptionSet& options) {
+    // A restore of the file that stopped half-way (a kill, a power cut) is put back whole before
+    // its record is read.
+    if (TEntityDetail::IsPlainFileCode(fileCode) && HasProgramParams()) {
+        const QString data = NativePath(ProgramParams().LicFilePath);
+        if (!data.isEmpty())
+            TFileSwap::Recover(data, fileCode + RestoreWorkInfix.toString());
+    }
     std::unique_ptr<TEntityInfo> entity(new TEntityInfo());
     entity->Detail = TEntityDetail::Create(fileCode, options);
     entity->OpenedAt = NowNum();

@@ -29,6 +29,10 @@ inline constexpr QStringView BackupFolderName = u"\\BACKUPS";
 inline constexpr QStringView TransferFolderName = u"\\TRANSFER";
 // Folder on the transfer drive.
 inline constexpr QStringView TransferDriveFolderName = u"\\RORI";
+// The working folders that a restore and a transfer in make beside the data: the file code,
+// this infix and six letters or digits ("ABC123.restore-x1Y2z3").
+inline constexpr QStringView RestoreWorkInfix = u".restore-";
+inline constexpr QStringView TransferWorkInfix = u".transfer-";
 
 // ---- Header words ---------------------------------------------------------------------------
 

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Replaces a set of files of a folder by another as one change that survives a stop at any step.
+// The change works in a folder of its own inside the folder ("ABC123.restore-XXXXXX"): the new
+// files wait in its "new" folder, under the names they take in the folder. Before the first move
+// a marker in the working folder lists both sets ("old" and "new" lines, relative names with '/');
+// the old files are then moved aside into its "old" folder and the new ones moved in. The marker
+// is held under a lock that the system drops when the process dies, so a change still running on
+// another workstation is never taken for a stopped one.
+//
+// A change stopped on the way (a kill, a power cut) leaves its marker behind, and Recover puts one
+// whole state back: the new year when every new file is already in place (present in the folder
+// and gone from "new"), otherwise the old one. Working folders without a marker hold nothing that
+// the folder lacks, and are removed once they are older than a minute.
+class TFileSwap {
+public:
+    // folder: the native folder the names are relative to; workFolder: the change's own folder.
+    TFileSwap(const QString& folder, const QString& workFolder);
+    ~TFileSwap();
+    TFileSwap(const TFileSwap&) = delete;
+    TFileSwap& operator=(const TFileSwap&) = delete;
+
+    // Called before every step that changes the folder (the marker, each move aside, each move
+    // in), numbered from 1; answering false stops the change right there, as a kill would: no
+    // step after it, no undo, the marker stays. The program never sets it.
+    std::function<bool(int step)> OnStep;
+
+    // Places a new file itself instead of the move (the caller writes it from the staged copy);
+    // when it returns, the file stands in the folder. Used for the record, which the program
+    // rewrites on its way in. Raises EQuilvaneError when it cannot.
+    using TPlacer = std::function<void(const QString& staged, const QString& target)>;
+
+    // Writes the marker, moves every old file aside and every new one in (those in `placed` by
+    // the placer, after all the others, in the order given). True when done; false when OnStep
+    // stopped it. A failed move puts the old state back and raises EQuilvaneError naming the file.
+    // Names are refused (EQuilvaneError, before the marker) when they would leave the folder.
+    bool Run(const QStringList& oldNames, const QStringList& newNames, const QStringList& placed = {},
+             const TPlacer& placer = {});
+
+    // The change is kept: the marker and the working folder go.
+    void Finish();
+    // The change is given up after Run: the new files go, the old ones come back, then Finish.
+    void Undo();
+
+    // The name of the marker inside a working folder.
+    static QString MarkerName();
+
+    // Puts back a whole state for every stopped change of the folder whose working folder is
+    // named `prefix` and six letters or digits ("ABC123.restore-"), and removes that family's
+    // working folders left without a marker once they are older than a minute. Only plain folders
+    // of those names are looked at (never a link), a change whose marker is locked by a live
+    // process is left alone, and a marker naming a file outside the folder is ignored. Returns the
+    // number of changes put back. Never throws: what cannot be done stays for the next time.
+    static int Recover(const QString& folder, const QString& prefix);
+
+private:
+    void WriteMarker(const QStringList& oldNames, const QStringList& newNames);
+    void RollBack(const QStringList& oldNames, const QStringList& newNames);
+    bool Step();
+
+    QString Folder;
+    QString Work;
+    QStringList OldNames;
+    QStringList NewNames;
+    QFile Marker;
+    int StepCount = 0;
+    bool Stopped = false;
+};
