@@ -1,6 +1,7 @@
 #include "core/transactions/TransactionRecord.h"
 
 #include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionKeys.h"
 #include "core/vocab/FileVocabulary.h"
 
 #include <QStringList>
@@ -122,4 +123,8 @@ QByteArray TransactionHeaderRecord(int sortOrder, const QString& fileCode, const
     const auto& details = text.DetailsField();
     std::copy(details.begin(), details.end(), record + DetailsOffset);
     return bytes;
+}
+
+qint64 MaxTransactionFileBytes() {
+    return (1 + MaxTransactionFileRecords) * TransactionRecordSize;
 }

@@ -17,6 +17,11 @@
 // at offset 62 and the text "V5.5,GL Transactions,<file code>,<account format>" as details.
 inline constexpr int TransactionRecordSize = 125;
 
+// The most bytes a transaction file of the current form can hold: its header record and
+// MaxTransactionFileRecords entries. The older forms have smaller records, so no transaction file
+// the program reads or writes is longer; a reader can refuse anything larger before reading it.
+qint64 MaxTransactionFileBytes();
+
 // Reads a record. Records come from files and other programs: the details length is cut to its
 // field, and a date, amount or rate that is no finite number reads as 0.
 TTransactionDetail ReadTransactionRecord(const std::uint8_t* record);

@@ -139,6 +139,14 @@ TEST(TransactionRecord, BodyAndHeaderMatchTheLayout) {
     EXPECT_EQ(TransactionRecordBytes(ReadTransactionRecord(Bytes(longDetails))), body) << "length cut to 54";
 }
 
+// The cap on a transaction file is the header and the most entries a month holds, in the largest
+// record form; no older form's record is larger.
+TEST(TransactionRecord, TheLargestFileHoldsTheHeaderAndTheMostEntriesOfAMonth) {
+    EXPECT_EQ(MaxTransactionFileBytes(), qint64(300001) * 125);
+    for (const TDosRecordForm form : {TDosRecordForm::V41, TDosRecordForm::V4, TDosRecordForm::V3})
+        EXPECT_LT(DosRecordSize(form), TransactionRecordSize);
+}
+
 class TDosRecordTest : public TServicesFixture {
 protected:
     std::unique_ptr<TAccountFormat> Format = MakeFormat("AAAA-SS");
