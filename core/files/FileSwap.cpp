@@ -182,14 +182,16 @@ void TFileSwap::RollBack(const QStringList& oldNames, const QStringList& newName
 }
 
 void TFileSwap::Finish() {
-    if (Stopped)
+    if (Stopped || Finished)
         return;
+    Finished = true;
     RemoveTree(Work);
     Marker.close();
 }
 
 void TFileSwap::Undo() {
-    if (Stopped)
+    // A change that failed inside Run was put back there already.
+    if (Stopped || Finished)
         return;
     RollBack(OldNames, NewNames);
     Finish();

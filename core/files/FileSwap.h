@@ -46,6 +46,7 @@ public:
     // The change is kept: the marker and the working folder go.
     void Finish();
     // The change is given up after Run: the new files go, the old ones come back, then Finish.
+    // Nothing after Finish, or after a Run that failed (it put the old state back itself).
     void Undo();
 
     // The name of the marker inside a working folder.
@@ -71,4 +72,5 @@ private:
     QFile Marker;
     int StepCount = 0;
     bool Stopped = false;
+    bool Finished = false;
 };
