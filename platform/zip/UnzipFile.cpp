@@ -9,10 +9,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
+#include <QStorageInfo>
+#include <QtEndian>
 
 #include <zip.h>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <sys/stat.h>
 
@@ -24,6 +28,11 @@ constexpr zip_uint32_t DosFolderAttribute = 0x10;
 
 QString Shown(const QString& path) {
     return QDir::toNativeSeparators(path);
+}
+
+// A sum of sizes that stops at the largest size rather than overflowing.
+qint64 SizeSum(qint64 sum, qint64 size) {
+    return size > std::numeric_limits<qint64>::max() - sum ? std::numeric_limits<qint64>::max() : sum + size;
 }
 
 struct TEntryClose {
@@ -63,6 +72,106 @@ struct TStep {
     bool Exists = false;
     mode_t Mode = 0;
 };
+
+// The central directory as stored, read beside the library: it shows a NUL byte in a name as a
+// blank, so "a.txt\0../x" would pass for a name of its own. Every end record in the archive's
+// tail whose directory reads whole with the library's number of entries is looked at (the
+// library picks one of them), and the indexes of the names holding a NUL in any of them are
+// collected. False when no end record leads to such a directory.
+constexpr quint32 DirectoryHeaderSignature = 0x02014b50;
+constexpr quint32 EndSignature = 0x06054b50;
+constexpr quint32 Zip64LocatorSignature = 0x07064b50;
+constexpr quint32 Zip64EndSignature = 0x06064b50;
+constexpr qint64 EndRecordSize = 22;
+constexpr qint64 DirectoryHeaderSize = 46;
+constexpr qint64 Zip64LocatorSize = 20;
+constexpr qint64 Zip64EndSize = 56;
+constexpr qint64 MaxCommentSize = 65535;
+
+quint16 Word16(const QByteArray& bytes, qint64 at) {
+    return qFromLittleEndian<quint16>(bytes.constData() + at);
+}
+quint32 Word32(const QByteArray& bytes, qint64 at) {
+    return qFromLittleEndian<quint32>(bytes.constData() + at);
+}
+quint64 Word64(const QByteArray& bytes, qint64 at) {
+    return qFromLittleEndian<quint64>(bytes.constData() + at);
+}
+
+QByteArray ReadAt(QFile& file, qint64 offset, qint64 length) {
+    if (offset < 0 || length < 0 || offset > file.size() || length > file.size() - offset ||
+        !file.seek(offset))
+        return QByteArray();
+    QByteArray bytes = file.read(length);
+    return bytes.size() == length ? bytes : QByteArray();
+}
+
+// The names of one directory: false when it does not read whole.
+bool ScanDirectory(QFile& file, quint64 offset, quint64 size, quint64 count, QSet<quint64>& withNul) {
+    const auto fileSize = quint64(file.size());
+    if (offset > fileSize || size > fileSize - offset || count > size / DirectoryHeaderSize)
+        return false;
+    const quint64 end = offset + size;
+    QSet<quint64> found;
+    quint64 at = offset;
+    for (quint64 i = 0; i < count; ++i) {
+        if (end - at < quint64(DirectoryHeaderSize))
+            return false;
+        const QByteArray header = ReadAt(file, qint64(at), DirectoryHeaderSize);
+        if (header.isEmpty() || Word32(header, 0) != DirectoryHeaderSignature)
+            return false;
+        const quint64 nameLength = Word16(header, 28);
+        const quint64 rest = nameLength + Word16(header, 30) + Word16(header, 32);
+        if (end - at - DirectoryHeaderSize < rest)
+            return false;
+        const QByteArray name = ReadAt(file, qint64(at + DirectoryHeaderSize), qint64(nameLength));
+        if (name.size() != qsizetype(nameLength))
+            return false;
+        if (name.contains('\0'))
+            found.insert(i);
+        at += DirectoryHeaderSize + rest;
+    }
+    withNul.unite(found);
+    return true;
+}
+
+bool FindNamesWithNul(const QString& path, quint64 entryCount, QSet<quint64>& withNul) {
+    if (entryCount == 0)
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 tailStart = std::max<qint64>(0, file.size() - EndRecordSize - MaxCommentSize);
+    const QByteArray tail = ReadAt(file, tailStart, file.size() - tailStart);
+    bool read = false;
+    QSet<QPair<quint64, quint64>> seen;
+    for (qint64 at = tail.size() - EndRecordSize; at >= 0; --at) {
+        if (Word32(tail, at) != EndSignature)
+            continue;
+        quint64 count = Word16(tail, at + 10);
+        quint64 size = Word32(tail, at + 12);
+        quint64 offset = Word32(tail, at + 16);
+        if (count == 0xFFFF || size == 0xFFFFFFFF || offset == 0xFFFFFFFF) {
+            const QByteArray locator = ReadAt(file, tailStart + at - Zip64LocatorSize, Zip64LocatorSize);
+            if (locator.isEmpty() || Word32(locator, 0) != Zip64LocatorSignature)
+                continue;
+            const quint64 endAt = Word64(locator, 8);
+            if (endAt > quint64(std::numeric_limits<qint64>::max()))
+                continue;
+            const QByteArray end = ReadAt(file, qint64(endAt), Zip64EndSize);
+            if (end.isEmpty() || Word32(end, 0) != Zip64EndSignature)
+                continue;
+            count = Word64(end, 32);
+            size = Word64(end, 40);
+            offset = Word64(end, 48);
+        }
+        if (count != entryCount || seen.contains({offset, size}))
+            continue;
+        seen.insert({offset, size});
+        read = ScanDirectory(file, offset, size, count, withNul) || read;
+    }
+    return read;
+}
 
 TStep StepInto(const QString& folder, const QString& name) {
     TStep step;
@@ -150,6 +259,13 @@ int TUnzipFile::Open() {
         ArchiveComment = QByteArray(comment, commentLength);
 
     const zip_int64_t count = zip_get_num_entries(Archive, 0);
+    QSet<quint64> namesWithNul;
+    if (!FindNamesWithNul(ZipFile, quint64(std::max<zip_int64_t>(count, 0)), namesWithNul)) {
+        Close();
+        return Fail(
+            ZipResult::CorruptArchive,
+            QStringLiteral("%1 is damaged: its central directory cannot be read").arg(Shown(ZipFile)));
+    }
     for (zip_int64_t i = 0; i < count; ++i) {
         const auto index = zip_uint64_t(i);
         const char* name = zip_get_name(Archive, index, ZIP_FL_ENC_GUESS);
@@ -164,10 +280,13 @@ int TUnzipFile::Open() {
         TEntry entry;
         entry.Index = index;
         entry.Name = ZipNames::Normalised(QString::fromUtf8(name));
-        entry.Size = (stat.valid & ZIP_STAT_SIZE) ? qint64(stat.size) : 0;
+        entry.Size = (stat.valid & ZIP_STAT_SIZE)
+                         ? qint64(std::min<zip_uint64_t>(stat.size, std::numeric_limits<qint64>::max()))
+                         : 0;
         entry.Modified = (stat.valid & ZIP_STAT_MTIME) ? qint64(stat.mtime) : -1;
         entry.Encrypted = (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE;
         entry.Folder = ZipNames::IsFolderName(entry.Name);
+        entry.NulInName = namesWithNul.contains(index);
         zip_uint8_t system = 0;
         zip_uint32_t attributes = 0;
         if (zip_file_get_external_attributes(Archive, index, 0, &system, &attributes) == 0) {
@@ -197,9 +316,32 @@ QStringList TUnzipFile::EntryNames() const {
     return names;
 }
 
+int TUnzipFile::CheckNames() {
+    if (const int code = EnsureOpen())
+        return code;
+    for (const TEntry& entry : std::as_const(Entries)) {
+        if (entry.NulInName)
+            return Fail(
+                ZipResult::UnsafeEntry,
+                QStringLiteral("The name of the entry \"%1\" of %2 holds a NUL character; the archive is "
+                               "refused")
+                    .arg(entry.Name, Shown(ZipFile)));
+        if (ZipNames::SafeParts(entry.Name).isEmpty())
+            return Fail(
+                ZipResult::UnsafeEntry,
+                QStringLiteral("The entry \"%1\" of %2 would be written outside its folder; the archive is "
+                               "refused")
+                    .arg(entry.Name, Shown(ZipFile)));
+    }
+    return ZipResult::Ok;
+}
+
 int TUnzipFile::Select(const QStringList& selections, bool recurse, const TEntryFilter& allowed,
                        QList<int>& chosen) {
     chosen.clear();
+    // Every name first: an unsafe one refuses the archive even when nothing would choose it.
+    if (const int code = CheckNames())
+        return code;
     for (int i = 0; i < Entries.size(); ++i) {
         const TEntry& entry = Entries[i];
         if (entry.Folder || !ZipNames::MatchesAnySelection(entry.Name, selections, recurse))
@@ -214,17 +356,32 @@ int TUnzipFile::Select(const QStringList& selections, bool recurse, const TEntry
                         .arg(Shown(ZipFile), selections.join(QStringLiteral("\", \""))));
     for (const int i : std::as_const(chosen)) {
         const TEntry& entry = Entries[i];
-        if (ZipNames::SafeParts(entry.Name).isEmpty())
-            return Fail(
-                ZipResult::UnsafeEntry,
-                QStringLiteral("The entry \"%1\" of %2 would be written outside its folder; the archive is "
-                               "refused")
-                    .arg(entry.Name, Shown(ZipFile)));
         if (entry.Special)
             return Fail(
                 ZipResult::UnsafeEntry,
                 QStringLiteral("The entry \"%1\" of %2 is a link or a special file; the archive is refused")
                     .arg(entry.Name, Shown(ZipFile)));
+    }
+    return CheckSizes(chosen);
+}
+
+qint64 TUnzipFile::LimitOf(const TEntry& entry) const {
+    const qint64 limit = SizeLimit ? SizeLimit(entry.Name) : 0;
+    return limit > 0 ? limit : std::numeric_limits<qint64>::max();
+}
+
+int TUnzipFile::CheckSizes(const QList<int>& chosen) {
+    for (const int i : chosen) {
+        const TEntry& entry = Entries[i];
+        const qint64 limit = LimitOf(entry);
+        if (entry.Size > limit)
+            return Fail(
+                ZipResult::TooLarge,
+                QStringLiteral("The entry \"%1\" of %2 holds %3 bytes, more than the %4 bytes allowed for "
+                               "it; the archive is refused")
+                    .arg(entry.Name, Shown(ZipFile))
+                    .arg(entry.Size)
+                    .arg(limit));
     }
     return ZipResult::Ok;
 }
@@ -251,9 +408,14 @@ int TUnzipFile::ReadEntry(const TEntry& entry, QIODevice* sink, qint64& done, qi
             code,
             QStringLiteral("Unable to read \"%1\" from %2: %3").arg(entry.Name, Shown(ZipFile), reason));
     }
+    // Never more than the header declares: a deflated entry can unpack to far more than its
+    // header says. The declared size was held to the caller's limit before anything was read.
+    qint64 read = 0;
     QByteArray buffer(ReadChunk, Qt::Uninitialized);
     for (;;) {
-        const zip_int64_t count = zip_fread(file.get(), buffer.data(), zip_uint64_t(buffer.size()));
+        // One byte past the declared size at most tells a lie.
+        const qint64 wanted = std::min<qint64>(buffer.size(), entry.Size - read + 1);
+        const zip_int64_t count = zip_fread(file.get(), buffer.data(), zip_uint64_t(wanted));
         if (count < 0) {
             const int code = EntryFailure(zip_file_get_error(file.get()), entry.Encrypted, reason);
             return Fail(
@@ -262,6 +424,14 @@ int TUnzipFile::ReadEntry(const TEntry& entry, QIODevice* sink, qint64& done, qi
         }
         if (count == 0)
             break;
+        read += count;
+        if (read > entry.Size)
+            return Fail(
+                ZipResult::TooLarge,
+                QStringLiteral("The entry \"%1\" of %2 holds more than the %3 bytes its header declares; "
+                               "the archive is refused")
+                    .arg(entry.Name, Shown(ZipFile))
+                    .arg(entry.Size));
         if (sink && sink->write(buffer.constData(), count) != count)
             return Fail(ZipResult::WriteFailed,
                         QStringLiteral("Unable to write \"%1\": %2").arg(entry.Name, sink->errorString()));
@@ -280,7 +450,7 @@ int TUnzipFile::Test(const QStringList& selections, bool recurse, const TEntryFi
         return code;
     qint64 total = 0;
     for (const int i : std::as_const(chosen))
-        total += Entries[i].Size;
+        total = SizeSum(total, Entries[i].Size);
     qint64 done = 0;
     LastPercent = -1;
     Report(0, total);
@@ -335,12 +505,28 @@ int TUnzipFile::Extract(const QStringList& selections, const QString& destinatio
         if (const int code = walk(Entries[i], false, target))
             return code;
 
+    // The space the entries declare must be free where they go (the nearest existing folder of
+    // the destination tells the file system).
+    qint64 total = 0;
+    for (const int i : std::as_const(chosen))
+        total = SizeSum(total, Entries[i].Size);
+    QString existing = QFileInfo(destination).absoluteFilePath();
+    while (!QFileInfo(existing).isDir() && QFileInfo(existing).absolutePath() != existing)
+        existing = QFileInfo(existing).absolutePath();
+    const QStorageInfo storage(existing);
+    if (storage.isValid() && total > storage.bytesAvailable())
+        return Fail(
+            ZipResult::TooLarge,
+            QStringLiteral("The entries to extract from %1 hold %2 bytes, more than the %3 bytes free on "
+                           "the disk of %4; the archive is refused")
+                .arg(Shown(ZipFile))
+                .arg(total)
+                .arg(storage.bytesAvailable())
+                .arg(Shown(destination)));
+
     if (!QFileInfo(destination).isDir() && !QDir().mkpath(destination))
         return Fail(ZipResult::WriteFailed,
                     QStringLiteral("Unable to create the folder %1").arg(Shown(destination)));
-    qint64 total = 0;
-    for (const int i : std::as_const(chosen))
-        total += Entries[i].Size;
     qint64 done = 0;
     LastPercent = -1;
     Report(0, total);

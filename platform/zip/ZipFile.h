@@ -25,6 +25,8 @@ inline constexpr int WriteFailed = 14;       // the archive or an extracted file
 inline constexpr int UnsafeEntry = 20;       // an entry would land outside the destination, is a link
                                              // or a special file, or a link stands in its way
 inline constexpr int LinkRefused = 21;       // a file or folder to add is a link or a special file
+inline constexpr int TooLarge = 50;          // an entry beyond its size limit or its declared size,
+                                             // or entries beyond the free space of the destination
 inline constexpr int UnsupportedMethod = 81; // compression or encryption the reader does not know
 inline constexpr int WrongPassword = 82;     // an encrypted entry and a wrong or missing password
 } // namespace ZipResult
@@ -71,14 +73,20 @@ private:
 // Entry names use '/' between parts ('\\' in a stored name counts as one); names and
 // selections compare without regard to case.
 //
+// An archive is untrusted input. One entry whose name would leave the destination (absolute, a
+// drive letter, a ".." part, no part at all) or holds a NUL byte refuses the whole archive
+// (UnsafeEntry), whatever the selections and the filter: Test and Extract check every entry's
+// name, folder entries included, before they read anything, and CheckNames gives the same
+// answer right after Open.
+//
 // A selection is a relative name or pattern ('\\' or '/' between parts, '*' and '?' in the
 // last part). Without wildcards it names one entry by its whole relative path. With wildcards
 // its last part is matched against the entries of its folder ("*.*" matches every name) and,
 // with recurse, against the entries of every folder below it too, so "*.*" with recurse matches
 // every entry. Folder entries carry no data and are passed over. The result is NothingMatched
 // exactly when no entry matches any of the selections; when some match, the others are
-// no failure. An `allowed` filter, when given, hides every entry it refuses as if the archive
-// did not hold it.
+// no failure. An `allowed` filter, when given, hides every entry it refuses from the selection
+// (never from the check of the names).
 class TUnzipFile {
 public:
     TUnzipFile() = default;
@@ -91,25 +99,40 @@ public:
     // Told the share done (0-100) while entries are read; it may throw, and the exception
     // leaves Test or Extract with nothing half-written.
     std::function<void(int percent)> OnProgress;
+    // The most bytes an entry (its name as EntryNames gives it) may unpack to; 0 or a negative
+    // value sets no limit, and so does an unset function. The caller knows what each kind of
+    // file of its own can grow to; the reader only holds the entries to it. Test and Extract
+    // refuse (TooLarge) an archive in which a chosen entry declares more before they read
+    // anything, and stop as soon as an entry's data runs past its limit or past the size its
+    // header declares, discarding what was read of it.
+    std::function<qint64(const QString& entry)> SizeLimit;
 
     // Opens the archive named by ZipFile (Test and Extract open it when it is not open yet).
     int Open();
     QByteArray Comment() const { return ArchiveComment; }
     QStringList EntryNames() const;
 
+    // Checks the name of every entry (opening the archive when it is not open): 0, or
+    // UnsafeEntry with ErrorText naming the first entry whose name would leave the destination or
+    // holds a NUL byte, or the code of a failure to open.
+    int CheckNames();
+
     using TEntryFilter = std::function<bool(const QString& entry)>;
 
     // Reads every matching entry to its end, checking its CRC and password: 0, NothingMatched,
-    // or the code of the first failure (WrongPassword, CorruptArchive, UnsafeEntry, ...). An
-    // entry that Extract would refuse fails the test too.
+    // or the code of the first failure (WrongPassword, CorruptArchive, UnsafeEntry, TooLarge,
+    // ...). An entry or a name that Extract would refuse fails the test too.
     int Test(const QStringList& selections, bool recurse, const TEntryFilter& allowed = {});
 
     // Writes the matching entries under the destination folder (created when missing), each
     // through a temporary file beside it renamed over the old file once its data proved sound,
     // with the entry's modification time. Existing files and folders are found without regard
-    // to case; without overwrite an existing file is left as it is. Names that are absolute,
-    // carry a drive letter or climb with "..", entries that are links or special files, and
-    // destinations reached through a link are refused before anything is written (UnsafeEntry).
+    // to case; without overwrite an existing file is left as it is. An archive holding a name
+    // that is absolute, carries a drive letter, climbs with ".." or holds a NUL, chosen entries
+    // that are links or special files, and destinations reached through a link are refused
+    // before anything is written (UnsafeEntry); so are chosen entries beyond their size limit,
+    // and chosen entries that together declare more than the free space of the destination's
+    // file system (TooLarge).
     int Extract(const QStringList& selections, const QString& destination, bool recurse, bool overwrite,
                 const TEntryFilter& allowed = {});
     // The relative paths (as written on disk, '/' between parts) of the files the last Extract
@@ -126,12 +149,15 @@ private:
         bool Folder = false;
         bool Special = false; // a link, device, pipe or socket
         bool Encrypted = false;
+        bool NulInName = false; // the stored name holds a NUL byte (the library shows a blank)
     };
 
     void Close();
     int EnsureOpen();
     int Fail(int code, const QString& text);
     int Select(const QStringList& selections, bool recurse, const TEntryFilter& allowed, QList<int>& chosen);
+    int CheckSizes(const QList<int>& chosen);
+    qint64 LimitOf(const TEntry& entry) const;
     int ReadEntry(const TEntry& entry, QIODevice* sink, qint64& done, qint64 total);
     void Report(qint64 done, qint64 total);
 

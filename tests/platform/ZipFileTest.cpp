@@ -3,6 +3,7 @@
 #include "core/files/StoredFileWriter.h"
 #include "core/vocab/FileVocabulary.h"
 #include "platform/zip/ZipNames.h"
+#include "tests/platform/HandMadeZip.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/ServicesFixture.h"
 
@@ -11,6 +12,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
+#include <QStorageInfo>
 
 #include <gtest/gtest.h>
 
@@ -539,50 +541,229 @@ TEST_F(ZipFileTest, ExistingFilesAreFoundWithoutRegardToCaseAndKeptWithoutOverwr
 TEST_F(ZipFileTest, HostileEntriesWriteNothingOutsideTheDestination) {
     QFile::remove("/tmp/quilvane-absolute.txt");
     const QString destination = TempPath("deep/dest");
-    struct TCase {
+    // Whatever is chosen, and whatever a filter lets through, the names that leave the
+    // destination refuse the whole archive.
+    const std::pair<QStringList, bool> cases[] = {
+        {{"*.*"}, true},       {{"../escaped.txt"}, false}, {{"*.txt"}, false},
+        {{"safe.txt"}, false}, {{"folder/"}, false},        {{"nothing.here"}, true},
+    };
+    for (const auto& [selections, recurse] : cases) {
+        for (const bool filtered : {false, true}) {
+            TUnzipFile unzip;
+            unzip.ZipFile = Fixture("hostile.zip");
+            const TUnzipFile::TEntryFilter onlySafe = [](const QString& e) { return e == "safe.txt"; };
+            const TUnzipFile::TEntryFilter filter = filtered ? onlySafe : TUnzipFile::TEntryFilter();
+            EXPECT_EQ(unzip.Test(selections, recurse, filter), ZipResult::UnsafeEntry)
+                << selections.join(',').toStdString();
+            EXPECT_EQ(unzip.Extract(selections, destination, recurse, true, filter), ZipResult::UnsafeEntry)
+                << selections.join(',').toStdString();
+            EXPECT_EQ(unzip.ErrorText(), "The entry \"../escaped.txt\" of " + Fixture("hostile.zip") +
+                                             " would be written outside its folder; the archive is refused");
+            EXPECT_TRUE(unzip.Extracted().isEmpty());
+            // Nothing anywhere: not in the destination, beside it, above it, or at its absolute name.
+            EXPECT_TRUE(FilesBelow(TempPath("deep")).isEmpty()) << selections.join(',').toStdString();
+            EXPECT_FALSE(QFileInfo::exists(TempPath("escaped.txt")));
+            EXPECT_FALSE(QFileInfo::exists(TempPath("deeper.txt")));
+            EXPECT_FALSE(QFileInfo::exists("/tmp/quilvane-absolute.txt"));
+        }
+    }
+}
+
+TEST_F(ZipFileTest, ChosenLinksAndSpecialFilesAreRefused) {
+    const QString archive = TempPath("special.zip");
+    ASSERT_TRUE(WriteFileBytes(archive, THandMadeZip::Build({{"safe.txt", "harmless\n"},
+                                                             {"link.txt", "/etc/passwd", 0120777},
+                                                             {"pipe.txt", "", 0010644},
+                                                             {"folder/", "", 0040755}})));
+    const struct {
         QStringList Selections;
         bool Recurse;
         int Code;
         QStringList Written;
-    };
-    const TCase cases[] = {
+    } cases[] = {
         {{"*.*"}, true, ZipResult::UnsafeEntry, {}},
-        {{"../escaped.txt"}, false, ZipResult::NothingMatched, {}},
-        {{"*.txt"}, false, ZipResult::UnsafeEntry, {}}, // the link and the pipe at the top
+        {{"*.txt"}, false, ZipResult::UnsafeEntry, {}},
         {{"link.txt"}, false, ZipResult::UnsafeEntry, {}},
         {{"pipe.txt"}, false, ZipResult::UnsafeEntry, {}},
         {{"safe.txt", "link.txt"}, false, ZipResult::UnsafeEntry, {}},
         {{"safe.txt"}, false, ZipResult::Ok, {"safe.txt"}},
         {{"folder/"}, false, ZipResult::NothingMatched, {}},
     };
-    for (const TCase& c : cases) {
+    for (const auto& c : cases) {
+        const QString destination = Dest(QString::number(&c - cases));
         TUnzipFile unzip;
-        unzip.ZipFile = Fixture("hostile.zip");
+        unzip.ZipFile = archive;
+        EXPECT_EQ(unzip.CheckNames(), ZipResult::Ok);
         EXPECT_EQ(unzip.Test(c.Selections, c.Recurse), c.Code) << c.Selections.join(',').toStdString();
         EXPECT_EQ(unzip.Extract(c.Selections, destination, c.Recurse, true), c.Code)
             << c.Selections.join(',').toStdString();
         EXPECT_EQ(unzip.Extracted(), c.Written);
         EXPECT_EQ(FilesBelow(destination), c.Written) << c.Selections.join(',').toStdString();
         if (c.Code == ZipResult::UnsafeEntry) {
-            EXPECT_TRUE(unzip.ErrorText().contains("the archive is refused"))
+            EXPECT_TRUE(unzip.ErrorText().endsWith("is a link or a special file; the archive is refused"))
                 << unzip.ErrorText().toStdString();
         }
-        // Nothing anywhere else: not beside the destination, not above it, not at its absolute name.
-        EXPECT_EQ(FilesBelow(TempPath("deep")),
-                  c.Written.isEmpty() ? QStringList() : QStringList{"dest/safe.txt"});
-        EXPECT_FALSE(QFileInfo::exists(TempPath("escaped.txt")));
-        EXPECT_FALSE(QFileInfo::exists(TempPath("deeper.txt")));
-        EXPECT_FALSE(QFileInfo::exists("/tmp/quilvane-absolute.txt"));
-        QFile::remove(destination + "/safe.txt");
     }
-
-    // The entries a filter lets through are extracted; the refused ones are never looked at.
+    // A link that a filter hides is not chosen, and does not stand in the way.
     TUnzipFile unzip;
-    unzip.ZipFile = Fixture("hostile.zip");
-    EXPECT_EQ(
-        unzip.Extract({"*.*"}, destination, true, true, [](const QString& e) { return e == "safe.txt"; }),
-        ZipResult::Ok);
-    EXPECT_EQ(FilesBelow(destination), QStringList{"safe.txt"});
+    unzip.ZipFile = archive;
+    EXPECT_EQ(unzip.Extract({"*.*"}, Dest("filtered"), true, true,
+                            [](const QString& e) { return e == "safe.txt"; }),
+              ZipResult::Ok);
+    EXPECT_EQ(FilesBelow(Dest("filtered")), QStringList{"safe.txt"});
+}
+
+TEST_F(ZipFileTest, AnyUnsafeNameRefusesTheArchiveWhateverTheFilterChooses) {
+    const QString archive = TempPath("names.zip");
+    const QByteArray record = "[CONFIGURATION]\r\n";
+    const auto onlyTheRecord = [](const QString& e) {
+        return e.compare("ACME01.CFG", Qt::CaseInsensitive) == 0;
+    };
+    const struct {
+        QByteArray Name;
+        bool Safe;
+    } cases[] = {
+        {"../x", false},
+        {"/abs", false},
+        {"C:\\x", false},
+        {"C:x", false},
+        {"a\\..\\..\\x", false},
+        {"M_DETAIL/../../x", false},
+        {"M_DETAIL\\..\\..\\x", false},
+        {"../", false}, // a folder entry
+        {"/", false},
+        {QByteArray("ACME01\0.PY1", 11), false}, // the library shows the NUL as a blank
+        {QByteArray("ok.txt\0../x", 11), false},
+        {"ACME01/ACME0106.PY1", true},
+        {"M_DETAIL\\ACME0106.ADF", true},
+        {"..x/y..", true},
+        {"ACME01/./a b.txt", true},
+        {"ACME01/", true},
+    };
+    for (const auto& c : cases) {
+        const std::string shown = QString::fromUtf8(c.Name).replace(QChar(0), "\\0").toStdString();
+        ASSERT_TRUE(
+            WriteFileBytes(archive, THandMadeZip::Build({{"ACME01.CFG", record}, {c.Name, "entry"}})));
+        const QString destination = Dest(QString::number(&c - cases));
+        TUnzipFile unzip;
+        unzip.ZipFile = archive;
+        ASSERT_EQ(unzip.Open(), ZipResult::Ok) << shown;
+        const QString name = unzip.EntryNames().value(1);
+        const int expected = c.Safe ? ZipResult::Ok : ZipResult::UnsafeEntry;
+        EXPECT_EQ(unzip.CheckNames(), expected) << shown;
+        if (!c.Safe) {
+            EXPECT_TRUE(unzip.ErrorText().contains("\"" + name + "\"")) << unzip.ErrorText().toStdString();
+        }
+        EXPECT_EQ(unzip.Test({"ACME01.CFG"}, false, onlyTheRecord), expected) << shown;
+        EXPECT_EQ(unzip.Extract({"ACME01.CFG"}, destination, false, true, onlyTheRecord), expected) << shown;
+        EXPECT_EQ(FilesBelow(destination), c.Safe ? QStringList{"ACME01.CFG"} : QStringList()) << shown;
+        if (!c.Safe) {
+            EXPECT_TRUE(unzip.ErrorText().contains("\"" + name + "\"")) << unzip.ErrorText().toStdString();
+            EXPECT_TRUE(unzip.ErrorText().endsWith("the archive is refused"))
+                << unzip.ErrorText().toStdString();
+            EXPECT_FALSE(QFileInfo::exists(destination)) << shown;
+        }
+    }
+    EXPECT_FALSE(QFileInfo::exists(TempPath("x")));
+    EXPECT_FALSE(QFileInfo::exists("/abs"));
+}
+
+// ---- Sizes -----------------------------------------------------------------------------------
+
+TEST_F(ZipFileTest, AnEntryBeyondItsLimitRefusesTheArchiveBeforeAnythingIsWritten) {
+    TUnzipFile unzip;
+    unzip.ZipFile = Fixture("tool-pkware.zip");
+    unzip.DecryptCode = Password;
+    QStringList asked;
+    qint64 limit = 0;
+    unzip.SizeLimit = [&](const QString& entry) {
+        asked.append(entry);
+        return entry.endsWith(".Py1") ? limit : 0;
+    };
+    // The payments file holds 1,300 bytes: a limit of exactly that passes; none, too.
+    const struct {
+        qint64 Limit;
+        int Code;
+    } cases[] = {{1299, ZipResult::TooLarge},
+                 {1, ZipResult::TooLarge},
+                 {1300, ZipResult::Ok},
+                 {0, ZipResult::Ok},
+                 {-1, ZipResult::Ok}};
+    for (const auto& c : cases) {
+        limit = c.Limit;
+        const QString destination = Dest(QString::number(&c - cases));
+        EXPECT_EQ(unzip.Test({"*.*"}, true), c.Code) << c.Limit;
+        EXPECT_EQ(unzip.Extract({"*.*"}, destination, true, true), c.Code) << c.Limit;
+        if (c.Code == ZipResult::TooLarge) {
+            EXPECT_EQ(unzip.ErrorText(),
+                      QString("The entry \"Acme01/acme0106.Py1\" of %1 holds 1300 bytes, more "
+                              "than the %2 bytes allowed for it; the archive is refused")
+                          .arg(unzip.ZipFile)
+                          .arg(c.Limit));
+            // Not even the entries before it.
+            EXPECT_FALSE(QFileInfo::exists(destination));
+        } else {
+            EXPECT_EQ(FilesBelow(destination).size(), 3) << c.Limit;
+        }
+    }
+    EXPECT_TRUE(asked.contains("Acme01/acme0106.Py1"));
+    EXPECT_TRUE(asked.contains("ACME01.cfg"));
+    // An entry the selection leaves out is not held to a limit.
+    limit = 1;
+    EXPECT_EQ(unzip.Extract({"ACME01.cfg"}, Dest("record"), false, true), ZipResult::Ok);
+}
+
+TEST_F(ZipFileTest, AnEntryThatUnpacksToMoreThanItsHeaderSaysIsStoppedAndDiscarded) {
+    const QString archive = TempPath("lying.zip");
+    const QByteArray bomb(2 * 1024 * 1024, 'x');
+    for (const bool deflate : {true, false}) {
+        ASSERT_TRUE(WriteFileBytes(
+            archive, THandMadeZip::Build(
+                         {{"ACME01.CFG", "record"}, {"ACME01/ACME0106.PY1", bomb, 0100644, deflate, 10}})));
+        WriteFile(Dest("ACME01.CFG"), "current record");
+        TUnzipFile unzip;
+        unzip.ZipFile = archive;
+        QList<int> seen;
+        unzip.OnProgress = [&](int percent) { seen.append(percent); };
+        EXPECT_EQ(unzip.Test({"*.*"}, true), ZipResult::TooLarge) << deflate;
+        EXPECT_EQ(unzip.ErrorText(),
+                  "The entry \"ACME01/ACME0106.PY1\" of " + archive +
+                      " holds more than the 10 bytes its header declares; the archive is refused");
+        EXPECT_EQ(unzip.Extract({"*.*"}, Dest(), true, true), ZipResult::TooLarge) << deflate;
+        EXPECT_TRUE(unzip.ErrorText().contains("ACME01/ACME0106.PY1"));
+        // The record before it came out whole; of the lying entry neither the file nor its
+        // temporary file is left.
+        EXPECT_EQ(FilesBelow(Dest()), QStringList{"ACME01.CFG"}) << deflate;
+        EXPECT_EQ(ReadFileBytes(Dest("ACME01.CFG")), "record");
+        ASSERT_TRUE(QDir(Dest()).removeRecursively() && QDir().mkpath(Dest()));
+    }
+}
+
+TEST_F(ZipFileTest, EntriesDeclaringMoreThanTheFreeSpaceAreRefusedBeforeAnythingIsWritten) {
+    const QString archive = TempPath("huge.zip");
+    const quint64 petabyte = quint64(1) << 50;
+    ASSERT_TRUE(WriteFileBytes(
+        archive, THandMadeZip::Build({{"ACME01.CFG", "record"},
+                                      {"ACME01/ACME0106.PY1", "small", 0100644, false, petabyte, true}})));
+    TUnzipFile unzip;
+    unzip.ZipFile = archive;
+    ASSERT_EQ(unzip.Open(), ZipResult::Ok) << unzip.ErrorText().toStdString();
+    const QString destination = Dest("new/folder");
+    EXPECT_EQ(unzip.Extract({"*.*"}, destination, true, true), ZipResult::TooLarge);
+    const qint64 free = QStorageInfo(Dest()).bytesAvailable();
+    EXPECT_TRUE(
+        unzip.ErrorText().startsWith(QString("The entries to extract from %1 hold %2 bytes, more than the ")
+                                         .arg(archive)
+                                         .arg(petabyte + 6)))
+        << unzip.ErrorText().toStdString();
+    EXPECT_TRUE(
+        unzip.ErrorText().endsWith(" bytes free on the disk of " + destination + "; the archive is refused"))
+        << unzip.ErrorText().toStdString();
+    EXPECT_GT(free, 0);
+    EXPECT_FALSE(QFileInfo::exists(Dest("new")));
+    // The record alone fits.
+    EXPECT_EQ(unzip.Extract({"ACME01.CFG"}, destination, false, true), ZipResult::Ok);
+    EXPECT_EQ(FilesBelow(destination), QStringList{"ACME01.CFG"});
 }
 
 TEST_F(ZipFileTest, ALinkInTheDestinationRefusesTheWholeExtraction) {
