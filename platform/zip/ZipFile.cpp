@@ -5,6 +5,7 @@
 #include "core/io/Win1252Codec.h"
 #include "platform/zip/ZipNames.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -60,6 +61,26 @@ QString FindChild(const QString& folder, const QString& name) {
 bool IsWriterTempName(const QString& name) {
     const qsizetype marker = name.lastIndexOf(TStoredFileWriter::TempMarker());
     return marker > 0 && name.size() - marker - TStoredFileWriter::TempMarker().size() == 6;
+}
+
+// The library writes an archive to "<archive>.XXXXXX" beside it, the X's replaced by lower-case
+// letters and digits, and renames that file over the archive when it closes.
+constexpr qsizetype LibraryTempLetters = 6;
+// A temporary file written within this time may belong to a writer still at work (on a shared
+// folder, perhaps on another workstation).
+constexpr qint64 StaleTempAgeSecs = 60;
+
+// The archive name of one of the library's temporary names; empty when it is none.
+QString ArchiveOfLibraryTemp(const QString& name) {
+    const qsizetype dot = name.size() - LibraryTempLetters - 1;
+    if (dot < 1 || name[dot] != QLatin1Char('.'))
+        return QString();
+    for (qsizetype i = dot + 1; i < name.size(); ++i) {
+        const char16_t c = name[i].unicode();
+        if (!((c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9')))
+            return QString();
+    }
+    return name.left(dot);
 }
 
 // The first failure met while the library read the files, told in our words.
@@ -280,6 +301,35 @@ int FindPattern(const QString& base, const QString& pattern, QList<TFoundFile>& 
 }
 
 } // namespace
+
+int TZipFile::RemoveStaleTemporaries(const QString& folder, const QString& archivePattern) {
+    if (folder.isEmpty() || archivePattern.isEmpty() || archivePattern.contains(QLatin1Char('/')) ||
+        archivePattern.contains(QLatin1Char('\\')))
+        return 0;
+    int removed = 0;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const QStringList names =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        const QString archive = ArchiveOfLibraryTemp(name);
+        if (archive.isEmpty() || !MatchesWildcard(archive, archivePattern))
+            continue;
+        // Opened without following a link; removed only when the name still leads to the file
+        // that was looked at.
+        const QByteArray path = QFile::encodeName(QDir(folder).filePath(name));
+        const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat opened {
+        }, named{};
+        if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+            now - opened.st_mtime > StaleTempAgeSecs && ::lstat(path.constData(), &named) == 0 &&
+            named.st_dev == opened.st_dev && named.st_ino == opened.st_ino && ::unlink(path.constData()) == 0)
+            ++removed;
+        ::close(fd);
+    }
+    return removed;
+}
 
 int TZipFile::Fail(int code, const QString& text) {
     LastError = text;

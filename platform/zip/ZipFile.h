@@ -62,6 +62,15 @@ public:
     // ("ACME01.CFG", "M_DETAIL/ACME0106.ADF").
     QStringList Added() const { return AddedNames; }
 
+    // Removes from the folder the temporary files that writers of archives killed before their
+    // rename left beside them: only names of the writer's own form, an archive's name matching
+    // the pattern (a file mask such as "ACME0106.*" or "ACME0106.QTF", letters without regard to
+    // case) followed by a dot and six lower-case letters or digits; only plain files, never a
+    // link; only files last written more than a minute ago, since a writer at work keeps its file
+    // fresh. Nothing else in the folder is touched, and a file that cannot be removed stays.
+    // Returns the number of files removed.
+    static int RemoveStaleTemporaries(const QString& folder, const QString& archivePattern);
+
 private:
     int Fail(int code, const QString& text);
 

@@ -17,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -355,6 +357,91 @@ TEST_F(ZipFileTest, StoredAtFactorZeroAndWithoutEncryption) {
     unzip.ZipFile = zip.ZipFile;
     ASSERT_EQ(unzip.Extract({"ACME01\\ACME0106.PY1"}, Dest(), false, true), ZipResult::Ok);
     EXPECT_EQ(ReadFileBytes(Dest("ACME01/ACME0106.PY1")), QByteArray(3000, 'p'));
+}
+
+// ---- Leftovers of killed writers --------------------------------------------------------------
+
+TEST_F(ZipFileTest, StaleTemporariesOfKilledWritersGoAndNothingElse) {
+    const QDateTime old = QDateTime::currentDateTime().addSecs(-61);
+    const auto write = [&](const QString& name, const QDateTime& modified) {
+        WriteFile(Out(name), name.toUtf8(), modified);
+    };
+    // The library's own names for archives the pattern matches, last written over a minute ago.
+    const QStringList stale{"ACME0106.007.ab12cd", "acme0106.008.zz9999", "ACME0106.QTF.0a1b2c"};
+    for (const QString& name : stale)
+        write(name, old);
+    const QStringList kept{
+        "ACME0106.007",            // the archive itself
+        "ACME0106.007.ab12c",      // five letters
+        "ACME0106.007.ab12cde",    // seven
+        "ACME0106.007.AB12CD",     // capitals: not the library's
+        "ACME0106.007.ab-2cd",     // not a letter or digit
+        "ACME0106.007.ab12cd.txt", // something after it
+        "ACME0206.001.ab12cd",     // another year's archive
+        "ACME0106.007.~qvAbC123",  // the stored-file writer's
+        "ACME0106.009.young1",     // written within the minute
+    };
+    for (const QString& name : kept)
+        write(name, name == "ACME0106.009.young1" ? QDateTime::currentDateTime().addSecs(-50) : old);
+    // A link of the library's form, to an old file outside the folder, and a folder of that form.
+    write("../outside.txt", old);
+    ASSERT_TRUE(QFile::link(TempPath("outside.txt"), Out("ACME0106.007.link01")));
+    ASSERT_TRUE(QDir(TempPath("out")).mkpath("ACME0106.007.dir001"));
+    write("ACME0106.007.dir001/ACME0106.007.ab12cd", old);
+
+    EXPECT_EQ(TZipFile::RemoveStaleTemporaries(TempPath("out"), "ACME0106.*"), 3);
+    QStringList left = kept;
+    left << "ACME0106.007.link01"
+         << "ACME0106.007.dir001/ACME0106.007.ab12cd";
+    left.sort();
+    EXPECT_EQ(FilesBelow(TempPath("out")).join(' ').toStdString(), left.join(' ').toStdString());
+    EXPECT_EQ(ReadFileBytes(TempPath("outside.txt")), "../outside.txt");
+
+    // A pattern naming one archive takes that archive's leftovers only.
+    write("ACME0106.QTF.9z8y7x", old);
+    write("ACME0106.007.abcdef", old);
+    EXPECT_EQ(TZipFile::RemoveStaleTemporaries(TempPath("out"), "acme0106.qtf"), 1);
+    EXPECT_FALSE(QFileInfo::exists(Out("ACME0106.QTF.9z8y7x")));
+    EXPECT_TRUE(QFileInfo::exists(Out("ACME0106.007.abcdef")));
+    // A pattern with a folder in it, or none at all, removes nothing.
+    write("ACME0106.010.abcdef", old);
+    EXPECT_EQ(TZipFile::RemoveStaleTemporaries(TempPath("out"), "../out/ACME0106.*"), 0);
+    EXPECT_EQ(TZipFile::RemoveStaleTemporaries(TempPath("out"), ""), 0);
+    EXPECT_EQ(TZipFile::RemoveStaleTemporaries(TempPath("missing"), "*.*"), 0);
+    EXPECT_TRUE(QFileInfo::exists(Out("ACME0106.010.abcdef")));
+}
+
+TEST_F(ZipFileTest, TheTemporaryThatAKilledBackupLeftIsFoundByItsName) {
+    WriteClientFile();
+    WriteFile(Data("ACME01/ACME0106.PY2"), QByteArray(256 * 1024, 'q'));
+    // A child process writes the archive and dies half-way, as a killed backup does.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        TZipFile zip = BackupWriter();
+        zip.OnProgress = [](int percent) {
+            if (percent >= 20)
+                ::_exit(0);
+        };
+        zip.Create();
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const QStringList left = FilesBelow(TempPath("out"));
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_TRUE(left[0].startsWith("ACME0106.001.")) << left[0].toStdString();
+
+    // Young, it stays; over a minute old, it goes.
+    EXPECT_EQ(TZipFile::RemoveStaleTemporaries(TempPath("out"), "ACME0106.*"), 0);
+    QFile leftover(Out(left[0]));
+    ASSERT_TRUE(leftover.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(
+        leftover.setFileTime(QDateTime::currentDateTime().addSecs(-61), QFileDevice::FileModificationTime));
+    leftover.close();
+    EXPECT_EQ(TZipFile::RemoveStaleTemporaries(TempPath("out"), "ACME0106.*"), 1);
+    EXPECT_TRUE(FilesBelow(TempPath("out")).isEmpty());
 }
 
 // ---- Cancel ----------------------------------------------------------------------------------
