@@ -163,6 +163,7 @@ void TTransactionList::ReadOlderForms(QIODevice& file, const QString& native, qi
             break;
         }
     const qint64 recordSize = DosRecordSize(form);
+    RefuseOversizedTransactionFile(native, size, static_cast<int>(recordSize));
     if (size % recordSize != 0)
         throw EQuilvaneError(QStringLiteral("The DOS version's transaction file is damaged: its size is "
                                             "not a whole number of records"));
@@ -242,6 +243,8 @@ void TTransactionList::ReadMonthFile(int month, const TOptionSet& options, std::
     const qint64 size = info.size();
     if (size == 0)
         return;
+    // Longer than any form's header and fullest month: refused before a byte of it is read.
+    RefuseOversizedTransactionFile(native, size, TransactionRecordSize);
     QFile file(native);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw EQuilvaneError(QStringLiteral("Unable to read %1: %2")

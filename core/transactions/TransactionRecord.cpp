@@ -1,9 +1,11 @@
 #include "core/transactions/TransactionRecord.h"
 
+#include "core/common/Exceptions.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionKeys.h"
 #include "core/vocab/FileVocabulary.h"
 
+#include <QDir>
 #include <QStringList>
 #include <QtEndian>
 
@@ -127,4 +129,12 @@ QByteArray TransactionHeaderRecord(int sortOrder, const QString& fileCode, const
 
 qint64 MaxTransactionFileBytes() {
     return (1 + MaxTransactionFileRecords) * TransactionRecordSize;
+}
+
+void RefuseOversizedTransactionFile(const QString& nativePath, qint64 size, int recordSize) {
+    if (size > (1 + MaxTransactionFileRecords) * recordSize)
+        throw EQuilvaneError(QStringLiteral("%1 is damaged: it holds more than the %2 entries a transaction file "
+                                            "can hold")
+                                 .arg(QDir::toNativeSeparators(nativePath))
+                                 .arg(MaxTransactionFileRecords));
 }

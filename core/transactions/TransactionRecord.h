@@ -22,6 +22,11 @@ inline constexpr int TransactionRecordSize = 125;
 // the program reads or writes is longer; a reader can refuse anything larger before reading it.
 qint64 MaxTransactionFileBytes();
 
+// Raises EQuilvaneError naming the file when a transaction file of `size` bytes in records of
+// `recordSize` bytes is longer than its header and MaxTransactionFileRecords entries: no month
+// holds that many, so the file is damaged and is refused before any of it is read.
+void RefuseOversizedTransactionFile(const QString& nativePath, qint64 size, int recordSize);
+
 // Reads a record. Records come from files and other programs: the details length is cut to its
 // field, and a date, amount or rate that is no finite number reads as 0.
 TTransactionDetail ReadTransactionRecord(const std::uint8_t* record);

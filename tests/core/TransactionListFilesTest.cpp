@@ -1,7 +1,9 @@
+#include "core/common/Exceptions.h"
 #include "core/dates/DateNumbers.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionKeys.h"
 #include "core/transactions/TransactionList.h"
+#include "core/transactions/TransactionRecord.h"
 #include "core/vocab/PageKinds.h"
 #include "tests/core/AccountTestFormats.h"
 #include "tests/support/FileBytes.h"
@@ -267,6 +269,66 @@ TEST_F(TListFilesTest, ReadFailuresRetryFromEmptyOrStopWithoutSaving) {
         EXPECT_EQ(ReadFileBytes(Standard("ABC12306.PA5")) == damaged, c.Status != 0)
             << "a failed load is never saved";
     }
+}
+
+// A month file longer than its header and the most entries a month holds is refused before it is
+// read, in every record form, and the refusal names the file; nothing of it is loaded and it is
+// left as it was. A file of exactly that length still loads. (Sparse files: the length costs
+// nothing on disk.)
+TEST_F(TListFilesTest, AMonthFileLongerThanAMonthCanHoldIsRefusedUnread) {
+    struct TCase {
+        const char* Name;
+        QByteArray Header; // the form's first record; the 76-byte form has none
+        int RecordSize;
+        bool Dos;
+    };
+    const TCase cases[] = {{"ABC123/ABC12306.PA4", {}, 125, false},
+                           {"ABC12306.P04", Golden("payments-84").left(84), 84, true},
+                           {"ABC12306.P04", Golden("payments-80").left(80), 80, true},
+                           {"ABC12306.P04", {}, 76, true}};
+    const qint64 longest = 1 + MaxTransactionFileRecords; // records, the header among them
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.RecordSize);
+        const QString path = TempPath("data/") + c.Name;
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(c.Header) == c.Header.size() &&
+                    file.resize((longest + 1) * c.RecordSize));
+        file.close();
+        TOptionSet options{Option::Load, Option::NoLoadProcessing};
+        if (c.Dos)
+            options.Include(Option::DosVersion);
+        Prompt->Shown.clear();
+        Prompt->Answer(TMessageButton::Cancel);
+        {
+            auto list = October(options);
+            EXPECT_EQ(list->LoadStatus(), -1);
+            EXPECT_EQ(list->Count(), 0);
+        }
+        EXPECT_EQ(Prompt->Texts(), QStringList{"Unable to find or load  Payments: October 2005 "});
+        EXPECT_EQ(QFileInfo(path).size(), (longest + 1) * c.RecordSize) << "the file is left as it was";
+        try {
+            RefuseOversizedTransactionFile(path, QFileInfo(path).size(), c.RecordSize);
+            ADD_FAILURE() << "not refused";
+        } catch (const EQuilvaneError& error) {
+            EXPECT_EQ(error.message(), QDir::toNativeSeparators(path) +
+                                           " is damaged: it holds more than the 300000 entries a "
+                                           "transaction file can hold");
+        }
+        EXPECT_NO_THROW(RefuseOversizedTransactionFile(path, longest * c.RecordSize, c.RecordSize));
+        ASSERT_TRUE(QFile::remove(path));
+    }
+    // The current form at its longest: a header and 300,000 records of another page, all passed over.
+    QFile longestFile(Standard());
+    ASSERT_TRUE(longestFile.open(QIODevice::WriteOnly) &&
+                longestFile.write(Golden("payments-125").left(125)) == 125 &&
+                longestFile.resize(MaxTransactionFileBytes()));
+    longestFile.close();
+    Prompt->Shown.clear();
+    auto list = October({Option::Load, Option::NoLoadProcessing, Option::NoBlankLine});
+    EXPECT_EQ(list->LoadStatus(), 0);
+    EXPECT_EQ(list->Count(), 0);
+    EXPECT_TRUE(Prompt->Texts().isEmpty());
+    list->SetSaved(true);
 }
 
 TEST_F(TListFilesTest, WriteFailuresAndTheReplaceQuestion) {
