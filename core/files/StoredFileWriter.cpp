@@ -151,6 +151,8 @@ void RemoveLeftoverTempFiles(const QString& nativeFolder, const QString& forName
 }
 
 void RemoveStaleTempFiles(const QString& nativeFolder, const QStringList& targetNames) {
+    if (IsSymbolicLink(QDir::cleanPath(nativeFolder)))
+        return;
     RemoveTempFiles(nativeFolder, StaleMinimumAgeSecs, [&targetNames](const QString& name) {
         if (!IsLeftoverTempName(name, QString()))
             return false;

@@ -48,5 +48,6 @@ void RemoveLeftoverTempFiles(const QString& nativeFolder, const QString& forName
 // written more than a minute ago, and only ones no live process holds under its lock. A save in
 // progress keeps its file: its lock is held, and on a share whose locks do not reach this
 // workstation it has been written within the minute. Nothing else in the folder is touched; a
-// file that cannot be removed stays.
+// file that cannot be removed stays. A folder that is itself a symbolic link is left alone: what
+// it leads to is not the data folder's.
 void RemoveStaleTempFiles(const QString& nativeFolder, const QStringList& targetNames);

@@ -108,6 +108,10 @@ void TTransactionList::WriteMonthFile(const QString& native,
     const bool dosForm = options.Has(Option::TransferDrive);
     const bool append = dosForm && options.Has(Option::AppendLoad);
     const QFileInfo existing(native);
+    // Under the standard names a file code's month files have a folder of their own; a link in its
+    // place would make the save write, or remove, files wherever it leads.
+    if (!dosForm && !options.Has(Option::DosVersion))
+        RefuseSymbolicLink(existing.absolutePath());
     if (entries.empty()) {
         // Nothing of the month is left: its old file goes, so no month keeps entries that were
         // deleted and no file holds a header alone. An append adds nothing.

@@ -81,3 +81,18 @@ TEST_F(StoredFileWriterTest, CleanupRemovesExactlyTheNamesWritersTake) {
     EXPECT_EQ(Names(), left);
     EXPECT_EQ(ReadFileBytes(Path("A.CFG")), "new");
 }
+
+// A stale leftover is removed from the folder named, but never from a folder a link in its place
+// leads to: that folder is not the data folder's.
+TEST_F(StoredFileWriterTest, StaleFilesAreNotRemovedThroughALinkedFolder) {
+    ASSERT_TRUE(Temp.isValid() && QDir().mkpath(Path("outside")) && QDir().mkpath(Path("own")));
+    ASSERT_TRUE(QFile::link(Path("outside"), Path("linked")));
+    const QString name = QStringLiteral("ABC12306.PA4") + TStoredFileWriter::TempMarker() + "AbC123";
+    for (const char* folder : {"outside", "own"})
+        Leave(QString(folder) + "/" + name);
+    RemoveStaleTempFiles(Path("linked"), {"ABC12306.PA4"});
+    RemoveStaleTempFiles(Path("linked") + "/", {"ABC12306.PA4"});
+    EXPECT_TRUE(QFileInfo::exists(Path("outside/") + name));
+    RemoveStaleTempFiles(Path("own"), {"ABC12306.PA4"});
+    EXPECT_FALSE(QFileInfo::exists(Path("own/") + name));
+}

@@ -183,6 +183,60 @@ TEST_F(TListFilesTest, WhatASaveWritesAndRemoves) {
     EXPECT_EQ(QDir(TempPath("data/ABC123")).entryList(QDir::Files).size(), 2);
 }
 
+// The folder of a file code's month files is never a link: a save through one, whether it would
+// write a month or remove an emptied one, is refused and leaves the link's target as it was; a
+// load through one that leads out of the data folder reads nothing. The data folder itself may
+// be reached through a link.
+TEST_F(TListFilesTest, AMonthFolderThatIsALinkIsNeitherWrittenNorReadThrough) {
+    const QByteArray golden = Golden("payments-125");
+    const QString outside = TempPath("outside");
+    ASSERT_TRUE(QDir().mkpath(outside) && WriteFileBytes(outside + "/ABC12306.PA4", golden));
+    ASSERT_TRUE(QDir(TempPath("data/ABC123")).removeRecursively());
+    ASSERT_TRUE(QFile::link(outside, TempPath("data/ABC123")));
+    const QString box = QStringLiteral("There has been an error saving the FTransactions file\nfor  Payments: "
+                                       "October 2005 ");
+    for (const bool withEntries : {true, false}) {
+        SCOPED_TRACE(withEntries);
+        Prompt->Shown.clear();
+        Prompt->Answer(TMessageButton::Ignore);
+        auto list = October({Option::NoBlankLine});
+        if (withEntries)
+            list->AddTransaction(Payment(3), 4);
+        TOptionSet none;
+        EXPECT_EQ(list->SaveToFile(none, false, true), -1);
+        EXPECT_EQ(Prompt->Texts(), QStringList{box});
+        EXPECT_EQ(ReadFileBytes(outside + "/ABC12306.PA4"), golden);
+        EXPECT_EQ(QDir(outside).entryList(QDir::Files | QDir::Hidden), QStringList{"ABC12306.PA4"});
+        list->SetSaved(true);
+    }
+    Prompt->Shown.clear();
+    Prompt->Answer(TMessageButton::Cancel);
+    {
+        auto list = October({Option::Load});
+        EXPECT_EQ(list->LoadStatus(), -1);
+        EXPECT_EQ(list->Count(), 0);
+    }
+    EXPECT_EQ(Prompt->Texts(), QStringList{"Unable to find or load  Payments: October 2005 "});
+
+    // A data folder reached through a link holds a month folder of its own.
+    ASSERT_TRUE(QFile::remove(TempPath("data/ABC123")) && QDir().mkpath(TempPath("data/ABC123")));
+    ASSERT_TRUE(QFile::link(TempPath("data"), TempPath("linked-data")));
+    TTransactionListSources linked = Sources();
+    linked.Entity.DataDir = TempPath("linked-data");
+    Prompt->Shown.clear();
+    {
+        TTransactionList list(linked, pkPayments, 2006, 4, 12, {Option::NoBlankLine});
+        list.AddTransaction(Payment(3), 4);
+        TOptionSet none;
+        EXPECT_EQ(list.SaveToFile(none, false, true), 0);
+    }
+    EXPECT_EQ(QFileInfo(Standard()).size(), 250);
+    TTransactionList reread(linked, pkPayments, 2006, 4, 12, {Option::Load, Option::NoBlankLine});
+    EXPECT_EQ(reread.LoadStatus(), 0);
+    EXPECT_EQ(reread.Count(), 1);
+    EXPECT_TRUE(Prompt->Texts().isEmpty());
+}
+
 TEST_F(TListFilesTest, LoadingFindsNamesOfAnyCaseAndAppends) {
     ASSERT_TRUE(WriteFileBytes(TempPath("data/ABC123/abc12306.pa4"), Golden("payments-125")));
     auto list = October({Option::Load, Option::NoBlankLine});
