@@ -10,7 +10,6 @@
 #include "core/entity/BASKeyTable.h"
 #include "core/files/Paths.h"
 #include "core/files/RecordGuard.h"
-#include "core/files/RecordProtection.h"
 #include "core/files/StoredFileWriter.h"
 #include "core/services/CursorScope.h"
 #include "core/services/RetryLoop.h"
@@ -707,12 +706,9 @@ void TEntityDetail::WriteLockKeys(const TOptionSet& options, const QString& nati
 }
 
 void TEntityDetail::WriteRecord() {
-    const QString path = TIniFile::FileName();
-    // Refused here so that the caller hears why; the protection itself never follows a link.
-    RefuseSymbolicLink(path);
-    // Protected again when the write ends, whether it replaced the record or failed.
-    const TRecordProtection writable(path);
-    UpdateFile();
+    // The new file is protected before it replaces the record, and the old one is never made
+    // writable: whenever the write stops, the record on disk is protected. A link is refused.
+    UpdateProtectedFile();
 }
 
 // --- small accessors -------------------------------------------------------------------------

@@ -130,9 +130,9 @@ public:
     // Takes (lock) or releases the file: see TEntityLock::LockFile.
     bool LockFile(bool lock, bool interactive) { return FileLock.LockFile(lock, interactive); }
 
-    // Writes the memory copy to its file: protection off, temporary file renamed over the
-    // record, protection on. Raises when the file is a symbolic link, cannot be made writable
-    // or cannot be written; the record is protected again however the write ended.
+    // Writes the memory copy to its file: a temporary file, given the record's protection, is
+    // renamed over the record, which is never made writable. Raises when the file is a symbolic
+    // link, or cannot be written or protected; the old record then stays as it was.
     void WriteRecord();
 
     // The backup counter of a financial year (1 when none is held).

@@ -1,6 +1,7 @@
 #include "core/files/StoredFileWriter.h"
 
 #include "core/common/Exceptions.h"
+#include "core/services/Services.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -84,6 +85,11 @@ void RemoveTempFiles(const QString& nativeFolder, qint64 minimumAgeSecs, TNameTe
     }
 }
 
+TStoredFileWriter::TCommitStepHook& CommitStepHook() {
+    static TStoredFileWriter::TCommitStepHook hook;
+    return hook;
+}
+
 bool IsSymbolicLink(const QString& nativePath) {
     struct stat info {};
     return ::lstat(QFile::encodeName(nativePath).constData(), &info) == 0 && S_ISLNK(info.st_mode);
@@ -93,6 +99,10 @@ bool IsSymbolicLink(const QString& nativePath) {
 
 QString TStoredFileWriter::TempMarker() {
     return QStringLiteral(".~qv");
+}
+
+void TStoredFileWriter::SetCommitStepHook(TCommitStepHook hook) {
+    CommitStepHook() = std::move(hook);
 }
 
 void RefuseSymbolicLink(const QString& nativePath) {
@@ -136,10 +146,16 @@ void TStoredFileWriter::Commit() {
     struct stat old {};
     if (::stat(QFile::encodeName(Target).constData(), &old) == 0)
         ::fchmod(Temp.handle(), old.st_mode & 07777);
+    if (Protect && !TServices::FileSystem().SetProtected(Temp.fileName(), true))
+        fail(QStringLiteral("the new file cannot be protected"));
+    if (CommitStepHook())
+        CommitStepHook()(TCommitStep::BeforeRename, Temp.fileName(), Target);
     if (::rename(QFile::encodeName(Temp.fileName()).constData(), QFile::encodeName(Target).constData()) != 0)
         fail(SystemText());
     Committed = true;
     Temp.close();
+    if (CommitStepHook())
+        CommitStepHook()(TCommitStep::AfterRename, Temp.fileName(), Target);
     // Writers of this name killed before their rename left their temporary files behind.
     const QFileInfo target(Target);
     RemoveLeftoverTempFiles(target.absolutePath(), target.fileName());

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Writes a stored file so that no reader ever sees half of it: the bytes go to a temporary file
 // beside the target ("<name>.~qv" and six letters), which is held under an advisory lock while it
 // is written, flushed to disk and renamed over the target. Until the rename the old file is
@@ -20,17 +22,34 @@ public:
 
     QIODevice& Device() { return Temp; }
 
+    // Gives the new file the protection of a client's record (IFileSystem::SetProtected) before
+    // the rename, so that the target's name never stands for a writable file, whenever the
+    // process stops; the old file is never made writable. A new file that cannot be protected is
+    // not renamed: Commit raises and the old file stays.
+    void ProtectNewFile() { Protect = true; }
+
     // Flushes the bytes to disk and renames them over the target, keeping the old file's
-    // permissions; raises EQuilvaneError on any failure, and the old file stays as it was.
-    // Then removes the temporary files that dead writers of the same target left behind.
+    // permissions (less the write bits after ProtectNewFile); raises EQuilvaneError on any
+    // failure, and the old file stays as it was. Then removes the temporary files that dead
+    // writers of the same target left behind.
     void Commit();
 
     // The marker in the names of the temporary files.
     static QString TempMarker();
 
+    // The steps of a commit at which a test can stop a writer as if its process died there:
+    // just before the rename (the new file complete beside the target) and just after it.
+    enum class TCommitStep { BeforeRename, AfterRename };
+    using TCommitStepHook =
+        std::function<void(TCommitStep step, const QString& tempPath, const QString& target)>;
+    // Installs the callback every commit calls at each step (an empty one: none is called). It
+    // may throw, to stand for a process stopped at that step; the writer then does no more.
+    static void SetCommitStepHook(TCommitStepHook hook);
+
 private:
     QString Target;
     QFile Temp;
+    bool Protect = false;
     bool Committed = false;
 };
 

@@ -158,14 +158,25 @@ TIniFile::TLine* TIniFile::LastLine() {
 }
 
 void TIniFile::UpdateFile() {
-    SaveToFile(Path);
+    WriteTo(Path, false);
+    IsModified = false;
+}
+
+void TIniFile::UpdateProtectedFile() {
+    WriteTo(Path, true);
     IsModified = false;
 }
 
 void TIniFile::SaveToFile(const QString& fileName) const {
+    WriteTo(fileName, false);
+}
+
+void TIniFile::WriteTo(const QString& fileName, bool protect) const {
     if (fileName.isEmpty())
         throw EQuilvaneError(QStringLiteral("Unable to write an ini file that has no name"));
     TStoredFileWriter file(fileName);
+    if (protect)
+        file.ProtectNewFile();
     const QByteArray bytes = ToBytes();
     if (file.Device().write(bytes) != bytes.size())
         throw EQuilvaneError(

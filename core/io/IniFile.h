@@ -57,6 +57,9 @@ public:
     // old one. Raises EQuilvaneError naming the file and the system's reason on failure; the old
     // file is then untouched.
     void UpdateFile();
+    // As UpdateFile, the new file given a client record's protection before it replaces the old
+    // one (TStoredFileWriter::ProtectNewFile): the file is never writable on disk.
+    void UpdateProtectedFile();
     // The same to another path, without re-pointing this object.
     void SaveToFile(const QString& fileName) const;
 
@@ -152,6 +155,7 @@ private:
     static void IndexKeys(TBlock& block);
     void IndexSections();
     void LoadFromPath(const QString& fileName);
+    void WriteTo(const QString& fileName, bool protect) const;
     // The block of a section (its first copy), -1 when absent.
     int FindBlock(const QString& section) const;
     // The key's first line in the section's block, nullptr when absent.

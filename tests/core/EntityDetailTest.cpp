@@ -4,6 +4,7 @@
 #include "core/dates/DateNumbers.h"
 #include "core/dates/Periods.h"
 #include "core/files/RecordGuard.h"
+#include "core/files/StoredFileWriter.h"
 
 #include <tuple>
 #include <utility>
@@ -195,10 +196,10 @@ TEST_F(EntityDetailTest, UnregisteredAccountFormatIsRefusedAndTheLockGivenBack) 
     EXPECT_THROW(Open({Standard, NoLock, Load}, "NONE01"), EAbort);
 }
 
-TEST_F(EntityDetailTest, ASaveUnprotectsTheRecordOnlyWhileWritingItAndOffersRetryOnAGuardedOne) {
+TEST_F(EntityDetailTest, ASaveProtectsTheNewRecordBeforeItsRenameAndOffersRetryOnAGuardedOne) {
     auto detail = LoadRecord(SmallRecord());
     ASSERT_EQ(detail->Save({Standard}), 0);
-    EXPECT_EQ(Files->Log, QStringList({"unprotect:ABC123.CFG", "protect:ABC123.CFG"}));
+    EXPECT_EQ(Files->Log, QStringList({"protect:ABC123.CFG.~qv"})); // the old record is never unprotected
     // Another workstation testing the lock keys holds the save off: Retry waits for it, Ignore
     // gives up with nothing written.
     const QByteArray before = ReadRecordBytes();
@@ -251,23 +252,6 @@ TEST_F(EntityDetailTest, WriteFailuresOfSaveAndLockGoToTheCaller) {
 
 namespace {
 
-// A share that fails every write while the record is writable: making the record writable takes
-// its folder away, protecting it again puts the folder back first.
-class TFailingShare : public TRecordingFileSystem {
-public:
-    explicit TFailingShare(QString folder) : Folder(std::move(folder)) {}
-    bool SetProtected(const QString& path, bool protect) override {
-        if (protect && Away)
-            Away = !QDir().rename(Folder + ".away", Folder);
-        const bool done = TRecordingFileSystem::SetProtected(path, protect);
-        if (!protect && done && !Away)
-            Away = QDir().rename(Folder, Folder + ".away");
-        return done;
-    }
-    QString Folder;
-    bool Away = false;
-};
-
 // Whether the file's mode lets anyone write it (the user bits say what this process may do,
 // and a test may run as an all-powerful user).
 bool Writable(const QString& path) {
@@ -277,26 +261,77 @@ bool Writable(const QString& path) {
 
 } // namespace
 
-// However a write ends, the record is protected again: after a save, after a failed save and
-// after a failed write of the lock keys, each with the record as it was.
-TEST_F(EntityDetailTest, AFailedWriteStillProtectsTheRecordAgain) {
+// However a write ends, the record stays protected: a write whose new file cannot be given the
+// record's protection never replaces the record, which is left as it was, never made writable,
+// and no temporary file is left beside it.
+TEST_F(EntityDetailTest, AFailedWriteLeavesTheRecordProtectedAsItWas) {
     auto detail = LoadRecord(SmallRecord());
     ASSERT_EQ(detail->Save({Standard}), 0);
     EXPECT_FALSE(Writable(RecordPath()));
     const QByteArray saved = ReadRecordBytes();
-    auto share = std::make_shared<TFailingShare>(DataDir);
-    TServices::SetFileSystem(share);
+    Files->RefuseUnprotect = true;
     detail->Name = "Changed";
     for (const bool lock : {false, true}) {
         SCOPED_TRACE(lock);
-        share->Log.clear();
-        EXPECT_THROW(lock ? detail->LockFile(true, false) : detail->Save({Standard}) == 0, EQuilvaneError);
-        EXPECT_FALSE(share->Away);
-        EXPECT_EQ(share->Log, QStringList({"unprotect:ABC123.CFG", "protect:ABC123.CFG"}));
+        Files->Log.clear();
+        try {
+            lock ? detail->LockFile(true, false) : detail->Save({Standard}) == 0;
+            ADD_FAILURE() << "the write did not fail";
+        } catch (const EQuilvaneError& error) {
+            EXPECT_EQ(error.message(), "Unable to write " + RecordPath() + ": the new file cannot be protected");
+        }
+        EXPECT_EQ(Files->Log, QStringList{"protect:ABC123.CFG.~qv"});
         EXPECT_FALSE(Writable(RecordPath()));
         EXPECT_EQ(ReadRecordBytes(), saved);
+        EXPECT_EQ(QDir(DataDir).entryList(QDir::Files | QDir::Hidden), QStringList{"ABC123.CFG"});
     }
-    TServices::SetFileSystem(Files);
+    Files->RefuseUnprotect = false;
+}
+
+// The record is never writable on disk, whenever its write stops: the new file is protected
+// before it is renamed over the record, and the old one is never made writable. A writer stopped
+// just before its rename leaves the old record, one stopped just after it the new one, each
+// protected; so does a new record's first write.
+TEST_F(EntityDetailTest, ARecordIsNeverWritableWheneverItsWriteStops) {
+    using TStep = TStoredFileWriter::TCommitStep;
+    const auto unhook = qScopeGuard([] { TStoredFileWriter::SetCommitStepHook({}); });
+    auto detail = LoadRecord(SmallRecord());
+    ASSERT_EQ(detail->Save({Standard}), 0);
+    ASSERT_FALSE(Writable(RecordPath()));
+    int change = 0;
+    for (const TStep stopAt : {TStep::BeforeRename, TStep::AfterRename}) {
+        for (const bool lock : {false, true}) {
+            SCOPED_TRACE(testing::Message() << (stopAt == TStep::AfterRename) << lock);
+            const QByteArray before = ReadRecordBytes();
+            QStringList seen; // the step, then whether the record and the new file could be written
+            TStoredFileWriter::SetCommitStepHook([&](TStep step, const QString& temp, const QString& target) {
+                seen << QString("%1:%2%3")
+                            .arg(step == TStep::BeforeRename ? "before" : "after")
+                            .arg(Writable(target))
+                            .arg(step == TStep::BeforeRename ? QString::number(Writable(temp)) : "");
+                if (step == stopAt)
+                    throw EQuilvaneError("stopped");
+            });
+            detail->Name = QString("Changed %1").arg(++change);
+            EXPECT_THROW(lock ? detail->LockFile(!detail->Locked, false) : detail->Save({Standard}) == 0,
+                         EQuilvaneError);
+            EXPECT_EQ(seen.join(' ').toStdString(),
+                      stopAt == TStep::BeforeRename ? "before:00" : "before:00 after:0");
+            EXPECT_FALSE(Writable(RecordPath()));
+            EXPECT_EQ(ReadRecordBytes() == before, stopAt == TStep::BeforeRename);
+        }
+    }
+    // A new record is protected before its name first appears.
+    QStringList seen;
+    TStoredFileWriter::SetCommitStepHook([&](TStep step, const QString& temp, const QString& target) {
+        seen << QString("%1%2")
+                    .arg(QFileInfo::exists(target))
+                    .arg(Writable(step == TStep::BeforeRename ? temp : target));
+    });
+    auto fresh = Open({Standard, NoLock}, "NEW001");
+    ASSERT_EQ(fresh->Save({Standard}), 0);
+    EXPECT_EQ(seen.join(' ').toStdString(), "00 10");
+    EXPECT_FALSE(Writable(RecordPath("NEW001")));
 }
 
 // The default chart is read from the data folder (a bare name from its M_DETAIL folder), or is a

@@ -123,12 +123,14 @@ TEST_F(EntityInfoTest, CloseWritesPagesAndChartsBeforeTheRecordAndTheLock) {
         AddPage(*file, pkPayments, 9, {3});
         file->StdDescChart(2006)->Saved = false;
         QString atRelease; // at the first write of the record that shows it free
-        Files->OnProtected = [&](const QString& path) {
-            if (path.endsWith(".CFG") && DiskKey("Locked") == "0" && atRelease.isEmpty())
-                atRelease = FilesOnDisk().filter("06.").join(' ') + DiskKey("Accessed");
-        };
+        TStoredFileWriter::SetCommitStepHook(
+            [&](TStoredFileWriter::TCommitStep step, const QString&, const QString& target) {
+                if (step == TStoredFileWriter::TCommitStep::AfterRename && target.endsWith(".CFG") &&
+                    DiskKey("Locked") == "0" && atRelease.isEmpty())
+                    atRelease = FilesOnDisk().filter("06.").join(' ') + DiskKey("Accessed");
+            });
         file->Close();
-        Files->OnProtected = {};
+        TStoredFileWriter::SetCommitStepHook({});
         EXPECT_EQ(atRelease,
                   "ABC123/ABC12306.PA9 M_DETAIL/ABC12306.ADF M_DETAIL/ABC12306.STD738960.614583333");
         file->Close(); // a second close does nothing

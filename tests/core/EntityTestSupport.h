@@ -6,6 +6,7 @@
 
 #include "core/common/Exceptions.h"
 #include "core/entity/EntityDetail.h"
+#include "core/files/StoredFileWriter.h"
 #include "core/services/LocalFileSystem.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
@@ -20,13 +21,19 @@
 
 using namespace Option;
 
-// Logs every protection change (for one thread only) and reports each file protected again;
-// can refuse to make a file writable (a read-only share).
+// Logs every protection change (for one thread only; a writer's temporary file as its target's
+// name and the marker, "ABC123.CFG.~qv") and reports each file protected; can refuse every change
+// of protection (a share that keeps its files' modes: nothing there is made writable, and no new
+// record can be given its protection, so none is written).
 class TRecordingFileSystem : public TLocalFileSystem {
 public:
     bool SetProtected(const QString& path, bool protect) override {
-        Log.append((protect ? "protect:" : "unprotect:") + QFileInfo(path).fileName());
-        const bool done = (protect || !RefuseUnprotect) && TLocalFileSystem::SetProtected(path, protect);
+        QString name = QFileInfo(path).fileName();
+        const qsizetype marker = name.lastIndexOf(TStoredFileWriter::TempMarker());
+        if (marker > 0)
+            name.truncate(marker + TStoredFileWriter::TempMarker().size());
+        Log.append((protect ? "protect:" : "unprotect:") + name);
+        const bool done = !RefuseUnprotect && TLocalFileSystem::SetProtected(path, protect);
         if (protect && OnProtected)
             OnProtected(path);
         return done;
