@@ -1,5 +1,7 @@
-// Arbitrary bytes as an activity log: one that reads whole is rewritten unchanged, added to and
-// pruned of exactly the entries in range; one that does not is refused and keeps its bytes.
+// Arbitrary bytes as an activity log: one that reads (its whole entries, perhaps followed by what
+// a cut write left) is rewritten as those entries, added to and pruned of exactly the entries in
+// range; a damaged one keeps its bytes: a rewrite is refused, and an append either is refused too
+// or, reading only the end of a long log, adds after its end byte.
 #include "core/common/Exceptions.h"
 #include "core/logs/LogList.h"
 #include "fuzz/FuzzSupport.h"
@@ -25,20 +27,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         list.Load();
     } catch (const EQuilvaneError&) {
         list.FindRange(from, to);
-        fuzz::Check(!list.Append(TLogDetails()));
         try {
             list.DeleteRange();
             fuzz::Check(false);
         } catch (const EQuilvaneError&) {
         }
         fuzz::Check(fuzz::ReadFileBytes(path) == bytes);
+        const bool appended = list.Append(TLogDetails());
+        const QByteArray after = fuzz::ReadFileBytes(path);
+        fuzz::Check(appended ? after.size() > bytes.size() && after.startsWith(bytes.chopped(1))
+                             : after == bytes);
         return 0;
     }
     const int count = list.Count();
     list.FindRange(1e300, 1e300);
     list.DeleteRange();
-    fuzz::Check(fuzz::ReadFileBytes(path) == (bytes.isEmpty() ? QByteArray(1, '\0') : bytes) &&
-                list.Count() == count);
+    // The whole entries keep their bytes, followed by one end byte.
+    const QByteArray rewritten = fuzz::ReadFileBytes(path);
+    fuzz::Check(rewritten.endsWith('\0') && bytes.startsWith(rewritten.chopped(1)) && list.Count() == count);
+    TLogList whole(lkTime);
+    whole.Load();
+    fuzz::Check(whole.Count() == count);
     fuzz::Check(list.Append(TLogDetails()));
     list.Load();
     list.FindRange(from, to);

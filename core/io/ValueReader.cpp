@@ -49,6 +49,10 @@ bool TValueReader::AtEnd() {
     return !Fill();
 }
 
+qint64 TValueReader::Pos() const {
+    return Device.pos() - (Buffer.size() - Position);
+}
+
 std::uint8_t TValueReader::TakeByte() {
     if (!Fill())
         throw EStreamError::ReadError();

@@ -42,6 +42,10 @@ public:
     TValueTag PeekTag();
     // True when the stream has no more bytes.
     bool AtEnd();
+    // The device position of the next byte to be read (what is buffered but not yet read
+    // counts as unread), so that a caller can tell where each value it read ended. Only for a
+    // device that is not sequential.
+    qint64 Pos() const;
 
 private:
     std::uint8_t TakeByte();

@@ -8,6 +8,7 @@
 #include "core/files/StoredFileWriter.h"
 #include "core/io/StreamError.h"
 #include "core/io/ValueReader.h"
+#include "core/io/ValueTag.h"
 #include "core/io/ValueWriter.h"
 #include "core/logs/LogSession.h"
 #include "core/services/Services.h"
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <fcntl.h>
@@ -55,6 +57,154 @@ void EnsureExists(const QString& native) {
     if (handle < 0)
         throw EQuilvaneError(QStringLiteral("Unable to open %1: %2").arg(Shown(native), LastSystemError()));
     ::close(handle);
+}
+
+// An append looks for the end of the log in this many of its last bytes: enough for a few
+// hundred entries, of which the first ones show where entries start.
+constexpr qint64 TailWindow = 32 * 1024;
+// The most that a write cut short can have left after the last whole entry: far more than one
+// entry takes.
+constexpr qint64 LongestCutTail = 64 * 1024;
+
+// How a reading of entries stopped.
+struct TEntryRun {
+    qint64 End = 0;         // the position after the last whole entry read
+    int Count = 0;          // the whole entries read
+    bool AtEndByte = false; // stopped at an end byte, at End
+    QString Failure;        // why the entry at End did not read whole (empty when it did not start)
+    bool RanOut = false;    // that entry needed more bytes than there are
+};
+
+// Reads entries of a log's bytes from `from` up to an end byte, the end of the bytes or an entry
+// that does not read whole. The entries, and the bytes each was read from, go to the lists given.
+TEntryRun ReadEntries(const QByteArray& bytes, qint64 from, QList<TLogDetails>* entries = nullptr,
+                      QList<QByteArray>* stored = nullptr) {
+    QBuffer device;
+    device.setData(bytes);
+    device.open(QIODevice::ReadOnly);
+    device.seek(from);
+    TValueReader reader(device, LogBufferSize);
+    TEntryRun run;
+    run.End = from;
+    try {
+        while (!reader.AtEnd()) {
+            if (reader.EndOfList()) {
+                run.AtEndByte = true;
+                break;
+            }
+            TLogDetails entry;
+            entry.Read(reader);
+            const qint64 next = reader.Pos();
+            if (stored)
+                stored->append(bytes.mid(run.End, next - run.End));
+            if (entries)
+                entries->append(std::move(entry));
+            run.End = next;
+            ++run.Count;
+        }
+    } catch (const EQuilvaneError& error) {
+        run.Failure = ErrorText(error);
+        run.RanOut = run.Failure == ErrorText(EStreamError::ReadError());
+    }
+    return run;
+}
+
+// Every entry starts with its file code, a string.
+bool MayStartEntry(const QByteArray& bytes, qint64 at) {
+    const auto tag = static_cast<TValueTag>(static_cast<std::uint8_t>(bytes[at]));
+    return tag == TValueTag::String || tag == TValueTag::LString;
+}
+
+// What follows the whole entries read from the start of a log's bytes.
+enum class TLogTail {
+    Whole,   // the end byte, last
+    Cut,     // what a write cut short leaves: nothing (the end byte not yet written), or the
+             // start of an entry, perhaps followed by the zeros a crash leaves where the data
+             // never reached the disk; it holds no whole entry and is given up
+    Damaged, // anything else, which may hold entries: the log is left as it is
+};
+
+TLogTail TailAfter(const QByteArray& bytes, const TEntryRun& run) {
+    const qint64 size = bytes.size();
+    if (run.AtEndByte && run.End == size - 1)
+        return TLogTail::Whole;
+    if (run.End == size)
+        return TLogTail::Cut;
+    if (size - run.End > LongestCutTail)
+        return TLogTail::Damaged;
+    qint64 written = size;
+    while (written > run.End && bytes[written - 1] == '\0')
+        --written;
+    if (written > run.End) {
+        const TEntryRun cut = ReadEntries(bytes.first(written), run.End);
+        if (cut.Count > 0 || !cut.RanOut)
+            return TLogTail::Damaged;
+    }
+    for (qint64 at = run.End + 1; at < size; ++at)
+        if (MayStartEntry(bytes, at) && ReadEntries(bytes, at).Count > 0)
+            return TLogTail::Damaged;
+    return TLogTail::Cut;
+}
+
+QString ReadFailure(const QString& native, const TEntryRun& run) {
+    const QString reason = run.Failure.isEmpty()
+                               ? QStringLiteral("bytes follow the end of the log")
+                               : QStringLiteral("%1 (entry %2)").arg(run.Failure).arg(run.Count + 1);
+    return QStringLiteral("Unable to read log file %1 - %2").arg(Shown(native), reason);
+}
+
+// Whether the last bytes of a log end in its end byte after whole entries: read from each place
+// in their first half where an entry may start, the first reading that gives more than one
+// whole entry decides. A place inside an entry reads as the wrong kinds of value within an
+// entry or two, while one where an entry starts keeps to the entries; and a reading that keeps
+// to the entries never gets past a last entry cut short.
+bool EndsWhole(const QByteArray& tail) {
+    for (qint64 at = 0; at < tail.size() / 2; ++at) {
+        if (!MayStartEntry(tail, at))
+            continue;
+        const TEntryRun run = ReadEntries(tail, at);
+        if (run.Count > 1)
+            return run.AtEndByte && run.End == tail.size() - 1;
+    }
+    return false;
+}
+
+// Where an append writes its entry: over the end byte of a whole log, or after the last whole
+// entry of one whose last write was cut short. Only the last part of the log is read, unless it
+// does not end whole; then the log is read from its start. Raises EQuilvaneError naming the file
+// for a damaged log.
+qint64 AppendPosition(QFile& file, const QString& native) {
+    const qint64 size = file.size();
+    if (size == 0)
+        return 0;
+    const auto readFrom = [&](qint64 at) {
+        QByteArray bytes;
+        if (file.seek(at))
+            bytes = file.read(size - at);
+        if (bytes.size() != size - at)
+            throw EQuilvaneError(QStringLiteral("Unable to read log file %1 - %2")
+                                     .arg(Shown(native), file.error() != QFileDevice::NoError
+                                                             ? file.errorString()
+                                                             : ErrorText(EStreamError::ReadError())));
+        return bytes;
+    };
+    const qint64 window = std::min(size, TailWindow);
+    QByteArray bytes = readFrom(size - window);
+    if (window < size) {
+        if (bytes.endsWith('\0') && EndsWhole(bytes))
+            return size - 1;
+        bytes = readFrom(0);
+    }
+    const TEntryRun run = ReadEntries(bytes, 0);
+    switch (TailAfter(bytes, run)) {
+    case TLogTail::Whole:
+        return size - 1;
+    case TLogTail::Cut:
+        return run.End;
+    case TLogTail::Damaged:
+        break;
+    }
+    throw EQuilvaneError(ReadFailure(native, run));
 }
 
 // The entry followed by the end byte, as an append writes it.
@@ -96,23 +246,23 @@ void TLogList::AppendOnce(const QByteArray& bytes) {
     const QString native = NativeFileName();
     EnsureExists(native);
     const TRecordGuard guard(native, LockWaitMs);
-    // Only a log that reads whole is added to: a short or damaged one is what an interrupted
-    // write leaves, and writing after it would bury the damage.
-    QList<TLogDetails> entries;
-    QList<QByteArray> stored;
-    ReadFile(native, entries, stored);
+    // Unbuffered, so that a write that fails says so at once and leaves nothing queued that would
+    // keep the log from being put back.
     QFile file(native);
-    if (!file.open(QIODevice::ReadWrite))
-        throw EQuilvaneError(file.errorString());
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        throw EQuilvaneError(QStringLiteral("Unable to open %1: %2").arg(Shown(native), file.errorString()));
+    const qint64 at = AppendPosition(file, native);
+    // What a cut write left is cut off first, so that this write, cut short in turn, leaves only
+    // the start of its own entry after the whole ones.
     const qint64 size = file.size();
-    const qint64 at = size > 0 ? size - 1 : 0; // over the end byte
-    if (file.seek(at) && file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0)
+    if ((size <= at + 1 || file.resize(at)) && file.seek(at) && file.write(bytes) == bytes.size() &&
+        ::fsync(file.handle()) == 0)
         return;
     const QString reason = file.error() != QFileDevice::NoError ? file.errorString() : LastSystemError();
-    // Put the old end back, so the log reads as it did before.
-    if (file.resize(size) && size > 0 && file.seek(size - 1))
+    // Put the end byte back after the whole entries, so the log reads as it did before.
+    if (file.resize(at + 1) && file.seek(at))
         file.write("\0", 1);
-    throw EQuilvaneError(reason);
+    throw EQuilvaneError(QStringLiteral("Unable to write %1: %2").arg(Shown(native), reason));
 }
 
 bool TLogList::Append(const TLogDetails& entry) {
@@ -152,45 +302,31 @@ bool TLogList::LogSession(const TLogSession& session) {
         const TLogDetails entry = SessionEntry(session);
         TLogList(lkTime).AppendOnce(EntryBytes(entry));
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
         TServices::Prompt().ShowMessage(TMessageKind::Information,
-                                        QStringLiteral("Unable to write to timelog"), TMessageButton::OK);
+                                        QStringLiteral("Unable to write to timelog - ") + ErrorText(error),
+                                        TMessageButton::OK);
         return false;
     }
 }
 
 // ---- Load ---------------------------------------------------------------------------------
 
-void TLogList::ReadFile(const QString& native, QList<TLogDetails>& entries, QList<QByteArray>& stored) {
+void TLogList::ReadFile(const QString& native, QList<TLogDetails>& entries, QList<QByteArray>* stored) {
     QFile file(native);
     if (!file.open(QIODevice::ReadOnly))
         throw EQuilvaneError(
             QStringLiteral("Unable to read log file %1 - %2").arg(Shown(native), file.errorString()));
-    QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw EQuilvaneError(
+            QStringLiteral("Unable to read log file %1 - %2").arg(Shown(native), file.errorString()));
     file.close();
     if (bytes.isEmpty())
         return; // an empty file is a log not yet written
-    QBuffer device(&bytes);
-    device.open(QIODevice::ReadOnly);
-    // One byte at a time, so that the device's position marks where each entry ends.
-    TValueReader reader(device, 1);
-    const auto failure = [&](const QString& reason) {
-        return EQuilvaneError(QStringLiteral("Unable to read log file %1 - %2").arg(Shown(native), reason));
-    };
-    try {
-        while (!reader.EndOfList()) {
-            const qint64 start = device.pos() - 1;
-            TLogDetails entry;
-            entry.Read(reader);
-            entries.append(entry);
-            stored.append(bytes.mid(start, device.pos() - start));
-        }
-        reader.ReadListEnd();
-    } catch (const EQuilvaneError& error) {
-        throw failure(QStringLiteral("%1 (entry %2)").arg(ErrorText(error)).arg(entries.size() + 1));
-    }
-    if (!reader.AtEnd())
-        throw failure(QStringLiteral("bytes follow the end of the log"));
+    const TEntryRun run = ReadEntries(bytes, 0, &entries, stored);
+    if (TailAfter(bytes, run) == TLogTail::Damaged)
+        throw EQuilvaneError(ReadFailure(native, run));
 }
 
 void TLogList::Load() {
@@ -204,8 +340,7 @@ void TLogList::Load() {
         return;
     }
     const TRecordGuard guard(native, LockWaitMs);
-    QList<QByteArray> stored;
-    ReadFile(native, Entries, stored);
+    ReadFile(native, Entries, nullptr);
     Complete = true;
 }
 
@@ -243,7 +378,7 @@ void TLogList::DeleteRange() {
         EnsureExists(native);
         // Read again under the lock: entries other workstations appended since Load stay.
         const TRecordGuard guard(native, LockWaitMs);
-        ReadFile(native, entries, stored);
+        ReadFile(native, entries, &stored);
         for (qsizetype i = entries.size() - 1; i >= 0; --i)
             if (InRange(entries[i])) {
                 entries.remove(i);

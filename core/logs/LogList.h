@@ -14,6 +14,12 @@ struct TLogSession;
 // no header. Appends and rewrites hold a short exclusive lock on the file, so workstations
 // sharing the data folder take turns; an append writes in place over the end byte, a rewrite
 // goes through a temporary file renamed over the log.
+//
+// A write killed part way (on any workstation) leaves the log's last entry cut short: the start
+// of an entry, perhaps followed by zeros, or only the end byte missing. Such a log holds its
+// whole entries: it is read as them, and the next append or rewrite drops what was cut. Any
+// other fault (a value of the wrong kind, bytes after the end, a cut that would drop a whole
+// entry) leaves the log damaged: it is reported and every writer leaves it as it is.
 class TLogList {
 public:
     // Raises EQuilvaneError for a kind outside 0-6. Needs the program settings (data folder).
@@ -23,14 +29,15 @@ public:
     // The stored path of the log file.
     const QString& FileName() const { return StoredName; }
 
-    // Adds the entry at the end of the log file (creating it when it is missing or empty);
-    // Entries is left alone. A file that does not read whole, up to a single end byte at its
-    // end, is refused and left as it is. A failure shows "Unable to write to log file - <reason>" and gives
-    // false.
+    // Adds the entry after the last whole entry of the log file (creating it when it is missing
+    // or empty), reading only the file's last part when that ends whole; Entries is left alone.
+    // A damaged file is refused and left as it is. A failure shows "Unable to write to log file -
+    // <reason>", the reason naming the file, and gives false.
     bool Append(const TLogDetails& entry);
 
     // Appends the time-log entry of one opening of a client file (SessionEntry). A failure shows
-    // "Unable to write to timelog" and gives false; the caller goes on.
+    // "Unable to write to timelog - <reason>", the reason naming the file, and gives false; the
+    // caller goes on.
     static bool LogSession(const TLogSession& session);
     // The time-log entry of a session: what the run of the time-log report (report type 62) made
     // now for the file's session carries. The file's code and name; the session's text in the
@@ -40,9 +47,9 @@ public:
     // date that names no day). Format name, file, process kind and account selection stay empty.
     static TLogDetails SessionEntry(const TLogSession& session);
 
-    // Reads every entry of the file into Entries (none when the file is missing or empty).
-    // Raises EQuilvaneError naming the file when it cannot be read whole; Entries then holds
-    // the entries before the fault and DeleteRange refuses to run.
+    // Reads every whole entry of the file into Entries (none when the file is missing or
+    // empty). Raises EQuilvaneError naming the file when it is damaged; Entries then holds the
+    // entries before the fault and DeleteRange refuses to run.
     void Load();
 
     int Count() const { return static_cast<int>(Entries.size()); }
@@ -56,8 +63,8 @@ public:
     // Removes, from the file as it now is, every entry inside the range of the last FindRange
     // (DateFrom at or after its start and on a day not after its end: entries need not be in
     // time order) and rewrites the file, then holds what was written. The entries that stay
-    // keep their bytes. Raises EQuilvaneError, leaving the file as it was, when the file
-    // cannot be read whole or written.
+    // keep their bytes; what a cut write left is dropped. Raises EQuilvaneError, leaving the
+    // file as it was, when the file is damaged or cannot be written.
     void DeleteRange();
 
     int FirstIndex = -1;
@@ -68,9 +75,9 @@ private:
     bool InRange(const TLogDetails& entry) const;
     QString NativeFileName() const;
     void AppendOnce(const QByteArray& bytes);
-    // Reads the file at the native path: its entries and the bytes each was read from. Raises
-    // EQuilvaneError.
-    static void ReadFile(const QString& native, QList<TLogDetails>& entries, QList<QByteArray>& stored);
+    // Reads the whole entries of the file at the native path and, when asked, the bytes each was
+    // read from. Raises EQuilvaneError for a damaged file.
+    static void ReadFile(const QString& native, QList<TLogDetails>& entries, QList<QByteArray>* stored);
 
     int LogKind;
     QString StoredName;

@@ -8,7 +8,12 @@
 #include "tests/support/FixedClock.h"
 #include "tests/support/ServicesFixture.h"
 
+#include <csignal>
+#include <functional>
+#include <optional>
+#include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -109,7 +114,8 @@ TEST_F(TActivityLogTest, AppendLoadAndSession) {
     Params->LicFilePath = TempPath("MISSING");
     Prompt->Answer(TMessageButton::OK);
     EXPECT_FALSE(TLogList::LogSession(session));
-    EXPECT_EQ(Prompt->Texts(), QStringList{"Unable to write to timelog"});
+    EXPECT_EQ(Prompt->Texts(), QStringList{"Unable to write to timelog - Unable to open " +
+                                           TempPath("MISSING/QUILVANE.LOG") + ": No such file or directory"});
 }
 
 // A damaged log gives a clear error, is refused by every writer and keeps its bytes.
@@ -132,6 +138,152 @@ TEST_F(TActivityLogTest, DamagedLogIsRefusedAndLeftAsItIs) {
         EXPECT_TRUE(
             Prompt->Texts().last().startsWith("Unable to write to log file - Unable to read log file"));
         EXPECT_EQ(OnDisk(), Bytes(c[0]).toHex(' '));
+    }
+}
+
+// A log whose last write was cut short holds its whole entries: it reads as them, and the next
+// append or rewrite drops the rest.
+TEST_F(TActivityLogTest, CutLogKeepsItsWholeEntries) {
+    for (const QStringList& c : Cases("cut")) {
+        SCOPED_TRACE(c.join('|').toStdString());
+        const QByteArray whole = Bytes(c[1]);
+        WriteFileBytes(Log(), Bytes(c[0]));
+        TLogList list(lkTime);
+        list.Load();
+        EXPECT_EQ(list.Count(), c[1].count(' ') + (c[1].isEmpty() ? 0 : 1));
+        EXPECT_TRUE(list.Append(Entry("c")));
+        EXPECT_EQ(OnDisk(), (whole + Bytes("c 00")).toHex(' '));
+        list.Load();
+        ASSERT_EQ(list.Count(), c[1].count(' ') + (c[1].isEmpty() ? 1 : 2));
+        EXPECT_EQ(Fields(list.GetItem(list.Count() - 1)), Fields(Entry("c")));
+
+        WriteFileBytes(Log(), Bytes(c[0]));
+        list.Load();
+        list.FindRange(Date("2024-06-30"), MaxDateNum);
+        list.DeleteRange();
+        EXPECT_EQ(OnDisk(), (c[1].startsWith('a') ? Bytes("a 00") : Bytes("00")).toHex(' '));
+    }
+}
+
+// An append after a write cut at each byte of the last entry, in a short log (read from its start)
+// and in one longer than the part of it an append reads.
+TEST_F(TActivityLogTest, AppendAfterAnEntryCutAtAnyByte) {
+    const QByteArray cutEntry = Bytes("d");
+    for (const int before : {1, 450}) {
+        QByteArray whole;
+        for (int i = 0; i < before; ++i)
+            whole += Bytes(i % 2 ? "c" : "a");
+        for (qsizetype cut = 1; cut <= cutEntry.size(); ++cut) {
+            SCOPED_TRACE(testing::Message() << before << " entries, then " << cut << " bytes");
+            WriteFileBytes(Log(), whole + cutEntry.first(cut));
+            EXPECT_TRUE(TLogList(lkTime).Append(Entry("b")));
+            const bool kept = cut == cutEntry.size(); // whole, only its end byte missing
+            EXPECT_TRUE(ReadFileBytes(Log()) == whole + (kept ? cutEntry : QByteArray()) + Bytes("b 00"));
+            TLogList list(lkTime);
+            list.Load();
+            ASSERT_EQ(list.Count(), before + (kept ? 2 : 1));
+            EXPECT_EQ(Fields(list.GetItem(0)), Fields(Entry("a")));
+            EXPECT_EQ(Fields(list.GetItem(list.Count() - 1)), Fields(Entry("b")));
+        }
+    }
+}
+
+// An append reads only the end of a long log: damage far before it is left to the readers of
+// the log, which still report it.
+TEST_F(TActivityLogTest, AppendReadsOnlyTheEndOfALongLog) {
+    QByteArray log = Bytes("a b -64 01");
+    for (int i = 0; i < 450; ++i)
+        log += Bytes(i % 2 ? "c" : "a");
+    log += '\0';
+    WriteFileBytes(Log(), log);
+    EXPECT_TRUE(TLogList(lkTime).Append(Entry("d")));
+    EXPECT_TRUE(ReadFileBytes(Log()) == log.chopped(1) + Bytes("d 00"));
+    TLogList list(lkTime);
+    EXPECT_THROW(list.Load(), EQuilvaneError);
+    EXPECT_EQ(list.Count(), 1);
+}
+
+namespace {
+
+// Holds the size to which this process may write files, as a full disk or a quota does; the
+// signal the system sends past it is ignored while it is held.
+class TFileSizeLimit {
+public:
+    explicit TFileSizeLimit(rlim_t size) {
+        getrlimit(RLIMIT_FSIZE, &Saved);
+        OldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = Saved;
+        limit.rlim_cur = size;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~TFileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &Saved);
+        std::signal(SIGXFSZ, OldHandler);
+    }
+
+private:
+    rlimit Saved{};
+    void (*OldHandler)(int) = nullptr;
+};
+
+} // namespace
+
+// A write that really fails shows the file and the reason, and leaves the whole entries with an
+// end byte after them.
+TEST_F(TActivityLogTest, WriteFailureNamesTheFileAndTheReason) {
+    struct TCase {
+        const char* Name;
+        const char* Before;                               // the log's bytes; null: none written
+        std::function<void(const QString& folder)> Setup; // the data folder
+        std::optional<rlim_t> SizeLimit;
+        const char* Reason; // "%1" is the data folder
+        const char* After;
+    };
+    const rlim_t entrySize = static_cast<rlim_t>(Bytes("a").size());
+    const char* const tooLarge = "Unable to write %1/QUILVANE.LOG: File too large";
+    QList<TCase> cases = {
+        {"a folder in its place", nullptr, [](const QString& folder) { QDir(folder).mkdir("QUILVANE.LOG"); },
+         std::nullopt, "Unable to open %1/QUILVANE.LOG: Is a directory", nullptr},
+        {"no data folder", nullptr,
+         [this](const QString& folder) { Params->LicFilePath = folder + "/MISSING"; }, std::nullopt,
+         "Unable to open %1/MISSING/QUILVANE.LOG: No such file or directory", nullptr},
+        {"full past the end byte", "a 00", nullptr, entrySize + 3, tooLarge, "a 00"},
+        {"full at the end byte", "a 00", nullptr, entrySize, tooLarge, "a 00"},
+        {"full, after a cut write", "a b 00 -8", nullptr, entrySize + 3, tooLarge, "a 00"},
+    };
+    if (geteuid() != 0) // the superuser writes to read-only files
+        cases.append(
+            {"a read-only file", "a 00",
+             [](const QString& folder) { QFile::setPermissions(folder + "/QUILVANE.LOG", QFile::ReadOwner); },
+             std::nullopt, "Unable to open %1/QUILVANE.LOG: Permission denied", "a 00"});
+    for (qsizetype i = 0; i < cases.size(); ++i) {
+        const TCase& c = cases[i];
+        SCOPED_TRACE(c.Name);
+        const QString folder = TempPath(QString::number(i));
+        const QString log = folder + "/QUILVANE.LOG";
+        ASSERT_TRUE(QDir().mkpath(folder));
+        Params->LicFilePath = folder;
+        if (c.Before)
+            WriteFileBytes(log, Bytes(c.Before));
+        if (c.Setup)
+            c.Setup(folder);
+        const QString reason = QString(c.Reason).arg(folder);
+        Prompt->Answer(TMessageButton::OK);
+        Prompt->Answer(TMessageButton::OK);
+        {
+            std::optional<TFileSizeLimit> limit;
+            if (c.SizeLimit)
+                limit.emplace(*c.SizeLimit);
+            EXPECT_FALSE(TLogList(lkTime).Append(Entry("c")));
+            EXPECT_FALSE(
+                TLogList::LogSession({"ABC123", "Acme", "", "", Date("2024-07-01"), Date("2024-07-01")}));
+        }
+        EXPECT_EQ(Prompt->Texts().mid(Prompt->Texts().size() - 2),
+                  QStringList(
+                      {"Unable to write to log file - " + reason, "Unable to write to timelog - " + reason}));
+        if (c.After) {
+            EXPECT_EQ(ReadFileBytes(log).toHex(' '), Bytes(c.After).toHex(' '));
+        }
     }
 }
 
