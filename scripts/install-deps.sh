@@ -8,10 +8,12 @@ if [ "$(id -u)" != "0" ]; then SUDO="sudo"; fi
 # Qt6Charts' CMake package needs Qt6OpenGL and Qt6OpenGLWidgets (libqt6opengl6-dev), which
 # needs libGL's development files. The zip and unzip tools let the tests check that the
 # program's archives open with the standard tools (and read archives those tools made).
+# xdg-utils brings xdg-email, through which the program hands an archive to the desktop's mail
+# program; without it sending a backup or transfer by e-mail always fails.
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev libvulkan-dev
-  libzip-dev libjpeg62-turbo-dev zip unzip
+  libzip-dev libjpeg62-turbo-dev zip unzip xdg-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth
@@ -30,6 +32,11 @@ for p in "${packages[@]}"; do
     exit 1
   fi
 done
+if ! command -v xdg-email >/dev/null 2>&1; then
+  echo "install-deps: xdg-email is not on the PATH although xdg-utils is installed;" \
+       "the program cannot hand archives to a mail program" >&2
+  exit 1
+fi
 probe="$(mktemp -d)"
 trap 'rm -rf "$probe"' EXIT
 if ! cmake -S "$here/probe" -B "$probe" -G Ninja >"$probe.log" 2>&1; then

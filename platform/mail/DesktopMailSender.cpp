@@ -1,17 +1,12 @@
 #include "platform/mail/DesktopMailSender.h"
 
+#include "platform/mail/MailAddress.h"
+
 #include <QFileInfo>
 #include <QProcess>
 
-#include <algorithm>
-
 bool TDesktopMailSender::IsAcceptableAddress(const QString& to) {
-    if (to.startsWith(u'-'))
-        return false;
-    return std::none_of(to.cbegin(), to.cend(), [](QChar c) {
-        return c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
-               c == QChar::ParagraphSeparator;
-    });
+    return to.isEmpty() || MailAddress::IsPlain(to);
 }
 
 QStringList TDesktopMailSender::Arguments(const QString& to, const QString& subject, const QString& body,
@@ -27,30 +22,17 @@ QStringList TDesktopMailSender::Arguments(const QString& to, const QString& subj
 
 bool TDesktopMailSender::Send(const QString& to, const QString& subject, const QString& body,
                               const QString& attachment) {
-    if (!IsAcceptableAddress(to))
+    if (!IsAcceptableAddress(to) || !Start)
         return false;
-    return Run(Program, Arguments(to, subject, body, attachment));
+    return Start(Program, Arguments(to, subject, body, attachment));
 }
 
-bool TDesktopMailSender::Run(const QString& program, const QStringList& arguments) {
-    auto* process = new QProcess;
-    process->setProgram(program);
-    process->setArguments(arguments);
-    process->setStandardInputFile(QProcess::nullDevice());
-    process->setStandardOutputFile(QProcess::nullDevice());
-    process->setStandardErrorFile(QProcess::nullDevice());
-    process->start();
-    if (!process->waitForStarted()) {
-        delete process;
-        return false;
-    }
-    if (!process->waitForFinished(FinishWaitMs)) {
-        // Still open: the mail program is showing the message. Destroying the object would end
-        // it, so it goes when the program does.
-        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
-        return true;
-    }
-    const bool sent = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
-    delete process;
-    return sent;
+bool TDesktopMailSender::StartDetached(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    return process.startDetached();
 }

@@ -4,6 +4,7 @@
 #include "core/files/Paths.h"
 #include "core/services/Services.h"
 #include "core/vocab/ProcessKinds.h"
+#include "platform/mail/MailAddress.h"
 #include "platform/mail/MailSender.h"
 
 #include <QDir>
@@ -20,6 +21,10 @@ QString MailNotStartedText(const QString& nativePath) {
         .arg(nativePath);
 }
 
+QString AddressNotPlainText(const QString& address) {
+    return QStringLiteral("The e-mail address %1 is not a plain address and was not used.").arg(address);
+}
+
 bool SendFileByEmail(TEntityDetail& detail, bool useTransferAddress, const QString& subject,
                      const QString& body, const QString& fileName, IMailSender& sender) {
     QString to = detail.GetEMailAddress(useTransferAddress).trimmed();
@@ -29,8 +34,15 @@ bool SendFileByEmail(TEntityDetail& detail, bool useTransferAddress, const QStri
                                            QStringLiteral("Recipient's e-mail Address"), answer))
             return false;
         to = answer.trimmed();
-        if (!to.isEmpty())
+        if (!to.isEmpty() && MailAddress::IsPlain(to))
             detail.SetEMailAddress(useTransferAddress, to);
+    }
+    // The mail program reads the address as part of a link: anything but a plain address could
+    // add recipients or text.
+    if (!to.isEmpty() && !MailAddress::IsPlain(to)) {
+        MessageBeepAndShow(TServices::Prompt(), TMessageKind::Information, AddressNotPlainText(to),
+                           TMessageButton::OK);
+        return false;
     }
     // The archive's path as this workstation names it (a stored path whose drive is not ready here
     // is shown as stored).
