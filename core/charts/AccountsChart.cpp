@@ -3,6 +3,7 @@
 #include "core/accounts/AccountFormat.h"
 #include "core/accounts/AccountGroup.h"
 #include "core/accounts/AccountGroups.h"
+#include "core/charts/StandardChart.h"
 #include "core/charts/StdDescChart.h"
 #include "core/common/Exceptions.h"
 #include "core/common/ResultCodes.h"
@@ -32,15 +33,6 @@ QString SeparatorText(const TAccountFormat* format, int part) {
     if (separator == QChar(TAccountFormat::NoSeparator) || separator == QChar(TAccountFormat::EndOfMask))
         return QString();
     return QString(separator);
-}
-
-bool HoldsFolder(const QString& name) {
-    return name.contains(u'\\') || name.contains(u'/') || name.contains(u':');
-}
-
-// A drive letter or a leading backslash: the name does not depend on any folder.
-bool IsFullPath(const QString& name) {
-    return name.startsWith(u'\\') || name.startsWith(u'/') || (name.size() >= 2 && name[1] == u':');
 }
 
 } // namespace
@@ -524,11 +516,9 @@ void TAccountsChart::AddBranchDivisionDescriptions() {
 
 QString TAccountsChart::DefaultChartName() const {
     const QString& name = Entity.AccDefault;
-    if (name.isEmpty() || IsFullPath(name))
-        return name;
-    if (HoldsFolder(name))
-        return BuildPath({Entity.DataDir, name});
-    return BuildPath({Entity.DataDir, ChartKindEntry(ckAccounts).Folder.toString(), name});
+    if (TStandardChart::DefaultChartLeavesDataFolder(Entity.DataDir, name))
+        throw EQuilvaneError(TStandardChart::DefaultChartOutsideText.arg(name));
+    return TStandardChart::DefaultChartPath(Entity.DataDir, name);
 }
 
 QString TAccountsChart::FileToLoad(const TOptionSet& options) {

@@ -188,10 +188,9 @@ public:
     int ImportItems(const QString& fileName, const TOptionSet& options,
                     IProgress* progress = nullptr) override;
 
-    // The client's default chart, stored form: AccDefault as given when it is a full path
-    // (a drive or a leading backslash), else inside the client's data folder: a name with a
-    // folder part from the data folder, a bare name from its M_DETAIL folder. Empty without
-    // AccDefault.
+    // The client's default chart, stored form (TStandardChart::DefaultChartPath of AccDefault):
+    // empty without AccDefault. Raises EQuilvaneError ("The default chart <name> lies outside
+    // the data folder.") for a name that leads out of the data folder: it is never read.
     QString DefaultChartName() const;
 
 protected:

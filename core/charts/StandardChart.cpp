@@ -2,6 +2,7 @@
 
 #include "core/common/Exceptions.h"
 #include "core/files/FileCopy.h"
+#include "core/files/Paths.h"
 #include "core/services/Services.h"
 #include "core/vocab/FileVocabulary.h"
 
@@ -10,6 +11,43 @@
 
 QString TStandardChart::DefaultChartName(const QString& formatBaseName, const QString& entityType) {
     return formatBaseName + QLatin1Char('.') + entityType;
+}
+
+namespace {
+
+// A drive letter or a leading separator: the name does not depend on any folder.
+bool IsFullPath(const QString& name) {
+    return name.startsWith(u'\\') || name.startsWith(u'/') || (name.size() >= 2 && name[1] == u':');
+}
+
+bool HoldsFolder(const QString& name) {
+    return name.contains(u'\\') || name.contains(u'/') || name.contains(u':');
+}
+
+} // namespace
+
+QString TStandardChart::DefaultChartPath(const QString& dataDir, const QString& name) {
+    if (name.isEmpty() || IsFullPath(name))
+        return name;
+    if (HoldsFolder(name))
+        return BuildPath({dataDir, name});
+    return BuildPath({dataDir, ChartKindEntry(ckAccounts).Folder.toString(), name});
+}
+
+bool TStandardChart::DefaultChartLeavesDataFolder(const QString& dataDir, const QString& name) {
+    if (name.isEmpty())
+        return false;
+    if (ClimbsOutOfFolder(name))
+        return true;
+    if (IsFullPath(name))
+        return false;
+    // The folder the name is read from: the master-data folder for a bare name.
+    const QString base =
+        HoldsFolder(name) ? dataDir : BuildPath({dataDir, ChartKindEntry(ckAccounts).Folder.toString()});
+    const QString nativeBase = NativePath(base);
+    if (nativeBase.isEmpty())
+        return false; // a drive that is not ready: nothing on it can be read
+    return !LiesInsideFolder(nativeBase, NativePath(DefaultChartPath(dataDir, name)));
 }
 
 QStringList TStandardChart::Install(const QString& shippedPath, const QString& nativeDataFolder,

@@ -23,6 +23,19 @@ public:
     // The default chart a client file's record names: "QUILVANE.NSP".
     static QString DefaultChartName(const QString& formatBaseName, const QString& entityType);
 
+    // Where a client's default chart (its record's AccDefault) lies, stored form: the name as
+    // given when it is a full path (a drive or a leading backslash or slash), else inside the
+    // client's data folder: a name with a folder part from the data folder, a bare name from
+    // its M_DETAIL folder. Empty for an empty name.
+    static QString DefaultChartPath(const QString& dataDir, const QString& name);
+    // Whether a default chart name leads out of the client's data folder: a name with a ".."
+    // part (between backslashes or slashes alike), or a name inside the data folder that a link
+    // on the way leads out of it. A full path is a chart file the user chose and leads nowhere
+    // else. Such a name is never read ("The default chart <name> lies outside the data folder.").
+    static bool DefaultChartLeavesDataFolder(const QString& dataDir, const QString& name);
+    static inline const QString DefaultChartOutsideText =
+        QStringLiteral("The default chart %1 lies outside the data folder.");
+
     // Copies the shipped chart (native path) into <nativeDataFolder>/M_DETAIL as the default
     // chart of each entity type, creating the folder. A chart already there, whatever the letter
     // case of its name, is left as it is. Each copy is written beside its target and renamed

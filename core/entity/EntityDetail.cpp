@@ -378,6 +378,7 @@ void TEntityDetail::ReadFields(const TOptionSet& options) {
     Name = text("Name");
 
     const bool summary = options.Has(Option::SummaryLoad);
+    std::optional<QString> refusedChart; // a stored default chart that leads out of the data folder
     if (!summary) {
         ACN = text("ACN");
         RepHdg1 = text("RepHdg1");
@@ -387,9 +388,13 @@ void TEntityDetail::ReadFields(const TOptionSet& options) {
         AccessPw = text("AccessPw");
         Currency = text("Currency");
         AccDefault = text("AccDefault");
-        if (DefaultChartLeavesDataFolder(AccDefault))
-            throw EQuilvaneError(DefaultChartOutsideText.arg(AccDefault));
         AccFormatID = text("AccFormatID", QStringLiteral("QUILVANE"));
+        if (DefaultChartLeavesDataFolder(AccDefault)) {
+            // Never read; the record still opens, so that its properties can be mended.
+            refusedChart = AccDefault;
+            const TAccountFormat* format = ProgramParams().FindAccountFormat(AccFormatID);
+            AccDefault = TStandardChart::DefaultChartName(format != nullptr ? format->BaseName : QString(), EntityType);
+        }
         if (!options.Has(Option::KeepYear)) {
             const int year = integer("Year", 0);
             if (year < 1 || year > 9999)
@@ -459,6 +464,10 @@ void TEntityDetail::ReadFields(const TOptionSet& options) {
         Locked = flag("Locked", false);
         LockedBy = text("LockedBy");
     }
+    // Said once the record has loaded: a record refused for another reason says only that.
+    if (refusedChart)
+        MessageBeepAndShow(TServices::Prompt(), TMessageKind::Warning,
+                           DefaultChartFallbackText.arg(*refusedChart, AccDefault), TMessageButton::OK);
 }
 
 // Year, periods, year-end month and current period must describe a real financial year: later
@@ -515,20 +524,7 @@ void TEntityDetail::ReadBAS(const TOptionSet& options) {
 }
 
 bool TEntityDetail::DefaultChartLeavesDataFolder(const QString& name) const {
-    if (name.isEmpty())
-        return false;
-    if (ClimbsOutOfFolder(name))
-        return true;
-    // A full path names a chart file the user chose; it depends on no folder.
-    if (name.startsWith(u'\\') || name.startsWith(u'/') || (name.size() >= 2 && name[1] == u':'))
-        return false;
-    // A bare name lies in the master-data folder, a name with a folder part in the data folder.
-    const bool bare = !name.contains(u'\\') && !name.contains(u'/') && !name.contains(u':');
-    const QString base = bare ? BuildPath({DataDir, ChartKindEntry(ckAccounts).Folder.toString()}) : DataDir;
-    const QString nativeBase = NativePath(base);
-    if (nativeBase.isEmpty())
-        return false; // a drive that is not ready: nothing on it can be read
-    return !LiesInsideFolder(nativeBase, NativePath(BuildPath({base, name})));
+    return TStandardChart::DefaultChartLeavesDataFolder(DataDir, name);
 }
 
 // --- leftovers of killed saves ------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/charts/ChartEntity.h"
+#include "core/charts/StandardChart.h"
 #include "core/common/OptionSet.h"
 #include "core/entity/EntityLock.h"
 #include "core/io/IniFile.h"
@@ -57,14 +58,19 @@ public:
     // separators, drive colons, wildcards or control characters, not "." or "..".
     static bool IsPlainFileCode(const QString& code);
 
-    // Whether a default chart (AccDefault) leads out of the file's data folder: a name with a
-    // ".." part, or a name inside the data folder (a bare name in its M_DETAIL folder) that a link
-    // leads out of it. A full path is a chart file the user chose and leads nowhere else. Load
-    // refuses a record whose default chart leads out ("The default chart <name> lies outside the
-    // data folder."); the file's properties can check a typed name with it.
+    // Whether a default chart (AccDefault) leads out of the file's data folder
+    // (TStandardChart::DefaultChartLeavesDataFolder): a name with a ".." part, between
+    // backslashes or slashes alike, or a name inside the data folder (a bare name in its M_DETAIL
+    // folder) that a link leads out of it. A full path is a chart file the user chose and leads
+    // nowhere else. Load does not take such a name: the record opens with the default chart of
+    // its account format and type, after a warning (DefaultChartFallbackText), so that its
+    // properties can be mended; the file's properties can check a typed name with it.
     bool DefaultChartLeavesDataFolder(const QString& name) const;
-    static inline const QString DefaultChartOutsideText =
-        QStringLiteral("The default chart %1 lies outside the data folder.");
+    static inline const QString& DefaultChartOutsideText = TStandardChart::DefaultChartOutsideText;
+    // The warning of a load that replaced a refused default chart: the refused name, then the
+    // default chart used instead.
+    static inline const QString DefaultChartFallbackText =
+        QStringLiteral("The default chart %1 lies outside the data folder. The default chart %2 is used instead.");
 
     // Removes from the file's data folder (its M_DETAIL and BANK_REC folders and the folder of its
     // transaction files) the temporary files that saves of the year's charts and transaction

@@ -2,6 +2,7 @@
 
 #include "core/accounts/AccountGroups.h"
 #include "core/charts/StdDescChart.h"
+#include "core/common/Exceptions.h"
 #include "core/io/StreamError.h"
 #include "tests/core/ChartTestSupport.h"
 
@@ -79,6 +80,34 @@ TEST_F(AccountsChartTest, AYearWithoutItsOwnFileStartsFromTheDefaultChart) {
         Entity.AccDefault = full;
         EXPECT_EQ(Chart()->DefaultChartName(), full);
     }
+}
+
+// A default chart name that climbs out of the data folder, with backslashes or slashes alike, or
+// leads out of it through a link, is never read: the year's load says so and takes nothing from
+// outside, and the name is not handed out for a load of its own.
+TEST_F(AccountsChartTest, ADefaultChartOutsideTheDataFolderIsNeverRead) {
+    Entity.DataDir = TempPath("DATA");
+    Write("OUTSIDE/X.ADF", AccountsFile({"bank", "sub-account"}));
+    Write("DATA/M_DETAIL/NSP.QUILVANE", AccountsFile({"bank"}));
+    ASSERT_TRUE(QFile::link(TempPath("OUTSIDE"), TempPath("DATA/LINKED")) &&
+                QFile::link(TempPath("OUTSIDE/X.ADF"), TempPath("DATA/M_DETAIL/LINK.NSP")));
+    for (const char* name : {"../OUTSIDE/X.ADF", "..\\OUTSIDE\\X.ADF", "M_DETAIL/../../OUTSIDE/X.ADF",
+                             "DEFAULTS/../../OUTSIDE/X.ADF", "LINKED/X.ADF", "LINK.NSP"}) {
+        SCOPED_TRACE(name);
+        Entity.AccDefault = name;
+        Prompt->Shown.clear();
+        Prompt->Answer(TMessageButton::Ignore);
+        auto chart = Chart({Option::Load});
+        EXPECT_EQ(Prompt->Texts().join("").toStdString(),
+                  "Unable to load 2006 Accounts file for ABC123. \r(The default chart " + std::string(name) +
+                      " lies outside the data folder.)");
+        EXPECT_EQ(Keys(*chart).toStdString(), "9000"); // the default suspense account alone
+        EXPECT_THROW(chart->DefaultChartName(), EQuilvaneError);
+    }
+    Entity.AccDefault = "NSP.QUILVANE"; // inside: read as before
+    Prompt->Shown.clear();
+    EXPECT_EQ(Keys(*Chart({Option::Load})).toStdString(), "2000,9000");
+    EXPECT_TRUE(Prompt->Shown.isEmpty());
 }
 
 TEST_F(AccountsChartTest, AYearWithoutItsOwnFileAndNoDefaultNamedIsAFailure) {

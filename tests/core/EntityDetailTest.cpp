@@ -335,9 +335,11 @@ TEST_F(EntityDetailTest, ARecordIsNeverWritableWheneverItsWriteStops) {
 }
 
 // The default chart is read from the data folder (a bare name from its M_DETAIL folder), or is a
-// chart file the user chose by its full path. A stored name that climbs out of the data folder,
-// or leads out of it through a link, is refused: the record does not load.
-TEST_F(EntityDetailTest, ADefaultChartOutsideTheDataFolderIsRefused) {
+// chart file the user chose by its full path. A stored name that climbs out of the data folder
+// (backslashes and slashes alike), or leads out of it through a link, is not used: the record
+// still opens, with the default chart of its account format and type (a company's here) and a
+// warning that says so, and its next save stores that chart in place of the refused one.
+TEST_F(EntityDetailTest, ADefaultChartOutsideTheDataFolderFallsBackToTheFormatsDefaultChart) {
     const QString outside = TempPath("OUTSIDE");
     ASSERT_TRUE(QDir().mkpath(outside) && QDir().mkpath(DataDir + "/M_DETAIL") &&
                 WriteFileBytes(outside + "/X.ADF", "chart"));
@@ -350,8 +352,9 @@ TEST_F(EntityDetailTest, ADefaultChartOutsideTheDataFolderIsRefused) {
         {"QUILVANE.NSP", true}, {"M_DETAIL\\QUILVANE.NSP", true}, {"CHARTS\\X.ADF", true},
         {"CHARTS/NEW.ADF", true}, {"C:\\CHARTS\\X.ADF", true}, {outside + "/X.ADF", true}, {"", true},
         {"..\\..\\OUTSIDE\\X.ADF", false}, {"..\\X.ADF", false}, {"M_DETAIL\\..\\..\\X.ADF", false},
-        {"../OUTSIDE/X.ADF", false}, {"CHARTS\\..\\..\\X.ADF", false}, {"C:\\DATA\\..\\X.ADF", false},
-        {"LINKED\\X.ADF", false}, {"LINK.NSP", false}, {"DANGLING.NSP", false}};
+        {"../OUTSIDE/X.ADF", false}, {"../outside/x.ADF", false}, {"CHARTS/../../X.ADF", false},
+        {"CHARTS\\..\\..\\X.ADF", false}, {"C:\\DATA\\..\\X.ADF", false}, {"C:/DATA/../X.ADF", false},
+        {"LINKED\\X.ADF", false}, {"LINKED/X.ADF", false}, {"LINK.NSP", false}, {"DANGLING.NSP", false}};
     // clang-format on
     for (const auto& [name, inside] : cases) {
         SCOPED_TRACE(name.toStdString());
@@ -360,16 +363,18 @@ TEST_F(EntityDetailTest, ADefaultChartOutsideTheDataFolderIsRefused) {
         if (!inside)
             Prompt->Answer(TMessageButton::OK);
         std::unique_ptr<TEntityDetail> detail;
-        try {
-            detail = Open({Standard, NoLock, Load});
-        } catch (const EAbort&) {
+        ASSERT_NO_THROW(detail = Open({Standard, NoLock, Load}));
+        EXPECT_EQ(detail->AccDefault.toStdString(), (inside ? name : "QUILVANE.COY").toStdString());
+        EXPECT_EQ(Prompt->Texts().join("").toStdString(),
+                  inside ? std::string()
+                         : ("The default chart " + name +
+                            " lies outside the data folder. The default chart QUILVANE.COY is used instead.")
+                               .toStdString());
+        if (!inside) {
+            EXPECT_EQ(Prompt->Shown.value(0).Kind, TMessageKind::Warning);
+            ASSERT_EQ(detail->Save({Standard}), 0);
+            EXPECT_EQ(DiskKey("AccDefault").toStdString(), "QUILVANE.COY");
         }
-        EXPECT_EQ(detail != nullptr, inside);
-        EXPECT_EQ(Prompt->Texts().join(""), inside ? QString()
-                                                   : "QUILVANE is unable to open file \"ABC123\". Error: The "
-                                                     "default chart " +
-                                                         name + " lies outside the data folder.");
-        EXPECT_EQ(detail ? detail->AccDefault : QString(), inside ? name : QString());
     }
 }
 
