@@ -6,8 +6,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 namespace {
 
@@ -95,4 +98,50 @@ TEST_F(StoredFileWriterTest, StaleFilesAreNotRemovedThroughALinkedFolder) {
     EXPECT_TRUE(QFileInfo::exists(Path("outside/") + name));
     RemoveStaleTempFiles(Path("own"), {"ABC12306.PA4"});
     EXPECT_FALSE(QFileInfo::exists(Path("own/") + name));
+}
+
+// A commit calls its step hook just before and just after the rename; a hook that throws stands
+// for a process stopped there: before the rename the old file stays, after it the new one is in
+// place. A writer told to protect its new file gives it no write bits before the rename; without
+// that the new file keeps the old one's mode.
+TEST_F(StoredFileWriterTest, CommitStepsAndTheProtectionOfTheNewFile) {
+    using TStep = TStoredFileWriter::TCommitStep;
+    ASSERT_TRUE(Temp.isValid() && WriteFileBytes(Path("A.CFG"), "old"));
+    ASSERT_TRUE(QFile::setPermissions(Path("A.CFG"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    const auto unhook = qScopeGuard([] { TStoredFileWriter::SetCommitStepHook({}); });
+    // The mode's bits (WriteUser says what this process may do, and a test may run as root).
+    const QFileDevice::Permissions writeBits =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    for (const bool protect : {false, true}) {
+        for (const TStep stopAt : {TStep::BeforeRename, TStep::AfterRename}) {
+            SCOPED_TRACE(testing::Message() << protect << (stopAt == TStep::AfterRename));
+            ASSERT_TRUE(WriteFileBytes(Path("A.CFG"), "old"));
+            QStringList seen;
+            TStoredFileWriter::SetCommitStepHook([&](TStep step, const QString& temp, const QString& target) {
+                const QString now = step == TStep::BeforeRename ? temp : target;
+                seen << QString("%1:%2:%3")
+                            .arg(step == TStep::BeforeRename ? "before" : "after")
+                            .arg(QFileInfo(target).fileName())
+                            .arg((QFile::permissions(now) & writeBits) != 0);
+                if (step == stopAt)
+                    throw std::runtime_error("stopped");
+            });
+            {
+                TStoredFileWriter writer(Path("A.CFG"));
+                if (protect)
+                    writer.ProtectNewFile();
+                ASSERT_EQ(writer.Device().write("new"), 3);
+                EXPECT_THROW(writer.Commit(), std::runtime_error);
+            }
+            const QString writable = protect ? "0" : "1";
+            EXPECT_EQ(seen.join(' ').toStdString(),
+                      ("before:A.CFG:" + writable +
+                       (stopAt == TStep::AfterRename ? " after:A.CFG:" + writable : QString()))
+                          .toStdString());
+            EXPECT_EQ(ReadFileBytes(Path("A.CFG")), stopAt == TStep::AfterRename ? "new" : "old");
+            EXPECT_EQ(Names(), QStringList{"A.CFG"}) << "no temporary file is left";
+            EXPECT_EQ(QFile::permissions(Path("A.CFG")) & QFileDevice::ReadGroup, QFileDevice::ReadGroup);
+            QFile::setPermissions(Path("A.CFG"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        }
+    }
 }
