@@ -393,7 +393,8 @@ void TEntityDetail::ReadFields(const TOptionSet& options) {
             // Never read; the record still opens, so that its properties can be mended.
             refusedChart = AccDefault;
             const TAccountFormat* format = ProgramParams().FindAccountFormat(AccFormatID);
-            AccDefault = TStandardChart::DefaultChartName(format != nullptr ? format->BaseName : QString(), EntityType);
+            AccDefault = TStandardChart::DefaultChartName(format != nullptr ? format->BaseName : QString(),
+                                                          EntityType);
         }
         if (!options.Has(Option::KeepYear)) {
             const int year = integer("Year", 0);

@@ -69,8 +69,8 @@ public:
     static inline const QString& DefaultChartOutsideText = TStandardChart::DefaultChartOutsideText;
     // The warning of a load that replaced a refused default chart: the refused name, then the
     // default chart used instead.
-    static inline const QString DefaultChartFallbackText =
-        QStringLiteral("The default chart %1 lies outside the data folder. The default chart %2 is used instead.");
+    static inline const QString DefaultChartFallbackText = QStringLiteral(
+        "The default chart %1 lies outside the data folder. The default chart %2 is used instead.");
 
     // Removes from the file's data folder (its M_DETAIL and BANK_REC folders and the folder of its
     // transaction files) the temporary files that saves of the year's charts and transaction

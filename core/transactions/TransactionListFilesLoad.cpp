@@ -242,12 +242,13 @@ void TTransactionList::ReadMonthFile(int month, const TOptionSet& options, std::
         return;
     // A file or folder that is a link leading out of the file's data folder is not read through.
     const TChartEntity& entity = Books.Entity;
-    const QString folder =
-        NativePath(GetEntityDataDir(entity.FileCode, entity.DataDir, entity.XferDir, entity.ProgramDataDir, options));
+    const QString folder = NativePath(
+        GetEntityDataDir(entity.FileCode, entity.DataDir, entity.XferDir, entity.ProgramDataDir, options));
     if (!LiesInsideFolder(folder, native))
-        throw EQuilvaneError(QStringLiteral("%1 lies outside the data folder; the program does not read through "
-                                            "links that lead out of it")
-                                 .arg(QDir::toNativeSeparators(native)));
+        throw EQuilvaneError(
+            QStringLiteral("%1 lies outside the data folder; the program does not read through links that "
+                           "lead out of it")
+                .arg(QDir::toNativeSeparators(native)));
     const qint64 size = info.size();
     if (size == 0)
         return;

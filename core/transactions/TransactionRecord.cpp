@@ -133,8 +133,8 @@ qint64 MaxTransactionFileBytes() {
 
 void RefuseOversizedTransactionFile(const QString& nativePath, qint64 size, int recordSize) {
     if (size > (1 + MaxTransactionFileRecords) * recordSize)
-        throw EQuilvaneError(QStringLiteral("%1 is damaged: it holds more than the %2 entries a transaction file "
-                                            "can hold")
-                                 .arg(QDir::toNativeSeparators(nativePath))
-                                 .arg(MaxTransactionFileRecords));
+        throw EQuilvaneError(
+            QStringLiteral("%1 is damaged: it holds more than the %2 entries a transaction file can hold")
+                .arg(QDir::toNativeSeparators(nativePath))
+                .arg(MaxTransactionFileRecords));
 }

@@ -278,7 +278,8 @@ TEST_F(EntityDetailTest, AFailedWriteLeavesTheRecordProtectedAsItWas) {
             lock ? detail->LockFile(true, false) : detail->Save({Standard}) == 0;
             ADD_FAILURE() << "the write did not fail";
         } catch (const EQuilvaneError& error) {
-            EXPECT_EQ(error.message(), "Unable to write " + RecordPath() + ": the new file cannot be protected");
+            EXPECT_EQ(error.message(),
+                      "Unable to write " + RecordPath() + ": the new file cannot be protected");
         }
         EXPECT_EQ(Files->Log, QStringList{"protect:ABC123.CFG.~qv"});
         EXPECT_FALSE(Writable(RecordPath()));

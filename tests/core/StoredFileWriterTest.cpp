@@ -107,7 +107,8 @@ TEST_F(StoredFileWriterTest, StaleFilesAreNotRemovedThroughALinkedFolder) {
 TEST_F(StoredFileWriterTest, CommitStepsAndTheProtectionOfTheNewFile) {
     using TStep = TStoredFileWriter::TCommitStep;
     ASSERT_TRUE(Temp.isValid() && WriteFileBytes(Path("A.CFG"), "old"));
-    ASSERT_TRUE(QFile::setPermissions(Path("A.CFG"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    ASSERT_TRUE(
+        QFile::setPermissions(Path("A.CFG"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     const auto unhook = qScopeGuard([] { TStoredFileWriter::SetCommitStepHook({}); });
     // The mode's bits (WriteUser says what this process may do, and a test may run as root).
     const QFileDevice::Permissions writeBits =

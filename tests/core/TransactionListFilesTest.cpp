@@ -193,8 +193,8 @@ TEST_F(TListFilesTest, AMonthFolderThatIsALinkIsNeitherWrittenNorReadThrough) {
     ASSERT_TRUE(QDir().mkpath(outside) && WriteFileBytes(outside + "/ABC12306.PA4", golden));
     ASSERT_TRUE(QDir(TempPath("data/ABC123")).removeRecursively());
     ASSERT_TRUE(QFile::link(outside, TempPath("data/ABC123")));
-    const QString box = QStringLiteral("There has been an error saving the FTransactions file\nfor  Payments: "
-                                       "October 2005 ");
+    const QString box =
+        QStringLiteral("There has been an error saving the FTransactions file\nfor  Payments: October 2005 ");
     for (const bool withEntries : {true, false}) {
         SCOPED_TRACE(withEntries);
         Prompt->Shown.clear();
