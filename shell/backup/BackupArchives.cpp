@@ -5,6 +5,7 @@
 #include "core/dates/DateNumbers.h"
 #include "core/entity/EntityDetail.h"
 #include "core/files/Paths.h"
+#include "core/transactions/TransactionRecord.h"
 #include "core/vocab/FileVocabulary.h"
 
 #include <QDir>
@@ -154,6 +155,20 @@ QString ProposalText(int number, const QDateTime& now) {
 
 QString BackupListText(const TBackupFileInfo& info) {
     return QStringLiteral("No. %1  (%2)").arg(QString::number(info.Number), ArchiveTimeText(info.Modified));
+}
+
+qint64 MaxEntrySize(const QString& entryName) {
+    // A record is a page of ini text; a chart of tens of thousands of accounts with their budgets
+    // stays far below its bound.
+    constexpr qint64 RecordBound = 4ll << 20;
+    constexpr qint64 OtherFileBound = 256ll << 20;
+    const QString name = QString(entryName).replace(u'\\', u'/');
+    const QString folder = name.section(u'/', 0, -2);
+    if (folder.isEmpty())
+        return name.endsWith(DetailRecordExtension.toString(), Qt::CaseInsensitive) ? RecordBound : OtherFileBound;
+    const bool chartFolder = folder.compare(QStringLiteral("M_DETAIL"), Qt::CaseInsensitive) == 0 ||
+                             folder.compare(QStringLiteral("BANK_REC"), Qt::CaseInsensitive) == 0;
+    return chartFolder ? OtherFileBound : MaxTransactionFileBytes();
 }
 
 } // namespace BackupArchives

@@ -73,6 +73,12 @@ QList<TBackupFileInfo> ListBackups(const QString& nativeFolder, const QString& c
 // deleting "number - 0" would remove the backup just written.
 int PruneTarget(int number, int levels);
 
+// The largest an entry of a backup or transfer archive may be when it is read back: no more than
+// the program could have written for that kind of file. A transaction file (in a file-code
+// folder) holds at most the entries a month can hold; the record, the charts and the other files
+// of the data folder have generous fixed bounds. An entry beyond its bound is not extracted.
+qint64 MaxEntrySize(const QString& entryName);
+
 // The time written into the archive lists and the comment header: "05 Mar 2006 at 3:04 pm".
 QString ArchiveTimeText(const QDateTime& time);
 

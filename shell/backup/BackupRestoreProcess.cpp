@@ -10,6 +10,7 @@
 #include "core/entity/EntityDetail.h"
 #include "core/entity/EntityInfo.h"
 #include "core/entity/RunParams.h"
+#include "core/files/FileSwap.h"
 #include "core/files/Paths.h"
 #include "core/logs/LogList.h"
 #include "core/services/Progress.h"
@@ -117,6 +118,39 @@ QStringList MatchingFiles(const QString& folder, const QString& pattern) {
     return found;
 }
 
+// A fresh folder of a run's own inside the data folder, removed with everything in it when the
+// run ends unless kept. It is made by the run (never one that was there), never through a link:
+// a data folder that is itself a link is refused.
+class TWorkFolder {
+public:
+    TWorkFolder(const QString& parent, const QString& prefix) {
+        if (QFileInfo(parent).isSymLink())
+            throw EQuilvaneError(QStringLiteral("%1 is a symbolic link; the program does not work through links")
+                                     .arg(QDir::toNativeSeparators(parent)));
+        QTemporaryDir made(QDir(parent).filePath(prefix + QStringLiteral("XXXXXX")));
+        if (!made.isValid())
+            throw EQuilvaneError(QStringLiteral("Unable to create a working folder in %1: %2")
+                                     .arg(QDir::toNativeSeparators(parent), made.errorString()));
+        made.setAutoRemove(false);
+        Folder = made.path();
+    }
+    ~TWorkFolder() {
+        if (!Kept) {
+            std::error_code error;
+            std::filesystem::remove_all(std::filesystem::path(QFile::encodeName(Folder).toStdString()), error);
+        }
+    }
+    TWorkFolder(const TWorkFolder&) = delete;
+    TWorkFolder& operator=(const TWorkFolder&) = delete;
+    const QString& Path() const { return Folder; }
+    // Left for whoever finishes with it (a change stopped at a step).
+    void Keep() { Kept = true; }
+
+private:
+    QString Folder;
+    bool Kept = false;
+};
+
 } // namespace
 
 TBackupRestoreProcess::TBackupRestoreProcess(TEntityInfo& file, TReportSetup& setup)
@@ -219,6 +253,10 @@ int TBackupRestoreProcess::Backup(const TBackupRestoreRequest& request) {
     File.DataIntegrityCheck(year, true, false);
 
     const QString folder = ArchiveFolder(request.Drive);
+    // Archives of this file and year that killed runs left half-written.
+    TZipFile::RemoveStaleTemporaries(
+        folder, backup ? Detail.FileCode + BackupArchives::TwoDigitYear(year) + QStringLiteral(".*")
+                       : BackupArchives::TransferArchiveName(Detail.FileCode, year));
     Archive = QDir(folder).filePath(
         backup ? BackupArchives::BackupArchiveName(Detail.FileCode, year, request.BackupNumber)
                : BackupArchives::TransferArchiveName(Detail.FileCode, year));
@@ -287,29 +325,48 @@ int TBackupRestoreProcess::Backup(const TBackupRestoreRequest& request) {
 int TBackupRestoreProcess::Restore(const TBackupRestoreRequest& request) {
     Archive = request.RestorePath;
     const QString data = DataFolder();
+    const QString code = Detail.FileCode;
     if (Progress)
-        Progress->Setup(Detail.FileCode, 0, QStringLiteral("Restoring ") + QFileInfo(Archive).fileName(),
-                        true, true);
+        Progress->Setup(code, 0, QStringLiteral("Restoring ") + QFileInfo(Archive).fileName(), true, true);
+    // A restore of this file that stopped half-way is put back whole first, and what killed runs
+    // left beside the data goes.
+    TFileSwap::Recover(data, code + RestoreWorkInfix.toString());
+
     TUnzipFile unzip;
     unzip.ZipFile = Archive;
     unzip.DecryptCode = ArchivePassword.toString();
     unzip.OnProgress = [this](int percent) { Position(percent); };
+    unzip.SizeLimit = BackupArchives::MaxEntrySize;
     const auto own = [this](const QString& entry) { return IsOwnEntry(entry, true); };
 
     // The archive is tested by extracting the file's own entries into a folder beside the data;
-    // nothing of the file changes until every entry came out whole.
+    // nothing of the file changes until every entry came out whole, the record and the charts
+    // read back, and the record is this file's.
     Message(QStringLiteral("Testing backup file integrity ..."));
-    QTemporaryDir staging(QDir(data).filePath(Detail.FileCode + QStringLiteral(".restore-XXXXXX")));
-    if (!staging.isValid())
-        throw EQuilvaneError(QStringLiteral("Unable to create a working folder in %1.").arg(data));
-    const QString staged = QDir(staging.path()).filePath(QStringLiteral("new"));
-    if (unzip.Open() != 0 || unzip.Test({QStringLiteral("*.*")}, true, own) != 0 ||
-        unzip.Extract({QStringLiteral("*.*")}, staged, true, true, own) != 0)
+    TWorkFolder work(data, code + RestoreWorkInfix.toString());
+    const QString staged = QDir(work.Path()).filePath(QStringLiteral("new"));
+    int unzipped = unzip.Open();
+    if (unzipped == 0)
+        unzipped = unzip.Test({QStringLiteral("*.*")}, true, own);
+    if (unzipped == 0)
+        unzipped = unzip.Extract({QStringLiteral("*.*")}, staged, true, true, own);
+    if (unzipped != 0)
+        return RefuseArchive(unzipped, unzip.ErrorText());
+    QStringList incoming = FilesUnder(staged);
+    const QString recordName = QFileInfo(Detail.NativeFileName(TOptionSet{Option::Standard})).fileName();
+    const auto stagedRecord = std::find_if(incoming.begin(), incoming.end(), [&](const QString& name) {
+        return name.compare(recordName, Qt::CaseInsensitive) == 0;
+    });
+    if (stagedRecord == incoming.end())
         return CorruptBackup;
-    const QStringList incoming = FilesUnder(staged);
-    const QString code = Detail.FileCode;
-    if (!incoming.contains(code + QStringLiteral(".CFG"), Qt::CaseInsensitive))
-        return CorruptBackup;
+    // The record takes the name of the one it replaces, whatever case the archive gave it.
+    if (*stagedRecord != recordName &&
+        !MoveInto(QDir(staged).filePath(*stagedRecord), QDir(staged).filePath(recordName)))
+        throw EQuilvaneError(QStringLiteral("Unable to write to the folder %1.").arg(staged));
+    incoming.erase(stagedRecord);
+    incoming << recordName;
+    if (const int checked = CheckStagedYear(QDir(staged).filePath(recordName), staged); checked != 0)
+        return checked;
 
     // The year's files now on disk: the record, the transaction files, the charts and the
     // bank-reconciliation files (these last only when the archive brings them back; an archive
@@ -317,7 +374,7 @@ int TBackupRestoreProcess::Restore(const TBackupRestoreRequest& request) {
     Position(0);
     Message(QStringLiteral("Removing current files ..."));
     const QString yearMask = code + BackupArchives::TwoDigitYear(Detail.Year) + QStringLiteral(".*");
-    QStringList current = MatchingFiles(data, code + QStringLiteral(".CFG"));
+    QStringList current = MatchingFiles(data, recordName);
     current += MatchingFiles(QDir(data).filePath(code), yearMask);
     current += MatchingFiles(QDir(data).filePath(QStringLiteral("M_DETAIL")), yearMask);
     const bool bringsReconciliation =
@@ -327,39 +384,118 @@ int TBackupRestoreProcess::Restore(const TBackupRestoreRequest& request) {
         }) > 0;
     current += MatchingFiles(QDir(data).filePath(QStringLiteral("BANK_REC")),
                              bringsReconciliation ? yearMask : yearMask.left(yearMask.size() - 1) + "BOB");
+    for (QString& path : current)
+        path = QDir(data).relativeFilePath(path);
 
-    const QString aside = QDir(staging.path()).filePath(QStringLiteral("old"));
-    QStringList movedAside;
-    QStringList movedIn;
-    const auto rollBack = [&] {
-        for (const QString& name : movedIn)
-            QFile::remove(QDir(data).filePath(name));
-        for (const QString& name : movedAside)
-            MoveInto(QDir(aside).filePath(name), QDir(data).filePath(name));
+    // The restored record keeps this session's folders, backup numbers, year, pages and lock: it
+    // is rewritten so on its way in, the last file to move, so that a year whose every new file
+    // stands in place is a whole restored year.
+    const TOptionSet keep{Option::Standard,    Option::KeepFolders, Option::KeepBackupHistory, Option::KeepYear,
+                          Option::KeepPages, Option::KeepLockKeys};
+    const QString ownRecord = Detail.FileName;
+    const auto placeRecord = [&](const QString& from, const QString&) {
+        Detail.FileName = from;
+        const int loaded = Detail.Load(keep);
+        Detail.FileName = ownRecord;
+        if (loaded != 0)
+            throw EAbort();
+        Detail.Save(TOptionSet{Option::Standard, Option::WriteLockedBy});
     };
-    for (const QString& path : current) {
-        const QString name = QDir(data).relativeFilePath(path);
-        if (!MoveInto(path, QDir(aside).filePath(name))) {
-            rollBack();
-            throw EQuilvaneError(QStringLiteral("Unable to move %1 aside.").arg(path));
-        }
-        movedAside << name;
-    }
+    TFileSwap swap(data, work.Path());
+    swap.OnStep = StepSeam;
     Message(QStringLiteral("Restoring ") + QFileInfo(Archive).fileName());
-    for (const QString& name : incoming) {
-        if (!MoveInto(QDir(staged).filePath(name), QDir(data).filePath(name))) {
-            rollBack();
-            throw EQuilvaneError(QStringLiteral("Unable to restore %1.").arg(name));
+    try {
+        if (!swap.Run(current, incoming, {recordName}, placeRecord)) {
+            work.Keep(); // stopped where a kill would have stopped it
+            return Failed;
         }
-        movedIn << name;
+        File.ChangeYear(Detail.Year, false, false);
+        const int saved = Detail.Save(TOptionSet{Option::Standard, Option::WriteLockedBy});
+        if (saved != 0)
+            throw EAbort();
+    } catch (...) {
+        // The year goes back to what it was, on disk and in memory.
+        Detail.FileName = ownRecord;
+        swap.Undo();
+        try {
+            Detail.Load(keep);
+            File.ChangeYear(Detail.Year, false, false);
+        } catch (const std::exception&) {
+            // The first failure is the one the user hears of.
+        }
+        throw;
     }
+    swap.Finish();
+    work.Keep();
+    return 0;
+}
 
-    // The restored record keeps this session's folders, backup numbers, year, pages and lock; the
-    // year's charts are dropped unsaved and read again from the restored files.
-    Detail.Load(TOptionSet{Option::Standard, Option::KeepFolders, Option::KeepBackupHistory, Option::KeepYear,
-                           Option::KeepPages, Option::KeepLockKeys});
-    File.ChangeYear(Detail.Year, false, false);
-    Detail.Save(TOptionSet{Option::Standard});
+int TBackupRestoreProcess::RefuseArchive(int code, const QString& reason) {
+    switch (code) {
+    case ZipResult::CorruptArchive:
+    case ZipResult::ReadFailed:
+    case ZipResult::WrongPassword:
+    case ZipResult::UnsupportedMethod:
+    case ZipResult::NothingMatched:
+    case ZipResult::ArchiveNotFound:
+        return Process == prRestore ? CorruptBackup : code;
+    default:
+        // Refused for what it holds (a name leading out of the data, an entry larger than any
+        // file the program writes) or for want of room: the box names the entry.
+        MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error, reason, TMessageButton::OK);
+        return AlreadyReported;
+    }
+}
+
+void TBackupRestoreProcess::RemoveOldTransferFolders() const {
+    const QString transfer = NativePath(BuildPath({ProgramParams().LicFilePath, TransferFolderName.toString()}));
+    if (transfer.isEmpty() || QFileInfo(transfer).isSymLink())
+        return;
+    for (const QString& name : {Detail.FileCode, QStringLiteral("M_DETAIL")}) {
+        const QString folder = TServices::FileSystem().ResolveCaseInsensitive(QDir(transfer).filePath(name));
+        // rmdir takes only an empty folder and never follows a link.
+        if (!QFileInfo(folder).isSymLink())
+            QDir(transfer).rmdir(QFileInfo(folder).fileName());
+    }
+}
+
+int TBackupRestoreProcess::CheckStagedYear(const QString& recordPath, const QString& stagedFolder) {
+    const auto refuse = [this](const QString& text) {
+        MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error,
+                           QStringLiteral("The backup %1 cannot be restored: %2")
+                               .arg(QDir::toNativeSeparators(Archive), text),
+                           TMessageButton::OK);
+        return AlreadyReported;
+    };
+    const std::unique_ptr<TEntityDetail> arrived =
+        TEntityDetail::Create(Detail.FileCode, TOptionSet{Option::Standard, Option::NoLock});
+    arrived->FileName = recordPath;
+    // Load says what is wrong with a record it cannot read.
+    if (arrived->Load(TOptionSet{Option::Standard, Option::NoLock}) != 0)
+        return AlreadyReported;
+    if (arrived->FileCode.compare(Detail.FileCode, Qt::CaseInsensitive) != 0)
+        return refuse(QStringLiteral("it holds the details of file %1, not of %2.")
+                          .arg(arrived->FileCode, Detail.FileCode));
+    arrived->RequireAccountFormat();
+
+    // The staged charts are read as the restored year will read them.
+    TChartEntity entity = arrived->ChartEntity();
+    entity.DataDir = stagedFolder;
+    entity.AccDefault.clear();
+    const int year = Detail.Year;
+    const TOptionSet quiet{Option::Standard, Option::Silent};
+    TStdDescChart descriptions(entity, quiet, year);
+    TAccountsChart accounts(entity, arrived->AccountFormat, quiet, year, QString(), &descriptions);
+    TTaxRateChart taxes(entity, &accounts, arrived->AccountFormat, quiet, year);
+    TCurrConvRatesChart rates(entity, quiet, year);
+    TBankRecOpeningDetailChart openings(entity, &accounts, arrived->AccountFormat, quiet, year);
+    TMasterChart* const charts[] = {&descriptions, &accounts, &taxes, &rates, &openings};
+    for (TMasterChart* chart : charts) {
+        const int loaded = chart->LoadFromFile(quiet);
+        if (loaded != 0)
+            return refuse(QStringLiteral("its file %1 cannot be read.")
+                              .arg(QDir(stagedFolder).relativeFilePath(NativePath(chart->GetFileName(quiet)))));
+    }
     return 0;
 }
 
@@ -369,41 +505,46 @@ int TBackupRestoreProcess::TransferIn(const TBackupRestoreRequest& request) {
     Archive = TransferArchive(request.Drive);
     if (Progress)
         Progress->Setup(Detail.FileCode, 4, QString(), true, true);
+    const QString data = DataFolder();
+    const QString code = Detail.FileCode;
+    // Working folders of killed runs, and the empty folders that transfers once left in the
+    // program's transfer folder.
+    TFileSwap::Recover(data, code + TransferWorkInfix.toString());
+    RemoveOldTransferFolders();
+
     TUnzipFile unzip;
     unzip.ZipFile = Archive;
     unzip.DecryptCode = ArchivePassword.toString();
+    unzip.SizeLimit = BackupArchives::MaxEntrySize;
     const auto own = [this](const QString& entry) { return IsOwnEntry(entry, false); };
     int result = unzip.Open();
     if (result != 0)
         return result;
 
-    // The archive's entries land in the program's transfer folder, where the record and chart
-    // loads of the transfer folder find them; the file's own data is touched only group by group.
-    const TOptionSet second{Option::Standard, Option::NoLock, Option::TransferFolder, Option::KeepLockKeys};
-    const std::unique_ptr<TEntityDetail> arrived = TEntityDetail::Create(Detail.FileCode, second);
-    const QString staging = QFileInfo(arrived->NativeFileName(second)).absolutePath();
-    QStringList stagedNames;
-    const auto clearStaging = [&] {
-        for (const QString& name : stagedNames)
-            QFile::remove(QDir(staging).filePath(name));
-    };
-    // What an earlier run left there (a run that was killed) must not pass for this archive's.
-    for (const QString& pattern : OwnPatterns(false))
-        for (const QString& path :
-             MatchingFiles(QDir(staging).filePath(pattern.section(u'/', 0, -2)), pattern.section(u'/', -1)))
-            QFile::remove(path);
+    // The archive's entries land in a folder of this run's own inside the data folder, laid out
+    // as the program's transfer folder, where the record, chart and transaction loads of the
+    // transfer folder find them; the file's own data is touched only group by group.
+    TWorkFolder work(data, code + TransferWorkInfix.toString());
+    const QString staging = QDir(work.Path()).filePath(TransferFolderName.mid(1).toString());
     result = unzip.Extract({QStringLiteral("*.*")}, staging, true, true, own);
-    stagedNames = unzip.Extracted();
-    struct TCleanup {
-        std::function<void()> Run;
-        ~TCleanup() { Run(); }
-    } cleanup{clearStaging};
     if (result != 0)
-        return result;
-    if (!QFileInfo::exists(arrived->NativeFileName(second)))
+        return RefuseArchive(result, unzip.ErrorText());
+    const QString stagedRecord =
+        NativePath(QDir(staging).filePath(code + DetailRecordExtension.toString()));
+    if (!QFileInfo(stagedRecord).isFile())
         return ZipResult::NothingMatched;
+    const TOptionSet second{Option::Standard, Option::NoLock, Option::KeepLockKeys};
+    const std::unique_ptr<TEntityDetail> arrived = TEntityDetail::Create(code, second);
+    arrived->FileName = stagedRecord;
     if (arrived->Load(second) != 0)
         return Failed;
+    if (arrived->FileCode.compare(code, Qt::CaseInsensitive) != 0) {
+        MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error,
+                           QStringLiteral("The transfer file %1 holds the details of file %2, not of %3.")
+                               .arg(QDir::toNativeSeparators(Archive), arrived->FileCode, code),
+                           TMessageButton::OK);
+        return AlreadyReported;
+    }
 
     if (arrived->Name.compare(Detail.Name, Qt::CaseInsensitive) != 0) {
         TServices::Prompt().Beep(TBeep::Information);
@@ -442,7 +583,7 @@ int TBackupRestoreProcess::TransferIn(const TBackupRestoreRequest& request) {
         keep.Include(Option::KeepPeriods);
     }
     const QString ownRecord = Detail.FileName;
-    Detail.FileName = arrived->NativeFileName(second);
+    Detail.FileName = stagedRecord;
     const int loaded = Detail.Load(keep);
     Detail.FileName = ownRecord;
     if (loaded != 0)
@@ -452,7 +593,7 @@ int TBackupRestoreProcess::TransferIn(const TBackupRestoreRequest& request) {
     result = Detail.Save(saveOptions);
 
     if (result == 0)
-        result = TransferGroups(staging);
+        result = TransferGroups(staging, work.Path());
     if (result != Cancelled && result != TransferRefused && Included(word, grTransactions))
         File.DataIntegrityCheck(Detail.Year, true, false);
     if (reload) {
@@ -496,27 +637,31 @@ int TBackupRestoreProcess::TransferChart(int group, int mode, const QString& sta
     }
     if (!chart)
         return 0;
-    const TOptionSet fromTransfer{Option::Standard, Option::TransferFolder};
-    const QString stagedFile = NativePath(chart->GetFileName(fromTransfer));
+    // The chart's file as the sender's archive holds it: its name inside the data folder, under
+    // the staging folder.
+    const QString own = NativePath(chart->GetFileName(TOptionSet{Option::Standard}));
+    const QString inData = QDir(DataFolder()).relativeFilePath(own);
+    const QString stagedFile = NativePath(QDir(staging).filePath(inData));
     // A chart the sender never wrote is nothing to transfer: the file's own stays.
-    if (!QFileInfo::exists(stagedFile) || !stagedFile.startsWith(staging))
+    if (ClimbsOutOfFolder(inData) || !QFileInfo(stagedFile).isFile() || !stagedFile.startsWith(staging))
         return 0;
     if (mode == moReplace) {
-        const QString own = NativePath(chart->GetFileName(TOptionSet{Option::Standard}));
         if (!CopyInto(stagedFile, own))
             throw EQuilvaneError(QStringLiteral("Unable to replace %1.").arg(own));
         return chart->LoadFromFile(TOptionSet{Option::Standard});
     }
-    TOptionSet merge = fromTransfer;
+    TOptionSet merge{Option::Standard};
     merge.Include(mode == moMerge ? Option::MergeLoad : Option::MergeReplace);
+    chart->SetFileName(stagedFile);
     const int loaded = chart->LoadFromFile(merge);
+    chart->SetFileName(QString());
     if (loaded != 0)
         return loaded;
     TOptionSet save{Option::Standard};
     return chart->SaveToFile(save);
 }
 
-int TBackupRestoreProcess::TransferGroups(const QString& staging) {
+int TBackupRestoreProcess::TransferGroups(const QString& staging, const QString& stagingParent) {
     const quint32 word = Setup.TransferSelection;
     struct TStep {
         int Group;
@@ -547,12 +692,15 @@ int TBackupRestoreProcess::TransferGroups(const QString& staging) {
     }
     if (!Included(word, grTransactions))
         return 0;
-    return TransferTransactions(staging, ModeOf(word, grTransactions));
+    return TransferTransactions(staging, stagingParent, ModeOf(word, grTransactions));
 }
 
-int TBackupRestoreProcess::TransferTransactions(const QString& staging, int mode) {
+int TBackupRestoreProcess::TransferTransactions(const QString& staging, const QString& stagingParent,
+                                                int mode) {
     const int year = Detail.Year;
-    const TTransactionListSources sources = File.ListSources(year);
+    // The lists read the sender's files from the staging folder as from the transfer folder.
+    TTransactionListSources sources = File.ListSources(year);
+    sources.Entity.ProgramDataDir = stagingParent;
     double position = 30;
     for (int kind = 0; kind < pkDeletedTransactions; ++kind) {
         if ((Setup.PageKinds >> kind & 1u) == 0)

@@ -44,6 +44,8 @@ class TBackupRestoreProcess {
 public:
     static constexpr int Failed = -1, Cancelled = -100, NotReplaced = -101, TransferRefused = -113,
                          CorruptBackup = -117, InvalidBackupID = -118;
+    // The run has said what went wrong in a box of its own; the window adds nothing.
+    static constexpr int AlreadyReported = InvalidBackupID;
 
     static inline const QString InvalidBackupIDText =
         QStringLiteral("An invalid backup ID has been selected by Quilvane - Please retry the backup.");
@@ -104,12 +106,27 @@ public:
     // The progress window of the run; tests give their recorder, the program the real window.
     void SetProgress(std::unique_ptr<IProgress> progress);
 
+    // Told each step of a restore's exchange of the year's files (TFileSwap::OnStep); answering
+    // false stops the run there as a kill would. Tests only: the program leaves it empty.
+    std::function<bool(int step)> StepSeam;
+
 private:
     int Backup(const TBackupRestoreRequest& request);
     int Restore(const TBackupRestoreRequest& request);
     int TransferIn(const TBackupRestoreRequest& request);
-    int TransferGroups(const QString& staging);
-    int TransferTransactions(const QString& staging, int mode);
+    // A box naming what the archive reader refused, or the corrupt-backup code for an archive
+    // that does not read.
+    int RefuseArchive(int code, const QString& reason);
+    // Whether an extracted year can stand as the file's: its record reads and is this file's,
+    // its charts read. 0, or AlreadyReported after the box that says what is wrong.
+    int CheckStagedYear(const QString& recordPath, const QString& stagedFolder);
+    // staging: the folder the archive was extracted into, laid out as the transfer folder of
+    // the program data folder `stagingParent`.
+    int TransferGroups(const QString& staging, const QString& stagingParent);
+    int TransferTransactions(const QString& staging, const QString& stagingParent, int mode);
+    // Removes the empty folders of this file that transfers in once left in the program's
+    // transfer folder (never through a link).
+    void RemoveOldTransferFolders() const;
     int TransferChart(int group, int mode, const QString& staging);
     // The names (relative, '/') of the file's own entries for an archive of this year.
     QStringList OwnPatterns(bool forBackup) const;

@@ -9,15 +9,23 @@
 #include "core/logs/LogList.h"
 #include "core/transactions/DataEntryPage.h"
 #include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionKeys.h"
 #include "core/transactions/TransactionList.h"
+#include "core/transactions/TransactionRecord.h"
 #include "core/vocab/LogKinds.h"
 #include "core/vocab/PageKinds.h"
 #include "core/vocab/ProcessKinds.h"
 #include "platform/zip/ZipFile.h"
+#include "shell/backup/BackupArchives.h"
 #include "shell/backup/BackupRestoreProcess.h"
 #include "shell/inventory/DiskInventory.h"
 
 #include <QDirIterator>
+#include <QRegularExpression>
+
+#include <chrono>
+#include <filesystem>
+#include <zip.h>
 
 namespace {
 
@@ -89,7 +97,8 @@ protected:
         while (it.hasNext()) {
             const QString path = it.next();
             const QString name = QDir(DataDir).relativeFilePath(path);
-            if (name.contains("06.") && !name.endsWith(".LOG"))
+            if (name.contains("06.") && !name.endsWith(".LOG") && !name.contains(".restore-") &&
+                !name.contains(".transfer-"))
                 files[name] = ReadFileBytes(path);
         }
         return files;
@@ -293,4 +302,305 @@ TEST_F(BackupRestoreTest, ArchivingRemovesTheYearsTransactionsIntoTheBackup) {
     ASSERT_EQ(archive.Open(), 0);
     EXPECT_TRUE(archive.EntryNames().contains("ABC123/ABC12306.PA9"));
     EXPECT_TRUE(archive.EntryNames().contains("M_DETAIL/ABC12306.ADF"));
+}
+
+// ---- Archives that must never cost a year -------------------------------------------------------
+
+namespace {
+
+// A backup of the year as it stood (three March payments), later work on top of it, and ways to
+// doctor the archive the way damage or a hostile sender would.
+class RestoreSafetyTest : public BackupRestoreTest {
+protected:
+    void SetUp() override {
+        BackupRestoreTest::SetUp();
+        ASSERT_EQ(Run(prBackup, OnB(1)), 0);
+        Backup = Archive;
+        BackedUp = YearFiles();
+        BackedUpRecordBytes = ReadFileBytes(RecordPath());
+        AddPayments(2, "Later");
+        Before = YearFiles();
+        ASSERT_NE(Before, BackedUp);
+    }
+    // Adds or replaces entries of an archive (stored as given, without encryption).
+    static void Doctor(const QString& archive, const QMap<QString, QByteArray>& entries) {
+        int error = 0;
+        zip_t* zip = zip_open(QFile::encodeName(archive).constData(), 0, &error);
+        ASSERT_NE(zip, nullptr) << error;
+        zip_set_default_password(zip, "PZ_HOL");
+        for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
+            // The bytes stay in the map until the archive is closed.
+            zip_source_t* source = zip_source_buffer(zip, it.value().constData(), zip_uint64_t(it.value().size()), 0);
+            ASSERT_NE(source, nullptr);
+            ASSERT_GE(zip_file_add(zip, it.key().toUtf8().constData(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8),
+                      0)
+                << zip_strerror(zip);
+        }
+        ASSERT_EQ(zip_close(zip), 0) << zip_strerror(zip);
+    }
+    // The record as the backup holds it, with one line changed.
+    QByteArray BackedUpRecord(const QByteArray& from, const QByteArray& to) const {
+        QByteArray record = BackedUpRecordBytes;
+        EXPECT_TRUE(record.contains(from)) << from.toStdString();
+        return record.replace(from, to);
+    }
+    int Restore() {
+        TBackupRestoreRequest restore = OnB();
+        restore.RestorePath = Backup;
+        return Run(prRestore, restore);
+    }
+    int RestoreLogCount() const {
+        TLogList restores(lkRestore);
+        restores.Load();
+        return restores.Count();
+    }
+    QStringList WorkFolders() const {
+        return QDir(DataDir).entryList({"*.restore-*", "*.transfer-*"}, QDir::AllEntries | QDir::Hidden);
+    }
+
+    QString Backup;
+    QMap<QString, QByteArray> BackedUp, Before;
+    QByteArray BackedUpRecordBytes;
+};
+
+} // namespace
+
+// A backup whose record or charts do not read as this file's year is refused before anything in
+// the data folder moves: the year, the record and its lock stay as they were, a box says what is
+// wrong, and no restore is logged.
+TEST_F(RestoreSafetyTest, AnArchivedYearThatDoesNotReadChangesNothing) {
+    struct TCase {
+        const char* Entry;
+        QByteArray Bytes;
+        QList<TMessageButton> Answers;
+        const char* Shown;
+    };
+    const TCase cases[] = {
+        {"ABC123.CFG", BackedUpRecord("Code=ABC123", "Code=XYZ999"), {TMessageButton::OK},
+         "it holds the details of file XYZ999, not of ABC123."},
+        {"ABC123.CFG", "[CONFIGURATION]\r\nName=No code\r\n", {TMessageButton::Cancel},
+         "Unable to load file details."},
+        {"ABC123.CFG", BackedUpRecord("Year=2006", "Year=twenty"), {TMessageButton::OK},
+         "QUILVANE is unable to open file"},
+        {"M_DETAIL/ABC12306.ADF", "not a chart at all", {TMessageButton::OK},
+         "its file M_DETAIL/ABC12306.ADF cannot be read."},
+    };
+    const QByteArray record = ReadFileBytes(RecordPath());
+    const QByteArray pristine = ReadFileBytes(Backup);
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Shown);
+        ASSERT_TRUE(WriteFileBytes(Backup, pristine));
+        Doctor(Backup, {{c.Entry, c.Bytes}});
+        for (const TMessageButton answer : c.Answers)
+            Prompt->Answer(answer);
+        Prompt->Shown.clear();
+        EXPECT_EQ(Restore(), TBackupRestoreProcess::AlreadyReported);
+        EXPECT_TRUE(Prompt->Texts().join('\n').contains(c.Shown)) << Prompt->Texts().join('\n').toStdString();
+        EXPECT_EQ(YearFiles(), Before);
+        EXPECT_EQ(ReadFileBytes(RecordPath()), record);
+        EXPECT_EQ(RestoreLogCount(), 0);
+        EXPECT_TRUE(WorkFolders().isEmpty());
+        EXPECT_FALSE(TBackupRestoreProcess::ResultReport(TBackupRestoreProcess::AlreadyReported, prRestore).Show);
+    }
+    // The file still opens as it was.
+    File->Close();
+    File = TEntityInfo::Create("ABC123", {Standard, Load});
+    File->OpenYear();
+    EXPECT_EQ(PaymentDetails(), (QStringList{"Later", "Later", "Rent", "Rent", "Rent"}));
+}
+
+// An archive holding any name that would leave the data folder is refused whole, before anything
+// is extracted, by the restore, the transfer in and the disk inventory alike, and the box names
+// the entry; before, such an entry was passed over and the year came back without it.
+TEST_F(RestoreSafetyTest, AnUnsafeEntryNameRefusesTheWholeArchive) {
+    const QByteArray pristine = ReadFileBytes(Backup);
+    ASSERT_EQ(Run(prTransferToClient, OnB()), 0);
+    const QString transfer = Archive;
+    const QByteArray pristineTransfer = ReadFileBytes(transfer);
+    Before = YearFiles(); // the transfer out wrote the year's data first
+    for (const char* name : {"../x", "/abs", "C:\\x", "ABC123\\..\\..\\x", "M_DETAIL/../../ABC12306.ADF"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(WriteFileBytes(Backup, pristine));
+        Doctor(Backup, {{name, "hostile"}});
+        Prompt->Answer(TMessageButton::OK);
+        Prompt->Shown.clear();
+        EXPECT_EQ(Restore(), TBackupRestoreProcess::AlreadyReported);
+        ASSERT_FALSE(Prompt->Shown.isEmpty());
+        EXPECT_TRUE(Prompt->Shown.last().Text.contains(QString(name).replace('\\', '/')))
+            << Prompt->Shown.last().Text.toStdString();
+        EXPECT_EQ(YearFiles(), Before);
+
+        ASSERT_TRUE(WriteFileBytes(transfer, pristineTransfer));
+        Doctor(transfer, {{name, "hostile"}});
+        Prompt->Answer(TMessageButton::OK);
+        EXPECT_EQ(Run(prTransferFromClient, OnB(), (1u << 28) | (1u << 29)), TBackupRestoreProcess::AlreadyReported);
+        EXPECT_EQ(YearFiles(), Before);
+        EXPECT_TRUE(WorkFolders().isEmpty());
+    }
+    EXPECT_FALSE(QFile::exists(TempPath("x")));
+    EXPECT_FALSE(QFile::exists("/abs"));
+
+    // The inventory's new file from the same hostile transfer archive.
+    File->Close();
+    File.reset();
+    Params->LicFilePath = TempPath("CLIENT");
+    ASSERT_TRUE(QDir().mkpath(Params->LicFilePath));
+    TDiskInventory inventory;
+    ASSERT_EQ(inventory.ScanTransferFiles(u'B'), 1);
+    QString created;
+    EXPECT_EQ(inventory.CreateFile(inventory.Files()[0], created), ZipResult::UnsafeEntry);
+    EXPECT_TRUE(created.isEmpty());
+    EXPECT_TRUE(QDir(Params->LicFilePath).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+}
+
+// A backup made on another workstation carries that workstation's lock in its record; the restored
+// record carries this one's, so the next open meets no override box.
+TEST_F(RestoreSafetyTest, TheRestoredRecordCarriesThisWorkstationsLock) {
+    for (const QByteArray& lockedBy : {QByteArray("LockedBy=OTHERPC"), QByteArray("LockedBy=")}) {
+        Doctor(Backup, {{"ABC123.CFG", BackedUpRecord("LockedBy=WORKSTATION1", lockedBy)}});
+        ASSERT_EQ(Restore(), 0);
+        const QByteArray record = ReadFileBytes(RecordPath());
+        EXPECT_TRUE(record.contains("Locked=1\r\n") && record.contains("LockedBy=WORKSTATION1\r\n"))
+            << record.toStdString();
+    }
+    File->Close();
+    File.reset();
+    // Closed: this workstation gave its lock back, and the file opens without a question.
+    File = TEntityInfo::Create("ABC123", {Standard, Load, InteractiveLock});
+    EXPECT_TRUE(Prompt->Shown.isEmpty() || !Prompt->Shown.last().Text.contains("locked"));
+}
+
+// A restore stopped at any step of the exchange of the year's files (a kill, a power cut) leaves
+// a year that the next open puts back whole: the old year, or the restored one when every restored
+// file was already in place. Never half of each, never a year without its record.
+TEST_F(RestoreSafetyTest, ARestoreStoppedAtAnyStepOpensAsOneWholeYear) {
+    const auto differing = [](const QMap<QString, QByteArray>& a, const QMap<QString, QByteArray>& b) {
+        QStringList names;
+        for (const QString& name : a.keys() + b.keys())
+            if (a.value(name) != b.value(name) && !names.contains(name))
+                names << name;
+        return names.join(' ').toStdString();
+    };
+    for (int stopAt = 1;; ++stopAt) {
+        SCOPED_TRACE(stopAt);
+        Before = YearFiles();
+        const QByteArray record = ReadFileBytes(RecordPath());
+        TReportSetup setup(File->RunFile(2006), 0, prRestore, 2006, false);
+        TBackupRestoreProcess run(*File, setup);
+        run.StepSeam = [stopAt](int step) { return step < stopAt; };
+        TBackupRestoreRequest restore = OnB();
+        restore.RestorePath = Backup;
+        const int result = run.Run(restore);
+        if (result == 0)
+            break; // every step taken
+        ASSERT_EQ(result, TBackupRestoreProcess::Failed);
+        // The process is gone: nothing of it saves or closes anything.
+        File.reset();
+        File = TEntityInfo::Create("ABC123", {Standard, Load, NoLock});
+        const QMap<QString, QByteArray> now = YearFiles();
+        const bool old = now == Before;
+        EXPECT_TRUE(old || now == BackedUp) << "old: " << differing(now, Before) << " new: " << differing(now, BackedUp);
+        // Freeing the open file here gave its lock back, as a kill would not: the rest is compared.
+        const auto unlocked = [](QByteArray bytes) {
+            return QString::fromLatin1(bytes).remove(QRegularExpression("Locked(By)?=[^\r]*\r\n"));
+        };
+        if (old) {
+            EXPECT_EQ(unlocked(ReadFileBytes(RecordPath())), unlocked(record));
+        } else {
+            EXPECT_TRUE(ReadFileBytes(RecordPath()).contains("LockedBy=WORKSTATION1\r\n"));
+        }
+        for (const QString& work : WorkFolders())
+            EXPECT_FALSE(QFile::exists(DataDir + "/" + work + "/swap")) << work.toStdString();
+        // Back to the later year for the next round.
+        File.reset();
+        File = TEntityInfo::Create("ABC123", {Standard, Load});
+        File->OpenYear();
+        if (!old)
+            AddPayments(2, "Later");
+        ASSERT_LT(stopAt, 100);
+    }
+    EXPECT_EQ(PaymentDetails(), (QStringList{"Rent", "Rent", "Rent"}));
+}
+
+// An entry larger than any file of its kind the program writes is refused before it is written.
+TEST_F(RestoreSafetyTest, AnEntryBeyondItsKindsSizeIsRefused) {
+    Doctor(Backup, {{"ABC123/ABC12306.PA1", QByteArray(MaxTransactionFileBytes() + 1, '\0')}});
+    Prompt->Answer(TMessageButton::OK);
+    EXPECT_EQ(Restore(), TBackupRestoreProcess::AlreadyReported);
+    ASSERT_FALSE(Prompt->Shown.isEmpty());
+    EXPECT_TRUE(Prompt->Shown.last().Text.contains("ABC12306.PA1")) << Prompt->Shown.last().Text.toStdString();
+    EXPECT_EQ(YearFiles(), Before);
+    EXPECT_TRUE(WorkFolders().isEmpty());
+}
+
+TEST(BackupArchivesSizes, EachKindOfEntryHasItsBound) {
+    const struct {
+        const char* Entry;
+        qint64 Bound;
+    } cases[] = {
+        {"ABC123.cfg", 4ll << 20},
+        {"M_DETAIL/ABC12306.ADF", 256ll << 20},
+        {"BANK_REC\\ABC12306.BOB", 256ll << 20},
+        {"ABC123/ABC12306.PA9", MaxTransactionFileBytes()},
+        {"abc123\\ABC12306.OB", MaxTransactionFileBytes()},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BackupArchives::MaxEntrySize(c.Entry), c.Bound) << c.Entry;
+    EXPECT_EQ(MaxTransactionFileBytes(), (1 + MaxTransactionFileRecords) * TransactionRecordSize);
+}
+
+// Transfers in work in a folder of their own made for the run inside the data folder: a transfer
+// folder in the data folder that is a link out of it is neither cleaned nor written, and the
+// empty folders that earlier transfers in left there go.
+TEST_F(RestoreSafetyTest, TransferInStagesInAFolderOfItsOwn) {
+    ASSERT_EQ(Run(prTransferToClient, OnB()), 0);
+    const QString outside = TempPath("OUTSIDE");
+    ASSERT_TRUE(QDir().mkpath(outside + "/ABC123"));
+    ASSERT_TRUE(WriteFileBytes(outside + "/ABC123.CFG", "outside record"));
+    ASSERT_TRUE(WriteFileBytes(outside + "/ABC123/ABC12306.PA9", "outside month"));
+    ASSERT_TRUE(QFile::link(outside, DataDir + "/TRANSFER"));
+    ASSERT_EQ(Run(prTransferFromClient, OnB(), (1u << 28) | (1u << 29)), 0);
+    EXPECT_EQ(ReadFileBytes(outside + "/ABC123.CFG"), "outside record");
+    EXPECT_EQ(ReadFileBytes(outside + "/ABC123/ABC12306.PA9"), "outside month");
+    EXPECT_EQ(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(' '), "ABC123 ABC123.CFG");
+    EXPECT_TRUE(WorkFolders().isEmpty());
+
+    ASSERT_TRUE(QFile::remove(DataDir + "/TRANSFER"));
+    ASSERT_TRUE(QDir().mkpath(DataDir + "/TRANSFER/ABC123"));
+    ASSERT_TRUE(QDir().mkpath(DataDir + "/TRANSFER/M_DETAIL"));
+    ASSERT_EQ(Run(prTransferFromClient, OnB(), (1u << 28) | (1u << 29)), 0);
+    EXPECT_TRUE(QDir(DataDir + "/TRANSFER").entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_EQ(PaymentDetails(), (QStringList{"Later", "Later", "Rent", "Rent", "Rent"}));
+}
+
+// What killed runs left goes with the next run of the same kind for the file: only the program's
+// own names, only plain files and folders older than a minute, never through a link.
+TEST_F(RestoreSafetyTest, KilledRunsLeftoversGoWithTheNextRun) {
+    const auto age = [](const QString& path) {
+        std::filesystem::last_write_time(std::filesystem::path(QFile::encodeName(path).toStdString()),
+                                         std::filesystem::file_time_type::clock::now() - std::chrono::minutes(2));
+    };
+    const QString stale = DataDir + "/ABC123.restore-Stale1";
+    const QString young = DataDir + "/ABC123.restore-Young1";
+    const QString foreign = DataDir + "/XYZ999.restore-Stale1";
+    for (const QString& folder : {stale, young, foreign}) {
+        ASSERT_TRUE(QDir().mkpath(folder + "/new"));
+        ASSERT_TRUE(WriteFileBytes(folder + "/new/ABC123.CFG", "left"));
+    }
+    age(stale);
+    age(foreign);
+    ASSERT_EQ(Restore(), 0);
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_TRUE(QFileInfo::exists(young));
+    EXPECT_TRUE(QFileInfo::exists(foreign));
+
+    const QString backups = Drive + "/QUILVANE/BACKUPS/";
+    for (const char* name : {"ABC12306.002.ab3de9", "ABC12306.001.zz9yy8", "XYZ99906.001.ab3de9"}) {
+        ASSERT_TRUE(WriteFileBytes(backups + name, "partial"));
+        age(backups + name);
+    }
+    ASSERT_TRUE(WriteFileBytes(backups + "ABC12306.003.young1", "partial"));
+    ASSERT_EQ(Run(prBackup, OnB(2)), 0);
+    EXPECT_EQ(QDir(backups).entryList(QDir::Files).join(' ').toStdString(),
+              "ABC12306.001 ABC12306.002 ABC12306.003.young1 XYZ99906.001.ab3de9");
 }
