@@ -151,19 +151,19 @@ bool FindNamesWithNul(const QString& path, quint64 entryCount, QSet<quint64>& wi
         quint64 count = Word16(tail, at + 10);
         quint64 size = Word32(tail, at + 12);
         quint64 offset = Word32(tail, at + 16);
+        // A field at its largest value may hand over to the zip64 end record (when there is one).
         if (count == 0xFFFF || size == 0xFFFFFFFF || offset == 0xFFFFFFFF) {
             const QByteArray locator = ReadAt(file, tailStart + at - Zip64LocatorSize, Zip64LocatorSize);
-            if (locator.isEmpty() || Word32(locator, 0) != Zip64LocatorSignature)
-                continue;
-            const quint64 endAt = Word64(locator, 8);
-            if (endAt > quint64(std::numeric_limits<qint64>::max()))
-                continue;
-            const QByteArray end = ReadAt(file, qint64(endAt), Zip64EndSize);
-            if (end.isEmpty() || Word32(end, 0) != Zip64EndSignature)
-                continue;
-            count = Word64(end, 32);
-            size = Word64(end, 40);
-            offset = Word64(end, 48);
+            const quint64 endAt = locator.isEmpty() ? 0 : Word64(locator, 8);
+            const QByteArray end = locator.isEmpty() || Word32(locator, 0) != Zip64LocatorSignature ||
+                                           endAt > quint64(std::numeric_limits<qint64>::max())
+                                       ? QByteArray()
+                                       : ReadAt(file, qint64(endAt), Zip64EndSize);
+            if (!end.isEmpty() && Word32(end, 0) == Zip64EndSignature) {
+                count = Word64(end, 32);
+                size = Word64(end, 40);
+                offset = Word64(end, 48);
+            }
         }
         if (count != entryCount || seen.contains({offset, size}))
             continue;
@@ -285,6 +285,8 @@ int TUnzipFile::Open() {
                          : 0;
         entry.Modified = (stat.valid & ZIP_STAT_MTIME) ? qint64(stat.mtime) : -1;
         entry.Encrypted = (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE;
+        entry.EncryptionMethod = entry.Encrypted ? stat.encryption_method : ZIP_EM_NONE;
+        entry.CompressionMethod = (stat.valid & ZIP_STAT_COMP_METHOD) ? stat.comp_method : ZIP_CM_STORE;
         entry.Folder = ZipNames::IsFolderName(entry.Name);
         entry.NulInName = namesWithNul.contains(index);
         zip_uint8_t system = 0;
@@ -397,6 +399,20 @@ void TUnzipFile::Report(qint64 done, qint64 total) {
 }
 
 int TUnzipFile::ReadEntry(const TEntry& entry, QIODevice* sink, qint64& done, qint64 total) {
+    // A method the library does not know is refused before the library tries to open the entry
+    // (the library's own refusal of an unknown encryption loses memory).
+    const int unsupported = !zip_compression_method_supported(entry.CompressionMethod, 0) ? ZIP_ER_COMPNOTSUPP
+                            : !zip_encryption_method_supported(entry.EncryptionMethod, 0) ? ZIP_ER_ENCRNOTSUPP
+                                                                                          : ZIP_ER_OK;
+    if (unsupported != ZIP_ER_OK) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, unsupported);
+        const QString reason = QString::fromLocal8Bit(zip_error_strerror(&error));
+        zip_error_fini(&error);
+        return Fail(
+            ZipResult::UnsupportedMethod,
+            QStringLiteral("Unable to read \"%1\" from %2: %3").arg(entry.Name, Shown(ZipFile), reason));
+    }
     const QByteArray password = TWin1252Codec::Encode(DecryptCode);
     TOpenEntry file(password.isEmpty()
                         ? zip_fopen_index(Archive, entry.Index, 0)

@@ -116,7 +116,8 @@ public:
     // header declares, discarding what was read of it.
     std::function<qint64(const QString& entry)> SizeLimit;
 
-    // Opens the archive named by ZipFile (Test and Extract open it when it is not open yet).
+    // Opens the archive named by ZipFile (Test and Extract open it when it is not open yet). An
+    // archive whose central directory does not read whole is refused (CorruptArchive).
     int Open();
     QByteArray Comment() const { return ArchiveComment; }
     QStringList EntryNames() const;
@@ -159,6 +160,8 @@ private:
         bool Special = false; // a link, device, pipe or socket
         bool Encrypted = false;
         bool NulInName = false; // the stored name holds a NUL byte (the library shows a blank)
+        qint32 CompressionMethod = 0;
+        quint16 EncryptionMethod = 0;
     };
 
     void Close();

@@ -21,6 +21,8 @@ struct THandMadeEntry {
     bool Deflate;                        // deflated, else stored
     std::optional<quint64> DeclaredSize; // the size the headers claim, when not Data's size
     bool Zip64Size;                      // the sizes in a zip64 extra field
+    quint16 Flags = 0;                   // the general-purpose flags
+    std::optional<quint16> Method;       // the compression method stored, when not 8 or 0
 };
 
 class THandMadeZip {
@@ -42,12 +44,12 @@ public:
             const quint32 shownSize = entry.Zip64Size ? 0xFFFFFFFFu : quint32(size);
             const quint32 shownPacked = entry.Zip64Size ? 0xFFFFFFFFu : quint32(packed.size());
             const quint16 needed = entry.Zip64Size ? 45 : 20;
-            const quint16 method = entry.Deflate ? 8 : 0;
+            const quint16 method = entry.Method.value_or(entry.Deflate ? 8 : 0);
 
             const auto offset = quint32(archive.size());
             Put32(archive, 0x04034b50);
             Put16(archive, needed);
-            Put16(archive, 0);
+            Put16(archive, entry.Flags);
             Put16(archive, method);
             Put16(archive, DosTime);
             Put16(archive, DosDate);
@@ -61,7 +63,7 @@ public:
             Put32(directory, 0x02014b50);
             Put16(directory, quint16((entry.UnixMode ? 3 : 0) << 8 | needed));
             Put16(directory, needed);
-            Put16(directory, 0);
+            Put16(directory, entry.Flags);
             Put16(directory, method);
             Put16(directory, DosTime);
             Put16(directory, DosDate);

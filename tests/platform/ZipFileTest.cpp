@@ -606,6 +606,26 @@ TEST_F(ZipFileTest, TheAllowedFilterHidesTheEntriesItRefuses) {
     EXPECT_EQ(unzip.Test({"*.*"}, true, [](const QString&) { return false; }), ZipResult::NothingMatched);
 }
 
+TEST_F(ZipFileTest, MethodsTheReaderDoesNotKnowAreRefusedByName) {
+    const QString archive = TempPath("methods.zip");
+    THandMadeEntry unknownCompression("ACME01/ACME0106.PY1", "payments");
+    unknownCompression.Method = 98; // PPMd
+    THandMadeEntry strongEncryption("ACME01/ACME0106.RC1", "receipts");
+    strongEncryption.Flags = 0x0041; // encrypted, with the strong encryption of the zip tool's maker
+    for (const THandMadeEntry& entry : {unknownCompression, strongEncryption}) {
+        ASSERT_TRUE(WriteFileBytes(archive, THandMadeZip::Build({{"ACME01.CFG", "record"}, entry})));
+        TUnzipFile unzip;
+        unzip.ZipFile = archive;
+        unzip.DecryptCode = Password;
+        EXPECT_EQ(unzip.Test({"*.*"}, true), ZipResult::UnsupportedMethod) << entry.Name.constData();
+        EXPECT_TRUE(unzip.ErrorText().startsWith("Unable to read \"" + entry.Name + "\" from "))
+            << unzip.ErrorText().toStdString();
+        EXPECT_EQ(unzip.Extract({"*.*"}, Dest(), true, true), ZipResult::UnsupportedMethod);
+        EXPECT_EQ(FilesBelow(Dest()), QStringList{"ACME01.CFG"});
+        EXPECT_EQ(unzip.Extract({"ACME01.CFG"}, Dest(), false, true), ZipResult::Ok);
+    }
+}
+
 TEST_F(ZipFileTest, ExistingFilesAreFoundWithoutRegardToCaseAndKeptWithoutOverwrite) {
     ASSERT_TRUE(QDir(Dest()).mkpath("m_detail"));
     WriteFile(Dest("acme01.CFG"), "current record");
