@@ -1,5 +1,7 @@
 #include "controls/buttons/ButtonGeometry.h"
 
+#include <QtCore/qnamespace.h>
+
 #include <algorithm>
 
 namespace {
@@ -101,6 +103,19 @@ QSize TButtonGeometry::ContentSize(const QSize& glyph, const QSize& caption, TBu
     if (mark)
         size = QSize(size.width() + MarkWidth, std::max(size.height(), MarkSize.height()));
     return size;
+}
+
+int TButtonGeometry::CaptionTextFlags(TAlignment alignment, bool wordWrap) {
+    int flags = Qt::AlignVCenter | (wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine);
+    switch (alignment) {
+    case TAlignment::taLeftJustify:
+        return flags | Qt::AlignLeft;
+    case TAlignment::taRightJustify:
+        return flags | Qt::AlignRight;
+    case TAlignment::taCenter:
+        break;
+    }
+    return flags | Qt::AlignHCenter;
 }
 
 QPoint TButtonGeometry::DropDownPosition(const QSize& size, bool hasMenu, TDropDownMenuPos position,

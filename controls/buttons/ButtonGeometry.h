@@ -10,6 +10,8 @@ enum class TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom 
 enum class TDropDownMenuPos { dmpBottom, dmpRight };
 // Which edge of a pop-up menu lies at the point it pops up at.
 enum class TPopupAlignment { paLeft, paRight, paCenter };
+// How the lines of a caption stand in its block: flush left, flush right or centred.
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 // Where the parts of a button's face are painted.
 struct TButtonContent {
@@ -57,6 +59,10 @@ public:
 
     // The top-left corner of a menu of MenuSize that pops up at Anchor with Alignment.
     static QPoint MenuTopLeft(const QPoint& anchor, const QSize& menuSize, TPopupAlignment alignment);
+
+    // The text flags a caption is drawn with in its block: its lines aligned as asked and the block
+    // centred across them; a wrapped caption breaks between words, any other stays on one line.
+    static int CaptionTextFlags(TAlignment alignment, bool wordWrap);
 
     // Whether a Margin or Spacing value is acceptable (-1 stands for "computed").
     static bool AcceptedDistance(int value) { return value >= -1; }

@@ -1,5 +1,7 @@
 #include "controls/buttons/RxButtonGlyph.h"
 
+#include <QIcon>
+#include <QPainter>
 #include <QPalette>
 
 #include <algorithm>
@@ -74,6 +76,18 @@ QImage TRxButtonGlyph::EmbossedImage(const QImage& image, const QColor& face, co
             if (inMask(x, y))
                 result.setPixel(x, y, shadow.rgba());
     return result;
+}
+
+QPixmap TRxButtonGlyph::ActionImage(const QIcon& icon, const QSize& size) {
+    if (icon.isNull() || size.isEmpty())
+        return QPixmap();
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(QColor::fromRgb(DefaultTransparentColor));
+    {
+        QPainter painter(&image);
+        icon.paint(&painter, QRect(QPoint(0, 0), size));
+    }
+    return QPixmap::fromImage(image);
 }
 
 void TRxButtonGlyph::SetGlyph(const QPixmap& strip) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/buttons/ButtonGeometry.h"
 #include "controls/buttons/SpeedButtonRules.h"
 
 #include <QColor>
@@ -9,6 +10,7 @@
 
 #include <array>
 
+class QIcon;
 class QPalette;
 
 // A button's glyph: a strip of one to five images side by side, for the states up, disabled,
@@ -16,7 +18,8 @@ class QPalette;
 // first image, except disabled (an embossed copy of the first) and inactive (a grey copy). Pixels
 // of the transparent colour (fuchsia unless changed) are not drawn. The image of each state is
 // made the first time it is asked for and kept until the glyph, the transparent colour or the
-// colours of the button change.
+// colours of the button change. The glyph also keeps how the caption beside it is drawn: broken
+// into lines or not (WordWrap) and how those lines stand (Alignment).
 class TRxButtonGlyph {
 public:
     static constexpr int MaxGlyphs = 5;
@@ -37,6 +40,10 @@ public:
     static QImage EmbossedImage(const QImage& image, const QColor& face, const QColor& highlight,
                                 const QColor& shadow);
 
+    // A linked action's image as a one-image strip of that size: the icon drawn on fuchsia, the
+    // default transparent colour. Null for an icon without images or an empty size.
+    static QPixmap ActionImage(const QIcon& icon, const QSize& size);
+
     // Sets the strip; NumGlyphs follows its size when the size tells it.
     void SetGlyph(const QPixmap& strip);
     const QPixmap& Glyph() const { return Strip; }
@@ -45,6 +52,12 @@ public:
     void SetNumGlyphs(int numGlyphs);
     QColor TransparentColor() const { return Transparent; }
     void SetTransparentColor(const QColor& color);
+
+    // A caption too wide for its room breaks between words instead of being shortened.
+    bool WordWrap() const { return Wrap; }
+    void SetWordWrap(bool wordWrap) { Wrap = wordWrap; }
+    TAlignment Alignment() const { return CaptionAlignment; }
+    void SetAlignment(TAlignment alignment) { CaptionAlignment = alignment; }
 
     // The size of one image; empty without a glyph.
     QSize ImageSize() const;
@@ -59,5 +72,7 @@ private:
     QPixmap Strip;
     int Count = 1;
     QColor Transparent{DefaultTransparentColor};
+    bool Wrap = false;
+    TAlignment CaptionAlignment = TAlignment::taCenter;
     mutable std::array<QPixmap, MaxGlyphs> Images;
 };

@@ -6,10 +6,13 @@
 #include <QCursor>
 #include <QDialog>
 #include <QEvent>
+#include <QIcon>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
+
+#include <algorithm>
 
 namespace {
 
@@ -151,8 +154,86 @@ void TRxSpeedButton::nextCheckState() {
 }
 
 void TRxSpeedButton::SetGlyph(const QPixmap& strip) {
+    ActionGlyph = false;
     ButtonGlyph.SetGlyph(strip);
+    if (strip.isNull())
+        TakeActionImage();
     updateGeometry();
+    update();
+}
+
+void TRxSpeedButton::SetAction(QAction* action) {
+    if (action == LinkedAction)
+        return;
+    disconnect(ActionChangedLink);
+    disconnect(ActionToggledLink);
+    disconnect(ActionGoneLink);
+    LinkedAction = action;
+    if (ActionGlyph) {
+        // The last action's picture goes with it.
+        ActionGlyph = false;
+        ButtonGlyph.SetGlyph(QPixmap());
+        updateGeometry();
+        update();
+    }
+    if (!action)
+        return;
+    ActionChangedLink = connect(action, &QAction::changed, this, &TRxSpeedButton::ActionChanged);
+    // Down follows the action's Checked when that changes, not with every other change of it.
+    ActionToggledLink = connect(action, &QAction::toggled, this, &TRxSpeedButton::SetDown);
+    ActionGoneLink = connect(action, &QObject::destroyed, this, [this] {
+        LinkedAction = nullptr;
+        if (ActionGlyph)
+            SetGlyph(QPixmap());
+    });
+    ActionChanged();
+    SetDown(action->isChecked());
+}
+
+void TRxSpeedButton::ActionChanged() {
+    const QAction* action = LinkedAction.data();
+    if (!action)
+        return;
+    setText(action->text());
+    setToolTip(action->toolTip());
+    setEnabled(action->isEnabled());
+    // A button of no window is never shown as a window of its own.
+    if (parentWidget() != nullptr || !action->isVisible())
+        setVisible(action->isVisible());
+    TakeActionImage();
+}
+
+void TRxSpeedButton::TakeActionImage() {
+    if (!ActionGlyph && !ButtonGlyph.Glyph().isNull())
+        return;
+    const QAction* action = LinkedAction.data();
+    const QIcon icon = action ? action->icon() : QIcon();
+    if (ActionGlyph && icon.cacheKey() == ActionIconKey)
+        return;
+    const int side = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+    const QPixmap image = TRxButtonGlyph::ActionImage(icon, QSize(side, side));
+    if (image.isNull()) {
+        if (!ActionGlyph)
+            return;
+        ActionGlyph = false;
+        ButtonGlyph.SetGlyph(QPixmap());
+    } else {
+        ButtonGlyph.SetGlyph(image);
+        ButtonGlyph.SetTransparentColor(QColor::fromRgb(TRxButtonGlyph::DefaultTransparentColor));
+        ActionGlyph = true;
+        ActionIconKey = icon.cacheKey();
+    }
+    updateGeometry();
+    update();
+}
+
+void TRxSpeedButton::SetWordWrap(bool wordWrap) {
+    ButtonGlyph.SetWordWrap(wordWrap);
+    update();
+}
+
+void TRxSpeedButton::SetAlignment(TAlignment alignment) {
+    ButtonGlyph.SetAlignment(alignment);
     update();
 }
 
@@ -269,14 +350,33 @@ QString TRxSpeedButton::CaptionFor(int widthLimit) const {
         .replace(u'&', QStringLiteral("&&"));
 }
 
-TButtonContent TRxSpeedButton::Content() const {
+QSize TRxSpeedButton::CaptionSize(const QString& caption, int widthLimit) const {
+    if (caption.isEmpty())
+        return QSize();
+    if (!WordWrap())
+        return fontMetrics().size(Qt::TextShowMnemonic, caption);
+    // The lines the caption breaks into in its room; a word wider than the room stands alone.
+    const int flags = TButtonGeometry::CaptionTextFlags(Alignment(), true) | Qt::TextShowMnemonic;
+    return fontMetrics()
+        .boundingRect(QRect(0, 0, std::max(widthLimit, 1), QWIDGETSIZE_MAX), flags, caption)
+        .size();
+}
+
+TButtonContent TRxSpeedButton::Place(QString* caption) const {
     const QRect client = ContentRect(PaintState()).translated(TSpeedButtonRules::ContentOffset(State()));
     const QSize glyph = GlyphSize();
     const bool mark = MarkDropDownFlag && Menu;
-    const QString caption = CaptionFor(
-        TButtonGeometry::CaptionWidthLimit(client, glyph, ButtonLayout, MarginValue, SpacingValue, mark));
-    const QSize captionSize = caption.isEmpty() ? QSize() : fontMetrics().size(Qt::TextShowMnemonic, caption);
-    return TButtonGeometry::Place(client, glyph, captionSize, ButtonLayout, MarginValue, SpacingValue, mark);
+    const int limit =
+        TButtonGeometry::CaptionWidthLimit(client, glyph, ButtonLayout, MarginValue, SpacingValue, mark);
+    const QString shown = WordWrap() ? text() : CaptionFor(limit);
+    if (caption)
+        *caption = shown;
+    return TButtonGeometry::Place(client, glyph, CaptionSize(shown, limit), ButtonLayout, MarginValue,
+                                  SpacingValue, mark);
+}
+
+TButtonContent TRxSpeedButton::Content() const {
+    return Place(nullptr);
 }
 
 QSize TRxSpeedButton::sizeHint() const {
@@ -306,7 +406,8 @@ void TRxSpeedButton::paintEvent(QPaintEvent*) {
     if (TSpeedButtonRules::Dithered(state, TransparentFlag, Flat(), MouseInside))
         painter.fillRect(ContentRect(paintState), QBrush(colours.color(QPalette::Light), Qt::Dense4Pattern));
 
-    const TButtonContent content = Content();
+    QString caption;
+    const TButtonContent content = Place(&caption);
     const bool enabled = isEnabled();
     if (!content.Glyph.isEmpty()) {
         const QPixmap image =
@@ -317,9 +418,8 @@ void TRxSpeedButton::paintEvent(QPaintEvent*) {
             DrawMark(painter, content.Glyph, arrowType(), enabled, colours);
     }
     if (!content.Caption.isEmpty()) {
-        const QString caption = CaptionFor(content.Caption.width());
         const int flags =
-            Qt::AlignCenter | Qt::TextSingleLine |
+            TButtonGeometry::CaptionTextFlags(Alignment(), WordWrap()) |
             (style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, this) ? Qt::TextShowMnemonic
                                                                              : Qt::TextHideMnemonic);
         if (enabled) {
@@ -449,6 +549,8 @@ void TRxSpeedButton::Click() {
                 dialog->setResult(Result);
             if (OnClick)
                 OnClick();
+            else if (const QPointer<QAction> action = LinkedAction; action)
+                action->trigger();
         } catch (...) {
             // A failed click ends nothing, and is released before the error box shows, so the
             // repeat cannot fire under it.

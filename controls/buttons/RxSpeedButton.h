@@ -5,6 +5,7 @@
 #include "controls/buttons/RxButtonGlyph.h"
 #include "controls/buttons/SpeedButtonRules.h"
 
+#include <QAction>
 #include <QMenu>
 #include <QPixmap>
 #include <QPointer>
@@ -27,6 +28,12 @@
 //   run, unless the handler fails or sets the dialog's result back to mrNone.
 // - AllowTimer: a held button clicks every RepeatInterval after InitPause, and once more on
 //   release. A click handler that fails is reported and ends the repeat.
+// - Action: a linked action gives the button its caption, hint, enabled and visible state; its
+//   Checked gives Down (for a group button, as the group's rules allow); while the button has no
+//   glyph of its own the action's icon is the glyph, drawn on fuchsia (the transparent colour).
+//   A click triggers the action unless the button has an OnClick of its own.
+// - WordWrap breaks a caption too wide for the face into lines instead of shortening it with
+//   "..."; Alignment places the caption's lines flush left, flush right or centred (the default).
 // The button never takes the keyboard focus; an accelerator of its caption clicks it.
 class TRxSpeedButton : public QToolButton {
     Q_OBJECT
@@ -41,13 +48,26 @@ public:
     bool AllowAllUp() const { return AllowAllUpFlag; }
     void SetAllowAllUp(bool allowAllUp);
 
-    // The glyph strip; NumGlyphs follows its size when the size tells it.
+    // The glyph strip; NumGlyphs follows its size when the size tells it. A null strip leaves
+    // the button without a glyph of its own (a linked action's icon shows then).
     void SetGlyph(const QPixmap& strip);
     QPixmap Glyph() const { return ButtonGlyph.Glyph(); }
     int NumGlyphs() const { return ButtonGlyph.NumGlyphs(); }
     void SetNumGlyphs(int numGlyphs);
     QColor GlyphTransparentColor() const { return ButtonGlyph.TransparentColor(); }
     void SetGlyphTransparentColor(const QColor& color);
+
+    // The linked action (forgotten when the action goes); nullptr unlinks.
+    QAction* Action() const { return LinkedAction; }
+    void SetAction(QAction* action);
+    // Whether the glyph shown is the linked action's icon rather than the button's own.
+    bool GlyphFromAction() const { return ActionGlyph; }
+
+    // The caption.
+    bool WordWrap() const { return ButtonGlyph.WordWrap(); }
+    void SetWordWrap(bool wordWrap);
+    TAlignment Alignment() const { return ButtonGlyph.Alignment(); }
+    void SetAlignment(TAlignment alignment);
 
     // The look.
     bool Flat() const { return autoRaise(); }
@@ -134,9 +154,24 @@ private:
     // The face inside the frame, before the down offset.
     QRect ContentRect(TButtonState paintState) const;
     QSize GlyphSize() const;
+    // The caption as drawn in a room of widthLimit (shortened, or whole when it wraps) and the
+    // size of its block.
     QString CaptionFor(int widthLimit) const;
+    QSize CaptionSize(const QString& caption, int widthLimit) const;
+    // Glyph, caption and mark, with the caption as drawn.
+    TButtonContent Place(QString* caption) const;
+    // Takes the linked action's caption, hint, enabled and visible state, and its icon while the
+    // button has no glyph of its own.
+    void ActionChanged();
+    void TakeActionImage();
 
     QPointer<QMenu> Menu;
+    QPointer<QAction> LinkedAction;
+    QMetaObject::Connection ActionChangedLink;
+    QMetaObject::Connection ActionToggledLink;
+    QMetaObject::Connection ActionGoneLink;
+    bool ActionGlyph = false;
+    qint64 ActionIconKey = 0;
     TRxButtonGlyph ButtonGlyph;
     int Group = 0;
     bool AllowAllUpFlag = false;

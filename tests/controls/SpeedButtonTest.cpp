@@ -5,6 +5,7 @@
 #include "core/common/Exceptions.h"
 #include "tests/support/ServicesFixture.h"
 
+#include <QActionGroup>
 #include <QCursor>
 #include <QDialog>
 #include <QMenu>
@@ -13,6 +14,8 @@
 #include <QTimer>
 #include <QtTest>
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace {
 
@@ -644,6 +647,236 @@ TEST_F(SpeedButtonTest, MenuPopsUpAtTheDropDownPositionWithoutAClick) {
     EXPECT_EQ(button->DropDownMenu(), nullptr);
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     EXPECT_EQ(clicks, 1);
+}
+
+// --- the action link -----------------------------------------------------------------------------
+
+TEST_F(SpeedButtonTest, LinkedActionGivesCaptionStateAndDown) {
+    QWidget parent;
+    TRxSpeedButton linked(&parent), other(&parent), loose(&parent);
+    linked.SetGroupIndex(1);
+    other.SetGroupIndex(1);
+    other.SetDown(true);
+    QAction action(QStringLiteral("&Reconcile"));
+    action.setToolTip(QStringLiteral("Reconcile the account"));
+    action.setCheckable(true);
+    linked.SetAction(&action);
+    EXPECT_EQ(linked.Action(), &action);
+    EXPECT_EQ(linked.text(), "&Reconcile");
+    EXPECT_EQ(linked.toolTip(), "Reconcile the account");
+    EXPECT_FALSE(linked.Down());
+    EXPECT_TRUE(other.Down());
+
+    // Checked puts the group button down, and its group's down one up.
+    action.setChecked(true);
+    EXPECT_TRUE(linked.Down());
+    EXPECT_FALSE(other.Down());
+    // Without AllowAllUp a down button stays down when the action is unchecked; with it, it comes up.
+    action.setChecked(false);
+    EXPECT_TRUE(linked.Down());
+    linked.SetAllowAllUp(true);
+    action.setChecked(true);
+    action.setChecked(false);
+    EXPECT_FALSE(linked.Down());
+    // Down follows Checked only when Checked changes: another change of the action leaves it.
+    action.setChecked(true);
+    other.SetDown(true);
+    EXPECT_FALSE(linked.Down());
+    action.setText(QStringLiteral("Re&concile"));
+    EXPECT_EQ(linked.text(), "Re&concile");
+    EXPECT_FALSE(linked.Down());
+    // Outside a group a button is never down, checked action or not.
+    loose.SetAction(&action);
+    EXPECT_FALSE(loose.Down());
+
+    action.setEnabled(false);
+    EXPECT_FALSE(linked.isEnabled());
+    EXPECT_EQ(linked.State(), bsDisabled);
+    action.setEnabled(true);
+    action.setVisible(false);
+    EXPECT_TRUE(linked.isHidden());
+    action.setVisible(true);
+    EXPECT_FALSE(linked.isHidden());
+
+    // Unlinked, the button keeps its caption and no longer follows.
+    linked.SetAction(nullptr);
+    action.setText(QStringLiteral("Statement"));
+    EXPECT_EQ(linked.text(), "Re&concile");
+    EXPECT_EQ(loose.text(), "Statement");
+    {
+        QAction gone(QStringLiteral("Gone"));
+        linked.SetAction(&gone);
+    }
+    EXPECT_EQ(linked.Action(), nullptr);
+}
+
+TEST_F(SpeedButtonTest, AClickTriggersTheLinkedActionUnlessTheButtonHasAHandler) {
+    QWidget parent;
+    TRxSpeedButton button(&parent);
+    QAction action(QStringLiteral("Copy"));
+    int triggered = 0;
+    QObject::connect(&action, &QAction::triggered, [&] { ++triggered; });
+    button.SetAction(&action);
+    QTest::mouseClick(&button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(triggered, 1);
+    int clicks = 0;
+    button.OnClick = [&] { ++clicks; };
+    QTest::mouseClick(&button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(std::pair(triggered, clicks), std::pair(1, 1));
+
+    // A checkable action of an exclusive group behind group buttons: the click checks the
+    // button's action, the other comes up, and a click on the down one leaves both as they are.
+    button.OnClick = nullptr;
+    TRxSpeedButton second(&parent);
+    QActionGroup exclusive(&parent);
+    QAction first(QStringLiteral("First")), other(QStringLiteral("Second"));
+    for (QAction* member : {&first, &other}) {
+        member->setCheckable(true);
+        exclusive.addAction(member);
+    }
+    other.setChecked(true);
+    button.SetGroupIndex(3);
+    second.SetGroupIndex(3);
+    button.SetAction(&first);
+    second.SetAction(&other);
+    EXPECT_EQ(std::pair(button.Down(), second.Down()), std::pair(false, true));
+    QTest::mouseClick(&button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(std::pair(button.Down(), second.Down()), std::pair(true, false));
+    EXPECT_EQ(std::pair(first.isChecked(), other.isChecked()), std::pair(true, false));
+    QTest::mouseClick(&button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(std::pair(button.Down(), first.isChecked()), std::pair(true, true));
+}
+
+// A 16 by 16 image: a green square of 8 inside a transparent border of 4.
+QIcon GreenSquareIcon() {
+    QPixmap image(16, 16);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.fillRect(4, 4, 8, 8, Qt::green);
+    return QIcon(image);
+}
+
+TEST_F(SpeedButtonTest, TheActionsIconIsTheGlyphWhileTheButtonHasNone) {
+    const QPixmap drawn = TRxButtonGlyph::ActionImage(GreenSquareIcon(), QSize(16, 16));
+    ASSERT_EQ(drawn.size(), QSize(16, 16));
+    EXPECT_EQ(drawn.toImage().pixel(0, 0) & RGB_MASK, TRxButtonGlyph::DefaultTransparentColor);
+    EXPECT_EQ(drawn.toImage().pixelColor(8, 8), QColor(Qt::green));
+    EXPECT_TRUE(TRxButtonGlyph::ActionImage(QIcon(), QSize(16, 16)).isNull());
+    EXPECT_TRUE(TRxButtonGlyph::ActionImage(GreenSquareIcon(), QSize()).isNull());
+
+    QWidget* window = ActiveWindow();
+    auto* button = new TRxSpeedButton(window);
+    button->setGeometry(20, 20, 40, 30);
+    QAction action(QStringLiteral("Paste"));
+    action.setIcon(GreenSquareIcon());
+    button->SetGlyphTransparentColor(Qt::blue);
+    button->SetAction(&action);
+    EXPECT_TRUE(button->GlyphFromAction());
+    EXPECT_EQ(std::pair(button->Glyph().size(), button->NumGlyphs()), std::pair(QSize(16, 16), 1));
+    EXPECT_EQ(button->GlyphTransparentColor(), QColor::fromRgb(TRxButtonGlyph::DefaultTransparentColor));
+    // The fuchsia border is not drawn: the face shows through it.
+    button->SetLayout(blGlyphLeft);
+    const QRect glyph = button->Content().Glyph;
+    ASSERT_EQ(glyph.size(), QSize(16, 16));
+    EXPECT_EQ(PixelOf(button, glyph.center()), QColor(Qt::green));
+    EXPECT_EQ(PixelOf(button, glyph.topLeft()), TestPalette().color(QPalette::Button));
+
+    // The button's own glyph wins over the action's, and the action's comes back without it.
+    QPixmap red(8, 8);
+    red.fill(Qt::red);
+    button->SetGlyph(red);
+    action.setIcon(GreenSquareIcon());
+    EXPECT_FALSE(button->GlyphFromAction());
+    EXPECT_EQ(button->Glyph().size(), QSize(8, 8));
+    button->SetGlyph(QPixmap());
+    EXPECT_TRUE(button->GlyphFromAction());
+    EXPECT_EQ(button->Glyph().size(), QSize(16, 16));
+    // An action without an icon, or no action, leaves no glyph.
+    action.setIcon(QIcon());
+    EXPECT_TRUE(button->Glyph().isNull());
+    action.setIcon(GreenSquareIcon());
+    EXPECT_FALSE(button->Glyph().isNull());
+    button->SetAction(nullptr);
+    EXPECT_TRUE(button->Glyph().isNull());
+    EXPECT_FALSE(button->GlyphFromAction());
+    // A button with a glyph of its own keeps it when linked.
+    button->SetGlyph(red);
+    button->SetAction(&action);
+    EXPECT_EQ(button->Glyph().size(), QSize(8, 8));
+}
+
+// --- the caption ---------------------------------------------------------------------------------
+
+TEST_F(SpeedButtonTest, CaptionFlagsFollowAlignmentAndWordWrap) {
+    using enum TAlignment;
+    const std::tuple<TAlignment, bool, int> cases[] = {
+        {taLeftJustify, false, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine},
+        {taRightJustify, false, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine},
+        {taCenter, false, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine},
+        {taLeftJustify, true, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap},
+        {taCenter, true, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWrap}};
+    for (const auto& [alignment, wrap, flags] : cases)
+        EXPECT_EQ(TGeometry::CaptionTextFlags(alignment, wrap), flags) << static_cast<int>(alignment) << wrap;
+    TRxSpeedButton button;
+    EXPECT_EQ(std::pair(button.Alignment(), button.WordWrap()), std::pair(taCenter, false));
+}
+
+// The leftmost and rightmost columns of Area holding caption ink (anything but the face).
+std::pair<int, int> InkColumns(const QImage& image, const QRect& area, const QColor& face) {
+    int left = image.width();
+    int right = -1;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixelColor(x, y) != face) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    return {left, right};
+}
+
+TEST_F(SpeedButtonTest, AWrappedCaptionBreaksIntoAlignedLines) {
+    using enum TAlignment;
+    QWidget* window = ActiveWindow();
+    auto* button = new TRxSpeedButton(window);
+    const QString caption = QStringLiteral("Reconciliation WW");
+    button->setText(caption);
+    const QFontMetrics metrics = button->fontMetrics();
+    const int wide = metrics.horizontalAdvance(QStringLiteral("Reconciliation"));
+    button->setGeometry(10, 10, wide + 14, 3 * metrics.height() + 10);
+    // Unwrapped, the caption is shortened to one line.
+    const QRect oneLine = button->Content().Caption;
+    EXPECT_EQ(oneLine.height(), metrics.height());
+    EXPECT_LT(oneLine.width(), metrics.horizontalAdvance(caption));
+
+    button->SetWordWrap(true);
+    const QRect block = button->Content().Caption;
+    // Two lines.
+    EXPECT_GE(block.height(), 2 * metrics.height());
+    EXPECT_LT(block.height(), 3 * metrics.height());
+    EXPECT_LE(block.width(), wide + 1);
+    EXPECT_GE(block.width(), wide - 1);
+    // The block stays centred on the face (no glyph): its lines stand as Alignment says.
+    const QColor face = TestPalette().color(QPalette::Button);
+    // The face inside the frame, in the bands of the two lines.
+    const QRect inside = button->rect().adjusted(3, 0, -3, 0);
+    const QRect firstBand(inside.left(), block.top(), inside.width(), metrics.height());
+    const QRect secondBand(inside.left(), block.top() + metrics.lineSpacing(), inside.width(),
+                           block.bottom() + 1 - block.top() - metrics.lineSpacing());
+    std::map<TAlignment, std::pair<int, int>> firstLine, secondLine;
+    for (const TAlignment alignment : {taLeftJustify, taCenter, taRightJustify}) {
+        button->SetAlignment(alignment);
+        EXPECT_EQ(button->Content().Caption, block);
+        const QImage shot = button->grab().toImage();
+        firstLine[alignment] = InkColumns(shot, firstBand, face);
+        secondLine[alignment] = InkColumns(shot, secondBand, face);
+        ASSERT_GE(secondLine[alignment].second, 0) << static_cast<int>(alignment);
+    }
+    // The long first line fills the block whatever the alignment; the short second line moves.
+    EXPECT_LE(std::abs(firstLine[taLeftJustify].first - firstLine[taRightJustify].first), 1);
+    EXPECT_LE(std::abs(secondLine[taLeftJustify].first - firstLine[taLeftJustify].first), 2);
+    EXPECT_LE(std::abs(secondLine[taRightJustify].second - firstLine[taRightJustify].second), 2);
+    EXPECT_LT(secondLine[taLeftJustify].first, secondLine[taCenter].first);
+    EXPECT_LT(secondLine[taCenter].first, secondLine[taRightJustify].first);
 }
 
 } // namespace
