@@ -1,6 +1,8 @@
 #include "entry/dataentry/DataEntry.h"
 
 #include "controls/buttons/RxSpeedButton.h"
+#include "controls/dates/CalendarDialog.h"
+#include "controls/dates/CalendarModel.h"
 #include "core/entity/DesktopFiles.h"
 #include "core/entity/EntityDetail.h"
 #include "core/entity/EntityInfo.h"
@@ -21,8 +23,10 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMimeData>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTableView>
@@ -48,6 +52,7 @@ TfmDataEntry::TfmDataEntry(QWidget* parent) : QWidget(parent) {
 
 TfmDataEntry::~TfmDataEntry() {
     Delegate->OnRefused = nullptr;
+    Delegate->OnCalendar = nullptr;
     // The view must not read a page through an editor that is going.
     TableModel->SetEditor(nullptr);
 }
@@ -133,6 +138,7 @@ void TfmDataEntry::CreateControls() {
         if (!message.isEmpty())
             MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error, message, TMessageButton::OK);
     };
+    Delegate->OnCalendar = [this] { PickDate(); };
     grdTransactions->setItemDelegate(Delegate);
     connect(grdTransactions->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TfmDataEntry::CurrentCellChanged);
@@ -403,8 +409,50 @@ bool TfmDataEntry::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Down && key->modifiers() == Qt::NoModifier && GoToNewRow())
             return true;
+        if (TTransactionCellDelegate::IsCalendarKey(*key) && OpenDateCell())
+            return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool TfmDataEntry::OpenDateCell() {
+    if (!CheckShown() || Delegate->OpenEditor())
+        return false;
+    const QModelIndex current = grdTransactions->currentIndex();
+    if (!current.isValid() || !TTransactionCellDelegate::IsDateColumn(current.column()) ||
+        !TableModel->flags(current).testFlag(Qt::ItemIsEditable))
+        return false;
+    grdTransactions->edit(current);
+    if (!Delegate->OpenEditor())
+        return false;
+    Delegate->OpenCalendar();
+    return true;
+}
+
+void TfmDataEntry::PickDate() {
+    const QPointer<QLineEdit> editor = qobject_cast<QLineEdit*>(Delegate->OpenEditor());
+    if (!editor || !CheckShown())
+        return;
+    const TDataEntryEditor::TCalendarDays days = PageEditor->CalendarDays(editor->text());
+    // The calendar is the window's child: it goes with the window should the window go first.
+    const QPointer<TfmDataEntry> self(this);
+    const QPointer<TfmCalendar> calendar = new TfmCalendar(this);
+    calendar->SetDate(days.Date, days.Fallback);
+    const QRect cell(editor->mapToGlobal(QPoint(0, 0)), editor->size());
+    const QScreen* screen = editor->screen();
+    calendar->move(PlacePopup(cell, calendar->size(), screen ? screen->availableGeometry() : cell));
+    const bool picked = calendar->exec() == QDialog::Accepted;
+    if (!self || !calendar)
+        return;
+    const double day = calendar->GetDate();
+    delete calendar.data();
+    // The cell may have gone while the calendar was up (its page closed by the frame).
+    if (!editor || Delegate->OpenEditor() != editor.data())
+        return;
+    editor->activateWindow();
+    editor->setFocus();
+    if (picked)
+        Delegate->EnterText(TDataEntryEditor::PickedDayText(day));
 }
 
 bool TfmDataEntry::GoToNewRow() {

@@ -25,7 +25,10 @@ class TTransactionTableModel;
 // the page in front as a table of its transactions, and the buttons of the page's commands. The
 // pages belong to the open file; the window keeps only the editor of the page in front, so a
 // page left in another tab holds no unfinished row. Keying goes through the page's editor: a
-// field is checked when it is left and a refused field stays open with what was typed.
+// field is checked when it is left and a refused field stays open with what was typed. A date
+// cell opens the pop-up calendar under it (its editor's button, F4 or Alt+Down): the calendar
+// starts on the cell's date, or on the last day of the page's period, and the day picked with
+// Enter or a double click is entered into the cell as if typed; Escape leaves the cell as it was.
 class TfmDataEntry : public QWidget, public IChildWindow, public IDataEntryWindow {
     Q_OBJECT
 public:
@@ -142,6 +145,11 @@ private:
     void CellRefused(const QPersistentModelIndex& index, const QString& typed, const QString& message);
     void ReopenRefusedCell();
     void tabPagesCurrentChanged(int index);
+    // F4 or Alt+Down on a date cell that is not being typed in: the cell opens and its calendar
+    // with it. False when the current cell is no date cell that takes typing.
+    bool OpenDateCell();
+    // Shows the calendar under the open date cell and enters the day picked in it.
+    void PickDate();
     void Minimise();
     bool GoToNewRow();
 

@@ -1,6 +1,7 @@
 #include "entry/dataentry/DataEntryEditor.h"
 
 #include "core/common/Money.h"
+#include "core/dates/DateNumbers.h"
 #include "core/services/CursorScope.h"
 #include "core/services/Services.h"
 #include "core/transactions/DataEntryPage.h"
@@ -200,6 +201,22 @@ void TDataEntryEditor::FillDefaults(int index) {
     else
         entry.Date = List().StartDate();
     CellGrid.SetCellText(index, G::colBankAccount, QString());
+}
+
+TDataEntryEditor::TCalendarDays TDataEntryEditor::CalendarDays(const QString& typed) const {
+    TCalendarDays days;
+    QString text = typed;
+    QString message;
+    if (CellGrid.ValidateDate(text, message))
+        if (const double date = StrToDateNum(text, false); IsCalendarDateNum(date))
+            days.Date = date;
+    if (const double end = List().EndDate(); IsCalendarDateNum(end))
+        days.Fallback = end;
+    return days;
+}
+
+QString TDataEntryEditor::PickedDayText(double dateNum) {
+    return DateNumToStr(true, dateNum);
 }
 
 TDataEntryEditor::TFieldResult TDataEntryEditor::LeaveField(int index, int column, const QString& typed) {

@@ -92,6 +92,17 @@ public:
     // entry above it and stops being blank). Leaving a field of a row other than the current one
     // makes that row current first (see MoveTo).
     TFieldResult LeaveField(int index, int column, const QString& typed);
+    // The days a calendar opened on a date cell starts from, as date numbers: the typed text read
+    // as the date check reads it (0 when the check refuses it or it names no day, as the day masks
+    // of memorised payments do), and the last day of the page's period as the fallback (-1 when
+    // the page has none).
+    struct TCalendarDays {
+        double Date = 0;
+        double Fallback = -1;
+    };
+    TCalendarDays CalendarDays(const QString& typed) const;
+    // The text a day picked in a calendar is typed into a date cell as.
+    static QString PickedDayText(double dateNum);
     // Whether the current row holds changes that were not finished.
     bool RowPending() const;
     // Finishes the current row: the entry's ID fits its month; an entry without posting account

@@ -1,9 +1,12 @@
 #include "entry/dataentry/TransactionCellDelegate.h"
 
+#include "controls/util/CustomComboEdit.h"
+#include "core/transactions/TransactionGrid.h"
 #include "entry/dataentry/TransactionTableModel.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 
 TTransactionCellDelegate::TTransactionCellDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
 
@@ -11,9 +14,30 @@ void TTransactionCellDelegate::SetPendingText(const QPersistentModelIndex& index
     Pending.emplace(index, text);
 }
 
+bool TTransactionCellDelegate::IsCalendarKey(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    return (key.key() == Qt::Key_F4 && modifiers == Qt::NoModifier) ||
+           (key.key() == Qt::Key_Down && modifiers == Qt::AltModifier);
+}
+
+bool TTransactionCellDelegate::IsDateColumn(int column) {
+    return column == TTransactionGrid::colDate;
+}
+
 QWidget* TTransactionCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                                 const QModelIndex& index) const {
-    auto* editor = new QLineEdit(parent);
+    QLineEdit* editor = nullptr;
+    if (IsDateColumn(index.column())) {
+        auto* dateEditor = new TCustomComboEdit(parent);
+        dateEditor->SetGlyphKind(TCustomComboEdit::TGlyphKind::DropDown);
+        // The delegate reads the calendar's keys before the editor does.
+        dateEditor->SetClickKey(QKeySequence());
+        auto* self = const_cast<TTransactionCellDelegate*>(this);
+        connect(dateEditor, &TCustomComboEdit::ButtonClicked, self, &TTransactionCellDelegate::OpenCalendar);
+        editor = dateEditor;
+    } else {
+        editor = new QLineEdit(parent);
+    }
     editor->setFrame(false);
     editor->setFont(option.font);
     Editor = editor;
@@ -57,13 +81,19 @@ bool TTransactionCellDelegate::eventFilter(QObject* object, QEvent* event) {
     auto* editor = qobject_cast<QWidget*>(object);
     if (!editor || editor != Editor.data())
         return QStyledItemDelegate::eventFilter(object, event);
-    // The refusal's message box takes the focus for a moment: the editor stays as it is.
-    if (event->type() == QEvent::FocusOut && ShowingRefusal)
+    // The refusal's message box and the calendar take the focus for a while: the editor stays as
+    // it is.
+    if (event->type() == QEvent::FocusOut && (ShowingRefusal || ShowingCalendar))
         return true;
     if (event->type() != QEvent::KeyPress)
         return QStyledItemDelegate::eventFilter(object, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (IsCalendarKey(*key) && qobject_cast<TCustomComboEdit*>(editor)) {
+        OpenCalendar();
+        return true;
+    }
     EndEditHint hint = NoHint;
-    switch (static_cast<QKeyEvent*>(event)->key()) {
+    switch (key->key()) {
     case Qt::Key_Tab:
         hint = EditNextItem;
         break;
@@ -77,6 +107,11 @@ bool TTransactionCellDelegate::eventFilter(QObject* object, QEvent* event) {
     default:
         return QStyledItemDelegate::eventFilter(object, event);
     }
+    LeaveInPlace(editor, hint);
+    return true;
+}
+
+bool TTransactionCellDelegate::LeaveInPlace(QWidget* editor, EndEditHint hint) {
     // The text is checked while the editor is still open, so that a refusal keeps it there.
     LastRefused = false;
     InPlaceMessage.clear();
@@ -97,10 +132,25 @@ bool TTransactionCellDelegate::eventFilter(QObject* object, QEvent* event) {
             if (auto* line = qobject_cast<QLineEdit*>(open.data()))
                 line->selectAll();
         }
-        return true;
+        return false;
     }
     emit closeEditor(editor, hint);
     return true;
+}
+
+void TTransactionCellDelegate::OpenCalendar() {
+    if (!qobject_cast<TCustomComboEdit*>(Editor.data()) || ShowingCalendar || !OnCalendar)
+        return;
+    const QScopedValueRollback showing(ShowingCalendar, true);
+    OnCalendar();
+}
+
+bool TTransactionCellDelegate::EnterText(const QString& text) {
+    auto* line = qobject_cast<QLineEdit*>(Editor.data());
+    if (!line)
+        return false;
+    line->setText(text);
+    return LeaveInPlace(line, SubmitModelCache);
 }
 
 void TTransactionCellDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const {

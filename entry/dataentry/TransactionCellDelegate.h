@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QStyledItemDelegate>
 
+class QKeyEvent;
+
 #include <functional>
 #include <optional>
 
@@ -14,6 +16,10 @@
 // elsewhere) closes the editor first; that refusal is reported through OnRefused with the cell,
 // the typed text and the message, so that the window can open the cell again with that text.
 // Either way nothing typed is lost.
+//
+// A date cell's editor has a small drop-down button inside its right edge; the button, F4 or
+// Alt+Down in it asks for a calendar (OnCalendar). While the calendar is up the editor stays open
+// as it is, and a day picked in it is entered through EnterText.
 class TTransactionCellDelegate : public QStyledItemDelegate {
 public:
     using TRefusal =
@@ -27,6 +33,23 @@ public:
     // Called with the check's message when a text is refused as the keyboard leaves its cell; the
     // editor stays open.
     std::function<void(const QString& message)> OnRefusedInPlace;
+
+    // Asked for the calendar of the open date cell; the editor stays open while it runs.
+    std::function<void()> OnCalendar;
+
+    // Whether the key asks a date cell for its calendar: F4 or Alt+Down.
+    static bool IsCalendarKey(const QKeyEvent& key);
+    // Whether cells of the column open an editor with the calendar's button.
+    static bool IsDateColumn(int column);
+
+    // Asks for the calendar of the open editor, as its button does; nothing when no date cell is
+    // open.
+    void OpenCalendar();
+    // Puts the text into the open editor in place of what it holds and leaves the cell as Enter
+    // does: true when the table took it (the editor closed); false when there is no editor or the
+    // check refused the text (its message reported through OnRefusedInPlace, the editor left open
+    // with the text selected).
+    bool EnterText(const QString& text);
 
     // The next editor opened on the cell starts with this text instead of the cell's.
     void SetPendingText(const QPersistentModelIndex& index, const QString& text);
@@ -50,6 +73,10 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
+    // Checks the editor's text as the keyboard leaves the cell with the hint: a refusal is reported
+    // in place and keeps the editor open; otherwise the editor closes.
+    bool LeaveInPlace(QWidget* editor, EndEditHint hint);
+
     mutable QPointer<QWidget> Editor;
     mutable QPersistentModelIndex EditorIndex;
     mutable std::optional<std::pair<QPersistentModelIndex, QString>> Pending;
@@ -57,5 +84,7 @@ private:
     // While a keyboard leave checks the text: a refusal is reported in place.
     bool CheckingInPlace = false;
     bool ShowingRefusal = false;
+    // While the calendar is up: the editor keeps its text and stays open.
+    bool ShowingCalendar = false;
     QString InPlaceMessage;
 };

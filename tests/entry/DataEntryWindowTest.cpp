@@ -4,6 +4,9 @@
 #include "../core/EntityTestSupport.h"
 
 #include "controls/buttons/RxSpeedButton.h"
+#include "controls/dates/CalendarDialog.h"
+#include "controls/dates/MonthCalendar.h"
+#include "controls/util/CustomComboEdit.h"
 #include "core/charts/AccountDetail.h"
 #include "core/charts/TaxRateChart.h"
 #include "core/dates/DateNumbers.h"
@@ -23,7 +26,10 @@
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTableView>
+#include <QTimer>
 #include <QtTest/QTest>
+
+#include <functional>
 
 namespace TF = TransactionFlag;
 using G = TTransactionGrid;
@@ -122,6 +128,54 @@ protected:
                          .trimmed();
         }
         return lines;
+    }
+
+    // What a calendar showed when it came up.
+    struct TCalendarSeen {
+        bool Shown = false;
+        double Opened = 0;
+        QRect Geometry;
+    };
+    // Opens the calendar with open (a key or a click) and runs steps on it once it is up; steps
+    // that leave it open end it, so that a test never hangs.
+    static TCalendarSeen Pick(const std::function<void()>& open,
+                              const std::function<void(TfmCalendar&)>& steps) {
+        TCalendarSeen seen;
+        QTimer::singleShot(0, [&] {
+            const QPointer<TfmCalendar> calendar =
+                qobject_cast<TfmCalendar*>(QApplication::activeModalWidget());
+            if (!calendar)
+                return;
+            seen = {true, calendar->GetDate(), calendar->geometry()};
+            steps(*calendar);
+            if (calendar && calendar->isVisible())
+                calendar->done(-1);
+        });
+        open();
+        QApplication::processEvents();
+        return seen;
+    }
+    static void PressOnCalendar(TfmCalendar& calendar, Qt::Key key) {
+        QTest::keyClick(calendar.btcCalendar, key);
+    }
+    // A double click on a day of the calendar's month grid.
+    static void DoubleClickDay(TfmCalendar& calendar, const QDate& day) {
+        TbtCalendar& grid = *calendar.btcCalendar;
+        const auto cell = static_cast<int>(grid.FirstGridDateOf(grid.BlockMonth(0)).daysTo(day));
+        QTest::mouseDClick(&grid, Qt::LeftButton, {},
+                           grid.CellRect(0, cell).translated(grid.ClientOrigin()).center());
+    }
+    // The date cell of the row opened for typing, the grid holding the keyboard.
+    TCustomComboEdit* OpenDateCell(int row) const {
+        QTableView& grid = *Window->grdTransactions;
+        grid.setFocus();
+        grid.setCurrentIndex(Cell(row, G::colDate));
+        QApplication::processEvents();
+        grid.edit(Cell(row, G::colDate));
+        return qobject_cast<TCustomComboEdit*>(Window->CellDelegate()->OpenEditor());
+    }
+    QRect GlobalRect(const QWidget& widget) const {
+        return QRect(widget.mapToGlobal(QPoint(0, 0)), widget.size());
     }
 
     TDesktopFiles Files;
@@ -358,4 +412,161 @@ TEST_F(DataEntryWindowTest, ARefusedFieldTypedAgainKeepsTheRowGoing) {
     EXPECT_EQ(Lines(), (QStringList{"entry 200.00 Phone bill", "tax 20.00 GST tax (10.00%) on Phone bill",
                                     "total 220.00 Payment Dissection Total", "blank 0.00"}));
     EXPECT_EQ(grid.currentIndex(), Cell(3, G::colDate));
+}
+
+// --- the calendar of a date cell -------------------------------------------------------------------
+
+TEST_F(DataEntryWindowTest, F4OpensTheCalendarUnderTheDateCellAndReturnEntersTheDay) {
+    Window->show();
+    Window->activateWindow();
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    KeyPayment(0, "110", "");
+    const QPointer<TCustomComboEdit> editor = OpenDateCell(0);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->Button()->isVisible());
+    EXPECT_EQ(editor->text(), "15/10/05");
+    const QRect cell = GlobalRect(*editor);
+
+    const TCalendarSeen seen = Pick([&] { QTest::keyClick(editor, Qt::Key_F4); },
+                                    [](TfmCalendar& calendar) {
+                                        PressOnCalendar(calendar, Qt::Key_Right);
+                                        PressOnCalendar(calendar, Qt::Key_Return);
+                                    });
+    ASSERT_TRUE(seen.Shown);
+    EXPECT_EQ(seen.Opened, EncodeDateNum(2005, 10, 15));
+    EXPECT_EQ(seen.Geometry.topLeft(), QPoint(cell.left(), cell.bottom() + 1));
+    // The day went in as if typed and Enter pressed: checked, stored, the cell closed on it.
+    EXPECT_EQ(Window->CellDelegate()->OpenEditor(), nullptr);
+    EXPECT_EQ(List().GetItem(0)->Date, EncodeDateNum(2005, 10, 16));
+    EXPECT_EQ(Model().data(Cell(0, G::colDate)).toString(), "16/10/05");
+    EXPECT_EQ(Window->grdTransactions->currentIndex(), Cell(0, G::colDate));
+    EXPECT_TRUE(Prompt->Shown.isEmpty());
+    Prompt->Answer(TMessageButton::Yes);
+    EXPECT_EQ(Window->CloseAllPages(0, false, false), 1);
+}
+
+TEST_F(DataEntryWindowTest, EscapeLeavesTheDateCellAsItWas) {
+    Window->show();
+    Window->activateWindow();
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    KeyPayment(0, "110", "");
+    const QPointer<TCustomComboEdit> editor = OpenDateCell(0);
+    ASSERT_NE(editor, nullptr);
+    // The calendar starts on the day typed, not yet checked.
+    editor->setText("20/10/05");
+    const TCalendarSeen seen = Pick([&] { QTest::keyClick(editor, Qt::Key_Down, Qt::AltModifier); },
+                                    [](TfmCalendar& calendar) {
+                                        PressOnCalendar(calendar, Qt::Key_Right);
+                                        PressOnCalendar(calendar, Qt::Key_Escape);
+                                    });
+    ASSERT_TRUE(seen.Shown);
+    EXPECT_EQ(seen.Opened, EncodeDateNum(2005, 10, 20));
+    ASSERT_TRUE(editor);
+    ASSERT_EQ(Window->CellDelegate()->OpenEditor(), editor.data());
+    EXPECT_EQ(editor->text(), "20/10/05");
+    EXPECT_TRUE(editor->hasFocus());
+    EXPECT_EQ(List().GetItem(0)->Date, EncodeDateNum(2005, 10, 15));
+
+    // Text that names no day of the period opens on the period's last day.
+    for (const QString& typed : {QString(), QStringLiteral("3/11/05"), QStringLiteral("x")}) {
+        editor->setText(typed);
+        const TCalendarSeen fallback =
+            Pick([&] { QTest::keyClick(editor, Qt::Key_F4); },
+                 [](TfmCalendar& calendar) { PressOnCalendar(calendar, Qt::Key_Escape); });
+        EXPECT_EQ(fallback.Opened, EncodeDateNum(2005, 10, 31)) << typed.toStdString();
+        EXPECT_EQ(editor->text(), typed);
+    }
+    EXPECT_TRUE(Prompt->Shown.isEmpty());
+    Window->CellDelegate()->DiscardOpenEditor();
+    Prompt->Answer(TMessageButton::Yes);
+    EXPECT_EQ(Window->CloseAllPages(0, false, false), 1);
+}
+
+TEST_F(DataEntryWindowTest, TheCellsButtonOpensTheCalendarAndAPickedDayIsChecked) {
+    Window->show();
+    Window->activateWindow();
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    KeyPayment(0, "110", "");
+    const QPointer<TCustomComboEdit> editor = OpenDateCell(0);
+    ASSERT_NE(editor, nullptr);
+    const auto clickButton = [&] {
+        QTest::mouseClick(editor->Button(), Qt::LeftButton, {}, editor->Button()->rect().center());
+    };
+    // A day of the next month, shown in the grid's last row, is refused as a typed one is: the
+    // message, and the cell open with the day's text.
+    Prompt->Answer(TMessageButton::OK);
+    TCalendarSeen seen =
+        Pick(clickButton, [](TfmCalendar& calendar) { DoubleClickDay(calendar, QDate(2005, 11, 3)); });
+    ASSERT_TRUE(seen.Shown);
+    ASSERT_EQ(Prompt->Shown.size(), 1);
+    EXPECT_EQ(Prompt->Shown[0].Text, "Date out of range.");
+    ASSERT_TRUE(editor);
+    ASSERT_EQ(Window->CellDelegate()->OpenEditor(), editor.data());
+    EXPECT_EQ(editor->text(), "03/11/05");
+    EXPECT_EQ(List().GetItem(0)->Date, EncodeDateNum(2005, 10, 15));
+
+    // The calendar opened again starts on the period's last day; a double click on a day of the
+    // period enters it.
+    seen = Pick(clickButton, [](TfmCalendar& calendar) { DoubleClickDay(calendar, QDate(2005, 10, 5)); });
+    EXPECT_EQ(seen.Opened, EncodeDateNum(2005, 10, 31));
+    EXPECT_EQ(Window->CellDelegate()->OpenEditor(), nullptr);
+    EXPECT_EQ(List().GetItem(0)->Date, EncodeDateNum(2005, 10, 5));
+    Prompt->Answer(TMessageButton::Yes);
+    EXPECT_EQ(Window->CloseAllPages(0, false, false), 1);
+}
+
+TEST_F(DataEntryWindowTest, TheCalendarKeysOnTheGridOpenOnlyADateCellThatTakesTyping) {
+    Window->show();
+    Window->activateWindow();
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    KeyPayment(0, "110", "GST");
+    QTest::keyClick(Window->grdTransactions, Qt::Key_Down);
+    QApplication::processEvents();
+    ASSERT_EQ(Model().rowCount(), 4);
+    QTableView& grid = *Window->grdTransactions;
+    grid.setFocus();
+    const auto pressOn = [&](int row, int column, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        grid.setCurrentIndex(Cell(row, column));
+        QApplication::processEvents();
+        return Pick([&] { QTest::keyClick(&grid, key, modifiers); },
+                    [](TfmCalendar& calendar) { PressOnCalendar(calendar, Qt::Key_Escape); });
+    };
+    // Not the reference, nor the date of the generated tax line.
+    EXPECT_FALSE(pressOn(0, G::colReference, Qt::Key_F4, {}).Shown);
+    EXPECT_FALSE(pressOn(1, G::colDate, Qt::Key_F4, {}).Shown);
+    EXPECT_EQ(Window->CellDelegate()->OpenEditor(), nullptr);
+
+    // The blank line's date cell opens, with its calendar on the period's last day; Escape leaves
+    // the cell open for typing.
+    const TCalendarSeen seen = pressOn(3, G::colDate, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(seen.Shown);
+    EXPECT_EQ(seen.Opened, EncodeDateNum(2005, 10, 31));
+    ASSERT_NE(Window->CellDelegate()->OpenEditor(), nullptr);
+    EXPECT_EQ(Window->CellDelegate()->OpenIndex(), QPersistentModelIndex(Cell(3, G::colDate)));
+    EXPECT_TRUE(List().GetItem(3)->HasAnyFlag({TF::Blank}));
+    Window->CellDelegate()->DiscardOpenEditor();
+    EXPECT_EQ(Window->CloseAllPages(0, false, false), 1);
+}
+
+TEST_F(DataEntryWindowTest, APageClosedUnderTheCalendarTakesNothingFromIt) {
+    Window->show();
+    Window->activateWindow();
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    KeyPayment(0, "110", "");
+    const QPointer<TCustomComboEdit> editor = OpenDateCell(0);
+    ASSERT_NE(editor, nullptr);
+    // The frame closes the file's pages while the calendar is up; the day picked then goes nowhere.
+    Prompt->Answer(TMessageButton::Yes);
+    const TCalendarSeen seen = Pick([&] { QTest::keyClick(editor, Qt::Key_F4); },
+                                    [&](TfmCalendar& calendar) {
+                                        EXPECT_EQ(Window->CloseAllPages(0, false, true), 1);
+                                        PressOnCalendar(calendar, Qt::Key_Right);
+                                        PressOnCalendar(calendar, Qt::Key_Return);
+                                    });
+    ASSERT_TRUE(seen.Shown);
+    EXPECT_EQ(Window->CellDelegate()->OpenEditor(), nullptr);
+    EXPECT_EQ(Window->ShownPageIndex(), -1);
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    EXPECT_EQ(List().GetItem(0)->Date, EncodeDateNum(2005, 10, 15));
+    EXPECT_EQ(Window->CloseAllPages(0, false, false), 1);
 }
