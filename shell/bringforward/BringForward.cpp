@@ -1,8 +1,10 @@
 #include "shell/bringforward/BringForward.h"
 
 #include "controls/small/CategoryPages.h"
+#include "controls/small/GroupBoxMultiSelect.h"
 #include "controls/util/ControlHelpers.h"
 #include "controls/util/SlotGuard.h"
+#include "core/charts/AccountDetail.h"
 #include "core/charts/AccountsChart.h"
 #include "core/charts/StdDescChart.h"
 #include "core/common/Exceptions.h"
@@ -147,6 +149,8 @@ QWidget* TfmBringForward::BuildMasterDetailsPage() {
     rbtAccountsDefault = ChoiceButton(TChoices::Accounts, TChoice::DefaultChart);
     rbtAccountsBlank = ChoiceButton(TChoices::Accounts, TChoice::Clear);
     rbtAccountsCurrentChart->setObjectName(QStringLiteral("rbtAccountsCurrentChart"));
+    // The accounts group's own caption for the choice.
+    rbtAccountsCurrentChart->setText(QStringLiteral("Retain Current "));
     rbtAccountsLastYear->setObjectName(QStringLiteral("rbtAccountsLastYear"));
     rbtAccountsDefault->setObjectName(QStringLiteral("rbtAccountsDefault"));
     rbtAccountsBlank->setObjectName(QStringLiteral("rbtAccountsBlank"));
@@ -168,31 +172,40 @@ QWidget* TfmBringForward::BuildMasterDetailsPage() {
 
 QWidget* TfmBringForward::BuildOpeningEntriesPage() {
     auto* page = new QWidget(this);
+    // A band dragged over the boxes ticks or clears several at once.
+    grbOpeningEntries = new TGroupBoxMultiSelect(TChoices::StepCaption(TChoices::OpeningEntries), page);
+    grbOpeningEntries->setObjectName(QStringLiteral("grbOpeningEntries"));
     cbxOpeningCashbook = NewCheck(
-        page,
+        grbOpeningEntries,
         QStringLiteral("Opening general ledger balances using last year's final general ledger balances"),
         QStringLiteral("cbxOpeningCashbook"));
     cbxOpeningReconciliation = NewCheck(
-        page, QStringLiteral("Opening cashbook reconciliation using last year's final reconciliation"),
+        grbOpeningEntries, QStringLiteral("Opening cashbook reconciliation using last year's final reconciliation"),
         QStringLiteral("cbxOpeningReconciliation"));
-    cbxMemorisedPayments =
-        NewCheck(page, QStringLiteral("Memorised payments"), QStringLiteral("cbxMemorisedPayments"));
-    cbxStandardBank =
-        NewCheck(page, QStringLiteral("Standard bank transactions"), QStringLiteral("cbxStandardBank"));
-    auto* layout = new QVBoxLayout(page);
+    cbxMemorisedPayments = NewCheck(grbOpeningEntries, QStringLiteral("Memorised payments"),
+                                    QStringLiteral("cbxMemorisedPayments"));
+    cbxStandardBank = NewCheck(grbOpeningEntries, QStringLiteral("Standard bank transactions"),
+                               QStringLiteral("cbxStandardBank"));
+    auto* boxes = new QVBoxLayout(grbOpeningEntries);
     for (QCheckBox* check :
          {cbxOpeningCashbook, cbxOpeningReconciliation, cbxMemorisedPayments, cbxStandardBank})
-        layout->addWidget(check);
+        boxes->addWidget(check);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(grbOpeningEntries);
     layout->addStretch(1);
     return page;
 }
 
 QWidget* TfmBringForward::BuildBASPage() {
     auto* page = new QWidget(this);
-    cbxBASSetupInformation = NewCheck(page, QStringLiteral("Bring forward BAS/IAS setup information"),
+    grbBASSetup = new TGroupBoxMultiSelect(TChoices::StepCaption(TChoices::BASIAS), page);
+    grbBASSetup->setObjectName(QStringLiteral("grbBASSetup"));
+    cbxBASSetupInformation = NewCheck(grbBASSetup, QStringLiteral("Bring forward BAS/IAS setup information"),
                                       QStringLiteral("cbxBASSetupInformation"));
+    auto* boxes = new QVBoxLayout(grbBASSetup);
+    boxes->addWidget(cbxBASSetupInformation);
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(cbxBASSetupInformation);
+    layout->addWidget(grbBASSetup);
     layout->addStretch(1);
     return page;
 }
@@ -271,19 +284,31 @@ bool TfmBringForward::Setup(TEntityInfo& file, int newYear) {
 }
 
 TAccountsChart& TfmBringForward::SourceAccounts() {
+    if (OwnAccounts)
+        return *OwnAccounts;
     const int source = SourceYear();
-    if (TAccountsChart* held = File->AccountsChart(source))
-        return *held;
-    if (!OwnAccounts) {
-        const TEntityDetail& detail = File->EntityDetail();
-        const TChartEntity entity = detail.ChartEntity();
-        const TOptionSet options{Option::Standard, Option::Load};
-        OwnStdDescs = std::make_unique<TStdDescChart>(entity, options, source);
-        OwnAccounts = std::make_unique<TAccountsChart>(entity, detail.AccountFormat, options, source,
-                                                       QString(), OwnStdDescs.get());
-        // Read for the wizard alone: never written back.
-        OwnStdDescs->Saved = true;
-        OwnAccounts->Saved = true;
+    const TEntityDetail& detail = File->EntityDetail();
+    const TChartEntity entity = detail.ChartEntity();
+    const TOptionSet load{Option::Standard, Option::Load};
+    OwnStdDescs = std::make_unique<TStdDescChart>(entity, load, source);
+    if (const TAccountsChart* held = File->AccountsChart(source)) {
+        // The file's own chart of that year, changes not yet saved included, copied: what the
+        // distribution adds to it must never reach the file's chart or its file.
+        OwnAccounts = std::make_unique<TAccountsChart>(entity, held->Format(), TOptionSet{}, source, QString(),
+                                                       OwnStdDescs.get());
+        for (int i = 0; i < held->Count(); ++i) {
+            auto account = std::make_unique<TAccountDetail>(held->Format());
+            account->CopyFrom(*held->GetAccount(i), false);
+            OwnAccounts->AddAccount(std::move(account));
+        }
+    } else {
+        OwnAccounts = std::make_unique<TAccountsChart>(entity, detail.AccountFormat, load, source, QString(),
+                                                       OwnStdDescs.get());
+    }
+    // Read for the wizard alone: never written.
+    for (TMasterChart* chart : std::initializer_list<TMasterChart*>{OwnStdDescs.get(), OwnAccounts.get()}) {
+        chart->Saved = true;
+        chart->BlockSave();
     }
     return *OwnAccounts;
 }
@@ -321,19 +346,15 @@ void TfmBringForward::btnOKClick() {
     }
     Chosen = ChoicesFromControls();
     hide();
-    const int result = RunEngine();
-    if (result == 0) {
-        TEntityDetail& detail = File->EntityDetail();
-        Profit.Store(detail, TargetYear);
-        detail.Save(TOptionSet{Option::Standard});
-    }
-    ReportResult(result);
+    // The engine stores the distribution and says how the run ended.
+    ReportResult(RunEngine());
 }
 
 int TfmBringForward::RunEngine() {
     try {
         TBringForwardEngine engine(*File, TargetYear);
         engine.SetProgress(TServices::ProgressFactory().CreateProgress());
+        engine.SetDistributionAccounts(OwnAccounts.get());
         return engine.Run(Chosen.Options(), Profit);
     } catch (const EOperationCancelled&) {
         return Cancelled;
@@ -344,19 +365,10 @@ int TfmBringForward::RunEngine() {
 }
 
 void TfmBringForward::ReportResult(int result) {
-    IUserPrompt& prompt = TServices::Prompt();
-    if (result == 0) {
-        prompt.Beep(TBeep::Default);
-        prompt.ShowMessage(TMessageKind::Information, TBringForwardEngine::CompleteText, TMessageButton::OK);
+    if (result == 0)
         accept();
-        return;
-    }
-    if (result == Cancelled)
-        MessageBeepAndShow(prompt, TMessageKind::Error, TBringForwardEngine::TerminatedText,
-                           TMessageButton::OK);
-    prompt.Beep(TBeep::Warning);
-    prompt.ShowMessage(TMessageKind::Information, TBringForwardEngine::IncompleteText, TMessageButton::OK);
-    reject();
+    else
+        reject();
 }
 
 TBringForwardWindow::TBringForwardWindow(QWidget* parent, TDesktopFiles* files, TRunDialog runDialog)

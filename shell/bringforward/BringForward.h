@@ -23,6 +23,7 @@ class TAccountsChart;
 class TCategoryPages;
 class TDesktopFiles;
 class TEntityInfo;
+class TGroupBoxMultiSelect;
 class TRetainedProfitPage;
 class TStdDescChart;
 
@@ -91,12 +92,14 @@ public:
     QRadioButton* rbtAccountsLastYear = nullptr;
     QRadioButton* rbtAccountsDefault = nullptr;
     QRadioButton* rbtAccountsBlank = nullptr;
-    // Opening Entries
+    // Opening Entries, in a band group
+    TGroupBoxMultiSelect* grbOpeningEntries = nullptr;
     QCheckBox* cbxOpeningCashbook = nullptr;
     QCheckBox* cbxOpeningReconciliation = nullptr;
     QCheckBox* cbxMemorisedPayments = nullptr;
     QCheckBox* cbxStandardBank = nullptr;
-    // BAS/IAS
+    // BAS/IAS, in a band group
+    TGroupBoxMultiSelect* grbBASSetup = nullptr;
     QCheckBox* cbxBASSetupInformation = nullptr;
     // Retained Profits
     TRetainedProfitPage* pgeRetainedProfits = nullptr;
@@ -112,11 +115,14 @@ private:
     QGroupBox* NewChartGroup(QWidget* parent, int chart, const QString& title, const QString& name);
     void ShowChoices();
     void UpdateButtons();
-    // Makes sure last year's accounts are at hand for the distribution: the file's own when it
-    // holds that year, else charts read for the wizard alone (freed unwritten).
+    // Last year's accounts for the distribution, held by the wizard alone and freed unwritten:
+    // a copy of the file's chart when the file holds that year (its unsaved changes included),
+    // else read from the year's file.
     TAccountsChart& SourceAccounts();
-    // Runs the engine; its result code (exceptions reported and turned into -100 or -1).
+    // Runs the engine; its result code (exceptions reported and turned into -100 or -1). The
+    // engine shows how the run ended.
     int RunEngine();
+    // Closes the wizard: accepted after a complete run.
     void ReportResult(int result);
 
     TEntityInfo* File = nullptr;

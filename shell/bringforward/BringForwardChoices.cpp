@@ -120,7 +120,9 @@ QList<int> TBringForwardChoices::ChoicesOf(int chart) {
     case Budgets:
         return {TChoice::RetainCurrent, TChoice::LastYears, TChoice::LastYearActual, TChoice::Clear};
     case StdDescriptions:
+        return {TChoice::RetainCurrent, TChoice::LastYears, TChoice::Clear};
     case TaxRates:
+        return {TChoice::LastYears, TChoice::Clear, TChoice::RetainCurrent};
     case CurrencyRates:
         return {TChoice::LastYears, TChoice::RetainCurrent, TChoice::Clear};
     default:

@@ -9,6 +9,7 @@
 #include "core/charts/StdDescChart.h"
 #include "core/charts/TaxRateChart.h"
 #include "core/common/Exceptions.h"
+#include "core/common/Money.h"
 #include "core/dates/DateNumbers.h"
 #include "core/dates/Periods.h"
 #include "core/entity/EntityDetail.h"
@@ -27,6 +28,7 @@
 #include "core/vocab/FileVocabulary.h"
 #include "core/vocab/PageKinds.h"
 #include "core/vocab/ProcessKinds.h"
+#include "core/vocab/SmallVocabulary.h"
 #include "shell/bringforward/ProfitDistribution.h"
 
 #include <QDir>
@@ -92,11 +94,42 @@ int FindOrCreate(TAccountsChart& chart, const TAccountCode& code, const TAccount
     return chart.IndexOfCode(code);
 }
 
+quint32 FlagBits(std::initializer_list<int> flags) {
+    quint32 bits = 0;
+    for (const int flag : flags)
+        bits |= 1u << flag;
+    return bits;
+}
+
+// Takes out every entry that carries all the flags.
+void RemoveEntries(TTransactionList& list, std::initializer_list<int> flags) {
+    for (int i = list.Count() - 1; i >= 0; --i)
+        if (list.GetItem(i)->HasAllFlags(flags))
+            list.DeleteTransaction(i);
+}
+
+void SaveList(TTransactionList& list) {
+    TOptionSet save{Option::Standard};
+    if (list.SaveToFile(save, false, true) != 0)
+        throw EAbort();
+}
+
+// The workpaper journal whose entries a bring forward reverses, by an entry's narration: the
+// member information and tax note journals. Empty for any other narration.
+QString ReversedJournalName(const QString& narration) {
+    const QString text = narration.trimmed();
+    for (const QStringView name : {TessalyJournalPageNames[1], TessalyJournalPageNames[2]})
+        if (text == name)
+            return name.toString();
+    return {};
+}
+
 } // namespace
 
 TBringForwardEngine::TBringForwardEngine(TEntityInfo& file, int newYear) : File(file), NewYear(newYear) {}
 
 TBringForwardEngine::~TBringForwardEngine() {
+    TakeBackSourceOpening();
     FreeNewCharts();
 }
 
@@ -150,8 +183,9 @@ void TBringForwardEngine::CheckCancel() {
 
 int TBringForwardEngine::Run(const TBringForwardOptions& options, const TProfitDistribution& distribution) {
     if (!distribution.CheckTotal()) {
-        MessageBeepAndShow(TServices::Prompt(), TMessageKind::Warning, TProfitDistribution::TotalText,
-                           TMessageButton::OK);
+        IUserPrompt& prompt = TServices::Prompt();
+        prompt.Beep(TBeep::Warning);
+        prompt.ShowMessage(TMessageKind::Error, TProfitDistribution::TotalText, TMessageButton::OK);
         return -1;
     }
     if (!Progress)
@@ -161,6 +195,7 @@ int TBringForwardEngine::Run(const TBringForwardOptions& options, const TProfitD
                         .arg(SourceYear())
                         .arg(NewYear),
                     ProgressKind, QString(), true, true);
+    NewYearStart = PeriodStartDate(1, NewYear, MonthsPerYear, File.EntityDetail().ChartEntity().EndMonth);
 
     int result = 0;
     QMap<QString, QByteArray> before;
@@ -176,9 +211,7 @@ int TBringForwardEngine::Run(const TBringForwardOptions& options, const TProfitD
         copiedAside = true;
         Source =
             std::make_unique<TReportSetup>(File.RunFile(SourceYear()), 0, prBringForward, SourceYear(), true);
-        SourceOpening = std::make_unique<TBankRecOpeningDetailChart>(
-            File.EntityDetail().ChartEntity(), Source->Accounts, File.EntityDetail().AccountFormat,
-            TOptionSet{Option::Standard, Option::Load}, SourceYear());
+        LendSourceOpening();
 
         BuildStdDescriptions(options);
         BuildAccounts(options);
@@ -217,17 +250,25 @@ int TBringForwardEngine::Run(const TBringForwardOptions& options, const TProfitD
         result = -1;
     }
 
+    TakeBackSourceOpening();
     Source.reset();
-    SourceOpening.reset();
     if (result != 0) {
         FreeNewCharts();
         if (copiedAside)
             RestoreYearFiles(before);
         Progress.reset();
-        if (result == -100)
-            ShowBox(TMessageKind::Error, TerminatedText);
-        ShowBox(TMessageKind::Information, IncompleteText);
+        ShowResult(result);
         return result;
+    }
+    try {
+        // A new year that is not the file's current one has no charts in the file: its
+        // reconciliation is reset on the charts just written.
+        if (File.EntityDetail().Year != NewYear && ResetsReconciliation(options))
+            ResetNewYearReconciliation();
+    } catch (const EOperationCancelled&) {
+        // The new year is complete on disk; only the closing steps were stopped.
+    } catch (const std::exception& error) {
+        ShowBox(TMessageKind::Error, ErrorText(error));
     }
     FreeNewCharts();
     try {
@@ -243,8 +284,43 @@ int TBringForwardEngine::Run(const TBringForwardOptions& options, const TProfitD
     if (options.BASSetup)
         CopyBASSetup();
     Progress.reset();
-    ShowBox(TMessageKind::Information, CompleteText);
+    ShowResult(0);
     return 0;
+}
+
+void TBringForwardEngine::ShowResult(int result) {
+    // One box for the way the run ended, with its one beep.
+    IUserPrompt& prompt = TServices::Prompt();
+    if (result == 0) {
+        prompt.Beep(TBeep::Default);
+        prompt.ShowMessage(TMessageKind::Information, CompleteText, TMessageButton::OK);
+        return;
+    }
+    if (result == -100)
+        ShowBox(TMessageKind::Error, TerminatedText);
+    prompt.Beep(TBeep::Warning);
+    prompt.ShowMessage(TMessageKind::Information, IncompleteText, TMessageButton::OK);
+}
+
+void TBringForwardEngine::LendSourceOpening() {
+    auto opening = std::make_unique<TBankRecOpeningDetailChart>(
+        File.EntityDetail().ChartEntity(), Source->Accounts, File.EntityDetail().AccountFormat,
+        TOptionSet{Option::Standard, Option::Load}, SourceYear());
+    SourceOpening = opening.get();
+    FileOpening = File.TakeBankRecOpeningChart();
+    File.SetBankRecOpeningChart(std::move(opening));
+    Lent = true;
+}
+
+void TBringForwardEngine::TakeBackSourceOpening() {
+    if (!Lent)
+        return;
+    Lent = false;
+    // Read for the run alone: never written.
+    if (File.BankRecOpeningChart() == SourceOpening)
+        File.TakeBankRecOpeningChart().reset();
+    File.SetBankRecOpeningChart(std::move(FileOpening));
+    SourceOpening = nullptr;
 }
 
 void TBringForwardEngine::BuildStdDescriptions(const TBringForwardOptions& options) {
@@ -394,7 +470,8 @@ void TBringForwardEngine::OpeningBalances(const TProfitDistribution& distributio
         throw EAbort();
     if (page.Count() > 0) {
         TOptionSet ask{Option::Standard, Option::AskBeforeReplace};
-        const bool replace = ConfirmReplaceFile(page.GetFileName(page.StartMonth(), ask), ask);
+        // The question names the file as this workstation writes it, as the other questions do.
+        const bool replace = ConfirmReplaceFile(NativePath(page.GetFileName(page.StartMonth(), ask)), ask);
         if (ask.Has(29))
             throw EOperationCancelled();
         if (!replace)
@@ -407,7 +484,7 @@ void TBringForwardEngine::OpeningBalances(const TProfitDistribution& distributio
     const TAccountGroup* balanceSheet = RangeGroup(format, AccountTypeCode::BalanceSheet);
     const TAccountGroup* profitAndLoss = RangeGroup(format, AccountTypeCode::ProfitAndLoss);
     const TAccountGroup* suspense = RangeGroup(format, AccountTypeCode::Suspense);
-    const double yearStart = PeriodStartDate(1, NewYear, MonthsPerYear, detail.ChartEntity().EndMonth);
+    const double yearStart = NewYearStart;
     const bool keepBudgets = true;
     TAccountsChart& source = *Source->Accounts;
 
@@ -446,25 +523,11 @@ void TBringForwardEngine::OpeningBalances(const TProfitDistribution& distributio
             double adjustment = 0;
             const QList<TProfitDistribution::TShare> shares =
                 TProfitDistribution::SplitProfit(profit, distribution.Entries(), adjustment);
-            auto accountOf = [&](const QString& text) {
-                TAccountCode code;
-                if (format->TextToCode(text, code, false, false)) {
-                    const int from = source.IndexOfCode(code);
-                    if (NewAccounts->IndexOfCode(code) >= 0)
-                        return code;
-                    if (from >= 0) {
-                        FindOrCreate(*NewAccounts, code, source.GetAccount(from),
-                                     source.GetAccount(from)->AccountType, keepBudgets);
-                        return code;
-                    }
-                }
-                return NewAccounts->GetCodeParts(NewAccounts->DefaultSuspenseAccount());
-            };
             for (const TProfitDistribution::TShare& share : shares)
-                addOpening(accountOf(share.Account), share.Amount, 0,
+                addOpening(DistributionAccount(share.Account), share.Amount, 0,
                            DistributionNarration.arg(share.Percentage, QStringLiteral("%")));
             if (std::fabs(adjustment) > CentTolerance && !shares.isEmpty())
-                addOpening(accountOf(shares.first().Account), std::nearbyint(adjustment * 100.0) / 100.0, 0,
+                addOpening(DistributionAccount(shares.first().Account), RoundToCent(adjustment), 0,
                            AdjustmentNarration);
         }
 
@@ -489,6 +552,156 @@ void TBringForwardEngine::OpeningBalances(const TProfitDistribution& distributio
     TOptionSet save{Option::Standard};
     if (page.SaveToFile(save, false, true) != 0)
         throw EAbort();
+    NewAccounts->Saved = false;
+    if (NewAccounts->SaveToFile(save) != 0)
+        throw EAbort();
+    if (IsSuperannuationType(detail.EntityType))
+        SuperannuationEntries();
+}
+
+TAccountCode TBringForwardEngine::DistributionAccount(const QString& text) {
+    const TAccountFormat* format = NewAccounts->Format();
+    const TAccountsChart& source = *Source->Accounts;
+    TAccountCode code;
+    if (format && format->TextToCode(text.trimmed(), code, false, false)) {
+        if (NewAccounts->IndexOfCode(code) >= 0)
+            return code;
+        const int from = source.IndexOfCode(code);
+        if (from >= 0) {
+            FindOrCreate(*NewAccounts, code, source.GetAccount(from), source.GetAccount(from)->AccountType, true);
+            return code;
+        }
+        // Made by the wizard for the distribution and never written to last year's file.
+        const int held = DistributionAccounts ? DistributionAccounts->IndexOfCode(code) : -1;
+        if (held >= 0) {
+            FindOrCreate(*NewAccounts, code, nullptr, AccountTypeCode::Ordinary, true);
+            NewAccounts->GetAccount(NewAccounts->IndexOfCode(code))->Description =
+                DistributionAccounts->GetAccount(held)->Description;
+            return code;
+        }
+    }
+    return NewAccounts->GetCodeParts(NewAccounts->DefaultSuspenseAccount());
+}
+
+void TBringForwardEngine::SuperannuationEntries() {
+    const TEntityDetail& detail = File.EntityDetail();
+    // The whole year's journal as one list: period 1 of a year of one period.
+    TTransactionList journal(
+        detail.ListSources(NewAccounts.get(), NewTaxRates.get(), NewStdDescs.get(), NewCurrencyRates.get()),
+        pkGeneralJournals, NewYear, 1, 1, TOptionSet{Option::QuietLoad});
+    if (journal.LoadStatus() != 0)
+        throw EAbort();
+    RemoveEntries(journal, {TessalyJournalFlag, ReversalFlag, BroughtForwardFlag});
+    ReverseTessalyJournals(journal);
+    TransferMemberBalances(journal);
+    SaveList(journal);
+}
+
+void TBringForwardEngine::ReverseTessalyJournals(TTransactionList& journal) {
+    const TEntityDetail& detail = File.EntityDetail();
+    const TTransactionList source(
+        detail.ListSources(Source->Accounts, Source->TaxRates, Source->StdDescs, Source->CurrencyRates),
+        pkGeneralJournals, SourceYear(), 1, 1, TOptionSet{Option::QuietLoad});
+    if (source.LoadStatus() != 0)
+        throw EAbort();
+    const TAccountsChart& sourceAccounts = *Source->Accounts;
+    for (int i = 0; i < source.Count(); ++i) {
+        CheckCancel();
+        const TTransactionDetail& entry = *source.GetItem(i);
+        // Lines the list makes for itself come back with the entries they belong to.
+        if (entry.HasAnyFlag({TransactionFlag::Blank, TransactionFlag::DissectionTotal, TransactionFlag::TaxLine,
+                              TransactionFlag::Contra}) ||
+            !entry.HasAnyFlag({TessalyJournalFlag}) || entry.HasAnyFlag({ReversalFlag}))
+            continue;
+        const QString name = ReversedJournalName(entry.Details());
+        if (name.isEmpty())
+            continue;
+        auto reversal = std::make_unique<TTransactionDetail>(entry);
+        reversal->ID = journal.TakeNextID(1);
+        reversal->Dissection = -1;
+        reversal->ParentID = -1;
+        reversal->Date = NewYearStart;
+        reversal->Flags |= FlagBits({TessalyJournalFlag, ReversalFlag, BroughtForwardFlag});
+        reversal->Amount = -reversal->Amount;
+        reversal->SetDetails((name + ReversalSuffix).left(NarrationLength));
+        // The new year's chart holds what the reversal posts to.
+        for (const TAccountCode& code : {reversal->PostingCode, reversal->BankCode}) {
+            if (code.IsEmpty())
+                continue;
+            const int from = sourceAccounts.IndexOfCode(code);
+            const TAccountDetail* account = from >= 0 ? sourceAccounts.GetAccount(from) : nullptr;
+            FindOrCreate(*NewAccounts, code, account, account ? account->AccountType : AccountTypeCode::Ordinary,
+                         true);
+        }
+        journal.AddTransaction(std::move(reversal), 0);
+    }
+}
+
+void TBringForwardEngine::TransferMemberBalances(TTransactionList& journal) {
+    const TAccountFormat* format = NewAccounts->Format();
+    if (!format || !format->MemberRange || !format->MemberSubRange)
+        return;
+    RemoveEntries(journal, {MemberTransferFlag, BroughtForwardFlag});
+    // The balances are read from the year's files: they must hold the journal as it now stands.
+    SaveList(journal);
+    TEntityDetail& detail = File.EntityDetail();
+    const TRunFile run{&File, &detail, NewAccounts.get(), NewTaxRates.get(), NewStdDescs.get(),
+                       NewCurrencyRates.get(), nullptr};
+    TReportSetup balances(run, 0, prBringForward, NewYear, false);
+    if (File.ProcessTransactions(balances, nullptr, false, false, false) != 0)
+        throw EAbort();
+
+    const TAccountGroup& members = *format->MemberRange;
+    const int memberPart = members.FirstDifferingPart();
+    if (memberPart == 0)
+        return; // a range of one code has no members to tell apart
+    int bankIndex = NewAccounts->DefaultBankAccount();
+    if (bankIndex < 0)
+        bankIndex = NewAccounts->DefaultSuspenseAccount();
+    if (bankIndex < 0)
+        return;
+    const TAccountCode bank = NewAccounts->GetCodeParts(bankIndex);
+
+    // Each member's accounts in chart (code) order, the members in the order they come.
+    QList<int> order;
+    QMap<int, QList<int>> accountsOf;
+    for (int i = 0; i < NewAccounts->Count(); ++i) {
+        const TAccountCode code = NewAccounts->GetCodeParts(i);
+        if (!members.Contains(code))
+            continue;
+        const int member = GetAccountCodePart(code, memberPart);
+        if (!accountsOf.contains(member))
+            order.append(member);
+        accountsOf[member].append(i);
+    }
+    for (const int member : order) {
+        CheckCancel();
+        const QList<int>& accounts = accountsOf.value(member);
+        TMoneyTotal total;
+        for (const int index : accounts) {
+            const double balance = RoundToCent(NewAccounts->GetAccount(index)->Balance);
+            if (std::fabs(balance) <= CentTolerance)
+                continue;
+            AddMemberOpeningTransfer(journal, NewAccounts->GetCodeParts(index), bank, -balance);
+            total.Add(balance);
+        }
+        const double memberTotal = RoundToCent(total.Value());
+        if (std::fabs(memberTotal) > CentTolerance)
+            AddMemberOpeningTransfer(journal, NewAccounts->GetCodeParts(accounts.first()), bank, memberTotal);
+    }
+}
+
+void TBringForwardEngine::AddMemberOpeningTransfer(TTransactionList& journal, const TAccountCode& account,
+                                                   const TAccountCode& bank, double amount) const {
+    auto entry = std::make_unique<TTransactionDetail>(journal.TakeNextID(1), qint16(pkGeneralJournals));
+    entry->Flags = FlagBits({BroughtForwardFlag, MemberTransferFlag, NonCashFlag});
+    entry->Date = NewYearStart;
+    entry->Reference = MemberTransferReference;
+    entry->PostingCode = account;
+    entry->BankCode = bank;
+    entry->Amount = amount;
+    entry->SetDetails(MemberTransferNarration.left(NarrationLength));
+    journal.AddTransaction(std::move(entry), 0);
 }
 
 void TBringForwardEngine::OpeningReconciliation(bool replaceAll) {
@@ -670,6 +883,12 @@ void TBringForwardEngine::CopyBASSetup() {
     detail.Save(TOptionSet{Option::Standard});
 }
 
+bool TBringForwardEngine::ResetsReconciliation(const TBringForwardOptions& options) {
+    return options.Accounts == TBringForwardOptions::RetainCurrent ||
+           options.Accounts == TBringForwardOptions::Clear || options.OpeningBalances ||
+           options.OpeningReconciliation;
+}
+
 void TBringForwardEngine::Finish(const TBringForwardOptions& options) {
     if (File.EntityDetail().Year != NewYear)
         return;
@@ -677,13 +896,30 @@ void TBringForwardEngine::Finish(const TBringForwardOptions& options) {
         Progress->SetMessage(ProgressKind, QStringLiteral("Performing Integrity Check ..."));
     File.ChangeYear(NewYear, false, false);
     File.DataIntegrityCheck(NewYear, false, false);
-    if (options.Accounts == TBringForwardOptions::RetainCurrent ||
-        options.Accounts == TBringForwardOptions::Clear || options.OpeningBalances ||
-        options.OpeningReconciliation) {
+    if (ResetsReconciliation(options)) {
         TReportSetup reset(File.RunFile(NewYear), 0, prResetBankReconciliation, NewYear, false);
         reset.BankRecIndex = -1;
         File.ResetBankReconciliation(reset);
     }
+}
+
+void TBringForwardEngine::ResetNewYearReconciliation() {
+    TEntityDetail& detail = File.EntityDetail();
+    // The reset works on the file's current opening chart: the new year's, made on the new
+    // charts, for the time of the reset.
+    std::unique_ptr<TBankRecOpeningDetailChart> held = File.TakeBankRecOpeningChart();
+    const auto giveBack = qScopeGuard([&] {
+        File.TakeBankRecOpeningChart().reset();
+        File.SetBankRecOpeningChart(std::move(held));
+    });
+    File.SetBankRecOpeningChart(std::make_unique<TBankRecOpeningDetailChart>(
+        detail.ChartEntity(), NewAccounts.get(), NewAccounts->Format(), TOptionSet{Option::Standard, Option::Load},
+        NewYear));
+    const TRunFile run{&File, &detail, NewAccounts.get(), NewTaxRates.get(), NewStdDescs.get(),
+                       NewCurrencyRates.get(), nullptr};
+    TReportSetup reset(run, 0, prResetBankReconciliation, NewYear, false);
+    reset.BankRecIndex = -1;
+    File.ResetBankReconciliation(reset);
 }
 
 QMap<QString, QByteArray> TBringForwardEngine::YearFiles() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/accounts/AccountCode.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
@@ -18,6 +20,7 @@ class TReportSetup;
 class TStdDescChart;
 class TTaxRateChart;
 class TTransactionDetail;
+class TTransactionList;
 
 // What a bring forward builds in the new year: how each master chart starts and which opening
 // entries are generated.
@@ -58,6 +61,18 @@ public:
     static constexpr int BroughtForwardFlag = 17;
     static constexpr int NarrationLength = 54;
 
+    // Superannuation funds. A journal posted from the workpapers carries TessalyJournalFlag; the
+    // reversal of one that a bring forward makes in the new year carries ReversalFlag as well, so
+    // that it is never reversed again. The member opening transfers carry MemberTransferFlag and
+    // are non-cash entries.
+    static constexpr int TessalyJournalFlag = 20;
+    static constexpr int ReversalFlag = 22;
+    static constexpr int MemberTransferFlag = 23;
+    static constexpr int NonCashFlag = 19;
+    static constexpr int MemberTransferReference = 10000;
+    static inline const QString ReversalSuffix = QStringLiteral(" [REV]");
+    static inline const QString MemberTransferNarration = QStringLiteral("Transfer - Member Op Bal");
+
     // file: the open file; newYear: the year to build (the source is always newYear - 1).
     TBringForwardEngine(TEntityInfo& file, int newYear);
     ~TBringForwardEngine();
@@ -71,6 +86,11 @@ public:
     void SetProgress(std::unique_ptr<IProgress> progress);
     // Whether the new year has its own file of a chart kind (TChartKind), for the wizard's defaults.
     bool NewYearChartExists(int chartKind) const;
+    // Last year's accounts as the wizard holds them: the distribution's default entry may have
+    // added its retained-profits account there, in memory only. A distribution account that
+    // neither the new chart nor last year's file has is created in the new chart from it
+    // (code, "ACC", description) rather than posted to suspense. The chart must outlive Run.
+    void SetDistributionAccounts(const TAccountsChart* chart) { DistributionAccounts = chart; }
     int SourceYear() const { return NewYear - 1; }
     int NewYearNumber() const { return NewYear; }
 
@@ -93,6 +113,25 @@ private:
     void BuildTaxAndCurrencyRates(const TBringForwardOptions& options);
     void CopyPage(int pageKind);
     void OpeningBalances(const TProfitDistribution& distribution, bool& replaceAll);
+    // The account a distribution entry's share goes to (see SetDistributionAccounts).
+    TAccountCode DistributionAccount(const QString& text);
+    // A superannuation fund's entries on the new year's general journal, after its opening
+    // balances: last year's workpaper journals reversed and the member opening transfers.
+    void SuperannuationEntries();
+    // Every entry of last year's general journal posted from the workpapers' member information
+    // or tax note journal (and not itself a reversal) is copied into the journal reversed.
+    void ReverseTessalyJournals(TTransactionList& journal);
+    // Each member's balances are moved into the member's first account: every account of the
+    // member with a balance gets an entry for its negated balance and that account one for the
+    // member's total. The members are the values of the first code part in which the bounds of
+    // the format's member range differ; nothing happens unless the format defines both member
+    // groups. The balances are those of the new year as written (the journal included).
+    void TransferMemberBalances(TTransactionList& journal);
+    void AddMemberOpeningTransfer(TTransactionList& journal, const TAccountCode& account,
+                                  const TAccountCode& bank, double amount) const;
+    // Resets the new year's bank reconciliation on the new charts (the year not being the
+    // file's current one, the file holds no charts for it).
+    void ResetNewYearReconciliation();
     // Each bank account whose reconciliation was completed to the last day of the old year opens
     // the new one with its closing balances and its unpresented cheques and outstanding deposits
     // (pages 10 and 11 of the new year); any other account starts from nothing, and the user is
@@ -101,7 +140,14 @@ private:
     void TakeSourceDescriptions();
     void WriteNewCharts();
     void FreeNewCharts();
+    // Whether the run ends with the new year's bank reconciliation reset.
+    static bool ResetsReconciliation(const TBringForwardOptions& options);
     void Finish(const TBringForwardOptions& options);
+    // The source year's opening chart becomes the file's current one for the run (the chart the
+    // file held before is set aside) and goes back, unwritten, when the run is over.
+    void LendSourceOpening();
+    void TakeBackSourceOpening();
+    void ShowResult(int result);
 
     // The new year's files: snapshot before the run, put back after a failure.
     QMap<QString, QByteArray> YearFiles() const;
@@ -111,7 +157,13 @@ private:
     int NewYear;
     std::unique_ptr<IProgress> Progress;
     std::unique_ptr<TReportSetup> Source;
-    std::unique_ptr<TBankRecOpeningDetailChart> SourceOpening;
+    // The source year's opening chart; the file holds it during the run (see LendSourceOpening).
+    TBankRecOpeningDetailChart* SourceOpening = nullptr;
+    // While the source opening chart is lent to the file: the chart the file held before.
+    std::unique_ptr<TBankRecOpeningDetailChart> FileOpening;
+    bool Lent = false;
+    const TAccountsChart* DistributionAccounts = nullptr;
+    double NewYearStart = 0;
     std::unique_ptr<TStdDescChart> NewStdDescs;
     std::unique_ptr<TAccountsChart> NewAccounts;
     std::unique_ptr<TTaxRateChart> NewTaxRates;
