@@ -1,5 +1,7 @@
 #include "shell/startup/SplashScreen.h"
 
+#include "controls/small/AsUrlLabel.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
@@ -69,8 +71,9 @@ TfrmSplashScreen::TfrmSplashScreen(QWidget* parent) : QDialog(parent, Qt::Dialog
     lblProgramVersionTxt->setObjectName(QStringLiteral("lblProgramVersionTxt"));
     lblProgramVersionTxt->setGeometry(186, 262, 220, 22);
 
-    lblAddress = new QLabel(QStringLiteral("Quilvane Software"), this);
+    lblAddress = new TAsUrlLabel(AddressText, this);
     lblAddress->setObjectName(QStringLiteral("lblAddress"));
+    lblAddress->Url = AddressUrl;
     lblAddress->setGeometry(64, 298, 300, 22);
     lblAddress->hide();
 

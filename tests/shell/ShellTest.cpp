@@ -1,3 +1,4 @@
+#include "controls/small/AsUrlLabel.h"
 #include "core/common/Exceptions.h"
 #include "core/settings/ProgramParams.h"
 #include "shell/startup/HintPauseStyle.h"
@@ -8,6 +9,7 @@
 #include "tests/support/FileBytes.h"
 #include "tests/support/ServicesFixture.h"
 
+#include <QTest>
 #include <QtWidgets>
 #include <stdexcept>
 
@@ -195,6 +197,35 @@ TEST_F(ShellTest, SplashHidesOKWhichTheAboutBoxShowsWithBothVersions) {
     EXPECT_FALSE(about.lblLoading->isVisible()); // nothing loads behind the About form
     about.btnOK->click();
     EXPECT_EQ(about.result(), QDialog::Accepted);
+}
+
+// The About box shows the program's web address as a link; the starting splash keeps it hidden.
+TEST_F(ShellTest, AboutBoxLinksToTheProgramsAddress) {
+    TfrmSplashScreen splash;
+    splash.show();
+    auto* link = qobject_cast<TAsUrlLabel*>(splash.findChild<QLabel*>(QStringLiteral("lblAddress")));
+    ASSERT_NE(link, nullptr);
+    EXPECT_FALSE(link->isVisible());
+
+    TfrmSplashScreen about;
+    about.PrepareAbout(QStringLiteral("6.0.0"), QStringLiteral("2006.1"));
+    about.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+    TAsUrlLabel* address = about.lblAddress;
+    EXPECT_TRUE(address->isVisible());
+    EXPECT_EQ(address->text(), QStringLiteral("www.quilvane.example"));
+    EXPECT_EQ(address->Url, QStringLiteral("https://www.quilvane.example"));
+    EXPECT_TRUE(address->UrlExecute);
+    EXPECT_EQ(address->cursor().shape(), Qt::PointingHandCursor);
+    // The link lies on the picture, where it can be clicked.
+    EXPECT_TRUE(about.rect().contains(address->geometry()));
+    EXPECT_EQ(about.childAt(address->geometry().center()), address);
+
+    QStringList opened;
+    address->Opener = [&](const QString& url) { opened << url; };
+    QTest::mouseClick(address, Qt::LeftButton);
+    EXPECT_EQ(opened, QStringList{QStringLiteral("https://www.quilvane.example")});
+    EXPECT_TRUE(about.isVisible()); // the box stays until OK
 }
 
 // Hints wait half a second; every other hint of the look is the platform style's.
