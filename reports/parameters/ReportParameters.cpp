@@ -1,6 +1,8 @@
 #include "reports/parameters/ReportParameters.h"
 
 #include "controls/dates/DateEdit.h"
+#include "controls/small/AsUrlLabel.h"
+#include "controls/small/GroupBoxMultiSelect.h"
 #include "controls/util/ControlHelpers.h"
 #include "controls/util/SlotGuard.h"
 #include "core/dates/DateNumbers.h"
@@ -77,7 +79,8 @@ TfmReportParameters::TfmReportParameters(QWidget* parent) : QDialog(parent) {
 TfmReportParameters::~TfmReportParameters() = default;
 
 void TfmReportParameters::BuildTransferPage() {
-    grbTransfer = new QGroupBox(QStringLiteral("Transfer"), this);
+    grbTransfer = new TGroupBoxMultiSelect(QStringLiteral("Transfer"), this);
+    grbTransfer->setObjectName(QStringLiteral("grbTransfer"));
     auto* grid = new QGridLayout(grbTransfer);
     for (int group = 0; group < TTransferSelection::GroupCount; ++group) {
         auto* include = new QCheckBox(TTransferSelection::GroupName(group), grbTransfer);
@@ -118,7 +121,8 @@ void TfmReportParameters::BuildTransferPage() {
 }
 
 void TfmReportParameters::BuildPageKinds() {
-    grbPageKinds = new QGroupBox(QStringLiteral("Data Entry Pages"), this);
+    grbPageKinds = new TGroupBoxMultiSelect(QStringLiteral("Data Entry Pages"), this);
+    grbPageKinds->setObjectName(QStringLiteral("grbPageKinds"));
     auto* grid = new QGridLayout(grbPageKinds);
     constexpr int rows = (PageKindBoxCount + 1) / 2;
     for (int kind = 0; kind < PageKindBoxCount; ++kind) {
@@ -157,10 +161,18 @@ void TfmReportParameters::BuildRunFields() {
     connect(cboBankAccount, &QComboBox::currentIndexChanged, this,
             [this](int index) { GuardSlot([&] { cboBankAccountChange(index); }); });
 
-    lblFileName = new QLabel(QStringLiteral("File &Name:"), this);
+    // A label with a hand that leads to its field: it looks like the other labels and opens
+    // nothing.
+    lblFileName = new TAsUrlLabel(QStringLiteral("File &Name:"), this);
+    lblFileName->setObjectName(QStringLiteral("lblFileName"));
+    lblFileName->UrlExecute = false;
+    lblFileName->setFont(QFont());
+    lblFileName->setPalette(QPalette());
     edtFileName = new QLineEdit(this);
     edtFileName->setObjectName(QStringLiteral("edtFileName"));
     lblFileName->setBuddy(edtFileName);
+    connect(lblFileName, &TAsUrlLabel::clicked, this,
+            [this] { edtFileName->setFocus(Qt::MouseFocusReason); });
     btnBrowse = new QPushButton(QStringLiteral("..."), this);
     btnBrowse->setObjectName(QStringLiteral("btnBrowse"));
     btnBrowse->setAutoDefault(false);
@@ -209,7 +221,10 @@ void TfmReportParameters::ShowModel() {
 
     grbPageKinds->setVisible(Model.Shows(TField::fdPageKinds));
     for (int kind = 0; kind < PageKindBoxCount; ++kind) {
-        PageKindBox(kind)->setVisible(((Model.OfferedPageKinds() >> kind) & 1u) != 0);
+        const bool offered = ((Model.OfferedPageKinds() >> kind) & 1u) != 0;
+        PageKindBox(kind)->setVisible(offered);
+        // A hidden box keeps a place of its own in the group: a band must not reach it there.
+        PageKindBox(kind)->setEnabled(offered);
         PageKindBox(kind)->setChecked(Model.PageKindChosen(kind));
     }
 

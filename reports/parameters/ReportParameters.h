@@ -12,7 +12,9 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class TAsUrlLabel;
 class TdxDateEdit;
+class TGroupBoxMultiSelect;
 class TReportSetup;
 
 // The run-parameter window of the processes that ask for their parameters before they run: the
@@ -21,7 +23,9 @@ class TReportSetup;
 // (22). It shows the fields its model (TReportParametersModel) gives the block's process. For a
 // transfer in that is the transfer page: one row per group of master data and the transactions,
 // each with its include box and its mode, then the period range and the data-entry pages whose
-// transactions travel.
+// transactions travel. A band dragged over the include boxes or the page boxes ticks or clears
+// every one it touches. The file name's label wears a hand and takes the user to the field; it
+// opens nothing.
 //
 // The caller creates the window, calls Setup with the run-parameter block and shows it modally
 // (exec); OK (QDialog::Accepted, 1) checks the choices and, when they are acceptable, leaves them
@@ -54,6 +58,9 @@ public:
     TdxDateEdit* ToDateEdit() const { return edtToDate; }
     QComboBox* BankAccountBox() const { return cboBankAccount; }
     QLineEdit* FileNameEdit() const { return edtFileName; }
+    TAsUrlLabel* FileNameLabel() const { return lblFileName; }
+    TGroupBoxMultiSelect* TransferGroup() const { return grbTransfer; }
+    TGroupBoxMultiSelect* PageKindGroup() const { return grbPageKinds; }
     QComboBox* ExportFormatBox() const { return cboExportFormat; }
     QPushButton* OKButton() const { return btnOK; }
 
@@ -83,20 +90,20 @@ private:
     TReportSetup* Block = nullptr;
     bool Filling = false;
 
-    QGroupBox* grbTransfer = nullptr;
+    TGroupBoxMultiSelect* grbTransfer = nullptr;
     std::array<QCheckBox*, 8> cbxGroups{};
     std::array<QComboBox*, 8> cboModes{};
     QGroupBox* grbPeriods = nullptr;
     QComboBox* cboFromPeriod = nullptr;
     QComboBox* cboToPeriod = nullptr;
-    QGroupBox* grbPageKinds = nullptr;
+    TGroupBoxMultiSelect* grbPageKinds = nullptr;
     std::array<QCheckBox*, PageKindBoxCount> cbxPageKinds{};
     QGroupBox* grbDates = nullptr;
     TdxDateEdit* edtFromDate = nullptr;
     TdxDateEdit* edtToDate = nullptr;
     QLabel* lblBankAccount = nullptr;
     QComboBox* cboBankAccount = nullptr;
-    QLabel* lblFileName = nullptr;
+    TAsUrlLabel* lblFileName = nullptr;
     QLineEdit* edtFileName = nullptr;
     QPushButton* btnBrowse = nullptr;
     QLabel* lblExportFormat = nullptr;

@@ -3,6 +3,7 @@
 #include "controls/files/DirectoryEdit.h"
 #include "controls/small/CategoryPages.h"
 #include "controls/small/FocusNext.h"
+#include "controls/small/GroupBoxMultiSelect.h"
 #include "controls/util/ControlHelpers.h"
 #include "controls/util/SlotGuard.h"
 #include "core/accounts/AccountFormat.h"
@@ -233,14 +234,22 @@ QWidget* TfmFileProperties::BuildDataEntryPage() {
     AddRow(form, QStringLiteral("Periods Per Year"), edtPeriodsPerYear);
     AddRow(form, QStringLiteral("Default Period"), speDefaultPeriod);
 
-    cbxAllowQuantity = NewCheck(page, QStringLiteral(" Allow Quantity"), QStringLiteral("cbxAllowQuantity"));
-    cbxIncludeTaxes = NewCheck(page, QStringLiteral(" Include Taxes"), QStringLiteral("cbxIncludeTaxes"));
-    cbxWarnDuplicateRefs = NewCheck(page, QStringLiteral(" Warn Duplicate References (Period)"),
+    // The options sit in a group of their own, so that a band dragged over them ticks or clears
+    // several at once.
+    grbOptions = new TGroupBoxMultiSelect(QStringLiteral(" Options "), page);
+    grbOptions->setObjectName(QStringLiteral("grbOptions"));
+    auto* optionsLayout = new QVBoxLayout(grbOptions);
+    cbxAllowQuantity =
+        NewCheck(grbOptions, QStringLiteral(" Allow Quantity"), QStringLiteral("cbxAllowQuantity"));
+    cbxIncludeTaxes =
+        NewCheck(grbOptions, QStringLiteral(" Include Taxes"), QStringLiteral("cbxIncludeTaxes"));
+    cbxWarnDuplicateRefs = NewCheck(grbOptions, QStringLiteral(" Warn Duplicate References (Period)"),
                                     QStringLiteral("cbxWarnDuplicateRefs"));
-    cbxCurrencyConv = NewCheck(page, QStringLiteral(" Include Currency Conversion Rate"),
+    cbxCurrencyConv = NewCheck(grbOptions, QStringLiteral(" Include Currency Conversion Rate"),
                                QStringLiteral("cbxCurrencyConv"));
     for (QCheckBox* check : {cbxAllowQuantity, cbxIncludeTaxes, cbxWarnDuplicateRefs, cbxCurrencyConv})
-        form->addRow(check);
+        optionsLayout->addWidget(check);
+    form->addRow(grbOptions);
 
     auto* contras = new QGroupBox(QStringLiteral(" Generate Contra Entries "), page);
     contras->setObjectName(QStringLiteral("grbContras"));

@@ -22,6 +22,7 @@ class TDirectoryEdit;
 class TEntityDetail;
 class TFileCodeEdit;
 class TFocusNext;
+class TGroupBoxMultiSelect;
 class TPasswordEdit;
 class TPeriodsPerYearEdit;
 
@@ -104,6 +105,8 @@ public:
     QComboBox* cboYearEndMonth = nullptr;
     TPeriodsPerYearEdit* edtPeriodsPerYear = nullptr;
     QSpinBox* speDefaultPeriod = nullptr;
+    // The four options below, in a group that a dragged band ticks or clears together.
+    TGroupBoxMultiSelect* grbOptions = nullptr;
     QCheckBox* cbxAllowQuantity = nullptr;
     QCheckBox* cbxIncludeTaxes = nullptr;
     QCheckBox* cbxWarnDuplicateRefs = nullptr;

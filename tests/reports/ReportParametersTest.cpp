@@ -1,6 +1,8 @@
 // The transfer selection word, the rules of the run-parameter window and the window itself.
 
 #include "reports/parameters/ReportParameters.h"
+#include "controls/small/AsUrlLabel.h"
+#include "controls/small/GroupBoxMultiSelect.h"
 #include "core/accounts/AccountGroups.h"
 #include "core/charts/BankRecOpeningDetailChart.h"
 #include "core/dates/DateNumbers.h"
@@ -10,11 +12,13 @@
 #include "core/vocab/ReportVocabulary.h"
 #include "reports/parameters/TransferSelection.h"
 #include "tests/core/ChartTestSupport.h"
+#include "tests/support/BandDrag.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 namespace {
 
@@ -339,6 +343,94 @@ TEST_F(ReportParametersTest, WindowRefusesAnEmptyTransferAndStaysOpen) {
 
     TfmReportParameters other;
     EXPECT_FALSE(other.Setup(*Run(10)));
+}
+
+// A band dragged over two include boxes of the transfer page clears both, as two clicks would.
+TEST_F(ReportParametersTest, BandOverTwoTransferGroupsChangesBoth) {
+    const auto setup = Run(8);
+    TfmReportParameters window;
+    ASSERT_TRUE(window.Setup(*setup));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    TGroupBoxMultiSelect* group = window.TransferGroup();
+    ASSERT_NE(group, nullptr);
+    for (int g = 0; g < TS::GroupCount; ++g)
+        EXPECT_EQ(window.GroupBox(g)->parentWidget(), group) << g;
+
+    DragBandOver(window.GroupBox(tgAccounts), window.GroupBox(tgBankRecOpening));
+    QList<bool> included;
+    for (int g = 0; g < TS::GroupCount; ++g)
+        included << window.GroupBox(g)->isChecked();
+    EXPECT_EQ(included, QList<bool>({false, false, true, true, true, true, true, true}));
+    EXPECT_FALSE(window.ModeBox(tgAccounts)->isEnabled());
+    EXPECT_FALSE(window.ModeBox(tgBankRecOpening)->isEnabled());
+    window.OKButton()->click();
+    ASSERT_EQ(window.result(), QDialog::Accepted);
+    quint32 expected = 0x33333333u;
+    expected = TS::Set(expected, tgAccounts, false, tmReplace);
+    expected = TS::Set(expected, tgBankRecOpening, false, tmReplace);
+    EXPECT_EQ(setup->TransferSelection, expected);
+    EXPECT_TRUE(Hooked->Shown.isEmpty());
+}
+
+// The page boxes form a band group too. Mend: the boxes of kinds that are not offered are hidden,
+// but a band still found them where they were put, and ticking one of them raised an error box.
+TEST_F(ReportParametersTest, BandOverPageKindsChangesOnlyTheOfferedBoxes) {
+    const auto setup = Run(8);
+    setup->StartPageKinds = 0x3FF8; // kinds 3 to 13
+    setup->PageKinds = 0x3FF8;
+    TfmReportParameters window;
+    ASSERT_TRUE(window.Setup(*setup));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    TGroupBoxMultiSelect* group = window.PageKindGroup();
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(window.PageKindBox(3)->parentWidget(), group);
+    EXPECT_TRUE(window.PageKindBox(0)->isHidden());
+
+    DragBandOver(window.PageKindBox(3), window.PageKindBox(4));
+    EXPECT_FALSE(window.PageKindBox(3)->isChecked());
+    EXPECT_FALSE(window.PageKindBox(4)->isChecked());
+    EXPECT_TRUE(window.PageKindBox(5)->isChecked());
+
+    // Over the whole group: every offered box changes, the others stay out of it.
+    DragBand(group, QPoint(0, 0), QPoint(group->width() - 1, group->height() - 1));
+    EXPECT_TRUE(Hooked->Shown.isEmpty());
+    window.OKButton()->click();
+    ASSERT_EQ(window.result(), QDialog::Accepted);
+    EXPECT_EQ(setup->PageKinds, 0x0018); // 3 and 4 ticked again, 5 to 13 cleared
+    EXPECT_TRUE(Hooked->Shown.isEmpty());
+}
+
+// The file name's label has the hand of a link but looks like a label, and a click on it goes to
+// the field without opening anything.
+TEST_F(ReportParametersTest, FileNameLabelHasAHandAndOpensNothing) {
+    const auto setup = Run(22);
+    TfmReportParameters window;
+    ASSERT_TRUE(window.Setup(*setup));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    TAsUrlLabel* label = window.FileNameLabel();
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(window.findChild<QLabel*>("lblFileName"), label);
+    EXPECT_TRUE(label->isVisible());
+    EXPECT_EQ(label->text(), "File &Name:");
+    EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_FALSE(label->UrlExecute);
+    EXPECT_FALSE(label->font().underline());
+    EXPECT_EQ(label->palette().color(QPalette::WindowText), window.palette().color(QPalette::WindowText));
+    EXPECT_EQ(label->buddy(), window.FileNameEdit());
+
+    QStringList opened;
+    label->Opener = [&](const QString& url) { opened << url; };
+    int clicks = 0;
+    QObject::connect(label, &TAsUrlLabel::clicked, [&] { ++clicks; });
+    window.OKButton()->setFocus();
+    QTest::mouseClick(label, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(window.focusWidget(), window.FileNameEdit());
+    EXPECT_TRUE(Hooked->Shown.isEmpty());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "shell/properties/FileProperties.h"
 
 #include "controls/files/DirectoryEdit.h"
+#include "controls/small/GroupBoxMultiSelect.h"
 #include "core/dates/DateNumbers.h"
 #include "core/files/Paths.h"
 #include "shell/filecode/FileCodeEdit.h"
@@ -11,6 +12,7 @@
 #include "shell/properties/PasswordEdit.h"
 #include "shell/properties/PeriodsPerYearEdit.h"
 #include "tests/core/EntityTestSupport.h"
+#include "tests/support/BandDrag.h"
 
 #include <QTest>
 #include <QtWidgets>
@@ -467,6 +469,35 @@ TEST_F(FilePropertiesWindowTest, NewFileFillReachesTheRecord) {
     EXPECT_EQ(
         (QStringList{d.TransferExportEmailAddress, d.ClientsEmailAddress, d.ECIFolder, d.TessalyFolder}),
         (QStringList{"office@example.com", "client@example.com", "C:\\ECI", "C:\\TessalySUP2007"}));
+}
+
+// The options of the Data Entry page are a band group: a band dragged over two of them changes
+// both, and OK stores what the band left.
+TEST_F(FilePropertiesWindowTest, BandOverTwoOptionsChangesBoth) {
+    Detail = LoadRecord(SmallRecord());
+    ASSERT_TRUE(Detail);
+    Dialog->Setup(*Detail, false);
+    Dialog->ShowPage(TfmFileProperties::DataEntry);
+    Dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Dialog.get()));
+    TGroupBoxMultiSelect* group = Dialog->grbOptions;
+    ASSERT_NE(group, nullptr);
+    QCheckBox* const options[] = {Dialog->cbxAllowQuantity, Dialog->cbxIncludeTaxes,
+                                  Dialog->cbxWarnDuplicateRefs, Dialog->cbxCurrencyConv};
+    QList<bool> before;
+    for (QCheckBox* option : options) {
+        EXPECT_EQ(option->parentWidget(), group) << option->objectName().toStdString();
+        before << option->isChecked();
+    }
+
+    DragBandOver(Dialog->cbxAllowQuantity, Dialog->cbxIncludeTaxes);
+    const QList<bool> after{Dialog->cbxAllowQuantity->isChecked(), Dialog->cbxIncludeTaxes->isChecked(),
+                            Dialog->cbxWarnDuplicateRefs->isChecked(), Dialog->cbxCurrencyConv->isChecked()};
+    EXPECT_EQ(after, (QList<bool>{!before[0], !before[1], before[2], before[3]}));
+
+    Dialog->btnOK->click();
+    ASSERT_EQ(Dialog->result(), QDialog::Accepted);
+    EXPECT_EQ((QList<bool>{Detail->Quantity, Detail->Tax, Detail->DupRef, Detail->CurrencyConv}), after);
 }
 
 } // namespace
