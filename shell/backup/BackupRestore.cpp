@@ -1,5 +1,6 @@
 #include "shell/backup/BackupRestore.h"
 
+#include "controls/small/FocusNext.h"
 #include "controls/util/ControlHelpers.h"
 #include "controls/util/SlotGuard.h"
 #include "core/entity/EntityDetail.h"
@@ -93,6 +94,7 @@ TfmBackupRestore::TfmBackupRestore(QWidget* parent) : QDialog(parent) {
     const TDialogButtons buttons = MakeOKCancelHelp(this);
     btnOK = buttons.OK;
     btnOK->setText(QStringLiteral("Backup"));
+    FocusNext1 = new TFocusNext(this);
     btnCancel = buttons.Cancel;
     btnHelp = buttons.Help;
     connect(buttons.Box, &QDialogButtonBox::accepted, this, [this] { GuardSlot([this] { btnOKClick(); }); });
@@ -322,6 +324,7 @@ void TfmBackupRestore::btnOKClick() {
     hide();
     TEntityDetail& detail = File->EntityDetail();
     Setup->LogComment = edtLogFileComment->text();
+    QStringList notes;
     if (IsTransferIn(Process) && Parameters && !Parameters->Run(*File, *Setup)) {
         Setup->ResultCode = TBackupRestoreProcess::Cancelled;
     } else {
@@ -329,8 +332,10 @@ void TfmBackupRestore::btnOKClick() {
         request.Drive = Drive();
         request.ArchiveFiles = cbxArchive->isVisible() && cbxArchive->isChecked();
         request.BackupNumber = Proposed;
-        if (Process == prRestore && Setup->SelectedIndex >= 0 && Setup->SelectedIndex < BackupPaths.size())
+        if (Process == prRestore && Setup->SelectedIndex >= 0 && Setup->SelectedIndex < BackupPaths.size()) {
             request.RestorePath = BackupPaths[Setup->SelectedIndex];
+            request.ListText = cboFile->itemText(Setup->SelectedIndex);
+        }
         if (!memZipMemo->isReadOnly() && !memZipMemo->toPlainText().trimmed().isEmpty())
             request.MemoRtf = TRtfText::FromDocument(*memZipMemo->document());
         TBackupRestoreProcess process(*File, *Setup);
@@ -353,9 +358,12 @@ void TfmBackupRestore::btnOKClick() {
                             Mail ? *Mail : desktop);
         }
         process.Log(result);
+        notes = process.Notes();
     }
     const int result = Setup->ResultCode;
-    const TBackupRestoreProcess::TReport report = TBackupRestoreProcess::ResultReport(result, Process);
+    TBackupRestoreProcess::TReport report = TBackupRestoreProcess::ResultReport(result, Process);
+    if (result == 0 && !notes.isEmpty())
+        report.Text += QStringLiteral("\r\r") + notes.join(QStringLiteral("\r"));
     if (report.Show) {
         TServices::Prompt().Beep(report.Beep);
         TServices::Prompt().ShowMessage(report.Kind, report.Text, TMessageButton::OK);
@@ -371,5 +379,9 @@ bool TBackupRestoreWindow::Run(TEntityInfo& file, TReportSetup& setup) {
     dialog.SetParameters(Parameters);
     dialog.SetupForm(file, setup);
     const int answer = RunDialog ? RunDialog(dialog) : dialog.exec();
-    return answer == QDialog::Accepted && setup.ResultCode == 0;
+    const bool done = answer == QDialog::Accepted && setup.ResultCode == 0;
+    // A transfer out names the archive it wrote (native), so that its arrival is known as ours.
+    if (done && IsTransferOut(setup.ProcessKind))
+        setup.OutputText = TBackupRestoreProcess(file, setup).TransferArchive(dialog.Drive());
+    return done;
 }

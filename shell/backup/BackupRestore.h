@@ -24,6 +24,8 @@ class TReportSetup;
 // comment, the comment for the log, and (backups) whether the year's transaction files are archived
 // away. OK runs the process (TBackupRestoreProcess), sends the archive by e-mail when asked and the
 // run succeeded, logs a successful run and reports the result.
+class TFocusNext;
+
 class TfmBackupRestore : public QDialog {
     Q_OBJECT
 public:
@@ -57,6 +59,8 @@ public:
     QPushButton* btnOK = nullptr;
     QPushButton* btnCancel = nullptr;
     QPushButton* btnHelp = nullptr;
+    // Return moves on to the next field, as Tab does (the log comment does not press OK).
+    TFocusNext* FocusNext1 = nullptr;
 
     // The drive chosen now, and the number a backup will take.
     QChar Drive() const;

@@ -326,8 +326,10 @@ int TBackupRestoreProcess::Restore(const TBackupRestoreRequest& request) {
     Archive = request.RestorePath;
     const QString data = DataFolder();
     const QString code = Detail.FileCode;
+    const QString restoring =
+        QStringLiteral("Restoring ") + (request.ListText.isEmpty() ? QFileInfo(Archive).fileName() : request.ListText);
     if (Progress)
-        Progress->Setup(code, 0, QStringLiteral("Restoring ") + QFileInfo(Archive).fileName(), true, true);
+        Progress->Setup(code, 0, restoring, true, true);
     // A restore of this file that stopped half-way is put back whole first, and what killed runs
     // left beside the data goes.
     TFileSwap::Recover(data, code + RestoreWorkInfix.toString());
@@ -386,6 +388,15 @@ int TBackupRestoreProcess::Restore(const TBackupRestoreRequest& request) {
                              bringsReconciliation ? yearMask : yearMask.left(yearMask.size() - 1) + "BOB");
     for (QString& path : current)
         path = QDir(data).relativeFilePath(path);
+    // Every other file the archive brings back (the report layouts and formats, which carry no
+    // year) is set aside too, so that a restore given up puts the file's own back.
+    for (const QString& name : incoming) {
+        const QString live = TServices::FileSystem().ResolveCaseInsensitive(QDir(data).filePath(name));
+        const QFileInfo info(live);
+        const QString relative = QDir(data).relativeFilePath(live);
+        if (info.isFile() && !info.isSymLink() && !current.contains(relative, Qt::CaseInsensitive))
+            current << relative;
+    }
 
     // The restored record keeps this session's folders, backup numbers, year, pages and lock: it
     // is rewritten so on its way in, the last file to move, so that a year whose every new file
@@ -403,7 +414,7 @@ int TBackupRestoreProcess::Restore(const TBackupRestoreRequest& request) {
     };
     TFileSwap swap(data, work.Path());
     swap.OnStep = StepSeam;
-    Message(QStringLiteral("Restoring ") + QFileInfo(Archive).fileName());
+    Message(restoring);
     try {
         if (!swap.Run(current, incoming, {recordName}, placeRecord)) {
             work.Keep(); // stopped where a kill would have stopped it
@@ -674,14 +685,20 @@ int TBackupRestoreProcess::TransferGroups(const QString& staging, const QString&
         if (Included(word, step.Group)) {
             int result = 0;
             if (step.Group == grReportLayouts || step.Group == grReportFormats) {
-                // The file's own report definitions: the reporting part that could merge them is
-                // not there, so every mode takes the sender's file as it is.
+                // The file's own report definitions. Replace takes the sender's file as it is; their
+                // entries cannot be merged one by one here, so Merge and Update keep the file's own
+                // and the result says so.
                 const QString name =
                     QStringLiteral("M_DETAIL/") + Detail.FileCode +
                     (step.Group == grReportLayouts ? QStringLiteral(".RLO") : QStringLiteral(".RFT"));
                 const QString stagedFile = QDir(staging).filePath(name);
-                if (QFileInfo::exists(stagedFile) && !CopyInto(stagedFile, QDir(DataFolder()).filePath(name)))
+                if (ModeOf(word, step.Group) != moReplace) {
+                    if (QFileInfo::exists(stagedFile) && !RunNotes.contains(DefinitionsNotMergedText))
+                        RunNotes << DefinitionsNotMergedText;
+                } else if (QFileInfo::exists(stagedFile) &&
+                           !CopyInto(stagedFile, QDir(DataFolder()).filePath(name))) {
                     throw EQuilvaneError(QStringLiteral("Unable to replace %1.").arg(name));
+                }
             } else {
                 result = TransferChart(step.Group, ModeOf(word, step.Group), staging);
             }
@@ -815,6 +832,9 @@ void TBackupRestoreProcess::Log(int result) const {
         return;
     TLogDetails entry = Setup.LogDetails();
     entry.FileSpec = Archive;
-    entry.AccountSelection = Setup.LogComment;
+    QStringList comment = RunNotes;
+    if (!Setup.LogComment.isEmpty())
+        comment.prepend(Setup.LogComment);
+    entry.AccountSelection = comment.join(QStringLiteral(" - "));
     TLogList(LogKindOf(Process)).Append(entry);
 }

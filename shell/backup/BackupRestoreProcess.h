@@ -27,6 +27,9 @@ struct TBackupRestoreRequest {
     // Backup: the number proposed for the archive. Restore: the path (native) of the chosen one.
     int BackupNumber = 0;
     QString RestorePath;
+    // Restore: the chosen entry of the list as the window shows it ("No. 7  (05 Mar 2006 at
+    // 3:04 pm)"); the progress window shows it. Empty: the archive's name.
+    QString ListText;
 };
 
 // One backup, restore or transfer of the year of an open file (the processes 6 to 11). Every run
@@ -72,6 +75,12 @@ public:
     // a restore (11) reads the chosen backup back, a transfer in (7, 8) takes the groups the
     // block's selection word names. The result code (also in the block).
     int Run(const TBackupRestoreRequest& request);
+
+    // What a run that succeeded did otherwise than asked: the window adds it to its result box and
+    // the log to the entry's comment.
+    QStringList Notes() const { return RunNotes; }
+    static inline const QString DefinitionsNotMergedText =
+        QStringLiteral("The sender's report layouts and formats were not merged: the file's own stay as they were.");
 
     // The archive the run wrote or read (native path); empty before a run.
     QString ArchivePath() const { return Archive; }
@@ -140,5 +149,6 @@ private:
     TReportSetup& Setup;
     int Process;
     QString Archive;
+    QStringList RunNotes;
     std::unique_ptr<IProgress> Progress;
 };

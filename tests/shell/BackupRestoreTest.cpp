@@ -1,5 +1,6 @@
 #include "tests/core/ChartTestSupport.h"
 #include "tests/core/EntityTestSupport.h"
+#include "tests/support/RecordingProgress.h"
 
 #include "core/charts/AccountDetail.h"
 #include "core/charts/AccountsChart.h"
@@ -17,10 +18,14 @@
 #include "core/vocab/ProcessKinds.h"
 #include "platform/zip/ZipFile.h"
 #include "shell/backup/BackupArchives.h"
+#include "shell/backup/BackupRestore.h"
 #include "shell/backup/BackupRestoreProcess.h"
 #include "shell/inventory/DiskInventory.h"
 
+#include <QApplication>
 #include <QDirIterator>
+#include <QLineEdit>
+#include <QTest>
 #include <QRegularExpression>
 
 #include <chrono>
@@ -603,4 +608,106 @@ TEST_F(RestoreSafetyTest, KilledRunsLeftoversGoWithTheNextRun) {
     ASSERT_EQ(Run(prBackup, OnB(2)), 0);
     EXPECT_EQ(QDir(backups).entryList(QDir::Files).join(' ').toStdString(),
               "ABC12306.001 ABC12306.002 ABC12306.003.young1 XYZ99906.001.ab3de9");
+}
+
+// The file's report layouts and formats: Replace takes the sender's; Merge and Update keep the
+// file's own, and the result and the log say that the sender's were not merged.
+TEST_F(BackupRestoreTest, ReportDefinitionsAreReplacedOnlyWhenAsked) {
+    const QString layouts = DataDir + "/M_DETAIL/ABC123.RLO";
+    const QString formats = DataDir + "/M_DETAIL/ABC123.RFT";
+    ASSERT_TRUE(WriteFileBytes(layouts, "sender's layouts"));
+    ASSERT_TRUE(WriteFileBytes(formats, "sender's formats"));
+    ASSERT_EQ(Run(prTransferToAccountant, OnB()), 0);
+    ASSERT_TRUE(WriteFileBytes(layouts, "own layouts"));
+    ASSERT_TRUE(WriteFileBytes(formats, "own formats"));
+    struct TCase {
+        quint32 Selection;
+        const char* Layouts;
+        const char* Formats;
+        bool Noted;
+    };
+    const quint32 layoutsGroup = 1u << 20, formatsGroup = 1u << 24;
+    const TCase cases[] = {
+        {layoutsGroup | (layoutsGroup << 2) | formatsGroup | (formatsGroup << 3), "own layouts", "own formats", true},
+        {layoutsGroup | (layoutsGroup << 1), "sender's layouts", "own formats", false},
+        {formatsGroup | (formatsGroup << 1), "sender's layouts", "sender's formats", false},
+    };
+    int logged = 0;
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Layouts);
+        TReportSetup setup(File->RunFile(2006), 0, prTransferFromAccountant, 2006, false);
+        setup.TransferSelection = c.Selection;
+        setup.LogComment = "from the client";
+        TBackupRestoreProcess run(*File, setup);
+        TBackupRestoreRequest request = OnB();
+        ASSERT_EQ(run.Run(request), 0);
+        run.Log(0);
+        EXPECT_EQ(ReadFileBytes(layouts), c.Layouts);
+        EXPECT_EQ(ReadFileBytes(formats), c.Formats);
+        EXPECT_EQ(run.Notes(), c.Noted ? QStringList{TBackupRestoreProcess::DefinitionsNotMergedText} : QStringList{});
+        TLogList transfers(lkTransferIn);
+        transfers.Load();
+        ASSERT_EQ(transfers.Count(), ++logged);
+        EXPECT_EQ(transfers.GetItem(logged - 1).AccountSelection,
+                  c.Noted ? "from the client - " + TBackupRestoreProcess::DefinitionsNotMergedText
+                          : QString("from the client"));
+    }
+}
+
+// A restore cut off after the file's report definitions came in gives them back when it is put
+// back: they are set aside like the year's files, not lost with the restored copies.
+TEST_F(RestoreSafetyTest, AStoppedRestoreGivesTheReportDefinitionsBack) {
+    const QString layouts = DataDir + "/M_DETAIL/ABC123.RLO";
+    ASSERT_TRUE(WriteFileBytes(layouts, "layouts of the backup"));
+    ASSERT_EQ(Run(prBackup, OnB(2)), 0);
+    Backup = Archive;
+    ASSERT_TRUE(WriteFileBytes(layouts, "later layouts"));
+    for (int stopAt = 2;; ++stopAt) {
+        SCOPED_TRACE(stopAt);
+        TReportSetup setup(File->RunFile(2006), 0, prRestore, 2006, false);
+        TBackupRestoreProcess run(*File, setup);
+        run.StepSeam = [stopAt](int step) { return step < stopAt; };
+        TBackupRestoreRequest restore = OnB();
+        restore.RestorePath = Backup;
+        if (run.Run(restore) == 0)
+            break;
+        File.reset();
+        File = TEntityInfo::Create("ABC123", {Standard, Load});
+        File->OpenYear();
+        const QByteArray now = ReadFileBytes(layouts);
+        ASSERT_TRUE(now == "later layouts" || now == "layouts of the backup") << now.toStdString();
+        if (now != "later layouts") {
+            ASSERT_TRUE(WriteFileBytes(layouts, "later layouts"));
+        }
+        ASSERT_LT(stopAt, 100);
+    }
+    EXPECT_EQ(ReadFileBytes(layouts), "layouts of the backup");
+}
+
+// In the backup window Return moves from the log comment to the next field; it does not start the
+// run. A restore's progress shows the chosen entry of the list.
+TEST_F(BackupRestoreTest, ReturnMovesOnAndTheRestoreShowsItsListEntry) {
+    TReportSetup setup(File->RunFile(2006), 0, prBackup, 2006, false);
+    TfmBackupRestore dialog;
+    dialog.SetupForm(*File, setup);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    dialog.edtLogFileComment->setFocus();
+    QTest::keyClick(dialog.edtLogFileComment, Qt::Key_Return);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_NE(QApplication::focusWidget(), dialog.edtLogFileComment);
+    dialog.reject();
+
+    ASSERT_EQ(Run(prBackup, OnB(1)), 0);
+    TRecordingProgressFactory progress; // outlives the run's window
+    TReportSetup restoreSetup(File->RunFile(2006), 0, prRestore, 2006, false);
+    TBackupRestoreProcess run(*File, restoreSetup);
+    run.SetProgress(progress.CreateProgress());
+    TBackupRestoreRequest restore = OnB();
+    restore.RestorePath = Archive;
+    restore.ListText = "No. 1  (05 Mar 2006 at 3:04 pm)";
+    ASSERT_EQ(run.Run(restore), 0);
+    EXPECT_TRUE(progress.Log.contains("setup:ABC123|0|Restoring No. 1  (05 Mar 2006 at 3:04 pm)"))
+        << progress.Log.join('|').toStdString();
+    EXPECT_TRUE(progress.Log.contains("message:0|Restoring No. 1  (05 Mar 2006 at 3:04 pm)"));
 }
