@@ -64,8 +64,13 @@ public:
     double Tax_Rate = 0.0;
     double StartDate = 0.0;
     double EndDate = 0.0;
-    // Copied with the code, never stored.
+    // Copied with the code, never stored. UsedFlag: a tax line was generated with the code since
+    // the marks were last cleared (a recalculation clears them first, so that afterwards they tell
+    // which codes the year's entries use).
+    static constexpr quint8 UsedFlag = 0x01;
     quint8 Flags = 0;
+    bool Used() const { return (Flags & UsedFlag) != 0; }
+    void MarkUsed() { Flags |= UsedFlag; }
     // The label numbers behind BAS, ascending.
     QList<int> BASLabels;
 };

@@ -70,6 +70,11 @@ void TTaxRateChart::Clear() {
     TypeMask = 0;
 }
 
+void TTaxRateChart::ClearUsedMarks() {
+    for (int i = 0; i < Count(); ++i)
+        GetTaxRate(i)->Flags &= static_cast<quint8>(~TTaxRate::UsedFlag);
+}
+
 void TTaxRateChart::GetCodesOfTypes(quint32 types, QString& text) const {
     types &= TypeMask;
     QStringList codes;

@@ -60,6 +60,9 @@ public:
     quint32 GetTypesOfCodes(const QString& codeList) const;
     // Keeps only the bits in use.
     void MaskTaxTypes(quint32& types) const { types &= TypeMask; }
+    // Every code loses its used mark (TTaxRate::Used). Nothing is stored, so the chart stays as
+    // saved as it was.
+    void ClearUsedMarks();
 
     // What to divide a tax-inclusive amount by to get its tax, from the rate of the first code
     // reporting under label G17: (100 + rate) / rate, so 11 at 10 % and 9 at 12.5 %. 1.0 when no

@@ -402,8 +402,7 @@ int TEntityInfo::ProcessTransactions(TReportSetup& setup, TAccountTransactionLis
     if (clearUsedFlags) {
         setup.Accounts->ClearUsedFlags();
         if (setup.TaxRates)
-            for (int i = 0; i < setup.TaxRates->Count(); ++i)
-                setup.TaxRates->GetTaxRate(i)->Flags = 0;
+            setup.TaxRates->ClearUsedMarks();
     }
     if (clearAmounts)
         setup.Accounts->ClearAllAccountAmounts();

@@ -306,7 +306,7 @@ private:
     // What every tax line of one tax code shares: the code, its posting account (the default
     // suspense account when the chart lacks the code's account) and the start of its details.
     struct TTaxLinePlan {
-        const TTaxRate* Rate = nullptr;
+        TTaxRate* Rate = nullptr; // marked used by every tax line made with it
         TAccountCode Posting;
         QByteArray DetailsStart;
     };

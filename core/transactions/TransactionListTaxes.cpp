@@ -64,7 +64,7 @@ std::vector<TTransactionList::TTaxLinePlan> TTransactionList::TaxLinePlans() con
         return plans;
     const TAccountCode suspense = SuspenseCode();
     for (int i = 0; i < Books.TaxRates->Count(); ++i) {
-        const TTaxRate* rate = Books.TaxRates->GetTaxRate(i);
+        TTaxRate* rate = Books.TaxRates->GetTaxRate(i);
         if (!rate)
             continue;
         TTaxLinePlan& plan = plans.emplace_back();
@@ -90,9 +90,10 @@ TTransactionList::MakeTaxLines(TTransactionDetail& entry, const std::vector<TTax
     const bool hadNoDissection = entry.Dissection == -1;
     TMoneyTotal tax;
     for (const TTaxLinePlan& plan : plans) {
-        const TTaxRate& rate = *plan.Rate;
+        TTaxRate& rate = *plan.Rate;
         if (!HasTaxType(entry.TaxCodes, rate) || !(rate.Tax_Rate > 0.0))
             continue;
+        rate.MarkUsed();
         auto line = std::make_unique<TTransactionDetail>(entry);
         line->ID = SlotKeyBase(slot) + TaxLineSequence;
         line->ParentID = entry.ID;

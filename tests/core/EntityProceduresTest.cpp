@@ -7,6 +7,7 @@
 #include "core/accounts/AccountFormat.h"
 #include "core/charts/AccountsChart.h"
 #include "core/charts/BankRecOpeningDetailChart.h"
+#include "core/charts/TaxRateChart.h"
 #include "core/dates/DateNumbers.h"
 #include "core/dates/Periods.h"
 #include "core/entity/BankStatementTransfer.h"
@@ -48,6 +49,7 @@ struct TEntry {
     qint32 Reference = 1;
     QString Details = {};
     qint32 Dissection = -1;
+    quint32 TaxCodes = 0;
 };
 
 // File ABC123 (year to June 2006, shipped reference data) opened with its 2006 charts; accounts
@@ -105,6 +107,7 @@ protected:
                 std::tuple(e.Dissection, e.Date, e.Reference, e.Amount, e.Quantity);
             std::tie(entry->PostingCode, entry->BankCode) = std::tuple(Code(e.Posting), Code(e.Bank));
             entry->SetDetails(e.Details);
+            entry->TaxCodes = e.TaxCodes;
             entry->ID = list->TakeNextID(list->EntryMonthSlot(*entry));
             list->AddTransaction(std::move(entry), 0);
         }
@@ -366,6 +369,57 @@ TEST_F(EntityProceduresTest, AnOpenPageStandsForItsPeriodOnlyInTheCurrentYear) {
     TPeriodList::WriteOpenPage(*File, pkPayments, 2006, 4);
     EXPECT_TRUE(payments.Saved());
     EXPECT_TRUE(QFileInfo::exists(month));
+}
+
+// A recalculation marks the tax codes that the year's tax lines use, after clearing the marks when
+// asked: a code with a rate of 0, one keyed only where no tax lines are made (opening balances)
+// and one nobody keys stay unused. Delete Taxes (process 20) relies on the marks.
+TEST_F(EntityProceduresTest, TaxCodesOfTheTaxLinesAreMarkedUsed) {
+    File->EntityDetail().Tax = true;
+    TTaxRateChart& taxes = *File->TaxRateChart(2006);
+    taxes.Clear();
+    std::map<QString, quint32> bit;
+    for (const auto& [code, rate] :
+         {std::pair{"GST", 10.0}, {"WET", 29.0}, {"FRE", 0.0}, {"CAP", 10.0}, {"LUX", 33.0}}) {
+        auto item = std::make_unique<TTaxRate>(Chart->Format());
+        std::tie(item->Tax_Code, item->Tax_Rate, item->TaxAccount) = std::tuple(code, rate, Code("1000"));
+        TTaxRate* added = item.get();
+        ASSERT_GE(taxes.AddItem(std::move(item)), 0);
+        bit[code] = 1u << added->TaxType;
+    }
+    // All in July: a run over page kinds 10 or 11 (Delete Taxes takes 0 to 13) reads period 1 only.
+    WriteEntries({{pkPayments, Day(7, 5), "4000", "2000", 110.00, 0, {}, 1, {}, -1, bit["GST"]},
+                  {pkReceipts, Day(7, 20), "3000", "2100", 129.00, 0, {}, 1, {}, -1, bit["WET"] | bit["FRE"]},
+                  {pkOpeningBalances, Day(7, 1), "1000", "2000", 50.00, 0, {}, 1, {}, -1, bit["CAP"]}});
+    const auto used = [&] {
+        QStringList codes;
+        for (int i = 0; i < taxes.Count(); ++i)
+            if (taxes.GetTaxRate(i)->Used())
+                codes << taxes.GetTaxRate(i)->Tax_Code;
+        codes.sort();
+        return codes.join(',');
+    };
+    const struct {
+        const char* Name;
+        int Type, Process;
+        bool Clear;
+        const char* Used;
+    } cases[] = {
+        {"delete taxes", 0, prDeleteTaxes, true, "GST,WET"},
+        {"report, marks cleared", 1, 0, true, "GST,WET"},
+        {"report, marks kept", 1, 0, false, "GST,LUX,WET"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        // A mark left from before.
+        taxes.ClearUsedMarks();
+        taxes.GetTaxRate(taxes.IndexOf("LUX"))->MarkUsed();
+        const bool saved = taxes.Saved;
+        const auto run = Run(c.Type, c.Process);
+        ASSERT_EQ(File->ProcessTransactions(*run, nullptr, false, c.Clear, false), 0);
+        EXPECT_EQ(used(), c.Used);
+        EXPECT_EQ(taxes.Saved, saved); // the marks are never stored
+    }
 }
 
 // Resetting one bank account clears its entries' marks and stale-cheque notes only.
