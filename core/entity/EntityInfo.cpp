@@ -103,6 +103,9 @@ std::optional<TPageHistoryLine> TPageHistoryLine::Parse(const QString& text, int
     if (line.PageKind < pkOpeningBalances || line.PageKind >= pkDeletedTransactions ||
         line.Period < lowestPeriod || line.Period > periodsPerYear)
         return std::nullopt;
+    // A kind kept in one file for the whole year opens at period 1, as it does from the menu.
+    if (IsOneFileKind(line.PageKind))
+        line.Period = 1;
     line.SortOrder = static_cast<int>(numbers[3]);
     line.CurrentPage = static_cast<int>(numbers[4]);
     line.CurrentID = static_cast<qint32>(numbers[5]);

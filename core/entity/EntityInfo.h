@@ -53,7 +53,8 @@ struct TPageHistoryLine {
     QString ToText() const;
     // The line read from its text; nothing when it is not 17 whole numbers, or when its page
     // kind (0 to 13) or period (1 to periodsPerYear for the kinds with periods, 0 to
-    // periodsPerYear for the others) cannot be one of a file with periodsPerYear.
+    // periodsPerYear for the others) cannot be one of a file with periodsPerYear. A kind kept in
+    // one file for the year (IsOneFileKind) reads as period 1 whatever the line says.
     static std::optional<TPageHistoryLine> Parse(const QString& text, int periodsPerYear);
 };
 

@@ -223,7 +223,7 @@ TEST_F(EntityInfoTest, HistoryLinesThatCannotBeAPageAreSkipped) {
         Line(0, 2006, 0, 0, 0, 7)};
     // clang-format on
     file->ReopenRecordedPages();
-    EXPECT_EQ(Kinds(*file), "0/0 1/9 ");
+    EXPECT_EQ(Kinds(*file), "0/1 1/9 ");
     EXPECT_EQ(file->CurrentPage, 0); // the recorded 7 is beyond the last page
     // The recorded ID is gone: the last row, column 0.
     EXPECT_EQ(std::tuple(file->DataEntryPage(1)->CurrentRow, int(file->DataEntryPage(1)->CurrentColumn)),
@@ -235,6 +235,38 @@ TEST_F(EntityInfoTest, HistoryLinesThatCannotBeAPageAreSkipped) {
     file->EntityDetail().DataEntryPages = {Line(1, 2005, 9, 0, 0, 5)};
     file->ReopenRecordedPages();
     EXPECT_EQ(file->CurrentPage, -1);
+}
+
+// A page kept in one file for the year reopens at period 1 whatever period its history line
+// names, as it opens from the menu: it shows the entries of its file, which the balance runs read,
+// and a line naming it again while it is open adds no second page.
+TEST_F(EntityInfoTest, OneFilePagesReopenAtPeriodOne) {
+    for (const int kind : {pkOpeningBalances, pkOpeningUnpresentedCheques, pkOpeningOutstandingDeposits,
+                           pkMemorisedPayments, pkStandardBankTransactions}) {
+        for (const int period : {0, 1, 5}) {
+            SCOPED_TRACE(QString("kind %1 period %2").arg(kind).arg(period).toStdString());
+            auto file = OpenFile();
+            {
+                TTransactionList& list =
+                    file->DataEntryPage(file->OpenDataEntryPage(kind, 0, {Standard, Load}, false))->List();
+                ASSERT_EQ(list.Period(), 1);
+                if (list.Count() == 1) {
+                    auto entry = std::make_unique<TTransactionDetail>(0, static_cast<qint16>(kind));
+                    entry->SetFlags({TransactionFlag::Keyed});
+                    entry->Date = EncodeDateNum(2005, 7, 1);
+                    entry->ID = list.TakeNextID(list.EntryMonthSlot(*entry));
+                    list.InsertTransaction(0, std::move(entry), 0);
+                }
+                file->DeleteDataEntryPage(0); // written as it closes
+            }
+            file->EntityDetail().DataEntryPages = {Line(kind, 2006, period), Line(kind, 2006, 0)};
+            file->ReopenRecordedPages();
+            EXPECT_EQ(Kinds(*file), QString("%1/1 ").arg(kind));
+            ASSERT_EQ(file->DataEntryPageCount(), 1);
+            EXPECT_EQ(file->DataEntryPage(0)->List().Count(), 2); // the entry and the blank line
+            file->Close();
+        }
+    }
 }
 
 // A page whose files cannot be read ends the reopening; its files are never written over.
