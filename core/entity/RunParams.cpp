@@ -6,6 +6,7 @@
 #include "core/common/ResultCodes.h"
 #include "core/dates/Periods.h"
 #include "core/entity/EntityDetail.h"
+#include "core/entity/SubsystemServices.h"
 #include "core/files/Paths.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
@@ -137,9 +138,9 @@ void TReportSetup::SetProcessDefaults() {
                        Detail->FileCode + QStringLiteral("%1").arg(Year % 100, 2, 10, QLatin1Char('0'))});
         break;
     case prImportBankStatements:
-        // The output names the import format's file once the import formats are known.
         PeriodsPerYear = 12;
         ParamMask = 4111;
+        OutputText = ImportFileText();
         break;
     case prUpgrade:
         PageKinds = Kinds({1, 2, 3, 8, 9, 10, 11});
@@ -179,10 +180,23 @@ void TReportSetup::SetProcessDefaults() {
         PageKinds = PageKindRange(1, 7);
         PeriodsPerYear = 12;
         ParamMask = 8239;
+        OutputText = ImportFileText();
         break;
     default:
         break;
     }
+}
+
+QString TReportSetup::ImportFileText() const {
+    const auto& importFileName = TSubsystemServices::Installed().ImportFileName;
+    QString name = importFileName ? importFileName(*Detail, ProcessKind).trimmed() : QString();
+    // A name only: whatever folder a format gives, the file is looked for in the file's folder.
+    name = name.mid(std::max(name.lastIndexOf(u'\\'), name.lastIndexOf(u'/')) + 1);
+    const QString folder = Detail->ChartEntity().DataDir;
+    if (!name.isEmpty())
+        return BuildPath({folder, name});
+    // The folder alone, ready for the name to be typed or picked.
+    return folder.isEmpty() || folder.endsWith(u'\\') ? folder : folder + u'\\';
 }
 
 void TReportSetup::SetReportDefaults() {

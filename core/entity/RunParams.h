@@ -59,7 +59,6 @@ public:
     // until the import and export formats exist.
     TLogDetails LogDetails() const;
 
-
     quint32 ParamMask = 0;
     bool MovementsOnly = false;
     bool CurrencyConversion = false;
@@ -111,6 +110,10 @@ private:
     void SetProcessDefaults();
     void SetReportDefaults();
     void SetActivityStatementDefaults();
+    // The output text of an import (processes 2 and 22): the file's data folder and the name of
+    // the file the import format reads (TSubsystemServices::ImportFileName), or the folder alone,
+    // ending in its separator, when no format names one.
+    QString ImportFileText() const;
     void CreateBankRecOpening();
     int RunQuarter() const;
 

@@ -2,10 +2,13 @@
 
 #include "core/services/Services.h"
 
+#include <QString>
+
 #include <functional>
 #include <utility>
 
 class TDesktopFiles;
+class TEntityDetail;
 class TEntityInfo;
 class TReportSetup;
 
@@ -42,6 +45,11 @@ struct TSubsystemServices {
     std::function<bool(TReportSetup& setup)> ImportBankStatement;
     // Imports transactions into the file (process 22).
     std::function<void(TReportSetup& setup)> ImportTransactions;
+    // The name (no folder) of the file that the import of process 2 (bank statements) or 22
+    // (transactions) reads for a file, as its import format names it; the run parameters put it
+    // in the file's data folder. Empty when no format names one. Empty slot: no name, so the run
+    // offers the folder alone.
+    std::function<QString(const TEntityDetail& detail, int processKind)> ImportFileName;
     // Prepares and shows the reconciliation window for process 4 or 5, or for report 53 to 55.
     std::function<void(TReportSetup& setup)> PerformBankReconciliation;
 

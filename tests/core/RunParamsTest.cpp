@@ -8,6 +8,7 @@
 #include "core/common/ResultCodes.h"
 #include "core/dates/DateNumbers.h"
 #include "core/entity/EntityDetail.h"
+#include "core/entity/SubsystemServices.h"
 #include "core/files/Paths.h"
 #include "core/logs/LogList.h"
 #include "core/logs/LogSession.h"
@@ -113,6 +114,47 @@ TEST_F(RunParamsTest, TitlesOutputTextsAndRefusedNumbers) {
     EXPECT_FALSE(run->IsCommaDelimited());
     run->FileFormat = 1;
     EXPECT_TRUE(run->IsCommaDelimited());
+}
+
+// The imports start from the file's data folder: with the name of the file their import format
+// reads when banking gives one (a name only, wherever the format says it lies), else the folder
+// alone, so that the run-parameter window's File field is never blank.
+TEST_F(RunParamsTest, ImportsNameTheImportFormatsFileInTheFilesFolder) {
+    const QString folder = Temp.path() + "\\";
+    struct TCase {
+        int Kind;
+        const char* Given; // nullptr: banking gives no name at all
+        QString Output;
+    };
+    const TCase cases[] = {
+        {2, nullptr, folder},
+        {22, nullptr, folder},
+        {2, "", folder},
+        {2, "  ", folder},
+        {2, "STATEMNT.QIF", folder + "STATEMNT.QIF"},
+        {22, "trans.csv", folder + "trans.csv"},
+        {2, "C:\\BANK\\..\\NAB.QIF", folder + "NAB.QIF"},
+        {22, "../up/BANK.CSV", folder + "BANK.CSV"},
+        {2, "C:\\BANK\\", folder},
+        {1, "IGNORED.QIF", Temp.path() + "\\ABC12306"}, // the export names its own file
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(QString("%1 %2").arg(c.Kind).arg(c.Given ? c.Given : "(none)").toStdString());
+        QList<int> asked;
+        TSubsystemServices::Reset();
+        if (c.Given)
+            TSubsystemServices::Installed().ImportFileName = [&](const TEntityDetail& detail, int kind) {
+                EXPECT_EQ(&detail, Detail.get());
+                asked << kind;
+                return QString::fromLatin1(c.Given);
+            };
+        EXPECT_EQ(Run(0, c.Kind)->OutputText, c.Output);
+        EXPECT_EQ(asked, c.Given && c.Kind != 1 ? QList<int>{c.Kind} : QList<int>{});
+    }
+    // A folder already ending in its separator gets no second one.
+    TSubsystemServices::Reset();
+    Detail->DataDir = "D:\\CLIENTS\\";
+    EXPECT_EQ(Run(0, 2)->OutputText, "D:\\CLIENTS\\");
 }
 
 TEST_F(RunParamsTest, DatesAndMonthlyPeriodsOfTheFinancialYear) {
