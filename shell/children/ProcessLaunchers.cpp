@@ -16,6 +16,10 @@ bool IsTransferIn(int process) {
     return process == prTransferFromClient || process == prTransferFromAccountant;
 }
 
+bool IsTransferOut(int process) {
+    return process == prTransferToClient || process == prTransferToAccountant;
+}
+
 } // namespace
 
 TProcessLaunchers::TProcessLaunchers(TChildWindows& windows, TDesktopFiles& files,
@@ -31,6 +35,11 @@ std::unique_ptr<TReportSetup> TProcessLaunchers::MakeSetup(TEntityInfo& file, in
 int TProcessLaunchers::BankAccountCount(TEntityInfo& file) const {
     const TAccountsChart* chart = file.AccountsChart(file.EntityDetail().Year);
     return chart ? chart->CountBankAccounts() : 0;
+}
+
+bool TProcessLaunchers::Available(int process) const {
+    // Process 0 runs the reconciliation window for a report, which says so itself.
+    return process == prNone || !Process.Banking || Process.Banking->CheckAvailable(process);
 }
 
 void TProcessLaunchers::NotifyActiveFile() const {
@@ -56,7 +65,11 @@ void TProcessLaunchers::RunBackupRestoreProcess(int process) {
         return;
     {
         const auto setup = MakeSetup(*file, process);
-        if (Process.BackupRestore->Run(*file, *setup) && IsTransferIn(process))
+        const bool done = Process.BackupRestore->Run(*file, *setup);
+        // Told before anything can look at the transfer folder again.
+        if (done && IsTransferOut(process) && !setup->OutputText.isEmpty() && Hooks.OwnArchiveWritten)
+            Hooks.OwnArchiveWritten(setup->OutputText);
+        if (done && IsTransferIn(process))
             NotifyActiveFile();
     }
     guard.Finish();
@@ -131,7 +144,7 @@ void TProcessLaunchers::DataIntegrityCheck() {
 
 void TProcessLaunchers::RunBankRecProcess(int reportType, int process) {
     TEntityInfo* file = Files.ActiveFile();
-    if (!file)
+    if (!file || !Available(process))
         return;
     // Checked before the guard, so that no pages close for a reconciliation that cannot run.
     if (process != prResetBankReconciliation && BankAccountCount(*file) == 0) {
@@ -152,7 +165,7 @@ void TProcessLaunchers::RunBankRecProcess(int reportType, int process) {
 
 void TProcessLaunchers::ImportBankStatements() {
     TEntityInfo* file = Files.ActiveFile();
-    if (!file)
+    if (!file || !Available(prImportBankStatements))
         return;
     IUserPrompt& prompt = TServices::Prompt();
     if (BankAccountCount(*file) == 0) {
@@ -183,7 +196,7 @@ void TProcessLaunchers::ImportBankStatements() {
 
 void TProcessLaunchers::ImportTransactions() {
     TEntityInfo* file = Files.ActiveFile();
-    if (!file)
+    if (!file || !Available(prImportTransactions))
         return;
     TProcessGuard guard(Windows, prImportTransactions, true);
     if (!guard || !Process.Parameters || !Process.Banking)
@@ -197,7 +210,7 @@ void TProcessLaunchers::ImportTransactions() {
 
 void TProcessLaunchers::Export() {
     TEntityInfo* file = Files.ActiveFile();
-    if (!file || !Process.Parameters || !Process.Banking)
+    if (!file || !Process.Parameters || !Process.Banking || !Available(prExport))
         return;
     const auto setup = MakeSetup(*file, prExport);
     if (!Process.Parameters->Run(*file, *setup))

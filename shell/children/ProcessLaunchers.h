@@ -27,6 +27,9 @@ struct TLauncherHooks {
     std::function<void()> ActiveFileChanged;
     // Refreshes the Active File box after a transfer.
     std::function<void()> RefreshActiveFileList;
+    // A transfer out wrote its archive (the native path its window left in the block's output
+    // text): the program's own archive, never to be offered back to it as an arrival.
+    std::function<void(const QString& nativePath)> OwnArchiveWritten;
 };
 
 // The commands that run a file-rewriting process on the active file. Each builds the run-parameter
@@ -73,6 +76,9 @@ public:
 private:
     std::unique_ptr<TReportSetup> MakeSetup(TEntityInfo& file, int process, int reportType = 0) const;
     int BankAccountCount(TEntityInfo& file) const;
+    // Whether banking offers what a process needs; false once it has said that it does not.
+    // Without banking the command goes on (and ends where it needs it).
+    bool Available(int process) const;
     void NotifyActiveFile() const;
     // Runs a process of the active file through its window behind the guard; the active-file
     // notice follows an OK.

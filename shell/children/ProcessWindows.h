@@ -19,6 +19,10 @@ public:
 class IBankingServices {
 public:
     virtual ~IBankingServices() = default;
+    // Whether the service that a process of these needs (1 export, 2 bank-statement import,
+    // 4 bank reconciliation, 22 transaction import) is there. False once the user has been told
+    // that it is not: the command then ends before any page is closed or any question is asked.
+    virtual bool CheckAvailable(int /*processKind*/) { return true; }
     // Imports a bank statement for the block's bank account and dates (which it leaves set to the
     // range imported). The number of entries imported, or a negative number when it failed.
     virtual int ImportBankStatement(TEntityInfo& file, TReportSetup& setup) = 0;

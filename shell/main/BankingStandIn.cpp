@@ -4,9 +4,29 @@
 #include "core/entity/EntityInfo.h"
 #include "core/entity/RunParams.h"
 #include "core/services/Services.h"
-#include "core/vocab/ProcessKinds.h"
 #include "core/services/UserPrompt.h"
 #include "core/util/TextHelpers.h"
+#include "core/vocab/ProcessKinds.h"
+
+namespace {
+
+// The function of a process that is not there, as its box names it; empty for the others.
+QString MissingFunction(int processKind) {
+    switch (processKind) {
+    case prExport:
+        return QStringLiteral("Exporting data");
+    case prImportBankStatements:
+        return QStringLiteral("Importing bank statements");
+    case prImportTransactions:
+        return QStringLiteral("Importing transactions");
+    case prBankReconciliation:
+        return QStringLiteral("The bank reconciliation");
+    default:
+        return {};
+    }
+}
+
+} // namespace
 
 void TBankingStandIn::SayNotAvailable(const QString& function) {
     MessageBeepAndShow(TServices::Prompt(), TMessageKind::Information, NotAvailableText.arg(function),
@@ -19,22 +39,30 @@ void TBankingStandIn::ActivityStatementReport(int reportNumber) {
             SayNotAvailable(PlainCaption(item.Caption.toString()));
 }
 
+bool TBankingStandIn::CheckAvailable(int processKind) {
+    const QString missing = MissingFunction(processKind);
+    if (missing.isEmpty())
+        return true;
+    SayNotAvailable(missing);
+    return false;
+}
+
 int TBankingStandIn::ImportBankStatement(TEntityInfo& /*file*/, TReportSetup& /*setup*/) {
-    SayNotAvailable(QStringLiteral("Importing bank statements"));
+    SayNotAvailable(MissingFunction(prImportBankStatements));
     return -1;
 }
 
 void TBankingStandIn::ImportTransactions(TEntityInfo& /*file*/, TReportSetup& /*setup*/) {
-    SayNotAvailable(QStringLiteral("Importing transactions"));
+    SayNotAvailable(MissingFunction(prImportTransactions));
 }
 
 void TBankingStandIn::ExportData(TEntityInfo& /*file*/, TReportSetup& /*setup*/) {
-    SayNotAvailable(QStringLiteral("Exporting data"));
+    SayNotAvailable(MissingFunction(prExport));
 }
 
 void TBankingStandIn::PerformBankReconciliation(TEntityInfo& file, TReportSetup& setup) {
     if (setup.ProcessKind != prResetBankReconciliation) {
-        SayNotAvailable(QStringLiteral("The bank reconciliation"));
+        SayNotAvailable(MissingFunction(prBankReconciliation));
         return;
     }
     IUserPrompt& prompt = TServices::Prompt();

@@ -9,7 +9,8 @@
 
 // The banking, GST and data-interchange services as this program offers them: the bank-statement
 // and transaction imports, the data export and the bank reconciliation window are not built, so
-// each says so in one box and changes nothing.
+// each says so in one box and changes nothing. With no import formats it names no import file
+// (TSubsystemServices::ImportFileName stays empty): an import's run starts from the file's folder.
 class TBankingStandIn : public IBankingServices {
 public:
     static inline const QString NotAvailableText = QStringLiteral("%1 is not available in this system.");
@@ -43,6 +44,10 @@ public:
     // menu item.
     static void ActivityStatementReport(int reportNumber);
 
+    // The imports, the export and the reconciliation window are not there: their not-available
+    // box, and false, so that their commands end before closing pages or asking anything. A reset
+    // of the reconciliation is there.
+    bool CheckAvailable(int processKind) override;
     // Nothing is imported: -1.
     int ImportBankStatement(TEntityInfo& file, TReportSetup& setup) override;
     void ImportTransactions(TEntityInfo& file, TReportSetup& setup) override;

@@ -72,6 +72,7 @@ TChildWindowRegistry::TChildWindowRegistry(TfmQuilvaneMain& window)
     TLauncherHooks launcherHooks;
     launcherHooks.ActiveFileChanged = [this] { ChildWindows->ActiveFileChanged(false); };
     launcherHooks.RefreshActiveFileList = [&window] { window.Desktop().RefreshActiveFileList(); };
+    launcherHooks.OwnArchiveWritten = [&window](const QString& path) { window.RememberOwnArchive(path); };
     const auto runDialog = [&window](QDialog& dialog) { return window.RunDialog(dialog); };
     ParametersWindow = std::make_unique<TParametersWindow>(&window, runDialog);
     BackupRestoreWindow = std::make_unique<TBackupRestoreWindow>(&window, runDialog, ParametersWindow.get());

@@ -465,8 +465,13 @@ void TfmQuilvaneMain::CreateMenus() {
     QAction* contents = mnuHelp->addAction(QStringLiteral("&Contents and Index"));
     connect(contents, &QAction::triggered, this, [] { GuardSlot([] { TServices::Help().ShowContext(0); }); });
     QAction* about = mnuHelp->addAction(QStringLiteral("&About..."));
-    connect(about, &QAction::triggered, this,
-            [] { GuardSlot([] { TAboutBox::Show(ProgramVersionText()); }); });
+    // The version line names this build and the release of the practice's reference data.
+    connect(about, &QAction::triggered, this, [this] {
+        GuardSlot([this] {
+            TAboutBox::Show(HasProgramParams() ? ProgramParams().Release : QString(),
+                            [this](QDialog& dialog) { return RunDialog(dialog); });
+        });
+    });
 
     tbrMain = addToolBar(QStringLiteral("Main"));
     tbrMain->setObjectName(QStringLiteral("tbrMain"));
@@ -504,6 +509,10 @@ void TfmQuilvaneMain::SetChildWindows(IChildWindowRegistry* registry) {
 
 void TfmQuilvaneMain::SetReportMenu(IReportMenu* reportMenu) {
     Reports = reportMenu ? reportMenu : &NoReportMenu;
+}
+
+void TfmQuilvaneMain::RememberOwnArchive(const QString& nativePath) {
+    Watcher->RememberOwnArchive(nativePath);
 }
 
 int TfmQuilvaneMain::RunDialog(QDialog& dialog) {

@@ -79,6 +79,10 @@ public:
     // Shows a dialog of the window modally (through the parts' runner when one is given).
     int RunDialog(QDialog& dialog);
 
+    // An archive the program has just written into a watched transfer folder (a native path):
+    // its arrival is not offered back (TTransferWatcher::RememberOwnArchive).
+    void RememberOwnArchive(const QString& nativePath);
+
     // A file is open: every top-level menu is enabled. None is: Master Details, Data Entry,
     // Bank Rec, BAS / IAS and Reports are disabled.
     void EnableMainMenus();

@@ -9,6 +9,7 @@
 #include "core/transactions/TransactionClipboard.h"
 #include "core/vocab/PageKinds.h"
 #include "core/vocab/ProcessKinds.h"
+#include "core/vocab/ProgramIdentity.h"
 #include "core/vocab/WindowKinds.h"
 #include "entry/dataentry/DataEntry.h"
 #include "entry/masterdetails/MasterDetails.h"
@@ -26,6 +27,7 @@
 #include "shell/openfile/OpenFileDialog.h"
 #include "shell/shutdown/BackupAnswer.h"
 #include "shell/shutdown/BackupTimer.h"
+#include "shell/startup/SplashScreen.h"
 
 #include <QPageSetupDialog>
 #include <QPrinter>
@@ -245,6 +247,25 @@ TEST_F(MainWindowTest, TheActiveFileBoxMenusAndRecentFilesFollowTheDesktop) {
 // File > Close closes the active file after the backup offer (Cancel keeps it open); the first
 // file becomes active. The last file closed disables the file menus and closes every child
 // window but the Reports window.
+// Help > About names this build's version and, beside it, the release of the reference data.
+TEST_F(MainWindowTest, AboutNamesTheReleaseOfTheReferenceData) {
+    TfmQuilvaneMain& window = MakeWindow();
+    Params->Release = "2006.1";
+    QStringList shown;
+    OtherDialog = [&shown](QDialog& dialog) {
+        if (const auto* about = qobject_cast<TfrmSplashScreen*>(&dialog))
+            shown << about->lblProgramVersionTxt->text();
+        return int(QDialog::Accepted);
+    };
+    QAction* about = nullptr;
+    for (QAction* action : window.mnuHelp->actions())
+        if (action->text() == "&About...")
+            about = action;
+    ASSERT_TRUE(about);
+    about->trigger();
+    EXPECT_EQ(shown, QStringList{ProgramVersionText() + " (DAT Version: 2006.1)"});
+}
+
 TEST_F(MainWindowTest, FileCloseClosesTheActiveFile) {
     for (const char* code : {"AAA111", "BBB222", "CCC333"})
         WriteRecord(code);

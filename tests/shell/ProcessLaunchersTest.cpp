@@ -7,6 +7,7 @@
 #include "core/vocab/ProcessKinds.h"
 #include "shell/children/ChildWindows.h"
 #include "shell/children/ProcessLaunchers.h"
+#include "shell/main/BankingStandIn.h"
 
 namespace {
 
@@ -36,9 +37,12 @@ public:
     bool Run(TEntityInfo& file, TReportSetup& setup) override {
         Log << QString("%1:%2:%3").arg(Name).arg(setup.ProcessKind).arg(file.DataEntryPageCount());
         Dates = {setup.FromDate, setup.ToDate};
+        if (!Output.isEmpty())
+            setup.OutputText = Output;
         return Answer;
     }
     QString Name;
+    QString Output; // left in the block's output text when set
     QStringList& Log;
     bool& Answer;
     std::pair<double, double> Dates;
@@ -85,7 +89,9 @@ protected:
     TFakeWindow Parameters{"parameters", Log, Ok};
     TLauncherHost Host{Log};
     TChildWindows Windows{Host, Desktop.Files()};
-    TLauncherHooks Hooks{[this] { ++Notices; }, [this] { ++Refreshes; }};
+    TLauncherHooks Hooks{[this] { ++Notices; }, [this] { ++Refreshes; },
+                         [this](const QString& path) { Remembered << path; }};
+    QStringList Remembered;
     TProcessLaunchers Launchers{
         Windows, Desktop.Files(), {&BackupRestore, &Forward, &Parameters, this}, Hooks};
     TProcessLaunchers Absent{Windows, Desktop.Files(), TProcessWindows{}, Hooks};
@@ -183,6 +189,78 @@ TEST_F(ProcessLaunchersTest, EachCommandRunsBehindTheGuard) {
     }
     // The transfer after an import starts from the import's dates.
     EXPECT_EQ(Parameters.Dates, std::pair(732000.0, 732030.0));
+}
+
+// A transfer out that succeeded tells the main window which archive it wrote, before the pages
+// come back; a transfer in, a failed run or a window that names no archive tells nothing.
+TEST_F(ProcessLaunchersTest, ATransferOutRemembersTheArchiveItWrote) {
+    using B = TMessageButton;
+    const QString archive = "/data/TRANSFER/ABC12306.QTF";
+    const struct {
+        int Process;
+        bool Ok;
+        QString Output;
+        QList<B> Answers;
+        QStringList Remembered;
+    } cases[] = {
+        {prTransferToClient, true, archive, {B::Yes}, {archive}},
+        {prTransferToAccountant, true, archive, {B::Yes}, {archive}},
+        {prTransferToClient, false, archive, {B::Yes}, {}},
+        {prTransferToAccountant, true, "", {B::Yes}, {}},
+        {prTransferFromClient, true, archive, {B::Yes, B::No}, {}},
+        {prTransferFromAccountant, true, archive, {B::Yes, B::No}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QString("%1 %2").arg(c.Process).arg(c.Ok).toStdString());
+        Remembered.clear();
+        Ok = c.Ok, BackupRestore.Output = c.Output;
+        for (const B answer : c.Answers)
+            Prompt->Answer(answer);
+        Launchers.RunBackupRestoreProcess(c.Process);
+        EXPECT_EQ(Remembered, c.Remembered);
+        EXPECT_EQ(File().DataEntryPageCount(), 1);
+    }
+}
+
+// What banking does not offer says so before anything else: no page closes, no window opens and
+// no other question comes first. A reset of the reconciliation, which is there, still runs behind
+// the guard.
+TEST_F(ProcessLaunchersTest, WhatBankingDoesNotOfferSaysSoFirst) {
+    using B = TMessageButton;
+    AddBankAccount();
+    TBankingStandIn standIn;
+    TProcessLaunchers launchers{
+        Windows, Desktop.Files(), {&BackupRestore, &Forward, &Parameters, &standIn}, Hooks};
+    const auto notAvailable = [](const char* function) {
+        return TBankingStandIn::NotAvailableText.arg(function);
+    };
+    const struct {
+        const char* Name;
+        TAct Act;
+        QList<B> Answers;
+        QStringList Boxes;
+    } cases[] = {
+        // clang-format off
+        {"statements", ImportStatements, {B::OK}, {notAvailable("Importing bank statements")}},
+        {"transactions", [](auto& l) { l.ImportTransactions(); }, {B::OK}, {notAvailable("Importing transactions")}},
+        {"export", [](auto& l) { l.Export(); }, {B::OK}, {notAvailable("Exporting data")}},
+        {"reconciliation", Reconcile, {B::OK}, {notAvailable("The bank reconciliation")}},
+        {"reset, declined", [](auto& l) { l.RunBankRecProcess(0, prResetBankReconciliation); }, {B::Yes, B::No},
+         {TChildWindows::GuardQuestion(prResetBankReconciliation, true),
+          TBankingStandIn::ResetQuestionText.arg("ABC123")}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Log.clear(), Prompt->Shown.clear();
+        for (const B answer : c.Answers)
+            Prompt->Answer(answer);
+        c.Act(launchers);
+        EXPECT_EQ(Prompt->Texts(), c.Boxes);
+        EXPECT_TRUE(Log.isEmpty()) << Log.join(' ').toStdString();
+        EXPECT_EQ(File().DataEntryPageCount(), 1);
+        EXPECT_FALSE(Windows.ProcessRunning());
+    }
 }
 
 // Without their windows the guarded commands end once the guard has agreed, pages given back.
