@@ -39,6 +39,10 @@ QString ProcessPhrase(int process) {
         return QStringLiteral("executing the bring forward procedure");
     case prTransferBankStatementEntries:
         return QStringLiteral("transferring bank entries to the cashbook");
+    case prRenameFileCode:
+        return QStringLiteral("renaming a file");
+    case prDuplicateFileCode:
+        return QStringLiteral("copying a file");
     case prDataIntegrityCheck:
         return QStringLiteral("a data integrity check");
     case prTessalyJournals:

@@ -152,6 +152,34 @@ TEST_F(ChildWindowsTest, TheActiveFileNoticeReachesEveryChild) {
     }
 }
 
+// The guard's question names every process that runs behind it; the others leave the phrase empty.
+TEST(ChildWindowsGuard, TheQuestionNamesTheProcess) {
+    const std::pair<int, const char*> cases[] = {
+        {prImportBankStatements, "importing bank statement data"},
+        {prBankReconciliation, "performing a bank reconciliation"},
+        {prResetBankReconciliation, "resetting a bank reconciliation"},
+        {prTransferToClient, "transferring data to your Client"},
+        {prTransferFromClient, "transferring data from your Client"},
+        {prTransferFromAccountant, "transferring data from your Accountant"},
+        {prTransferToAccountant, "transferring data to your Accountant"},
+        {prBackup, "backing up"},
+        {prRestore, "restoring data"},
+        {prBringForward, "executing the bring forward procedure"},
+        {prTransferBankStatementEntries, "transferring bank entries to the cashbook"},
+        {prRenameFileCode, "renaming a file"},
+        {prDuplicateFileCode, "copying a file"},
+        {prDataIntegrityCheck, "a data integrity check"},
+        {prTessalyJournals, "creating journals from a Tessaly spreadsheet"},
+        {prExport, ""},
+        {prImportTransactions, ""},
+    };
+    for (const auto& [process, phrase] : cases)
+        EXPECT_EQ(TChildWindows::GuardQuestion(process, false),
+                  QString("All data entry pages must be closed before %1.\r\n\nDo you want to proceed ?")
+                      .arg(phrase))
+            << process;
+}
+
 // Without pages, or for no process, the guard agrees without a question. No and Cancel stop the
 // process and close nothing; the question names the process and, when the pages come back, says so.
 TEST_F(ChildWindowsTest, NoAndCancelCloseNothing) {
