@@ -50,20 +50,48 @@ bool TStandardChart::DefaultChartLeavesDataFolder(const QString& dataDir, const 
     return !LiesInsideFolder(nativeBase, NativePath(DefaultChartPath(dataDir, name)));
 }
 
+namespace {
+
+// Copies the shipped file to the target unless something is there already under its name in any
+// letter case. Empty when the target is in place, else the line telling why it is not.
+QString InstallOne(const QString& shippedPath, const QString& target, const QString& what) {
+    try {
+        if (!QFileInfo::exists(TServices::FileSystem().ResolveCaseInsensitive(target)))
+            CopyFileWithProgress(shippedPath, target, false);
+        return QString();
+    } catch (const std::exception& error) {
+        return QStringLiteral("Unable to install ") + what + QStringLiteral(" as ") + target +
+               QStringLiteral(": ") + ErrorText(error);
+    }
+}
+
+QString MasterDetailFolder(const QString& nativeDataFolder) {
+    return QDir(nativeDataFolder).filePath(ChartKindEntry(ckAccounts).Folder.toString());
+}
+
+} // namespace
+
 QStringList TStandardChart::Install(const QString& shippedPath, const QString& nativeDataFolder,
                                     const QString& formatBaseName, const QStringList& entityTypes) {
     QStringList failures;
-    const QString folder = QDir(nativeDataFolder).filePath(ChartKindEntry(ckAccounts).Folder.toString());
+    const QString folder = MasterDetailFolder(nativeDataFolder);
     for (const QString& entityType : entityTypes) {
-        const QString target = QDir(folder).filePath(DefaultChartName(formatBaseName, entityType));
-        try {
-            if (QFileInfo::exists(TServices::FileSystem().ResolveCaseInsensitive(target)))
-                continue;
-            CopyFileWithProgress(shippedPath, target, false);
-        } catch (const std::exception& error) {
-            failures.append(QStringLiteral("Unable to install the standard chart of accounts as ") + target +
-                            QStringLiteral(": ") + ErrorText(error));
-        }
+        const QString failure =
+            InstallOne(shippedPath, QDir(folder).filePath(DefaultChartName(formatBaseName, entityType)),
+                       QStringLiteral("the standard chart of accounts"));
+        if (!failure.isEmpty())
+            failures.append(failure);
     }
     return failures;
+}
+
+QString TStandardChart::DefaultTaxCodesName(const QString& formatBaseName) {
+    return formatBaseName + ChartKindEntry(ckTaxes).Extension.toString();
+}
+
+QString TStandardChart::InstallTaxCodes(const QString& shippedPath, const QString& nativeDataFolder,
+                                        const QString& formatBaseName) {
+    const QString folder = QDir(nativeDataFolder).filePath(ChartKindEntry(ckTaxes).Folder.toString());
+    return InstallOne(shippedPath, QDir(folder).filePath(DefaultTaxCodesName(formatBaseName)),
+                      QStringLiteral("the default tax codes"));
 }

@@ -13,12 +13,21 @@
 // for every entity type of the reference data, so that a new file of any type has accounts to
 // post to. A practice may replace any of those files with its own chart: once there, a file is
 // never installed over.
+//
+// Beside it the program ships the default tax codes of that format, share/QUILVANE.TXR, a tax
+// chart file exactly as the tax chart writes one: the codes of a goods-and-services tax of 10 %,
+// their tax accounts the standard chart's GST Collected and GST Paid. A file's tax chart that is
+// empty takes the format's default codes from "<format base name>.TXR" in the M_DETAIL folder;
+// the first run installs the shipped codes there under that name, in the same way and never over
+// a practice's own.
 class TStandardChart {
 public:
     // The account format the shipped chart is written in.
     static inline const QString FormatID = QStringLiteral("QUILVANE");
     // The shipped file's name in share/.
     static inline const QString ShippedFileName = QStringLiteral("QUILVANE.ADF");
+    // The shipped default tax codes' name in share/.
+    static inline const QString ShippedTaxCodesFileName = QStringLiteral("QUILVANE.TXR");
 
     // The default chart a client file's record names: "QUILVANE.NSP".
     static QString DefaultChartName(const QString& formatBaseName, const QString& entityType);
@@ -43,4 +52,13 @@ public:
     // line for each chart that could not be installed, empty when every chart is in place.
     static QStringList Install(const QString& shippedPath, const QString& nativeDataFolder,
                                const QString& formatBaseName, const QStringList& entityTypes);
+
+    // The name of a format's default tax codes in the M_DETAIL folder: "QUILVANE.TXR".
+    static QString DefaultTaxCodesName(const QString& formatBaseName);
+    // Copies the shipped tax codes (native path) into <nativeDataFolder>/M_DETAIL as the
+    // format's default tax codes, in the same way as Install: a file already there is left as it
+    // is, a failed copy leaves nothing behind. Never raises: the line that tells why the codes
+    // could not be installed, empty when they are in place.
+    static QString InstallTaxCodes(const QString& shippedPath, const QString& nativeDataFolder,
+                                   const QString& formatBaseName);
 };

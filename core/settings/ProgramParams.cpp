@@ -81,6 +81,10 @@ QString TProgramParams::ShippedStandardChartPath() {
     return ShippedFilePath(TStandardChart::ShippedFileName);
 }
 
+QString TProgramParams::ShippedTaxCodesPath() {
+    return ShippedFilePath(TStandardChart::ShippedTaxCodesFileName);
+}
+
 QString TProgramParams::StoredReferenceDataPath() const {
     return BuildPath({LicFilePath, ReferenceDataFileName});
 }
@@ -175,14 +179,18 @@ void TProgramParams::CreateFirstRunFiles(const QString& iniPath) {
 }
 
 void TProgramParams::InstallStandardCharts() const {
-    // The chart is written in the program's own format; a practice whose reference data lacks
-    // that format has no use for it.
+    // The chart and the tax codes are written in the program's own format; a practice whose
+    // reference data lacks that format has no use for them.
     const TAccountFormat* format = FindAccountFormat(TStandardChart::FormatID);
     const QString dataFolder = NativePath(LicFilePath);
     if (!format || dataFolder.isEmpty())
         return;
-    const QStringList failures = TStandardChart::Install(ShippedStandardChartPath(), dataFolder,
-                                                         format->BaseName, EntityTypes.Codes());
+    QStringList failures = TStandardChart::Install(ShippedStandardChartPath(), dataFolder, format->BaseName,
+                                                   EntityTypes.Codes());
+    const QString taxCodes =
+        TStandardChart::InstallTaxCodes(ShippedTaxCodesPath(), dataFolder, format->BaseName);
+    if (!taxCodes.isEmpty())
+        failures.append(taxCodes);
     for (const QString& failure : failures)
         qWarning("%s", qUtf8Printable(failure));
 }

@@ -19,10 +19,11 @@ class TIniFile;
 // configuration folder. When it does not exist the first load creates it, pointing at the
 // default data folder (~/QUILVANE/DATA), and installs the shipped reference-data file there.
 // Once the reference data is read, that first load also installs the shipped standard chart of
-// accounts as the default chart of every entity type (TStandardChart). The charts are a
-// convenience, the reference data a necessity: a chart that cannot be installed does not stop
-// the start and shows no box (a new file then starts with its suspense account alone); the
-// reason goes to the program's warning output. A chart already in the folder is never replaced.
+// accounts as the default chart of every entity type, and the shipped default tax codes of its
+// format (TStandardChart). The charts are a convenience, the reference data a necessity: a chart
+// that cannot be installed does not stop the start and shows no box (a new file then starts with
+// its suspense account alone, or without tax codes); the reason goes to the program's warning
+// output. A chart already in the folder is never replaced.
 //
 // The owner loads the settings once at start-up and saves them at exit, and only when the load
 // succeeded: settings that failed to load would otherwise overwrite the user's history and the
@@ -74,6 +75,9 @@ public:
     static QString ShippedReferenceDataPath();
     // The standard chart of accounts shipped with the program, found the same way.
     static QString ShippedStandardChartPath();
+    // The default tax codes of that chart's account format shipped with the program, found the
+    // same way.
+    static QString ShippedTaxCodesPath();
     // The reference-data file in the program data folder, as a stored path and on this
     // workstation (empty when its drive is not ready).
     QString StoredReferenceDataPath() const;

@@ -263,8 +263,9 @@ TEST_F(StandardChartTest, TheFirstRunInstallsTheChartForEveryEntityTypeButNeverO
     ASSERT_EQ(params.Load(), 0);
     QStringList installed = QDir(data + "/M_DETAIL").entryList(QDir::Files | QDir::Hidden);
     installed.sort(Qt::CaseSensitive);
+    // The format's default tax codes come with the charts.
     EXPECT_EQ(installed, QStringList({"QUILVANE.COY", "QUILVANE.NSP", "QUILVANE.PTN", "QUILVANE.SUP",
-                                      "QUILVANE.TRU", "quilvane.ind"}));
+                                      "QUILVANE.TRU", "QUILVANE.TXR", "quilvane.ind"}));
     for (const QString& type : QStringList{"COY", "NSP", "PTN", "SUP", "TRU"})
         EXPECT_TRUE(ReadFileBytes(data + "/M_DETAIL/QUILVANE." + type) == shipped) << type.toStdString();
     EXPECT_EQ(ReadFileBytes(data + "/M_DETAIL/quilvane.ind"), "the practice's own");
@@ -290,8 +291,9 @@ TEST_F(StandardChartTest, AChartThatCannotBeInstalledDoesNotStopTheStart) {
     qInstallMessageHandler(previous);
     ASSERT_EQ(loaded, 0);
     EXPECT_TRUE(Prompt->Shown.isEmpty());
-    ASSERT_EQ(warnings.size(), 6); // one a chart
+    ASSERT_EQ(warnings.size(), 7); // one a chart, then the tax codes
     EXPECT_TRUE(warnings[0].contains(data + "/M_DETAIL/QUILVANE.COY")) << warnings[0].toStdString();
+    EXPECT_TRUE(warnings[6].contains(data + "/M_DETAIL/QUILVANE.TXR")) << warnings[6].toStdString();
 }
 
 // Each chart is complete or absent and one that cannot be copied does not keep the others out;
