@@ -93,6 +93,7 @@ TEST_F(AccountGroupsTest, RangeTextsParseAndAreNormalised) {
         {"1 to 9999", true, true, "0001 to 9999", ""},
         {"all", true, true, "0001 to 9999", ""},
         {"100,99999,300", true, false, "0100,0300", AccountsRange},
+        {"100,,300", true, false, "0100,0300", AccountsRange},
         {"100 TO 200", true, false, "", AccountsRange},
         {"", true, true, "", ""}};
     for (const auto& [original, allowList, ok, normalised, box] : cases) {

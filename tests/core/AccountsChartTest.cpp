@@ -183,6 +183,12 @@ TEST_F(AccountsChartTest, CodesChangeOnlyThroughTheChart) {
     auto taken = chart->DeleteItem(0, false);
     EXPECT_TRUE(static_cast<TAccountDetail*>(taken.get())->SetCode(Code("4000")));
     EXPECT_EQ(chart->AddAccount(Account("2000")), -1);
+    // Through the list column too, to a code that sorts first.
+    auto other = AccountsOf({"1000", "2000"});
+    TAccountDetail* last = other->GetAccount(1);
+    EXPECT_TRUE(last->SetAccount_Code(0, "0500"));
+    EXPECT_EQ(Keys(*other), "0500,1000");
+    EXPECT_EQ(other->IndexOfAccount(last), 0);
 }
 
 TEST_F(AccountsChartTest, AccountNumberSearchesWalkTheChart) {

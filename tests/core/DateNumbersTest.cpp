@@ -100,7 +100,8 @@ TEST_F(DateNumbersTest, DateTextsInTheProgramFormats) {
         {"15 / 06", false, 20060615},    {"31/06/2005", true, 20050630}, {"30/02/08", true, 20080229},
         {"29/02/1900", true, 19000228},  {"31/06/2005", false, 0},       {"0/06/2005", true, 0},
         {"15/13/2005", true, 0},         {"31/06/2005 x", true, 0},      {"31/12/9999", false, 99991231},
-        {"1/1/0001", false, 10101},      {"31/06/9999", true, 99990630}};
+        {"1/1/0001", false, 10101},      {"31/06/9999", true, 99990630},
+        {"32/01/2005", true, 20050131}};
     for (const auto& [text, lenient, day] : cases)
         EXPECT_EQ(StrToDateNum(text, lenient), day == 0 ? -1 : D(day / 10000, day / 100 % 100, day % 100))
             << text << " " << lenient;

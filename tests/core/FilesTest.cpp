@@ -53,7 +53,7 @@ TEST_F(FilesTest, CopiesInBlocksWithProgressAndAFailedCopyLeavesNothing) {
     // clang-format off
     const std::tuple<qsizetype, bool, QList<double>> cases[] = {
         {40000, true, {40.96, 81.92, 100.0}}, {32768, true, {50.0, 100.0, 100.0}}, {0, true, {100.0}},
-        {16383, false, {}}};
+        {16383, false, {}}, {1, true, {100.0}}, {16385, true, {16384 * 100.0 / 16385, 100.0}}};
     // clang-format on
     for (const auto& [size, shown, positions] : cases) {
         Progress->Positions.clear();
@@ -65,7 +65,7 @@ TEST_F(FilesTest, CopiesInBlocksWithProgressAndAFailedCopyLeavesNothing) {
         EXPECT_TRUE(positions.isEmpty() ? Progress->Positions.isEmpty() : Progress->Positions == positions)
             << size;
     }
-    EXPECT_EQ(Progress->Created, 3);
+    EXPECT_EQ(Progress->Created, 5);
     // A file that cannot grow past 20000 bytes stands for a full disk.
     Write("SRC.DAT", Pattern(40000));
     Write("OLD.DAT", "previous contents");

@@ -185,6 +185,11 @@ TEST_F(MasterChartTest, MergeLoadAddsToTheHeldItems) {
     EXPECT_EQ(Keys(*take), "abc,RENT2");
     EXPECT_EQ(take->GetStdDescription(0)->Description, "A B Cooper");
     EXPECT_FALSE(take->Saved);
+    // Merged into an empty chart, the file is all there is: nothing is left to save.
+    auto empty = Chart();
+    EXPECT_EQ(empty->LoadFromFile({Option::MergeLoad}), 0);
+    EXPECT_EQ(Keys(*empty), "ABC,RENT2");
+    EXPECT_TRUE(empty->Saved);
     // Without merging the chart is replaced.
     keep->AddDescription("ZZZ", QString());
     EXPECT_EQ(keep->LoadFromFile({}), 0);
@@ -319,7 +324,8 @@ TEST_F(MasterChartTest, AbbreviationsExpandInOnePass) {
     // runs to a word delimiter ("~ABC~" names "ABC~"); numbers are part of it as written.
     const std::pair<const char*, const char*> cases[] = {
         {"Paid ~ABC.", "Paid A B Cooper."}, {"~abc", "A B Cooper"}, {"~XYZ", "~XYZ"}, {"Total ~", "Total ~"},
-        {"Pay ~SELF", "Pay see ~SELF"},     {"~ABC~ x", "~ABC~ x"}, {"~AB", "~AB"},   {"~RENT02", "~RENT02"}};
+        {"Pay ~SELF", "Pay see ~SELF"},     {"~ABC~ x", "~ABC~ x"}, {"~AB", "~AB"},   {"~RENT02", "~RENT02"},
+        {"Paid ~XYZ now", "Paid ~XYZ now"}};
     for (const auto& [text, expanded] : cases)
         EXPECT_EQ(chart.ExpandAbbreviations(text), expanded) << text;
     EXPECT_EQ(chart.ExpandAbbreviations("~ABC,~rent2;~ABC"), "A B Cooper,Rent of unit 2;A B Cooper");

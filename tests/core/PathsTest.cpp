@@ -51,6 +51,12 @@ TEST_F(PathsTest, PathsMasksFoldersEntityFilesAndProtection) {
     // clang-format on
     for (const auto& [stored, native] : cases)
         EXPECT_EQ(NativePath(stored), native) << stored.toStdString();
+    // A relative path is found from the working folder and stays relative, whole.
+    const QString working = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(TempPath("DATA")));
+    const QString relative = NativePath("m_detail\\ABC12306.ADF");
+    QDir::setCurrent(working);
+    EXPECT_EQ(relative, "M_DETAIL/abc12306.adf");
     EXPECT_EQ(Drives->DriveRoot('c'), QDir::homePath());
     const std::pair<TOptionSet, const char*> folders[] = {{TOptionSet{13}, "X:\\RORI\\ABC123"},
                                                           {TOptionSet{2}, "C:\\QV\\TRANSFER"},

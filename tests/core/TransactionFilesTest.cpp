@@ -56,8 +56,9 @@ TEST(TransactionFileNames, FolderAndYearFollowTheOptions) {
 }
 
 TEST(TransactionFileNames, RefusesMonthsKindsAndYearsOutOfRange) {
-    const int bad[][3] = {{1, 13, 2005}, {1, -1, 2005}, {15, 5, 2005},
-                          {-1, 5, 2005}, {1, 5, -1},    {1, 5, 2300}};
+    // Month 13 also for the kinds whose names hold no month of their own.
+    const int bad[][3] = {{1, 13, 2005}, {1, -1, 2005}, {15, 5, 2005},  {-1, 5, 2005}, {1, 5, -1},
+                          {1, 5, 2300},  {0, 13, 2005}, {10, 13, 2005}, {11, 13, 2005}};
     for (const auto& b : bad)
         for (const TOptionSet& options : {TOptionSet{}, TOptionSet{Option::DosVersion}})
             EXPECT_THROW(TransactionFileName("D", "X", b[2], b[0], b[1], options), EQuilvaneError)

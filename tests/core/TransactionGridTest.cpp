@@ -141,6 +141,19 @@ TEST_F(TransactionListCellsTest, FieldChecksRewriteTheTextAndReportBadValues) {
     EXPECT_EQ(Offered, QStringList({"5510", "5500", "6600"}));
 }
 
+// A list of a file without a tax-rate chart knows no tax code: one typed is refused, never read.
+TEST_F(TransactionListCellsTest, ATaxCodeOnAListWithoutTaxRatesIsRefused) {
+    TTransactionListSources sources{Entity, Format(), true,        true,        true,
+                                    2,      Accounts.get(), nullptr, Descs.get(), Rates.get()};
+    TTransactionList list(sources, pkPayments, 2006, 4, 12, TOptionSet{Option::NoBlankLine});
+    for (const char* typed : {"GST", "XYZ"}) {
+        QString text = typed, message;
+        EXPECT_FALSE(TTransactionGrid(list).ValidateTaxCode(text, message)) << typed;
+        EXPECT_TRUE(message.contains("tax code")) << message.toStdString();
+        EXPECT_EQ(text, typed);
+    }
+}
+
 TEST_F(TransactionListCellsTest, CellTextsOfBlankAndKeyedLines) {
     TServices::Regional().DateSeparator = u'-'; // the program's separator, not the workstation's
     auto list = List(pkPayments);
