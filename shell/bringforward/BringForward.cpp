@@ -179,9 +179,10 @@ QWidget* TfmBringForward::BuildOpeningEntriesPage() {
         grbOpeningEntries,
         QStringLiteral("Opening general ledger balances using last year's final general ledger balances"),
         QStringLiteral("cbxOpeningCashbook"));
-    cbxOpeningReconciliation = NewCheck(
-        grbOpeningEntries, QStringLiteral("Opening cashbook reconciliation using last year's final reconciliation"),
-        QStringLiteral("cbxOpeningReconciliation"));
+    cbxOpeningReconciliation =
+        NewCheck(grbOpeningEntries,
+                 QStringLiteral("Opening cashbook reconciliation using last year's final reconciliation"),
+                 QStringLiteral("cbxOpeningReconciliation"));
     cbxMemorisedPayments = NewCheck(grbOpeningEntries, QStringLiteral("Memorised payments"),
                                     QStringLiteral("cbxMemorisedPayments"));
     cbxStandardBank = NewCheck(grbOpeningEntries, QStringLiteral("Standard bank transactions"),
@@ -294,8 +295,8 @@ TAccountsChart& TfmBringForward::SourceAccounts() {
     if (const TAccountsChart* held = File->AccountsChart(source)) {
         // The file's own chart of that year, changes not yet saved included, copied: what the
         // distribution adds to it must never reach the file's chart or its file.
-        OwnAccounts = std::make_unique<TAccountsChart>(entity, held->Format(), TOptionSet{}, source, QString(),
-                                                       OwnStdDescs.get());
+        OwnAccounts = std::make_unique<TAccountsChart>(entity, held->Format(), TOptionSet{}, source,
+                                                       QString(), OwnStdDescs.get());
         for (int i = 0; i < held->Count(); ++i) {
             auto account = std::make_unique<TAccountDetail>(held->Format());
             account->CopyFrom(*held->GetAccount(i), false);

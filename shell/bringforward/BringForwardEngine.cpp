@@ -362,8 +362,7 @@ void TBringForwardEngine::BuildAccounts(const TBringForwardOptions& options) {
     default:
         break;
     }
-    if (options.Accounts != TBringForwardOptions::DefaultChart &&
-        IsSuperannuationType(entity.EntityType) &&
+    if (options.Accounts != TBringForwardOptions::DefaultChart && IsSuperannuationType(entity.EntityType) &&
         !NewAccounts->DefaultChartName().isEmpty()) {
         NewAccounts->SetFileName(NewAccounts->DefaultChartName());
         NewAccounts->LoadFromFile(TOptionSet{Option::Standard, 27});
@@ -568,7 +567,8 @@ TAccountCode TBringForwardEngine::DistributionAccount(const QString& text) {
             return code;
         const int from = source.IndexOfCode(code);
         if (from >= 0) {
-            FindOrCreate(*NewAccounts, code, source.GetAccount(from), source.GetAccount(from)->AccountType, true);
+            FindOrCreate(*NewAccounts, code, source.GetAccount(from), source.GetAccount(from)->AccountType,
+                         true);
             return code;
         }
         // Made by the wizard for the distribution and never written to last year's file.
@@ -609,8 +609,8 @@ void TBringForwardEngine::ReverseTessalyJournals(TTransactionList& journal) {
         CheckCancel();
         const TTransactionDetail& entry = *source.GetItem(i);
         // Lines the list makes for itself come back with the entries they belong to.
-        if (entry.HasAnyFlag({TransactionFlag::Blank, TransactionFlag::DissectionTotal, TransactionFlag::TaxLine,
-                              TransactionFlag::Contra}) ||
+        if (entry.HasAnyFlag({TransactionFlag::Blank, TransactionFlag::DissectionTotal,
+                              TransactionFlag::TaxLine, TransactionFlag::Contra}) ||
             !entry.HasAnyFlag({TessalyJournalFlag}) || entry.HasAnyFlag({ReversalFlag}))
             continue;
         const QString name = ReversedJournalName(entry.Details());
@@ -630,8 +630,8 @@ void TBringForwardEngine::ReverseTessalyJournals(TTransactionList& journal) {
                 continue;
             const int from = sourceAccounts.IndexOfCode(code);
             const TAccountDetail* account = from >= 0 ? sourceAccounts.GetAccount(from) : nullptr;
-            FindOrCreate(*NewAccounts, code, account, account ? account->AccountType : AccountTypeCode::Ordinary,
-                         true);
+            FindOrCreate(*NewAccounts, code, account,
+                         account ? account->AccountType : AccountTypeCode::Ordinary, true);
         }
         journal.AddTransaction(std::move(reversal), 0);
     }
@@ -645,8 +645,9 @@ void TBringForwardEngine::TransferMemberBalances(TTransactionList& journal) {
     // The balances are read from the year's files: they must hold the journal as it now stands.
     SaveList(journal);
     TEntityDetail& detail = File.EntityDetail();
-    const TRunFile run{&File, &detail, NewAccounts.get(), NewTaxRates.get(), NewStdDescs.get(),
-                       NewCurrencyRates.get(), nullptr};
+    const TRunFile run{
+        &File,  &detail, NewAccounts.get(), NewTaxRates.get(), NewStdDescs.get(), NewCurrencyRates.get(),
+        nullptr};
     TReportSetup balances(run, 0, prBringForward, NewYear, false);
     if (File.ProcessTransactions(balances, nullptr, false, false, false) != 0)
         throw EAbort();
@@ -913,10 +914,11 @@ void TBringForwardEngine::ResetNewYearReconciliation() {
         File.SetBankRecOpeningChart(std::move(held));
     });
     File.SetBankRecOpeningChart(std::make_unique<TBankRecOpeningDetailChart>(
-        detail.ChartEntity(), NewAccounts.get(), NewAccounts->Format(), TOptionSet{Option::Standard, Option::Load},
-        NewYear));
-    const TRunFile run{&File, &detail, NewAccounts.get(), NewTaxRates.get(), NewStdDescs.get(),
-                       NewCurrencyRates.get(), nullptr};
+        detail.ChartEntity(), NewAccounts.get(), NewAccounts->Format(),
+        TOptionSet{Option::Standard, Option::Load}, NewYear));
+    const TRunFile run{
+        &File,  &detail, NewAccounts.get(), NewTaxRates.get(), NewStdDescs.get(), NewCurrencyRates.get(),
+        nullptr};
     TReportSetup reset(run, 0, prResetBankReconciliation, NewYear, false);
     reset.BankRecIndex = -1;
     File.ResetBankReconciliation(reset);

@@ -417,3 +417,201 @@ INSTANTIATE_TEST_SUITE_P(
                     TStoppedCase{"CompletedToMay", EncodeDateNum(2006, 5, 31), true},
                     TStoppedCase{"NotCompleted", EncodeDateNum(2006, 6, 30), false}),
     [](const testing::TestParamInfo<TStoppedCase>& stopped) { return std::string(stopped.param.Name); });
+
+// ---- how a run ends and what it leaves -----------------------------------------------------------
+
+// A complete run says so once, with the default beep; a cancelled one says it was stopped and
+// that it is incomplete, each box with its own beep.
+TEST_F(BringForwardEngineTest, EachEndIsReportedOnceWithItsBeep) {
+    TBringForwardOptions options;
+    options.OpeningReconciliation = false;
+    Prompt->Answer(TMessageButton::OK);
+    ASSERT_EQ(Run(options), 0);
+    EXPECT_EQ(Prompt->Texts(), QStringList{TBringForwardEngine::CompleteText});
+    EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Default});
+    ASSERT_EQ(Prompt->Shown.size(), 1);
+    EXPECT_EQ(Prompt->Shown.first().Kind, TMessageKind::Information);
+
+    Prompt->Shown.clear();
+    Prompt->Beeps.clear();
+    Progress->Updates = 0;
+    Progress->CancelAtUpdate = 3;
+    Prompt->Answer(TMessageButton::OK);
+    Prompt->Answer(TMessageButton::OK);
+    EXPECT_EQ(Run(options), -100);
+    EXPECT_EQ(Prompt->Texts(),
+              (QStringList{TBringForwardEngine::TerminatedText, TBringForwardEngine::IncompleteText}));
+    EXPECT_EQ(Prompt->Beeps, (QList<TBeep>{TBeep::Error, TBeep::Warning}));
+    ASSERT_EQ(Prompt->Shown.size(), 2);
+    EXPECT_EQ(Prompt->Shown[0].Kind, TMessageKind::Error);
+    EXPECT_EQ(Prompt->Shown[1].Kind, TMessageKind::Information);
+}
+
+// The file stays in 2006 while 2007 is made (the change-of-year road): the reconciliation of
+// 2007 is reset all the same, so an entry that 2007 had marked reconciled before is free again.
+TEST_F(BringForwardEngineTest, TheNewYearsReconciliationIsResetWhenTheFileIsInTheOldYear) {
+    {
+        TTransactionList list(File->ListSources(2006), pkPayments, 2007, 2, 12, {QuietLoad});
+        auto entry = std::make_unique<TTransactionDetail>(list.TakeNextID(2), qint16(pkPayments));
+        entry->SetFlags({TF::Keyed, TF::Reconciled, TF::BankRecMarkA});
+        entry->Date = EncodeDateNum(2006, 8, 10);
+        entry->PostingCode = Code("1500");
+        entry->BankCode = Code("2000");
+        entry->Amount = 9.95;
+        entry->SetDetails("Reconciled before");
+        list.AddTransaction(std::move(entry), 0);
+        TOptionSet save{Standard};
+        ASSERT_EQ(list.SaveToFile(save, false, true), 0);
+    }
+    TBringForwardOptions options;
+    options.OpeningReconciliation = false;
+    Prompt->Answer(TMessageButton::OK);
+    ASSERT_EQ(Run(options), 0);
+    ASSERT_EQ(File->EntityDetail().Year, 2006);
+    TTransactionList list(File->ListSources(2006), pkPayments, 2007, 2, 12, {QuietLoad});
+    bool found = false;
+    for (int i = 0; i < list.Count(); ++i) {
+        const TTransactionDetail& entry = *list.GetItem(i);
+        if (entry.Details() != "Reconciled before")
+            continue;
+        found = true;
+        EXPECT_FALSE(entry.HasAnyFlag({TF::Reconciled, TF::BankRecMarkA}));
+    }
+    EXPECT_TRUE(found);
+    // The reset gave the file back its opening chart slot as it found it.
+    EXPECT_EQ(File->BankRecOpeningChart(), nullptr);
+}
+
+// The question about the new year's opening balances names their file as this workstation
+// writes it; No leaves the page as it was and the run completes.
+TEST_F(BringForwardEngineTest, TheReplaceQuestionNamesTheFileNatively) {
+    {
+        TTransactionList list(File->ListSources(2006), pkOpeningBalances, 2007, 1, 12, {QuietLoad});
+        auto entry = std::make_unique<TTransactionDetail>(list.TakeNextID(1), qint16(pkOpeningBalances));
+        entry->SetFlags({TF::Keyed});
+        entry->Date = EncodeDateNum(2006, 7, 1);
+        entry->PostingCode = Code("3000");
+        entry->BankCode = Code("2000");
+        entry->Amount = 1.00;
+        entry->SetDetails("Typed in 2007");
+        list.AddTransaction(std::move(entry), 0);
+        list.GenerateContras(false);
+        TOptionSet save{Standard};
+        ASSERT_EQ(list.SaveToFile(save, false, true), 0);
+    }
+    const QByteArray before = Files2007().value("ABC123/ABC12307.OB1");
+    ASSERT_FALSE(before.isEmpty()) << Files2007().keys().join(' ').toStdString();
+    TBringForwardOptions options;
+    options.OpeningReconciliation = false;
+    Prompt->Answer(TMessageButton::No);
+    Prompt->Answer(TMessageButton::OK);
+    ASSERT_EQ(Run(options), 0);
+    ASSERT_EQ(Prompt->Texts().size(), 2);
+    const QString question = Prompt->Texts().first();
+    EXPECT_EQ(question, "A file for " + DataDir + "/ABC123/ABC12307.OB1 aleady exists.\rReplace this file ?");
+    EXPECT_FALSE(question.contains('\\'));
+    EXPECT_EQ(Files2007().value("ABC123/ABC12307.OB1"), before);
+}
+
+namespace {
+
+// Notes the file's current bank-reconciliation opening chart, and its year, when a step of the
+// run starts.
+class TWatchingProgress : public IProgress {
+public:
+    TWatchingProgress(const TEntityInfo& file, QString step, const TBankRecOpeningDetailChart*& seen,
+                      int& year)
+        : File(file), Step(std::move(step)), Seen(seen), SeenYear(year) {}
+    void Setup(const QString&, int, const QString&, bool, bool) override {}
+    void SetPosition(double) override {}
+    void SetMessage(int, const QString& detail) override {
+        if (!detail.contains(Step))
+            return;
+        Seen = File.BankRecOpeningChart();
+        SeenYear = Seen ? Seen->Year : 0;
+    }
+    bool Cancelled() const override { return false; }
+
+private:
+    const TEntityInfo& File;
+    QString Step;
+    const TBankRecOpeningDetailChart*& Seen;
+    int& SeenYear;
+};
+
+} // namespace
+
+// During the run the source year's opening chart is the file's current one; the chart the file
+// held before is given back, untouched, when the run is over.
+TEST_F(BringForwardEngineTest, TheSourceOpeningChartIsTheFilesCurrentOneDuringTheRun) {
+    auto held = std::make_unique<TBankRecOpeningDetailChart>(File->EntityDetail().ChartEntity(), Chart,
+                                                             Chart->Format(), TOptionSet{}, 2006);
+    const TBankRecOpeningDetailChart* heldChart = held.get();
+    File->SetBankRecOpeningChart(std::move(held));
+    TBringForwardOptions options;
+    options.OpeningReconciliation = false;
+    Prompt->Answer(TMessageButton::OK);
+    const TBankRecOpeningDetailChart* seen = nullptr;
+    int seenYear = 0;
+    TBringForwardEngine engine(*File, 2007);
+    engine.SetProgress(std::make_unique<TWatchingProgress>(*File, "Opening Balances", seen, seenYear));
+    EXPECT_EQ(engine.Run(options, Distribution), 0);
+    ASSERT_NE(seen, nullptr);
+    EXPECT_NE(seen, heldChart);
+    EXPECT_EQ(seenYear, 2006);
+    EXPECT_EQ(File->BankRecOpeningChart(), heldChart);
+}
+
+namespace {
+
+struct TDistributionCase {
+    const char* Name;
+    bool WizardChart; // the wizard's chart of last year, holding the account it made, is given
+    const char* ProfitAccount;
+    const char* Description;
+};
+
+class BringForwardDistributionAccountTest : public BringForwardEngineTest,
+                                            public testing::WithParamInterface<TDistributionCase> {};
+
+} // namespace
+
+// The distribution names 00-4100-00, which last year's file does not have: made by the wizard's
+// default entry, it is created in the new chart from the wizard's chart; with no such chart the
+// share goes to the suspense account.
+TEST_P(BringForwardDistributionAccountTest, TheShareGoesToTheAccountTheWizardMade) {
+    const TDistributionCase& c = GetParam();
+    TAccountsChart wizard(File->EntityDetail().ChartEntity(), Chart->Format(), TOptionSet{}, 2006);
+    auto account = std::make_unique<TAccountDetail>(Chart->Format());
+    account->SetCode(Code("00-4100-00"));
+    account->DeriveAccountType("ACC");
+    account->Description = TProfitDistribution::DefaultDescription;
+    ASSERT_GE(wizard.AddAccount(std::move(account)), 0);
+    Distribution.SetEntries({{"00-4100-00", "100.00"}});
+
+    TBringForwardOptions options;
+    options.OpeningReconciliation = false;
+    Prompt->Answer(TMessageButton::OK);
+    TBringForwardEngine engine(*File, 2007);
+    if (c.WizardChart)
+        engine.SetDistributionAccounts(&wizard);
+    ASSERT_EQ(engine.Run(options, Distribution), 0);
+
+    const QMap<QString, double> opening = Balances(2007);
+    // The profit of both bank accounts, 600.00 and 333.33, as a credit.
+    EXPECT_NEAR(opening.value(Chart->Format()->FormatCode(Code(c.ProfitAccount))),
+                -933.33 + (c.WizardChart ? 0 : 12.34), 0.001);
+    TReportSetup year(File->RunFile(2007), 0, prBringForward, 2007, true);
+    const int index = year.Accounts->IndexOfCode(Code("00-4100-00"));
+    EXPECT_EQ(index >= 0, c.WizardChart);
+    if (index >= 0) {
+        EXPECT_EQ(year.Accounts->GetAccount(index)->Description, c.Description);
+        EXPECT_EQ(year.Accounts->GetAccount(index)->AccountType, "ACC");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BringForwardDistributionAccountTest,
+    testing::Values(TDistributionCase{"FromTheWizardsChart", true, "00-4100-00", "Retained Profits"},
+                    TDistributionCase{"ToSuspenseWithoutIt", false, "9100", ""}),
+    [](const testing::TestParamInfo<TDistributionCase>& c) { return std::string(c.param.Name); });

@@ -2,20 +2,28 @@
 #include "tests/core/EntityTestSupport.h"
 
 #include "controls/numeric/NumberEdit.h"
+#include "controls/small/GroupBoxMultiSelect.h"
+#include "core/charts/AccountsChart.h"
 #include "core/entity/DesktopFiles.h"
 #include "core/entity/EntityDetail.h"
 #include "core/entity/EntityInfo.h"
 #include "core/services/Help.h"
 #include "shell/bringforward/BringForward.h"
 #include "shell/bringforward/BringForwardChoices.h"
+#include "shell/bringforward/BringForwardEngine.h"
 #include "shell/bringforward/RetainedProfitPage.h"
+#include "tests/support/BandDrag.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
+#include <QDirIterator>
 #include <QLabel>
+#include <QLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <QTest>
 #include <QTreeWidget>
 
 namespace {
@@ -291,6 +299,136 @@ TEST_F(BringForwardWindowTest, OKWithADistributionShortOf100DoesNotRun) {
     EXPECT_TRUE(File->EntityDetail().ProfitDistribution.isEmpty());
     EXPECT_EQ(Progress->Created, 0);
     EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Warning});
+}
+
+// OK with a distribution of 100 runs the bring forward; its end is reported once, with one beep,
+// and the wizard closes accepted with the distribution stored for the new year.
+TEST_F(BringForwardWindowTest, OKRunsTheBringForwardAndReportsItOnce) {
+    TfmBringForward wizard;
+    wizard.SetDesktop(&Desktop);
+    ASSERT_TRUE(wizard.Setup(*File, 2007));
+    Prompt->Answer(TMessageButton::OK);
+    wizard.btnOKClick();
+    EXPECT_EQ(Prompt->Texts(), QStringList{TBringForwardEngine::CompleteText});
+    EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Default});
+    EXPECT_EQ(wizard.result(), QDialog::Accepted);
+    File->EntityDetail().LoadProfitDistribution(2007);
+    EXPECT_EQ(File->EntityDetail().ProfitDistribution, QStringList{"00-4100-00,100.00"});
+}
+
+namespace {
+
+// Whether the wizard is cancelled or runs to the end.
+class BringForwardSourceYearTest : public BringForwardWindowTest, public testing::WithParamInterface<bool> {
+protected:
+    // The bytes of every file of the source year (2006) under the data folder.
+    QMap<QString, QByteArray> SourceYearFiles() const {
+        QMap<QString, QByteArray> files;
+        QDirIterator it(DataDir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            if (it.fileName().startsWith("ABC12306", Qt::CaseInsensitive))
+                files[QDir(DataDir).relativeFilePath(path)] = ReadFileBytes(path);
+        }
+        return files;
+    }
+};
+
+} // namespace
+
+// The distribution's default entry makes the retained-profits account (00-4100-00) in the
+// wizard's copy of last year's accounts only: the file's own chart of 2006 never gets it, so
+// when that chart is written again (as any later edit would have it) the year's files are byte
+// for byte what they were.
+TEST_P(BringForwardSourceYearTest, TheSourceYearsFilesEndAsTheyWere) {
+    const bool run = GetParam();
+    TAccountsChart* chart = File->AccountsChart(2006);
+    ASSERT_NE(chart, nullptr);
+    // The year's charts as the program writes them.
+    TOptionSet save{Standard};
+    ASSERT_EQ(File->SaveYearCharts(2006, save, true), 0);
+    const QMap<QString, QByteArray> before = SourceYearFiles();
+    ASSERT_TRUE(before.contains("M_DETAIL/ABC12306.ADF"));
+    const int accounts = chart->Count();
+    {
+        TfmBringForward wizard;
+        wizard.SetDesktop(&Desktop);
+        ASSERT_TRUE(wizard.Setup(*File, 2007));
+        ASSERT_EQ(wizard.Distribution().Count(), 1);
+        EXPECT_EQ(wizard.Distribution().Entries().first().Account, "00-4100-00");
+        if (run) {
+            Prompt->Answer(TMessageButton::OK);
+            wizard.btnOKClick();
+            EXPECT_EQ(wizard.result(), QDialog::Accepted);
+        } else {
+            wizard.btnCancel->click();
+            EXPECT_EQ(wizard.result(), QDialog::Rejected);
+        }
+    }
+    EXPECT_EQ(chart->Count(), accounts);
+    EXPECT_LT(chart->IndexOfCodeText("00-4100-00"), 0);
+    EXPECT_TRUE(chart->Saved);
+    chart->Saved = false;
+    File->Close();
+    EXPECT_EQ(SourceYearFiles(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, BringForwardSourceYearTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& run) {
+                             return std::string(run.param ? "Completed" : "Cancelled");
+                         });
+
+// Each group shows its choices in its own order.
+TEST_F(BringForwardWindowTest, TheChoicesStandInTheirGroupsOrder) {
+    TfmBringForward wizard;
+    const auto captions = [](QGroupBox* group) {
+        QStringList texts;
+        for (int i = 0; i < group->layout()->count(); ++i)
+            if (auto* button = qobject_cast<QRadioButton*>(group->layout()->itemAt(i)->widget()))
+                texts << button->text();
+        return texts;
+    };
+    EXPECT_EQ(captions(wizard.grbAccounts),
+              (QStringList{"Retain Current ", "Last Year's", "Default Chart", "Clear"}));
+    EXPECT_EQ(captions(wizard.grbBudgets),
+              (QStringList{"Retain Current", "Last Year's", "Last Year Actual", "Clear"}));
+    EXPECT_EQ(captions(wizard.grbStdDescriptions), (QStringList{"Retain Current", "Last Year's", "Clear"}));
+    EXPECT_EQ(captions(wizard.grbTaxRates), (QStringList{"Last Year's", "Clear", "Retain Current"}));
+    EXPECT_EQ(captions(wizard.grbCurrencyRates), (QStringList{"Last Year's", "Retain Current", "Clear"}));
+    EXPECT_EQ(TChoices::ChoicesOf(TChoices::TaxRates),
+              (QList<int>{TChoice::LastYears, TChoice::Clear, TChoice::RetainCurrent}));
+}
+
+// The opening-entry boxes and the BAS/IAS box sit in band groups: a band dragged over two of the
+// opening entries changes both, and the options follow.
+TEST_F(BringForwardWindowTest, ABandOverTwoOpeningEntriesChangesBoth) {
+    TfmBringForward wizard;
+    wizard.SetDesktop(&Desktop);
+    ASSERT_TRUE(wizard.Setup(*File, 2007));
+    for (QCheckBox* box : {wizard.cbxOpeningCashbook, wizard.cbxOpeningReconciliation,
+                           wizard.cbxMemorisedPayments, wizard.cbxStandardBank})
+        EXPECT_EQ(box->parentWidget(), wizard.grbOpeningEntries) << box->objectName().toStdString();
+    EXPECT_EQ(wizard.cbxBASSetupInformation->parentWidget(), wizard.grbBASSetup);
+    wizard.ShowStep(TChoices::OpeningEntries);
+    wizard.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&wizard));
+
+    DragBandOver(wizard.cbxOpeningCashbook, wizard.cbxOpeningReconciliation);
+    EXPECT_FALSE(wizard.cbxOpeningCashbook->isChecked());
+    EXPECT_FALSE(wizard.cbxOpeningReconciliation->isChecked());
+    EXPECT_TRUE(wizard.cbxMemorisedPayments->isChecked());
+    EXPECT_TRUE(wizard.cbxStandardBank->isChecked());
+    const TBringForwardOptions options = wizard.ChoicesFromControls().Options();
+    EXPECT_FALSE(options.OpeningBalances);
+    EXPECT_FALSE(options.OpeningReconciliation);
+    EXPECT_TRUE(options.MemorisedPayments);
+
+    wizard.ShowStep(TChoices::BASIAS);
+    const QRect box = wizard.cbxBASSetupInformation->geometry();
+    DragBand(wizard.grbBASSetup, QPoint(box.left() - 2, box.top()),
+             QPoint(box.left() + box.width() / 4, box.bottom()));
+    EXPECT_FALSE(wizard.cbxBASSetupInformation->isChecked());
+    wizard.hide();
 }
 
 } // namespace
