@@ -1,10 +1,15 @@
 #pragma once
 
-// Keeps one copy of the program per user on a workstation.
+// What a starting copy learns when it claims the right to run.
+enum class TInstanceClaim {
+    Runs,              // no other copy runs in this login: this one is the copy that runs
+    OtherCameForward,  // another copy runs and has come to the front: this one ends quietly
+    OtherDidNotAnswer, // another copy runs but could not be brought forward: say so, then end
+};
+
+// Keeps one copy of the program per user and desktop login.
 class IInstanceGuard {
 public:
     virtual ~IInstanceGuard() = default;
-    // True when this copy is the one that runs; false when another copy already runs (it has
-    // been asked to come to the front, and this copy should end).
-    virtual bool Claim() = 0;
+    virtual TInstanceClaim Claim() = 0;
 };

@@ -58,8 +58,20 @@ int TStartupSequence::Run(const QStringList& arguments) {
         QGuiApplication::setApplicationDisplayName(ApplicationTitle());
 
     Terminal = IsTerminalArgument(arguments.value(1));
-    if (!Terminal && !Services.Instance->Claim())
-        return 0;
+    if (!Terminal) {
+        switch (Services.Instance->Claim()) {
+        case TInstanceClaim::Runs:
+            break;
+        case TInstanceClaim::OtherCameForward:
+            return 0;
+        case TInstanceClaim::OtherDidNotAnswer:
+            // The running copy could not be brought to the front: without a word the start
+            // would seem to have done nothing.
+            MessageBeepAndShow(TServices::Prompt(), TMessageKind::Information, AlreadyRunningMessage(),
+                               TMessageButton::OK);
+            return ExitRefused;
+        }
+    }
 
     if (!PrinterInstalled())
         return ExitRefused;

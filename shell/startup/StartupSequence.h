@@ -11,7 +11,8 @@
 //  1. the application title "QUILVANE 2006";
 //  2. the terminal-server switch: a first argument containing "TERMINAL" in any case lets
 //     several users of one server each run a copy, and names the user by the logon name;
-//  3. otherwise only one copy runs: a second one brings the first to the front and ends;
+//  3. otherwise only one copy runs in a desktop login: a second one brings the first to the
+//     front and ends, or, when the first cannot come forward, says that it runs and ends;
 //  4. no printer, no start (the PDF printer always counts);
 //  5. the splash, at least half a second before and a second after loading the settings;
 //  6. the settings: a load the user gave up on ends the program, and nothing is written back;
@@ -26,6 +27,11 @@ public:
     static QString ApplicationTitle() { return MainWindowTitle.toString(); }
     static QString NoPrinterMessage() {
         return QStringLiteral("Please make sure that a printer has been installed before starting Quilvane.");
+    }
+
+    static QString AlreadyRunningMessage() {
+        return QStringLiteral("Quilvane is already running. Switch to the window that is open, or close it "
+                              "before starting Quilvane again.");
     }
 
     explicit TStartupSequence(const TStartupServices& services);

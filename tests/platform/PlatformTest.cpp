@@ -7,6 +7,7 @@
 #include "tests/support/FileBytes.h"
 #include "tests/support/ServicesFixture.h"
 
+#include <QLocalServer>
 #include <QtTest>
 #include <QtWidgets>
 #include <sys/socket.h>
@@ -48,6 +49,31 @@ bool LeaveStaleSocket(const QString& path) {
     ::close(fd);
     return bound;
 }
+
+// Sets an environment variable for a test and puts the earlier value back afterwards.
+class TEnvironmentSetting {
+public:
+    explicit TEnvironmentSetting(const char* name)
+        : Name(name), WasSet(qEnvironmentVariableIsSet(name)), Earlier(qgetenv(name)) {}
+    ~TEnvironmentSetting() {
+        if (WasSet)
+            qputenv(Name, Earlier);
+        else
+            qunsetenv(Name);
+    }
+    // An empty value unsets the variable.
+    void Set(const QString& value) const {
+        if (value.isEmpty())
+            qunsetenv(Name);
+        else
+            qputenv(Name, QFile::encodeName(value));
+    }
+
+private:
+    const char* Name;
+    bool WasSet;
+    QByteArray Earlier;
+};
 
 } // namespace
 
@@ -145,12 +171,12 @@ TEST_F(PlatformTest, OneCopyRunsAndLaterOnesAskItToComeForward) {
     ASSERT_TRUE(LeaveStaleSocket(SocketName()));
     {
         TSingleInstance first(SocketName());
-        ASSERT_TRUE(first.Claim());
+        ASSERT_EQ(first.Claim(), TInstanceClaim::Runs);
         EXPECT_TRUE(first.Listening());
         QSignalSpy activations(&first, &TSingleInstance::ActivateRequested);
         for (int copy = 1; copy <= 2; ++copy) {
             TSingleInstance later(SocketName());
-            EXPECT_FALSE(later.Claim());
+            EXPECT_EQ(later.Claim(), TInstanceClaim::OtherCameForward);
             EXPECT_FALSE(later.Listening());
             EXPECT_TRUE(activations.count() == copy || activations.wait(5000));
             EXPECT_EQ(activations.count(), copy);
@@ -158,5 +184,92 @@ TEST_F(PlatformTest, OneCopyRunsAndLaterOnesAskItToComeForward) {
     }
     // The name is free again once the running copy ends.
     TSingleInstance next(SocketName());
-    EXPECT_TRUE(next.Claim());
+    EXPECT_EQ(next.Claim(), TInstanceClaim::Runs);
+}
+
+TEST_F(PlatformTest, EachDesktopLoginHasItsOwnRunningCopy) {
+    const TEnvironmentSetting runtime("XDG_RUNTIME_DIR");
+    const QString login1 = TempPath(QStringLiteral("run1"));
+    const QString login2 = TempPath(QStringLiteral("run2"));
+    ASSERT_TRUE(QDir().mkpath(login1) && QDir().mkpath(login2));
+
+    runtime.Set(login1);
+    TSingleInstance first;
+    EXPECT_EQ(first.Name(), login1 + QStringLiteral("/Quilvane"));
+    ASSERT_EQ(first.Claim(), TInstanceClaim::Runs);
+    QSignalSpy firstAsked(&first, &TSingleInstance::ActivateRequested);
+
+    runtime.Set(login2);
+    TSingleInstance second;
+    EXPECT_EQ(second.Claim(), TInstanceClaim::Runs);
+    EXPECT_TRUE(first.Listening() && second.Listening());
+    QSignalSpy secondAsked(&second, &TSingleInstance::ActivateRequested);
+
+    // A third start in the second login finds the copy of that login, and only that one.
+    TSingleInstance third;
+    EXPECT_EQ(third.Claim(), TInstanceClaim::OtherCameForward);
+    EXPECT_EQ(secondAsked.count(), 1);
+    EXPECT_EQ(firstAsked.count(), 0);
+}
+
+TEST_F(PlatformTest, WithoutAUsableRuntimeFolderTheNameIsTheUsersAndTheDisplays) {
+    const TEnvironmentSetting runtime("XDG_RUNTIME_DIR");
+    const TEnvironmentSetting wayland("WAYLAND_DISPLAY");
+    const TEnvironmentSetting display("DISPLAY");
+    const QString file = TempPath(QStringLiteral("not-a-folder"));
+    ASSERT_TRUE(QFile(file).open(QIODevice::WriteOnly));
+    const QString uid = QString::number(::getuid());
+    const struct {
+        QString Runtime; // empty: not set
+        const char* Display;
+        QString Name; // after the temporary folder
+    } cases[] = {
+        {{}, ":0", "Quilvane-" + uid + "-_0"},
+        {{}, ":1.0", "Quilvane-" + uid + "-_1.0"},
+        {{}, nullptr, "Quilvane-" + uid},
+        {QStringLiteral("relative/run"), ":0", "Quilvane-" + uid + "-_0"},
+        {TempPath(QStringLiteral("missing")), ":2", "Quilvane-" + uid + "-_2"},
+        {file, "host:3", "Quilvane-" + uid + "-host_3"},
+    };
+    wayland.Set({});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name.toStdString());
+        runtime.Set(c.Runtime);
+        display.Set(c.Display ? QString::fromLatin1(c.Display) : QString());
+        EXPECT_EQ(TSingleInstance::RuntimeFolder(), QString());
+        EXPECT_EQ(TSingleInstance::DefaultName(), QDir::tempPath() + u'/' + c.Name);
+    }
+    // Wayland's display names the login when there is one.
+    wayland.Set(QStringLiteral("wayland-1"));
+    EXPECT_EQ(TSingleInstance::DefaultName(), QDir::tempPath() + "/Quilvane-" + uid + "-wayland-1");
+}
+
+TEST_F(PlatformTest, ACopyThatCannotComeForwardIsReportedNotTakenOver) {
+    // A copy that hangs: its socket accepts the connection but nobody ever reads or answers.
+    QLocalServer hung;
+    ASSERT_TRUE(hung.listen(SocketName()));
+    {
+        TSingleInstance later(SocketName());
+        later.SetAnswerWaitMs(200);
+        EXPECT_EQ(later.Claim(), TInstanceClaim::OtherDidNotAnswer);
+        EXPECT_FALSE(later.Listening());
+    }
+    // Its name is left alone.
+    EXPECT_TRUE(hung.isListening());
+    EXPECT_TRUE(QFileInfo::exists(SocketName()));
+    hung.close();
+
+    // A copy still starting has no window to bring forward yet and answers so at once.
+    TSingleInstance starting(SocketName());
+    ASSERT_EQ(starting.Claim(), TInstanceClaim::Runs);
+    TSingleInstance later(SocketName());
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(later.Claim(), TInstanceClaim::OtherDidNotAnswer);
+    EXPECT_LT(clock.elapsed(), TSingleInstance::DefaultAnswerWaitMs);
+    // Once its window listens, the next start brings it forward.
+    QSignalSpy asked(&starting, &TSingleInstance::ActivateRequested);
+    TSingleInstance next(SocketName());
+    EXPECT_EQ(next.Claim(), TInstanceClaim::OtherCameForward);
+    EXPECT_EQ(asked.count(), 1);
 }

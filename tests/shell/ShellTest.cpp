@@ -30,7 +30,7 @@ protected:
     };
     struct TFakes : TStepLog, IInstanceGuard, IPrinterProbe, ISplash, IDelay, IMainWindowFactory {
         explicit TFakes(QStringList& steps) : TStepLog{steps} {}
-        bool Claim() override { return Log("claim", FirstCopy); }
+        TInstanceClaim Claim() override { return Log("claim", ClaimResult); }
         QStringList Printers() const override { return {}; }
         int DefaultPrinterIndex() const override {
             if (Log("printer", PrinterIndex < -1))
@@ -48,7 +48,7 @@ protected:
         void RestoreDesktop() override { Log("restore"); }
         int RunEventLoop() override { return Log("loop", 3); }
 
-        bool FirstCopy = true;
+        TInstanceClaim ClaimResult = TInstanceClaim::Runs;
         int PrinterIndex = 0; // -1: no printer; below: the list cannot be read
         bool WindowFails = false;
     };
@@ -87,38 +87,46 @@ const char* const WindowFailed =
 } // namespace
 
 TEST_F(ShellTest, StartupTakesItsStepsInOrderAndSavesOnlySettingsThatLoaded) {
+    constexpr TInstanceClaim Runs = TInstanceClaim::Runs;
+    constexpr TInstanceClaim Forward = TInstanceClaim::OtherCameForward;
+    constexpr TInstanceClaim NoAnswer = TInstanceClaim::OtherDidNotAnswer;
     const struct {
         QStringList Arguments; // after the program's path
-        bool FirstCopy;
+        TInstanceClaim Claim;
         int PrinterIndex; // -1: none; -2: the list cannot be read
         int LoadResult;
         bool WindowFails;
         int Exit; // -1: the failure goes to the caller
         const char* Steps;
+        const char* Box; // the one box shown, if any
     } cases[] = {
-        {{}, true, 0, 0, false, 3, AllSteps},
-        {{}, false, 0, 0, false, 0, "claim"},
-        {{}, true, -1, 0, false, 1, "claim printer"},
-        {{}, true, -2, 0, false, 1, "claim printer"},
-        {{}, true, 0, -1, false, 1, "claim printer splash wait500 load free-splash free-settings"},
-        {{}, true, 0, 0, true, -1, WindowFailed},
+        {{}, Runs, 0, 0, false, 3, AllSteps, nullptr},
+        // A copy runs and came forward: nothing shown. One that could not: it is said.
+        {{}, Forward, 0, 0, false, 0, "claim", nullptr},
+        {{}, NoAnswer, 0, 0, false, 1, "claim", "running"},
+        {{}, Runs, -1, 0, false, 1, "claim printer", "printer"},
+        {{}, Runs, -2, 0, false, 1, "claim printer", "printer"},
+        {{}, Runs, 0, -1, false, 1, "claim printer splash wait500 load free-splash free-settings", nullptr},
+        {{}, Runs, 0, 0, true, -1, WindowFailed, nullptr},
         // The terminal-server switch, anywhere in the first argument and in any case: no guard,
         // and the user named by the logon name.
-        {{"/terminal"}, false, 0, 0, false, 3, TerminalSteps},
-        {{"xxTerminalyy"}, false, 0, 0, false, 3, TerminalSteps},
-        {{"TERMINA"}, true, 0, 0, false, 3, AllSteps},
-        {{"data", "TERMINAL"}, true, 0, 0, false, 3, AllSteps},
+        {{"/terminal"}, NoAnswer, 0, 0, false, 3, TerminalSteps, nullptr},
+        {{"xxTerminalyy"}, Forward, 0, 0, false, 3, TerminalSteps, nullptr},
+        {{"TERMINA"}, Runs, 0, 0, false, 3, AllSteps, nullptr},
+        {{"data", "TERMINAL"}, Runs, 0, 0, false, 3, AllSteps, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.Steps << " " << c.Arguments.join(' ').toStdString());
         QStringList steps;
         TFakes fakes(steps);
         TFakeSettings settings(steps);
-        fakes.FirstCopy = c.FirstCopy;
+        fakes.ClaimResult = c.Claim;
         fakes.PrinterIndex = c.PrinterIndex;
         fakes.WindowFails = c.WindowFails;
         settings.LoadResult = c.LoadResult;
-        if (c.PrinterIndex < 0)
+        Prompt->Shown.clear();
+        Prompt->Beeps.clear();
+        if (c.Box)
             Prompt->Answer(TMessageButton::OK);
         if (c.Exit < 0) {
             EXPECT_THROW(Run(fakes, settings, c.Arguments), EQuilvaneError);
@@ -126,11 +134,19 @@ TEST_F(ShellTest, StartupTakesItsStepsInOrderAndSavesOnlySettingsThatLoaded) {
             EXPECT_EQ(Run(fakes, settings, c.Arguments), c.Exit);
         }
         EXPECT_EQ(steps.join(' '), QString::fromLatin1(c.Steps));
-        EXPECT_TRUE(Prompt->ScriptDone()); // the box when, and only when, there is no printer
+        EXPECT_TRUE(Prompt->ScriptDone()); // the box when, and only when, one is due
+        const QString box = !c.Box ? QString()
+                            : QByteArray(c.Box) == "printer" ? TStartupSequence::NoPrinterMessage()
+                                                             : TStartupSequence::AlreadyRunningMessage();
+        if (box.isEmpty()) {
+            EXPECT_TRUE(Prompt->Shown.isEmpty() && Prompt->Beeps.isEmpty());
+        } else {
+            EXPECT_EQ(Prompt->Texts(), QStringList{box});
+            const TBeep beep = QByteArray(c.Box) == "printer" ? TBeep::Error : TBeep::Information;
+            EXPECT_EQ(Prompt->Beeps, QList<TBeep>{beep});
+        }
         EXPECT_EQ(QGuiApplication::applicationDisplayName(), TStartupSequence::ApplicationTitle());
     }
-    EXPECT_EQ(Prompt->Texts(), QStringList(2, TStartupSequence::NoPrinterMessage()));
-    EXPECT_EQ(Prompt->Beeps, QList<TBeep>(2, TBeep::Error));
 }
 
 TEST_F(ShellTest, SettingsAreInstalledWhileTheyLiveAndWrittenBackOnlyWhenTheyLoaded) {
