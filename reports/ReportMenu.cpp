@@ -45,8 +45,9 @@ QString GroupCaption(QStringView code) {
 QString GroupOf(int number) {
     if (number >= FirstLevelReports && number < FirstLevelReports + 4)
         return QStringLiteral("C&ustom Reports");
+    // The graphs' own accelerator: G belongs to the General Ledger beside them.
     if (number >= GraphReportNumber::IncomeExpense && number <= GraphReportNumber::BankBalance)
-        return GroupCaption(u"GRA");
+        return QStringLiteral("Gr&aphs");
     if (number >= BankReconciliationReport && number < FirstChartListingReport)
         return GroupCaption(u"REC");
     if (number >= FirstChartListingReport && number <= TransactionFilesListing)

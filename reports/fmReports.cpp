@@ -11,14 +11,18 @@
 #include "reports/EntityReportSources.h"
 #include "reports/LedgerReports.h"
 #include "reports/LevelReports.h"
+#include "reports/ReportPagination.h"
 #include "reports/ReportMenu.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -26,6 +30,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -52,6 +57,12 @@ QString PdfName(const QString& title) {
     return (name.trimmed().isEmpty() ? QStringLiteral("Report") : name.trimmed()) + QStringLiteral(".pdf");
 }
 
+// The folder of the last PDF file written in this run; empty before the first.
+QString& LastPdfFolder() {
+    static QString folder;
+    return folder;
+}
+
 } // namespace
 
 TfmReports::TfmReports(QWidget* parent)
@@ -75,8 +86,8 @@ TfmReports::TfmReports(QWidget* parent)
         QPrintDialog dialog(&printer, this);
         return dialog.exec() == QDialog::Accepted;
     };
-    ChoosePdfFile = [this](const QString& suggestedName) {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("Save as PDF"), suggestedName,
+    ChoosePdfFile = [this](const QString& startPath) {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("Save as PDF"), startPath,
                                             QStringLiteral("PDF files (*.pdf)"));
     };
 
@@ -176,6 +187,15 @@ void TfmReports::DetachEntity(const TEntityInfo& entity) {
     UpdateButtons();
 }
 
+bool TfmReports::CloseWhenEmpty() {
+    if (Model.Count() > 0)
+        return false;
+    // In the main window the frame around the window is what the user sees.
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        return frame->close();
+    return close();
+}
+
 bool TfmReports::ActivateLine(int line) {
     const int current = Model.Current();
     const TReportLineTarget* target = Model.Target(current, line);
@@ -253,8 +273,9 @@ int TfmReports::PrintLines(QPrinter& printer, const QString& title, const QStrin
     QPainter painter;
     if (!painter.begin(&printer))
         return 0;
-    const int pageWidth = printer.width();
-    const int pageHeight = printer.height();
+    // The painter's origin is the corner of the printable area, inside the page layout's margins;
+    // the printer's size is that area's.
+    const QSize printable(printer.width(), printer.height());
     qsizetype widest = 0;
     for (const QString& line : lines)
         widest = std::max(widest, line.size());
@@ -263,27 +284,31 @@ int TfmReports::PrintLines(QPrinter& printer, const QString& title, const QStrin
     // The font is fixed-pitch: a line of the widest line's length stands for them all.
     const QString widestLine(widest, u'M');
     while (font.pointSize() > LeastPrintPointSize &&
-           QFontMetrics(font, &printer).horizontalAdvance(widestLine) > pageWidth)
+           QFontMetrics(font, &printer).horizontalAdvance(widestLine) > printable.width())
         font.setPointSize(font.pointSize() - 1);
     painter.setFont(font);
     const QFontMetrics metrics(font, &printer);
-    const int lineHeight = std::max(1, metrics.lineSpacing());
-    // The header line and a blank line under it come off every page.
-    const int linesPerPage = std::max(1, pageHeight / lineHeight - 2);
-    const qsizetype pages = std::max<qsizetype>(1, (lines.size() + linesPerPage - 1) / linesPerPage);
-    for (qsizetype page = 0; page < pages; ++page) {
+    // A line takes the whole height of its glyphs even where the font's leading is negative.
+    const TReportPagination pagination(printable, std::max(metrics.height(), metrics.lineSpacing()));
+    // Each line is drawn from the top of its rectangle and kept within it.
+    constexpr int LineFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
+    const int pages = pagination.PageCount(lines.size());
+    for (int page = 0; page < pages; ++page) {
         if (page > 0 && !printer.newPage())
             break;
-        const QRect header(0, 0, pageWidth, lineHeight);
-        painter.drawText(header, Qt::AlignLeft | Qt::AlignVCenter, title);
-        painter.drawText(header, Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Page %1").arg(page + 1));
-        int y = 2 * lineHeight + metrics.ascent();
-        const qsizetype last = std::min(lines.size(), (page + 1) * linesPerPage);
-        for (qsizetype i = page * linesPerPage; i < last; ++i, y += lineHeight)
-            painter.drawText(0, y, lines[i]);
+        if (pagination.HasHeader()) {
+            const QRect header = pagination.HeaderRect();
+            painter.drawText(header, LineFlags, title);
+            painter.drawText(header, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine,
+                             QStringLiteral("Page %1").arg(page + 1));
+        }
+        const qsizetype first = qsizetype(page) * pagination.LinesPerPage();
+        const qsizetype last = std::min(lines.size(), first + pagination.LinesPerPage());
+        for (qsizetype i = first; i < last; ++i)
+            painter.drawText(pagination.LineRect(i), LineFlags, lines[i]);
     }
     painter.end();
-    return static_cast<int>(pages);
+    return pages;
 }
 
 void TfmReports::PrintCurrent(QPrinter& printer) {
@@ -310,9 +335,7 @@ bool TfmReports::SaveCurrentAsPdf(const QString& path) {
         const QString temporary = static_cast<QFile&>(writer.Device()).fileName();
         {
             QPrinter printer(QPrinter::HighResolution);
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(temporary);
-            printer.setDocName(document.Title);
+            PreparePdfPrinter(printer, temporary, document.Title);
             if (PrintLines(printer, document.Title, document.Lines) == 0)
                 return false;
         }
@@ -321,6 +344,13 @@ bool TfmReports::SaveCurrentAsPdf(const QString& path) {
     } catch (const EQuilvaneError&) {
         return false;
     }
+}
+
+void TfmReports::PreparePdfPrinter(QPrinter& printer, const QString& file, const QString& title) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    UseDefaultMargins(printer);
+    printer.setDocName(title);
 }
 
 void TfmReports::btnPrintClick() {
@@ -336,11 +366,29 @@ void TfmReports::btnSavePdfClick() {
     const int current = Model.Current();
     if (current < 0 || !ChoosePdfFile)
         return;
-    const QString path = ChoosePdfFile(PdfName(Model.Document(current).Title));
+    const QString path = ChoosePdfFile(PdfStartPath(Model.Document(current).Title));
     if (path.isEmpty())
         return;
-    if (!SaveCurrentAsPdf(path))
+    if (!SaveCurrentAsPdf(path)) {
         MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error,
                            QStringLiteral("The report could not be saved as %1.").arg(path),
                            TMessageButton::OK);
+        return;
+    }
+    LastPdfFolder() = QFileInfo(path).absolutePath();
+}
+
+QString TfmReports::PdfStartFolder() {
+    const QString last = LastPdfFolder();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    // Never the working folder, which is the program's and no place for the user's files.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir())
+        return documents;
+    return QDir::homePath();
+}
+
+QString TfmReports::PdfStartPath(const QString& title) {
+    return QDir(PdfStartFolder()).filePath(PdfName(title));
 }

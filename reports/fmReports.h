@@ -39,6 +39,9 @@ public:
     void AddLine(const QString& line);
     // Removes every page of a file that is closing.
     void DetachEntity(const TEntityInfo& entity);
+    // Closes the window (with the frame that holds it) when it has no page left; true when it
+    // closed. The main window calls it after a file's pages went with the file.
+    bool CloseWhenEmpty();
 
     // The report of a number for the file (see ProduceReport): the listings 57 to 60 and 62 to
     // 68, the not-available line for the others. A log that cannot be read raises.
@@ -74,14 +77,22 @@ public:
     bool SaveCurrentAsPdf(const QString& path);
     // Prints lines as the window prints a document: a fixed-pitch font (made smaller, down to a
     // limit, until the widest line fits the page), on each page a header line with the title and
-    // the page number, then as many lines as the page height takes. The pages printed; 0 when the
-    // printer could not be started.
+    // the page number, then as many whole lines as the page takes (TReportPagination), all within
+    // the page layout's margins. The pages printed; 0 when the printer could not be started.
+    // Makes a printer write a PDF file of a title, with the default margins.
+    static void PreparePdfPrinter(QPrinter& printer, const QString& file, const QString& title);
     static int PrintLines(QPrinter& printer, const QString& title, const QStringList& lines);
 
+    // Where the choice of a PDF file starts: the folder of the last PDF file written in this run
+    // while it exists, else the user's documents folder (the home folder without one).
+    static QString PdfStartFolder();
+    // The file offered for a document of a title: its name made of the title, in that folder.
+    static QString PdfStartPath(const QString& title);
+
     // The dialogs of the buttons, replaced by tests: the print dialog over the printer (true:
-    // print), and the choice of the PDF file to write (empty: none).
+    // print), and the choice of the PDF file to write, starting at PdfStartPath (empty: none).
     std::function<bool(QPrinter& printer)> ConfirmPrint;
-    std::function<QString(const QString& suggestedName)> ChoosePdfFile;
+    std::function<QString(const QString& startPath)> ChoosePdfFile;
 
     const TReportDocuments& Documents() const { return Model; }
     QTabWidget* Pages() const { return Tabs; }

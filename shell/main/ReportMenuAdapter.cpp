@@ -144,8 +144,11 @@ void TReportMenuAdapter::DoReport(int reportNumber) {
 }
 
 void TReportMenuAdapter::DetachEntity(TEntityInfo& file) {
-    if (TfmReports* reports = ReportsWindow ? ReportsWindow(false) : nullptr)
+    if (TfmReports* reports = ReportsWindow ? ReportsWindow(false) : nullptr) {
         reports->DetachEntity(file);
+        // A window left with no page would stay on the desktop, empty: it goes with the file.
+        reports->CloseWhenEmpty();
+    }
     if (TfmGraphs* graphs = GraphsWindow ? GraphsWindow(false) : nullptr)
         graphs->DetachEntity(file);
 }

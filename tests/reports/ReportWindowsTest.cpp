@@ -12,6 +12,8 @@
 #include "reports/frmSelection.h"
 
 #include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
@@ -216,7 +218,7 @@ TEST_F(ReportWindowsTest, SaveAsPdfWritesThePageOrNothing) {
     EXPECT_FALSE(QDir(TempPath("missing")).exists());
 
     Window.SavePdfButton()->click();
-    EXPECT_EQ(asked, QStringList("Report 12.pdf"));
+    EXPECT_EQ(asked, QStringList(TfmReports::PdfStartPath("Report 12")));
     Window.ChoosePdfFile = [&](const QString&) { return TempPath("missing/report.pdf"); };
     Prompt->Answer(TMessageButton::OK);
     Window.SavePdfButton()->click();
@@ -229,6 +231,80 @@ TEST_F(ReportWindowsTest, SaveAsPdfWritesThePageOrNothing) {
     // Detaching the last page leaves nothing to save.
     Window.DetachEntity(*Clients[0]);
     EXPECT_FALSE(Window.SaveCurrentAsPdf(path));
+}
+
+// The choice of a PDF file starts in the user's documents folder (the home folder without one),
+// never in the working folder, and then in the folder of the last file written while it exists.
+TEST_F(ReportWindowsTest, SaveAsPdfStartsInTheDocumentsFolderThenTheLastOneUsed) {
+    const QString home = TempPath("home");
+    EXPECT_EQ(TfmReports::PdfStartFolder(), home);
+    ASSERT_TRUE(QDir().mkpath(home + "/Documents"));
+    EXPECT_EQ(TfmReports::PdfStartFolder(), home + "/Documents");
+    // The folder the desktop names as the documents folder.
+    ASSERT_TRUE(QDir().mkpath(home + "/Papers") && QDir().mkpath(home + "/.config"));
+    ASSERT_TRUE(WriteFileBytes(home + "/.config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n"));
+    EXPECT_EQ(TfmReports::PdfStartFolder(), home + "/Papers");
+    EXPECT_EQ(TfmReports::PdfStartPath("General: Ledger"), home + "/Papers/General_ Ledger.pdf");
+    EXPECT_NE(TfmReports::PdfStartFolder(), QDir::currentPath());
+
+    Window.RunReport(static_cast<const TEntityInfo&>(*Clients[0]), 12);
+    QStringList asked;
+    QString answer = TempPath("out/first.pdf");
+    Window.ChoosePdfFile = [&](const QString& start) {
+        asked << start;
+        return answer;
+    };
+    // A file that could not be written does not move the start.
+    Prompt->Answer(TMessageButton::OK);
+    Window.SavePdfButton()->click();
+    ASSERT_TRUE(QDir().mkpath(TempPath("out")));
+    Window.SavePdfButton()->click();
+    answer.clear(); // cancelled
+    Window.SavePdfButton()->click();
+    EXPECT_EQ(asked, (QStringList{home + "/Papers/Report 12.pdf", home + "/Papers/Report 12.pdf",
+                                  TempPath("out/Report 12.pdf")}));
+    EXPECT_TRUE(QFile::exists(TempPath("out/first.pdf")));
+    // A last folder that has gone since counts no more.
+    ASSERT_TRUE(QDir(TempPath("out")).removeRecursively());
+    EXPECT_EQ(TfmReports::PdfStartFolder(), home + "/Papers");
+}
+
+// A window whose last page went with its file closes, with the frame that holds it; one that still
+// shows a page, another file's or the log, stays.
+TEST_F(ReportWindowsTest, AWindowLeftWithoutPagesCloses) {
+    QMdiArea area;
+    TfmReports* reports = new TfmReports;
+    QMdiSubWindow* frame = area.addSubWindow(reports);
+    frame->setAttribute(Qt::WA_DeleteOnClose, false);
+    area.show();
+    frame->show();
+    ASSERT_TRUE(reports->isVisible());
+    reports->AddLine("Backup started"); // a log page of no file
+    reports->RunReport(static_cast<const TEntityInfo&>(*Clients[0]), 12);
+    reports->RunReport(static_cast<const TEntityInfo&>(*Clients[1]), 12);
+    reports->DetachEntity(*Clients[0]);
+    EXPECT_FALSE(reports->CloseWhenEmpty());
+    EXPECT_TRUE(frame->isVisible());
+    reports->DetachEntity(*Clients[1]);
+    EXPECT_EQ(reports->Documents().Count(), 1);
+    EXPECT_FALSE(reports->CloseWhenEmpty());
+    EXPECT_TRUE(frame->isVisible());
+
+    Window.RunReport(static_cast<const TEntityInfo&>(*Clients[0]), 12);
+    Window.show();
+    Window.DetachEntity(*Clients[0]);
+    EXPECT_TRUE(Window.CloseWhenEmpty());
+    EXPECT_FALSE(Window.isVisible());
+
+    QMdiArea other;
+    auto* empty = new TfmReports;
+    QMdiSubWindow* emptyFrame = other.addSubWindow(empty);
+    emptyFrame->setAttribute(Qt::WA_DeleteOnClose, false);
+    other.show();
+    emptyFrame->show();
+    ASSERT_TRUE(emptyFrame->isVisible());
+    EXPECT_TRUE(empty->CloseWhenEmpty());
+    EXPECT_FALSE(emptyFrame->isVisible());
 }
 
 // Printing breaks the lines into pages by the page height, each page headed by the title and its

@@ -315,7 +315,7 @@ TEST_F(MainWindowTest, ReportsMenuOpensTheReportsWindowAndFileCloseAsksWhichFile
             timeLog = action;
     ASSERT_NE(timeLog, nullptr);
     timeLog->trigger();
-    const auto* window = qobject_cast<TfmReports*>(Registry->Windows().ReportsWindow());
+    const QPointer<TfmReports> window = qobject_cast<TfmReports*>(Registry->Windows().ReportsWindow());
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->Documents().Count(), 1);
     EXPECT_EQ(Window->FindMDIChildOfKind(wkReports), 0);
@@ -338,12 +338,61 @@ TEST_F(MainWindowTest, ReportsMenuOpensTheReportsWindowAndFileCloseAsksWhichFile
     EXPECT_TRUE(offered[0].endsWith('*')) << offered.join('|').toStdString(); // the active file
     EXPECT_EQ(Combo(), "BBB222* CCC333");
     EXPECT_EQ(LockOf("AAA111"), "0");
-    EXPECT_EQ(window->Documents().Count(), 0);
+    // Its report went with it, and the Reports window, left empty, too.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(Registry->Windows().ReportsWindow(), nullptr);
 
     Window->actClose->trigger();
     Window->actClose->trigger();
     EXPECT_EQ(offered.size(), 5);
     EXPECT_EQ(Combo(), "");
+}
+
+// The Reports window stays while it holds a report of a file still open, and closes (its place
+// saved) with the file of its last report.
+TEST_F(MainWindowTest, TheReportsWindowClosesWithTheFileOfItsLastReport) {
+    for (const char* code : {"AAA111", "BBB222"})
+        WriteRecord(code);
+    MakeWindow();
+    InstallReportsMenu();
+    Open({"AAA111", "BBB222"});
+    const auto runTimeLog = [this] {
+        for (QAction* action : Window->mnuReports->findChildren<QAction*>())
+            if (action->data().toInt() == 62)
+                return action->trigger(), true;
+        return false;
+    };
+    ASSERT_TRUE(runTimeLog());
+    ChooseInCombo(1);
+    ASSERT_TRUE(runTimeLog());
+    const QPointer<TfmReports> window = qobject_cast<TfmReports*>(Registry->Windows().ReportsWindow());
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(window->Documents().Count(), 2);
+    ASSERT_EQ(Combo(), "AAA111 BBB222*");
+
+    OtherDialog = [](QDialog& dialog) {
+        auto* selection = qobject_cast<TfrmSelection*>(&dialog);
+        if (!selection)
+            return int(QDialog::Rejected);
+        for (int row = 0; row < selection->Grid()->rowCount(); ++row)
+            selection->Grid()->SetRowSelected(row, selection->Grid()->item(row, 0)->text().startsWith("AAA111"));
+        selection->accept();
+        return int(QDialog::Accepted);
+    };
+    Window->actClose->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(Combo(), "BBB222*");
+    ASSERT_FALSE(window.isNull());
+    EXPECT_EQ(window->Documents().Count(), 1);
+    EXPECT_EQ(Window->FindMDIChildOfKind(wkReports), 0);
+
+    Window->actClose->trigger(); // the last file: no question
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Combo(), "");
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(Window->FindMDIChildOfKind(wkReports), -1);
+    EXPECT_NE(SavedPosition(), "(none)");
 }
 
 // Exit asks first (the shutdown's tests answer No); Cancel at a backup offer stops the shutdown
