@@ -77,6 +77,10 @@ TEST_F(LevelReportsTest, TheAdministrationWindowListsTheLevelsAndTheFilesOwnFile
     EXPECT_EQ(window.windowTitle(), "Report Jobstream Sets");
     EXPECT_EQ(window.Table()->rowCount(), 4);
     EXPECT_EQ(window.Table()->item(1, 2)->text(), "No file is open");
+    // The definitions are only listed: no cell of the list opens for typing.
+    EXPECT_EQ(window.Execute(files, -1, TfmReportsAndLayouts::CustomReports), 2);
+    EXPECT_EQ(window.windowTitle(), "Custom Reports");
+    EXPECT_EQ(window.Table()->editTriggers(), QAbstractItemView::NoEditTriggers);
 }
 
 } // namespace

@@ -16,9 +16,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <functional>
 
 namespace {
 
@@ -323,6 +326,28 @@ TEST_F(ReportParametersTest, WindowTicksGroupsAndLeavesTheChoicesInTheBlock) {
     EXPECT_EQ(setup->PageKinds, 0x3FFE);
     EXPECT_EQ(std::tuple(setup->FromPeriod, setup->ToPeriod), std::tuple(2, 3));
     EXPECT_TRUE(Hooked->Shown.isEmpty());
+}
+
+// Every field sits in a layout of the window: none is left lying over another at its corner.
+TEST_F(ReportParametersTest, WindowFieldsAreAllLaidOut) {
+    const std::function<bool(const QLayout*, const QWidget*)> holds = [&](const QLayout* layout,
+                                                                          const QWidget* widget) {
+        for (int i = 0; layout && i < layout->count(); ++i) {
+            QLayoutItem* item = layout->itemAt(i);
+            if (item->widget() == widget || holds(item->layout(), widget) ||
+                (item->widget() && holds(item->widget()->layout(), widget)))
+                return true;
+        }
+        return false;
+    };
+    TfmReportParameters window;
+    ASSERT_TRUE(window.Setup(*Run(7)));
+    const QWidget* fields[] = {window.FromPeriodBox(),    window.ToPeriodBox(),  window.BankAccountBox(),
+                               window.FileNameEdit(),     window.FileNameLabel(), window.ExportFormatBox(),
+                               window.GroupBox(tgAccounts), window.ModeBox(tgAccounts),
+                               window.PageKindBox(pkPayments), window.OKButton()};
+    for (const QWidget* field : fields)
+        EXPECT_TRUE(holds(window.layout(), field)) << field->objectName().toStdString();
 }
 
 TEST_F(ReportParametersTest, WindowRefusesAnEmptyTransferAndStaysOpen) {

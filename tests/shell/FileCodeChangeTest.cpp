@@ -10,10 +10,13 @@
 
 #include <QComboBox>
 #include <QDirIterator>
+#include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <map>
 
 namespace {
@@ -310,6 +313,26 @@ TEST_F(ChangeFileCodeDialogTest, OKChecksTheCodeAndRunsTheChangeUntilItSucceeds)
     ASSERT_EQ(runs.size(), 4);
     for (const auto& run : runs) // hidden while it runs
         EXPECT_EQ(run, std::make_tuple(0, QString("NEW123"), 1, false));
+}
+
+// Every control sits in the dialog's layouts: the buttons too, below the fields.
+TEST_F(ChangeFileCodeDialogTest, EveryControlIsLaidOut) {
+    const std::function<bool(const QLayout*, const QWidget*)> holds = [&](const QLayout* layout,
+                                                                          const QWidget* widget) {
+        for (int i = 0; layout && i < layout->count(); ++i) {
+            QLayoutItem* item = layout->itemAt(i);
+            if (item->widget() == widget || holds(item->layout(), widget) ||
+                (item->widget() && holds(item->widget()->layout(), widget)))
+                return true;
+        }
+        return false;
+    };
+    TfmChangeFileCode dialog;
+    dialog.Setup(QStringList{"ABC123 (2006) - Acme"}, 0, TFileCodeChange::Rename);
+    for (const QWidget* control : std::initializer_list<const QWidget*>{
+             dialog.lblOpenFiles, dialog.cboOpenFiles, dialog.lblFileCode, dialog.medFileCode, dialog.btnOK,
+             dialog.btnCancel, dialog.btnHelp})
+        EXPECT_TRUE(holds(dialog.layout(), control)) << control->objectName().toStdString();
 }
 
 TEST_F(ChangeFileCodeDialogTest, CaptionAndHelpFollowTheMode) {
