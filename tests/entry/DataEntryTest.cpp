@@ -246,13 +246,15 @@ TEST_F(DataEntryTest, CreatingAndRemovingADissection) {
     list.RefreshTaxEntries(true, true, true, false);
     EXPECT_EQ(list.GetItem(1)->Dissection, number);
 
+    // A member whose tax lines have since gone still carries the mark; it leaves with the rest.
+    list.GetItem(0)->SetFlags({TF::WasInDissection});
     editor.MoveTo(3, 0);
     EXPECT_EQ(editor.RemoveDissection(), 3);
     EXPECT_EQ(Lines(list), (QStringList{"entry 50.00 Office rent", "entry 100.00 Office rent", GstLine,
                                         TotalLine, "entry 20.00 Office rent", "blank 0.00"}));
     EXPECT_EQ(std::tuple(first->Dissection, last->Dissection), std::tuple(-1, -1));
     EXPECT_FALSE(first->HasAnyFlag({TF::DissectionMember}) || last->HasAnyFlag({TF::DissectionMember}));
-    EXPECT_FALSE(taxed->HasAnyFlag({TF::WasInDissection}));
+    EXPECT_FALSE(taxed->HasAnyFlag({TF::WasInDissection}) || first->HasAnyFlag({TF::WasInDissection}));
     EXPECT_NE(taxed->Dissection, -1);
     EXPECT_NE(taxed->Dissection, number);
     EXPECT_EQ(list.GetItem(editor.CurrentIndex()), last);

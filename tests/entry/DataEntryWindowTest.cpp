@@ -241,6 +241,21 @@ TEST_F(DataEntryWindowTest, AKeyedPaymentComesBackFromItsFilesWithItsTaxLineAndC
     EXPECT_TRUE(File->EntityDetail().DataEntryPages.isEmpty());
 }
 
+TEST_F(DataEntryWindowTest, AClickOnAPageTabShowsThatPage) {
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    ASSERT_EQ(Window->OpenPage(pkReceipts, 4), 1);
+    ASSERT_EQ(Window->tabPages->count(), 2);
+    ASSERT_EQ(Window->CurrentPageKind(), pkReceipts);
+    const int payments = 1 - Window->ShownPageIndex();
+    Window->show();
+    QApplication::processEvents();
+    QTest::mouseClick(Window->tabPages, Qt::LeftButton, {}, Window->tabPages->tabRect(payments).center());
+    QApplication::processEvents();
+    EXPECT_EQ(std::tuple(Window->ShownPageIndex(), Window->tabPages->currentIndex(), Window->CurrentPageKind()),
+              std::tuple(payments, payments, int(pkPayments)));
+    EXPECT_EQ(Window->CloseAllPages(0, false, false), 1);
+}
+
 TEST_F(DataEntryWindowTest, CancelAtAnUnfinishedRowLeavesThePageOpen) {
     ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
     KeyPayment(0, "50", "");
