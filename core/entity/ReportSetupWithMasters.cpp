@@ -65,7 +65,8 @@ void TReportSetupWithMasters::MakePrivateCopies() {
         OwnAccounts = std::make_unique<TAccountsChart>(entity, Source.Accounts->Format(), TOptionSet{}, Year,
                                                        QString(), OwnStdDescs.get());
         for (int i = 0; i < Source.Accounts->Count(); ++i) {
-            auto account = std::make_unique<TAccountDetail>(Source.Accounts->Format());
+            // The copy takes the source's stamp: no reading of the clock for each account.
+            auto account = std::make_unique<TAccountDetail>(Source.Accounts->Format(), 0.0);
             account->CopyFrom(*Source.Accounts->GetAccount(i), false);
             OwnAccounts->AddAccount(std::move(account));
         }

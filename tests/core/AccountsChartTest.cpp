@@ -3,8 +3,10 @@
 #include "core/accounts/AccountGroups.h"
 #include "core/charts/StdDescChart.h"
 #include "core/common/Exceptions.h"
+#include "core/dates/DateNumbers.h"
 #include "core/io/StreamError.h"
 #include "tests/core/ChartTestSupport.h"
+#include "tests/support/FixedClock.h"
 
 namespace {
 
@@ -261,6 +263,26 @@ TEST_F(AccountsChartTest, DefaultAndSuspenseAccounts) {
     EXPECT_EQ(chart->DefaultBankAccount(), IndexOf(*chart, "2100"));
     chart->SetDefaultAccount(0, true); // an ordinary account is nobody's default
     EXPECT_FALSE(chart->GetAccount(0)->IsDefault());
+}
+
+// Accounts made together carry one reading of the clock; the chart keeps each stamp as given and
+// stamps an account it makes itself with the time it is made.
+TEST_F(AccountsChartTest, NewAccountsKeepTheirDateAddedStamp) {
+    TServices::SetClock(std::make_shared<TFixedClock>(QDateTime(QDate(2006, 6, 30), QTime(18, 0))));
+    const double stamp = NowNum();
+    EXPECT_DOUBLE_EQ(stamp, EncodeDateNum(2006, 6, 30) + 0.75);
+    auto chart = Chart();
+    for (const char* code : {"1000", "2000"}) {
+        auto account = std::make_unique<TAccountDetail>(Format(), stamp);
+        ASSERT_TRUE(account->SetKey(QString::fromLatin1(code)));
+        ASSERT_GE(chart->AddAccount(std::move(account)), 0);
+    }
+    TServices::SetClock(std::make_shared<TFixedClock>(QDateTime(QDate(2007, 1, 2), QTime(6, 0))));
+    chart->EnsureSuspenseAccount();
+    ASSERT_EQ(chart->Count(), 3);
+    EXPECT_DOUBLE_EQ(chart->GetAccount(IndexOf(*chart, "1000"))->DateAdded, stamp);
+    EXPECT_DOUBLE_EQ(chart->GetAccount(IndexOf(*chart, "2000"))->DateAdded, stamp);
+    EXPECT_DOUBLE_EQ(chart->GetAccount(IndexOf(*chart, "9000"))->DateAdded, EncodeDateNum(2007, 1, 2) + 0.25);
 }
 
 TEST_F(AccountsChartTest, LookupsByText) {
