@@ -322,13 +322,16 @@ TScreenMetrics TFormPlacement::ScreenOf(const QWidget* window) {
 
 void TFormPlacement::ApplyBounds(QWidget* window, const QRect& bounds) {
     QWidget* placed = PlacedWindow(window);
-    QList<QRect> areas;
-    if (IsMdiChild(placed) && placed->parentWidget())
-        areas.append(QRect(QPoint(0, 0), placed->parentWidget()->size()));
-    else if (placed->isWindow())
+    QRect target = bounds;
+    if (IsMdiChild(placed) && placed->parentWidget()) {
+        // A child lies wholly inside its frame, its close box in reach.
+        target = Placement::FitInsideArea(bounds, QRect(QPoint(0, 0), placed->parentWidget()->size()));
+    } else if (placed->isWindow()) {
+        QList<QRect> areas;
         for (const QScreen* screen : QGuiApplication::screens())
             areas.append(screen->availableGeometry());
-    const QRect target = Placement::PullOntoScreens(bounds, areas);
+        target = Placement::PullOntoScreens(bounds, areas);
+    }
     const TWindowShowState state = StateOf(placed);
     if (state != TWindowShowState::Normal && placed->isVisible())
         placed->showNormal();

@@ -40,8 +40,8 @@ struct TWinMinMaxInfo {
 // when the owner is shown and saved when it closes or, not saved yet, is destroyed.
 //
 // A bare ini name lives beside the program ini ("Quilvane.ini" is the program ini itself). A
-// restored position that lies off every screen (or, for an MDI child, outside its area) is moved
-// back onto the nearest one.
+// restored position that lies off every screen is moved back onto the nearest one; an MDI child
+// is moved, and shrunk if need be, to lie wholly inside its area.
 class TFormPlacement : public QObject {
     Q_OBJECT
 public:
@@ -85,7 +85,7 @@ public:
     // The owner's placement now, and the screen it is on.
     static TPlacementRecord RecordOf(const QWidget* window);
     static TScreenMetrics ScreenOf(const QWidget* window);
-    // Applies a record's normal bounds, moved onto a screen (or into the MDI area) if need be.
+    // Applies a record's normal bounds, moved onto a screen (or fitted into the MDI area) if need be.
     static void ApplyBounds(QWidget* window, const QRect& bounds);
 
 signals:

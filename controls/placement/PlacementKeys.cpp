@@ -203,6 +203,21 @@ QRect PullOntoScreens(const QRect& window, const QList<QRect>& areas) {
     return moved;
 }
 
+QRect FitInsideArea(const QRect& window, const QRect& area) {
+    if (area.isEmpty() || !window.isValid())
+        return window;
+    QRect fitted(window.topLeft(), window.size().boundedTo(area.size()));
+    if (fitted.right() > area.right())
+        fitted.moveRight(area.right());
+    if (fitted.bottom() > area.bottom())
+        fitted.moveBottom(area.bottom());
+    if (fitted.left() < area.left())
+        fitted.moveLeft(area.left());
+    if (fitted.top() < area.top())
+        fitted.moveTop(area.top());
+    return fitted;
+}
+
 QString GetDefaultSection(const TSectionOwner& owner) {
     if (owner.IsWindow)
         return owner.ClassName;

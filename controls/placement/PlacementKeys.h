@@ -117,6 +117,11 @@ TPlacementReadResult ReadFormPlacement(const TIniFile& ini, const QString& secti
 // window larger than the area shows its top-left corner. Unchanged when there are no areas.
 QRect PullOntoScreens(const QRect& window, const QList<QRect>& areas);
 
+// A child window's rectangle made to lie wholly inside its frame's area: first shrunk to the
+// area's width and height where it is larger, then moved in from the right and bottom edges and
+// the left and top ones. Unchanged when the area is empty (a frame not laid out yet).
+QRect FitInsideArea(const QRect& window, const QRect& area);
+
 // Who a placement belongs to, for naming its default section.
 struct TSectionOwner {
     bool IsWindow = true;

@@ -151,6 +151,31 @@ TEST_F(WindowPlacementTest, PositionsOffEveryScreenArePulledBackOntoTheNearest) 
     }
 }
 
+TEST_F(WindowPlacementTest, AChildPlaceIsFittedWhollyInsideItsArea) {
+    const QRect area(0, 0, 1600, 800);
+    const struct {
+        QRect Window;
+        QRect Area;
+        QRect Expected;
+    } cases[] = {
+        {QRect(10, 10, 300, 200), area, QRect(10, 10, 300, 200)},
+        {QRect(0, 0, 1600, 800), area, QRect(0, 0, 1600, 800)},
+        {QRect(1066, 605, 1066, 605), area, QRect(534, 195, 1066, 605)},
+        {QRect(1301, 10, 300, 200), area, QRect(1300, 10, 300, 200)},
+        {QRect(10, 601, 300, 200), area, QRect(10, 600, 300, 200)},
+        {QRect(-40, -30, 300, 200), area, QRect(0, 0, 300, 200)},
+        {QRect(200, 100, 2000, 900), area, QRect(0, 0, 1600, 800)},
+        {QRect(500, 100, 1700, 300), area, QRect(0, 100, 1600, 300)},
+        {QRect(1066, 605, 1066, 605), QRect(50, 20, 800, 600), QRect(50, 20, 800, 600)},
+        {QRect(1066, 605, 1066, 605), QRect(), QRect(1066, 605, 1066, 605)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Window.x() << "," << c.Window.y() << " " << c.Window.width()
+                                        << "x" << c.Window.height());
+        EXPECT_EQ(Placement::FitInsideArea(c.Window, c.Area), c.Expected);
+    }
+}
+
 TEST_F(WindowPlacementTest, DefaultNames) {
     EXPECT_EQ(Placement::GetDefaultSection({true, "TfmGraphs", "fmGraphs", {}, {}}) + ' ' +
                   Placement::GetDefaultSection({false, "QTreeView", "tv", "TfmMain", "pnl"}) + ' ' +
@@ -249,6 +274,22 @@ TEST_F(MdiPlacementTest, APositionOutsideTheAreaIsPulledBackIn) {
     Placement->RestoreFormPlacement();
     const QSize area = Child->parentWidget()->size();
     EXPECT_EQ(Child->geometry(), QRect(area.width() - 300, area.height() - 200, 300, 200));
+}
+
+// The Reports window once stored a place reaching past the right and bottom of a 1600-pixel
+// screen; it comes back wholly inside the area, shrunk where the area is smaller.
+TEST_F(MdiPlacementTest, AStoredPlaceReachingPastTheAreaComesBackInside) {
+    const QString ppi = "PixelsPerInch=" + QString::number(TFormPlacement::ScreenOf(Form).PixelsPerInch) + "\r\n";
+    const QRect area(QPoint(0, 0), Child->parentWidget()->size());
+    ASSERT_LT(area.width(), 1066);
+    WriteSection(ppi + "NormPos=1066,605,2132,1210\r\n");
+    Placement->RestoreFormPlacement();
+    EXPECT_EQ(Child->geometry(), area);
+
+    WriteSection(ppi + "NormPos=600,500,900,700\r\n");
+    Placement->RestoreFormPlacement();
+    EXPECT_EQ(Child->geometry(), QRect(area.width() - 300, area.height() - 200, 300, 200));
+    EXPECT_TRUE(area.contains(Child->geometry()));
 }
 
 // A stored place smaller than the window's contents need (a window once shrunk to its title bar)
