@@ -472,13 +472,14 @@ bool TfmDataEntry::GoToNewRow() {
 }
 
 void TfmDataEntry::closeEvent(QCloseEvent* event) {
-    // Closing the window keeps the row being keyed: the page stays open with the file.
-    if (CheckShown()) {
-        if (!EndCellEdit()) {
+    // Closing the window closes the pages of every open file, each writing what it holds; a
+    // cancelled question about a row being keyed keeps the window open.
+    for (int i = 0; Files && i < Files->Count(); ++i) {
+        const TEntityInfo* file = Files->File(i);
+        if (file && file->DataEntryPageCount() > 0 && CloseAllPages(i, false, false) == PagesCancelled) {
             event->ignore();
             return;
         }
-        TableModel->Change([&] { PageEditor->FinishRow(); });
     }
     QWidget::closeEvent(event);
 }

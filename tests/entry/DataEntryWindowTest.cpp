@@ -12,10 +12,12 @@
 #include "core/dates/DateNumbers.h"
 #include "core/entity/DesktopFiles.h"
 #include "core/entity/EntityInfo.h"
+#include "core/services/Services.h"
 #include "core/transactions/DataEntryPage.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionGrid.h"
 #include "core/transactions/TransactionList.h"
+#include "core/transactions/TransactionListSources.h"
 #include "core/vocab/PageKinds.h"
 #include "entry/dataentry/DataEntryEditor.h"
 #include "entry/dataentry/TransactionCellDelegate.h"
@@ -23,6 +25,7 @@
 
 #include <QApplication>
 #include <QBrush>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTableView>
@@ -584,4 +587,71 @@ TEST_F(DataEntryWindowTest, APageClosedUnderTheCalendarTakesNothingFromIt) {
     ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
     EXPECT_EQ(List().GetItem(0)->Date, EncodeDateNum(2005, 10, 15));
     EXPECT_EQ(Window->CloseAllPages(0, false, false), 1);
+}
+
+TEST_F(DataEntryWindowTest, ClosingTheWindowWritesTheKeyedLineToItsMonthFile) {
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    KeyPayment(0, "110", "GST");
+    Down();
+    // October's payments of the year to June 2006.
+    const QString monthFile = DataDir + "/ABC123/ABC12306.PA4";
+    EXPECT_FALSE(QFileInfo::exists(monthFile));
+    Window->show();
+    QApplication::processEvents();
+    EXPECT_TRUE(Window->close());
+    EXPECT_EQ(File->DataEntryPageCount(), 0);
+    EXPECT_TRUE(Prompt->Shown.empty());
+    ASSERT_TRUE(QFileInfo::exists(monthFile));
+    TTransactionList stored(File->ListSources(2006), pkPayments, 2006, 4, 12,
+                            TOptionSet{Option::Load, Option::NoBlankLine}, false);
+    ASSERT_GE(stored.Count(), 1);
+    EXPECT_EQ(std::tuple(stored.GetItem(0)->Amount, stored.GetItem(0)->Details()),
+              std::tuple(100.0, QString("Office rent")));
+}
+
+TEST_F(DataEntryWindowTest, ARowStillBeingKeyedAsksAndCancelKeepsTheWindowOpen) {
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    KeyPayment(0, "50", "");
+    Window->show();
+    QApplication::processEvents();
+    Prompt->Answer(TMessageButton::Cancel);
+    EXPECT_FALSE(Window->close());
+    EXPECT_TRUE(Window->isVisible());
+    EXPECT_EQ(File->DataEntryPageCount(), 1);
+    Prompt->Answer(TMessageButton::Yes);
+    EXPECT_TRUE(Window->close());
+    EXPECT_EQ(File->DataEntryPageCount(), 0);
+}
+
+TEST_F(DataEntryWindowTest, AnAccountAddedWhileKeyingIsWrittenBeforeTheLineThatNamesIt) {
+    TAccountsChart& accounts = *File->AccountsChart(2006);
+    const TAccountFormat* format = accounts.Format();
+    TServices::SetAddAccountOffer([format](TAccountsChart& chart, const QString& codeText, int& index) {
+        auto detail = std::make_unique<TAccountDetail>(format);
+        TAccountCode code;
+        if (!format->TextToCode(codeText.trimmed(), code, false, false))
+            return false;
+        detail->SetCode(code);
+        detail->DeriveAccountType("ACC");
+        detail->Description = "Cleaning";
+        index = chart.AddAccount(std::move(detail));
+        chart.Saved = false;
+        return index >= 0;
+    });
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    Key(0, {{G::colDate, "15/10/05"},
+            {G::colReference, "124"},
+            {G::colAccount, "5200"},
+            {G::colAmount, "30"},
+            {G::colTaxCodes, ""},
+            {G::colDetails, "Cleaning"}});
+    TServices::SetAddAccountOffer({});
+    Down();
+    ASSERT_GE(accounts.IndexOf("5200"), 0);
+    // The page alone is closed, as a report run or a process does.
+    EXPECT_EQ(Window->CloseAllPages(0, false, true), 1);
+    EXPECT_TRUE(accounts.Saved);
+    const TAccountsChart stored(File->EntityDetail().ChartEntity(), format, TOptionSet{Option::Standard, Option::Load},
+                                2006);
+    EXPECT_GE(stored.IndexOf("5200"), 0);
 }
