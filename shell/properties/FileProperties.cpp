@@ -426,6 +426,9 @@ void TfmFileProperties::Setup(TEntityDetail& detail, bool isNew) {
     Filling = false;
     trvCategory->expandAll();
     ShowPage(Details);
+    // A new file starts with its code: typing goes there, not into the page list.
+    if (isNew)
+        medEntityCode->setFocus();
     UpdateCaption();
 }
 

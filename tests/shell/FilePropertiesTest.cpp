@@ -281,6 +281,18 @@ TEST_F(FilePropertiesWindowTest, ADefaultChartOutsideTheDataFolderIsRefused) {
     EXPECT_EQ(Detail->AccDefault, "QUILVANE.COY");
 }
 
+// Typing straight after the wizard opens goes into the code, not the page list.
+TEST_F(FilePropertiesWindowTest, TheWizardOpensWithTheCursorInTheCode) {
+    SetupNew();
+    Dialog->show();
+    Dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Dialog.get()));
+    EXPECT_EQ(QApplication::focusWidget(), Dialog->medEntityCode);
+    QTest::keyClicks(QApplication::focusWidget(), "XYZ");
+    EXPECT_EQ(Dialog->CurrentPage(), TfmFileProperties::Details);
+    EXPECT_EQ(Dialog->medEntityCode->text(), "XYZ");
+}
+
 TEST_F(FilePropertiesWindowTest, InvalidCodeKeepsTheWizardOnDetails) {
     ASSERT_TRUE(WriteFileBytes(DataDir + "/ABC123.CFG", SmallRecord()));
     SetupNew();
