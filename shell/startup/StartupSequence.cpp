@@ -3,7 +3,6 @@
 #include "core/common/Exceptions.h"
 #include "core/services/Services.h"
 
-#include <QGuiApplication>
 #include <stdexcept>
 
 TStartupSequence::TStartupSequence(const TStartupServices& services) : Services(services) {
@@ -54,8 +53,8 @@ void TStartupSequence::LeaveSettings() noexcept {
 }
 
 int TStartupSequence::Run(const QStringList& arguments) {
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        QGuiApplication::setApplicationDisplayName(ApplicationTitle());
+    // No display name for the application: the window system would append it to every title,
+    // the main window's (which carries the program name already) and each small box's alike.
 
     Terminal = IsTerminalArgument(arguments.value(1));
     if (!Terminal) {

@@ -8,7 +8,8 @@
 #include <QStringList>
 
 // The program's start-up, from the command line to the end of the event loop:
-//  1. the application title "QUILVANE 2006";
+//  1. the application title "QUILVANE 2006", carried by the main window's title (it is not made
+//     the application's display name, which the window system would add to every title);
 //  2. the terminal-server switch: a first argument containing "TERMINAL" in any case lets
 //     several users of one server each run a copy, and names the user by the logon name;
 //  3. otherwise only one copy runs in a desktop login: a second one brings the first to the

@@ -145,7 +145,8 @@ TEST_F(ShellTest, StartupTakesItsStepsInOrderAndSavesOnlySettingsThatLoaded) {
             const TBeep beep = QByteArray(c.Box) == "printer" ? TBeep::Error : TBeep::Information;
             EXPECT_EQ(Prompt->Beeps, QList<TBeep>{beep});
         }
-        EXPECT_EQ(QGuiApplication::applicationDisplayName(), TStartupSequence::ApplicationTitle());
+        // The program name shows once in a title: no display name for the window system to add.
+        EXPECT_NE(QGuiApplication::applicationDisplayName(), TStartupSequence::ApplicationTitle());
     }
 }
 
