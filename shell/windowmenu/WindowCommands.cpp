@@ -6,6 +6,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStyle>
 
 #include <algorithm>
 #include <cmath>
@@ -37,8 +38,31 @@ TWindowCommands::TWindowCommands(QMdiArea* area, std::function<int()> openFileCo
     : Area(area), OpenFileCount(std::move(openFileCount)), ClosePages(std::move(closePages)) {}
 
 void TWindowCommands::Cascade() {
-    if (Area)
-        Area->cascadeSubWindows();
+    if (!Area)
+        return;
+    QList<QMdiSubWindow*> cascaded;
+    for (QMdiSubWindow* window : OpenWindows(Area))
+        if (!window->isMinimized())
+            cascaded.append(window);
+    if (cascaded.isEmpty())
+        return;
+    // The active window ends on top.
+    QMdiSubWindow* active = Area->activeSubWindow();
+    if (active && cascaded.removeOne(active))
+        cascaded.append(active);
+    QList<QSize> sizes;
+    for (QMdiSubWindow* window : cascaded) {
+        if (window->isMaximized())
+            window->showNormal();
+        sizes.append(window->size());
+    }
+    const int step = std::max(8, Area->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, cascaded[0]));
+    const QList<QRect> frames = CascadeFrames(sizes, Area->viewport()->size(), step);
+    for (qsizetype i = 0; i < cascaded.size(); ++i) {
+        cascaded[i]->setGeometry(frames[i]);
+        cascaded[i]->raise();
+    }
+    Area->setActiveSubWindow(cascaded.constLast());
 }
 
 void TWindowCommands::Tile() {
@@ -122,6 +146,21 @@ bool TWindowCommands::ActivateWindow(int index) {
 
 int TWindowCommands::ChildCount() const {
     return static_cast<int>(OpenWindows(Area).size());
+}
+
+QList<QRect> TWindowCommands::CascadeFrames(const QList<QSize>& sizes, const QSize& area, int step) {
+    QList<QRect> frames;
+    const int width = std::max(1, area.width());
+    const int height = std::max(1, area.height());
+    const QSize least(std::max(1, width / 2), std::max(1, height / 2));
+    step = std::max(1, step);
+    const int places = std::min(width - least.width(), height - least.height()) / step + 1;
+    for (qsizetype i = 0; i < sizes.size(); ++i) {
+        const int offset = static_cast<int>(i % places) * step;
+        const QSize size = sizes[i].expandedTo(least).boundedTo(QSize(width - offset, height - offset));
+        frames.append(QRect(QPoint(offset, offset), size));
+    }
+    return frames;
 }
 
 QList<QRect> TWindowCommands::TileFrames(int count, const QSize& area) {

@@ -37,7 +37,8 @@ public:
     // The same over any count of open files.
     TWindowCommands(QMdiArea* area, std::function<int()> openFileCount, TClosePages closePages);
 
-    // The windows overlapping from the top left.
+    // The windows overlapping from the top left, the active one on top; each keeps its own size
+    // as far as CascadeFrames lets it, and a maximised one comes back to its normal size first.
     void Cascade();
     // The windows side by side in columns filling the area; minimised windows stay where they are.
     void Tile();
@@ -66,6 +67,12 @@ public:
     // beyond that in about as many columns as rows, the first columns taking fewer rows. Every
     // frame is at least one pixel each way.
     static QList<QRect> TileFrames(int count, const QSize& area);
+
+    // The frames of windows cascaded from the top left of an area, each a step further down and
+    // to the right, starting at the top left again where the next would reach past the area at
+    // half its size. Each keeps its own size, but never less than half the area each way (no
+    // window is left too small to use) nor reaching past the area's right or bottom edge.
+    static QList<QRect> CascadeFrames(const QList<QSize>& sizes, const QSize& area, int step);
 
     // Erases the placement section of each window kind from an ini file and saves it when that
     // changed it; true when a section was erased.

@@ -165,6 +165,59 @@ TEST_F(WindowMenuTest, TilePlacesTwoWindowsSideBySide) {
     EXPECT_EQ(second.height(), view.height());
 }
 
+// Cascading once shrank every window to its contents' hint, and that size was stored as its own.
+TEST_F(WindowMenuTest, CascadeKeepsUsableSizesInsideTheArea) {
+    AddChild("Accounts");
+    AddChild("General Ledger");
+    AddChild("Reports");
+    const QList<QMdiSubWindow*> windows = Area.subWindowList(QMdiArea::CreationOrder);
+    windows[0]->resize(120, 90);
+    windows[1]->resize(700, 500);
+    windows[2]->showMaximized();
+    Area.setActiveSubWindow(windows[2]);
+    Commands({}).Cascade();
+    const QRect view(QPoint(0, 0), Area.viewport()->size());
+    for (QMdiSubWindow* window : windows) {
+        SCOPED_TRACE(window->widget()->windowTitle().toStdString());
+        EXPECT_FALSE(window->isMaximized());
+        EXPECT_TRUE(view.contains(window->geometry()));
+        EXPECT_GE(window->width(), view.width() / 2);
+        EXPECT_GE(window->height(), view.height() / 2);
+    }
+    EXPECT_EQ(windows[0]->geometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(windows[1]->size(), QSize(700, 500));
+    EXPECT_GT(windows[1]->x(), 0);
+    EXPECT_EQ(windows[1]->x(), windows[1]->y());
+    EXPECT_GT(windows[2]->x(), windows[1]->x());
+    EXPECT_EQ(Area.activeSubWindow(), windows[2]);
+}
+
+TEST(WindowMenuCascadeFrames, OwnSizesBoundedByTheArea) {
+    const QSize area(800, 600);
+    const struct {
+        QList<QSize> Sizes;
+        QSize Area;
+        qsizetype Index;
+        QRect Expected;
+    } cases[] = {
+        {{QSize(500, 400)}, area, 0, QRect(0, 0, 500, 400)},
+        {{QSize(500, 400), QSize(100, 80)}, area, 1, QRect(20, 20, 400, 300)},
+        {{QSize(500, 400), QSize(100, 80), QSize(900, 700)}, area, 2, QRect(40, 40, 760, 560)},
+        {{QSize(800, 600), QSize(800, 600)}, area, 1, QRect(20, 20, 780, 580)},
+        // Sixteen places down to half the height, then the top left again.
+        {QList<QSize>(16, QSize(400, 300)), area, 15, QRect(300, 300, 400, 300)},
+        {QList<QSize>(17, QSize(400, 300)), area, 16, QRect(0, 0, 400, 300)},
+        {{QSize(500, 400), QSize(500, 400)}, QSize(), 1, QRect(0, 0, 1, 1)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Sizes.size() << " windows, #" << c.Index);
+        const QList<QRect> frames = TWindowCommands::CascadeFrames(c.Sizes, c.Area, 20);
+        ASSERT_EQ(frames.size(), c.Sizes.size());
+        EXPECT_EQ(frames[c.Index], c.Expected);
+    }
+    EXPECT_TRUE(TWindowCommands::CascadeFrames({}, area, 20).isEmpty());
+}
+
 TEST(WindowMenuTileFrames, ManyWindowsFillTheAreaWithoutOverlap) {
     const QSize area(900, 600);
     for (int count = 1; count <= 10; ++count) {
