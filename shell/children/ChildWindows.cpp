@@ -111,6 +111,13 @@ QObject* TChildWindows::FindChild(int kind, unsigned chartKinds) const {
     return nullptr;
 }
 
+Qt::WindowStates TChildWindows::FrontState() const {
+    for (QObject* child : Host.Children())
+        if (Host.State(child).testFlag(Qt::WindowMaximized))
+            return Qt::WindowMaximized;
+    return Qt::WindowNoState;
+}
+
 bool TChildWindows::OpenChildWindow(int kind, unsigned chartKinds, bool keepState) {
     if (!OpensWindow(kind))
         return true;
@@ -119,7 +126,7 @@ bool TChildWindows::OpenChildWindow(int kind, unsigned chartKinds, bool keepStat
         if (KindOf(found) == kind)
             Slots[static_cast<size_t>(kind)] = found;
         if (!keepState)
-            Host.SetState(found, Qt::WindowNoState);
+            Host.SetState(found, FrontState());
         Host.Raise(found);
         Host.ProcessEvents();
         return true;
@@ -141,6 +148,8 @@ bool TChildWindows::OpenChildWindow(int kind, unsigned chartKinds, bool keepStat
         }
         return true;
     }
+    // Taken before the new window joins the frame, which may bring a maximised child back.
+    const Qt::WindowStates front = FrontState();
     QObject* window = make();
     if (!window)
         return true;
@@ -148,7 +157,7 @@ bool TChildWindows::OpenChildWindow(int kind, unsigned chartKinds, bool keepStat
     Slots[static_cast<size_t>(kind)] = window;
     Host.AddChild(window);
     if (!keepState)
-        Host.SetState(window, Qt::WindowNoState);
+        Host.SetState(window, front);
     Host.ArrangeIcons();
     Host.ProcessEvents();
     return true;
@@ -253,7 +262,7 @@ int TChildWindows::LocateTransaction(TEntityInfo& file, int pageKind,
         }
     }
     if (found + 1 > 0) {
-        Host.SetState(entryWindow, Qt::WindowNoState);
+        Host.SetState(entryWindow, FrontState());
         Host.Raise(entryWindow);
     } else {
         TServices::Prompt().Beep(TBeep::Warning);
@@ -276,7 +285,7 @@ void TChildWindows::OpenDataEntryPage(int pageKind) {
     LocateTransaction(*file, choice->PageKind, std::nullopt, choice->Period);
     QObject* entryWindow = Slot(wkDataEntry);
     if (entryWindow && !Host.State(entryWindow).testFlag(Qt::WindowMaximized)) {
-        Host.SetState(entryWindow, Qt::WindowNoState);
+        Host.SetState(entryWindow, FrontState());
         Host.ProcessEvents();
         Host.Raise(entryWindow);
     }

@@ -97,10 +97,10 @@ public:
     // The data-entry window when it is open.
     IDataEntryWindow* DataEntryWindow() const;
 
-    // Brings the open window of a kind to the front (in normal state unless keepState) or makes
-    // one; a master-details window must show a chart of chartKinds. The bank-reconciliation
-    // opening balances are shown modally and freed at once. Kinds without a window here do
-    // nothing. Always true.
+    // Brings the open window of a kind to the front (in normal state, or maximised while a child
+    // is, unless keepState) or makes one; a master-details window must show a chart of
+    // chartKinds. The bank-reconciliation opening balances are shown modally and freed at once.
+    // Kinds without a window here do nothing. Always true.
     bool OpenChildWindow(int kind, unsigned chartKinds, bool keepState);
     // Tells every child of the active file, rebuilds the recently-used list and (unless asked
     // not to, while the desktop is restored or with no file open) the Reports menu.
@@ -138,6 +138,9 @@ public:
 private:
     friend class TProcessGuard;
     QObject* FindChild(int kind, unsigned chartKinds) const;
+    // The state a child comes to the front in: maximised while the frame shows a maximised child
+    // (once the user maximises, children stay so), otherwise normal.
+    Qt::WindowStates FrontState() const;
     void SelectActiveFile(int index);
 
     IMdiHost& Host;

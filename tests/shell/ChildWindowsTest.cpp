@@ -128,6 +128,23 @@ TEST_F(ChildWindowsTest, AnOpenWindowIsRaisedAndAClosedOneMadeAgain) {
     EXPECT_EQ(Host.Log, QStringList({"modal:5"}));
 }
 
+// Once the user maximises a child, a window opened or brought forward comes up maximised too;
+// with none maximised it comes up normal.
+TEST_F(ChildWindowsTest, AMaximisedChildKeepsTheFrameMaximised) {
+    QObject* accounts = Open(wkAccounts, TChildWindows::AccountsCharts);
+    EXPECT_EQ(Host.State(accounts), Qt::WindowStates(Qt::WindowNoState));
+    Host.States[accounts] = Qt::WindowMaximized;
+    QObject* taxes = Open(wkTaxes, TChildWindows::TaxCharts);
+    EXPECT_EQ(Host.State(taxes), Qt::WindowStates(Qt::WindowMaximized));
+    Host.States[accounts] = Qt::WindowMinimized;
+    Open(wkAccounts, TChildWindows::AccountsCharts);
+    EXPECT_EQ(Host.State(accounts), Qt::WindowStates(Qt::WindowMaximized));
+    Host.States[accounts] = Qt::WindowNoState;
+    Host.States[taxes] = Qt::WindowNoState;
+    QObject* reports = Open(wkReports);
+    EXPECT_EQ(Host.State(reports), Qt::WindowStates(Qt::WindowNoState));
+}
+
 // Every child hears the active index; the recently-used list is rebuilt each time, the Reports
 // menu only when not skipped, not restoring and with a file open.
 TEST_F(ChildWindowsTest, TheActiveFileNoticeReachesEveryChild) {
