@@ -11,6 +11,7 @@
 #include "core/vocab/PageKinds.h"
 #include "core/vocab/ReportVocabulary.h"
 #include "reports/parameters/TransferSelection.h"
+#include "tests/support/LayoutHolds.h"
 #include "tests/core/ChartTestSupport.h"
 #include "tests/support/BandDrag.h"
 
@@ -330,16 +331,6 @@ TEST_F(ReportParametersTest, WindowTicksGroupsAndLeavesTheChoicesInTheBlock) {
 
 // Every field sits in a layout of the window: none is left lying over another at its corner.
 TEST_F(ReportParametersTest, WindowFieldsAreAllLaidOut) {
-    const std::function<bool(const QLayout*, const QWidget*)> holds = [&](const QLayout* layout,
-                                                                          const QWidget* widget) {
-        for (int i = 0; layout && i < layout->count(); ++i) {
-            QLayoutItem* item = layout->itemAt(i);
-            if (item->widget() == widget || holds(item->layout(), widget) ||
-                (item->widget() && holds(item->widget()->layout(), widget)))
-                return true;
-        }
-        return false;
-    };
     TfmReportParameters window;
     ASSERT_TRUE(window.Setup(*Run(7)));
     const QWidget* fields[] = {window.FromPeriodBox(),    window.ToPeriodBox(),  window.BankAccountBox(),
@@ -347,7 +338,7 @@ TEST_F(ReportParametersTest, WindowFieldsAreAllLaidOut) {
                                window.GroupBox(tgAccounts), window.ModeBox(tgAccounts),
                                window.PageKindBox(pkPayments), window.OKButton()};
     for (const QWidget* field : fields)
-        EXPECT_TRUE(holds(window.layout(), field)) << field->objectName().toStdString();
+        EXPECT_TRUE(LayoutHolds(window.layout(), field)) << field->objectName().toStdString();
 }
 
 TEST_F(ReportParametersTest, WindowRefusesAnEmptyTransferAndStaysOpen) {

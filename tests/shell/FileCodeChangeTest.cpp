@@ -6,6 +6,7 @@
 #include "core/entity/DesktopFiles.h"
 #include "core/entity/EntityInfo.h"
 #include "core/logs/LogList.h"
+#include "tests/support/LayoutHolds.h"
 #include "tests/core/EntityTestSupport.h"
 
 #include <QComboBox>
@@ -317,22 +318,12 @@ TEST_F(ChangeFileCodeDialogTest, OKChecksTheCodeAndRunsTheChangeUntilItSucceeds)
 
 // Every control sits in the dialog's layouts: the buttons too, below the fields.
 TEST_F(ChangeFileCodeDialogTest, EveryControlIsLaidOut) {
-    const std::function<bool(const QLayout*, const QWidget*)> holds = [&](const QLayout* layout,
-                                                                          const QWidget* widget) {
-        for (int i = 0; layout && i < layout->count(); ++i) {
-            QLayoutItem* item = layout->itemAt(i);
-            if (item->widget() == widget || holds(item->layout(), widget) ||
-                (item->widget() && holds(item->widget()->layout(), widget)))
-                return true;
-        }
-        return false;
-    };
     TfmChangeFileCode dialog;
     dialog.Setup(QStringList{"ABC123 (2006) - Acme"}, 0, TFileCodeChange::Rename);
     for (const QWidget* control : std::initializer_list<const QWidget*>{
              dialog.lblOpenFiles, dialog.cboOpenFiles, dialog.lblFileCode, dialog.medFileCode, dialog.btnOK,
              dialog.btnCancel, dialog.btnHelp})
-        EXPECT_TRUE(holds(dialog.layout(), control)) << control->objectName().toStdString();
+        EXPECT_TRUE(LayoutHolds(dialog.layout(), control)) << control->objectName().toStdString();
 }
 
 TEST_F(ChangeFileCodeDialogTest, CaptionAndHelpFollowTheMode) {
