@@ -53,6 +53,7 @@ TfmDataEntry::TfmDataEntry(QWidget* parent) : QWidget(parent) {
 TfmDataEntry::~TfmDataEntry() {
     Delegate->OnRefused = nullptr;
     Delegate->OnCalendar = nullptr;
+    Delegate->OnStep = nullptr;
     // The view must not read a page through an editor that is going.
     TableModel->SetEditor(nullptr);
 }
@@ -139,6 +140,7 @@ void TfmDataEntry::CreateControls() {
             MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error, message, TMessageButton::OK);
     };
     Delegate->OnCalendar = [this] { PickDate(); };
+    Delegate->OnStep = [this](TCellStep step) { StepCell(step); };
     grdTransactions->setItemDelegate(Delegate);
     connect(grdTransactions->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TfmDataEntry::CurrentCellChanged);
@@ -407,12 +409,97 @@ void TfmDataEntry::tabPagesCurrentChanged(int index) {
 bool TfmDataEntry::eventFilter(QObject* watched, QEvent* event) {
     if (watched == grdTransactions && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Down && key->modifiers() == Qt::NoModifier && GoToNewRow())
-            return true;
         if (TTransactionCellDelegate::IsCalendarKey(*key) && OpenDateCell())
             return true;
+        if (const std::optional<TCellStep> step = TTransactionCellDelegate::StepOfKey(*key)) {
+            // Up and Down between lines not being typed in are the grid's own, but for a new line.
+            const bool acrossLines = *step == TCellStep::Up || *step == TCellStep::Down;
+            if (acrossLines && !Delegate->OpenEditor())
+                return (*step == TCellStep::Down && GoToNewRow()) || QWidget::eventFilter(watched, event);
+            if (StepCell(*step) || Delegate->OpenEditor())
+                return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool TfmDataEntry::StepCell(TCellStep step) {
+    if (!CheckShown() || !EndCellEdit())
+        return false;
+    const QModelIndex current = grdTransactions->currentIndex();
+    if (!current.isValid())
+        return false;
+    const int row = current.row();
+    const int column = current.column();
+    const int count = PageEditor->Count();
+    switch (step) {
+    case TCellStep::Next:
+        if (const int next = EditableColumn(row, column, false); next >= 0) {
+            GoToCell(row, next, true);
+            return true;
+        }
+        // Generated lines (tax lines, totals, contras) take no typing and are passed over.
+        for (int below = row + 1; below < count; ++below)
+            if (const int first = EditableColumn(below, -1, false); first >= 0) {
+                GoToCell(below, first, true);
+                return true;
+            }
+        if (GoToNewRow())
+            OpenCurrentCell();
+        return true;
+    case TCellStep::Previous:
+        if (const int previous = EditableColumn(row, column, true); previous >= 0) {
+            GoToCell(row, previous, true);
+            return true;
+        }
+        for (int above = row - 1; above >= 0; --above)
+            if (const int last = EditableColumn(above, TTransactionGrid::ColumnCount, true); last >= 0) {
+                GoToCell(above, last, true);
+                return true;
+            }
+        return true;
+    case TCellStep::Up:
+        if (row > 0)
+            GoToCell(row - 1, column, false);
+        return true;
+    case TCellStep::Down:
+        if (row + 1 < count)
+            GoToCell(row + 1, column, false);
+        else
+            GoToNewRow();
+        return true;
+    }
+    return true;
+}
+
+int TfmDataEntry::EditableColumn(int row, int from, bool backwards) const {
+    const int step = backwards ? -1 : 1;
+    for (int column = from + step; column >= 0 && column < TTransactionGrid::ColumnCount; column += step)
+        if (!grdTransactions->isColumnHidden(column) && PageEditor->IsEditable(row, column))
+            return column;
+    return -1;
+}
+
+void TfmDataEntry::GoToCell(int row, int column, bool open) {
+    if (row == PageEditor->CurrentIndex()) {
+        PageEditor->MoveTo(row, column);
+    } else {
+        // Leaving the line finishes it, which may move lines: the page says where the cell went.
+        TableModel->Change([&] { PageEditor->MoveTo(row, column); });
+    }
+    ShowPosition();
+    UpdateButtons();
+    if (open)
+        OpenCurrentCell();
+}
+
+void TfmDataEntry::OpenCurrentCell() {
+    const QModelIndex current = grdTransactions->currentIndex();
+    if (!current.isValid() || !TableModel->flags(current).testFlag(Qt::ItemIsEditable))
+        return;
+    grdTransactions->edit(current);
+    if (QWidget* editor = Delegate->OpenEditor())
+        editor->setFocus();
 }
 
 bool TfmDataEntry::OpenDateCell() {

@@ -6,10 +6,12 @@
 #include <QPersistentModelIndex>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 
+enum class TCellStep : std::uint8_t;
 class QTabBar;
 class QTableView;
 class TDataEntryEditor;
@@ -25,7 +27,11 @@ class TTransactionTableModel;
 // the page in front as a table of its transactions, and the buttons of the page's commands. The
 // pages belong to the open file; the window keeps only the editor of the page in front, so a
 // page left in another tab holds no unfinished row. Keying goes through the page's editor: a
-// field is checked when it is left and a refused field stays open with what was typed. A date
+// field is checked when it is left and a refused field stays open with what was typed. A line is
+// keyed by the keyboard alone: Tab and Enter take the cell and go on to the next cell of the line
+// that takes typing, opened, and from the line's last cell on to the next line (the last line is
+// finished and a new line started, as Down does); Shift+Tab and Shift+Enter go back the same way;
+// Up and Down take the cell and go to the line above or below. A date
 // cell opens the pop-up calendar under it (its editor's button, F4 or Alt+Down): the calendar
 // starts on the cell's date, or on the last day of the page's period, and the day picked with
 // Enter or a double click is entered into the cell as if typed; Escape leaves the cell as it was.
@@ -80,6 +86,14 @@ public:
     // Ends the typing in the open cell as leaving it does. False when the field's check refused
     // the text: its message has been shown and the cell stays open with the text.
     bool EndCellEdit();
+    // Ends the open cell as leaving it does and moves the current cell by the step, the page
+    // following (the line left is finished): Next to the line's next cell that takes typing,
+    // after its last cell to the first of the next line that takes typing, and after the last
+    // line to a new line as Down does (an untouched last line stays on its last cell); Previous
+    // back the same way; Up and Down to the same column of the line above or below (Down on the
+    // last line to a new line). Next and Previous open the cell reached for typing. False when
+    // there is no current cell or the open cell's text was refused (the cell stays open with it).
+    bool StepCell(TCellStep step);
 
     QTabBar* tabPages = nullptr;
     QTableView* grdTransactions = nullptr;
@@ -102,7 +116,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    // Down on the last row, once it has been keyed, finishes it and goes to the new blank line.
+    // Down on the last row, once it has been keyed, finishes it and goes to the new blank line;
+    // Tab, Shift+Tab, Enter and Shift+Enter on a cell not being typed in move as StepCell says.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -152,6 +167,13 @@ private:
     void PickDate();
     void Minimise();
     bool GoToNewRow();
+    // The first column after from (before it when backwards) whose cell of the row takes typing;
+    // -1 when there is none.
+    int EditableColumn(int row, int from, bool backwards) const;
+    // Makes the cell current, the page following, and opens it for typing when asked and it
+    // takes typing.
+    void GoToCell(int row, int column, bool open);
+    void OpenCurrentCell();
 
     TDesktopFiles* Files = nullptr;
     int ShownFileIndex = -1;

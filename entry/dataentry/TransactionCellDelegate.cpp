@@ -20,6 +20,29 @@ bool TTransactionCellDelegate::IsCalendarKey(const QKeyEvent& key) {
            (key.key() == Qt::Key_Down && modifiers == Qt::AltModifier);
 }
 
+std::optional<TCellStep> TTransactionCellDelegate::StepOfKey(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    const bool plain = modifiers == Qt::NoModifier;
+    const bool shifted = modifiers == Qt::ShiftModifier;
+    switch (key.key()) {
+    case Qt::Key_Tab:
+        return plain ? std::optional(TCellStep::Next) : std::nullopt;
+    case Qt::Key_Backtab:
+        return plain || shifted ? std::optional(TCellStep::Previous) : std::nullopt;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (plain)
+            return TCellStep::Next;
+        return shifted ? std::optional(TCellStep::Previous) : std::nullopt;
+    case Qt::Key_Up:
+        return plain ? std::optional(TCellStep::Up) : std::nullopt;
+    case Qt::Key_Down:
+        return plain ? std::optional(TCellStep::Down) : std::nullopt;
+    default:
+        return std::nullopt;
+    }
+}
+
 bool TTransactionCellDelegate::IsDateColumn(int column) {
     return column == TTransactionGrid::colDate;
 }
@@ -92,22 +115,12 @@ bool TTransactionCellDelegate::eventFilter(QObject* object, QEvent* event) {
         OpenCalendar();
         return true;
     }
-    EndEditHint hint = NoHint;
-    switch (key->key()) {
-    case Qt::Key_Tab:
-        hint = EditNextItem;
-        break;
-    case Qt::Key_Backtab:
-        hint = EditPreviousItem;
-        break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        hint = SubmitModelCache;
-        break;
-    default:
+    const std::optional<TCellStep> step = StepOfKey(*key);
+    if (!step)
         return QStyledItemDelegate::eventFilter(object, event);
-    }
-    LeaveInPlace(editor, hint);
+    // The window moves the cell itself, so that the end of a line leads on to the next line.
+    if (LeaveInPlace(editor, NoHint) && OnStep)
+        OnStep(*step);
     return true;
 }
 

@@ -6,13 +6,19 @@
 
 class QKeyEvent;
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 
+// Where a key moves the current cell of the data-entry grid: to the next cell of the line (on to
+// the next line after its last cell), to the previous one, or to the line above or below.
+enum class TCellStep : std::uint8_t { Next, Previous, Up, Down };
+
 // The editor of a data-entry cell. Leaving the cell hands the typed text to the table, which
-// checks the field; a refusal stores nothing. Leaving by the keyboard (Tab, Shift+Tab, Enter) is
-// checked before the editor closes: a refusal is reported through OnRefusedInPlace with the
-// check's message and the editor stays open with what was typed. Leaving any other way (a click
+// checks the field; a refusal stores nothing. Leaving by the keyboard (Tab, Shift+Tab, Enter,
+// Shift+Enter, Up, Down) is checked before the editor closes: a refusal is reported through
+// OnRefusedInPlace with the check's message and the editor stays open with what was typed; a text
+// taken closes the editor and OnStep moves on by the key's step. Leaving any other way (a click
 // elsewhere) closes the editor first; that refusal is reported through OnRefused with the cell,
 // the typed text and the message, so that the window can open the cell again with that text.
 // Either way nothing typed is lost.
@@ -36,9 +42,15 @@ public:
 
     // Asked for the calendar of the open date cell; the editor stays open while it runs.
     std::function<void()> OnCalendar;
+    // Called once a key that leaves the cell has had its text taken and the editor closed: the
+    // current cell moves by the key's step.
+    std::function<void(TCellStep step)> OnStep;
 
     // Whether the key asks a date cell for its calendar: F4 or Alt+Down.
     static bool IsCalendarKey(const QKeyEvent& key);
+    // The step a key moves the current cell by: Tab and Enter (either key) forward, Shift+Tab and
+    // Shift+Enter back, Up and Down to the line above and below; none for other keys.
+    static std::optional<TCellStep> StepOfKey(const QKeyEvent& key);
     // Whether cells of the column open an editor with the calendar's button.
     static bool IsDateColumn(int column);
 
