@@ -3,11 +3,15 @@
 // accounts in three, a bank account in every thousand with its details and budgets on every
 // account). Building adds the accounts one by one in the order of their numbers, so that each
 // branch's accounts arrive between the others' (not in chart order); loading reads them in chart
-// order from the file.
+// order from the file. The accounts are made as the program makes the accounts of one build
+// (TAccountsChart::TNewAccounts), copied as it copies a chart (TAccountDetail::CopyOf), and the
+// accounts a loaded page lacks are added by the page's own repair.
 #include "core/accounts/AccountFormat.h"
 #include "core/charts/AccountsChart.h"
-#include "core/dates/DateNumbers.h"
 #include "core/settings/ProgramParams.h"
+#include "core/transactions/TransactionDetail.h"
+#include "core/transactions/TransactionList.h"
+#include "core/vocab/PageKinds.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -36,20 +40,27 @@ struct TBenchFiles {
             std::abort();
     }
 
-    // The accounts of the synthetic chart, in the order they are added, all stamped with one
-    // reading of the clock: each reading of the local time looks at the time zone file again.
+    // The code of synthetic account i: ten branches, banks from 9000 (above every other
+    // account number of up to 89,000 accounts), sub-accounts on two accounts in three.
+    static TAccountCode SyntheticCode(int i) {
+        TAccountCode code;
+        code.Branch = static_cast<qint16>(i % 10);
+        code.Account = static_cast<qint16>(IsSyntheticBank(i) ? 9000 + i / 1000 : 100 + i / 10);
+        code.SubAccount = static_cast<qint16>(i % 3 == 0 ? -1 : i % 100);
+        return code;
+    }
+    static bool IsSyntheticBank(int i) { return i % 1000 == 0; }
+
+    // The accounts of the synthetic chart, in the order they are added: the new accounts of one
+    // build, made the program's way.
     std::vector<std::unique_ptr<TAccountDetail>> SyntheticAccounts(int size) const {
         std::vector<std::unique_ptr<TAccountDetail>> accounts;
         accounts.reserve(static_cast<size_t>(size));
-        const double added = NowNum();
+        TAccountsChart::TNewAccounts build(Format);
         for (int i = 0; i < size; ++i) {
-            auto account = std::make_unique<TAccountDetail>(Format, added);
-            TAccountCode code;
-            code.Branch = static_cast<qint16>(i % 10);
-            const bool bank = i % 1000 == 0;
-            // Banks from 9000, above every other account number of up to 89,000 accounts.
-            code.Account = static_cast<qint16>(bank ? 9000 + i / 1000 : 100 + i / 10);
-            code.SubAccount = static_cast<qint16>(i % 3 == 0 ? -1 : i % 100);
+            auto account = build.Make();
+            const TAccountCode code = SyntheticCode(i);
+            const bool bank = IsSyntheticBank(i);
             account->SetCode(code);
             account->Code2 = code;
             account->Description = QStringLiteral("Synthetic account number %1").arg(i);
@@ -151,5 +162,57 @@ void BM_CreateAndBuildAccountsChart(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * size);
 }
 BENCHMARK(BM_CreateAndBuildAccountsChart)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond);
+
+// A private copy of a whole chart, account by account, as the bring-forward wizard and the report
+// setups make one; freeing the copy is not timed.
+void BM_CopyAccountsChart(benchmark::State& state) {
+    const auto source = Files().SyntheticChart(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        auto copy = std::make_unique<TAccountsChart>(Files().Entity, Files().Format, TOptionSet{}, 2006);
+        for (int i = 0; i < source->Count(); ++i)
+            copy->AddAccount(TAccountDetail::CopyOf(source->Format(), *source->GetAccount(i), false));
+        benchmark::DoNotOptimize(copy->Count());
+        state.PauseTiming();
+        copy.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * source->Count());
+}
+BENCHMARK(BM_CopyAccountsChart)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond);
+
+// A loaded page of payments, one from the default bank per synthetic code, whose chart holds
+// only the suspense account: the page's repair adds every other account. Only the repair is
+// timed. Each lookup between two adds joins the chart's key blocks again, which makes the repair
+// grow with the square of the accounts it adds: 10,000 only.
+void BM_RepairAddsAccountsOfALoadedPage(benchmark::State& state) {
+    const int size = static_cast<int>(state.range(0));
+    TBenchFiles& files = Files();
+    for (auto _ : state) {
+        state.PauseTiming();
+        TAccountsChart chart(files.Entity, files.Format, TOptionSet{}, 2006);
+        chart.EnsureSuspenseAccount();
+        const TTransactionListSources sources{files.Entity, files.Format, false,   false,  false, 2,
+                                              &chart,       nullptr,      nullptr, nullptr};
+        auto page = std::make_unique<TTransactionList>(sources, pkPayments, 2006, 9, 12, TOptionSet{});
+        const TAccountCode bank = TBenchFiles::SyntheticCode(0);
+        for (int i = 1; i < size; ++i) {
+            auto entry = std::make_unique<TTransactionDetail>(i, static_cast<qint16>(pkPayments));
+            entry->BankCode = bank;
+            entry->PostingCode = TBenchFiles::SyntheticCode(i);
+            entry->Flags = 1;
+            page->AddTransaction(std::move(entry), 9);
+        }
+        state.ResumeTiming();
+        page->RepairAccounts();
+        benchmark::DoNotOptimize(chart.Count());
+        state.PauseTiming();
+        if (chart.Count() < size)
+            state.SkipWithError("accounts missing");
+        page.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * size);
+}
+BENCHMARK(BM_RepairAddsAccountsOfALoadedPage)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -47,6 +47,13 @@ TAccountDetail::TAccountDetail(const TAccountFormat* format) : TAccountDetail(fo
 TAccountDetail::TAccountDetail(const TAccountFormat* format, double dateAdded)
     : Format(format), DateAdded(dateAdded) {}
 
+std::unique_ptr<TAccountDetail> TAccountDetail::CopyOf(const TAccountFormat* format,
+                                                       const TAccountDetail& source, bool withBalances) {
+    auto account = std::make_unique<TAccountDetail>(format, source.DateAdded);
+    account->CopyFrom(source, withBalances);
+    return account;
+}
+
 TAccountDetail::~TAccountDetail() = default;
 
 QString TAccountDetail::GetKey() const {

@@ -35,8 +35,13 @@ public:
 
     // A new "ACC" account with sign 'B', the empty code, no bank details, added now.
     explicit TAccountDetail(const TAccountFormat* format);
-    // As above with a given date added (an account about to be read from a file).
+    // As above with a given date added: an account about to be read from a file, or one of
+    // many made together, which share one reading of the clock (TAccountsChart::TNewAccounts).
     TAccountDetail(const TAccountFormat* format, double dateAdded);
+    // A copy of the source (CopyFrom) for a chart of `format`. It keeps the source's date added,
+    // so making it reads no clock.
+    static std::unique_ptr<TAccountDetail> CopyOf(const TAccountFormat* format, const TAccountDetail& source,
+                                                  bool withBalances);
     ~TAccountDetail() override;
     TAccountDetail(const TAccountDetail&) = delete;
     TAccountDetail& operator=(const TAccountDetail&) = delete;

@@ -7,6 +7,7 @@
 #include "core/charts/StdDescChart.h"
 #include "core/common/Exceptions.h"
 #include "core/common/ResultCodes.h"
+#include "core/dates/DateNumbers.h"
 #include "core/files/FileInfo.h"
 #include "core/files/Paths.h"
 #include "core/io/ValueReader.h"
@@ -79,6 +80,12 @@ int TAccountsChart::AddItem(std::unique_ptr<TMasterChartItem> item) {
         LongestCode = std::max(LongestCode, codeLength);
     }
     return index;
+}
+
+std::unique_ptr<TAccountDetail> TAccountsChart::TNewAccounts::Make() {
+    if (!Stamp)
+        Stamp = NowNum();
+    return std::make_unique<TAccountDetail>(Format, *Stamp);
 }
 
 int TAccountsChart::AddAccount(std::unique_ptr<TAccountDetail> account) {

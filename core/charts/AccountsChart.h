@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 class TAccountFormat;
 class TAccountGroups;
@@ -30,6 +31,22 @@ public:
         QString Text;
         int SelStart = 0;
         int SelLength = 0;
+    };
+
+    // The new accounts of one build (the accounts a loaded page lacks, the accounts of a year
+    // brought forward, a chart made account by account). Each is stamped with the time it is
+    // added, as a single new account is, but the clock is read once for the whole build, when
+    // its first account is made: every reading of the local time looks at the time zone again.
+    class TNewAccounts {
+    public:
+        explicit TNewAccounts(const TAccountFormat* format) : Format(format) {}
+        // A new account of the format (see TAccountDetail) stamped with the build's time: the
+        // clock's reading at the first call.
+        std::unique_ptr<TAccountDetail> Make();
+
+    private:
+        const TAccountFormat* Format = nullptr;
+        std::optional<double> Stamp;
     };
 
     // The compatibility question's help topic.

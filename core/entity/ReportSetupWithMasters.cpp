@@ -64,12 +64,10 @@ void TReportSetupWithMasters::MakePrivateCopies() {
     if (Source.Accounts) {
         OwnAccounts = std::make_unique<TAccountsChart>(entity, Source.Accounts->Format(), TOptionSet{}, Year,
                                                        QString(), OwnStdDescs.get());
-        for (int i = 0; i < Source.Accounts->Count(); ++i) {
-            // The copy takes the source's stamp: no reading of the clock for each account.
-            auto account = std::make_unique<TAccountDetail>(Source.Accounts->Format(), 0.0);
-            account->CopyFrom(*Source.Accounts->GetAccount(i), false);
-            OwnAccounts->AddAccount(std::move(account));
-        }
+        // Each copy keeps its account's date added: copying reads no clock.
+        for (int i = 0; i < Source.Accounts->Count(); ++i)
+            OwnAccounts->AddAccount(
+                TAccountDetail::CopyOf(Source.Accounts->Format(), *Source.Accounts->GetAccount(i), false));
     } else {
         OwnAccounts =
             std::make_unique<TAccountsChart>(entity, format, load, Year, QString(), OwnStdDescs.get());

@@ -54,9 +54,11 @@ void PrefixDetails(TTransactionDetail& entry, const QString& label, const QStrin
 }
 
 // Adds a new account of the code to the chart: a bank account (with the file's currency in its
-// bank details) or a suspense account, as the format's type rules allow for the code.
-void CreateAccount(const TTransactionListSources& books, const TAccountCode& code, bool bank) {
-    auto account = std::make_unique<TAccountDetail>(books.Accounts->Format());
+// bank details) or a suspense account, as the format's type rules allow for the code. It is made
+// by `made`, the repair's accounts, which share one reading of the clock.
+void CreateAccount(const TTransactionListSources& books, const TAccountCode& code, bool bank,
+                   TAccountsChart::TNewAccounts& made) {
+    auto account = made.Make();
     account->SetCode(code);
     account->Description = CreatedAccountDescription;
     account->DeriveAccountType(bank ? AccountTypeCode::Bank : AccountTypeCode::Suspense);
@@ -67,13 +69,14 @@ void CreateAccount(const TTransactionListSources& books, const TAccountCode& cod
 }
 
 // The account repair of one code; returns whether the code changed.
-bool RepairCode(const TTransactionListSources& books, TAccountCode& code, bool bank) {
+bool RepairCode(const TTransactionListSources& books, TAccountCode& code, bool bank,
+                TAccountsChart::TNewAccounts& made) {
     const int index = IndexInChart(books, code);
     if (index >= 0) {
         if (!books.Accounts->IsNonPostingAccount(index))
             return false;
     } else if (CanBecomeAccount(books, code)) {
-        CreateAccount(books, code, bank);
+        CreateAccount(books, code, bank, made);
         if (books.Accounts->IndexOfCode(code) >= 0)
             return false;
     }
@@ -114,15 +117,16 @@ void TTransactionList::RepairAccounts() {
         return;
     const bool bankOnly = IsBankStatementKind(Kind);
     bool changed = false;
+    TAccountsChart::TNewAccounts made(Books.Accounts->Format());
     for (const auto& entry : Entries) {
         if (entry->HasAnyFlag({TF::Blank}))
             continue;
-        changed |= RepairCode(Books, entry->BankCode, true);
+        changed |= RepairCode(Books, entry->BankCode, true, made);
         if (bankOnly) {
             changed |= !entry->PostingCode.IsEmpty();
             entry->PostingCode = TAccountCode::Empty();
         } else if (!entry->HasAnyFlag({TF::DissectionTotal})) {
-            changed |= RepairCode(Books, entry->PostingCode, false);
+            changed |= RepairCode(Books, entry->PostingCode, false, made);
         }
     }
     if (changed)

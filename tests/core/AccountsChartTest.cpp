@@ -285,6 +285,38 @@ TEST_F(AccountsChartTest, NewAccountsKeepTheirDateAddedStamp) {
     EXPECT_DOUBLE_EQ(chart->GetAccount(IndexOf(*chart, "9000"))->DateAdded, EncodeDateNum(2007, 1, 2) + 0.25);
 }
 
+// The accounts one build makes share one reading of the clock, taken at the first of them; a
+// build that makes none reads no clock; an account made alone is stamped with the time it is
+// made; a copy keeps its source's stamp without reading the clock.
+TEST_F(AccountsChartTest, ABuildsNewAccountsShareOneReadingOfTheClock) {
+    const QDateTime start(QDate(2006, 6, 30), QTime(18, 0));
+    auto clock = std::make_shared<TTickingClock>(start);
+    TServices::SetClock(clock);
+    { TAccountsChart::TNewAccounts none(Format()); }
+    EXPECT_EQ(clock->Readings, 0);
+
+    auto chart = Chart();
+    TAccountsChart::TNewAccounts build(Format());
+    const char* codes[] = {"3000", "01-1000", "01-1000-02"};
+    for (const char* code : codes) {
+        auto account = build.Make();
+        ASSERT_TRUE(account->SetKey(QString::fromLatin1(code)));
+        ASSERT_GE(chart->AddAccount(std::move(account)), 0);
+    }
+    EXPECT_EQ(clock->Readings, 1);
+    for (const char* code : codes)
+        EXPECT_EQ(chart->GetAccount(IndexOf(*chart, code))->DateAdded, DateNumFromQDateTime(start)) << code;
+
+    const TAccountDetail alone(Format());
+    EXPECT_EQ(clock->Readings, 2);
+    EXPECT_EQ(alone.DateAdded, DateNumFromQDateTime(start.addSecs(60)));
+
+    const TAccountDetail& source = *chart->GetAccount(IndexOf(*chart, "01-1000-02"));
+    const auto copy = TAccountDetail::CopyOf(Format(), source, false);
+    EXPECT_EQ(clock->Readings, 2);
+    EXPECT_EQ(std::tuple(copy->GetKey(), copy->DateAdded), std::tuple(source.GetKey(), source.DateAdded));
+}
+
 TEST_F(AccountsChartTest, LookupsByText) {
     auto chart = AccountsOf({"1000:ACC:Sales", "2000:BNK:Cheque Account", "2100:ACC:Petty cash"});
     const std::tuple<const char*, bool, int, int, int> finds[] = {

@@ -40,6 +40,21 @@ inline QString Keys(const TMasterChart& chart) {
     return keys.join(u',');
 }
 
+// A clock that counts its readings and moves on a minute at each: accounts that read it one by
+// one come out with different times.
+class TTickingClock : public IClock {
+public:
+    explicit TTickingClock(QDateTime start) : Next(std::move(start)) {}
+    QDateTime Now() const override {
+        ++Readings;
+        const QDateTime now = Next;
+        Next = Next.addSecs(60);
+        return now;
+    }
+    mutable int Readings = 0;
+    mutable QDateTime Next;
+};
+
 class TChartTest : public TServicesFixture {
 protected:
     void SetUp() override {

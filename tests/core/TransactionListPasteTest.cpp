@@ -243,6 +243,31 @@ TEST_F(TransactionListPasteTest, AccountsAreFittedWhenPastedAndRepairedWhenLoade
     EXPECT_EQ(Text(list->GetItem(0)->BankCode), "9000");
 }
 
+// The accounts one repair adds share one reading of the clock, the time the first is made; a
+// repair that adds none reads no clock.
+TEST_F(TransactionListPasteTest, AccountsARepairAddsShareOneReadingOfTheClock) {
+    const QDateTime start(QDate(2006, 3, 17), QTime(9, 30));
+    auto clock = std::make_shared<TTickingClock>(start);
+    TServices::SetClock(clock);
+    auto list = Page(pkPayments, 9);
+    const char* missing[][2] = {{"2300", "1300"}, {"2100", "1400"}, {"2400", "1000"}};
+    for (const auto& codes : missing) {
+        auto entry = std::make_unique<TTransactionDetail>(1, static_cast<qint16>(pkPayments));
+        std::tie(entry->BankCode, entry->PostingCode, entry->Flags) =
+            std::tuple(CodeOf(codes[0]), CodeOf(codes[1]), Keyed);
+        list->InsertTransaction(0, std::move(entry), 9);
+    }
+    list->RepairAccounts();
+    EXPECT_EQ(clock->Readings, 1);
+    for (const char* code : {"2300", "1300", "1400", "2400"}) {
+        const TAccountDetail* account = Accounts->GetAccount(Accounts->IndexOfCode(CodeOf(code)));
+        ASSERT_NE(account, nullptr) << code;
+        EXPECT_EQ(account->DateAdded, DateNumFromQDateTime(start)) << code;
+    }
+    list->RepairAccounts();
+    EXPECT_EQ(clock->Readings, 1);
+}
+
 TEST_F(TransactionListPasteTest, ClipboardCarriesWholeRecordsOnly) {
     auto list = Page(pkPayments, 4);
     const QByteArray payment = Body("payment"), member = Body("member"), header = Body("header", "records");
