@@ -12,6 +12,15 @@
 // "--open-and-recalculate <data folder>" and the time is the wall time from the start to
 // the end of that process (program settings, open, charts, recalculation, close). It reports the
 // child's page faults (page_faults) and peak resident memory (max_rss_mb).
+//
+// BM_FreshProcessOpenAndRecalculateSparseYear is that run over a file whose year holds month files
+// of the payments, receipts and bank-statement withdrawals only (the count is spread over those
+// 36 files): the other 72 month files the run looks for are not there, as in most practices' files.
+//
+// BM_FreshProcessOpenAndLoadYear times a fresh process ("--open-and-load <data folder>") that
+// opens the year and loads the lists of the page kinds 1 to 9 over the whole year, each with the
+// processing after its load (dissection totals, monthly contra lines, the list sorted), as
+// bench_transaction_files' BM_LoadYear does within one process.
 #include "bench/TransactionFileGenerator.h"
 #include "core/accounts/AccountFormat.h"
 #include "core/accounts/AccountGroups.h"
@@ -21,6 +30,8 @@
 #include "core/entity/RunParams.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
+#include "core/transactions/TransactionFileNames.h"
+#include "core/transactions/TransactionList.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -66,10 +77,16 @@ void ResetPeakMemory() {
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
+// The page kinds a sparse client file keeps month files of.
+bool KeptBySparseFile(int kind) {
+    return kind == 1 || kind == 2 || kind == 9;
+}
+
 // A client file of the generated transactions with a chart of their accounts: postings
-// 1000-1899, bank accounts 100-102.
+// 1000-1899, bank accounts 100-102. A sparse one keeps the month files of three page kinds only,
+// the count being spread over them.
 struct TClientFile {
-    explicit TClientFile(qint64 count) : Count(count) {
+    explicit TClientFile(qint64 count, bool sparse = false) : Count(count), Sparse(sparse) {
         if (!Folder.isValid())
             Fail("no temporary folder");
         UseBenchProgramParams(Params, Folder.path());
@@ -78,7 +95,13 @@ struct TClientFile {
         TSyntheticTransactions files;
         files.DataDir = Folder.path();
         files.FileCode = FileCode;
-        WriteSyntheticTransactionFiles(files, count);
+        WriteSyntheticTransactionFiles(files, sparse ? count * 3 : count);
+        for (int kind = 1; sparse && kind <= 9; ++kind)
+            for (int month = 1; month <= 12 && !KeptBySparseFile(kind); ++month)
+                if (!QFile::remove(
+                        TransactionFileName(files.DataDir, files.FileCode, files.Year, kind, month, {})
+                            .replace(u'\\', u'/')))
+                    Fail("a month file of a sparse year not removed");
 
         auto file = TEntityInfo::Create(FileCode, {Option::Standard, Option::Load});
         const TEntityDetail& detail = file->EntityDetail();
@@ -98,16 +121,17 @@ struct TClientFile {
     }
 
     qint64 Count;
+    bool Sparse;
     QTemporaryDir Folder;
     std::shared_ptr<TProgramParams> Params = std::make_shared<TProgramParams>();
 };
 
 // One client file at a time: the folder of the last size is removed when the next is made.
-TClientFile& ClientFile(qint64 count) {
+TClientFile& ClientFile(qint64 count, bool sparse = false) {
     static std::unique_ptr<TClientFile> made;
-    if (!made || made->Count != count) {
+    if (!made || made->Count != count || made->Sparse != sparse) {
         made.reset();
-        made = std::make_unique<TClientFile>(count);
+        made = std::make_unique<TClientFile>(count, sparse);
     }
     SetProgramParams(made->Params);
     return *made;
@@ -175,14 +199,38 @@ BENCHMARK(BM_OpenAndRecalculateYear)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-// The word that makes this program the child of the fresh-process benchmark.
-const char* const ChildMode = "--open-and-recalculate";
+// The words that make this program the child of a fresh-process benchmark.
+const char* const RecalculateMode = "--open-and-recalculate";
+const char* const LoadMode = "--open-and-load";
 
-// The child: program settings over the data folder, then the year opened, recalculated, checked
-// and closed. Returns the exit status.
-int RunChild(const char* dataDir) {
+// Opens the year, loads the lists of the page kinds 1 to 9 over the whole year (period 1 of 1)
+// and checks that they hold the year's transactions.
+void OpenAndLoad() {
+    auto file = TEntityInfo::Create(FileCode, {Option::Standard, Option::Load});
+    file->OpenYear();
+    const TTransactionListSources sources = file->ListSources(2006);
+    std::vector<std::unique_ptr<TTransactionList>> lists;
+    for (int kind = 1; kind <= 9; ++kind) {
+        lists.push_back(std::make_unique<TTransactionList>(sources, kind, 2006, 1, 1,
+                                                           TOptionSet{Option::Load, Option::NoBlankLine}));
+        if (lists.back()->Count() == 0)
+            Fail("a list of the year is empty");
+    }
+    for (auto& list : lists)
+        list->SetSaved(true);
+    lists.clear();
+    file->Close();
+}
+
+// The child: program settings over the data folder, then the year opened and recalculated (or
+// loaded), checked and closed. Returns the exit status.
+int RunChild(const char* mode, const char* dataDir) {
     auto params = std::make_shared<TProgramParams>();
     UseBenchProgramParams(params, QString::fromLocal8Bit(dataDir));
+    if (std::strcmp(mode, LoadMode) == 0) {
+        OpenAndLoad();
+        return 0;
+    }
     std::unique_ptr<TReportSetup> run;
     auto file = OpenAndRecalculate(run);
     CheckMovements(*run);
@@ -191,11 +239,11 @@ int RunChild(const char* dataDir) {
     return 0;
 }
 
-void BM_FreshProcessOpenAndRecalculateYear(benchmark::State& state) {
-    TClientFile& client = ClientFile(state.range(0));
+// Runs this program as the child of the mode over the client file, once an iteration.
+void RunFreshProcess(benchmark::State& state, const TClientFile& client, const char* mode) {
     const std::string self = QFile::symLinkTarget(QStringLiteral("/proc/self/exe")).toStdString();
     const std::string folder = client.Folder.path().toStdString();
-    std::vector<char*> argv{const_cast<char*>(self.c_str()), const_cast<char*>(ChildMode),
+    std::vector<char*> argv{const_cast<char*>(self.c_str()), const_cast<char*>(mode),
                             const_cast<char*>(folder.c_str()), nullptr};
     long faults = 0;
     long maxRss = 0;
@@ -215,8 +263,32 @@ void BM_FreshProcessOpenAndRecalculateYear(benchmark::State& state) {
     state.counters["max_rss_mb"] = static_cast<double>(maxRss) / 1024.0;
 }
 
+void BM_FreshProcessOpenAndRecalculateYear(benchmark::State& state) {
+    RunFreshProcess(state, ClientFile(state.range(0)), RecalculateMode);
+}
+
 BENCHMARK(BM_FreshProcessOpenAndRecalculateYear)
     ->Arg(10000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_FreshProcessOpenAndRecalculateSparseYear(benchmark::State& state) {
+    RunFreshProcess(state, ClientFile(state.range(0), true), RecalculateMode);
+}
+
+BENCHMARK(BM_FreshProcessOpenAndRecalculateSparseYear)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_FreshProcessOpenAndLoadYear(benchmark::State& state) {
+    RunFreshProcess(state, ClientFile(state.range(0)), LoadMode);
+}
+
+BENCHMARK(BM_FreshProcessOpenAndLoadYear)
+    ->Arg(100000)
     ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
@@ -224,8 +296,8 @@ BENCHMARK(BM_FreshProcessOpenAndRecalculateYear)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], ChildMode) == 0)
-        return RunChild(argv[2]);
+    if (argc == 3 && (std::strcmp(argv[1], RecalculateMode) == 0 || std::strcmp(argv[1], LoadMode) == 0))
+        return RunChild(argv[1], argv[2]);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
