@@ -297,11 +297,9 @@ TAccountsChart& TfmBringForward::SourceAccounts() {
         // distribution adds to it must never reach the file's chart or its file.
         OwnAccounts = std::make_unique<TAccountsChart>(entity, held->Format(), TOptionSet{}, source,
                                                        QString(), OwnStdDescs.get());
-        for (int i = 0; i < held->Count(); ++i) {
-            auto account = std::make_unique<TAccountDetail>(held->Format());
-            account->CopyFrom(*held->GetAccount(i), false);
-            OwnAccounts->AddAccount(std::move(account));
-        }
+        // Each copy keeps its account's date added: copying reads no clock.
+        for (int i = 0; i < held->Count(); ++i)
+            OwnAccounts->AddAccount(TAccountDetail::CopyOf(held->Format(), *held->GetAccount(i), false));
     } else {
         OwnAccounts = std::make_unique<TAccountsChart>(entity, detail.AccountFormat, load, source, QString(),
                                                        OwnStdDescs.get());

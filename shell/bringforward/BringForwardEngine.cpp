@@ -72,20 +72,22 @@ bool InGroup(const TAccountGroup* group, const TAccountCode& code) {
     return group && group->Contains(code);
 }
 
-// The new chart's account of a code, created from the source account (or bare) when missing.
+// The new chart's account of a code, created from the source account (keeping its date added)
+// or bare (stamped with the time of `made`, the loop's one reading of the clock) when missing.
 int FindOrCreate(TAccountsChart& chart, const TAccountCode& code, const TAccountDetail* source,
-                 const QString& type, bool keepBudgets) {
+                 const QString& type, bool keepBudgets, TAccountsChart::TNewAccounts& made) {
     const int found = chart.IndexOfCode(code);
     if (found >= 0)
         return found;
-    auto account = std::make_unique<TAccountDetail>(chart.Format());
+    std::unique_ptr<TAccountDetail> account;
     if (source) {
-        account->CopyFrom(*source, false);
+        account = TAccountDetail::CopyOf(chart.Format(), *source, false);
         account->Balance = account->Total = account->Amount3 = 0;
         account->Quantity = 0;
         if (!keepBudgets)
             account->ClearBudgets();
     } else {
+        account = made.Make();
         account->SetCode(code);
     }
     account->DeriveAccountType(type);
@@ -486,13 +488,14 @@ void TBringForwardEngine::OpeningBalances(const TProfitDistribution& distributio
     const double yearStart = NewYearStart;
     const bool keepBudgets = true;
     TAccountsChart& source = *Source->Accounts;
+    TAccountsChart::TNewAccounts made(NewAccounts->Format());
 
     for (int b = 0; b < SourceOpening->Count(); ++b) {
         CheckCancel();
         const TAccountCode bankCode = SourceOpening->GetDetail(b)->BankAccount;
         const int bankIndex = source.IndexOfCode(bankCode);
         FindOrCreate(*NewAccounts, bankCode, bankIndex >= 0 ? source.GetAccount(bankIndex) : nullptr,
-                     AccountTypeCode::Bank, keepBudgets);
+                     AccountTypeCode::Bank, keepBudgets, made);
 
         // The balances of this bank account's cash book alone.
         QString bankText = format->FormatCode(bankCode);
@@ -541,7 +544,7 @@ void TBringForwardEngine::OpeningBalances(const TProfitDistribution& distributio
                                                                      : AccountTypeCode::Ordinary;
             else
                 continue;
-            FindOrCreate(*NewAccounts, code, account, type, keepBudgets);
+            FindOrCreate(*NewAccounts, code, account, type, keepBudgets, made);
             if (std::fabs(account->Balance) > CentTolerance || account->Quantity != 0)
                 addOpening(code, std::nearbyint(account->Balance * 100.0) / 100.0, account->Quantity,
                            DefaultNarration);
@@ -562,19 +565,20 @@ TAccountCode TBringForwardEngine::DistributionAccount(const QString& text) {
     const TAccountFormat* format = NewAccounts->Format();
     const TAccountsChart& source = *Source->Accounts;
     TAccountCode code;
+    TAccountsChart::TNewAccounts made(format);
     if (format && format->TextToCode(text.trimmed(), code, false, false)) {
         if (NewAccounts->IndexOfCode(code) >= 0)
             return code;
         const int from = source.IndexOfCode(code);
         if (from >= 0) {
             FindOrCreate(*NewAccounts, code, source.GetAccount(from), source.GetAccount(from)->AccountType,
-                         true);
+                         true, made);
             return code;
         }
         // Made by the wizard for the distribution and never written to last year's file.
         const int held = DistributionAccounts ? DistributionAccounts->IndexOfCode(code) : -1;
         if (held >= 0) {
-            FindOrCreate(*NewAccounts, code, nullptr, AccountTypeCode::Ordinary, true);
+            FindOrCreate(*NewAccounts, code, nullptr, AccountTypeCode::Ordinary, true, made);
             NewAccounts->GetAccount(NewAccounts->IndexOfCode(code))->Description =
                 DistributionAccounts->GetAccount(held)->Description;
             return code;
@@ -605,6 +609,7 @@ void TBringForwardEngine::ReverseTessalyJournals(TTransactionList& journal) {
     if (source.LoadStatus() != 0)
         throw EAbort();
     const TAccountsChart& sourceAccounts = *Source->Accounts;
+    TAccountsChart::TNewAccounts made(NewAccounts->Format());
     for (int i = 0; i < source.Count(); ++i) {
         CheckCancel();
         const TTransactionDetail& entry = *source.GetItem(i);
@@ -631,7 +636,7 @@ void TBringForwardEngine::ReverseTessalyJournals(TTransactionList& journal) {
             const int from = sourceAccounts.IndexOfCode(code);
             const TAccountDetail* account = from >= 0 ? sourceAccounts.GetAccount(from) : nullptr;
             FindOrCreate(*NewAccounts, code, account,
-                         account ? account->AccountType : AccountTypeCode::Ordinary, true);
+                         account ? account->AccountType : AccountTypeCode::Ordinary, true, made);
         }
         journal.AddTransaction(std::move(reversal), 0);
     }
