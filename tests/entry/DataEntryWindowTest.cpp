@@ -25,6 +25,7 @@
 
 #include <QApplication>
 #include <QBrush>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTabBar>
@@ -179,6 +180,52 @@ protected:
     }
     QRect GlobalRect(const QWidget& widget) const {
         return QRect(widget.mapToGlobal(QPoint(0, 0)), widget.size());
+    }
+
+    // The window in front with the grid holding the keyboard on the cell, the cell opened for
+    // typing when asked.
+    void StandOn(int row, int column, bool open) const {
+        Window->show();
+        Window->activateWindow();
+        QTableView& grid = *Window->grdTransactions;
+        grid.setFocus();
+        grid.setCurrentIndex(Cell(row, column));
+        QApplication::processEvents();
+        if (open) {
+            grid.edit(Cell(row, column));
+            ASSERT_NE(Window->CellDelegate()->OpenEditor(), nullptr);
+        }
+    }
+    // Keys go where the keyboard is, as a user's do.
+    static QWidget* KeyboardWidget() { return QApplication::focusWidget(); }
+    // Key by key, each to where the keyboard then is: the first may open the cell.
+    static void Type(const QString& text) {
+        for (const QChar character : text) {
+            QTest::keyClicks(KeyboardWidget(), QString(character));
+            QApplication::processEvents();
+        }
+    }
+    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(KeyboardWidget(), key, modifiers);
+        QApplication::processEvents();
+        QApplication::processEvents();
+    }
+    std::pair<int, int> Spot() const {
+        const QModelIndex current = Window->grdTransactions->currentIndex();
+        return {current.row(), current.column()};
+    }
+    QModelIndex OpenCell() const {
+        return Window->CellDelegate()->OpenEditor() ? QModelIndex(Window->CellDelegate()->OpenIndex())
+                                                    : QModelIndex();
+    }
+    // Closes the file's pages, dropping a row still being keyed, and forgets October's payments
+    // they wrote, so that the page opens empty again.
+    void ClosePages() const {
+        Window->CellDelegate()->DiscardOpenEditor();
+        if (Window->Editor() && Window->Editor()->RowPending())
+            Prompt->Answer(TMessageButton::No);
+        EXPECT_EQ(Window->CloseAllPages(0, false, false), 1);
+        QFile::remove(DataDir + "/ABC123/ABC12306.PA4");
     }
 
     TDesktopFiles Files;
@@ -654,4 +701,211 @@ TEST_F(DataEntryWindowTest, AnAccountAddedWhileKeyingIsWrittenBeforeTheLineThatN
     const TAccountsChart stored(File->EntityDetail().ChartEntity(), format, TOptionSet{Option::Standard, Option::Load},
                                 2006);
     EXPECT_GE(stored.IndexOf("5200"), 0);
+}
+
+// --- keying by the keyboard alone ------------------------------------------------------------------
+
+namespace {
+
+struct TKeyStroke {
+    const char* Name;
+    Qt::Key Key;
+    Qt::KeyboardModifiers Modifiers = Qt::NoModifier;
+};
+
+// A cell as row and column.
+using TSpot = std::pair<int, int>;
+
+} // namespace
+
+// Every field of a payment typed into the grid and left with the same key: the line is finished
+// as Down finishes it and the keyboard stands in the date of the new line.
+TEST_F(DataEntryWindowTest, AWholeLineTypedAndLeftWithTabOrEnterEndsOnANewLine) {
+    for (const TKeyStroke& forward : {TKeyStroke{"Tab", Qt::Key_Tab}, TKeyStroke{"Return", Qt::Key_Return},
+                                      TKeyStroke{"keypad Enter", Qt::Key_Enter, Qt::KeypadModifier}}) {
+        SCOPED_TRACE(forward.Name);
+        ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+        ASSERT_EQ(Lines(), QStringList{"blank 0.00"});
+        StandOn(0, G::colDate, false);
+        // The page's columns in order: date, reference, account, amount, tax codes, details, capital
+        // acquisition, non-cash and bank account; the last three keep what they open with.
+        for (const char* field : {"15/10/05", "123", "5000", "110", "GST", "Office rent", "", "", ""}) {
+            Type(field);
+            Press(forward.Key, forward.Modifiers);
+        }
+        EXPECT_EQ(Lines(), (QStringList{"entry 100.00 Office rent", GstLine,
+                                        "total 110.00 Payment Dissection Total", "blank 0.00"}));
+        const TTransactionDetail& entry = *List().GetItem(0);
+        EXPECT_EQ(std::tuple(entry.Date, Model().data(Cell(0, G::colReference)).toString(),
+                             Model().data(Cell(0, G::colAccount)).toString()),
+                  std::tuple(EncodeDateNum(2005, 10, 15), QString("000123"), QString("5000")));
+        EXPECT_EQ(Window->grdTransactions->currentIndex(), Cell(3, G::colDate));
+        EXPECT_EQ(OpenCell(), Cell(3, G::colDate));
+        EXPECT_FALSE(Window->Editor()->RowPending());
+        EXPECT_TRUE(Prompt->Shown.isEmpty());
+        ClosePages();
+    }
+}
+
+// Tab in the last cell of a line goes on to the next line that takes typing, never back to the
+// date of the same line.
+TEST_F(DataEntryWindowTest, TabInALinesLastCellGoesOnToTheNextLine) {
+    struct TCase {
+        const char* Name;
+        // Keys the page's lines; the row whose last cell Tab leaves.
+        std::function<int()> Prepare;
+        TSpot Reached;
+        QStringList Lines;
+    };
+    const QString rent20 = QStringLiteral("entry 20.00 Office rent");
+    const TCase cases[] = {
+        {"the new line just keyed is finished and a new line started",
+         [&] {
+             KeyPayment(0, "110", "GST");
+             return 0;
+         },
+         {3, G::colDate},
+         {"entry 100.00 Office rent", GstLine, "total 110.00 Payment Dissection Total", "blank 0.00"}},
+        {"a line above another goes to the next keyed line past its tax lines",
+         [&] {
+             KeyPayment(0, "110", "GST");
+             Down();
+             KeyPayment(3, "20", "");
+             Down();
+             return 0;
+         },
+         {3, G::colDate},
+         {"entry 100.00 Office rent", GstLine, "total 110.00 Payment Dissection Total", rent20, "blank 0.00"}},
+        {"an untouched new line stays on its last cell", [] { return 0; }, {0, G::colBankAccount},
+         {"blank 0.00"}},
+    };
+    for (const TCase& test : cases) {
+        SCOPED_TRACE(test.Name);
+        ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+        ASSERT_EQ(Lines(), QStringList{"blank 0.00"});
+        const int row = test.Prepare();
+        StandOn(row, G::colBankAccount, true);
+        Press(Qt::Key_Tab);
+        EXPECT_EQ(Spot(), test.Reached);
+        EXPECT_EQ(Lines(), test.Lines);
+        ClosePages();
+    }
+}
+
+// Up and Down while a cell is being typed in take the typed value and move to the line above or
+// below; Down on the last line finishes it and goes to a new line.
+TEST_F(DataEntryWindowTest, UpAndDownWhileTypingTakeTheValueAndMove) {
+    struct TCase {
+        const char* Name;
+        Qt::Key Key;
+        // Keys the page's lines; the row whose amount is typed.
+        std::function<int()> Prepare;
+        TSpot Reached;
+        QStringList Lines;
+    };
+    const TCase cases[] = {
+        {"Down on the new line goes to a new line", Qt::Key_Down, [] { return 0; }, {1, G::colDate},
+         {"entry 75.00 Office rent", "blank 0.00"}},
+        {"Up on the first line stays there", Qt::Key_Up, [] { return 0; }, {0, G::colAmount},
+         {"entry 75.00 Office rent"}},
+        {"Down to the line below", Qt::Key_Down,
+         [&] {
+             Down();
+             return 0;
+         },
+         {1, G::colAmount}, {"entry 75.00 Office rent", "blank 0.00"}},
+        {"Up to the line above", Qt::Key_Up,
+         [&] {
+             Down();
+             KeyPayment(1, "20", "");
+             return 1;
+         },
+         {0, G::colAmount}, {"entry 50.00 Office rent", "entry 75.00 Office rent", "blank 0.00"}},
+    };
+    for (const TCase& test : cases) {
+        SCOPED_TRACE(test.Name);
+        Prompt->Shown.clear();
+        ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+        ASSERT_EQ(Lines(), QStringList{"blank 0.00"});
+        KeyPayment(0, "50", "");
+        const int row = test.Prepare();
+        StandOn(row, G::colAmount, true);
+        Type("75");
+        Press(test.Key);
+        EXPECT_EQ(Spot(), test.Reached);
+        EXPECT_EQ(OpenCell(), QModelIndex());
+        EXPECT_EQ(Lines(), test.Lines);
+        EXPECT_TRUE(Prompt->Shown.isEmpty());
+        ClosePages();
+    }
+}
+
+// Whatever key leaves a cell, a refused value keeps its editor open with the text selected.
+TEST_F(DataEntryWindowTest, ARefusedValueKeepsItsEditorWhicheverKeyLeaves) {
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    KeyPayment(0, "50", "");
+    for (const TKeyStroke& leave :
+         {TKeyStroke{"Tab", Qt::Key_Tab}, TKeyStroke{"Shift+Tab", Qt::Key_Backtab, Qt::ShiftModifier},
+          TKeyStroke{"Return", Qt::Key_Return}, TKeyStroke{"keypad Enter", Qt::Key_Enter, Qt::KeypadModifier},
+          TKeyStroke{"Shift+Return", Qt::Key_Return, Qt::ShiftModifier}, TKeyStroke{"Up", Qt::Key_Up},
+          TKeyStroke{"Down", Qt::Key_Down}}) {
+        SCOPED_TRACE(leave.Name);
+        Prompt->Shown.clear();
+        StandOn(0, G::colAmount, true);
+        const QPointer<QLineEdit> editor = qobject_cast<QLineEdit*>(Window->CellDelegate()->OpenEditor());
+        ASSERT_NE(editor, nullptr);
+        Type("12x");
+        Prompt->Answer(TMessageButton::OK);
+        Press(leave.Key, leave.Modifiers);
+        EXPECT_EQ(Prompt->Texts(), QStringList{"Invalid amount."});
+        ASSERT_TRUE(editor);
+        EXPECT_EQ(Window->CellDelegate()->OpenEditor(), editor.data());
+        EXPECT_EQ(editor->selectedText(), "12x");
+        EXPECT_EQ(Window->grdTransactions->currentIndex(), Cell(0, G::colAmount));
+        EXPECT_EQ(List().GetItem(0)->Amount, 50.0);
+        Window->CellDelegate()->DiscardOpenEditor();
+    }
+    ClosePages();
+}
+
+// Enter on a cell that is not being typed in goes forward as while typing, Shift+Enter back; the
+// cell reached opens for typing.
+TEST_F(DataEntryWindowTest, EnterOnACellNotBeingTypedInMovesOn) {
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    KeyPayment(0, "50", "");
+    const struct {
+        TKeyStroke Stroke;
+        int From;
+        int To;
+    } cases[] = {{{"Return", Qt::Key_Return}, G::colReference, G::colAccount},
+                 {{"keypad Enter", Qt::Key_Enter, Qt::KeypadModifier}, G::colAmount, G::colTaxCodes},
+                 {{"Shift+Return", Qt::Key_Return, Qt::ShiftModifier}, G::colAccount, G::colReference}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.Stroke.Name);
+        StandOn(0, test.From, false);
+        ASSERT_EQ(OpenCell(), QModelIndex());
+        Press(test.Stroke.Key, test.Stroke.Modifiers);
+        EXPECT_EQ(Window->grdTransactions->currentIndex(), Cell(0, test.To));
+        EXPECT_EQ(OpenCell(), Cell(0, test.To));
+        Window->CellDelegate()->DiscardOpenEditor();
+    }
+    EXPECT_TRUE(Prompt->Shown.isEmpty());
+    ClosePages();
+}
+
+// Shift+Tab goes back through the line and from its first cell to the last cell of the line
+// above that takes typing, past the generated lines between.
+TEST_F(DataEntryWindowTest, ShiftTabGoesBackToTheLastCellOfTheKeyedLineAbove) {
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    KeyPayment(0, "110", "GST");
+    Down();
+    ASSERT_EQ(Model().rowCount(), 4);
+    StandOn(3, G::colReference, true);
+    for (const QModelIndex& reached : {Cell(3, G::colDate), Cell(0, G::colBankAccount), Cell(0, G::colNonCash)}) {
+        Press(Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(Window->grdTransactions->currentIndex(), reached);
+        EXPECT_EQ(OpenCell(), reached);
+    }
+    EXPECT_TRUE(Prompt->Shown.isEmpty());
+    ClosePages();
 }
