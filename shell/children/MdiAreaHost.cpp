@@ -1,5 +1,7 @@
 #include "shell/children/MdiAreaHost.h"
 
+#include "controls/placement/PlacementKeys.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QMdiArea>
@@ -51,6 +53,10 @@ void TMdiAreaHost::AddChild(QObject* child) {
     QMdiSubWindow* window = Area.addSubWindow(widget);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->resize(DesignedSize(*window, Area.size()));
+    // The area placed the window at its first size; grown to its designed size it may reach past
+    // the area's right or bottom edge, its close box out of reach. Bring it back inside.
+    window->setGeometry(
+        Placement::FitInsideArea(window->geometry(), QRect(QPoint(0, 0), Area.viewport()->size())));
     window->setProperty(TChildWindows::KindProperty, child->property(TChildWindows::KindProperty));
     window->show();
 }
