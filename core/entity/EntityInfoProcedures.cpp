@@ -19,6 +19,7 @@
 #include "core/entity/KeyedTransaction.h"
 #include "core/entity/PeriodList.h"
 #include "core/entity/RunParams.h"
+#include "core/services/LocalFileSystem.h"
 #include "core/services/Progress.h"
 #include "core/services/Services.h"
 #include "core/services/UserPrompt.h"
@@ -411,6 +412,9 @@ int TEntityInfo::ProcessTransactions(TReportSetup& setup, TAccountTransactionLis
     if (setup.PageKinds == 0)
         return 0;
     try {
+        // The run looks for the month file of every kind and month; most are usually not there,
+        // and are looked for in one listing of their folder.
+        const TLocalFileSystem::TListingScope listings;
         TBalanceRun(*this, setup, accountLists).Run(showProgress);
         return 0;
     } catch (const EOperationCancelled&) {

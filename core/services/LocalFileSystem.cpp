@@ -4,6 +4,43 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace {
+
+// The listings of the thread's outermost scope, by folder; Depth counts the scopes open.
+struct TThreadListings {
+    int Depth = 0;
+    QHash<QString, QStringList> Folders;
+};
+
+TThreadListings& ThreadListings() {
+    thread_local TThreadListings listings;
+    return listings;
+}
+
+// The first name of the list that matches the part without regard to case; empty when none.
+QString MatchOf(const QStringList& names, const QString& part) {
+    for (const QString& name : names)
+        if (name.compare(part, Qt::CaseInsensitive) == 0)
+            return name;
+    return QString();
+}
+
+} // namespace
+
+TLocalFileSystem::TListingScope::TListingScope() {
+    ++ThreadListings().Depth;
+}
+
+TLocalFileSystem::TListingScope::~TListingScope() {
+    TThreadListings& listings = ThreadListings();
+    if (--listings.Depth == 0)
+        listings.Folders.clear();
+}
+
+void TLocalFileSystem::ForgetListings() {
+    ThreadListings().Folders.clear();
+}
+
 bool TLocalFileSystem::SetProtected(const QString& path, bool protect) {
     // A link's target may lie anywhere: its permissions are never the program's to change.
     if (QFileInfo(path).isSymLink())
@@ -38,6 +75,22 @@ void TLocalFileSystem::MapDrive(QChar letter, const QString& folder) {
         Drives.insert(letter.toUpper(), folder);
 }
 
+QStringList TLocalFileSystem::ListFolder(const QString& folder) const {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+QStringList TLocalFileSystem::FolderNames(const QString& folder, bool& listedBefore) const {
+    TThreadListings& listings = ThreadListings();
+    listedBefore = false;
+    if (listings.Depth == 0)
+        return ListFolder(folder);
+    auto found = listings.Folders.find(folder);
+    if (found == listings.Folders.end())
+        return *listings.Folders.insert(folder, ListFolder(folder));
+    listedBefore = true;
+    return *found;
+}
+
 QString TLocalFileSystem::ResolveCaseInsensitive(const QString& path) const {
     if (path.isEmpty() || QFileInfo::exists(path))
         return path;
@@ -50,14 +103,12 @@ QString TLocalFileSystem::ResolveCaseInsensitive(const QString& path) const {
         QDir dir(current);
         QString next = dir.filePath(part);
         if (!QFileInfo::exists(next)) {
-            const QStringList entries =
-                dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-            QString match;
-            for (const QString& entry : entries) {
-                if (entry.compare(part, Qt::CaseInsensitive) == 0) {
-                    match = entry;
-                    break;
-                }
+            bool listedBefore = false;
+            QString match = MatchOf(FolderNames(current, listedBefore), part);
+            // A name of an earlier listing that has gone since: the folder is listed again.
+            if (listedBefore && !match.isEmpty() && !QFileInfo::exists(dir.filePath(match))) {
+                ThreadListings().Folders.remove(current);
+                match = MatchOf(FolderNames(current, listedBefore), part);
             }
             if (match.isEmpty())
                 return path;

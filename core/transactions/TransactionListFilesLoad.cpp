@@ -6,6 +6,7 @@
 #include "core/dates/Periods.h"
 #include "core/files/Paths.h"
 #include "core/services/CursorScope.h"
+#include "core/services/LocalFileSystem.h"
 #include "core/services/RetryLoop.h"
 #include "core/services/Services.h"
 #include "core/transactions/DosTransactionRecord.h"
@@ -25,6 +26,7 @@
 #include <new>
 #include <optional>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -305,7 +307,13 @@ int TTransactionList::LoadFromFile(const TOptionSet& options, bool showProgress)
     }
     const std::vector<int> months = FileMonths();
     bool outOfMemory = false;
+    // The month files not there are looked for in one listing of their folder; a retry follows
+    // the user's answer, and the folder may have changed meanwhile.
+    const TLocalFileSystem::TListingScope listings;
+    bool retrying = false;
     const auto attempt = [&] {
+        if (std::exchange(retrying, true))
+            TLocalFileSystem::ForgetListings();
         Entries.erase(Entries.begin() + static_cast<std::ptrdiff_t>(keptCount), Entries.end());
         NextIDs = keptIDs;
         NextDissectionNos = keptDissections;

@@ -3,6 +3,7 @@
 #include "tests/core/EntityTestSupport.h"
 
 #include "tests/core/ChartTestSupport.h"
+#include "tests/core/CountingFileSystem.h"
 
 #include "core/accounts/AccountFormat.h"
 #include "core/charts/AccountsChart.h"
@@ -264,6 +265,22 @@ TEST_F(EntityProceduresTest, RunsEndingEarlyLeaveNoBalances) {
     EXPECT_THROW(File->ProcessTransactions(*Run(1, 0), nullptr, true, false, true), EOperationCancelled);
     for (const QString code : {"1000", "2000", "4000"})
         EXPECT_EQ(Account(code).Balance + Account(code).GetPeriodAmount(1), 0.0) << code.toStdString();
+}
+
+// A recalculation looks for the month file of every kind and month of the year; most are not
+// there. Each folder is listed once for the whole run, and the files that are there are read.
+TEST_F(EntityProceduresTest, ARecalculationListsEachFolderOnce) {
+    WriteBooks();
+    auto files = std::make_shared<TCountingFileSystem>();
+    TServices::SetFileSystem(files);
+    const auto run = Run(1, 0);
+    run->SetPeriodFrom(Day(7, 1));
+    run->SetPeriodTo(Day(6, 30));
+    run->PageKinds = KindSet({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    ASSERT_EQ(File->ProcessTransactions(*run, nullptr, false, true, true), 0);
+    EXPECT_EQ(files->MostListingsOfAFolder(), 1);
+    EXPECT_EQ(Account("4000").Balance, 130.00);
+    EXPECT_EQ(Account("3000").Balance, -250.00);
 }
 
 // A deleted posting account stops the run naming the year (Bring Forward raises it on); the

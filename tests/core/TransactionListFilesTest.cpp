@@ -6,6 +6,7 @@
 #include "core/transactions/TransactionRecord.h"
 #include "core/vocab/PageKinds.h"
 #include "tests/core/AccountTestFormats.h"
+#include "tests/core/CountingFileSystem.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/ServicesFixture.h"
 
@@ -250,6 +251,44 @@ TEST_F(TListFilesTest, LoadingFindsNamesOfAnyCaseAndAppends) {
     EXPECT_EQ(list->GetItem(4)->ID, 110400007);
     EXPECT_EQ(list->GetNextDissectionNo(4), 110400001);
     EXPECT_FALSE(list->Saved());
+}
+
+// A year's list looks for twelve month files: those not there, and one stored in lower case, are
+// looked for in one listing of the month folder. The listing lasts one load: a file put there
+// afterwards, under another case, is found by the next load.
+TEST_F(TListFilesTest, AYearsLoadListsTheMonthFolderOnceAndTheNextLoadSeesNewFiles) {
+    auto files = std::make_shared<TCountingFileSystem>();
+    TServices::SetFileSystem(files);
+    const QString folder = TempPath("data/ABC123");
+    ASSERT_TRUE(WriteFileBytes(folder + "/abc12306.pa4", Golden("payments-125")));
+    const auto loadYear = [&] {
+        auto list = std::make_unique<TTransactionList>(Sources(), pkPayments, 2006, 1, 1,
+                                                       TOptionSet{Option::Load, Option::NoBlankLine});
+        EXPECT_EQ(list->LoadStatus(), 0);
+        list->SetSaved(true);
+        return list->Count();
+    };
+    EXPECT_EQ(loadYear(), 3); // the record's dissection total follows it
+    EXPECT_EQ(files->Listings(folder), 1);
+    ASSERT_TRUE(WriteFileBytes(folder + "/Abc12306.Pa5", Golden("payments-125")));
+    EXPECT_EQ(loadYear(), 5); // both records of the second file join the first one's dissection
+    EXPECT_EQ(files->Listings(folder), 2);
+}
+
+// A retry reads the folder afresh: a month file put there under another case while the box is up
+// is read, with the one mended.
+TEST_F(TListFilesTest, ARetryListsTheMonthFolderAfresh) {
+    const QByteArray golden = Golden("payments-125");
+    ASSERT_TRUE(WriteFileBytes(Standard("ABC12306.PA5"), golden + "x"));
+    Prompt->Answer(TMessageButton::Retry);
+    Prompt->OnShow = [&] {
+        WriteFileBytes(Standard("ABC12306.PA5"), golden);
+        WriteFileBytes(Standard("abc12306.pa6"), golden);
+    };
+    auto list = October({Option::Load, Option::NoBlankLine}, 4, 2);
+    EXPECT_EQ(list->LoadStatus(), 0);
+    EXPECT_EQ(list->Count(), 5); // November's and December's records in one dissection
+    list->SetSaved(true);
 }
 
 // An append load gives each tax line it reads the month's tax-line key, whatever key it was

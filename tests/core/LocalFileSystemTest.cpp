@@ -1,0 +1,82 @@
+#include "core/services/LocalFileSystem.h"
+
+#include "tests/core/CountingFileSystem.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/ServicesFixture.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <optional>
+
+namespace {
+
+// Names looked for in a temporary folder "data" holding "pa4" and the folder "sub" holding "x.dat".
+class LocalFileSystemTest : public TServicesFixture {
+protected:
+    void SetUp() override {
+        TServicesFixture::SetUp();
+        ASSERT_TRUE(QDir(Temp.path()).mkpath("data/sub"));
+        ASSERT_TRUE(WriteFileBytes(Data("pa4"), "4") && WriteFileBytes(Data("sub/x.dat"), "x"));
+    }
+    QString Data(const QString& name = {}) const {
+        return name.isEmpty() ? TempPath("data") : TempPath("data/" + name);
+    }
+    QString Resolve(const QString& name) const { return Files.ResolveCaseInsensitive(Data(name)); }
+
+    TCountingFileSystem Files;
+};
+
+// Outside a scope each name not there as given lists its folder; within one, a folder is listed
+// once whatever is looked for in it, and what is there is still found without regard to case.
+TEST_F(LocalFileSystemTest, AScopeListsEachFolderOnce) {
+    const QStringList names{"PA4", "PA5", "PA6", "SUB/X.DAT", "Sub/y.dat"};
+    const QStringList found{Data("pa4"), Data("PA5"), Data("PA6"), Data("sub/x.dat"), Data("Sub/y.dat")};
+    for (const bool scoped : {false, true}) {
+        SCOPED_TRACE(scoped);
+        TCountingFileSystem files;
+        std::optional<TLocalFileSystem::TListingScope> scope;
+        if (scoped)
+            scope.emplace();
+        for (qsizetype i = 0; i < names.size(); ++i)
+            EXPECT_EQ(files.ResolveCaseInsensitive(Data(names[i])), found[i]);
+        EXPECT_EQ(files.Listings(Data()), scoped ? 1 : 5);
+        EXPECT_EQ(files.Listings(Data("sub")), scoped ? 1 : 2);
+    }
+}
+
+// The listings last as long as the outermost scope; a nested one ending keeps them, and
+// ForgetListings drops them.
+TEST_F(LocalFileSystemTest, ListingsLastAsLongAsTheOutermostScope) {
+    {
+        const TLocalFileSystem::TListingScope outer;
+        {
+            const TLocalFileSystem::TListingScope inner;
+            Resolve("PA5");
+        }
+        Resolve("PA6");
+        EXPECT_EQ(Files.Listings(Data()), 1);
+        TLocalFileSystem::ForgetListings();
+        Resolve("PA6");
+        EXPECT_EQ(Files.Listings(Data()), 2);
+    }
+    // A file added after the scope ended is found by the next search.
+    ASSERT_TRUE(WriteFileBytes(Data("pa5"), "5"));
+    EXPECT_EQ(Resolve("PA5"), Data("pa5"));
+    EXPECT_EQ(Files.Listings(Data()), 3);
+}
+
+// Within a scope a name added to the folder after its listing is not seen, but a name listed that
+// has gone since has the folder listed again, so the file is found under its new name.
+TEST_F(LocalFileSystemTest, ANameGoneSinceTheListingListsTheFolderAgain) {
+    const TLocalFileSystem::TListingScope scope;
+    EXPECT_EQ(Resolve("PA4"), Data("pa4"));
+    ASSERT_TRUE(WriteFileBytes(Data("pa5"), "5"));
+    EXPECT_EQ(Resolve("PA5"), Data("PA5"));
+    ASSERT_TRUE(QFile::rename(Data("pa4"), Data("Pa4")));
+    EXPECT_EQ(Resolve("PA4"), Data("Pa4"));
+    EXPECT_EQ(Files.Listings(Data()), 2);
+    EXPECT_EQ(Resolve("PA5"), Data("pa5")); // the second listing holds it
+}
+
+} // namespace
