@@ -72,12 +72,21 @@ void TWindowCommands::Tile() {
     for (QMdiSubWindow* window : OpenWindows(Area))
         if (!window->isMinimized())
             tiled.append(window);
+    if (tiled.isEmpty())
+        return;
     const QList<QRect> frames = TileFrames(static_cast<int>(tiled.size()), Area->viewport()->size());
     for (qsizetype i = 0; i < tiled.size(); ++i) {
         QMdiSubWindow* window = tiled[i];
         if (window->isMaximized())
             window->showNormal();
         window->setGeometry(frames[i]);
+        // Windows sharing a place lie in order, the later over the earlier.
+        window->raise();
+    }
+    // The active window stays in view over any window sharing its place.
+    if (QMdiSubWindow* active = Area->activeSubWindow(); active && tiled.contains(active)) {
+        active->raise();
+        Area->setActiveSubWindow(active);
     }
 }
 
@@ -167,13 +176,22 @@ QList<QRect> TWindowCommands::TileFrames(int count, const QSize& area) {
     QList<QRect> frames;
     if (count <= 0)
         return frames;
-    const int columns = count <= 3 ? count : static_cast<int>(std::ceil(std::sqrt(double(count))));
     const int width = std::max(1, area.width());
     const int height = std::max(1, area.height());
+    // Too many windows for the area to give each a usable frame: rather than shrinking every
+    // window until none can be worked in (and having that size stored as its own when it
+    // closes), the windows keep a usable size and the ones beyond the places overlap the
+    // first ones, as cascaded windows do. Each is still reached through the Window menu's
+    // list, and the active one is brought to the top.
+    const int fitColumns = std::max(1, width / TileLeast.width());
+    const int fitRows = std::max(1, height / TileLeast.height());
+    const int wanted = count <= 3 ? count : static_cast<int>(std::ceil(std::sqrt(double(count))));
+    const int columns = std::min(wanted, fitColumns);
+    const int places = std::min(count, columns * fitRows);
     int placed = 0;
     for (int column = 0; column < columns; ++column) {
         // The rows left over go to the last columns.
-        const int rows = (count - placed) / (columns - column);
+        const int rows = (places - placed) / (columns - column);
         const int left = width * column / columns;
         const int right = width * (column + 1) / columns;
         for (int row = 0; row < rows; ++row) {
@@ -182,6 +200,10 @@ QList<QRect> TWindowCommands::TileFrames(int count, const QSize& area) {
             frames.append(QRect(left, top, std::max(1, right - left), std::max(1, bottom - top)));
         }
         placed += rows;
+    }
+    for (int i = places; i < count; ++i) {
+        const QRect shared = frames[i % places];
+        frames.append(shared);
     }
     return frames;
 }

@@ -40,7 +40,9 @@ public:
     // The windows overlapping from the top left, the active one on top; each keeps its own size
     // as far as CascadeFrames lets it, and a maximised one comes back to its normal size first.
     void Cascade();
-    // The windows side by side in columns filling the area; minimised windows stay where they are.
+    // The windows side by side in columns filling the area, each at least TileLeast where the
+    // area allows (see TileFrames); a maximised one comes back to its normal state first, the
+    // active one ends on top, and minimised windows stay where they are.
     void Tile();
     // The minimised windows in a row along the bottom of the area.
     void ArrangeIcons();
@@ -63,9 +65,16 @@ public:
     // The number of child windows (for TWindowMenuState::Of).
     int ChildCount() const;
 
+    // The smallest frame tiling gives a window while the area is at least that large: smaller
+    // than this a ledger or data-entry window shows too little to work in.
+    static constexpr QSize TileLeast{320, 240};
+
     // The frames of count tiled windows in an area: side by side, one column each up to three,
-    // beyond that in about as many columns as rows, the first columns taking fewer rows. Every
-    // frame is at least one pixel each way.
+    // beyond that in about as many columns as rows, the first columns taking fewer rows. There
+    // are never more columns or rows than fit at TileLeast, so no frame is smaller than that
+    // (nor than the area, where the area itself is smaller). When that leaves fewer places than
+    // windows, the windows beyond the places lie over them again in order: window i takes place
+    // i modulo the number of places. Every frame is at least one pixel each way.
     static QList<QRect> TileFrames(int count, const QSize& area);
 
     // The frames of windows cascaded from the top left of an area, each a step further down and

@@ -1,6 +1,7 @@
 #include "shell/windowmenu/AboutBox.h"
 #include "shell/windowmenu/WindowCommands.h"
 
+#include "controls/placement/FormPlacement.h"
 #include "core/io/IniFile.h"
 #include "core/vocab/ProgramIdentity.h"
 #include "core/vocab/WindowKinds.h"
@@ -219,7 +220,7 @@ TEST(WindowMenuCascadeFrames, OwnSizesBoundedByTheArea) {
 }
 
 TEST(WindowMenuTileFrames, ManyWindowsFillTheAreaWithoutOverlap) {
-    const QSize area(900, 600);
+    const QSize area(1800, 1200);
     for (int count = 1; count <= 10; ++count) {
         const QList<QRect> frames = TWindowCommands::TileFrames(count, area);
         ASSERT_EQ(frames.size(), count);
@@ -230,13 +231,95 @@ TEST(WindowMenuTileFrames, ManyWindowsFillTheAreaWithoutOverlap) {
             for (int j = i + 1; j < count; ++j)
                 EXPECT_FALSE(frames[i].intersects(frames[j])) << count << ' ' << i << ' ' << j;
         }
-        EXPECT_EQ(covered, 900LL * 600) << count;
+        EXPECT_EQ(covered, 1800LL * 1200) << count;
     }
     EXPECT_TRUE(TWindowCommands::TileFrames(0, area).isEmpty());
     // Five windows: three columns, the last two holding two rows each.
     const QList<QRect> five = TWindowCommands::TileFrames(5, area);
-    EXPECT_EQ(five[0], QRect(0, 0, 300, 600));
-    EXPECT_EQ(five[4], QRect(600, 300, 300, 300));
+    EXPECT_EQ(five[0], QRect(0, 0, 600, 1200));
+    EXPECT_EQ(five[4], QRect(1200, 600, 600, 600));
+}
+
+// Tiling many windows once cut the area into frames too small to use (200 x 200 each for twelve
+// windows in 800 x 600). Now as many windows as the area holds at 320 x 240 get a place of their
+// own, filling it without overlap; the others lie over those places again, in order.
+TEST(WindowMenuTileFrames, EveryFrameKeepsAUsableSize) {
+    const QSize usable(320, 240);
+    const struct {
+        int Count;
+        QSize Area;
+        int Places;
+    } cases[] = {
+        {1, QSize(800, 600), 1},
+        {2, QSize(800, 600), 2},
+        {4, QSize(800, 600), 4},
+        {5, QSize(800, 600), 4},
+        {6, QSize(800, 600), 4},
+        {12, QSize(800, 600), 4},
+        {9, QSize(1600, 900), 9},
+        {20, QSize(1600, 900), 15},
+        {3, QSize(500, 700), 2},
+        {4, QSize(640, 480), 4},
+        {4, QSize(639, 479), 1},
+        {4, QSize(639, 720), 3},
+        // An area smaller than a usable frame: every window fills it.
+        {5, QSize(300, 200), 1},
+        {3, QSize(), 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.Count << " windows in " << c.Area.width() << " x " << c.Area.height());
+        const QList<QRect> frames = TWindowCommands::TileFrames(c.Count, c.Area);
+        ASSERT_EQ(frames.size(), c.Count);
+        const QRect area(QPoint(0, 0), c.Area.expandedTo(QSize(1, 1)));
+        const QSize least = usable.boundedTo(area.size());
+        long long covered = 0;
+        for (int i = 0; i < c.Count; ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_TRUE(area.contains(frames[i]));
+            EXPECT_GE(frames[i].width(), least.width());
+            EXPECT_GE(frames[i].height(), least.height());
+            if (i >= c.Places) {
+                EXPECT_EQ(frames[i], frames[i % c.Places]);
+                continue;
+            }
+            covered += static_cast<long long>(frames[i].width()) * frames[i].height();
+            for (int j = 0; j < i; ++j)
+                EXPECT_FALSE(frames[i].intersects(frames[j])) << j;
+        }
+        EXPECT_EQ(covered, static_cast<long long>(area.width()) * area.height());
+    }
+}
+
+// Closing a window stores its frame as its own size; after a tile of many windows that was a
+// frame too small to use, and the window opened that small from then on.
+TEST_F(WindowMenuTest, ClosingATiledWindowStoresAUsableSize) {
+    for (int i = 0; i < 12; ++i) {
+        TRefusingChild* child = AddChild(QStringLiteral("Window %1").arg(i));
+        auto* placement = new TFormPlacement(child);
+        placement->SetIniFileName(QStringLiteral("Quilvane.ini"));
+        placement->SetIniSection(child->windowTitle());
+        placement->SetOptions(TPlacementOption::Position);
+        placement->RestoreFormPlacement();
+        child->parentWidget()->resize(500, 400);
+    }
+    const QList<QMdiSubWindow*> windows = Area.subWindowList(QMdiArea::CreationOrder);
+    Area.setActiveSubWindow(windows[3]);
+    Commands({}).Tile();
+    EXPECT_EQ(Area.activeSubWindow(), windows[3]);
+    EXPECT_EQ(Area.subWindowList(QMdiArea::StackingOrder).constLast(), windows[3]);
+    const QRect tiled = windows[7]->geometry();
+    ASSERT_TRUE(windows[7]->close());
+
+    TIniFile ini(TempPath(QStringLiteral("Quilvane.ini")));
+    ini.SetStripQuotes(true);
+    const QString stored = ini.ReadString(QStringLiteral("Window 7"), QStringLiteral("NormPos"), {});
+    ASSERT_FALSE(stored.isEmpty());
+    const auto word = [&stored](int index) { return Placement::WordAsInteger(stored, index, 0); };
+    const QRect bounds(QPoint(word(1), word(2)), QPoint(word(3) - 1, word(4) - 1));
+    EXPECT_EQ(bounds, tiled);
+    EXPECT_GE(bounds.width(), 320);
+    EXPECT_GE(bounds.height(), 240);
 }
 
 TEST_F(WindowMenuTest, ArrangeIconsLinesMinimisedWindowsAlongTheBottom) {
