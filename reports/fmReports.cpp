@@ -68,7 +68,7 @@ QString& LastPdfFolder() {
 TfmReports::TfmReports(QWidget* parent)
     : QWidget(parent), Tabs(new QTabWidget(this)),
       btnPrint(new QPushButton(QStringLiteral("&Print..."), this)),
-      btnSavePdf(new QPushButton(QStringLiteral("Save as &PDF..."), this)),
+      btnSavePdf(new QPushButton(QStringLiteral("Sa&ve as PDF..."), this)),
       FormPlacement(new TFormPlacement(this)) {
     setWindowTitle(QStringLiteral("Reports"));
     setObjectName(QStringLiteral("fmReports"));

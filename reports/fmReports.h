@@ -18,7 +18,7 @@ class TFormPlacement;
 //
 // A double click on a line that stands for a transaction calls DrillDown with the file the report
 // was made for and the line's target. The buttons above the pages print the current page on the
-// program's printer ("&Print...") and write it as a PDF file ("Save as &PDF...").
+// program's printer ("&Print...") and write it as a PDF file ("Sa&ve as PDF...").
 //
 // The window keeps its position in the program ini, section "Reports": it comes back there when
 // it is first shown (in the frame that holds it), and the position is written when it closes and

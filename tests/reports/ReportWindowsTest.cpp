@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSet>
 #include <QScopeGuard>
 #include <QTabWidget>
 #include <QTest>
@@ -235,6 +236,20 @@ TEST_F(ReportWindowsTest, SaveAsPdfWritesThePageOrNothing) {
 
 // The choice of a PDF file starts in the user's documents folder (the home folder without one),
 // never in the working folder, and then in the folder of the last file written while it exists.
+// Alt and a letter reaches one button only: two buttons sharing a letter took turns at the focus
+// and pressed neither.
+TEST_F(ReportWindowsTest, EveryButtonHasALetterOfItsOwn) {
+    QSet<QKeySequence> letters;
+    const QList<QPushButton*> buttons = Window.findChildren<QPushButton*>();
+    ASSERT_GE(buttons.size(), 2);
+    for (const QPushButton* button : buttons) {
+        const QKeySequence letter = QKeySequence::mnemonic(button->text());
+        ASSERT_FALSE(letter.isEmpty()) << button->text().toStdString();
+        EXPECT_TRUE(!letters.contains(letter)) << button->text().toStdString();
+        letters.insert(letter);
+    }
+}
+
 TEST_F(ReportWindowsTest, SaveAsPdfStartsInTheDocumentsFolderThenTheLastOneUsed) {
     const QString home = TempPath("home");
     EXPECT_EQ(TfmReports::PdfStartFolder(), home);
