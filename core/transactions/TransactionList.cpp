@@ -26,20 +26,19 @@ template <typename T> int CompareValues(const T& a, const T& b) {
 
 // One entry while the list is sorted: the fields the orders compare, copied so that comparing
 // reads one compact array rather than entries spread over the heap; the entry and its place before
-// the sort; and the places of its bank and posting account codes in the order of their formatted
-// texts (the codes are formatted once per distinct code rather than at every comparison).
+// the sort; and the place of the account code the order compares (bank or posting) in the order
+// of the formatted texts (each code is formatted once rather than at every comparison). The amount
+// and the details, which only their own orders compare, are read from the entry.
 struct TSortItem {
     const TTransactionDetail* Entry = nullptr;
-    size_t Index = 0;
     double Date = 0.0;
-    double Amount = 0.0;
     qint32 ID = 0;
     qint32 ParentID = 0;
     qint32 Dissection = 0;
     qint32 Reference = 0;
     quint32 Flags = 0;
-    int BankRank = 0;
-    int PostingRank = 0;
+    quint32 Index = 0;
+    int Rank = 0;
 
     bool Has(int flag) const { return (Flags >> flag) & 1u; }
 };
@@ -76,9 +75,11 @@ int CompareDateReference(const TSortItem& a, const TSortItem& b) {
 // Amounts within 0.009 of each other count as equal when the first is the larger, as the sort
 // has always compared them. Not a strict weak order: only the guarded quick sort may use it.
 int CompareAmount(const TSortItem& a, const TSortItem& b) {
-    if (a.Amount >= b.Amount && a.Amount - b.Amount <= MoneyTolerance)
+    const double amountA = a.Entry->Amount;
+    const double amountB = b.Entry->Amount;
+    if (amountA >= amountB && amountA - amountB <= MoneyTolerance)
         return CompareDateReference(a, b);
-    return a.Amount > b.Amount ? 1 : -1;
+    return amountA > amountB ? 1 : -1;
 }
 } // namespace
 
@@ -426,8 +427,8 @@ private:
     int LastSlot = 0;
 };
 
-int CompareAccounts(int rankA, int rankB, const TSortItem& a, const TSortItem& b) {
-    if (const int byCode = CompareValues(rankA, rankB))
+int CompareAccounts(const TSortItem& a, const TSortItem& b) {
+    if (const int byCode = CompareValues(a.Rank, b.Rank))
         return byCode;
     return CompareDateReference(a, b);
 }
@@ -435,7 +436,7 @@ int CompareAccounts(int rankA, int rankB, const TSortItem& a, const TSortItem& b
 int CompareItems(int order, const TSortItem& a, const TSortItem& b) {
     switch (order) {
     case TTransactionList::soBankAccount:
-        return CompareAccounts(a.BankRank, b.BankRank, a, b);
+        return CompareAccounts(a, b);
     case TTransactionList::soTransactionID:
         return CompareValues(a.ID, b.ID);
     case TTransactionList::soDateReference:
@@ -445,7 +446,7 @@ int CompareItems(int order, const TSortItem& a, const TSortItem& b) {
             return byReference;
         return CompareValues(a.Date, b.Date);
     case TTransactionList::soPostingAccount:
-        return CompareAccounts(a.PostingRank, b.PostingRank, a, b);
+        return CompareAccounts(a, b);
     case TTransactionList::soAmount:
         return CompareAmount(a, b);
     case TTransactionList::soDetails:
@@ -455,7 +456,7 @@ int CompareItems(int order, const TSortItem& a, const TSortItem& b) {
     case TTransactionList::soReconciledBankAccount:
         if (const int byFlag = CompareFlag(a, b, TransactionFlag::Reconciled))
             return byFlag;
-        return CompareAccounts(a.BankRank, b.BankRank, a, b);
+        return CompareAccounts(a, b);
     case TTransactionList::soCapitalAcquisition:
     case TTransactionList::soNonCash:
         if (const int byFlag =
@@ -629,34 +630,28 @@ void TTransactionList::SetSortOrder(int order, bool force) {
     const bool rankBank = order == soBankAccount || order == soReconciledBankAccount;
     const bool rankPosting = order == soPostingAccount;
     TCodeRanker ranker;
-    std::vector<TSortItem> items(static_cast<size_t>(last) + 1);
-    for (size_t i = 0; i < items.size(); ++i) {
+    // Made item by item: the array is written once, not cleared first.
+    std::vector<TSortItem> items;
+    items.reserve(static_cast<size_t>(last) + 1);
+    for (size_t i = 0; i <= static_cast<size_t>(last); ++i) {
         const TTransactionDetail& entry = *Entries[i];
-        items[i] = {&entry,
-                    i,
-                    entry.Date,
-                    entry.Amount,
-                    entry.ID,
-                    entry.ParentID,
-                    entry.Dissection,
-                    entry.Reference,
-                    entry.Flags,
-                    rankBank ? ranker.Slot(entry.BankCode) : 0,
-                    rankPosting ? ranker.Slot(entry.PostingCode) : 0};
+        items.push_back({&entry, entry.Date, entry.ID, entry.ParentID, entry.Dissection, entry.Reference,
+                         entry.Flags, static_cast<quint32>(i),
+                         rankBank      ? ranker.Slot(entry.BankCode)
+                         : rankPosting ? ranker.Slot(entry.PostingCode)
+                                       : 0});
     }
     if (rankBank || rankPosting) {
         const std::vector<int> ranks = ranker.Ranks(Books.Format);
-        for (TSortItem& item : items) {
-            int& rank = rankBank ? item.BankRank : item.PostingRank;
-            rank = ranks[static_cast<size_t>(rank)];
-        }
+        for (TSortItem& item : items)
+            item.Rank = ranks[static_cast<size_t>(item.Rank)];
     }
     std::vector<quint32> positions;
     if (!MergeSortedRuns(items, order, positions)) {
         QuickSort(items, order, 0, last);
         positions.resize(items.size());
         for (size_t i = 0; i < items.size(); ++i)
-            positions[i] = static_cast<quint32>(items[i].Index);
+            positions[i] = items[i].Index;
     }
     std::vector<std::unique_ptr<TTransactionDetail>> sorted;
     sorted.reserve(Entries.size());

@@ -167,6 +167,57 @@ TEST_F(TSortRunsTest, EntriesThatCompareEqualKeepTheirOrder) {
     EXPECT_EQ(Details(*list), expected);
 }
 
+// A year's list read from its month files gets its monthly contra lines and is sorted by bank
+// account: the order is that of a stable sort of everything, the contra lines after the entries,
+// by bank code, date, reference, dissection and ID. Each month holds, per bank, entries on the last
+// day of the month, where the contra lines fall, with references below, equal to and above theirs,
+// and entries equal in every key to their namesakes of the other months (dated the year's last
+// day, so that each month file stays one run).
+TEST_F(TSortRunsTest, ContraLinesOfAYearTakeTheOrderOfAStableFullSort) {
+    Books.Contras = 2; // monthly
+    auto list = YearList();
+    std::vector<const TTransactionDetail*> before;
+    const auto add = [&](std::unique_ptr<TTransactionDetail> entry) {
+        before.push_back(entry.get());
+        list->AddTransaction(std::move(entry), 0);
+    };
+    qint32 id = 1;
+    for (int slot = 0; slot < 12; ++slot) {
+        const int month = (6 + slot) % 12 + 1;
+        const int year = month > 6 ? 2005 : 2006;
+        const double monthEnd = EncodeDateNum(year, month, DaysInMonth(year, month));
+        for (const char* bank : {"1000", "1100", "1200"}) {
+            for (int day = 1; day <= 5; ++day)
+                add(Entry(id++, bank, EncodeDateNum(year, month, day), 50 - day, "4000"));
+            for (const qint32 reference : {ContraReference - 1, ContraReference, ContraReference + 1})
+                add(Entry(id++, bank, monthEnd, reference, "4000"));
+            for (int i = 0; i < 3; ++i) {
+                auto equal = Entry(900, bank, EncodeDateNum(2006, 6, 30), 2000000, "4100");
+                equal->SetDetails(QStringLiteral("equal %1 %2 %3").arg(bank).arg(slot).arg(i));
+                add(std::move(equal));
+            }
+        }
+    }
+    list->GenerateContras(false);
+    ASSERT_EQ(list->Count(), 12 * 3 * 12);
+    std::vector<const TTransactionDetail*> expected = before;
+    for (int i = 0; i < list->Count(); ++i)
+        if (list->GetItem(i)->HasAnyFlag({TF::Contra}))
+            expected.push_back(list->GetItem(i));
+    ASSERT_EQ(expected.size(), 12 * 3 * 12u);
+    const auto key = [this](const TTransactionDetail& e) {
+        return std::tuple(Format()->FormatCode(e.BankCode), e.Date, e.Reference, e.Dissection, e.ID);
+    };
+    std::stable_sort(expected.begin(), expected.end(),
+                     [&](const auto* a, const auto* b) { return key(*a) < key(*b); });
+    int wrong = 0;
+    for (int i = 0; i < list->Count(); ++i)
+        wrong += list->GetItem(i) == expected[static_cast<size_t>(i)] ? 0 : 1;
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(list->GetItem(12 * 9)->Details(), "equal 1000 0 0");
+    EXPECT_EQ(list->GetItem(12 * 12 - 1)->Details(), "equal 1000 11 2");
+}
+
 // Two entries that share an ID (a damaged file): only the first has its tax lines refreshed; the
 // lines of the ID give their amounts back to it, wherever they lie, and are made again behind it.
 TEST_F(TSortRunsTest, ATaxRefreshServesTheFirstEntryOfAnID) {
