@@ -15,8 +15,12 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
+#include <optional>
+#include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -87,6 +91,62 @@ bool RepairCode(const TTransactionListSources& books, TAccountCode& code, bool b
     return true;
 }
 
+// The account repairs of one pass over a list. A code's repair depends on the chart alone, so it
+// is worked out once per code and side while the chart keeps its number of accounts; a repair that
+// adds an account (the code's own or the suspense account) starts the record afresh, since a new
+// account can change how other codes fare. Entries come in runs of one bank account: the last code
+// of each side is kept at hand.
+class TCodeRepairs {
+public:
+    TCodeRepairs(const TTransactionListSources& books, TAccountsChart::TNewAccounts& made)
+        : Books(books), Made(made), ChartCount(books.Accounts->Count()) {}
+
+    // The repair of a code (as RepairCode); whether it changed.
+    bool Repair(TAccountCode& code, bool bank) {
+        TSide& side = Sides[bank ? 1 : 0];
+        if (side.Last && side.Last->first == code)
+            return Apply(side.Last->second, code);
+        const auto known = side.Known.find(std::bit_cast<quint64>(code));
+        if (known != side.Known.end()) {
+            side.Last.emplace(code, known->second);
+            return Apply(known->second, code);
+        }
+        TAccountCode repaired = code;
+        const bool changed = RepairCode(Books, repaired, bank, Made);
+        if (Books.Accounts->Count() != ChartCount) {
+            ChartCount = Books.Accounts->Count();
+            for (TSide& each : Sides)
+                each = TSide{};
+        } else {
+            const TResult result{changed, repaired};
+            side.Known.emplace(std::bit_cast<quint64>(code), result);
+            side.Last.emplace(code, result);
+        }
+        code = repaired;
+        return changed;
+    }
+
+private:
+    struct TResult {
+        bool Changed;
+        TAccountCode Code;
+    };
+    struct TSide {
+        std::unordered_map<quint64, TResult> Known;
+        std::optional<std::pair<TAccountCode, TResult>> Last;
+    };
+    static bool Apply(const TResult& result, TAccountCode& code) {
+        if (result.Changed)
+            code = result.Code;
+        return result.Changed;
+    }
+
+    const TTransactionListSources& Books;
+    TAccountsChart::TNewAccounts& Made;
+    int ChartCount;
+    std::array<TSide, 2> Sides;
+};
+
 } // namespace
 
 void TTransactionList::FitPastedAccounts(TTransactionDetail& entry) {
@@ -118,15 +178,16 @@ void TTransactionList::RepairAccounts() {
     const bool bankOnly = IsBankStatementKind(Kind);
     bool changed = false;
     TAccountsChart::TNewAccounts made(Books.Accounts->Format());
+    TCodeRepairs repairs(Books, made);
     for (const auto& entry : Entries) {
         if (entry->HasAnyFlag({TF::Blank}))
             continue;
-        changed |= RepairCode(Books, entry->BankCode, true, made);
+        changed |= repairs.Repair(entry->BankCode, true);
         if (bankOnly) {
             changed |= !entry->PostingCode.IsEmpty();
             entry->PostingCode = TAccountCode::Empty();
         } else if (!entry->HasAnyFlag({TF::DissectionTotal})) {
-            changed |= RepairCode(Books, entry->PostingCode, false, made);
+            changed |= repairs.Repair(entry->PostingCode, false);
         }
     }
     if (changed)

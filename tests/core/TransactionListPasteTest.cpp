@@ -268,6 +268,35 @@ TEST_F(TransactionListPasteTest, AccountsARepairAddsShareOneReadingOfTheClock) {
     EXPECT_EQ(clock->Readings, 1);
 }
 
+// A repair over many entries whose codes repeat: each entry fares as it would alone, before and
+// after the accounts the pass adds (a code added early is found by the later entries; a control
+// account goes to suspense each time; an empty bank code takes the suspense account).
+TEST_F(TransactionListPasteTest, ARepairOfRepeatedCodesTreatsEachEntryAlike) {
+    // bank/posting before and after the repair
+    const std::pair<const char*, const char*> cases[] = {
+        {"2100/1000", "2100/1000"}, {"2100/9300", "2100/9300"}, {"2100/1500", "2100/9000"},
+        {"2100/9300", "2100/9300"}, {"2300/1000", "2300/1000"}, {"2300/1500", "2300/9000"},
+        {"2100/1500", "2100/9000"}, {"2300/9300", "2300/9300"}, {"/1000", "9000/1000"},
+        {"/1000", "9000/1000"},     {"2100/1000", "2100/1000"}};
+    auto list = Page(pkPayments, 9);
+    int at = 0;
+    for (const auto& [codes, repaired] : cases) {
+        auto entry = std::make_unique<TTransactionDetail>(1, static_cast<qint16>(pkPayments));
+        const QStringList parts = QString(codes).split('/');
+        std::tie(entry->BankCode, entry->PostingCode, entry->Flags) =
+            std::tuple(CodeOf(parts[0]), CodeOf(parts[1]), Keyed);
+        list->InsertTransaction(at++, std::move(entry), 9);
+    }
+    const int accounts = Accounts->Count();
+    list->RepairAccounts();
+    EXPECT_EQ(Accounts->Count(), accounts + 2); // 9300 and 2300
+    for (int i = 0; i < at; ++i) {
+        const TTransactionDetail& entry = *list->GetItem(i);
+        EXPECT_EQ(Text(entry.BankCode) + "/" + Text(entry.PostingCode), cases[i].second) << i;
+    }
+    list->SetSaved(true);
+}
+
 TEST_F(TransactionListPasteTest, ClipboardCarriesWholeRecordsOnly) {
     auto list = Page(pkPayments, 4);
     const QByteArray payment = Body("payment"), member = Body("member"), header = Body("header", "records");
