@@ -160,6 +160,9 @@ int TfmReports::ShowReport(const TReportText& report, const TEntityInfo* owner) 
     ShowLines(index);
     Tabs->setCurrentIndex(index);
     UpdateButtons();
+    // The report just asked for takes the keyboard, so it scrolls by the keys and Alt with a
+    // button's letter reaches this window's buttons.
+    PageText(Tabs, index)->setFocus();
     return index;
 }
 

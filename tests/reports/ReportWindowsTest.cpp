@@ -236,6 +236,13 @@ TEST_F(ReportWindowsTest, SaveAsPdfWritesThePageOrNothing) {
 
 // The choice of a PDF file starts in the user's documents folder (the home folder without one),
 // never in the working folder, and then in the folder of the last file written while it exists.
+TEST_F(ReportWindowsTest, AReportShownTakesTheKeyboard) {
+    Window.RunReport(static_cast<const TEntityInfo&>(*Clients[0]), 12);
+    Window.RunReport(static_cast<const TEntityInfo&>(*Clients[1]), 12);
+    ASSERT_EQ(Window.Pages()->count(), 2);
+    EXPECT_EQ(Window.focusWidget(), Window.Pages()->widget(1));
+}
+
 // Alt and a letter reaches one button only: two buttons sharing a letter took turns at the focus
 // and pressed neither.
 TEST_F(ReportWindowsTest, EveryButtonHasALetterOfItsOwn) {
