@@ -633,7 +633,11 @@ void TTransactionList::SetSortOrder(int order, bool force) {
     // Made item by item: the array is written once, not cleared first.
     std::vector<TSortItem> items;
     items.reserve(static_cast<size_t>(last) + 1);
+    // The entries lie apart on the heap: each is asked for a few places ahead of its turn.
+    constexpr size_t FetchAhead = 16;
     for (size_t i = 0; i <= static_cast<size_t>(last); ++i) {
+        if (i + FetchAhead <= static_cast<size_t>(last))
+            __builtin_prefetch(Entries[i + FetchAhead].get());
         const TTransactionDetail& entry = *Entries[i];
         items.push_back({&entry, entry.Date, entry.ID, entry.ParentID, entry.Dissection, entry.Reference,
                          entry.Flags, static_cast<quint32>(i),

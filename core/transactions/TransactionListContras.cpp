@@ -104,6 +104,8 @@ void TTransactionList::GenerateContras(bool showProgress) {
         const bool journal = Kind >= pkGeneralJournals && Kind <= pkPettyCashJournals;
         const bool bankStatement = Kind == pkBankStatementDeposits || Kind == pkBankStatementWithdrawals;
         std::vector<std::unique_ptr<TTransactionDetail>> contras;
+        // The suspense account is looked for in the chart once, when the first line needs it.
+        std::optional<TAccountCode> suspense;
         for (const auto& [key, bankInfo] : ordered) {
             const TContraAccountInfo& info = *bankInfo;
             QString description;
@@ -138,7 +140,9 @@ void TTransactionList::GenerateContras(bool showProgress) {
                     contra->SetFlags({TF::Keyed});
                 }
                 if (Kind == pkOpeningBalances || journal) {
-                    contra->PostingCode = SuspenseCode();
+                    if (!suspense)
+                        suspense = SuspenseCode();
+                    contra->PostingCode = *suspense;
                     contra->SetDetails(QStringLiteral("Balancing Entry"));
                 } else {
                     contra->PostingCode = info.BankCode;
