@@ -1,16 +1,11 @@
 // Bringing a file forward from 2006 into 2007: the opening balances carry every balance-sheet and
 // suspense balance over, the profit of each bank account is shared by the distribution, memorised
 // payments travel with it, and a cancelled run leaves 2007 as it was.
-#include "tests/core/ChartTestSupport.h"
-#include "tests/core/EntityTestSupport.h"
+#include "tests/shell/BringForwardTestSupport.h"
 
-#include "core/accounts/AccountFormat.h"
-#include "core/charts/AccountDetail.h"
-#include "core/charts/AccountsChart.h"
 #include "core/charts/BankRecOpeningDetailChart.h"
 #include "core/dates/DateNumbers.h"
 #include "core/entity/EntityDetail.h"
-#include "core/entity/EntityInfo.h"
 #include "core/entity/RunParams.h"
 #include "core/files/Paths.h"
 #include "core/io/IniFile.h"
@@ -32,29 +27,15 @@ namespace TF = TransactionFlag;
 // File ABC123 (year to June 2006, account format QUILVANE: P&L 0100-1999, balance sheet
 // 2000-4999, suspense 9000 on) with sales 1000, expenses 1500, banks 2000 and 2100, debtors 3000,
 // equity 4100 and 4200 in both years' charts and 4300 in 2006's only, suspense 9100.
-class BringForwardEngineTest : public TEntityFixture {
+class BringForwardEngineTest : public TBringForwardFixture {
 protected:
     void SetUp() override {
-        TEntityFixture::SetUp();
-        TEntityInfo::SetSessionLog([](const TLogSession&) {});
-        WriteRecordBytes(SmallRecord());
-        ASSERT_TRUE(QDir().mkpath(DataDir + "/M_DETAIL"));
-        ASSERT_TRUE(
-            WriteFileBytes(DataDir + "/M_DETAIL/ABC12306.ADF", StoredChart("accounts", "header", {})));
-        File = TEntityInfo::Create("ABC123", {Standard, Load});
-        File->OpenYear();
-        Chart = File->AccountsChart(2006);
-        for (const QString text : {"1000:ACC", "1500:ACC", "2000:BNK", "2100:BNK", "3000:ACC", "4100:ACC",
-                                   "4200:ACC", "4300:ACC", "9100:SUS"}) {
-            auto account = std::make_unique<TAccountDetail>(Chart->Format());
-            account->SetCode(Code(text.section(':', 0, 0)));
-            account->DeriveAccountType(text.section(':', 1));
-            account->Description = "Account " + text.section(':', 0, 0);
-            ASSERT_GE(Chart->AddAccount(std::move(account)), 0);
-        }
+        TBringForwardFixture::SetUp();
+        ASSERT_NO_FATAL_FAILURE(
+            OpenWithAccounts({}, {"1000:ACC", "1500:ACC", "2000:BNK", "2100:BNK", "3000:ACC", "4100:ACC",
+                                  "4200:ACC", "4300:ACC", "9100:SUS"}));
         Chart->SetDefaultAccount(Chart->IndexOfCode(Code("9100")), true);
         Chart->GetAccount(Chart->IndexOfCode(Code("1500")))->SetBudget(3, 77);
-        Chart->Saved = false;
 
         Add(pkOpeningBalances, 1, EncodeDateNum(2005, 7, 1), "3000", "2000", 100.00);
         Add(pkReceipts, 2, EncodeDateNum(2005, 8, 3), "1000", "2000", 1000.00);
@@ -67,19 +48,6 @@ protected:
         ASSERT_EQ(File->SaveYearCharts(2006, save, true), 0);
 
         Distribution.SetEntries({{"4100", "33.33"}, {"4200", "33.33"}, {"4300", "33.34"}});
-    }
-    void TearDown() override {
-        if (File)
-            File->Close();
-        File.reset();
-        TEntityInfo::SetSessionLog({});
-        TEntityFixture::TearDown();
-    }
-
-    TAccountCode Code(const QString& text) const {
-        TAccountCode code;
-        EXPECT_TRUE(Chart->Format()->TextToCode(text, code, false, false)) << text.toStdString();
-        return code;
     }
     void Add(int kind, int period, double date, const QString& posting, const QString& bank, double amount,
              const QString& details = "Entry") {
@@ -122,8 +90,6 @@ protected:
         return engine.Run(options, Distribution);
     }
 
-    std::unique_ptr<TEntityInfo> File;
-    TAccountsChart* Chart = nullptr;
     TProfitDistribution Distribution;
 };
 

@@ -1,15 +1,10 @@
 // Bringing a superannuation fund with two members forward from 2006 into 2007: last year's
 // workpaper member information and tax note journals are reversed on the new year's general
 // journal, and each member's balances are moved into the member's first account.
-#include "tests/core/ChartTestSupport.h"
-#include "tests/core/EntityTestSupport.h"
+#include "tests/shell/BringForwardTestSupport.h"
 
-#include "core/accounts/AccountFormat.h"
-#include "core/charts/AccountDetail.h"
-#include "core/charts/AccountsChart.h"
 #include "core/dates/DateNumbers.h"
 #include "core/entity/EntityDetail.h"
-#include "core/entity/EntityInfo.h"
 #include "core/entity/RunParams.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionList.h"
@@ -30,31 +25,16 @@ constexpr const char* TaxNoteJournal = "Tessaly Tax Note Jnl";
 // (4500 to 99-4599-99) tells its members apart by branch: Smith's accounts are in branch 01,
 // Jones's in branch 02, each with a balance account (4500), contributions (4510) and earnings
 // (4520). Income 1000, expenses 1500, bank 2000 (the default), suspense 9100.
-class BringForwardSuperannuationTest : public TEntityFixture {
+class BringForwardSuperannuationTest : public TBringForwardFixture {
 protected:
     void SetUp() override {
-        TEntityFixture::SetUp();
-        TEntityInfo::SetSessionLog([](const TLogSession&) {});
-        WriteRecordBytes(SmallRecord("0", "", "Type=SUP"));
-        ASSERT_TRUE(QDir().mkpath(DataDir + "/M_DETAIL"));
-        ASSERT_TRUE(
-            WriteFileBytes(DataDir + "/M_DETAIL/ABC12306.ADF", StoredChart("accounts", "header", {})));
-        File = TEntityInfo::Create("ABC123", {Standard, Load});
-        File->OpenYear();
+        TBringForwardFixture::SetUp();
+        ASSERT_NO_FATAL_FAILURE(OpenWithAccounts(
+            "Type=SUP", {"1000:ACC", "1500:ACC", "2000:BNK", "9100:SUS", "01-4500-00:ACC", "01-4510-00:ACC",
+                         "01-4520-00:ACC", "02-4500-00:ACC", "02-4510-00:ACC", "02-4520-00:ACC"}));
         ASSERT_EQ(File->EntityDetail().EntityType, "SUP");
-        Chart = File->AccountsChart(2006);
-        for (const QString text :
-             {"1000:ACC", "1500:ACC", "2000:BNK", "9100:SUS", "01-4500-00:ACC", "01-4510-00:ACC",
-              "01-4520-00:ACC", "02-4500-00:ACC", "02-4510-00:ACC", "02-4520-00:ACC"}) {
-            auto account = std::make_unique<TAccountDetail>(Chart->Format());
-            account->SetCode(Code(text.section(':', 0, 0)));
-            account->DeriveAccountType(text.section(':', 1));
-            account->Description = "Account " + text.section(':', 0, 0);
-            ASSERT_GE(Chart->AddAccount(std::move(account)), 0);
-        }
         Chart->SetDefaultAccount(Chart->IndexOfCode(Code("9100")), true);
         Chart->SetDefaultAccount(Chart->IndexOfCode(Code("2000")), true);
-        Chart->Saved = false;
 
         const double july1 = EncodeDateNum(2005, 7, 1), june30 = EncodeDateNum(2006, 6, 30);
         Add(2006, pkOpeningBalances, july1, "01-4500-00", -1000.00, "Opening Smith");
@@ -104,19 +84,6 @@ protected:
 
         Distribution.SetEntries({{"01-4520-00", "50.00"}, {"02-4520-00", "50.00"}});
         Options.OpeningReconciliation = false;
-    }
-    void TearDown() override {
-        if (File)
-            File->Close();
-        File.reset();
-        TEntityInfo::SetSessionLog({});
-        TEntityFixture::TearDown();
-    }
-
-    TAccountCode Code(const QString& text) const {
-        TAccountCode code;
-        EXPECT_TRUE(Chart->Format()->TextToCode(text, code, false, false)) << text.toStdString();
-        return code;
     }
     void Add(int year, int kind, double date, const QString& posting, double amount, const QString& details,
              std::initializer_list<int> flags = {TF::Keyed},
@@ -190,8 +157,6 @@ protected:
     }
     QString Key(const QString& code) const { return Chart->Format()->FormatCode(Code(code)); }
 
-    std::unique_ptr<TEntityInfo> File;
-    TAccountsChart* Chart = nullptr;
     TProfitDistribution Distribution;
     TBringForwardOptions Options;
 };

@@ -1,14 +1,10 @@
 // Bringing ABC123 forward from 2006 into a 2007 whose reconciliation details are already on disk:
 // their dates start the new year afresh.
-#include "tests/core/ChartTestSupport.h"
-#include "tests/core/EntityTestSupport.h"
+#include "tests/shell/BringForwardTestSupport.h"
 
-#include "core/charts/AccountDetail.h"
-#include "core/charts/AccountsChart.h"
 #include "core/charts/BankRecOpeningDetailChart.h"
 #include "core/dates/DateNumbers.h"
 #include "core/entity/EntityDetail.h"
-#include "core/entity/EntityInfo.h"
 #include "shell/bringforward/BringForwardEngine.h"
 #include "shell/bringforward/ProfitDistribution.h"
 
@@ -16,29 +12,13 @@ namespace {
 
 // File ABC123 (year to June 2006) with sales 1000, bank 2000, equity 4100 (taking all the profit)
 // and suspense 9100, its 2006 reconciliation of 2000 left incomplete.
-class BringForwardExistingDetailTest : public TEntityFixture {
+class BringForwardExistingDetailTest : public TBringForwardFixture {
 protected:
     void SetUp() override {
-        TEntityFixture::SetUp();
-        TEntityInfo::SetSessionLog([](const TLogSession&) {});
-        WriteRecordBytes(SmallRecord());
-        ASSERT_TRUE(QDir().mkpath(DataDir + "/M_DETAIL"));
-        ASSERT_TRUE(
-            WriteFileBytes(DataDir + "/M_DETAIL/ABC12306.ADF", StoredChart("accounts", "header", {})));
-        File = TEntityInfo::Create("ABC123", {Standard, Load});
-        File->OpenYear();
-        Chart = File->AccountsChart(2006);
-        TAccountCode code;
-        for (const QString text : {"1000:ACC", "2000:BNK", "4100:ACC", "9100:SUS"}) {
-            auto account = std::make_unique<TAccountDetail>(Chart->Format());
-            ASSERT_TRUE(Chart->Format()->TextToCode(text.section(':', 0, 0), code, false, false));
-            account->SetCode(code);
-            account->DeriveAccountType(text.section(':', 1));
-            ASSERT_GE(Chart->AddAccount(std::move(account)), 0);
-        }
-        Chart->SetDefaultAccount(Chart->IndexOfCode(code), true); // the suspense account
-        ASSERT_TRUE(Chart->Format()->TextToCode("2000", Bank, false, false));
-        Chart->Saved = false;
+        TBringForwardFixture::SetUp();
+        ASSERT_NO_FATAL_FAILURE(OpenWithAccounts({}, {"1000:ACC", "2000:BNK", "4100:ACC", "9100:SUS"}));
+        Chart->SetDefaultAccount(Chart->IndexOfCode(Code("9100")), true);
+        Bank = Code("2000");
         TOptionSet save{Standard};
         ASSERT_EQ(File->SaveYearCharts(2006, save, true), 0);
         auto opening = OpeningChart(2006);
@@ -46,20 +26,11 @@ protected:
         opening->Saved = false;
         ASSERT_EQ(opening->SaveToFile(save), 0);
     }
-    void TearDown() override {
-        if (File)
-            File->Close();
-        File.reset();
-        TEntityInfo::SetSessionLog({});
-        TEntityFixture::TearDown();
-    }
     std::unique_ptr<TBankRecOpeningDetailChart> OpeningChart(int year) const {
-        return std::make_unique<TBankRecOpeningDetailChart>(File->EntityDetail().ChartEntity(), Chart,
-                                                            Chart->Format(), TOptionSet{Standard, Load}, year);
+        return std::make_unique<TBankRecOpeningDetailChart>(
+            File->EntityDetail().ChartEntity(), Chart, Chart->Format(), TOptionSet{Standard, Load}, year);
     }
 
-    std::unique_ptr<TEntityInfo> File;
-    TAccountsChart* Chart = nullptr;
     TAccountCode Bank;
 };
 
