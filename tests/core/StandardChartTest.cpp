@@ -6,9 +6,7 @@
 #include "core/entity/EntityDetail.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
-#include "tests/support/FileBytes.h"
-#include "tests/support/FixedClock.h"
-#include "tests/support/ServicesFixture.h"
+#include "tests/core/ShippedDataFixture.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -76,21 +74,8 @@ constexpr int StandardCount = static_cast<int>(std::size(StandardAccounts));
 // The shipped chart in the source tree, which the first test compares or writes.
 const QString ShippedInSource = QStringLiteral(QUILVANE_SHARE_DIR "/QUILVANE.ADF");
 
-class StandardChartTest : public TServicesFixture {
+class StandardChartTest : public TShippedDataFixture {
 protected:
-    void SetUp() override {
-        TServicesFixture::SetUp();
-        DataDir = TempPath("DATA");
-        ASSERT_TRUE(QDir().mkpath(DataDir));
-        Params->TReferenceData::Load(TProgramParams::ShippedReferenceDataPath());
-        Params->LicFilePath = DataDir;
-        SetProgramParams(Params);
-        TServices::SetClock(Clock);
-        ASSERT_NE(Format(), nullptr);
-    }
-
-    const TAccountFormat* Format() const { return Params->FindAccountFormat(TStandardChart::FormatID); }
-
     // The table as an accounts chart that saves to fileName. Every account is added on the same
     // fixed day, so the file never depends on the clock.
     std::unique_ptr<TAccountsChart> BuildStandardChart(const QString& fileName) const {
@@ -131,31 +116,15 @@ protected:
         ASSERT_TRUE(QDir().mkpath(DataDir + "/M_DETAIL"));
         ASSERT_TRUE(WriteFileBytes(DetailPath(name), bytes));
     }
-
-    QString DataDir;
-    std::shared_ptr<TProgramParams> Params = std::make_shared<TProgramParams>();
-    std::shared_ptr<TFixedClock> Clock =
-        std::make_shared<TFixedClock>(QDateTime(QDate(2024, 3, 15), QTime(14, 45)));
 };
 
 } // namespace
 
 TEST_F(StandardChartTest, TheShippedChartIsTheTableAsTheChartWriterWritesIt) {
-    TOptionSet options;
-    ASSERT_EQ(BuildStandardChart(TempPath("QUILVANE.ADF"))->SaveToFile(options), 0);
-    const QByteArray bytes = ReadFileBytes(TempPath("QUILVANE.ADF"));
-    // Another day, the same file.
-    Clock->Current = QDateTime(QDate(2031, 12, 31), QTime(23, 59));
-    ASSERT_EQ(BuildStandardChart(TempPath("AGAIN.ADF"))->SaveToFile(options), 0);
-    EXPECT_TRUE(ReadFileBytes(TempPath("AGAIN.ADF")) == bytes);
-
-    if (qEnvironmentVariable("QUILVANE_WRITE_STANDARD_CHART") == "1") {
-        ASSERT_TRUE(WriteFileBytes(ShippedInSource, bytes));
-        GTEST_SKIP() << "Wrote " << ShippedInSource.toStdString();
-    }
-    EXPECT_TRUE(ReadFileBytes(ShippedInSource) == bytes)
-        << ShippedInSource.toStdString()
-        << " differs from the table; write it again with QUILVANE_WRITE_STANDARD_CHART=1";
+    ExpectTheShippedFileIsTheTable(ShippedInSource, [&](const QString& path) {
+        TOptionSet options;
+        ASSERT_EQ(BuildStandardChart(path)->SaveToFile(options), 0);
+    });
 }
 
 // A new file starts from the shipped chart as its default chart: the table's accounts, a default
