@@ -43,6 +43,45 @@ struct TSortItem {
     bool Has(int flag) const { return (Flags >> flag) & 1u; }
 };
 
+// The arrays a sort works in. One set serves each thread: the lists of a year are sorted one after
+// another in the same memory rather than each in fresh pages from the system. A sort that starts
+// while another is under way (none does today) takes arrays of its own; arrays grown past
+// KeptBytes are given back when the sort ends.
+class TSortScratch {
+public:
+    TSortScratch() : Leased(!InUse) {
+        if (Leased)
+            InUse = true;
+    }
+    ~TSortScratch() {
+        if (!Leased)
+            return;
+        InUse = false;
+        if (SharedItems.capacity() * sizeof(TSortItem) > KeptBytes) {
+            std::vector<TSortItem>().swap(SharedItems);
+            std::vector<quint32>().swap(SharedPositions);
+            std::vector<quint32>().swap(SharedMerged);
+        }
+    }
+    TSortScratch(const TSortScratch&) = delete;
+    TSortScratch& operator=(const TSortScratch&) = delete;
+
+    std::vector<TSortItem>& Items() { return Leased ? SharedItems : OwnItems; }
+    std::vector<quint32>& Positions() { return Leased ? SharedPositions : OwnPositions; }
+    std::vector<quint32>& Merged() { return Leased ? SharedMerged : OwnMerged; }
+
+private:
+    static constexpr size_t KeptBytes = size_t{16} << 20;
+    static inline thread_local std::vector<TSortItem> SharedItems;
+    static inline thread_local std::vector<quint32> SharedPositions;
+    static inline thread_local std::vector<quint32> SharedMerged;
+    static inline thread_local bool InUse = false;
+    bool Leased;
+    std::vector<TSortItem> OwnItems;
+    std::vector<quint32> OwnPositions;
+    std::vector<quint32> OwnMerged;
+};
+
 int CompareFlag(const TSortItem& a, const TSortItem& b, int flag) {
     return CompareValues(a.Has(flag), b.Has(flag));
 }
@@ -572,7 +611,8 @@ void MergeRuns(const quint32* a, const quint32* aEnd, const quint32* b, const qu
 // items that compare equal in their order, as the merge sort it stands for would. Every order but
 // the amount order is a strict weak order, which a merge needs; false (nothing done) for the
 // amount order or a list of many runs.
-bool MergeSortedRuns(const std::vector<TSortItem>& items, int order, std::vector<quint32>& sorted) {
+bool MergeSortedRuns(const std::vector<TSortItem>& items, int order, std::vector<quint32>& sorted,
+                     std::vector<quint32>& merged) {
     constexpr size_t MaxRuns = 64;
     if (order == TTransactionList::soAmount)
         return false;
@@ -592,7 +632,7 @@ bool MergeSortedRuns(const std::vector<TSortItem>& items, int order, std::vector
     const auto less = [&items, order](quint32 a, quint32 b) {
         return CompareItems(order, items[a], items[b]) < 0;
     };
-    std::vector<quint32> merged(sorted.size());
+    merged.resize(sorted.size());
     while (bounds.size() > 2) {
         std::vector<size_t> mergedBounds{0};
         size_t r = 0;
@@ -630,8 +670,11 @@ void TTransactionList::SetSortOrder(int order, bool force) {
     const bool rankBank = order == soBankAccount || order == soReconciledBankAccount;
     const bool rankPosting = order == soPostingAccount;
     TCodeRanker ranker;
-    // Made item by item: the array is written once, not cleared first.
-    std::vector<TSortItem> items;
+    // Made item by item: the array is written once, not cleared first. Its memory (and that of the
+    // positions) is the thread's, kept for the next sort.
+    TSortScratch scratch;
+    std::vector<TSortItem>& items = scratch.Items();
+    items.clear();
     items.reserve(static_cast<size_t>(last) + 1);
     // The entries lie apart on the heap: each is asked for a few places ahead of its turn.
     constexpr size_t FetchAhead = 16;
@@ -650,20 +693,31 @@ void TTransactionList::SetSortOrder(int order, bool force) {
         for (TSortItem& item : items)
             item.Rank = ranks[static_cast<size_t>(item.Rank)];
     }
-    std::vector<quint32> positions;
-    if (!MergeSortedRuns(items, order, positions)) {
+    std::vector<quint32>& positions = scratch.Positions();
+    if (!MergeSortedRuns(items, order, positions, scratch.Merged())) {
         QuickSort(items, order, 0, last);
         positions.resize(items.size());
         for (size_t i = 0; i < items.size(); ++i)
             positions[i] = items[i].Index;
     }
-    std::vector<std::unique_ptr<TTransactionDetail>> sorted;
-    sorted.reserve(Entries.size());
-    for (const quint32 position : positions)
-        sorted.push_back(std::move(Entries[position]));
-    for (size_t i = items.size(); i < Entries.size(); ++i)
-        sorted.push_back(std::move(Entries[i]));
-    Entries = std::move(sorted);
+    // The entries move to their places within the list, one cycle of the permutation at a time
+    // (entry i takes the one at positions[i]); a place done points at itself.
+    for (size_t start = 0; start < positions.size(); ++start) {
+        if (positions[start] == start)
+            continue;
+        std::unique_ptr<TTransactionDetail> first = std::move(Entries[start]);
+        size_t at = start;
+        for (;;) {
+            const size_t from = positions[at];
+            positions[at] = static_cast<quint32>(at);
+            if (from == start) {
+                Entries[at] = std::move(first);
+                break;
+            }
+            Entries[at] = std::move(Entries[from]);
+            at = from;
+        }
+    }
 }
 
 QString TTransactionList::GetPeriodTitle(bool shortNames) const {

@@ -310,6 +310,8 @@ private:
         TAccountCode Posting;
         QByteArray DetailsStart;
     };
+    // Whether the list's entries get tax lines at all (a tax column, a page kind that takes them).
+    bool MakesTaxLines() const;
     // The plans of the chart's tax codes, in chart order.
     std::vector<TTaxLinePlan> TaxLinePlans() const;
     // Builds the entry's tax lines and takes their tax out of its amount (see GenerateTaxEntries).

@@ -79,11 +79,14 @@ std::vector<TTransactionList::TTaxLinePlan> TTransactionList::TaxLinePlans() con
     return plans;
 }
 
+bool TTransactionList::MakesTaxLines() const {
+    return ShowTaxColumn && Kind != UndoListKind && Kind != pkStandardBankTransactions;
+}
+
 std::vector<std::unique_ptr<TTransactionDetail>>
 TTransactionList::MakeTaxLines(TTransactionDetail& entry, const std::vector<TTaxLinePlan>& plans) {
     std::vector<std::unique_ptr<TTransactionDetail>> lines;
-    if (!ShowTaxColumn || Kind == UndoListKind || Kind == pkStandardBankTransactions || IsTaxLine(entry) ||
-        entry.HasAnyFlag({TF::DissectionTotal}) || !HasTaxCodes(entry))
+    if (!MakesTaxLines() || IsTaxLine(entry) || entry.HasAnyFlag({TF::DissectionTotal}) || !HasTaxCodes(entry))
         return lines;
     const int slot = EntryMonthSlot(entry);
     // Decided once: the second tax type must not find the dissection the first one made.
@@ -268,13 +271,15 @@ void TTransactionList::RefreshTaxEntries(bool force, bool regenerate, bool rebui
         return;
     const size_t count = Entries.size();
     // The entries to refresh by position, and by ID the number of the first of them (its place in
-    // `refreshed`).
+    // `refreshed`). Those whose codes changed, or all with force, are candidates; the first of each
+    // ID among them is refreshed.
+    std::vector<size_t> candidates;
     std::vector<size_t> refreshed;
-    TTransactionIdTable refreshedIDs(count / 4);
     std::optional<TTransactionIdTable> entryIDs;
     if (fullScan)
         entryIDs.emplace(count);
     bool anyTaxLine = false;
+    bool anyWasInDissection = false;
     for (size_t i = 0; i < count; ++i) {
         TTransactionDetail& entry = *Entries[i];
         if (IsTaxLine(entry)) {
@@ -295,10 +300,20 @@ void TTransactionList::RefreshTaxEntries(bool force, bool regenerate, bool rebui
         }
         if (!changed && !force)
             continue;
-        const int number = static_cast<int>(refreshed.size());
-        if (refreshedIDs.Insert(entry.ID, number) == number)
-            refreshed.push_back(i);
+        anyWasInDissection = anyWasInDissection || entry.HasAnyFlag({TF::WasInDissection});
+        candidates.push_back(i);
     }
+    // A refresh changes an entry only by giving back the amounts of its tax lines, by taking off
+    // its mark of an earlier dissection and by making new lines: where the list holds no tax line,
+    // no candidate carries the mark and no line can be made, the candidates are left as they are.
+    const bool mayChange = anyTaxLine || anyWasInDissection || (regenerate && MakesTaxLines());
+    TTransactionIdTable refreshedIDs(mayChange ? candidates.size() : 0);
+    if (mayChange)
+        for (const size_t i : candidates) {
+            const int number = static_cast<int>(refreshed.size());
+            if (refreshedIDs.Insert(Entries[i]->ID, number) == number)
+                refreshed.push_back(i);
+        }
     if (!refreshed.empty() || fullScan) {
         // The tax lines that go: their amounts, in list order, go back to their entries.
         std::vector<char> removed;

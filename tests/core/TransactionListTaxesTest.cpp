@@ -215,6 +215,42 @@ TEST_F(GeneratedLinesTest, WithoutATaxColumnARefreshMakesNoTaxLines) {
     }
 }
 
+// With no tax line in the list and none to make, a refresh still drops the codes the chart does
+// not hold and takes the mark of an earlier dissection off the first entry of each ID it serves
+// (every entry with codes when forced, else those whose codes changed); the rest stays.
+TEST_F(GeneratedLinesTest, ARefreshWithoutTaxLinesStillDropsCodesAndMarks) {
+    struct TCase {
+        bool Tax, Force, Regenerate, Marked; // Marked: entries 0 and 1 (one ID) carry the mark
+        bool FirstMarked, SecondMarked;      // after the refresh
+    } const cases[] = {
+        {false, true, true, true, false, true},    {false, false, true, true, true, true},
+        {false, true, false, true, false, true},   {true, true, false, true, false, true},
+        {true, false, false, true, true, true},    {false, true, true, false, false, false},
+        {true, true, false, false, false, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Tax << c.Force << c.Regenerate << c.Marked);
+        Books.Tax = c.Tax;
+        auto list = List();
+        const int first = Add(*list, Oct(3), 110.0, GST);
+        const int second = Add(*list, Oct(4), 55.0, GST);
+        const int third = Add(*list, Oct(5), 22.0, GST | Unknown);
+        list->GetItem(second)->ID = list->GetItem(first)->ID;
+        for (const int at : {first, second})
+            if (c.Marked)
+                list->GetItem(at)->SetFlags({TF::WasInDissection});
+        list->SetSaved(true);
+
+        list->RefreshTaxEntries(c.Force, c.Regenerate, false, false);
+        ASSERT_EQ(list->Count(), 4);
+        EXPECT_EQ(list->GetItem(first)->HasAnyFlag({TF::WasInDissection}), c.FirstMarked);
+        EXPECT_EQ(list->GetItem(second)->HasAnyFlag({TF::WasInDissection}), c.SecondMarked);
+        EXPECT_EQ(Amounts(*list), (std::vector<double>{110.0, 55.0, 22.0, 0.0}));
+        EXPECT_EQ(std::tuple(list->GetItem(third)->TaxCodes, list->GetItem(third)->Dissection, list->Saved()),
+                  std::tuple(GST, -1, false));
+    }
+}
+
 TEST_F(GeneratedLinesTest, TaxLinesKeepTheirAmountsThroughRefreshesSortsAndMerges) {
     auto list = List();
     Add(*list, Oct(3), 10.0, GST, "2100"); // 9.09 and 0.91

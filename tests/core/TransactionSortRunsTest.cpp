@@ -107,6 +107,65 @@ TEST_F(TSortRunsTest, MergedMonthRunsGiveTheOrderOfAFullSort) {
     }
 }
 
+// Sorts one after another on one thread work in the same memory: each list, long or short, merged
+// or fully sorted, keeps every one of its own entries (the same objects, none twice) and takes its
+// own order, whatever the sort before it left behind.
+TEST_F(TSortRunsTest, SortsOneAfterAnotherKeepTheirEntriesAndTakeTheirOwnOrder) {
+    using TL = TTransactionList;
+    auto big = YearList();
+    auto small = YearList();
+    for (auto& entry : MonthFiles(20))
+        big->AddTransaction(std::move(entry), 0);
+    std::vector<std::unique_ptr<TTransactionDetail>> few = MonthFiles(2);
+    std::shuffle(few.begin(), few.end(), std::mt19937(7));
+    for (auto& entry : few)
+        small->AddTransaction(std::move(entry), 0);
+    const auto objects = [](const TTransactionList& list) {
+        std::vector<const TTransactionDetail*> held;
+        for (int i = 0; i < list.Count(); ++i)
+            held.push_back(list.GetItem(i));
+        std::sort(held.begin(), held.end());
+        return held;
+    };
+    const auto bigObjects = objects(*big);
+    const auto smallObjects = objects(*small);
+    // The order by date and reference worked out apart from the list: every reference differs.
+    const auto byDateReference = [](const TTransactionList& list) {
+        std::vector<std::tuple<double, qint32, qint32>> keys;
+        for (int i = 0; i < list.Count(); ++i)
+            keys.emplace_back(list.GetItem(i)->Date, list.GetItem(i)->Reference, list.GetItem(i)->ID);
+        std::sort(keys.begin(), keys.end());
+        std::vector<qint32> ids;
+        for (const auto& key : keys)
+            ids.push_back(std::get<2>(key));
+        return ids;
+    };
+    const std::vector<qint32> bigByDate = byDateReference(*big);
+    const std::vector<qint32> smallByDate = byDateReference(*small);
+    struct TStep {
+        TTransactionList* List;
+        int Order;
+    } const steps[] = {{big.get(), TL::soTransactionID}, {small.get(), TL::soDateReference},
+                       {big.get(), TL::soDateReference}, {small.get(), TL::soTransactionID},
+                       {small.get(), TL::soAmount},      {big.get(), TL::soAmount},
+                       {big.get(), TL::soTransactionID}, {small.get(), TL::soDateReference}};
+    for (const TStep& step : steps) {
+        const bool isBig = step.List == big.get();
+        SCOPED_TRACE(testing::Message() << (isBig ? "big" : "small") << " order " << step.Order);
+        step.List->SetSortOrder(step.Order, true);
+        EXPECT_EQ(objects(*step.List), isBig ? bigObjects : smallObjects);
+        std::vector<qint32> ids = IDs(*step.List);
+        if (step.Order == TL::soDateReference) {
+            EXPECT_EQ(ids, isBig ? bigByDate : smallByDate);
+        } else if (step.Order == TL::soTransactionID) {
+            EXPECT_TRUE(std::is_sorted(ids.begin(), ids.end()));
+        } else {
+            for (int i = 1; i < step.List->Count(); ++i)
+                EXPECT_LE(step.List->GetItem(i - 1)->Amount, step.List->GetItem(i)->Amount + 0.009) << i;
+        }
+    }
+}
+
 // By bank account the first bank's entries of every month come first, month after month: the
 // runs interleave in long stretches.
 TEST_F(TSortRunsTest, ByBankAccountTheMonthsFollowEachOtherWithinEachBank) {
