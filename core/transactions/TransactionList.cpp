@@ -61,6 +61,7 @@ public:
             std::vector<TSortItem>().swap(SharedItems);
             std::vector<quint32>().swap(SharedPositions);
             std::vector<quint32>().swap(SharedMerged);
+            std::vector<TTransactionDetail*>().swap(SharedPlaced);
         }
     }
     TSortScratch(const TSortScratch&) = delete;
@@ -69,17 +70,20 @@ public:
     std::vector<TSortItem>& Items() { return Leased ? SharedItems : OwnItems; }
     std::vector<quint32>& Positions() { return Leased ? SharedPositions : OwnPositions; }
     std::vector<quint32>& Merged() { return Leased ? SharedMerged : OwnMerged; }
+    std::vector<TTransactionDetail*>& Placed() { return Leased ? SharedPlaced : OwnPlaced; }
 
 private:
     static constexpr size_t KeptBytes = size_t{16} << 20;
     static inline thread_local std::vector<TSortItem> SharedItems;
     static inline thread_local std::vector<quint32> SharedPositions;
     static inline thread_local std::vector<quint32> SharedMerged;
+    static inline thread_local std::vector<TTransactionDetail*> SharedPlaced;
     static inline thread_local bool InUse = false;
     bool Leased;
     std::vector<TSortItem> OwnItems;
     std::vector<quint32> OwnPositions;
     std::vector<quint32> OwnMerged;
+    std::vector<TTransactionDetail*> OwnPlaced;
 };
 
 int CompareFlag(const TSortItem& a, const TSortItem& b, int flag) {
@@ -693,31 +697,22 @@ void TTransactionList::SetSortOrder(int order, bool force) {
         for (TSortItem& item : items)
             item.Rank = ranks[static_cast<size_t>(item.Rank)];
     }
+    // The entries in their new order: after a merge the positions give it, after a quick sort the
+    // items themselves. They are taken out in that order, then put back one after another (each
+    // read independent of the last, rather than following the permutation's cycles).
+    std::vector<TTransactionDetail*>& placed = scratch.Placed();
+    placed.resize(items.size());
     std::vector<quint32>& positions = scratch.Positions();
-    if (!MergeSortedRuns(items, order, positions, scratch.Merged())) {
+    if (MergeSortedRuns(items, order, positions, scratch.Merged())) {
+        for (size_t i = 0; i < placed.size(); ++i)
+            placed[i] = Entries[positions[i]].release();
+    } else {
         QuickSort(items, order, 0, last);
-        positions.resize(items.size());
-        for (size_t i = 0; i < items.size(); ++i)
-            positions[i] = items[i].Index;
+        for (size_t i = 0; i < placed.size(); ++i)
+            placed[i] = Entries[items[i].Index].release();
     }
-    // The entries move to their places within the list, one cycle of the permutation at a time
-    // (entry i takes the one at positions[i]); a place done points at itself.
-    for (size_t start = 0; start < positions.size(); ++start) {
-        if (positions[start] == start)
-            continue;
-        std::unique_ptr<TTransactionDetail> first = std::move(Entries[start]);
-        size_t at = start;
-        for (;;) {
-            const size_t from = positions[at];
-            positions[at] = static_cast<quint32>(at);
-            if (from == start) {
-                Entries[at] = std::move(first);
-                break;
-            }
-            Entries[at] = std::move(Entries[from]);
-            at = from;
-        }
-    }
+    for (size_t i = 0; i < placed.size(); ++i)
+        Entries[i].reset(placed[i]);
 }
 
 QString TTransactionList::GetPeriodTitle(bool shortNames) const {

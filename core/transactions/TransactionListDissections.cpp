@@ -136,9 +136,27 @@ int TTransactionList::UpdateDissectionTotals(qint32 dissection, int position, in
             edits.Inserts.emplace_back(info.LastRow + 1, std::move(total));
         }
     }
+    const auto byRow = [](const auto& a, const auto& b) { return a.first < b.first; };
+    // Lines only put in (a list just read has no total yet): the entries move up in place, from
+    // the last, each line landing in front of the entry it goes before.
+    if (!edits.Inserts.empty() && edits.Deletes.empty()) {
+        if (!std::is_sorted(edits.Inserts.begin(), edits.Inserts.end(), byRow))
+            std::stable_sort(edits.Inserts.begin(), edits.Inserts.end(), byRow);
+        for (const auto& insert : edits.Inserts)
+            ++(insert.first <= position ? rowsBefore : rowsAfter);
+        size_t to = Entries.size() + edits.Inserts.size();
+        size_t from = Entries.size();
+        Entries.resize(to);
+        for (auto insert = edits.Inserts.rbegin(); insert != edits.Inserts.rend(); ++insert) {
+            for (const auto row = static_cast<size_t>(insert->first); from > row;)
+                Entries[--to] = std::move(Entries[--from]);
+            Entries[--to] = std::move(insert->second);
+        }
+        IsSaved = wasSaved;
+        return rowsBefore + rowsAfter;
+    }
     if (!edits.Inserts.empty() || !edits.Deletes.empty()) {
-        std::stable_sort(edits.Inserts.begin(), edits.Inserts.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::stable_sort(edits.Inserts.begin(), edits.Inserts.end(), byRow);
         std::sort(edits.Deletes.begin(), edits.Deletes.end());
         edits.Deletes.erase(std::unique(edits.Deletes.begin(), edits.Deletes.end()), edits.Deletes.end());
         std::vector<TLine> rebuilt;

@@ -296,6 +296,44 @@ TEST_F(GeneratedLinesTest, TaxLinesKeepTheirAmountsThroughRefreshesSortsAndMerge
     EXPECT_EQ(Amounts(*list), (std::vector<double>{109.09, 10.91, 120.0, 0.0}));
 }
 
+// Totals made for dissections that have none (as after a load): each lands right behind its
+// dissection's last member, in list order whatever the order the dissections were met in, the rows
+// put in counted before and after the position; a second rebuild changes nothing.
+TEST_F(GeneratedLinesTest, NewDissectionTotalsFollowTheirLastMembers) {
+    struct TCase {
+        int Position;
+        int Before, After;
+    } const cases[] = {{0, 0, 4}, {3, 0, 4}, {4, 1, 3}, {5, 2, 2}, {7, 4, 0}, {20, 4, 0}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Position);
+        auto list = List();
+        // Members of 1: A and G; of 2: C and D; of 3: E; of 4: F; B is in none.
+        const qint32 d = 110400000;
+        const std::pair<double, qint32> keyed[] = {{1.0, d + 1},  {2.0, -1},     {4.0, d + 2}, {8.0, d + 2},
+                                                   {16.0, d + 1}, {32.0, d + 3}, {64.0, d + 4}};
+        for (const auto& [amount, dissection] : keyed)
+            Add(*list, Oct(3), amount, 0, "2000", dissection);
+        list->SetSaved(true);
+        int before = -1, after = -1;
+        EXPECT_EQ(list->UpdateDissectionTotals(-1, c.Position, before, after), 4);
+        EXPECT_EQ(std::tuple(before, after), std::tuple(c.Before, c.After));
+        const std::vector<double> order{1.0, 2.0, 4.0, 8.0, 12.0, 16.0, 17.0, 32.0, 32.0, 64.0, 64.0, 0.0};
+        EXPECT_EQ(Amounts(*list), order);
+        const qint32 totals[] = {d + 2, d + 1, d + 3, d + 4};
+        for (int i = 0, met = 0; i < list->Count(); ++i) {
+            const TTransactionDetail& line = *list->GetItem(i);
+            if (!line.HasAnyFlag({TF::DissectionTotal}))
+                continue;
+            EXPECT_EQ(std::tuple(line.Dissection, line.ID, line.Details()),
+                      std::tuple(totals[met++], 110499999, QStringLiteral("Payment Dissection Total")))
+                << i;
+        }
+        EXPECT_TRUE(list->Saved());
+        EXPECT_EQ(list->UpdateDissectionTotals(-1, c.Position, before, after), 0);
+        EXPECT_EQ(Amounts(*list), order);
+    }
+}
+
 TEST_F(GeneratedLinesTest, AReconciledDissectionKeepsItsTotalThroughAnAdjustment) {
     struct TCase {
         double Change;
