@@ -2,12 +2,29 @@
 #include "core/common/Money.h"
 
 #include "core/io/Win1252Codec.h"
+#include "core/transactions/TransactionDetailPool.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/util/FlagSets.h"
 #include "core/util/Numbers.h"
 #include "core/vocab/PageKinds.h"
 
 #include <algorithm>
+#include <new>
+
+static_assert(sizeof(TTransactionDetail) <= TTransactionDetailPool::SlotSize &&
+              alignof(TTransactionDetail) <= 16);
+
+void* TTransactionDetail::operator new(std::size_t size) {
+    return size <= TTransactionDetailPool::SlotSize ? TTransactionDetailPool::Allocate(size)
+                                                    : ::operator new(size);
+}
+
+void TTransactionDetail::operator delete(void* entry, std::size_t size) noexcept {
+    if (size <= TTransactionDetailPool::SlotSize)
+        TTransactionDetailPool::Release(entry);
+    else
+        ::operator delete(entry);
+}
 
 TTransactionDetail::TTransactionDetail(qint32 id, qint16 pageKind) : ID(id), PageKind(pageKind) {
     // The members start as SetDefaults leaves them but for the flags: set here directly, as

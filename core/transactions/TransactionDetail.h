@@ -6,6 +6,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <cstddef>
 #include <initializer_list>
 
 // One transaction of a data-entry page, or a line generated beside it (tax line, dissection
@@ -15,6 +16,11 @@ class TTransactionDetail {
 public:
     // The details hold at most this many Windows-1252 bytes.
     static constexpr int DetailsCapacity = 54;
+
+    // Entries are made and freed a million at a time: their memory comes from a pool of their own
+    // (TTransactionDetailPool).
+    static void* operator new(std::size_t size);
+    static void operator delete(void* entry, std::size_t size) noexcept;
 
     // A new entry with that ID and page kind in the default state.
     explicit TTransactionDetail(qint32 id = 0, qint16 pageKind = 0);
