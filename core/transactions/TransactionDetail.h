@@ -21,6 +21,9 @@ public:
     // (TTransactionDetailPool).
     static void* operator new(std::size_t size);
     static void operator delete(void* entry, std::size_t size) noexcept;
+    // Entries made in place (in Qt's containers) use the memory they are given.
+    static void* operator new(std::size_t, void* place) noexcept { return place; }
+    static void operator delete(void*, void*) noexcept {}
 
     // A new entry with that ID and page kind in the default state.
     explicit TTransactionDetail(qint32 id = 0, qint16 pageKind = 0);

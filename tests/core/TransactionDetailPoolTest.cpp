@@ -2,6 +2,7 @@
 #include "core/transactions/TransactionDetail.h"
 #include "core/transactions/TransactionDetailPool.h"
 
+#include <QList>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <new>
 #include <random>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -78,6 +80,20 @@ TEST(TransactionDetailPool, ASizeBeyondTheSlotIsRefused) {
     ASSERT_NE(slot, nullptr);
     TTransactionDetailPool::Release(slot);
     TTransactionDetailPool::Release(nullptr);
+}
+
+// Entries kept by value (in Qt's lists, which make them in place, or in standard vectors) stay in
+// their container's memory.
+TEST(TransactionDetailPool, EntriesKeptByValueTakeNoSlot) {
+    const size_t inUse = TTransactionDetailPool::SlotsInUse();
+    QList<TTransactionDetail> list;
+    std::vector<TTransactionDetail> vector;
+    for (qint32 id = 1; id <= 100; ++id) {
+        list.append(TTransactionDetail(id, 2));
+        vector.emplace_back(id, 2);
+    }
+    EXPECT_EQ(TTransactionDetailPool::SlotsInUse(), inUse);
+    EXPECT_EQ(std::tuple(list.size(), list.back().ID, vector.back().PageKind), std::tuple(100, 100, 2));
 }
 
 // Blocks whose entries are all freed go back to the system, in whatever order the entries go; the
