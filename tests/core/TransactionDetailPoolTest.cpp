@@ -159,6 +159,19 @@ TEST(TransactionDetailPool, ThreadsMakeAndFreeEntriesTogether) {
         thread.join();
     EXPECT_EQ(damaged, std::vector<int>(Threads, 0));
     EXPECT_EQ(TTransactionDetailPool::SlotsInUse(), inUse);
+    // Entries made on one thread and freed on others, while this one makes more.
+    std::vector<TEntries> handed(Threads);
+    for (int t = 0; t < Threads; ++t)
+        handed[static_cast<size_t>(t)] = MakeEntries(SlotsPerBlock / 2, t * 100000);
+    threads.clear();
+    for (int t = 0; t < Threads; ++t)
+        threads.emplace_back([&handed, t] { handed[static_cast<size_t>(t)].clear(); });
+    TEntries meanwhile = MakeEntries(SlotsPerBlock, 5000000);
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(Damaged(meanwhile, 5000000), 0);
+    meanwhile.clear();
+    EXPECT_EQ(TTransactionDetailPool::SlotsInUse(), inUse);
 }
 
 } // namespace
