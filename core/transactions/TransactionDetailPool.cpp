@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <new>
+#include <thread>
 #include <sys/mman.h>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -32,13 +33,14 @@ struct TBlock {
 static_assert(sizeof(TBlock) <= SlotSize);
 constexpr std::size_t SlotsPerBlock = BlockSize / SlotSize;
 
-// One lock for every thread: held for a few instructions at a time.
+// One lock for every thread: held for a few instructions at a time (a block asked of or given
+// back to the system takes longer, so a waiting thread gives way while it waits).
 class TSpinLock {
 public:
     void lock() noexcept {
         while (Held.exchange(true, std::memory_order_acquire))
-            while (Held.load(std::memory_order_relaxed)) {
-            }
+            while (Held.load(std::memory_order_relaxed))
+                std::this_thread::yield();
     }
     void unlock() noexcept { Held.store(false, std::memory_order_release); }
 
