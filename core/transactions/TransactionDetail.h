@@ -11,8 +11,9 @@
 
 // One transaction of a data-entry page, or a line generated beside it (tax line, dissection
 // total, contra line). Its fields are those of the 125-byte record of the transaction files and
-// the clipboard; TransactionRecord.h reads and writes that record.
-class TTransactionDetail {
+// the clipboard; TransactionRecord.h reads and writes that record. Final: the pool's slots hold
+// exactly this class, and a delete through its type frees a slot of its size.
+class TTransactionDetail final {
 public:
     // The details hold at most this many Windows-1252 bytes.
     static constexpr int DetailsCapacity = 54;
