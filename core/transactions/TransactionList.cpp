@@ -10,6 +10,7 @@
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionKeys.h"
 #include "core/util/FlagSets.h"
+#include "core/util/ThreadScratch.h"
 #include "core/vocab/PageKinds.h"
 
 #include <algorithm>
@@ -43,47 +44,26 @@ struct TSortItem {
     bool Has(int flag) const { return (Flags >> flag) & 1u; }
 };
 
-// The arrays a sort works in. One set serves each thread: the lists of a year are sorted one after
-// another in the same memory rather than each in fresh pages from the system. A sort that starts
-// while another is under way (none does today) takes arrays of its own; arrays grown past
-// KeptBytes are given back when the sort ends.
-class TSortScratch {
-public:
-    TSortScratch() : Leased(!InUse) {
-        if (Leased)
-            InUse = true;
-    }
-    ~TSortScratch() {
-        if (!Leased)
-            return;
-        InUse = false;
-        if (SharedItems.capacity() * sizeof(TSortItem) > KeptBytes) {
-            std::vector<TSortItem>().swap(SharedItems);
-            std::vector<quint32>().swap(SharedPositions);
-            std::vector<quint32>().swap(SharedMerged);
-            std::vector<TTransactionDetail*>().swap(SharedPlaced);
-        }
-    }
-    TSortScratch(const TSortScratch&) = delete;
-    TSortScratch& operator=(const TSortScratch&) = delete;
+// The arrays a sort works in.
+struct TSortArrays {
+    std::vector<TSortItem> Items;
+    std::vector<quint32> Positions;
+    std::vector<quint32> Merged;
+    std::vector<TTransactionDetail*> Placed;
+};
 
-    std::vector<TSortItem>& Items() { return Leased ? SharedItems : OwnItems; }
-    std::vector<quint32>& Positions() { return Leased ? SharedPositions : OwnPositions; }
-    std::vector<quint32>& Merged() { return Leased ? SharedMerged : OwnMerged; }
-    std::vector<TTransactionDetail*>& Placed() { return Leased ? SharedPlaced : OwnPlaced; }
+// The thread's sort arrays: the lists of a year are sorted one after another in the same memory
+// rather than each in fresh pages from the system. Arrays grown past KeptBytes are given back when
+// the sort ends.
+class TSortScratch : public TThreadScratch<TSortArrays, TSortScratch> {
+public:
+    ~TSortScratch() {
+        if (Get().Items.capacity() * sizeof(TSortItem) > KeptBytes)
+            Get() = TSortArrays{};
+    }
 
 private:
     static constexpr size_t KeptBytes = size_t{16} << 20;
-    static inline thread_local std::vector<TSortItem> SharedItems;
-    static inline thread_local std::vector<quint32> SharedPositions;
-    static inline thread_local std::vector<quint32> SharedMerged;
-    static inline thread_local std::vector<TTransactionDetail*> SharedPlaced;
-    static inline thread_local bool InUse = false;
-    bool Leased;
-    std::vector<TSortItem> OwnItems;
-    std::vector<quint32> OwnPositions;
-    std::vector<quint32> OwnMerged;
-    std::vector<TTransactionDetail*> OwnPlaced;
 };
 
 int CompareFlag(const TSortItem& a, const TSortItem& b, int flag) {
@@ -677,7 +657,8 @@ void TTransactionList::SetSortOrder(int order, bool force) {
     // Made item by item: the array is written once, not cleared first. Its memory (and that of the
     // positions) is the thread's, kept for the next sort.
     TSortScratch scratch;
-    std::vector<TSortItem>& items = scratch.Items();
+    TSortArrays& arrays = scratch.Get();
+    std::vector<TSortItem>& items = arrays.Items;
     items.clear();
     items.reserve(static_cast<size_t>(last) + 1);
     // The entries lie apart on the heap: each is asked for a few places ahead of its turn.
@@ -700,10 +681,10 @@ void TTransactionList::SetSortOrder(int order, bool force) {
     // The entries in their new order: after a merge the positions give it, after a quick sort the
     // items themselves. They are taken out in that order, then put back one after another (each
     // read independent of the last, rather than following the permutation's cycles).
-    std::vector<TTransactionDetail*>& placed = scratch.Placed();
+    std::vector<TTransactionDetail*>& placed = arrays.Placed;
     placed.resize(items.size());
-    std::vector<quint32>& positions = scratch.Positions();
-    if (MergeSortedRuns(items, order, positions, scratch.Merged())) {
+    std::vector<quint32>& positions = arrays.Positions;
+    if (MergeSortedRuns(items, order, positions, arrays.Merged)) {
         for (size_t i = 0; i < placed.size(); ++i)
             placed[i] = Entries[positions[i]].release();
     } else {
