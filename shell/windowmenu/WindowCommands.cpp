@@ -23,6 +23,13 @@ QList<QMdiSubWindow*> OpenWindows(const QMdiArea* area) {
     return windows;
 }
 
+// The open windows that Cascade and Tile arrange: all but the minimised ones.
+QList<QMdiSubWindow*> ArrangedWindows(const QMdiArea* area) {
+    QList<QMdiSubWindow*> windows = OpenWindows(area);
+    windows.removeIf([](const QMdiSubWindow* window) { return window->isMinimized(); });
+    return windows;
+}
+
 } // namespace
 
 TWindowMenuState TWindowMenuState::Of(int childCount) {
@@ -40,10 +47,7 @@ TWindowCommands::TWindowCommands(QMdiArea* area, std::function<int()> openFileCo
 void TWindowCommands::Cascade() {
     if (!Area)
         return;
-    QList<QMdiSubWindow*> cascaded;
-    for (QMdiSubWindow* window : OpenWindows(Area))
-        if (!window->isMinimized())
-            cascaded.append(window);
+    QList<QMdiSubWindow*> cascaded = ArrangedWindows(Area);
     if (cascaded.isEmpty())
         return;
     // The active window ends on top.
@@ -68,10 +72,7 @@ void TWindowCommands::Cascade() {
 void TWindowCommands::Tile() {
     if (!Area)
         return;
-    QList<QMdiSubWindow*> tiled;
-    for (QMdiSubWindow* window : OpenWindows(Area))
-        if (!window->isMinimized())
-            tiled.append(window);
+    const QList<QMdiSubWindow*> tiled = ArrangedWindows(Area);
     if (tiled.isEmpty())
         return;
     const QList<QRect> frames = TileFrames(static_cast<int>(tiled.size()), Area->viewport()->size());
