@@ -12,6 +12,7 @@
 #include "core/settings/ProgramParams.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFile>
 #include <QString>
 
@@ -47,6 +48,12 @@ inline std::shared_ptr<TFuzzPrompt> InstallPrompt(bool preferIgnore = true) {
     prompt->PreferIgnore = preferIgnore;
     TServices::SetPrompt(prompt);
     return prompt;
+}
+
+// The application object that Qt's file and text classes need, made once for the run from the
+// fuzzer's arguments.
+inline void StartApplication(int* argc, char*** argv) {
+    static QCoreApplication app(*argc, *argv);
 }
 
 // Stops the run where a rule does not hold.

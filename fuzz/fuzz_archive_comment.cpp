@@ -5,7 +5,6 @@
 #include "shell/backup/ArchiveComment.h"
 #include "shell/backup/RtfText.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 
 namespace {
@@ -21,7 +20,7 @@ void CheckSettles(const QString& rtf) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    static QCoreApplication app(*argc, *argv);
+    fuzz::StartApplication(argc, argv);
     fuzz::InstallPrompt();
     return 0;
 }

@@ -6,7 +6,6 @@
 #include "fuzz/FuzzSupport.h"
 #include "platform/zip/ZipFile.h"
 
-#include <QCoreApplication>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -37,7 +36,7 @@ QStringList EverythingBelow(const QString& folder, const QString& archive) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    static QCoreApplication app(*argc, *argv);
+    fuzz::StartApplication(argc, argv);
     fuzz::InstallPrompt();
     return 0;
 }

@@ -5,7 +5,6 @@
 #include "core/entity/EntityDetail.h"
 #include "fuzz/FuzzSupport.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 namespace {
@@ -26,7 +25,7 @@ std::unique_ptr<TEntityDetail> TryOpen(const QString& code, const TOptionSet& op
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    static QCoreApplication app(*argc, *argv);
+    fuzz::StartApplication(argc, argv);
     fuzz::InstallPrompt()->PreferCancel = true; // Cancel, else Ignore, else OK
     auto params = fuzz::ShippedProgramParams();
     params->LicFilePath = Folder().path();
