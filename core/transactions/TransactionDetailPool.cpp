@@ -52,7 +52,9 @@ struct TPoolState {
     TSpinLock Lock;
     TBlock* Carving = nullptr;  // the block new slots come from
     TBlock* WithRoom = nullptr; // other blocks with freed slots
+    TBlock* Reserve = nullptr;  // emptied blocks, linked through NextWithRoom
     std::size_t Blocks = 0;
+    std::size_t Reserved = 0;
     std::size_t InUse = 0;
 };
 
@@ -93,6 +95,23 @@ TBlock* NewBlock() {
     return block;
 }
 
+void GiveBack(TBlock* block) {
+    // Memory mapped here later must not find it marked.
+    QUILVANE_UNPOISON(block, BlockSize);
+    munmap(block, BlockSize);
+}
+
+// A block from the reserve, made new: carving starts again after its head, and every slot is
+// marked unused, as in a block just asked of the system.
+TBlock* TakeReserved(TPoolState& state) {
+    TBlock* block = state.Reserve;
+    state.Reserve = block->NextWithRoom;
+    --state.Reserved;
+    block = new (static_cast<void*>(block)) TBlock;
+    QUILVANE_POISON(reinterpret_cast<char*>(block) + SlotSize, SlotsPerBlock * SlotSize - SlotSize);
+    return block;
+}
+
 TBlock* BlockOf(void* slot) {
     return reinterpret_cast<TBlock*>(reinterpret_cast<std::uintptr_t>(slot) & ~(std::uintptr_t{BlockSize} - 1));
 }
@@ -120,7 +139,7 @@ void* TTransactionDetailPool::Allocate(std::size_t size) {
             block = state.WithRoom;
             Unlist(state, block);
         } else {
-            block = NewBlock();
+            block = state.Reserve ? TakeReserved(state) : NewBlock();
             ++state.Blocks;
         }
         state.Carving = block;
@@ -158,16 +177,27 @@ void TTransactionDetailPool::Release(void* slot) noexcept {
     QUILVANE_POISON(slot, SlotSize);
     --block->InUse;
     --state.InUse;
-    if (block == state.Carving)
-        return;
-    if (block->InUse == 0) {
+    // An emptied block goes to the reserve; when it was the last entry's, the surplus of the
+    // reserve goes back below (and the block may go with it: it is not touched after that).
+    const bool emptied = block != state.Carving && block->InUse == 0;
+    if (emptied) {
         Unlist(state, block);
         --state.Blocks;
-        // Memory mapped here later must not find it marked.
-        QUILVANE_UNPOISON(block, BlockSize);
-        munmap(block, BlockSize);
-        return;
+        block->NextWithRoom = state.Reserve;
+        state.Reserve = block;
+        ++state.Reserved;
     }
+    if (state.InUse == 0) {
+        // The last entry has gone: the reserve keeps a few blocks for the next load.
+        while (state.Reserved > TTransactionDetailPool::ReserveBlocks) {
+            TBlock* surplus = state.Reserve;
+            state.Reserve = surplus->NextWithRoom;
+            --state.Reserved;
+            GiveBack(surplus);
+        }
+    }
+    if (emptied || block == state.Carving)
+        return;
     if (!block->ListedWithRoom) {
         block->NextWithRoom = state.WithRoom;
         if (state.WithRoom)
@@ -181,6 +211,12 @@ std::size_t TTransactionDetailPool::BlockCount() {
     TPoolState& state = State();
     const TLockHolder hold(state.Lock);
     return state.Blocks;
+}
+
+std::size_t TTransactionDetailPool::ReservedBlockCount() {
+    TPoolState& state = State();
+    const TLockHolder hold(state.Lock);
+    return state.Reserved;
 }
 
 std::size_t TTransactionDetailPool::SlotsInUse() {

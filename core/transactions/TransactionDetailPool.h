@@ -6,8 +6,11 @@
 // and freed on its own: they are carved from blocks of 2 MiB (asked of the system as huge pages
 // where it gives them), so that a fresh process meets a few hundred page faults rather than tens
 // of thousands, and a freed entry's place is taken by the next. A block whose entries are all
-// freed goes back to the system, but for the one entries are being carved from. Any thread may
-// make and free entries.
+// freed is kept in reserve for the next entries, so that a year closed and opened again does not
+// have its memory cleared by the system once more: while any entry lives every emptied block is
+// kept (never more than the most the program's entries held at once since they last were none),
+// and when the last entry goes (the program's last list has gone) all but ReserveBlocks of them go
+// back to the system. Any thread may make and free entries.
 class TTransactionDetailPool {
 public:
     // Room for one object of size bytes (SlotSize or fewer), aligned for any object; throws
@@ -19,7 +22,11 @@ public:
     // The size of every slot (a multiple of 16) and of a block.
     static constexpr std::size_t SlotSize = 144;
     static constexpr std::size_t BlockSize = std::size_t{2} << 20;
-    // The blocks held and the slots in use, for tests.
+    // The emptied blocks kept once no entry lives.
+    static constexpr std::size_t ReserveBlocks = 4;
+    // The blocks that hold entries or are being carved, the emptied blocks kept in reserve, and
+    // the slots in use.
     static std::size_t BlockCount();
+    static std::size_t ReservedBlockCount();
     static std::size_t SlotsInUse();
 };
