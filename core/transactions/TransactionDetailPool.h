@@ -7,10 +7,11 @@
 // where it gives them), so that a fresh process meets a few hundred page faults rather than tens
 // of thousands, and a freed entry's place is taken by the next. A block whose entries are all
 // freed is kept in reserve for the next entries, so that a year closed and opened again does not
-// have its memory cleared by the system once more: while any entry lives every emptied block is
-// kept (never more than the most the program's entries held at once since they last were none),
-// and when the last entry goes (the program's last list has gone) all but ReserveBlocks of them go
-// back to the system. Any thread may make and free entries.
+// have its memory cleared by the system once more. While any entry lives every emptied block is
+// kept, so the pool holds no more blocks than its entries once needed at the same time (or
+// ReserveBlocks beside the block being carved, when that is more); when the last entry goes (the
+// program's last list has gone) all but ReserveBlocks of the kept blocks go back to the system.
+// Any thread may make and free entries.
 class TTransactionDetailPool {
 public:
     // Room for one object of size bytes (SlotSize or fewer), aligned for any object; throws
