@@ -1,5 +1,6 @@
 #include "core/transactions/TransactionDetailPool.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <new>
@@ -56,6 +57,7 @@ struct TPoolState {
     std::size_t Blocks = 0;
     std::size_t Reserved = 0;
     std::size_t InUse = 0;
+    std::size_t LoadPeak = 0; // the most blocks in use at once since entries last were none
 };
 
 TPoolState& State() {
@@ -101,6 +103,16 @@ void GiveBack(TBlock* block) {
     munmap(block, BlockSize);
 }
 
+// Gives back reserved blocks until the reserve holds no more than keep.
+void GiveBackReserve(TPoolState& state, std::size_t keep) {
+    while (state.Reserved > keep) {
+        TBlock* surplus = state.Reserve;
+        state.Reserve = surplus->NextWithRoom;
+        --state.Reserved;
+        GiveBack(surplus);
+    }
+}
+
 // A block from the reserve, made new: carving starts again after its head, and every slot is
 // marked unused, as in a block just asked of the system.
 TBlock* TakeReserved(TPoolState& state) {
@@ -140,7 +152,7 @@ void* TTransactionDetailPool::Allocate(std::size_t size) {
             Unlist(state, block);
         } else {
             block = state.Reserve ? TakeReserved(state) : NewBlock();
-            ++state.Blocks;
+            state.LoadPeak = std::max(state.LoadPeak, ++state.Blocks);
         }
         state.Carving = block;
     }
@@ -188,13 +200,10 @@ void TTransactionDetailPool::Release(void* slot) noexcept {
         ++state.Reserved;
     }
     if (state.InUse == 0) {
-        // The last entry has gone: the reserve keeps a few blocks for the next load.
-        while (state.Reserved > TTransactionDetailPool::ReserveBlocks) {
-            TBlock* surplus = state.Reserve;
-            state.Reserve = surplus->NextWithRoom;
-            --state.Reserved;
-            GiveBack(surplus);
-        }
+        // The last entry has gone, and with it a load: the reserve keeps as many blocks as that
+        // load had in use at most, or a few, for the next.
+        GiveBackReserve(state, std::max(TTransactionDetailPool::ReserveBlocks, state.LoadPeak));
+        state.LoadPeak = state.Blocks;
     }
     if (emptied || block == state.Carving)
         return;
@@ -211,6 +220,12 @@ std::size_t TTransactionDetailPool::BlockCount() {
     TPoolState& state = State();
     const TLockHolder hold(state.Lock);
     return state.Blocks;
+}
+
+void TTransactionDetailPool::ReleaseReserve() {
+    TPoolState& state = State();
+    const TLockHolder hold(state.Lock);
+    GiveBackReserve(state, 0);
 }
 
 std::size_t TTransactionDetailPool::ReservedBlockCount() {
