@@ -184,8 +184,7 @@ void BM_OpenAndRecalculateYear(benchmark::State& state) {
         std::unique_ptr<TReportSetup> run;
         auto file = OpenAndRecalculate(run);
         state.PauseTiming();
-        heldPerTransaction =
-            static_cast<double>(HeldBytes() - before) / static_cast<double>(client.Count);
+        heldPerTransaction = static_cast<double>(HeldBytes() - before) / static_cast<double>(client.Count);
         peakPerTransaction =
             static_cast<double>(StatusBytes("VmHWM") - residentBefore) / static_cast<double>(client.Count);
         CheckMovements(*run);

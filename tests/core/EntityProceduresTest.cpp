@@ -682,7 +682,8 @@ protected:
     void AddLine(TTransactionList& list) {
         auto entry = std::make_unique<TTransactionDetail>(0, static_cast<qint16>(list.PageKind()));
         entry->SetFlags({TF::Keyed});
-        std::tie(entry->Date, entry->Amount) = std::tuple(EncodeDateNum(list.StartYear(), list.StartMonth(), 5), 12.0);
+        std::tie(entry->Date, entry->Amount) =
+            std::tuple(EncodeDateNum(list.StartYear(), list.StartMonth(), 5), 12.0);
         std::tie(entry->PostingCode, entry->BankCode) = std::tuple(NewCode, Code("2000"));
         entry->ID = list.TakeNextID(list.EntryMonthSlot(*entry));
         list.InsertTransaction(std::max(0, list.Count() - 1), std::move(entry), 0);
@@ -763,14 +764,15 @@ TEST_P(PageWriteOrderTest, TheAccountsChartGoesFirst) {
     EXPECT_TRUE(AccountOnDisk());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryPath, PageWriteOrderTest,
-    testing::Values(std::pair{"ReportRun", TPageWrite::ReportRun},
-                    std::pair{"OpenPageBeforeRead", TPageWrite::OpenPageBeforeRead},
-                    std::pair{"PeriodListOfPage", TPageWrite::PeriodListOfPage},
-                    std::pair{"PeriodListLoaded", TPageWrite::PeriodListLoaded},
-                    std::pair{"ReconciliationReset", TPageWrite::ReconciliationReset},
-                    std::pair{"IntegrityCheck", TPageWrite::IntegrityCheck},
-                    std::pair{"TimedSave", TPageWrite::TimedSave}, std::pair{"PageClose", TPageWrite::PageClose},
-                    std::pair{"FileClose", TPageWrite::FileClose}, std::pair{"ListFreed", TPageWrite::ListFreed}),
-    [](const auto& instance) { return std::string(instance.param.first); });
+INSTANTIATE_TEST_SUITE_P(EveryPath, PageWriteOrderTest,
+                         testing::Values(std::pair{"ReportRun", TPageWrite::ReportRun},
+                                         std::pair{"OpenPageBeforeRead", TPageWrite::OpenPageBeforeRead},
+                                         std::pair{"PeriodListOfPage", TPageWrite::PeriodListOfPage},
+                                         std::pair{"PeriodListLoaded", TPageWrite::PeriodListLoaded},
+                                         std::pair{"ReconciliationReset", TPageWrite::ReconciliationReset},
+                                         std::pair{"IntegrityCheck", TPageWrite::IntegrityCheck},
+                                         std::pair{"TimedSave", TPageWrite::TimedSave},
+                                         std::pair{"PageClose", TPageWrite::PageClose},
+                                         std::pair{"FileClose", TPageWrite::FileClose},
+                                         std::pair{"ListFreed", TPageWrite::ListFreed}),
+                         [](const auto& instance) { return std::string(instance.param.first); });

@@ -136,7 +136,8 @@ TEST(TransactionDetailPool, EmptiedBlocksGoBackInEveryOrderOfFreeing) {
 std::set<std::uintptr_t> BlocksOf(const TEntries& entries) {
     std::set<std::uintptr_t> blocks;
     for (const auto& entry : entries)
-        blocks.insert(reinterpret_cast<std::uintptr_t>(entry.get()) & ~(TTransactionDetailPool::BlockSize - 1));
+        blocks.insert(reinterpret_cast<std::uintptr_t>(entry.get()) &
+                      ~(TTransactionDetailPool::BlockSize - 1));
     return blocks;
 }
 
@@ -238,12 +239,13 @@ namespace {
 TEST(TransactionDetailPool, ReservedBlocksKeepTheirMarks) {
     auto open = std::make_unique<TTransactionDetail>(1, 1);
     TEntries entries = MakeEntries(3 * SlotsPerBlock, 1);
-    const std::uintptr_t block =
-        reinterpret_cast<std::uintptr_t>(entries[entries.size() / 2].get()) & ~(TTransactionDetailPool::BlockSize - 1);
+    const std::uintptr_t block = reinterpret_cast<std::uintptr_t>(entries[entries.size() / 2].get()) &
+                                 ~(TTransactionDetailPool::BlockSize - 1);
     const auto inBlock = [block](const TEntries& list) {
         std::vector<const char*> places;
         for (const auto& entry : list)
-            if ((reinterpret_cast<std::uintptr_t>(entry.get()) & ~(TTransactionDetailPool::BlockSize - 1)) == block)
+            if ((reinterpret_cast<std::uintptr_t>(entry.get()) & ~(TTransactionDetailPool::BlockSize - 1)) ==
+                block)
                 places.push_back(reinterpret_cast<const char*>(entry.get()));
         return places;
     };
