@@ -21,6 +21,7 @@
 // opens the year and loads the lists of the page kinds 1 to 9 over the whole year, each with the
 // processing after its load (dissection totals, monthly contra lines, the list sorted), as
 // bench_transaction_files' BM_LoadYear does within one process.
+#include "bench/HeldMemory.h"
 #include "bench/TransactionFileGenerator.h"
 #include "core/accounts/AccountFormat.h"
 #include "core/accounts/AccountGroups.h"
@@ -30,7 +31,6 @@
 #include "core/entity/RunParams.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
-#include "core/transactions/TransactionDetailPool.h"
 #include "core/transactions/TransactionFileNames.h"
 #include "core/transactions/TransactionList.h"
 
@@ -164,11 +164,6 @@ void CheckMovements(const TReportSetup& run) {
     }
 }
 
-// The heap in use and the entry pool's slots in use.
-size_t HeldBytes() {
-    return mallinfo2().uordblks + TTransactionDetailPool::SlotsInUse() * TTransactionDetailPool::SlotSize;
-}
-
 void BM_OpenAndRecalculateYear(benchmark::State& state) {
     TClientFile& client = ClientFile(state.range(0));
     double heldPerTransaction = 0.0;
@@ -177,14 +172,15 @@ void BM_OpenAndRecalculateYear(benchmark::State& state) {
         state.PauseTiming();
         // Freed heap goes back to the system, so that the run's peak shows in the resident memory.
         malloc_trim(0);
-        const size_t before = HeldBytes();
+        const size_t before = HeldMemoryBytes();
         const qint64 residentBefore = StatusBytes("VmRSS");
         ResetPeakMemory();
         state.ResumeTiming();
         std::unique_ptr<TReportSetup> run;
         auto file = OpenAndRecalculate(run);
         state.PauseTiming();
-        heldPerTransaction = static_cast<double>(HeldBytes() - before) / static_cast<double>(client.Count);
+        heldPerTransaction =
+            static_cast<double>(HeldMemoryBytes() - before) / static_cast<double>(client.Count);
         peakPerTransaction =
             static_cast<double>(StatusBytes("VmHWM") - residentBefore) / static_cast<double>(client.Count);
         CheckMovements(*run);

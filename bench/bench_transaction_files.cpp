@@ -5,10 +5,10 @@
 // the memory each loaded transaction holds (list entry from the entry pool and its slot in the
 // list on the heap, generated lines included). Each run after the first loads the year again
 // after the lists of the one before are freed, as a year closed and opened again.
+#include "bench/HeldMemory.h"
 #include "bench/TransactionFileGenerator.h"
 #include "core/accounts/AccountFormat.h"
 #include "core/common/OptionSet.h"
-#include "core/transactions/TransactionDetailPool.h"
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionList.h"
 
@@ -16,7 +16,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <malloc.h>
 #include <map>
 #include <memory>
 #include <vector>
@@ -77,18 +76,13 @@ qint64 Loaded(const std::vector<std::unique_ptr<TTransactionList>>& lists) {
     return total;
 }
 
-// The heap in use and the entry pool's slots in use.
-size_t HeldBytes() {
-    return mallinfo2().uordblks + TTransactionDetailPool::SlotsInUse() * TTransactionDetailPool::SlotSize;
-}
-
 void LoadYear(benchmark::State& state, bool processing) {
     const TYearFiles& files = YearFiles(state.range(0));
     double bytesPerTransaction = 0.0;
     for (auto _ : state) {
-        const size_t before = HeldBytes();
+        const size_t before = HeldMemoryBytes();
         auto lists = files.Load(processing);
-        const size_t after = HeldBytes();
+        const size_t after = HeldMemoryBytes();
         state.PauseTiming();
         if (Loaded(lists) != files.Count)
             std::abort();
