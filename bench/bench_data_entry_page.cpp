@@ -1,6 +1,7 @@
 // The data-entry page's table over a page of 100,000 lines: opening it and painting the first
 // screen, scrolling through it, and what the view adds per line. The table asks the page's grid
 // for every text as it paints, so none of these may grow with the page.
+#include "bench/HeldMemory.h"
 #include "core/charts/ChartEntity.h"
 #include "core/dates/DateNumbers.h"
 #include "core/transactions/DataEntryPage.h"
@@ -18,7 +19,6 @@
 #include <QTableView>
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
 #include <memory>
 
 namespace {
@@ -85,10 +85,10 @@ BENCHMARK(BM_ScrollAScreen)->Unit(benchmark::kMillisecond);
 void BM_ViewBytesPerLine(benchmark::State& state) {
     const auto page = MakePage(PageLines);
     for (auto _ : state) {
-        const size_t before = mallinfo2().uordblks;
+        const size_t before = HeldMemoryBytes();
         auto table = std::make_unique<TPageTable>(*page);
         table->View.grab();
-        const size_t after = mallinfo2().uordblks;
+        const size_t after = HeldMemoryBytes();
         state.counters["bytes_per_line"] =
             static_cast<double>(after > before ? after - before : 0) / static_cast<double>(PageLines);
     }

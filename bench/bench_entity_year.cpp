@@ -3,9 +3,9 @@
 // record is opened and locked, the year's charts loaded, a run block made and every month file of
 // the run's page kinds read and accumulated into the accounts chart. Closing the file is not timed.
 //
-// Reports transactions per second; bytes_per_txn is the heap the open file holds after the run
-// per transaction, peak_bytes_per_txn the growth of the process's peak resident memory over the
-// run (the recalculation holds one month file of one page kind at a time).
+// Reports transactions per second; bytes_per_txn is the memory (heap and entry pool) the open file
+// holds after the run per transaction, peak_bytes_per_txn the growth of the process's peak
+// resident memory over the run (the recalculation holds one month file of one page kind at a time).
 //
 // BM_FreshProcessOpenAndRecalculateYear does the same in a process of its own, as a user who
 // starts the program to recalculate a year meets it: this program is started again with
@@ -21,6 +21,7 @@
 // opens the year and loads the lists of the page kinds 1 to 9 over the whole year, each with the
 // processing after its load (dissection totals, monthly contra lines, the list sorted), as
 // bench_transaction_files' BM_LoadYear does within one process.
+#include "bench/HeldMemory.h"
 #include "bench/TransactionFileGenerator.h"
 #include "core/accounts/AccountFormat.h"
 #include "core/accounts/AccountGroups.h"
@@ -171,7 +172,7 @@ void BM_OpenAndRecalculateYear(benchmark::State& state) {
         state.PauseTiming();
         // Freed heap goes back to the system, so that the run's peak shows in the resident memory.
         malloc_trim(0);
-        const size_t before = mallinfo2().uordblks;
+        const size_t before = HeldMemoryBytes();
         const qint64 residentBefore = StatusBytes("VmRSS");
         ResetPeakMemory();
         state.ResumeTiming();
@@ -179,7 +180,7 @@ void BM_OpenAndRecalculateYear(benchmark::State& state) {
         auto file = OpenAndRecalculate(run);
         state.PauseTiming();
         heldPerTransaction =
-            static_cast<double>(mallinfo2().uordblks - before) / static_cast<double>(client.Count);
+            static_cast<double>(HeldMemoryBytes() - before) / static_cast<double>(client.Count);
         peakPerTransaction =
             static_cast<double>(StatusBytes("VmHWM") - residentBefore) / static_cast<double>(client.Count);
         CheckMovements(*run);

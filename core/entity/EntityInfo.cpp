@@ -295,26 +295,11 @@ int TEntityInfo::InsertDataEntryPage(int index, const QString& caption,
     return index;
 }
 
-namespace {
-
-// A page writes its lines only after the accounts chart of its year: an account added while
-// keying is on disk before any saved line names it.
-int ClosePageAfterAccounts(TEntityInfo& file, TDataEntryPage& page) {
-    TAccountsChart* accounts = file.AccountsChart(page.List().Year());
-    if (accounts && !page.List().Saved()) {
-        TOptionSet options{Option::Standard};
-        accounts->SaveIfModified(options);
-    }
-    return page.Close();
-}
-
-} // namespace
-
 int TEntityInfo::DeleteDataEntryPage(int index) {
     if (!DataEntryPage(index))
         return 0;
     const auto at = Pages.begin() + index;
-    const int result = ClosePageAfterAccounts(*this, *at->Page);
+    const int result = at->Page->Close();
     Pages.erase(at);
     // The periods per year cannot change under open pages; once the last one is gone the file
     // works with what its record now says.
@@ -327,7 +312,7 @@ void TEntityInfo::FreePages(bool save) {
     while (!Pages.empty()) {
         TDataEntryPage& page = *Pages.front().Page;
         if (save)
-            ClosePageAfterAccounts(*this, page);
+            page.Close();
         else
             page.List().SetSaved(true);
         Pages.erase(Pages.begin());

@@ -1,5 +1,6 @@
 #include "core/transactions/TransactionDetailPool.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <new>
@@ -52,8 +53,11 @@ struct TPoolState {
     TSpinLock Lock;
     TBlock* Carving = nullptr;  // the block new slots come from
     TBlock* WithRoom = nullptr; // other blocks with freed slots
+    TBlock* Reserve = nullptr;  // emptied blocks, linked through NextWithRoom
     std::size_t Blocks = 0;
+    std::size_t Reserved = 0;
     std::size_t InUse = 0;
+    std::size_t LoadPeak = 0; // the most blocks in use at once since entries last were none
 };
 
 TPoolState& State() {
@@ -93,6 +97,33 @@ TBlock* NewBlock() {
     return block;
 }
 
+void GiveBack(TBlock* block) {
+    // Memory mapped here later must not find it marked.
+    QUILVANE_UNPOISON(block, BlockSize);
+    munmap(block, BlockSize);
+}
+
+// Gives back reserved blocks until the reserve holds no more than keep.
+void GiveBackReserve(TPoolState& state, std::size_t keep) {
+    while (state.Reserved > keep) {
+        TBlock* surplus = state.Reserve;
+        state.Reserve = surplus->NextWithRoom;
+        --state.Reserved;
+        GiveBack(surplus);
+    }
+}
+
+// A block from the reserve, made new: carving starts again after its head, and every slot is
+// marked unused, as in a block just asked of the system.
+TBlock* TakeReserved(TPoolState& state) {
+    TBlock* block = state.Reserve;
+    state.Reserve = block->NextWithRoom;
+    --state.Reserved;
+    block = new (static_cast<void*>(block)) TBlock;
+    QUILVANE_POISON(reinterpret_cast<char*>(block) + SlotSize, SlotsPerBlock * SlotSize - SlotSize);
+    return block;
+}
+
 TBlock* BlockOf(void* slot) {
     return reinterpret_cast<TBlock*>(reinterpret_cast<std::uintptr_t>(slot) & ~(std::uintptr_t{BlockSize} - 1));
 }
@@ -120,8 +151,8 @@ void* TTransactionDetailPool::Allocate(std::size_t size) {
             block = state.WithRoom;
             Unlist(state, block);
         } else {
-            block = NewBlock();
-            ++state.Blocks;
+            block = state.Reserve ? TakeReserved(state) : NewBlock();
+            state.LoadPeak = std::max(state.LoadPeak, ++state.Blocks);
         }
         state.Carving = block;
     }
@@ -158,16 +189,24 @@ void TTransactionDetailPool::Release(void* slot) noexcept {
     QUILVANE_POISON(slot, SlotSize);
     --block->InUse;
     --state.InUse;
-    if (block == state.Carving)
-        return;
-    if (block->InUse == 0) {
+    // An emptied block goes to the reserve; when it was the last entry's, the surplus of the
+    // reserve goes back below (and the block may go with it: it is not touched after that).
+    const bool emptied = block != state.Carving && block->InUse == 0;
+    if (emptied) {
         Unlist(state, block);
         --state.Blocks;
-        // Memory mapped here later must not find it marked.
-        QUILVANE_UNPOISON(block, BlockSize);
-        munmap(block, BlockSize);
-        return;
+        block->NextWithRoom = state.Reserve;
+        state.Reserve = block;
+        ++state.Reserved;
     }
+    if (state.InUse == 0) {
+        // The last entry has gone, and with it a load: the reserve keeps as many blocks as that
+        // load had in use at most, or a few, for the next.
+        GiveBackReserve(state, std::max(TTransactionDetailPool::ReserveBlocks, state.LoadPeak));
+        state.LoadPeak = state.Blocks;
+    }
+    if (emptied || block == state.Carving)
+        return;
     if (!block->ListedWithRoom) {
         block->NextWithRoom = state.WithRoom;
         if (state.WithRoom)
@@ -181,6 +220,18 @@ std::size_t TTransactionDetailPool::BlockCount() {
     TPoolState& state = State();
     const TLockHolder hold(state.Lock);
     return state.Blocks;
+}
+
+void TTransactionDetailPool::ReleaseReserve() {
+    TPoolState& state = State();
+    const TLockHolder hold(state.Lock);
+    GiveBackReserve(state, 0);
+}
+
+std::size_t TTransactionDetailPool::ReservedBlockCount() {
+    TPoolState& state = State();
+    const TLockHolder hold(state.Lock);
+    return state.Reserved;
 }
 
 std::size_t TTransactionDetailPool::SlotsInUse() {

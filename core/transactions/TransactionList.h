@@ -191,8 +191,9 @@ public:
     // --- Month files ----------------------------------------------------------------------------
     // The file of one calendar month (0 for a list without a period) under the options' naming.
     QString GetFileName(int month, const TOptionSet& options) const;
-    // Writes every month file of the list; 0, or -1 when the user gave up after a write error or
-    // cancelled the replace question. The replace question may change the options.
+    // Writes every month file of the list, after the accounts chart of the sources when that holds
+    // changes (every write of a page comes through here); 0, or -1 when the user gave up after a
+    // write error or cancelled the replace question. The replace question may change the options.
     int SaveToFile(TOptionSet& options, bool showProgress, bool markSaved);
     // Reads every month file of the list; 0, or -1 after any failure (the load status then stays
     // -1 and the list is never written automatically). A retry reads again from what the list

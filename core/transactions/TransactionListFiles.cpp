@@ -2,6 +2,7 @@
 // saving. Loading is in TransactionListFilesLoad.cpp.
 #include "core/transactions/TransactionList.h"
 
+#include "core/charts/AccountsChart.h"
 #include "core/common/Exceptions.h"
 #include "core/dates/DateNumbers.h"
 #include "core/files/FileQuestions.h"
@@ -164,6 +165,14 @@ void TTransactionList::WriteMonthFile(const QString& native,
 int TTransactionList::SaveToFile(TOptionSet& options, bool showProgress, bool markSaved) {
     if (Kind < 0 || Kind == pkDeletedTransactions)
         return 0;
+    // Every write of a page comes here, so this is where the order is kept: the year's accounts
+    // chart goes first when it holds changes, and no saved line names an account that is not on
+    // disk. A chart that could not be written has said so, and the lines are written all the same
+    // rather than lost; a chart of a run's own is sealed and never written.
+    if (Books.Accounts && !Books.Accounts->Saved) {
+        TOptionSet chartOptions{Option::Standard};
+        Books.Accounts->SaveIfModified(chartOptions);
+    }
     const QString title = GetPeriodTitle(false);
     std::unique_ptr<IProgress> progress;
     if (showProgress && (Count() > ProgressEntryCount || PeriodCount < ProgressPeriodsPerYear)) {

@@ -4,6 +4,7 @@
 #include "controls/progress/QtProgressFactory.h"
 #include "core/services/Services.h"
 #include "core/settings/ProgramParams.h"
+#include "core/transactions/TransactionDetailPool.h"
 #include "core/vocab/ProgramIdentity.h"
 #include "entry/accounts/AddEditAccount.h"
 #include "platform/cursor/QtCursorService.h"
@@ -114,6 +115,8 @@ int ProgramMain(int& argc, char** argv) {
             exitCode = TStartupSequence::ExitRefused;
         }
     }
+    // The desktop has closed every file: the program's last list has gone.
+    TTransactionDetailPool::ReleaseReserve();
     TServices::Reset();
     return exitCode;
 }

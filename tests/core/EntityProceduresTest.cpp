@@ -638,3 +638,141 @@ TEST_F(EntityProceduresTest, DetailRunCarriesTheAmountItAdded) {
         EXPECT_EQ(Account("1000").Balance, 500.0);
     }
 }
+
+namespace {
+
+// The ways a page's lines reach disk: report runs and processes, the timed save, a page or the
+// file closing, and a list freed unsaved.
+enum class TPageWrite {
+    ReportRun,
+    OpenPageBeforeRead,
+    PeriodListOfPage,
+    PeriodListLoaded,
+    ReconciliationReset,
+    IntegrityCheck,
+    TimedSave,
+    PageClose,
+    FileClose,
+    ListFreed,
+};
+
+// Account 5000 is added in memory while keying, and a line naming it waits on the open October
+// payments page (or in a list of its own).
+class PageWriteOrderTest : public EntityProceduresTest,
+                           public testing::WithParamInterface<std::pair<const char*, TPageWrite>> {
+protected:
+    void SetUp() override {
+        EntityProceduresTest::SetUp();
+        TOptionSet save{Standard};
+        ASSERT_EQ(Chart->SaveToFile(save), 0);
+        // Kept for reading the chart on disk after the file has closed.
+        Entity = File->EntityDetail().ChartEntity();
+        Format = Chart->Format();
+        NewCode = Code("5000");
+        auto account = std::make_unique<TAccountDetail>(Chart->Format());
+        account->SetCode(NewCode);
+        account->DeriveAccountType("ACC");
+        ASSERT_GE(Chart->AddAccount(std::move(account)), 0);
+        Chart->Saved = false;
+        PageIndex = File->OpenDataEntryPage(pkPayments, 4, {Standard, Load}, false);
+        ASSERT_GE(PageIndex, 0);
+        AddLine(File->DataEntryPage(PageIndex)->List());
+    }
+
+    void AddLine(TTransactionList& list) {
+        auto entry = std::make_unique<TTransactionDetail>(0, static_cast<qint16>(list.PageKind()));
+        entry->SetFlags({TF::Keyed});
+        std::tie(entry->Date, entry->Amount) =
+            std::tuple(EncodeDateNum(list.StartYear(), list.StartMonth(), 5), 12.0);
+        std::tie(entry->PostingCode, entry->BankCode) = std::tuple(NewCode, Code("2000"));
+        entry->ID = list.TakeNextID(list.EntryMonthSlot(*entry));
+        list.InsertTransaction(std::max(0, list.Count() - 1), std::move(entry), 0);
+    }
+
+    bool AccountOnDisk() const {
+        const TAccountsChart stored(Entity, Format, {Standard, Load}, 2006);
+        return stored.IndexOfCode(NewCode) >= 0;
+    }
+
+    void Write(TPageWrite path) {
+        TOptionSet save{Standard};
+        switch (path) {
+        case TPageWrite::ReportRun: {
+            const auto run = Run(1, 0);
+            run->PageKinds = KindSet({0, 1, 2});
+            EXPECT_EQ(File->ProcessTransactions(*run, nullptr, false, false, false), 0);
+            break;
+        }
+        case TPageWrite::OpenPageBeforeRead:
+            TPeriodList::WriteOpenPage(*File, pkPayments, 2006, 4);
+            break;
+        case TPageWrite::PeriodListOfPage: {
+            TPeriodList lists(*File, File->ListSources(2006), pkPayments, 2006, 4,
+                              {QuietLoad, NoLoadProcessing}, true);
+            lists.Save();
+            break;
+        }
+        case TPageWrite::PeriodListLoaded: {
+            TPeriodList lists(*File, File->ListSources(2006), pkReceipts, 2006, 5, {Standard, Load}, false);
+            AddLine(lists.List());
+            lists.Save();
+            break;
+        }
+        case TPageWrite::ReconciliationReset:
+            EXPECT_EQ(File->ResetBankReconciliation(*Run(0, prResetBankReconciliation)), 0);
+            break;
+        case TPageWrite::IntegrityCheck:
+            File->DataIntegrityCheck(2006, false, false);
+            break;
+        case TPageWrite::TimedSave:
+            EXPECT_EQ(File->SaveYearCharts(2006, save, false), 0);
+            break;
+        case TPageWrite::PageClose:
+            EXPECT_EQ(File->DeleteDataEntryPage(PageIndex), 0);
+            break;
+        case TPageWrite::FileClose:
+            File->Close();
+            break;
+        case TPageWrite::ListFreed:
+            AddLine(*NewList(pkReceipts, 5));
+            break;
+        }
+    }
+
+    int PageIndex = -1;
+    TChartEntity Entity;
+    const TAccountFormat* Format = nullptr;
+    TAccountCode NewCode;
+};
+
+} // namespace
+
+// Whichever way a page is written, the accounts chart on disk already holds the account its new
+// line names when the month file takes its place.
+TEST_P(PageWriteOrderTest, TheAccountsChartGoesFirst) {
+    QStringList written;
+    TStoredFileWriter::SetCommitStepHook(
+        [&](TStoredFileWriter::TCommitStep step, const QString&, const QString& target) {
+            if (step == TStoredFileWriter::TCommitStep::AfterRename && target.contains("/ABC123/"))
+                written << QFileInfo(target).fileName() + (AccountOnDisk() ? "" : " before its account");
+        });
+    Write(GetParam().second);
+    TStoredFileWriter::SetCommitStepHook({});
+    EXPECT_TRUE(Prompt->Shown.isEmpty());
+    ASSERT_FALSE(written.isEmpty());
+    EXPECT_TRUE(written.filter(" before its account").isEmpty()) << written.join(", ").toStdString();
+    EXPECT_TRUE(AccountOnDisk());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryPath, PageWriteOrderTest,
+                         testing::Values(std::pair{"ReportRun", TPageWrite::ReportRun},
+                                         std::pair{"OpenPageBeforeRead", TPageWrite::OpenPageBeforeRead},
+                                         std::pair{"PeriodListOfPage", TPageWrite::PeriodListOfPage},
+                                         std::pair{"PeriodListLoaded", TPageWrite::PeriodListLoaded},
+                                         std::pair{"ReconciliationReset", TPageWrite::ReconciliationReset},
+                                         std::pair{"IntegrityCheck", TPageWrite::IntegrityCheck},
+                                         std::pair{"TimedSave", TPageWrite::TimedSave},
+                                         std::pair{"PageClose", TPageWrite::PageClose},
+                                         std::pair{"FileClose", TPageWrite::FileClose},
+                                         std::pair{"ListFreed", TPageWrite::ListFreed}),
+                         [](const auto& instance) { return std::string(instance.param.first); });

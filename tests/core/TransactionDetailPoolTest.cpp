@@ -10,6 +10,7 @@
 #include <memory>
 #include <new>
 #include <random>
+#include <set>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -96,8 +97,8 @@ TEST(TransactionDetailPool, EntriesKeptByValueTakeNoSlot) {
     EXPECT_EQ(std::tuple(list.size(), list.back().ID, vector.back().PageKind), std::tuple(100, 100, 2));
 }
 
-// Blocks whose entries are all freed go back to the system, in whatever order the entries go; the
-// block entries are carved from stays, as may one the entries of other tests hold.
+// Blocks whose entries are all freed leave the blocks in use, in whatever order the entries go;
+// the block entries are carved from stays, as may one the entries of other tests hold.
 TEST(TransactionDetailPool, EmptiedBlocksGoBackInEveryOrderOfFreeing) {
     enum TOrder { Forward, Backward, Shuffled, Interleaved };
     for (const TOrder order : {Forward, Backward, Shuffled, Interleaved}) {
@@ -129,6 +130,57 @@ TEST(TransactionDetailPool, EmptiedBlocksGoBackInEveryOrderOfFreeing) {
         EXPECT_EQ(TTransactionDetailPool::SlotsInUse(), inUse);
         EXPECT_LE(TTransactionDetailPool::BlockCount(), blocks + 1);
     }
+}
+
+// The blocks that entries are in, by address.
+std::set<std::uintptr_t> BlocksOf(const TEntries& entries) {
+    std::set<std::uintptr_t> blocks;
+    for (const auto& entry : entries)
+        blocks.insert(reinterpret_cast<std::uintptr_t>(entry.get()) &
+                      ~(TTransactionDetailPool::BlockSize - 1));
+    return blocks;
+}
+
+size_t MappedBlocks() {
+    return TTransactionDetailPool::BlockCount() + TTransactionDetailPool::ReservedBlockCount();
+}
+
+// A year's entries freed leave their blocks in reserve, and the year loaded again takes the same
+// blocks: none is asked of the system. A smaller load after it leaves the reserve at what it used,
+// or a few blocks, and the program's end gives the reserve back.
+TEST(TransactionDetailPool, AYearLoadedAgainTakesTheBlocksItHad) {
+    using Pool = TTransactionDetailPool;
+    ASSERT_EQ(Pool::SlotsInUse(), 0u);
+    Pool::ReleaseReserve();
+    TEntries year = MakeEntries(8 * SlotsPerBlock, 10);
+    const std::set<std::uintptr_t> blocks = BlocksOf(year);
+    const size_t peak = MappedBlocks();
+    year.clear();
+    EXPECT_GE(Pool::ReservedBlockCount(), 7u);
+    EXPECT_EQ(MappedBlocks(), peak);
+    for (int load = 0; load < 2; ++load) {
+        year = MakeEntries(8 * SlotsPerBlock, 10);
+        const std::set<std::uintptr_t> again = BlocksOf(year);
+        EXPECT_TRUE(std::includes(blocks.begin(), blocks.end(), again.begin(), again.end()));
+        EXPECT_EQ(MappedBlocks(), peak);
+        EXPECT_EQ(Damaged(year, 10), 0);
+        year.clear();
+        EXPECT_EQ(MappedBlocks(), peak);
+    }
+    // While another list stays open (its entry in place of one of the year's), blocks emptied are
+    // kept too.
+    auto open = std::make_unique<TTransactionDetail>(1, 1);
+    year = MakeEntries(8 * SlotsPerBlock - 1, 10);
+    year.clear();
+    EXPECT_EQ(MappedBlocks(), peak);
+    open.reset();
+    TEntries small = MakeEntries(2 * SlotsPerBlock, 20);
+    EXPECT_EQ(MappedBlocks(), peak);
+    small.clear();
+    EXPECT_EQ(Pool::ReservedBlockCount(), Pool::ReserveBlocks);
+    Pool::ReleaseReserve();
+    EXPECT_EQ(Pool::ReservedBlockCount(), 0u);
+    EXPECT_LE(Pool::BlockCount(), 1u);
 }
 
 // Threads make and free entries at once: none is handed out twice, none is damaged.
@@ -177,9 +229,41 @@ TEST(TransactionDetailPool, ThreadsMakeAndFreeEntriesTogether) {
 } // namespace
 
 #if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+
 namespace {
 // Where the sanitizer runs, an entry read after it is freed, read past its end or freed twice
 // stops the program as it would on the general heap.
+// A block in the reserve keeps every slot marked, and one taken from it opens only the entries it
+// hands out, each to its own end.
+TEST(TransactionDetailPool, ReservedBlocksKeepTheirMarks) {
+    auto open = std::make_unique<TTransactionDetail>(1, 1);
+    TEntries entries = MakeEntries(3 * SlotsPerBlock, 1);
+    const std::uintptr_t block = reinterpret_cast<std::uintptr_t>(entries[entries.size() / 2].get()) &
+                                 ~(TTransactionDetailPool::BlockSize - 1);
+    const auto inBlock = [block](const TEntries& list) {
+        std::vector<const char*> places;
+        for (const auto& entry : list)
+            if ((reinterpret_cast<std::uintptr_t>(entry.get()) & ~(TTransactionDetailPool::BlockSize - 1)) ==
+                block)
+                places.push_back(reinterpret_cast<const char*>(entry.get()));
+        return places;
+    };
+    const std::vector<const char*> freed = inBlock(entries);
+    entries.clear();
+    ASSERT_GE(TTransactionDetailPool::ReservedBlockCount(), 1u);
+    for (const char* place : freed)
+        ASSERT_TRUE(__asan_address_is_poisoned(place));
+    entries = MakeEntries(3 * SlotsPerBlock, 1);
+    const std::vector<const char*> reused = inBlock(entries);
+    EXPECT_FALSE(reused.empty());
+    for (const char* place : reused) {
+        EXPECT_EQ(__asan_region_is_poisoned(const_cast<char*>(place), sizeof(TTransactionDetail)), nullptr);
+        EXPECT_TRUE(__asan_address_is_poisoned(place + sizeof(TTransactionDetail)));
+    }
+    EXPECT_EQ(Damaged(entries, 1), 0);
+}
+
 TEST(TransactionDetailPoolDeathTest, MisuseOfAFreedEntryIsCaught) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH(
