@@ -203,10 +203,13 @@ int TBringForwardEngine::Run(const TBringForwardOptions& options, const TProfitD
     QMap<QString, QByteArray> before;
     bool copiedAside = false;
     try {
-        // The source year's pending changes reach its files before they are read.
-        if (File.EntityDetail().Year == SourceYear()) {
+        // The open year's pending changes (charts edited in the master-details windows, pages
+        // not yet written) reach its files before any is read or set aside, whichever year the
+        // file sits in: the run reads the source year's files, keeps the new year's own charts
+        // when asked to, and from inside the new year ends by loading that year again.
+        {
             TOptionSet save{Option::Standard};
-            if (File.SaveYearCharts(SourceYear(), save, false) != 0)
+            if (File.SaveYearCharts(File.EntityDetail().Year, save, false) != 0)
                 throw EAbort();
         }
         before = YearFiles();

@@ -15,6 +15,7 @@
 #include "core/vocab/FileVocabulary.h"
 #include "core/vocab/PageKinds.h"
 #include "core/vocab/ProcessKinds.h"
+#include "shell/bringforward/BringForwardChoices.h"
 #include "shell/bringforward/BringForwardEngine.h"
 #include "shell/bringforward/ProfitDistribution.h"
 
@@ -581,3 +582,54 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(TDistributionCase{"FromTheWizardsChart", true, "00-4100-00", "Retained Profits"},
                     TDistributionCase{"ToSuspenseWithoutIt", false, "9100", ""}),
     [](const testing::TestParamInfo<TDistributionCase>& c) { return std::string(c.param.Name); });
+
+// ---- a bring forward run again from inside the new year -------------------------------------------
+
+namespace {
+
+// 2007 brought forward from 2006 once, then the file moved into 2007 for a redo, which the wizard
+// offers with every chart retained and no opening entries.
+class BringForwardRedoTest : public BringForwardEngineTest {
+protected:
+    void SetUp() override {
+        BringForwardEngineTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        TBringForwardOptions first;
+        first.OpeningReconciliation = false;
+        Prompt->Answer(TMessageButton::OK);
+        ASSERT_EQ(Run(first), 0);
+        File->ChangeYear(2007, true, false);
+        ASSERT_EQ(File->EntityDetail().Year, 2007);
+        Chart = File->AccountsChart(2007);
+        ASSERT_NE(Chart, nullptr);
+        Prompt->Shown.clear();
+        Prompt->Beeps.clear();
+    }
+    static TBringForwardOptions Redo() { return TBringForwardChoices({true, true, true, true}).Options(); }
+};
+
+} // namespace
+
+// An account added in 2007 and not yet written (the timed save had not come round) is still
+// there after the redo that keeps the current chart.
+TEST_F(BringForwardRedoTest, AnUnsavedNewAccountSurvivesTheRedo) {
+    auto account = std::make_unique<TAccountDetail>(Chart->Format());
+    account->SetCode(Code("3500"));
+    account->DeriveAccountType("ACC");
+    account->Description = "Added in 2007";
+    ASSERT_GE(Chart->AddAccount(std::move(account)), 0);
+    Chart->Saved = false;
+
+    Prompt->Answer(TMessageButton::OK);
+    ASSERT_EQ(Run(Redo()), 0);
+    EXPECT_EQ(Prompt->Texts(), QStringList{TBringForwardEngine::CompleteText});
+    ASSERT_EQ(File->EntityDetail().Year, 2007);
+    Chart = File->AccountsChart(2007);
+    ASSERT_NE(Chart, nullptr);
+    const int index = Chart->IndexOfCode(Code("3500"));
+    ASSERT_GE(index, 0);
+    EXPECT_EQ(Chart->GetAccount(index)->Description, "Added in 2007");
+    TAccountsChart stored(File->EntityDetail().ChartEntity(), Chart->Format(), TOptionSet{Standard, Load}, 2007);
+    EXPECT_GE(stored.IndexOfCode(Code("3500")), 0);
+}
