@@ -257,31 +257,25 @@ int TBringForwardEngine::Run(const TBringForwardOptions& options, const TProfitD
 
     TakeBackSourceOpening();
     Source.reset();
+    const bool closing = result == 0;
+    if (closing)
+        result = CloseRun(options);
     if (result != 0) {
         FreeNewCharts();
         if (copiedAside)
             RestoreYearFiles(before);
+        // Stopped in its closing steps, a run from inside the new year may have loaded the
+        // year's new charts: the file takes up the year as it was put back.
+        if (closing && File.EntityDetail().Year == NewYear) {
+            try {
+                File.ChangeYear(NewYear, false, false);
+            } catch (const std::exception& error) {
+                ShowBox(TMessageKind::Error, ErrorText(error));
+            }
+        }
         Progress.reset();
         ShowResult(result);
         return result;
-    }
-    try {
-        // A new year that is not the file's current one has no charts in the file: its
-        // reconciliation is reset on the charts just written.
-        if (File.EntityDetail().Year != NewYear && ResetsReconciliation(options))
-            ResetNewYearReconciliation();
-    } catch (const EOperationCancelled&) {
-        // The new year is complete on disk; only the closing steps were stopped.
-    } catch (const std::exception& error) {
-        ShowBox(TMessageKind::Error, ErrorText(error));
-    }
-    FreeNewCharts();
-    try {
-        Finish(options);
-    } catch (const EOperationCancelled&) {
-        // The new year is complete on disk; only the closing checks were stopped.
-    } catch (const std::exception& error) {
-        ShowBox(TMessageKind::Error, ErrorText(error));
     }
     TProfitDistribution stored = distribution;
     stored.Store(File.EntityDetail(), NewYear);
@@ -290,6 +284,30 @@ int TBringForwardEngine::Run(const TBringForwardOptions& options, const TProfitD
         CopyBASSetup();
     Progress.reset();
     ShowResult(0);
+    return 0;
+}
+
+int TBringForwardEngine::CloseRun(const TBringForwardOptions& options) {
+    try {
+        // A new year that is not the file's current one has no charts in the file: its
+        // reconciliation is reset on the charts just written.
+        if (File.EntityDetail().Year != NewYear && ResetsReconciliation(options)) {
+            ResetNewYearReconciliation();
+            CheckCancel();
+        }
+    } catch (const EOperationCancelled&) {
+        return -100;
+    } catch (const std::exception& error) {
+        ShowBox(TMessageKind::Error, ErrorText(error));
+    }
+    FreeNewCharts();
+    try {
+        Finish(options);
+    } catch (const EOperationCancelled&) {
+        return -100;
+    } catch (const std::exception& error) {
+        ShowBox(TMessageKind::Error, ErrorText(error));
+    }
     return 0;
 }
 
@@ -909,6 +927,7 @@ void TBringForwardEngine::Finish(const TBringForwardOptions& options) {
         TReportSetup reset(File.RunFile(NewYear), 0, prResetBankReconciliation, NewYear, false);
         reset.BankRecIndex = -1;
         File.ResetBankReconciliation(reset);
+        CheckCancel();
     }
 }
 

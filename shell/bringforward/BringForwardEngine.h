@@ -143,6 +143,11 @@ private:
     // Whether the run ends with the new year's bank reconciliation reset.
     static bool ResetsReconciliation(const TBringForwardOptions& options);
     void Finish(const TBringForwardOptions& options);
+    // The closing steps of a run whose new year is complete on disk: the new year's
+    // reconciliation is reset and, when the file sits in the new year, the year is loaded again
+    // and checked. 0; -100 when the user cancelled during them (a press of the run's Cancel
+    // while the reset runs is seen when it ends: the reset's own window has no Cancel).
+    int CloseRun(const TBringForwardOptions& options);
     // The source year's opening chart becomes the file's current one for the run (the chart the
     // file held before is set aside) and goes back, unwritten, when the run is over.
     void LendSourceOpening();

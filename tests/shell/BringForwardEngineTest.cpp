@@ -3,6 +3,7 @@
 // payments travel with it, and a cancelled run leaves 2007 as it was.
 #include "tests/shell/BringForwardTestSupport.h"
 
+#include "controls/progress/fmProgress.h"
 #include "core/charts/BankRecOpeningDetailChart.h"
 #include "core/dates/DateNumbers.h"
 #include "core/entity/EntityDetail.h"
@@ -20,6 +21,7 @@
 #include "shell/bringforward/ProfitDistribution.h"
 
 #include <QDirIterator>
+#include <QPushButton>
 
 namespace {
 
@@ -633,3 +635,90 @@ TEST_F(BringForwardRedoTest, AnUnsavedNewAccountSurvivesTheRedo) {
     TAccountsChart stored(File->EntityDetail().ChartEntity(), Chart->Format(), TOptionSet{Standard, Load}, 2007);
     EXPECT_GE(stored.IndexOfCode(Code("3500")), 0);
 }
+
+// ---- Cancel pressed while the closing reconciliation reset runs ------------------------------------
+
+namespace {
+
+// The reset's own progress window (it has no Cancel); as it is set up, the user presses Cancel
+// on the bring forward's window.
+class TPressCancelDuringReset : public IProgressFactory {
+public:
+    explicit TPressCancelDuringReset(QPushButton* cancel) : Cancel(cancel) {}
+    std::unique_ptr<IProgress> CreateProgress() override { return std::make_unique<TWindow>(*this); }
+    int Presses = 0;
+
+private:
+    class TWindow : public IProgress {
+    public:
+        explicit TWindow(TPressCancelDuringReset& owner) : Owner(owner) {}
+        void Setup(const QString& caption, int, const QString&, bool, bool) override {
+            if (caption == "ABC123 : All Bank Accounts") {
+                ++Owner.Presses;
+                Owner.Cancel->click();
+            }
+        }
+        void SetPosition(double) override {}
+        void SetMessage(int, const QString&) override {}
+        bool Cancelled() const override { return false; }
+
+    private:
+        TPressCancelDuringReset& Owner;
+    };
+    QPushButton* Cancel;
+};
+
+struct TClosingCancelCase {
+    const char* Name;
+    bool InsideNewYear; // a redo from inside 2007, else the first run from 2006
+};
+
+class BringForwardClosingCancelTest : public BringForwardRedoTest,
+                                      public testing::WithParamInterface<TClosingCancelCase> {
+protected:
+    void SetUp() override {
+        if (GetParam().InsideNewYear)
+            BringForwardRedoTest::SetUp();
+        else
+            BringForwardEngineTest::SetUp();
+    }
+};
+
+} // namespace
+
+// Like every other cancel, one during the reset that closes the run is reported as terminated and
+// incomplete, and the new year is left as it was before the run.
+TEST_P(BringForwardClosingCancelTest, IsReportedIncomplete) {
+    TBringForwardOptions options = Redo();
+    if (!GetParam().InsideNewYear) {
+        options = TBringForwardOptions{};
+        options.OpeningReconciliation = false;
+    }
+    const QMap<QString, QByteArray> before = Files2007();
+    auto window = std::make_unique<TfmProgress>();
+    auto* cancel = window->findChild<QPushButton*>("CancelBtn");
+    ASSERT_NE(cancel, nullptr);
+    const auto presses = std::make_shared<TPressCancelDuringReset>(cancel);
+    TServices::SetProgressFactory(presses);
+    Prompt->Answer(TMessageButton::OK); // Operation cancelled.
+    Prompt->Answer(TMessageButton::OK);
+    Prompt->Answer(TMessageButton::OK);
+    TBringForwardEngine engine(*File, 2007);
+    engine.SetProgress(std::move(window));
+    EXPECT_EQ(engine.Run(options, Distribution), -100);
+    EXPECT_EQ(presses->Presses, 1);
+    EXPECT_EQ(Prompt->Texts(), (QStringList{"Operation cancelled.", TBringForwardEngine::TerminatedText,
+                                            TBringForwardEngine::IncompleteText}));
+    EXPECT_EQ(Files2007(), before);
+    if (GetParam().InsideNewYear) {
+        EXPECT_EQ(File->EntityDetail().Year, 2007);
+        EXPECT_NE(File->AccountsChart(2007), nullptr);
+    } else {
+        EXPECT_TRUE(File->EntityDetail().ProfitDistribution.isEmpty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BringForwardClosingCancelTest,
+                         testing::Values(TClosingCancelCase{"FromTheOldYear", false},
+                                         TClosingCancelCase{"RedoInsideTheNewYear", true}),
+                         [](const testing::TestParamInfo<TClosingCancelCase>& c) { return std::string(c.param.Name); });
