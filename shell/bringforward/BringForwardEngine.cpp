@@ -668,15 +668,7 @@ void TBringForwardEngine::TransferMemberBalances(TTransactionList& journal) {
     if (!format || !format->MemberRange || !format->MemberSubRange)
         return;
     RemoveEntries(journal, {MemberTransferFlag, BroughtForwardFlag});
-    // The balances are read from the year's files: they must hold the journal as it now stands.
-    SaveList(journal);
-    TEntityDetail& detail = File.EntityDetail();
-    const TRunFile run{
-        &File,  &detail, NewAccounts.get(), NewTaxRates.get(), NewStdDescs.get(), NewCurrencyRates.get(),
-        nullptr};
-    TReportSetup balances(run, 0, prBringForward, NewYear, false);
-    if (File.ProcessTransactions(balances, nullptr, false, false, false) != 0)
-        throw EAbort();
+    OpeningPosition(journal);
 
     const TAccountGroup& members = *format->MemberRange;
     const int memberPart = members.FirstDifferingPart();
@@ -715,6 +707,33 @@ void TBringForwardEngine::TransferMemberBalances(TTransactionList& journal) {
         const double memberTotal = RoundToCent(total.Value());
         if (std::fabs(memberTotal) > CentTolerance)
             AddMemberOpeningTransfer(journal, NewAccounts->GetCodeParts(accounts.first()), bank, memberTotal);
+    }
+}
+
+void TBringForwardEngine::OpeningPosition(const TTransactionList& journal) {
+    // The opening balances page as written, alone of the year's pages.
+    TEntityDetail& detail = File.EntityDetail();
+    const TRunFile run{
+        &File,  &detail, NewAccounts.get(), NewTaxRates.get(), NewStdDescs.get(), NewCurrencyRates.get(),
+        nullptr};
+    TReportSetup balances(run, 0, prBringForward, NewYear, false);
+    balances.PageKinds = quint16(1u << pkOpeningBalances);
+    if (File.ProcessTransactions(balances, nullptr, false, false, false) != 0)
+        throw EAbort();
+    // Then the reversals on the journal (with their tax lines), each side as the recalculation
+    // takes it: the amount to the posting account, its negation to the bank account.
+    const auto add = [this](const TAccountCode& code, double amount) {
+        const int index = NewAccounts->IndexOfCode(code);
+        if (index >= 0)
+            NewAccounts->GetAccount(index)->Balance += amount;
+    };
+    for (int i = 0; i < journal.Count(); ++i) {
+        const TTransactionDetail& entry = *journal.GetItem(i);
+        if (!entry.HasAllFlags({TessalyJournalFlag, ReversalFlag, BroughtForwardFlag}) ||
+            entry.HasAnyFlag({TransactionFlag::Blank, TransactionFlag::DissectionTotal}))
+            continue;
+        add(entry.PostingCode, entry.Amount);
+        add(entry.BankCode, -entry.Amount);
     }
 }
 

@@ -125,8 +125,12 @@ private:
     // member with a balance gets an entry for its negated balance and that account one for the
     // member's total. The members are the values of the first code part in which the bounds of
     // the format's member range differ; nothing happens unless the format defines both member
-    // groups. The balances are those of the new year as written (the journal included).
+    // groups. The balances are those that open the new year (OpeningPosition), never the
+    // year's own movements.
     void TransferMemberBalances(TTransactionList& journal);
+    // Sets the new accounts' balances to the position that opens the new year: its opening
+    // balances page and the reversals on its journal.
+    void OpeningPosition(const TTransactionList& journal);
     void AddMemberOpeningTransfer(TTransactionList& journal, const TAccountCode& account,
                                   const TAccountCode& bank, double amount) const;
     // Resets the new year's bank reconciliation on the new charts (the year not being the

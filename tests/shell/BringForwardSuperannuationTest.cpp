@@ -239,3 +239,24 @@ TEST_F(BringForwardSuperannuationTest, OtherEntitiesGetNoSuperannuationEntries) 
     ASSERT_EQ(Run(), 0);
     EXPECT_EQ(Listing(pkGeneralJournals).size(), 2);
 }
+
+// Months of the new year are keyed before the redo: a contribution in October is the year's own
+// movement, not part of the position the members open with. The transfers stay as they were and
+// the contributions account keeps the year's contribution.
+TEST_F(BringForwardSuperannuationTest, ARedoTransfersOnlyTheOpeningPosition) {
+    Prompt->Answer(TMessageButton::OK);
+    ASSERT_EQ(Run(), 0);
+    const QStringList first = Listing(pkGeneralJournals);
+    Add(2007, pkReceipts, EncodeDateNum(2006, 10, 15), "01-4510-00", 1000.00, "Contribution Smith");
+
+    Prompt->Answer(TMessageButton::Yes); // replace the opening balances
+    Prompt->Answer(TMessageButton::OK);
+    ASSERT_EQ(Run(), 0);
+    EXPECT_EQ(WithoutIDs(Listing(pkGeneralJournals)), WithoutIDs(first));
+    EXPECT_EQ(Balances2007(), (QMap<QString, double>{{Key("01-4500-00"), -1260.00},
+                                                     {Key("01-4510-00"), -1000.00},
+                                                     {Key("02-4500-00"), -860.00},
+                                                     {Key("2000"), 3120.00},
+                                                     {Key("1000"), -40.00},
+                                                     {Key("1500"), 40.00}}));
+}
