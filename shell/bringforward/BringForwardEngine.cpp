@@ -23,6 +23,7 @@
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionGrid.h"
 #include "core/transactions/TransactionImageFile.h"
+#include "core/transactions/TransactionKeys.h"
 #include "core/transactions/TransactionList.h"
 #include "core/transactions/TransactionRecord.h"
 #include "core/vocab/FileVocabulary.h"
@@ -35,6 +36,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 #include <QScopeGuard>
 
@@ -631,6 +633,13 @@ void TBringForwardEngine::ReverseTessalyJournals(TTransactionList& journal) {
         throw EAbort();
     const TAccountsChart& sourceAccounts = *Source->Accounts;
     TAccountsChart::TNewAccounts made(NewAccounts->Format());
+    // Each entry's tax lines, by the entry's ID.
+    QHash<qint32, QList<int>> taxLines;
+    for (int i = 0; i < source.Count(); ++i) {
+        const TTransactionDetail& line = *source.GetItem(i);
+        if (line.ParentID != -1 && line.HasAnyFlag({TransactionFlag::TaxLine}))
+            taxLines[line.ParentID].append(i);
+    }
     for (int i = 0; i < source.Count(); ++i) {
         CheckCancel();
         const TTransactionDetail& entry = *source.GetItem(i);
@@ -642,6 +651,15 @@ void TBringForwardEngine::ReverseTessalyJournals(TTransactionList& journal) {
         const QString name = ReversedJournalName(entry.Details());
         if (name.isEmpty())
             continue;
+        // The new year's chart holds what the reversal posts to.
+        const auto keepAccount = [&](const TAccountCode& code) {
+            if (code.IsEmpty())
+                return;
+            const int from = sourceAccounts.IndexOfCode(code);
+            const TAccountDetail* account = from >= 0 ? sourceAccounts.GetAccount(from) : nullptr;
+            FindOrCreate(*NewAccounts, code, account,
+                         account ? account->AccountType : AccountTypeCode::Ordinary, true, made);
+        };
         auto reversal = std::make_unique<TTransactionDetail>(entry);
         reversal->ID = journal.TakeNextID(1);
         reversal->Dissection = -1;
@@ -650,16 +668,25 @@ void TBringForwardEngine::ReverseTessalyJournals(TTransactionList& journal) {
         reversal->Flags |= FlagBits({TessalyJournalFlag, ReversalFlag, BroughtForwardFlag});
         reversal->Amount = -reversal->Amount;
         reversal->SetDetails((name + ReversalSuffix).left(NarrationLength));
-        // The new year's chart holds what the reversal posts to.
-        for (const TAccountCode& code : {reversal->PostingCode, reversal->BankCode}) {
-            if (code.IsEmpty())
-                continue;
-            const int from = sourceAccounts.IndexOfCode(code);
-            const TAccountDetail* account = from >= 0 ? sourceAccounts.GetAccount(from) : nullptr;
-            FindOrCreate(*NewAccounts, code, account,
-                         account ? account->AccountType : AccountTypeCode::Ordinary, true, made);
+        keepAccount(reversal->PostingCode);
+        keepAccount(reversal->BankCode);
+        const qint32 reversalID = reversal->ID;
+        const int row = journal.AddTransaction(std::move(reversal), 0);
+        // The entry as keyed is its amount and its tax lines together: they come with it,
+        // negated and belonging to the reversal, so that the reversal undoes the tax as well as
+        // the amount (without them the next load would take the tax out of the net amount).
+        for (const int j : taxLines.value(entry.ID)) {
+            auto tax = std::make_unique<TTransactionDetail>(*source.GetItem(j));
+            tax->ID = TransactionSlotKeyBase(pkGeneralJournals, 1) + TaxLineSequence;
+            tax->ParentID = reversalID;
+            tax->Dissection = -1;
+            tax->Date = NewYearStart;
+            tax->Flags |= FlagBits({TessalyJournalFlag, ReversalFlag, BroughtForwardFlag});
+            tax->Amount = -tax->Amount;
+            keepAccount(tax->PostingCode);
+            journal.AddTransaction(std::move(tax), 0);
         }
-        journal.AddTransaction(std::move(reversal), 0);
+        journal.UpdateTaxEntryDetails(row);
     }
 }
 
