@@ -632,7 +632,8 @@ TEST_F(BringForwardRedoTest, AnUnsavedNewAccountSurvivesTheRedo) {
     const int index = Chart->IndexOfCode(Code("3500"));
     ASSERT_GE(index, 0);
     EXPECT_EQ(Chart->GetAccount(index)->Description, "Added in 2007");
-    TAccountsChart stored(File->EntityDetail().ChartEntity(), Chart->Format(), TOptionSet{Standard, Load}, 2007);
+    TAccountsChart stored(File->EntityDetail().ChartEntity(), Chart->Format(), TOptionSet{Standard, Load},
+                          2007);
     EXPECT_GE(stored.IndexOfCode(Code("3500")), 0);
 }
 
@@ -721,4 +722,6 @@ TEST_P(BringForwardClosingCancelTest, IsReportedIncomplete) {
 INSTANTIATE_TEST_SUITE_P(Cases, BringForwardClosingCancelTest,
                          testing::Values(TClosingCancelCase{"FromTheOldYear", false},
                                          TClosingCancelCase{"RedoInsideTheNewYear", true}),
-                         [](const testing::TestParamInfo<TClosingCancelCase>& c) { return std::string(c.param.Name); });
+                         [](const testing::TestParamInfo<TClosingCancelCase>& c) {
+                             return std::string(c.param.Name);
+                         });

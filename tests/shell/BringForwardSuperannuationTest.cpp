@@ -288,7 +288,8 @@ TEST_F(BringForwardSuperannuationTest, AJournalWithATaxCodeIsReversedGrossAndTax
     TOptionSet save{Standard};
     ASSERT_EQ(File->SaveYearCharts(2006, save, true), 0);
     Add(2006, pkGeneralJournals, EncodeDateNum(2006, 6, 30), "1500", 110.00, InformationJournal,
-        {TF::Keyed, TEngine::TessalyJournalFlag}, [](TTransactionDetail& entry) { entry.TaxCodes = 1u << 0; });
+        {TF::Keyed, TEngine::TessalyJournalFlag},
+        [](TTransactionDetail& entry) { entry.TaxCodes = 1u << 0; });
 
     Prompt->Answer(TMessageButton::OK);
     ASSERT_EQ(Run(), 0);
