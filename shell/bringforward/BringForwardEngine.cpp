@@ -23,6 +23,7 @@
 #include "core/transactions/TransactionFlags.h"
 #include "core/transactions/TransactionGrid.h"
 #include "core/transactions/TransactionImageFile.h"
+#include "core/transactions/TransactionKeys.h"
 #include "core/transactions/TransactionList.h"
 #include "core/transactions/TransactionRecord.h"
 #include "core/vocab/FileVocabulary.h"
@@ -35,6 +36,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 #include <QScopeGuard>
 
@@ -203,10 +205,13 @@ int TBringForwardEngine::Run(const TBringForwardOptions& options, const TProfitD
     QMap<QString, QByteArray> before;
     bool copiedAside = false;
     try {
-        // The source year's pending changes reach its files before they are read.
-        if (File.EntityDetail().Year == SourceYear()) {
+        // The open year's pending changes (charts edited in the master-details windows, pages
+        // not yet written) reach its files before any is read or set aside, whichever year the
+        // file sits in: the run reads the source year's files, keeps the new year's own charts
+        // when asked to, and from inside the new year ends by loading that year again.
+        {
             TOptionSet save{Option::Standard};
-            if (File.SaveYearCharts(SourceYear(), save, false) != 0)
+            if (File.SaveYearCharts(File.EntityDetail().Year, save, false) != 0)
                 throw EAbort();
         }
         before = YearFiles();
@@ -254,31 +259,25 @@ int TBringForwardEngine::Run(const TBringForwardOptions& options, const TProfitD
 
     TakeBackSourceOpening();
     Source.reset();
+    const bool closing = result == 0;
+    if (closing)
+        result = CloseRun(options);
     if (result != 0) {
         FreeNewCharts();
         if (copiedAside)
             RestoreYearFiles(before);
+        // Stopped in its closing steps, a run from inside the new year may have loaded the
+        // year's new charts: the file takes up the year as it was put back.
+        if (closing && File.EntityDetail().Year == NewYear) {
+            try {
+                File.ChangeYear(NewYear, false, false);
+            } catch (const std::exception& error) {
+                ShowBox(TMessageKind::Error, ErrorText(error));
+            }
+        }
         Progress.reset();
         ShowResult(result);
         return result;
-    }
-    try {
-        // A new year that is not the file's current one has no charts in the file: its
-        // reconciliation is reset on the charts just written.
-        if (File.EntityDetail().Year != NewYear && ResetsReconciliation(options))
-            ResetNewYearReconciliation();
-    } catch (const EOperationCancelled&) {
-        // The new year is complete on disk; only the closing steps were stopped.
-    } catch (const std::exception& error) {
-        ShowBox(TMessageKind::Error, ErrorText(error));
-    }
-    FreeNewCharts();
-    try {
-        Finish(options);
-    } catch (const EOperationCancelled&) {
-        // The new year is complete on disk; only the closing checks were stopped.
-    } catch (const std::exception& error) {
-        ShowBox(TMessageKind::Error, ErrorText(error));
     }
     TProfitDistribution stored = distribution;
     stored.Store(File.EntityDetail(), NewYear);
@@ -287,6 +286,30 @@ int TBringForwardEngine::Run(const TBringForwardOptions& options, const TProfitD
         CopyBASSetup();
     Progress.reset();
     ShowResult(0);
+    return 0;
+}
+
+int TBringForwardEngine::CloseRun(const TBringForwardOptions& options) {
+    try {
+        // A new year that is not the file's current one has no charts in the file: its
+        // reconciliation is reset on the charts just written.
+        if (File.EntityDetail().Year != NewYear && ResetsReconciliation(options)) {
+            ResetNewYearReconciliation();
+            CheckCancel();
+        }
+    } catch (const EOperationCancelled&) {
+        return -100;
+    } catch (const std::exception& error) {
+        ShowBox(TMessageKind::Error, ErrorText(error));
+    }
+    FreeNewCharts();
+    try {
+        Finish(options);
+    } catch (const EOperationCancelled&) {
+        return -100;
+    } catch (const std::exception& error) {
+        ShowBox(TMessageKind::Error, ErrorText(error));
+    }
     return 0;
 }
 
@@ -610,6 +633,13 @@ void TBringForwardEngine::ReverseTessalyJournals(TTransactionList& journal) {
         throw EAbort();
     const TAccountsChart& sourceAccounts = *Source->Accounts;
     TAccountsChart::TNewAccounts made(NewAccounts->Format());
+    // Each entry's tax lines, by the entry's ID.
+    QHash<qint32, QList<int>> taxLines;
+    for (int i = 0; i < source.Count(); ++i) {
+        const TTransactionDetail& line = *source.GetItem(i);
+        if (line.ParentID != -1 && line.HasAnyFlag({TransactionFlag::TaxLine}))
+            taxLines[line.ParentID].append(i);
+    }
     for (int i = 0; i < source.Count(); ++i) {
         CheckCancel();
         const TTransactionDetail& entry = *source.GetItem(i);
@@ -621,6 +651,15 @@ void TBringForwardEngine::ReverseTessalyJournals(TTransactionList& journal) {
         const QString name = ReversedJournalName(entry.Details());
         if (name.isEmpty())
             continue;
+        // The new year's chart holds what the reversal posts to.
+        const auto keepAccount = [&](const TAccountCode& code) {
+            if (code.IsEmpty())
+                return;
+            const int from = sourceAccounts.IndexOfCode(code);
+            const TAccountDetail* account = from >= 0 ? sourceAccounts.GetAccount(from) : nullptr;
+            FindOrCreate(*NewAccounts, code, account,
+                         account ? account->AccountType : AccountTypeCode::Ordinary, true, made);
+        };
         auto reversal = std::make_unique<TTransactionDetail>(entry);
         reversal->ID = journal.TakeNextID(1);
         reversal->Dissection = -1;
@@ -629,16 +668,25 @@ void TBringForwardEngine::ReverseTessalyJournals(TTransactionList& journal) {
         reversal->Flags |= FlagBits({TessalyJournalFlag, ReversalFlag, BroughtForwardFlag});
         reversal->Amount = -reversal->Amount;
         reversal->SetDetails((name + ReversalSuffix).left(NarrationLength));
-        // The new year's chart holds what the reversal posts to.
-        for (const TAccountCode& code : {reversal->PostingCode, reversal->BankCode}) {
-            if (code.IsEmpty())
-                continue;
-            const int from = sourceAccounts.IndexOfCode(code);
-            const TAccountDetail* account = from >= 0 ? sourceAccounts.GetAccount(from) : nullptr;
-            FindOrCreate(*NewAccounts, code, account,
-                         account ? account->AccountType : AccountTypeCode::Ordinary, true, made);
+        keepAccount(reversal->PostingCode);
+        keepAccount(reversal->BankCode);
+        const qint32 reversalID = reversal->ID;
+        const int row = journal.AddTransaction(std::move(reversal), 0);
+        // The entry as keyed is its amount and its tax lines together: they come with it,
+        // negated and belonging to the reversal, so that the reversal undoes the tax as well as
+        // the amount (without them the next load would take the tax out of the net amount).
+        for (const int j : taxLines.value(entry.ID)) {
+            auto tax = std::make_unique<TTransactionDetail>(*source.GetItem(j));
+            tax->ID = TransactionSlotKeyBase(pkGeneralJournals, 1) + TaxLineSequence;
+            tax->ParentID = reversalID;
+            tax->Dissection = -1;
+            tax->Date = NewYearStart;
+            tax->Flags |= FlagBits({TessalyJournalFlag, ReversalFlag, BroughtForwardFlag});
+            tax->Amount = -tax->Amount;
+            keepAccount(tax->PostingCode);
+            journal.AddTransaction(std::move(tax), 0);
         }
-        journal.AddTransaction(std::move(reversal), 0);
+        journal.UpdateTaxEntryDetails(row);
     }
 }
 
@@ -647,15 +695,7 @@ void TBringForwardEngine::TransferMemberBalances(TTransactionList& journal) {
     if (!format || !format->MemberRange || !format->MemberSubRange)
         return;
     RemoveEntries(journal, {MemberTransferFlag, BroughtForwardFlag});
-    // The balances are read from the year's files: they must hold the journal as it now stands.
-    SaveList(journal);
-    TEntityDetail& detail = File.EntityDetail();
-    const TRunFile run{
-        &File,  &detail, NewAccounts.get(), NewTaxRates.get(), NewStdDescs.get(), NewCurrencyRates.get(),
-        nullptr};
-    TReportSetup balances(run, 0, prBringForward, NewYear, false);
-    if (File.ProcessTransactions(balances, nullptr, false, false, false) != 0)
-        throw EAbort();
+    OpeningPosition(journal);
 
     const TAccountGroup& members = *format->MemberRange;
     const int memberPart = members.FirstDifferingPart();
@@ -694,6 +734,33 @@ void TBringForwardEngine::TransferMemberBalances(TTransactionList& journal) {
         const double memberTotal = RoundToCent(total.Value());
         if (std::fabs(memberTotal) > CentTolerance)
             AddMemberOpeningTransfer(journal, NewAccounts->GetCodeParts(accounts.first()), bank, memberTotal);
+    }
+}
+
+void TBringForwardEngine::OpeningPosition(const TTransactionList& journal) {
+    // The opening balances page as written, alone of the year's pages.
+    TEntityDetail& detail = File.EntityDetail();
+    const TRunFile run{
+        &File,  &detail, NewAccounts.get(), NewTaxRates.get(), NewStdDescs.get(), NewCurrencyRates.get(),
+        nullptr};
+    TReportSetup balances(run, 0, prBringForward, NewYear, false);
+    balances.PageKinds = quint16(1u << pkOpeningBalances);
+    if (File.ProcessTransactions(balances, nullptr, false, false, false) != 0)
+        throw EAbort();
+    // Then the reversals on the journal (with their tax lines), each side as the recalculation
+    // takes it: the amount to the posting account, its negation to the bank account.
+    const auto add = [this](const TAccountCode& code, double amount) {
+        const int index = NewAccounts->IndexOfCode(code);
+        if (index >= 0)
+            NewAccounts->GetAccount(index)->Balance += amount;
+    };
+    for (int i = 0; i < journal.Count(); ++i) {
+        const TTransactionDetail& entry = *journal.GetItem(i);
+        if (!entry.HasAllFlags({TessalyJournalFlag, ReversalFlag, BroughtForwardFlag}) ||
+            entry.HasAnyFlag({TransactionFlag::Blank, TransactionFlag::DissectionTotal}))
+            continue;
+        add(entry.PostingCode, entry.Amount);
+        add(entry.BankCode, -entry.Amount);
     }
 }
 
@@ -906,6 +973,7 @@ void TBringForwardEngine::Finish(const TBringForwardOptions& options) {
         TReportSetup reset(File.RunFile(NewYear), 0, prResetBankReconciliation, NewYear, false);
         reset.BankRecIndex = -1;
         File.ResetBankReconciliation(reset);
+        CheckCancel();
     }
 }
 

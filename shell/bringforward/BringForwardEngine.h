@@ -125,8 +125,12 @@ private:
     // member with a balance gets an entry for its negated balance and that account one for the
     // member's total. The members are the values of the first code part in which the bounds of
     // the format's member range differ; nothing happens unless the format defines both member
-    // groups. The balances are those of the new year as written (the journal included).
+    // groups. The balances are those that open the new year (OpeningPosition), never the
+    // year's own movements.
     void TransferMemberBalances(TTransactionList& journal);
+    // Sets the new accounts' balances to the position that opens the new year: its opening
+    // balances page and the reversals on its journal.
+    void OpeningPosition(const TTransactionList& journal);
     void AddMemberOpeningTransfer(TTransactionList& journal, const TAccountCode& account,
                                   const TAccountCode& bank, double amount) const;
     // Resets the new year's bank reconciliation on the new charts (the year not being the
@@ -143,6 +147,11 @@ private:
     // Whether the run ends with the new year's bank reconciliation reset.
     static bool ResetsReconciliation(const TBringForwardOptions& options);
     void Finish(const TBringForwardOptions& options);
+    // The closing steps of a run whose new year is complete on disk: the new year's
+    // reconciliation is reset and, when the file sits in the new year, the year is loaded again
+    // and checked. 0; -100 when the user cancelled during them (a press of the run's Cancel
+    // while the reset runs is seen when it ends: the reset's own window has no Cancel).
+    int CloseRun(const TBringForwardOptions& options);
     // The source year's opening chart becomes the file's current one for the run (the chart the
     // file held before is set aside) and goes back, unwritten, when the run is over.
     void LendSourceOpening();

@@ -3,6 +3,7 @@
 // payments travel with it, and a cancelled run leaves 2007 as it was.
 #include "tests/shell/BringForwardTestSupport.h"
 
+#include "controls/progress/fmProgress.h"
 #include "core/charts/BankRecOpeningDetailChart.h"
 #include "core/dates/DateNumbers.h"
 #include "core/entity/EntityDetail.h"
@@ -15,10 +16,12 @@
 #include "core/vocab/FileVocabulary.h"
 #include "core/vocab/PageKinds.h"
 #include "core/vocab/ProcessKinds.h"
+#include "shell/bringforward/BringForwardChoices.h"
 #include "shell/bringforward/BringForwardEngine.h"
 #include "shell/bringforward/ProfitDistribution.h"
 
 #include <QDirIterator>
+#include <QPushButton>
 
 namespace {
 
@@ -581,3 +584,144 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(TDistributionCase{"FromTheWizardsChart", true, "00-4100-00", "Retained Profits"},
                     TDistributionCase{"ToSuspenseWithoutIt", false, "9100", ""}),
     [](const testing::TestParamInfo<TDistributionCase>& c) { return std::string(c.param.Name); });
+
+// ---- a bring forward run again from inside the new year -------------------------------------------
+
+namespace {
+
+// 2007 brought forward from 2006 once, then the file moved into 2007 for a redo, which the wizard
+// offers with every chart retained and no opening entries.
+class BringForwardRedoTest : public BringForwardEngineTest {
+protected:
+    void SetUp() override {
+        BringForwardEngineTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        TBringForwardOptions first;
+        first.OpeningReconciliation = false;
+        Prompt->Answer(TMessageButton::OK);
+        ASSERT_EQ(Run(first), 0);
+        File->ChangeYear(2007, true, false);
+        ASSERT_EQ(File->EntityDetail().Year, 2007);
+        Chart = File->AccountsChart(2007);
+        ASSERT_NE(Chart, nullptr);
+        Prompt->Shown.clear();
+        Prompt->Beeps.clear();
+    }
+    static TBringForwardOptions Redo() { return TBringForwardChoices({true, true, true, true}).Options(); }
+};
+
+} // namespace
+
+// An account added in 2007 and not yet written (the timed save had not come round) is still
+// there after the redo that keeps the current chart.
+TEST_F(BringForwardRedoTest, AnUnsavedNewAccountSurvivesTheRedo) {
+    auto account = std::make_unique<TAccountDetail>(Chart->Format());
+    account->SetCode(Code("3500"));
+    account->DeriveAccountType("ACC");
+    account->Description = "Added in 2007";
+    ASSERT_GE(Chart->AddAccount(std::move(account)), 0);
+    Chart->Saved = false;
+
+    Prompt->Answer(TMessageButton::OK);
+    ASSERT_EQ(Run(Redo()), 0);
+    EXPECT_EQ(Prompt->Texts(), QStringList{TBringForwardEngine::CompleteText});
+    ASSERT_EQ(File->EntityDetail().Year, 2007);
+    Chart = File->AccountsChart(2007);
+    ASSERT_NE(Chart, nullptr);
+    const int index = Chart->IndexOfCode(Code("3500"));
+    ASSERT_GE(index, 0);
+    EXPECT_EQ(Chart->GetAccount(index)->Description, "Added in 2007");
+    TAccountsChart stored(File->EntityDetail().ChartEntity(), Chart->Format(), TOptionSet{Standard, Load},
+                          2007);
+    EXPECT_GE(stored.IndexOfCode(Code("3500")), 0);
+}
+
+// ---- Cancel pressed while the closing reconciliation reset runs ------------------------------------
+
+namespace {
+
+// The reset's own progress window (it has no Cancel); as it is set up, the user presses Cancel
+// on the bring forward's window.
+class TPressCancelDuringReset : public IProgressFactory {
+public:
+    explicit TPressCancelDuringReset(QPushButton* cancel) : Cancel(cancel) {}
+    std::unique_ptr<IProgress> CreateProgress() override { return std::make_unique<TWindow>(*this); }
+    int Presses = 0;
+
+private:
+    class TWindow : public IProgress {
+    public:
+        explicit TWindow(TPressCancelDuringReset& owner) : Owner(owner) {}
+        void Setup(const QString& caption, int, const QString&, bool, bool) override {
+            if (caption == "ABC123 : All Bank Accounts") {
+                ++Owner.Presses;
+                Owner.Cancel->click();
+            }
+        }
+        void SetPosition(double) override {}
+        void SetMessage(int, const QString&) override {}
+        bool Cancelled() const override { return false; }
+
+    private:
+        TPressCancelDuringReset& Owner;
+    };
+    QPushButton* Cancel;
+};
+
+struct TClosingCancelCase {
+    const char* Name;
+    bool InsideNewYear; // a redo from inside 2007, else the first run from 2006
+};
+
+class BringForwardClosingCancelTest : public BringForwardRedoTest,
+                                      public testing::WithParamInterface<TClosingCancelCase> {
+protected:
+    void SetUp() override {
+        if (GetParam().InsideNewYear)
+            BringForwardRedoTest::SetUp();
+        else
+            BringForwardEngineTest::SetUp();
+    }
+};
+
+} // namespace
+
+// Like every other cancel, one during the reset that closes the run is reported as terminated and
+// incomplete, and the new year is left as it was before the run.
+TEST_P(BringForwardClosingCancelTest, IsReportedIncomplete) {
+    TBringForwardOptions options = Redo();
+    if (!GetParam().InsideNewYear) {
+        options = TBringForwardOptions{};
+        options.OpeningReconciliation = false;
+    }
+    const QMap<QString, QByteArray> before = Files2007();
+    auto window = std::make_unique<TfmProgress>();
+    auto* cancel = window->findChild<QPushButton*>("CancelBtn");
+    ASSERT_NE(cancel, nullptr);
+    const auto presses = std::make_shared<TPressCancelDuringReset>(cancel);
+    TServices::SetProgressFactory(presses);
+    Prompt->Answer(TMessageButton::OK); // Operation cancelled.
+    Prompt->Answer(TMessageButton::OK);
+    Prompt->Answer(TMessageButton::OK);
+    TBringForwardEngine engine(*File, 2007);
+    engine.SetProgress(std::move(window));
+    EXPECT_EQ(engine.Run(options, Distribution), -100);
+    EXPECT_EQ(presses->Presses, 1);
+    EXPECT_EQ(Prompt->Texts(), (QStringList{"Operation cancelled.", TBringForwardEngine::TerminatedText,
+                                            TBringForwardEngine::IncompleteText}));
+    EXPECT_EQ(Files2007(), before);
+    if (GetParam().InsideNewYear) {
+        EXPECT_EQ(File->EntityDetail().Year, 2007);
+        EXPECT_NE(File->AccountsChart(2007), nullptr);
+    } else {
+        EXPECT_TRUE(File->EntityDetail().ProfitDistribution.isEmpty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BringForwardClosingCancelTest,
+                         testing::Values(TClosingCancelCase{"FromTheOldYear", false},
+                                         TClosingCancelCase{"RedoInsideTheNewYear", true}),
+                         [](const testing::TestParamInfo<TClosingCancelCase>& c) {
+                             return std::string(c.param.Name);
+                         });

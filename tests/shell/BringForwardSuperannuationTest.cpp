@@ -3,10 +3,14 @@
 // journal, and each member's balances are moved into the member's first account.
 #include "tests/shell/BringForwardTestSupport.h"
 
+#include "core/charts/TaxRate.h"
+#include "core/charts/TaxRateChart.h"
 #include "core/dates/DateNumbers.h"
 #include "core/entity/EntityDetail.h"
 #include "core/entity/RunParams.h"
+#include "core/files/Paths.h"
 #include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionImageFile.h"
 #include "core/transactions/TransactionList.h"
 #include "core/vocab/PageKinds.h"
 #include "core/vocab/ProcessKinds.h"
@@ -238,4 +242,91 @@ TEST_F(BringForwardSuperannuationTest, OtherEntitiesGetNoSuperannuationEntries) 
     Prompt->Answer(TMessageButton::OK);
     ASSERT_EQ(Run(), 0);
     EXPECT_EQ(Listing(pkGeneralJournals).size(), 2);
+}
+
+// Months of the new year are keyed before the redo: a contribution in October is the year's own
+// movement, not part of the position the members open with. The transfers stay as they were and
+// the contributions account keeps the year's contribution.
+TEST_F(BringForwardSuperannuationTest, ARedoTransfersOnlyTheOpeningPosition) {
+    Prompt->Answer(TMessageButton::OK);
+    ASSERT_EQ(Run(), 0);
+    const QStringList first = Listing(pkGeneralJournals);
+    Add(2007, pkReceipts, EncodeDateNum(2006, 10, 15), "01-4510-00", 1000.00, "Contribution Smith");
+
+    Prompt->Answer(TMessageButton::Yes); // replace the opening balances
+    Prompt->Answer(TMessageButton::OK);
+    ASSERT_EQ(Run(), 0);
+    EXPECT_EQ(WithoutIDs(Listing(pkGeneralJournals)), WithoutIDs(first));
+    EXPECT_EQ(Balances2007(), (QMap<QString, double>{{Key("01-4500-00"), -1260.00},
+                                                     {Key("01-4510-00"), -1000.00},
+                                                     {Key("02-4500-00"), -860.00},
+                                                     {Key("2000"), 3120.00},
+                                                     {Key("1000"), -40.00},
+                                                     {Key("1500"), 40.00}}));
+}
+
+// A member information journal keyed with GST (110.00 of which 10.00 is tax) is reversed as it
+// was keyed: after the new year is read back, the reversal and its tax line are -100.00 and
+// -10.00. The reversal is stored with both links at -1, its tax line belonging to it.
+TEST_F(BringForwardSuperannuationTest, AJournalWithATaxCodeIsReversedGrossAndTax) {
+    File->EntityDetail().Tax = true;
+    auto account = std::make_unique<TAccountDetail>(Chart->Format());
+    account->SetCode(Code("3100"));
+    account->DeriveAccountType("ACC");
+    account->Description = "GST";
+    ASSERT_GE(Chart->AddAccount(std::move(account)), 0);
+    TTaxRateChart* rates = File->TaxRateChart(2006);
+    ASSERT_NE(rates, nullptr);
+    auto gst = std::make_unique<TTaxRate>(Chart->Format());
+    gst->Tax_Code = "GST";
+    gst->TaxType = 0;
+    gst->Tax_Rate = 10.0;
+    gst->TaxAccount = Code("3100");
+    gst->StartDate = EncodeDateNum(2005, 7, 1);
+    gst->EndDate = EncodeDateNum(2007, 6, 30);
+    ASSERT_GE(rates->AddItem(std::move(gst)), 0);
+    TOptionSet save{Standard};
+    ASSERT_EQ(File->SaveYearCharts(2006, save, true), 0);
+    Add(2006, pkGeneralJournals, EncodeDateNum(2006, 6, 30), "1500", 110.00, InformationJournal,
+        {TF::Keyed, TEngine::TessalyJournalFlag},
+        [](TTransactionDetail& entry) { entry.TaxCodes = 1u << 0; });
+
+    Prompt->Answer(TMessageButton::OK);
+    ASSERT_EQ(Run(), 0);
+    const auto year = Year2007();
+    TTransactionList journal(
+        File->EntityDetail().ListSources(year->Accounts, year->TaxRates, year->StdDescs, year->CurrencyRates),
+        pkGeneralJournals, 2007, 1, 1, {QuietLoad});
+    ASSERT_EQ(journal.LoadStatus(), 0);
+    int found = 0;
+    for (int i = 0; i < journal.Count(); ++i) {
+        const TTransactionDetail& entry = *journal.GetItem(i);
+        if (!(entry.PostingCode == Code("1500")) || entry.HasAnyFlag({TF::TaxLine}) ||
+            !entry.HasAllFlags({TEngine::ReversalFlag}))
+            continue;
+        ++found;
+        EXPECT_EQ(entry.Details(), QString(InformationJournal) + TEngine::ReversalSuffix);
+        EXPECT_DOUBLE_EQ(entry.Amount, -100.00);
+        EXPECT_DOUBLE_EQ(journal.GetTaxAmount(i), -10.00);
+    }
+    EXPECT_EQ(found, 1);
+
+    // As stored: the reversal's links are -1 and its one tax line names it as its parent.
+    std::vector<TTransactionDetail> records;
+    TTransactionImageBounds bounds{};
+    LoadTransactionImageFile(NativePath(journal.GetFileName(7, TOptionSet{Standard})), records, bounds);
+    const TTransactionDetail* reversal = nullptr;
+    for (const TTransactionDetail& record : records)
+        if (record.PostingCode == Code("1500") && record.HasAllFlags({TEngine::ReversalFlag}) &&
+            !record.HasAnyFlag({TF::TaxLine}))
+            reversal = &record;
+    ASSERT_NE(reversal, nullptr);
+    EXPECT_EQ(reversal->Dissection, -1);
+    EXPECT_EQ(reversal->ParentID, -1);
+    QList<double> taxes;
+    for (const TTransactionDetail& record : records)
+        if (record.ParentID == reversal->ID && record.HasAnyFlag({TF::TaxLine}))
+            taxes << record.Amount;
+    EXPECT_EQ(taxes, QList<double>{-10.00});
+    EXPECT_DOUBLE_EQ(reversal->Amount, -100.00);
 }
