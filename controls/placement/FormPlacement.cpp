@@ -274,6 +274,33 @@ void TFormPlacement::RestorePlacement() {
     placed->update();
 }
 
+namespace {
+
+// The window states as a placement section keeps them.
+enum TStoredWindowState { swNormal = 0, swMinimised = 1, swMaximised = 2 };
+
+} // namespace
+
+void TFormPlacement::WriteWindowState() {
+    if (!Owner)
+        return;
+    const TWindowShowState state = StateOf(PlacedWindow(Owner.data()));
+    WriteInteger(WindowStateKey, state == TWindowShowState::Minimized   ? swMinimised
+                                 : state == TWindowShowState::Maximized ? swMaximised
+                                                                        : swNormal);
+}
+
+void TFormPlacement::RestoreWindowState() {
+    auto* frame = Owner ? qobject_cast<QMdiSubWindow*>(PlacedWindow(Owner.data())) : nullptr;
+    if (!frame)
+        return;
+    const int state = ReadInteger(WindowStateKey, swNormal);
+    if (state == swMinimised)
+        frame->showMinimized();
+    else if (state == swMaximised)
+        frame->showMaximized();
+}
+
 int TFormPlacement::ReadInteger(const QString& ident, int defaultValue) {
     TStorageScope scope(*this);
     return Placement::IniReadInteger(scope.Ini(), IniSection(), ident, defaultValue);
