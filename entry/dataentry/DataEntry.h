@@ -38,7 +38,7 @@ class TTransactionTableModel;
 // Enter or a double click is entered into the cell as if typed and the keyboard is back in that
 // cell; Escape leaves the cell as it was. The page opened, and every page brought forward, gives
 // the keyboard to the grid's current cell, so that typing keys at once. Escape on a new line not
-// yet finished puts it back to the blank line it was.
+// yet finished (after undoing what was typed in an open cell) puts it back to the blank line it was.
 //
 // The window keeps its place in the section "Data Entry" of the program ini (its position, and
 // its window state under "WindowState"): restored when it is first shown, written when it closes.

@@ -120,8 +120,12 @@ bool TTransactionCellDelegate::eventFilter(QObject* object, QEvent* event) {
         return QStyledItemDelegate::eventFilter(object, event);
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Escape && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        // Escape undoes what was typed in the cell first; in a cell not typed in it goes on to the
+        // line.
+        const auto* line = qobject_cast<QLineEdit*>(editor);
+        const bool typed = line && line->isModified();
         emit closeEditor(editor, RevertModelCache);
-        if (OnCancelled)
+        if (!typed && OnCancelled)
             OnCancelled();
         return true;
     }

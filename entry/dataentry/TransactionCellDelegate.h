@@ -21,8 +21,8 @@ enum class TCellStep : std::uint8_t { Next, Previous, Up, Down };
 // taken closes the editor and OnStep moves on by the key's step. Leaving any other way (a click
 // elsewhere) closes the editor first; that refusal is reported through OnRefused with the cell,
 // the typed text and the message, so that the window can open the cell again with that text.
-// Either way nothing typed is lost. Escape closes the editor without taking its text and then
-// calls OnCancelled.
+// Either way nothing typed is lost. Escape closes the editor without taking its text and, when
+// nothing had been typed in it, calls OnCancelled.
 //
 // A date cell's editor has a small drop-down button inside its right edge; the button, F4 or
 // Alt+Down in it asks for a calendar (OnCalendar). While the calendar is up the editor stays open
@@ -46,7 +46,7 @@ public:
     // Called once a key that leaves the cell has had its text taken and the editor closed: the
     // current cell moves by the key's step.
     std::function<void(TCellStep step)> OnStep;
-    // Called once Escape has closed the editor without taking its text.
+    // Called once Escape has closed an editor that nothing had been typed in.
     std::function<void()> OnCancelled;
 
     // Whether the key asks a date cell for its calendar: F4 or Alt+Down.

@@ -1032,8 +1032,8 @@ TEST_F(DataEntryWindowTest, APickedDayLeavesTheKeyboardInItsCell) {
 }
 
 // Escape on a new line that was never finished takes it back to the blank line, whether a cell is
-// open or not: nothing of it is written later. On a keyed line Escape only leaves the open cell as
-// it was.
+// open or not (what was typed in an open cell is undone first): nothing of it is written later.
+// On a keyed line Escape only leaves the open cell as it was.
 TEST_F(DataEntryWindowTest, EscapeTakesANewLineBackToTheBlankLine) {
     struct TCase {
         const char* Name;
@@ -1051,7 +1051,21 @@ TEST_F(DataEntryWindowTest, EscapeTakesANewLineBackToTheBlankLine) {
                  Press(Qt::Key_Tab);
              }
              ASSERT_EQ(OpenCell(), Cell(0, G::colAccount));
+         },
+         {"blank 0.00"},
+         {0, G::colAccount}},
+        {"what was typed in the open cell undone first",
+         [&] {
+             StandOn(0, G::colDate, false);
+             for (const char* field : {"15/10/05", "123"}) {
+                 Type(field);
+                 Press(Qt::Key_Tab);
+             }
              Type("50");
+             Press(Qt::Key_Escape);
+             ASSERT_EQ(OpenCell(), QModelIndex());
+             EXPECT_EQ(Model().data(Cell(0, G::colReference)).toString(), "000123");
+             EXPECT_TRUE(Window->Editor()->RowPending());
          },
          {"blank 0.00"},
          {0, G::colAccount}},
