@@ -21,6 +21,9 @@ const QString FormVersionKey = QStringLiteral("FormVersion");
 const QString ActiveControlKey = QStringLiteral("ActiveControl");
 const QString VisibleKey = QStringLiteral("Visible");
 
+// The window states as a placement section keeps them under TFormPlacement::WindowStateKey.
+enum TStoredWindowState { swNormal = 0, swMinimised = 1, swMaximised = 2 };
+
 // The window whose frame is placed: the MDI sub-window around a form shown in one, else the
 // widget itself.
 QWidget* PlacedWindow(QWidget* owner) {
@@ -273,13 +276,6 @@ void TFormPlacement::RestorePlacement() {
         SetState(placed, read.State);
     placed->update();
 }
-
-namespace {
-
-// The window states as a placement section keeps them.
-enum TStoredWindowState { swNormal = 0, swMinimised = 1, swMaximised = 2 };
-
-} // namespace
 
 void TFormPlacement::WriteWindowState() {
     if (!Owner)
