@@ -21,6 +21,9 @@ const QString FormVersionKey = QStringLiteral("FormVersion");
 const QString ActiveControlKey = QStringLiteral("ActiveControl");
 const QString VisibleKey = QStringLiteral("Visible");
 
+// The window states as a placement section keeps them under TFormPlacement::WindowStateKey.
+enum TStoredWindowState { swNormal = 0, swMinimised = 1, swMaximised = 2 };
+
 // The window whose frame is placed: the MDI sub-window around a form shown in one, else the
 // widget itself.
 QWidget* PlacedWindow(QWidget* owner) {
@@ -272,6 +275,26 @@ void TFormPlacement::RestorePlacement() {
     if (request.LoadState)
         SetState(placed, read.State);
     placed->update();
+}
+
+void TFormPlacement::WriteWindowState() {
+    if (!Owner)
+        return;
+    const TWindowShowState state = StateOf(PlacedWindow(Owner.data()));
+    WriteInteger(WindowStateKey, state == TWindowShowState::Minimized   ? swMinimised
+                                 : state == TWindowShowState::Maximized ? swMaximised
+                                                                        : swNormal);
+}
+
+void TFormPlacement::RestoreWindowState() {
+    auto* frame = Owner ? qobject_cast<QMdiSubWindow*>(PlacedWindow(Owner.data())) : nullptr;
+    if (!frame)
+        return;
+    const int state = ReadInteger(WindowStateKey, swNormal);
+    if (state == swMinimised)
+        frame->showMinimized();
+    else if (state == swMaximised)
+        frame->showMaximized();
 }
 
 int TFormPlacement::ReadInteger(const QString& ident, int defaultValue) {

@@ -77,6 +77,14 @@ public:
     bool Restored() const { return IsRestored; }
     bool Saved() const { return IsSaved; }
 
+    // The window state that a window whose options hold the position only keeps beside it
+    // (0 normal, 1 minimised, 2 maximised). Write it from the placed window's state inside
+    // OnSavePlacement; RestoreWindowState, inside OnRestorePlacement, gives it back to the
+    // window's MDI frame (a window in no frame, such as a dialog, keeps the state it has).
+    static inline const QString WindowStateKey = QStringLiteral("WindowState");
+    void WriteWindowState();
+    void RestoreWindowState();
+
     int ReadInteger(const QString& ident, int defaultValue);
     void WriteInteger(const QString& ident, int value);
     QString DoReadString(const QString& section, const QString& ident, const QString& defaultValue);

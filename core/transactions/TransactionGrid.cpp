@@ -153,7 +153,7 @@ int TTransactionGrid::SetCellText(int index, int column, const QString& typed) {
         if (text.isEmpty())
             entry->Amount = 0.0;
         else
-            ReadGridNumber(text, entry->Amount);
+            ReadGridAmount(text, entry->Amount);
         break;
     case colQuantity:
         if (Rows.ShowQuantityColumn) {

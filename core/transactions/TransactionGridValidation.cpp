@@ -128,7 +128,7 @@ bool TTransactionGrid::ValidateAccount(QString& text, QString& message, qint32 r
 
 bool TTransactionGrid::ValidateAmount(QString& text, QString& message) const {
     double amount = 0.0;
-    if (!text.trimmed().isEmpty() && !ReadGridNumber(text, amount))
+    if (!text.trimmed().isEmpty() && !ReadGridAmount(text, amount))
         return Fail(message, InvalidAmount);
     text = GridFixedText(amount, 2);
     return true;

@@ -3,6 +3,8 @@
 #include "core/common/RegionalSettings.h"
 #include "core/services/Services.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <cmath>
 
@@ -43,6 +45,17 @@ bool ReadGridNumber(const QString& text, double& value) {
         return false;
     value = read;
     return true;
+}
+
+bool ReadGridAmount(const QString& text, double& value) {
+    const QString typed = text.trimmed();
+    if (!typed.contains(QLatin1Char(',')))
+        return ReadGridNumber(typed, value);
+    // Only the grouping the grid writes: one to three digits, then groups of exactly three.
+    static const QRegularExpression grouped(QStringLiteral("^[-+]?\\d{1,3}(,\\d{3})+(\\.\\d*)?$"));
+    if (!grouped.match(typed).hasMatch())
+        return false;
+    return ReadGridNumber(QString(typed).remove(QLatin1Char(',')), value);
 }
 
 QString DayMaskText(int day) {

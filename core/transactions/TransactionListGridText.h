@@ -20,6 +20,10 @@ QString GridMoneyText(double amount, QChar symbol);
 // Reads a plain decimal number (blanks around it ignored); false, leaving value alone, for
 // anything else, infinities and not-a-number included.
 bool ReadGridNumber(const QString& text, double& value);
+// Reads an amount as the grid shows it or as typed: a plain decimal number, or one whose whole part
+// is grouped by "," in threes as GridDigits groups it ("1,100.50", "-12,345"); false, leaving
+// value alone, for anything else.
+bool ReadGridAmount(const QString& text, double& value);
 // The day-of-month date of memorised payments and standard bank transactions: two digits (two
 // blanks for day 0), the date separator, "m", the separator, "y".
 QString DayMaskText(int day);

@@ -3,6 +3,7 @@
 #include "controls/buttons/RxSpeedButton.h"
 #include "controls/dates/CalendarDialog.h"
 #include "controls/dates/CalendarModel.h"
+#include "controls/placement/FormPlacement.h"
 #include "core/entity/DesktopFiles.h"
 #include "core/entity/EntityDetail.h"
 #include "core/entity/EntityInfo.h"
@@ -47,6 +48,16 @@ TfmDataEntry::TfmDataEntry(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TfmDataEntry"));
     setProperty("WindowKind", WindowKind);
     setWindowTitle(QStringLiteral("Data Entry"));
+    // The window restores and saves its placement itself, its state kept beside the position.
+    FormPlacement = new TFormPlacement(this);
+    FormPlacement->SetActive(false);
+    FormPlacement->SetIniFileName(QStringLiteral("Quilvane.ini"));
+    FormPlacement->SetIniSection(PlacementSection);
+    FormPlacement->SetOptions(TPlacementOption::Position);
+    connect(FormPlacement, &TFormPlacement::OnSavePlacement, this,
+            [this] { FormPlacement->WriteWindowState(); });
+    connect(FormPlacement, &TFormPlacement::OnRestorePlacement, this,
+            [this] { FormPlacement->RestoreWindowState(); });
     CreateControls();
 }
 
@@ -54,6 +65,7 @@ TfmDataEntry::~TfmDataEntry() {
     Delegate->OnRefused = nullptr;
     Delegate->OnCalendar = nullptr;
     Delegate->OnStep = nullptr;
+    Delegate->OnCancelled = nullptr;
     // The view must not read a page through an editor that is going.
     TableModel->SetEditor(nullptr);
 }
@@ -141,9 +153,12 @@ void TfmDataEntry::CreateControls() {
     };
     Delegate->OnCalendar = [this] { PickDate(); };
     Delegate->OnStep = [this](TCellStep step) { StepCell(step); };
+    Delegate->OnCancelled = [this] { DropNewRow(); };
     grdTransactions->setItemDelegate(Delegate);
     connect(grdTransactions->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TfmDataEntry::CurrentCellChanged);
+    // A field taken may make the line one that the commands work on.
+    connect(TableModel, &QAbstractItemModel::dataChanged, this, &TfmDataEntry::UpdateButtons);
     if (QClipboard* clipboard = QGuiApplication::clipboard())
         connect(clipboard, &QClipboard::dataChanged, this, &TfmDataEntry::UpdateButtons);
     UpdateButtons();
@@ -392,6 +407,7 @@ void TfmDataEntry::LeavePage() {
 void TfmDataEntry::tabPagesCurrentChanged(int index) {
     if (!CheckShown()) {
         ShowPage(index);
+        GiveKeyboardToGrid();
         return;
     }
     if (index == ShownPage)
@@ -404,12 +420,16 @@ void TfmDataEntry::tabPagesCurrentChanged(int index) {
     }
     TableModel->Change([&] { PageEditor->FinishRow(); });
     ShowPage(index);
+    GiveKeyboardToGrid();
 }
 
 bool TfmDataEntry::eventFilter(QObject* watched, QEvent* event) {
     if (watched == grdTransactions && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (TTransactionCellDelegate::IsCalendarKey(*key) && OpenDateCell())
+            return true;
+        if (key->key() == Qt::Key_Escape && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+            DropNewRow())
             return true;
         if (const std::optional<TCellStep> step = TTransactionCellDelegate::StepOfKey(*key)) {
             // Up and Down between lines not being typed in are the grid's own, but for a new line.
@@ -538,8 +558,11 @@ void TfmDataEntry::PickDate() {
         return;
     editor->activateWindow();
     editor->setFocus();
-    if (picked)
-        Delegate->EnterText(TDataEntryEditor::PickedDayText(day));
+    // The window may become active again only after the cell has closed (the window system
+    // activates it later): the grid is made its keyboard's place, so that the keyboard comes
+    // back to this cell and not to the first control of the frame.
+    if (picked && Delegate->EnterText(TDataEntryEditor::PickedDayText(day)))
+        GiveKeyboardToGrid();
 }
 
 bool TfmDataEntry::GoToNewRow() {
@@ -568,7 +591,16 @@ void TfmDataEntry::closeEvent(QCloseEvent* event) {
             return;
         }
     }
+    // A placement that cannot be written never keeps the window open.
+    FormPlacement->SaveFormPlacementQuietly();
     QWidget::closeEvent(event);
+}
+
+void TfmDataEntry::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Only once the window is in its frame does its position mean anything there.
+    if (!FormPlacement->Restored())
+        FormPlacement->RestoreFormPlacementQuietly();
 }
 
 // --- what the frame asks ---------------------------------------------------------------------------
@@ -598,6 +630,7 @@ int TfmDataEntry::OpenPage(int pageKind, int period, int showProgress, const TOp
     DropEditor();
     RebuildTabs();
     ShowPage(index >= 0 ? index : file.CurrentPage);
+    GiveKeyboardToGrid();
     return index;
 }
 
@@ -733,6 +766,20 @@ int TfmDataEntry::CurrentPageKind() const {
                : -1;
 }
 
+void TfmDataEntry::GiveKeyboardToGrid() {
+    if (PageEditor && !Delegate->OpenEditor())
+        grdTransactions->setFocus(Qt::OtherFocusReason);
+}
+
+bool TfmDataEntry::DropNewRow() {
+    if (!CheckShown() || Delegate->OpenEditor() || !PageEditor->RowIsNew() || !PageEditor->RowPending())
+        return false;
+    TableModel->Change([&] { PageEditor->DiscardRow(); });
+    ShowPosition();
+    UpdateButtons();
+    return true;
+}
+
 bool TfmDataEntry::ClipboardHasTransactions() const {
     const QClipboard* clipboard = QGuiApplication::clipboard();
     const QMimeData* held = clipboard ? clipboard->mimeData() : nullptr;
@@ -751,9 +798,16 @@ void TfmDataEntry::UpdateButtons() {
         {spbInsertTransaction, decInsertTransaction}, {spbDeleteTransaction, decDeleteTransactions},
         {spbCreateDissection, decCreateDissection},   {spbRemoveDissection, decRemoveDissection},
         {spbGenerateContras, decGenerateContras}};
-    for (const auto& [button, command] : buttons)
-        if (button)
-            button->setEnabled(CommandEnabled(command));
+    bool changed = false;
+    for (const auto& [button, command] : buttons) {
+        if (!button)
+            continue;
+        const bool enabled = CommandEnabled(command);
+        changed = changed || button->testAttribute(Qt::WA_ForceDisabled) == enabled;
+        button->setEnabled(enabled);
+    }
+    if (changed)
+        emit CommandsChanged();
 }
 
 void TfmDataEntry::RunCommand(TDataEntryCommand command) {
@@ -792,6 +846,9 @@ void TfmDataEntry::SortByColumn(int column) {
 }
 
 bool TfmDataEntry::PrepareCommand(TDataEntryCommand command) {
+    // A key may come before the page has followed the grid's last move: it follows first.
+    if (FollowQueued)
+        FollowCurrentCell();
     if (!CheckShown() || !EndCellEdit())
         return false;
     const TViewSpot spot = SpotOfView();

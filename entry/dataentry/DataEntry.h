@@ -18,6 +18,7 @@ class TDataEntryEditor;
 class TDataEntryPage;
 class TDesktopFiles;
 class TEntityInfo;
+class TFormPlacement;
 class TRxSpeedButton;
 class TTransactionCellDelegate;
 class TTransactionDetail;
@@ -34,11 +35,18 @@ class TTransactionTableModel;
 // Up and Down take the cell and go to the line above or below. A date
 // cell opens the pop-up calendar under it (its editor's button, F4 or Alt+Down): the calendar
 // starts on the cell's date, or on the last day of the page's period, and the day picked with
-// Enter or a double click is entered into the cell as if typed; Escape leaves the cell as it was.
+// Enter or a double click is entered into the cell as if typed and the keyboard is back in that
+// cell; Escape leaves the cell as it was. The page opened, and every page brought forward, gives
+// the keyboard to the grid's current cell, so that typing keys at once. Escape on a new line not
+// yet finished (after undoing what was typed in an open cell) puts it back to the blank line it was.
+//
+// The window keeps its place in the section "Data Entry" of the program ini (its position, and
+// its window state under "WindowState"): restored when it is first shown, written when it closes.
 class TfmDataEntry : public QWidget, public IChildWindow, public IDataEntryWindow {
     Q_OBJECT
 public:
     static constexpr int WindowKind = 6;
+    static inline const QString PlacementSection = QStringLiteral("Data Entry");
 
     explicit TfmDataEntry(QWidget* parent = nullptr);
     ~TfmDataEntry() override;
@@ -83,6 +91,7 @@ public:
     TDataEntryEditor* Editor() const { return PageEditor.get(); }
     TTransactionTableModel* Model() const { return TableModel; }
     TTransactionCellDelegate* CellDelegate() const { return Delegate; }
+    TFormPlacement& Placement() const { return *FormPlacement; }
     // Ends the typing in the open cell as leaving it does. False when the field's check refused
     // the text: its message has been shown and the cell stays open with the text.
     bool EndCellEdit();
@@ -105,6 +114,10 @@ public:
     TRxSpeedButton* spbRemoveDissection = nullptr;
     TRxSpeedButton* spbGenerateContras = nullptr;
 
+signals:
+    // The enabled state of one or more of the command buttons changed.
+    void CommandsChanged();
+
 public slots:
     void spbCopyToClipboardClick();
     void spbPasteFromClipboardClick();
@@ -115,6 +128,7 @@ public slots:
     void spbGenerateContrasClick();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // Down on the last row, once it has been keyed, finishes it and goes to the new blank line;
     // Tab, Shift+Tab, Enter and Shift+Enter on a cell not being typed in move as StepCell says.
@@ -145,6 +159,11 @@ private:
     // Makes the view show the page's position (current cell, selection, top row).
     void ShowPosition();
     void UpdateButtons();
+    // The grid takes the keyboard on its current cell.
+    void GiveKeyboardToGrid();
+    // Escape on a new line that was not finished: it becomes the blank line again. False when the
+    // current line is no such line.
+    bool DropNewRow();
     bool ClipboardHasTransactions() const;
     TViewSpot SpotOfView() const;
     void SelectSpot(const TViewSpot& spot);
@@ -183,6 +202,7 @@ private:
     std::unique_ptr<TDataEntryEditor> PageEditor;
     TTransactionTableModel* TableModel = nullptr;
     TTransactionCellDelegate* Delegate = nullptr;
+    TFormPlacement* FormPlacement = nullptr;
     std::optional<TRefused> Refused;
     bool CommittingNow = false;
     bool Positioning = false;

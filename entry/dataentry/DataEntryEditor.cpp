@@ -264,6 +264,10 @@ bool TDataEntryEditor::RowPending() const {
     return Current && Original && IndexOfCurrent() >= 0 && !SameEntry(*Current, *Original);
 }
 
+bool TDataEntryEditor::RowIsNew() const {
+    return Current && Original && IndexOfCurrent() >= 0 && Original->HasAnyFlag({TF::Blank});
+}
+
 void TDataEntryEditor::DiscardRow() {
     const int index = IndexOfCurrent();
     if (index < 0 || !Original)

@@ -105,6 +105,8 @@ public:
     static QString PickedDayText(double dateNum);
     // Whether the current row holds changes that were not finished.
     bool RowPending() const;
+    // Whether the current row was a blank line when it was entered: a new line being keyed.
+    bool RowIsNew() const;
     // Finishes the current row: the entry's ID fits its month; an entry without posting account
     // posts to the suspense account (except on bank-statement pages); when its amount, tax codes,
     // date, reference, bank account or details changed its tax lines are made again from the

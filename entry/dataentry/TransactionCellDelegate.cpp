@@ -43,6 +43,11 @@ std::optional<TCellStep> TTransactionCellDelegate::StepOfKey(const QKeyEvent& ke
     }
 }
 
+bool TTransactionCellDelegate::IsCommandKey(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    return modifiers == Qt::ControlModifier && (key.key() == Qt::Key_Insert || key.key() == Qt::Key_Delete);
+}
+
 bool TTransactionCellDelegate::IsDateColumn(int column) {
     return column == TTransactionGrid::colDate;
 }
@@ -108,9 +113,22 @@ bool TTransactionCellDelegate::eventFilter(QObject* object, QEvent* event) {
     // it is.
     if (event->type() == QEvent::FocusOut && (ShowingRefusal || ShowingCalendar))
         return true;
+    // Left unaccepted, the key goes on to its shortcut.
+    if (event->type() == QEvent::ShortcutOverride && IsCommandKey(*static_cast<QKeyEvent*>(event)))
+        return true;
     if (event->type() != QEvent::KeyPress)
         return QStyledItemDelegate::eventFilter(object, event);
     const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Escape && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        // Escape undoes what was typed in the cell first; in a cell not typed in it goes on to the
+        // line.
+        const auto* line = qobject_cast<QLineEdit*>(editor);
+        const bool typed = line && line->isModified();
+        emit closeEditor(editor, RevertModelCache);
+        if (!typed && OnCancelled)
+            OnCancelled();
+        return true;
+    }
     if (IsCalendarKey(*key) && qobject_cast<TCustomComboEdit*>(editor)) {
         OpenCalendar();
         return true;

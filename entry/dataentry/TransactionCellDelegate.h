@@ -21,7 +21,8 @@ enum class TCellStep : std::uint8_t { Next, Previous, Up, Down };
 // taken closes the editor and OnStep moves on by the key's step. Leaving any other way (a click
 // elsewhere) closes the editor first; that refusal is reported through OnRefused with the cell,
 // the typed text and the message, so that the window can open the cell again with that text.
-// Either way nothing typed is lost.
+// Either way nothing typed is lost. Escape closes the editor without taking its text and, when
+// nothing had been typed in it, calls OnCancelled.
 //
 // A date cell's editor has a small drop-down button inside its right edge; the button, F4 or
 // Alt+Down in it asks for a calendar (OnCalendar). While the calendar is up the editor stays open
@@ -45,12 +46,18 @@ public:
     // Called once a key that leaves the cell has had its text taken and the editor closed: the
     // current cell moves by the key's step.
     std::function<void(TCellStep step)> OnStep;
+    // Called once Escape has closed an editor that nothing had been typed in.
+    std::function<void()> OnCancelled;
 
     // Whether the key asks a date cell for its calendar: F4 or Alt+Down.
     static bool IsCalendarKey(const QKeyEvent& key);
     // The step a key moves the current cell by: Tab and Enter (either key) forward, Shift+Tab and
     // Shift+Enter back, Up and Down to the line above and below; none for other keys.
     static std::optional<TCellStep> StepOfKey(const QKeyEvent& key);
+    // Whether the key belongs to the page's commands although a line editor would take it for
+    // itself (Ctrl+Insert to copy text, Ctrl+Delete to delete a word): the editor leaves it to the
+    // command's shortcut.
+    static bool IsCommandKey(const QKeyEvent& key);
     // Whether cells of the column open an editor with the calendar's button.
     static bool IsDateColumn(int column);
 

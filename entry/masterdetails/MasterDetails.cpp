@@ -20,7 +20,6 @@
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QKeyEvent>
-#include <QMdiSubWindow>
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
@@ -31,9 +30,6 @@
 #include <memory>
 
 namespace {
-
-// The window states as the placement section keeps them.
-enum TStoredWindowState { swNormal = 0, swMinimised = 1, swMaximised = 2 };
 
 // A small picture per chart kind: the kind's initial on the program's green.
 QIcon ChartIcon(int chartKind) {
@@ -324,25 +320,12 @@ void TfmMasterDetails::closeEvent(QCloseEvent* event) {
 }
 
 void TfmMasterDetails::SavePlacementState() {
-    const auto* frame = qobject_cast<const QMdiSubWindow*>(parentWidget());
-    const QWidget* placed = frame ? static_cast<const QWidget*>(frame) : window();
-    const Qt::WindowStates states = placed->windowState();
-    const int state = states.testFlag(Qt::WindowMinimized)   ? swMinimised
-                      : states.testFlag(Qt::WindowMaximized) ? swMaximised
-                                                             : swNormal;
-    FormPlacement->WriteInteger(WindowStateKey, state);
+    FormPlacement->WriteWindowState();
 }
 
 void TfmMasterDetails::RestorePlacementState() {
     // Only a window of the desktop takes its state back; a dialog always opens normal.
-    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
-    if (!frame)
-        return;
-    const int state = FormPlacement->ReadInteger(WindowStateKey, swNormal);
-    if (state == swMinimised)
-        frame->showMinimized();
-    else if (state == swMaximised)
-        frame->showMaximized();
+    FormPlacement->RestoreWindowState();
 }
 
 QDialog* TfmMasterDetails::CreateDialog(int chartKind, TDesktopFiles& desktopFiles, int activeIndex,

@@ -30,7 +30,6 @@ class TfmMasterDetails : public QWidget, public IChildWindow {
 public:
     static constexpr const char* WindowKindProperty = "WindowKind";
     static inline const QString FormName = QStringLiteral("TfmMasterDetails");
-    static inline const QString WindowStateKey = QStringLiteral("WindowState");
 
     // A dialog given as parent (see CreateDialog) is the window whose placement is kept.
     explicit TfmMasterDetails(QWidget* parent = nullptr);

@@ -50,9 +50,12 @@ TChildWindowRegistry::TChildWindowRegistry(TfmQuilvaneMain& window)
     };
     ChildWindows = std::make_unique<TChildWindows>(Host, window.Desktop().Files(), std::move(hooks));
     TDesktopFiles& files = window.Desktop().Files();
-    ChildWindows->SetFactory(wkDataEntry, [&files](int) -> QObject* {
+    ChildWindows->SetFactory(wkDataEntry, [&files, &window](int) -> QObject* {
         auto* entry = new TfmDataEntry();
         entry->Init(files, files.ActiveIndex());
+        // The Edit menu's transaction commands, and their keys, follow the window's buttons.
+        QObject::connect(entry, &TfmDataEntry::CommandsChanged, &window,
+                         [&window] { window.UpdateEditMenu(); });
         return entry;
     });
     for (const int kind : {wkAccounts, wkStandardDescriptions, wkTaxes, wkCurrencies}) {

@@ -152,6 +152,11 @@ public:
     // The Edit menu's transaction commands, by TDataEntryCommand.
     std::array<QAction*, DataEntryCommandCount> actTransactions{};
 
+    // The Edit menu's actions follow the window in front, the focus and the clipboard; the
+    // transaction commands follow the data-entry window in front, whose buttons say when they change
+    // (a shortcut of a disabled action does nothing).
+    void UpdateEditMenu();
+
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -162,8 +167,6 @@ private:
     // desktop.
     void UpdateFileActions();
     void UpdateToolsMenu();
-    // The Edit menu's transaction commands follow the data-entry window in front.
-    void UpdateEditMenu();
     void UpdateWindowMenu();
     // B&AS / IAS > Open Group Files: the open members of the active file's GST group.
     void OpenGroupFiles();

@@ -95,7 +95,15 @@ TEST_F(TransactionListCellsTest, FieldChecksRewriteTheTextAndReportBadValues) {
         {pkPayments, 4, &L::ValidateReference, "x", ""}, // a stray character is no reference
         {pkPayments, 4, &L::ValidateReference, "4x5", "4x5", false, "reference"},
         {pkPayments, 4, &L::ValidateAmount, "-5", "-5.00"},
-        {pkPayments, 4, &L::ValidateAmount, "1,000", "1,000", false, "amount"},
+        // Thousands grouped as the grid shows them are read back; other commas are refused.
+        {pkPayments, 4, &L::ValidateAmount, "1,000", "1000.00"},
+        {pkPayments, 4, &L::ValidateAmount, " 1,100.50", "1100.50"},
+        {pkPayments, 4, &L::ValidateAmount, "-12,345,678.9", "-12345678.90"},
+        {pkPayments, 4, &L::ValidateAmount, "1,00", "1,00", false, "amount"},
+        {pkPayments, 4, &L::ValidateAmount, "1100,50", "1100,50", false, "amount"},
+        {pkPayments, 4, &L::ValidateAmount, ",100", ",100", false, "amount"},
+        {pkPayments, 4, &L::ValidateAmount, "1,,000", "1,,000", false, "amount"},
+        {pkPayments, 4, &L::ValidateAmount, "1,000.5,0", "1,000.5,0", false, "amount"},
         {pkPayments, 4, &L::ValidateQuantity, "2.5", "2.5", false, "quantity"},
         {pkPayments, 4, &L::ValidateCurrencyRate, "-2", "2.0000"},
         {pkPayments, 4, &L::ValidateCurrencyRate, "", "1.0000"},

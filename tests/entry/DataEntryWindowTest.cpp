@@ -23,14 +23,17 @@
 #include "entry/dataentry/TransactionCellDelegate.h"
 #include "entry/dataentry/TransactionTableModel.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QBrush>
+#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTableView>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QtTest/QTest>
 
 #include <functional>
@@ -907,5 +910,222 @@ TEST_F(DataEntryWindowTest, ShiftTabGoesBackToTheLastCellOfTheKeyedLineAbove) {
         EXPECT_EQ(OpenCell(), reached);
     }
     EXPECT_TRUE(Prompt->Shown.isEmpty());
+    ClosePages();
+}
+
+// --- the keyboard's place --------------------------------------------------------------------------
+
+namespace {
+
+// The window inside a frame whose first control takes the keyboard, as the main window's Active
+// File box does: a keyboard that falls out of the window lands there.
+struct TFramed {
+    explicit TFramed(TfmDataEntry& window) : Window(window) {
+        auto* layout = new QVBoxLayout(&Frame);
+        Box = new QComboBox(&Frame);
+        Box->addItems({"ABC123", "XYZ999"});
+        layout->addWidget(Box);
+        layout->addWidget(&Window);
+        Frame.resize(900, 560);
+        Frame.show();
+        Frame.activateWindow();
+        QApplication::processEvents();
+    }
+    ~TFramed() {
+        Window.hide();
+        Window.setParent(nullptr);
+    }
+    TFramed(const TFramed&) = delete;
+    TFramed& operator=(const TFramed&) = delete;
+    TfmDataEntry& Window;
+    QWidget Frame;
+    QComboBox* Box = nullptr;
+};
+
+} // namespace
+
+// The page opened, and a page brought forward, give the keyboard to the grid's current cell: the
+// first key typed starts the date of the new line, and the line goes on by Tab from there (its
+// amount typed with thousands grouped as the grid shows them).
+TEST_F(DataEntryWindowTest, TheKeyboardStartsInTheCurrentCellOfThePageOpened) {
+    TFramed framed(*Window);
+    QTableView* grid = Window->grdTransactions;
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    QApplication::processEvents();
+    EXPECT_EQ(KeyboardWidget(), grid);
+    EXPECT_EQ(Spot(), TSpot(0, G::colDate));
+    const struct {
+        const char* Typed;
+        int Column; // the cell open with it
+    } fields[] = {{"15/10/05", G::colDate},   {"123", G::colReference}, {"5000", G::colAccount},
+                  {"1,100.50", G::colAmount}, {"", G::colTaxCodes},     {"Office rent", G::colDetails}};
+    for (const auto& field : fields) {
+        SCOPED_TRACE(field.Typed);
+        Type(field.Typed);
+        ASSERT_NE(Window->CellDelegate()->OpenEditor(), nullptr);
+        EXPECT_EQ(KeyboardWidget(), Window->CellDelegate()->OpenEditor());
+        EXPECT_EQ(OpenCell(), Cell(0, field.Column));
+        Press(Qt::Key_Tab);
+    }
+    EXPECT_TRUE(Prompt->Shown.isEmpty()) << Prompt->Texts().join('|').toStdString();
+    const TTransactionDetail& entry = *List().GetItem(0);
+    EXPECT_EQ(std::tuple(entry.Date, entry.Amount, entry.Details()),
+              std::tuple(EncodeDateNum(2005, 10, 15), 1100.5, QString("Office rent")));
+
+    // Another page opened, then the first brought forward by its tab.
+    Window->CellDelegate()->DiscardOpenEditor();
+    ASSERT_EQ(Window->OpenPage(pkReceipts, 4), 1);
+    QApplication::processEvents();
+    EXPECT_EQ(KeyboardWidget(), grid);
+    framed.Box->setFocus();
+    QTest::mouseClick(Window->tabPages, Qt::LeftButton, {}, Window->tabPages->tabRect(0).center());
+    QApplication::processEvents();
+    ASSERT_EQ(Window->CurrentPageKind(), pkPayments);
+    EXPECT_EQ(KeyboardWidget(), grid);
+    ClosePages();
+}
+
+// A day picked in the calendar goes through the cell's check and the keyboard is back in that
+// cell, the window's frame untouched: the line is neither finished nor written, and Tab goes on
+// to the reference.
+TEST_F(DataEntryWindowTest, APickedDayLeavesTheKeyboardInItsCell) {
+    TFramed framed(*Window);
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    QApplication::processEvents();
+    const struct {
+        const char* Name;
+        std::function<void(TfmCalendar&)> Steps;
+        int Day;
+    } picks[] = {
+        {"Enter",
+         [](TfmCalendar& calendar) {
+             PressOnCalendar(calendar, Qt::Key_Left);
+             PressOnCalendar(calendar, Qt::Key_Return);
+         },
+         30},
+        {"double click", [](TfmCalendar& calendar) { DoubleClickDay(calendar, QDate(2005, 10, 20)); }, 20}};
+    for (const auto& pick : picks) {
+        SCOPED_TRACE(pick.Name);
+        QTableView* grid = Window->grdTransactions;
+        grid->setFocus();
+        grid->setCurrentIndex(Cell(0, G::colDate));
+        QApplication::processEvents();
+        // F4 on the grid opens the date cell and its calendar, starting on the period's last day.
+        const TCalendarSeen seen = Pick([] { Press(Qt::Key_F4); }, pick.Steps);
+        ASSERT_TRUE(seen.Shown);
+        QApplication::processEvents();
+        QApplication::processEvents();
+        EXPECT_EQ(KeyboardWidget(), grid);
+        EXPECT_EQ(Spot(), TSpot(0, G::colDate));
+        EXPECT_EQ(OpenCell(), QModelIndex());
+        EXPECT_EQ(framed.Box->currentIndex(), 0);
+        EXPECT_EQ(List().GetItem(0)->Date, EncodeDateNum(2005, 10, pick.Day));
+        EXPECT_EQ(Lines(), QStringList{"entry 0.00"});
+        EXPECT_FALSE(QFileInfo::exists(DataDir + "/ABC123/ABC12306.PA4"));
+        Press(Qt::Key_Tab);
+        EXPECT_EQ(OpenCell(), Cell(0, G::colReference));
+        EXPECT_EQ(KeyboardWidget(), Window->CellDelegate()->OpenEditor());
+        EXPECT_TRUE(Prompt->Shown.isEmpty());
+        Window->CellDelegate()->DiscardOpenEditor();
+    }
+    ClosePages();
+}
+
+// Escape on a new line that was never finished takes it back to the blank line, whether a cell is
+// open or not (what was typed in an open cell is undone first): nothing of it is written later.
+// On a keyed line Escape only leaves the open cell as it was.
+TEST_F(DataEntryWindowTest, EscapeTakesANewLineBackToTheBlankLine) {
+    struct TCase {
+        const char* Name;
+        // Keys the page; the keyboard then stands on the line where Escape is pressed.
+        std::function<void()> Prepare;
+        QStringList Lines;
+        TSpot Spot;
+    };
+    const TCase cases[] = {
+        {"date and reference typed, the account open",
+         [&] {
+             StandOn(0, G::colDate, false);
+             for (const char* field : {"15/10/05", "123"}) {
+                 Type(field);
+                 Press(Qt::Key_Tab);
+             }
+             ASSERT_EQ(OpenCell(), Cell(0, G::colAccount));
+         },
+         {"blank 0.00"},
+         {0, G::colAccount}},
+        {"what was typed in the open cell undone first",
+         [&] {
+             StandOn(0, G::colDate, false);
+             for (const char* field : {"15/10/05", "123"}) {
+                 Type(field);
+                 Press(Qt::Key_Tab);
+             }
+             Type("50");
+             Press(Qt::Key_Escape);
+             ASSERT_EQ(OpenCell(), QModelIndex());
+             EXPECT_EQ(Model().data(Cell(0, G::colReference)).toString(), "000123");
+             EXPECT_TRUE(Window->Editor()->RowPending());
+         },
+         {"blank 0.00"},
+         {0, G::colAccount}},
+        {"fields taken, no cell open",
+         [&] {
+             Key(0, {{G::colDate, "15/10/05"}, {G::colReference, "123"}, {G::colAmount, "40"}});
+             StandOn(0, G::colDetails, false);
+         },
+         {"blank 0.00"},
+         {0, G::colDetails}},
+        {"a keyed line keeps what it holds",
+         [&] {
+             KeyPayment(0, "110", "");
+             Down();
+             StandOn(0, G::colAmount, true);
+             Type("99");
+         },
+         {"entry 110.00 Office rent", "blank 0.00"},
+         {0, G::colAmount}},
+    };
+    for (const TCase& test : cases) {
+        SCOPED_TRACE(test.Name);
+        ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+        test.Prepare();
+        Press(Qt::Key_Escape);
+        EXPECT_EQ(OpenCell(), QModelIndex());
+        EXPECT_EQ(KeyboardWidget(), Window->grdTransactions);
+        EXPECT_EQ(Spot(), test.Spot);
+        EXPECT_EQ(Lines(), test.Lines);
+        EXPECT_FALSE(Window->Editor()->RowPending());
+        // The next command finds nothing to write.
+        Window->RunCommand(decGenerateContras);
+        EXPECT_EQ(Lines().filter("entry"), test.Lines.filter("entry"));
+        EXPECT_TRUE(Prompt->Shown.isEmpty());
+        ClosePages();
+    }
+}
+
+// The keys of the page's commands reach them from an open cell too, although a line editor would
+// take Ctrl+Insert and Ctrl+Delete for itself.
+TEST_F(DataEntryWindowTest, AnOpenCellLeavesTheCommandKeysToTheCommands) {
+    ASSERT_EQ(Window->OpenPage(pkPayments, 4), 0);
+    KeyPayment(0, "110", "");
+    Down();
+    int inserted = 0;
+    QAction insert(Window.get());
+    insert.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Insert));
+    QObject::connect(&insert, &QAction::triggered, [&] { ++inserted; });
+    Window->addAction(&insert);
+    StandOn(0, G::colDetails, true);
+    auto* editor = qobject_cast<QLineEdit*>(Window->CellDelegate()->OpenEditor());
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    Press(Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(inserted, 1);
+    EXPECT_EQ(editor->text(), "Office rent");
+    EXPECT_FALSE(
+        TTransactionCellDelegate::IsCommandKey(QKeyEvent(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier)));
+    EXPECT_TRUE(TTransactionCellDelegate::IsCommandKey(
+        QKeyEvent(QEvent::KeyPress, Qt::Key_Delete, Qt::ControlModifier)));
+    Window->removeAction(&insert);
     ClosePages();
 }

@@ -1,17 +1,25 @@
 #include "tests/core/ChartTestSupport.h"
 #include "tests/shell/DesktopTestSupport.h"
 
+#include "controls/buttons/RxSpeedButton.h"
 #include "controls/grids/MultiSelectStringGrid.h"
 #include "controls/progress/ProgressHost.h"
 #include "core/entity/EntityDetail.h"
 #include "core/entity/RunParams.h"
 #include "core/io/IniFile.h"
+#include "core/transactions/DataEntryPage.h"
 #include "core/transactions/TransactionClipboard.h"
+#include "core/transactions/TransactionFlags.h"
+#include "core/transactions/TransactionGrid.h"
+#include "core/transactions/TransactionList.h"
 #include "core/vocab/PageKinds.h"
 #include "core/vocab/ProcessKinds.h"
 #include "core/vocab/ProgramIdentity.h"
 #include "core/vocab/WindowKinds.h"
 #include "entry/dataentry/DataEntry.h"
+#include "entry/dataentry/DataEntryEditor.h"
+#include "entry/dataentry/TransactionCellDelegate.h"
+#include "entry/dataentry/TransactionTableModel.h"
 #include "entry/masterdetails/MasterDetails.h"
 #include "entry/openpage/OpenDataEntryPage.h"
 #include "platform/printing/ProgramPrinter.h"
@@ -900,4 +908,163 @@ TEST_F(MainWindowTest, PrinterSetupWorksOnTheProgramsPrinter) {
     };
     Window->actPrinterSetup->trigger();
     EXPECT_EQ(shown, &ProgramPrinter());
+}
+
+// The data-entry window comes up where its section of the program ini puts it, inside the frame
+// however far off the place kept, and in the state kept beside it; closing it writes where and how
+// it was; Close All and Reset Positions forgets it.
+TEST_F(MainWindowTest, TheDataEntryWindowKeepsItsPlaceAndState) {
+    const QString ini = TempPath("Quilvane.ini");
+    ASSERT_TRUE(WriteFileBytes(ini, "[Data Entry]\r\nNormPos=40,30,740,530\r\nWindowState=0\r\n"));
+    MakeWindow().resize(1000, 760);
+    Window->show();
+    QApplication::processEvents();
+    const auto frame = [this]() -> QMdiSubWindow* {
+        auto* entry = qobject_cast<TfmDataEntry*>(Registry->Windows().Slot(wkDataEntry));
+        return entry ? qobject_cast<QMdiSubWindow*>(entry->parentWidget()) : nullptr;
+    };
+    const auto close = [&] {
+        if (QMdiSubWindow* open = frame())
+            open->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return frame() == nullptr;
+    };
+    const auto open = [&] {
+        Registry->OpenDataEntryWindow();
+        QApplication::processEvents();
+        return frame();
+    };
+    const auto stored = [&](const char* key) {
+        TIniFile read(ini);
+        read.SetStripQuotes(true);
+        return read.ReadString(TfmDataEntry::PlacementSection, key, "(none)");
+    };
+    QMdiSubWindow* window = open();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->geometry(), QRect(40, 30, 700, 500));
+    window->setGeometry(60, 50, 720, 480);
+    ASSERT_TRUE(close());
+    EXPECT_EQ(std::pair(stored("NormPos"), stored("WindowState")),
+              std::pair(QString("60,50,780,530"), QString("0")));
+
+    window = open();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->geometry(), QRect(60, 50, 720, 480));
+    window->showMaximized();
+    ASSERT_TRUE(close());
+    EXPECT_EQ(std::pair(stored("NormPos"), stored("WindowState")),
+              std::pair(QString("60,50,780,530"), QString("2")));
+    window = open();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isMaximized());
+    ASSERT_TRUE(close());
+
+    ASSERT_TRUE(WriteFileBytes(ini, "[Data Entry]\r\nNormPos=3000,2000,3700,2500\r\n"));
+    window = open();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(QRect(QPoint(0, 0), window->parentWidget()->size()).contains(window->geometry()))
+        << window->geometry().x() << "," << window->geometry().y();
+
+    Window->actCloseAllAndReset->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frame(), nullptr);
+    EXPECT_EQ(stored("NormPos"), "(none)");
+}
+
+// The Edit menu's transaction commands, and so their keys, are enabled exactly when the data-entry
+// window's buttons are, whatever moved the current line: F7 dissects the line the keyboard went
+// to, Shift+F7 undoes it, and Ctrl+Ins and Ctrl+Del insert and delete lines, from an open cell too.
+TEST_F(MainWindowTest, TheTransactionKeysWorkWhenTheDataEntryButtonsDo) {
+    WriteRecord("ABC123");
+    WriteChart("ABC123");
+    MakeWindow().show();
+    Open({"ABC123"});
+    OtherDialog = [](QDialog& dialog) {
+        auto* choice = qobject_cast<TfmOpenDataEntryPage*>(&dialog);
+        if (!choice)
+            return int(QDialog::Rejected);
+        choice->cboPeriod->setCurrentIndex(8);
+        return int(QDialog::Accepted);
+    };
+    for (QAction* action : Window->mnuDataEntry->actions())
+        if (action->text() == "&Payments")
+            action->trigger();
+    auto* entry = qobject_cast<TfmDataEntry*>(Registry->Windows().Slot(wkDataEntry));
+    ASSERT_NE(entry, nullptr);
+    Window->activateWindow();
+    QApplication::processEvents();
+    TTransactionTableModel& model = *entry->Model();
+    QTableView& grid = *entry->grdTransactions;
+    const auto press = [](QWidget* where, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(where, key, modifiers);
+        QApplication::processEvents();
+        QApplication::processEvents();
+    };
+    // The page opened has the keyboard on its current cell.
+    EXPECT_EQ(QApplication::focusWidget(), &grid);
+    EXPECT_EQ(grid.currentIndex(), model.index(0, TTransactionGrid::colDate));
+    // Two lines keyed, the keyboard then on the new line below them.
+    grid.setFocus();
+    for (const char* amount : {"10", "20"}) {
+        const int row = model.rowCount() - 1;
+        ASSERT_TRUE(model.setData(model.index(row, TTransactionGrid::colReference), "1"));
+        ASSERT_TRUE(model.setData(model.index(row, TTransactionGrid::colAmount), amount));
+        press(&grid, Qt::Key_Down);
+    }
+    ASSERT_EQ(model.rowCount(), 3);
+    ASSERT_EQ(grid.currentIndex().row(), 2);
+    const TTransactionList& list = entry->Editor()->List();
+    const auto totals = [&list] {
+        int count = 0;
+        for (int i = 0; i < list.Count(); ++i)
+            count += list.GetItem(i)->HasAnyFlag({TransactionFlag::DissectionTotal}) ? 1 : 0;
+        return count;
+    };
+    const auto sameAsButtons = [&] {
+        const TRxSpeedButton* buttons[] = {entry->spbCopyToClipboard,   entry->spbPasteFromClipboard,
+                                           entry->spbInsertTransaction, entry->spbDeleteTransaction,
+                                           entry->spbCreateDissection,  entry->spbRemoveDissection,
+                                           entry->spbGenerateContras};
+        QString actions, shown;
+        for (int command = 0; command < DataEntryCommandCount; ++command) {
+            actions += Window->actTransactions[static_cast<size_t>(command)]->isEnabled() ? '1' : '0';
+            shown += buttons[command]->isEnabled() ? '1' : '0';
+        }
+        EXPECT_EQ(actions, shown);
+    };
+    // The menu opened on the new line: nothing there to dissect.
+    emit Window->mnuEdit->aboutToShow();
+    ASSERT_FALSE(Window->actTransactions[decCreateDissection]->isEnabled());
+
+    press(&grid, Qt::Key_Up);
+    ASSERT_EQ(grid.currentIndex().row(), 1);
+    EXPECT_TRUE(entry->spbCreateDissection->isEnabled());
+    sameAsButtons();
+    press(&grid, Qt::Key_F7);
+    EXPECT_EQ(std::pair(totals(), model.rowCount()), std::pair(1, 4));
+    sameAsButtons();
+    press(&grid, Qt::Key_F7, Qt::ShiftModifier);
+    EXPECT_EQ(std::pair(totals(), model.rowCount()), std::pair(0, 3));
+    sameAsButtons();
+
+    press(&grid, Qt::Key_Up);
+    ASSERT_EQ(grid.currentIndex().row(), 0);
+    sameAsButtons();
+    press(&grid, Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(model.rowCount(), 4);
+    EXPECT_TRUE(list.GetItem(0)->HasAnyFlag({TransactionFlag::Blank}));
+    sameAsButtons();
+    // From an open cell of the line below (the inserted line, left unkeyed, goes).
+    grid.setCurrentIndex(model.index(1, TTransactionGrid::colAmount));
+    QApplication::processEvents();
+    grid.edit(grid.currentIndex());
+    QWidget* editor = entry->CellDelegate()->OpenEditor();
+    ASSERT_NE(editor, nullptr);
+    Prompt->Answer(TMessageButton::Yes);
+    press(editor, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(Prompt->Texts(), QStringList{TDataEntryEditor::DeleteQuestion});
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(list.GetItem(0)->Amount, 20.0);
+    sameAsButtons();
+    EXPECT_EQ(entry->CloseAllPages(0, false, false), 1);
 }
