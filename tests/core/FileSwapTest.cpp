@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <sys/file.h>
 
@@ -185,6 +186,32 @@ TEST_F(FileSwapTest, ARecoveryStoppedAtAnyStepIsTakenUpAgain) {
             }
         }
     }
+}
+
+// An undo that cannot move a file back keeps its marker and working folder, and a later recovery
+// puts the whole old set back.
+TEST_F(FileSwapTest, AnUndoThatCannotMoveAFileBackLeavesItForTheRecovery) {
+    auto swapped = std::make_unique<TFileSwap>(Data, Work);
+    TFileSwap& swap = *swapped;
+    ASSERT_TRUE(swap.Run(OldNames, NewNames));
+    const int lastStep = 1 + 2 * (OldNames.size() + NewNames.size());
+    swap.OnStep = [&](int step) {
+        // Before the old month file goes back, its folder is taken away and a file put in its place.
+        if (step == lastStep) {
+            EXPECT_TRUE(QDir(Data).rename("ABC123", "ABC123.away") && WriteFileBytes(Data + "/ABC123", "in the way"));
+        }
+        return true;
+    };
+    swap.Undo();
+    EXPECT_TRUE(swap.Unsettled());
+    EXPECT_EQ(ReadFileBytes(Work + "/old/ABC123/ABC12306.PA9"), "old month");
+    ASSERT_TRUE(QFile::remove(Data + "/ABC123") && QDir(Data).rename("ABC123.away", "ABC123"));
+    // While the change lives its marker stays locked; ended, it is put back.
+    EXPECT_EQ(TFileSwap::Recover(Data, "ABC123.restore-"), 0);
+    swapped.reset();
+    EXPECT_EQ(TFileSwap::Recover(Data, "ABC123.restore-"), 1);
+    EXPECT_EQ(DataFiles(), Old);
+    EXPECT_FALSE(WorkFolderLeft());
 }
 
 // A working folder whose "old" or "new" folder, or a folder below them, is a link is left as it
