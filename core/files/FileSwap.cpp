@@ -265,7 +265,8 @@ void TFileSwap::Undo() {
         Finish();
 }
 
-int TFileSwap::Recover(const QString& folder, const QString& prefix, const std::function<bool(int step)>& onStep) {
+int TFileSwap::Recover(const QString& folder, const QString& prefix,
+                       const std::function<bool(int step)>& onStep) {
     int recovered = 0;
     int steps = 0;
     bool stopped = false;

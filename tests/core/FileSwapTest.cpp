@@ -175,7 +175,8 @@ TEST_F(FileSwapTest, ARecoveryStoppedAtAnyStepIsTakenUpAgain) {
                 if (changeStopped)
                     eachInOnePlace();
                 recoveryStopped = false;
-                TFileSwap::Recover(Data, "ABC123.restore-", [&](int step) { return !(recoveryStopped = step >= j); });
+                TFileSwap::Recover(Data, "ABC123.restore-",
+                                   [&](int step) { return !(recoveryStopped = step >= j); });
                 if (recoveryStopped)
                     eachInOnePlace();
                 TFileSwap::Recover(Data, "ABC123.restore-");
@@ -198,7 +199,8 @@ TEST_F(FileSwapTest, AnUndoThatCannotMoveAFileBackLeavesItForTheRecovery) {
     swap.OnStep = [&](int step) {
         // Before the old month file goes back, its folder is taken away and a file put in its place.
         if (step == lastStep) {
-            EXPECT_TRUE(QDir(Data).rename("ABC123", "ABC123.away") && WriteFileBytes(Data + "/ABC123", "in the way"));
+            EXPECT_TRUE(QDir(Data).rename("ABC123", "ABC123.away") &&
+                        WriteFileBytes(Data + "/ABC123", "in the way"));
         }
         return true;
     };
