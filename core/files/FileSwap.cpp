@@ -23,6 +23,10 @@ namespace {
 const QLatin1String MarkerHeader("Quilvane file swap 1");
 const QLatin1String OldLine("old\t");
 const QLatin1String NewLine("new\t");
+const QLatin1String AsideFolder("old");
+const QLatin1String StagedFolder("new");
+// Where a copy that a placer wrote, and that the put-back takes out of the folder, waits.
+const QLatin1String SpareFolder("spare");
 constexpr qint64 LeftoverAgeSecs = 60;
 constexpr int WorkSuffixLength = 6;
 
@@ -62,6 +66,25 @@ QString Move(const QString& from, const QString& to) {
 void RemoveTree(const QString& path) {
     std::error_code error;
     std::filesystem::remove_all(Fs(path), error);
+}
+
+// Whether a name below the working folder ("old/M_DETAIL/ABC12306.ADF") leads through plain
+// folders only: every part of it that stands on disk before the file's own is a folder and no
+// link, and the file itself, when there, is a file or a link (moved as it is, never followed). A
+// part not there yet is made a plain folder by the move.
+bool PlainWay(const QString& work, const QString& name) {
+    const QStringList parts = name.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString path = work;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        path += QLatin1Char('/') + parts[i];
+        struct stat info {};
+        if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+            return errno == ENOENT;
+        const bool file = i + 1 == parts.size();
+        if (file ? !(S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) : !S_ISDIR(info.st_mode))
+            return false;
+    }
+    return true;
 }
 
 bool IsWorkFolderName(const QString& name, const QString& prefix) {
@@ -118,14 +141,19 @@ bool TFileSwap::Run(const QStringList& oldNames, const QStringList& newNames, co
         if (!SafeName(Folder, name))
             throw EQuilvaneError(QStringLiteral("The file %1 would lie outside the folder %2.")
                                      .arg(name, QDir::toNativeSeparators(Folder)));
+    for (const QString& name : newNames)
+        if (!oldNames.contains(name) && Present(QDir(Folder).filePath(name)))
+            throw EQuilvaneError(QStringLiteral("The file %1 would be replaced without being set aside.")
+                                     .arg(QDir::toNativeSeparators(QDir(Folder).filePath(name))));
     OldNames = oldNames;
     NewNames = newNames;
     if (!Step())
         return false;
     WriteMarker(oldNames, newNames);
+    MarkerWritten = true;
 
-    const QString aside = QDir(Work).filePath(QStringLiteral("old"));
-    const QString incoming = QDir(Work).filePath(QStringLiteral("new"));
+    const QString aside = QDir(Work).filePath(AsideFolder);
+    const QString incoming = QDir(Work).filePath(StagedFolder);
     QStringList order;
     for (const QString& name : newNames)
         if (!placed.contains(name))
@@ -162,30 +190,70 @@ bool TFileSwap::Run(const QStringList& oldNames, const QStringList& newNames, co
                     QStringLiteral("Unable to restore %1: %2").arg(QDir::toNativeSeparators(to), failure));
         }
     } catch (...) {
-        RollBack(oldNames, newNames);
-        Finish();
+        if (PutOldBack())
+            Finish();
         throw;
     }
     return true;
 }
 
-void TFileSwap::RollBack(const QStringList& oldNames, const QStringList& newNames) {
-    const QString aside = QDir(Work).filePath(QStringLiteral("old"));
-    const QString incoming = QDir(Work).filePath(QStringLiteral("new"));
-    // A new file is in place once it has left the "new" folder; only those are taken out again.
-    for (const QString& name : newNames)
-        if (!Present(QDir(incoming).filePath(name)) && Present(QDir(Folder).filePath(name)))
-            QFile::remove(QDir(Folder).filePath(name));
-    for (const QString& name : oldNames)
-        if (Present(QDir(aside).filePath(name)))
-            Move(QDir(aside).filePath(name), QDir(Folder).filePath(name));
+bool TFileSwap::Committed() const {
+    const QDir aside(QDir(Work).filePath(AsideFolder));
+    const QDir incoming(QDir(Work).filePath(StagedFolder));
+    return std::all_of(OldNames.cbegin(), OldNames.cend(),
+                       [&](const QString& name) { return Present(aside.filePath(name)); }) &&
+           std::all_of(NewNames.cbegin(), NewNames.cend(), [&](const QString& name) {
+               return !Present(incoming.filePath(name)) && Present(QDir(Folder).filePath(name));
+           });
+}
+
+bool TFileSwap::PutOldBack() {
+    const QDir aside(QDir(Work).filePath(AsideFolder));
+    const QDir incoming(QDir(Work).filePath(StagedFolder));
+    const QString staged = StagedFolder + QLatin1Char('/');
+    const QString spare = SpareFolder + QLatin1Char('/');
+    // The new files first: once one of them is back in "new", the files read as the old state.
+    for (const QString& name : NewNames) {
+        if (!Present(QDir(Folder).filePath(name)))
+            continue;
+        if (!Present(incoming.filePath(name))) {
+            if (!Shift(name, staged + name, true))
+                return false;
+        } else if (!OldNames.contains(name) || Present(aside.filePath(name))) {
+            // Not the old file come back: a placer's copy of a staged file that is still there.
+            if (!Shift(name, spare + name, true))
+                return false;
+        }
+    }
+    for (const QString& name : OldNames) {
+        if (!Present(aside.filePath(name)))
+            continue;
+        if (Present(QDir(Folder).filePath(name)) && !Shift(name, spare + name, true))
+            return false;
+        if (!Shift(name, AsideFolder + QLatin1Char('/') + name, false))
+            return false;
+    }
+    return true;
+}
+
+bool TFileSwap::Shift(const QString& name, const QString& kept, bool out) {
+    if (!Step() || !PlainWay(Work, kept))
+        return false;
+    const QString live = QDir(Folder).filePath(name);
+    const QString work = QDir(Work).filePath(kept);
+    return (out ? Move(live, work) : Move(work, live)).isEmpty();
+}
+
+void TFileSwap::RemoveWork() {
+    ::unlink(QFile::encodeName(QDir(Work).filePath(MarkerName())).constData());
+    RemoveTree(Work);
 }
 
 void TFileSwap::Finish() {
     if (Stopped || Finished)
         return;
     Finished = true;
-    RemoveTree(Work);
+    RemoveWork();
     Marker.close();
 }
 
@@ -193,12 +261,19 @@ void TFileSwap::Undo() {
     // A change that failed inside Run was put back there already.
     if (Stopped || Finished)
         return;
-    RollBack(OldNames, NewNames);
-    Finish();
+    if (PutOldBack())
+        Finish();
 }
 
-int TFileSwap::Recover(const QString& folder, const QString& prefix) {
+int TFileSwap::Recover(const QString& folder, const QString& prefix,
+                       const std::function<bool(int step)>& onStep) {
     int recovered = 0;
+    int steps = 0;
+    bool stopped = false;
+    const auto step = [&](int) {
+        stopped = stopped || (onStep && !onStep(++steps));
+        return !stopped;
+    };
     const QStringList names =
         QDir(folder).entryList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     const qint64 now = QDateTime::currentSecsSinceEpoch();
@@ -242,18 +317,25 @@ int TFileSwap::Recover(const QString& folder, const QString& prefix) {
                 sound = false;
             sound = sound && SafeName(folder, entry);
         }
+        // Only plain folders inside the working folder are looked into: a link there would lead the
+        // moves out of the data folder.
+        for (const QString& entry : oldNames + newNames)
+            sound = sound && PlainWay(work, AsideFolder + QLatin1Char('/') + entry) &&
+                    PlainWay(work, StagedFolder + QLatin1Char('/') + entry) &&
+                    PlainWay(work, SpareFolder + QLatin1Char('/') + entry);
         if (sound) {
             TFileSwap swap(folder, work);
-            const QString incoming = QDir(work).filePath(QStringLiteral("new"));
-            const bool newInPlace = std::all_of(newNames.cbegin(), newNames.cend(), [&](const QString& file) {
-                return !Present(QDir(incoming).filePath(file)) && Present(QDir(folder).filePath(file));
-            });
-            if (!newInPlace)
-                swap.RollBack(oldNames, newNames);
-            RemoveTree(work);
-            ++recovered;
+            swap.OldNames = oldNames;
+            swap.NewNames = newNames;
+            swap.OnStep = step;
+            if ((swap.Committed() || swap.PutOldBack()) && step(0)) {
+                swap.RemoveWork();
+                ++recovered;
+            }
         }
         ::close(fd);
+        if (stopped)
+            break;
     }
     return recovered;
 }

@@ -311,8 +311,11 @@ int TZipFile::RemoveStaleTemporaries(const QString& folder, const QString& archi
     const QStringList names =
         QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString& name : names) {
+        // The whole archive name must be one the pattern names: "ACME0106.*" takes the leftovers
+        // of "ACME0106.007", never the backup "ACME0106.123456" read as a leftover of "ACME0106".
         const QString archive = ArchiveOfLibraryTemp(name);
-        if (archive.isEmpty() || !MatchesWildcard(archive, archivePattern))
+        if (archive.isEmpty() || !MatchesWildcard(archive, archivePattern) ||
+            (archivePattern.endsWith(QLatin1String(".*")) && !archive.contains(QLatin1Char('.'))))
             continue;
         // Opened without following a link; removed only when the name still leads to the file
         // that was looked at.

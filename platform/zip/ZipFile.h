@@ -63,9 +63,11 @@ public:
     QStringList Added() const { return AddedNames; }
 
     // Removes from the folder the temporary files that writers of archives killed before their
-    // rename left beside them: only names of the writer's own form, an archive's name matching
-    // the pattern (a file mask such as "ACME0106.*" or "ACME0106.QTF", letters without regard to
-    // case) followed by a dot and six lower-case letters or digits; only plain files, never a
+    // rename left beside them: only names of the writer's own form, an archive's whole name
+    // matching the pattern (a file mask such as "ACME0106.*" or "ACME0106.QTF", letters without
+    // regard to case; a mask ending in ".*" here takes only names with a dot, so that a backup
+    // numbered "ACME0106.123456" is never read as a leftover of "ACME0106") followed by a dot and
+    // six lower-case letters or digits; only plain files, never a
     // link; only files last written more than a minute ago, since a writer at work keeps its file
     // fresh. Nothing else in the folder is touched, and a file that cannot be removed stays.
     // Returns the number of files removed.

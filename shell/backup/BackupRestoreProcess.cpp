@@ -428,6 +428,8 @@ int TBackupRestoreProcess::Restore(const TBackupRestoreRequest& request) {
         // The year goes back to what it was, on disk and in memory.
         Detail.FileName = ownRecord;
         swap.Undo();
+        if (swap.Unsettled())
+            work.Keep(); // a move back failed: the next open puts the rest back
         try {
             Detail.Load(keep);
             File.ChangeYear(Detail.Year, false, false);

@@ -411,6 +411,26 @@ TEST_F(ZipFileTest, StaleTemporariesOfKilledWritersGoAndNothingElse) {
     EXPECT_TRUE(QFileInfo::exists(Out("ACME0106.010.abcdef")));
 }
 
+// Backups numbered from 100000 on have six digits after the dot, like the library's temporary
+// names: they stay, and only an archive's whole name followed by the temporary's part goes.
+TEST_F(ZipFileTest, BackupsWithSixDigitNumbersAreNoLeftovers) {
+    const QDateTime old = QDateTime::currentDateTime().addSecs(-61);
+    const struct {
+        const char* Name;
+        bool Removed;
+    } cases[] = {
+        {"ACME0106.99999", false},         {"ACME0106.100000", false},
+        {"ACME0106.123456", false},        {"acme0106.999999", false},
+        {"ACME0106.99999.a1b2c3", true},   {"ACME0106.100000.a1b2c3", true},
+        {"ACME0106.123456.zz0099", true},  {"ACME0106.001.123456", true},
+    };
+    for (const auto& c : cases)
+        WriteFile(Out(c.Name), c.Name, old);
+    EXPECT_EQ(TZipFile::RemoveStaleTemporaries(TempPath("out"), "ACME0106.*"), 4);
+    for (const auto& c : cases)
+        EXPECT_EQ(QFileInfo::exists(Out(c.Name)), !c.Removed) << c.Name;
+}
+
 TEST_F(ZipFileTest, TheTemporaryThatAKilledBackupLeftIsFoundByItsName) {
     WriteClientFile();
     WriteFile(Data("ACME01/ACME0106.PY2"), QByteArray(256 * 1024, 'q'));
