@@ -153,6 +153,7 @@ TLedger BuildLedger(TEntityInfo& file) {
     ledger.Title = StandardReportRow(GeneralLedgerReport).Title.toString();
     ledger.FileCaption = file.YearCaption(-1);
     const int year = file.EntityDetail().Year;
+    ledger.Year = year;
     std::unique_ptr<TReportSetup> setup;
     try {
         setup = std::make_unique<TReportSetup>(file.RunFile(year), GeneralLedgerReport, 0, year, true);
@@ -219,6 +220,7 @@ TReportText LedgerText(const TLedger& ledger) {
     if (ledger.Result != 0)
         return NotProduced(ledger.Title);
     TReportText report = Heading(ledger.Title, ledger.FileCaption, ledger.FromDate, ledger.ToDate);
+    report.Title = QStringLiteral("%1 %2").arg(ledger.Title).arg(ledger.Year);
     report.Lines << LedgerColumns(QStringLiteral("Date"), QStringLiteral("Reference"), QStringLiteral("Page"),
                                   QStringLiteral("Details"), QStringLiteral("Debit"),
                                   QStringLiteral("Credit"), QStringLiteral("Balance"));
@@ -323,11 +325,14 @@ TReportText TransactionListText(TEntityInfo& file) {
                                        {CodeText(format, entry.BankCode), CodeWidth},
                                        {Fit(entry.Details(), DetailsWidth), DetailsWidth},
                                        {MoneyText(entry.Amount), -AmountWidth}});
+        // A contra line balances its page's bank account: counted in, every page would total 0.00.
+        if (entry.HasAnyFlag({TF::Contra}))
+            continue;
         totals[static_cast<size_t>(listed.PageKind)].Add(entry.Amount);
         ++counts[static_cast<size_t>(listed.PageKind)];
     }
 
-    report.Lines << QString() << QStringLiteral("Totals by page");
+    report.Lines << QString() << TotalsByPageHeading;
     for (int kind = 0; kind <= LastListedKind; ++kind) {
         if (counts[static_cast<size_t>(kind)] == 0)
             continue;

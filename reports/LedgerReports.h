@@ -42,6 +42,7 @@ struct TLedgerAccount {
 struct TLedger {
     QString Title;
     QString FileCaption;
+    int Year = 0; // the financial year the ledger covers
     double FromDate = 0.0;
     double ToDate = 0.0;
     int Result = 0;
@@ -69,6 +70,8 @@ TLedger BuildLedger(TEntityInfo& file);
 // The text of a ledger: per account its heading (code, description), opening balance, lines
 // (date, reference, page, details, debit, credit, running balance) and closing balance; then the
 // totals of the debits and credits. Every transaction line carries its target.
+// The report's title (its page's name in the report window) names the year, so that the ledgers
+// of two years of one file are told apart.
 TReportText LedgerText(const TLedger& ledger);
 
 // Report 3: every account of the current year's chart that has an opening balance or lines:
@@ -80,10 +83,13 @@ TReportText GeneralLedgerText(TEntityInfo& file);
 
 // Report 4: the lines of every page kind 0-13 of the current year, in date order (then page,
 // reference), one line each (date, page, reference, account, bank account, details, amount),
-// with the totals per page kind.
+// with the totals per page kind of the lines other than contra lines (a contra line balances its
+// page's bank account, so with them every page would total 0.00).
 //
 // An open page's list is read as it stands in memory; other lists are read from their month files
 // with their tax lines made afresh, as the recalculation reads them. Blank lines and dissection
 // totals are not listed. Raises EOperationCancelled on cancel; a list that cannot be read shows the
 // recalculation's error box and gives the one line saying the report could not be produced.
 TReportText TransactionListText(TEntityInfo& file);
+// The heading of the listing's totals per page kind.
+inline const QString TotalsByPageHeading = QStringLiteral("Totals by page, without contra lines");

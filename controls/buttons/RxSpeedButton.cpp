@@ -141,6 +141,9 @@ void TRxSpeedButton::GroupChanged(const TRxSpeedButton& sender) {
     if (sender.Down() && Down()) {
         setChecked(false);
         update();
+        // The action of a button that comes up is no longer checked either.
+        if (const QPointer<QAction> action = LinkedAction; action && action->isCheckable())
+            action->setChecked(false);
     }
     AllowAllUpFlag = sender.AllowAllUpFlag;
 }
@@ -180,14 +183,23 @@ void TRxSpeedButton::SetAction(QAction* action) {
         return;
     ActionChangedLink = connect(action, &QAction::changed, this, &TRxSpeedButton::ActionChanged);
     // Down follows the action's Checked when that changes, not with every other change of it.
-    ActionToggledLink = connect(action, &QAction::toggled, this, &TRxSpeedButton::SetDown);
+    ActionToggledLink = connect(action, &QAction::toggled, this, &TRxSpeedButton::FollowActionChecked);
     ActionGoneLink = connect(action, &QObject::destroyed, this, [this] {
         LinkedAction = nullptr;
         if (ActionGlyph)
             SetGlyph(QPixmap());
     });
     ActionChanged();
-    SetDown(action->isChecked());
+    FollowActionChecked(action->isChecked());
+}
+
+void TRxSpeedButton::FollowActionChecked(bool checked) {
+    if (Group == 0 || checked == Down())
+        return;
+    setChecked(checked);
+    if (checked)
+        NotifyGroup();
+    update();
 }
 
 void TRxSpeedButton::ActionChanged() {

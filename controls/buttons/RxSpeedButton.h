@@ -163,6 +163,9 @@ private:
     // Takes the linked action's caption, hint, enabled and visible state, and its icon while the
     // button has no glyph of its own.
     void ActionChanged();
+    // Down of a group button := the linked action's Checked, whatever the group would allow a
+    // click: a button down beside an unchecked action would say the opposite of its menu item.
+    void FollowActionChecked(bool checked);
     void TakeActionImage();
 
     QPointer<QMenu> Menu;

@@ -264,6 +264,19 @@ bool TAccountFormat::TextToCode(const QString& text, TAccountCode& code, bool cl
     return valid;
 }
 
+TAccountCode TAccountFormat::PlacedCode(const TAccountCode& code) const {
+    const TAccountGroup* all = AllRange();
+    if (!all || GetAccountCodePart(code, AccountPart) == -1)
+        return code;
+    TAccountCode placed = code;
+    for (const int part : {BranchPart, DivisionPart, SubAccountPart}) {
+        const int lowest = GetAccountCodePart(all->FromCode(), part);
+        if (GetAccountCodePart(placed, part) == -1 && lowest >= 0)
+            SetAccountCodePart(placed, part, lowest);
+    }
+    return placed;
+}
+
 bool TAccountFormat::ValidateCode(TAccountCode& code, bool showMessage, bool clearInvalid) const {
     return CheckCode(code, 0, showMessage, clearInvalid);
 }

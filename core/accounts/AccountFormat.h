@@ -55,6 +55,15 @@ public:
     // invalid text gives the empty code.
     bool TextToCode(const QString& text, TAccountCode& code, bool clamp, bool report) const;
 
+    // The code a typed code stands for in full: each part that the code leaves out, and that the
+    // "ALL" range's lowest code has, takes that lowest value ("1180" stands for 00-1180-00 where
+    // the range starts at 00-0000-00). A code without an account number, or a format without
+    // "ALL", gives the code itself.
+    TAccountCode PlacedCode(const TAccountCode& code) const;
+    // Whether the code has every part that the "ALL" range's lowest code has: the parts that an
+    // account of the format carries.
+    bool HasEveryPart(const TAccountCode& code) const { return PlacedCode(code) == code; }
+
     // Checks every part against the "ALL" range; ShowMessage shows one error box naming each
     // part out of range; ClearInvalid makes those parts absent. A format without "ALL" accepts
     // every code.

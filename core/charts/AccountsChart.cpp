@@ -143,6 +143,14 @@ int TAccountsChart::IndexOfCodeText(const QString& text) const {
     return IndexOfCode(code);
 }
 
+int TAccountsChart::IndexOfTypedCode(const QString& text) const {
+    TAccountCode code;
+    if (!AccountFormat || !AccountFormat->TextToCode(text, code, false, false))
+        return InvalidCodeText;
+    const int index = IndexOfCode(code);
+    return index >= 0 ? index : IndexOfCode(AccountFormat->PlacedCode(code));
+}
+
 void TAccountsChart::GetCodeWithCurrency(int index, QString& text) const {
     text.clear();
     const TAccountDetail* account = GetAccount(index);

@@ -94,6 +94,10 @@ public:
     int IndexOfCode(const TAccountCode& code) const;
     // -103 for text that is no code of the format.
     int IndexOfCodeText(const QString& text) const;
+    // The account that a code typed by the user names: the code as typed, else the code the
+    // format places it at ("1180" finds 00-1180-00, TAccountFormat::PlacedCode). -103 for text
+    // that is no code of the format.
+    int IndexOfTypedCode(const QString& text) const;
     // The formatted code and " (<currency>)" when the bank details name a currency; empty for -1.
     void GetCodeWithCurrency(int index, QString& text) const;
     // The first index whose account number is at least `no` (Count when none), in chart order.

@@ -45,7 +45,7 @@ int TTransactionGrid::LookUpTypedAccount(const QString& text) const {
     int matchKind = 0;
     int index = chart->FindAccountByText(text, true, matchKind);
     if (index < 0)
-        index = std::max(chart->IndexOfCodeText(text), -1);
+        index = std::max(chart->IndexOfTypedCode(text), -1);
     if (index < 0 && !TServices::AddAccountOffer()(*chart, text, index))
         return -1;
     return chart->GetAccount(index) ? index : -1;

@@ -14,8 +14,9 @@ bool TAccountDraft::ParseCode(TAccountCode& code) const {
     const QString text = CodeText.trimmed();
     if (!format || text.isEmpty())
         return false;
-    // A code without an account number (a branch alone) is no account.
-    return format->TextToCode(text, code, false, false) && code.Account != -1;
+    // A code without an account number (a branch alone) is no account, and an account has
+    // every part of the format: "1180" alone would stand beside 00-1180-00.
+    return format->TextToCode(text, code, false, false) && code.Account != -1 && format->HasEveryPart(code);
 }
 
 QStringList TAccountDraft::AllowedTypes() const {

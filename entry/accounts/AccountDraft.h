@@ -40,7 +40,8 @@ public:
     // ---- Rules -------------------------------------------------------------------------------
 
     // Reads CodeText with the chart's account format, silently; false when it is no code of
-    // the format or names no account number.
+    // the format, names no account number or leaves out a part that every account of the
+    // format has (TAccountFormat::HasEveryPart).
     bool ParseCode(TAccountCode& code) const;
     // The posting types the typed code may take, in the order offered: "SUS" inside the
     // suspense range; else "ACC", and "BNK" inside the balance-sheet range. A text that is no

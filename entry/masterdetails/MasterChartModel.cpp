@@ -1,6 +1,5 @@
 #include "entry/masterdetails/MasterChartModel.h"
 
-#include "controls/grids/GridText.h"
 #include "core/charts/AccountDetail.h"
 #include "core/charts/BRecOpeningDetail.h"
 #include "core/charts/CurrencyConvRate.h"
@@ -12,7 +11,7 @@
 
 namespace {
 
-enum TAccountColumn { acCode, acDescription, acType, acBalance };
+enum TAccountColumn { acCode, acDescription, acType };
 enum TTaxColumn { txCode, txDescription, txRate, txAccount };
 enum TCurrencyColumn { ccCode, ccDescription, ccRate };
 enum TBankRecColumn { brAccount, brCurrency, brOpenDate, brCashbook, brStatement, brReconciledTo };
@@ -25,8 +24,6 @@ QString AccountCell(const TAccountDetail& account, int column) {
         return account.GetAccount_Description_();
     case acType:
         return account.GetAccount_Type_();
-    case acBalance:
-        return FormatNumber(account.Balance, TMasterChartModel::MoneyFormat);
     default:
         return {};
     }
@@ -145,8 +142,10 @@ QStringList TMasterChartModel::ColumnTitles(int chartKind) {
                 QStringLiteral("Open Bal Date"),      QStringLiteral("Cashbook Open Bal"),
                 QStringLiteral("Statement Open Bal"), QStringLiteral("Reconciled To")};
     case ckAccounts:
+        // No balance: the chart's working balances belong to the runs of reports and processes,
+        // which work on copies of it, so here they would read 0.00 whatever the books hold.
         return {QStringLiteral("Account Code"), QStringLiteral("Account Description"),
-                QStringLiteral("Account Type"), QStringLiteral("Balance")};
+                QStringLiteral("Account Type")};
     case ckStdDescriptions:
         return {QStringLiteral("Abbreviation"), QStringLiteral("Description")};
     case ckTaxes:
@@ -164,8 +163,6 @@ bool TMasterChartModel::IsNumericColumn(int chartKind, int column) {
     switch (chartKind) {
     case ckBankRecOpening:
         return column == brCashbook || column == brStatement;
-    case ckAccounts:
-        return column == acBalance;
     case ckTaxes:
         return column == txRate;
     case ckCurrencies:

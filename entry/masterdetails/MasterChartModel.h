@@ -11,7 +11,7 @@ class TMasterChart;
 // The items of one master chart as the rows of a table, in the chart's key order, read straight
 // from the chart: nothing is copied, so the table always shows what the chart holds. The columns
 // depend on the chart kind:
-//   1 accounts: code, description (abbreviations expanded, sub-accounts indented), type, balance;
+//   1 accounts: code, description (abbreviations expanded, sub-accounts indented), type;
 //   2 standard descriptions: abbreviation, description;
 //   3 taxes: code, description, rate, tax account;
 //   4 currencies: code, description, rate;
@@ -27,9 +27,6 @@ class TMasterChartModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     using TChartSource = std::function<TMasterChart*()>;
-
-    // Money columns: thousands grouped, two decimals after ".", negative amounts in brackets.
-    static inline const QString MoneyFormat = QStringLiteral("#,##0.00;(#,##0.00)");
 
     explicit TMasterChartModel(QObject* parent = nullptr);
 

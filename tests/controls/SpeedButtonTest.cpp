@@ -671,17 +671,19 @@ TEST_F(SpeedButtonTest, LinkedActionGivesCaptionStateAndDown) {
     action.setChecked(true);
     EXPECT_TRUE(linked.Down());
     EXPECT_FALSE(other.Down());
-    // Without AllowAllUp a down button stays down when the action is unchecked; with it, it comes up.
+    // Unchecked, the button comes up, AllowAllUp or not: it shows what its action holds.
     action.setChecked(false);
-    EXPECT_TRUE(linked.Down());
+    EXPECT_FALSE(linked.Down());
     linked.SetAllowAllUp(true);
     action.setChecked(true);
     action.setChecked(false);
     EXPECT_FALSE(linked.Down());
-    // Down follows Checked only when Checked changes: another change of the action leaves it.
+    // Another button of the group going down puts the linked one up and unchecks its action;
+    // another change of the action leaves Down as it is.
     action.setChecked(true);
     other.SetDown(true);
     EXPECT_FALSE(linked.Down());
+    EXPECT_FALSE(action.isChecked());
     action.setText(QStringLiteral("Re&concile"));
     EXPECT_EQ(linked.text(), "Re&concile");
     EXPECT_FALSE(linked.Down());
@@ -745,6 +747,32 @@ TEST_F(SpeedButtonTest, AClickTriggersTheLinkedActionUnlessTheButtonHasAHandler)
     EXPECT_EQ(std::pair(first.isChecked(), other.isChecked()), std::pair(true, false));
     QTest::mouseClick(&button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     EXPECT_EQ(std::pair(button.Down(), first.isChecked()), std::pair(true, true));
+}
+
+// Group buttons linked to checkable actions of no exclusive group: each click toggles the
+// button's action, and each button shows what its action holds, AllowAllUp or not; the button
+// that the group puts up unchecks its action.
+TEST_F(SpeedButtonTest, GroupButtonsAndTheirCheckableActionsStayInStep) {
+    for (const bool allowAllUp : {false, true}) {
+        QWidget parent;
+        TRxSpeedButton button(&parent), other(&parent);
+        QAction action(QStringLiteral("Highlight")), otherAction(QStringLiteral("Filter"));
+        for (const auto& [linked, linkedAction] :
+             {std::pair(&button, &action), std::pair(&other, &otherAction)}) {
+            linkedAction->setCheckable(true);
+            linked->SetGroupIndex(2);
+            linked->SetAction(linkedAction);
+        }
+        button.SetAllowAllUp(allowAllUp);
+        otherAction.setChecked(true);
+        ASSERT_TRUE(other.Down());
+        for (const bool checked : {true, false, true}) {
+            QTest::mouseClick(&button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+            EXPECT_EQ(std::pair(action.isChecked(), button.Down()), std::pair(checked, checked))
+                << "AllowAllUp " << allowAllUp;
+            EXPECT_EQ(std::pair(otherAction.isChecked(), other.Down()), std::pair(false, false));
+        }
+    }
 }
 
 // A 16 by 16 image: a green square of 8 inside a transparent border of 4.

@@ -122,6 +122,7 @@ TEST_F(ChartExchangeTest, BankReconciliationExport) {
         << chart->ExchangeError.toStdString();
     EXPECT_EQ(leftOut, 0);
     EXPECT_EQ(Exported("ABC.BRO").toHex(' '), Golden("bankrec.hex", "export").toHex(' '));
+    EXPECT_EQ(Progress->Positions, QList<double>{100}); // the bar reaches its end
     // An amount beyond the form: an error, and the file written before stays.
     second.Cashbook_Open_Bal = 2e38;
     EXPECT_EQ(chart->ExportItems(File("ABC.BRO")), -1);

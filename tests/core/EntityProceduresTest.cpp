@@ -314,6 +314,24 @@ TEST_F(EntityProceduresTest, DeletedAccountNeedsTheIntegrityCheck) {
     EXPECT_EQ(Account("3000").Balance, -250.0);
 }
 
+// The integrity check shows its progress window, with its Cancel, before its first step; Cancel
+// stops the check there, without the completion box.
+TEST_F(EntityProceduresTest, IntegrityCheckShowsItsProgressAndStopsAtCancel) {
+    WriteBooks();
+    Prompt->Answer(TMessageButton::OK);
+    File->DataIntegrityCheck(2006, true, true);
+    ASSERT_FALSE(Progress->Log.isEmpty());
+    EXPECT_EQ(Progress->Log.first(), "setup:ABC123|0|");
+    EXPECT_EQ(Prompt->Texts(), QStringList{"Data integrity check completed"});
+
+    Progress->Log.clear();
+    Progress->CancelAtUpdate = Progress->Updates + 3;
+    EXPECT_THROW(File->DataIntegrityCheck(2006, true, true), EOperationCancelled);
+    EXPECT_EQ(Progress->Log.value(0), "setup:ABC123|0|");
+    EXPECT_EQ(Prompt->Shown.size(), 1);
+    EXPECT_EQ(Progress->Open, 0);
+}
+
 // A month file that cannot be read stops every procedure before anything is written over it.
 TEST_F(EntityProceduresTest, UnreadableMonthFileIsLeftAlone) {
     WriteBooks();

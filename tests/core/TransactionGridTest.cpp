@@ -149,6 +149,33 @@ TEST_F(TransactionListCellsTest, FieldChecksRewriteTheTextAndReportBadValues) {
     EXPECT_EQ(Offered, QStringList({"5510", "5500", "6600"}));
 }
 
+// In a chart whose codes have every part of the format, a number typed alone finds the account
+// the format places it at (branch and sub-account 00) before anything is offered; a code that is
+// in the chart as typed is found as typed, and a number naming no account is offered as typed.
+TEST_F(TransactionListCellsTest, ATypedNumberFindsTheAccountTheFormatPlacesItAt) {
+    const auto full = AccountsOf({"00-1180-00:ACC:Rent", "01-1180-00:ACC:Branch Rent", "1190:ACC:Cleaning",
+                                  "00-2000-00:BNK:Cheque Account", "00-9000-00:SUS:Suspense"});
+    TTransactionListSources sources{Entity, Format(),   true,        true,        true,
+                                    2,      full.get(), Taxes.get(), Descs.get(), Rates.get()};
+    TTransactionList list(sources, pkPayments, 2006, 4, 12, TOptionSet{Option::NoBlankLine});
+    const struct {
+        int Column;
+        const char *Typed, *Shown;
+        bool Valid;
+    } cases[] = {
+        {L::colAccount, "1180", "00-1180-00", true}, {L::colAccount, " 01-1180 ", "01-1180-00", true},
+        {L::colAccount, "1190", "1190", true},       {L::colBankAccount, "2000", "00-2000-00", true},
+        {L::colAccount, "1200", "1200", false},      {L::colAccount, "99-1180", "99-1180", false},
+    };
+    for (const auto& c : cases) {
+        QString text = c.Typed, message;
+        EXPECT_EQ(TTransactionGrid(list).ValidateField(0, c.Column, text, message), c.Valid) << c.Typed;
+        EXPECT_EQ(text, c.Shown) << c.Typed;
+    }
+    EXPECT_EQ(Offered, QStringList({"1200", "99-1180"}));
+    EXPECT_EQ(full->Count(), 5);
+}
+
 // A list of a file without a tax-rate chart knows no tax code: one typed is refused, never read.
 TEST_F(TransactionListCellsTest, ATaxCodeOnAListWithoutTaxRatesIsRefused) {
     TTransactionListSources sources{Entity, Format(), true,        true,        true,

@@ -13,14 +13,15 @@
 
 namespace {
 
-// Client ABC123 (format BB-AAAA-SS: balance sheet 2000-4999, suspense 9000 on) in Australian
-// dollars, its 2006 chart holding 0100 Sales and 0300 Wages.
+// Client ABC123 (format BB-AAAA-SS: all codes 00-0000-00 to 99-9999-99, balance sheet 2000-4999,
+// suspense 9000 on) in Australian dollars, its 2006 chart holding 00-0100-00 Sales and 00-0300-00
+// Wages.
 class AccountDraftTest : public TChartTest {
 protected:
     void SetUp() override {
         TChartTest::SetUp();
         Entity.Currency = "AUD";
-        Chart = AccountsOf({"0100::Sales", "0300::Wages"});
+        Chart = AccountsOf({"00-0100-00::Sales", "00-0300-00::Wages"});
         Chart->Saved = true;
     }
 
@@ -37,19 +38,19 @@ protected:
 
 TEST_F(AccountDraftTest, AddsAValidCodeAtItsPlaceInTheChart) {
     QString message = "stale";
-    const int index = Draft(" 200 ", " Rent ").Add(message);
+    const int index = Draft(" 00-200-0 ", " Rent ").Add(message);
     ASSERT_EQ(index, 1);
-    EXPECT_TRUE(message.isEmpty() && Keys(*Chart) == "0100,0200,0300" && !Chart->Saved);
-    EXPECT_EQ(Chart->IndexOfCode(Code("0200")), index);
+    EXPECT_TRUE(message.isEmpty() && Keys(*Chart) == "00-0100-00,00-0200-00,00-0300-00" && !Chart->Saved);
+    EXPECT_EQ(Chart->IndexOfCode(Code("00-0200-00")), index);
     EXPECT_EQ(Chart->GetAccount(index)->Description + Chart->GetAccount(index)->AccountType, "RentACC");
 }
 
 // Code, type asked for, types offered, type built: the posting types each range allows.
 const char* const TypeCases[][4] = {
-    {"0150", "BNK", "ACC", "ACC"}, // profit and loss: no bank account
-    {"2010", "BNK", "ACC,BNK", "BNK"},
-    {"2010", "ACC", "ACC,BNK", "ACC"},
-    {"9100", "ACC", "SUS", "SUS"},
+    {"00-0150-00", "BNK", "ACC", "ACC"}, // profit and loss: no bank account
+    {"00-2010-00", "BNK", "ACC,BNK", "BNK"},
+    {"01-2010-00", "ACC", "ACC,BNK", "ACC"},
+    {"00-9100-00", "ACC", "SUS", "SUS"},
 };
 
 TEST_F(AccountDraftTest, TypeFollowsTheRangesOfTheFormat) {
@@ -77,8 +78,16 @@ const TFaultCase FaultCases[] = {
      "\"12345\" is not a valid account code. Account codes must lie in the range 00-0000-00 to 99-9999-99."},
     {"01-", "Rent", TAccountDraft::InvalidCode, // a branch without an account number
      "\"01-\" is not a valid account code. Account codes must lie in the range 00-0000-00 to 99-9999-99."},
-    {"100", "Rent", TAccountDraft::DuplicateCode, "Account 0100 already exists in the chart of accounts."},
-    {"0400", " ", TAccountDraft::BlankDescription, "Please enter a description for the account."},
+    // A number alone, or a code without its sub-account, lies outside the format: it would make
+    // an account beside the one the format places it at.
+    {"100", "Rent", TAccountDraft::InvalidCode,
+     "\"100\" is not a valid account code. Account codes must lie in the range 00-0000-00 to 99-9999-99."},
+    {"00-0400", "Rent", TAccountDraft::InvalidCode,
+     "\"00-0400\" is not a valid account code. Account codes must lie in the range 00-0000-00 to "
+     "99-9999-99."},
+    {"00-100-00", "Rent", TAccountDraft::DuplicateCode,
+     "Account 00-0100-00 already exists in the chart of accounts."},
+    {"00-0400-00", " ", TAccountDraft::BlankDescription, "Please enter a description for the account."},
 };
 
 TEST_F(AccountDraftTest, RefusesFaultsAndLeavesTheChartAsItWas) {
@@ -88,7 +97,7 @@ TEST_F(AccountDraftTest, RefusesFaultsAndLeavesTheChartAsItWas) {
         EXPECT_EQ(draft.Check(message), row.Fault) << row.Code;
         EXPECT_EQ(draft.Add(message), -1);
         EXPECT_EQ(message, row.Message);
-        EXPECT_TRUE(Keys(*Chart) == "0100,0300" && Chart->Saved);
+        EXPECT_TRUE(Keys(*Chart) == "00-0100-00,00-0300-00" && Chart->Saved);
     }
 }
 
@@ -120,7 +129,7 @@ protected:
 
 TEST_F(AddEditAccountTest, OKAddsTheFilledAccount) {
     WhenShown([](TfmAddEditAccount& form) {
-        EXPECT_EQ(form.edtAccountCode->text(), "2050");
+        EXPECT_EQ(form.edtAccountCode->text(), "00-2050-00");
         EXPECT_FALSE(form.grbBankDetails->isEnabled());
         form.edtDescription->setText("Cheque Account");
         form.cboAccountType->setCurrentIndex(form.cboAccountType->findData("BNK"));
@@ -129,9 +138,9 @@ TEST_F(AddEditAccountTest, OKAddsTheFilledAccount) {
         form.accept();
     });
     int index = -1;
-    ASSERT_TRUE(TServices::AddAccountOffer()(*Chart, " 2050", index));
+    ASSERT_TRUE(TServices::AddAccountOffer()(*Chart, " 00-2050-00", index));
     EXPECT_EQ(AccountWindow(), nullptr); // freed
-    ASSERT_EQ(index, Chart->IndexOfCode(Code("2050")));
+    ASSERT_EQ(index, Chart->IndexOfCode(Code("00-2050-00")));
     const TAccountDetail* account = Chart->GetAccount(index);
     EXPECT_EQ(account->Description + account->AccountType, "Cheque AccountBNK");
     EXPECT_EQ(account->BankDetails->AccountNumber, "1234 5678");
@@ -143,14 +152,15 @@ TEST_F(AddEditAccountTest, AFaultKeepsTheWindowOpenAndCancelAddsNothing) {
         form.edtDescription->setText("Sales again");
         form.accept();
         EXPECT_TRUE(form.isVisible());
-        EXPECT_EQ(Prompt->Texts(), QStringList{"Account 0100 already exists in the chart of accounts."});
+        EXPECT_EQ(Prompt->Texts(),
+                  QStringList{"Account 00-0100-00 already exists in the chart of accounts."});
         EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Error});
     });
     int index = 5;
-    EXPECT_FALSE(TServices::AddAccountOffer()(*Chart, "0100", index));
+    EXPECT_FALSE(TServices::AddAccountOffer()(*Chart, "00-0100-00", index));
     EXPECT_EQ(index, -1);
     EXPECT_EQ(AccountWindow(), nullptr);
-    EXPECT_TRUE(Keys(*Chart) == "0100,0300" && Chart->Saved);
+    EXPECT_TRUE(Keys(*Chart) == "00-0100-00,00-0300-00" && Chart->Saved);
 }
 
 } // namespace

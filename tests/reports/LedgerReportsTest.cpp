@@ -296,7 +296,11 @@ TEST_F(LedgerReportsTest, TextShowsTheLedger) {
     const TLedger ledger = BuildLedger(*File);
     ASSERT_EQ(ledger.Result, 0);
     const TReportText report = LedgerText(ledger);
-    EXPECT_EQ(report.Title, "General Ledger Report");
+    // The page's name tells the ledgers of two years of one file apart.
+    EXPECT_EQ(report.Title, "General Ledger Report 2006");
+    TLedger nextYear = ledger;
+    nextYear.Year = 2007;
+    EXPECT_EQ(LedgerText(nextYear).Title, "General Ledger Report 2007");
     EXPECT_EQ(report.Lines.mid(0, 3),
               QStringList({"General Ledger Report", "ABC123 (2006) - Acme", "01/07/2005 to 30/06/2006"}));
 
@@ -439,12 +443,13 @@ TEST_F(LedgerReportsTest, CancelRaisesAndFailureSaysSo) {
 }
 
 // The listing: every line of pages 0 to 13 in date order, then page and reference, with a target
-// each and the totals per page; blank lines and dissection totals are not lines.
+// each and the totals per page of the lines other than contra lines (which balance each page to
+// 0.00); blank lines and dissection totals are not lines.
 TEST_F(LedgerReportsTest, ListingShowsEveryPageInDateOrder) {
     WriteYear();
     // What the listing should hold, read as the recalculation reads the lists.
     std::map<int, std::pair<int, TMoneyTotal>> expected;
-    int total = 0;
+    int total = 0, contras = 0;
     for (int kind = 0; kind <= pkStandardBankTransactions; ++kind) {
         for (int period = 1; period <= (IsOneFileKind(kind) ? 1 : 12); ++period) {
             const auto list = NewList(kind, period, {QuietLoad, NoLoadProcessing});
@@ -453,9 +458,13 @@ TEST_F(LedgerReportsTest, ListingShowsEveryPageInDateOrder) {
             for (int i = 0; i < list->Count(); ++i)
                 if (const TTransactionDetail& e = *list->GetItem(i);
                     !e.HasAnyFlag({TF::Blank, TF::DissectionTotal})) {
+                    ++total;
+                    if (e.HasAnyFlag({TF::Contra})) {
+                        ++contras;
+                        continue;
+                    }
                     ++expected[kind].first;
                     expected[kind].second.Add(e.Amount);
-                    ++total;
                 }
         }
     }
@@ -477,8 +486,10 @@ TEST_F(LedgerReportsTest, ListingShowsEveryPageInDateOrder) {
         EXPECT_EQ(page, PageKindEntry(report.Targets[i].PageKind).ShortName.toString());
     }
     // The totals per page kind.
-    const qsizetype at = report.Lines.indexOf("Totals by page");
+    const qsizetype at = report.Lines.indexOf("Totals by page, without contra lines");
     ASSERT_GE(at, 0);
+    EXPECT_GT(contras, 100);
+    EXPECT_FALSE(IsZeroMoney(expected[pkPayments].second.Value()));
     for (const auto& [kind, counted] : expected) {
         const QString name = PageKindEntry(kind).Name.toString();
         const auto line = std::find_if(report.Lines.begin() + at, report.Lines.end(),
@@ -526,7 +537,7 @@ TEST_F(LedgerReportsTest, WindowShowsTheLedgerAndWritesItsPdf) {
     TfmReports window;
     window.RunReport(*File, 3);
     ASSERT_EQ(window.Pages()->count(), 1);
-    EXPECT_EQ(window.Pages()->tabText(0), "General Ledger Report");
+    EXPECT_EQ(window.Pages()->tabText(0), "General Ledger Report 2006");
     const TReportLineTarget first = window.Documents().Document(0).Targets.front();
     std::vector<std::pair<const TEntityInfo*, qint32>> calls;
     window.DrillDown = [&](const TEntityInfo& owner, const TReportLineTarget& target) {

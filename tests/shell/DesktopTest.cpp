@@ -29,6 +29,12 @@ TEST_F(DesktopTest, ARestoreStopsAtTwentyFiles) {
     EXPECT_FALSE(Options.first().Has(InteractiveLock));
     EXPECT_EQ(LockOf("F20") + LockOf("F21") + QString::number(Desktop.Files().Count()), "1020");
     EXPECT_TRUE(Prompt->Shown.isEmpty());
+    // The progress window moves on with each file of the history until the desktop is full.
+    EXPECT_EQ(Progress->Log.value(0), "setup:Quilvane Startup|0|Restoring Desktop ...");
+    QList<double> positions;
+    for (int i = 1; i <= 20; ++i)
+        positions << i * 100.0 / 21;
+    EXPECT_EQ(Progress->Positions, positions);
 }
 
 // A stored password that is not upper case never matches; Cancel refuses with the same box. A refused

@@ -1,7 +1,13 @@
 #include "shell/inventory/DiskInventory.h"
 #include "core/io/IniFile.h"
 #include "platform/zip/ZipFile.h"
+#include "shell/desktop/Desktop.h"
 #include "shell/inventory/fmDiskInventory.h"
+#include "shell/main/ChildWindowRegistry.h"
+#include "shell/main/FileCommands.h"
+#include "shell/main/QuilvaneMain.h"
+#include "shell/shutdown/BackupAnswer.h"
+#include "tests/core/ChartTestSupport.h"
 #include "tests/core/EntityTestSupport.h"
 
 #include <QComboBox>
@@ -389,6 +395,75 @@ TEST_F(DiskInventoryDialogTest, FailureIsShownWithTheUnzipCodeAndTheDialogStays)
     EXPECT_FALSE(Dialog.FileCreated());
     EXPECT_TRUE(Dialog.CreatedFileCode().isEmpty());
     EXPECT_TRUE(Dialog.btnCreate->isEnabled());
+}
+
+// Tools > Transfer Disk Inventory from the main window, the dialog filled as a user fills it: the
+// drive with the transfer folder chosen, then a double click on the new file.
+class DiskInventoryCommandTest : public DiskInventoryTest, public IBackupQuestion {
+protected:
+    void SetUp() override {
+        DiskInventoryTest::SetUp();
+        // The record and an empty chart of accounts, which the new file opens with.
+        WriteArchive("ACME0106.QTF", {{"ACME01.CFG", SenderRecord()},
+                                      {"M_DETAIL/ACME0106.ADF", StoredChart("accounts", "header", {})}});
+        TMainWindowParts parts;
+        parts.BackupQuestion = this;
+        parts.RunDialog = [](QDialog& dialog) {
+            auto& inventory = dynamic_cast<TfmDiskInventory&>(dialog);
+            inventory.cboDrive->setCurrentIndex(inventory.cboDrive->findText("T:"));
+            emit inventory.grdDetails->cellDoubleClicked(0, 0);
+            return inventory.result();
+        };
+        Window = std::make_unique<TfmQuilvaneMain>(*Params, "WORKSTATION1", parts);
+        Registry = std::make_unique<TChildWindowRegistry>(*Window);
+        Window->SetChildWindows(Registry.get());
+    }
+    void TearDown() override {
+        Window.reset();
+        Registry.reset();
+        DiskInventoryTest::TearDown();
+    }
+    TBackupAnswer Ask(const QString&) override { return TBackupAnswer::No; }
+
+    std::unique_ptr<TChildWindowRegistry> Registry;
+    std::unique_ptr<TfmQuilvaneMain> Window;
+};
+
+// The file created opens on the desktop as the active file and heads the recently-used files;
+// the information beep and box say so.
+TEST_F(DiskInventoryCommandTest, TheCreatedFileOpensOnTheDesktop) {
+    Prompt->Answer(TMessageButton::OK);
+    Window->mnuTransferDiskInventory->trigger();
+    TDesktop& desktop = Window->Desktop();
+    ASSERT_EQ(desktop.Files().Count(), 1);
+    EXPECT_EQ(desktop.Files().Code(desktop.ActiveIndex()), "ACME01");
+    EXPECT_EQ(Params->Entities.Codes().value(0), "ACME01");
+    EXPECT_EQ(Prompt->Texts(), QStringList{TFileCommands::InventoryOpenedText.arg("ACME01")});
+    EXPECT_EQ(Prompt->Shown.value(0).Kind, TMessageKind::Information);
+    EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Information});
+}
+
+// With the desktop full the file is created but not opened, and the box says why.
+TEST_F(DiskInventoryCommandTest, ADesktopThatIsFullOnlyCreatesTheFile) {
+    TDesktop& desktop = Window->Desktop();
+    ASSERT_TRUE(QDir().mkpath(DataDir + "/M_DETAIL"));
+    for (int i = 1; i <= TDesktopFiles::MaxFiles; ++i) {
+        const QString code = QString::asprintf("F%02d", i);
+        ASSERT_TRUE(WriteFileBytes(RecordPath(code), SmallRecord("0", "", "Code=" + code)));
+        ASSERT_TRUE(WriteFileBytes(DataDir + "/M_DETAIL/" + code + "06.ADF",
+                                   StoredChart("accounts", "header", {})));
+        ASSERT_GE(desktop.OpenFileOnDesktop(code, false, false, false, false), 0) << code.toStdString();
+    }
+    const QStringList history = Params->Entities.Codes();
+    Prompt->Answer(TMessageButton::OK);
+    Window->mnuTransferDiskInventory->trigger();
+    EXPECT_TRUE(QFileInfo::exists(DataDir + "/ACME01.CFG"));
+    EXPECT_EQ(desktop.Files().Count(), TDesktopFiles::MaxFiles);
+    EXPECT_EQ(desktop.Files().IndexOf("ACME01"), -1);
+    EXPECT_EQ(Params->Entities.Codes(), history);
+    EXPECT_EQ(Prompt->Texts(), QStringList{TFileCommands::InventoryFullText.arg("ACME01")});
+    EXPECT_EQ(Prompt->Shown.value(0).Kind, TMessageKind::Information);
+    EXPECT_EQ(Prompt->Beeps, QList<TBeep>{TBeep::Information});
 }
 
 } // namespace
