@@ -189,6 +189,16 @@ QString TBackupRestoreProcess::ArchiveFolder(QChar drive) const {
         BackupArchives::ArchiveFolder(transfer ? Detail.ChartEntity().XferDir : Detail.BackupDir, drive));
 }
 
+QString TBackupRestoreProcess::NameInData(const QString& programName) const {
+    if (programName.isEmpty())
+        return QString();
+    const QString data = DataFolder();
+    const QString folderName = programName.section(u'/', 0, -2);
+    const QString folder =
+        folderName.isEmpty() ? data : TServices::FileSystem().ResolveCaseInsensitive(QDir(data).filePath(folderName));
+    return QDir(data).relativeFilePath(QDir(folder).filePath(programName.section(u'/', -1)));
+}
+
 QString TBackupRestoreProcess::TransferArchive(QChar drive) const {
     return QDir(ArchiveFolder(drive))
         .filePath(BackupArchives::TransferArchiveName(Detail.FileCode, Detail.Year));
@@ -338,7 +348,12 @@ int TBackupRestoreProcess::Restore(const TBackupRestoreRequest& request) {
     unzip.ZipFile = Archive;
     unzip.DecryptCode = ArchivePassword.toString();
     unzip.OnProgress = [this](int percent) { Position(percent); };
-    unzip.SizeLimit = BackupArchives::MaxEntrySize;
+    BackupArchives::HoldToYear(unzip, code, Detail.Year);
+    // Each file comes in under the name the program writes for it, in the folder where the
+    // program looks for it, whatever case the archive gives it.
+    unzip.NameOf = [this, code](const QString& entry) {
+        return NameInData(BackupArchives::ProgramFileName(entry, code, Detail.Year));
+    };
     const auto own = [this](const QString& entry) { return IsOwnEntry(entry, true); };
 
     // The archive is tested by extracting the file's own entries into a folder beside the data;
@@ -376,15 +391,18 @@ int TBackupRestoreProcess::Restore(const TBackupRestoreRequest& request) {
     Position(0);
     Message(QStringLiteral("Removing current files ..."));
     const QString yearMask = code + BackupArchives::TwoDigitYear(Detail.Year) + QStringLiteral(".*");
+    const auto folder = [&data](const QString& name) {
+        return TServices::FileSystem().ResolveCaseInsensitive(QDir(data).filePath(name));
+    };
     QStringList current = MatchingFiles(data, recordName);
-    current += MatchingFiles(QDir(data).filePath(code), yearMask);
-    current += MatchingFiles(QDir(data).filePath(QStringLiteral("M_DETAIL")), yearMask);
+    current += MatchingFiles(folder(code), yearMask);
+    current += MatchingFiles(folder(QStringLiteral("M_DETAIL")), yearMask);
     const bool bringsReconciliation =
         std::count_if(incoming.begin(), incoming.end(), [](const QString& name) {
             return name.startsWith(QStringLiteral("BANK_REC/"), Qt::CaseInsensitive) &&
                    !name.endsWith(QStringLiteral(".BOB"), Qt::CaseInsensitive);
         }) > 0;
-    current += MatchingFiles(QDir(data).filePath(QStringLiteral("BANK_REC")),
+    current += MatchingFiles(folder(QStringLiteral("BANK_REC")),
                              bringsReconciliation ? yearMask : yearMask.left(yearMask.size() - 1) + "BOB");
     for (QString& path : current)
         path = QDir(data).relativeFilePath(path);
@@ -526,7 +544,7 @@ int TBackupRestoreProcess::TransferIn(const TBackupRestoreRequest& request) {
     TUnzipFile unzip;
     unzip.ZipFile = Archive;
     unzip.DecryptCode = ArchivePassword.toString();
-    unzip.SizeLimit = BackupArchives::MaxEntrySize;
+    BackupArchives::HoldToYear(unzip, code, Detail.Year);
     const auto own = [this](const QString& entry) { return IsOwnEntry(entry, false); };
     int result = unzip.Open();
     if (result != 0)

@@ -139,6 +139,9 @@ private:
     int TransferChart(int group, int mode, const QString& staging);
     // The names (relative, '/') of the file's own entries for an archive of this year.
     QStringList OwnPatterns(bool forBackup) const;
+    // A name the program writes (relative to the data folder, '/') as it lies in the data folder:
+    // in the folder of that name that is there in any letter case, else as given.
+    QString NameInData(const QString& programName) const;
     bool IsOwnEntry(const QString& entry, bool forBackup) const;
     void Message(const QString& text);
     void Position(double percent);

@@ -1,5 +1,6 @@
 #include "tests/core/ChartTestSupport.h"
 #include "tests/core/EntityTestSupport.h"
+#include "tests/platform/HandMadeZip.h"
 #include "tests/support/RecordingProgress.h"
 
 #include "core/charts/AccountDetail.h"
@@ -710,4 +711,129 @@ TEST_F(BackupRestoreTest, ReturnMovesOnAndTheRestoreShowsItsListEntry) {
     EXPECT_TRUE(progress.Log.contains("setup:ABC123|0|Restoring No. 1  (05 Mar 2006 at 3:04 pm)"))
         << progress.Log.join('|').toStdString();
     EXPECT_TRUE(progress.Log.contains("message:0|Restoring No. 1  (05 Mar 2006 at 3:04 pm)"));
+}
+
+// ---- Archives from other systems, and what a year can hold -----------------------------------------
+
+namespace {
+
+// Renames every entry of an archive as told (its data, encrypted or not, stays as it is).
+void RenameEntries(const QString& archive, const std::function<QString(const QString&)>& rename) {
+    int error = 0;
+    zip_t* zip = zip_open(QFile::encodeName(archive).constData(), 0, &error);
+    ASSERT_NE(zip, nullptr) << error;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(zip, 0); ++i) {
+        const QString name = QString::fromUtf8(zip_get_name(zip, zip_uint64_t(i), 0));
+        ASSERT_EQ(zip_file_rename(zip, zip_uint64_t(i), rename(name).toUtf8().constData(), ZIP_FL_ENC_UTF_8), 0)
+            << zip_strerror(zip);
+    }
+    ASSERT_EQ(zip_close(zip), 0) << zip_strerror(zip);
+}
+
+} // namespace
+
+// A backup whose entries another zip tool or another system wrote in another letter case (or with
+// backslashes) restores the year whole under the program's own names: the pages and charts read
+// back, and no folder of another case is made beside the program's.
+TEST_F(RestoreSafetyTest, ABackupInAnotherLetterCaseRestoresTheWholeYear) {
+    const struct {
+        const char* Name;
+        std::function<QString(const QString&)> Rename;
+    } cases[] = {
+        {"folders in lower case", [](const QString& name) {
+             return name.contains('/') ? name.section('/', 0, 0).toLower() + '/' + name.section('/', 1) : name;
+         }},
+        {"every name in lower case", [](const QString& name) { return name.toLower(); }},
+        {"file names in lower case", [](const QString& name) {
+             return name.section('/', 0, -2) + (name.contains('/') ? "/" : "") + name.section('/', -1).toLower();
+         }},
+        {"mixed case and backslashes", [](const QString& name) {
+             QString mixed = name;
+             mixed.replace("ABC123/", "Abc123\\").replace("M_DETAIL/", "m_Detail\\");
+             return mixed.left(mixed.size() - 1) + mixed.right(1).toLower();
+         }},
+    };
+    const QByteArray pristine = ReadFileBytes(Backup);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ASSERT_TRUE(WriteFileBytes(Backup, pristine));
+        RenameEntries(Backup, c.Rename);
+        ASSERT_NE(YearFiles(), BackedUp);
+        ASSERT_EQ(Restore(), 0);
+        EXPECT_EQ(YearFiles(), BackedUp);
+        for (const QString& folder : QDir(DataDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            if (folder.compare("ABC123", Qt::CaseInsensitive) == 0 || folder.compare("M_DETAIL", Qt::CaseInsensitive) == 0) {
+                EXPECT_TRUE(folder == "ABC123" || folder == "M_DETAIL") << folder.toStdString();
+            }
+        // Reopened, the year reads: its pages and its chart.
+        File->Close();
+        File = TEntityInfo::Create("ABC123", {Standard, Load});
+        File->OpenYear();
+        EXPECT_EQ(PaymentDetails(), (QStringList{"Rent", "Rent", "Rent"}));
+        TAccountsChart accounts(File->EntityDetail().ChartEntity(), File->EntityDetail().AccountFormat,
+                                TOptionSet{Standard, Silent}, 2006, QString(), nullptr);
+        EXPECT_EQ(accounts.LoadFromFile(TOptionSet{Standard, Silent}), 0);
+        EXPECT_TRUE(QFile::exists(DataDir + "/M_DETAIL/ABC12306.ADF"));
+        AddPayments(2, "Later");
+    }
+}
+
+// An archive beyond what a year can hold is refused whole with a box naming the entry, before
+// anything in the data folder moves: an own entry that is no file the program writes, more entries
+// than a year has files, entries that each fit their kind but together exceed the year.
+TEST_F(RestoreSafetyTest, AnArchiveBeyondWhatAYearHoldsIsRefusedByName) {
+    const QByteArray pristine = ReadFileBytes(Backup);
+    const int entries = BackupArchives::MaxArchiveEntries("ABC123", 2006);
+    const qint64 bytes = BackupArchives::MaxArchiveBytes("ABC123", 2006);
+    // Reconciliation files, each declaring just under its bound, until they pass the year's.
+    QList<THandMadeEntry> heavy;
+    QString passing;
+    qint64 sum = 0;
+    for (const QString& name : BackupArchives::YearFileNames("ABC123", 2006)) {
+        if (!name.startsWith("BANK_REC/") || name.endsWith(".BOB") || !passing.isEmpty())
+            continue;
+        const qint64 size = BackupArchives::MaxEntrySize(name) - 1;
+        heavy.append({name.toUtf8(), "x", 0100644, false, quint64(size)});
+        if ((sum += size) > bytes)
+            passing = name;
+    }
+    ASSERT_FALSE(passing.isEmpty());
+    QList<THandMadeEntry> many{{"ABC123.CFG", "record"}};
+    for (int i = 1; i <= entries; ++i)
+        many.append({QString("pad/%1").arg(i).toUtf8(), "x"});
+    const struct {
+        const char* Entry; // the entry the box names
+        std::function<void()> Make;
+    } cases[] = {
+        {"BANK_REC/ABC12306.JNK", [&] { Doctor(Backup, {{"BANK_REC/ABC12306.JNK", QByteArray(1000, '\0')}}); }},
+        {"ABC123/ABC12306.ZZ9", [&] { Doctor(Backup, {{"ABC123/ABC12306.ZZ9", "junk"}}); }},
+        {"pad/", [&] { ASSERT_TRUE(WriteFileBytes(Backup, THandMadeZip::Build(many))); }},
+        {"BANK_REC/ABC12306.R", [&] { ASSERT_TRUE(WriteFileBytes(Backup, THandMadeZip::Build(heavy))); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Entry);
+        ASSERT_TRUE(WriteFileBytes(Backup, pristine));
+        c.Make();
+        Prompt->Answer(TMessageButton::OK);
+        Prompt->Shown.clear();
+        EXPECT_EQ(Restore(), TBackupRestoreProcess::AlreadyReported);
+        ASSERT_EQ(Prompt->Shown.size(), 1);
+        EXPECT_TRUE(Prompt->Shown[0].Text.contains(c.Entry)) << Prompt->Shown[0].Text.toStdString();
+        EXPECT_EQ(YearFiles(), Before);
+        EXPECT_EQ(RestoreLogCount(), 0);
+        EXPECT_TRUE(WorkFolders().isEmpty());
+    }
+    EXPECT_TRUE(Prompt->Shown[0].Text.contains(passing));
+    EXPECT_FALSE(QDir(DataDir + "/BANK_REC").exists());
+
+    // The transfer in holds its archive to the same: an own entry of no kind is refused by name.
+    ASSERT_EQ(Run(prTransferToClient, OnB()), 0);
+    Before = YearFiles();
+    Doctor(Archive, {{"abc123/abc12306.zz9", "junk"}});
+    Prompt->Answer(TMessageButton::OK);
+    Prompt->Shown.clear();
+    EXPECT_EQ(Run(prTransferFromClient, OnB(), (1u << 28) | (1u << 29)), TBackupRestoreProcess::AlreadyReported);
+    ASSERT_EQ(Prompt->Shown.size(), 1);
+    EXPECT_TRUE(Prompt->Shown[0].Text.contains("abc123/abc12306.zz9")) << Prompt->Shown[0].Text.toStdString();
+    EXPECT_EQ(YearFiles(), Before);
 }
