@@ -837,3 +837,112 @@ TEST_F(RestoreSafetyTest, AnArchiveBeyondWhatAYearHoldsIsRefusedByName) {
     EXPECT_TRUE(Prompt->Shown[0].Text.contains("abc123/abc12306.zz9")) << Prompt->Shown[0].Text.toStdString();
     EXPECT_EQ(YearFiles(), Before);
 }
+
+// ---- Transfer in: all or nothing ----------------------------------------------------------------
+
+namespace {
+
+// A transfer archive of the year as it stood (three March payments), and later work on top of it.
+class TransferInSafetyTest : public RestoreSafetyTest {
+protected:
+    void SetUp() override {
+        RestoreSafetyTest::SetUp();
+        ASSERT_EQ(Run(prTransferToClient, OnB()), 0);
+        Transfer = Archive;
+        Pristine = ReadFileBytes(Transfer);
+        AddPayments(1, "Latest");
+        Before = YearFiles();
+        Record = ReadFileBytes(RecordPath());
+    }
+    int TransferIn(quint32 selection) { return Run(prTransferFromClient, OnB(), selection); }
+
+    static constexpr quint32 ReplaceAccounts = 1u | 2u;
+    static constexpr quint32 ReplaceTransactions = (1u << 28) | (1u << 29);
+    QString Transfer;
+    QByteArray Pristine, Record;
+};
+
+} // namespace
+
+// A sender's chart that does not load is refused before the year's changes, whatever the user then
+// answers when the year is saved: the year and the record stay byte for byte.
+TEST_F(TransferInSafetyTest, ASendersChartThatDoesNotLoadChangesNothing) {
+    for (const TMessageButton answer : {TMessageButton::No, TMessageButton::Yes}) {
+        SCOPED_TRACE(int(answer));
+        Record = ReadFileBytes(RecordPath());
+        ASSERT_TRUE(WriteFileBytes(Transfer, Pristine));
+        Doctor(Transfer, {{"M_DETAIL/ABC12306.ADF", "not a chart at all"}});
+        Prompt->Answer(TMessageButton::OK);
+        Prompt->Shown.clear();
+        EXPECT_EQ(TransferIn(ReplaceAccounts | ReplaceTransactions), TBackupRestoreProcess::AlreadyReported);
+        EXPECT_TRUE(Prompt->Texts().join('\n').contains("M_DETAIL/ABC12306.ADF")) << Prompt->Texts().join('\n').toStdString();
+        EXPECT_EQ(ReadFileBytes(RecordPath()), Record);
+        // Closing the file writes the year's charts; any question about the chart meets the answer.
+        auto closing = std::make_shared<TScriptedPrompt>();
+        closing->Answer(answer);
+        TServices::SetPrompt(closing);
+        File->Close();
+        TServices::SetPrompt(Prompt);
+        EXPECT_EQ(YearFiles(), Before);
+        File = TEntityInfo::Create("ABC123", {Standard, Load});
+        File->OpenYear();
+        EXPECT_TRUE(WorkFolders().isEmpty());
+    }
+}
+
+// A group that fails after others were taken (here a page of the sender's that does not load, after
+// a chart that does) leaves every group as it was.
+TEST_F(TransferInSafetyTest, AFailingLaterGroupLeavesTheEarlierOnesAsTheyWere) {
+    Doctor(Transfer, {{"M_DETAIL/ABC12306.ADF", StoredChart("accounts", "header", {"bank"})},
+                      {"ABC123/ABC12306.PA8", ReadFileBytes(DataDir + "/ABC123/ABC12306.PA9")},
+                      {"ABC123/ABC12306.PA9", "not a page"}});
+    Prompt->Answer(TMessageButton::OK);
+    EXPECT_EQ(TransferIn(ReplaceAccounts | ReplaceTransactions), TBackupRestoreProcess::AlreadyReported);
+    EXPECT_TRUE(Prompt->Texts().join('\n').contains("ABC123/ABC12306.PA9")) << Prompt->Texts().join('\n').toStdString();
+    EXPECT_EQ(YearFiles(), Before);
+    EXPECT_EQ(ReadFileBytes(RecordPath()), Record);
+    EXPECT_TRUE(WorkFolders().isEmpty());
+    EXPECT_EQ(PaymentDetails(), (QStringList{"Later", "Later", "Latest", "Rent", "Rent", "Rent"}));
+
+    // Whole, the same groups go in together.
+    ASSERT_TRUE(WriteFileBytes(Transfer, Pristine));
+    Doctor(Transfer, {{"M_DETAIL/ABC12306.ADF", StoredChart("accounts", "header", {"bank"})}});
+    ASSERT_EQ(TransferIn(ReplaceAccounts | ReplaceTransactions), 0) << Prompt->Texts().join('\n').toStdString();
+    EXPECT_TRUE(ReadFileBytes(DataDir + "/M_DETAIL/ABC12306.ADF").contains(Stored("accounts", "bank")));
+    EXPECT_EQ(PaymentDetails(), (QStringList{"Later", "Later", "Rent", "Rent", "Rent"}));
+}
+
+// A transfer in stopped at any step of its exchange (a kill, a power cut) leaves the year as it was
+// once the file is opened again.
+TEST_F(TransferInSafetyTest, ATransferStoppedAtAnyStepLeavesTheYearAsItWas) {
+    int stopAt = 1;
+    for (;; ++stopAt) {
+        SCOPED_TRACE(stopAt);
+        TReportSetup setup(File->RunFile(2006), 0, prTransferFromClient, 2006, false);
+        setup.TransferSelection = ReplaceAccounts | ReplaceTransactions;
+        setup.PageKinds = 1u << pkPayments;
+        TBackupRestoreProcess run(*File, setup);
+        run.StepSeam = [stopAt](int step) { return step < stopAt; };
+        const int result = run.Run(OnB());
+        if (result == 0)
+            break;
+        ASSERT_EQ(result, TBackupRestoreProcess::Failed);
+        // The process is gone; the next open puts the year back.
+        File.reset();
+        File = TEntityInfo::Create("ABC123", {Standard, Load, NoLock});
+        EXPECT_EQ(YearFiles(), Before);
+        const auto unlocked = [](QByteArray bytes) {
+            return QString::fromLatin1(bytes).remove(QRegularExpression("Locked(By)?=[^\r]*\r\n"));
+        };
+        EXPECT_EQ(unlocked(ReadFileBytes(RecordPath())), unlocked(Record));
+        for (const QString& work : WorkFolders())
+            EXPECT_FALSE(QFile::exists(DataDir + "/" + work + "/swap")) << work.toStdString();
+        File.reset();
+        File = TEntityInfo::Create("ABC123", {Standard, Load});
+        File->OpenYear();
+        ASSERT_LT(stopAt, 100);
+    }
+    // The marker, each page and chart set aside and each put in: several steps, every one stopped.
+    EXPECT_GT(stopAt, 4);
+    EXPECT_EQ(PaymentDetails(), (QStringList{"Later", "Later", "Rent", "Rent", "Rent"}));
+}
