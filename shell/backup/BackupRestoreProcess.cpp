@@ -797,15 +797,17 @@ int TBackupRestoreProcess::TransferGroups(const QString& staging, const QString&
             if (step.Group == grReportLayouts || step.Group == grReportFormats) {
                 // The file's own report definitions. Replace takes the sender's file as it is; their
                 // entries cannot be merged one by one here, so Merge and Update keep the file's own
-                // and the result says so.
+                // and the result says so. A file with none of its own takes the sender's.
                 const QString name =
                     QStringLiteral("M_DETAIL/") + Detail.FileCode +
                     (step.Group == grReportLayouts ? QStringLiteral(".RLO") : QStringLiteral(".RFT"));
                 const QString stagedFile = QDir(staging).filePath(name);
                 const QString inData = NameInData(name);
+                const QFileInfo ownFile(QDir(DataFolder()).filePath(inData));
+                const bool hasOwn = ownFile.isFile() && ownFile.size() > 0;
                 if (!QFileInfo(stagedFile).isFile()) {
                     // Nothing of the sender's to take.
-                } else if (ModeOf(word, step.Group) != moReplace) {
+                } else if (ModeOf(word, step.Group) != moReplace && hasOwn) {
                     if (!RunNotes.contains(DefinitionsNotMergedText))
                         RunNotes << DefinitionsNotMergedText;
                 } else if (!CopyInto(stagedFile, QDir(incoming).filePath(inData))) {

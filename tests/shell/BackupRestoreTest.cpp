@@ -946,3 +946,22 @@ TEST_F(TransferInSafetyTest, ATransferStoppedAtAnyStepLeavesTheYearAsItWas) {
     EXPECT_GT(stopAt, 4);
     EXPECT_EQ(PaymentDetails(), (QStringList{"Later", "Later", "Rent", "Rent", "Rent"}));
 }
+
+// Merged or updated into a file that has no report definitions of its own, the sender's become the
+// file's; nothing says the file's own stayed.
+TEST_F(BackupRestoreTest, AFileWithoutReportDefinitionsTakesTheSenders) {
+    const QString layouts = DataDir + "/M_DETAIL/ABC123.RLO";
+    ASSERT_TRUE(WriteFileBytes(layouts, "sender's layouts"));
+    ASSERT_EQ(Run(prTransferToAccountant, OnB()), 0);
+    const quint32 layoutsGroup = 1u << 20;
+    for (const quint32 mode : {layoutsGroup << 2, layoutsGroup << 3}) {
+        SCOPED_TRACE(mode);
+        ASSERT_TRUE(QFile::remove(layouts));
+        TReportSetup setup(File->RunFile(2006), 0, prTransferFromAccountant, 2006, false);
+        setup.TransferSelection = layoutsGroup | mode;
+        TBackupRestoreProcess run(*File, setup);
+        ASSERT_EQ(run.Run(OnB()), 0);
+        EXPECT_EQ(ReadFileBytes(layouts), "sender's layouts");
+        EXPECT_TRUE(run.Notes().isEmpty());
+    }
+}
