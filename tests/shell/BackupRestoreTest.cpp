@@ -836,6 +836,19 @@ TEST_F(RestoreSafetyTest, AnArchiveBeyondWhatAYearHoldsIsRefusedByName) {
     ASSERT_EQ(Prompt->Shown.size(), 1);
     EXPECT_TRUE(Prompt->Shown[0].Text.contains("abc123/abc12306.zz9")) << Prompt->Shown[0].Text.toStdString();
     EXPECT_EQ(YearFiles(), Before);
+
+    // And so does the disk inventory's new file: more entries than a year has files.
+    ASSERT_TRUE(WriteFileBytes(Archive, THandMadeZip::Build(many)));
+    File->Close();
+    File.reset();
+    Params->LicFilePath = TempPath("CLIENT");
+    ASSERT_TRUE(QDir().mkpath(Params->LicFilePath));
+    TDiskInventory inventory;
+    ASSERT_EQ(inventory.ScanTransferFiles(u'B'), 1);
+    QString created;
+    EXPECT_EQ(inventory.CreateFile(inventory.Files()[0], created), ZipResult::TooLarge);
+    EXPECT_TRUE(inventory.ErrorText().contains("pad/")) << inventory.ErrorText().toStdString();
+    EXPECT_TRUE(QDir(Params->LicFilePath).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
 }
 
 // ---- Transfer in: all or nothing ----------------------------------------------------------------
