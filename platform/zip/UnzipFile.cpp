@@ -382,24 +382,27 @@ int TUnzipFile::NameChosen(const QList<int>& chosen) {
         TEntry& entry = Entries[i];
         entry.Target = NameOf ? ZipNames::Normalised(NameOf(entry.Name)) : entry.Name;
         if (entry.Target.isEmpty())
-            return Fail(ZipResult::UnsafeEntry,
-                        QStringLiteral("The entry \"%1\" of %2 is no file that is taken in from it; the archive "
-                                       "is refused")
-                            .arg(entry.Name, Shown(ZipFile)));
+            return Fail(
+                ZipResult::UnsafeEntry,
+                QStringLiteral("The entry \"%1\" of %2 is no file that is taken in from it; the archive "
+                               "is refused")
+                    .arg(entry.Name, Shown(ZipFile)));
         if (ZipNames::SafeParts(entry.Target).isEmpty())
-            return Fail(ZipResult::UnsafeEntry,
-                        QStringLiteral("The entry \"%1\" of %2 would be written outside its folder; the archive "
-                                       "is refused")
-                            .arg(entry.Name, Shown(ZipFile)));
+            return Fail(
+                ZipResult::UnsafeEntry,
+                QStringLiteral("The entry \"%1\" of %2 would be written outside its folder; the archive "
+                               "is refused")
+                    .arg(entry.Name, Shown(ZipFile)));
         if (!NameOf)
             continue;
         const QString folded = ZipNames::SafeParts(entry.Target).join(u'/').toCaseFolded();
         const auto before = taken.constFind(folded);
         if (before != taken.cend())
-            return Fail(ZipResult::UnsafeEntry,
-                        QStringLiteral("The entries \"%1\" and \"%2\" of %3 are the same file; the archive is "
-                                       "refused")
-                            .arg(Entries[before.value()].Name, entry.Name, Shown(ZipFile)));
+            return Fail(
+                ZipResult::UnsafeEntry,
+                QStringLiteral("The entries \"%1\" and \"%2\" of %3 are the same file; the archive is "
+                               "refused")
+                    .arg(Entries[before.value()].Name, entry.Name, Shown(ZipFile)));
         taken.insert(folded, i);
     }
     return ZipResult::Ok;

@@ -195,7 +195,8 @@ QStringList YearFileNames(const QString& code, int year) {
             continue;
         const TChartKindEntry& chart = ChartKindTable[static_cast<size_t>(kind)];
         const bool everyYear = kind == ckReportLayouts || kind == ckReportFormats;
-        names.append(chart.Folder.toString() + u'/' + (everyYear ? code : yearFile) + chart.Extension.toString());
+        names.append(chart.Folder.toString() + u'/' + (everyYear ? code : yearFile) +
+                     chart.Extension.toString());
     }
     for (int kind = 0; kind < PageKindCount; ++kind)
         for (int month = 0; month <= 12; ++month) {
@@ -207,8 +208,8 @@ QStringList YearFileNames(const QString& code, int year) {
     const QString reconciliation = ChartKindTable[ckBankRecOpening].Folder.toString() + u'/';
     for (int slot = 0; slot < TBRecOpeningDetail::SlotCount; ++slot)
         for (const bool matched : {true, false})
-            names.append(reconciliation +
-                         LastPart(TBRecOpeningDetail::ReconciliationFileName(QString(), code, year, slot, matched)));
+            names.append(reconciliation + LastPart(TBRecOpeningDetail::ReconciliationFileName(
+                                              QString(), code, year, slot, matched)));
     return names;
 }
 

@@ -195,7 +195,9 @@ QString TBackupRestoreProcess::NameInData(const QString& programName) const {
     const QString data = DataFolder();
     const QString folderName = programName.section(u'/', 0, -2);
     const QString folder =
-        folderName.isEmpty() ? data : TServices::FileSystem().ResolveCaseInsensitive(QDir(data).filePath(folderName));
+        folderName.isEmpty()
+            ? data
+            : TServices::FileSystem().ResolveCaseInsensitive(QDir(data).filePath(folderName));
     return QDir(data).relativeFilePath(QDir(folder).filePath(programName.section(u'/', -1)));
 }
 

@@ -3,8 +3,8 @@
 #include "core/services/UserPrompt.h"
 
 #include <QChar>
-#include <QList>
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -141,7 +141,8 @@ private:
                              int mode);
     // The charts a transfer in makes afresh, and the open file's charts whose files they make.
     struct TTransferCharts;
-    int TransferChart(int group, int mode, const QString& staging, const QString& incoming, TTransferCharts& made);
+    int TransferChart(int group, int mode, const QString& staging, const QString& incoming,
+                      TTransferCharts& made);
     // The box for a staged chart or page (its name in the data folder) that does not load:
     // AlreadyReported.
     int RefuseStaged(const QString& name);

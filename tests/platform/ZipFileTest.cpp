@@ -908,11 +908,12 @@ TEST_F(ZipFileTest, ALinkInTheDestinationRefusesTheWholeExtraction) {
 // archive is refused by name before anything is read or written.
 TEST_F(ZipFileTest, TheWholeArchiveIsHeldToItsBoundsAndEachEntryToItsName) {
     const QString archive = TempPath("bounds.zip");
-    ASSERT_TRUE(WriteFileBytes(archive, THandMadeZip::Build({{"acme01.cfg", "record"},
-                                                             {"m_detail/", ""},
-                                                             {"m_detail/acme0106.adf", "accounts"},
-                                                             {"acme01/ACME0106.pa1", "july", 0100644, false, 4000},
-                                                             {"other.txt", "foreign"}})));
+    ASSERT_TRUE(
+        WriteFileBytes(archive, THandMadeZip::Build({{"acme01.cfg", "record"},
+                                                     {"m_detail/", ""},
+                                                     {"m_detail/acme0106.adf", "accounts"},
+                                                     {"acme01/ACME0106.pa1", "july", 0100644, false, 4000},
+                                                     {"other.txt", "foreign"}})));
     const auto own = [](const QString& entry) { return !entry.startsWith("other"); };
     const auto upper = [](const QString& entry) { return entry.toUpper(); };
     struct TCase {
@@ -923,19 +924,30 @@ TEST_F(ZipFileTest, TheWholeArchiveIsHeldToItsBoundsAndEachEntryToItsName) {
         const char* Text; // the refusal ends so
     };
     const TCase cases[] = {
-        {4, 0, {}, ZipResult::TooLarge,
+        {4,
+         0,
+         {},
+         ZipResult::TooLarge,
          "The entry \"other.txt\" of %1 is one more than the 4 entries the archive may hold; the archive is "
          "refused"},
-        {5, 4013, {}, ZipResult::TooLarge,
+        {5,
+         4013,
+         {},
+         ZipResult::TooLarge,
          "The entries of %1 up to \"acme01/ACME0106.pa1\" hold 4014 bytes, more than the 4013 bytes allowed "
          "for the whole archive; the archive is refused"},
         {5, 0, [](const QString& entry) { return entry.endsWith(".adf") ? QString() : entry.toUpper(); },
          ZipResult::UnsafeEntry,
-         "The entry \"m_detail/acme0106.adf\" of %1 is no file that is taken in from it; the archive is refused"},
+         "The entry \"m_detail/acme0106.adf\" of %1 is no file that is taken in from it; the archive is "
+         "refused"},
         {5, 0, [](const QString& entry) { return entry.endsWith(".adf") ? QString("../x") : entry; },
          ZipResult::UnsafeEntry,
-         "The entry \"m_detail/acme0106.adf\" of %1 would be written outside its folder; the archive is refused"},
-        {5, 0, [](const QString& entry) { return entry.endsWith(".cfg") ? QString("M_DETAIL/ACME0106.ADF") : entry; },
+         "The entry \"m_detail/acme0106.adf\" of %1 would be written outside its folder; the archive is "
+         "refused"},
+        {5, 0,
+         [](const QString& entry) {
+             return entry.endsWith(".cfg") ? QString("M_DETAIL/ACME0106.ADF") : entry;
+         },
          ZipResult::UnsafeEntry,
          "The entries \"acme01.cfg\" and \"m_detail/acme0106.adf\" of %1 are the same file; the archive is "
          "refused"},

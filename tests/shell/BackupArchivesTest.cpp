@@ -531,5 +531,6 @@ TEST(BackupArchivesYearFiles, EachEntryTakesTheProgramsNameOrNone) {
     // two reconciliation files for each of 35 bank-account slots; their three folders besides.
     EXPECT_EQ(YearFileNames("ABC123", 2006).size(), 1 + 8 + 11 * 13 + 3 * 2 + 2 * 35);
     EXPECT_EQ(MaxArchiveEntries("ABC123", 2006), 228 + 3);
-    EXPECT_EQ(MaxArchiveBytes("ABC123", 2006), (4ll << 20) + 8 * (256ll << 20) + 2 * 149 * MaxTransactionFileBytes());
+    EXPECT_EQ(MaxArchiveBytes("ABC123", 2006),
+              (4ll << 20) + 8 * (256ll << 20) + 2 * 149 * MaxTransactionFileBytes());
 }

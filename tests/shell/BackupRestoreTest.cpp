@@ -724,7 +724,8 @@ void RenameEntries(const QString& archive, const std::function<QString(const QSt
     ASSERT_NE(zip, nullptr) << error;
     for (zip_int64_t i = 0; i < zip_get_num_entries(zip, 0); ++i) {
         const QString name = QString::fromUtf8(zip_get_name(zip, zip_uint64_t(i), 0));
-        ASSERT_EQ(zip_file_rename(zip, zip_uint64_t(i), rename(name).toUtf8().constData(), ZIP_FL_ENC_UTF_8), 0)
+        ASSERT_EQ(zip_file_rename(zip, zip_uint64_t(i), rename(name).toUtf8().constData(), ZIP_FL_ENC_UTF_8),
+                  0)
             << zip_strerror(zip);
     }
     ASSERT_EQ(zip_close(zip), 0) << zip_strerror(zip);
@@ -740,14 +741,19 @@ TEST_F(RestoreSafetyTest, ABackupInAnotherLetterCaseRestoresTheWholeYear) {
         const char* Name;
         std::function<QString(const QString&)> Rename;
     } cases[] = {
-        {"folders in lower case", [](const QString& name) {
-             return name.contains('/') ? name.section('/', 0, 0).toLower() + '/' + name.section('/', 1) : name;
+        {"folders in lower case",
+         [](const QString& name) {
+             return name.contains('/') ? name.section('/', 0, 0).toLower() + '/' + name.section('/', 1)
+                                       : name;
          }},
         {"every name in lower case", [](const QString& name) { return name.toLower(); }},
-        {"file names in lower case", [](const QString& name) {
-             return name.section('/', 0, -2) + (name.contains('/') ? "/" : "") + name.section('/', -1).toLower();
+        {"file names in lower case",
+         [](const QString& name) {
+             return name.section('/', 0, -2) + (name.contains('/') ? "/" : "") +
+                    name.section('/', -1).toLower();
          }},
-        {"mixed case and backslashes", [](const QString& name) {
+        {"mixed case and backslashes",
+         [](const QString& name) {
              QString mixed = name;
              mixed.replace("ABC123/", "Abc123\\").replace("M_DETAIL/", "m_Detail\\");
              return mixed.left(mixed.size() - 1) + mixed.right(1).toLower();
@@ -762,7 +768,8 @@ TEST_F(RestoreSafetyTest, ABackupInAnotherLetterCaseRestoresTheWholeYear) {
         ASSERT_EQ(Restore(), 0);
         EXPECT_EQ(YearFiles(), BackedUp);
         for (const QString& folder : QDir(DataDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-            if (folder.compare("ABC123", Qt::CaseInsensitive) == 0 || folder.compare("M_DETAIL", Qt::CaseInsensitive) == 0) {
+            if (folder.compare("ABC123", Qt::CaseInsensitive) == 0 ||
+                folder.compare("M_DETAIL", Qt::CaseInsensitive) == 0) {
                 EXPECT_TRUE(folder == "ABC123" || folder == "M_DETAIL") << folder.toStdString();
             }
         // Reopened, the year reads: its pages and its chart.
@@ -805,8 +812,14 @@ TEST_F(RestoreSafetyTest, AnArchiveBeyondWhatAYearHoldsIsRefusedByName) {
         const char* Entry; // the entry the box names
         std::function<void()> Make;
     } cases[] = {
-        {"BANK_REC/ABC12306.JNK", [&] { Doctor(Backup, {{"BANK_REC/ABC12306.JNK", QByteArray(1000, '\0')}}); }},
-        {"ABC123/ABC12306.ZZ9", [&] { Doctor(Backup, {{"ABC123/ABC12306.ZZ9", "junk"}}); }},
+        {"BANK_REC/ABC12306.JNK",
+         [&] {
+             Doctor(Backup, {{"BANK_REC/ABC12306.JNK", QByteArray(1000, '\0')}});
+         }},
+        {"ABC123/ABC12306.ZZ9",
+         [&] {
+             Doctor(Backup, {{"ABC123/ABC12306.ZZ9", "junk"}});
+         }},
         {"pad/", [&] { ASSERT_TRUE(WriteFileBytes(Backup, THandMadeZip::Build(many))); }},
         {"BANK_REC/ABC12306.R", [&] { ASSERT_TRUE(WriteFileBytes(Backup, THandMadeZip::Build(heavy))); }},
     };
@@ -832,7 +845,8 @@ TEST_F(RestoreSafetyTest, AnArchiveBeyondWhatAYearHoldsIsRefusedByName) {
     Doctor(Archive, {{"abc123/abc12306.zz9", "junk"}});
     Prompt->Answer(TMessageButton::OK);
     Prompt->Shown.clear();
-    EXPECT_EQ(Run(prTransferFromClient, OnB(), (1u << 28) | (1u << 29)), TBackupRestoreProcess::AlreadyReported);
+    EXPECT_EQ(Run(prTransferFromClient, OnB(), (1u << 28) | (1u << 29)),
+              TBackupRestoreProcess::AlreadyReported);
     ASSERT_EQ(Prompt->Shown.size(), 1);
     EXPECT_TRUE(Prompt->Shown[0].Text.contains("abc123/abc12306.zz9")) << Prompt->Shown[0].Text.toStdString();
     EXPECT_EQ(YearFiles(), Before);
@@ -848,7 +862,9 @@ TEST_F(RestoreSafetyTest, AnArchiveBeyondWhatAYearHoldsIsRefusedByName) {
     QString created;
     EXPECT_EQ(inventory.CreateFile(inventory.Files()[0], created), ZipResult::TooLarge);
     EXPECT_TRUE(inventory.ErrorText().contains("pad/")) << inventory.ErrorText().toStdString();
-    EXPECT_TRUE(QDir(Params->LicFilePath).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(QDir(Params->LicFilePath)
+                    .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
+                    .isEmpty());
 }
 
 // ---- Transfer in: all or nothing ----------------------------------------------------------------
@@ -888,7 +904,8 @@ TEST_F(TransferInSafetyTest, ASendersChartThatDoesNotLoadChangesNothing) {
         Prompt->Answer(TMessageButton::OK);
         Prompt->Shown.clear();
         EXPECT_EQ(TransferIn(ReplaceAccounts | ReplaceTransactions), TBackupRestoreProcess::AlreadyReported);
-        EXPECT_TRUE(Prompt->Texts().join('\n').contains("M_DETAIL/ABC12306.ADF")) << Prompt->Texts().join('\n').toStdString();
+        EXPECT_TRUE(Prompt->Texts().join('\n').contains("M_DETAIL/ABC12306.ADF"))
+            << Prompt->Texts().join('\n').toStdString();
         EXPECT_EQ(ReadFileBytes(RecordPath()), Record);
         // Closing the file writes the year's charts; any question about the chart meets the answer.
         auto closing = std::make_shared<TScriptedPrompt>();
@@ -911,7 +928,8 @@ TEST_F(TransferInSafetyTest, AFailingLaterGroupLeavesTheEarlierOnesAsTheyWere) {
                       {"ABC123/ABC12306.PA9", "not a page"}});
     Prompt->Answer(TMessageButton::OK);
     EXPECT_EQ(TransferIn(ReplaceAccounts | ReplaceTransactions), TBackupRestoreProcess::AlreadyReported);
-    EXPECT_TRUE(Prompt->Texts().join('\n').contains("ABC123/ABC12306.PA9")) << Prompt->Texts().join('\n').toStdString();
+    EXPECT_TRUE(Prompt->Texts().join('\n').contains("ABC123/ABC12306.PA9"))
+        << Prompt->Texts().join('\n').toStdString();
     EXPECT_EQ(YearFiles(), Before);
     EXPECT_EQ(ReadFileBytes(RecordPath()), Record);
     EXPECT_TRUE(WorkFolders().isEmpty());
@@ -920,7 +938,8 @@ TEST_F(TransferInSafetyTest, AFailingLaterGroupLeavesTheEarlierOnesAsTheyWere) {
     // Whole, the same groups go in together.
     ASSERT_TRUE(WriteFileBytes(Transfer, Pristine));
     Doctor(Transfer, {{"M_DETAIL/ABC12306.ADF", StoredChart("accounts", "header", {"bank"})}});
-    ASSERT_EQ(TransferIn(ReplaceAccounts | ReplaceTransactions), 0) << Prompt->Texts().join('\n').toStdString();
+    ASSERT_EQ(TransferIn(ReplaceAccounts | ReplaceTransactions), 0)
+        << Prompt->Texts().join('\n').toStdString();
     EXPECT_TRUE(ReadFileBytes(DataDir + "/M_DETAIL/ABC12306.ADF").contains(Stored("accounts", "bank")));
     EXPECT_EQ(PaymentDetails(), (QStringList{"Later", "Later", "Rent", "Rent", "Rent"}));
 }
