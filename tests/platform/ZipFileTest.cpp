@@ -921,7 +921,7 @@ TEST_F(ZipFileTest, TheWholeArchiveIsHeldToItsBoundsAndEachEntryToItsName) {
         qint64 TotalLimit;
         std::function<QString(const QString&)> NameOf;
         int Code;
-        const char* Text; // the refusal ends so
+        const char* Text; // the refusal, with the archive for %1
     };
     const TCase cases[] = {
         {4,
