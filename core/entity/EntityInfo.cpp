@@ -121,12 +121,14 @@ std::optional<TPageHistoryLine> TPageHistoryLine::Parse(const QString& text, int
 // --- lifetime ------------------------------------------------------------------------------------
 
 std::unique_ptr<TEntityInfo> TEntityInfo::Create(const QString& fileCode, const TOptionSet& options) {
-    // A restore of the file that stopped half-way (a kill, a power cut) is put back whole before
-    // its record is read.
+    // A restore or transfer in of the file that stopped half-way (a kill, a power cut) is put
+    // back whole before its record is read.
     if (TEntityDetail::IsPlainFileCode(fileCode) && HasProgramParams()) {
         const QString data = NativePath(ProgramParams().LicFilePath);
-        if (!data.isEmpty())
+        if (!data.isEmpty()) {
             TFileSwap::Recover(data, fileCode + RestoreWorkInfix.toString());
+            TFileSwap::Recover(data, fileCode + TransferWorkInfix.toString());
+        }
     }
     std::unique_ptr<TEntityInfo> entity(new TEntityInfo());
     entity->Detail = TEntityDetail::Create(fileCode, options);

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 #include <QStorageInfo>
 #include <QtEndian>
@@ -344,6 +345,12 @@ int TUnzipFile::Select(const QStringList& selections, bool recurse, const TEntry
     // Every name first: an unsafe one refuses the archive even when nothing would choose it.
     if (const int code = CheckNames())
         return code;
+    if (MaxEntries > 0 && Entries.size() > MaxEntries)
+        return Fail(ZipResult::TooLarge,
+                    QStringLiteral("The entry \"%1\" of %2 is one more than the %3 entries the archive may "
+                                   "hold; the archive is refused")
+                        .arg(Entries[MaxEntries].Name, Shown(ZipFile))
+                        .arg(MaxEntries));
     for (int i = 0; i < Entries.size(); ++i) {
         const TEntry& entry = Entries[i];
         if (entry.Folder || !ZipNames::MatchesAnySelection(entry.Name, selections, recurse))
@@ -364,7 +371,41 @@ int TUnzipFile::Select(const QStringList& selections, bool recurse, const TEntry
                 QStringLiteral("The entry \"%1\" of %2 is a link or a special file; the archive is refused")
                     .arg(entry.Name, Shown(ZipFile)));
     }
+    if (const int code = NameChosen(chosen))
+        return code;
     return CheckSizes(chosen);
+}
+
+int TUnzipFile::NameChosen(const QList<int>& chosen) {
+    QHash<QString, int> taken; // the names given so far, folded, and the entry they went to
+    for (const int i : chosen) {
+        TEntry& entry = Entries[i];
+        entry.Target = NameOf ? ZipNames::Normalised(NameOf(entry.Name)) : entry.Name;
+        if (entry.Target.isEmpty())
+            return Fail(
+                ZipResult::UnsafeEntry,
+                QStringLiteral("The entry \"%1\" of %2 is no file that is taken in from it; the archive "
+                               "is refused")
+                    .arg(entry.Name, Shown(ZipFile)));
+        if (ZipNames::SafeParts(entry.Target).isEmpty())
+            return Fail(
+                ZipResult::UnsafeEntry,
+                QStringLiteral("The entry \"%1\" of %2 would be written outside its folder; the archive "
+                               "is refused")
+                    .arg(entry.Name, Shown(ZipFile)));
+        if (!NameOf)
+            continue;
+        const QString folded = ZipNames::SafeParts(entry.Target).join(u'/').toCaseFolded();
+        const auto before = taken.constFind(folded);
+        if (before != taken.cend())
+            return Fail(
+                ZipResult::UnsafeEntry,
+                QStringLiteral("The entries \"%1\" and \"%2\" of %3 are the same file; the archive is "
+                               "refused")
+                    .arg(Entries[before.value()].Name, entry.Name, Shown(ZipFile)));
+        taken.insert(folded, i);
+    }
+    return ZipResult::Ok;
 }
 
 qint64 TUnzipFile::LimitOf(const TEntry& entry) const {
@@ -373,8 +414,17 @@ qint64 TUnzipFile::LimitOf(const TEntry& entry) const {
 }
 
 int TUnzipFile::CheckSizes(const QList<int>& chosen) {
+    qint64 total = 0;
     for (const int i : chosen) {
         const TEntry& entry = Entries[i];
+        total = SizeSum(total, entry.Size);
+        if (TotalLimit > 0 && total > TotalLimit)
+            return Fail(ZipResult::TooLarge,
+                        QStringLiteral("The entries of %1 up to \"%2\" hold %3 bytes, more than the %4 bytes "
+                                       "allowed for the whole archive; the archive is refused")
+                            .arg(Shown(ZipFile), entry.Name)
+                            .arg(total)
+                            .arg(TotalLimit));
         const qint64 limit = LimitOf(entry);
         if (entry.Size > limit)
             return Fail(
@@ -492,7 +542,7 @@ int TUnzipFile::Extract(const QStringList& selections, const QString& destinatio
     // Every target is looked at before anything is written, so that a link or a file standing
     // where a folder belongs refuses the whole extraction rather than half of it.
     const auto walk = [&](const TEntry& entry, bool create, TStep& target) {
-        const QStringList parts = ZipNames::SafeParts(entry.Name);
+        const QStringList parts = ZipNames::SafeParts(entry.Target);
         QString folder = destination;
         for (qsizetype p = 0; p + 1 < parts.size(); ++p) {
             const TStep step = StepInto(folder, parts[p]);

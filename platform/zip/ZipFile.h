@@ -117,6 +117,20 @@ public:
     // anything, and stop as soon as an entry's data runs past its limit or past the size its
     // header declares, discarding what was read of it.
     std::function<qint64(const QString& entry)> SizeLimit;
+    // The most entries the archive may hold, folder entries included; 0 sets no limit. Test and
+    // Extract refuse (TooLarge) an archive of more entries before they read anything, naming the
+    // first entry beyond the limit.
+    qsizetype MaxEntries = 0;
+    // The most bytes the chosen entries may unpack to together; 0 or a negative value sets no
+    // limit. Test and Extract refuse (TooLarge) an archive whose chosen entries declare more before
+    // they read anything, naming the entry that passes the limit.
+    qint64 TotalLimit = 0;
+    // The name (relative, '/' between parts) under which Extract writes a chosen entry, given the
+    // entry's name as EntryNames gives it; unset, every entry keeps its own name. An empty name
+    // refuses the archive (UnsafeEntry) before anything is read, naming the entry as no file that
+    // is taken in; so does a name that would leave the destination, and two chosen entries given
+    // one name (without regard to case). Test asks it too, so that it refuses what Extract would.
+    std::function<QString(const QString& entry)> NameOf;
 
     // Opens the archive named by ZipFile (Test and Extract open it when it is not open yet). An
     // archive whose central directory does not read whole is refused (CorruptArchive).
@@ -155,6 +169,7 @@ public:
 private:
     struct TEntry {
         QString Name; // '/' between parts
+        QString Target; // the name it is written under (NameOf's), set when it is chosen
         quint64 Index = 0;
         qint64 Size = 0;
         qint64 Modified = -1; // seconds since the epoch, -1 when unknown
@@ -171,6 +186,7 @@ private:
     int Fail(int code, const QString& text);
     int Select(const QStringList& selections, bool recurse, const TEntryFilter& allowed, QList<int>& chosen);
     int CheckSizes(const QList<int>& chosen);
+    int NameChosen(const QList<int>& chosen);
     qint64 LimitOf(const TEntry& entry) const;
     int ReadEntry(const TEntry& entry, QIODevice* sink, qint64& done, qint64 total);
     void Report(qint64 done, qint64 total);

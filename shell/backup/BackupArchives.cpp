@@ -1,12 +1,16 @@
 #include "shell/backup/BackupArchives.h"
 
+#include "core/charts/BRecOpeningDetail.h"
 #include "core/common/Exceptions.h"
 #include "core/dates/DateFormatter.h"
 #include "core/dates/DateNumbers.h"
 #include "core/entity/EntityDetail.h"
 #include "core/files/Paths.h"
+#include "core/transactions/TransactionFileNames.h"
 #include "core/transactions/TransactionRecord.h"
 #include "core/vocab/FileVocabulary.h"
+#include "core/vocab/PageKinds.h"
+#include "platform/zip/ZipFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -41,6 +45,14 @@ QString ExtensionAfter(const QString& name, const QString& front) {
         return QString();
     return name.mid(prefix.size());
 }
+
+// The last part of a stored path ("ACME01\\ACME0106.PA1" gives "ACME0106.PA1").
+QString LastPart(const QString& path) {
+    return QString(path).replace(u'\\', u'/').section(u'/', -1);
+}
+
+// The folders of a year's files: the file code's and the two chart folders.
+constexpr int YearFolderCount = 3;
 
 } // namespace
 
@@ -169,6 +181,69 @@ qint64 MaxEntrySize(const QString& entryName) {
     const bool chartFolder = folder.compare(QStringLiteral("M_DETAIL"), Qt::CaseInsensitive) == 0 ||
                              folder.compare(QStringLiteral("BANK_REC"), Qt::CaseInsensitive) == 0;
     return chartFolder ? OtherFileBound : MaxTransactionFileBytes();
+}
+
+} // namespace BackupArchives
+
+namespace BackupArchives {
+
+QStringList YearFileNames(const QString& code, int year) {
+    const QString yearFile = CodeAndYear(code, year);
+    QStringList names{code + DetailRecordExtension.toString()};
+    for (int kind = 0; kind < ChartKindCount; ++kind) {
+        if (kind == ckJobstreamSets)
+            continue;
+        const TChartKindEntry& chart = ChartKindTable[static_cast<size_t>(kind)];
+        const bool everyYear = kind == ckReportLayouts || kind == ckReportFormats;
+        names.append(chart.Folder.toString() + u'/' + (everyYear ? code : yearFile) +
+                     chart.Extension.toString());
+    }
+    for (int kind = 0; kind < PageKindCount; ++kind)
+        for (int month = 0; month <= 12; ++month) {
+            const QString file = TransactionFileName(QString(), code, year, kind, month, TOptionSet{});
+            const QString name = code + u'/' + LastPart(file);
+            if (!file.isEmpty() && !names.contains(name))
+                names.append(name);
+        }
+    const QString reconciliation = ChartKindTable[ckBankRecOpening].Folder.toString() + u'/';
+    for (int slot = 0; slot < TBRecOpeningDetail::SlotCount; ++slot)
+        for (const bool matched : {true, false})
+            names.append(reconciliation + LastPart(TBRecOpeningDetail::ReconciliationFileName(
+                                              QString(), code, year, slot, matched)));
+    return names;
+}
+
+QString ProgramFileName(const QString& entry, const QString& code, int year) {
+    const QString name = QString(entry).replace(u'\\', u'/');
+    for (const QString& own : YearFileNames(code, year))
+        if (own.compare(name, Qt::CaseInsensitive) == 0)
+            return own;
+    return QString();
+}
+
+int MaxArchiveEntries(const QString& code, int year) {
+    return static_cast<int>(YearFileNames(code, year).size()) + YearFolderCount;
+}
+
+qint64 MaxArchiveBytes(const QString& code, int year) {
+    const QString reconciliation = ChartKindTable[ckBankRecOpening].Folder.toString() + u'/';
+    const QString openings = ChartKindTable[ckBankRecOpening].Extension.toString();
+    qint64 total = 0, months = 0;
+    for (const QString& name : YearFileNames(code, year)) {
+        if (name.startsWith(reconciliation) && !name.endsWith(openings))
+            continue;
+        total += MaxEntrySize(name);
+        if (name.startsWith(code + u'/'))
+            months += MaxEntrySize(name);
+    }
+    return total + months;
+}
+
+void HoldToYear(TUnzipFile& unzip, const QString& code, int year) {
+    unzip.SizeLimit = MaxEntrySize;
+    unzip.MaxEntries = MaxArchiveEntries(code, year);
+    unzip.TotalLimit = MaxArchiveBytes(code, year);
+    unzip.NameOf = [code, year](const QString& entry) { return ProgramFileName(entry, code, year); };
 }
 
 } // namespace BackupArchives

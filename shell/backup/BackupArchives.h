@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+class TUnzipFile;
+
 // Names, folders, contents and numbering of the archives that back up or transfer one financial
 // year of a client file. Every archive is a zip of the file's data folder, named by the file code
 // and the year's two digits: backups carry their number as the extension ("ACME0106.007"),
@@ -78,6 +80,34 @@ int PruneTarget(int number, int levels);
 // folder) holds at most the entries a month can hold; the record, the charts and the other files
 // of the data folder have generous fixed bounds. An entry beyond its bound is not extracted.
 qint64 MaxEntrySize(const QString& entryName);
+
+// The files the program writes for a year of a client file, relative to the data folder with '/'
+// between parts and spelt as the program spells them: the detail record ("ACME01.CFG"); the
+// year's charts ("BANK_REC/ACME0106.BOB", "M_DETAIL/ACME0106.ADF", ..., the debtors), the file's
+// report layouts and formats ("M_DETAIL/ACME01.RLO"); every month file that a page of the year
+// can have ("ACME01/ACME0106.PA1"); and the two reconciliation files of every bank-account slot
+// ("BANK_REC/ACME0106.RM0", "BANK_REC/ACME0106.RU0", ...). Jobstream sets never travel.
+QStringList YearFileNames(const QString& code, int year);
+
+// The name under which the program writes the file of the year that an archive entry stands for,
+// whatever letter case or separator the archive gives it ("acme01\\acme0106.pa1" gives
+// "ACME01/ACME0106.PA1"); empty when the entry is no file the program writes for the year.
+QString ProgramFileName(const QString& entry, const QString& code, int year);
+
+// What a year can hold, and so the most that an archive of it may hold: its files (above) and
+// their three folders, which other zip tools store as entries of their own;
+int MaxArchiveEntries(const QString& code, int year);
+// and in bytes: the record, the charts and every month file each at its bound (MaxEntrySize), and
+// the reconciliation files, which hold the year's bank entries again and so together no more than
+// its month files.
+qint64 MaxArchiveBytes(const QString& code, int year);
+
+// Holds a reader of an archive of the year to what the year can hold: each entry to its kind's
+// size (MaxEntrySize), the archive to MaxArchiveEntries entries and its chosen entries to
+// MaxArchiveBytes together, and each chosen entry to a file the program writes for the year,
+// extracted under the program's own name for it (ProgramFileName). The restore, the transfer in
+// and the disk inventory read their archives so.
+void HoldToYear(TUnzipFile& unzip, const QString& code, int year);
 
 // The time written into the archive lists and the comment header: "05 Mar 2006 at 3:04 pm".
 QString ArchiveTimeText(const QDateTime& time);

@@ -189,6 +189,18 @@ QString TBackupRestoreProcess::ArchiveFolder(QChar drive) const {
         BackupArchives::ArchiveFolder(transfer ? Detail.ChartEntity().XferDir : Detail.BackupDir, drive));
 }
 
+QString TBackupRestoreProcess::NameInData(const QString& programName) const {
+    if (programName.isEmpty())
+        return QString();
+    const QString data = DataFolder();
+    const QString folderName = programName.section(u'/', 0, -2);
+    const QString folder =
+        folderName.isEmpty()
+            ? data
+            : TServices::FileSystem().ResolveCaseInsensitive(QDir(data).filePath(folderName));
+    return QDir(data).relativeFilePath(QDir(folder).filePath(programName.section(u'/', -1)));
+}
+
 QString TBackupRestoreProcess::TransferArchive(QChar drive) const {
     return QDir(ArchiveFolder(drive))
         .filePath(BackupArchives::TransferArchiveName(Detail.FileCode, Detail.Year));
@@ -338,7 +350,12 @@ int TBackupRestoreProcess::Restore(const TBackupRestoreRequest& request) {
     unzip.ZipFile = Archive;
     unzip.DecryptCode = ArchivePassword.toString();
     unzip.OnProgress = [this](int percent) { Position(percent); };
-    unzip.SizeLimit = BackupArchives::MaxEntrySize;
+    BackupArchives::HoldToYear(unzip, code, Detail.Year);
+    // Each file comes in under the name the program writes for it, in the folder where the
+    // program looks for it, whatever case the archive gives it.
+    unzip.NameOf = [this, code](const QString& entry) {
+        return NameInData(BackupArchives::ProgramFileName(entry, code, Detail.Year));
+    };
     const auto own = [this](const QString& entry) { return IsOwnEntry(entry, true); };
 
     // The archive is tested by extracting the file's own entries into a folder beside the data;
@@ -376,15 +393,18 @@ int TBackupRestoreProcess::Restore(const TBackupRestoreRequest& request) {
     Position(0);
     Message(QStringLiteral("Removing current files ..."));
     const QString yearMask = code + BackupArchives::TwoDigitYear(Detail.Year) + QStringLiteral(".*");
+    const auto folder = [&data](const QString& name) {
+        return TServices::FileSystem().ResolveCaseInsensitive(QDir(data).filePath(name));
+    };
     QStringList current = MatchingFiles(data, recordName);
-    current += MatchingFiles(QDir(data).filePath(code), yearMask);
-    current += MatchingFiles(QDir(data).filePath(QStringLiteral("M_DETAIL")), yearMask);
+    current += MatchingFiles(folder(code), yearMask);
+    current += MatchingFiles(folder(QStringLiteral("M_DETAIL")), yearMask);
     const bool bringsReconciliation =
         std::count_if(incoming.begin(), incoming.end(), [](const QString& name) {
             return name.startsWith(QStringLiteral("BANK_REC/"), Qt::CaseInsensitive) &&
                    !name.endsWith(QStringLiteral(".BOB"), Qt::CaseInsensitive);
         }) > 0;
-    current += MatchingFiles(QDir(data).filePath(QStringLiteral("BANK_REC")),
+    current += MatchingFiles(folder(QStringLiteral("BANK_REC")),
                              bringsReconciliation ? yearMask : yearMask.left(yearMask.size() - 1) + "BOB");
     for (QString& path : current)
         path = QDir(data).relativeFilePath(path);
@@ -528,15 +548,15 @@ int TBackupRestoreProcess::TransferIn(const TBackupRestoreRequest& request) {
     TUnzipFile unzip;
     unzip.ZipFile = Archive;
     unzip.DecryptCode = ArchivePassword.toString();
-    unzip.SizeLimit = BackupArchives::MaxEntrySize;
+    BackupArchives::HoldToYear(unzip, code, Detail.Year);
     const auto own = [this](const QString& entry) { return IsOwnEntry(entry, false); };
     int result = unzip.Open();
     if (result != 0)
         return result;
 
     // The archive's entries land in a folder of this run's own inside the data folder, laid out
-    // as the program's transfer folder, where the record, chart and transaction loads of the
-    // transfer folder find them; the file's own data is touched only group by group.
+    // as the program's transfer folder and under the names the program writes, where the record,
+    // chart and transaction loads find them.
     TWorkFolder work(data, code + TransferWorkInfix.toString());
     const QString staging = QDir(work.Path()).filePath(TransferFolderName.mid(1).toString());
     result = unzip.Extract({QStringLiteral("*.*")}, staging, true, true, own);
@@ -584,8 +604,10 @@ int TBackupRestoreProcess::TransferIn(const TBackupRestoreRequest& request) {
         return TransferRefused;
     }
 
-    // The sender's record comes into the open one, which keeps this workstation's folders,
-    // backup numbers, year, pages and lock, and is written once.
+    // Every file of the year that the groups change is made first in the working folder's "new"
+    // folder, from staged charts and pages that loaded there; nothing of the year changes until
+    // all of them stand ready. They then go in through the same marked exchange as a restore, the
+    // record last, so that a run that fails or is stopped leaves the year as it was.
     const quint32 word = Setup.TransferSelection;
     bool reload =
         Included(word, grAccounts) || Included(word, grBankRecOpening) || Included(word, grTransactions);
@@ -595,19 +617,62 @@ int TBackupRestoreProcess::TransferIn(const TBackupRestoreRequest& request) {
         keep.Include(Option::SkipBAS);
         keep.Include(Option::KeepPeriods);
     }
-    const QString ownRecord = Detail.FileName;
-    Detail.FileName = stagedRecord;
-    const int loaded = Detail.Load(keep);
-    Detail.FileName = ownRecord;
-    if (loaded != 0)
-        return Failed;
-    TOptionSet saveOptions = keep;
-    saveOptions.Include(Option::WriteLockedBy);
-    result = Detail.Save(saveOptions);
+    const QString incoming = QDir(work.Path()).filePath(QStringLiteral("new"));
+    const QString recordName = QFileInfo(Detail.NativeFileName(TOptionSet{Option::Standard})).fileName();
+    if (!CopyInto(stagedRecord, QDir(incoming).filePath(recordName)))
+        throw EQuilvaneError(QStringLiteral("Unable to write to the folder %1.").arg(incoming));
+    QList<TMasterChart*> changedCharts;
+    result = TransferGroups(staging, work.Path(), incoming, changedCharts);
+    if (result != 0)
+        return result;
 
-    if (result == 0)
-        result = TransferGroups(staging, work.Path());
-    if (result != Cancelled && result != TransferRefused && Included(word, grTransactions))
+    const QStringList newNames = FilesUnder(incoming);
+    QStringList oldNames;
+    for (const QString& name : newNames) {
+        const QFileInfo live(QDir(data).filePath(name));
+        if (live.exists() || live.isSymLink())
+            oldNames << name;
+    }
+    // The sender's record comes into the open one, which keeps this workstation's folders,
+    // backup numbers, year, pages and lock, and is written once, as the last file to go in.
+    const QString ownRecord = Detail.FileName;
+    const auto placeRecord = [&](const QString& from, const QString&) {
+        Detail.FileName = from;
+        const int loaded = Detail.Load(keep);
+        Detail.FileName = ownRecord;
+        if (loaded != 0)
+            throw EAbort();
+        TOptionSet saveOptions = keep;
+        saveOptions.Include(Option::WriteLockedBy);
+        if (Detail.Save(saveOptions) != 0)
+            throw EAbort();
+    };
+    TFileSwap swap(data, work.Path());
+    swap.OnStep = StepSeam;
+    try {
+        if (!swap.Run(oldNames, newNames, {recordName}, placeRecord)) {
+            work.Keep(); // stopped where a kill would have stopped it
+            return Failed;
+        }
+    } catch (...) {
+        // The exchange put the year's files back; the open record reads its own again.
+        Detail.FileName = ownRecord;
+        try {
+            Detail.Load(TOptionSet{Option::Standard, Option::KeepFolders, Option::KeepBackupHistory,
+                                   Option::KeepYear, Option::KeepPages, Option::KeepLockKeys});
+        } catch (const std::exception&) {
+            // The first failure is the one the user hears of.
+        }
+        throw;
+    }
+    swap.Finish();
+    work.Keep();
+    // The open file's charts of the groups taken in read their new files.
+    for (TMasterChart* chart : changedCharts)
+        if (const int loaded = chart->LoadFromFile(TOptionSet{Option::Standard}); loaded != 0 && result == 0)
+            result = loaded;
+
+    if (Included(word, grTransactions))
         File.DataIntegrityCheck(Detail.Year, true, false);
     if (reload) {
         // Every bank account of the year starts its reconciliation over, on the year's openings.
@@ -623,33 +688,57 @@ int TBackupRestoreProcess::TransferIn(const TBackupRestoreRequest& request) {
     return result;
 }
 
-int TBackupRestoreProcess::TransferChart(int group, int mode, const QString& staging) {
+struct TBackupRestoreProcess::TTransferCharts {
+    std::unique_ptr<TStdDescChart> Descriptions;
+    std::unique_ptr<TAccountsChart> Accounts;
+    std::vector<std::unique_ptr<TMasterChart>> Others;
+    QList<TMasterChart*> Changed;
+};
+
+int TBackupRestoreProcess::RefuseStaged(const QString& name) {
+    MessageBeepAndShow(TServices::Prompt(), TMessageKind::Error,
+                       QStringLiteral("The transfer file %1 cannot be taken in: its file %2 cannot be read.")
+                           .arg(QDir::toNativeSeparators(Archive), name),
+                       TMessageButton::OK);
+    return AlreadyReported;
+}
+
+int TBackupRestoreProcess::TransferChart(int group, int mode, const QString& staging, const QString& incoming,
+                                         TTransferCharts& made) {
     const int year = Detail.Year;
-    std::unique_ptr<TBankRecOpeningDetailChart> openings;
-    TMasterChart* chart = nullptr;
+    Detail.RequireAccountFormat();
+    const TAccountFormat* format = Detail.AccountFormat;
+    const TChartEntity entity = Detail.ChartEntity();
+    const TOptionSet quiet{Option::Standard, Option::Silent};
+    // The chart is made afresh for the run: the open file's own is loaded again only once its
+    // new file is in place. The charts made so far serve those that refer to them.
+    TStdDescChart* descriptions = made.Descriptions ? made.Descriptions.get() : Setup.StdDescs;
+    TAccountsChart* accounts = made.Accounts ? made.Accounts.get() : Setup.Accounts;
+    std::unique_ptr<TMasterChart> chart;
+    TMasterChart* open = nullptr;
     switch (group) {
     case grStdDescriptions:
-        chart = Setup.StdDescs;
+        chart = std::make_unique<TStdDescChart>(entity, quiet, year);
+        open = Setup.StdDescs;
         break;
     case grAccounts:
-        chart = Setup.Accounts;
+        chart = std::make_unique<TAccountsChart>(entity, format, quiet, year, QString(), descriptions);
+        open = Setup.Accounts;
         break;
     case grTaxRates:
-        chart = Setup.TaxRates;
+        chart = std::make_unique<TTaxRateChart>(entity, accounts, format, quiet, year);
+        open = Setup.TaxRates;
         break;
     case grCurrencyRates:
-        chart = Setup.CurrencyRates;
+        chart = std::make_unique<TCurrConvRatesChart>(entity, quiet, year);
+        open = Setup.CurrencyRates;
         break;
     case grBankRecOpening:
-        openings = std::make_unique<TBankRecOpeningDetailChart>(Detail.ChartEntity(), Setup.Accounts, nullptr,
-                                                                TOptionSet{}, year);
-        chart = openings.get();
+        chart = std::make_unique<TBankRecOpeningDetailChart>(entity, accounts, nullptr, TOptionSet{}, year);
         break;
     default:
-        break;
-    }
-    if (!chart)
         return 0;
+    }
     // The chart's file as the sender's archive holds it: its name inside the data folder, under
     // the staging folder.
     const QString own = NativePath(chart->GetFileName(TOptionSet{Option::Standard}));
@@ -658,23 +747,45 @@ int TBackupRestoreProcess::TransferChart(int group, int mode, const QString& sta
     // A chart the sender never wrote is nothing to transfer: the file's own stays.
     if (ClimbsOutOfFolder(inData) || !QFileInfo(stagedFile).isFile() || !stagedFile.startsWith(staging))
         return 0;
+    const QString target = QDir(incoming).filePath(inData);
     if (mode == moReplace) {
-        if (!CopyInto(stagedFile, own))
-            throw EQuilvaneError(QStringLiteral("Unable to replace %1.").arg(own));
-        return chart->LoadFromFile(TOptionSet{Option::Standard});
+        // The sender's file goes in as it is, once it has loaded.
+        chart->SetFileName(stagedFile);
+        if (chart->LoadFromFile(quiet) != 0)
+            return RefuseStaged(inData);
+        if (!CopyInto(stagedFile, target))
+            throw EQuilvaneError(QStringLiteral("Unable to write to the folder %1.").arg(incoming));
+    } else {
+        // The file's own chart with the sender's merged in, written as the new file (the
+        // openings chart of the run starts empty).
+        if (group != grBankRecOpening)
+            if (const int loaded = chart->LoadFromFile(TOptionSet{Option::Standard}); loaded != 0)
+                return loaded;
+        TOptionSet merge = quiet;
+        merge.Include(mode == moMerge ? Option::MergeLoad : Option::MergeReplace);
+        chart->SetFileName(stagedFile);
+        if (chart->LoadFromFile(merge) != 0)
+            return RefuseStaged(inData);
+        chart->SetFileName(target);
+        TOptionSet save{Option::Standard};
+        const int saved = chart->SaveToFile(save);
+        chart->SetFileName(QString());
+        if (saved != 0)
+            return saved;
     }
-    TOptionSet merge{Option::Standard};
-    merge.Include(mode == moMerge ? Option::MergeLoad : Option::MergeReplace);
-    chart->SetFileName(stagedFile);
-    const int loaded = chart->LoadFromFile(merge);
-    chart->SetFileName(QString());
-    if (loaded != 0)
-        return loaded;
-    TOptionSet save{Option::Standard};
-    return chart->SaveToFile(save);
+    if (open)
+        made.Changed << open;
+    if (group == grStdDescriptions)
+        made.Descriptions.reset(static_cast<TStdDescChart*>(chart.release()));
+    else if (group == grAccounts)
+        made.Accounts.reset(static_cast<TAccountsChart*>(chart.release()));
+    else if (group == grTaxRates || group == grBankRecOpening)
+        made.Others.push_back(std::move(chart)); // they refer to the accounts made before them
+    return 0;
 }
 
-int TBackupRestoreProcess::TransferGroups(const QString& staging, const QString& stagingParent) {
+int TBackupRestoreProcess::TransferGroups(const QString& staging, const QString& stagingParent,
+                                          const QString& incoming, QList<TMasterChart*>& changedCharts) {
     const quint32 word = Setup.TransferSelection;
     struct TStep {
         int Group;
@@ -683,43 +794,55 @@ int TBackupRestoreProcess::TransferGroups(const QString& staging, const QString&
     const TStep steps[] = {{grStdDescriptions, 5}, {grAccounts, 10},      {grBankRecOpening, 10},
                            {grTaxRates, 15},       {grCurrencyRates, 20}, {grReportLayouts, 25},
                            {grReportFormats, 30}};
+    TTransferCharts made;
     for (const TStep& step : steps) {
         if (Included(word, step.Group)) {
             int result = 0;
             if (step.Group == grReportLayouts || step.Group == grReportFormats) {
                 // The file's own report definitions. Replace takes the sender's file as it is; their
                 // entries cannot be merged one by one here, so Merge and Update keep the file's own
-                // and the result says so.
+                // and the result says so. A file with none of its own takes the sender's.
                 const QString name =
                     QStringLiteral("M_DETAIL/") + Detail.FileCode +
                     (step.Group == grReportLayouts ? QStringLiteral(".RLO") : QStringLiteral(".RFT"));
                 const QString stagedFile = QDir(staging).filePath(name);
-                if (ModeOf(word, step.Group) != moReplace) {
-                    if (QFileInfo::exists(stagedFile) && !RunNotes.contains(DefinitionsNotMergedText))
+                const QString inData = NameInData(name);
+                const QFileInfo ownFile(QDir(DataFolder()).filePath(inData));
+                const bool hasOwn = ownFile.isFile() && ownFile.size() > 0;
+                if (!QFileInfo(stagedFile).isFile()) {
+                    // Nothing of the sender's to take.
+                } else if (ModeOf(word, step.Group) != moReplace && hasOwn) {
+                    if (!RunNotes.contains(DefinitionsNotMergedText))
                         RunNotes << DefinitionsNotMergedText;
-                } else if (QFileInfo::exists(stagedFile) &&
-                           !CopyInto(stagedFile, QDir(DataFolder()).filePath(name))) {
-                    throw EQuilvaneError(QStringLiteral("Unable to replace %1.").arg(name));
+                } else if (!CopyInto(stagedFile, QDir(incoming).filePath(inData))) {
+                    throw EQuilvaneError(QStringLiteral("Unable to write to the folder %1.").arg(incoming));
                 }
             } else {
-                result = TransferChart(step.Group, ModeOf(word, step.Group), staging);
+                result = TransferChart(step.Group, ModeOf(word, step.Group), staging, incoming, made);
             }
             if (result != 0)
                 return result;
         }
         Position(step.After);
     }
+    changedCharts = made.Changed;
     if (!Included(word, grTransactions))
         return 0;
-    return TransferTransactions(staging, stagingParent, ModeOf(word, grTransactions));
+    return TransferTransactions(staging, stagingParent, incoming, ModeOf(word, grTransactions));
 }
 
 int TBackupRestoreProcess::TransferTransactions(const QString& staging, const QString& stagingParent,
-                                                int mode) {
+                                                const QString& incoming, int mode) {
     const int year = Detail.Year;
-    // The lists read the sender's files from the staging folder as from the transfer folder.
-    TTransactionListSources sources = File.ListSources(year);
-    sources.Entity.ProgramDataDir = stagingParent;
+    const QString data = DataFolder();
+    // The file's own pages; the sender's as the staging folder holds them; and the pages as they
+    // will stand, made in the "new" folder, which read the sender's as from the transfer folder.
+    const TTransactionListSources sources = File.ListSources(year);
+    TTransactionListSources sent = sources;
+    sent.Entity.DataDir = staging;
+    TTransactionListSources made = sources;
+    made.Entity.DataDir = incoming;
+    made.Entity.ProgramDataDir = stagingParent;
     double position = 30;
     for (int kind = 0; kind < pkDeletedTransactions; ++kind) {
         if ((Setup.PageKinds >> kind & 1u) == 0)
@@ -727,51 +850,68 @@ int TBackupRestoreProcess::TransferTransactions(const QString& staging, const QS
         const int first = IsOneFileKind(kind) ? 1 : std::clamp(Setup.FromPeriod, 1, 12);
         const int last = IsOneFileKind(kind) ? 1 : std::clamp(Setup.ToPeriod, first, 12);
         for (int period = first; period <= last; ++period) {
-            TTransactionList list(sources, kind, year, period, 12, TOptionSet{Option::QuietLoad});
-            if (list.LoadStatus() != 0) {
+            bool hasEntries = false;
+            QString inData;
+            {
+                TTransactionList list(sources, kind, year, period, 12, TOptionSet{Option::QuietLoad});
                 list.SetSaved(true);
-                return Failed;
-            }
-            const int month = list.StartMonth();
-            const QString stagedFile =
-                NativePath(list.GetFileName(month, TOptionSet{Option::TransferFolder}));
-            const QString ownFile = NativePath(list.GetFileName(month, TOptionSet{Option::Standard}));
-            const bool arrivedHere = stagedFile.startsWith(staging) && QFileInfo::exists(stagedFile);
-            if (arrivedHere && mode == moReplace) {
-                list.SetSaved(true);
-                if (!CopyInto(stagedFile, ownFile))
-                    throw EQuilvaneError(QStringLiteral("Unable to replace %1.").arg(ownFile));
-            } else if (arrivedHere) {
-                // Appended entries come after the page's own with fresh keys and the highlight mark.
-                list.ClearHighlightMarks();
-                const int appended =
-                    list.LoadFromFile(TOptionSet{Option::AppendLoad, Option::TransferFolder}, false);
-                if (appended != 0) {
-                    list.SetSaved(true);
-                    return appended;
-                }
-                TOptionSet save{Option::Standard};
-                const int saved = list.SaveToFile(save, false, true);
-                if (saved != 0)
-                    return saved;
-            } else if (mode == moReplace) {
-                bool hasEntries = false;
+                if (list.LoadStatus() != 0)
+                    return Failed;
                 for (int i = 0; i < list.Count() && !hasEntries; ++i)
                     hasEntries = !list.GetItem(i)->HasAnyFlag({TF::Blank});
-                if (hasEntries &&
-                    MessageBeepAndShow(TServices::Prompt(), TMessageKind::Question,
-                                       ClearPeriodText.arg(period).arg(PageKindEntry(kind).Name.toString()),
-                                       TMessageButton::Yes | TMessageButton::No) == TMessageButton::Yes) {
-                    list.Clear();
-                    TOptionSet save{Option::Standard};
-                    const int saved = list.SaveToFile(save, false, true);
-                    if (saved != 0)
-                        return saved;
-                }
-                list.SetSaved(true);
-            } else {
-                list.SetSaved(true);
+                inData = QDir(data).relativeFilePath(
+                    NativePath(list.GetFileName(list.StartMonth(), TOptionSet{Option::Standard})));
             }
+            if (ClimbsOutOfFolder(inData))
+                return Failed;
+            const QString stagedFile = NativePath(QDir(staging).filePath(inData));
+            const bool arrivedHere = stagedFile.startsWith(staging) && QFileInfo(stagedFile).isFile();
+            if (arrivedHere) {
+                // The sender's page loads before anything is made of it.
+                TTransactionList check(sent, kind, year, period, 12, TOptionSet{Option::QuietLoad});
+                check.SetSaved(true);
+                if (check.LoadStatus() != 0)
+                    return RefuseStaged(inData);
+            }
+            const QString target = QDir(incoming).filePath(inData);
+            if (arrivedHere && mode == moReplace) {
+                if (!CopyInto(stagedFile, target))
+                    throw EQuilvaneError(QStringLiteral("Unable to write to the folder %1.").arg(incoming));
+                continue;
+            }
+            const bool clear =
+                !arrivedHere && mode == moReplace && hasEntries &&
+                MessageBeepAndShow(TServices::Prompt(), TMessageKind::Question,
+                                   ClearPeriodText.arg(period).arg(PageKindEntry(kind).Name.toString()),
+                                   TMessageButton::Yes | TMessageButton::No) == TMessageButton::Yes;
+            if (!arrivedHere && !clear)
+                continue;
+            // The page as it stands, made over in the "new" folder.
+            const QString ownFile = QDir(data).filePath(inData);
+            if (QFileInfo(ownFile).isFile() && !CopyInto(ownFile, target))
+                throw EQuilvaneError(QStringLiteral("Unable to write to the folder %1.").arg(incoming));
+            TTransactionList page(made, kind, year, period, 12, TOptionSet{Option::QuietLoad});
+            if (page.LoadStatus() != 0) {
+                page.SetSaved(true);
+                return Failed;
+            }
+            if (clear) {
+                page.Clear();
+            } else {
+                // Appended entries come after the page's own with fresh keys and the highlight mark.
+                page.ClearHighlightMarks();
+                const int appended =
+                    page.LoadFromFile(TOptionSet{Option::AppendLoad, Option::TransferFolder}, false);
+                if (appended != 0) {
+                    page.SetSaved(true);
+                    return appended;
+                }
+            }
+            TOptionSet save{Option::Standard};
+            const int saved = page.SaveToFile(save, false, true);
+            page.SetSaved(true);
+            if (saved != 0)
+                return saved;
         }
         position = std::min(100.0, position + 5);
         Position(position);

@@ -4,6 +4,7 @@
 
 #include <QChar>
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +12,7 @@
 #include <memory>
 
 class IProgress;
+class TMasterChart;
 class TEntityDetail;
 class TEntityInfo;
 class TReportSetup;
@@ -131,14 +133,27 @@ private:
     int CheckStagedYear(const QString& recordPath, const QString& stagedFolder);
     // staging: the folder the archive was extracted into, laid out as the transfer folder of
     // the program data folder `stagingParent`.
-    int TransferGroups(const QString& staging, const QString& stagingParent);
-    int TransferTransactions(const QString& staging, const QString& stagingParent, int mode);
+    // incoming: the working folder's "new" folder, where the groups make the year's files as they
+    // will stand; changedCharts receives the open file's charts whose files they make.
+    int TransferGroups(const QString& staging, const QString& stagingParent, const QString& incoming,
+                       QList<TMasterChart*>& changedCharts);
+    int TransferTransactions(const QString& staging, const QString& stagingParent, const QString& incoming,
+                             int mode);
+    // The charts a transfer in makes afresh, and the open file's charts whose files they make.
+    struct TTransferCharts;
+    int TransferChart(int group, int mode, const QString& staging, const QString& incoming,
+                      TTransferCharts& made);
+    // The box for a staged chart or page (its name in the data folder) that does not load:
+    // AlreadyReported.
+    int RefuseStaged(const QString& name);
     // Removes the empty folders of this file that transfers in once left in the program's
     // transfer folder (never through a link).
     void RemoveOldTransferFolders() const;
-    int TransferChart(int group, int mode, const QString& staging);
     // The names (relative, '/') of the file's own entries for an archive of this year.
     QStringList OwnPatterns(bool forBackup) const;
+    // A name the program writes (relative to the data folder, '/') as it lies in the data folder:
+    // in the folder of that name that is there in any letter case, else as given.
+    QString NameInData(const QString& programName) const;
     bool IsOwnEntry(const QString& entry, bool forBackup) const;
     void Message(const QString& text);
     void Position(double percent);

@@ -268,7 +268,7 @@ int TDiskInventory::CreateFile(const TFileInfo& entry, QString& createdCode) {
     unzip.ZipFile = entry.Path;
     unzip.DecryptCode = ArchivePassword.toString();
     unzip.OnProgress = [&progress](int percent) { progress->SetPosition(percent); };
-    unzip.SizeLimit = BackupArchives::MaxEntrySize;
+    BackupArchives::HoldToYear(unzip, code, entry.Year);
     int result = unzip.Open();
     if (result == ZipResult::Ok)
         result = unzip.Extract(ExtractNames(code, entry.Year), staging.path(), false, true);

@@ -922,3 +922,78 @@ TEST_F(ZipFileTest, ALinkInTheDestinationRefusesTheWholeExtraction) {
 }
 
 } // namespace
+
+// The caller's bounds on the whole archive: the number of entries, the bytes the chosen entries
+// declare together, and the name each chosen entry is written under. Beyond any of them the
+// archive is refused by name before anything is read or written.
+TEST_F(ZipFileTest, TheWholeArchiveIsHeldToItsBoundsAndEachEntryToItsName) {
+    const QString archive = TempPath("bounds.zip");
+    ASSERT_TRUE(
+        WriteFileBytes(archive, THandMadeZip::Build({{"acme01.cfg", "record"},
+                                                     {"m_detail/", ""},
+                                                     {"m_detail/acme0106.adf", "accounts"},
+                                                     {"acme01/ACME0106.pa1", "july", 0100644, false, 4000},
+                                                     {"other.txt", "foreign"}})));
+    const auto own = [](const QString& entry) { return !entry.startsWith("other"); };
+    const auto upper = [](const QString& entry) { return entry.toUpper(); };
+    struct TCase {
+        qsizetype MaxEntries;
+        qint64 TotalLimit;
+        std::function<QString(const QString&)> NameOf;
+        int Code;
+        const char* Text; // the refusal, with the archive for %1
+    };
+    const TCase cases[] = {
+        {4,
+         0,
+         {},
+         ZipResult::TooLarge,
+         "The entry \"other.txt\" of %1 is one more than the 4 entries the archive may hold; the archive is "
+         "refused"},
+        {5,
+         4013,
+         {},
+         ZipResult::TooLarge,
+         "The entries of %1 up to \"acme01/ACME0106.pa1\" hold 4014 bytes, more than the 4013 bytes allowed "
+         "for the whole archive; the archive is refused"},
+        {5, 0, [](const QString& entry) { return entry.endsWith(".adf") ? QString() : entry.toUpper(); },
+         ZipResult::UnsafeEntry,
+         "The entry \"m_detail/acme0106.adf\" of %1 is no file that is taken in from it; the archive is "
+         "refused"},
+        {5, 0, [](const QString& entry) { return entry.endsWith(".adf") ? QString("../x") : entry; },
+         ZipResult::UnsafeEntry,
+         "The entry \"m_detail/acme0106.adf\" of %1 would be written outside its folder; the archive is "
+         "refused"},
+        {5, 0,
+         [](const QString& entry) {
+             return entry.endsWith(".cfg") ? QString("M_DETAIL/ACME0106.ADF") : entry;
+         },
+         ZipResult::UnsafeEntry,
+         "The entries \"acme01.cfg\" and \"m_detail/acme0106.adf\" of %1 are the same file; the archive is "
+         "refused"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text);
+        TUnzipFile unzip;
+        unzip.ZipFile = archive;
+        unzip.MaxEntries = c.MaxEntries;
+        unzip.TotalLimit = c.TotalLimit;
+        unzip.NameOf = c.NameOf;
+        EXPECT_EQ(unzip.Test({"*.*"}, true, own), c.Code);
+        EXPECT_EQ(unzip.ErrorText(), QString(c.Text).arg(archive));
+        EXPECT_EQ(unzip.Extract({"*.*"}, Dest("refused"), true, true, own), c.Code);
+        EXPECT_EQ(unzip.ErrorText(), QString(c.Text).arg(archive));
+        EXPECT_FALSE(QFileInfo::exists(Dest("refused")));
+    }
+    // At the bounds, each entry is written under the name given (a lying size is never read here).
+    TUnzipFile unzip;
+    unzip.ZipFile = archive;
+    unzip.MaxEntries = 5;
+    unzip.TotalLimit = 4014;
+    unzip.NameOf = upper;
+    ASSERT_EQ(unzip.Extract({"ACME01.CFG", "M_DETAIL\\*.*"}, Dest(), true, true, own), ZipResult::Ok)
+        << unzip.ErrorText().toStdString();
+    EXPECT_EQ(FilesBelow(Dest()), QStringList({"ACME01.CFG", "M_DETAIL/ACME0106.ADF"}));
+    EXPECT_EQ(unzip.Extracted(), QStringList({"ACME01.CFG", "M_DETAIL/ACME0106.ADF"}));
+    EXPECT_EQ(ReadFileBytes(Dest("M_DETAIL/ACME0106.ADF")), "accounts");
+}

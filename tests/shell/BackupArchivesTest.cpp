@@ -2,6 +2,7 @@
 #include "core/common/Exceptions.h"
 #include "core/entity/EntityDetail.h"
 #include "core/io/Win1252Codec.h"
+#include "core/transactions/TransactionRecord.h"
 #include "platform/mail/MailSender.h"
 #include "shell/backup/ArchiveComment.h"
 #include "shell/backup/RtfText.h"
@@ -497,3 +498,39 @@ TEST_F(BackupArchivesTest, OnlyATransferToTheClientGoesToTheClientsAddress) {
 }
 
 } // namespace
+
+// An archive entry of the year comes in under the name the program writes for that file, whatever
+// case or separators the archive gives it; an entry that is no file of the year has no such name.
+TEST(BackupArchivesYearFiles, EachEntryTakesTheProgramsNameOrNone) {
+    const struct {
+        const char* Entry;
+        const char* Name;
+    } cases[] = {
+        {"abc123.cfg", "ABC123.CFG"},
+        {"m_detail\\abc12306.adf", "M_DETAIL/ABC12306.ADF"},
+        {"M_Detail/Abc123.rlo", "M_DETAIL/ABC123.RLO"},
+        {"Abc123/abc12306.pa1", "ABC123/ABC12306.PA1"},
+        {"abc123\\abc12306.pac", "ABC123/ABC12306.PAC"},
+        {"ABC123/ABC12306.OB1", "ABC123/ABC12306.OB1"},
+        {"bank_rec/abc12306.bob", "BANK_REC/ABC12306.BOB"},
+        {"BANK_REC/abc12306.ruy", "BANK_REC/ABC12306.RUY"},
+        {"M_DETAIL/ABC12306.RJS", ""},
+        {"M_DETAIL/ABC12306.DTR", "M_DETAIL/ABC12306.DTR"},
+        {"BANK_REC/ABC12306.JNK", ""},
+        {"BANK_REC/ABC12306.RUZ", ""},
+        {"ABC123/ABC12306.PAD", ""},
+        {"ABC123/ABC12306.OB2", ""},
+        {"ABC123/ABC12305.PA1", ""},
+        {"ABC123/ABC12306.RM0", ""},
+        {"ABC12306.PA1", ""},
+        {"XYZ999/XYZ99906.PA1", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ProgramFileName(c.Entry, "ABC123", 2006), QString(c.Name)) << c.Entry;
+    // A year's files: the record, eight charts, 11 page kinds of 13 month files and 3 of 2, and
+    // two reconciliation files for each of 35 bank-account slots; their three folders besides.
+    EXPECT_EQ(YearFileNames("ABC123", 2006).size(), 1 + 8 + 11 * 13 + 3 * 2 + 2 * 35);
+    EXPECT_EQ(MaxArchiveEntries("ABC123", 2006), 228 + 3);
+    EXPECT_EQ(MaxArchiveBytes("ABC123", 2006),
+              (4ll << 20) + 8 * (256ll << 20) + 2 * 149 * MaxTransactionFileBytes());
+}

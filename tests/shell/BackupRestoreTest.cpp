@@ -1,5 +1,6 @@
 #include "tests/core/ChartTestSupport.h"
 #include "tests/core/EntityTestSupport.h"
+#include "tests/platform/HandMadeZip.h"
 #include "tests/support/RecordingProgress.h"
 
 #include "core/charts/AccountDetail.h"
@@ -710,4 +711,289 @@ TEST_F(BackupRestoreTest, ReturnMovesOnAndTheRestoreShowsItsListEntry) {
     EXPECT_TRUE(progress.Log.contains("setup:ABC123|0|Restoring No. 1  (05 Mar 2006 at 3:04 pm)"))
         << progress.Log.join('|').toStdString();
     EXPECT_TRUE(progress.Log.contains("message:0|Restoring No. 1  (05 Mar 2006 at 3:04 pm)"));
+}
+
+// ---- Archives from other systems, and what a year can hold -----------------------------------------
+
+namespace {
+
+// Renames every entry of an archive as told (its data, encrypted or not, stays as it is).
+void RenameEntries(const QString& archive, const std::function<QString(const QString&)>& rename) {
+    int error = 0;
+    zip_t* zip = zip_open(QFile::encodeName(archive).constData(), 0, &error);
+    ASSERT_NE(zip, nullptr) << error;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(zip, 0); ++i) {
+        const QString name = QString::fromUtf8(zip_get_name(zip, zip_uint64_t(i), 0));
+        ASSERT_EQ(zip_file_rename(zip, zip_uint64_t(i), rename(name).toUtf8().constData(), ZIP_FL_ENC_UTF_8),
+                  0)
+            << zip_strerror(zip);
+    }
+    ASSERT_EQ(zip_close(zip), 0) << zip_strerror(zip);
+}
+
+} // namespace
+
+// A backup whose entries another zip tool or another system wrote in another letter case (or with
+// backslashes) restores the year whole under the program's own names: the pages and charts read
+// back, and no folder of another case is made beside the program's.
+TEST_F(RestoreSafetyTest, ABackupInAnotherLetterCaseRestoresTheWholeYear) {
+    const struct {
+        const char* Name;
+        std::function<QString(const QString&)> Rename;
+    } cases[] = {
+        {"folders in lower case",
+         [](const QString& name) {
+             return name.contains('/') ? name.section('/', 0, 0).toLower() + '/' + name.section('/', 1)
+                                       : name;
+         }},
+        {"every name in lower case", [](const QString& name) { return name.toLower(); }},
+        {"file names in lower case",
+         [](const QString& name) {
+             return name.section('/', 0, -2) + (name.contains('/') ? "/" : "") +
+                    name.section('/', -1).toLower();
+         }},
+        {"mixed case and backslashes",
+         [](const QString& name) {
+             QString mixed = name;
+             mixed.replace("ABC123/", "Abc123\\").replace("M_DETAIL/", "m_Detail\\");
+             return mixed.left(mixed.size() - 1) + mixed.right(1).toLower();
+         }},
+    };
+    const QByteArray pristine = ReadFileBytes(Backup);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ASSERT_TRUE(WriteFileBytes(Backup, pristine));
+        RenameEntries(Backup, c.Rename);
+        ASSERT_NE(YearFiles(), BackedUp);
+        ASSERT_EQ(Restore(), 0);
+        EXPECT_EQ(YearFiles(), BackedUp);
+        for (const QString& folder : QDir(DataDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            if (folder.compare("ABC123", Qt::CaseInsensitive) == 0 ||
+                folder.compare("M_DETAIL", Qt::CaseInsensitive) == 0) {
+                EXPECT_TRUE(folder == "ABC123" || folder == "M_DETAIL") << folder.toStdString();
+            }
+        // Reopened, the year reads: its pages and its chart.
+        File->Close();
+        File = TEntityInfo::Create("ABC123", {Standard, Load});
+        File->OpenYear();
+        EXPECT_EQ(PaymentDetails(), (QStringList{"Rent", "Rent", "Rent"}));
+        TAccountsChart accounts(File->EntityDetail().ChartEntity(), File->EntityDetail().AccountFormat,
+                                TOptionSet{Standard, Silent}, 2006, QString(), nullptr);
+        EXPECT_EQ(accounts.LoadFromFile(TOptionSet{Standard, Silent}), 0);
+        EXPECT_TRUE(QFile::exists(DataDir + "/M_DETAIL/ABC12306.ADF"));
+        AddPayments(2, "Later");
+    }
+}
+
+// An archive beyond what a year can hold is refused whole with a box naming the entry, before
+// anything in the data folder moves: an own entry that is no file the program writes, more entries
+// than a year has files, entries that each fit their kind but together exceed the year.
+TEST_F(RestoreSafetyTest, AnArchiveBeyondWhatAYearHoldsIsRefusedByName) {
+    const QByteArray pristine = ReadFileBytes(Backup);
+    const int entries = BackupArchives::MaxArchiveEntries("ABC123", 2006);
+    const qint64 bytes = BackupArchives::MaxArchiveBytes("ABC123", 2006);
+    // Reconciliation files, each declaring just under its bound, until they pass the year's.
+    QList<THandMadeEntry> heavy;
+    QString passing;
+    qint64 sum = 0;
+    for (const QString& name : BackupArchives::YearFileNames("ABC123", 2006)) {
+        if (!name.startsWith("BANK_REC/") || name.endsWith(".BOB") || !passing.isEmpty())
+            continue;
+        const qint64 size = BackupArchives::MaxEntrySize(name) - 1;
+        heavy.append({name.toUtf8(), "x", 0100644, false, quint64(size)});
+        if ((sum += size) > bytes)
+            passing = name;
+    }
+    ASSERT_FALSE(passing.isEmpty());
+    QList<THandMadeEntry> many{{"ABC123.CFG", "record"}};
+    for (int i = 1; i <= entries; ++i)
+        many.append({QString("pad/%1").arg(i).toUtf8(), "x"});
+    const struct {
+        const char* Entry; // the entry the box names
+        std::function<void()> Make;
+    } cases[] = {
+        {"BANK_REC/ABC12306.JNK",
+         [&] {
+             Doctor(Backup, {{"BANK_REC/ABC12306.JNK", QByteArray(1000, '\0')}});
+         }},
+        {"ABC123/ABC12306.ZZ9",
+         [&] {
+             Doctor(Backup, {{"ABC123/ABC12306.ZZ9", "junk"}});
+         }},
+        {"pad/", [&] { ASSERT_TRUE(WriteFileBytes(Backup, THandMadeZip::Build(many))); }},
+        {"BANK_REC/ABC12306.R", [&] { ASSERT_TRUE(WriteFileBytes(Backup, THandMadeZip::Build(heavy))); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Entry);
+        ASSERT_TRUE(WriteFileBytes(Backup, pristine));
+        c.Make();
+        Prompt->Answer(TMessageButton::OK);
+        Prompt->Shown.clear();
+        EXPECT_EQ(Restore(), TBackupRestoreProcess::AlreadyReported);
+        ASSERT_EQ(Prompt->Shown.size(), 1);
+        EXPECT_TRUE(Prompt->Shown[0].Text.contains(c.Entry)) << Prompt->Shown[0].Text.toStdString();
+        EXPECT_EQ(YearFiles(), Before);
+        EXPECT_EQ(RestoreLogCount(), 0);
+        EXPECT_TRUE(WorkFolders().isEmpty());
+    }
+    EXPECT_TRUE(Prompt->Shown[0].Text.contains(passing));
+    EXPECT_FALSE(QDir(DataDir + "/BANK_REC").exists());
+
+    // The transfer in holds its archive to the same: an own entry of no kind is refused by name.
+    ASSERT_EQ(Run(prTransferToClient, OnB()), 0);
+    Before = YearFiles();
+    Doctor(Archive, {{"abc123/abc12306.zz9", "junk"}});
+    Prompt->Answer(TMessageButton::OK);
+    Prompt->Shown.clear();
+    EXPECT_EQ(Run(prTransferFromClient, OnB(), (1u << 28) | (1u << 29)),
+              TBackupRestoreProcess::AlreadyReported);
+    ASSERT_EQ(Prompt->Shown.size(), 1);
+    EXPECT_TRUE(Prompt->Shown[0].Text.contains("abc123/abc12306.zz9")) << Prompt->Shown[0].Text.toStdString();
+    EXPECT_EQ(YearFiles(), Before);
+
+    // And so does the disk inventory's new file: more entries than a year has files.
+    ASSERT_TRUE(WriteFileBytes(Archive, THandMadeZip::Build(many)));
+    File->Close();
+    File.reset();
+    Params->LicFilePath = TempPath("CLIENT");
+    ASSERT_TRUE(QDir().mkpath(Params->LicFilePath));
+    TDiskInventory inventory;
+    ASSERT_EQ(inventory.ScanTransferFiles(u'B'), 1);
+    QString created;
+    EXPECT_EQ(inventory.CreateFile(inventory.Files()[0], created), ZipResult::TooLarge);
+    EXPECT_TRUE(inventory.ErrorText().contains("pad/")) << inventory.ErrorText().toStdString();
+    EXPECT_TRUE(QDir(Params->LicFilePath)
+                    .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
+                    .isEmpty());
+}
+
+// ---- Transfer in: all or nothing ----------------------------------------------------------------
+
+namespace {
+
+// A transfer archive of the year as it stood (three March payments), and later work on top of it.
+class TransferInSafetyTest : public RestoreSafetyTest {
+protected:
+    void SetUp() override {
+        RestoreSafetyTest::SetUp();
+        ASSERT_EQ(Run(prTransferToClient, OnB()), 0);
+        Transfer = Archive;
+        Pristine = ReadFileBytes(Transfer);
+        AddPayments(1, "Latest");
+        Before = YearFiles();
+        Record = ReadFileBytes(RecordPath());
+    }
+    int TransferIn(quint32 selection) { return Run(prTransferFromClient, OnB(), selection); }
+
+    static constexpr quint32 ReplaceAccounts = 1u | 2u;
+    static constexpr quint32 ReplaceTransactions = (1u << 28) | (1u << 29);
+    QString Transfer;
+    QByteArray Pristine, Record;
+};
+
+} // namespace
+
+// A sender's chart that does not load is refused before the year's changes, whatever the user then
+// answers when the year is saved: the year and the record stay byte for byte.
+TEST_F(TransferInSafetyTest, ASendersChartThatDoesNotLoadChangesNothing) {
+    for (const TMessageButton answer : {TMessageButton::No, TMessageButton::Yes}) {
+        SCOPED_TRACE(int(answer));
+        Record = ReadFileBytes(RecordPath());
+        ASSERT_TRUE(WriteFileBytes(Transfer, Pristine));
+        Doctor(Transfer, {{"M_DETAIL/ABC12306.ADF", "not a chart at all"}});
+        Prompt->Answer(TMessageButton::OK);
+        Prompt->Shown.clear();
+        EXPECT_EQ(TransferIn(ReplaceAccounts | ReplaceTransactions), TBackupRestoreProcess::AlreadyReported);
+        EXPECT_TRUE(Prompt->Texts().join('\n').contains("M_DETAIL/ABC12306.ADF"))
+            << Prompt->Texts().join('\n').toStdString();
+        EXPECT_EQ(ReadFileBytes(RecordPath()), Record);
+        // Closing the file writes the year's charts; any question about the chart meets the answer.
+        auto closing = std::make_shared<TScriptedPrompt>();
+        closing->Answer(answer);
+        TServices::SetPrompt(closing);
+        File->Close();
+        TServices::SetPrompt(Prompt);
+        EXPECT_EQ(YearFiles(), Before);
+        File = TEntityInfo::Create("ABC123", {Standard, Load});
+        File->OpenYear();
+        EXPECT_TRUE(WorkFolders().isEmpty());
+    }
+}
+
+// A group that fails after others were taken (here a page of the sender's that does not load, after
+// a chart that does) leaves every group as it was.
+TEST_F(TransferInSafetyTest, AFailingLaterGroupLeavesTheEarlierOnesAsTheyWere) {
+    Doctor(Transfer, {{"M_DETAIL/ABC12306.ADF", StoredChart("accounts", "header", {"bank"})},
+                      {"ABC123/ABC12306.PA8", ReadFileBytes(DataDir + "/ABC123/ABC12306.PA9")},
+                      {"ABC123/ABC12306.PA9", "not a page"}});
+    Prompt->Answer(TMessageButton::OK);
+    EXPECT_EQ(TransferIn(ReplaceAccounts | ReplaceTransactions), TBackupRestoreProcess::AlreadyReported);
+    EXPECT_TRUE(Prompt->Texts().join('\n').contains("ABC123/ABC12306.PA9"))
+        << Prompt->Texts().join('\n').toStdString();
+    EXPECT_EQ(YearFiles(), Before);
+    EXPECT_EQ(ReadFileBytes(RecordPath()), Record);
+    EXPECT_TRUE(WorkFolders().isEmpty());
+    EXPECT_EQ(PaymentDetails(), (QStringList{"Later", "Later", "Latest", "Rent", "Rent", "Rent"}));
+
+    // Whole, the same groups go in together.
+    ASSERT_TRUE(WriteFileBytes(Transfer, Pristine));
+    Doctor(Transfer, {{"M_DETAIL/ABC12306.ADF", StoredChart("accounts", "header", {"bank"})}});
+    ASSERT_EQ(TransferIn(ReplaceAccounts | ReplaceTransactions), 0)
+        << Prompt->Texts().join('\n').toStdString();
+    EXPECT_TRUE(ReadFileBytes(DataDir + "/M_DETAIL/ABC12306.ADF").contains(Stored("accounts", "bank")));
+    EXPECT_EQ(PaymentDetails(), (QStringList{"Later", "Later", "Rent", "Rent", "Rent"}));
+}
+
+// A transfer in stopped at any step of its exchange (a kill, a power cut) leaves the year as it was
+// once the file is opened again.
+TEST_F(TransferInSafetyTest, ATransferStoppedAtAnyStepLeavesTheYearAsItWas) {
+    int stopAt = 1;
+    for (;; ++stopAt) {
+        SCOPED_TRACE(stopAt);
+        TReportSetup setup(File->RunFile(2006), 0, prTransferFromClient, 2006, false);
+        setup.TransferSelection = ReplaceAccounts | ReplaceTransactions;
+        setup.PageKinds = 1u << pkPayments;
+        TBackupRestoreProcess run(*File, setup);
+        run.StepSeam = [stopAt](int step) { return step < stopAt; };
+        const int result = run.Run(OnB());
+        if (result == 0)
+            break;
+        ASSERT_EQ(result, TBackupRestoreProcess::Failed);
+        // The process is gone; the next open puts the year back.
+        File.reset();
+        File = TEntityInfo::Create("ABC123", {Standard, Load, NoLock});
+        EXPECT_EQ(YearFiles(), Before);
+        const auto unlocked = [](QByteArray bytes) {
+            return QString::fromLatin1(bytes).remove(QRegularExpression("Locked(By)?=[^\r]*\r\n"));
+        };
+        EXPECT_EQ(unlocked(ReadFileBytes(RecordPath())), unlocked(Record));
+        for (const QString& work : WorkFolders())
+            EXPECT_FALSE(QFile::exists(DataDir + "/" + work + "/swap")) << work.toStdString();
+        File.reset();
+        File = TEntityInfo::Create("ABC123", {Standard, Load});
+        File->OpenYear();
+        ASSERT_LT(stopAt, 100);
+    }
+    // The marker, each page and chart set aside and each put in: several steps, every one stopped.
+    EXPECT_GT(stopAt, 4);
+    EXPECT_EQ(PaymentDetails(), (QStringList{"Later", "Later", "Rent", "Rent", "Rent"}));
+}
+
+// Merged or updated into a file that has no report definitions of its own, the sender's become the
+// file's; nothing says the file's own stayed.
+TEST_F(BackupRestoreTest, AFileWithoutReportDefinitionsTakesTheSenders) {
+    const QString layouts = DataDir + "/M_DETAIL/ABC123.RLO";
+    ASSERT_TRUE(WriteFileBytes(layouts, "sender's layouts"));
+    ASSERT_EQ(Run(prTransferToAccountant, OnB()), 0);
+    const quint32 layoutsGroup = 1u << 20;
+    for (const quint32 mode : {layoutsGroup << 2, layoutsGroup << 3}) {
+        SCOPED_TRACE(mode);
+        ASSERT_TRUE(QFile::remove(layouts));
+        TReportSetup setup(File->RunFile(2006), 0, prTransferFromAccountant, 2006, false);
+        setup.TransferSelection = layoutsGroup | mode;
+        TBackupRestoreProcess run(*File, setup);
+        ASSERT_EQ(run.Run(OnB()), 0);
+        EXPECT_EQ(ReadFileBytes(layouts), "sender's layouts");
+        EXPECT_TRUE(run.Notes().isEmpty());
+    }
 }
