@@ -379,6 +379,10 @@ int TZipFile::Create() {
         if (const int code = FindPattern(BaseFolder, pattern, found, names, oldArchive, failure))
             return Fail(code, failure);
     }
+    if (Accept)
+        found.erase(std::remove_if(found.begin(), found.end(),
+                                   [&](const TFoundFile& file) { return !Accept(file.EntryName); }),
+                    found.end());
     if (found.isEmpty())
         return Fail(ZipResult::NothingToAdd,
                     QStringLiteral("No file to archive was found in %1").arg(Shown(BaseFolder)));

@@ -46,6 +46,9 @@ public:
     // found without regard to case. Only regular files enter the archive: a link or special
     // file that a pattern meets fails the run, and a link is never followed.
     QStringList IncludeOnly;
+    // When set, only the files found whose entry name ("ACME01/ACME0106.PA9") it accepts enter
+    // the archive; the others are left out, not refused.
+    std::function<bool(const QString& entry)> Accept;
     int CompFactor = 9;  // 0 stores, 1-9 deflate at that level
     QString EncryptCode; // empty: no encryption; else traditional PKWARE under this password
     QByteArray Comment;  // the archive comment as stored: ASCII or UTF-8, at most 65,535 bytes

@@ -293,6 +293,11 @@ int TBackupRestoreProcess::Backup(const TBackupRestoreRequest& request) {
     zip.ZipFile = Archive;
     zip.BaseFolder = DataFolder();
     zip.IncludeOnly = BackupArchives::IncludePatterns(Detail.FileCode, year, backup);
+    // Only the files a restore or a transfer in takes back: a stray file under the year's name
+    // (a copy someone left in the file's folder) would make the whole archive unrestorable.
+    zip.Accept = [code = Detail.FileCode, year](const QString& entry) {
+        return !BackupArchives::ProgramFileName(entry, code, year).isEmpty();
+    };
     zip.CompFactor = 9;
     zip.EncryptCode = ArchivePassword.toString();
     zip.Comment = BuildArchiveComment(request.MemoRtf, QDateTime::currentDateTime(), !backup);
@@ -320,10 +325,13 @@ int TBackupRestoreProcess::Backup(const TBackupRestoreRequest& request) {
         }
     }
     if (request.ArchiveFiles) {
+        // Only the transaction files now safe in the archive go; a file left out of it stays.
         const QString code = Detail.FileCode;
+        const QStringList added = zip.Added();
         for (const QString& path : MatchingFiles(QDir(DataFolder()).filePath(code),
                                                  code + BackupArchives::TwoDigitYear(year) + ".*"))
-            QFile::remove(path);
+            if (added.contains(QDir(DataFolder()).relativeFilePath(path)))
+                QFile::remove(path);
     }
     Detail.SetBackupCount(year, std::max(Detail.BackupCount(year), request.BackupNumber));
     if (prune > 0)
@@ -655,7 +663,11 @@ int TBackupRestoreProcess::TransferIn(const TBackupRestoreRequest& request) {
             return Failed;
         }
     } catch (...) {
-        // The exchange put the year's files back; the open record reads its own again.
+        // The exchange put the year's files back; the open record reads its own again. Should a
+        // move back itself have failed, the working folder holds files of the year and stays for
+        // the next open to finish the put-back.
+        if (swap.Unsettled())
+            work.Keep();
         Detail.FileName = ownRecord;
         try {
             Detail.Load(TOptionSet{Option::Standard, Option::KeepFolders, Option::KeepBackupHistory,

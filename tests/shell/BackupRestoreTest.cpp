@@ -310,6 +310,28 @@ TEST_F(BackupRestoreTest, ArchivingRemovesTheYearsTransactionsIntoTheBackup) {
     EXPECT_TRUE(archive.EntryNames().contains("M_DETAIL/ABC12306.ADF"));
 }
 
+// A file left under the year's name that the program never writes (a copy someone made) stays out
+// of the backup, so the backup restores; archiving the transactions away leaves it where it was.
+TEST_F(BackupRestoreTest, AStrayFileBesideTheYearNeitherEntersNorSpoilsTheBackup) {
+    const QString stray = DataDir + "/ABC123/ABC12306.BAK";
+    ASSERT_TRUE(WriteFileBytes(stray, "someone's copy"));
+    TBackupRestoreRequest request = OnB(1);
+    request.ArchiveFiles = true;
+    ASSERT_EQ(Run(prBackup, request), 0);
+    TUnzipFile archive;
+    archive.ZipFile = Archive;
+    ASSERT_EQ(archive.Open(), 0);
+    EXPECT_TRUE(archive.EntryNames().contains("ABC123/ABC12306.PA9"));
+    EXPECT_FALSE(archive.EntryNames().contains("ABC123/ABC12306.BAK"));
+    EXPECT_FALSE(QFile::exists(DataDir + "/ABC123/ABC12306.PA9"));
+    EXPECT_EQ(ReadFileBytes(stray), QByteArray("someone's copy"));
+
+    TBackupRestoreRequest restore = OnB();
+    restore.RestorePath = Archive;
+    ASSERT_EQ(Run(prRestore, restore), 0);
+    EXPECT_EQ(PaymentDetails(), (QStringList{"Rent", "Rent", "Rent"}));
+}
+
 // ---- Archives that must never cost a year -------------------------------------------------------
 
 namespace {
