@@ -388,6 +388,7 @@ bool TFileCodeChange::Carry(TEntityDetail& record, const TFileCodePlan& plan, co
         record.ImportDir = ReplaceFirst(record.ImportDir, oldCode, newCode);
         record.FileName = record.GetFileName(record.Options);
         record.Save(TOptionSet{Option::Standard});
+        record.FileLock.FollowRecord();
     } catch (const EAbort&) {
         before.PutBack(record);
         return fail(QString());

@@ -82,7 +82,8 @@ struct TFileCodeOperations {
 // name the change would make exists (in any case), the folders written into are writable. The
 // first operation that fails stops the change, and every operation done so far is undone in
 // reverse order (copies removed, renamed files and the folder moved back, the created folder
-// removed), so that every name is as it was.
+// removed), so that every name is as it was. After a rename the record's companion lock follows
+// it (TEntityLock::FollowRecord).
 //
 // The record: a rename gives the open file's record the new code, its export and import folders
 // the new code in place of the first occurrence of the old one, and its new file name, and saves
