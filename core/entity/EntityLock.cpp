@@ -105,7 +105,8 @@ std::optional<QString> TEntityLock::OtherHolder() const {
         RefuseSymbolicLink(path);
         const TIniFile disk(path);
         const QString holder = disk.ReadString(section, LockedByKey, QString());
-        if (disk.ReadBool(section, LockedKey, false) && (WorkstationName.isEmpty() || holder != WorkstationName))
+        if (disk.ReadBool(section, LockedKey, false) &&
+            (WorkstationName.isEmpty() || holder != WorkstationName))
             return holder;
     } catch (const std::exception&) {
     }

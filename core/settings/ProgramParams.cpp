@@ -327,7 +327,8 @@ void TProgramParams::SaveRegionalFormats() {
     const QString narrativeKey = QStringLiteral("NarrativeDateFormat");
     const QString reportKey = QStringLiteral("ReportDateFormat");
     const auto differs = [&dat](const QString& key, const QString& value) {
-        return !dat.ValueExists(RegionalSection, key) || dat.ReadString(RegionalSection, key, QString()) != value;
+        return !dat.ValueExists(RegionalSection, key) ||
+               dat.ReadString(RegionalSection, key, QString()) != value;
     };
     const bool writeNarrative = narrativeChanged && differs(narrativeKey, NarrativeDateFormat);
     const bool writeReport = reportChanged && differs(reportKey, ReportDateFormat);

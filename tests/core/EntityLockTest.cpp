@@ -283,7 +283,8 @@ TEST_F(EntityLockTest, TheCompanionGoesWithTheKeysAndNothingElseAtItsNameIsUsed)
     const std::pair<const char*, std::function<bool()>> planted[] = {
         {"link", [&] { return QFile::link(outside + "/victim", companion); }},
         {"dangling link", [&] { return QFile::link(outside + "/made", companion); }},
-        {"second name", [&] { return ::link(QFile::encodeName(outside + "/victim"), QFile::encodeName(companion)) == 0; }},
+        {"second name",
+         [&] { return ::link(QFile::encodeName(outside + "/victim"), QFile::encodeName(companion)) == 0; }},
         {"folder", [&] { return QDir().mkdir(companion); }},
         {"pipe", [&] { return ::mkfifo(QFile::encodeName(companion), 0600) == 0; }},
     };

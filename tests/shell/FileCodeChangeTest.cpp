@@ -4,8 +4,8 @@
 #include "shell/filecode/FileCodeRules.h"
 
 #include "core/entity/DesktopFiles.h"
-#include "core/files/CompanionLock.h"
 #include "core/entity/EntityInfo.h"
+#include "core/files/CompanionLock.h"
 #include "core/logs/LogList.h"
 #include "tests/support/LayoutHolds.h"
 #include "tests/core/EntityTestSupport.h"
@@ -262,8 +262,9 @@ TEST_F(FileCodeChangeTest, ARenameIsRefusedWhileAnotherWorkstationHoldsTheFile) 
     TCompanionLock other;
     ASSERT_TRUE(other.Take(RecordPath()));
     QFile::setPermissions(RecordPath(), QFile::ReadOwner | QFile::WriteOwner);
-    ASSERT_TRUE(WriteFileBytes(RecordPath(), QByteArray(ClientRecord).replace("LockedBy=", "LockedBy=OTHER")
-                                                 .replace("Locked=0", "Locked=1")));
+    ASSERT_TRUE(WriteFileBytes(
+        RecordPath(),
+        QByteArray(ClientRecord).replace("LockedBy=", "LockedBy=OTHER").replace("Locked=0", "Locked=1")));
     for (int i = 0; i < 5; ++i)
         Prompt->Answer(TMessageButton::Retry);
     Prompt->Answer(TMessageButton::Ignore);

@@ -229,9 +229,10 @@ TEST_F(PreferencesTest, OkStoresTheControlsAndWritesTheProgramIni) {
 // format left alone, and so does the save at the exit.
 TEST_F(PreferencesTest, OkWritesOnlyTheDateFormatsChangedInTheWindow) {
     const QByteArray shipped = ReadFileBytes(DatPath());
-    const QByteArray byOther = QByteArray(shipped)
-                                   .replace("ReportDateFormat=DD/MM/YYYY", "ReportDateFormat=dd mmmm yyyy")
-                                   .replace("NarrativeDateFormat=d mmm yyyy", "NarrativeDateFormat=dd-mmm-yyyy");
+    const QByteArray byOther =
+        QByteArray(shipped)
+            .replace("ReportDateFormat=DD/MM/YYYY", "ReportDateFormat=dd mmmm yyyy")
+            .replace("NarrativeDateFormat=d mmm yyyy", "NarrativeDateFormat=dd-mmm-yyyy");
     ASSERT_NE(byOther, shipped);
     // The indexes chosen (-1: left alone) and the formats then on disk.
     const std::tuple<int, int, const char*, const char*> cases[] = {
