@@ -1,7 +1,10 @@
 #pragma once
 
+#include "core/files/CompanionLock.h"
+
 #include <QString>
 #include <functional>
+#include <optional>
 
 class TEntityDetail;
 
@@ -10,6 +13,12 @@ class TEntityDetail;
 // record from disk into the record object, tests and sets the keys, and writes the record back
 // only when the keys changed, all under the record's short operating-system guard, so two
 // workstations can never both find the file free.
+//
+// While a workstation holds the keys it also holds the operating-system lock of the record's
+// companion file (TCompanionLock, "ABC123.CFG.lock"), which the system drops when its process
+// dies. A workstation that opens the file over another's keys (Ignore on the override box) takes
+// the keys over when that lock is free, since their holder is gone, and leaves them to a holder
+// that is still running; the override box says which.
 //
 // Failures: a record that cannot be read, or whose guard another workstation holds, counts as a
 // refused attempt. A record that is a symbolic link, a file that is not a client record, and a
@@ -33,6 +42,23 @@ public:
     // This record set the keys on disk (not merely ignored another workstation's).
     bool HoldsKeys() const { return Held; }
 
+    // The text of a refusal: the file code is open on the workstation named.
+    static QString InUseText(const QString& fileCode, const QString& holder);
+    // The sentences the override box ends with: Ignore takes over the keys of a workstation that
+    // is gone, or leaves them to one still running (the workstation's name goes in).
+    static inline const QString TakeOverText =
+        QStringLiteral("\"%1\" no longer has this file open; ignore takes its lock over.");
+    static inline const QString LeaveText =
+        QStringLiteral("\"%1\" still has this file open; ignore leaves its lock in place.");
+
+    // The workstation the keys on disk name when they lock the file for another workstation
+    // than this one (its name may be empty); nothing when the keys are free or this
+    // workstation's, or the record cannot be read.
+    std::optional<QString> OtherHolder() const;
+
+    // The record has taken a new name (a change of file code): the companion lock follows it.
+    void FollowRecord();
+
     // The user name the keys are taken under.
     QString WorkstationName;
     // How long an attempt, or a save of the record, waits for another workstation's
@@ -44,9 +70,13 @@ public:
 
 private:
     // One attempt at the keys; true when the lock is taken (or, releasing, always). `holder`
-    // is the user the keys name.
-    bool Attempt(bool lock, QString& holder);
+    // is the user the keys name. With takeOver, keys that name another workstation are taken
+    // when the companion lock can be had.
+    bool Attempt(bool lock, QString& holder, bool takeOver = false);
+    // The record's companion lock could be taken now: nobody holds it.
+    bool HolderGone() const;
 
     TEntityDetail& Record;
     bool Held = false;
+    TCompanionLock Companion;
 };

@@ -23,15 +23,14 @@ QString LastSystemError() {
     return ErrorText(std::system_error(errno, std::generic_category()));
 }
 
-// The file at the path is still the one the handle has open.
-bool StillNamed(int handle, const QByteArray& encodedPath) {
+} // namespace
+
+bool TRecordGuard::StillNamed(int handle, const QByteArray& encodedPath) {
     struct stat opened {
     }, named{};
     return ::fstat(handle, &opened) == 0 && ::lstat(encodedPath.constData(), &named) == 0 &&
            opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
-
-} // namespace
 
 TRecordGuard::TRecordGuard(const QString& nativePath, int waitMs) {
     const QByteArray encoded = QFile::encodeName(nativePath);

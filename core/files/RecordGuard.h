@@ -19,6 +19,10 @@ public:
     TRecordGuard(const TRecordGuard&) = delete;
     TRecordGuard& operator=(const TRecordGuard&) = delete;
 
+    // Whether the file at the path (encoded, not followed if a link) is still the one the handle
+    // has open: a lock taken on a file that was removed or replaced meanwhile guards nothing.
+    static bool StillNamed(int handle, const QByteArray& encodedPath);
+
 private:
     int Handle = -1;
 };

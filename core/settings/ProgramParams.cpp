@@ -129,6 +129,8 @@ int TProgramParams::Load() {
         },
         [](const QString& error) { return error + QStringLiteral(" - Contact Support for assistance."); },
         TMessageButton::Cancel | TMessageButton::Retry | TMessageButton::Help, SupportHelpContext);
+    StoredReportDateFormat = ReportDateFormat;
+    StoredNarrativeDateFormat = NarrativeDateFormat;
     return IsLoaded ? 0 : -1;
 }
 
@@ -309,9 +311,14 @@ void TProgramParams::SaveIni() {
 }
 
 void TProgramParams::SaveRegionalFormats() {
-    // The reference-data file is shared by every workstation of the practice: it is rewritten
-    // only when a format really changed, with only those two lines touched, and atomically, so
-    // a workstation starting up never reads half a file.
+    // The reference-data file is shared by every workstation of the practice: only a format
+    // this run changed is written, so a stale copy never overwrites another workstation's
+    // change; the file is rewritten only when such a format really differs from it, with only
+    // those lines touched, and atomically, so a workstation starting up never reads half a file.
+    const bool reportChanged = ReportDateFormat != StoredReportDateFormat;
+    const bool narrativeChanged = NarrativeDateFormat != StoredNarrativeDateFormat;
+    if (!reportChanged && !narrativeChanged)
+        return;
     const QString path = ReferenceDataPath();
     if (path.isEmpty())
         throw EQuilvaneError(QStringLiteral("Unable to read ") + StoredReferenceDataPath());
@@ -319,18 +326,20 @@ void TProgramParams::SaveRegionalFormats() {
     dat.LoadFromBytes(ReadFileBytes(path));
     const QString narrativeKey = QStringLiteral("NarrativeDateFormat");
     const QString reportKey = QStringLiteral("ReportDateFormat");
-    const bool narrativeSame =
-        dat.ValueExists(RegionalSection, narrativeKey) &&
-        dat.ReadString(RegionalSection, narrativeKey, QString()) == NarrativeDateFormat;
-    const bool reportSame = dat.ValueExists(RegionalSection, reportKey) &&
-                            dat.ReadString(RegionalSection, reportKey, QString()) == ReportDateFormat;
-    if (narrativeSame && reportSame)
-        return;
-    if (!narrativeSame)
+    const auto differs = [&dat](const QString& key, const QString& value) {
+        return !dat.ValueExists(RegionalSection, key) ||
+               dat.ReadString(RegionalSection, key, QString()) != value;
+    };
+    const bool writeNarrative = narrativeChanged && differs(narrativeKey, NarrativeDateFormat);
+    const bool writeReport = reportChanged && differs(reportKey, ReportDateFormat);
+    if (writeNarrative)
         dat.WriteString(RegionalSection, narrativeKey, NarrativeDateFormat);
-    if (!reportSame)
+    if (writeReport)
         dat.WriteString(RegionalSection, reportKey, ReportDateFormat);
-    dat.SaveToFile(path);
+    if (writeNarrative || writeReport)
+        dat.SaveToFile(path);
+    StoredReportDateFormat = ReportDateFormat;
+    StoredNarrativeDateFormat = NarrativeDateFormat;
 }
 
 void TProgramParams::AddHistory(const QStringList& openFiles, const QString& code) {

@@ -47,9 +47,11 @@ public:
     int Load();
 
     // Writes the "DESKTOP" keys and the "HISTORY" section to the program ini in one write, and
-    // the two date formats back to the reference-data file when they differ from what it holds
-    // (changing only those two lines). A failure is shown ("Error saving program params - ...")
-    // and the exit goes on. Does nothing unless Load succeeded.
+    // back to the reference-data file each of the two date formats that this run changed since
+    // the load (or since it last wrote them), when it differs from what the file holds now
+    // (changing only those lines): a format another workstation wrote meanwhile is kept unless
+    // this one changed it too. A failure is shown ("Error saving program params - ...") and the
+    // exit goes on. Does nothing unless Load succeeded.
     void Save();
 
     // Records a client file as the most recently used, with status 1. A full history makes room
@@ -122,6 +124,9 @@ private:
     void SaveRegionalFormats();
 
     bool IsLoaded = false;
+    // The two date formats as the reference-data file held them at the load or the last write.
+    QString StoredReportDateFormat;
+    QString StoredNarrativeDateFormat;
     QList<QChar> MappedDrives; // letters the last load mapped, forgotten by the next
 };
 

@@ -310,8 +310,14 @@ bool TFileCodeChange::Execute(TEntityDetail& record, const QString& typedCode, i
         try {
             progress->Setup(oldCode, mode == Copy ? CopyProgressKind : RenameProgressKind,
                             QStringLiteral("to ") + newCode, true, false);
-            const TFileCodePlan plan = Plan(oldCode, newCode, mode);
-            if (!plan.IsPossible())
+            // A file that another workstation holds keeps its code: its files would come back
+            // under the old one when that workstation writes them.
+            const std::optional<QString> holder =
+                mode == Rename ? record.FileLock.OtherHolder() : std::nullopt;
+            const TFileCodePlan plan = holder ? TFileCodePlan() : Plan(oldCode, newCode, mode);
+            if (holder)
+                FailureReason = TEntityLock::InUseText(oldCode, *holder);
+            else if (!plan.IsPossible())
                 FailureReason = plan.Problem;
             for (const QString& folder : plan.WrittenFolders) {
                 if (!Operations.IsWritable(folder)) {
@@ -388,6 +394,7 @@ bool TFileCodeChange::Carry(TEntityDetail& record, const TFileCodePlan& plan, co
         record.ImportDir = ReplaceFirst(record.ImportDir, oldCode, newCode);
         record.FileName = record.GetFileName(record.Options);
         record.Save(TOptionSet{Option::Standard});
+        record.FileLock.FollowRecord();
     } catch (const EAbort&) {
         before.PutBack(record);
         return fail(QString());

@@ -78,11 +78,13 @@ struct TFileCodeOperations {
 // the new code; a second occurrence stays. The folder and the record are named by the new code
 // exactly.
 //
-// Nothing is touched unless every check passes first: the new code's record does not exist, no
-// name the change would make exists (in any case), the folders written into are writable. The
-// first operation that fails stops the change, and every operation done so far is undone in
-// reverse order (copies removed, renamed files and the folder moved back, the created folder
-// removed), so that every name is as it was.
+// Nothing is touched unless every check passes first: for a rename, the record's lock keys on
+// disk name no other workstation (else the reason given is the lock's own refusal,
+// TEntityLock::InUseText); the new code's record does not exist, no name the change would make
+// exists (in any case), the folders written into are writable. The first operation that fails
+// stops the change, and every operation done so far is undone in reverse order (copies removed,
+// renamed files and the folder moved back, the created folder removed), so that every name is as
+// it was. After a rename the record's companion lock follows it (TEntityLock::FollowRecord).
 //
 // The record: a rename gives the open file's record the new code, its export and import folders
 // the new code in place of the first occurrence of the old one, and its new file name, and saves

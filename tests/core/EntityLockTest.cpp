@@ -1,7 +1,10 @@
 #include "tests/core/EntityTestSupport.h"
 
+#include "core/files/CompanionLock.h"
+
 #include <atomic>
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 
@@ -16,6 +19,9 @@ const QString OverrideText =
     "this file.";
 const QString DeniedText =
     "QUILVANE was unable to lock ABC123 for exclusive use. Access to this file has been denied.";
+// The override box's last sentence: the holder is still running, or is gone.
+const QString LeftText = "\r\n\"%1\" still has this file open; ignore leaves its lock in place.";
+const QString TakenText = "\r\n\"%1\" no longer has this file open; ignore takes its lock over.";
 
 } // namespace
 
@@ -51,18 +57,22 @@ TEST_F(EntityLockTest, OwnKeysAreTakenOverAndForeignKeysRefusedWithoutWriting) {
     }
 }
 
+// OTHER is still running: it holds the record's companion lock.
 TEST_F(EntityLockTest, InteractiveRefusalsOfferRetryThenOverrideThenDeny) {
     const QStringList five(5, RetryText);
+    const QString overrideText = OverrideText + LeftText.arg("OTHER");
     using TButtons = QList<TMessageButton>;
     const std::tuple<TButtons, QStringList, bool> cases[] = {
         {TButtons(5, TMessageButton::Retry) << TMessageButton::Cancel << TMessageButton::OK,
-         five + QStringList{OverrideText, DeniedText}, false},
+         five + QStringList{overrideText, DeniedText}, false},
         {{TMessageButton::Cancel, TMessageButton::OK}, {RetryText, DeniedText}, false},
         {TButtons(11, TMessageButton::Retry) << TMessageButton::Ignore,
-         five + QStringList{OverrideText} + five + QStringList{OverrideText}, true}};
+         five + QStringList{overrideText} + five + QStringList{overrideText}, true}};
+    TCompanionLock other;
     for (const auto& [answers, texts, opens] : cases) {
         SCOPED_TRACE(texts.size());
         WriteRecordBytes(SmallRecord("1", "OTHER"));
+        ASSERT_TRUE(other.Take(RecordPath()));
         Prompt->Shown.clear(), Prompt->Beeps.clear();
         for (TMessageButton answer : answers)
             Prompt->Answer(answer);
@@ -185,4 +195,108 @@ TEST_F(EntityLockTest, RacingWorkstationsNeverBothHoldTheRecord) {
     EXPECT_EQ(overlaps.load(), 0);
     EXPECT_GE(wins.load(), 3);
     EXPECT_EQ(DiskKey("Locked") + DiskKey("Name"), "0Acme");
+}
+
+// Ignore takes the keys over only from a holder that is gone: its companion lock is free (its
+// process was killed holding it, or there never was one). A holder still running (its lock held,
+// here by another handle) keeps them, and the next user meets the retry boxes again; keys taken
+// over are given back at the close, and the next user opens without a box.
+TEST_F(EntityLockTest, IgnoreTakesOverTheKeysOfAHolderThatIsGone) {
+    enum THolder { Running, Killed, NoCompanion };
+    for (const THolder holder : {Running, Killed, NoCompanion}) {
+        SCOPED_TRACE(int(holder));
+        WriteRecordBytes(SmallRecord("1", "OTHER"));
+        TCompanionLock running;
+        if (holder == Running) {
+            ASSERT_TRUE(running.Take(RecordPath()));
+        }
+        if (holder == Killed) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                TCompanionLock dying;
+                if (dying.Take(RecordPath()))
+                    ::raise(SIGKILL);
+                ::_exit(2);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            ASSERT_TRUE(WIFSIGNALED(status));
+            ASSERT_TRUE(QFileInfo(TCompanionLock::PathFor(RecordPath())).isFile()); // left behind
+        }
+        const bool gone = holder != Running;
+        Prompt->Shown.clear();
+        for (int i = 0; i < 5; ++i)
+            Prompt->Answer(TMessageButton::Retry);
+        Prompt->Answer(TMessageButton::Ignore);
+        auto opened = Open({Standard, Load, InteractiveLock});
+        ASSERT_EQ(Prompt->Shown.size(), 6);
+        EXPECT_EQ(Prompt->Shown[5].Text, OverrideText + (gone ? TakenText : LeftText).arg("OTHER"));
+        EXPECT_EQ(DiskKey("LockedBy"), gone ? "WORKSTATION1" : "OTHER");
+        EXPECT_EQ(opened->FileLock.HoldsKeys(), gone);
+        if (gone) {
+            // Taken over, the lock guards this workstation as it guarded the one that is gone.
+            EXPECT_FALSE(TCompanionLock::IsFree(RecordPath()));
+            EXPECT_THROW(OpenAs("WS-C", {Standard, Load}), EAbort);
+        }
+        opened->ReleaseLock();
+        Prompt->Shown.clear();
+        if (gone) {
+            EXPECT_EQ(DiskKey("Locked") + DiskKey("LockedBy"), "0");
+            EXPECT_TRUE(OpenAs("WS-C", {Standard, Load, InteractiveLock})->Locked);
+            EXPECT_TRUE(Prompt->Shown.isEmpty());
+        } else {
+            EXPECT_EQ(DiskKey("Locked") + DiskKey("LockedBy"), "1OTHER");
+            Prompt->Answer(TMessageButton::Cancel);
+            Prompt->Answer(TMessageButton::OK);
+            EXPECT_THROW(OpenAs("WS-C", {Standard, Load, InteractiveLock}), EAbort);
+            EXPECT_EQ(Prompt->Texts().value(0), RetryText);
+        }
+    }
+}
+
+// The companion lives as long as the keys (following the record to a new name is the rename's
+// test). Whatever else stands at its name (a link out of the data folder, dangling or not, a
+// second name of an outside file, a folder, a pipe) is never used or changed: a holder cannot be
+// judged by it, so foreign keys are left, and free keys are taken all the same.
+TEST_F(EntityLockTest, TheCompanionGoesWithTheKeysAndNothingElseAtItsNameIsUsed) {
+    WriteRecordBytes(SmallRecord());
+    const QString companion = TCompanionLock::PathFor(RecordPath());
+    EXPECT_EQ(companion, RecordPath() + ".lock");
+    {
+        auto detail = Open({Standard, Load});
+        EXPECT_TRUE(QFileInfo(companion).isFile() && !TCompanionLock::IsFree(RecordPath()));
+    }
+    EXPECT_FALSE(QFileInfo::exists(companion));
+
+    const QString outside = TempPath("OUTSIDE");
+    ASSERT_TRUE(QDir().mkpath(outside));
+    ASSERT_TRUE(WriteFileBytes(outside + "/victim", "victim"));
+    const std::pair<const char*, std::function<bool()>> planted[] = {
+        {"link", [&] { return QFile::link(outside + "/victim", companion); }},
+        {"dangling link", [&] { return QFile::link(outside + "/made", companion); }},
+        {"second name",
+         [&] { return ::link(QFile::encodeName(outside + "/victim"), QFile::encodeName(companion)) == 0; }},
+        {"folder", [&] { return QDir().mkdir(companion); }},
+        {"pipe", [&] { return ::mkfifo(QFile::encodeName(companion), 0600) == 0; }},
+    };
+    for (const auto& [name, plant] : planted) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(plant());
+        EXPECT_FALSE(TCompanionLock::IsFree(RecordPath()));
+        TCompanionLock lock;
+        EXPECT_FALSE(lock.Take(RecordPath()));
+        WriteRecordBytes(SmallRecord("1", "OTHER"));
+        for (int i = 0; i < 5; ++i)
+            Prompt->Answer(TMessageButton::Retry);
+        Prompt->Answer(TMessageButton::Ignore);
+        EXPECT_FALSE(Open({Standard, Load, InteractiveLock})->FileLock.HoldsKeys());
+        EXPECT_EQ(DiskKey("LockedBy"), "OTHER");
+        WriteRecordBytes(SmallRecord());
+        EXPECT_TRUE(Open({Standard, Load})->Locked);
+        EXPECT_EQ(DiskKey("Locked") + DiskKey("LockedBy"), "0");
+        EXPECT_EQ(QDir(outside).entryList(QDir::Files), QStringList{"victim"});
+        EXPECT_EQ(ReadFileBytes(outside + "/victim"), "victim");
+        QFileInfo(companion).isDir() ? QDir().rmdir(companion) : QFile::remove(companion);
+        ASSERT_FALSE(QFileInfo(companion).exists() || QFileInfo(companion).isSymLink());
+    }
 }

@@ -5,6 +5,7 @@
 
 #include "core/entity/DesktopFiles.h"
 #include "core/entity/EntityInfo.h"
+#include "core/files/CompanionLock.h"
 #include "core/logs/LogList.h"
 #include "tests/support/LayoutHolds.h"
 #include "tests/core/EntityTestSupport.h"
@@ -112,13 +113,15 @@ protected:
     }
 
     // Every file (with its bytes) and folder under the data folder by relative path, but those
-    // left out.
+    // left out and the companion lock of the open record (which follows it: see its own test).
     std::map<std::string, std::string> Snapshot(std::initializer_list<const char*> leftOut = {}) const {
         std::map<std::string, std::string> found;
         QDirIterator it(DataDir, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
+            if (path.endsWith(".CFG.lock"))
+                continue;
             found[QDir(DataDir).relativeFilePath(path).toStdString()] =
                 it.fileInfo().isDir() ? "<folder>" : ReadFileBytes(path).toStdString();
         }
@@ -247,6 +250,47 @@ TEST_F(FileCodeChangeTest, AnUndoThatFailsIsReported) {
                                    QDir::toNativeSeparators(RecordPath("ABC123")) + "."))
         << LastError.toStdString();
     EXPECT_TRUE(QFile::exists(DataDir + "/M_DETAIL/ABC12306.ADF"));
+}
+
+// A file opened over the lock of a workstation that still has it open keeps its code: the
+// rename is refused with the lock's own message before anything moves. Once this workstation
+// holds the keys the rename goes ahead, and the companion lock follows the record.
+TEST_F(FileCodeChangeTest, ARenameIsRefusedWhileAnotherWorkstationHoldsTheFile) {
+    const QString companion = RecordPath() + ".lock";
+    EXPECT_TRUE(QFileInfo(companion).isFile());
+    Record.reset();
+    TCompanionLock other;
+    ASSERT_TRUE(other.Take(RecordPath()));
+    QFile::setPermissions(RecordPath(), QFile::ReadOwner | QFile::WriteOwner);
+    ASSERT_TRUE(WriteFileBytes(
+        RecordPath(),
+        QByteArray(ClientRecord).replace("LockedBy=", "LockedBy=OTHER").replace("Locked=0", "Locked=1")));
+    for (int i = 0; i < 5; ++i)
+        Prompt->Answer(TMessageButton::Retry);
+    Prompt->Answer(TMessageButton::Ignore);
+    Record = Open({Standard, Load, InteractiveLock});
+    Prompt->Shown.clear(), Prompt->Beeps.clear();
+    const std::map<std::string, std::string> before = Snapshot();
+
+    EXPECT_FALSE(Run("NEW123", TFileCodeChange::Rename));
+    const QString inUse = "File code ABC123 is aleady opened by user \"OTHER\".\r\nPlease check that "
+                          "\"OTHER\" has finished working with the file before retrying.";
+    EXPECT_EQ(LastError, inUse);
+    EXPECT_EQ(Prompt->Texts().value(1), "Unable to Rename ABC123 to NEW123\r" + inUse);
+    EXPECT_EQ(Prompt->Beeps.value(1), TBeep::Warning);
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(Record->FileCode, "ABC123");
+
+    // OTHER closes; this workstation takes the keys and may rename.
+    other.Release();
+    Record.reset();
+    QFile::setPermissions(RecordPath(), QFile::ReadOwner | QFile::WriteOwner);
+    ASSERT_TRUE(WriteFileBytes(RecordPath(), ClientRecord));
+    Record = Open({Standard, Load});
+    ASSERT_TRUE(Run("NEW123", TFileCodeChange::Rename));
+    EXPECT_EQ(Key("LockedBy"), "WORKSTATION1");
+    EXPECT_FALSE(QFileInfo::exists(companion));
+    EXPECT_FALSE(TCompanionLock::IsFree(RecordPath("NEW123")));
 }
 
 TEST_F(FileCodeChangeTest, AFolderThatCannotBeWrittenStopsTheChangeFirst) {

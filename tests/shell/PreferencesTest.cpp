@@ -224,6 +224,42 @@ TEST_F(PreferencesTest, OkStoresTheControlsAndWritesTheProgramIni) {
     EXPECT_EQ(TServices::Regional().NarrativeDateFormat, "dd mmmm yyyy");
 }
 
+// The report date formats are the practice's: another workstation changes both after this one
+// loaded them. OK writes only a format chosen in the window and keeps the other's value of any
+// format left alone, and so does the save at the exit.
+TEST_F(PreferencesTest, OkWritesOnlyTheDateFormatsChangedInTheWindow) {
+    const QByteArray shipped = ReadFileBytes(DatPath());
+    const QByteArray byOther =
+        QByteArray(shipped)
+            .replace("ReportDateFormat=DD/MM/YYYY", "ReportDateFormat=dd mmmm yyyy")
+            .replace("NarrativeDateFormat=d mmm yyyy", "NarrativeDateFormat=dd-mmm-yyyy");
+    ASSERT_NE(byOther, shipped);
+    // The indexes chosen (-1: left alone) and the formats then on disk.
+    const std::tuple<int, int, const char*, const char*> cases[] = {
+        {-1, -1, "dd mmmm yyyy", "dd-mmm-yyyy"},
+        {2, -1, "d-mmm-yyyy", "dd-mmm-yyyy"},
+        {-1, 0, "dd mmmm yyyy", "dd/mm/yyyy"},
+    };
+    for (const auto& [custom, other, report, narrative] : cases) {
+        SCOPED_TRACE(testing::Message() << custom << " " << other);
+        ASSERT_TRUE(WriteFileBytes(DatPath(), shipped));
+        TProgramParams params;
+        ASSERT_EQ(params.Load(), 0);
+        TfmQuilvaneSetup form(params);
+        ASSERT_TRUE(WriteFileBytes(DatPath(), byOther));
+        if (custom >= 0)
+            form.cboCustomReportsDate->setCurrentIndex(custom);
+        if (other >= 0)
+            form.cboOtherReportsDate->setCurrentIndex(other);
+        form.btnOK->click();
+        ASSERT_EQ(form.result(), QDialog::Accepted);
+        params.Save();
+        const TIniFile dat(DatPath());
+        EXPECT_EQ(dat.ReadString("REGIONAL", "ReportDateFormat", ""), report);
+        EXPECT_EQ(dat.ReadString("REGIONAL", "NarrativeDateFormat", ""), narrative);
+    }
+}
+
 // A refused data folder keeps the window open on the Startup page with the folder's edit
 // focused, and nothing is stored; Cancel then closes it without a change.
 TEST_F(PreferencesTest, RefusedDataFolderKeepsTheWindowOpenAndCancelChangesNothing) {
