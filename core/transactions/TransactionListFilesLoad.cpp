@@ -239,20 +239,12 @@ void TTransactionList::ReadMonthFile(int month, const TOptionSet& options, std::
     const QString native = NativePath(fileName);
     if (native.isEmpty())
         throw EQuilvaneError(QStringLiteral("The drive of %1 is not ready").arg(fileName));
-    const QFileInfo info(native);
-    if (!info.exists())
-        return;
-    // A file or folder that is a link leading out of the file's data folder is not read through.
+    // A file that is a link, or whose folder leads out of the file's data folder, is not read.
     const TChartEntity& entity = Books.Entity;
     const QString folder = NativePath(
         GetEntityDataDir(entity.FileCode, entity.DataDir, entity.XferDir, entity.ProgramDataDir, options));
-    if (!LiesInsideFolder(folder, native))
-        throw EQuilvaneError(
-            QStringLiteral("%1 lies outside the data folder; the program does not read through links that "
-                           "lead out of it")
-                .arg(QDir::toNativeSeparators(native)));
-    const qint64 size = info.size();
-    if (size == 0)
+    const qint64 size = StoredFileSizeInside(folder, native);
+    if (size <= 0)
         return;
     // Longer than any form's header and fullest month: refused before a byte of it is read.
     RefuseOversizedTransactionFile(native, size, TransactionRecordSize);
@@ -335,7 +327,7 @@ int TTransactionList::LoadFromFile(const TOptionSet& options, bool showProgress)
             throw;
         }
     };
-    const auto askRetry = [&](const QString&) {
+    const auto askRetry = [&](const QString& reason) {
         if (quiet)
             return false;
         IUserPrompt& prompt = TServices::Prompt();
@@ -346,9 +338,10 @@ int TTransactionList::LoadFromFile(const TOptionSet& options, bool showProgress)
                                TMessageButton::Cancel);
             return false;
         }
-        return MessageBeepAndShow(prompt, TMessageKind::Error,
-                                  QStringLiteral("Unable to find or load ") + title,
-                                  TMessageButton::Retry | TMessageButton::Cancel) == TMessageButton::Retry;
+        return MessageBeepAndShow(
+                   prompt, TMessageKind::Error,
+                   WithFailureReason(QStringLiteral("Unable to find or load ") + title, reason),
+                   TMessageButton::Retry | TMessageButton::Cancel) == TMessageButton::Retry;
     };
     bool loaded = false;
     try {
