@@ -119,10 +119,14 @@ qint64 StoredFileSizeInside(const QString& nativeDataFolder, const QString& nati
         return -1;
     const QString shown = QDir::toNativeSeparators(nativePath);
     const QString realData = nativeDataFolder.isEmpty() ? QString() : files.RealFolder(nativeDataFolder);
-    const QString realFolder = files.RealFolder(QFileInfo(nativePath).absolutePath());
-    const bool inside = !realData.isEmpty() && !realFolder.isEmpty() &&
-                        (realFolder == realData || realData == QLatin1String("/") ||
-                         realFolder.startsWith(realData + QLatin1Char('/')));
+    const qsizetype slash = nativePath.lastIndexOf(QLatin1Char('/'));
+    const QString realFolder =
+        files.RealFolder(slash > 0 ? nativePath.left(slash) : QFileInfo(nativePath).absolutePath());
+    const bool inside =
+        !realData.isEmpty() && !realFolder.isEmpty() &&
+        (realData.size() == 1 || // the root holds everything
+         (realFolder.startsWith(realData) &&
+          (realFolder.size() == realData.size() || realFolder[realData.size()] == QLatin1Char('/'))));
     if (!inside)
         throw EQuilvaneError(
             QStringLiteral("%1 lies outside the data folder; the program does not read through links that "

@@ -5,8 +5,11 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <array>
 #include <cerrno>
+#include <optional>
 #include <sys/stat.h>
+#include <utility>
 
 namespace {
 
@@ -16,16 +19,63 @@ struct TListing {
     QHash<QString, QString> ByFolded;
 };
 
+// Answers by path that keeps its last two at hand: the month files of a year ask about the same
+// one or two folders again and again, and those then cost no hashing of a long path.
+class TPathAnswers {
+public:
+    // The answer kept for the path; none when there is none.
+    std::optional<QString> Find(const QString& asked) {
+        for (const auto& [path, answer] : Recent)
+            if (!path.isNull() && path == asked)
+                return answer;
+        const auto known = Answers.constFind(asked);
+        if (known == Answers.constEnd())
+            return std::nullopt;
+        Remember(asked, *known);
+        return *known;
+    }
+    void Insert(const QString& asked, const QString& answer) {
+        Answers.insert(asked, answer);
+        Remember(asked, answer);
+    }
+    void Clear() {
+        Answers.clear();
+        Recent = {};
+    }
+
+private:
+    void Remember(const QString& asked, const QString& answer) {
+        Recent[Next] = {asked, answer};
+        Next = 1 - Next;
+    }
+    QHash<QString, QString> Answers;
+    std::array<std::pair<QString, QString>, 2> Recent;
+    int Next = 0;
+};
+
 // What the thread's outermost scope knows of the disk; Depth counts the scopes open.
 struct TThreadListings {
     int Depth = 0;
     QHash<QString, TListing> Folders; // by resolved folder
-    QHash<QString, QString> Resolved; // clean absolute path asked for -> path found (null: none)
-    QHash<QString, QString> Real;     // folder -> its real place (empty: none)
-    void Clear() {
+    QString LastUnlisted;             // a folder Folders has no listing of (null: none known)
+    TPathAnswers Resolved;            // folders on the way asked for -> folder found (null: none)
+    TPathAnswers Real;                // folder -> its real place (empty: none)
+    bool IsListed(const QString& folder) {
+        if (!LastUnlisted.isNull() && folder == LastUnlisted)
+            return false;
+        if (Folders.contains(folder))
+            return true;
+        LastUnlisted = folder;
+        return false;
+    }
+    void ForgetFolders() {
         Folders.clear();
-        Resolved.clear();
-        Real.clear();
+        LastUnlisted.clear();
+        Resolved.Clear();
+    }
+    void Clear() {
+        ForgetFolders();
+        Real.Clear();
     }
 };
 
@@ -50,13 +100,36 @@ QString JoinPath(const QString& folder, const QString& name) {
 }
 
 // A clean absolute path split at its last separator ("/a" gives "/" and "a").
-std::pair<QString, QString> SplitLast(const QString& clean) {
+std::pair<QString, QStringView> SplitLast(const QString& clean) {
     const qsizetype slash = clean.lastIndexOf(QLatin1Char('/'));
-    return {slash == 0 ? QStringLiteral("/") : clean.left(slash), clean.mid(slash + 1)};
+    return {slash == 0 ? QStringLiteral("/") : clean.left(slash), QStringView(clean).mid(slash + 1)};
 }
 
 bool IsCleanAbsolute(const QString& clean) {
-    return clean.size() > 1 && clean.startsWith(QLatin1Char('/')) && !clean.startsWith(QLatin1String("//"));
+    return clean.size() > 1 && clean[0] == QLatin1Char('/') && clean[1] != QLatin1Char('/');
+}
+
+// The path cleaned (QDir::cleanPath), without the cost of cleaning one that is clean already: an
+// absolute path with no empty, "." or ".." part and no separator at its end, as the paths built
+// for the month files of a year are.
+QString CleanPath(const QString& path) {
+    const qsizetype size = path.size();
+    if (size < 2 || path[0] != QLatin1Char('/') || path[size - 1] == QLatin1Char('/'))
+        return QDir::cleanPath(path);
+    const QChar* text = path.constData();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (text[i] != QLatin1Char('/'))
+            continue;
+        // A part starts after each separator: it may be neither empty, ".", nor "..".
+        const qsizetype rest = size - i - 1;
+        if (rest == 0 || text[i + 1] == QLatin1Char('/'))
+            return QDir::cleanPath(path);
+        if (text[i + 1] == QLatin1Char('.') &&
+            (rest == 1 || text[i + 2] == QLatin1Char('/') ||
+             (text[i + 2] == QLatin1Char('.') && (rest == 2 || text[i + 3] == QLatin1Char('/')))))
+            return QDir::cleanPath(path);
+    }
+    return path;
 }
 
 } // namespace
@@ -138,10 +211,10 @@ QString TLocalFileSystem::ResolveCaseInsensitive(const QString& path) const {
         return path;
     if (ThreadListings().Depth == 0)
         return ResolveAfresh(path);
-    const QString clean = QDir::cleanPath(path);
+    const QString clean = CleanPath(path);
     if (!IsCleanAbsolute(clean))
         return ResolveAfresh(path);
-    const QString found = ResolveInScope(clean, true);
+    const QString found = ResolveInScope(clean, false);
     return found.isNull() || found == clean ? path : found;
 }
 
@@ -167,32 +240,27 @@ QString TLocalFileSystem::ResolveAfresh(const QString& path) const {
     return current;
 }
 
-QString TLocalFileSystem::ResolveInScope(const QString& clean, bool verify) const {
+QString TLocalFileSystem::ResolveInScope(const QString& clean, bool onTheWay) const {
     TThreadListings& scope = ThreadListings();
-    if (clean == QLatin1String("/"))
-        return clean;
-    if (const auto known = scope.Resolved.constFind(clean); known != scope.Resolved.constEnd()) {
-        // The folders on the way are taken as found; a name of a listed folder asked for again is
-        // looked at again, in case it has gone since (its folder is then listed afresh).
-        if (!verify || known->isNull() || !scope.Folders.contains(SplitLast(*known).first) || Exists(*known))
-            return *known;
-        scope.Folders.remove(SplitLast(*known).first);
-        scope.Resolved.clear();
-    }
+    if (clean.size() == 1)
+        return clean; // the root
+    if (const std::optional<QString> known = scope.Resolved.Find(clean))
+        return *known;
     const auto [parent, part] = SplitLast(clean);
-    const QString folder = ResolveInScope(parent, false);
+    const QString folder = ResolveInScope(parent, true);
     QString found;
     if (!folder.isNull()) {
         // A folder listed answers from its listing; otherwise the name is looked for as given
         // first, and its folder listed only when it is not there so.
-        if (scope.Folders.contains(folder)) {
-            found = MatchInFolder(folder, part);
+        if (scope.IsListed(folder)) {
+            found = MatchInFolder(folder, part.toString());
         } else {
-            const QString asGiven = JoinPath(folder, part);
-            found = Exists(asGiven) ? asGiven : MatchInFolder(folder, part);
+            const QString asGiven = folder == parent ? clean : JoinPath(folder, part.toString());
+            found = Exists(asGiven) ? asGiven : MatchInFolder(folder, part.toString());
         }
     }
-    scope.Resolved.insert(clean, found);
+    if (onTheWay)
+        scope.Resolved.Insert(clean, found);
     return found;
 }
 
@@ -208,6 +276,7 @@ QString TLocalFileSystem::MatchInFolder(const QString& folder, const QString& pa
                 made.ByFolded.insert(name.toCaseFolded(), name); // the last of names differing in case
             }
             listing = scope.Folders.insert(folder, std::move(made));
+            scope.LastUnlisted.clear();
         }
         if (listing->Names.contains(part))
             return part;
@@ -217,25 +286,24 @@ QString TLocalFileSystem::MatchInFolder(const QString& folder, const QString& pa
     QString name = match(listedBefore);
     // A name of an earlier listing that has gone since: the folder is listed again.
     if (listedBefore && !name.isEmpty() && !Exists(JoinPath(folder, name))) {
-        scope.Folders.remove(folder);
-        scope.Resolved.clear();
+        scope.ForgetFolders();
         name = match(listedBefore);
     }
     return name.isEmpty() ? QString() : JoinPath(folder, name);
 }
 
 IFileSystem::TEntry TLocalFileSystem::Examine(const QString& path) const {
-    const TThreadListings& scope = ThreadListings();
-    const QString clean = QDir::cleanPath(path);
-    if (scope.Depth > 0 && IsCleanAbsolute(clean)) {
+    TThreadListings& scope = ThreadListings();
+    if (scope.Depth > 0) {
+        const QString clean = CleanPath(path);
+        if (!IsCleanAbsolute(clean))
+            return LookAt(path);
         // What the scope knows answers for a name that is not there: its folder is not, or the
         // folder's listing lacks it.
         const auto [folder, name] = SplitLast(clean);
-        if (const auto known = scope.Resolved.constFind(folder);
-            known != scope.Resolved.constEnd() && known->isNull())
+        if (const std::optional<QString> known = scope.Resolved.Find(folder); known && known->isNull())
             return {};
-        if (const auto listed = scope.Folders.constFind(folder);
-            listed != scope.Folders.constEnd() && !listed->Names.contains(name))
+        if (scope.IsListed(folder) && !scope.Folders.constFind(folder)->Names.contains(name.toString()))
             return {};
     }
     return LookAt(path);
@@ -243,12 +311,13 @@ IFileSystem::TEntry TLocalFileSystem::Examine(const QString& path) const {
 
 QString TLocalFileSystem::RealFolder(const QString& folder) const {
     TThreadListings& scope = ThreadListings();
-    const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
+    const QString clean =
+        CleanPath(folder.startsWith(QLatin1Char('/')) ? folder : QDir(folder).absolutePath());
     if (scope.Depth == 0)
         return CanonicalPath(clean);
-    if (const auto known = scope.Real.constFind(clean); known != scope.Real.constEnd())
+    if (const std::optional<QString> known = scope.Real.Find(clean))
         return *known;
     const QString real = CanonicalPath(clean);
-    scope.Real.insert(clean, real);
+    scope.Real.Insert(clean, real);
     return real;
 }

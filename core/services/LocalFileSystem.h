@@ -12,8 +12,8 @@
 // names of one folder (the month files of a year, most of which are usually not there) holds a
 // TListingScope: while one lives on the thread, each folder is listed once and its listing
 // answers every name after (a name it holds is looked at once more, in case it has gone since;
-// a name it lacks is not there, without a look at the disk), each folder on the way is found
-// once, and each folder's real place (RealFolder) is resolved once. Outside a scope every search
+// a name it lacks is not there, without a look at the disk), each folder on the way to a name is
+// found once, and each folder's real place (RealFolder) is resolved once. Outside a scope every search
 // looks at the disk afresh, so a file another workstation adds is found by the next operation.
 // A file this program writes (TStoredFileWriter) ends what the scope knows, so it is seen.
 class TLocalFileSystem : public IFileSystem {
@@ -52,8 +52,9 @@ private:
     // ResolveCaseInsensitive outside a scope, and for relative paths.
     QString ResolveAfresh(const QString& path) const;
     // Within a scope: the clean absolute path resolved part by part from what the scope knows;
-    // null when nothing matches. With verify, a path found before is looked at again.
-    QString ResolveInScope(const QString& clean, bool verify) const;
+    // null when nothing matches. The folders on the way (onTheWay) are kept for the rest of the
+    // operation; a name asked for itself is looked for each time (it may have gone since).
+    QString ResolveInScope(const QString& clean, bool onTheWay) const;
     // The name of a resolved folder that matches the part, from the folder's listing; null
     // when none does.
     QString MatchInFolder(const QString& folder, const QString& part) const;

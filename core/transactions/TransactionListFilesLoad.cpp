@@ -231,7 +231,8 @@ void TTransactionList::ReadOlderForms(QIODevice& file, const QString& native, qi
     }
 }
 
-void TTransactionList::ReadMonthFile(int month, const TOptionSet& options, std::vector<char>& buffer) {
+void TTransactionList::ReadMonthFile(int month, const TOptionSet& options, const QString& dataFolder,
+                                     std::vector<char>& buffer) {
     const QString fileName = GetFileName(month, options);
     if (fileName.isEmpty())
         return;
@@ -240,10 +241,7 @@ void TTransactionList::ReadMonthFile(int month, const TOptionSet& options, std::
     if (native.isEmpty())
         throw EQuilvaneError(QStringLiteral("The drive of %1 is not ready").arg(fileName));
     // A file that is a link, or whose folder leads out of the file's data folder, is not read.
-    const TChartEntity& entity = Books.Entity;
-    const QString folder = NativePath(
-        GetEntityDataDir(entity.FileCode, entity.DataDir, entity.XferDir, entity.ProgramDataDir, options));
-    const qint64 size = StoredFileSizeInside(folder, native);
+    const qint64 size = StoredFileSizeInside(dataFolder, native);
     if (size <= 0)
         return;
     // Longer than any form's header and fullest month: refused before a byte of it is read.
@@ -314,8 +312,14 @@ int TTransactionList::LoadFromFile(const TOptionSet& options, bool showProgress)
         const TCursorScope busy(TCursorKind::Busy);
         try {
             TTransactionReadBuffer buffer;
+            // The folder the month files must lie in, found once for them all (an undo list has none).
+            const TChartEntity& entity = Books.Entity;
+            const QString dataFolder =
+                Kind < 0 ? QString()
+                         : NativePath(GetEntityDataDir(entity.FileCode, entity.DataDir, entity.XferDir,
+                                                       entity.ProgramDataDir, options));
             for (size_t i = 0; i < months.size(); ++i) {
-                ReadMonthFile(months[i], options, buffer.Bytes());
+                ReadMonthFile(months[i], options, dataFolder, buffer.Bytes());
                 if (progress)
                     progress->SetPosition(static_cast<double>(i + 1) * 100.0 /
                                           static_cast<double>(months.size()));

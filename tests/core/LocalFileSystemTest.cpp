@@ -1,5 +1,7 @@
 #include "core/services/LocalFileSystem.h"
 
+#include "core/files/StoredFileWriter.h"
+
 #include "tests/core/CountingFileSystem.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/ServicesFixture.h"
@@ -104,6 +106,19 @@ TEST_F(LocalFileSystemTest, AListedFolderAnswersForTheNamesItLacks) {
     EXPECT_EQ(entry.Kind, TKind::File);
     EXPECT_EQ(entry.Size, 1);
     EXPECT_EQ(Files.Looks(), 2);
+}
+
+// A file the program writes within a scope is seen by the rest of the operation, though the
+// scope had listed its folder without it.
+TEST_F(LocalFileSystemTest, AFileWrittenWithinAScopeIsSeen) {
+    const TLocalFileSystem::TListingScope scope;
+    EXPECT_EQ(Resolve("PA5"), Data("PA5"));
+    EXPECT_EQ(Files.Examine(Data("PA5")).Kind, TKind::Missing);
+    TStoredFileWriter writer(Data("PA5"));
+    ASSERT_EQ(writer.Device().write("55"), 2);
+    writer.Commit();
+    EXPECT_EQ(Resolve("PA5"), Data("PA5"));
+    EXPECT_EQ(Files.Examine(Data("PA5")).Kind, TKind::File);
 }
 
 // Examine looks at the name itself: a link is a link, whether or not it leads anywhere.
