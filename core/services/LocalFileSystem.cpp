@@ -25,14 +25,14 @@ class TPathAnswers {
 public:
     // The answer kept for the path; none when there is none.
     std::optional<QString> Find(const QString& asked) {
-        for (const auto& [path, answer] : Recent)
-            if (!path.isNull() && path == asked)
-                return answer;
-        const auto known = Answers.constFind(asked);
-        if (known == Answers.constEnd())
-            return std::nullopt;
-        Remember(asked, *known);
-        return *known;
+        if (const QString* answer = FindRecent(asked))
+            return *answer;
+        return Lookup(asked);
+    }
+    std::optional<QString> Find(QStringView asked) {
+        if (const QString* answer = FindRecent(asked))
+            return *answer;
+        return Lookup(asked.toString());
     }
     void Insert(const QString& asked, const QString& answer) {
         Answers.insert(asked, answer);
@@ -44,6 +44,20 @@ public:
     }
 
 private:
+    const QString* FindRecent(QStringView asked) const {
+        for (const auto& [path, answer] : Recent)
+            if (!path.isNull() && path == asked)
+                return &answer;
+        return nullptr;
+    }
+    std::optional<QString> Lookup(const QString& asked) {
+        const auto known = Answers.constFind(asked);
+        if (known == Answers.constEnd())
+            return std::nullopt;
+        const QString answer = *known;
+        Remember(asked, answer);
+        return answer;
+    }
     void Remember(const QString& asked, const QString& answer) {
         Recent[Next] = {asked, answer};
         Next = 1 - Next;
@@ -60,12 +74,13 @@ struct TThreadListings {
     QString LastUnlisted;             // a folder Folders has no listing of (null: none known)
     TPathAnswers Resolved;            // folders on the way asked for -> folder found (null: none)
     TPathAnswers Real;                // folder -> its real place (empty: none)
-    bool IsListed(const QString& folder) {
+    bool IsListed(QStringView folder) {
         if (!LastUnlisted.isNull() && folder == LastUnlisted)
             return false;
-        if (Folders.contains(folder))
+        QString key = folder.toString();
+        if (Folders.contains(key))
             return true;
-        LastUnlisted = folder;
+        LastUnlisted = std::move(key);
         return false;
     }
     void ForgetFolders() {
@@ -100,9 +115,10 @@ QString JoinPath(const QString& folder, const QString& name) {
 }
 
 // A clean absolute path split at its last separator ("/a" gives "/" and "a").
-std::pair<QString, QStringView> SplitLast(const QString& clean) {
+std::pair<QStringView, QStringView> SplitLast(const QString& clean) {
     const qsizetype slash = clean.lastIndexOf(QLatin1Char('/'));
-    return {slash == 0 ? QStringLiteral("/") : clean.left(slash), QStringView(clean).mid(slash + 1)};
+    const QStringView whole(clean);
+    return {slash == 0 ? QStringView(u"/") : whole.left(slash), whole.mid(slash + 1)};
 }
 
 bool IsCleanAbsolute(const QString& clean) {
@@ -247,7 +263,8 @@ QString TLocalFileSystem::ResolveInScope(const QString& clean, bool onTheWay) co
     if (const std::optional<QString> known = scope.Resolved.Find(clean))
         return *known;
     const auto [parent, part] = SplitLast(clean);
-    const QString folder = ResolveInScope(parent, true);
+    const std::optional<QString> known = scope.Resolved.Find(parent);
+    const QString folder = known ? *known : ResolveInScope(parent.toString(), true);
     QString found;
     if (!folder.isNull()) {
         // A folder listed answers from its listing; otherwise the name is looked for as given
@@ -303,7 +320,8 @@ IFileSystem::TEntry TLocalFileSystem::Examine(const QString& path) const {
         const auto [folder, name] = SplitLast(clean);
         if (const std::optional<QString> known = scope.Resolved.Find(folder); known && known->isNull())
             return {};
-        if (scope.IsListed(folder) && !scope.Folders.constFind(folder)->Names.contains(name.toString()))
+        if (scope.IsListed(folder) &&
+            !scope.Folders.constFind(folder.toString())->Names.contains(name.toString()))
             return {};
     }
     return LookAt(path);
@@ -317,7 +335,16 @@ QString TLocalFileSystem::RealFolder(const QString& folder) const {
         return CanonicalPath(clean);
     if (const std::optional<QString> known = scope.Real.Find(clean))
         return *known;
-    const QString real = CanonicalPath(clean);
+    QString real;
+    // A folder in one whose real place is known is found by one look at its own name: a plain
+    // folder lies at the same place within the other's; a link is followed.
+    const qsizetype slash = clean.lastIndexOf(QLatin1Char('/'));
+    const std::optional<QString> parent = slash > 0 ? scope.Real.Find(clean.left(slash)) : std::nullopt;
+    const TEntry entry = parent && !parent->isEmpty() ? LookAt(clean) : TEntry{TEntry::TKind::Other, 0};
+    if (entry.Kind == TEntry::TKind::Folder)
+        real = JoinPath(*parent, clean.mid(slash + 1));
+    else if (entry.Kind != TEntry::TKind::Missing)
+        real = CanonicalPath(clean);
     scope.Real.Insert(clean, real);
     return real;
 }

@@ -136,9 +136,12 @@ TEST_F(LocalFileSystemTest, ExamineDoesNotFollowALink) {
     }
 }
 
-// A folder's real place is resolved once in a scope, and afresh each time outside one.
+// A folder's real place is resolved once in a scope, and afresh each time outside one; within a
+// scope a plain folder in a folder already resolved costs one look at its name, a link in it is
+// followed.
 TEST_F(LocalFileSystemTest, AScopeResolvesEachFolderOnce) {
     ASSERT_TRUE(QFile::link(Data("sub"), Data("linked")));
+    const QString data = QFileInfo(Data()).canonicalFilePath();
     for (const bool scoped : {false, true}) {
         SCOPED_TRACE(scoped);
         TCountingFileSystem files;
@@ -146,10 +149,13 @@ TEST_F(LocalFileSystemTest, AScopeResolvesEachFolderOnce) {
         if (scoped)
             scope.emplace();
         for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(files.RealFolder(Data("linked")), QFileInfo(Data("sub")).canonicalFilePath());
+            EXPECT_EQ(files.RealFolder(Data()), data);
+            EXPECT_EQ(files.RealFolder(Data("sub")), data + "/sub");
+            EXPECT_EQ(files.RealFolder(Data("linked")), data + "/sub");
             EXPECT_EQ(files.RealFolder(Data("none")), QString());
         }
-        EXPECT_EQ(files.Resolutions, scoped ? 2 : 6);
+        EXPECT_EQ(files.Resolutions, scoped ? 2 : 12);
+        EXPECT_EQ(files.LooksAtNames, scoped ? 3 : 0);
     }
 }
 
