@@ -200,7 +200,13 @@ int TMasterChart::ReadHeader(TValueReader& reader) {
 // ---- Load ---------------------------------------------------------------------------------
 
 QString TMasterChart::FileToLoad(const TOptionSet& options) {
-    return NativePath(GetFileName(options));
+    const QString native = NativePath(GetFileName(options));
+    // The chart's own file lies in a folder of the data folder: it is not read through a link.
+    if (FileNameOverride.isEmpty() && !native.isEmpty())
+        StoredFileSizeInside(NativePath(GetEntityDataDir(Entity.FileCode, Entity.DataDir, Entity.XferDir,
+                                                         Entity.ProgramDataDir, options)),
+                             native);
+    return native;
 }
 
 bool TMasterChart::AcceptHeader(int) {
@@ -316,6 +322,10 @@ void TMasterChart::SaveOnce(const QString& native, IProgress* progress) {
         progress->SetMessage(SavingMessage, Entity.FileCode + QLatin1Char(' ') + KindNoun());
     const TCursorScope busy(TCursorKind::Busy);
 
+    // The chart folder of the data folder holds every client's charts: a link in its place would
+    // make the save write, and clear leftovers, wherever it leads.
+    if (FileNameOverride.isEmpty())
+        RefuseSymbolicLink(QFileInfo(native).absolutePath());
     CreateFolderFor(native);
 
     // Written beside the old file and renamed over it only when complete: a failure at any

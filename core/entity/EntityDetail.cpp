@@ -29,6 +29,11 @@
 
 namespace {
 
+// The box of a record that holds no file code (an empty one among them), followed by its name.
+QString DamagedRecordText() {
+    return QStringLiteral("Unable to load file details. Filename : ");
+}
+
 const QString BackupSection = QStringLiteral("BACKUP_HISTORY");
 const QString HistorySection = HistorySectionName.toString();
 const QString DataEntryPageKey = QStringLiteral("DataEntryPage");
@@ -102,8 +107,19 @@ std::unique_ptr<TEntityDetail> TEntityDetail::Create(const QString& fileCode, co
     std::unique_ptr<TEntityDetail> detail(new TEntityDetail(fileCode, options));
     try {
         if (options.Has(Option::Load)) {
-            const QString native = NativePath(detail->FileName);
-            if (native.isEmpty() || QFileInfo(native).size() < 1)
+            // A missing record ends the open silently; an empty one is a damaged record, and
+            // says so as one does (Retry looks again).
+            bool missing = false;
+            const auto look = [&] {
+                const QString native = NativePath(detail->FileName);
+                missing = native.isEmpty() || !QFileInfo::exists(native);
+                if (!missing && QFileInfo(native).size() < 1)
+                    throw EQuilvaneError(DamagedRecordText() + detail->FileName);
+            };
+            if (!RunWithRetryBox(
+                    look, [](const QString& text) { return text; },
+                    TMessageButton::Cancel | TMessageButton::Retry) ||
+                missing)
                 throw EAbort();
         }
         if (!options.Has(Option::NoLock)) {
@@ -328,7 +344,7 @@ int TEntityDetail::Load(const TOptionSet& options) {
                 return;
             }
             if (ReadString(ConfigSection(), QStringLiteral("Code"), QString()).isEmpty())
-                throw EQuilvaneError(QStringLiteral("Unable to load file details. Filename : ") + FileName);
+                throw EQuilvaneError(DamagedRecordText() + FileName);
         },
         [](const QString& text) { return text; }, TMessageButton::Cancel | TMessageButton::Retry);
     if (readFailure)

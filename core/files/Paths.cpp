@@ -112,6 +112,34 @@ bool LiesInsideFolder(const QString& nativeFolder, const QString& nativePath) {
     return !real.isEmpty() && within(real, realFolder);
 }
 
+qint64 StoredFileSizeInside(const QString& nativeDataFolder, const QString& nativePath) {
+    const IFileSystem& files = TServices::FileSystem();
+    const IFileSystem::TEntry entry = files.Examine(nativePath);
+    if (entry.Kind == IFileSystem::TEntry::TKind::Missing)
+        return -1;
+    const QString shown = QDir::toNativeSeparators(nativePath);
+    const QString realData = nativeDataFolder.isEmpty() ? QString() : files.RealFolder(nativeDataFolder);
+    const qsizetype slash = nativePath.lastIndexOf(QLatin1Char('/'));
+    const QString realFolder =
+        files.RealFolder(slash > 0 ? nativePath.left(slash) : QFileInfo(nativePath).absolutePath());
+    const bool inside =
+        !realData.isEmpty() && !realFolder.isEmpty() &&
+        (realData.size() == 1 || // the root holds everything
+         (realFolder.startsWith(realData) &&
+          (realFolder.size() == realData.size() || realFolder[realData.size()] == QLatin1Char('/'))));
+    if (!inside)
+        throw EQuilvaneError(
+            QStringLiteral("%1 lies outside the data folder; the program does not read through links that "
+                           "lead out of it")
+                .arg(shown));
+    if (entry.Kind == IFileSystem::TEntry::TKind::Link)
+        throw EQuilvaneError(
+            QStringLiteral("%1 is a symbolic link; the program does not read through links").arg(shown));
+    if (entry.Kind != IFileSystem::TEntry::TKind::File)
+        throw EQuilvaneError(QStringLiteral("Unable to read %1: it is not a file").arg(shown));
+    return entry.Size;
+}
+
 void CreateFolderFor(const QString& nativeFilePath) {
     std::error_code folderError;
     std::filesystem::create_directories(

@@ -39,6 +39,15 @@ bool ClimbsOutOfFolder(const QString& storedName);
 // nearest existing folder; a link that leads nowhere lies nowhere, so not inside.
 bool LiesInsideFolder(const QString& nativeFolder, const QString& nativePath);
 
+// The size of a stored file about to be read from a folder of the data folder (a file code's
+// month folder, a chart folder, or the data folder itself); -1 when nothing is there. Raises
+// EQuilvaneError naming the file when its folder leads out of the data folder once every link on
+// the way is followed (the data folder itself may be reached through links), when the file is
+// itself a symbolic link, and when it is not a plain file. Within a listing scope of the file
+// services the two folders are resolved once, and the file costs one look at its own name (none
+// when its folder's listing lacks it).
+qint64 StoredFileSizeInside(const QString& nativeDataFolder, const QString& nativePath);
+
 // Creates the folder a file is to be written into, with any missing parents; raises the
 // system's text when it cannot.
 void CreateFolderFor(const QString& nativeFilePath);

@@ -1,6 +1,7 @@
 #include "core/files/StoredFileWriter.h"
 
 #include "core/common/Exceptions.h"
+#include "core/services/LocalFileSystem.h"
 #include "core/services/Services.h"
 
 #include <QDateTime>
@@ -154,6 +155,8 @@ void TStoredFileWriter::Commit() {
         fail(SystemText());
     Committed = true;
     Temp.close();
+    // What an operation under way knew of the folder is out of date: the new name is seen.
+    TLocalFileSystem::ForgetListings();
     if (CommitStepHook())
         CommitStepHook()(TCommitStep::AfterRename, Temp.fileName(), Target);
     // Writers of this name killed before their rename left their temporary files behind.

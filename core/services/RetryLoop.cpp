@@ -27,3 +27,9 @@ bool RunWithRetryBox(const std::function<void()>& attempt,
                                   helpContext) == TMessageButton::Retry;
     });
 }
+
+QString WithFailureReason(const QString& text, const QString& reason) {
+    if (reason.isEmpty())
+        return text;
+    return text + QLatin1Char('\n') + QLatin1Char('(') + reason + QLatin1Char(')');
+}

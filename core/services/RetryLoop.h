@@ -16,3 +16,7 @@ bool RunWithRetry(const std::function<void()>& attempt, const std::function<bool
 bool RunWithRetryBox(const std::function<void()>& attempt,
                      const std::function<QString(const QString&)>& compose, TMessageButtons buttons,
                      int helpContext = 0);
+
+// A box's own text followed, on a line of its own, by the failure's reason in brackets (the text
+// alone when there is no reason).
+QString WithFailureReason(const QString& text, const QString& reason);

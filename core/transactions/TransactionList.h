@@ -279,7 +279,9 @@ private:
     // period, the start month alone for the one-file kinds).
     std::vector<int> FileMonths() const;
     void ReserveEntries(qint64 more);
-    void ReadMonthFile(int month, const TOptionSet& options, std::vector<char>& buffer);
+    // Reads one month's file; dataFolder is the native data folder of the options.
+    void ReadMonthFile(int month, const TOptionSet& options, const QString& dataFolder,
+                       std::vector<char>& buffer);
     void ReadCurrentForm(QIODevice& file, qint64 size, int monthSlot, bool append, std::vector<char>& buffer);
     void ReadOlderForms(QIODevice& file, const QString& native, qint64 size, int monthSlot, bool append,
                         std::vector<char>& buffer);

@@ -202,9 +202,10 @@ int TTransactionList::SaveToFile(TOptionSet& options, bool showProgress, bool ma
         perMonth[static_cast<size_t>(file)].push_back(entry.get());
     }
 
-    const auto compose = [&](const QString&) {
-        return QStringLiteral("There has been an error saving the FTransactions file") + QLatin1Char('\n') +
-               QStringLiteral("for ") + title;
+    const auto compose = [&](const QString& reason) {
+        return WithFailureReason(QStringLiteral("There has been an error saving the FTransactions file") +
+                                     QLatin1Char('\n') + QStringLiteral("for ") + title,
+                                 reason);
     };
     for (size_t i = 0; i < months.size(); ++i) {
         QString native;

@@ -231,7 +231,8 @@ void TTransactionList::ReadOlderForms(QIODevice& file, const QString& native, qi
     }
 }
 
-void TTransactionList::ReadMonthFile(int month, const TOptionSet& options, std::vector<char>& buffer) {
+void TTransactionList::ReadMonthFile(int month, const TOptionSet& options, const QString& dataFolder,
+                                     std::vector<char>& buffer) {
     const QString fileName = GetFileName(month, options);
     if (fileName.isEmpty())
         return;
@@ -239,20 +240,9 @@ void TTransactionList::ReadMonthFile(int month, const TOptionSet& options, std::
     const QString native = NativePath(fileName);
     if (native.isEmpty())
         throw EQuilvaneError(QStringLiteral("The drive of %1 is not ready").arg(fileName));
-    const QFileInfo info(native);
-    if (!info.exists())
-        return;
-    // A file or folder that is a link leading out of the file's data folder is not read through.
-    const TChartEntity& entity = Books.Entity;
-    const QString folder = NativePath(
-        GetEntityDataDir(entity.FileCode, entity.DataDir, entity.XferDir, entity.ProgramDataDir, options));
-    if (!LiesInsideFolder(folder, native))
-        throw EQuilvaneError(
-            QStringLiteral("%1 lies outside the data folder; the program does not read through links that "
-                           "lead out of it")
-                .arg(QDir::toNativeSeparators(native)));
-    const qint64 size = info.size();
-    if (size == 0)
+    // A file that is a link, or whose folder leads out of the file's data folder, is not read.
+    const qint64 size = StoredFileSizeInside(dataFolder, native);
+    if (size <= 0)
         return;
     // Longer than any form's header and fullest month: refused before a byte of it is read.
     RefuseOversizedTransactionFile(native, size, TransactionRecordSize);
@@ -322,8 +312,14 @@ int TTransactionList::LoadFromFile(const TOptionSet& options, bool showProgress)
         const TCursorScope busy(TCursorKind::Busy);
         try {
             TTransactionReadBuffer buffer;
+            // The folder the month files must lie in, found once for them all (an undo list has none).
+            const TChartEntity& entity = Books.Entity;
+            const QString dataFolder =
+                Kind < 0 ? QString()
+                         : NativePath(GetEntityDataDir(entity.FileCode, entity.DataDir, entity.XferDir,
+                                                       entity.ProgramDataDir, options));
             for (size_t i = 0; i < months.size(); ++i) {
-                ReadMonthFile(months[i], options, buffer.Bytes());
+                ReadMonthFile(months[i], options, dataFolder, buffer.Bytes());
                 if (progress)
                     progress->SetPosition(static_cast<double>(i + 1) * 100.0 /
                                           static_cast<double>(months.size()));
@@ -335,7 +331,7 @@ int TTransactionList::LoadFromFile(const TOptionSet& options, bool showProgress)
             throw;
         }
     };
-    const auto askRetry = [&](const QString&) {
+    const auto askRetry = [&](const QString& reason) {
         if (quiet)
             return false;
         IUserPrompt& prompt = TServices::Prompt();
@@ -346,9 +342,10 @@ int TTransactionList::LoadFromFile(const TOptionSet& options, bool showProgress)
                                TMessageButton::Cancel);
             return false;
         }
-        return MessageBeepAndShow(prompt, TMessageKind::Error,
-                                  QStringLiteral("Unable to find or load ") + title,
-                                  TMessageButton::Retry | TMessageButton::Cancel) == TMessageButton::Retry;
+        return MessageBeepAndShow(
+                   prompt, TMessageKind::Error,
+                   WithFailureReason(QStringLiteral("Unable to find or load ") + title, reason),
+                   TMessageButton::Retry | TMessageButton::Cancel) == TMessageButton::Retry;
     };
     bool loaded = false;
     try {

@@ -185,6 +185,24 @@ TEST_F(EntityDetailTest, LoadFailuresAreShownAndReturnFailure) {
         EXPECT_THROW(Open({Standard, NoLock}, code), EQuilvaneError) << code.toStdString();
 }
 
+// An empty record is a damaged one: its box names it before any lock is taken, and Retry looks
+// again. (A missing one ends the open silently, below.)
+TEST_F(EntityDetailTest, AnEmptyRecordIsShownAsADamagedOne) {
+    WriteRecordBytes("");
+    Prompt->Answer(TMessageButton::Cancel);
+    EXPECT_THROW(Open({Standard, Load}), EAbort);
+    EXPECT_EQ(Prompt->Texts(),
+              QStringList{"Unable to load file details. Filename : " + DataDir + "\\ABC123.CFG"});
+    EXPECT_EQ(Prompt->Shown.value(0).Buttons, TMessageButton::Cancel | TMessageButton::Retry);
+    EXPECT_EQ(Prompt->Shown.value(0).Kind, TMessageKind::Error);
+    EXPECT_EQ(ReadRecordBytes(), QByteArray()) << "no lock keys are written into it";
+    Prompt->OnShow = [&] { WriteRecordBytes(SmallRecord()); };
+    Prompt->Answer(TMessageButton::Retry);
+    auto detail = Open({Standard, Load});
+    EXPECT_TRUE(detail->Locked);
+    EXPECT_EQ(Prompt->Shown.size(), 2);
+}
+
 TEST_F(EntityDetailTest, UnregisteredAccountFormatIsRefusedAndTheLockGivenBack) {
     WriteRecordBytes(SmallRecord("0", "", "AccFormatID=NOSUCH"));
     Prompt->Answer(TMessageButton::OK);

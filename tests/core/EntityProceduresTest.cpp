@@ -268,7 +268,8 @@ TEST_F(EntityProceduresTest, RunsEndingEarlyLeaveNoBalances) {
 }
 
 // A recalculation looks for the month file of every kind and month of the year; most are not
-// there. Each folder is listed once for the whole run, and the files that are there are read.
+// there. Each folder is listed once for the whole run, and the files that are there are read:
+// the run's looks at the disk grow with its folders and files there, not with the names looked for.
 TEST_F(EntityProceduresTest, ARecalculationListsEachFolderOnce) {
     WriteBooks();
     auto files = std::make_shared<TCountingFileSystem>();
@@ -279,6 +280,14 @@ TEST_F(EntityProceduresTest, ARecalculationListsEachFolderOnce) {
     run->PageKinds = KindSet({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
     ASSERT_EQ(File->ProcessTransactions(*run, nullptr, false, true, true), 0);
     EXPECT_EQ(files->MostListingsOfAFolder(), 1);
+    // Besides the listings: the data folder is resolved once and the month folder looked at once,
+    // each folder on the way is found once, and each of the five month files there is found and
+    // looked at; the hundred-odd month files not there cost nothing.
+    const int present = 5;
+    const qsizetype folders = QDir::cleanPath(DataDir + "/ABC123").count(u'/');
+    EXPECT_EQ(files->Resolutions, 1);
+    EXPECT_EQ(files->LooksAtNames, 1 + present);
+    EXPECT_LE(files->ExistenceChecks, folders + 2 * present);
     EXPECT_EQ(Account("4000").Balance, 130.00);
     EXPECT_EQ(Account("3000").Balance, -250.00);
 }

@@ -1,11 +1,14 @@
 #include "core/services/LocalFileSystem.h"
 
+#include "core/files/StoredFileWriter.h"
+
 #include "tests/core/CountingFileSystem.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/ServicesFixture.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <optional>
 
@@ -77,6 +80,83 @@ TEST_F(LocalFileSystemTest, ANameGoneSinceTheListingListsTheFolderAgain) {
     EXPECT_EQ(Resolve("PA4"), Data("Pa4"));
     EXPECT_EQ(Files.Listings(Data()), 2);
     EXPECT_EQ(Resolve("PA5"), Data("pa5")); // the second listing holds it
+}
+
+} // namespace
+
+namespace {
+
+using TKind = IFileSystem::TEntry::TKind;
+
+// Within a scope a folder once listed answers for the names it lacks without a further look at
+// the disk, both in finding them and in examining them; a name it holds costs one look to find
+// (it may have gone since) and one to examine.
+TEST_F(LocalFileSystemTest, AListedFolderAnswersForTheNamesItLacks) {
+    const TLocalFileSystem::TListingScope scope;
+    EXPECT_EQ(Resolve("PA5"), Data("PA5"));
+    Files.ResetCounts();
+    for (const char* name : {"PA5", "PA6", "pa7", "PA8.TMP", "nothing/x.dat"}) {
+        EXPECT_EQ(Resolve(name), Data(name));
+        EXPECT_EQ(Files.Examine(Data(name)).Kind, TKind::Missing) << name;
+    }
+    EXPECT_EQ(Files.Looks(), 0);
+    EXPECT_EQ(Files.MostListingsOfAFolder(), 0);
+    EXPECT_EQ(Resolve("PA4"), Data("pa4"));
+    const IFileSystem::TEntry entry = Files.Examine(Data("pa4"));
+    EXPECT_EQ(entry.Kind, TKind::File);
+    EXPECT_EQ(entry.Size, 1);
+    EXPECT_EQ(Files.Looks(), 2);
+}
+
+// A file the program writes within a scope is seen by the rest of the operation, though the
+// scope had listed its folder without it.
+TEST_F(LocalFileSystemTest, AFileWrittenWithinAScopeIsSeen) {
+    const TLocalFileSystem::TListingScope scope;
+    EXPECT_EQ(Resolve("PA5"), Data("PA5"));
+    EXPECT_EQ(Files.Examine(Data("PA5")).Kind, TKind::Missing);
+    TStoredFileWriter writer(Data("PA5"));
+    ASSERT_EQ(writer.Device().write("55"), 2);
+    writer.Commit();
+    EXPECT_EQ(Resolve("PA5"), Data("PA5"));
+    EXPECT_EQ(Files.Examine(Data("PA5")).Kind, TKind::File);
+}
+
+// Examine looks at the name itself: a link is a link, whether or not it leads anywhere.
+TEST_F(LocalFileSystemTest, ExamineDoesNotFollowALink) {
+    ASSERT_TRUE(QFile::link(Data("pa4"), Data("link")) && QFile::link(Data("gone"), Data("dangling")));
+    const std::pair<const char*, TKind> cases[] = {{"pa4", TKind::File},     {"sub", TKind::Folder},
+                                                   {"link", TKind::Link},    {"dangling", TKind::Link},
+                                                   {"none", TKind::Missing}, {"pa4/x", TKind::Missing}};
+    for (const bool scoped : {false, true}) {
+        std::optional<TLocalFileSystem::TListingScope> scope;
+        if (scoped)
+            scope.emplace();
+        for (const auto& [name, kind] : cases)
+            EXPECT_EQ(Files.Examine(Data(name)).Kind, kind) << name << scoped;
+    }
+}
+
+// A folder's real place is resolved once in a scope, and afresh each time outside one; within a
+// scope a plain folder in a folder already resolved costs one look at its name, a link in it is
+// followed.
+TEST_F(LocalFileSystemTest, AScopeResolvesEachFolderOnce) {
+    ASSERT_TRUE(QFile::link(Data("sub"), Data("linked")));
+    const QString data = QFileInfo(Data()).canonicalFilePath();
+    for (const bool scoped : {false, true}) {
+        SCOPED_TRACE(scoped);
+        TCountingFileSystem files;
+        std::optional<TLocalFileSystem::TListingScope> scope;
+        if (scoped)
+            scope.emplace();
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(files.RealFolder(Data()), data);
+            EXPECT_EQ(files.RealFolder(Data("sub")), data + "/sub");
+            EXPECT_EQ(files.RealFolder(Data("linked")), data + "/sub");
+            EXPECT_EQ(files.RealFolder(Data("none")), QString());
+        }
+        EXPECT_EQ(files.Resolutions, scoped ? 2 : 12);
+        EXPECT_EQ(files.LooksAtNames, scoped ? 3 : 0);
+    }
 }
 
 } // namespace

@@ -1,13 +1,20 @@
 #include "core/charts/AccountsChart.h"
 #include "core/charts/BRecOpeningDetail.h"
+#include "core/charts/BankRecOpeningDetailChart.h"
+#include "core/charts/CurrConvRatesChart.h"
 #include "core/charts/CurrencyConvRate.h"
 #include "core/charts/MasterChartStringList.h"
 #include "core/charts/StdDescChart.h"
 #include "core/charts/TaxRate.h"
+#include "core/charts/TaxRateChart.h"
 #include "core/common/Exceptions.h"
+#include "core/files/StoredFileWriter.h"
 #include "core/io/StreamError.h"
 #include "core/vocab/FileVocabulary.h"
 #include "tests/core/ChartTestSupport.h"
+
+#include <QDateTime>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -267,6 +274,84 @@ TEST_F(MasterChartTest, AChartFileThatIsALinkIsRefused) {
     }
     EXPECT_EQ(Read("OUTSIDE/victim"), "precious");
     EXPECT_EQ(QDir(TempPath("OUTSIDE")).entryList(QDir::Files), QStringList{"victim"});
+}
+
+// The chart folders hold every client's charts: a chart folder that is a link out of the data
+// folder is neither read nor written through, for every kind of chart, and nothing where it
+// leads is touched (not even a stale leftover of a save there). A data folder reached through a
+// link keeps its own chart folders.
+TEST_F(MasterChartTest, AChartFolderThatIsALinkOutOfTheDataFolderIsNeitherReadNorWritten) {
+    QTemporaryDir outside;
+    ASSERT_TRUE(outside.isValid());
+    const QString stale = QStringLiteral("ABC12306.STD") + TStoredFileWriter::TempMarker() + "AbC123";
+    const QStringList planted{"ABC12306.ADF", "ABC12306.BOB", "ABC12306.CCR",
+                              "ABC12306.STD", "ABC12306.TXR", stale};
+    for (const QString& name : planted)
+        ASSERT_TRUE(WriteFileBytes(outside.filePath(name), name.toLatin1()));
+    QFile old(outside.filePath(stale));
+    ASSERT_TRUE(
+        old.open(QIODevice::ReadWrite) &&
+        old.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-3600), QFileDevice::FileModificationTime));
+    old.close();
+    for (const char* folder : {"M_DETAIL", "BANK_REC"})
+        ASSERT_TRUE(QFile::link(outside.path(), TempPath(folder)));
+
+    TAccountsChart accounts(Entity, Format(), {}, 2006);
+    const auto charts = [&]() {
+        std::vector<std::unique_ptr<TMasterChart>> made;
+        made.push_back(std::make_unique<TAccountsChart>(Entity, Format(), TOptionSet{}, 2006));
+        made.push_back(std::make_unique<TStdDescChart>(Entity, TOptionSet{}, 2006));
+        made.push_back(std::make_unique<TTaxRateChart>(Entity, &accounts, Format(), TOptionSet{}, 2006));
+        made.push_back(std::make_unique<TCurrConvRatesChart>(Entity, TOptionSet{}, 2006));
+        made.push_back(
+            std::make_unique<TBankRecOpeningDetailChart>(Entity, &accounts, Format(), TOptionSet{}, 2006));
+        return made;
+    };
+    for (const auto& chart : charts()) {
+        const QString name = chart->GetFileName({}).section(u'\\', -1);
+        SCOPED_TRACE(name.toStdString());
+        const QString file =
+            QDir::toNativeSeparators(TempPath(chart->Kind == 0 ? "BANK_REC/" : "M_DETAIL/") + name);
+        const QString start = "Unable to load 2006 " + chart->KindNoun() + " file for ABC123. \r(";
+        Prompt->Shown.clear();
+        Prompt->Answer(TMessageButton::Ignore);
+        EXPECT_EQ(chart->LoadFromFile({}), -1);
+        EXPECT_EQ(Prompt->Texts(), QStringList{start + file +
+                                               " lies outside the data folder; the program does not "
+                                               "read through links that lead out of it)"});
+    }
+    for (const auto& chart : charts()) {
+        const QString name = chart->GetFileName({}).section(u'\\', -1);
+        SCOPED_TRACE(name.toStdString());
+        const QString folder = QDir::toNativeSeparators(TempPath(chart->Kind == 0 ? "BANK_REC" : "M_DETAIL"));
+        Prompt->Shown.clear();
+        Prompt->Answer(TMessageButton::Ignore);
+        TOptionSet options;
+        EXPECT_EQ(chart->SaveToFile(options), -1);
+        EXPECT_EQ(Prompt->Texts(),
+                  QStringList{"Unable to save 2006 " + chart->KindNoun() + " file for ABC123. \r(" + folder +
+                              " is a symbolic link; the program does not write through links)"});
+        chart->Saved = true;
+    }
+    QStringList names = QDir(outside.path()).entryList(QDir::Files | QDir::Hidden);
+    names.sort();
+    QStringList expected = planted;
+    expected.sort();
+    EXPECT_EQ(names, expected);
+    for (const QString& name : planted)
+        EXPECT_EQ(ReadFileBytes(outside.filePath(name)), name.toLatin1());
+
+    // The data folder itself may be reached through a link.
+    for (const char* folder : {"M_DETAIL", "BANK_REC"})
+        ASSERT_TRUE(QFile::remove(TempPath(folder)));
+    ASSERT_TRUE(QFile::link(Temp.path(), outside.filePath("DATA")));
+    Entity.DataDir = outside.filePath("DATA");
+    auto linked = Chart(2006, {"ABC"});
+    TOptionSet options;
+    ASSERT_EQ(linked->SaveToFile(options), 0);
+    auto again = Chart();
+    ASSERT_EQ(again->LoadFromFile({}), 0);
+    EXPECT_EQ(Keys(*again), "ABC");
 }
 
 TEST_F(MasterChartTest, ReplaceQuestionAllAndCancelTravelInTheOptions) {

@@ -195,7 +195,10 @@ TEST_F(TListFilesTest, AMonthFolderThatIsALinkIsNeitherWrittenNorReadThrough) {
     ASSERT_TRUE(QDir(TempPath("data/ABC123")).removeRecursively());
     ASSERT_TRUE(QFile::link(outside, TempPath("data/ABC123")));
     const QString box =
-        QStringLiteral("There has been an error saving the FTransactions file\nfor  Payments: October 2005 ");
+        QStringLiteral(
+            "There has been an error saving the FTransactions file\nfor  Payments: October 2005 \n(") +
+        QDir::toNativeSeparators(TempPath("data/ABC123")) +
+        " is a symbolic link; the program does not write through links)";
     for (const bool withEntries : {true, false}) {
         SCOPED_TRACE(withEntries);
         Prompt->Shown.clear();
@@ -217,7 +220,10 @@ TEST_F(TListFilesTest, AMonthFolderThatIsALinkIsNeitherWrittenNorReadThrough) {
         EXPECT_EQ(list->LoadStatus(), -1);
         EXPECT_EQ(list->Count(), 0);
     }
-    EXPECT_EQ(Prompt->Texts(), QStringList{"Unable to find or load  Payments: October 2005 "});
+    EXPECT_EQ(Prompt->Texts(), QStringList{"Unable to find or load  Payments: October 2005 \n(" +
+                                           QDir::toNativeSeparators(Standard()) +
+                                           " lies outside the data folder; the program does not read "
+                                           "through links that lead out of it)"});
 
     // A data folder reached through a link holds a month folder of its own.
     ASSERT_TRUE(QFile::remove(TempPath("data/ABC123")) && QDir().mkpath(TempPath("data/ABC123")));
@@ -273,6 +279,35 @@ TEST_F(TListFilesTest, AYearsLoadListsTheMonthFolderOnceAndTheNextLoadSeesNewFil
     ASSERT_TRUE(WriteFileBytes(folder + "/Abc12306.Pa5", Golden("payments-125")));
     EXPECT_EQ(loadYear(), 5); // both records of the second file join the first one's dissection
     EXPECT_EQ(files->Listings(folder), 2);
+}
+
+// A year's load resolves where the data folder really is once, finds the month folder's place
+// with one look at its name, and looks at each month file that is there once by its own name;
+// the months not there cost nothing once the folder is listed.
+TEST_F(TListFilesTest, AYearsLoadResolvesEachFolderOnceAndLooksAtEachFileOnce) {
+    auto files = std::make_shared<TCountingFileSystem>();
+    TServices::SetFileSystem(files);
+    for (const char* name : {"ABC12306.PA4", "ABC12306.PA5", "abc12306.pa9"})
+        ASSERT_TRUE(WriteFileBytes(Standard(name), Golden("payments-125")));
+    TTransactionList list(Sources(), pkPayments, 2006, 1, 1, {Option::Load, Option::NoBlankLine});
+    EXPECT_EQ(list.LoadStatus(), 0);
+    EXPECT_EQ(files->Resolutions, 1);
+    EXPECT_EQ(files->LooksAtNames, 1 + 3);
+    EXPECT_EQ(files->Listings(TempPath("data/ABC123")), 1);
+    list.SetSaved(true);
+}
+
+// A month file that is itself a link is not read, wherever it leads; the box says why.
+TEST_F(TListFilesTest, AMonthFileThatIsALinkIsNotRead) {
+    ASSERT_TRUE(WriteFileBytes(TempPath("data/ABC123/kept.PA4"), Golden("payments-125")));
+    ASSERT_TRUE(QFile::link(TempPath("data/ABC123/kept.PA4"), Standard()));
+    Prompt->Answer(TMessageButton::Cancel);
+    auto list = October({Option::Load});
+    EXPECT_EQ(list->LoadStatus(), -1);
+    EXPECT_EQ(list->Count(), 0);
+    EXPECT_EQ(Prompt->Texts(), QStringList{"Unable to find or load  Payments: October 2005 \n(" +
+                                           QDir::toNativeSeparators(Standard()) +
+                                           " is a symbolic link; the program does not read through links)"});
 }
 
 // A retry reads the folder afresh: a month file put there under another case while the box is up
@@ -358,7 +393,10 @@ TEST_F(TListFilesTest, ReadFailuresRetryFromEmptyOrStopWithoutSaving) {
         EXPECT_EQ(Prompt->Texts(), c.Answer == TMessageButton::None
                                        ? QStringList()
                                        : QStringList{"Unable to find or load  Payments: October 2005 - "
-                                                     "December 2005 "});
+                                                     "December 2005 \n(" +
+                                                     QDir::toNativeSeparators(Standard("ABC12306.PA5")) +
+                                                     " is damaged: its size is not a whole number of "
+                                                     "transaction records)"});
         EXPECT_EQ(ReadFileBytes(Standard("ABC12306.PA5")) == damaged, c.Status != 0)
             << "a failed load is never saved";
     }
@@ -397,7 +435,11 @@ TEST_F(TListFilesTest, AMonthFileLongerThanAMonthCanHoldIsRefusedUnread) {
             EXPECT_EQ(list->LoadStatus(), -1);
             EXPECT_EQ(list->Count(), 0);
         }
-        EXPECT_EQ(Prompt->Texts(), QStringList{"Unable to find or load  Payments: October 2005 "});
+        // The box says why.
+        EXPECT_EQ(Prompt->Texts(), QStringList{"Unable to find or load  Payments: October 2005 \n(" +
+                                               QDir::toNativeSeparators(path) +
+                                               " is damaged: it holds more than the 300000 entries a "
+                                               "transaction file can hold)"});
         EXPECT_EQ(QFileInfo(path).size(), (longest + 1) * c.RecordSize) << "the file is left as it was";
         try {
             RefuseOversizedTransactionFile(path, QFileInfo(path).size(), c.RecordSize);
@@ -464,9 +506,12 @@ TEST_F(TListFilesTest, WriteFailuresAndTheReplaceQuestion) {
         ASSERT_EQ(Prompt->Shown.size(), 1);
         EXPECT_EQ(Prompt->Shown[0].Text, failing
                                              ? "There has been an error saving the FTransactions file\nfor "
-                                               " Payments: October 2005 "
-                                             : "A file for  Payments: October 2005  aleady exists.\r"
-                                               "Replace this file ?");
+                                               " Payments: October 2005 \n(" +
+                                                   QDir::toNativeSeparators(Standard()) +
+                                                   " is a symbolic link; the program does not write through "
+                                                   "links)"
+                                             : QString("A file for  Payments: October 2005  aleady exists.\r"
+                                                       "Replace this file ?"));
         list->SetSaved(true);
     }
 }
