@@ -533,6 +533,7 @@ QString TAccountsChart::DefaultChartName() const {
     const QString& name = Entity.AccDefault;
     if (TStandardChart::DefaultChartLeavesDataFolder(Entity.DataDir, name))
         throw EQuilvaneError(TStandardChart::DefaultChartOutsideText.arg(name));
+    TStandardChart::RefuseLinkedDefaultChart(Entity.DataDir, name);
     return TStandardChart::DefaultChartPath(Entity.DataDir, name);
 }
 

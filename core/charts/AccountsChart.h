@@ -211,7 +211,9 @@ public:
 
     // The client's default chart, stored form (TStandardChart::DefaultChartPath of AccDefault):
     // empty without AccDefault. Raises EQuilvaneError ("The default chart <name> lies outside
-    // the data folder.") for a name that leads out of the data folder: it is never read.
+    // the data folder.") for a name that leads out of the data folder, and StoredFileSizeInside's
+    // text for one inside it that would be read through a link (TStandardChart::
+    // RefuseLinkedDefaultChart): neither is ever read.
     QString DefaultChartName() const;
 
 protected:

@@ -50,6 +50,14 @@ bool TStandardChart::DefaultChartLeavesDataFolder(const QString& dataDir, const 
     return !LiesInsideFolder(nativeBase, NativePath(DefaultChartPath(dataDir, name)));
 }
 
+void TStandardChart::RefuseLinkedDefaultChart(const QString& dataDir, const QString& name) {
+    if (name.isEmpty() || IsFullPath(name))
+        return;
+    const QString native = NativePath(DefaultChartPath(dataDir, name));
+    if (!native.isEmpty())
+        StoredFileSizeInside(NativePath(dataDir), native);
+}
+
 namespace {
 
 // Copies the shipped file to the target unless something is there already under its name in any

@@ -44,6 +44,11 @@ public:
     static bool DefaultChartLeavesDataFolder(const QString& dataDir, const QString& name);
     static inline const QString DefaultChartOutsideText =
         QStringLiteral("The default chart %1 lies outside the data folder.");
+    // Raises EQuilvaneError (StoredFileSizeInside's text) when a default chart inside the data
+    // folder would be read through a link: its folder (M_DETAIL for a bare name) leads out of
+    // the data folder, or the chart file is itself a link. A full path is a chart file the user
+    // chose and is not looked at; nothing there, or an empty name, raises nothing.
+    static void RefuseLinkedDefaultChart(const QString& dataDir, const QString& name);
 
     // Copies the shipped chart (native path) into <nativeDataFolder>/M_DETAIL as the default
     // chart of each entity type, creating the folder. A chart already there, whatever the letter

@@ -1,5 +1,6 @@
 #include "core//charts/TaxRateChart.h"
 #include "core/common/OptionSet.h"
+#include "core/common/ResultCodes.h"
 
 #include "core/accounts/AccountFormat.h"
 #include "core/charts/AccountsChart.h"
@@ -143,7 +144,19 @@ void TTaxRateChart::WriteHeader(TValueWriter& writer) {
 bool TTaxRateChart::LoadTemplate() {
     TTaxRateChart defaults(Entity, nullptr, AccountFormat, TOptionSet{}, Year);
     defaults.SetFileName(TemplateFileName());
-    const int result = defaults.TMasterChart::LoadFromFile(TOptionSet{Option::Silent});
+    // The format's default codes lie in the M_DETAIL folder of the data folder: they are never read
+    // through a link (the folder leading out of the data folder, or the file itself), and such
+    // codes are treated as missing ones.
+    const bool refused = [&] {
+        try {
+            StoredFileSizeInside(NativePath(Entity.DataDir), NativePath(TemplateFileName()));
+            return false;
+        } catch (const EQuilvaneError&) {
+            return true;
+        }
+    }();
+    const int result =
+        refused ? ResultCode::Reported : defaults.TMasterChart::LoadFromFile(TOptionSet{Option::Silent});
     if (result != 0 || defaults.Count() == 0) {
         // No defaults to be had: the codes of an older file are kept, and written in the
         // current layout at the next save.

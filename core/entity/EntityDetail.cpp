@@ -522,7 +522,17 @@ void TEntityDetail::ReadBAS(const TOptionSet& options) {
                 baseName += QLatin1Char('_') + SuperannuationEntityType.toString();
             const QString master = NativePath(
                 BuildPath({ProgramDataDir(), QStringLiteral("M_DETAIL"), baseName + ActivityStatementExtension.toString()}));
-            if (!master.isEmpty() && QFileInfo::exists(master))
+            // The master file lies in the M_DETAIL folder of the data folder: one read through a
+            // link (the folder leading out of the data folder, or the file itself) is treated as
+            // a missing one.
+            const auto present = [&] {
+                try {
+                    return StoredFileSizeInside(NativePath(ProgramDataDir()), master) >= 0;
+                } catch (const EQuilvaneError&) {
+                    return false;
+                }
+            };
+            if (!master.isEmpty() && present())
                 ReadBASFields(TIniFile(master), SectionName(snBas).toString(), *this,
                               TBASKeySelection::FromMaster);
         }

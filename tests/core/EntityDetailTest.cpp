@@ -1,6 +1,8 @@
 #include "tests/core/EntityTestSupport.h"
 
+#include "core/charts/AccountsChart.h"
 #include "core/charts/StdDescChart.h"
+#include "core/charts/TaxRateChart.h"
 #include "core/dates/DateNumbers.h"
 #include "core/dates/Periods.h"
 #include "core/files/RecordGuard.h"
@@ -394,6 +396,90 @@ TEST_F(EntityDetailTest, ADefaultChartOutsideTheDataFolderFallsBackToTheFormatsD
             ASSERT_EQ(detail->Save({Standard}), 0);
             EXPECT_EQ(DiskKey("AccDefault").toStdString(), "QUILVANE.COY");
         }
+    }
+}
+
+// The practice's default charts (accounts and tax codes) and the master activity-statement file
+// lie in the shared M_DETAIL folder of the data folder: none is read through a link, whether the
+// folder leads out of the data folder or the file itself is a link (here to a file beside it). A
+// refused default chart of accounts is reported as a year's chart is and the year holds its
+// suspense account alone; refused default tax codes or master file are taken as missing ones.
+TEST_F(EntityDetailTest, TheDefaultChartsAndTheMasterActivityStatementAreNeverReadThroughALink) {
+    enum class TLink { None, Folder, File };
+    enum class TRead { Accounts, TaxCodes, MasterBAS };
+    const QString folder = DataDir + "/M_DETAIL";
+    const QString outside = TempPath("OUTSIDE");
+    ASSERT_TRUE(QDir().mkpath(outside));
+    const std::pair<QString, QByteArray> files[] = {
+        {"QUILVANE.COY", ReadFileBytes(TProgramParams::ShippedStandardChartPath())},
+        {"QUILVANE.TXR", ReadFileBytes(TProgramParams::ShippedTaxCodesPath())},
+        {"QUILVANE.BAS", ReadFileBytes(DataPath("M_DETAIL/QUILVANE.BAS"))}};
+    for (const auto& [name, bytes] : files)
+        ASSERT_TRUE(!bytes.isEmpty() && WriteFileBytes(outside + "/" + name, bytes));
+    const QString outsideText = " lies outside the data folder; the program does not read through links that "
+                                "lead out of it";
+    const QString linkText = " is a symbolic link; the program does not read through links";
+    const struct {
+        TRead Read;
+        TLink Link;
+        QString Refusal; // of the default chart of accounts, after its path
+    } cases[] = {
+        {TRead::Accounts, TLink::None, {}},       {TRead::Accounts, TLink::Folder, outsideText},
+        {TRead::Accounts, TLink::File, linkText}, {TRead::TaxCodes, TLink::None, {}},
+        {TRead::TaxCodes, TLink::Folder, {}},     {TRead::TaxCodes, TLink::File, {}},
+        {TRead::MasterBAS, TLink::None, {}},      {TRead::MasterBAS, TLink::Folder, {}},
+        {TRead::MasterBAS, TLink::File, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "read " << static_cast<int>(c.Read) << ", link " << static_cast<int>(c.Link));
+        if (QFileInfo(folder).isSymLink())
+            ASSERT_TRUE(QFile::remove(folder));
+        else
+            ASSERT_TRUE(QDir(folder).removeRecursively());
+        if (c.Link == TLink::Folder) {
+            ASSERT_TRUE(QFile::link(outside, folder));
+        } else {
+            ASSERT_TRUE(QDir().mkpath(folder));
+            for (const auto& [name, bytes] : files) {
+                const QString own = c.Link == TLink::File ? "OWN." + QFileInfo(name).suffix() : name;
+                ASSERT_TRUE(WriteFileBytes(folder + "/" + own, bytes));
+                if (c.Link == TLink::File) {
+                    ASSERT_TRUE(QFile::link(folder + "/" + own, folder + "/" + name));
+                }
+            }
+        }
+        WriteRecordBytes(SmallRecord("0", "", "AccFormatID=QUILVANE\r\nAccDefault=QUILVANE.COY"));
+        std::unique_ptr<TEntityDetail> detail;
+        ASSERT_NO_THROW(detail = Open({Standard, NoLock, Load}));
+        ASSERT_TRUE(Prompt->Shown.isEmpty()) << Prompt->Texts().join("|").toStdString();
+        const bool plain = c.Link == TLink::None;
+        switch (c.Read) {
+        case TRead::Accounts: {
+            TAccountsChart chart(detail->ChartEntity(), detail->AccountFormat, {}, detail->Year);
+            if (!plain)
+                Prompt->Answer(TMessageButton::Ignore);
+            EXPECT_EQ(chart.LoadFromFile({}), plain ? 0 : -1);
+            EXPECT_EQ(chart.Count() > 1, plain);
+            EXPECT_EQ(Prompt->Texts().join("|").toStdString(),
+                      plain ? std::string()
+                            : ("Unable to load 2006 Accounts file for ABC123. \r(" + folder +
+                               "/QUILVANE.COY" + c.Refusal + ")")
+                                  .toStdString());
+            break;
+        }
+        case TRead::TaxCodes: {
+            TTaxRateChart chart(detail->ChartEntity(), nullptr, detail->AccountFormat, {}, detail->Year);
+            EXPECT_EQ(chart.LoadFromFile({}), 0);
+            EXPECT_EQ(chart.Count() > 0, plain);
+            EXPECT_TRUE(Prompt->Shown.isEmpty());
+            break;
+        }
+        case TRead::MasterBAS:
+            EXPECT_EQ(detail->SalaryWagesAccounts, plain ? "R0" : "");
+            break;
+        }
+        Prompt->Shown.clear();
     }
 }
 
