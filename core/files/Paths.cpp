@@ -90,16 +90,23 @@ bool ClimbsOutOfFolder(const QString& storedName) {
     return storedName.split(separators).contains(QStringLiteral(".."));
 }
 
+namespace {
+
+// Whether a clean absolute path is the folder or lies below it (the root holds everything).
+bool Within(const QString& path, const QString& folder) {
+    return folder == QLatin1String("/") ||
+           (path.startsWith(folder) && (path.size() == folder.size() || path[folder.size()] == QLatin1Char('/')));
+}
+
+} // namespace
+
 bool LiesInsideFolder(const QString& nativeFolder, const QString& nativePath) {
-    const auto within = [](const QString& path, const QString& folder) {
-        return path == folder || folder == QLatin1String("/") || path.startsWith(folder + QLatin1Char('/'));
-    };
     const QString folder = QDir::cleanPath(QDir(nativeFolder).absolutePath());
     const QString path = QDir::cleanPath(QDir(nativeFolder).absoluteFilePath(nativePath));
     const QString realFolder = QFileInfo(folder).canonicalFilePath();
     // A folder not made yet holds nothing that could lead elsewhere.
     if (realFolder.isEmpty())
-        return within(path, folder);
+        return Within(path, folder);
     // The nearest part of the path that is there (a link counts, whether or not it leads anywhere).
     QString probe = path;
     while (!QFileInfo(probe).isSymLink() && !QFileInfo::exists(probe)) {
@@ -109,7 +116,7 @@ bool LiesInsideFolder(const QString& nativeFolder, const QString& nativePath) {
         probe = parent;
     }
     const QString real = QFileInfo(probe).canonicalFilePath();
-    return !real.isEmpty() && within(real, realFolder);
+    return !real.isEmpty() && Within(real, realFolder);
 }
 
 qint64 StoredFileSizeInside(const QString& nativeDataFolder, const QString& nativePath) {
@@ -122,12 +129,7 @@ qint64 StoredFileSizeInside(const QString& nativeDataFolder, const QString& nati
     const qsizetype slash = nativePath.lastIndexOf(QLatin1Char('/'));
     const QString realFolder =
         files.RealFolder(slash > 0 ? nativePath.left(slash) : QFileInfo(nativePath).absolutePath());
-    const bool inside =
-        !realData.isEmpty() && !realFolder.isEmpty() &&
-        (realData.size() == 1 || // the root holds everything
-         (realFolder.startsWith(realData) &&
-          (realFolder.size() == realData.size() || realFolder[realData.size()] == QLatin1Char('/'))));
-    if (!inside)
+    if (realData.isEmpty() || realFolder.isEmpty() || !Within(realFolder, realData))
         throw EQuilvaneError(
             QStringLiteral("%1 lies outside the data folder; the program does not read through links that "
                            "lead out of it")
