@@ -297,6 +297,11 @@ void TFormPlacement::RestoreWindowState() {
         frame->showMaximized();
 }
 
+void TFormPlacement::KeepWindowState() {
+    connect(this, &TFormPlacement::OnSavePlacement, this, &TFormPlacement::WriteWindowState);
+    connect(this, &TFormPlacement::OnRestorePlacement, this, &TFormPlacement::RestoreWindowState);
+}
+
 int TFormPlacement::ReadInteger(const QString& ident, int defaultValue) {
     TStorageScope scope(*this);
     return Placement::IniReadInteger(scope.Ini(), IniSection(), ident, defaultValue);

@@ -84,6 +84,8 @@ public:
     static inline const QString WindowStateKey = QStringLiteral("WindowState");
     void WriteWindowState();
     void RestoreWindowState();
+    // Makes every save and restore of the placement also write and restore that window state.
+    void KeepWindowState();
 
     int ReadInteger(const QString& ident, int defaultValue);
     void WriteInteger(const QString& ident, int value);

@@ -54,10 +54,7 @@ TfmDataEntry::TfmDataEntry(QWidget* parent) : QWidget(parent) {
     FormPlacement->SetIniFileName(QStringLiteral("Quilvane.ini"));
     FormPlacement->SetIniSection(PlacementSection);
     FormPlacement->SetOptions(TPlacementOption::Position);
-    connect(FormPlacement, &TFormPlacement::OnSavePlacement, this,
-            [this] { FormPlacement->WriteWindowState(); });
-    connect(FormPlacement, &TFormPlacement::OnRestorePlacement, this,
-            [this] { FormPlacement->RestoreWindowState(); });
+    FormPlacement->KeepWindowState();
     CreateControls();
 }
 

@@ -68,8 +68,8 @@ TfmMasterDetails::TfmMasterDetails(QWidget* parent)
     FormPlacement->SetActive(false);
     FormPlacement->SetIniFileName(QStringLiteral("Quilvane.ini"));
     FormPlacement->SetOptions(TPlacementOption::Position);
-    connect(FormPlacement, &TFormPlacement::OnSavePlacement, this, [this] { SavePlacementState(); });
-    connect(FormPlacement, &TFormPlacement::OnRestorePlacement, this, [this] { RestorePlacementState(); });
+    // Only a window of the desktop takes its state back; a dialog always opens normal.
+    FormPlacement->KeepWindowState();
 
     grdDetails->setObjectName(QStringLiteral("grdDetails"));
     grdDetails->setModel(ChartModel);
@@ -317,15 +317,6 @@ void TfmMasterDetails::closeEvent(QCloseEvent* event) {
     // A placement that cannot be written never keeps the window open.
     FormPlacement->SaveFormPlacementQuietly();
     QWidget::closeEvent(event);
-}
-
-void TfmMasterDetails::SavePlacementState() {
-    FormPlacement->WriteWindowState();
-}
-
-void TfmMasterDetails::RestorePlacementState() {
-    // Only a window of the desktop takes its state back; a dialog always opens normal.
-    FormPlacement->RestoreWindowState();
 }
 
 QDialog* TfmMasterDetails::CreateDialog(int chartKind, TDesktopFiles& desktopFiles, int activeIndex,

@@ -101,8 +101,6 @@ private:
     bool RunEditKey(const QKeyEvent& event);
     void AcceptSelection();
     void UpdateButtons();
-    void SavePlacementState();
-    void RestorePlacementState();
 
     TMasterChartModel* ChartModel = nullptr;
     QTableView* grdDetails = nullptr;
