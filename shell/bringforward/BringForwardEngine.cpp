@@ -574,11 +574,14 @@ void TBringForwardEngine::OpeningBalances(const TProfitDistribution& distributio
         }
     }
     page.GenerateContras(false);
+    // The new year's chart is written whether or not it changed, and before the page, whose
+    // write then finds it saved.
+    TOptionSet saveChart{Option::Standard};
+    NewAccounts->Saved = false;
+    if (NewAccounts->SaveToFile(saveChart) != 0)
+        throw EAbort();
     TOptionSet save{Option::Standard};
     if (page.SaveToFile(save, false, true) != 0)
-        throw EAbort();
-    NewAccounts->Saved = false;
-    if (NewAccounts->SaveToFile(save) != 0)
         throw EAbort();
     if (IsSuperannuationType(detail.EntityType))
         SuperannuationEntries();
